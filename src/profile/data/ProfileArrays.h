@@ -1,0 +1,215 @@
+#pragma once
+
+#include "compute/DateTime.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+
+// Bounds of the sounding store: 6 model columns, 85 time columns, levels
+// 0..67 (level 0 is the surface) and 69 wind slots (0..68, see WindGrid).
+inline constexpr int kModelColumns = 6;
+inline constexpr int kTimeColumns = 85;
+inline constexpr int kLevelSlots = 68;
+inline constexpr int kMaxProfileLevels = 67;
+inline constexpr int kWindSlots = 69;
+inline constexpr int kLastTimeColumn = kTimeColumns - 1;
+
+[[noreturn]] void ThrowIndexError(const char* array, int m, int t, int level);
+
+// Per-model, per-time, per-level values. The flat element number is
+// m + 6 t + 510 L: the model varies fastest, then the time, then the level.
+// Every access is checked; an index outside the bounds throws.
+template <typename T, int Levels>
+class LevelGrid {
+  public:
+    explicit LevelGrid(const char* name) : name_(name), data_(Size()) {}
+
+    static constexpr std::size_t Size() {
+        return static_cast<std::size_t>(kModelColumns) * kTimeColumns * Levels;
+    }
+
+    T& operator()(int m, int t, int level) { return data_[Index(m, t, level)]; }
+    const T& operator()(int m, int t, int level) const { return data_[Index(m, t, level)]; }
+    const char* Name() const { return name_; }
+
+  private:
+    std::size_t Index(int m, int t, int level) const {
+        if (m < 0 || m >= kModelColumns || t < 0 || t >= kTimeColumns || level < 0 ||
+            level >= Levels)
+            ThrowIndexError(name_, m, t, level);
+        return static_cast<std::size_t>(m) + static_cast<std::size_t>(kModelColumns) * t +
+               static_cast<std::size_t>(kModelColumns) * kTimeColumns * level;
+    }
+
+    const char* name_;
+    std::vector<T> data_;
+};
+
+// Per-model, per-time values (flat element m + 6 t), bounds-checked.
+template <typename T>
+class TimeGrid {
+  public:
+    explicit TimeGrid(const char* name) : name_(name), data_(kModelColumns * kTimeColumns) {}
+
+    T& operator()(int m, int t) { return data_[Index(m, t)]; }
+    const T& operator()(int m, int t) const { return data_[Index(m, t)]; }
+    const char* Name() const { return name_; }
+
+  private:
+    std::size_t Index(int m, int t) const {
+        if (m < 0 || m >= kModelColumns || t < 0 || t >= kTimeColumns)
+            ThrowIndexError(name_, m, t, -1);
+        return static_cast<std::size_t>(m) + static_cast<std::size_t>(kModelColumns) * t;
+    }
+
+    const char* name_;
+    std::vector<T> data_;
+};
+
+// One value per model column, bounds-checked.
+template <typename T>
+class ModelArray {
+  public:
+    explicit ModelArray(const char* name) : name_(name), data_(kModelColumns) {}
+
+    T& operator()(int m) { return data_[Index(m)]; }
+    const T& operator()(int m) const { return data_[Index(m)]; }
+
+  private:
+    std::size_t Index(int m) const {
+        if (m < 0 || m >= kModelColumns) ThrowIndexError(name_, m, -1, -1);
+        return static_cast<std::size_t>(m);
+    }
+
+    const char* name_;
+    std::vector<T> data_;
+};
+
+// A wind component with the shifted level index: slot 0 holds the storm
+// motion, slot 1 the 10 m wind and slot L + 1 profile level L. Level(m, t, L)
+// is the one accessor for a profile level (Level 0 is the 10 m wind, as level
+// 0 is the surface everywhere else); Slot() addresses the stored index itself.
+class WindGrid {
+  public:
+    static constexpr int kStormSlot = 0;
+    static constexpr int kSurfaceSlot = 1;
+
+    explicit WindGrid(const char* name) : grid_(name) {}
+
+    float& Level(int m, int t, int level) { return grid_(m, t, CheckedLevel(level) + 1); }
+    const float& Level(int m, int t, int level) const {
+        return grid_(m, t, CheckedLevel(level) + 1);
+    }
+    float& Slot(int m, int t, int slot) { return grid_(m, t, slot); }
+    const float& Slot(int m, int t, int slot) const { return grid_(m, t, slot); }
+    float& Storm(int m, int t) { return grid_(m, t, kStormSlot); }
+    const float& Storm(int m, int t) const { return grid_(m, t, kStormSlot); }
+
+  private:
+    int CheckedLevel(int level) const {
+        if (level < 0 || level >= kLevelSlots) ThrowIndexError(grid_.Name(), -1, -1, level);
+        return level;
+    }
+    LevelGrid<float, kWindSlots> grid_;
+};
+
+using LevelField = LevelGrid<float, kLevelSlots>;
+using TimeField = TimeGrid<float>;
+
+// The one sounding store of the program: what the sounding reader fills and
+// every computation, diagram and panel reads. Units: pressure mb, height m,
+// temperatures deg C, wind speed knots as read, wind components m/s.
+struct ProfileArrays {
+    // Per level [model, time, level].
+    LevelField Pressure{"Pressure"};
+    LevelField Temperature{"Temperature"};
+    LevelField WetBulb{"WetBulb"};
+    LevelField DewPoint{"DewPoint"};
+    LevelField ThetaE{"ThetaE"};
+    LevelField WindDirection{"WindDirection"};
+    LevelField WindSpeed{"WindSpeed"};
+    LevelField Omega{"Omega"};
+    LevelField CloudFraction{"CloudFraction"};
+    LevelField Height{"Height"};
+    LevelField RelativeHumidity{"RelativeHumidity"};
+    LevelField RelativeHumidityIce{"RelativeHumidityIce"};
+    LevelField SatMixingRatio{"SatMixingRatio"};
+    LevelField MixingRatio{"MixingRatio"};
+    LevelField SpecificHumidity{"SpecificHumidity"};
+    LevelField PotentialTemperature{"PotentialTemperature"};
+    LevelField HeightAGL{"HeightAGL"};
+    WindGrid WindU{"WindU"};
+    WindGrid WindV{"WindV"};
+    WindGrid WindUOriginal{"WindUOriginal"};
+    WindGrid WindVOriginal{"WindVOriginal"};
+
+    // Station parameters of each time [model, time].
+    TimeField Showalter{"Showalter"};
+    TimeField LiftedIndex{"LiftedIndex"};
+    TimeField SweatIndex{"SweatIndex"};
+    TimeField KIndex{"KIndex"};
+    TimeField LCLPressure{"LCLPressure"};
+    TimeField PrecipWater{"PrecipWater"};
+    TimeField TotalTotals{"TotalTotals"};
+    TimeField CAPE{"CAPE"};
+    TimeField LCLTemperature{"LCLTemperature"};
+    TimeField CINS{"CINS"};
+    TimeField EQLPressure{"EQLPressure"};
+    TimeField LFCPressure{"LFCPressure"};
+    TimeField BulkRichardson{"BulkRichardson"};
+
+    // Surface section of each time [model, time].
+    TimeField SurfacePressure{"SurfacePressure"};
+    TimeField SurfaceTemp{"SurfaceTemp"};
+    TimeField SurfaceDewPoint{"SurfaceDewPoint"};
+    TimeField SkinTemperature{"SkinTemperature"};
+    TimeField GroundTemperature{"GroundTemperature"};
+    TimeField Precip{"Precip"};
+    TimeField ConvPrecip{"ConvPrecip"};
+    TimeField Evaporation{"Evaporation"};
+    TimeField RunOff{"RunOff"};
+    TimeField SurfaceU{"SurfaceU"};
+    TimeField SurfaceV{"SurfaceV"};
+    TimeField SurfaceWindSpeed{"SurfaceWindSpeed"};
+    TimeField SurfaceWindDirection{"SurfaceWindDirection"};
+    TimeField StormU{"StormU"};
+    TimeField StormV{"StormV"};
+    TimeField ModelHelicity{"ModelHelicity"};
+    TimeField EHI{"EHI"};
+    TimeField ModelSnowRatio{"ModelSnowRatio"};
+    TimeField CloudBase{"CloudBase"};
+    TimeField Visibility{"Visibility"};
+    TimeGrid<std::int32_t> PTypeModelCode{"PTypeModelCode"};
+    TimeField WetBulbZeroHeight{"WetBulbZeroHeight"};
+    TimeField CCLPressure{"CCLPressure"};
+    TimeField ConvectiveTemperature{"ConvectiveTemperature"};
+    TimeGrid<DateTime> ValidTime{"ValidTime"};
+    TimeGrid<std::int16_t> WindEdited{"WindEdited"};
+    TimeField PrecipTotal{"PrecipTotal"};
+    TimeField ConvPrecipTotal{"ConvPrecipTotal"};
+
+    // Per model column.
+    ModelArray<std::uint16_t> LevelCount{"LevelCount"};
+    ModelArray<std::int16_t> LastTime{"LastTime"};
+    ModelArray<float> StationElevation{"StationElevation"}; // km
+    ModelArray<std::uint16_t> DrawLevelCount{"DrawLevelCount"};
+    ModelArray<float> StationLat{"StationLat"};
+    ModelArray<float> StationLon{"StationLon"}; // west positive
+
+    // Selection and per-file scalars.
+    std::int16_t CurrentModel = 1;
+    std::int16_t ReadModel = 1;
+    std::int16_t ModelChoice = 0;
+    std::string FileTail;
+    std::int16_t DiagramTopPressure = 100;
+    std::int16_t DiagramBottomPressure = 1050;
+    float MaxSurfacePressure = 0.0f;
+    float MaxSpecificHumidity = 0.0f;
+};
+
+} // namespace tarvex

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvex {
+
+struct ProfileArrays;
+struct Session;
+
+// The column layouts of sounding files, chosen by the model's layout keyword:
+// "eta" and "ruc" share one, "ngm" and "gfs3" have their own.
+enum class SoundingLayout { EtaRuc, Ngm, Gfs3 };
+
+std::optional<SoundingLayout> LayoutFromKeyword(std::string_view keyword);
+
+// How a read ended. On failure, line is the line of the file where the reader
+// stopped (0 when the file could not be opened) and reason says what was
+// wrong.
+struct SoundingReadResult {
+    bool ok = false;
+    bool LegacyMode = false; // the file's second line names RELH
+    int line = 0;
+    std::string reason;
+};
+
+// The message a forecaster sees for a failed read, naming the file.
+std::string DescribeReadFailure(const std::string& path, const SoundingReadResult& result);
+
+// Reads the text of a sounding file into model column ReadModel (1) of store.
+// Columns the file does not reach keep what they held. On failure store is
+// left part-written: callers parse into a copy (see ReadSounding).
+SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, ProfileArrays& store);
+
+// Loads one sounding file with the layout of the chosen model entry
+// (ModelCodes(ModelChoice)). The file is read into a fresh copy of the store
+// that replaces the session's store only when the whole read succeeded; on
+// failure the sounding loaded before stays as it was.
+SoundingReadResult ReadSounding(Session& session, const std::string& path);
+
+} // namespace tarvex

@@ -32,9 +32,8 @@ void PrintSummary(const tarvex::ProfileArrays& s, const std::string& path, bool 
         std::printf("%04d-%02d-%02d %02d:00  %7.1f %6.1f %6.1f %7.0f %6.1f %7.2f\n", v.Year(),
                     v.Month(), v.Day(), v.Hour(), static_cast<double>(s.SurfacePressure(m, t)),
                     static_cast<double>(s.SurfaceTemp(m, t)),
-                    static_cast<double>(s.SurfaceDewPoint(m, t)),
-                    static_cast<double>(s.CAPE(m, t)), static_cast<double>(s.LiftedIndex(m, t)),
-                    static_cast<double>(s.Precip(m, t)));
+                    static_cast<double>(s.SurfaceDewPoint(m, t)), static_cast<double>(s.CAPE(m, t)),
+                    static_cast<double>(s.LiftedIndex(m, t)), static_cast<double>(s.Precip(m, t)));
     }
 }
 

@@ -38,20 +38,25 @@ constexpr long kSerialEpochOffset = 25569; // 1899-12-30 to 1970-01-01 in days
 
 // Whole minutes since the serial epoch, rounded so that hour arithmetic in
 // floating point never lands a minute short.
-long TotalMinutes(double serial) { return std::lround(serial * 1440.0); }
+long TotalMinutes(double serial) {
+    return std::lround(serial * 1440.0);
+}
 
 long DayNumber(double serial) {
     const long minutes = TotalMinutes(serial);
     return (minutes >= 0 ? minutes : minutes - 1439) / 1440;
 }
 
-Civil CivilOf(double serial) { return CivilFromDays(DayNumber(serial) - kSerialEpochOffset); }
+Civil CivilOf(double serial) {
+    return CivilFromDays(DayNumber(serial) - kSerialEpochOffset);
+}
 
 } // namespace
 
 DateTime DateTime::FromParts(int year, int month, int day, int hour, int minute) {
-    const long days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
-                      kSerialEpochOffset;
+    const long days =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
+        kSerialEpochOffset;
     return DateTime{static_cast<double>(days) + (hour * 60 + minute) / 1440.0};
 }
 
@@ -64,9 +69,15 @@ bool DateTime::ValidParts(int year, int month, int day, int hour, int minute) {
     return day <= last;
 }
 
-int DateTime::Year() const { return static_cast<int>(CivilOf(serial).y); }
-int DateTime::Month() const { return static_cast<int>(CivilOf(serial).m); }
-int DateTime::Day() const { return static_cast<int>(CivilOf(serial).d); }
+int DateTime::Year() const {
+    return static_cast<int>(CivilOf(serial).y);
+}
+int DateTime::Month() const {
+    return static_cast<int>(CivilOf(serial).m);
+}
+int DateTime::Day() const {
+    return static_cast<int>(CivilOf(serial).d);
+}
 
 int DateTime::Hour() const {
     const long minutes = TotalMinutes(serial) - DayNumber(serial) * 1440;

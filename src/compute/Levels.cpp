@@ -45,7 +45,8 @@ float InterpAtPressure(const ProfileArrays& store, const LevelField& field, int 
     const double upper = field(m, t, level);
     const double lower = field(m, t, level - 1);
     if (lnLower == lnUpper) return static_cast<float>(upper);
-    return static_cast<float>(upper + (std::log(p) - lnUpper) / (lnLower - lnUpper) * (lower - upper));
+    return static_cast<float>(upper +
+                              (std::log(p) - lnUpper) / (lnLower - lnUpper) * (lower - upper));
 }
 
 } // namespace

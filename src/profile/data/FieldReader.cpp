@@ -6,12 +6,18 @@
 namespace tarvex {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-bool EndsField(char c) { return IsBlank(c) || c == ',' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+bool EndsField(char c) {
+    return IsBlank(c) || c == ',' || c == '\n';
+}
 } // namespace
 
 void FieldReader::EndsEarly() const {
-    throw TextReadError(line_, "the file ends early");
+    // Name the file's last line, not the empty one after its final line end.
+    const bool afterLineEnd = !text_.empty() && text_.back() == '\n' && line_ > 1;
+    throw TextReadError(afterLineEnd ? line_ - 1 : line_, "the file ends early");
 }
 
 void FieldReader::SkipBlanks() {

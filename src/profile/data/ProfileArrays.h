@@ -24,8 +24,7 @@ inline constexpr int kLastTimeColumn = kTimeColumns - 1;
 // Per-model, per-time, per-level values. The flat element number is
 // m + 6 t + 510 L: the model varies fastest, then the time, then the level.
 // Every access is checked; an index outside the bounds throws.
-template <typename T, int Levels>
-class LevelGrid {
+template <typename T, int Levels> class LevelGrid {
   public:
     explicit LevelGrid(const char* name) : name_(name), data_(Size()) {}
 
@@ -51,8 +50,7 @@ class LevelGrid {
 };
 
 // Per-model, per-time values (flat element m + 6 t), bounds-checked.
-template <typename T>
-class TimeGrid {
+template <typename T> class TimeGrid {
   public:
     explicit TimeGrid(const char* name) : name_(name), data_(kModelColumns * kTimeColumns) {}
 
@@ -72,8 +70,7 @@ class TimeGrid {
 };
 
 // One value per model column, bounds-checked.
-template <typename T>
-class ModelArray {
+template <typename T> class ModelArray {
   public:
     explicit ModelArray(const char* name) : name_(name), data_(kModelColumns) {}
 

@@ -1,8 +1,10 @@
 #include "profile/data/SoundingReader.h"
 
 #include "compute/Levels.h"
+#include "profile/data/DerivedFields.h"
 #include "profile/data/FieldReader.h"
 #include "profile/data/ProfileArrays.h"
+#include "profile/data/ReadCompletion.h"
 #include "profile/data/Session.h"
 
 #include <algorithm>
@@ -208,6 +210,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
 
         int t = 0;
         int levelsOfLastBlock = 0;
+        float elevationMeters = 0.0f;
         while (true) {
             const std::string_view line = in.ReadLine();
             if (line.find("TIME") == std::string_view::npos) break;
@@ -218,7 +221,8 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
             if (t == 0) {
                 s.StationLat(m) = in.ReadKeyValue();
                 s.StationLon(m) = -in.ReadKeyValue();
-                s.StationElevation(m) = in.ReadKeyValue() / 1000.0f;
+                elevationMeters = in.ReadKeyValue();
+                s.StationElevation(m) = elevationMeters / 1000.0f;
             } else {
                 in.ReadLine();
             }
@@ -234,11 +238,12 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                     break;
                 }
                 if (L > kMaxProfileLevels)
-                    throw TextReadError(in.LastLine(),
-                                        "more than " + std::to_string(kMaxProfileLevels) +
-                                            " levels in one forecast time");
+                    throw TextReadError(in.LastLine(), "more than " +
+                                                           std::to_string(kMaxProfileLevels) +
+                                                           " levels in one forecast time");
                 s.Pressure(m, t, L) = pressure;
                 ReadLevelFields(in, layout, result.LegacyMode, s, m, t, L);
+                DeriveLevelFields(s, m, t, L, elevationMeters);
                 ++L;
             }
             levelsOfLastBlock = L - 1;
@@ -268,8 +273,9 @@ SoundingReadResult ReadSounding(Session& session, const std::string& path) {
             : std::string();
     const std::optional<SoundingLayout> layout = LayoutFromKeyword(keyword);
     if (!layout) {
-        result.reason = "the model's layout \"" + keyword +
-                        "\" is not one of eta, ruc, ngm and gfs3, so the file's columns are unknown";
+        result.reason =
+            "the model's layout \"" + keyword +
+            "\" is not one of eta, ruc, ngm and gfs3, so the file's columns are unknown";
         return result;
     }
 
@@ -292,6 +298,7 @@ SoundingReadResult ReadSounding(Session& session, const std::string& path) {
     const std::size_t tail = path.size() > 3 ? path.size() - 3 : 0;
     fresh->FileTail = path.substr(tail);
     session.profile = std::move(fresh);
+    CompleteSoundingRead(session, *layout);
     return result;
 }
 

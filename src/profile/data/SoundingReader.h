@@ -31,7 +31,8 @@ std::string DescribeReadFailure(const std::string& path, const SoundingReadResul
 // Reads the text of a sounding file into model column ReadModel (1) of store.
 // Columns the file does not reach keep what they held. On failure store is
 // left part-written: callers parse into a copy (see ReadSounding).
-SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, ProfileArrays& store);
+SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout,
+                                 ProfileArrays& store);
 
 // Loads one sounding file with the layout of the chosen model entry
 // (ModelCodes(ModelChoice)). The file is read into a fresh copy of the store

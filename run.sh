@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and runs it.
+# ./run.sh [FILE.buf]
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/install-deps.sh
+
+cmake --preset release >/dev/null
+cmake --build --preset release >/dev/null
+file="${1:-build/release/bin/samples/eta_KBUF.buf}"
+exec build/release/bin/tarvex "$file"

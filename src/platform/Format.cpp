@@ -1,0 +1,264 @@
+#include "platform/Format.h"
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace tarvex {
+
+namespace {
+
+// The digits of round(magnitude * 10^decimals), halves away from zero, taken
+// from the first 15 significant digits of the magnitude.
+std::string ScaledDigits(double magnitude, int decimals) {
+    if (magnitude == 0.0) return "0";
+    std::array<char, 32> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.14e", magnitude);
+    const std::string text(buffer.data());
+    const std::string significant = text.substr(0, 1) + text.substr(2, 14);
+    const int exponent = std::stoi(text.substr(text.find('e') + 1));
+    const int keep = exponent + 1 + decimals; // digits at places of 10^-decimals or more
+    if (keep <= 0) return (keep == 0 && significant[0] >= '5') ? "1" : "0";
+    if (keep >= static_cast<int>(significant.size())) {
+        return significant + std::string(keep - significant.size(), '0');
+    }
+    std::string digits = significant.substr(0, keep);
+    if (significant[keep] >= '5') {
+        int i = keep - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i < 0) {
+            digits.insert(digits.begin(), '1');
+        } else {
+            ++digits[i];
+        }
+    }
+    return digits;
+}
+
+std::string GroupThousands(const std::string& digits) {
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+// One element of a number pattern.
+struct PatternItem {
+    enum class Kind { Literal, IntegerDigit, DecimalPoint, DecimalDigit };
+    Kind kind;
+    char symbol = 0;     // '0' or '#' for digits
+    std::string literal; // for literals
+};
+
+struct NumberPattern {
+    std::vector<PatternItem> items;
+    bool thousands = false;
+    int minimumIntegerDigits = 0;
+    int decimals = 0;
+    int requiredDecimals = 0;
+};
+
+NumberPattern ParseNumberPattern(std::string_view pattern) {
+    NumberPattern parsed;
+    bool afterPoint = false;
+    bool seenIntegerDigit = false;
+    bool seenZero = false;
+    auto literal = [&parsed](std::string text) {
+        parsed.items.push_back({PatternItem::Kind::Literal, 0, std::move(text)});
+    };
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '\\' && i + 1 < pattern.size()) {
+            literal(std::string(1, pattern[++i]));
+        } else if (c == '"') {
+            const std::size_t close = pattern.find('"', i + 1);
+            const std::size_t stop = close == std::string_view::npos ? pattern.size() : close;
+            literal(std::string(pattern.substr(i + 1, stop - i - 1)));
+            i = stop;
+        } else if ((c == '0' || c == '#') && !afterPoint) {
+            parsed.items.push_back({PatternItem::Kind::IntegerDigit, c, {}});
+            seenIntegerDigit = true;
+            seenZero = seenZero || c == '0';
+            if (seenZero) ++parsed.minimumIntegerDigits;
+        } else if (c == '0' || c == '#') {
+            parsed.items.push_back({PatternItem::Kind::DecimalDigit, c, {}});
+            ++parsed.decimals;
+            if (c == '0') parsed.requiredDecimals = parsed.decimals;
+        } else if (c == '.' && !afterPoint) {
+            parsed.items.push_back({PatternItem::Kind::DecimalPoint, c, {}});
+            afterPoint = true;
+        } else if (c == ',' && !afterPoint && seenIntegerDigit) {
+            parsed.thousands = true;
+        } else {
+            literal(std::string(1, c));
+        }
+    }
+    return parsed;
+}
+
+const std::array<const char*, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                              "Thursday", "Friday", "Saturday"};
+const std::array<const char*, 12> kMonths = {"January",   "February", "March",    "April",
+                                             "May",       "June",     "July",     "August",
+                                             "September", "October",  "November", "December"};
+
+std::string TwoDigits(int value) {
+    std::array<char, 16> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%02d", value);
+    return buffer.data();
+}
+
+bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
+    if (text.size() - at < word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[at + i])) != word[i]) return false;
+    }
+    return true;
+}
+
+// How many times the character repeats from the position, at most limit.
+std::size_t RunLength(std::string_view text, std::size_t at, std::size_t limit) {
+    std::size_t n = 0;
+    while (at + n < text.size() && n < limit && text[at + n] == text[at]) ++n;
+    return n;
+}
+
+} // namespace
+
+std::string PrintForm(double value) {
+    if (std::isnan(value)) return "NaN ";
+    if (std::isinf(value)) return value > 0 ? " Inf " : "-Inf ";
+    if (value == 0.0) return " 0 ";
+    std::array<char, 32> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.7G", value);
+    std::string digits(buffer.data());
+    const bool negative = digits[0] == '-';
+    if (negative) digits.erase(0, 1);
+    if (digits.rfind("0.", 0) == 0) digits.erase(0, 1);
+    return (negative ? "-" : " ") + digits + " ";
+}
+
+std::string Format(double value, std::string_view pattern) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
+    const NumberPattern parsed = ParseNumberPattern(pattern);
+
+    std::string digits = ScaledDigits(std::abs(value), parsed.decimals);
+    if (static_cast<int>(digits.size()) <= parsed.decimals) {
+        digits.insert(0, parsed.decimals + 1 - digits.size(), '0');
+    }
+    std::string integer = digits.substr(0, digits.size() - parsed.decimals);
+    std::string fraction = digits.substr(digits.size() - parsed.decimals);
+    integer.erase(0, integer.find_first_not_of('0'));
+    if (static_cast<int>(integer.size()) < parsed.minimumIntegerDigits) {
+        integer.insert(0, parsed.minimumIntegerDigits - integer.size(), '0');
+    }
+    if (parsed.thousands) integer = GroupThousands(integer);
+    while (static_cast<int>(fraction.size()) > parsed.requiredDecimals && fraction.back() == '0') {
+        fraction.pop_back();
+    }
+
+    std::string result = value < 0.0 ? "-" : "";
+    bool integerWritten = false;
+    std::size_t fractionAt = 0;
+    for (const PatternItem& item : parsed.items) {
+        switch (item.kind) {
+        case PatternItem::Kind::Literal:
+            result += item.literal;
+            break;
+        case PatternItem::Kind::IntegerDigit:
+        case PatternItem::Kind::DecimalPoint:
+            if (!integerWritten) result += integer;
+            integerWritten = true;
+            if (item.kind == PatternItem::Kind::DecimalPoint) result += '.';
+            break;
+        case PatternItem::Kind::DecimalDigit:
+            if (fractionAt < fraction.size()) result += fraction[fractionAt++];
+            break;
+        }
+    }
+    return result;
+}
+
+std::string Format(const DateTime& when, std::string_view pattern) {
+    bool twelveHour = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        twelveHour = twelveHour || StartsWithNoCase(pattern, i, "a/p") ||
+                     StartsWithNoCase(pattern, i, "am/pm");
+    }
+    const int hour24 = when.Hour();
+    const int hour = twelveHour ? (hour24 % 12 == 0 ? 12 : hour24 % 12) : hour24;
+    const bool afternoon = hour24 >= 12;
+
+    std::string result;
+    bool afterHour = false; // m and mm right after an hour are minutes
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (StartsWithNoCase(pattern, i, "am/pm")) {
+            const bool upper = c == 'A';
+            result += afternoon ? (upper ? "PM" : "pm") : (upper ? "AM" : "am");
+            i += 5;
+            continue;
+        }
+        if (StartsWithNoCase(pattern, i, "a/p")) {
+            const bool upper = c == 'A';
+            result += afternoon ? (upper ? "P" : "p") : (upper ? "A" : "a");
+            i += 3;
+            continue;
+        }
+        if (c == '\\' && i + 1 < pattern.size()) {
+            result += pattern[i + 1];
+            i += 2;
+            continue;
+        }
+        if (c == '"') {
+            const std::size_t close = pattern.find('"', i + 1);
+            const std::size_t stop = close == std::string_view::npos ? pattern.size() : close;
+            result += pattern.substr(i + 1, stop - i - 1);
+            i = stop + 1;
+            continue;
+        }
+        const std::size_t run = RunLength(pattern, i, lower == 'h' || lower == 'n' ? 2 : 4);
+        bool wasHour = false;
+        if (lower == 'd') {
+            const int day = when.Day();
+            if (run == 1) result += std::to_string(day);
+            if (run == 2) result += TwoDigits(day);
+            if (run == 3) result += std::string(kWeekdays[when.Weekday()]).substr(0, 3);
+            if (run == 4) result += kWeekdays[when.Weekday()];
+        } else if (lower == 'm' && run <= 2 && afterHour) {
+            result += run == 1 ? std::to_string(when.Minute()) : TwoDigits(when.Minute());
+        } else if (lower == 'm') {
+            const int month = when.Month();
+            if (run == 1) result += std::to_string(month);
+            if (run == 2) result += TwoDigits(month);
+            if (run == 3) result += std::string(kMonths[month - 1]).substr(0, 3);
+            if (run == 4) result += kMonths[month - 1];
+        } else if (lower == 'y' && (run == 2 || run == 4)) {
+            result += run == 2 ? TwoDigits(when.Year() % 100) : std::to_string(when.Year());
+        } else if (lower == 'h') {
+            result += run == 1 ? std::to_string(hour) : TwoDigits(hour);
+            wasHour = true;
+        } else if (lower == 'n') {
+            result += run == 1 ? std::to_string(when.Minute()) : TwoDigits(when.Minute());
+        } else {
+            result += c;
+            i += 1;
+            continue; // literals keep an hour's claim on a following m
+        }
+        afterHour = wasHour;
+        i += run;
+    }
+    return result;
+}
+
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
+
+} // namespace tarvex

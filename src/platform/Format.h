@@ -1,0 +1,34 @@
+#pragma once
+
+#include "compute/DateTime.h"
+
+#include <string>
+#include <string_view>
+
+namespace tarvex {
+
+// A number as the print statement writes it on a picture or in a text file:
+// a blank before a number that is not negative ("-" before a negative one),
+// the shortest form with up to 7 significant digits (no trailing zeros, no
+// zero before the decimal point, exponent form below 1E-04 and from 1E+07),
+// and one blank after it: " 12 ", " .25 ", "-.5 ".
+std::string PrintForm(double value);
+
+// A number by a picture pattern: 0 a required digit, # an optional one, "."
+// the decimal point (always written when the pattern has one), "," between
+// integer digits groups thousands, \x and "..." are literal, every other
+// character is copied. Halves round away from zero on the value's first 15
+// significant digits. A negative value starts with "-" even when it rounds to
+// zero, as the classic format does.
+std::string Format(double value, std::string_view pattern);
+
+// A date and time by a pattern of d, dd, ddd, dddd (weekday names), m, mm,
+// mmm, mmmm (month; m and mm right after an hour are minutes), yy, yyyy, h,
+// hh, n, nn (minutes), and am/pm, AM/PM, a/p, A/P (which make the hours run
+// 1 to 12); every other character is copied.
+std::string Format(const DateTime& when, std::string_view pattern);
+
+// The nearest whole number, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+} // namespace tarvex

@@ -1,0 +1,58 @@
+#include "platform/PictureBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tarvex {
+
+namespace {
+
+int ButtonCode(Qt::MouseButtons held) {
+    return (held & Qt::LeftButton ? 1 : 0) + (held & Qt::RightButton ? 2 : 0) +
+           (held & Qt::MiddleButton ? 4 : 0);
+}
+
+int ShiftCode(Qt::KeyboardModifiers keys) {
+    return (keys & Qt::ShiftModifier ? 1 : 0) + (keys & Qt::ControlModifier ? 2 : 0) +
+           (keys & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), surface_(width(), height()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    surface_.SetChangedHandler([this] { update(); });
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, surface_.Image());
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    surface_.Resize(width(), height());
+    if (resized_) resized_();
+}
+
+void PictureBox::Deliver(const MouseHandler& handler, int button, const QMouseEvent& event) const {
+    if (!handler) return;
+    const QPointF at = event.position();
+    handler(button, ShiftCode(event.modifiers()), surface_.FromPixelX(at.x()),
+            surface_.FromPixelY(at.y()));
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    Deliver(mouseDown_, ButtonCode(event->button()), *event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    Deliver(mouseMove_, ButtonCode(event->buttons()), *event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    Deliver(mouseUp_, ButtonCode(event->button()), *event);
+}
+
+} // namespace tarvex

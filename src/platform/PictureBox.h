@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/RasterSurface.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace tarvex {
+
+// A widget that shows a raster surface at its top-left corner and delivers the
+// mouse in the surface's user scale. Buttons: 1 left, 2 right, 4 middle (for a
+// move, the sum of the buttons held). Shift: 1 shift, 2 control, 4 alt, added.
+class PictureBox : public QWidget {
+  public:
+    using MouseHandler = std::function<void(int button, int shift, double x, double y)>;
+
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    RasterSurface& Surface() { return surface_; }
+    const RasterSurface& Surface() const { return surface_; }
+
+    void SetMouseDownHandler(MouseHandler handler) { mouseDown_ = std::move(handler); }
+    void SetMouseMoveHandler(MouseHandler handler) { mouseMove_ = std::move(handler); }
+    void SetMouseUpHandler(MouseHandler handler) { mouseUp_ = std::move(handler); }
+    // Runs after the surface has taken the widget's new size; redrawing is the
+    // owner's business.
+    void SetResizeHandler(std::function<void()> handler) { resized_ = std::move(handler); }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void Deliver(const MouseHandler& handler, int button, const QMouseEvent& event) const;
+
+    RasterSurface surface_;
+    MouseHandler mouseDown_;
+    MouseHandler mouseMove_;
+    MouseHandler mouseUp_;
+    std::function<void()> resized_;
+};
+
+} // namespace tarvex

@@ -1,0 +1,135 @@
+#include "platform/PictureSurface.h"
+
+#include <QImage>
+
+#include <cmath>
+
+namespace tarvex {
+
+Picture::Picture(const QImage& image) : image_(std::make_shared<const QImage>(image)) {}
+
+PictureSurface::PictureSurface(int pixelWidth, int pixelHeight) {
+    SetPixelSize(pixelWidth, pixelHeight);
+    ScalePixels();
+}
+
+void PictureSurface::SetPixelSize(int width, int height) {
+    pixelWidth_ = width < 1 ? 1 : width;
+    pixelHeight_ = height < 1 ? 1 : height;
+    if (pixelScale_) ScalePixels();
+}
+
+void PictureSurface::Scale(double x1, double y1, double x2, double y2) {
+    const double width = x2 - x1;
+    const double height = y2 - y1;
+    const bool usable = std::isfinite(x1) && std::isfinite(y1) && std::isfinite(width) &&
+                        std::isfinite(height) && width != 0.0 && height != 0.0;
+    if (!usable) return;
+    scale_ = UserScale{x1, y1, width, height};
+    pixelScale_ = false;
+}
+
+void PictureSurface::ScalePixels() {
+    pixelScale_ = true;
+    scale_ =
+        UserScale{0.0, 0.0, static_cast<double>(pixelWidth_), static_cast<double>(pixelHeight_)};
+}
+
+double PictureSurface::ToPixelX(double x) const {
+    return (x - scale_.left) * pixelWidth_ / scale_.width;
+}
+
+double PictureSurface::ToPixelY(double y) const {
+    return (y - scale_.top) * pixelHeight_ / scale_.height;
+}
+
+double PictureSurface::FromPixelX(double px) const {
+    return scale_.left + px * scale_.width / pixelWidth_;
+}
+
+double PictureSurface::FromPixelY(double py) const {
+    return scale_.top + py * scale_.height / pixelHeight_;
+}
+
+double PictureSurface::RadiusPixels(double radius) const {
+    return std::abs(radius * pixelWidth_ / scale_.width);
+}
+
+void PictureSurface::SetFontSize(double points) {
+    if (points > 0.0) state_.fontSize = points;
+}
+
+void PictureSurface::MoveTo(double x, double y) {
+    currentX_ = x;
+    currentY_ = y;
+}
+
+void PictureSurface::Clear() {
+    DrawClear();
+    MoveTo(scale_.left, scale_.top);
+}
+
+void PictureSurface::Line(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+    DrawLine(x1, y1, x2, y2, Resolve(color));
+    MoveTo(x2, y2);
+}
+
+void PictureSurface::LineTo(double x, double y, std::optional<Rgb> color) {
+    Line(currentX_, currentY_, x, y, color);
+}
+
+void PictureSurface::LineRel(double dx, double dy, std::optional<Rgb> color) {
+    LineTo(currentX_ + dx, currentY_ + dy, color);
+}
+
+void PictureSurface::Box(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
+    DrawBox(x1, y1, x2, y2, Resolve(color), false);
+    MoveTo(x2, y2);
+}
+
+void PictureSurface::FilledBox(double x1, double y1, double x2, double y2,
+                               std::optional<Rgb> color) {
+    DrawBox(x1, y1, x2, y2, Resolve(color), true);
+    MoveTo(x2, y2);
+}
+
+void PictureSurface::Circle(double x, double y, double radius, std::optional<Rgb> color) {
+    DrawCircle(x, y, radius, Resolve(color));
+    MoveTo(x, y);
+}
+
+void PictureSurface::Arc(double x, double y, double radius, double start, double end,
+                         std::optional<Rgb> color) {
+    DrawArc(x, y, radius, start, end, Resolve(color));
+    MoveTo(x, y);
+}
+
+void PictureSurface::PSet(double x, double y, std::optional<Rgb> color) {
+    DrawPoint(x, y, Resolve(color));
+    MoveTo(x, y);
+}
+
+void PictureSurface::Print(std::string_view text) {
+    DrawText(currentX_, currentY_, text, true);
+    MoveTo(scale_.left, currentY_ + TextHeight(text));
+}
+
+void PictureSurface::PrintNoNewline(std::string_view text) {
+    DrawText(currentX_, currentY_, text, false);
+    currentX_ += TextWidth(text);
+}
+
+double PictureSurface::TextWidth(std::string_view text) const {
+    return TextWidthPixels(text) * scale_.width / pixelWidth_;
+}
+
+double PictureSurface::TextHeight(std::string_view text) const {
+    return TextHeightPixels(text) * scale_.height / pixelHeight_;
+}
+
+void PictureSurface::SetPicture(const Picture& picture) {
+    picture_ = picture;
+    ShowPicture(picture_);
+}
+
+} // namespace tarvex

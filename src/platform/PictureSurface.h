@@ -1,0 +1,274 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+class QImage;
+
+namespace tarvex {
+
+// A colour as red, green and blue bytes.
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+
+    bool operator==(const Rgb&) const = default;
+};
+
+// A colour from its three parts; parts outside 0..255 are taken as the
+// nearest limit.
+constexpr Rgb RGB(int r, int g, int b) {
+    auto part = [](int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); };
+    return Rgb{part(r), part(g), part(b)};
+}
+
+// How the inside of boxes and circles is filled (in the fill colour).
+// Hatched fills leave the pixels between their lines untouched.
+enum class FillStyle {
+    Solid = 0,
+    Transparent = 1,
+    HorizontalLine = 2,
+    VerticalLine = 3,
+    UpwardDiagonal = 4,
+    DownwardDiagonal = 5,
+    Cross = 6,
+    DiagonalCross = 7,
+};
+
+// The pattern of lines and outlines. Patterns apply to lines one pixel wide;
+// wider lines are always solid.
+enum class DrawStyle {
+    Solid = 0,
+    Dash = 1,
+    Dot = 2,
+    DashDot = 3,
+    DashDotDot = 4,
+    Invisible = 5,
+    InsideSolid = 6,
+};
+
+// How a drawn pixel (pen P) combines with the pixel under it (destination D),
+// bit by bit on the colour value. The numbers are the classic mode numbers.
+enum class DrawMode {
+    Black = 1,        // 0
+    NotMergePen = 2,  // not (P or D)
+    MaskNotPen = 3,   // (not P) and D
+    NotCopyPen = 4,   // not P
+    MaskPenNot = 5,   // P and (not D)
+    Invert = 6,       // not D
+    XorPen = 7,       // P xor D
+    NotMaskPen = 8,   // not (P and D)
+    MaskPen = 9,      // P and D
+    NotXorPen = 10,   // not (P xor D)
+    Nop = 11,         // D
+    MergeNotPen = 12, // (not P) or D
+    CopyPen = 13,     // P
+    MergePenNot = 14, // P or (not D)
+    MergePen = 15,    // P or D
+    White = 16,       // all bits set
+};
+
+// The drawing attributes in force on a surface.
+struct DrawState {
+    Rgb foreColor = RGB(0, 0, 0);
+    Rgb fillColor = RGB(0, 0, 0);
+    Rgb backColor = RGB(255, 255, 255);
+    FillStyle fillStyle = FillStyle::Transparent;
+    int drawWidth = 1; // pixels
+    DrawStyle drawStyle = DrawStyle::Solid;
+    DrawMode drawMode = DrawMode::CopyPen;
+    bool fontTransparent = true;
+    std::string fontName = "MS Sans Serif";
+    double fontSize = 8.25; // points
+    bool fontBold = false;
+
+    bool operator==(const DrawState&) const = default;
+};
+
+// The user coordinate system: the user coordinates of the top-left corner and
+// the signed extent across and down the surface.
+struct UserScale {
+    double left = 0.0;
+    double top = 0.0;
+    double width = 1.0;
+    double height = 1.0;
+
+    bool operator==(const UserScale&) const = default;
+};
+
+// A snapshot of a surface's drawn image. Copies share the pixels, which never
+// change after the snapshot; an empty picture holds no pixels.
+class Picture {
+  public:
+    Picture() = default;
+    explicit Picture(const QImage& image);
+
+    bool IsEmpty() const { return !image_; }
+    // The pixels, or nullptr for an empty picture.
+    const QImage* Image() const { return image_.get(); }
+
+  private:
+    std::shared_ptr<const QImage> image_;
+};
+
+// A drawing surface with a user scale and a current position. Every drawing
+// operation takes user coordinates and moves the current position: to a line's
+// end point, a box's second corner, a circle's centre, a set point, or past
+// printed text. Colours default to the fore colour when none is given.
+//
+// Outlines, lines and points combine with the picture by the draw mode; text is
+// always written as it stands, whatever the draw mode.
+//
+// Concrete surfaces supply the primitives below; this class holds the scale,
+// the position and the attributes and does the bookkeeping shared by all.
+class PictureSurface {
+  public:
+    virtual ~PictureSurface() = default;
+    PictureSurface(const PictureSurface&) = delete;
+    PictureSurface& operator=(const PictureSurface&) = delete;
+
+    // --- Scale -----------------------------------------------------------
+    // User coordinates (x1, y1) at the top-left corner and (x2, y2) at the
+    // bottom-right corner; either axis may run backwards. A corner pair with
+    // no extent on an axis (or a value that is not finite) leaves the scale
+    // as it was.
+    void Scale(double x1, double y1, double x2, double y2);
+    // Pixel units with the origin at the top-left corner; follows the surface
+    // when it is resized.
+    void ScalePixels();
+    double ScaleLeft() const { return scale_.left; }
+    double ScaleTop() const { return scale_.top; }
+    double ScaleWidth() const { return scale_.width; }
+    double ScaleHeight() const { return scale_.height; }
+    const UserScale& CurrentScale() const { return scale_; }
+
+    int PixelWidth() const { return pixelWidth_; }
+    int PixelHeight() const { return pixelHeight_; }
+
+    // User coordinates to pixel positions (0 at the left or top edge,
+    // PixelWidth or PixelHeight at the far edge) and back.
+    double ToPixelX(double x) const;
+    double ToPixelY(double y) const;
+    double FromPixelX(double px) const;
+    double FromPixelY(double py) const;
+
+    // --- Current position ------------------------------------------------
+    double CurrentX() const { return currentX_; }
+    double CurrentY() const { return currentY_; }
+    void SetCurrentX(double x) { currentX_ = x; }
+    void SetCurrentY(double y) { currentY_ = y; }
+
+    // --- Attributes ------------------------------------------------------
+    const DrawState& State() const { return state_; }
+    Rgb ForeColor() const { return state_.foreColor; }
+    Rgb FillColor() const { return state_.fillColor; }
+    Rgb BackColor() const { return state_.backColor; }
+    FillStyle GetFillStyle() const { return state_.fillStyle; }
+    int DrawWidth() const { return state_.drawWidth; }
+    DrawStyle GetDrawStyle() const { return state_.drawStyle; }
+    DrawMode GetDrawMode() const { return state_.drawMode; }
+    bool FontTransparent() const { return state_.fontTransparent; }
+    const std::string& FontName() const { return state_.fontName; }
+    double FontSize() const { return state_.fontSize; }
+    bool FontBold() const { return state_.fontBold; }
+
+    void SetForeColor(Rgb color) { state_.foreColor = color; }
+    void SetFillColor(Rgb color) { state_.fillColor = color; }
+    // Takes effect at the next Clear.
+    void SetBackColor(Rgb color) { state_.backColor = color; }
+    void SetFillStyle(FillStyle style) { state_.fillStyle = style; }
+    // Widths below one pixel are taken as one.
+    void SetDrawWidth(int pixels) { state_.drawWidth = pixels < 1 ? 1 : pixels; }
+    void SetDrawStyle(DrawStyle style) { state_.drawStyle = style; }
+    void SetDrawMode(DrawMode mode) { state_.drawMode = mode; }
+    // When false, printed text is set on a box of the back colour.
+    void SetFontTransparent(bool transparent) { state_.fontTransparent = transparent; }
+    void SetFontName(std::string name) { state_.fontName = std::move(name); }
+    // Sizes that are not positive are ignored.
+    void SetFontSize(double points);
+    void SetFontBold(bool bold) { state_.fontBold = bold; }
+
+    // --- Drawing ---------------------------------------------------------
+    // Fills the surface with the back colour over which the persistent
+    // picture shows, and moves to the scale's top-left corner.
+    void Clear();
+    void Line(double x1, double y1, double x2, double y2, std::optional<Rgb> color = {});
+    // A line from the current position.
+    void LineTo(double x, double y, std::optional<Rgb> color = {});
+    // A line from the current position by an offset.
+    void LineRel(double dx, double dy, std::optional<Rgb> color = {});
+    // A rectangle outlined in the colour and filled by the fill style and
+    // fill colour.
+    void Box(double x1, double y1, double x2, double y2, std::optional<Rgb> color = {});
+    // A rectangle filled whole in the colour, whatever the fill style.
+    void FilledBox(double x1, double y1, double x2, double y2, std::optional<Rgb> color = {});
+    // A circle whose radius is in x units, round on the screen whatever the
+    // scale; outlined in the colour, filled by the fill style and colour.
+    void Circle(double x, double y, double radius, std::optional<Rgb> color = {});
+    // Part of a circle from a start to an end angle in radians, counted
+    // anticlockwise on the screen from the rightward direction.
+    void Arc(double x, double y, double radius, double start, double end,
+             std::optional<Rgb> color = {});
+    void PSet(double x, double y, std::optional<Rgb> color = {});
+
+    // Text with its top-left corner at the current position, in the fore
+    // colour. Print ends the line: x returns to the scale's left and y moves
+    // down by the text height. PrintNoNewline moves x on by the text width.
+    void Print(std::string_view text);
+    void PrintNoNewline(std::string_view text);
+    // Extent of a one-line text in user units, signed like the scale.
+    double TextWidth(std::string_view text) const;
+    double TextHeight(std::string_view text) const;
+
+    // --- Pictures --------------------------------------------------------
+    // The image as drawn so far.
+    Picture TakePicture() { return SnapshotPicture(); }
+    // Makes the picture the persistent background: the surface shows it at
+    // its top-left corner over the back colour, and Clear returns to it.
+    void SetPicture(const Picture& picture);
+    const Picture& PersistentPicture() const { return picture_; }
+
+  protected:
+    PictureSurface(int pixelWidth, int pixelHeight);
+
+    // Changes the pixel size (at least 1 x 1); a pixel scale follows it.
+    void SetPixelSize(int width, int height);
+
+    // Primitives in user coordinates with the colour already resolved.
+    virtual void DrawClear() = 0;
+    virtual void DrawLine(double x1, double y1, double x2, double y2, Rgb color) = 0;
+    virtual void DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) = 0;
+    virtual void DrawCircle(double x, double y, double radius, Rgb color) = 0;
+    virtual void DrawArc(double x, double y, double radius, double start, double end,
+                         Rgb color) = 0;
+    virtual void DrawPoint(double x, double y, Rgb color) = 0;
+    virtual void DrawText(double x, double y, std::string_view text, bool lineEnd) = 0;
+    virtual void ShowPicture(const Picture& picture) = 0;
+    virtual Picture SnapshotPicture() = 0;
+    // Text extent in pixels.
+    virtual double TextWidthPixels(std::string_view text) const = 0;
+    virtual double TextHeightPixels(std::string_view text) const = 0;
+
+    // Radius in pixels of a radius in x units.
+    double RadiusPixels(double radius) const;
+
+  private:
+    void MoveTo(double x, double y);
+    Rgb Resolve(std::optional<Rgb> color) const { return color.value_or(state_.foreColor); }
+
+    int pixelWidth_ = 1;
+    int pixelHeight_ = 1;
+    bool pixelScale_ = true;
+    UserScale scale_;
+    double currentX_ = 0.0;
+    double currentY_ = 0.0;
+    DrawState state_;
+    Picture picture_;
+};
+
+} // namespace tarvex

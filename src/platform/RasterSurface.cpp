@@ -1,0 +1,347 @@
+#include "platform/RasterSurface.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <numbers>
+
+namespace tarvex {
+
+namespace {
+
+// Circles wider than this many pixels, and text this far off the image, are not
+// drawn: the painter's fixed-point coordinates do not reach so far.
+constexpr double kLargestRadius = 1.0e6;
+
+QColor ToQColor(Rgb color) {
+    return QColor(color.r, color.g, color.b);
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Cuts the segment a-b to the area (Liang-Barsky). False when nothing of it
+// lies inside.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& area) {
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    double enter = 0.0;
+    double leave = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - area.left(), area.right() - a.x(), a.y() - area.top(),
+                         area.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            enter = std::max(enter, t);
+        } else {
+            leave = std::min(leave, t);
+        }
+    }
+    if (enter > leave) return false;
+    const QPointF start = a;
+    a = start + QPointF(dx, dy) * enter;
+    b = start + QPointF(dx, dy) * leave;
+    return true;
+}
+
+QPoint Rounded(const QPointF& point) {
+    return QPoint(static_cast<int>(std::floor(point.x() + 0.5)),
+                  static_cast<int>(std::floor(point.y() + 0.5)));
+}
+
+QString FontFamily(const std::string& name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    auto has = [&lower](const char* word) { return lower.find(word) != std::string::npos; };
+    if (has("fixedsys") || has("courier") || has("terminal") || has("mono")) {
+        return QStringLiteral("DejaVu Sans Mono");
+    }
+    if (has("times") || (has("serif") && !has("sans"))) return QStringLiteral("DejaVu Serif");
+    return QStringLiteral("DejaVu Sans");
+}
+
+QFont MakeFont(const DrawState& state) {
+    QFont font(FontFamily(state.fontName));
+    // Points at 96 pixels per inch.
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(state.fontSize * 96.0 / 72.0))));
+    font.setBold(state.fontBold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+} // namespace
+
+std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t destination) {
+    // Mode n is the function of two bits whose truth table is n - 1: bit
+    // 2 * pen + destination of the table is the result for that pair.
+    const auto table = (static_cast<std::uint32_t>(mode) - 1u) & 0xFu;
+    const std::uint32_t p = pen;
+    const std::uint32_t d = destination;
+    std::uint32_t result = 0;
+    if (table & 8u) result |= p & d;
+    if (table & 4u) result |= p & ~d;
+    if (table & 2u) result |= ~p & d;
+    if (table & 1u) result |= ~p & ~d;
+    return result & 0xFFFFFFu;
+}
+
+RasterSurface::RasterSurface(int pixelWidth, int pixelHeight)
+    : PictureSurface(pixelWidth, pixelHeight),
+      image_(PixelWidth(), PixelHeight(), QImage::Format_RGB32) {
+    image_.fill(ToQColor(BackColor()));
+}
+
+void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
+    SetPixelSize(pixelWidth, pixelHeight);
+    if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
+    QImage resized(PixelWidth(), PixelHeight(), QImage::Format_RGB32);
+    resized.fill(ToQColor(BackColor()));
+    {
+        QPainter painter(&resized);
+        painter.drawImage(0, 0, image_);
+    }
+    image_ = resized;
+    Changed();
+}
+
+void RasterSurface::Changed() {
+    if (changed_) changed_();
+}
+
+void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainter&)>& paint) {
+    const DrawMode mode = State().drawMode;
+    const QRect area = bounds.intersected(image_.rect());
+    if (mode == DrawMode::Nop || area.isEmpty()) return;
+    if (mode == DrawMode::CopyPen) {
+        QPainter painter(&image_);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        paint(painter);
+    } else {
+        QImage layer(area.size(), QImage::Format_ARGB32);
+        layer.fill(Qt::transparent);
+        {
+            QPainter painter(&layer);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.translate(-area.x(), -area.y());
+            paint(painter);
+        }
+        for (int row = 0; row < area.height(); ++row) {
+            const auto* source = reinterpret_cast<const QRgb*>(layer.constScanLine(row));
+            auto* target = reinterpret_cast<QRgb*>(image_.scanLine(row + area.y())) + area.x();
+            for (int column = 0; column < area.width(); ++column) {
+                if (qAlpha(source[column]) == 0) continue;
+                target[column] = 0xFF000000u | ApplyDrawMode(mode, source[column], target[column]);
+            }
+        }
+    }
+    Changed();
+}
+
+QPen RasterSurface::OutlinePen(Rgb color) const {
+    const DrawState& state = State();
+    if (state.drawStyle == DrawStyle::Invisible) return QPen(Qt::NoPen);
+    QPen pen(ToQColor(color));
+    pen.setWidth(state.drawWidth);
+    if (state.drawWidth > 1) {
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        return pen;
+    }
+    pen.setCapStyle(Qt::SquareCap);
+    switch (state.drawStyle) {
+    case DrawStyle::Dash:
+        pen.setDashPattern({18, 6});
+        break;
+    case DrawStyle::Dot:
+        pen.setDashPattern({3, 3});
+        break;
+    case DrawStyle::DashDot:
+        pen.setDashPattern({9, 6, 3, 6});
+        break;
+    case DrawStyle::DashDotDot:
+        pen.setDashPattern({9, 3, 3, 3, 3, 3});
+        break;
+    default:
+        break;
+    }
+    return pen;
+}
+
+QBrush RasterSurface::FillBrush() const {
+    // By fill style number: solid, transparent, horizontal, vertical, upward
+    // diagonal, downward diagonal, cross, diagonal cross.
+    static constexpr std::array<Qt::BrushStyle, 8> kPatterns = {
+        Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
+        Qt::BDiagPattern, Qt::FDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+    const Qt::BrushStyle pattern = kPatterns.at(static_cast<std::size_t>(State().fillStyle));
+    if (pattern == Qt::NoBrush) return QBrush(Qt::NoBrush);
+    return QBrush(ToQColor(State().fillColor), pattern);
+}
+
+QPoint RasterSurface::PixelPoint(double x, double y) const {
+    const double margin = Margin();
+    auto held = [margin](double value, double size) {
+        if (std::isnan(value)) return -margin;
+        return std::clamp(value, -margin, size + margin);
+    };
+    return Rounded(QPointF(held(ToPixelX(x), PixelWidth()), held(ToPixelY(y), PixelHeight())));
+}
+
+std::optional<RasterSurface::CircleGeometry> RasterSurface::CircleOnImage(double x, double y,
+                                                                          double radius) const {
+    CircleGeometry circle;
+    circle.centre = QPointF(std::floor(ToPixelX(x) + 0.5), std::floor(ToPixelY(y) + 0.5));
+    circle.radius = RadiusPixels(radius);
+    if (!std::isfinite(circle.centre.x()) || !std::isfinite(circle.centre.y()) ||
+        !(circle.radius <= kLargestRadius)) {
+        return std::nullopt;
+    }
+    const int reach = static_cast<int>(std::ceil(circle.radius)) + Margin();
+    circle.bounds =
+        QRect(Rounded(circle.centre) - QPoint(reach, reach), QSize(2 * reach, 2 * reach));
+    return circle;
+}
+
+void RasterSurface::DrawClear() {
+    ShowPicture(PersistentPicture());
+}
+
+void RasterSurface::ShowPicture(const Picture& picture) {
+    image_.fill(ToQColor(BackColor()));
+    if (!picture.IsEmpty()) {
+        QPainter painter(&image_);
+        painter.drawImage(0, 0, *picture.Image());
+    }
+    Changed();
+}
+
+Picture RasterSurface::SnapshotPicture() {
+    return Picture(image_);
+}
+
+void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb color) {
+    const QPen pen = OutlinePen(color);
+    if (pen.style() == Qt::NoPen) return;
+    QPointF a(ToPixelX(x1), ToPixelY(y1));
+    QPointF b(ToPixelX(x2), ToPixelY(y2));
+    const double margin = Margin();
+    const QRectF area(-margin, -margin, PixelWidth() + 2 * margin, PixelHeight() + 2 * margin);
+    if (!ClipSegment(a, b, area)) return;
+    const QPoint from = Rounded(a);
+    const QPoint to = Rounded(b);
+    const int m = Margin();
+    const QRect bounds = QRect(from, to).normalized().adjusted(-m, -m, m, m);
+    Render(bounds, [&](QPainter& painter) {
+        painter.setPen(pen);
+        painter.drawLine(from, to);
+    });
+}
+
+void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
+    const QRect box = QRect(PixelPoint(x1, y1), PixelPoint(x2, y2)).normalized();
+    const int m = Margin();
+    Render(box.adjusted(-m, -m, m, m), [&](QPainter& painter) {
+        if (filled) {
+            painter.fillRect(box, ToQColor(color));
+            return;
+        }
+        const QBrush brush = FillBrush();
+        if (brush.style() != Qt::NoBrush) painter.fillRect(box, brush);
+        const QPen pen = OutlinePen(color);
+        if (pen.style() == Qt::NoPen) return;
+        painter.setPen(pen);
+        const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(),
+                                   box.bottomLeft(), box.topLeft()};
+        painter.drawPolyline(corners, 5);
+    });
+}
+
+void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
+    const auto circle = CircleOnImage(x, y, radius);
+    if (!circle) return;
+    Render(circle->bounds, [&](QPainter& painter) {
+        painter.setPen(OutlinePen(color));
+        painter.setBrush(FillBrush());
+        painter.drawEllipse(circle->centre, circle->radius, circle->radius);
+    });
+}
+
+void RasterSurface::DrawArc(double x, double y, double radius, double start, double end,
+                            Rgb color) {
+    const auto circle = CircleOnImage(x, y, radius);
+    const QPen pen = OutlinePen(color);
+    if (!circle || !std::isfinite(start) || !std::isfinite(end) || pen.style() == Qt::NoPen) {
+        return;
+    }
+    // Anticlockwise from start to end, going round once when end is smaller.
+    double span = end - start;
+    if (span < 0.0) span += 2.0 * std::numbers::pi;
+    constexpr double kSixteenthsPerRadian = 16.0 * 180.0 / std::numbers::pi;
+    const int startAngle = static_cast<int>(std::lround(start * kSixteenthsPerRadian));
+    const int spanAngle = static_cast<int>(std::lround(span * kSixteenthsPerRadian));
+    const double r = circle->radius;
+    const QRectF square(circle->centre - QPointF(r, r), QSizeF(2 * r, 2 * r));
+    Render(circle->bounds, [&](QPainter& painter) {
+        painter.setPen(pen);
+        painter.drawArc(square, startAngle, spanAngle);
+    });
+}
+
+void RasterSurface::DrawPoint(double x, double y, Rgb color) {
+    const QPoint point = PixelPoint(x, y);
+    const int width = State().drawWidth;
+    const int m = Margin();
+    Render(QRect(point, point).adjusted(-m, -m, m, m), [&](QPainter& painter) {
+        if (width == 1) {
+            painter.setPen(QPen(ToQColor(color), 1));
+            painter.drawPoint(point);
+            return;
+        }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ToQColor(color));
+        painter.drawEllipse(QPointF(point), width / 2.0, width / 2.0);
+    });
+}
+
+void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
+    const DrawState& state = State();
+    const QFont font = MakeFont(state);
+    const QFontMetrics metrics(font);
+    const QString line = ToQString(text);
+    const double px = ToPixelX(x);
+    const double py = ToPixelY(y);
+    if (!(std::abs(px) <= kLargestRadius && std::abs(py) <= kLargestRadius)) return;
+    const QPoint topLeft = Rounded(QPointF(px, py));
+    QPainter painter(&image_);
+    if (!state.fontTransparent) {
+        painter.fillRect(QRect(topLeft, QSize(metrics.horizontalAdvance(line), metrics.height())),
+                         ToQColor(state.backColor));
+    }
+    painter.setFont(font);
+    painter.setPen(ToQColor(state.foreColor));
+    painter.drawText(topLeft + QPoint(0, metrics.ascent()), line);
+    Changed();
+}
+
+double RasterSurface::TextWidthPixels(std::string_view text) const {
+    return QFontMetrics(MakeFont(State())).horizontalAdvance(ToQString(text));
+}
+
+double RasterSurface::TextHeightPixels(std::string_view) const {
+    return QFontMetrics(MakeFont(State())).height();
+}
+
+} // namespace tarvex

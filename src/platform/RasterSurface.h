@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/PictureSurface.h"
+
+#include <QImage>
+#include <QPen>
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QPainter;
+
+namespace tarvex {
+
+// The colour value 0xRRGGBB that a drawn pixel leaves when it is combined with
+// the pixel under it by the draw mode.
+std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t destination);
+
+// A surface that draws into an image of 32-bit pixels. Nothing is smoothed, so
+// every pixel is either drawn or untouched and the combining draw modes are
+// exact: drawing a shape twice in exclusive-or mode restores the picture.
+// Text uses the DejaVu fonts: classic fixed-pitch names map to DejaVu Sans
+// Mono, serif names to DejaVu Serif, all others to DejaVu Sans.
+class RasterSurface : public PictureSurface {
+  public:
+    RasterSurface(int pixelWidth, int pixelHeight);
+
+    const QImage& Image() const { return image_; }
+    // Changes the pixel size, keeping what is drawn at the top-left corner;
+    // new area shows the back colour.
+    void Resize(int pixelWidth, int pixelHeight);
+    // Called after every change of the pixels.
+    void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+
+  protected:
+    void DrawClear() override;
+    void DrawLine(double x1, double y1, double x2, double y2, Rgb color) override;
+    void DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) override;
+    void DrawCircle(double x, double y, double radius, Rgb color) override;
+    void DrawArc(double x, double y, double radius, double start, double end, Rgb color) override;
+    void DrawPoint(double x, double y, Rgb color) override;
+    void DrawText(double x, double y, std::string_view text, bool lineEnd) override;
+    void ShowPicture(const Picture& picture) override;
+    Picture SnapshotPicture() override;
+    double TextWidthPixels(std::string_view text) const override;
+    double TextHeightPixels(std::string_view text) const override;
+
+  private:
+    // Paints one shape: straight onto the image in copy mode, otherwise into
+    // a scratch layer over the bounds that is then combined pixel by pixel,
+    // so that each pixel of the shape is combined once.
+    void Render(const QRect& bounds, const std::function<void(QPainter&)>& paint);
+    void Changed();
+    QPen OutlinePen(Rgb color) const;
+    QBrush FillBrush() const;
+    // Pixel position of a user point, held within a margin around the image.
+    QPoint PixelPoint(double x, double y) const;
+    // A circle in pixels with the area it may touch; none when it cannot be
+    // drawn (a position or radius that is not finite, or far too large).
+    struct CircleGeometry {
+        QPointF centre;
+        double radius = 0.0;
+        QRect bounds;
+    };
+    std::optional<CircleGeometry> CircleOnImage(double x, double y, double radius) const;
+    int Margin() const { return State().drawWidth + 2; }
+
+    QImage image_;
+    std::function<void()> changed_;
+};
+
+} // namespace tarvex

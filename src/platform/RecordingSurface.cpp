@@ -1,0 +1,91 @@
+#include "platform/RecordingSurface.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace tarvex {
+
+RecordingSurface::RecordingSurface(int pixelWidth, int pixelHeight)
+    : PictureSurface(pixelWidth, pixelHeight) {}
+
+std::vector<DrawOperation> RecordingSurface::OperationsOf(DrawOperation::Kind kind) const {
+    std::vector<DrawOperation> found;
+    std::copy_if(operations_.begin(), operations_.end(), std::back_inserter(found),
+                 [kind](const DrawOperation& op) { return op.kind == kind; });
+    return found;
+}
+
+DrawOperation& RecordingSurface::Record(DrawOperation::Kind kind, double x1, double y1, double x2,
+                                        double y2) {
+    DrawOperation& op = operations_.emplace_back();
+    op.kind = kind;
+    op.x1 = x1;
+    op.y1 = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    op.state = State();
+    op.scale = CurrentScale();
+    return op;
+}
+
+void RecordingSurface::DrawClear() {
+    Record(DrawOperation::Kind::Clear);
+}
+
+void RecordingSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb color) {
+    Record(DrawOperation::Kind::Line, x1, y1, x2, y2).color = color;
+}
+
+void RecordingSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
+    const auto kind = filled ? DrawOperation::Kind::FilledBox : DrawOperation::Kind::Box;
+    Record(kind, x1, y1, x2, y2).color = color;
+}
+
+void RecordingSurface::DrawCircle(double x, double y, double radius, Rgb color) {
+    DrawOperation& op = Record(DrawOperation::Kind::Circle, x, y);
+    op.radius = radius;
+    op.color = color;
+}
+
+void RecordingSurface::DrawArc(double x, double y, double radius, double start, double end,
+                               Rgb color) {
+    DrawOperation& op = Record(DrawOperation::Kind::Arc, x, y);
+    op.radius = radius;
+    op.start = start;
+    op.end = end;
+    op.color = color;
+}
+
+void RecordingSurface::DrawPoint(double x, double y, Rgb color) {
+    Record(DrawOperation::Kind::Point, x, y).color = color;
+}
+
+void RecordingSurface::DrawText(double x, double y, std::string_view text, bool lineEnd) {
+    DrawOperation& op = Record(DrawOperation::Kind::Text, x, y);
+    op.text = std::string(text);
+    op.lineEnd = lineEnd;
+    op.color = State().foreColor;
+}
+
+void RecordingSurface::ShowPicture(const Picture&) {
+    Record(DrawOperation::Kind::SetPicture);
+}
+
+Picture RecordingSurface::SnapshotPicture() {
+    Record(DrawOperation::Kind::TakePicture);
+    return Picture();
+}
+
+double RecordingSurface::TextWidthPixels(std::string_view text) const {
+    // Characters, not bytes: continuation bytes of UTF-8 are not counted.
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    return static_cast<double>(characters * kCharWidth);
+}
+
+double RecordingSurface::TextHeightPixels(std::string_view) const {
+    return kLineHeight;
+}
+
+} // namespace tarvex

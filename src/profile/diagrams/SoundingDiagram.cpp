@@ -1,0 +1,212 @@
+#include "profile/diagrams/SoundingDiagram.h"
+
+#include "compute/Levels.h"
+#include "platform/Format.h"
+#include "platform/PictureSurface.h"
+#include "profile/data/Session.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace tarvex {
+
+namespace {
+
+constexpr double kKelvin = 273.16;
+constexpr Rgb kGrey = RGB(127, 127, 127);
+constexpr Rgb kLightGrey = RGB(191, 191, 191);
+
+// The diagram's coordinates for one redraw: y is ln p, x the skewed
+// temperature.
+struct Frame {
+    double skewFactor;
+    double baseLogP;
+    double X(double t, double p) const { return t + skewFactor * (baseLogP - std::log(p)); }
+};
+
+// A horizontal line across the percent frame (or a tick at its left), with
+// its label centred on it.
+void LevelLine(PictureSurface& pic, const SoundingView& view, double y, const std::string& label) {
+    if (view.options.Lines) {
+        pic.Line(0.0, y, 100.0, y);
+    } else {
+        pic.Line(5.0, y, 7.0, y);
+    }
+    pic.SetCurrentX(8.5);
+    pic.SetCurrentY(y - view.HalfTextHeight);
+    pic.Print(label);
+}
+
+void PressureLines(PictureSurface& pic, const SoundingView& view, int top) {
+    const int start = top >= 200 ? 950 : 150;
+    pic.SetForeColor(kGrey);
+    for (int p = start; p >= top; p -= 100)
+        LevelLine(pic, view, std::log(static_cast<double>(p)), PrintForm(p));
+    pic.SetForeColor(kLightGrey);
+    for (int p = 1000; p >= top; p -= 100)
+        LevelLine(pic, view, std::log(static_cast<double>(p)), PrintForm(p));
+}
+
+// A height line from a table of pressures; heights beyond the table or with
+// no pressure in it are left out.
+template <std::size_t N>
+void HeightLine(PictureSurface& pic, const SoundingView& view,
+                const std::array<std::int16_t, N>& table, int k, const std::string& label) {
+    if (k < 0 || k >= static_cast<int>(N) || table[static_cast<std::size_t>(k)] <= 0) return;
+    LevelLine(pic, view, std::log(static_cast<double>(table[static_cast<std::size_t>(k)])), label);
+}
+
+void HeightLines(PictureSurface& pic, const Session& session, const SoundingView& view, int top) {
+    const double topFeet = RoundHalfEven(StdHeightFeet(static_cast<float>(top)));
+    const auto& grid = session.heightGrid;
+    if (view.VerticalUnit == 1) {
+        const int n = static_cast<int>(topFeet) / 1000;
+        if (n <= 20) {
+            pic.SetForeColor(kGrey);
+            for (int k = 1; k <= n; ++k)
+                if (k % 5 != 0) HeightLine(pic, view, grid.HeightGridPressureFt, k, PrintForm(k));
+        }
+        pic.SetForeColor(kLightGrey);
+        for (int k = 5; k <= n; k += 5)
+            HeightLine(pic, view, grid.HeightGridPressureFt, k, PrintForm(k));
+    } else {
+        const int n = static_cast<int>(topFeet) / 3281;
+        pic.SetForeColor(kLightGrey);
+        for (int k = 1; k <= n; ++k)
+            HeightLine(pic, view, grid.HeightGridPressureKm, k, Format(k, "##Km"));
+    }
+}
+
+// Isotherms start at the surface pressure of the hour and lean with the skew.
+void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureAxisEnds& axis,
+               const Frame& f, int top, int step) {
+    const double lnTop = std::log(static_cast<double>(top));
+    pic.SetForeColor(RGB(255, 255, 255));
+    const double w = pic.TextWidth("0");
+    const double first =
+        std::floor((axis.LeftTemp - f.skewFactor * (f.baseLogP - lnTop)) / step) * step - step;
+    const double tick = 1.1 * view.HalfTextHeight;
+    for (double t = first; t <= axis.RightTemp; t += step) {
+        pic.Line(t, f.baseLogP, t, f.baseLogP + tick);
+        pic.SetCurrentX(t - w);
+        pic.SetCurrentY(f.baseLogP + tick);
+        pic.Print(PrintForm(t));
+    }
+    pic.SetDrawStyle(DrawStyle::Dot);
+    for (double t = first; t <= axis.RightTemp; t += step)
+        pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 0, 255));
+    for (float t : view.HighlightIsotherms)
+        pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 255, 255));
+}
+
+// Dry adiabats from the surface of the hour up to 700 mb, each known by its
+// temperature at the surface.
+void DryAdiabats(PictureSurface& pic, const TemperatureAxisEnds& axis, const Frame& f,
+                 double surfacePressure, int top, int step) {
+    pic.SetDrawStyle(DrawStyle::Dot);
+    const double pStar = top >= 700 ? top : 700.0;
+    const double first = std::floor(static_cast<double>(axis.LeftTemp) / step) * step - step;
+    const double last =
+        RoundHalfEven(axis.RightTemp + f.skewFactor * (f.baseLogP - std::log(pStar)) + step);
+    const double startLevel = std::floor(surfacePressure / 10.0) * 10.0;
+    for (double t0 = first; t0 <= last; t0 += step) {
+        double t = t0;
+        double p = surfacePressure;
+        for (double p2 = startLevel; p2 >= 700.0; p2 -= 10.0) {
+            const double t2 = (t + kKelvin) / std::pow(p / p2, 2.0 / 7.0) - kKelvin;
+            pic.Line(f.X(t, p), std::log(p), f.X(t2, p2), std::log(p2), RGB(64, 128, 128));
+            t = t2;
+            p = p2;
+        }
+    }
+}
+
+// One profile trace: a point at level 1, then a line on to each level drawn.
+template <typename Value>
+void Trace(PictureSurface& pic, const ProfileArrays& s, int t, const Frame& f, Rgb color,
+           Value value) {
+    const int m = s.CurrentModel;
+    const int n = std::min<int>(s.DrawLevelCount(m), kMaxProfileLevels);
+    if (n < 1) return;
+    pic.SetForeColor(color);
+    bool started = false;
+    for (int L = 1; L <= n; ++L) {
+        const double p = s.Pressure(m, t, L);
+        if (!(p > 0.0)) continue;
+        const double x = f.X(value(L), p);
+        if (!started) {
+            pic.PSet(x, std::log(p));
+            started = true;
+        } else {
+            pic.LineTo(x, std::log(p));
+        }
+    }
+}
+
+} // namespace
+
+float SkewTFactor() {
+    return static_cast<float>(150.0 / std::log(100.0));
+}
+
+void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
+    if (view.SuspendRedraw) return;
+    const ProfileArrays& s = *session.profile;
+    const TemperatureAxisEnds& axis = session.temperatureAxis;
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    const int top = std::max<int>(1, s.DiagramTopPressure);
+    const int bottom = std::max<int>(top + 1, s.DiagramBottomPressure);
+    const double lnTop = std::log(static_cast<double>(top));
+    const double lnBottom = std::log(static_cast<double>(bottom));
+    const double surfacePressure = s.SurfacePressure(m, t);
+
+    pic.Clear();
+    view.ECAPEPlotted = 0;
+    view.SkewFactor = view.options.SkewT ? SkewTFactor() : 0.0f;
+    view.SkewBaseLogP = surfacePressure > 0.0 ? static_cast<float>(std::log(surfacePressure))
+                                              : static_cast<float>(lnBottom);
+    const Frame f{view.SkewFactor, view.SkewBaseLogP};
+
+    pic.Scale(0.0, lnTop, 100.0, lnBottom);
+    view.HalfTextHeight = static_cast<float>(pic.TextHeight("9") / 2.0);
+
+    const int raised = session.options.ElevatedPTLevel;
+    if (raised > 1 && raised <= kMaxProfileLevels && s.Pressure(m, t, raised) > 0.0f)
+        pic.FilledBox(0.0, std::log(s.Pressure(m, t, raised)), 100.0, f.baseLogP, RGB(97, 54, 0));
+
+    pic.SetDrawMode(DrawMode::XorPen);
+    pic.SetDrawStyle(DrawStyle::Dot);
+    pic.SetFontTransparent(false);
+    if (view.VerticalUnit == 0) {
+        PressureLines(pic, view, top);
+    } else {
+        HeightLines(pic, session, view, top);
+    }
+    pic.SetDrawMode(DrawMode::CopyPen);
+    pic.SetDrawStyle(DrawStyle::Solid);
+    pic.SetFontTransparent(true);
+
+    pic.FilledBox(0.0, lnBottom, 100.0, f.baseLogP, RGB(124, 54, 0));
+
+    pic.Scale(axis.LeftTemp, lnTop, axis.RightTemp, lnBottom);
+    const int step = axis.RightTemp - axis.LeftTemp >= 45 ? 10 : 5;
+    Isotherms(pic, view, axis, f, top, step);
+    if (view.options.DryAdiabats && surfacePressure > 0.0)
+        DryAdiabats(pic, axis, f, surfacePressure, top, step);
+
+    pic.SetDrawStyle(DrawStyle::Solid);
+    pic.SetDrawWidth(2);
+    if (view.options.WetBulb)
+        Trace(pic, s, t, f, RGB(0, 255, 255), [&](int L) { return s.WetBulb(m, t, L); });
+    if (view.options.Icing) {
+        Trace(pic, s, t, f, RGB(0, 0, 255),
+              [&](int L) { return -8.0f * (s.Temperature(m, t, L) - s.DewPoint(m, t, L)); });
+    }
+    Trace(pic, s, t, f, RGB(0, 255, 0), [&](int L) { return s.DewPoint(m, t, L); });
+    Trace(pic, s, t, f, RGB(255, 0, 0), [&](int L) { return s.Temperature(m, t, L); });
+    pic.SetDrawWidth(1);
+}
+
+} // namespace tarvex

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tarvex {
+
+class PictureSurface;
+struct Session;
+
+// Display switches of the sounding picture: the states of the main window's
+// option check boxes (any state but unchecked counts as on).
+struct SoundingOptions {
+    bool SkewT = true;
+    bool Lines = false; // full-width pressure or height lines, else ticks
+    bool DryAdiabats = false;
+    bool WetBulb = false;
+    bool Icing = false;
+    bool Clouds = false;
+    bool Inversions = false;
+};
+
+// What the main window keeps for its sounding picture: the hour shown, the
+// options and axes it draws with, and the frame each redraw leaves behind for
+// the overlays and the cursor read-out.
+struct SoundingView {
+    std::int16_t CurrentColumn = 0;
+    bool SuspendRedraw = false;
+    std::int16_t VerticalUnit = 0;         // 0 pressure, 1 thousands of feet, 2 km
+    std::vector<float> HighlightIsotherms; // at most five, deg C
+    SoundingOptions options;
+
+    // Set by every redraw.
+    float SkewBaseLogP = 0.0f;
+    float SkewFactor = 0.0f;
+    float HalfTextHeight = 0.0f;
+    std::int16_t ECAPEPlotted = 0;
+};
+
+// The skew factor of the skewed diagram: 150 deg C for each factor of 100 in
+// pressure.
+float SkewTFactor();
+
+// Redraws the sounding picture of the current model for view.CurrentColumn
+// from scratch: frame, pressure or height lines, ground, isotherms, dry
+// adiabats and the wet-bulb, icing, dew-point and temperature traces. Does
+// nothing while view.SuspendRedraw is set.
+void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view);
+
+} // namespace tarvex

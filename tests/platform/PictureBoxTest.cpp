@@ -1,0 +1,80 @@
+#include "platform/PictureBox.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+struct MouseCall {
+    int button;
+    int shift;
+    double x;
+    double y;
+};
+
+void Send(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button,
+          Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {
+    QMouseEvent event(type, at, widget.mapToGlobal(at), button, held, modifiers);
+    QApplication::sendEvent(&widget, &event);
+}
+
+TEST(PictureBox, DeliversTheMouseInTheUserScale) {
+    PictureBox box;
+    int resizes = 0;
+    box.SetResizeHandler([&resizes] { ++resizes; });
+    box.resize(200, 100);
+    box.show();
+    QApplication::processEvents();
+    EXPECT_GE(resizes, 1);
+    ASSERT_EQ(box.Surface().PixelWidth(), 200);
+    ASSERT_EQ(box.Surface().PixelHeight(), 100);
+
+    // 0..20 across, 10 at the top to 0 at the bottom.
+    box.Surface().Scale(0, 10, 20, 0);
+    std::vector<MouseCall> downs;
+    std::vector<MouseCall> moves;
+    std::vector<MouseCall> ups;
+    box.SetMouseDownHandler([&](int b, int s, double x, double y) {
+        downs.push_back({b, s, x, y});
+    });
+    box.SetMouseMoveHandler([&](int b, int s, double x, double y) {
+        moves.push_back({b, s, x, y});
+    });
+    box.SetMouseUpHandler([&](int b, int s, double x, double y) { ups.push_back({b, s, x, y}); });
+
+    Send(box, QEvent::MouseButtonPress, {50, 25}, Qt::RightButton, Qt::RightButton,
+         Qt::ShiftModifier | Qt::ControlModifier);
+    Send(box, QEvent::MouseMove, {150, 75}, Qt::NoButton, Qt::LeftButton | Qt::MiddleButton,
+         Qt::AltModifier);
+    Send(box, QEvent::MouseButtonRelease, {0, 100}, Qt::MiddleButton, Qt::NoButton, Qt::NoModifier);
+
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].button, 2);
+    EXPECT_EQ(downs[0].shift, 3);
+    EXPECT_DOUBLE_EQ(downs[0].x, 5.0);
+    EXPECT_DOUBLE_EQ(downs[0].y, 7.5);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].button, 5);
+    EXPECT_EQ(moves[0].shift, 4);
+    EXPECT_DOUBLE_EQ(moves[0].x, 15.0);
+    EXPECT_DOUBLE_EQ(moves[0].y, 2.5);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(ups[0].button, 4);
+    EXPECT_EQ(ups[0].shift, 0);
+    EXPECT_DOUBLE_EQ(ups[0].x, 0.0);
+    EXPECT_DOUBLE_EQ(ups[0].y, 0.0);
+
+    // The surface follows the widget; the user scale stays.
+    box.resize(120, 80);
+    QApplication::processEvents();
+    EXPECT_EQ(box.Surface().PixelWidth(), 120);
+    EXPECT_EQ(box.Surface().PixelHeight(), 80);
+    EXPECT_DOUBLE_EQ(box.Surface().ScaleWidth(), 20.0);
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,293 @@
+#include "platform/RasterSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+namespace tarvex {
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFFu;
+constexpr QRgb kBlack = 0xFF000000u;
+constexpr QRgb kRed = 0xFFFF0000u;
+constexpr QRgb kBlue = 0xFF0000FFu;
+
+int CountPixels(const QImage& image, QRgb color) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == color ? 1 : 0;
+    }
+    return count;
+}
+
+// A background of coloured bands, so that a combining mode meets many
+// different destination pixels.
+void PaintBands(RasterSurface& surface) {
+    surface.Scale(0, 0, 100, 100);
+    surface.SetBackColor(RGB(20, 40, 60));
+    surface.Clear();
+    surface.FilledBox(0, 0, 30, 100, RGB(255, 255, 255));
+    surface.FilledBox(30, 0, 60, 100, RGB(200, 17, 90));
+    surface.FilledBox(0, 40, 100, 70, RGB(0, 160, 255));
+}
+
+// Lines of every kind the drawing code uses, outlines and filled shapes.
+void DrawEveryShape(RasterSurface& surface) {
+    surface.Line(3, 5, 97, 91);
+    surface.LineTo(10, 80);
+    surface.LineRel(40, -60);
+    surface.SetDrawStyle(DrawStyle::Dot);
+    surface.Line(0, 50, 100, 52);
+    surface.SetDrawStyle(DrawStyle::Solid);
+    surface.SetDrawWidth(3);
+    surface.Line(90, 10, 12, 60);
+    surface.SetDrawWidth(1);
+    surface.SetFillStyle(FillStyle::Solid);
+    surface.Circle(50, 50, 20);
+    surface.SetFillStyle(FillStyle::DiagonalCross);
+    surface.Box(60, 60, 95, 95);
+    surface.FilledBox(5, 5, 25, 15);
+    surface.Arc(70, 30, 15, 0.0, 3.1);
+    surface.PSet(99, 1);
+}
+
+TEST(RasterSurface, CombiningModesDrawnTwiceRestoreEveryPixel) {
+    for (DrawMode mode : {DrawMode::XorPen, DrawMode::NotXorPen}) {
+        RasterSurface surface(120, 90);
+        PaintBands(surface);
+        const QImage before = surface.Image().copy();
+        surface.SetForeColor(RGB(255, 128, 7));
+        surface.SetFillColor(RGB(9, 200, 77));
+        surface.SetDrawMode(mode);
+
+        DrawEveryShape(surface);
+        EXPECT_NE(surface.Image(), before) << "mode " << static_cast<int>(mode);
+        surface.SetFillStyle(FillStyle::Transparent);
+        DrawEveryShape(surface);
+        EXPECT_EQ(surface.Image(), before) << "mode " << static_cast<int>(mode);
+    }
+}
+
+TEST(RasterSurface, DrawModesCombinePenAndDestinationBitByBit) {
+    // With pen 0xCC and destination 0xAA in every channel, mode n leaves
+    // (n - 1) * 0x11 in every channel: the sixteen modes run through all the
+    // functions of two bits in order.
+    for (int n = 1; n <= 16; ++n) {
+        const auto mode = static_cast<DrawMode>(n);
+        const std::uint32_t expected = 0x111111u * static_cast<std::uint32_t>(n - 1);
+        EXPECT_EQ(ApplyDrawMode(mode, 0xCCCCCCu, 0xAAAAAAu), expected) << "mode " << n;
+    }
+    EXPECT_EQ(ApplyDrawMode(DrawMode::XorPen, 0xFF0000u, 0x00FF00u), 0xFFFF00u);
+    EXPECT_EQ(ApplyDrawMode(DrawMode::NotXorPen, 0xFF0000u, 0xFFFFFFu), 0xFF0000u);
+    EXPECT_EQ(ApplyDrawMode(DrawMode::NotXorPen, 0x123456u, 0x000000u), 0xEDCBA9u);
+    EXPECT_EQ(ApplyDrawMode(DrawMode::MergePenNot, 0x00000Fu, 0xF0F0F0u), 0x0F0F0Fu);
+    EXPECT_EQ(ApplyDrawMode(DrawMode::NotCopyPen, 0x0000FFu, 0x123456u), 0xFFFF00u);
+
+    // And on the raster, where a box in pen AND NOT destination turns white
+    // pixels black and leaves the pen colour on black ones.
+    RasterSurface surface(20, 10);
+    surface.SetBackColor(RGB(0, 0, 0));
+    surface.Clear();
+    surface.FilledBox(0, 0, 9, 9, RGB(255, 255, 255));
+    surface.SetDrawMode(DrawMode::MaskPenNot);
+    surface.FilledBox(0, 2, 19, 4, RGB(255, 0, 0));
+    EXPECT_EQ(surface.Image().pixel(5, 3), kBlack); // 0xFF0000 & ~0xFFFFFF
+    EXPECT_EQ(surface.Image().pixel(15, 3), kRed);  // 0xFF0000 & ~0x000000
+    EXPECT_EQ(surface.Image().pixel(5, 6), kWhite); // untouched
+}
+
+TEST(RasterSurface, NotXorRingsLeaveOnlyTheBandBetweenTwoDiscs) {
+    // Two concentric filled discs on white: the inner disc is drawn twice and
+    // comes back white; the band between shows the pen colour.
+    RasterSurface surface(100, 100);
+    surface.Clear();
+    surface.SetDrawMode(DrawMode::NotXorPen);
+    surface.SetFillStyle(FillStyle::Solid);
+    surface.SetForeColor(RGB(255, 0, 0));
+    surface.SetFillColor(RGB(255, 0, 0));
+    surface.Circle(50, 50, 40);
+    surface.Circle(50, 50, 20);
+    EXPECT_EQ(surface.Image().pixel(50, 50), kWhite);
+    EXPECT_EQ(surface.Image().pixel(50 + 30, 50), kRed);
+    EXPECT_EQ(surface.Image().pixel(50, 50 - 30), kRed);
+    EXPECT_EQ(surface.Image().pixel(2, 2), kWhite);
+}
+
+TEST(RasterSurface, ReversedScaleMapsTheCornersOntoThePixels) {
+    // x runs from 20 at the left to 0 at the right, y from 10 at the top to 0
+    // at the bottom: 10 pixels per unit both ways.
+    RasterSurface surface(200, 100);
+    surface.Scale(20, 10, 0, 0);
+    EXPECT_DOUBLE_EQ(surface.ScaleWidth(), -20.0);
+    EXPECT_DOUBLE_EQ(surface.ScaleHeight(), -10.0);
+    EXPECT_DOUBLE_EQ(surface.ToPixelX(20), 0.0);
+    EXPECT_DOUBLE_EQ(surface.ToPixelY(10), 0.0);
+    EXPECT_DOUBLE_EQ(surface.ToPixelX(0), 200.0);
+    EXPECT_DOUBLE_EQ(surface.ToPixelY(0), 100.0);
+    EXPECT_DOUBLE_EQ(surface.FromPixelX(50), 15.0);
+    EXPECT_DOUBLE_EQ(surface.FromPixelY(25), 7.5);
+
+    // x 19.5 is half a unit in from the left edge (5 pixels), y 0.5 half a
+    // unit above the bottom edge (row 95).
+    surface.PSet(19.5, 0.5, RGB(0, 0, 255));
+    EXPECT_EQ(surface.Image().pixel(5, 95), kBlue);
+    EXPECT_EQ(CountPixels(surface.Image(), kBlue), 1);
+}
+
+TEST(RasterSurface, CircleRadiusInXUnitsIsRoundOnANonSquareScale) {
+    // 20 pixels per x unit, 1 pixel per y unit: a radius of 2 x units is 40
+    // pixels across and down alike.
+    RasterSurface surface(200, 100);
+    surface.Scale(0, 0, 10, 100);
+    surface.SetFillStyle(FillStyle::Solid);
+    surface.SetFillColor(RGB(0, 0, 0));
+    surface.Circle(5, 50, 2);
+    const QImage& image = surface.Image();
+    int across = 0;
+    int down = 0;
+    for (int x = 0; x < 200; ++x) across += image.pixel(x, 50) == kBlack ? 1 : 0;
+    for (int y = 0; y < 100; ++y) down += image.pixel(100, y) == kBlack ? 1 : 0;
+    EXPECT_NEAR(across, 81, 1);
+    EXPECT_EQ(across, down);
+    EXPECT_EQ(image.pixel(100 + 43, 50), kWhite);
+    EXPECT_EQ(image.pixel(100, 50 + 43), kWhite);
+}
+
+TEST(RasterSurface, FillStylesAndLineStylesDecideWhichPixelsAreDrawn) {
+    RasterSurface surface(40, 40);
+    surface.SetFillColor(RGB(0, 0, 255));
+    surface.SetForeColor(RGB(0, 0, 0));
+
+    // Transparent: only the outline, 4 sides of 21 pixels sharing 4 corners.
+    surface.Box(0, 0, 20, 20);
+    EXPECT_EQ(CountPixels(surface.Image(), kBlack), 80);
+    EXPECT_EQ(CountPixels(surface.Image(), kBlue), 0);
+
+    // Upward diagonal hatching: lines rising to the right, gaps untouched.
+    surface.Clear();
+    surface.SetDrawStyle(DrawStyle::Invisible);
+    surface.SetFillStyle(FillStyle::UpwardDiagonal);
+    surface.Box(0, 0, 39, 39);
+    const QImage& hatched = surface.Image();
+    const int blue = CountPixels(hatched, kBlue);
+    EXPECT_GT(blue, 0);
+    EXPECT_LT(blue, 40 * 40 / 2);
+    for (int y = 1; y < 40; ++y) {
+        for (int x = 0; x + 1 < 40; ++x) {
+            if (hatched.pixel(x, y) == kBlue) {
+                EXPECT_EQ(hatched.pixel(x + 1, y - 1), kBlue);
+            }
+        }
+    }
+
+    // A dotted line one pixel wide has gaps; three pixels wide it is solid.
+    surface.Clear();
+    surface.SetDrawStyle(DrawStyle::Dot);
+    surface.Line(0, 10, 39, 10);
+    const int dotted = CountPixels(surface.Image(), kBlack);
+    EXPECT_GT(dotted, 10);
+    EXPECT_LT(dotted, 30);
+    surface.SetDrawWidth(3);
+    surface.Line(0, 30, 39, 30);
+    for (int x = 2; x < 38; ++x) EXPECT_EQ(surface.Image().pixel(x, 30), kBlack);
+}
+
+TEST(RasterSurface, TextIsWrittenAsItStandsWhateverTheDrawMode) {
+    RasterSurface surface(80, 30);
+    surface.Clear();
+    surface.SetDrawMode(DrawMode::XorPen);
+    surface.Print("MW");
+    // Black text xor white would vanish; text is not combined.
+    EXPECT_GT(CountPixels(surface.Image(), kBlack), 10);
+    EXPECT_EQ(CountPixels(surface.Image(), kBlue), 0);
+
+    // Without font transparency the text sits on a box of the back colour.
+    surface.SetBackColor(RGB(0, 0, 255));
+    surface.SetFontTransparent(false);
+    surface.SetCurrentX(40);
+    surface.SetCurrentY(0);
+    surface.PrintNoNewline("MW");
+    const int box = static_cast<int>(surface.TextWidth("MW") * surface.TextHeight("MW"));
+    const int blue = CountPixels(surface.Image(), kBlue);
+    EXPECT_GT(blue, box / 3);
+    EXPECT_LT(blue, box);
+}
+
+TEST(RasterSurface, PicturePersistsUnderClearAndPassesToAnotherSurface) {
+    RasterSurface buffer(50, 40);
+    buffer.FilledBox(10, 10, 19, 19, RGB(255, 0, 0));
+    const Picture picture = buffer.TakePicture();
+    buffer.FilledBox(30, 10, 39, 19, RGB(0, 0, 255)); // after the snapshot
+    ASSERT_FALSE(picture.IsEmpty());
+    EXPECT_EQ(picture.Image()->pixel(35, 15), kWhite);
+
+    RasterSurface shown(60, 50);
+    shown.SetBackColor(RGB(0, 0, 0));
+    shown.SetPicture(picture);
+    EXPECT_EQ(shown.Image().pixel(15, 15), kRed);
+    EXPECT_EQ(shown.Image().pixel(55, 45), kBlack); // beyond the picture
+    shown.FilledBox(0, 0, 59, 49, RGB(0, 0, 255));
+    shown.Clear();
+    EXPECT_EQ(shown.Image().pixel(15, 15), kRed);
+    EXPECT_EQ(shown.Image().pixel(1, 1), kWhite);
+    EXPECT_EQ(shown.Image().pixel(55, 45), kBlack);
+}
+
+TEST(RasterSurface, ResizeKeepsTheDrawingAndAPixelScaleFollows) {
+    RasterSurface surface(20, 20);
+    surface.FilledBox(0, 0, 4, 4, RGB(255, 0, 0));
+    surface.SetBackColor(RGB(0, 0, 255));
+    surface.Resize(40, 30);
+    EXPECT_EQ(surface.PixelWidth(), 40);
+    EXPECT_DOUBLE_EQ(surface.ScaleWidth(), 40.0);
+    EXPECT_DOUBLE_EQ(surface.ScaleHeight(), 30.0);
+    EXPECT_EQ(surface.Image().pixel(2, 2), kRed);
+    EXPECT_EQ(surface.Image().pixel(10, 10), kWhite);
+    EXPECT_EQ(surface.Image().pixel(30, 25), kBlue);
+}
+
+TEST(RasterSurface, ShapesFarOutsideTheSurfaceDrawOnlyWhatIsInside) {
+    RasterSurface surface(50, 50);
+    surface.SetForeColor(RGB(255, 0, 0));
+    surface.Line(-1e12, 25, 1e12, 25);
+    for (int x = 0; x < 50; ++x) EXPECT_EQ(surface.Image().pixel(x, 25), kRed);
+    surface.FilledBox(-1e9, -1e9, 1e9, 10, RGB(0, 0, 255));
+    EXPECT_EQ(surface.Image().pixel(0, 0), kBlue);
+    EXPECT_EQ(surface.Image().pixel(49, 10), kBlue);
+    EXPECT_EQ(surface.Image().pixel(49, 11), kWhite);
+    surface.Circle(25, 25, 1e300);
+    surface.Print("far");
+    surface.SetCurrentX(1e200);
+    surface.Print("away");
+    EXPECT_EQ(surface.Image().pixel(49, 40), kWhite);
+}
+
+TEST(RasterSurface, SampleDrawingForReview) {
+    RasterSurface surface(300, 200);
+    surface.SetBackColor(RGB(0, 0, 0));
+    surface.Clear();
+    surface.Scale(-40, std::log(100.0), 40, std::log(1050.0));
+    surface.SetForeColor(RGB(191, 191, 191));
+    surface.SetDrawMode(DrawMode::XorPen);
+    surface.SetDrawStyle(DrawStyle::Dot);
+    for (int p = 1000; p >= 100; p -= 100) {
+        surface.Line(-40, std::log(p), 40, std::log(p));
+        surface.SetCurrentX(-38);
+        surface.SetCurrentY(std::log(p) - surface.TextHeight("9") / 2);
+        surface.PrintNoNewline(std::to_string(p));
+    }
+    surface.SetDrawMode(DrawMode::CopyPen);
+    surface.SetDrawStyle(DrawStyle::Solid);
+    surface.SetDrawWidth(2);
+    surface.Line(20, std::log(1000.0), -35, std::log(200.0), RGB(255, 0, 0));
+    surface.SetFillStyle(FillStyle::Solid);
+    surface.SetFillColor(RGB(255, 255, 0));
+    surface.Circle(0, std::log(500.0), 3, RGB(0, 0, 255));
+    std::filesystem::create_directories(TARVEX_TEST_OUTPUT);
+    EXPECT_TRUE(surface.Image().save(QString(TARVEX_TEST_OUTPUT) + "/raster_surface_sample.png"));
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,48 @@
+#include "profile/data/FieldReader.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvex {
+namespace {
+
+TEST(FieldReader, FieldsRunAcrossLinesAndBlankLinesReadAsEmpty) {
+    FieldReader in("1.5 2,3\n  4   \n\n-5e1\r\n6");
+    EXPECT_EQ(in.ReadNumber(), 1.5f);
+    EXPECT_EQ(in.ReadNumber(), 2.0f);
+    EXPECT_EQ(in.ReadNumber(), 3.0f);
+    EXPECT_EQ(in.ReadNumber(), 4.0f); // trailing blanks and the line end go with it
+    EXPECT_EQ(in.ReadField(), "");    // the blank line
+    EXPECT_EQ(in.ReadNumber(), -50.0f);
+    EXPECT_EQ(in.ReadNumber(), 6.0f);
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_THROW(in.ReadField(), TextReadError);
+}
+
+TEST(FieldReader, LineReadTakesTheRestOfTheLine) {
+    FieldReader in("SELV = 215.0\nSTIM = 0\r\nnext");
+    EXPECT_EQ(in.ReadKeyValue(), 215.0f);
+    EXPECT_EQ(in.ReadLine(), "STIM = 0"); // the value's line end went with the value
+    EXPECT_EQ(in.Line(), 3);
+    EXPECT_EQ(in.ReadLine(), "next");
+    try {
+        in.ReadLine();
+        FAIL() << "read past the end";
+    } catch (const TextReadError& e) {
+        EXPECT_EQ(e.Line(), 3);
+        EXPECT_STREQ(e.what(), "the file ends early");
+    }
+}
+
+TEST(FieldReader, TextThatIsNotANumberReadsAsZero) {
+    EXPECT_EQ(FieldReader::ToNumber("STID"), 0.0f);
+    EXPECT_EQ(FieldReader::ToNumber("12abc"), 0.0f);
+    EXPECT_EQ(FieldReader::ToNumber("nan"), 0.0f);
+    EXPECT_EQ(FieldReader::ToNumber("inf"), 0.0f);
+    EXPECT_EQ(FieldReader::ToNumber("1e60"), 0.0f); // beyond a single
+    EXPECT_EQ(FieldReader::ToNumber("+7.25"), 7.25f);
+    EXPECT_EQ(FieldReader::ToNumber("-9999.00"), -9999.0f);
+    EXPECT_EQ(FieldReader::ToNumber(""), 0.0f);
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,260 @@
+#include "profile/data/SoundingReader.h"
+#include "profile/data/ProfileArrays.h"
+#include "profile/data/Session.h"
+
+#include "profile/data/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace tarvex {
+namespace {
+
+using fixtures::kTwoHourEta;
+
+TEST(ParseSounding, HandWrittenFileLandsAtTheRightIndices) {
+    auto store = std::make_unique<ProfileArrays>();
+    const SoundingReadResult r = ParseSounding(kTwoHourEta, SoundingLayout::EtaRuc, *store);
+    ASSERT_TRUE(r.ok) << r.reason << " line " << r.line;
+    EXPECT_FALSE(r.LegacyMode);
+    const ProfileArrays& s = *store;
+    const int m = 1;
+    EXPECT_EQ(s.ReadModel, 1);
+    EXPECT_EQ(s.LastTime(m), 1);
+    EXPECT_EQ(s.LevelCount(m), 2); // from the last time read
+    EXPECT_FLOAT_EQ(s.StationLat(m), 42.94f);
+    EXPECT_FLOAT_EQ(s.StationLon(m), 78.72f); // west positive
+    EXPECT_FLOAT_EQ(s.StationElevation(m), 0.218f);
+
+    // The century rule: 49 is 2049.
+    EXPECT_EQ(s.ValidTime(m, 0), DateTime::FromParts(2049, 2, 28, 18));
+    EXPECT_EQ(s.ValidTime(m, 1), DateTime::FromParts(2049, 2, 28, 19));
+
+    // Station parameters, with their conversions; misspelt keys change nothing.
+    EXPECT_FLOAT_EQ(s.Showalter(m, 0), 1.5f);
+    EXPECT_FLOAT_EQ(s.Showalter(m, 1), 2.5f);
+    EXPECT_FLOAT_EQ(s.LiftedIndex(m, 1), -1.0f);
+    EXPECT_FLOAT_EQ(s.PrecipWater(m, 0), 1.0f); // 25.4 mm is one inch
+    EXPECT_FLOAT_EQ(s.PrecipWater(m, 1), 2.0f);
+    EXPECT_FLOAT_EQ(s.CAPE(m, 0), 0.0f); // negative CAPE is 0
+    EXPECT_FLOAT_EQ(s.CAPE(m, 1), 100.0f);
+    EXPECT_NEAR(s.LCLTemperature(m, 0), 10.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(s.CINS(m, 0), 40.0f); // magnitude
+    EXPECT_FLOAT_EQ(s.CINS(m, 1), 10.0f);
+    EXPECT_FLOAT_EQ(s.EQLPressure(m, 0), 250.0f);
+    EXPECT_FLOAT_EQ(s.LFCPressure(m, 0), 850.0f);
+    EXPECT_FLOAT_EQ(s.BulkRichardson(m, 1), 11.0f);
+
+    // Levels, split over two lines each.
+    EXPECT_FLOAT_EQ(s.Pressure(m, 0, 1), 990.0f);
+    EXPECT_FLOAT_EQ(s.Pressure(m, 0, 3), 800.0f);
+    EXPECT_FLOAT_EQ(s.Pressure(m, 0, 4), 0.0f); // the zero that ended the list is kept
+    EXPECT_FLOAT_EQ(s.Pressure(m, 1, 3), 0.0f);
+    EXPECT_FLOAT_EQ(s.Temperature(m, 0, 2), 14.0f);
+    EXPECT_FLOAT_EQ(s.WetBulb(m, 0, 2), 10.0f);
+    EXPECT_FLOAT_EQ(s.DewPoint(m, 0, 2), 6.0f);
+    EXPECT_FLOAT_EQ(s.ThetaE(m, 0, 2), 318.0f);
+    EXPECT_FLOAT_EQ(s.WindDirection(m, 0, 3), 230.0f);
+    EXPECT_FLOAT_EQ(s.WindSpeed(m, 0, 3), 30.0f);
+    EXPECT_FLOAT_EQ(s.Omega(m, 0, 3), -3.0f); // the file's unit times 10
+    EXPECT_FLOAT_EQ(s.CloudFraction(m, 0, 3), 15.0f);
+    EXPECT_FLOAT_EQ(s.Height(m, 0, 3), 2000.0f);
+    EXPECT_FLOAT_EQ(s.Height(m, 1, 2), 1250.0f);
+
+    // Surface rows by position.
+    EXPECT_FLOAT_EQ(s.SurfacePressure(m, 0), 991.0f);
+    EXPECT_FLOAT_EQ(s.SkinTemperature(m, 1), 291.0f);
+    EXPECT_FLOAT_EQ(s.Precip(m, 1), 2.5f);
+    EXPECT_FLOAT_EQ(s.ConvPrecip(m, 1), 1.0f);
+    EXPECT_FLOAT_EQ(s.GroundTemperature(m, 0), (3 * 288.0f + 284.0f) / 4);
+    EXPECT_FLOAT_EQ(s.SurfaceU(m, 0), 3.0f);
+    EXPECT_FLOAT_EQ(s.SurfaceV(m, 0), -4.0f);
+    EXPECT_FLOAT_EQ(s.RunOff(m, 1), 0.3f);
+    EXPECT_FLOAT_EQ(s.SurfaceTemp(m, 1), 22.0f);
+    EXPECT_FLOAT_EQ(s.SpecificHumidity(m, 1, 0), 9.8f);
+    EXPECT_FLOAT_EQ(s.StormU(m, 0), 5.0f);
+    EXPECT_FLOAT_EQ(s.StormV(m, 1), -6.0f);
+    EXPECT_FLOAT_EQ(s.ModelHelicity(m, 1), 160.0f);
+    EXPECT_FLOAT_EQ(s.Evaporation(m, 0), 0.1f);
+    EXPECT_EQ(s.PTypeModelCode(m, 0), 60);
+    EXPECT_EQ(s.PTypeModelCode(m, 1), 70);
+    EXPECT_FLOAT_EQ(s.CloudBase(m, 1), 800.0f);
+    EXPECT_FLOAT_EQ(s.Visibility(m, 0), 10.0f);
+    EXPECT_FLOAT_EQ(s.SurfaceDewPoint(m, 1), 12.0f);
+}
+
+TEST(ParseSounding, ShorterFileLeavesTheRestOfTheStoreAlone) {
+    auto store = std::make_unique<ProfileArrays>();
+    store->Temperature(1, 5, 40) = 123.0f;
+    store->CAPE(1, 2) = 77.0f;
+    ASSERT_TRUE(ParseSounding(kTwoHourEta, SoundingLayout::EtaRuc, *store).ok);
+    EXPECT_EQ(store->Temperature(1, 5, 40), 123.0f);
+    EXPECT_EQ(store->CAPE(1, 2), 77.0f);
+    EXPECT_EQ(store->Temperature(0, 0, 1), 0.0f); // other model columns untouched
+}
+
+TEST(ParseSounding, LegacySwitchAndTheLegacyLevelLayout) {
+    const std::string text = R"(STNPRM = SHOW;LIFT
+SNPARM = PRES;TMPC;RELH;TMWC;DWPC;THTE;MIXR;DRCT;SKNT;OMEG
+
+
+STID = KALB   TIME = 500101/0000
+SLAT = 42.75 SLON = -73.80 SELV = 85.0
+STIM = 0
+
+SHOW = 1 LIFT = 2 SWET = 3 KINX = 4 LCLP = 5 PWAT = 6 TOTL = 7
+CAPE = 8 LCLT = 9 CINS = 10 EQLV = 11 LFCT = 12 BRCH = 13
+
+PRES TMPC RELH TMWC DWPC THTE
+MIXR DRCT SKNT OMEG
+1000.0 5.0 80.0 3.0 2.0 290.0 4.5 270.0 15.0 -0.5
+500.0 -20.0 50.0 -22.0 -30.0 300.0 0.5 280.0 40.0 0.1
+
+
+STN YYMMDD/HHMM PMSL PRES SKTC STC1 SNFL WTNS
+P01M C01M STC2 LCLD MCLD HCLD SNRA UWND
+VWND R01M BFGR T2MS Q2MS WXTS WXTP WXTZ
+x
+x
+725280 500101/0000 1016 1001 270 271 0 0 1.0 0.5 272 0 0 0 50 2 3 0 0 4 3.1 0 0 0 0 7 8 99 0.1 70 900 5 1.5
+)";
+    auto store = std::make_unique<ProfileArrays>();
+    const SoundingReadResult r = ParseSounding(text, SoundingLayout::EtaRuc, *store);
+    ASSERT_TRUE(r.ok) << r.reason << " line " << r.line;
+    EXPECT_TRUE(r.LegacyMode);
+    const ProfileArrays& s = *store;
+    EXPECT_EQ(s.ValidTime(1, 0).Year(), 1950);
+    EXPECT_FLOAT_EQ(s.WetBulb(1, 0, 1), 3.0f);
+    EXPECT_FLOAT_EQ(s.DewPoint(1, 0, 1), 2.0f);
+    EXPECT_FLOAT_EQ(s.WindDirection(1, 0, 2), 280.0f);
+    EXPECT_FLOAT_EQ(s.Omega(1, 0, 2), 1.0f);
+    // No cloud column in the legacy layout: cloud comes from the humidity.
+    EXPECT_GE(s.CloudFraction(1, 0, 1), 0.0f);
+    EXPECT_LE(s.CloudFraction(1, 0, 1), 100.0f);
+    // Heights come from the standard atmosphere, whatever the file holds.
+    EXPECT_NEAR(s.Height(1, 0, 1), 110.0f, 1.0f);
+    EXPECT_NEAR(s.Height(1, 0, 2), 5562.0f, 5.0f);
+    EXPECT_FLOAT_EQ(s.SurfacePressure(1, 0), 1001.0f);
+    EXPECT_FLOAT_EQ(s.SurfaceDewPoint(1, 0), 1.5f);
+}
+
+TEST(ParseSounding, RelhInsideAnotherWordSwitchesToLegacy) {
+    std::string text = kTwoHourEta;
+    text.replace(text.find("STNPRM"), 6, "xRELHx");
+    auto store = std::make_unique<ProfileArrays>();
+    // The eta columns read in the legacy order: the read still succeeds.
+    EXPECT_TRUE(ParseSounding(text, SoundingLayout::EtaRuc, *store).LegacyMode);
+}
+
+struct Damage {
+    const char* what;
+    std::string text;
+    int line;
+    const char* reason;
+};
+
+std::string Cut(const std::string& text, const char* marker) {
+    return text.substr(0, text.find(marker));
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
+    const std::string base = kTwoHourEta;
+    const Damage cases[] = {
+        {"cut inside a level list", Cut(base, "10.0 1100.0"), 18, "the file ends early"},
+        {"cut inside the surface rows", Cut(base, "725280 490228/1900"), 49, "the file ends early"},
+        {"month 13", Replace(base, "490228/1900", "491328/1900"), 23,
+         "the TIME line has no valid date (no such date or hour: 491328/19)"},
+        {"letters for a day", Replace(base, "490228/1800", "4902xx/1800"), 5,
+         "the TIME line has no valid date (expected yymmdd/hhmm after \"TIME = \")"},
+        {"no time block", Cut(base, "STID"), 4, "the file ends early"},
+        {"empty file", "", 1, "the file ends early"},
+    };
+    for (const Damage& d : cases) {
+        auto store = std::make_unique<ProfileArrays>();
+        const SoundingReadResult r = ParseSounding(d.text, SoundingLayout::EtaRuc, *store);
+        EXPECT_FALSE(r.ok) << d.what;
+        EXPECT_EQ(r.line, d.line) << d.what;
+        EXPECT_EQ(r.reason, d.reason) << d.what;
+    }
+}
+
+TEST(ParseSounding, AFileWithoutTimeBlocksIsRefused) {
+    const std::string text = "SNPARM\nSTNPRM\n\n\nSTN YYMMDD/HHMM PMSL\n";
+    auto store = std::make_unique<ProfileArrays>();
+    const SoundingReadResult r = ParseSounding(text, SoundingLayout::Ngm, *store);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.line, 5);
+    EXPECT_EQ(r.reason, "no forecast time (no TIME line) was found");
+}
+
+class ReadSoundingFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tarvex-reader-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+        session_.models.ModelCodes = {"eta", "ngm", "gfs3", "avn"};
+        session_.profile->ModelChoice = 0;
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::filesystem::path path = folder_ / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    std::filesystem::path folder_;
+    Session session_;
+};
+
+TEST_F(ReadSoundingFile, SuccessReplacesTheStoreAndKeepsTheTail) {
+    const std::string path = Write("eta_KBUF.buf", kTwoHourEta);
+    const SoundingReadResult r = ReadSounding(session_, path);
+    ASSERT_TRUE(r.ok) << r.reason;
+    EXPECT_EQ(session_.profile->FileTail, "buf");
+    EXPECT_EQ(session_.profile->LastTime(1), 1);
+    EXPECT_EQ(session_.profile->ModelChoice, 0); // the selection is kept
+}
+
+TEST_F(ReadSoundingFile, EveryFailureKeepsThePreviousSounding) {
+    ASSERT_TRUE(ReadSounding(session_, Write("eta_KBUF.buf", kTwoHourEta)).ok);
+    const ProfileArrays* before = session_.profile.get();
+    const std::string base = kTwoHourEta;
+
+    const std::string truncated = Write("eta_KALB.buf", Cut(base, "10.0 1100.0"));
+    SoundingReadResult r = ReadSounding(session_, truncated);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(DescribeReadFailure(truncated, r),
+              "The sounding file \"" + truncated +
+                  "\" could not be read (line 18): the file ends early. The sounding shown "
+                  "before is kept.");
+
+    r = ReadSounding(session_, (folder_ / "missing.buf").string());
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.line, 0);
+    EXPECT_EQ(r.reason, "the file cannot be opened");
+
+    session_.profile->ModelChoice = 3; // a model whose layout is unknown
+    r = ReadSounding(session_, Write("avn_KBUF.buf", kTwoHourEta));
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.reason.find("\"avn\" is not one of eta, ruc, ngm and gfs3"), std::string::npos);
+    session_.profile->ModelChoice = 0;
+
+    EXPECT_EQ(session_.profile.get(), before);
+    EXPECT_EQ(session_.profile->LastTime(1), 1);
+    EXPECT_FLOAT_EQ(session_.profile->Pressure(1, 0, 3), 800.0f);
+    EXPECT_FLOAT_EQ(session_.profile->SurfacePressure(1, 1), 986.0f);
+}
+
+} // namespace
+} // namespace tarvex

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace tarvex {
 
@@ -104,7 +105,24 @@ RasterSurface::RasterSurface(int pixelWidth, int pixelHeight)
     image_.fill(ToQColor(BackColor()));
 }
 
+RasterSurface::~RasterSurface() {
+    EndPainting();
+}
+
+QPainter& RasterSurface::Painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return *painter_;
+}
+
+void RasterSurface::EndPainting() const {
+    painter_.reset();
+}
+
 void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
+    EndPainting();
     SetPixelSize(pixelWidth, pixelHeight);
     if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
     QImage resized(PixelWidth(), PixelHeight(), QImage::Format_RGB32);
@@ -126,10 +144,11 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
     const QRect area = bounds.intersected(image_.rect());
     if (mode == DrawMode::Nop || area.isEmpty()) return;
     if (mode == DrawMode::CopyPen) {
-        QPainter painter(&image_);
-        painter.setRenderHint(QPainter::Antialiasing, false);
+        QPainter& painter = Painter();
+        painter.setBrush(Qt::NoBrush);
         paint(painter);
     } else {
+        EndPainting();
         QImage layer(area.size(), QImage::Format_ARGB32);
         layer.fill(Qt::transparent);
         {
@@ -220,15 +239,14 @@ void RasterSurface::DrawClear() {
 }
 
 void RasterSurface::ShowPicture(const Picture& picture) {
-    image_.fill(ToQColor(BackColor()));
-    if (!picture.IsEmpty()) {
-        QPainter painter(&image_);
-        painter.drawImage(0, 0, *picture.Image());
-    }
+    QPainter& painter = Painter();
+    painter.fillRect(image_.rect(), ToQColor(BackColor()));
+    if (!picture.IsEmpty()) painter.drawImage(0, 0, *picture.Image());
     Changed();
 }
 
 Picture RasterSurface::SnapshotPicture() {
+    EndPainting();
     return Picture(image_);
 }
 
@@ -244,10 +262,63 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
     const QPoint to = Rounded(b);
     const int m = Margin();
     const QRect bounds = QRect(from, to).normalized().adjusted(-m, -m, m, m);
+    if (pen.style() == Qt::CustomDashLine && pen.width() <= 1) {
+        // Patterned one-pixel lines are plotted pixel by pixel along the
+        // line: the toolkit's dash stroker costs many times more, and the
+        // sounding's background is mostly dotted lines.
+        // Which pixels of one period of the pattern are drawn: even runs.
+        std::vector<char> drawn;
+        const QList<qreal> pattern = pen.dashPattern();
+        for (qsizetype run = 0; run < pattern.size(); ++run)
+            drawn.insert(drawn.end(), static_cast<std::size_t>(pattern[run]), run % 2 == 0);
+        if (drawn.empty()) drawn.push_back(1);
+        const std::size_t period = drawn.size();
+        std::vector<QPoint> points;
+        const int dx = std::abs(to.x() - from.x());
+        const int dy = -std::abs(to.y() - from.y());
+        const int sx = from.x() < to.x() ? 1 : -1;
+        const int sy = from.y() < to.y() ? 1 : -1;
+        points.reserve(static_cast<std::size_t>(std::max(dx, -dy)) + 1);
+        int error = dx + dy;
+        QPoint p = from;
+        for (std::size_t step = 0;; ++step) {
+            if (drawn[step % period]) points.push_back(p);
+            if (p == to) break;
+            const int e2 = 2 * error;
+            if (e2 >= dy) {
+                error += dy;
+                p.rx() += sx;
+            }
+            if (e2 <= dx) {
+                error += dx;
+                p.ry() += sy;
+            }
+        }
+        PlotPixels(points, color);
+        return;
+    }
     Render(bounds, [&](QPainter& painter) {
         painter.setPen(pen);
         painter.drawLine(from, to);
     });
+}
+
+void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
+    const DrawMode mode = State().drawMode;
+    if (mode == DrawMode::Nop || points.empty()) return;
+    const std::uint32_t pen = (static_cast<std::uint32_t>(color.r) << 16) |
+                              (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+    // The pixels are written straight into the image; the open painter keeps
+    // no copy of them.
+    const int width = image_.width();
+    const int height = image_.height();
+    for (const QPoint& p : points) {
+        if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height) continue;
+        auto* pixel = reinterpret_cast<QRgb*>(image_.scanLine(p.y())) + p.x();
+        *pixel = 0xFF000000u |
+                 (mode == DrawMode::CopyPen ? pen : ApplyDrawMode(mode, pen, *pixel & 0xFFFFFFu));
+    }
+    Changed();
 }
 
 void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
@@ -325,7 +396,7 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     const double py = ToPixelY(y);
     if (!(std::abs(px) <= kLargestRadius && std::abs(py) <= kLargestRadius)) return;
     const QPoint topLeft = Rounded(QPointF(px, py));
-    QPainter painter(&image_);
+    QPainter& painter = Painter();
     if (!state.fontTransparent) {
         painter.fillRect(QRect(topLeft, QSize(metrics.horizontalAdvance(line), metrics.height())),
                          ToQColor(state.backColor));

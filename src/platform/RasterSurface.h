@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -26,8 +28,13 @@ std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t dest
 class RasterSurface : public PictureSurface {
   public:
     RasterSurface(int pixelWidth, int pixelHeight);
+    ~RasterSurface() override;
 
-    const QImage& Image() const { return image_; }
+    // The pixels as drawn so far.
+    const QImage& Image() const {
+        EndPainting();
+        return image_;
+    }
     // Changes the pixel size, keeping what is drawn at the top-left corner;
     // new area shows the back colour.
     void Resize(int pixelWidth, int pixelHeight);
@@ -53,6 +60,8 @@ class RasterSurface : public PictureSurface {
     // so that each pixel of the shape is combined once.
     void Render(const QRect& bounds, const std::function<void(QPainter&)>& paint);
     void Changed();
+    // Sets single pixels by the draw mode, each once.
+    void PlotPixels(const std::vector<QPoint>& points, Rgb color);
     QPen OutlinePen(Rgb color) const;
     QBrush FillBrush() const;
     // Pixel position of a user point, held within a margin around the image.
@@ -66,8 +75,14 @@ class RasterSurface : public PictureSurface {
     };
     std::optional<CircleGeometry> CircleOnImage(double x, double y, double radius) const;
     int Margin() const { return State().drawWidth + 2; }
+    // The painter of copy-mode drawing and text stays open across operations
+    // (opening one per line costs more than drawing it); it is closed before
+    // the pixels are read or combined directly.
+    QPainter& Painter();
+    void EndPainting() const;
 
     QImage image_;
+    mutable std::unique_ptr<QPainter> painter_;
     std::function<void()> changed_;
 };
 

@@ -56,6 +56,15 @@ struct Session {
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.
     TemperatureAxisEnds temperatureAxis;
+    // Forecast hours per time column of the loaded model's files.
+    std::int16_t HoursPerColumn = 1;
+    // Hours added to the local clock to give UTC (local = UTC - offset).
+    std::int16_t TimeZoneOffset = 0;
+    // Levels between the displayed sigma-level winds of the loaded model.
+    std::int16_t ModelLevelStep = 1;
+    // Where the sigma-level bar goes after each read: a pressure (mb), or a
+    // level index when below 100.
+    std::int16_t SigmaLevelStart = 0;
 };
 
 } // namespace tarvex

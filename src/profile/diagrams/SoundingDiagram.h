@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct SoundingView {
     std::int16_t VerticalUnit = 0;         // 0 pressure, 1 thousands of feet, 2 km
     std::vector<float> HighlightIsotherms; // at most five, deg C
     SoundingOptions options;
+    std::int16_t SigmaLevel = 24;                       // level index of the sigma-level bar
+    std::array<std::int16_t, 2> MeanFlowLevels{23, 24}; // bounds of the mean-flow layer
 
     // Set by every redraw.
     float SkewBaseLogP = 0.0f;

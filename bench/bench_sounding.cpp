@@ -1,0 +1,66 @@
+#include "SampleSounding.h"
+#include "platform/RasterSurface.h"
+#include "profile/data/Session.h"
+#include "profile/data/SoundingReader.h"
+#include "profile/diagrams/SoundingDiagram.h"
+#include "profile/ui/FrmProfile.h"
+
+#include <QScrollBar>
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// A full eta run written to disk once per benchmark.
+std::string WriteFullRun() {
+    tarvex::samples::SampleSpec spec;
+    spec.times = 85;
+    spec.levels = 67;
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "tarvex-bench-sounding-eta_KBUF.buf";
+    std::ofstream(path, std::ios::binary) << tarvex::samples::MakeSoundingText(spec);
+    return path.string();
+}
+
+// One hour of the sounding picture with every option of the diagram's
+// background on, on a 1000 x 800 raster.
+void BM_DrawSounding(benchmark::State& state) {
+    tarvex::Session session;
+    session.models.ModelCodes = {"eta"};
+    const std::string path = WriteFullRun();
+    if (!tarvex::ReadSounding(session, path).ok) state.SkipWithError("read failed");
+    tarvex::RasterSurface pic(1000, 800);
+    tarvex::SoundingView view;
+    view.CurrentColumn = 40;
+    view.options = {true, true, true, true, true, true, true};
+    view.HighlightIsotherms = {-12.0f, -18.0f};
+    session.options.ElevatedPTLevel = 3;
+    for (auto _ : state) tarvex::DrawSounding(pic, session, view);
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_DrawSounding)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// An hour step in the main window: labels, panels and the sounding.
+void BM_ShowHour(benchmark::State& state) {
+    tarvex::Session session;
+    session.models.ModelCodes = {"eta"};
+    tarvex::FrmProfile window(session);
+    window.resize(1280, 960);
+    window.show();
+    const std::string path = WriteFullRun();
+    if (!window.LoadSoundingFile(path)) state.SkipWithError("read failed");
+    int hour = 0;
+    for (auto _ : state) {
+        window.vsbHour->setValue(hour);
+        hour = (hour + 1) % 85;
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ShowHour)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace

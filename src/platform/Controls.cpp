@@ -1,0 +1,70 @@
+#include "platform/Controls.h"
+
+#include <QMouseEvent>
+
+namespace tarvex {
+
+namespace {
+int ButtonNumber(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    if (click_ && event->button() == Qt::LeftButton) click_();
+    QLabel::mousePressEvent(event);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (up_) up_(ButtonNumber(event->button()));
+    QLabel::mouseReleaseEvent(event);
+}
+
+} // namespace tarvex
+
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tarvex {
+
+RangeScrollBar::RangeScrollBar(QScrollBar* bar, int minimum, int maximum)
+    : bar_(bar), minimum_(minimum), maximum_(maximum) {
+    bar_->setRange(0, std::abs(maximum_ - minimum_));
+}
+
+int RangeScrollBar::Value() const {
+    return minimum_ + Step() * bar_->value();
+}
+
+bool RangeScrollBar::InRange(int value) const {
+    return value >= std::min(minimum_, maximum_) && value <= std::max(minimum_, maximum_);
+}
+
+bool RangeScrollBar::SetValue(int value) {
+    if (!InRange(value)) return false;
+    bar_->setValue(std::abs(value - minimum_));
+    return true;
+}
+
+void RangeScrollBar::SetRange(int minimum, int maximum) {
+    const int value = Value();
+    minimum_ = minimum;
+    maximum_ = maximum;
+    const QSignalBlocker hold(bar_);
+    bar_->setRange(0, std::abs(maximum_ - minimum_));
+    const int kept = std::clamp(value, std::min(minimum_, maximum_), std::max(minimum_, maximum_));
+    bar_->setValue(std::abs(kept - minimum_));
+}
+
+} // namespace tarvex

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QLabel>
+
+#include <functional>
+
+namespace tarvex {
+
+// A label that reports mouse clicks and releases, for the captions that act
+// as buttons.
+class ClickableLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+    // Button: 1 left, 2 right, 4 middle.
+    void SetClickHandler(std::function<void()> handler) { click_ = std::move(handler); }
+    void SetMouseUpHandler(std::function<void(int button)> handler) { up_ = std::move(handler); }
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    std::function<void()> click_;
+    std::function<void(int)> up_;
+};
+
+} // namespace tarvex
+
+class QScrollBar;
+
+namespace tarvex {
+
+// A scroll bar whose minimum may lie above its maximum, as the value bars of
+// the windows have it (a vertical bar runs from its minimum at the top to its
+// maximum at the bottom). Values are the program's own; the toolkit's bar only
+// ever sees 0..span, so no range is silently clamped.
+class RangeScrollBar {
+  public:
+    RangeScrollBar(QScrollBar* bar, int minimum, int maximum);
+
+    QScrollBar* Bar() const { return bar_; }
+    int Minimum() const { return minimum_; }
+    int Maximum() const { return maximum_; }
+    int Value() const;
+    // False, and nothing changes, when the value lies outside the range.
+    bool SetValue(int value);
+    // Keeps the value where it still lies in the new range, else takes the
+    // nearest end.
+    void SetRange(int minimum, int maximum);
+    void SetMinimum(int minimum) { SetRange(minimum, maximum_); }
+    void SetMaximum(int maximum) { SetRange(minimum_, maximum); }
+    bool InRange(int value) const;
+
+  private:
+    int Step() const { return maximum_ >= minimum_ ? 1 : -1; }
+
+    QScrollBar* bar_;
+    int minimum_;
+    int maximum_;
+};
+
+} // namespace tarvex

@@ -1,0 +1,236 @@
+#include "profile/diagrams/SoundingDiagram.h"
+#include "compute/ProfileBuilder.h"
+#include "platform/RasterSurface.h"
+#include "platform/RecordingSurface.h"
+#include "profile/data/DerivedFields.h"
+#include "profile/data/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+using Kind = DrawOperation::Kind;
+
+// A five-level sounding over a 1000 mb surface, drawn on a recording surface.
+class Diagram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::OneTimeProfile p;
+        p.SurfacePressure = 1000.0f;
+        p.Levels = {{1000, 100, 20, 15, 0, 0, 17},
+                    {850, 1500, 10, 5, 0, 0, 7},
+                    {700, 3000, 0, -10, 0, 0, -3},
+                    {500, 5600, -20, -35, 0, 0, -22},
+                    {300, 9200, -45, -60, 0, 0, -46}};
+        test::WriteProfile(*session.profile, p);
+        ProfileArrays& s = *session.profile;
+        s.DiagramTopPressure = 250;
+        s.DiagramBottomPressure = 1096;
+        FindTopLevel(s);
+        MakeHeightGridPressures(s, session.heightGrid);
+    }
+
+    std::vector<DrawOperation> Lines(Rgb color) const {
+        std::vector<DrawOperation> out;
+        for (const DrawOperation& op : pic.OperationsOf(Kind::Line))
+            if (op.color == color) out.push_back(op);
+        return out;
+    }
+
+    Session session;
+    SoundingView view;
+    RecordingSurface pic{1000, 800};
+};
+
+TEST_F(Diagram, TraceVerticesFollowTheSkewFormula) {
+    DrawSounding(pic, session, view);
+    const double k = 150.0 / std::log(100.0); // 32.572
+    const double base = std::log(1000.0);
+    // The temperature trace: a point at level 1, then a line to each level.
+    const auto red = Lines(RGB(255, 0, 0));
+    ASSERT_EQ(red.size(), 4u);
+    const float temps[] = {10, 0, -20, -45};
+    const float pressures[] = {850, 700, 500, 300};
+    for (std::size_t i = 0; i < red.size(); ++i) {
+        EXPECT_NEAR(red[i].x2, temps[i] + k * (base - std::log(pressures[i])), 1e-4) << i;
+        EXPECT_NEAR(red[i].y2, std::log(pressures[i]), 1e-6) << i;
+        EXPECT_EQ(red[i].state.drawWidth, 2);
+    }
+    EXPECT_NEAR(red[0].x1, 20.0, 1e-4); // at the surface x is the temperature itself
+    const auto green = Lines(RGB(0, 255, 0));
+    ASSERT_EQ(green.size(), 4u);
+    EXPECT_NEAR(green[2].x2, -35 + k * (base - std::log(500.0)), 1e-4);
+    // Without skew the traces are plotted at their plain temperatures.
+    view.options.SkewT = false;
+    pic.ForgetOperations();
+    DrawSounding(pic, session, view);
+    EXPECT_NEAR(Lines(RGB(255, 0, 0))[2].x2, -20.0, 1e-6);
+}
+
+TEST_F(Diagram, PressureLinesSitAtLnPInTheirTwoGreys) {
+    DrawSounding(pic, session, view);
+    std::vector<int> grey, light;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Line)) {
+        if (op.state.drawMode != DrawMode::XorPen) continue;
+        const int p = static_cast<int>(std::lround(std::exp(op.y1)));
+        EXPECT_NEAR(op.y1, std::log(static_cast<double>(p)), 1e-9);
+        EXPECT_EQ(op.state.drawStyle, DrawStyle::Dot);
+        // Ticks at the left edge unless full lines are asked for.
+        EXPECT_EQ(op.x1, 5.0);
+        EXPECT_EQ(op.x2, 7.0);
+        if (op.color == RGB(127, 127, 127)) grey.push_back(p);
+        if (op.color == RGB(191, 191, 191)) light.push_back(p);
+    }
+    EXPECT_EQ(grey, (std::vector<int>{950, 850, 750, 650, 550, 450, 350, 250}));
+    EXPECT_EQ(light, (std::vector<int>{1000, 900, 800, 700, 600, 500, 400, 300}));
+    // Labels are printed as numbers are, a blank where a plus sign would be.
+    bool labelled = false;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Text))
+        labelled = labelled || (op.text == " 950 " && op.x1 == 8.5);
+    EXPECT_TRUE(labelled);
+}
+
+TEST_F(Diagram, HeightLinesInThousandsOfFeet) {
+    view.VerticalUnit = 1;
+    session.profile->DiagramTopPressure = 500; // about 18,000 ft: 1,000-ft lines in grey
+    DrawSounding(pic, session, view);
+    int grey = 0, light = 0;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Line)) {
+        if (op.state.drawMode != DrawMode::XorPen) continue;
+        grey += op.color == RGB(127, 127, 127);
+        light += op.color == RGB(191, 191, 191);
+    }
+    EXPECT_EQ(grey, 15); // 1..18 without 5, 10, 15
+    EXPECT_EQ(light, 3);
+    // A top above 20,000 ft draws only every fifth thousand feet.
+    session.profile->DiagramTopPressure = 250;
+    pic.ForgetOperations();
+    DrawSounding(pic, session, view);
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Line)) {
+        if (op.state.drawMode == DrawMode::XorPen) {
+            EXPECT_EQ(op.color, RGB(191, 191, 191));
+        }
+    }
+}
+
+TEST_F(Diagram, IsothermStepAndDryAdiabats) {
+    TemperatureAxisEnds& axis = session.temperatureAxis;
+    axis.LeftTemp = -34;
+    axis.RightTemp = 10; // 44 degrees wide: 5-degree isotherms
+    view.options.DryAdiabats = true;
+    DrawSounding(pic, session, view);
+    std::vector<double> isotherms;
+    for (const DrawOperation& op : Lines(RGB(0, 0, 255))) isotherms.push_back(op.x1);
+    ASSERT_GE(isotherms.size(), 2u);
+    EXPECT_DOUBLE_EQ(isotherms[1] - isotherms[0], 5.0);
+    // Each adiabat climbs from 1000 mb to 700 mb in 10 mb steps.
+    const auto adiabats = Lines(RGB(64, 128, 128));
+    ASSERT_FALSE(adiabats.empty());
+    EXPECT_EQ(adiabats.size() % 31, 0u);
+    const DrawOperation& top = adiabats[30];
+    EXPECT_NEAR(top.y2, std::log(700.0), 1e-9);
+    // theta conserved: the line that starts at 20 C reaches 700 mb at
+    // 293.16 * 0.7^(2/7) - 273.16 = -10.27 C.
+    for (std::size_t i = 0; i + 30 < adiabats.size(); i += 31) {
+        if (std::fabs(adiabats[i].x1 - 20.0) > 1e-9) continue;
+        const double k = 150.0 / std::log(100.0);
+        EXPECT_NEAR(adiabats[i + 30].x2 - k * std::log(1000.0 / 700.0), -10.27, 0.01);
+    }
+    axis.RightTemp = 11; // 45 wide: 10-degree steps
+    pic.ForgetOperations();
+    DrawSounding(pic, session, view);
+    const auto wide = Lines(RGB(0, 0, 255));
+    EXPECT_DOUBLE_EQ(wide[1].x1 - wide[0].x1, 10.0);
+}
+
+TEST_F(Diagram, NoAdiabatsAboveHighGroundAndNothingWhileSuspended) {
+    session.profile->SurfacePressure(1, 0) = 650.0f;
+    view.options.DryAdiabats = true;
+    DrawSounding(pic, session, view);
+    EXPECT_TRUE(Lines(RGB(64, 128, 128)).empty());
+    pic.ForgetOperations();
+    view.SuspendRedraw = true;
+    DrawSounding(pic, session, view);
+    EXPECT_TRUE(pic.Operations().empty());
+}
+
+TEST_F(Diagram, DrawsInItsFixedOrder) {
+    session.options.ElevatedPTLevel = 2;
+    view.options.WetBulb = true;
+    view.options.Icing = true;
+    view.HighlightIsotherms = {-12.0f};
+    DrawSounding(pic, session, view);
+    // First occurrence of each element in the sequence of operations.
+    auto first = [&](auto match) {
+        const auto& ops = pic.Operations();
+        return std::find_if(ops.begin(), ops.end(), match) - ops.begin();
+    };
+    auto lineOf = [](Rgb c) {
+        return [c](const DrawOperation& op) { return op.kind == Kind::Line && op.color == c; };
+    };
+    const auto clear = first([](const DrawOperation& op) { return op.kind == Kind::Clear; });
+    const auto raised = first([](const DrawOperation& op) {
+        return op.kind == Kind::FilledBox && op.color == RGB(97, 54, 0);
+    });
+    const auto lines =
+        first([](const DrawOperation& op) { return op.state.drawMode == DrawMode::XorPen; });
+    const auto ground = first([](const DrawOperation& op) {
+        return op.kind == Kind::FilledBox && op.color == RGB(124, 54, 0);
+    });
+    const auto isotherm = first(lineOf(RGB(0, 0, 255)));
+    const auto highlight = first(lineOf(RGB(0, 255, 255)));
+    const auto wetBulb = first([](const DrawOperation& op) {
+        return op.kind == Kind::Point && op.color == RGB(0, 255, 255);
+    });
+    const auto icing = first([](const DrawOperation& op) {
+        return op.kind == Kind::Point && op.color == RGB(0, 0, 255);
+    });
+    const auto dew = first(lineOf(RGB(0, 255, 0)));
+    const auto temp = first(lineOf(RGB(255, 0, 0)));
+    const std::vector<long> order = {clear,     raised,  lines, ground, isotherm,
+                                     highlight, wetBulb, icing, dew,    temp};
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    EXPECT_LT(temp, static_cast<long>(pic.Operations().size()));
+}
+
+TEST_F(Diagram, IcingTraceLiesOnZeroWhereSaturated) {
+    ProfileArrays& s = *session.profile;
+    s.DewPoint(1, 0, 3) = s.Temperature(1, 0, 3);
+    view.options.Icing = true;
+    DrawSounding(pic, session, view);
+    const auto icing = Lines(RGB(0, 0, 255));
+    // The icing trace's second line ends at level 3 (700 mb): saturated, so
+    // on the 0 C isotherm of the skewed frame.
+    const double k = 150.0 / std::log(100.0);
+    bool found = false;
+    for (const DrawOperation& op : icing)
+        if (std::fabs(op.y2 - std::log(700.0)) < 1e-9 && op.state.drawWidth == 2) {
+            EXPECT_NEAR(op.x2, k * std::log(1000.0 / 700.0), 1e-4);
+            found = true;
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST(DiagramRaster, ExclusiveOrLinesLeaveNoTraceWhenDrawnTwice) {
+    RasterSurface pic(200, 200);
+    pic.SetBackColor(RGB(0, 0, 0));
+    pic.Clear();
+    pic.Scale(0, std::log(100.0), 100, std::log(1096.0));
+    pic.FilledBox(0, std::log(900.0), 100, std::log(1000.0), RGB(124, 54, 0));
+    const QImage before = pic.Image().copy();
+    pic.SetDrawMode(DrawMode::XorPen);
+    pic.SetDrawStyle(DrawStyle::Dot);
+    for (int pass = 0; pass < 2; ++pass)
+        for (int p = 1000; p >= 100; p -= 100)
+            pic.Line(0, std::log(p), 100, std::log(p), RGB(127, 127, 127));
+    EXPECT_EQ(pic.Image(), before);
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,212 @@
+#include "profile/ui/FrmProfile.h"
+#include "SampleSounding.h"
+#include "compute/ComputeState.h"
+#include "compute/Levels.h"
+#include "platform/Controls.h"
+#include "platform/PictureBox.h"
+#include "profile/data/Session.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace tarvex {
+namespace {
+
+// The main window offscreen, with a generated sample run loaded.
+class MainWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tarvex-window-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+        session_.models.ModelCodes = {"eta"};
+        window_ = std::make_unique<FrmProfile>(session_);
+        window_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
+        window_->show();
+    }
+    void TearDown() override {
+        window_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+
+    std::string Write(const std::string& name, const samples::SampleSpec& spec) {
+        const std::filesystem::path path = folder_ / name;
+        std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
+        return path.string();
+    }
+
+    samples::SampleSpec Spec(int times = 12) {
+        samples::SampleSpec spec;
+        spec.times = times;
+        spec.levels = 67;
+        spec.hour = 0;
+        return spec;
+    }
+
+    Session session_;
+    std::unique_ptr<FrmProfile> window_;
+    std::vector<std::string> messages_;
+    std::filesystem::path folder_;
+};
+
+TEST_F(MainWindow, LoadingRangesTheHourBarAndShowsTheHour) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    EXPECT_EQ(window_->windowTitle().toStdString(), "Tarvex-  a Forecast Profile ZiveVoz");
+    EXPECT_EQ(window_->vsbHour->maximum(), 11);
+    session_.HoursPerColumn = 3;
+    session_.TimeZoneOffset = 6;
+    window_->vsbHour->setValue(4);
+    EXPECT_EQ(window_->soundingView().CurrentColumn, 4);
+    EXPECT_EQ(window_->lblHour->text().toStdString(), "12");
+    // The run starts 9 December 2026 00 UTC; column 4 is 04 UTC.
+    EXPECT_EQ(window_->lblDate->text().toStdString(), "12/09/26     4 Z");
+    // Six hours behind UTC: the evening before.
+    EXPECT_EQ(window_->lblLocal->text().toStdString(), "Tuesday   Dec 8  10:00 pm");
+    window_->lblHour_Click();
+    EXPECT_EQ(window_->soundingView().CurrentColumn, 0);
+    EXPECT_EQ(window_->lblHour->text().toStdString(), "0");
+}
+
+TEST_F(MainWindow, HeldRedrawLeavesLabelsAndThenCatchesUp) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    window_->soundingView().SuspendRedraw = true;
+    window_->vsbHour->setValue(5);
+    EXPECT_EQ(window_->lblHour->text().toStdString(), "0");
+    window_->soundingView().SuspendRedraw = false;
+    window_->ShowHour();
+    EXPECT_EQ(window_->lblHour->text().toStdString(), "5");
+}
+
+TEST_F(MainWindow, AShorterFileBringsTheHourBack) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec(20))));
+    window_->vsbHour->setValue(15);
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KALB.buf", Spec(6))));
+    EXPECT_EQ(window_->vsbHour->maximum(), 5);
+    EXPECT_EQ(window_->soundingView().CurrentColumn, 5);
+}
+
+TEST_F(MainWindow, ABadFileIsReportedAndTheSoundingStays) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    window_->vsbHour->setValue(3);
+    samples::SampleSpec bad = Spec(4);
+    bad.variant = samples::Variant::Truncated;
+    const std::string path = Write("eta_BAD.buf", bad);
+    EXPECT_FALSE(window_->LoadSoundingFile(path));
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find(path), std::string::npos);
+    EXPECT_NE(messages_[0].find("the file ends early"), std::string::npos);
+    EXPECT_EQ(window_->vsbHour->maximum(), 11);
+    EXPECT_EQ(session_.profile->LastTime(1), 11);
+    EXPECT_FALSE(window_->soundingView().SuspendRedraw);
+    window_->vsbHour->setValue(4); // the window still works
+    EXPECT_EQ(window_->soundingView().CurrentColumn, 4);
+}
+
+TEST_F(MainWindow, DisplaySwitchShowsOnePanelAndRemembersTheLastMode) {
+    window_->btnDisplay_Click(4);
+    EXPECT_TRUE(window_->picCape->isVisible());
+    EXPECT_TRUE(window_->pnlShear->isVisible());
+    EXPECT_FALSE(window_->pnlMap->isVisible());
+    EXPECT_FALSE(window_->picProfile->isVisible());
+    EXPECT_TRUE(window_->btnDisplay[4]->isChecked());
+    window_->btnDisplay_Click(6);
+    window_->btnDisplay_Click(FrmProfile::kFileListMode);
+    window_->btnDisplay_Click(FrmProfile::kFileListMode);
+    EXPECT_TRUE(window_->picFiles->isVisible());
+    for (QPushButton* b : window_->btnDisplay) EXPECT_FALSE(b->isChecked());
+    EXPECT_EQ(window_->PreviousDisplayMode(), 6);
+    window_->btnDisplay_Click(window_->PreviousDisplayMode());
+    EXPECT_EQ(window_->DisplayMode(), 6);
+    EXPECT_TRUE(window_->picPrecipType->isVisible());
+    EXPECT_FALSE(window_->picFiles->isVisible());
+    window_->btnDisplay_Click(1);
+    EXPECT_TRUE(window_->pnlMap->isVisible());
+    window_->btnDisplay_Click(1); // the same mode again
+    EXPECT_EQ(window_->PreviousDisplayMode(), 1);
+    window_->btnDisplay_Click(42); // no such panel: nothing changes
+    EXPECT_TRUE(window_->picMap->isVisible());
+}
+
+TEST_F(MainWindow, SkewOptionSwapsTheTemperatureAxis) {
+    session_.temperatureAxis.ProfileLeftTemp = -40;
+    session_.temperatureAxis.ProfileRightTemp = 40;
+    window_->chkSkewT->click();
+    EXPECT_FALSE(window_->soundingView().options.SkewT);
+    EXPECT_EQ(session_.temperatureAxis.LeftTemp, -40);
+    EXPECT_EQ(session_.temperatureAxis.RightTemp, 40);
+    window_->chkSkewT->click();
+    EXPECT_EQ(session_.temperatureAxis.LeftTemp, -60);
+    window_->chkDryAdiabats->click();
+    EXPECT_TRUE(window_->soundingView().options.DryAdiabats);
+}
+
+TEST_F(MainWindow, LevelBarsSpanTheNewFileAndKeepTheLayerDeep) {
+    session_.ModelLevelStep = 2;
+    session_.SigmaLevelStart = 850;
+    window_->vbsElevatedPT->SetValue(5);
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    const ProfileArrays& s = *session_.profile;
+    EXPECT_EQ(window_->vsbSigmaLevel->Minimum(), 67 - 2 - 1);
+    EXPECT_EQ(window_->vsbSigmaLevel->Maximum(), 2);
+    EXPECT_EQ(window_->vsbSigmaLevel->Value(), FindPressureLevel(s, 850));
+    EXPECT_EQ(window_->soundingView().SigmaLevel, FindPressureLevel(s, 850));
+    EXPECT_EQ(window_->vsbMeanFlow[0]->Minimum(), 65);
+    EXPECT_EQ(window_->vsbMeanFlow[0]->Value(), 1);
+    EXPECT_EQ(window_->vsbMeanFlow[1]->Value(), FindPressureLevel(s, 700));
+    EXPECT_EQ(window_->lblMeanFlow[1]->text().toInt(), FindPressureLevel(s, 700));
+    // Every read starts the precipitation-type evaluation at the ground.
+    EXPECT_EQ(window_->vbsElevatedPT->Value(), 1);
+    EXPECT_EQ(session_.options.ElevatedPTLevel, 1);
+
+    // Moving the lower bound onto the upper one pushes it one level further.
+    const int upper = window_->vsbMeanFlow[1]->Value();
+    window_->vsbMeanFlow[0]->SetValue(upper);
+    EXPECT_EQ(window_->vsbMeanFlow[0]->Value(), upper - 1);
+    EXPECT_EQ(window_->soundingView().MeanFlowLevels[0], upper - 1);
+    // A sigma level that does not fit the range takes the bar's maximum.
+    session_.SigmaLevelStart = 90;
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KALB.buf", Spec())));
+    EXPECT_EQ(window_->vsbSigmaLevel->Value(), 2);
+}
+
+TEST_F(MainWindow, RaisedPrecipitationLevelRecomputesEveryHour) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    window_->vbsElevatedPT->SetValue(4);
+    EXPECT_EQ(session_.options.ElevatedPTLevel, 4);
+    for (int t = 0; t <= 11; ++t) EXPECT_EQ(session_.ptype->PTypeAreasDone(1, t), kFlagFalse);
+}
+
+// Writes the window for a reviewer to look at: the summer sample at the
+// afternoon hour, with every background option of the diagram on.
+TEST_F(MainWindow, RendersTheSoundingForAReviewer) {
+    session_.temperatureAxis.SkewTLeftTemp = session_.temperatureAxis.LeftTemp = -40;
+    session_.temperatureAxis.SkewTRightTemp = session_.temperatureAxis.RightTemp = 40;
+    samples::SampleSpec spec = Spec(24);
+    spec.hour = 12;
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", spec)));
+    for (QCheckBox* box : {window_->chkDryAdiabats, window_->chkWetBulb, window_->chkLines})
+        box->click();
+    window_->vsbHour->setValue(8);
+    const std::filesystem::path out = std::filesystem::path(TARVEX_TEST_OUTPUT);
+    std::filesystem::create_directories(out);
+    const QImage shot = window_->grab().toImage();
+    ASSERT_TRUE(shot.save(QString::fromStdString((out / "main_window.png").string())));
+    // The picture is not blank: the red temperature trace is on it.
+    const QImage& sounding = window_->picData->Surface().Image();
+    int red = 0;
+    for (int y = 0; y < sounding.height(); y += 2)
+        for (int x = 0; x < sounding.width(); x += 2)
+            red += sounding.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_GT(red, 50);
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,5 +1,6 @@
 #include "SampleSounding.h"
 #include "platform/RasterSurface.h"
+#include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
 #include "profile/diagrams/SoundingDiagram.h"
@@ -34,8 +35,9 @@ void BM_DrawSounding(benchmark::State& state) {
     tarvex::RasterSurface pic(1000, 800);
     tarvex::SoundingView view;
     view.CurrentColumn = 40;
-    view.options = {true, true, true, true, true, true, true};
-    view.HighlightIsotherms = {-12.0f, -18.0f};
+    view.options.Lines = view.options.DryAdiabats = view.options.WetBulb = true;
+    view.options.Icing = view.options.Clouds = view.options.Inversions = true;
+    session.config.HighlightIsotherms = {-12.0f, -18.0f};
     session.options.ElevatedPTLevel = 3;
     for (auto _ : state) tarvex::DrawSounding(pic, session, view);
     std::filesystem::remove(path);
@@ -49,7 +51,8 @@ BENCHMARK(BM_DrawSounding)
 void BM_ShowHour(benchmark::State& state) {
     tarvex::Session session;
     session.models.ModelCodes = {"eta"};
-    tarvex::FrmProfile window(session);
+    tarvex::RecordingDesktopService desktop;
+    tarvex::FrmProfile window(session, desktop);
     window.resize(1280, 960);
     window.show();
     const std::string path = WriteFullRun();

@@ -1,5 +1,6 @@
 // Tarvex: the forecast-sounding tool. Opens the main window on the sounding
 // file named on the command line.
+#include "platform/QtDesktopService.h"
 #include "profile/data/ProfileArrays.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
@@ -24,7 +25,8 @@ std::string ModelWordOfFile(const std::string& path) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tarvex::Session session;
-    tarvex::FrmProfile window(session);
+    tarvex::QtDesktopService desktop(QCoreApplication::applicationDirPath());
+    tarvex::FrmProfile window(session, desktop);
     window.show();
     if (argc > 1) {
         const std::string path = argv[1];

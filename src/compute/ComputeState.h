@@ -48,9 +48,6 @@ struct WindResults {
     TimeGrid<float> Shear4km{"Shear4km"}; // m/s
     // Shear4km of the column is computed.
     TimeGrid<std::int16_t> ShearDone{"ShearDone"};
-    // Layer CAPE of the column is computed (set by the parcel lifting). Kept
-    // apart from ShearDone: computing the shear says nothing about the CAPE.
-    TimeGrid<std::int16_t> CapeShearDone{"CapeShearDone"};
 
     // 850-300 mb mean wind and the number of levels averaged into it (0 when
     // no level lies in the layer; the mean wind is then calm).
@@ -81,7 +78,6 @@ struct WindResults {
 
     void ClearAfterRead() {
         ClearTimeFlags(ShearDone);
-        ClearTimeFlags(CapeShearDone);
         ClearTimeFlags(MBEDone);
     }
 };

@@ -75,14 +75,11 @@ TEST_F(ShearTest, HodographLengthAddsEverySegment) {
     EXPECT_NEAR(winds.Shear4km(1, 0), 40.0, 1e-4);
 }
 
-TEST_F(ShearTest, SetsItsOwnFlagAndLeavesTheCapeFlag) {
+TEST_F(ShearTest, SetsItsOwnFlagWhichTheReadClears) {
     MakeShear(*store, 0, winds, options);
     EXPECT_EQ(winds.ShearDone(1, 0), kFlagTrue);
-    EXPECT_EQ(winds.CapeShearDone(1, 0), kFlagFalse);
-    winds.CapeShearDone(1, 0) = kFlagTrue;
     winds.ClearAfterRead();
     EXPECT_EQ(winds.ShearDone(1, 0), kFlagFalse);
-    EXPECT_EQ(winds.CapeShearDone(1, 0), kFlagFalse);
 }
 
 TEST_F(ShearTest, ProfileBelow4kmHasNoShear) {

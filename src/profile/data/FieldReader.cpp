@@ -1,7 +1,10 @@
 #include "profile/data/FieldReader.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <fstream>
+#include <sstream>
 
 namespace tarvex {
 
@@ -53,7 +56,12 @@ std::string_view FieldReader::ReadField() {
     const std::size_t start = pos_;
     while (pos_ < text_.size() && !EndsField(text_[pos_])) ++pos_;
     const std::string_view field = text_.substr(start, pos_ - start);
-    // The delimiter: blanks, then a comma or a line end.
+    SkipDelimiter();
+    return field;
+}
+
+// The delimiter after a field: blanks, then a comma or a line end.
+void FieldReader::SkipDelimiter() {
     SkipBlanks();
     if (pos_ < text_.size() && text_[pos_] == ',') {
         ++pos_;
@@ -63,7 +71,52 @@ std::string_view FieldReader::ReadField() {
         ++pos_;
         ++line_;
     }
-    return field;
+}
+
+void FieldReader::SkipBlankLines() {
+    SkipBlanks();
+    while (pos_ < text_.size() && text_[pos_] == '\n') {
+        ++pos_;
+        ++line_;
+        SkipBlanks();
+    }
+}
+
+bool FieldReader::OnlyBlanksRemain() const {
+    return text_.find_first_not_of(" \t\r\n", pos_) == std::string_view::npos;
+}
+
+std::string_view FieldReader::ReadListField() {
+    SkipBlankLines();
+    return ReadField();
+}
+
+float FieldReader::ReadListNumber() {
+    const std::string_view field = ReadListField();
+    const std::optional<float> value = ParseNumber(field);
+    if (!value) throw TextReadError(lastLine_, "\"" + std::string(field) + "\" is not a number");
+    return *value;
+}
+
+std::int16_t FieldReader::ReadListInteger() {
+    const float value = std::nearbyint(ReadListNumber());
+    if (value < -32768.0f || value > 32767.0f)
+        throw TextReadError(lastLine_, "a whole number between -32768 and 32767 was expected");
+    return static_cast<std::int16_t>(value);
+}
+
+std::string_view FieldReader::ReadListString() {
+    SkipBlankLines();
+    if (AtEnd()) EndsEarly();
+    if (text_[pos_] != '"') return ReadField();
+    lastLine_ = line_;
+    const std::size_t start = pos_ + 1;
+    std::size_t end = text_.find_first_of("\"\n", start);
+    if (end == std::string_view::npos) end = text_.size();
+    const std::string_view value = text_.substr(start, end - start);
+    pos_ = end < text_.size() && text_[end] == '"' ? end + 1 : end;
+    SkipDelimiter();
+    return value;
 }
 
 float FieldReader::ReadKeyValue() {
@@ -81,13 +134,53 @@ void FieldReader::SkipFields(int count) {
 }
 
 float FieldReader::ToNumber(std::string_view field) {
+    return ParseNumber(field).value_or(0.0f);
+}
+
+std::optional<float> FieldReader::ParseNumber(std::string_view field) {
     if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-    if (field.empty()) return 0.0f;
+    if (field.empty()) return std::nullopt;
     float value = 0.0f;
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
     if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value))
-        return 0.0f;
+        return std::nullopt;
     return value;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string LowerCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) return std::nullopt;
+    return contents.str();
+}
+
+std::string DescribeTextFileFailure(std::string_view kind, const TextFileResult& result) {
+    std::ostringstream text;
+    text << "The " << kind << " \"" << result.path << "\" could not be read";
+    if (result.line > 0) text << " (line " << result.line << ")";
+    text << ": " << result.reason << ".";
+    return text.str();
 }
 
 } // namespace tarvex

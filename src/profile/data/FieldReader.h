@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,7 +29,13 @@ class TextReadError : public std::runtime_error {
 //   consumes that line end;
 // - ReadNumber: a field as a number; text that is not a number gives 0;
 // - ReadKeyValue: a "key = value" triple known by position alone: two fields
-//   are passed over, the third is the number.
+//   are passed over, the third is the number;
+// - ReadListField, ReadListNumber, ReadListInteger, ReadListString: list
+//   input, whose values may be spread over the lines in any way: blank lines
+//   are passed over, and a value that is not a number, or a whole number
+//   outside 16 bits, throws TextReadError naming it. Whole numbers are
+//   rounded half to even. A list string may be quoted ("a, b"): it then runs
+//   to the closing quote, or to the line end when there is none.
 // Reading past the end of the text throws TextReadError ("ends early").
 class FieldReader {
   public:
@@ -39,7 +48,14 @@ class FieldReader {
     void SkipLines(int count);
     void SkipFields(int count);
 
+    std::string_view ReadListField();
+    float ReadListNumber();
+    std::int16_t ReadListInteger();
+    std::string_view ReadListString();
+
     bool AtEnd() const { return pos_ >= text_.size(); }
+    // Nothing but blanks and line ends is left.
+    bool OnlyBlanksRemain() const;
     // Line of the current position, 1-based.
     int Line() const { return line_; }
     // Line of the last field or line read.
@@ -48,15 +64,74 @@ class FieldReader {
     // The number a field stands for: 0 for anything that is not a whole,
     // finite number.
     static float ToNumber(std::string_view field);
+    // The same, or nothing for a field that is not a number.
+    static std::optional<float> ParseNumber(std::string_view field);
 
   private:
     [[noreturn]] void EndsEarly() const;
     void SkipBlanks();
+    void SkipBlankLines();
+    void SkipDelimiter();
 
     std::string_view text_;
     std::size_t pos_ = 0;
     int line_ = 1;
     int lastLine_ = 1;
 };
+
+// How the read of one text file ended. line is the line of the file where the
+// reading stopped (0 when the file could not be opened or no line is to
+// blame); path is the file read, or the last one tried.
+struct TextFileResult {
+    bool ok = false;
+    bool missing = false; // the file could not be opened or read
+    int line = 0;
+    std::string reason;
+    std::string path;
+};
+
+// Runs parse, which reads with a FieldReader: a TextReadError it throws
+// becomes a failed result with its line and reason.
+template <typename Parse> TextFileResult GuardedRead(Parse parse) {
+    TextFileResult result;
+    try {
+        parse();
+    } catch (const TextReadError& error) {
+        result.line = error.Line();
+        result.reason = error.what();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+// Text without leading and trailing blanks and tabs.
+std::string_view TrimBlanks(std::string_view text);
+// ASCII case conversions.
+std::string UpperCase(std::string_view text);
+std::string LowerCase(std::string_view text);
+
+// The whole content of a file, or nothing when it cannot be opened or read to
+// its end.
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
+
+// Parses the text of the file at path with parse (text -> TextFileResult). A
+// file that cannot be read gives missing, and parse is not called.
+template <typename Parse>
+TextFileResult ParseTextFile(const std::filesystem::path& path, Parse parse) {
+    TextFileResult result;
+    if (const std::optional<std::string> text = ReadTextFile(path)) {
+        result = parse(std::string_view(*text));
+    } else {
+        result.missing = true;
+        result.reason = "the file cannot be opened";
+    }
+    result.path = path.string();
+    return result;
+}
+
+// The message a user sees for a failed read: which file (kind names it, e.g.
+// "configuration file"), the line and what was wrong.
+std::string DescribeTextFileFailure(std::string_view kind, const TextFileResult& result);
 
 } // namespace tarvex

@@ -1,8 +1,15 @@
 #pragma once
 
 #include "compute/ComputeState.h"
+#include "compute/ParcelState.h"
+#include "profile/data/ConfigFile.h"
+#include "profile/data/DataFile.h"
+#include "profile/data/HistoryFile.h"
+#include "profile/data/ModelTable.h"
 #include "profile/data/DerivedFields.h"
 #include "profile/data/ProfileArrays.h"
+#include "profile/data/SoundingFiles.h"
+#include "profile/data/TrainingHook.h"
 
 #include <memory>
 #include <string>
@@ -21,12 +28,6 @@ struct TemperatureAxisEnds {
     std::int16_t ProfileRightTemp = 10;
 };
 
-// The model table of the configuration: what each entry of the model list is
-// called and the layout keyword of its sounding files.
-struct ModelTable {
-    std::vector<std::string> ModelCaptions;
-    std::vector<std::string> ModelCodes;
-};
 
 // Everything the program keeps while it runs. main creates one; windows and
 // computations are handed it, or the parts of it they need.
@@ -34,7 +35,11 @@ struct Session {
     Session()
         : profile(std::make_unique<ProfileArrays>()), winds(std::make_unique<WindResults>()),
           stormMotion(std::make_unique<StormMotionResults>()),
-          ptype(std::make_unique<PTypeResults>()) {}
+          ptype(std::make_unique<PTypeResults>()),
+          layerCape(std::make_unique<LayerCapeResults>()),
+          lake(std::make_unique<LakeParcelResults>()),
+          elevated(std::make_unique<ElevatedParcelResults>()),
+          wholeRun(std::make_unique<WholeRunResults>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -42,6 +47,10 @@ struct Session {
     void ClearCachesAfterRead() {
         winds->ClearAfterRead();
         ptype->ClearAfterRead();
+        layerCape->ClearAfterRead();
+        lake->ClearAfterRead();
+        elevated->ClearAfterRead();
+        wholeRun->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -53,18 +62,30 @@ struct Session {
     std::unique_ptr<WindResults> winds;
     std::unique_ptr<StormMotionResults> stormMotion;
     std::unique_ptr<PTypeResults> ptype;
+    std::unique_ptr<LayerCapeResults> layerCape;
+    std::unique_ptr<LakeParcelResults> lake;
+    std::unique_ptr<ElevatedParcelResults> elevated;
+    std::unique_ptr<WholeRunResults> wholeRun;
+    ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.
     TemperatureAxisEnds temperatureAxis;
     // Forecast hours per time column of the loaded model's files.
     std::int16_t HoursPerColumn = 1;
-    // Hours added to the local clock to give UTC (local = UTC - offset).
-    std::int16_t TimeZoneOffset = 0;
-    // Levels between the displayed sigma-level winds of the loaded model.
-    std::int16_t ModelLevelStep = 1;
-    // Where the sigma-level bar goes after each read: a pressure (mb), or a
-    // level index when below 100.
-    std::int16_t SigmaLevelStart = 0;
+    // Values that depend on the kind of the chosen model.
+    ModelParameters parameters;
+    // What the file choice remembers between clicks.
+    SoundingSelection selection;
+    // Help mode and the training table.
+    TrainingHelp help;
+    // Folder of the settings files; "?" until it is first needed.
+    std::string TempFolder = "?";
+    // The user, the configuration, the user's saved settings and the data
+    // file's tables.
+    std::string UserName;
+    Configuration config;
+    HistorySettings history;
+    DataTables dataTables;
 };
 
 } // namespace tarvex

@@ -80,7 +80,7 @@ void HeightLines(PictureSurface& pic, const Session& session, const SoundingView
 
 // Isotherms start at the surface pressure of the hour and lean with the skew.
 void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureAxisEnds& axis,
-               const Frame& f, int top, int step) {
+               const std::vector<float>& highlights, const Frame& f, int top, int step) {
     const double lnTop = std::log(static_cast<double>(top));
     pic.SetForeColor(RGB(255, 255, 255));
     const double w = pic.TextWidth("0");
@@ -96,7 +96,7 @@ void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureA
     pic.SetDrawStyle(DrawStyle::Dot);
     for (double t = first; t <= axis.RightTemp; t += step)
         pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 0, 255));
-    for (float t : view.HighlightIsotherms)
+    for (float t : highlights)
         pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 255, 255));
 }
 
@@ -192,7 +192,7 @@ void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
 
     pic.Scale(axis.LeftTemp, lnTop, axis.RightTemp, lnBottom);
     const int step = axis.RightTemp - axis.LeftTemp >= 45 ? 10 : 5;
-    Isotherms(pic, view, axis, f, top, step);
+    Isotherms(pic, view, axis, session.config.HighlightIsotherms, f, top, step);
     if (view.options.DryAdiabats && surfacePressure > 0.0)
         DryAdiabats(pic, axis, f, surfacePressure, top, step);
 

@@ -9,8 +9,8 @@ namespace tarvex {
 class PictureSurface;
 struct Session;
 
-// Display switches of the sounding picture: the states of the main window's
-// option check boxes (any state but unchecked counts as on).
+// Display switches of the sounding picture and the map: the states of the
+// main window's option check boxes (any state but unchecked counts as on).
 struct SoundingOptions {
     bool SkewT = true;
     bool Lines = false; // full-width pressure or height lines, else ticks
@@ -19,6 +19,28 @@ struct SoundingOptions {
     bool Icing = false;
     bool Clouds = false;
     bool Inversions = false;
+    bool TenMWind = false; // 2 m temperature and 10 m wind
+    bool SnowGrowth = false;
+    bool LCL = false;
+    bool LFC = false;
+    bool EQL = false;
+    bool WBZ = false;
+    bool CCL = false;
+    bool ConvectiveTemp = false;
+    bool Parcel = false; // the CAPE parcel outline
+    bool CINS = false;
+    bool LakeIndex = false;
+    bool MoistLakeIndex = false;
+    bool LIC = false; // lake-induced CAPE parcel
+    bool RH = false;  // humidity strip
+    bool WindVector = false;
+    bool WindDigital = false;
+    bool Momentum = false;
+    bool Omega = false;
+    bool BrightBand = false;
+    std::array<bool, 5> Angle{}; // radar beam angles of the bright-band rings
+    bool MeanFlow = false;
+    bool SigmaLevel = true;
 };
 
 // What the main window keeps for its sounding picture: the hour shown, the
@@ -28,7 +50,6 @@ struct SoundingView {
     std::int16_t CurrentColumn = 0;
     bool SuspendRedraw = false;
     std::int16_t VerticalUnit = 0;         // 0 pressure, 1 thousands of feet, 2 km
-    std::vector<float> HighlightIsotherms; // at most five, deg C
     SoundingOptions options;
     std::int16_t SigmaLevel = 24;                       // level index of the sigma-level bar
     std::array<std::int16_t, 2> MeanFlowLevels{23, 24}; // bounds of the mean-flow layer

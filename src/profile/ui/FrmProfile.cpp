@@ -36,7 +36,8 @@ PictureBox* NewPanelSurface(QWidget* parent, const char* name) {
 
 } // namespace
 
-FrmProfile::FrmProfile(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* parent)
+    : QWidget(parent), session_(session), desktop_(desktop) {
     setWindowTitle(kCaption);
     setObjectName("frmProfile");
     showMessage_ = [this](const std::string& text) {
@@ -88,18 +89,6 @@ QWidget* FrmProfile::BuildValueBars(QWidget* parent) {
     return box;
 }
 
-QCheckBox* FrmProfile::AddOption(QWidget* parent, const char* name, const char* caption,
-                                 bool* flag) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    box->setChecked(*flag);
-    connect(box, &QCheckBox::clicked, this, [this, box, flag] {
-        *flag = box->checkState() != Qt::Unchecked;
-        DrawSounding();
-    });
-    return box;
-}
-
 void FrmProfile::BuildControls() {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
@@ -137,20 +126,7 @@ void FrmProfile::BuildControls() {
     sideLayout->addWidget(lblDate);
     sideLayout->addWidget(lblLocal);
 
-    auto* options = new QFrame(side);
-    options->setFrameShape(QFrame::StyledPanel);
-    auto* optionLayout = new QVBoxLayout(options);
-    chkSkewT = AddOption(options, "chkSkewT", "Skew T", &view_.options.SkewT);
-    disconnect(chkSkewT, &QCheckBox::clicked, this, nullptr);
-    connect(chkSkewT, &QCheckBox::clicked, this, [this] { chkSkewT_Click(); });
-    chkLines = AddOption(options, "chkLines", "Heights", &view_.options.Lines);
-    chkDryAdiabats =
-        AddOption(options, "chkDryAdiabats", "Dry Adiabats", &view_.options.DryAdiabats);
-    chkWetBulb = AddOption(options, "chkWetBulb", "Wet Bulb", &view_.options.WetBulb);
-    chkIcing = AddOption(options, "chkIcing", "Icing", &view_.options.Icing);
-    for (QCheckBox* box : {chkSkewT, chkLines, chkDryAdiabats, chkWetBulb, chkIcing})
-        optionLayout->addWidget(box);
-    sideLayout->addWidget(options);
+    sideLayout->addWidget(BuildOptions(side));
     sideLayout->addWidget(BuildValueBars(side));
 
     pnlMap = new QFrame(side);
@@ -161,6 +137,8 @@ void FrmProfile::BuildControls() {
         sideLayout->addWidget(panel);
     }
     pnlMap->setObjectName("pnlMap");
+    new QVBoxLayout(pnlMap);
+    pnlMap->layout()->addWidget(BuildMapOptions(pnlMap));
     pnlHodograph->setObjectName("pnlHodograph");
     pnlShear->setObjectName("pnlShear");
     sideLayout->addStretch(1);
@@ -232,9 +210,9 @@ void FrmProfile::ApplyReadToControls(bool legacy) {
 
     // The level bars span the new file's levels.
     const int levels = s.LevelCount(s.CurrentModel);
-    const int step = session_.ModelLevelStep;
+    const int step = session_.parameters.ModelLevelStep;
     vsbSigmaLevel->SetRange(levels - step - 1, step);
-    if (!vsbSigmaLevel->SetValue(FindPressureLevel(s, session_.SigmaLevelStart)))
+    if (!vsbSigmaLevel->SetValue(FindPressureLevel(s, session_.config.SigmaLevelPressure)))
         vsbSigmaLevel->SetValue(vsbSigmaLevel->Maximum());
     vsbMeanFlow[0]->SetMinimum(levels - 2);
     vsbMeanFlow[1]->SetMinimum(levels);
@@ -254,7 +232,7 @@ void FrmProfile::ShowHour() {
     lblHour->setText(QString::number(static_cast<std::int16_t>(session_.HoursPerColumn * column)));
     const DateTime valid = s.ValidTime(s.CurrentModel, column);
     lblDate->setText(QString::fromStdString(Format(valid, "mm/dd/yy     h") + " Z"));
-    const DateTime local = valid.AddHours(-session_.TimeZoneOffset);
+    const DateTime local = valid.AddHours(-session_.config.TimeZoneOffset);
     lblLocal->setText(QString::fromStdString(Format(local, "dddd   mmm d  h:00 am/pm")));
     // The lower panels and the control panels draw here as they are built.
     DrawSounding();
@@ -337,14 +315,6 @@ void FrmProfile::vbsElevatedPT_Change() {
     for (int t = 0; t <= s.LastTime(s.CurrentModel); ++t)
         session_.ptype->PTypeAreasDone(s.CurrentModel, t) = kFlagFalse;
     ShowHour();
-}
-
-void FrmProfile::chkSkewT_Click() {
-    TemperatureAxisEnds& axis = session_.temperatureAxis;
-    view_.options.SkewT = chkSkewT->checkState() != Qt::Unchecked;
-    axis.LeftTemp = view_.options.SkewT ? axis.SkewTLeftTemp : axis.ProfileLeftTemp;
-    axis.RightTemp = view_.options.SkewT ? axis.SkewTRightTemp : axis.ProfileRightTemp;
-    DrawSounding();
 }
 
 } // namespace tarvex

@@ -19,6 +19,7 @@ class QScrollBar;
 namespace tarvex {
 
 class ClickableLabel;
+class DesktopService;
 class RangeScrollBar;
 class PictureBox;
 struct Session;
@@ -32,7 +33,7 @@ class FrmProfile : public QWidget {
     static constexpr int kDisplayButtons = 10;
     static constexpr std::int16_t kFileListMode = 99;
 
-    explicit FrmProfile(Session& session, QWidget* parent = nullptr);
+    FrmProfile(Session& session, DesktopService& desktop, QWidget* parent = nullptr);
     ~FrmProfile() override;
 
     // Reads a sounding file with the layout of the chosen model entry and
@@ -48,6 +49,16 @@ class FrmProfile : public QWidget {
     void vsbHour_Change();
     void lblHour_Click();
     void chkSkewT_Click();
+    // The option check boxes: the topic word, the state behind the box, then
+    // the redraw (see FrmProfileOptions.cpp).
+    void OptionClicked(QCheckBox* box);
+    void chksWSYMb_Click();
+    void chkMBE2_Click();
+    void chkMeanFlowOrSigmaLevel_Click(QCheckBox* box);
+    // Passes a control's topic word to the help hook (acts in help mode only).
+    void RunControlCommand(const std::string& word);
+    // Redraws the map panel (when the map exists).
+    void RedrawMap();
     void vsbSigmaLevel_Change();
     void vsbMeanFlow_Change(int Index);
     void vbsElevatedPT_Change();
@@ -70,11 +81,40 @@ class FrmProfile : public QWidget {
     QLabel* lblLocal = nullptr;
     std::array<QPushButton*, kDisplayButtons> btnDisplay{};
     QPushButton* btnHelp = nullptr;
-    QCheckBox* chkSkewT = nullptr;
-    QCheckBox* chkLines = nullptr;
+    // Sounding and map option check boxes.
+    QCheckBox* chk10MWind = nullptr;
+    QCheckBox* chkSnowGrowth = nullptr;
+    QCheckBox* chkCCL = nullptr;
+    QCheckBox* chkCINS = nullptr;
+    QCheckBox* chkClouds = nullptr;
+    QCheckBox* chkConvectiveTemp = nullptr;
     QCheckBox* chkDryAdiabats = nullptr;
-    QCheckBox* chkWetBulb = nullptr;
+    QCheckBox* chkEQL = nullptr;
     QCheckBox* chkIcing = nullptr;
+    QCheckBox* chkLCL = nullptr;
+    QCheckBox* chkLFC = nullptr;
+    QCheckBox* chkLines = nullptr;
+    QCheckBox* chkParcel = nullptr;
+    QCheckBox* chkWBZ = nullptr;
+    QCheckBox* chkWetBulb = nullptr;
+    QCheckBox* chkInversions = nullptr;
+    QCheckBox* chkRH = nullptr;
+    QCheckBox* chkWindVector = nullptr;
+    QCheckBox* chkWindDigital = nullptr;
+    QCheckBox* chkMomentum = nullptr;
+    QCheckBox* ChkOmega = nullptr;
+    QCheckBox* chkSkewT = nullptr;
+    QCheckBox* chksWSYMb = nullptr;
+    QCheckBox* chkECAPE = nullptr;
+    QCheckBox* chkActiveReadout = nullptr;
+    QCheckBox* chkMBE2 = nullptr;
+    std::array<QCheckBox*, 5> chkAngle{};
+    QCheckBox* chkBrightBand = nullptr;
+    QCheckBox* chkMeanFlow = nullptr;
+    QCheckBox* chkSigmaLevel = nullptr;
+    QFrame* pnlBrightBand = nullptr;
+    // Help mode: a click on the logo arms the training commands.
+    ClickableLabel* picLogo = nullptr;
     // Value bars; their minimum may lie above their maximum.
     std::unique_ptr<RangeScrollBar> vsbSigmaLevel;
     std::array<std::unique_ptr<RangeScrollBar>, 2> vsbMeanFlow;
@@ -99,13 +139,17 @@ class FrmProfile : public QWidget {
 
   private:
     void BuildControls();
-    QCheckBox* AddOption(QWidget* parent, const char* name, const char* caption, bool* flag);
+    QWidget* BuildOptions(QWidget* parent);
+    QWidget* BuildMapOptions(QWidget* parent);
     void ShowSurfaceOfMode();
     void ApplyReadToControls(bool legacy);
     QWidget* BuildValueBars(QWidget* parent);
 
     Session& session_;
+    DesktopService& desktop_;
     SoundingView view_;
+    // Window state of the options.
+    bool ShowECAPE = false;
     std::int16_t displayMode_ = 0;
     std::int16_t previousDisplayMode_ = 0;
     std::function<void(const std::string&)> showMessage_;

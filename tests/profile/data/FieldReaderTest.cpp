@@ -44,5 +44,31 @@ TEST(FieldReader, TextThatIsNotANumberReadsAsZero) {
     EXPECT_EQ(FieldReader::ToNumber(""), 0.0f);
 }
 
+TEST(FieldReader, ListInputPassesOverBlankLinesAndRejectsText) {
+    FieldReader in("1\n\n  \n2.5, 3\n4.5 -2.5 70000 abc \"D, E\" rest\n\n");
+    EXPECT_EQ(in.ReadListNumber(), 1.0f);
+    EXPECT_EQ(in.ReadListNumber(), 2.5f);
+    EXPECT_EQ(in.ReadListInteger(), 3);
+    EXPECT_EQ(in.ReadListInteger(), 4);                // half to even
+    EXPECT_EQ(in.ReadListInteger(), -2);               // half to even
+    EXPECT_THROW(in.ReadListInteger(), TextReadError); // beyond 16 bits
+    try {
+        in.ReadListNumber();
+        FAIL() << "text read as a number";
+    } catch (const TextReadError& e) {
+        EXPECT_EQ(e.Line(), 5);
+        EXPECT_STREQ(e.what(), "\"abc\" is not a number");
+    }
+    EXPECT_FALSE(in.OnlyBlanksRemain());
+    EXPECT_EQ(in.ReadListString(), "D, E");
+    EXPECT_EQ(in.ReadListString(), "rest");
+    EXPECT_TRUE(in.OnlyBlanksRemain());
+    EXPECT_THROW(in.ReadListField(), TextReadError);
+
+    FieldReader unclosed("\"abc\nnext");
+    EXPECT_EQ(unclosed.ReadListString(), "abc");
+    EXPECT_EQ(unclosed.ReadListString(), "next");
+}
+
 } // namespace
 } // namespace tarvex

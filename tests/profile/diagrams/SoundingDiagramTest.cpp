@@ -164,7 +164,7 @@ TEST_F(Diagram, DrawsInItsFixedOrder) {
     session.options.ElevatedPTLevel = 2;
     view.options.WetBulb = true;
     view.options.Icing = true;
-    view.HighlightIsotherms = {-12.0f};
+    session.config.HighlightIsotherms = {-12.0f};
     DrawSounding(pic, session, view);
     // First occurrence of each element in the sequence of operations.
     auto first = [&](auto match) {

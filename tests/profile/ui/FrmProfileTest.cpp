@@ -4,6 +4,7 @@
 #include "compute/Levels.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
+#include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
 
 #include <QCheckBox>
@@ -28,7 +29,7 @@ class MainWindow : public ::testing::Test {
                   ("tarvex-window-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
         session_.models.ModelCodes = {"eta"};
-        window_ = std::make_unique<FrmProfile>(session_);
+        window_ = std::make_unique<FrmProfile>(session_, desktop_);
         window_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
         window_->show();
     }
@@ -52,6 +53,7 @@ class MainWindow : public ::testing::Test {
     }
 
     Session session_;
+    RecordingDesktopService desktop_;
     std::unique_ptr<FrmProfile> window_;
     std::vector<std::string> messages_;
     std::filesystem::path folder_;
@@ -62,7 +64,7 @@ TEST_F(MainWindow, LoadingRangesTheHourBarAndShowsTheHour) {
     EXPECT_EQ(window_->windowTitle().toStdString(), "Tarvex-  a Forecast Profile ZiveVoz");
     EXPECT_EQ(window_->vsbHour->maximum(), 11);
     session_.HoursPerColumn = 3;
-    session_.TimeZoneOffset = 6;
+    session_.config.TimeZoneOffset = 6;
     window_->vsbHour->setValue(4);
     EXPECT_EQ(window_->soundingView().CurrentColumn, 4);
     EXPECT_EQ(window_->lblHour->text().toStdString(), "12");
@@ -149,8 +151,8 @@ TEST_F(MainWindow, SkewOptionSwapsTheTemperatureAxis) {
 }
 
 TEST_F(MainWindow, LevelBarsSpanTheNewFileAndKeepTheLayerDeep) {
-    session_.ModelLevelStep = 2;
-    session_.SigmaLevelStart = 850;
+    session_.parameters.ModelLevelStep = 2;
+    session_.config.SigmaLevelPressure = 850;
     window_->vbsElevatedPT->SetValue(5);
     ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
     const ProfileArrays& s = *session_.profile;
@@ -172,7 +174,7 @@ TEST_F(MainWindow, LevelBarsSpanTheNewFileAndKeepTheLayerDeep) {
     EXPECT_EQ(window_->vsbMeanFlow[0]->Value(), upper - 1);
     EXPECT_EQ(window_->soundingView().MeanFlowLevels[0], upper - 1);
     // A sigma level that does not fit the range takes the bar's maximum.
-    session_.SigmaLevelStart = 90;
+    session_.config.SigmaLevelPressure = 90;
     ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KALB.buf", Spec())));
     EXPECT_EQ(window_->vsbSigmaLevel->Value(), 2);
 }

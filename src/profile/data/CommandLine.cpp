@@ -1,0 +1,75 @@
+#include "profile/data/CommandLine.h"
+
+#include "profile/data/FieldReader.h"
+#include "profile/data/SoundingFiles.h"
+
+#include <algorithm>
+
+namespace tarvex {
+
+namespace {
+
+// Model options searched for a command-line file's model.
+constexpr int kSearchedModelOptions = 8;
+constexpr std::size_t kShortestFilePath = 6;
+
+std::string WithoutQuotes(std::string_view text) {
+    std::string out(text);
+    out.erase(std::remove(out.begin(), out.end(), '"'), out.end());
+    return out;
+}
+
+// The user switch: "/U=" in any case, then the name; a leading blank (the
+// switch quoted with its name) is allowed as for a whole command line.
+bool IsUserSwitch(std::string_view argument) {
+    const std::string head = UpperCase(TrimBlanks(WithoutQuotes(argument)).substr(0, 3));
+    return head == "/U=";
+}
+
+} // namespace
+
+std::string GetUserName(const std::vector<std::string>& arguments) {
+    const auto found = std::find_if(arguments.begin(), arguments.end(), IsUserSwitch);
+    if (found == arguments.end()) return "tarvex";
+    const std::string text = UpperCase(TrimBlanks(WithoutQuotes(*found)));
+    const std::string_view rest = std::string_view(text).substr(3);
+    const std::string name(TrimBlanks(rest.substr(0, rest.find(' '))));
+    return name.empty() ? "tarvex" : name;
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    line.UserName = GetUserName(arguments);
+    const auto file = std::find_if_not(arguments.begin(), arguments.end(), IsUserSwitch);
+    if (file != arguments.end()) line.FilePath = TrimBlanks(WithoutQuotes(*file));
+    return line;
+}
+
+std::optional<std::string> ModelWordOfFileName(std::string_view fileName) {
+    const std::string name = UpperCase(fileName);
+    const std::size_t underscore = name.rfind('_');
+    if (underscore == std::string::npos) return std::nullopt;
+    const std::size_t dot = name.find('.');
+    if (dot == std::string::npos || dot > underscore) return name.substr(0, underscore);
+    return UpperCase(ApplyEtaRule(name.substr(dot + 1, underscore - dot - 1), name));
+}
+
+std::optional<CommandProfileRequest> CommandProfile(const CommandLine& commandLine,
+                                                    const std::vector<std::string>& ModelCaptions) {
+    const std::string& path = commandLine.FilePath;
+    if (path.size() < kShortestFilePath) return std::nullopt;
+    const std::size_t separator = path.find_last_of("/\\");
+    const std::string_view fileName = separator == std::string::npos
+                                          ? std::string_view(path)
+                                          : std::string_view(path).substr(separator + 1);
+    const std::optional<std::string> model = ModelWordOfFileName(fileName);
+    if (!model) return std::nullopt;
+    const int searched = std::min(static_cast<int>(ModelCaptions.size()), kSearchedModelOptions);
+    for (int option = 0; option < searched; ++option) {
+        if (UpperCase(ModelCaptions[static_cast<std::size_t>(option)]) != *model) continue;
+        return CommandProfileRequest{option, path, UpperCase(fileName) + " TARVEX"};
+    }
+    return std::nullopt;
+}
+
+} // namespace tarvex

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvex {
+
+// What the program's arguments ask for: a user (the switch "/U=NAME", any
+// case of the letter) and a sounding file to open at start-up.
+struct CommandLine {
+    // Stem of the user's files (".cfg", ".hst", ".SP", ".SO"): "tarvex", or
+    // the switch's name upper-cased.
+    std::string UserName = "tarvex";
+    // The first argument that is not the user switch, with double quotes
+    // deleted and blanks trimmed, its case kept; empty when there is none.
+    std::string FilePath;
+};
+
+// Reads the arguments that follow the program's name.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The user named by the first "/U=" argument, upper-cased and trimmed up to
+// the first blank after the "="; "tarvex" without one or with an empty name.
+std::string GetUserName(const std::vector<std::string>& arguments);
+
+// What opening the command line's sounding file takes: press model option
+// ModelOption (its click handler selects the model and lists its sites),
+// read Path with the sounding reader, then caption the window Caption.
+struct CommandProfileRequest {
+    int ModelOption = 0;
+    std::string Path;
+    std::string Caption;
+};
+
+// The model word of a sounding file's name, upper-cased: the text before the
+// last "_" of a current file (MODEL_SITE.buf), or for an archived run
+// (yyyymmhh.MODEL_SITE.buf) the text between the first "." and the last "_",
+// where an ETA run of 06 or 18 UTC (characters 7 and 8) is "ETAM". Nothing
+// when the name has no "_".
+std::optional<std::string> ModelWordOfFileName(std::string_view fileName);
+
+// Decides whether the command line's file opens at start-up: its path must
+// hold 6 characters or more and its model word must match the caption of
+// one of model options 0 to 7 (ignoring case); the first match is pressed.
+// Nothing otherwise: no file is opened.
+std::optional<CommandProfileRequest> CommandProfile(const CommandLine& commandLine,
+                                                    const std::vector<std::string>& ModelCaptions);
+
+} // namespace tarvex

@@ -1,0 +1,108 @@
+#include "compute/ElevatedParcel.h"
+#include "compute/Levels.h"
+#include "compute/ParcelState.h"
+
+#include "ProfileBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+constexpr double kPerMeterDegree = 9.80616 / 273.16;
+
+// Levels every 50 mb from 1000 mb, 400 m apart in the file's heights (not the
+// standard atmosphere's). The parcel starts at level 3 (900 mb, 15 C) so dry
+// that it keeps to its dry adiabat; the environment above is that adiabat
+// less the given difference per level.
+class ElevatedParcelTest : public ::testing::Test {
+  protected:
+    static constexpr int k = 3;
+
+    void Build(const std::vector<float>& differences) {
+        test::OneTimeProfile p;
+        for (int L = 1; L <= k + static_cast<int>(differences.size()); ++L) {
+            const float t = L < k    ? 20.0f
+                            : L == k ? 15.0f
+                                     : float(Dry(P(L))) - differences[L - k - 1];
+            p.Levels.push_back({P(L), 400.0f * float(L - 1), t, L == k ? -30.0f : t - 10.0f});
+        }
+        test::WriteProfile(*store, p);
+    }
+    static float P(int L) { return 1050.0f - 50.0f * static_cast<float>(L); }
+    static double Dry(double p) { return 288.16 * std::pow(p / 900.0, 2.0 / 7.0) - 273.16; }
+    void Run(int start = k) { MakeECAPE(*store, 0, static_cast<std::int16_t>(start), *elevated); }
+    float Cape() const { return elevated->ElevCAPE(1, 0, k); }
+    float EL() const { return elevated->ElevELPressure(1, 0, k); }
+    int ELLevel() const { return elevated->ElevELLevel(1, 0, k); }
+
+    std::unique_ptr<ProfileArrays> store = test::NewStore();
+    std::unique_ptr<ElevatedParcelResults> elevated = std::make_unique<ElevatedParcelResults>();
+};
+
+TEST_F(ElevatedParcelTest, CapeCinAndEquilibriumLevelOverTheFileHeights) {
+    // Colder by 1 C, warmer by 2, colder by 5 (a gap), warmer by 2 twice, then
+    // colder to the end of the ascent. Each level counts for the 400 m up to
+    // the next one.
+    Build({-1, 2, -5, 2, 2, -3, -4, -20});
+    Run();
+    EXPECT_EQ(elevated->ElevCAPEDone(1, 0, k), kFlagTrue);
+    EXPECT_NEAR(elevated->ElevParcelProfile(1, 0, k, 7), Dry(700.0), 2e-3);
+    EXPECT_NEAR(Cape(), kPerMeterDegree * 2.0 * 3 * 400, 0.01);
+    // Only the cold layers below the last buoyant level inhibit.
+    EXPECT_NEAR(elevated->ElevCIN(1, 0, k), kPerMeterDegree * (1.0 + 5.0) * 400, 0.01);
+    EXPECT_EQ(ELLevel(), 8);
+    // +2 at 650 mb, -3 at 600 mb: the sign changes 2/5 of the way up.
+    EXPECT_NEAR(EL(), 630.0, 2e-3);
+    EXPECT_NEAR(elevated->ElevELTemp(1, 0, k), Dry(630.0), 2e-3);
+    EXPECT_NEAR(elevated->ElevELDepthFt(1, 0, k), StdHeightFeet(630.0f) - StdHeightFeet(1000.0f),
+                0.01);
+    // The start level lies 800 m up.
+    EXPECT_NEAR(elevated->ElevNCAPE(1, 0, k), Cape() / (StdHeightMeters(630.0f) - 800.0), 1e-5);
+}
+
+TEST_F(ElevatedParcelTest, TenDegreesColderEndsTheAscent) {
+    for (const auto& differences :
+         {std::vector<float>{-1, -11, 5, 5, -20}, std::vector<float>{-1, 0.004f, -2, -20}}) {
+        Build(differences); // the second is never more than 0.005 C warmer
+        Run();
+        EXPECT_FLOAT_EQ(Cape(), 0.0f);
+        EXPECT_FLOAT_EQ(elevated->ElevCIN(1, 0, k), 0.0f);
+        EXPECT_FLOAT_EQ(EL(), 900.0f);
+        EXPECT_EQ(ELLevel(), 0);
+        EXPECT_EQ(elevated->ElevCAPEDone(1, 0, k), kFlagTrue);
+    }
+}
+
+TEST_F(ElevatedParcelTest, ABuoyantParcelTakesTheTopLevel) {
+    Build({2, 2, 2}); // top level 6 at 750 mb, which has no layer above it
+    test::PoisonLevel(*store, 0, 7);
+    Run();
+    EXPECT_NEAR(Cape(), kPerMeterDegree * 2.0 * 2 * 400, 0.01);
+    EXPECT_EQ(ELLevel(), 6);
+    EXPECT_FLOAT_EQ(EL(), 750.0f);
+    EXPECT_TRUE(std::isfinite(elevated->ElevNCAPE(1, 0, k)));
+}
+
+TEST_F(ElevatedParcelTest, NoDepthOrNoStartLevelGivesZero) {
+    Build({2, 2, -3, -20});
+    // File heights far above the standard atmosphere's: the equilibrium
+    // level's standard height lies below the start.
+    for (int L = 1; L <= 7; ++L) store->Height(1, 0, L) += 20000.0f;
+    Run();
+    EXPECT_GT(Cape(), 0.0f);
+    EXPECT_FLOAT_EQ(elevated->ElevNCAPE(1, 0, k), 0.0f);
+    // Start levels below level 1 or above the top lift nothing.
+    test::PoisonLevel(*store, 0, 0);
+    for (int start : {0, 8}) {
+        Run(start);
+        EXPECT_EQ(elevated->ElevCAPEDone(1, 0, start), kFlagTrue) << start;
+        EXPECT_FLOAT_EQ(elevated->ElevCAPE(1, 0, start), 0.0f) << start;
+    }
+}
+
+} // namespace
+} // namespace tarvex

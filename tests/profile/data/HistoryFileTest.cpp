@@ -1,0 +1,254 @@
+#include "profile/data/HistoryFile.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+// Settings where every value differs from its default.
+HistorySettings ChangedSettings() {
+    HistorySettings s;
+    s.LakeTempF = 40;
+    s.ProfileLeftTemp = -40;
+    s.ProfileRightTemp = 30;
+    s.SkewTLeftTemp = -35;
+    s.SkewTRightTemp = 45;
+    s.SelectedPanel = 3;
+    s.TraceRange = {20, 90};
+    for (auto& row : s.IndexThresholds)
+        for (auto& cell : row) cell += 0.25f;
+    s.IndexThresholds[19][6] = 123.456f;
+    s.StartDisplay = 2;
+    s.StartPanel = 5;
+    s.chkLCL = s.chkECAPE = s.chkLFC = s.chkCCL = s.chkEQL = 1;
+    s.chkConvectiveTemp = s.chkParcel = s.chkWBZ = s.chkCINS = 1;
+    s.chkLakeIndex = s.chkMoistLakeIndex = s.chkLIC = 1;
+    s.ReadoutValue = 250;
+    s.chkLines = s.chkDryAdiabats = s.chkRH = 1;
+    s.VerticalUnit = 2;
+    s.MomentumXferIndex = 3;
+    s.chk10MWind = s.chkSnowGrowth = s.chksWSYMb = s.chkMomentum = 1;
+    s.OverviewThresholds = {3500.0f, 7.5f, 1e-3f};
+    s.chkActiveReadout = 1;
+    s.ReadoutUnit = 2;
+    s.chkSkewT = 0;
+    s.chkWindVector = 1;
+    s.UseThicknessMethod = true;
+    s.HodoTopKm = 6.0f;
+    s.HodoBaseKm = 0.5f;
+    s.VWPInterval = 3;
+    s.VWPIntervalA = 2;
+    s.UseVWPIntervalA = true;
+    s.chkWindDigital = 2;
+    s.ColorWinds = -1;
+    s.DigitalWindStyle = 0;
+    s.hsbRate = 200;
+    s.hsbDelay = 4000;
+    s.MapView = {95.5f, 49.0f, 70.25f, 38.0f};
+    return s;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(HistoryFile, WrittenTextHasTheFileLayout) {
+    const std::vector<std::string> lines = Lines(FormatHistory(ChangedSettings()));
+    ASSERT_EQ(lines.size(), 49u);
+    EXPECT_EQ(lines[0], "40");
+    EXPECT_EQ(lines[1], "-40 30");
+    EXPECT_EQ(lines[4], "20 90");
+    EXPECT_EQ(lines[24], "20.25 25.25 30.25 50.25 0.25 0.25 123.456");
+    EXPECT_EQ(lines[25], "2 5");
+    EXPECT_EQ(lines[26], "1 1 1 1 1 1 1 1");
+    EXPECT_EQ(lines[35], "3500 7.5 0.001");
+    EXPECT_EQ(lines[38], "-1");
+    EXPECT_EQ(lines[41], "3 2 True");
+    EXPECT_EQ(lines[47], "95.5 49 70.25 38");
+    EXPECT_EQ(lines[48], "");
+
+    const std::vector<std::string> defaults = Lines(FormatHistory(HistorySettings()));
+    EXPECT_EQ(defaults[0], "34");
+    EXPECT_EQ(defaults[10], "20000 25000 32000 50000 0 0 0");
+    EXPECT_EQ(defaults[37], "1 0"); // chkSkewT starts checked
+    EXPECT_EQ(defaults[41], "1 1 False");
+}
+
+TEST(HistoryFile, WhatIsWrittenReadsBackEqual) {
+    for (const HistorySettings& written : {HistorySettings(), ChangedSettings()}) {
+        HistorySettings read;
+        read.LakeTempF = 77; // overwritten by the read
+        const TextFileResult r = ParseHistory(FormatHistory(written), read);
+        EXPECT_TRUE(r.ok) << r.line << ": " << r.reason;
+        EXPECT_EQ(read, written);
+    }
+}
+
+// Decimal comma and digit grouping, as in many European locales.
+struct CommaPunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(HistoryFile, NumbersUseAPointWhateverTheLocale) {
+    const std::string oldC = std::setlocale(LC_ALL, nullptr);
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "fr_FR"})
+        if (std::setlocale(LC_ALL, name)) break;
+    const std::locale oldCpp = std::locale::global(std::locale(std::locale(), new CommaPunct));
+    const std::string text = FormatHistory(ChangedSettings());
+    std::locale::global(oldCpp);
+    std::setlocale(LC_ALL, oldC.c_str());
+    EXPECT_EQ(Lines(text)[5], "0.25 700.25 1000.25 3000.25 0.25 0.25 0.25");
+    EXPECT_EQ(Lines(text)[40], "0.5");
+    EXPECT_EQ(text.find(','), std::string::npos);
+}
+
+TEST(HistoryFile, ValuesSpreadOverLinesReadInOrder) {
+    std::string text = FormatHistory(ChangedSettings());
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    HistorySettings read;
+    EXPECT_TRUE(ParseHistory("\n\n" + text, read).ok);
+    EXPECT_EQ(read, ChangedSettings());
+}
+
+TEST(HistoryFile, DamagedFileKeepsWhatWasReadAndDefaultsTheRest) {
+    const std::vector<std::string> lines = Lines(FormatHistory(ChangedSettings()));
+    auto join = [&](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) text += lines[i] + "\n";
+        return text;
+    };
+
+    // Cut after line 26: lines 1 to 26, thresholds included, stay as read.
+    HistorySettings cut;
+    TextFileResult r = ParseHistory(join(26), cut);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.line, 26);
+    EXPECT_EQ(cut.LakeTempF, 40);
+    EXPECT_EQ(cut.IndexThresholds, ChangedSettings().IndexThresholds);
+    EXPECT_EQ(cut.StartPanel, 5);
+    EXPECT_EQ(cut.chkLCL, 0);
+    EXPECT_EQ(cut.chkSkewT, 1);
+    EXPECT_EQ(cut.VerticalUnit, 1);
+    EXPECT_EQ(cut.MapView, HistorySettings().MapView);
+
+    // A bad value part-way through a line keeps the values before it.
+    std::string damaged = join(35);
+    damaged.replace(damaged.rfind("1 1 1 1"), 7, "1 1 x 1"); // line 35, chksWSYMb
+    HistorySettings partial;
+    r = ParseHistory(damaged, partial);
+    EXPECT_EQ(r.line, 35);
+    EXPECT_EQ(r.reason, "\"x\" is not a number");
+    EXPECT_EQ(partial.chkSnowGrowth, 1);
+    EXPECT_EQ(partial.chksWSYMb, 0);
+    EXPECT_EQ(partial.MomentumXferIndex, 3);
+}
+
+TEST(HistoryFile, ValuesTheControlsCannotTakeStopTheReading) {
+    const std::vector<std::string> lines = Lines(FormatHistory(ChangedSettings()));
+    auto withLine = [&](std::size_t n, const std::string& replacement) {
+        std::string text;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text += (i + 1 == n ? replacement : lines[i]) + "\n";
+        return text;
+    };
+    struct Case {
+        std::size_t line;
+        std::string text;
+    };
+    for (const Case& bad : {Case{4, "5"}, Case{26, "10 1"}, Case{26, "2 7"}, Case{27, "1 1 1 3"},
+                            Case{33, "1 3"}, Case{34, "4"}, Case{37, "1 -1"}, Case{42, "0 1 True"},
+                            Case{46, "0"}, Case{47, "6000"}, Case{2, "40000 0"}}) {
+        HistorySettings read;
+        const TextFileResult r = ParseHistory(withLine(bad.line, bad.text), read);
+        EXPECT_FALSE(r.ok) << bad.text;
+        EXPECT_EQ(r.line, static_cast<int>(bad.line)) << bad.text;
+    }
+
+    // Mode 99 (the archive lists) and panel -1 (none opened yet) are states
+    // the window can be in when Done is pressed.
+    HistorySettings read;
+    EXPECT_TRUE(ParseHistory(withLine(26, "99 -1"), read).ok);
+    EXPECT_EQ(read.StartDisplay, 99);
+    EXPECT_EQ(read.StartPanel, -1);
+    // Anything but the word True is False; a whole number rounds half to even.
+    EXPECT_TRUE(ParseHistory(withLine(42, "2.5 1 true"), read).ok);
+    EXPECT_EQ(read.VWPInterval, 2);
+    EXPECT_FALSE(read.UseVWPIntervalA);
+}
+
+TEST(HistoryFile, LakeTemperatureIsKeptWithinTheScrollBar) {
+    const std::string rest = FormatHistory(HistorySettings()).substr(3);
+    for (auto [written, expected] : {std::pair{40, 40}, std::pair{20, 32}, std::pair{120, 80},
+                                     std::pair{32, 32}, std::pair{80, 80}}) {
+        HistorySettings read;
+        EXPECT_TRUE(ParseHistory(std::to_string(written) + "\n" + rest, read).ok);
+        EXPECT_EQ(read.LakeTempF, expected) << written;
+    }
+}
+
+class HistoryFileOnDisk : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tarvex-history-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(HistoryFileOnDisk, DoneThenStartUpRestoresEverySetting) {
+    const std::filesystem::path path = HistoryFilePath(folder_, "SMITH");
+    EXPECT_EQ(path.filename(), "SMITH.hst");
+
+    HistorySettings missing;
+    missing.LakeTempF = 50;
+    TextFileResult r = ReadSettings(path, missing);
+    EXPECT_TRUE(r.missing);
+    EXPECT_EQ(missing.LakeTempF, 50);
+
+    ASSERT_TRUE(WriteSettings(path, HistorySettings()).ok);
+    r = WriteSettings(path, ChangedSettings()); // replaces the file
+    ASSERT_TRUE(r.ok) << r.reason;
+    HistorySettings read;
+    EXPECT_TRUE(ReadSettings(path, read).ok);
+    EXPECT_EQ(read, ChangedSettings());
+    // Nothing is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(HistoryFileOnDisk, FailedWriteIsReportedAndKeepsTheOldFile) {
+    // A folder that does not exist.
+    TextFileResult r = WriteSettings(folder_ / "gone" / "SMITH.hst", ChangedSettings());
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.reason.empty());
+
+    // A target that cannot be replaced: a folder stands where the file goes.
+    const std::filesystem::path blocked = folder_ / "BLOCKED.hst";
+    std::filesystem::create_directories(blocked / "inside");
+    r = WriteSettings(blocked, ChangedSettings());
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(std::filesystem::is_directory(blocked));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "BLOCKED.hst.tmp"));
+}
+
+} // namespace
+} // namespace tarvex

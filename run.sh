@@ -7,5 +7,4 @@ source tools/install-deps.sh
 
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
-file="${1:-build/release/bin/samples/eta_KBUF.buf}"
-exec build/release/bin/tarvex "$file"
+exec build/release/bin/tarvex "$@"

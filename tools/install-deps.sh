@@ -8,6 +8,7 @@ TARVEX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   fonts-dejavu-core
+  xvfb xauth xdotool
   clang libclang-rt-14-dev
 )
 

@@ -1,39 +1,26 @@
-// Tarvex: the forecast-sounding tool. Opens the main window on the sounding
-// file named on the command line.
+// Tarvex: the forecast-sounding tool. The main window starts the program: it
+// reads the user's settings and the configuration beside the program, lists
+// the sounding files and shows the first site's sounding, or the file named
+// on the command line.
 #include "platform/QtDesktopService.h"
-#include "profile/data/ProfileArrays.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>
 
-#include <filesystem>
 #include <string>
-
-namespace {
-
-// Sounding files are named model_site.buf; until the configuration's model
-// table is read, the model word of the name gives the file's layout.
-std::string ModelWordOfFile(const std::string& path) {
-    const std::string name = std::filesystem::path(path).stem().string();
-    const std::size_t bar = name.find('_');
-    return bar == std::string::npos ? name : name.substr(0, bar);
-}
-
-} // namespace
+#include <vector>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    const QString programFolder = QCoreApplication::applicationDirPath();
     tarvex::Session session;
-    tarvex::QtDesktopService desktop(QCoreApplication::applicationDirPath());
+    tarvex::QtDesktopService desktop(programFolder);
     tarvex::FrmProfile window(session, desktop);
-    window.show();
-    if (argc > 1) {
-        const std::string path = argv[1];
-        session.models.ModelCodes = {ModelWordOfFile(path)};
-        session.models.ModelCaptions = session.models.ModelCodes;
-        session.profile->ModelChoice = 0;
-        window.LoadSoundingFile(path);
-    }
+    window.SetProgramFolder(programFolder.toStdString());
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    // Without a usable configuration the program ends here, after its message.
+    if (!window.Form_Load(arguments)) return 1;
     return app.exec();
 }

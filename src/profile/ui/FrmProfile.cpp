@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "shell/Monitors.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -44,7 +45,7 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         QMessageBox::warning(this, kCaption, QString::fromStdString(text));
     };
     BuildControls();
-    resize(1280, 960);
+    resize(1480, 960);
     btnDisplay_Click(displayMode_);
 }
 
@@ -107,10 +108,26 @@ void FrmProfile::BuildControls() {
     connect(vsbHour, &QScrollBar::valueChanged, this, [this] { vsbHour_Change(); });
     grid->addWidget(vsbHour, 0, 1);
 
-    // Hour labels, options and the side panels of some display modes.
+    // Beside the picture: the logo, the hour labels, the model and site
+    // choice and the control panels; then the options, the value bars and
+    // the side panels of some display modes.
     auto* side = new QWidget(this);
-    auto* sideLayout = new QVBoxLayout(side);
+    auto* sideLayout = new QHBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
+    auto* first = new QVBoxLayout();
+    auto* second = new QVBoxLayout();
+    sideLayout->addLayout(first);
+    sideLayout->addLayout(second);
+
+    picLogo = new ClickableLabel("Tarvex", side);
+    picLogo->setObjectName("picLogo");
+    QFont logoFont = picLogo->font();
+    logoFont.setPointSize(logoFont.pointSize() + 6);
+    logoFont.setItalic(true);
+    picLogo->setFont(logoFont);
+    picLogo->setStyleSheet("color: rgb(0, 0, 160);");
+    picLogo->SetClickHandler([this] { picLogo_Click(); });
+    first->addWidget(picLogo);
     lblHour = new ClickableLabel("0", side);
     lblHour->setObjectName("lblHour");
     QFont hourFont = lblHour->font();
@@ -122,30 +139,30 @@ void FrmProfile::BuildControls() {
     lblDate->setObjectName("lblDate");
     lblLocal = new QLabel(side);
     lblLocal->setObjectName("lblLocal");
-    sideLayout->addWidget(lblHour);
-    sideLayout->addWidget(lblDate);
-    sideLayout->addWidget(lblLocal);
+    first->addWidget(lblHour);
+    first->addWidget(lblDate);
+    first->addWidget(lblLocal);
+    first->addWidget(BuildModelAndSiteChoice(side));
 
-    sideLayout->addWidget(BuildOptions(side));
-    sideLayout->addWidget(BuildValueBars(side));
-
+    second->addWidget(BuildOptions(side));
+    second->addWidget(BuildValueBars(side));
     pnlMap = new QFrame(side);
     pnlHodograph = new QFrame(side);
     pnlShear = new QFrame(side);
     for (QFrame* panel : {pnlMap, pnlHodograph, pnlShear}) {
         panel->setFrameShape(QFrame::StyledPanel);
-        sideLayout->addWidget(panel);
+        second->addWidget(panel);
     }
     pnlMap->setObjectName("pnlMap");
     new QVBoxLayout(pnlMap);
     pnlMap->layout()->addWidget(BuildMapOptions(pnlMap));
     pnlHodograph->setObjectName("pnlHodograph");
     pnlShear->setObjectName("pnlShear");
-    sideLayout->addStretch(1);
+    second->addStretch(1);
     btnHelp = new QPushButton("About", side);
     btnHelp->setObjectName("btnHelp");
-    sideLayout->addWidget(btnHelp);
-    side->setFixedWidth(220);
+    second->addWidget(btnHelp);
+    side->setFixedWidth(560);
     grid->addWidget(side, 0, 2, 3, 1);
 
     // Display buttons: 0..8 in a row; 9 belongs to the storm-matrix panel.
@@ -158,8 +175,9 @@ void FrmProfile::BuildControls() {
         btnDisplay[static_cast<std::size_t>(k)] = button;
         if (k < 9) row->addWidget(button);
     }
-    btnDisplay[9]->hide();
     grid->addLayout(row, 1, 0, 1, 2);
+    first->addWidget(BuildControlPanels(side));
+    first->addStretch(1);
 
     // The lower panels share one place; the display mode shows one of them.
     auto* lower = new QGridLayout();
@@ -175,6 +193,7 @@ void FrmProfile::BuildControls() {
     picDont = NewPanelSurface(this, "picDont");
     picFiles = new QWidget(this);
     picFiles->setObjectName("picFiles");
+    BuildFileLists();
     for (QWidget* w : std::initializer_list<QWidget*>{picProfile, picMap, frameHodograph,
                                                       picIndices, picCape, picMBE, picPrecipType,
                                                       picLapse, picFog, picDont, picFiles})

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "profile/data/FieldReader.h"
+#include "profile/data/HistoryFile.h"
+#include "profile/data/SoundingFiles.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QWidget>
@@ -9,11 +12,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
 class QPushButton;
+class QRadioButton;
 class QScrollBar;
 
 namespace tarvex {
@@ -21,6 +29,8 @@ namespace tarvex {
 class ClickableLabel;
 class DesktopService;
 class RangeScrollBar;
+class clsMonitors;
+struct clsMonitor;
 class PictureBox;
 struct Session;
 
@@ -35,6 +45,18 @@ class FrmProfile : public QWidget {
 
     FrmProfile(Session& session, DesktopService& desktop, QWidget* parent = nullptr);
     ~FrmProfile() override;
+
+    static constexpr int kModelOptions = 16;
+    static constexpr int kSiteButtons = 17;
+    static constexpr int kControlPanels = 6;
+    static constexpr std::int16_t kNoPanel = 6;
+
+    // The window's start-up: user, settings, data file, index list,
+    // configuration, the first model's first site, the saved display and
+    // panel, the training list and last the file named on the command line.
+    // False when the program cannot go on (no usable configuration); the
+    // message has been shown and the caller ends the program.
+    bool Form_Load(const std::vector<std::string>& arguments);
 
     // Reads a sounding file with the layout of the chosen model entry and
     // shows it. A file that cannot be read is reported with its name, line
@@ -63,6 +85,35 @@ class FrmProfile : public QWidget {
     void vsbMeanFlow_Change(int Index);
     void vbsElevatedPT_Change();
 
+    // Model and site choice, the archive lists and the file dialog.
+    void optModel_Click(int Index);
+    void FillSiteList();
+    void optSite_Click(int Index);
+    void lstSite_Click();
+    void btnSelect_Click();
+    void lstArchive_Click(ArchiveListKind list);
+    void btnArchive_Click();
+    void SelectFile(bool FullPath);
+    void UpdateOverview();
+    // Writes the user's settings and ends the program.
+    void btnDone_Click();
+    // Control panels and help mode.
+    void btnControl_Click(int Index);
+    void picLogo_Click();
+    void FillIndexList();
+    void lstIndices_Click();
+    void txtIndices_Change(int Index);
+    // The settings the window's controls hold, for the history file.
+    HistorySettings CollectSettings() const;
+    // Where the program's own files lie (the folder of the executable).
+    void SetProgramFolder(const std::string& folder) { programFolder_ = folder; }
+    // Chooses a file in the file dialog; replaced by tests.
+    void SetFileDialog(std::function<std::string(const std::string& folder)> dialog) {
+        chooseFile_ = std::move(dialog);
+    }
+    // Ends the program; replaced by tests.
+    void SetQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
+
     // Where failures are reported; a message box unless replaced (tests).
     void SetMessageHandler(std::function<void(const std::string&)> handler) {
         showMessage_ = std::move(handler);
@@ -71,6 +122,7 @@ class FrmProfile : public QWidget {
     Session& session() { return session_; }
     SoundingView& soundingView() { return view_; }
     std::int16_t DisplayMode() const { return displayMode_; }
+    std::int16_t ActivePanel() const { return activePanel_; }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.
@@ -81,6 +133,22 @@ class FrmProfile : public QWidget {
     QLabel* lblLocal = nullptr;
     std::array<QPushButton*, kDisplayButtons> btnDisplay{};
     QPushButton* btnHelp = nullptr;
+    std::array<QRadioButton*, kModelOptions> optModel{};
+    std::array<QRadioButton*, kSiteButtons> optSite{};
+    QComboBox* lstSite = nullptr;
+    QPushButton* btnSelect = nullptr;
+    QPushButton* btnArchive = nullptr;
+    QPushButton* btnDone = nullptr;
+    QLabel* lblModelSite = nullptr;
+    QLabel* lblModel = nullptr;
+    QListWidget* lstModelSite = nullptr;
+    QListWidget* lstModel = nullptr;
+    QListWidget* lstAll = nullptr;
+    std::array<QPushButton*, kControlPanels> btnControl{};
+    std::array<QFrame*, kControlPanels> pnlControl{};
+    QListWidget* lstIndices = nullptr;
+    std::array<QLineEdit*, 7> txtIndices{};
+    std::array<QLabel*, 7> lblIndices{};
     // Sounding and map option check boxes.
     QCheckBox* chk10MWind = nullptr;
     QCheckBox* chkSnowGrowth = nullptr;
@@ -141,6 +209,12 @@ class FrmProfile : public QWidget {
     void BuildControls();
     QWidget* BuildOptions(QWidget* parent);
     QWidget* BuildMapOptions(QWidget* parent);
+    QWidget* BuildModelAndSiteChoice(QWidget* parent);
+    QWidget* BuildControlPanels(QWidget* parent);
+    void BuildFileLists();
+    void PlaceWindow();
+    void ApplySettings();
+    void ShowFailure(const TextFileResult& result);
     void ShowSurfaceOfMode();
     void ApplyReadToControls(bool legacy);
     QWidget* BuildValueBars(QWidget* parent);
@@ -153,6 +227,12 @@ class FrmProfile : public QWidget {
     std::int16_t displayMode_ = 0;
     std::int16_t previousDisplayMode_ = 0;
     std::function<void(const std::string&)> showMessage_;
+    std::function<std::string(const std::string&)> chooseFile_;
+    std::function<void()> quit_;
+    std::string programFolder_ = ".";
+    std::int16_t activePanel_ = -1;
+    std::unique_ptr<clsMonitor> monitor_;
+    std::unique_ptr<clsMonitors> monitors_;
 };
 
 } // namespace tarvex

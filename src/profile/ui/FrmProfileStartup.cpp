@@ -1,0 +1,554 @@
+// The main window's start-up, the choice of model, site and archived run, the
+// control panels with help mode, and the Done button that keeps the user's
+// settings for the next run.
+#include "platform/Controls.h"
+#include "platform/PictureBox.h"
+#include "profile/data/CommandLine.h"
+#include "profile/data/ConfigFile.h"
+#include "profile/data/DataFile.h"
+#include "profile/data/Session.h"
+#include "profile/data/TrainingHook.h"
+#include "profile/ui/FrmProfile.h"
+#include "shell/Monitors.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <charconv>
+#include <filesystem>
+
+namespace tarvex {
+
+namespace {
+
+constexpr const char* kPanelCaptions[FrmProfile::kControlPanels] = {
+    "Lake Effect", "Alerts", "Loop", "Convection", "KESTIR", "Controls"};
+constexpr const char* kPanelWords[FrmProfile::kControlPanels] = {
+    "Lake Effect", "Alerts", "Loop", "Convection", "Kestir", "Controls"};
+
+// The index list, in the order of the rows of the threshold table.
+constexpr const char* kIndexNames[kIndexThresholdRows] = {"CAPE",
+                                                          "CINS",
+                                                          "Helicity",
+                                                          "EHI",
+                                                          "Bulk Richardson Number",
+                                                          "Equilibrium Level",
+                                                          "Wet Bulb Zero",
+                                                          "Lifted Index",
+                                                          "Total Totals",
+                                                          "TQ",
+                                                          "K Index",
+                                                          "Showalter Index",
+                                                          "SWEAT Index",
+                                                          "Normalized CAPE (CAPE/M)",
+                                                          "MBE Speed (kts)",
+                                                          "Precipitable Water (in)",
+                                                          "Mean RH  Sfc -> 500 mb",
+                                                          "PW * RH",
+                                                          "Warm Cloud Depth (ft)",
+                                                          "Low Level Jet (kts)"};
+
+Qt::CheckState ToCheckState(std::int16_t value) {
+    switch (value) {
+    case 1:
+        return Qt::Checked;
+    case 2:
+        return Qt::PartiallyChecked;
+    default:
+        return Qt::Unchecked;
+    }
+}
+
+std::int16_t FromCheckState(const QCheckBox* box) {
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+// Sets a check box as the program does: a change of state runs its click
+// handler.
+void SetCheck(QCheckBox* box, std::int16_t value) {
+    if (!box) return;
+    const Qt::CheckState state = ToCheckState(value);
+    if (box->checkState() == state) return;
+    box->setCheckState(state);
+    emit box->clicked(state != Qt::Unchecked);
+}
+
+} // namespace
+
+QWidget* FrmProfile::BuildModelAndSiteChoice(QWidget* parent) {
+    auto* frame = new QFrame(parent);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(2);
+    for (int k = 0; k < kModelOptions; ++k) {
+        auto* option = new QRadioButton(frame);
+        option->setObjectName(QString("optModel_%1").arg(k));
+        option->setAutoExclusive(false);
+        option->hide();
+        connect(option, &QRadioButton::clicked, this, [this, k] { optModel_Click(k); });
+        optModel[static_cast<std::size_t>(k)] = option;
+        grid->addWidget(option, k / 4, k % 4);
+    }
+    const int siteRow = 4;
+    for (int k = 0; k < kSiteButtons; ++k) {
+        auto* site = new QRadioButton(frame);
+        site->setObjectName(QString("optSite_%1").arg(k));
+        site->setAutoExclusive(false);
+        site->setEnabled(false);
+        connect(site, &QRadioButton::clicked, this, [this, k] { optSite_Click(k); });
+        optSite[static_cast<std::size_t>(k)] = site;
+        if (k < kListSiteButton) grid->addWidget(site, siteRow + k / 4, k % 4);
+    }
+    lstSite = new QComboBox(frame);
+    lstSite->setObjectName("lstSite");
+    lstSite->hide();
+    connect(lstSite, &QComboBox::activated, this, [this] { lstSite_Click(); });
+    grid->addWidget(optSite[kListSiteButton], siteRow + 4, 0);
+    grid->addWidget(lstSite, siteRow + 4, 1, 1, 3);
+    btnSelect = new QPushButton("Select", frame);
+    btnSelect->setObjectName("btnSelect");
+    connect(btnSelect, &QPushButton::clicked, this, [this] { btnSelect_Click(); });
+    btnArchive = new QPushButton("Archive", frame);
+    btnArchive->setObjectName("btnArchive");
+    connect(btnArchive, &QPushButton::clicked, this, [this] { btnArchive_Click(); });
+    btnDone = new QPushButton("Done", frame);
+    btnDone->setShortcut(QKeySequence(Qt::ALT | Qt::Key_D));
+    btnDone->setObjectName("btnDone");
+    connect(btnDone, &QPushButton::clicked, this, [this] { btnDone_Click(); });
+    auto* buttons = new QHBoxLayout();
+    for (QPushButton* b : {btnSelect, btnArchive, btnDone}) buttons->addWidget(b);
+    grid->addLayout(buttons, siteRow + 5, 0, 1, 4);
+    return frame;
+}
+
+QWidget* FrmProfile::BuildControlPanels(QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QGridLayout();
+    for (int k = 0; k < kControlPanels; ++k) {
+        auto* button = new QPushButton(kPanelCaptions[k], box);
+        button->setObjectName(QString("btnControl_%1").arg(k));
+        button->setCheckable(true);
+        connect(button, &QPushButton::clicked, this, [this, k] { btnControl_Click(k); });
+        btnControl[static_cast<std::size_t>(k)] = button;
+        row->addWidget(button, k / 3, k % 3);
+    }
+    layout->addLayout(row);
+    for (int k = 0; k < kControlPanels; ++k) {
+        auto* panel = new QFrame(box);
+        panel->setObjectName(QString("pnlControl_%1").arg(k));
+        panel->setFrameShape(QFrame::StyledPanel);
+        new QVBoxLayout(panel);
+        panel->hide();
+        pnlControl[static_cast<std::size_t>(k)] = panel;
+        layout->addWidget(panel);
+    }
+    // "Alerts": the index threshold editor.
+    QFrame* alerts = pnlControl[1];
+    lstIndices = new QListWidget(alerts);
+    lstIndices->setObjectName("lstIndices");
+    lstIndices->setMaximumHeight(110);
+    connect(lstIndices, &QListWidget::currentRowChanged, this, [this] { lstIndices_Click(); });
+    alerts->layout()->addWidget(lstIndices);
+    auto* thresholds = new QGridLayout();
+    for (int k = 0; k < 7; ++k) {
+        auto* label = new QLabel(QString::number(k + 1), alerts);
+        label->setObjectName(QString("lblIndices_%1").arg(k));
+        auto* text = new QLineEdit(alerts);
+        text->setObjectName(QString("txtIndices_%1").arg(k));
+        text->setEnabled(false);
+        connect(text, &QLineEdit::textEdited, this, [this, k] { txtIndices_Change(k); });
+        lblIndices[static_cast<std::size_t>(k)] = label;
+        txtIndices[static_cast<std::size_t>(k)] = text;
+        thresholds->addWidget(label, k, 0);
+        thresholds->addWidget(text, k, 1);
+    }
+    static_cast<QVBoxLayout*>(alerts->layout())->addLayout(thresholds);
+    // "KESTIR" holds display button 9.
+    pnlControl[4]->layout()->addWidget(btnDisplay[9]);
+    btnDisplay[9]->show();
+    return box;
+}
+
+void FrmProfile::BuildFileLists() {
+    auto* grid = new QGridLayout(picFiles);
+    lblModelSite = new QLabel(picFiles);
+    lblModelSite->setObjectName("lblModelSite");
+    lblModel = new QLabel(picFiles);
+    lblModel->setObjectName("lblModel");
+    lstModelSite = new QListWidget(picFiles);
+    lstModelSite->setObjectName("lstModelSite");
+    lstModel = new QListWidget(picFiles);
+    lstModel->setObjectName("lstModel");
+    lstAll = new QListWidget(picFiles);
+    lstAll->setObjectName("lstAll");
+    grid->addWidget(lblModelSite, 0, 0);
+    grid->addWidget(lblModel, 0, 1);
+    grid->addWidget(new QLabel("All", picFiles), 0, 2);
+    grid->addWidget(lstModelSite, 1, 0);
+    grid->addWidget(lstModel, 1, 1);
+    grid->addWidget(lstAll, 1, 2);
+    const std::pair<QListWidget*, ArchiveListKind> lists[] = {
+        {lstModelSite, ArchiveListKind::ModelSite},
+        {lstModel, ArchiveListKind::Model},
+        {lstAll, ArchiveListKind::All}};
+    for (const auto& [list, kind] : lists)
+        connect(list, &QListWidget::itemClicked, this, [this, kind] { lstArchive_Click(kind); });
+}
+
+void FrmProfile::PlaceWindow() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const int W = screen->geometry().width();
+    const int H = screen->geometry().height();
+    const int w = width();
+    const int h = height();
+    const int left = W >= 2001 ? ((W / 2) - w) / 2 : (W - w) / 2;
+    move(std::max(0, left), std::max(0, (H - h) / 2));
+}
+
+void FrmProfile::ShowFailure(const TextFileResult& result) {
+    if (!result.ok && !result.missing) showMessage_(DescribeTextFileFailure("file", result));
+}
+
+bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
+    monitor_ = std::make_unique<clsMonitor>();
+    monitors_ = std::make_unique<clsMonitors>();
+    QDir::setCurrent(QString::fromStdString(programFolder_));
+    PlaceWindow();
+    session_.history.ProfileLeftTemp = session_.history.SkewTLeftTemp = -60;
+    session_.history.ProfileRightTemp = session_.history.SkewTRightTemp = 10;
+
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    session_.UserName = commandLine.UserName;
+    view_.SuspendRedraw = true;
+    session_.selection.ModelSwitching = false;
+    HistorySettings settings;
+    ReadSettings(HistoryFilePath(programFolder_, session_.UserName), settings);
+    session_.history = settings;
+    ApplySettings();
+    view_.SuspendRedraw = false;
+
+    TemperatureAxisEnds& axis = session_.temperatureAxis;
+    axis.LeftTemp = view_.options.SkewT ? axis.SkewTLeftTemp : axis.ProfileLeftTemp;
+    axis.RightTemp = view_.options.SkewT ? axis.SkewTRightTemp : axis.ProfileRightTemp;
+    session_.TempFolder = "?";
+    ShowFailure(ReadTarvexDat(programFolder_, session_.dataTables));
+    FillIndexList();
+    picLogo->setText(QRandomGenerator::global()->generateDouble() < 0.1 ? "ZiveVoz" : "Tarvex");
+    show();
+
+    const TextFileResult config = ReadConfig(programFolder_, session_.UserName, session_.config);
+    if (!config.ok) {
+        showMessage_(DescribeConfigFailure(config));
+        return false;
+    }
+    session_.models = session_.config.models;
+    session_.help.BrowserPath = session_.config.BrowserPath;
+    for (int k = 0; k < kModelOptions; ++k) {
+        QRadioButton* option = optModel[static_cast<std::size_t>(k)];
+        const bool used = k < static_cast<int>(session_.models.ModelCaptions.size());
+        option->setVisible(used);
+        if (used)
+            option->setText(
+                QString::fromStdString(session_.models.ModelCaptions[static_cast<std::size_t>(k)]));
+    }
+    btnDisplay[9]->setEnabled(session_.config.ExtraDisplayEnabled);
+    session_.selection.SelectedSiteButton = -1;
+    if (!session_.models.ModelCaptions.empty()) optModel[0]->click();
+
+    if (!session_.profile->FileTail.empty()) {
+        btnDisplay_Click(session_.history.StartDisplay);
+        activePanel_ = -1;
+        btnControl_Click(session_.history.StartPanel);
+    }
+    picData->setEnabled(true);
+    ShowFailure(GetTraining(programFolder_, session_.help.Training));
+    session_.help.TrainingMode = false;
+
+    if (const auto request = CommandProfile(commandLine, session_.models.ModelCaptions)) {
+        optModel[static_cast<std::size_t>(request->ModelOption)]->click();
+        if (LoadSoundingFile(request->Path))
+            setWindowTitle(QString::fromStdString(request->Caption));
+    }
+    return true;
+}
+
+void FrmProfile::ApplySettings() {
+    const HistorySettings& h = session_.history;
+    TemperatureAxisEnds& axis = session_.temperatureAxis;
+    axis.ProfileLeftTemp = h.ProfileLeftTemp;
+    axis.ProfileRightTemp = h.ProfileRightTemp;
+    axis.SkewTLeftTemp = h.SkewTLeftTemp;
+    axis.SkewTRightTemp = h.SkewTRightTemp;
+    const std::pair<QCheckBox*, std::int16_t> checks[] = {{chkLCL, h.chkLCL},
+                                                          {chkECAPE, h.chkECAPE},
+                                                          {chkLFC, h.chkLFC},
+                                                          {chkCCL, h.chkCCL},
+                                                          {chkEQL, h.chkEQL},
+                                                          {chkConvectiveTemp, h.chkConvectiveTemp},
+                                                          {chkParcel, h.chkParcel},
+                                                          {chkWBZ, h.chkWBZ},
+                                                          {chkCINS, h.chkCINS},
+                                                          {chkLines, h.chkLines},
+                                                          {chkDryAdiabats, h.chkDryAdiabats},
+                                                          {chkRH, h.chkRH},
+                                                          {chk10MWind, h.chk10MWind},
+                                                          {chkSnowGrowth, h.chkSnowGrowth},
+                                                          {chksWSYMb, h.chksWSYMb},
+                                                          {chkMomentum, h.chkMomentum},
+                                                          {chkActiveReadout, h.chkActiveReadout},
+                                                          {chkSkewT, h.chkSkewT},
+                                                          {chkWindVector, h.chkWindVector},
+                                                          {chkWindDigital, h.chkWindDigital}};
+    for (const auto& [box, value] : checks) SetCheck(box, value);
+    view_.VerticalUnit = h.VerticalUnit;
+}
+
+HistorySettings FrmProfile::CollectSettings() const {
+    HistorySettings h = session_.history;
+    const TemperatureAxisEnds& axis = session_.temperatureAxis;
+    h.ProfileLeftTemp = axis.ProfileLeftTemp;
+    h.ProfileRightTemp = axis.ProfileRightTemp;
+    h.SkewTLeftTemp = axis.SkewTLeftTemp;
+    h.SkewTRightTemp = axis.SkewTRightTemp;
+    h.StartDisplay = displayMode_;
+    h.StartPanel = activePanel_;
+    h.chkLCL = FromCheckState(chkLCL);
+    h.chkECAPE = FromCheckState(chkECAPE);
+    h.chkLFC = FromCheckState(chkLFC);
+    h.chkCCL = FromCheckState(chkCCL);
+    h.chkEQL = FromCheckState(chkEQL);
+    h.chkConvectiveTemp = FromCheckState(chkConvectiveTemp);
+    h.chkParcel = FromCheckState(chkParcel);
+    h.chkWBZ = FromCheckState(chkWBZ);
+    h.chkCINS = FromCheckState(chkCINS);
+    h.chkLines = FromCheckState(chkLines);
+    h.chkDryAdiabats = FromCheckState(chkDryAdiabats);
+    h.chkRH = FromCheckState(chkRH);
+    h.VerticalUnit = view_.VerticalUnit;
+    h.chk10MWind = FromCheckState(chk10MWind);
+    h.chkSnowGrowth = FromCheckState(chkSnowGrowth);
+    h.chksWSYMb = FromCheckState(chksWSYMb);
+    h.chkMomentum = FromCheckState(chkMomentum);
+    h.chkActiveReadout = FromCheckState(chkActiveReadout);
+    h.chkSkewT = FromCheckState(chkSkewT);
+    h.chkWindVector = FromCheckState(chkWindVector);
+    h.chkWindDigital = FromCheckState(chkWindDigital);
+    return h;
+}
+
+void FrmProfile::btnDone_Click() {
+    const TextFileResult written =
+        WriteSettings(HistoryFilePath(programFolder_, session_.UserName), CollectSettings());
+    if (!written.ok) {
+        showMessage_("Your settings could not be saved to \"" + written.path +
+                     "\": " + written.reason + ". The settings saved before are kept.");
+    }
+    if (quit_) {
+        quit_();
+    } else {
+        QApplication::quit();
+    }
+}
+
+void FrmProfile::optModel_Click(int Index) {
+    for (int k = 0; k < kModelOptions; ++k)
+        optModel[static_cast<std::size_t>(k)]->setChecked(k == Index);
+    view_.SuspendRedraw = true;
+    ChooseModel(session_, session_.selection, session_.parameters, session_.config.CurrentFolder,
+                Index);
+    FillSiteList();
+}
+
+void FrmProfile::FillSiteList() {
+    const SiteList sites = SitesForModel(session_.selection, session_.config.ConfiguredSites);
+    for (QRadioButton* site : optSite) {
+        site->setEnabled(false);
+        site->setChecked(false);
+    }
+    lstSite->hide();
+    lstSite->clear();
+    for (int k = 0; k < kListSiteButton; ++k) {
+        QRadioButton* site = optSite[static_cast<std::size_t>(k)];
+        const auto& caption = sites.Buttons[static_cast<std::size_t>(k)];
+        site->setText(caption ? QString::fromStdString(*caption) : QString());
+        site->setEnabled(caption.has_value());
+    }
+    if (!sites.ListSites.empty()) {
+        optSite[kListSiteButton]->setEnabled(true);
+        lstSite->show();
+        for (const std::string& entry : sites.ListSites)
+            lstSite->addItem(QString::fromStdString(entry));
+        lstSite->setCurrentIndex(0);
+    }
+    view_.SuspendRedraw = false;
+    const int press = sites.ButtonToPress(session_.selection.SelectedSiteButton);
+    if (press >= 0) optSite_Click(press);
+}
+
+void FrmProfile::optSite_Click(int Index) {
+    for (int k = 0; k < kSiteButtons; ++k) {
+        QRadioButton* site = optSite[static_cast<std::size_t>(k)];
+        site->setChecked(k == Index);
+        site->setStyleSheet(k == Index ? "background-color: rgb(255, 255, 0);" : "");
+    }
+    const std::string site = Index == kListSiteButton
+                                 ? lstSite->currentText().toStdString()
+                                 : optSite[static_cast<std::size_t>(Index)]->text().toStdString();
+    const SiteChoice choice = ChooseSite(session_.selection, site, Index);
+    session_.profile->CurrentModel = 1;
+    if (LoadSoundingFile(choice.Path.string()))
+        setWindowTitle(QString::fromStdString(choice.WindowCaption));
+    UpdateOverview();
+}
+
+void FrmProfile::lstSite_Click() {
+    if (view_.SuspendRedraw) return;
+    optSite_Click(kListSiteButton);
+}
+
+void FrmProfile::btnSelect_Click() {
+    btnDisplay_Click(kFileListMode);
+    SoundingSelection& selection = session_.selection;
+    selection.ArchiveModel = ArchiveModelFor(selection.CurrentModelName);
+    const std::filesystem::path folder = session_.config.ArchiveFolder;
+    auto fill = [](QListWidget* list, QLabel* label, const ArchiveList& entries) {
+        if (label) label->setText(QString::fromStdString(entries.Label));
+        list->clear();
+        for (const std::string& entry : entries.Entries)
+            list->addItem(QString::fromStdString(entry));
+    };
+    fill(lstModelSite, lblModelSite,
+         SeedModelSite(folder, selection.ArchiveModel, selection.CurrentSite));
+    fill(lstModel, lblModel, SeedModel(folder, selection.ArchiveModel));
+    fill(lstAll, nullptr, SeedAll(folder));
+}
+
+void FrmProfile::lstArchive_Click(ArchiveListKind list) {
+    QListWidget* widget = list == ArchiveListKind::ModelSite ? lstModelSite
+                          : list == ArchiveListKind::Model   ? lstModel
+                                                             : lstAll;
+    if (!widget->currentItem()) return;
+    PickArchivedRun(session_.selection, list, widget->currentItem()->text().toStdString());
+    SelectFile(false);
+}
+
+void FrmProfile::btnArchive_Click() {
+    std::string folder = session_.config.ArchiveDialogFolder;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    const std::string chosen =
+        chooseFile_ ? chooseFile_(folder)
+                    : QFileDialog::getOpenFileName(this, "Select A Profile",
+                                                   QString::fromStdString(folder), "All Files (*)")
+                          .toStdString();
+    if (chosen.empty()) return;
+    session_.config.ArchiveDialogFolder = PickDialogFile(session_.selection, chosen);
+    setWindowTitle(QString::fromStdString(std::filesystem::path(chosen).filename().string()));
+    SelectFile(true);
+    UpdateOverview();
+}
+
+void FrmProfile::SelectFile(bool FullPath) {
+    const FileLoad plan = PlanSelectFile(session_.selection, session_.models,
+                                         session_.config.ArchiveFolder, FullPath);
+    if (plan.ModelOption) {
+        session_.selection.ModelSwitching = true;
+        optModel[static_cast<std::size_t>(*plan.ModelOption)]->click();
+        session_.selection.ModelSwitching = false;
+    }
+    session_.profile->CurrentModel = 1;
+    const bool read = LoadSoundingFile(plan.Path.string());
+    if (read) setWindowTitle(QString::fromStdString(plan.WindowCaption));
+    if (!FullPath) UpdateOverview();
+    btnDisplay_Click(previousDisplayMode_);
+    if (read && plan.Site) session_.selection.CurrentSite = *plan.Site;
+    for (QRadioButton* site : optSite) site->setStyleSheet("");
+}
+
+void FrmProfile::UpdateOverview() {
+    // The overview window refreshes here once it exists; while a model is
+    // switched inside SelectFile it is left alone.
+}
+
+void FrmProfile::btnControl_Click(int Index) {
+    if (Index >= 0 && Index < kControlPanels) RunControlCommand(kPanelWords[Index]);
+    activePanel_ = static_cast<std::int16_t>(Index == activePanel_ ? kNoPanel : Index);
+    for (int k = 0; k < kControlPanels; ++k) {
+        const bool open = k == activePanel_;
+        btnControl[static_cast<std::size_t>(k)]->setChecked(open);
+        pnlControl[static_cast<std::size_t>(k)]->setVisible(open);
+    }
+    btnHelp->setFocus();
+    if (activePanel_ == 0 || activePanel_ == 3 || activePanel_ == 4) ShowHour();
+}
+
+void FrmProfile::picLogo_Click() {
+    ToggleTrainingMode(session_.help, desktop_);
+}
+
+void FrmProfile::FillIndexList() {
+    lstIndices->clear();
+    for (const char* name : kIndexNames) lstIndices->addItem(name);
+}
+
+void FrmProfile::lstIndices_Click() {
+    const int i = lstIndices->currentRow();
+    if (i < 0 || i >= kIndexThresholdRows) return;
+    const bool seven = i == 4 || i == 6;
+    for (int k = 0; k < 7; ++k) {
+        const bool used = seven || k < 4;
+        QLineEdit* text = txtIndices[static_cast<std::size_t>(k)];
+        text->setEnabled(used);
+        lblIndices[static_cast<std::size_t>(k)]->setVisible(used);
+        if (used) {
+            const QSignalBlocker hold(text);
+            text->setText(QString::number(static_cast<double>(
+                session_.history
+                    .IndexThresholds[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)])));
+        }
+    }
+}
+
+void FrmProfile::txtIndices_Change(int Index) {
+    const int i = lstIndices->currentRow();
+    if (i < 0 || i >= kIndexThresholdRows || Index < 0 || Index >= 7) return;
+    // The leading number of the text; 0 when there is none.
+    const std::string text = txtIndices[static_cast<std::size_t>(Index)]->text().toStdString();
+    const std::size_t start = text.find_first_not_of(' ');
+    float value = 0.0f;
+    if (start != std::string::npos) {
+        const char* first = text.data() + start + (text[start] == '+' ? 1 : 0);
+        if (std::from_chars(first, text.data() + text.size(), value).ec != std::errc())
+            value = 0.0f;
+    }
+    session_.history.IndexThresholds[static_cast<std::size_t>(i)][static_cast<std::size_t>(Index)] =
+        value;
+}
+
+} // namespace tarvex

@@ -1,0 +1,226 @@
+#include "SampleSounding.h"
+#include "platform/PictureBox.h"
+#include "profile/data/DesktopService.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace tarvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A program folder laid out as shipped: the configuration, data and
+// reference files, sample soundings and an archive, in a temporary folder.
+class Startup : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("tarvex-startup-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_ / "samples");
+        fs::create_directories(folder_ / "archive");
+        const fs::path shipped = fs::path(TARVEX_TEST_DATA).parent_path().parent_path() / "data";
+        for (const char* name : {"Tarvex.cfg", "Tarvex.Dat", "Tarvex.ref"})
+            fs::copy_file(shipped / name, folder_ / name);
+        Sample("samples/eta_KBUF.buf", "eta", "KBUF");
+        Sample("samples/eta_KALB.buf", "eta", "KALB");
+        Sample("samples/ngm_KALB.buf", "ngm", "KALB");
+        Sample("samples/eta_XYZW.buf", "eta", "XYZW"); // no configured site
+        Sample("archive/26120800.eta_KBUF.buf", "eta", "KBUF");
+        Sample("archive/26120812.ngm_KALB.buf", "ngm", "KALB");
+    }
+    void TearDown() override {
+        window_.reset();
+        fs::remove_all(folder_);
+    }
+
+    void Sample(const std::string& name, const std::string& layout, const std::string& site) {
+        samples::SampleSpec spec;
+        spec.layout = layout;
+        spec.site = site;
+        spec.times = 6;
+        spec.levels = 30;
+        spec.atmosphere = samples::Atmosphere::LakeEffectCold;
+        std::ofstream(folder_ / name, std::ios::binary) << samples::MakeSoundingText(spec);
+    }
+
+    FrmProfile& Start(const std::vector<std::string>& arguments = {}, bool expectOk = true) {
+        window_.reset();
+        session_ = std::make_unique<Session>();
+        window_ = std::make_unique<FrmProfile>(*session_, desktop_);
+        window_->SetProgramFolder(folder_.string());
+        window_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
+        window_->SetQuitHandler([this] { ++quits_; });
+        EXPECT_EQ(window_->Form_Load(arguments), expectOk);
+        return *window_;
+    }
+
+    fs::path folder_;
+    std::unique_ptr<Session> session_;
+    RecordingDesktopService desktop_;
+    std::unique_ptr<FrmProfile> window_;
+    std::vector<std::string> messages_;
+    int quits_ = 0;
+};
+
+TEST_F(Startup, OpensTheFirstModelsFirstSite) {
+    FrmProfile& w = Start();
+    EXPECT_TRUE(messages_.empty()) << messages_.front();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.optModel[0]->text().toStdString(), "eta");
+    EXPECT_TRUE(w.optModel[0]->isChecked());
+    EXPECT_TRUE(w.optModel[3]->isVisible()); // four models configured
+    EXPECT_FALSE(w.optModel[4]->isVisible());
+    EXPECT_EQ(w.optSite[0]->text().toStdString(), "KBUF");
+    EXPECT_TRUE(w.optSite[0]->isEnabled());
+    EXPECT_TRUE(w.optSite[1]->isEnabled());  // KALB
+    EXPECT_FALSE(w.optSite[2]->isEnabled()); // KPIT: no file
+    // A site no configured site names goes to the list.
+    EXPECT_TRUE(w.optSite[16]->isEnabled());
+    EXPECT_EQ(w.lstSite->itemText(0).toStdString(), "XYZW");
+    EXPECT_EQ(w.windowTitle().toStdString(), "KBUF - eta - TARVEX");
+    EXPECT_EQ(session_->profile->LastTime(1), 5);
+    EXPECT_EQ(session_->profile->FileTail, "buf");
+    EXPECT_EQ(w.vsbHour->maximum(), 5);
+    // No history file: the built-in defaults, display 4 and panel 1.
+    EXPECT_EQ(w.DisplayMode(), 4);
+    EXPECT_EQ(w.ActivePanel(), 1);
+    EXPECT_EQ(w.lstIndices->count(), 20);
+    EXPECT_EQ(w.lstIndices->item(16)->text().toStdString(), "Mean RH  Sfc -> 500 mb");
+}
+
+TEST_F(Startup, ChoosingAModelKeepsTheSiteAndLoadsItsFile) {
+    FrmProfile& w = Start();
+    w.optSite[1]->click(); // KALB with eta
+    EXPECT_EQ(w.windowTitle().toStdString(), "KALB - eta - TARVEX");
+    w.optModel[1]->click(); // ngm: KALB is its first site
+    EXPECT_EQ(session_->profile->ModelChoice, 1);
+    EXPECT_EQ(w.windowTitle().toStdString(), "KALB - ngm - TARVEX");
+    EXPECT_EQ(session_->selection.CurrentSite, "KALB");
+}
+
+TEST_F(Startup, DoneKeepsTheSettingsForTheNextRun) {
+    FrmProfile& w = Start();
+    w.chkLCL->click();
+    w.chkDryAdiabats->click();
+    w.btnDisplay_Click(6);
+    w.btnControl_Click(0);
+    w.lstIndices->setCurrentRow(19);
+    w.txtIndices[2]->setText("33.5");
+    w.txtIndices_Change(2);
+    w.btnDone_Click();
+    EXPECT_EQ(quits_, 1);
+    ASSERT_TRUE(fs::exists(folder_ / "tarvex.hst"));
+
+    FrmProfile& again = Start();
+    EXPECT_TRUE(again.chkLCL->isChecked());
+    EXPECT_TRUE(again.chkDryAdiabats->isChecked());
+    EXPECT_TRUE(again.soundingView().options.DryAdiabats);
+    EXPECT_EQ(again.DisplayMode(), 6);
+    EXPECT_EQ(again.ActivePanel(), 0);
+    EXPECT_FLOAT_EQ(session_->history.IndexThresholds[19][2], 33.5f);
+}
+
+TEST_F(Startup, AUsersOwnFilesFollowTheUserSwitch) {
+    FrmProfile& w = Start({"/U=forecaster"});
+    w.chkCINS->click();
+    w.btnDone_Click();
+    EXPECT_TRUE(fs::exists(folder_ / "FORECASTER.hst"));
+    EXPECT_FALSE(fs::exists(folder_ / "tarvex.hst"));
+}
+
+TEST_F(Startup, TheCommandLineFileOpensLast) {
+    const std::string path = (folder_ / "samples" / "ngm_KALB.buf").string();
+    FrmProfile& w = Start({path});
+    EXPECT_TRUE(w.optModel[1]->isChecked());
+    EXPECT_EQ(session_->profile->ModelChoice, 1);
+    EXPECT_FLOAT_EQ(session_->profile->StationLon(1), 78.72f);
+    EXPECT_EQ(w.windowTitle().toStdString(), "NGM_KALB.BUF TARVEX")
+        << w.windowTitle().toStdString();
+}
+
+TEST_F(Startup, AMalformedConfigurationStopsWithTheFileAndLine) {
+    std::ifstream in(folder_ / "Tarvex.cfg");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string config = text.str();
+    config.replace(config.find("\n0\n"), 3, "\nsoon\n"); // the UTC offset line
+    std::ofstream(folder_ / "Tarvex.cfg", std::ios::trunc) << config;
+    Start({}, false);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("Tarvex.cfg"), std::string::npos);
+    EXPECT_NE(messages_[0].find("line 6"), std::string::npos) << messages_[0];
+}
+
+TEST_F(Startup, NoConfigurationEndsTheProgram) {
+    fs::remove(folder_ / "Tarvex.cfg");
+    Start({}, false);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("CD to the Tarvex Directory first."), std::string::npos);
+}
+
+TEST_F(Startup, ArchivedRunsAreListedAndLoaded) {
+    FrmProfile& w = Start();
+    w.btnDisplay_Click(2);
+    w.btnSelect_Click();
+    EXPECT_EQ(w.DisplayMode(), FrmProfile::kFileListMode);
+    ASSERT_EQ(w.lstModelSite->count(), 1);
+    EXPECT_EQ(w.lstModelSite->item(0)->text().toStdString(), "26120800");
+    EXPECT_EQ(w.lstAll->count(), 2);
+    // The ngm run switches the model before it is read.
+    QListWidgetItem* ngm = w.lstAll->findItems("26120812 ngm KALB", Qt::MatchExactly).value(0);
+    ASSERT_NE(ngm, nullptr);
+    w.lstAll->setCurrentItem(ngm);
+    emit w.lstAll->itemClicked(ngm);
+    EXPECT_TRUE(w.optModel[1]->isChecked());
+    EXPECT_EQ(w.windowTitle().toStdString(), "26120812.NGM_KALB TARVEX");
+    EXPECT_EQ(w.DisplayMode(), 2); // back to the display shown before
+}
+
+TEST_F(Startup, HelpModeOpensTheTopicOfTheNextControl) {
+    FrmProfile& w = Start();
+    w.picLogo_Click();
+    EXPECT_TRUE(session_->help.TrainingMode);
+    w.btnControl_Click(3); // "Convection"
+    EXPECT_FALSE(session_->help.TrainingMode);
+    ASSERT_FALSE(desktop_.requests.empty());
+    EXPECT_NE(desktop_.requests.front().target.find("convection.html"), std::string::npos);
+    EXPECT_EQ(w.ActivePanel(), 3); // the control did its own work too
+}
+
+TEST_F(Startup, PanelButtonsOpenAndClose) {
+    FrmProfile& w = Start();
+    w.btnControl_Click(2);
+    EXPECT_TRUE(w.pnlControl[2]->isVisible());
+    EXPECT_FALSE(w.pnlControl[1]->isVisible());
+    w.btnControl_Click(2);
+    EXPECT_EQ(w.ActivePanel(), FrmProfile::kNoPanel);
+    for (QPushButton* b : w.btnControl) EXPECT_FALSE(b->isChecked());
+}
+
+// The window as a forecaster first sees it, for a reviewer.
+TEST_F(Startup, RendersTheStartedWindow) {
+    FrmProfile& w = Start();
+    w.btnDisplay_Click(0);
+    const fs::path out = fs::path(TARVEX_TEST_OUTPUT);
+    fs::create_directories(out);
+    EXPECT_TRUE(w.grab().toImage().save(QString::fromStdString((out / "startup.png").string())));
+}
+
+} // namespace
+} // namespace tarvex

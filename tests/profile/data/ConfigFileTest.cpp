@@ -265,8 +265,7 @@ TEST_F(ReadConfigFile, MalformedFileKeepsTheConfigurationAndNamesFileAndLine) {
 
 TEST(ShippedConfiguration, ReadsWithItsModelsAndSites) {
     Configuration c;
-    const TextFileResult r =
-        ReadConfig(std::filesystem::path(TARVEX_TEST_DATA) / ".." / ".." / "data", "tarvex", c);
+    const TextFileResult r = ReadConfig(std::filesystem::path(TARVEX_SHIPPED_DATA), "tarvex", c);
     ASSERT_TRUE(r.ok) << DescribeConfigFailure(r);
     EXPECT_EQ(c.models.ModelCodes, (std::vector<std::string>{"eta", "ngm", "ruc", "gfs3"}));
     EXPECT_EQ(c.ConfiguredSiteCount(), 16);

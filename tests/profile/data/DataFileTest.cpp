@@ -113,7 +113,7 @@ TEST(ReferenceList, StopsAfter200Sections) {
 
 TEST(FilesBesideTheProgram, MissingFilesLeaveEmptyTables) {
     const std::filesystem::path nowhere =
-        std::filesystem::path(TARVEX_TEST_DATA) / "no-such-folder";
+        std::filesystem::temp_directory_path() / "tarvex-no-such-folder";
     DataTables tables;
     tables.Tables.resize(2);
     EXPECT_TRUE(ReadTarvexDat(nowhere, tables).missing);
@@ -126,8 +126,7 @@ TEST(FilesBesideTheProgram, MissingFilesLeaveEmptyTables) {
 }
 
 TEST(FilesBesideTheProgram, ShippedFilesRead) {
-    const std::filesystem::path shipped =
-        std::filesystem::path(TARVEX_TEST_DATA) / ".." / ".." / "data";
+    const std::filesystem::path shipped = std::filesystem::path(TARVEX_SHIPPED_DATA);
     DataTables tables;
     TextFileResult r = ReadTarvexDat(shipped, tables);
     EXPECT_TRUE(r.ok) << DescribeTextFileFailure("data file", r);

@@ -34,7 +34,7 @@ class Startup : public ::testing::Test {
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "samples");
         fs::create_directories(folder_ / "archive");
-        const fs::path shipped = fs::path(TARVEX_TEST_DATA).parent_path().parent_path() / "data";
+        const fs::path shipped = fs::path(TARVEX_SHIPPED_DATA);
         for (const char* name : {"Tarvex.cfg", "Tarvex.Dat", "Tarvex.ref"})
             fs::copy_file(shipped / name, folder_ / name);
         Sample("samples/eta_KBUF.buf", "eta", "KBUF");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "profile/diagrams/SoundingExtras.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -49,10 +51,11 @@ struct SoundingOptions {
 struct SoundingView {
     std::int16_t CurrentColumn = 0;
     bool SuspendRedraw = false;
-    std::int16_t VerticalUnit = 0;         // 0 pressure, 1 thousands of feet, 2 km
+    std::int16_t VerticalUnit = 0; // 0 pressure, 1 thousands of feet, 2 km
     SoundingOptions options;
     std::int16_t SigmaLevel = 24;                       // level index of the sigma-level bar
     std::array<std::int16_t, 2> MeanFlowLevels{23, 24}; // bounds of the mean-flow layer
+    SoundingExtras extras;
 
     // Set by every redraw.
     float SkewBaseLogP = 0.0f;

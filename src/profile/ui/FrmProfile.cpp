@@ -146,6 +146,7 @@ void FrmProfile::BuildControls() {
 
     second->addWidget(BuildOptions(side));
     second->addWidget(BuildValueBars(side));
+    second->addWidget(BuildSoundingButtons(side));
     pnlMap = new QFrame(side);
     pnlHodograph = new QFrame(side);
     pnlShear = new QFrame(side);

@@ -205,6 +205,12 @@ class FrmProfile : public QWidget {
     QFrame* pnlHodograph = nullptr;
     QFrame* pnlShear = nullptr;
 
+    // --- Sounding option buttons, read-out and omega (FrmProfileSounding.cpp) ---
+    // Builds the buttons and labels beside the sounding and wires the
+    // read-out's mouse handling on picData.
+    QWidget* BuildSoundingButtons(QWidget* parent);
+    // --- end of the sounding option buttons ---
+
   private:
     void BuildControls();
     QWidget* BuildOptions(QWidget* parent);

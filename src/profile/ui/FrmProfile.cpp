@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "profile/ui/MapPanel.h"
 #include "shell/Monitors.h"
 
 #include <QCheckBox>
@@ -45,6 +46,9 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         QMessageBox::warning(this, kCaption, QString::fromStdString(text));
     };
     BuildControls();
+    mapPanel_ = std::make_unique<MapPanel>(
+        session_, view_, picMap, [this](const std::string& word) { RunControlCommand(word); },
+        std::filesystem::path());
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
 }
@@ -241,6 +245,7 @@ void FrmProfile::ApplyReadToControls(bool legacy) {
     if (!vsbMeanFlow[1]->SetValue(FindPressureLevel(s, 700)))
         vsbMeanFlow[1]->SetValue(vsbMeanFlow[1]->Maximum());
     view_.SuspendRedraw = false;
+    mapPanel_->LoadMapFiles();
     ShowHour();
 }
 
@@ -254,7 +259,8 @@ void FrmProfile::ShowHour() {
     lblDate->setText(QString::fromStdString(Format(valid, "mm/dd/yy     h") + " Z"));
     const DateTime local = valid.AddHours(-session_.config.TimeZoneOffset);
     lblLocal->setText(QString::fromStdString(Format(local, "dddd   mmm d  h:00 am/pm")));
-    // The lower panels and the control panels draw here as they are built.
+    // The lower panel of the display mode, then the sounding.
+    if (displayMode_ == 1) RedrawMap();
     DrawSounding();
 }
 
@@ -305,28 +311,30 @@ void FrmProfile::vsbSigmaLevel_Change() {
     lblSigmaLevel->setText(QString::number(view_.SigmaLevel));
     if (view_.SuspendRedraw) return;
     DrawSounding();
+    RedrawMap();
 }
 
 void FrmProfile::vsbMeanFlow_Change(int Index) {
     const auto k = static_cast<std::size_t>(Index);
     const int value = vsbMeanFlow[k]->Value();
-    auto show = [&] {
+    auto record = [&] {
         view_.MeanFlowLevels[k] = static_cast<std::int16_t>(value);
         lblMeanFlow[k]->setText(QString::number(value));
     };
     if (view_.SuspendRedraw) {
-        show();
+        record();
         return;
     }
     if (vsbMeanFlow[0]->Value() == vsbMeanFlow[1]->Value()) {
         // The layer keeps a depth: bar 0 moves one level lower, bar 1 one
         // higher; the change that follows completes the update. At the end
         // of its range the bar stays where it is.
-        if (!vsbMeanFlow[k]->SetValue(value + 2 * Index - 1)) show();
+        if (!vsbMeanFlow[k]->SetValue(value + 2 * Index - 1)) record();
         return;
     }
-    show();
+    record();
     DrawSounding();
+    RedrawMap();
 }
 
 void FrmProfile::vbsElevatedPT_Change() {

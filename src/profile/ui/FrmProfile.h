@@ -29,6 +29,7 @@ namespace tarvex {
 class ClickableLabel;
 class DesktopService;
 class RangeScrollBar;
+class MapPanel;
 class clsMonitors;
 struct clsMonitor;
 class PictureBox;
@@ -209,6 +210,75 @@ class FrmProfile : public QWidget {
     // Builds the buttons and labels beside the sounding and wires the
     // read-out's mouse handling on picData.
     QWidget* BuildSoundingButtons(QWidget* parent);
+    // Temperature-axis ends: each click moves one end by 5 deg C, in the
+    // pair of the projection in force and in the pair in use.
+    void btnT1Higher_Click();
+    void btnT1Lower_Click();
+    void btnTemHigher_Click();
+    void btnTempLower_Click();
+    // Vertical unit (0 "P", 1 "Ft", 2 "Km") and the read-out's height unit.
+    void btnPHK_Click(int Index);
+    void btnActiveReadOut_Click();
+    // Wind column: the plain and the spaced interval, the speed colours and
+    // the digital directions.
+    void btnVWPInterval_Click();
+    void btnVWPIntervalA_Click();
+    void btnColorWinds_Click();
+    void btnDigitalWinds_Click();
+    // Stable depth of the momentum transfer, by btnXfer element.
+    void btnXfer_Click(int Index);
+    void btnOmegaFiltered_Click();
+    void btnSelectInflow_Click();
+    // Mouse on the sounding picture (user units, y = ln p): the cursor
+    // read-out, and a release zooms the pressure axis (or ends level
+    // picking).
+    void ShowCursorReadout(int Button, int Shift, double X, double Y);
+    void picData_MouseUp(int Button, int Shift, double X, double Y);
+    void ZoomPressureAxis(int Button);
+    // The omega scale strip: a click zooms the omega axis; PrintOmega labels
+    // the strip.
+    void picOmega_MouseUp(int Button, int Shift, double X, double Y);
+    void PrintOmega();
+    // Shows the companions of the option boxes (the colour and direction
+    // buttons, the transfer buttons, the omega strip and filter button, the
+    // read-out switch and marker) as their boxes say; hides the read-out
+    // labels while the read-out is off.
+    void ShowSoundingCompanions();
+    // Puts the history file's button settings into the buttons and their
+    // markers (no click handler runs), and takes them back for the file.
+    void ApplySoundingButtonSettings();
+    void CollectSoundingButtonSettings(HistorySettings& h) const;
+    // Panels the cursor read-out drives that live elsewhere: the elevated
+    // parcel of a time column and level, the heavy-precipitation panel, and
+    // the hodograph's highlight of the cursor level (never called with
+    // level 0).
+    struct ReadoutHooks {
+        std::function<void(std::int16_t t, std::int16_t level)> plotECAPE;
+        std::function<void()> plotMBE;
+        std::function<void(std::int16_t level)> followHodograph;
+    };
+    ReadoutHooks readoutHooks;
+
+    QPushButton* btnT1Lower = nullptr;
+    QPushButton* btnT1Higher = nullptr;
+    QPushButton* btnTempLower = nullptr;
+    QPushButton* btnTemHigher = nullptr;
+    std::array<QPushButton*, 3> btnPHK{};
+    QPushButton* btnActiveReadOut = nullptr;
+    QPushButton* btnVWPInterval = nullptr;
+    QPushButton* btnVWPIntervalA = nullptr;
+    QPushButton* btnColorWinds = nullptr;
+    QPushButton* btnDigitalWinds = nullptr;
+    QFrame* frmXfer = nullptr;
+    std::array<QPushButton*, 4> btnXfer{};
+    QPushButton* btnOmegaFiltered = nullptr;
+    QPushButton* btnSelectInflow = nullptr;
+    PictureBox* picOmega = nullptr;
+    ClickableLabel* lblActiveTemp = nullptr;
+    ClickableLabel* lblActiveDP = nullptr;
+    ClickableLabel* lblActiveDir = nullptr;
+    ClickableLabel* lblActiveKts = nullptr;
+    QLabel* lblActiveAxis = nullptr;
     // --- end of the sounding option buttons ---
 
   private:
@@ -239,6 +309,7 @@ class FrmProfile : public QWidget {
     std::int16_t activePanel_ = -1;
     std::unique_ptr<clsMonitor> monitor_;
     std::unique_ptr<clsMonitors> monitors_;
+    std::unique_ptr<MapPanel> mapPanel_;
 };
 
 } // namespace tarvex

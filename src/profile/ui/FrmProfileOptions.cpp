@@ -6,7 +6,9 @@
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
 #include "profile/data/TrainingHook.h"
+#include "profile/diagrams/MapDiagram.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/MapPanel.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -152,6 +154,8 @@ QWidget* FrmProfile::BuildMapOptions(QWidget* parent) {
     constexpr const char* kAngles[5] = {"0.5", "1.5", "2.4", "3.4", "4.4"};
     for (int k = 0; k < 5; ++k) {
         auto* box = new QCheckBox(kAngles[k], pnlBrightBand);
+        const Rgb ring = kBrightBandAngleColors[static_cast<std::size_t>(k)];
+        box->setStyleSheet(QString("color: rgb(%1, %2, %3);").arg(ring.r).arg(ring.g).arg(ring.b));
         box->setObjectName(QString("chkAngle_%1").arg(k));
         chkAngle[static_cast<std::size_t>(k)] = box;
         connect(box, &QCheckBox::clicked, this, [this, box, k] {
@@ -241,7 +245,7 @@ void FrmProfile::RunControlCommand(const std::string& word) {
 }
 
 void FrmProfile::RedrawMap() {
-    // The map panel draws here once it exists.
+    if (mapPanel_) mapPanel_->RedrawMap();
 }
 
 } // namespace tarvex

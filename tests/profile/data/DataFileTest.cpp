@@ -130,7 +130,13 @@ TEST(FilesBesideTheProgram, ShippedFilesRead) {
     DataTables tables;
     TextFileResult r = ReadTarvexDat(shipped, tables);
     EXPECT_TRUE(r.ok) << DescribeTextFileFailure("data file", r);
-    EXPECT_EQ(tables.DataTableCount(), 2);
+    EXPECT_EQ(tables.DataTableCount(), 7); // one per lake-effect band
+    // The map's lookup expects the keys of a table to increase row by row.
+    for (const DataTable& table : tables.Tables) {
+        EXPECT_GE(table.RowCount(), 2);
+        for (std::size_t row = 1; row < table.Rows.size(); ++row)
+            EXPECT_LT(table.Rows[row - 1].Key, table.Rows[row].Key);
+    }
     TrainingTable training;
     r = GetTraining(shipped, training);
     EXPECT_TRUE(r.ok) << DescribeTextFileFailure("training list", r);

@@ -1,0 +1,152 @@
+#include "profile/ui/MapPanel.h"
+
+#include "SampleSounding.h"
+#include "platform/PictureBox.h"
+#include "profile/data/ConfigFile.h"
+#include "profile/data/DataFile.h"
+#include "profile/data/Session.h"
+#include "profile/data/SoundingFiles.h"
+#include "profile/data/SoundingReader.h"
+#include "profile/diagrams/SoundingDiagram.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The files shipped beside the program.
+fs::path ShippedData() {
+    return fs::path(TARVEX_SHIPPED_DATA);
+}
+
+// A shipped site's sample sounding read into a session set up as the
+// program sets itself up from the shipped configuration and data file,
+// shown on a map panel of the program's size.
+class MapPanelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("tarvex-map-panel-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        ASSERT_TRUE(ReadConfig(ShippedData(), "tarvex", session_.config).ok);
+        ASSERT_TRUE(ReadTarvexDat(ShippedData(), session_.dataTables).ok);
+        picMap_.resize(437, 425);
+        picMap_.show();
+        panel_ = std::make_unique<MapPanel>(
+            session_, view_, &picMap_, [this](const std::string& word) { words_.push_back(word); },
+            ShippedData());
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    void Read(const std::string& layout, const std::string& site, float lat, float lon,
+              samples::Atmosphere atmosphere, int hoursPerTime) {
+        samples::SampleSpec spec;
+        spec.layout = layout;
+        spec.site = site;
+        spec.lat = lat;
+        spec.lon = lon;
+        spec.atmosphere = atmosphere;
+        spec.times = 13;
+        spec.hoursPerTime = hoursPerTime;
+        const fs::path path = folder_ / (layout + "_" + site + ".buf");
+        std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
+        session_.models.ModelCodes = {layout};
+        session_.profile->ModelChoice = 0;
+        session_.parameters = *ParametersForModelCode(layout);
+        ASSERT_TRUE(ReadSounding(session_, path.string()).ok);
+        view_.CurrentColumn = 6;
+        view_.SigmaLevel = 12;
+        view_.MeanFlowLevels = {1, 16};
+        panel_->LoadMapFiles();
+    }
+
+    void Save(const std::string& name) const {
+        const fs::path out = fs::path(TARVEX_TEST_OUTPUT);
+        fs::create_directories(out);
+        ASSERT_TRUE(picMap_.Surface().Image().save(QString::fromStdString((out / name).string())));
+    }
+
+    QColor PixelAt(double x, double y) const {
+        const RasterSurface& pic = picMap_.Surface();
+        return QColor(pic.Image().pixel(static_cast<int>(pic.ToPixelX(x)),
+                                        static_cast<int>(pic.ToPixelY(y))));
+    }
+
+    fs::path folder_;
+    Session session_;
+    SoundingView view_;
+    PictureBox picMap_;
+    std::unique_ptr<MapPanel> panel_;
+    std::vector<std::string> words_;
+};
+
+TEST_F(MapPanelTest, TheShippedGeographyDrawsRoundTheSite) {
+    Read("eta", "KBUF", 42.94f, -78.72f, samples::Atmosphere::LakeEffectCold, 1);
+    const MapGeography& geography = panel_->Geography();
+    EXPECT_TRUE(geography.OutlinesFound);
+    EXPECT_TRUE(geography.CitiesFound);
+    EXPECT_EQ(geography.SkippedRecords, 0);
+    EXPECT_GT(geography.Outline.size(), 1000u);
+    EXPECT_GT(geography.Cities.size(), 50u);
+    view_.options.SigmaLevel = true;
+    panel_->RedrawMap();
+    Save("map_KBUF_sigma_level.png");
+    // The site dot is red, the shore of Lake Erie off Buffalo is drawn.
+    EXPECT_EQ(PixelAt(78.72, 42.94), QColor(255, 0, 0));
+    EXPECT_EQ(picMap_.Surface().PixelWidth(), panel_->picMapBuffer().PixelWidth());
+}
+
+TEST_F(MapPanelTest, ClicksZoomAboutThePointAndRedraw) {
+    Read("gfs3", "KAPX", 44.91f, -84.72f, samples::Atmosphere::LakeEffectCold, 3);
+    view_.options.SigmaLevel = false;
+    view_.options.MeanFlow = true;
+    panel_->picMap_MouseDown(1, 0, 85.0, 45.0);
+    panel_->picMap_MouseDown(1, 0, 85.0, 45.0);
+    panel_->picMap_MouseDown(1, 0, 85.0, 45.0);
+    const MapExtent& view = session_.history.MapView;
+    EXPECT_NEAR(view[2] - view[0], -51.0 * 0.343, 1e-3);
+    EXPECT_NEAR((view[0] + view[2]) / 2.0, 85.0, 1e-4);
+    EXPECT_EQ(words_, (std::vector<std::string>{"MAP", "MAP", "MAP"}));
+    EXPECT_EQ(picMap_.Surface().ScaleLeft(), view[0]);
+    Save("map_KAPX_mean_flow_zoomed.png");
+    EXPECT_EQ(PixelAt(84.72, 44.91), QColor(255, 0, 0));
+    // A click of another button widens the view again.
+    panel_->picMap_MouseDown(2, 0, 85.0, 45.0);
+    EXPECT_NEAR(session_.history.MapView[2] - session_.history.MapView[0], -51.0 * 0.49, 1e-3);
+}
+
+TEST_F(MapPanelTest, BrightBandRingsRoundAWinterSite) {
+    Read("ngm", "KALB", 42.75f, -73.80f, samples::Atmosphere::WinterWarmNose, 3);
+    session_.history.MapView = {80.5f, 46.5f, 67.5f, 39.0f};
+    panel_->LoadMapFiles();
+    view_.options.BrightBand = true;
+    view_.options.Angle = {true, true, false, false, false};
+    panel_->RedrawMap();
+    Save("map_KALB_bright_band.png");
+    EXPECT_EQ(PixelAt(73.80, 42.75), QColor(255, 0, 0)); // the ring leaves the centre alone
+}
+
+TEST_F(MapPanelTest, ADamagedViewOrMissingFilesDoNotStopThePanel) {
+    session_.history.MapView = {0, 0, 0, 0};
+    MapPanel bare(session_, view_, &picMap_, {}, folder_); // no map files there
+    bare.LoadMapFiles();
+    EXPECT_EQ(session_.history.MapView, kDefaultMapView);
+    EXPECT_FALSE(bare.Geography().OutlinesFound);
+    bare.RedrawMap();
+    bare.picMap_MouseDown(1, 0, 95.0, 38.0);
+    EXPECT_NEAR(session_.history.MapView[0], 112.85, 1e-4);
+}
+
+} // namespace
+} // namespace tarvex

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 namespace tarvex {
@@ -203,7 +202,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
     s.ReadModel = 1;
     s.MaxSpecificHumidity = 0.0f;
     const int m = s.ReadModel;
-    try {
+    const TextFileResult parsed = GuardedRead([&] {
         in.ReadLine();
         result.LegacyMode = in.ReadLine().find("RELH") != std::string_view::npos;
         in.SkipLines(2);
@@ -254,12 +253,10 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
         s.LastTime(m) = static_cast<std::int16_t>(t - 1);
         s.LevelCount(m) = static_cast<std::uint16_t>(levelsOfLastBlock);
         ProcessModelSounding(in, layout, s, m, t - 1);
-    } catch (const TextReadError& error) {
-        result.line = error.Line();
-        result.reason = error.what();
-        return result;
-    }
-    result.ok = true;
+    });
+    result.ok = parsed.ok;
+    result.line = parsed.line;
+    result.reason = parsed.reason;
     return result;
 }
 
@@ -279,20 +276,14 @@ SoundingReadResult ReadSounding(Session& session, const std::string& path) {
         return result;
     }
 
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    const std::optional<std::string> contents = ReadTextFile(path);
+    if (!contents) {
         result.reason = "the file cannot be opened";
-        return result;
-    }
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad()) {
-        result.reason = "the file cannot be read to its end";
         return result;
     }
 
     auto fresh = std::make_unique<ProfileArrays>(current);
-    result = ParseSounding(contents.str(), *layout, *fresh);
+    result = ParseSounding(*contents, *layout, *fresh);
     if (!result.ok) return result;
 
     const std::size_t tail = path.size() > 3 ? path.size() - 3 : 0;

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "compute/ComputeState.h"
+#include "compute/Hodograph.h"
 #include "compute/ParcelState.h"
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
+#include "profile/data/DerivedFields.h"
 #include "profile/data/HistoryFile.h"
 #include "profile/data/ModelTable.h"
-#include "profile/data/DerivedFields.h"
 #include "profile/data/ProfileArrays.h"
 #include "profile/data/SoundingFiles.h"
 #include "profile/data/TrainingHook.h"
@@ -28,18 +29,17 @@ struct TemperatureAxisEnds {
     std::int16_t ProfileRightTemp = 10;
 };
 
-
 // Everything the program keeps while it runs. main creates one; windows and
 // computations are handed it, or the parts of it they need.
 struct Session {
     Session()
         : profile(std::make_unique<ProfileArrays>()), winds(std::make_unique<WindResults>()),
           stormMotion(std::make_unique<StormMotionResults>()),
-          ptype(std::make_unique<PTypeResults>()),
-          layerCape(std::make_unique<LayerCapeResults>()),
+          ptype(std::make_unique<PTypeResults>()), layerCape(std::make_unique<LayerCapeResults>()),
           lake(std::make_unique<LakeParcelResults>()),
           elevated(std::make_unique<ElevatedParcelResults>()),
-          wholeRun(std::make_unique<WholeRunResults>()) {}
+          wholeRun(std::make_unique<WholeRunResults>()),
+          hodograph(std::make_unique<HodographResults>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -51,6 +51,7 @@ struct Session {
         lake->ClearAfterRead();
         elevated->ClearAfterRead();
         wholeRun->ClearAfterRead();
+        hodograph->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -66,6 +67,7 @@ struct Session {
     std::unique_ptr<LakeParcelResults> lake;
     std::unique_ptr<ElevatedParcelResults> elevated;
     std::unique_ptr<WholeRunResults> wholeRun;
+    std::unique_ptr<HodographResults> hodograph;
     ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.

@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "profile/ui/HodographPanel.h"
 #include "profile/ui/MapPanel.h"
 #include "shell/Monitors.h"
 
@@ -49,6 +50,11 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     mapPanel_ = std::make_unique<MapPanel>(
         session_, view_, picMap, [this](const std::string& word) { RunControlCommand(word); },
         std::filesystem::path());
+    hodographPanel_ = std::make_unique<HodographPanel>(
+        session_, view_, frameHodograph, pnlHodograph,
+        HodographPanel::Callbacks{[this] { DrawSounding(); },
+                                  [this](const std::string& word) { RunControlCommand(word); },
+                                  [this] { btnHelp->setFocus(); }});
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
 }
@@ -245,6 +251,7 @@ void FrmProfile::ApplyReadToControls(bool legacy) {
     if (!vsbMeanFlow[1]->SetValue(FindPressureLevel(s, 700)))
         vsbMeanFlow[1]->SetValue(vsbMeanFlow[1]->Maximum());
     view_.SuspendRedraw = false;
+    hodographPanel_->AfterRead();
     mapPanel_->LoadMapFiles();
     ShowHour();
 }
@@ -261,6 +268,7 @@ void FrmProfile::ShowHour() {
     lblLocal->setText(QString::fromStdString(Format(local, "dddd   mmm d  h:00 am/pm")));
     // The lower panel of the display mode, then the sounding.
     if (displayMode_ == 1) RedrawMap();
+    if (displayMode_ == 2) hodographPanel_->PlotHodograph();
     DrawSounding();
 }
 

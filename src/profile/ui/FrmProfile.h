@@ -30,6 +30,7 @@ class ClickableLabel;
 class DesktopService;
 class RangeScrollBar;
 class MapPanel;
+class HodographPanel;
 class clsMonitors;
 struct clsMonitor;
 class PictureBox;
@@ -310,6 +311,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<clsMonitor> monitor_;
     std::unique_ptr<clsMonitors> monitors_;
     std::unique_ptr<MapPanel> mapPanel_;
+    std::unique_ptr<HodographPanel> hodographPanel_;
 };
 
 } // namespace tarvex

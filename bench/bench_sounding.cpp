@@ -26,7 +26,7 @@ std::string WriteFullRun() {
 }
 
 // One hour of the sounding picture with every option of the diagram's
-// background on, on a 1000 x 800 raster.
+// background and every overlay on, on a 1000 x 800 raster.
 void BM_DrawSounding(benchmark::State& state) {
     tarvex::Session session;
     session.models.ModelCodes = {"eta"};
@@ -37,6 +37,13 @@ void BM_DrawSounding(benchmark::State& state) {
     view.CurrentColumn = 40;
     view.options.Lines = view.options.DryAdiabats = view.options.WetBulb = true;
     view.options.Icing = view.options.Clouds = view.options.Inversions = true;
+    view.options.LakeIndex = view.options.MoistLakeIndex = view.options.LIC = true;
+    view.options.LCL = view.options.LFC = view.options.EQL = true;
+    view.options.WBZ = view.options.CCL = true;
+    view.options.ConvectiveTemp = view.options.Parcel = view.options.CINS = true;
+    session.config.LakeIndexLevel = 850;
+    session.config.LakeIndexOffset = 13.0f;
+    session.config.CI850Value = 850;
     session.config.HighlightIsotherms = {-12.0f, -18.0f};
     session.options.ElevatedPTLevel = 3;
     for (auto _ : state) tarvex::DrawSounding(pic, session, view);

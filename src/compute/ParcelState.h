@@ -135,4 +135,40 @@ struct WholeRunResults {
     }
 };
 
+// Saturated parcel temperatures (deg C) of the two parcel outlines per
+// [model, time, level], shared by the sounding diagrams of both windows so
+// that an hour already drawn needs no lifting. A flag of -1 says the hour's
+// outline is complete; the reader clears every flag after a read.
+struct ParcelOutlineCache {
+    // Positive area: the level's parcel temperature between the level of free
+    // convection and the equilibrium level; the first level below the level
+    // of free convection holds the temperature at that level.
+    LevelField CapeParcelTemp{"CapeParcelTemp"};
+    TimeGrid<std::int16_t> CapeParcelDone{"CapeParcelDone"};
+    // Negative area: the same between the condensation level and the level
+    // of free convection; the first level below the condensation level holds
+    // the temperature at that level (level 1 when no higher level lies below
+    // it).
+    LevelField CinParcelTemp{"CinParcelTemp"};
+    TimeGrid<std::int16_t> CinParcelDone{"CinParcelDone"};
+
+    void ClearAfterRead() {
+        ClearTimeFlags(CapeParcelDone);
+        ClearTimeFlags(CinParcelDone);
+    }
+};
+
+// What the sounding overlays keep between redraws: the parcel outlines of the
+// hours already drawn (shared with the overview's sounding panel) and the
+// lowest inversion base of the last redraw with inversions shown.
+struct SoundingOverlayState {
+    ParcelOutlineCache parcels;
+    // Largest base pressure (mb) below 950 mb among the inversion bands of the
+    // last redraw with inversions on; 0 when there was none. Kept while
+    // inversions are off.
+    float LowestInversionBase = 0.0f;
+
+    void ClearAfterRead() { parcels.ClearAfterRead(); }
+};
+
 } // namespace tarvex

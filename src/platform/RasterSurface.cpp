@@ -57,6 +57,14 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& area) {
     return true;
 }
 
+// The rectangle whose corners are the two pixels, both included, whichever
+// way round they are given (QRect::normalized() loses an edge of a rectangle
+// given bottom-up).
+QRect Spanning(const QPoint& a, const QPoint& b) {
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
 QPoint Rounded(const QPointF& point) {
     return QPoint(static_cast<int>(std::floor(point.x() + 0.5)),
                   static_cast<int>(std::floor(point.y() + 0.5)));
@@ -261,7 +269,7 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
     const QPoint from = Rounded(a);
     const QPoint to = Rounded(b);
     const int m = Margin();
-    const QRect bounds = QRect(from, to).normalized().adjusted(-m, -m, m, m);
+    const QRect bounds = Spanning(from, to).adjusted(-m, -m, m, m);
     if (pen.style() == Qt::CustomDashLine && pen.width() <= 1) {
         // Patterned one-pixel lines are plotted pixel by pixel along the
         // line: the toolkit's dash stroker costs many times more, and the
@@ -322,7 +330,7 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
 }
 
 void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
-    const QRect box = QRect(PixelPoint(x1, y1), PixelPoint(x2, y2)).normalized();
+    const QRect box = Spanning(PixelPoint(x1, y1), PixelPoint(x2, y2));
     const int m = Margin();
     Render(box.adjusted(-m, -m, m, m), [&](QPainter& painter) {
         if (filled) {

@@ -291,3 +291,23 @@ TEST(RasterSurface, SampleDrawingForReview) {
 
 } // namespace
 } // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// A box covers both corner pixels whichever corner comes first, so bands
+// drawn bottom-up meet without a gap.
+TEST(RasterSurfaceBoxes, CornersAreIncludedInEitherOrder) {
+    RasterSurface pic(20, 20);
+    pic.SetBackColor(RGB(0, 0, 0));
+    pic.Clear();
+    pic.ScalePixels();
+    pic.FilledBox(2, 12, 8, 5, RGB(255, 255, 255)); // given bottom-up
+    pic.FilledBox(2, 12, 8, 17, RGB(255, 255, 255));
+    for (int y = 5; y <= 17; ++y) EXPECT_EQ(pic.Image().pixel(5, y), qRgb(255, 255, 255)) << y;
+    EXPECT_EQ(pic.Image().pixel(5, 4), qRgb(0, 0, 0));
+    EXPECT_EQ(pic.Image().pixel(9, 10), qRgb(0, 0, 0));
+}
+
+} // namespace
+} // namespace tarvex

@@ -39,7 +39,8 @@ struct Session {
           lake(std::make_unique<LakeParcelResults>()),
           elevated(std::make_unique<ElevatedParcelResults>()),
           wholeRun(std::make_unique<WholeRunResults>()),
-          hodograph(std::make_unique<HodographResults>()) {}
+          hodograph(std::make_unique<HodographResults>()),
+          soundingOverlays(std::make_unique<SoundingOverlayState>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -52,6 +53,7 @@ struct Session {
         elevated->ClearAfterRead();
         wholeRun->ClearAfterRead();
         hodograph->ClearAfterRead();
+        soundingOverlays->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -68,6 +70,7 @@ struct Session {
     std::unique_ptr<ElevatedParcelResults> elevated;
     std::unique_ptr<WholeRunResults> wholeRun;
     std::unique_ptr<HodographResults> hodograph;
+    std::unique_ptr<SoundingOverlayState> soundingOverlays;
     ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.

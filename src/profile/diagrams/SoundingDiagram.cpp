@@ -4,9 +4,12 @@
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
 #include "profile/data/Session.h"
+#include "profile/diagrams/ParcelOutlines.h"
+#include "profile/diagrams/SoundingOverlays.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace tarvex {
@@ -96,8 +99,7 @@ void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureA
     pic.SetDrawStyle(DrawStyle::Dot);
     for (double t = first; t <= axis.RightTemp; t += step)
         pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 0, 255));
-    for (float t : highlights)
-        pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 255, 255));
+    for (float t : highlights) pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 255, 255));
 }
 
 // Dry adiabats from the surface of the hour up to 700 mb, each known by its
@@ -176,6 +178,10 @@ void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
     if (raised > 1 && raised <= kMaxProfileLevels && s.Pressure(m, t, raised) > 0.0f)
         pic.FilledBox(0.0, std::log(s.Pressure(m, t, raised)), 100.0, f.baseLogP, RGB(97, 54, 0));
 
+    SoundingOverlayState* state = session.soundingOverlays.get();
+    if (view.options.Clouds) ShadeCloudLayers(pic, s, t);
+    DrawInversions(pic, session, view, state->LowestInversionBase);
+
     pic.SetDrawMode(DrawMode::XorPen);
     pic.SetDrawStyle(DrawStyle::Dot);
     pic.SetFontTransparent(false);
@@ -207,6 +213,13 @@ void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
     Trace(pic, s, t, f, RGB(0, 255, 0), [&](int L) { return s.DewPoint(m, t, L); });
     Trace(pic, s, t, f, RGB(255, 0, 0), [&](int L) { return s.Temperature(m, t, L); });
     pic.SetDrawWidth(1);
+
+    DrawLakeAndLevelOverlays(pic, session, view);
+
+    // Second half: the parcel outlines first, in the temperature frame.
+    DrawParcelOutlines(pic, session, view, state->parcels);
+    // The momentum-transfer layer, snow-growth zone, wind column,
+    // precipitation type and closing marks follow here.
 }
 
 } // namespace tarvex

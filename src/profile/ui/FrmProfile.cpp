@@ -7,6 +7,7 @@
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
 #include "profile/ui/HodographPanel.h"
+#include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
 #include "shell/Monitors.h"
 
@@ -269,6 +270,8 @@ void FrmProfile::ShowHour() {
     // The lower panel of the display mode, then the sounding.
     if (displayMode_ == 1) RedrawMap();
     if (displayMode_ == 2) hodographPanel_->PlotHodograph();
+    // The open control panel follows the hour.
+    if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     DrawSounding();
 }
 

@@ -31,6 +31,7 @@ class DesktopService;
 class RangeScrollBar;
 class MapPanel;
 class HodographPanel;
+class LakeEffectPanel;
 class clsMonitors;
 struct clsMonitor;
 class PictureBox;
@@ -312,6 +313,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<clsMonitors> monitors_;
     std::unique_ptr<MapPanel> mapPanel_;
     std::unique_ptr<HodographPanel> hodographPanel_;
+    LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
 };
 
 } // namespace tarvex

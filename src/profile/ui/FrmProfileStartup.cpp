@@ -9,6 +9,7 @@
 #include "profile/data/Session.h"
 #include "profile/data/TrainingHook.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/LakeEffectPanel.h"
 #include "shell/Monitors.h"
 
 #include <QApplication>
@@ -168,6 +169,12 @@ QWidget* FrmProfile::BuildControlPanels(QWidget* parent) {
         pnlControl[static_cast<std::size_t>(k)] = panel;
         layout->addWidget(panel);
     }
+    // "Lake Effect": the lake temperature and the lake-effect values.
+    lakePanel_ = new LakeEffectPanel(
+        session_, view_, [this] { DrawSounding(); },
+        [this](const std::string& word) { RunControlCommand(word); });
+    lakePanel_->setParent(pnlControl[0]);
+    pnlControl[0]->layout()->addWidget(lakePanel_);
     // "Alerts": the index threshold editor.
     QFrame* alerts = pnlControl[1];
     lstIndices = new QListWidget(alerts);
@@ -252,6 +259,11 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     ReadSettings(HistoryFilePath(programFolder_, session_.UserName), settings);
     session_.history = settings;
     ApplySettings();
+    // The lake temperature goes to its bar while redraws are held: the bar
+    // updates the lake labels and the lake temperature, nothing more.
+    const int lakeBefore = lakePanel_->vsbLakeF->Value();
+    lakePanel_->vsbLakeF->SetValue(session_.history.LakeTempF);
+    if (lakePanel_->vsbLakeF->Value() == lakeBefore) lakePanel_->vsbLakeF_Change();
     view_.SuspendRedraw = false;
 
     TemperatureAxisEnds& axis = session_.temperatureAxis;
@@ -281,6 +293,9 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     btnDisplay[9]->setEnabled(session_.config.ExtraDisplayEnabled);
     session_.selection.SelectedSiteButton = -1;
     if (!session_.models.ModelCaptions.empty()) optModel[0]->click();
+
+    lakePanel_->lblCI850->setText(QString::number(session_.config.CI850Value));
+    lakePanel_->lblCI700->setText(QString::number(session_.config.CI700Value));
 
     if (!session_.profile->FileTail.empty()) {
         btnDisplay_Click(session_.history.StartDisplay);
@@ -327,6 +342,9 @@ void FrmProfile::ApplySettings() {
                                                           {chkWindVector, h.chkWindVector},
                                                           {chkWindDigital, h.chkWindDigital}};
     for (const auto& [box, value] : checks) SetCheck(box, value);
+    SetCheck(lakePanel_->chkLakeIndex, h.chkLakeIndex);
+    SetCheck(lakePanel_->chkMoistLakeIndex, h.chkMoistLakeIndex);
+    SetCheck(lakePanel_->chkLIC, h.chkLIC);
     view_.VerticalUnit = h.VerticalUnit;
 }
 
@@ -360,6 +378,10 @@ HistorySettings FrmProfile::CollectSettings() const {
     h.chkSkewT = FromCheckState(chkSkewT);
     h.chkWindVector = FromCheckState(chkWindVector);
     h.chkWindDigital = FromCheckState(chkWindDigital);
+    h.LakeTempF = static_cast<std::int16_t>(lakePanel_->vsbLakeF->Value());
+    h.chkLakeIndex = FromCheckState(lakePanel_->chkLakeIndex);
+    h.chkMoistLakeIndex = FromCheckState(lakePanel_->chkMoistLakeIndex);
+    h.chkLIC = FromCheckState(lakePanel_->chkLIC);
     return h;
 }
 

@@ -136,6 +136,18 @@ TEST_F(Startup, DoneKeepsTheSettingsForTheNextRun) {
     EXPECT_FLOAT_EQ(session_->history.IndexThresholds[19][2], 33.5f);
 }
 
+TEST_F(Startup, TheSavedLakeTemperatureReachesItsBar) {
+    HistorySettings saved;
+    saved.LakeTempF = 40;
+    saved.chkLIC = 1;
+    ASSERT_TRUE(WriteSettings(folder_ / "tarvex.hst", saved).ok);
+    Start();
+    EXPECT_NEAR(session_->parcelOptions.LakeTempC, (40 - 32) * 5.0f / 9.0f, 1e-4f);
+    EXPECT_TRUE(session_->history.chkLIC == 1);
+    EXPECT_TRUE(window_->soundingView().options.LIC);
+    EXPECT_EQ(window_->CollectSettings().LakeTempF, 40);
+}
+
 TEST_F(Startup, AUsersOwnFilesFollowTheUserSwitch) {
     FrmProfile& w = Start({"/U=forecaster"});
     w.chkCINS->click();

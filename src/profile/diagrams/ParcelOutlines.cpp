@@ -1,0 +1,180 @@
+#include "profile/diagrams/ParcelOutlines.h"
+
+#include "compute/Levels.h"
+#include "compute/Parcels.h"
+#include "platform/Format.h"
+#include "platform/PictureSurface.h"
+#include "profile/data/Session.h"
+#include "profile/diagrams/SoundingDiagram.h"
+#include "profile/diagrams/SoundingOverlays.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace tarvex {
+
+namespace {
+
+bool IsLevel(float p) {
+    return p > 0.0f && std::isfinite(p);
+}
+
+// Highest level the outlines start from: the diagram's top level, never above
+// the profile.
+int TopDrawnLevel(const ProfileArrays& s) {
+    const int m = s.CurrentModel;
+    return std::clamp<int>(std::min<int>(s.DrawLevelCount(m), s.LevelCount(m)), 0,
+                           kMaxProfileLevels);
+}
+
+// Both outlines need a level of free convection above level 2: below it there
+// is no convective layer to show.
+bool HasConvectiveLayer(const ProfileArrays& s, int t) {
+    const int m = s.CurrentModel;
+    const float lfc = s.LFCPressure(m, t);
+    return std::min<int>(s.LevelCount(m), kMaxProfileLevels) >= 2 && IsLevel(lfc) &&
+           lfc < s.Pressure(m, t, 2);
+}
+
+// The air temperature where an outline starts, or none when the hour has no
+// convective layer or the level or its temperature is unknown.
+std::optional<float> StartTemperature(const ProfileArrays& s, std::int16_t t, float p) {
+    if (!HasConvectiveLayer(s, t) || !IsLevel(p)) return std::nullopt;
+    const float T = InterpTempAtPressure(s, t, p);
+    if (!std::isfinite(T)) return std::nullopt;
+    return T;
+}
+
+// One outline drawn down the moist adiabat through its start point, two
+// pixels wide. Each level's parcel temperature is lifted and kept the first
+// time, and read back once the hour's outline is complete.
+class Outline {
+  public:
+    Outline(PictureSurface& pic, const SoundingView& view, LevelField& kept, std::int16_t& doneFlag,
+            int m, Rgb color, float T, float p)
+        : pic_(pic), view_(view), kept_(kept), doneFlag_(doneFlag), done_(doneFlag != kFlagFalse),
+          m_(m), adiabat_(T, p) {
+        pic.SetForeColor(color);
+        pic.SetDrawWidth(2);
+        pic.PSet(SkewX(view, T, p), std::log(static_cast<double>(p)));
+    }
+
+    // The parcel at pressure p, kept with the level.
+    float At(int level, float p) {
+        float& T = kept_(m_, view_.CurrentColumn, level);
+        if (!done_) T = adiabat_.At(p);
+        return T;
+    }
+    void LineTo(double T, double p) { pic_.LineTo(SkewX(view_, T, p), std::log(p)); }
+    // A line on to the parcel at pressure p, kept with the level.
+    void LineToLevel(int level, float p) { LineTo(At(level, p), p); }
+    // Marks the hour complete when the walk covered the whole outline, and
+    // returns to thin lines.
+    void End(bool complete) {
+        if (!done_ && complete) doneFlag_ = kFlagTrue;
+        pic_.SetDrawWidth(1);
+    }
+
+  private:
+    PictureSurface& pic_;
+    const SoundingView& view_;
+    LevelField& kept_;
+    std::int16_t& doneFlag_;
+    bool done_;
+    int m_;
+    MoistAdiabat adiabat_;
+};
+
+} // namespace
+
+void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view) {
+    if (!view.options.ConvectiveTemp) return;
+    const ProfileArrays& s = *session.profile;
+    const float ct = s.ConvectiveTemperature(s.CurrentModel, view.CurrentColumn);
+    if (!(ct < 99.0f)) return; // 99 or more: the hour has none
+    const std::string text = Format(ct, "0.0");
+    const double h = pic.TextHeight("v");
+    pic.SetCurrentX(ct - pic.TextWidth("v") / 2.0);
+    pic.SetCurrentY(view.SkewBaseLogP - h);
+    pic.Print("v");
+    pic.SetCurrentX(ct - pic.TextWidth(text) / 2.0);
+    pic.SetCurrentY(view.SkewBaseLogP - 1.7 * h);
+    pic.Print(text);
+}
+
+void DrawCapeParcel(PictureSurface& pic, const Session& session, const SoundingView& view,
+                    ParcelOutlineCache& cache) {
+    if (!view.options.Parcel) return;
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    const float lfc = s.LFCPressure(m, t);
+    const float eql = s.EQLPressure(m, t);
+    // The parcel leaves the equilibrium level at the temperature there.
+    const std::optional<float> start = StartTemperature(s, view.CurrentColumn, eql);
+    if (!start) return;
+
+    Outline outline(pic, view, cache.CapeParcelTemp, cache.CapeParcelDone(m, t), m,
+                    RGB(255, 255, 0), *start, eql);
+    const int top = TopDrawnLevel(s);
+    for (int k = top; k >= 2; --k) {
+        const float p = s.Pressure(m, t, k);
+        if (p > lfc) {
+            outline.LineTo(outline.At(k, lfc), lfc);
+            break;
+        }
+        if (p > eql) outline.LineToLevel(k, p);
+    }
+    // Complete only when the walk began above the equilibrium level.
+    outline.End(top >= 2 && s.Pressure(m, t, top) < eql);
+}
+
+void DrawCinParcel(PictureSurface& pic, const Session& session, const SoundingView& view,
+                   ParcelOutlineCache& cache) {
+    if (!view.options.CINS) return;
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    const float lfc = s.LFCPressure(m, t);
+    const float lcl = s.LCLPressure(m, t);
+    const float surface = s.SurfacePressure(m, t);
+    if (!IsLevel(lcl) || !IsLevel(surface)) return;
+    // The parcel leaves the level of free convection at the temperature there.
+    const std::optional<float> start = StartTemperature(s, view.CurrentColumn, lfc);
+    if (!start) return;
+
+    Outline outline(pic, view, cache.CinParcelTemp, cache.CinParcelDone(m, t), m, RGB(0, 127, 255),
+                    *start, lfc);
+    const int top = TopDrawnLevel(s);
+    std::optional<float> atLcl;
+    for (int k = top; k >= 2 && !atLcl; --k) {
+        const float p = s.Pressure(m, t, k);
+        if (p > lcl) {
+            atLcl = outline.At(k, lcl);
+        } else if (p > lfc) {
+            outline.LineToLevel(k, p);
+        }
+    }
+    // With no level above the ground below the condensation level, level 1
+    // holds the parcel there, so the dry leg always starts at the
+    // condensation level.
+    if (!atLcl) atLcl = outline.At(1, lcl);
+    outline.LineTo(*atLcl, lcl);
+
+    // Dry adiabat from the condensation level down to the ground.
+    const double ground =
+        (*atLcl + kKelvinOffset) * std::pow(surface / lcl, 2.0 / 7.0) - kKelvinOffset;
+    pic.LineTo(ground, view.SkewBaseLogP);
+    outline.End(top >= 2 && s.Pressure(m, t, top) < lfc);
+}
+
+void DrawParcelOutlines(PictureSurface& pic, const Session& session, const SoundingView& view,
+                        ParcelOutlineCache& cache) {
+    DrawConvectiveTemp(pic, session, view);
+    DrawCapeParcel(pic, session, view, cache);
+    DrawCinParcel(pic, session, view, cache);
+}
+
+} // namespace tarvex

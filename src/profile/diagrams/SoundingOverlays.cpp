@@ -1,0 +1,216 @@
+#include "profile/diagrams/SoundingOverlays.h"
+
+#include "compute/Levels.h"
+#include "compute/Parcels.h"
+#include "platform/Format.h"
+#include "platform/PictureSurface.h"
+#include "profile/data/Session.h"
+#include "profile/diagnostics/LakeEffect.h"
+#include "profile/diagrams/SoundingDiagram.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace tarvex {
+
+namespace {
+
+constexpr Rgb kWhite = RGB(255, 255, 255);
+// Inversions are only looked for below this pressure (mb, time column 0).
+constexpr float kInversionSearchTop = 400.0f;
+// Inversion bases at or above this pressure (mb) are surface based.
+constexpr float kSurfaceInversionBase = 950.0f;
+
+// A pressure that has a place on the diagram.
+bool OnDiagram(double p) {
+    return p > 0.0 && std::isfinite(p);
+}
+
+int ProfileLevels(const ProfileArrays& s) {
+    return std::clamp<int>(s.LevelCount(s.CurrentModel), 0, kMaxProfileLevels);
+}
+
+// The mark of a lake index: the slanted line from the ground, the 2 C tick at
+// its top and the value centred above the tick, in white.
+void IndexMark(PictureSurface& pic, const SoundingView& view, double groundT, double topT,
+               double topP, double value, Rgb color) {
+    if (!std::isfinite(value) || !std::isfinite(groundT)) return; // the air there is unknown
+    const double x = SkewX(view, topT, topP);
+    const double y = std::log(topP);
+    pic.Line(groundT, view.SkewBaseLogP, x, y, color);
+    pic.Line(x - 1.0, y, x + 1.0, y, color);
+    const std::string text = PrintForm(value);
+    pic.SetCurrentY(y - pic.TextHeight("3"));
+    pic.SetCurrentX(x - pic.TextWidth(text) / 2.0);
+    pic.SetForeColor(kWhite);
+    pic.Print(text);
+}
+
+} // namespace
+
+double SkewX(const SoundingView& view, double T, double p) {
+    return T + static_cast<double>(view.SkewFactor) * (view.SkewBaseLogP - std::log(p));
+}
+
+void ShadeCloudLayers(PictureSurface& pic, const ProfileArrays& s, int t) {
+    const int m = s.CurrentModel;
+    const int n = ProfileLevels(s);
+    for (int i = 1; i < n; ++i) {
+        const double lower = s.Pressure(m, t, i);
+        const double upper = s.Pressure(m, t, i + 1);
+        const double shade = RoundHalfEven(s.CloudFraction(m, t, i) * 2.55);
+        if (!OnDiagram(lower) || !OnDiagram(upper) || !std::isfinite(shade)) continue;
+        const int g = static_cast<int>(std::clamp(shade, 0.0, 255.0));
+        pic.FilledBox(0.0, std::log(lower), 100.0, std::log(upper), RGB(g, g, g));
+    }
+}
+
+void TrackInversionBase(float p, float& LowestInversionBase) {
+    if (p > LowestInversionBase && p < kSurfaceInversionBase) LowestInversionBase = p;
+}
+
+void DrawInversions(PictureSurface& pic, const Session& session, const SoundingView& view,
+                    float& LowestInversionBase) {
+    if (!view.options.Inversions) return;
+    const ProfileArrays& s = *session.profile;
+    const ModelParameters& limits = session.parameters;
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    const int n = ProfileLevels(s);
+    pic.SetForeColor(RGB(255, 255, 0));
+    LowestInversionBase = 0.0f;
+    bool labelled = false;
+
+    // The highest level below the search top in the first hour; every layer
+    // has a level above it, so the top level starts none.
+    int top = 0;
+    for (int k = n; k >= 1; --k) {
+        if (s.Pressure(m, 0, k) > kInversionSearchTop) {
+            top = k;
+            break;
+        }
+    }
+    top = std::min(top, n - 1);
+
+    for (int i = 1; i <= top; ++i) {
+        const double base = s.Pressure(m, t, i);
+        const double above = s.Pressure(m, t, i + 1);
+        const float warming = s.Temperature(m, t, i + 1) - s.Temperature(m, t, i);
+        const float depression = s.Temperature(m, t, i + 1) - s.DewPoint(m, t, i + 1);
+        // Warming with height, or nearly isothermal and dry above.
+        const bool stable = warming >= limits.InversionWarmThreshold ||
+                            (warming >= limits.InversionCoolThreshold &&
+                             depression >= limits.InversionDryThreshold);
+        if (!stable || !OnDiagram(base) || !OnDiagram(above)) {
+            labelled = false;
+            continue;
+        }
+        pic.FilledBox(0.0, std::log(base), 100.0, std::log(above), RGB(127, 127, 127));
+        if (!labelled) {
+            pic.SetCurrentX(10.0);
+            pic.SetCurrentY(std::log(base) - view.HalfTextHeight);
+            pic.Print(PrintForm(std::floor(base + 0.5)) + "mb");
+            labelled = true;
+        }
+        TrackInversionBase(s.Pressure(m, t, i), LowestInversionBase);
+    }
+}
+
+void DrawLakeIndex(PictureSurface& pic, const Session& session, const SoundingView& view,
+                   const LakeEffectReadings& readings) {
+    const double level = session.config.LakeIndexLevel;
+    if (!OnDiagram(level) || !std::isfinite(readings.LakeC) || !std::isfinite(readings.T850))
+        return;
+    const double top = readings.LakeC - session.config.LakeIndexOffset;
+    IndexMark(pic, view, readings.LakeC, top, level, RoundHalfEven(readings.T850 - top),
+              RGB(0, 0, 255));
+}
+
+void DrawLakeParcel(PictureSurface& pic, Session& session, const SoundingView& view) {
+    const ProfileArrays& s = *session.profile;
+    LakeParcelResults& lake = *session.lake;
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    if (!lake.LakeCAPEDone(m, t)) MakeCAPE(s, view.CurrentColumn, lake, session.parcelOptions);
+
+    const int count = std::min<int>(lake.LakeParcelLevelCount(m, t), ProfileLevels(s));
+    if (count > 0) {
+        pic.SetForeColor(kWhite);
+        bool started = false;
+        for (int i = 1; i < std::max(count, 2); ++i) {
+            const double p = s.Pressure(m, t, i);
+            if (!OnDiagram(p)) continue;
+            const double x = SkewX(view, lake.LakeParcelTemp(m, t, i), p);
+            if (started) {
+                pic.LineTo(x, std::log(p));
+            } else {
+                pic.PSet(x, std::log(p));
+                started = true;
+            }
+        }
+        const double el = lake.LakeELPressure(m, t);
+        if (started && OnDiagram(el))
+            pic.LineTo(SkewX(view, lake.LakeELTemp(m, t), el), std::log(el));
+    }
+
+    // The modified surface air: its temperature and dew point meet at the
+    // condensation level.
+    const double lcl = lake.LakeLCLPressure(m, t);
+    if (!OnDiagram(lcl)) return;
+    const double lclX = SkewX(view, lake.LakeLCLTemp(m, t), lcl);
+    pic.SetForeColor(RGB(255, 64, 64));
+    pic.PSet(lake.LakeSurfaceTemp(m, t), view.SkewBaseLogP);
+    pic.LineTo(lclX, std::log(lcl));
+    pic.SetForeColor(RGB(65, 255, 64));
+    pic.PSet(lake.LakeSurfaceDewPoint(m, t), view.SkewBaseLogP);
+    pic.LineTo(lclX, std::log(lcl));
+}
+
+void DrawMoistLakeIndex(PictureSurface& pic, const Session& session, const SoundingView& view,
+                        const LakeEffectReadings& readings) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    const double top = s.SurfacePressure(m, t) - 150.0;
+    if (ProfileLevels(s) < 2 || !OnDiagram(top) || !std::isfinite(readings.LakeC)) return;
+    const double lowest = (s.Temperature(m, t, 1) + s.Temperature(m, t, 2)) / 2.0f;
+    const double ground = (readings.LakeC + lowest) / 2.0;
+    const double topT = ground - 9.0;
+    const double environment = InterpTempAtPressure(s, view.CurrentColumn, static_cast<float>(top));
+    IndexMark(pic, view, ground, topT, top, std::floor(environment - topT + 0.5), RGB(0, 255, 0));
+}
+
+void DrawLevelMarkers(PictureSurface& pic, const Session& session, const SoundingView& view) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    const std::int16_t t = view.CurrentColumn;
+    const float surface = s.SurfacePressure(m, t);
+    // The text starts at the level's point on the profile, its "<" pointing
+    // at it; a level within the threshold of the ground gets none.
+    auto mark = [&](bool on, float p, float threshold, const char* text, auto temperatureAt) {
+        if (!on || !OnDiagram(p) || !(surface - p > threshold)) return;
+        pic.SetForeColor(RGB(255, 0, 0));
+        pic.SetCurrentX(SkewX(view, temperatureAt(p), p));
+        pic.SetCurrentY(std::log(static_cast<double>(p)) - 0.66 * pic.TextHeight("H"));
+        pic.Print(text);
+    };
+    auto environment = [&](float p) { return InterpTempAtPressure(s, t, p); };
+    const SoundingOptions& o = view.options;
+    mark(o.LCL, s.LCLPressure(m, t), 20.0f, "<LCL", [&](float) { return s.LCLTemperature(m, t); });
+    mark(o.LFC, s.LFCPressure(m, t), 20.0f, " <LFC", environment);
+    mark(o.EQL, s.EQLPressure(m, t), 60.0f, " <EQL", environment);
+    mark(o.WBZ, PressureFromAltitude(s.WetBulbZeroHeight(m, t)), 10.0f, " <WBZ", environment);
+    mark(o.CCL, s.CCLPressure(m, t), 10.0f, " <CCL", environment);
+}
+
+void DrawLakeAndLevelOverlays(PictureSurface& pic, Session& session, const SoundingView& view) {
+    const SoundingOptions& o = view.options;
+    const LakeEffectReadings readings = LakeEffectReadingsFor(session, view.CurrentColumn);
+    if (o.LakeIndex) DrawLakeIndex(pic, session, view, readings);
+    if (o.LIC) DrawLakeParcel(pic, session, view);
+    if (o.MoistLakeIndex) DrawMoistLakeIndex(pic, session, view, readings);
+    DrawLevelMarkers(pic, session, view);
+}
+
+} // namespace tarvex

@@ -186,6 +186,45 @@ TEST_F(MainWindow, RaisedPrecipitationLevelRecomputesEveryHour) {
     for (int t = 0; t <= 11; ++t) EXPECT_EQ(session_.ptype->PTypeAreasDone(1, t), kFlagFalse);
 }
 
+TEST_F(MainWindow, MeanWindAndSigmaLevelExcludeEachOther) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    EXPECT_TRUE(window_->chkSigmaLevel->isChecked()); // as the window is designed
+    window_->chkMeanFlow->click();
+    EXPECT_TRUE(window_->chkMeanFlow->isChecked());
+    EXPECT_FALSE(window_->chkSigmaLevel->isChecked());
+    EXPECT_TRUE(window_->soundingView().options.MeanFlow);
+    EXPECT_FALSE(window_->soundingView().options.SigmaLevel);
+    EXPECT_FALSE(window_->lblSigmaLevel->isVisible());
+    EXPECT_TRUE(window_->lblMeanFlow[0]->isVisible());
+    EXPECT_FALSE(window_->soundingView().SuspendRedraw);
+    window_->chkSigmaLevel->click();
+    EXPECT_FALSE(window_->chkMeanFlow->isChecked());
+    EXPECT_TRUE(window_->lblSigmaLevel->isVisible());
+}
+
+TEST_F(MainWindow, EnergyMethodTypeShowsForEveryHour) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    PTypeResults& ptype = *session_.ptype;
+    for (int t = 0; t <= 11; ++t) ptype.PTypeEnergyCode(1, t) = 79;
+    window_->chksWSYMb->click();
+    EXPECT_TRUE(session_.options.UseBourgouinPType);
+    for (int t = 0; t <= 11; ++t) EXPECT_EQ(ptype.PTypeCode(1, t), 79) << t;
+    window_->chksWSYMb->click();
+    for (int t = 0; t <= 11; ++t)
+        EXPECT_EQ(ptype.PTypeCode(1, t), session_.profile->PTypeModelCode(1, t)) << t;
+}
+
+TEST_F(MainWindow, HelpModePassesTheOptionsWord) {
+    session_.help.Training.TrainingKey.push_back("WET BULB ZERO");
+    session_.help.Training.TrainingAction.push_back("training/convection.html|");
+    session_.help.TrainingMode = true;
+    window_->chkWBZ->click();
+    EXPECT_TRUE(window_->chkWBZ->isChecked()); // the box does its own work too
+    EXPECT_FALSE(session_.help.TrainingMode);
+    ASSERT_EQ(desktop_.requests.size(), 1u);
+    EXPECT_EQ(desktop_.requests[0].target, "training/convection.html");
+}
+
 // Writes the window for a reviewer to look at: the summer sample at the
 // afternoon hour, with every background option of the diagram on.
 TEST_F(MainWindow, RendersTheSoundingForAReviewer) {

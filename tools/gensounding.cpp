@@ -69,7 +69,7 @@ Variant ParseVariant(std::string_view name) {
     throw UsageError("--variant: \"" + std::string(name) + "\" is not a known variant");
 }
 
-// YYYYMMDDHH; the date itself is checked with the rest of the spec.
+// YYYYMMDDHH; the date itself is checked with the rest of the sample settings.
 void ParseRun(std::string_view text, SampleSpec& spec) {
     if (text.size() != 10)
         throw UsageError("--run: expected YYYYMMDDHH, got \"" + std::string(text) + "\"");

@@ -25,7 +25,11 @@ void ClickableLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (up_) up_(ButtonNumber(event->button()));
+    if (up_) {
+        up_(ButtonNumber(event->button()));
+        event->accept(); // handled here: the widget beneath must not act on it too
+        return;
+    }
     QLabel::mouseReleaseEvent(event);
 }
 

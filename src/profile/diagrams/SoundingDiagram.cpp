@@ -4,6 +4,7 @@
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
 #include "profile/data/Session.h"
+#include "profile/diagrams/ClosingOverlays.h"
 #include "profile/diagrams/ParcelOutlines.h"
 #include "profile/diagrams/SoundingOverlays.h"
 
@@ -218,6 +219,7 @@ void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
 
     // Second half: the parcel outlines first, in the temperature frame.
     DrawParcelOutlines(pic, session, view, state->parcels);
+    DrawSoundingSecondHalf(pic, session, view);
     // The momentum-transfer layer, snow-growth zone, wind column,
     // precipitation type and closing marks follow here.
 }

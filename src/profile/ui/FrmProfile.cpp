@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "profile/diagrams/CursorReadout.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
@@ -56,6 +57,10 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         HodographPanel::Callbacks{[this] { DrawSounding(); },
                                   [this](const std::string& word) { RunControlCommand(word); },
                                   [this] { btnHelp->setFocus(); }});
+    readoutHooks.followHodograph = [this](std::int16_t level) {
+        FollowHodographLevel(frameHodograph->Surface(), *session_.profile, *session_.hodograph,
+                             view_.CurrentColumn, level, view_.extras.HodoMarkLevel);
+    };
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
 }
@@ -279,6 +284,7 @@ void FrmProfile::btnDisplay_Click(int Index) {
     if (displayMode_ != kFileListMode) previousDisplayMode_ = displayMode_;
     for (QPushButton* button : btnDisplay) button->setChecked(false);
     displayMode_ = static_cast<std::int16_t>(Index);
+    view_.extras.DisplayMode = displayMode_;
     if (Index >= 0 && Index < kDisplayButtons)
         btnDisplay[static_cast<std::size_t>(Index)]->setChecked(true);
     ShowHour();

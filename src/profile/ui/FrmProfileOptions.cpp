@@ -117,8 +117,10 @@ QWidget* FrmProfile::BuildOptions(QWidget* parent) {
     });
     chkActiveReadout = new QCheckBox("Active Read Out", frame);
     chkActiveReadout->setObjectName("chkActiveReadout");
-    connect(chkActiveReadout, &QCheckBox::clicked, this,
-            [this] { RunControlCommand("Active Read Out"); });
+    connect(chkActiveReadout, &QCheckBox::clicked, this, [this] {
+        RunControlCommand("Active Read Out");
+        ShowSoundingCompanions();
+    });
     chkMBE2 = new QCheckBox("Frwd Prop", frame);
     chkMBE2->setObjectName("chkMBE2");
     connect(chkMBE2, &QCheckBox::clicked, this, [this] { chkMBE2_Click(); });
@@ -179,6 +181,7 @@ void FrmProfile::OptionClicked(QCheckBox* box) {
     if (!spec) return;
     if (spec->word) RunControlCommand(spec->word);
     view_.options.*spec->flag = Checked(box);
+    ShowSoundingCompanions();
     if (spec->redrawsSounding) DrawSounding();
     if (spec->redrawsMap) RedrawMap();
 }

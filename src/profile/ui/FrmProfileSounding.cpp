@@ -1,13 +1,474 @@
 // The buttons and labels beside the sounding: axis ends, vertical unit,
 // wind column, momentum transfer, omega and the cursor read-out.
+#include "compute/Winds.h"
+#include "platform/Controls.h"
+#include "platform/PictureBox.h"
+#include "profile/data/Session.h"
+#include "profile/diagnostics/OmegaProfile.h"
+#include "profile/diagrams/ClosingOverlays.h"
+#include "profile/diagrams/CursorReadout.h"
+#include "profile/diagrams/MomentumTransfer.h"
 #include "profile/ui/FrmProfile.h"
 
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QWidget>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <limits>
 
 namespace tarvex {
 
+namespace {
+
+constexpr int kSmallButton = 30;
+// The omega strip: 17 pixels high over the top edge of the sounding, from 4
+// pixels right of its left edge to its right edge.
+constexpr int kOmegaStripHeight = 17;
+constexpr int kOmegaStripIndent = 4;
+// The btnPHK elements 0 "P", 1 "Ft", 2 "Km" stand in the order "Ft", "Km",
+// "P"; the btnXfer elements left to right read "1", "10", "20", "30".
+constexpr const char* kPHKCaptions[3] = {"P", "Ft", "Km"};
+constexpr int kPHKOrder[3] = {1, 2, 0};
+constexpr int kXferOrder[4] = {1, 2, 3, 0};
+
+bool Checked(const QCheckBox* box) {
+    return box && box->checkState() != Qt::Unchecked;
+}
+
+// The button in force of a group is bold.
+void SetBold(QPushButton* button, bool on) {
+    QFont font = button->font();
+    font.setBold(on);
+    button->setFont(font);
+}
+
+// Puts element Index of a group of exclusive buttons in force: the bold moves
+// to it from the element in force. False when it already is in force or the
+// group has no such element.
+template <std::size_t N>
+bool SelectInGroup(const std::array<QPushButton*, N>& group, std::int16_t& inForce, int Index) {
+    if (Index == inForce || Index < 0 || Index >= static_cast<int>(N)) return false;
+    if (inForce >= 0 && inForce < static_cast<int>(N))
+        SetBold(group[static_cast<std::size_t>(inForce)], false);
+    inForce = static_cast<std::int16_t>(Index);
+    SetBold(group[static_cast<std::size_t>(Index)], true);
+    return true;
+}
+
+// The read-out marker on a btnPHK element: underlined, apart from the bold
+// of the vertical unit.
+void SetReadoutMarker(QPushButton* button, bool on) {
+    QFont font = button->font();
+    font.setUnderline(on);
+    button->setFont(font);
+}
+
+QPushButton* SmallButton(QWidget* parent, const char* name, const QString& caption,
+                         int width = kSmallButton) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFixedWidth(width);
+    return button;
+}
+
+// Moves one end of the temperature axis by step in the stored pair of the
+// projection in force and in the pair in use; a step that would leave the
+// 16-bit range is refused. True when the end moved.
+bool ShiftAxisEnd(TemperatureAxisEnds& axis, bool skewT, bool left, int step) {
+    std::int16_t& stored = skewT ? (left ? axis.SkewTLeftTemp : axis.SkewTRightTemp)
+                                 : (left ? axis.ProfileLeftTemp : axis.ProfileRightTemp);
+    std::int16_t& inUse = left ? axis.LeftTemp : axis.RightTemp;
+    auto fits = [step](int value) {
+        return value + step >= std::numeric_limits<std::int16_t>::min() &&
+               value + step <= std::numeric_limits<std::int16_t>::max();
+    };
+    if (!fits(stored) || !fits(inUse)) return false;
+    stored = static_cast<std::int16_t>(stored + step);
+    inUse = static_cast<std::int16_t>(inUse + step);
+    return true;
+}
+
+// The next number of a wind-column interval button: 1, 2, 3, 1, ...
+std::int16_t NextInterval(std::int16_t interval) {
+    return static_cast<std::int16_t>(interval >= 3 || interval < 1 ? 1 : interval + 1);
+}
+
+// The five read-out labels on the sounding picture.
+std::array<QLabel*, 5> ReadoutLabels(const FrmProfile& window) {
+    return {window.lblActiveTemp, window.lblActiveDP, window.lblActiveDir, window.lblActiveKts,
+            window.lblActiveAxis};
+}
+
+// Captions and selection marks of the buttons from the window's state.
+void MarkSoundingButtons(FrmProfile& window) {
+    const SoundingView& view = window.soundingView();
+    const SoundingExtras& e = view.extras;
+    window.btnVWPInterval->setText(QString::number(e.VWPInterval));
+    window.btnVWPIntervalA->setText("A" + QString::number(e.VWPIntervalA));
+    SetBold(window.btnVWPInterval, !e.UseVWPIntervalA);
+    SetBold(window.btnVWPIntervalA, e.UseVWPIntervalA);
+    for (std::size_t k = 0; k < window.btnPHK.size(); ++k)
+        SetBold(window.btnPHK[k], static_cast<int>(k) == view.VerticalUnit);
+    for (std::size_t k = 0; k < window.btnXfer.size(); ++k)
+        SetBold(window.btnXfer[k], static_cast<int>(k) == e.MomentumXferIndex);
+    window.ShowSoundingCompanions();
+}
+
+// Runs a function whenever the watched widget changes size.
+class ResizeWatcher : public QObject {
+  public:
+    ResizeWatcher(QObject* watched, std::function<void()> resized)
+        : QObject(watched), resized_(std::move(resized)) {
+        watched->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) resized_();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> resized_;
+};
+
+} // namespace
+
 QWidget* FrmProfile::BuildSoundingButtons(QWidget* parent) {
-    return new QWidget(parent);
+    auto* box = new QFrame(parent);
+    box->setObjectName("frmSoundingButtons");
+    box->setFrameShape(QFrame::StyledPanel);
+    box->setMaximumWidth(240);
+    auto* rows = new QVBoxLayout(box);
+    rows->setContentsMargins(4, 4, 4, 4);
+    rows->setSpacing(2);
+    auto row = [&] {
+        auto* line = new QHBoxLayout();
+        line->setSpacing(2);
+        rows->addLayout(line);
+        return line;
+    };
+
+    // Temperature-axis ends: the left pair, then the right pair.
+    QHBoxLayout* axisRow = row();
+    btnT1Lower = SmallButton(box, "btnT1Lower", "<");
+    btnT1Higher = SmallButton(box, "btnT1Higher", " >");
+    btnTempLower = SmallButton(box, "btnTempLower", "<");
+    btnTemHigher = SmallButton(box, "btnTemHigher", " >");
+    axisRow->addWidget(btnT1Lower);
+    axisRow->addWidget(btnT1Higher);
+    axisRow->addStretch(1);
+    axisRow->addWidget(btnTempLower);
+    axisRow->addWidget(btnTemHigher);
+    connect(btnT1Lower, &QPushButton::clicked, this, [this] { btnT1Lower_Click(); });
+    connect(btnT1Higher, &QPushButton::clicked, this, [this] { btnT1Higher_Click(); });
+    connect(btnTempLower, &QPushButton::clicked, this, [this] { btnTempLower_Click(); });
+    connect(btnTemHigher, &QPushButton::clicked, this, [this] { btnTemHigher_Click(); });
+
+    // Vertical unit and the read-out switch.
+    QHBoxLayout* unitRow = row();
+    for (int k : kPHKOrder) {
+        const auto index = static_cast<std::size_t>(k);
+        btnPHK[index] = SmallButton(box, "", kPHKCaptions[k]);
+        btnPHK[index]->setObjectName(QString("btnPHK_%1").arg(k));
+        connect(btnPHK[index], &QPushButton::clicked, this, [this, k] { btnPHK_Click(k); });
+        unitRow->addWidget(btnPHK[index]);
+    }
+    btnActiveReadOut = SmallButton(box, "btnActiveReadOut", "", 16);
+    connect(btnActiveReadOut, &QPushButton::clicked, this, [this] { btnActiveReadOut_Click(); });
+    unitRow->addWidget(btnActiveReadOut);
+    unitRow->addStretch(1);
+
+    // Wind column.
+    QHBoxLayout* windRow = row();
+    btnVWPInterval = SmallButton(box, "btnVWPInterval", "1");
+    btnVWPIntervalA = SmallButton(box, "btnVWPIntervalA", "A1");
+    btnColorWinds = SmallButton(box, "btnColorWinds", "Color", 44);
+    btnDigitalWinds = SmallButton(box, "btnDigitalWinds", "Dir", 36);
+    for (QPushButton* button : {btnVWPInterval, btnVWPIntervalA, btnColorWinds, btnDigitalWinds})
+        windRow->addWidget(button);
+    windRow->addStretch(1);
+    connect(btnVWPInterval, &QPushButton::clicked, this, [this] { btnVWPInterval_Click(); });
+    connect(btnVWPIntervalA, &QPushButton::clicked, this, [this] { btnVWPIntervalA_Click(); });
+    connect(btnColorWinds, &QPushButton::clicked, this, [this] { btnColorWinds_Click(); });
+    connect(btnDigitalWinds, &QPushButton::clicked, this, [this] { btnDigitalWinds_Click(); });
+
+    // Momentum transfer: the stable depth in mb.
+    frmXfer = new QFrame(box);
+    frmXfer->setObjectName("frmXfer");
+    auto* xferRow = new QHBoxLayout(frmXfer);
+    xferRow->setContentsMargins(0, 0, 0, 0);
+    xferRow->setSpacing(2);
+    xferRow->addWidget(new QLabel("Xfer mb", frmXfer));
+    for (int k : kXferOrder) {
+        const auto index = static_cast<std::size_t>(k);
+        btnXfer[index] = SmallButton(frmXfer, "", kXferCaptions[index]);
+        btnXfer[index]->setObjectName(QString("btnXfer_%1").arg(k));
+        connect(btnXfer[index], &QPushButton::clicked, this, [this, k] { btnXfer_Click(k); });
+        xferRow->addWidget(btnXfer[index]);
+    }
+    xferRow->addStretch(1);
+    rows->addWidget(frmXfer);
+
+    // Omega filter and level picking.
+    QHBoxLayout* lastRow = row();
+    btnOmegaFiltered = SmallButton(box, "btnOmegaFiltered", "Filter", 48);
+    btnSelectInflow = SmallButton(box, "btnSelectInflow", "Select Inflow", 96);
+    lastRow->addWidget(btnOmegaFiltered);
+    lastRow->addWidget(btnSelectInflow);
+    lastRow->addStretch(1);
+    connect(btnOmegaFiltered, &QPushButton::clicked, this, [this] { btnOmegaFiltered_Click(); });
+    connect(btnSelectInflow, &QPushButton::clicked, this, [this] { btnSelectInflow_Click(); });
+
+    // The omega scale strip over the top edge of the sounding.
+    picOmega = new PictureBox(picData);
+    picOmega->setObjectName("picOmega");
+    picOmega->Surface().SetBackColor(RGB(255, 255, 255));
+    picOmega->SetMouseUpHandler([this](int button, int shift, double x, double y) {
+        picOmega_MouseUp(button, shift, x, y);
+    });
+    auto placeStrip = [this] {
+        picOmega->setGeometry(kOmegaStripIndent, 0,
+                              std::max(1, picData->width() - kOmegaStripIndent), kOmegaStripHeight);
+    };
+    placeStrip();
+    new ResizeWatcher(picData, placeStrip);
+
+    // The read-out labels on the sounding; a release over four of them zooms
+    // as a release over the picture does.
+    auto label = [this](const char* name) {
+        auto* readout = new ClickableLabel(picData);
+        readout->setObjectName(name);
+        readout->setStyleSheet("color: rgb(255, 255, 255); background-color: rgb(0, 0, 0);");
+        // A release over a label is the label's alone: it must not reach the
+        // picture below and zoom a second time.
+        readout->setAttribute(Qt::WA_NoMousePropagation);
+        readout->hide();
+        return readout;
+    };
+    lblActiveTemp = label("lblActiveTemp");
+    lblActiveDP = label("lblActiveDP");
+    lblActiveDir = label("lblActiveDir");
+    lblActiveKts = label("lblActiveKts");
+    lblActiveAxis = label("lblActiveAxis");
+    for (ClickableLabel* zooming : {lblActiveTemp, lblActiveDP, lblActiveDir, lblActiveKts})
+        zooming->SetMouseUpHandler([this](int button) { ZoomPressureAxis(button); });
+    picData->SetMouseMoveHandler([this](int button, int shift, double x, double y) {
+        ShowCursorReadout(button, shift, x, y);
+    });
+    picData->SetMouseUpHandler([this](int button, int shift, double x, double y) {
+        picData_MouseUp(button, shift, x, y);
+    });
+
+    MarkSoundingButtons(*this);
+    return box;
+}
+
+void FrmProfile::btnT1Higher_Click() {
+    if (ShiftAxisEnd(session_.temperatureAxis, Checked(chkSkewT), true, 5)) DrawSounding();
+}
+
+void FrmProfile::btnT1Lower_Click() {
+    if (ShiftAxisEnd(session_.temperatureAxis, Checked(chkSkewT), true, -5)) DrawSounding();
+}
+
+void FrmProfile::btnTemHigher_Click() {
+    if (ShiftAxisEnd(session_.temperatureAxis, Checked(chkSkewT), false, 5)) DrawSounding();
+}
+
+void FrmProfile::btnTempLower_Click() {
+    if (ShiftAxisEnd(session_.temperatureAxis, Checked(chkSkewT), false, -5)) DrawSounding();
+}
+
+void FrmProfile::btnPHK_Click(int Index) {
+    if (SelectInGroup(btnPHK, view_.VerticalUnit, Index)) DrawSounding();
+    if (btnHelp) btnHelp->setFocus();
+}
+
+void FrmProfile::btnActiveReadOut_Click() {
+    SoundingExtras& e = view_.extras;
+    SetReadoutMarker(btnPHK[static_cast<std::size_t>(e.ReadoutUnit)], false);
+    e.ReadoutUnit = static_cast<std::int16_t>((e.ReadoutUnit + 1) % 3);
+    SetReadoutMarker(btnPHK[static_cast<std::size_t>(e.ReadoutUnit)], true);
+}
+
+void FrmProfile::btnVWPInterval_Click() {
+    SoundingExtras& e = view_.extras;
+    if (e.UseVWPIntervalA) {
+        e.UseVWPIntervalA = false;
+        SetBold(btnVWPIntervalA, false);
+        SetBold(btnVWPInterval, true);
+    } else {
+        e.VWPInterval = NextInterval(e.VWPInterval);
+        btnVWPInterval->setText(QString::number(e.VWPInterval));
+    }
+    if (btnHelp) btnHelp->setFocus();
+    DrawSounding();
+}
+
+void FrmProfile::btnVWPIntervalA_Click() {
+    SoundingExtras& e = view_.extras;
+    if (e.UseVWPIntervalA) {
+        e.VWPIntervalA = NextInterval(e.VWPIntervalA);
+        btnVWPIntervalA->setText("A" + QString::number(e.VWPIntervalA));
+    } else {
+        e.UseVWPIntervalA = true;
+        SetBold(btnVWPInterval, false);
+        SetBold(btnVWPIntervalA, true);
+    }
+    if (btnHelp) btnHelp->setFocus();
+    DrawSounding();
+}
+
+void FrmProfile::btnColorWinds_Click() {
+    view_.extras.ColorWinds = !view_.extras.ColorWinds;
+    DrawSounding();
+}
+
+void FrmProfile::btnDigitalWinds_Click() {
+    view_.extras.DigitalWindStyle = !view_.extras.DigitalWindStyle;
+    DrawSounding();
+}
+
+void FrmProfile::btnXfer_Click(int Index) {
+    if (SelectInGroup(btnXfer, view_.extras.MomentumXferIndex, Index)) DrawSounding();
+    if (btnHelp) btnHelp->setFocus();
+}
+
+void FrmProfile::btnOmegaFiltered_Click() {
+    view_.extras.OmegaFiltered = !view_.extras.OmegaFiltered;
+    DrawSounding();
+}
+
+void FrmProfile::btnSelectInflow_Click() {
+    SoundingExtras& e = view_.extras;
+    e.SelectInflowMode = !e.SelectInflowMode;
+    btnSelectInflow->setStyleSheet(e.SelectInflowMode ? "background-color: rgb(255, 255, 0);" : "");
+    if (btnHelp) btnHelp->setFocus();
+}
+
+void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
+    SoundingExtras& e = view_.extras;
+    const bool readout = Checked(chkActiveReadout);
+    if (!readout && !ShowECAPE && !e.SelectInflowMode) return;
+    const ProfileArrays& s = *session_.profile;
+    const int m = s.CurrentModel;
+    const std::int16_t t = view_.CurrentColumn;
+    const std::array<QLabel*, 5> labels = ReadoutLabels(*this);
+    const double p = std::exp(Y);
+    // Below the ground of the hour, or above the top level, there is no level
+    // to show.
+    const std::int16_t L = p > s.SurfacePressure(m, t) ? 0 : CursorLevel(s, t, p);
+    if (L == 0) {
+        for (QLabel* shown : labels) shown->hide();
+        e.LastReadoutLevel = 0;
+        return;
+    }
+    if (L == e.LastReadoutLevel) return;
+
+    if (ShowECAPE && readoutHooks.plotECAPE) readoutHooks.plotECAPE(t, L);
+    if (displayMode_ == kHeavyPrecipMode && e.SelectInflowMode) {
+        MakeMBEVectors(s, t, L, *session_.winds, session_.options);
+        if (readoutHooks.plotMBE) readoutHooks.plotMBE();
+    }
+    if (displayMode_ == kHodographMode && readoutHooks.followHodograph)
+        readoutHooks.followHodograph(L);
+    if (!readout) return;
+
+    const ReadoutCaptions captions = MakeReadoutCaptions(s, t, L, e.ReadoutUnit);
+    lblActiveTemp->setText(QString::fromStdString(captions.Temp));
+    lblActiveDP->setText(QString::fromStdString(captions.DP));
+    lblActiveDir->setText(QString::fromStdString(captions.Dir));
+    lblActiveKts->setText(QString::fromStdString(captions.Kts));
+    if (captions.Axis) lblActiveAxis->setText(QString::fromStdString(*captions.Axis));
+    for (QLabel* shown : labels) shown->adjustSize();
+    auto size = [](const QLabel* shown) {
+        return LabelSize{static_cast<double>(shown->width()), static_cast<double>(shown->height())};
+    };
+    const ReadoutPlacement at = PlaceReadoutLabels(
+        picData->Surface(), s, session_.temperatureAxis, view_, L,
+        {size(lblActiveTemp), size(lblActiveDP), size(lblActiveDir), size(lblActiveKts)});
+    const int top = static_cast<int>(std::lround(at.Top));
+    const double lefts[5] = {at.TempLeft, at.DPLeft, at.DirLeft, at.KtsLeft, at.AxisLeft};
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+        labels[k]->move(static_cast<int>(std::lround(lefts[k])), top);
+        labels[k]->show();
+    }
+    e.LastReadoutLevel = L;
+}
+
+void FrmProfile::picData_MouseUp(int Button, int, double, double) {
+    RunControlCommand("Profile");
+    if (view_.extras.SelectInflowMode) {
+        btnSelectInflow_Click();
+    } else {
+        ZoomPressureAxis(Button);
+    }
+}
+
+void FrmProfile::ZoomPressureAxis(int Button) {
+    if (tarvex::ZoomPressureAxis(*session_.profile, Button)) DrawSounding();
+}
+
+void FrmProfile::picOmega_MouseUp(int Button, int, double, double) {
+    if (!picOmega->isVisible()) return;
+    view_.extras.OmegaScale = ZoomOmegaScale(view_.extras.OmegaScale, Button);
+    PrintOmega();
+    DrawSounding();
+}
+
+void FrmProfile::PrintOmega() {
+    tarvex::PrintOmega(picOmega->Surface(), view_.extras.OmegaScale);
+}
+
+void FrmProfile::ShowSoundingCompanions() {
+    btnColorWinds->setVisible(Checked(chkWindVector));
+    btnDigitalWinds->setVisible(Checked(chkWindDigital));
+    frmXfer->setVisible(Checked(chkMomentum));
+    const bool omega = Checked(ChkOmega);
+    picOmega->setVisible(omega);
+    btnOmegaFiltered->setVisible(omega);
+    if (omega) PrintOmega();
+    const bool readout = Checked(chkActiveReadout);
+    btnActiveReadOut->setVisible(readout);
+    for (std::size_t k = 0; k < btnPHK.size(); ++k)
+        SetReadoutMarker(btnPHK[k], readout && static_cast<int>(k) == view_.extras.ReadoutUnit);
+    if (!readout) {
+        for (QLabel* shown : ReadoutLabels(*this)) shown->hide();
+    }
+}
+
+void FrmProfile::ApplySoundingButtonSettings() {
+    const HistorySettings& h = session_.history;
+    SoundingExtras& e = view_.extras;
+    e.VWPInterval = h.VWPInterval;
+    e.VWPIntervalA = h.VWPIntervalA;
+    e.UseVWPIntervalA = h.UseVWPIntervalA;
+    e.ColorWinds = h.ColorWinds != 0;
+    e.DigitalWindStyle = h.DigitalWindStyle != 0;
+    e.MomentumXferIndex = h.MomentumXferIndex;
+    e.ReadoutUnit = h.ReadoutUnit;
+    view_.VerticalUnit = h.VerticalUnit;
+    MarkSoundingButtons(*this);
+}
+
+void FrmProfile::CollectSoundingButtonSettings(HistorySettings& h) const {
+    const SoundingExtras& e = view_.extras;
+    h.VerticalUnit = view_.VerticalUnit;
+    h.MomentumXferIndex = e.MomentumXferIndex;
+    h.ReadoutUnit = e.ReadoutUnit;
+    h.VWPInterval = e.VWPInterval;
+    h.VWPIntervalA = e.VWPIntervalA;
+    h.UseVWPIntervalA = e.UseVWPIntervalA;
+    h.ColorWinds = static_cast<std::int16_t>(e.ColorWinds ? -1 : 0);
+    h.DigitalWindStyle = static_cast<std::int16_t>(e.DigitalWindStyle ? -1 : 0);
 }
 
 } // namespace tarvex

@@ -346,6 +346,7 @@ void FrmProfile::ApplySettings() {
     SetCheck(lakePanel_->chkMoistLakeIndex, h.chkMoistLakeIndex);
     SetCheck(lakePanel_->chkLIC, h.chkLIC);
     view_.VerticalUnit = h.VerticalUnit;
+    ApplySoundingButtonSettings();
 }
 
 HistorySettings FrmProfile::CollectSettings() const {
@@ -382,6 +383,7 @@ HistorySettings FrmProfile::CollectSettings() const {
     h.chkLakeIndex = FromCheckState(lakePanel_->chkLakeIndex);
     h.chkMoistLakeIndex = FromCheckState(lakePanel_->chkMoistLakeIndex);
     h.chkLIC = FromCheckState(lakePanel_->chkLIC);
+    CollectSoundingButtonSettings(h);
     return h;
 }
 

@@ -272,8 +272,12 @@ TEST_F(Overlays, LakeIndicesRunFromTheGroundToTheirTopPoints) {
     EXPECT_NEAR(lake[1].x2, x + 1.0, 1e-4);
     const auto value = Texts(" 26 ");
     ASSERT_EQ(value.size(), 1u);
-    EXPECT_NEAR(value[0].x1, x - pic.TextWidth(" 26 ") / 2.0, 1e-4);
-    EXPECT_NEAR(value[0].y1, std::log(850.0) - pic.TextHeight("3"), 1e-6);
+    // Text sizes in the scale in force when the value was printed.
+    const double width =
+        RecordingSurface::kCharWidth * 4.0 * value[0].scale.width / pic.PixelWidth();
+    const double height = RecordingSurface::kLineHeight * value[0].scale.height / pic.PixelHeight();
+    EXPECT_NEAR(value[0].x1, x - width / 2.0, 1e-4);
+    EXPECT_NEAR(value[0].y1, std::log(850.0) - height, 1e-6);
     std::vector<DrawOperation> moist;
     for (const DrawOperation& op : Of(Kind::Line, RGB(0, 255, 0)))
         if (op.state.drawWidth == 1) moist.push_back(op); // not the dew-point trace

@@ -225,16 +225,22 @@ TEST_F(MainWindow, HelpModePassesTheOptionsWord) {
     EXPECT_EQ(desktop_.requests[0].target, "training/convection.html");
 }
 
-// Writes the window for a reviewer to look at: the summer sample at the
-// afternoon hour, with every background option of the diagram on.
+// Writes the window for a reviewer: the summer sample at the afternoon
+// hour, with every overlay of the sounding on.
 TEST_F(MainWindow, RendersTheSoundingForAReviewer) {
     session_.temperatureAxis.SkewTLeftTemp = session_.temperatureAxis.LeftTemp = -40;
     session_.temperatureAxis.SkewTRightTemp = session_.temperatureAxis.RightTemp = 40;
     samples::SampleSpec spec = Spec(24);
     spec.hour = 12;
     ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", spec)));
-    for (QCheckBox* box : {window_->chkDryAdiabats, window_->chkWetBulb, window_->chkLines})
-        box->click();
+    for (QCheckBox* box :
+         {window_->chkDryAdiabats, window_->chkWetBulb, window_->chkLines, window_->chkClouds,
+          window_->chkInversions, window_->chkLCL, window_->chkLFC, window_->chkEQL,
+          window_->chkWBZ, window_->chkCCL, window_->chkConvectiveTemp, window_->chkParcel,
+          window_->chkCINS, window_->chk10MWind, window_->chkSnowGrowth, window_->chkRH,
+          window_->chkWindVector, window_->chkMomentum, window_->ChkOmega}) {
+        if (!box->isChecked()) box->click();
+    }
     window_->vsbHour->setValue(8);
     const std::filesystem::path out = std::filesystem::path(TARVEX_TEST_OUTPUT);
     std::filesystem::create_directories(out);

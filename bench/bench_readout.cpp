@@ -1,0 +1,48 @@
+#include "SampleSounding.h"
+#include "profile/data/DesktopService.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+
+#include <QCheckBox>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// One update of the cursor read-out in the main window: the mouse moves from
+// one level to another, so the level search runs and the five labels get new
+// captions and places. The mouse alternates between 850 and 500 mb.
+void BM_CursorReadout(benchmark::State& state) {
+    tarvex::Session session;
+    session.models.ModelCodes = {"eta"};
+    tarvex::RecordingDesktopService desktop;
+    tarvex::FrmProfile window(session, desktop);
+    window.resize(1280, 960);
+    window.show();
+    tarvex::samples::SampleSpec spec;
+    spec.times = 85;
+    spec.levels = 67;
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "tarvex-bench-readout-eta_KBUF.buf";
+    std::ofstream(path, std::ios::binary) << tarvex::samples::MakeSoundingText(spec);
+    if (!window.LoadSoundingFile(path.string())) state.SkipWithError("read failed");
+    std::filesystem::remove(path);
+    window.chkActiveReadout->setChecked(true);
+    window.ShowSoundingCompanions();
+    const double y[2] = {std::log(850.0), std::log(500.0)};
+    int k = 0;
+    for (auto _ : state) {
+        window.ShowCursorReadout(0, 0, 50.0, y[k]);
+        k = 1 - k;
+    }
+}
+BENCHMARK(BM_CursorReadout)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace

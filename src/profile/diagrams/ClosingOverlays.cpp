@@ -1,0 +1,111 @@
+#include "profile/diagrams/ClosingOverlays.h"
+
+#include "compute/Hodograph.h"
+#include "compute/ProfileInterp.h"
+#include "compute/Winds.h"
+#include "platform/Format.h"
+#include "platform/PictureSurface.h"
+#include "profile/data/Session.h"
+#include "profile/diagnostics/OmegaProfile.h"
+#include "profile/diagrams/MomentumTransfer.h"
+#include "profile/diagrams/PTypeMark.h"
+#include "profile/diagrams/SnowGrowth.h"
+#include "profile/diagrams/SoundingDiagram.h"
+#include "profile/diagrams/WindColumn.h"
+
+#include <cmath>
+
+namespace tarvex {
+
+namespace {
+
+// Where the low-level jet's label starts, just left of the level marks.
+constexpr double kJetLabelX = 94.0;
+
+void PercentFrame(PictureSurface& pic, const ProfileArrays& s) {
+    pic.Scale(0.0, std::log(static_cast<double>(s.DiagramTopPressure)), 100.0,
+              std::log(static_cast<double>(s.DiagramBottomPressure)));
+}
+
+// The 2 m temperature and dew point, centred halfway between the hour's
+// surface and the bottom edge.
+void PrintSurfaceValues(PictureSurface& pic, const ProfileArrays& s, const SoundingView& view) {
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    pic.SetForeColor(RGB(255, 255, 0));
+    pic.SetFontTransparent(false);
+    pic.SetCurrentX(5.0);
+    pic.SetCurrentY((view.SkewBaseLogP + std::log(static_cast<double>(s.DiagramBottomPressure))) /
+                        2.0 -
+                    view.HalfTextHeight);
+    pic.Print(PrintForm(std::floor(s.SurfaceTemp(m, t) + 0.5)) + "/" +
+              PrintForm(std::floor(s.SurfaceDewPoint(m, t) + 0.5)));
+    pic.SetFontTransparent(true);
+}
+
+void JetLabel(PictureSurface& pic, Session& session, int t) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    WindResults& winds = *session.winds;
+    if (winds.MBEDone(m, t) == kFlagFalse)
+        MakeMBEVectors(s, static_cast<std::int16_t>(t), 0, winds, session.options);
+    const double p = winds.LLJPressure(m, t);
+    if (!(p > 0.0)) return;
+    pic.SetCurrentX(kJetLabelX);
+    pic.SetCurrentY(std::log(p) - pic.TextHeight("I") / 2.0);
+    // A maximum at the top of the searched layer may lie below the real jet.
+    const bool atTop = winds.LLJAtTop(m, t) != kFlagFalse;
+    pic.SetForeColor(atTop ? RGB(0, 128, 0) : RGB(0, 255, 0));
+    pic.Print(atTop ? "LL?" : "LLJ");
+}
+
+} // namespace
+
+void LevelMark(PictureSurface& pic, const Session& session, int t, int L) {
+    const ProfileArrays& s = *session.profile;
+    if (L < 0 || L > StoredLevelCount(s)) return;
+    const double p = s.Pressure(s.CurrentModel, t, L);
+    if (!(p > 0.0)) return;
+    pic.Line(100.0, std::log(p), 94.0, std::log(p), RGB(255, 255, 255));
+}
+
+void DrawDisplayModeMarks(PictureSurface& pic, Session& session, const SoundingView& view) {
+    const int t = view.CurrentColumn;
+    switch (view.extras.DisplayMode) {
+    case kMapMode:
+        if (view.options.SigmaLevel) LevelMark(pic, session, t, view.SigmaLevel);
+        if (view.options.MeanFlow) {
+            for (std::int16_t L : view.MeanFlowLevels) LevelMark(pic, session, t, L);
+        }
+        break;
+    case kHodographMode: {
+        const int m = session.profile->CurrentModel;
+        LevelMark(pic, session, t, session.hodograph->HodoBaseLevel(m, t));
+        LevelMark(pic, session, t, session.hodograph->HodoTopLevel(m, t));
+        break;
+    }
+    case kHeavyPrecipMode:
+        JetLabel(pic, session, t);
+        break;
+    default:
+        // The other panels (the storm type among them) name no level.
+        break;
+    }
+}
+
+void DrawSoundingSecondHalf(PictureSurface& pic, Session& session, SoundingView& view) {
+    const ProfileArrays& s = *session.profile;
+    if (view.options.Momentum) DrawMomentumTransfer(pic, s, view);
+    if (view.options.SnowGrowth) DrawSnowGrowth(pic, s, view);
+
+    PercentFrame(pic, s);
+    if (view.options.RH) DrawHumidityStrip(pic, s, view.CurrentColumn);
+    DrawWindColumn(pic, s, view);
+    PrintPrecipType(pic, session, view.CurrentColumn);
+    PercentFrame(pic, s);
+    if (view.options.TenMWind) PrintSurfaceValues(pic, s, view);
+    DrawDisplayModeMarks(pic, session, view);
+    if (view.options.Omega) PlotOmegaProfile(pic, session, view);
+}
+
+} // namespace tarvex

@@ -1,0 +1,147 @@
+#include "profile/diagrams/CursorReadout.h"
+
+#include "compute/Hodograph.h"
+#include "compute/Levels.h"
+#include "compute/ProfileInterp.h"
+#include "platform/Format.h"
+#include "platform/PictureSurface.h"
+#include "profile/data/DerivedFields.h"
+#include "profile/data/Session.h"
+#include "profile/diagrams/SoundingDiagram.h"
+#include "profile/diagrams/SoundingOverlays.h"
+#include "profile/diagrams/WindColumn.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tarvex {
+
+namespace {
+
+// The diagram narrows or widens by this factor in ln p per click.
+constexpr double kZoomFactor = 0.85;
+// Widening stops with the top at or above this pressure (mb).
+constexpr int kHighestTop = 30;
+
+// Nearest whole number (halves to even) as a 16-bit pressure.
+std::int16_t RoundPressure(double p) {
+    const double r = RoundHalfEven(p);
+    return static_cast<std::int16_t>(std::clamp<double>(r, std::numeric_limits<std::int16_t>::min(),
+                                                        std::numeric_limits<std::int16_t>::max()));
+}
+
+// The segment of the hodograph from level L - 1 to level L, ground-relative:
+// storm motion plus storm-relative wind.
+void Segment(PictureSurface& pic, const ProfileArrays& s, const HodographResults& hodo, int t,
+             int L, Rgb colour) {
+    const int m = s.CurrentModel;
+    const double su = s.StormU(m, t);
+    const double sv = s.StormV(m, t);
+    pic.Line(su + hodo.SRWindU(m, t, L - 1), sv + hodo.SRWindV(m, t, L - 1),
+             su + hodo.SRWindU(m, t, L), sv + hodo.SRWindV(m, t, L), colour);
+}
+
+} // namespace
+
+std::int16_t CursorLevel(const ProfileArrays& s, int t, double p) {
+    const int m = s.CurrentModel;
+    const int n = StoredLevelCount(s);
+    for (int L = 1; L <= n; ++L)
+        if (s.Pressure(m, t, L) <= p) return static_cast<std::int16_t>(L);
+    return 0;
+}
+
+ReadoutCaptions MakeReadoutCaptions(const ProfileArrays& s, int t, int L,
+                                    std::int16_t ReadoutUnit) {
+    const int m = s.CurrentModel;
+    const float p = s.Pressure(m, t, L);
+    const float surface = s.SurfacePressure(m, t);
+    ReadoutCaptions c;
+    c.Temp = "< " + Format(s.Temperature(m, t, L), "0.0");
+    c.DP = Format(s.DewPoint(m, t, L), "0.0 >");
+    c.Dir = Format(s.WindDirection(m, t, L), "0");
+    c.Kts = Format(s.WindSpeed(m, t, L), "0");
+    switch (ReadoutUnit) {
+    case 0:
+        c.Axis = Format(p, "###mb");
+        break;
+    case 1: {
+        const double hundreds = (StdHeightFeet(p) - StdHeightFeet(surface)) / 100.0;
+        c.Axis = Format(std::floor(hundreds + 0.5) * 100.0, "###'");
+        break;
+    }
+    case 2:
+        c.Axis = Format((StdHeightMeters(p) - StdHeightMeters(surface)) / 1000.0, "#.0km");
+        break;
+    default:
+        break;
+    }
+    return c;
+}
+
+ReadoutPlacement PlaceReadoutLabels(PictureSurface& pic, const ProfileArrays& s,
+                                    const TemperatureAxisEnds& axis, const SoundingView& view,
+                                    int L, const ReadoutLabelSizes& sizes) {
+    const int m = s.CurrentModel;
+    const int t = view.CurrentColumn;
+    const double lnTop = std::log(static_cast<double>(s.DiagramTopPressure));
+    const double lnBottom = std::log(static_cast<double>(s.DiagramBottomPressure));
+    // Label sizes in the user units of the scale in force.
+    auto wide = [&](const LabelSize& size) {
+        return size.width * pic.ScaleWidth() / pic.PixelWidth();
+    };
+    auto high = [&](const LabelSize& size) {
+        return size.height * pic.ScaleHeight() / pic.PixelHeight();
+    };
+
+    pic.Scale(axis.LeftTemp, lnTop, axis.RightTemp, lnBottom);
+    const double p = s.Pressure(m, t, L);
+    const double y = std::log(p);
+    ReadoutPlacement at;
+    at.Top = pic.ToPixelY(y - 0.5 * high(sizes.Temp));
+    at.TempLeft = pic.ToPixelX(SkewX(view, s.Temperature(m, t, L), p) + 0.035 * wide(sizes.Temp));
+    at.DPLeft = pic.ToPixelX(SkewX(view, s.DewPoint(m, t, L), p) - 1.015 * wide(sizes.DP));
+
+    pic.Scale(0.0, lnTop, 100.0, lnBottom);
+    at.DirLeft = pic.ToPixelX(kWindColumnCentre - 1.35 * wide(sizes.Dir));
+    at.KtsLeft = pic.ToPixelX(kWindColumnCentre + 0.25 * wide(sizes.Kts));
+    at.AxisLeft = pic.ToPixelX(0.0);
+    return at;
+}
+
+bool ZoomPressureAxis(ProfileArrays& s, int Button) {
+    if (!(s.MaxSurfacePressure > 0.0f) || s.DiagramTopPressure <= 0 || s.DiagramBottomPressure <= 0)
+        return false;
+    const double c = std::log(static_cast<double>(s.MaxSurfacePressure));
+    const double lnTop = std::log(static_cast<double>(s.DiagramTopPressure));
+    const double lnBottom = std::log(static_cast<double>(s.DiagramBottomPressure));
+    if (Button == 1) {
+        const std::int16_t top = RoundPressure(std::exp(c - kZoomFactor * (c - lnTop)));
+        const std::int16_t bottom = RoundPressure(std::exp(c - kZoomFactor * (c - lnBottom)));
+        // A range that would close up stays as it is.
+        if (top < bottom) {
+            s.DiagramTopPressure = top;
+            s.DiagramBottomPressure = bottom;
+        }
+    } else if (s.DiagramTopPressure > kHighestTop) {
+        s.DiagramTopPressure = RoundPressure(std::exp(c - (c - lnTop) / kZoomFactor));
+        s.DiagramBottomPressure = RoundPressure(std::exp(c - (c - lnBottom) / kZoomFactor));
+    }
+    FindTopLevel(s);
+    return true;
+}
+
+void FollowHodographLevel(PictureSurface& pic, const ProfileArrays& s, const HodographResults& hodo,
+                          int t, std::int16_t L, std::int16_t& HodoMarkLevel) {
+    if (L < 1 || L >= kLevelSlots) return; // no level under the cursor
+    if (HodoMarkLevel > 0 && HodoMarkLevel < kLevelSlots)
+        Segment(pic, s, hodo, t, HodoMarkLevel, RGB(255, 255, 0));
+    if (L <= hodo.HodoTopLevel(s.CurrentModel, t)) {
+        pic.SetDrawWidth(2);
+        Segment(pic, s, hodo, t, L, RGB(255, 0, 255));
+        HodoMarkLevel = L;
+    }
+}
+
+} // namespace tarvex

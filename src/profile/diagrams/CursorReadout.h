@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tarvex {
+
+class PictureSurface;
+struct HodographResults;
+struct ProfileArrays;
+struct SoundingView;
+struct TemperatureAxisEnds;
+
+// The level under the cursor at pressure p (mb) in time column t: the lowest
+// level from 1 up whose pressure is at or below p; 0 when none is (the cursor
+// lies above the top level).
+std::int16_t CursorLevel(const ProfileArrays& s, int t, double p);
+
+// Texts of the read-out labels for level L of time column t: "< 12.3" beside
+// the temperature, "8.1 >" beside the dew point, the wind's direction and
+// speed in knots, and the level's pressure ("850mb"), or its height above
+// the ground in the standard atmosphere to the nearest 100 ft ("1200'") or in
+// km (".5km"), by ReadoutUnit 0, 1 or 2; no height text for another unit.
+struct ReadoutCaptions {
+    std::string Temp;
+    std::string DP;
+    std::string Dir;
+    std::string Kts;
+    std::optional<std::string> Axis;
+};
+ReadoutCaptions MakeReadoutCaptions(const ProfileArrays& s, int t, int L, std::int16_t ReadoutUnit);
+
+// Sizes of the read-out labels in pixels.
+struct LabelSize {
+    double width = 0.0;
+    double height = 0.0;
+};
+struct ReadoutLabelSizes {
+    LabelSize Temp;
+    LabelSize DP;
+    LabelSize Dir;
+    LabelSize Kts;
+};
+
+// Pixel positions of the labels: all share one top, centred on the level;
+// the temperature label just right of the temperature trace, the dew-point
+// label just left of the dew-point trace, direction and speed either side of
+// the wind column, the height label at the left edge. Sets the temperature
+// frame of the redraw in view on pic, then leaves it in the percent frame.
+struct ReadoutPlacement {
+    double Top = 0.0;
+    double TempLeft = 0.0;
+    double DPLeft = 0.0;
+    double DirLeft = 0.0;
+    double KtsLeft = 0.0;
+    double AxisLeft = 0.0;
+};
+ReadoutPlacement PlaceReadoutLabels(PictureSurface& pic, const ProfileArrays& s,
+                                    const TemperatureAxisEnds& axis, const SoundingView& view,
+                                    int L, const ReadoutLabelSizes& sizes);
+
+// Narrows (left button, 1) or widens (any other button) the diagram's
+// pressure range about the run's largest surface pressure by the factor 0.85
+// in ln p, and finds the top drawn level again. Widening stops once the top
+// lies at 30 mb or above it, and narrowing once the range would close up.
+// False, with nothing changed, when no sounding is loaded; true when the
+// diagram is to be redrawn.
+bool ZoomPressureAxis(ProfileArrays& s, int Button);
+
+// The hodograph following the cursor level L of time column t: the segment of
+// the level highlighted before is painted back in the trace's yellow, and the
+// segment from level L - 1 to L, when L lies in the hodograph's layer, in
+// magenta two pixels wide; HodoMarkLevel becomes L. Level 0 is no level and
+// leaves the highlight as it is. Draws in the hodograph's own scale.
+void FollowHodographLevel(PictureSurface& pic, const ProfileArrays& s, const HodographResults& hodo,
+                          int t, std::int16_t L, std::int16_t& HodoMarkLevel);
+
+} // namespace tarvex

@@ -1,0 +1,137 @@
+#include "profile/diagrams/WindColumn.h"
+
+#include "compute/ProfileInterp.h"
+#include "compute/Winds.h"
+#include "platform/Format.h"
+#include "platform/PictureSurface.h"
+#include "profile/data/ProfileArrays.h"
+#include "profile/diagrams/SoundingDiagram.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvex {
+
+namespace {
+
+constexpr Rgb kYellow = RGB(255, 255, 0);
+// Length of a vector per knot, in percent of the picture's width.
+constexpr double kLengthPerKnot = 0.45;
+constexpr double kCircleRadius = 0.6;
+// Smallest spacing of the spaced interval, as a fraction of the picture's
+// height, per step of VWPIntervalA.
+constexpr double kSpacingStep = 0.015;
+
+// Colour of a vector by its speed (knots), in steps of 10 kt.
+Rgb SpeedColour(double knots) {
+    if (knots < 10.0) return RGB(255, 255, 255);
+    if (knots < 20.0) return RGB(255, 0, 0);
+    if (knots < 30.0) return RGB(255, 127, 0);
+    if (knots < 40.0) return RGB(255, 255, 0);
+    if (knots < 50.0) return RGB(0, 128, 0);
+    if (knots < 60.0) return RGB(0, 0, 255);
+    return RGB(255, 0, 255);
+}
+
+// y of a shown level: ln p, and for the surface wind halfway between the
+// hour's surface and the bottom edge.
+double LevelY(const ProfileArrays& s, int t, const SoundingView& view, int L) {
+    if (L == 0) {
+        return (view.SkewBaseLogP + std::log(static_cast<double>(s.DiagramBottomPressure))) / 2.0;
+    }
+    return std::log(static_cast<double>(s.Pressure(s.CurrentModel, t, L)));
+}
+
+// Whole number rounded half up, as the surface-wind texts show it.
+double HalfUp(double value) {
+    return std::floor(value + 0.5);
+}
+
+void DrawVectors(PictureSurface& pic, const ProfileArrays& s, int t, const SoundingView& view,
+                 const std::vector<int>& levels) {
+    const int m = s.CurrentModel;
+    // The surface's circles are filled with the fill colour.
+    pic.SetFillStyle(FillStyle::Solid);
+    pic.SetForeColor(kYellow);
+    pic.SetFillColor(kYellow);
+    // A length in x units times this is the same length on the screen in y
+    // units.
+    const double aspect = (pic.ScaleHeight() / pic.ScaleWidth()) /
+                          (static_cast<double>(pic.PixelHeight()) / pic.PixelWidth());
+    for (int L : levels) {
+        const double speed = s.WindSpeed(m, t, L);
+        if (view.extras.ColorWinds) {
+            pic.SetForeColor(SpeedColour(speed));
+            pic.SetFillColor(SpeedColour(speed));
+        }
+        const double theta = (450.0 - s.WindDirection(m, t, L)) * kDegreeFactor;
+        const double dx = std::cos(theta) * speed * kLengthPerKnot;
+        const double dy = -std::sin(theta) * speed * kLengthPerKnot * aspect;
+        const double y = LevelY(s, t, view, L);
+        pic.Circle(kWindColumnCentre, y, kCircleRadius);
+        pic.LineRel(dx, dy);
+        if (L == 0 && view.options.TenMWind) {
+            pic.SetFontTransparent(false);
+            pic.SetCurrentX(kDigitalDirectionX);
+            pic.SetCurrentY(y - view.HalfTextHeight);
+            pic.PrintNoNewline(PrintForm(HalfUp(s.SurfaceWindDirection(m, t))));
+            pic.SetCurrentX(kDigitalSpeedX);
+            pic.PrintNoNewline(PrintForm(HalfUp(s.SurfaceWindSpeed(m, t))));
+            pic.SetFontTransparent(true);
+        }
+    }
+}
+
+void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const SoundingView& view,
+                      const std::vector<int>& levels) {
+    const int m = s.CurrentModel;
+    pic.SetForeColor(kYellow);
+    for (int L : levels) {
+        pic.SetCurrentY(LevelY(s, t, view, L) - view.HalfTextHeight);
+        if (view.extras.DigitalWindStyle) {
+            pic.SetCurrentX(kDigitalDirectionX);
+            pic.PrintNoNewline(PrintForm(RoundHalfEven(s.WindDirection(m, t, L))));
+        }
+        pic.SetCurrentX(kDigitalSpeedX);
+        pic.PrintNoNewline(PrintForm(RoundHalfEven(s.WindSpeed(m, t, L))));
+    }
+}
+
+} // namespace
+
+std::vector<int> WindColumnLevels(const ProfileArrays& s, int t, const SoundingView& view) {
+    const int m = s.CurrentModel;
+    const int n = DrawnLevelCount(s);
+    const SoundingExtras& e = view.extras;
+    const bool spaced = e.UseVWPIntervalA;
+    const int step = spaced ? 1 : std::max<int>(1, e.VWPInterval);
+    const double span = std::log(static_cast<double>(s.DiagramBottomPressure)) -
+                        std::log(static_cast<double>(s.DiagramTopPressure));
+    double last = 9999.0;
+    std::vector<int> levels;
+    for (int L = 0; L <= n; L += step) {
+        if (L == 0) {
+            levels.push_back(0);
+            continue;
+        }
+        const double p = s.Pressure(m, t, L);
+        if (!(p > 0.0)) continue; // no level there to place
+        if (spaced) {
+            const double d = (std::log(last) - std::log(p)) / span;
+            if (d < kSpacingStep * e.VWPIntervalA) continue;
+            last = p;
+        }
+        levels.push_back(L);
+    }
+    return levels;
+}
+
+void DrawWindColumn(PictureSurface& pic, const ProfileArrays& s, const SoundingView& view) {
+    if (!view.options.WindVector && !view.options.WindDigital) return;
+    const int t = view.CurrentColumn;
+    const std::vector<int> levels = WindColumnLevels(s, t, view);
+    if (view.options.WindVector) DrawVectors(pic, s, t, view, levels);
+    if (view.options.WindDigital) DrawDigitalWinds(pic, s, t, view, levels);
+}
+
+} // namespace tarvex

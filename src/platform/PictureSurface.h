@@ -27,6 +27,15 @@ constexpr Rgb RGB(int r, int g, int b) {
     return Rgb{part(r), part(g), part(b)};
 }
 
+// The pure colours the diagrams use by name.
+inline constexpr Rgb kBlack = RGB(0, 0, 0);
+inline constexpr Rgb kWhite = RGB(255, 255, 255);
+inline constexpr Rgb kRed = RGB(255, 0, 0);
+inline constexpr Rgb kGreen = RGB(0, 255, 0);
+inline constexpr Rgb kBlue = RGB(0, 0, 255);
+inline constexpr Rgb kYellow = RGB(255, 255, 0);
+inline constexpr Rgb kMagenta = RGB(255, 0, 255);
+
 // How the inside of boxes and circles is filled (in the fill colour).
 // Hatched fills leave the pixels between their lines untouched.
 enum class FillStyle {

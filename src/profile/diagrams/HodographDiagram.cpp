@@ -14,13 +14,7 @@ namespace tarvex {
 
 namespace {
 
-constexpr Rgb kRed = RGB(255, 0, 0);
-constexpr Rgb kYellow = RGB(255, 255, 0);
-constexpr Rgb kGreen = RGB(0, 255, 0);
-constexpr Rgb kMagenta = RGB(255, 0, 255);
 constexpr Rgb kOrange = RGB(255, 128, 0);
-constexpr Rgb kBlue = RGB(0, 0, 255);
-constexpr Rgb kWhite = RGB(255, 255, 255);
 
 // m/s per knot of the readout.
 constexpr double kMsPerKnot = 0.514791;

@@ -18,12 +18,6 @@ namespace tarvex {
 
 namespace {
 
-constexpr Rgb kBlack = RGB(0, 0, 0);
-constexpr Rgb kWhite = RGB(255, 255, 255);
-constexpr Rgb kGreen = RGB(0, 255, 0);
-constexpr Rgb kYellow = RGB(255, 255, 0);
-constexpr Rgb kRed = RGB(255, 0, 0);
-constexpr Rgb kBlue = RGB(0, 0, 255);
 constexpr Rgb kShadowColor = RGB(127, 127, 127);
 // The shadow lies this far (map units) right of and below its line with the
 // default orientation.

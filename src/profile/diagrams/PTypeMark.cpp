@@ -16,7 +16,6 @@ namespace tarvex {
 namespace {
 
 constexpr std::int32_t kNoPType = 999;
-constexpr Rgb kWhite = RGB(255, 255, 255);
 
 // Colour of a level's box by its relative humidity; none in the middle range.
 std::optional<Rgb> HumidityColour(float r) {

@@ -16,7 +16,6 @@ namespace tarvex {
 
 namespace {
 
-constexpr Rgb kWhite = RGB(255, 255, 255);
 // Inversions are only looked for below this pressure (mb, time column 0).
 constexpr float kInversionSearchTop = 400.0f;
 // Inversion bases at or above this pressure (mb) are surface based.

@@ -14,7 +14,6 @@ namespace tarvex {
 
 namespace {
 
-constexpr Rgb kYellow = RGB(255, 255, 0);
 // Length of a vector per knot, in percent of the picture's width.
 constexpr double kLengthPerKnot = 0.45;
 constexpr double kCircleRadius = 0.6;

@@ -17,12 +17,7 @@ namespace {
 using Kind = DrawOperation::Kind;
 
 constexpr int kModel = 1;
-constexpr Rgb kYellow = RGB(255, 255, 0);
 constexpr Rgb kOrange = RGB(255, 128, 0);
-constexpr Rgb kWhite = RGB(255, 255, 255);
-constexpr Rgb kRed = RGB(255, 0, 0);
-constexpr Rgb kGreen = RGB(0, 255, 0);
-constexpr Rgb kBlue = RGB(0, 0, 255);
 
 // Storm motion (10, 0) m/s; relative to it the wind is southerly 10 m/s at
 // the ground, westerly at 500 m and northerly at 1 km, so the 1 km layer has

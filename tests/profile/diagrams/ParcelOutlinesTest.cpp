@@ -19,8 +19,7 @@ using Kind = DrawOperation::Kind;
 
 const double kSkew = 150.0 / std::log(100.0);
 const double kBase = std::log(1000.0);
-constexpr Rgb kYellow = RGB(255, 255, 0);
-constexpr Rgb kBlue = RGB(0, 127, 255);
+constexpr Rgb kCinBlue = RGB(0, 127, 255);
 
 double Skewed(double T, double p) {
     return T + kSkew * (kBase - std::log(p));
@@ -91,7 +90,7 @@ TEST_F(Outlines, PositiveAreaRunsDownTheMoistAdiabatFromTheEquilibriumLevel) {
         EXPECT_EQ(yellow[i].state.drawWidth, 2);
     }
     EXPECT_EQ(pic.DrawWidth(), 1);
-    EXPECT_TRUE(Lines(kBlue).empty());
+    EXPECT_TRUE(Lines(kCinBlue).empty());
 }
 
 TEST_F(Outlines, NegativeAreaEndsWithTheDryAdiabatToTheGround) {
@@ -100,7 +99,7 @@ TEST_F(Outlines, NegativeAreaEndsWithTheDryAdiabatToTheGround) {
     const auto points = pic.OperationsOf(Kind::Point);
     ASSERT_EQ(points.size(), 1u);
     EXPECT_NEAR(points[0].x1, Skewed(18, 850), 1e-4); // the air at the LFC
-    const auto blue = Lines(kBlue);
+    const auto blue = Lines(kCinBlue);
     ASSERT_EQ(blue.size(), 3u); // 900 mb, the LCL at 920 mb, the ground
     EXPECT_NEAR(blue[0].y2, std::log(900.0), 1e-6);
     EXPECT_NEAR(blue[0].x2, Skewed(WetLift(18.0f, 850.0f, 900.0f), 900), 1e-3);
@@ -124,12 +123,12 @@ TEST_F(Outlines, OutlinesNeedAConvectiveLayerAndAStartTemperature) {
     s().EQLPressure(1, 0) = 0.0f;
     Draw();
     EXPECT_TRUE(Lines(kYellow).empty());
-    EXPECT_FALSE(Lines(kBlue).empty());
+    EXPECT_FALSE(Lines(kCinBlue).empty());
     // The air at the level of free convection unknown: no negative area.
     s().EQLPressure(1, 0) = 300.0f;
     s().Temperature(1, 0, 4) = std::nanf("");
     Draw();
-    EXPECT_TRUE(Lines(kBlue).empty());
+    EXPECT_TRUE(Lines(kCinBlue).empty());
     EXPECT_FALSE(Lines(kYellow).empty());
     for (const DrawOperation& op : pic.Operations())
         EXPECT_TRUE(std::isfinite(op.x1 + op.y1 + op.x2 + op.y2));
@@ -149,12 +148,12 @@ TEST_F(Outlines, CompleteOutlinesAreDrawnFromTheCacheUntilARead) {
     cache.CinParcelTemp(1, 0, 3) = 30.0f;
     Draw();
     EXPECT_NEAR(Lines(kYellow)[0].x2, Skewed(50, 500), 1e-4);
-    EXPECT_NEAR(Lines(kBlue)[0].x2, Skewed(30, 900), 1e-4);
+    EXPECT_NEAR(Lines(kCinBlue)[0].x2, Skewed(30, 900), 1e-4);
     // After a read the parcel is lifted again.
     cache.ClearAfterRead();
     Draw();
     EXPECT_NEAR(Lines(kYellow)[0].x2, Skewed(WetLift(-40.0f, 300.0f, 500.0f), 500), 1e-3);
-    EXPECT_NEAR(Lines(kBlue)[0].x2, Skewed(WetLift(18.0f, 850.0f, 900.0f), 900), 1e-3);
+    EXPECT_NEAR(Lines(kCinBlue)[0].x2, Skewed(WetLift(18.0f, 850.0f, 900.0f), 900), 1e-3);
 
     // A walk that starts at the equilibrium level (the diagram's top) or at
     // the level of free convection keeps nothing.
@@ -167,7 +166,7 @@ TEST_F(Outlines, CompleteOutlinesAreDrawnFromTheCacheUntilARead) {
     s().DrawLevelCount(1) = 4;
     Draw();
     EXPECT_EQ(cache.CinParcelDone(1, 0), kFlagFalse);
-    EXPECT_EQ(Lines(kBlue).size(), 3u); // still whole on the picture
+    EXPECT_EQ(Lines(kCinBlue).size(), 3u); // still whole on the picture
 }
 
 TEST_F(Outlines, NegativeAreaClosesAtACondensationLevelBelowLevelTwo) {
@@ -176,7 +175,7 @@ TEST_F(Outlines, NegativeAreaClosesAtACondensationLevelBelowLevelTwo) {
     view.options.CINS = true;
     s().LCLPressure(1, 0) = 960.0f;
     Draw();
-    const auto blue = Lines(kBlue);
+    const auto blue = Lines(kCinBlue);
     ASSERT_EQ(blue.size(), 4u); // 900, 950, the LCL, the ground
     EXPECT_NEAR(blue[1].y2, std::log(950.0), 1e-6);
     EXPECT_NEAR(blue[2].y2, std::log(960.0), 1e-6);
@@ -188,7 +187,7 @@ TEST_F(Outlines, NegativeAreaClosesAtACondensationLevelBelowLevelTwo) {
     // Upright, the same temperatures stand at their plain values.
     view.options.SkewT = false;
     Draw();
-    EXPECT_NEAR(Lines(kBlue)[2].x2, atLcl, 1e-3);
+    EXPECT_NEAR(Lines(kCinBlue)[2].x2, atLcl, 1e-3);
 }
 
 TEST_F(Outlines, ConvectiveTemperatureMarksTheGroundBelow99) {

@@ -6,6 +6,7 @@
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/ui/FrmProfile.h"
 
+#include <QCheckBox>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 
@@ -64,6 +65,16 @@ void BM_ShowHour(benchmark::State& state) {
     window.show();
     const std::string path = WriteFullRun();
     if (!window.LoadSoundingFile(path)) state.SkipWithError("read failed");
+    // Every overlay of the sounding on, as a forecaster stepping through a
+    // busy convective day might have it.
+    for (QCheckBox* box :
+         {window.chkDryAdiabats, window.chkWetBulb, window.chkLines, window.chkClouds,
+          window.chkInversions, window.chkLCL, window.chkLFC, window.chkEQL, window.chkWBZ,
+          window.chkCCL, window.chkConvectiveTemp, window.chkParcel, window.chkCINS,
+          window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
+          window.chkMomentum, window.ChkOmega}) {
+        if (!box->isChecked()) box->click();
+    }
     int hour = 0;
     for (auto _ : state) {
         window.vsbHour->setValue(hour);

@@ -256,7 +256,7 @@ TEST_F(HodographDiagram, BoundaryDisplay) {
     view.BoundaryU(kModel, 0) = 10.0f;
     view.BoundaryV(kModel, 0) = 0.0f;
     EXPECT_EQ(Plot().lblSRInflowLow, " Storm Motion = 270\u00BA  0m/s");
-    const DrawOperation& still = Of(Kind::Line, kRed).back();
+    const DrawOperation still = Of(Kind::Line, kRed).back();
     EXPECT_EQ(still.x1, still.x2);
     EXPECT_EQ(still.y1, still.y2);
 

@@ -1,4 +1,4 @@
-#include "SampleSounding.h"
+#include "BenchRuns.h"
 #include "compute/Hodograph.h"
 #include "platform/RasterSurface.h"
 #include "profile/data/Session.h"
@@ -18,10 +18,7 @@ namespace {
 void BM_PlotHodograph(benchmark::State& state) {
     tarvex::Session session;
     session.models.ModelCodes = {"eta"};
-    tarvex::samples::SampleSpec spec;
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "tarvex-bench-hodograph-eta_KBUF.buf";
-    std::ofstream(path, std::ios::binary) << tarvex::samples::MakeSoundingText(spec);
+    const std::filesystem::path path = tarvex::bench::WriteFullEtaRun("hodograph");
     if (!tarvex::ReadSounding(session, path.string()).ok) state.SkipWithError("read failed");
     std::filesystem::remove(path);
 

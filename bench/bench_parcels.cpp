@@ -1,4 +1,4 @@
-#include "SampleSounding.h"
+#include "BenchRuns.h"
 #include "compute/ElevatedParcel.h"
 #include "compute/ParcelState.h"
 #include "compute/Parcels.h"
@@ -16,11 +16,8 @@ namespace {
 // A full warm-season eta run (85 hours, 67 levels) read and completed as a
 // forecaster's click on a site does.
 std::unique_ptr<tarvex::Session> LoadFullRun(benchmark::State& state) {
-    tarvex::samples::SampleSpec spec;
-    spec.times = 85;
-    spec.levels = 67;
     auto session = std::make_unique<tarvex::Session>();
-    const std::string text = tarvex::samples::MakeSoundingText(spec);
+    const std::string text = tarvex::bench::FullEtaRunText();
     const tarvex::SoundingReadResult result =
         tarvex::ParseSounding(text, tarvex::SoundingLayout::EtaRuc, *session->profile);
     if (!result.ok) state.SkipWithError(result.reason.c_str());

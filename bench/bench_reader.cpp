@@ -1,4 +1,4 @@
-#include "SampleSounding.h"
+#include "BenchRuns.h"
 #include "profile/data/ProfileArrays.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
@@ -11,18 +11,10 @@
 
 namespace {
 
-std::string FullEtaRun() {
-    tarvex::samples::SampleSpec spec;
-    spec.layout = "eta";
-    spec.times = 85;
-    spec.levels = 67;
-    return tarvex::samples::MakeSoundingText(spec);
-}
-
 // The reader alone: a full eta run (85 times, 67 levels) from memory into a
 // store, with the per-level derived fields.
 void BM_ReadSounding(benchmark::State& state) {
-    const std::string text = FullEtaRun();
+    const std::string text = tarvex::bench::FullEtaRunText();
     auto store = std::make_unique<tarvex::ProfileArrays>();
     for (auto _ : state) {
         const tarvex::SoundingReadResult result =
@@ -40,9 +32,7 @@ BENCHMARK(BM_ReadSounding)
 // file from disk into a fresh store, and every derived field and post-read
 // step.
 void BM_ReadAndProcess(benchmark::State& state) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "tarvex-bench-eta_KBUF.buf";
-    std::ofstream(path, std::ios::binary) << FullEtaRun();
+    const std::filesystem::path path = tarvex::bench::WriteFullEtaRun("read");
     tarvex::Session session;
     session.models.ModelCodes = {"eta"};
     for (auto _ : state) {

@@ -1,4 +1,4 @@
-#include "SampleSounding.h"
+#include "BenchRuns.h"
 #include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
@@ -23,12 +23,7 @@ void BM_CursorReadout(benchmark::State& state) {
     tarvex::FrmProfile window(session, desktop);
     window.resize(1280, 960);
     window.show();
-    tarvex::samples::SampleSpec spec;
-    spec.times = 85;
-    spec.levels = 67;
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "tarvex-bench-readout-eta_KBUF.buf";
-    std::ofstream(path, std::ios::binary) << tarvex::samples::MakeSoundingText(spec);
+    const std::filesystem::path path = tarvex::bench::WriteFullEtaRun("readout");
     if (!window.LoadSoundingFile(path.string())) state.SkipWithError("read failed");
     std::filesystem::remove(path);
     window.chkActiveReadout->setChecked(true);

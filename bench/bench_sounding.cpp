@@ -1,4 +1,4 @@
-#include "SampleSounding.h"
+#include "BenchRuns.h"
 #include "platform/RasterSurface.h"
 #include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
@@ -15,23 +15,12 @@
 
 namespace {
 
-// A full eta run written to disk once per benchmark.
-std::string WriteFullRun() {
-    tarvex::samples::SampleSpec spec;
-    spec.times = 85;
-    spec.levels = 67;
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "tarvex-bench-sounding-eta_KBUF.buf";
-    std::ofstream(path, std::ios::binary) << tarvex::samples::MakeSoundingText(spec);
-    return path.string();
-}
-
 // One hour of the sounding picture with every option of the diagram's
 // background and every overlay on, on a 1000 x 800 raster.
 void BM_DrawSounding(benchmark::State& state) {
     tarvex::Session session;
     session.models.ModelCodes = {"eta"};
-    const std::string path = WriteFullRun();
+    const std::string path = tarvex::bench::WriteFullEtaRun("sounding").string();
     if (!tarvex::ReadSounding(session, path).ok) state.SkipWithError("read failed");
     tarvex::RasterSurface pic(1000, 800);
     tarvex::SoundingView view;
@@ -63,7 +52,7 @@ void BM_ShowHour(benchmark::State& state) {
     tarvex::FrmProfile window(session, desktop);
     window.resize(1280, 960);
     window.show();
-    const std::string path = WriteFullRun();
+    const std::string path = tarvex::bench::WriteFullEtaRun("sounding").string();
     if (!window.LoadSoundingFile(path)) state.SkipWithError("read failed");
     // Every overlay of the sounding on, as a forecaster stepping through a
     // busy convective day might have it.

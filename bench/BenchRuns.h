@@ -1,0 +1,29 @@
+#pragma once
+
+// What the benchmarks share: a full eta run (85 times, 67 levels) from the
+// sample generator, as text or written to a file of the temporary folder.
+#include "SampleSounding.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace tarvex::bench {
+
+inline std::string FullEtaRunText() {
+    samples::SampleSpec spec;
+    spec.layout = "eta";
+    spec.times = 85;
+    spec.levels = 67;
+    return samples::MakeSoundingText(spec);
+}
+
+// Writes the run to a file named after the benchmark; the caller removes it.
+inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("tarvex-bench-" + name + "-eta_KBUF.buf");
+    std::ofstream(path, std::ios::binary) << FullEtaRunText();
+    return path;
+}
+
+} // namespace tarvex::bench

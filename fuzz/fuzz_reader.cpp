@@ -1,4 +1,6 @@
 #include "profile/data/ProfileArrays.h"
+#include "profile/data/ReadCompletion.h"
+#include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
 
 #include <cstddef>
@@ -6,12 +8,15 @@
 #include <memory>
 #include <string_view>
 
-// Every layout over arbitrary text: the reader must report, never crash.
+// Every layout over arbitrary text: the reader must report, never crash, and
+// a file it accepts must go through every derived field and post-read step.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    static auto store = std::make_unique<tarvex::ProfileArrays>();
+    static auto session = std::make_unique<tarvex::Session>();
     for (auto layout : {tarvex::SoundingLayout::EtaRuc, tarvex::SoundingLayout::Ngm,
-                        tarvex::SoundingLayout::Gfs3})
-        tarvex::ParseSounding(text, layout, *store);
+                        tarvex::SoundingLayout::Gfs3}) {
+        if (tarvex::ParseSounding(text, layout, *session->profile).ok)
+            tarvex::CompleteSoundingRead(*session, layout);
+    }
     return 0;
 }

@@ -1,5 +1,7 @@
 // Test runner for everything that draws: one QApplication on the offscreen
 // platform for the whole run.
+#include "platform/GuardedApplication.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -15,7 +17,7 @@ int main(int argc, char** argv) {
     mkdir(runtime.c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    QApplication app(argc, argv);
+    tarvex::GuardedApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 // reads the user's settings and the configuration beside the program, lists
 // the sounding files and shows the first site's sounding, or the file named
 // on the command line.
+#include "platform/GuardedApplication.h"
 #include "platform/QtDesktopService.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
@@ -12,7 +13,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    tarvex::GuardedApplication app(argc, argv);
     const QString programFolder = QCoreApplication::applicationDirPath();
     tarvex::Session session;
     tarvex::QtDesktopService desktop(programFolder);

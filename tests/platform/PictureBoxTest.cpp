@@ -78,3 +78,39 @@ TEST(PictureBox, DeliversTheMouseInTheUserScale) {
 
 } // namespace
 } // namespace tarvex
+
+#include "platform/GuardedApplication.h"
+
+#include <QMouseEvent>
+#include <QPushButton>
+#include <stdexcept>
+
+namespace tarvex {
+namespace {
+
+// An error thrown by a handler is dropped with the event; the program goes
+// on and the next event is handled.
+TEST(GuardedApplication, AHandlerErrorDoesNotEndTheProgram) {
+    auto* app = dynamic_cast<GuardedApplication*>(QCoreApplication::instance());
+    if (!app) GTEST_SKIP() << "the test runner's application is not guarded";
+    QPushButton button;
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] {
+        ++clicks;
+        throw std::out_of_range("index outside the sounding store");
+    });
+    button.resize(80, 30);
+    const QPointF centre(40, 15);
+    for (int i = 0; i < 2; ++i) {
+        QMouseEvent press(QEvent::MouseButtonPress, centre, button.mapToGlobal(centre),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, button.mapToGlobal(centre),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&button, &press);
+        QCoreApplication::sendEvent(&button, &release);
+    }
+    EXPECT_EQ(clicks, 2);
+}
+
+} // namespace
+} // namespace tarvex

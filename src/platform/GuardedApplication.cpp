@@ -1,0 +1,19 @@
+#include "platform/GuardedApplication.h"
+
+#include <exception>
+#include <iostream>
+
+namespace tarvex {
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        std::cerr << "tarvex: an event was dropped after an error: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "tarvex: an event was dropped after an unknown error\n";
+    }
+    return false;
+}
+
+} // namespace tarvex

@@ -126,6 +126,7 @@ class FrmProfile : public QWidget {
     SoundingView& soundingView() { return view_; }
     std::int16_t DisplayMode() const { return displayMode_; }
     std::int16_t ActivePanel() const { return activePanel_; }
+    LakeEffectPanel* lakePanel() const { return lakePanel_; }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.

@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 #include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
+#include "profile/ui/LakeEffectPanel.h"
 
 #include <QCheckBox>
 #include <QLabel>

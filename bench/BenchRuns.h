@@ -27,3 +27,30 @@ inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
 }
 
 } // namespace tarvex::bench
+
+#include "profile/data/DesktopService.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+
+#include <benchmark/benchmark.h>
+
+namespace tarvex::bench {
+
+// The main window at its default size, shown offscreen, with a full eta run
+// loaded as a forecaster's click on a site loads it.
+struct LoadedWindow {
+    Session session;
+    RecordingDesktopService desktop;
+    FrmProfile window{session, desktop};
+
+    LoadedWindow(const std::string& name, benchmark::State& state) {
+        session.models.ModelCodes = {"eta"};
+        window.resize(1280, 960);
+        window.show();
+        const std::filesystem::path path = WriteFullEtaRun(name);
+        if (!window.LoadSoundingFile(path.string())) state.SkipWithError("read failed");
+        std::filesystem::remove(path);
+    }
+};
+
+} // namespace tarvex::bench

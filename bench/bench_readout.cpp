@@ -17,15 +17,8 @@ namespace {
 // one level to another, so the level search runs and the five labels get new
 // captions and places. The mouse alternates between 850 and 500 mb.
 void BM_CursorReadout(benchmark::State& state) {
-    tarvex::Session session;
-    session.models.ModelCodes = {"eta"};
-    tarvex::RecordingDesktopService desktop;
-    tarvex::FrmProfile window(session, desktop);
-    window.resize(1280, 960);
-    window.show();
-    const std::filesystem::path path = tarvex::bench::WriteFullEtaRun("readout");
-    if (!window.LoadSoundingFile(path.string())) state.SkipWithError("read failed");
-    std::filesystem::remove(path);
+    tarvex::bench::LoadedWindow loaded("readout", state);
+    tarvex::FrmProfile& window = loaded.window;
     window.chkActiveReadout->setChecked(true);
     window.ShowSoundingCompanions();
     const double y[2] = {std::log(850.0), std::log(500.0)};

@@ -46,14 +46,8 @@ BENCHMARK(BM_DrawSounding)
 
 // An hour step in the main window: labels, panels and the sounding.
 void BM_ShowHour(benchmark::State& state) {
-    tarvex::Session session;
-    session.models.ModelCodes = {"eta"};
-    tarvex::RecordingDesktopService desktop;
-    tarvex::FrmProfile window(session, desktop);
-    window.resize(1280, 960);
-    window.show();
-    const std::string path = tarvex::bench::WriteFullEtaRun("sounding").string();
-    if (!window.LoadSoundingFile(path)) state.SkipWithError("read failed");
+    tarvex::bench::LoadedWindow loaded("sounding", state);
+    tarvex::FrmProfile& window = loaded.window;
     // Every overlay of the sounding on, as a forecaster stepping through a
     // busy convective day might have it.
     for (QCheckBox* box :
@@ -69,7 +63,6 @@ void BM_ShowHour(benchmark::State& state) {
         window.vsbHour->setValue(hour);
         hour = (hour + 1) % 85;
     }
-    std::filesystem::remove(path);
 }
 BENCHMARK(BM_ShowHour)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

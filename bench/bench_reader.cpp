@@ -1,5 +1,5 @@
 #include "BenchRuns.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
 

@@ -1,4 +1,4 @@
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/data/ReadCompletion.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"

@@ -6,7 +6,7 @@
 // middle of the run, and are written in the sounding file format the reader
 // takes, in every layout it knows.
 
-#include "compute/DateTime.h"
+#include "store/DateTime.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <cstdint>
 #include <string>

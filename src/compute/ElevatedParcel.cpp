@@ -4,7 +4,7 @@
 #include "compute/Levels.h"
 #include "compute/ParcelState.h"
 #include "compute/Parcels.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <array>

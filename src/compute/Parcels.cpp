@@ -3,7 +3,7 @@
 #include "compute/ComputeState.h"
 #include "compute/Levels.h"
 #include "compute/ParcelState.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <array>

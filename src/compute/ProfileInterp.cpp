@@ -1,6 +1,6 @@
 #include "compute/ProfileInterp.h"
 
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "compute/ComputeState.h"
 #include "compute/Winds.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "compute/Levels.h"
 #include "compute/ArcCos.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // leaves it, so that computations can be checked on profiles worked out by
 // hand.
 
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "profile/data/DerivedFields.h"
 #include "profile/data/HistoryFile.h"
 #include "profile/data/ModelTable.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/data/SoundingFiles.h"
 #include "profile/data/TrainingHook.h"
 

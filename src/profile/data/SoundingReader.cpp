@@ -3,7 +3,7 @@
 #include "compute/Levels.h"
 #include "profile/data/DerivedFields.h"
 #include "profile/data/FieldReader.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/data/ReadCompletion.h"
 #include "profile/data/Session.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compute/ComputeState.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/PictureSurface.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <array>
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "compute/Winds.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/diagrams/SoundingOverlays.h"
 

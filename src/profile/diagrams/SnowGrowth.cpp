@@ -2,7 +2,7 @@
 
 #include "compute/ProfileInterp.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/diagrams/SoundingOverlays.h"
 

@@ -1,6 +1,6 @@
 #include "profile/data/DerivedFields.h"
 #include "compute/Levels.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "compute/PrecipType.h"
 #include "compute/Winds.h"
 #include "profile/data/Fixtures.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/data/ReadCompletion.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"

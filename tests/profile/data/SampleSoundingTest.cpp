@@ -1,5 +1,5 @@
 #include "SampleSounding.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/data/SoundingReader.h"
 
 #include <gtest/gtest.h>

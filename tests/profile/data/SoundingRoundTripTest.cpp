@@ -1,6 +1,6 @@
 #include "SampleSounding.h"
 #include "compute/Levels.h"
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 #include "profile/data/SoundingReader.h"
 
 #include <gtest/gtest.h>

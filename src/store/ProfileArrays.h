@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compute/DateTime.h"
+#include "store/DateTime.h"
 
 #include <cstddef>
 #include <cstdint>

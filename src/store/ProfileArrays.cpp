@@ -1,4 +1,4 @@
-#include "profile/data/ProfileArrays.h"
+#include "store/ProfileArrays.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "compute/DateTime.h"
+#include "store/DateTime.h"
 
 #include <cmath>
 

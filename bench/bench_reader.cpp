@@ -1,7 +1,7 @@
 #include "BenchRuns.h"
-#include "store/ProfileArrays.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "store/ProfileArrays.h"
 
 #include <benchmark/benchmark.h>
 

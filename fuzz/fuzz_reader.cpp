@@ -1,7 +1,7 @@
-#include "store/ProfileArrays.h"
 #include "profile/data/ReadCompletion.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "store/ProfileArrays.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,9 +8,9 @@
 #include "profile/data/DerivedFields.h"
 #include "profile/data/HistoryFile.h"
 #include "profile/data/ModelTable.h"
-#include "store/ProfileArrays.h"
 #include "profile/data/SoundingFiles.h"
 #include "profile/data/TrainingHook.h"
+#include "store/ProfileArrays.h"
 
 #include <memory>
 #include <string>

@@ -3,9 +3,9 @@
 #include "compute/Levels.h"
 #include "profile/data/DerivedFields.h"
 #include "profile/data/FieldReader.h"
-#include "store/ProfileArrays.h"
 #include "profile/data/ReadCompletion.h"
 #include "profile/data/Session.h"
+#include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <cctype>

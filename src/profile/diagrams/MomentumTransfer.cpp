@@ -4,9 +4,9 @@
 #include "compute/Winds.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "store/ProfileArrays.h"
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/diagrams/SoundingOverlays.h"
+#include "store/ProfileArrays.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -2,9 +2,9 @@
 
 #include "compute/ProfileInterp.h"
 #include "platform/PictureSurface.h"
-#include "store/ProfileArrays.h"
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/diagrams/SoundingOverlays.h"
+#include "store/ProfileArrays.h"
 
 #include <cmath>
 

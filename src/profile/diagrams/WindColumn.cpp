@@ -4,8 +4,8 @@
 #include "compute/Winds.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "store/ProfileArrays.h"
 #include "profile/diagrams/SoundingDiagram.h"
+#include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
+#include "profile/data/ReadCompletion.h"
 #include "compute/PrecipType.h"
 #include "compute/Winds.h"
 #include "profile/data/Fixtures.h"
-#include "store/ProfileArrays.h"
-#include "profile/data/ReadCompletion.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "store/ProfileArrays.h"
 
 #include <gtest/gtest.h>
 

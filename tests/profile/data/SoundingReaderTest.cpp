@@ -1,6 +1,6 @@
 #include "profile/data/SoundingReader.h"
-#include "store/ProfileArrays.h"
 #include "profile/data/Session.h"
+#include "store/ProfileArrays.h"
 
 #include "profile/data/Fixtures.h"
 

@@ -1,7 +1,7 @@
 #include "SampleSounding.h"
 #include "compute/Levels.h"
-#include "store/ProfileArrays.h"
 #include "profile/data/SoundingReader.h"
+#include "store/ProfileArrays.h"
 
 #include <gtest/gtest.h>
 

@@ -49,6 +49,7 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         QMessageBox::warning(this, kCaption, QString::fromStdString(text));
     };
     BuildControls();
+    WirePanelWords();
     mapPanel_ = std::make_unique<MapPanel>(
         session_, view_, picMap, [this](const std::string& word) { RunControlCommand(word); },
         std::filesystem::path());

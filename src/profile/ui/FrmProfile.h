@@ -337,6 +337,7 @@ class FrmProfile : public QWidget {
     QWidget* BuildLoopPanel(QWidget* parent);
     QWidget* BuildWindowButtons(QWidget* parent);
     QFrame* BuildHumidityLegend(QWidget* parent);
+    void WirePanelWords();
     void BuildControls();
     QWidget* BuildOptions(QWidget* parent);
     QWidget* BuildMapOptions(QWidget* parent);

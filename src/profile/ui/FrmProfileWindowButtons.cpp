@@ -9,6 +9,7 @@
 #include "profile/ui/ShearTable.h"
 #include "shell/FrmHelp.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
@@ -21,6 +22,25 @@ namespace tarvex {
 namespace {
 
 constexpr const char* kSlotCaptions[4] = {"A", "B", "C", "D"};
+
+// A press on the frame itself (not on a control inside it) runs the action.
+class FramePressFilter : public QObject {
+  public:
+    FramePressFilter(QWidget* frame, std::function<void()> pressed)
+        : QObject(frame), frame_(frame), pressed_(std::move(pressed)) {
+        frame->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == frame_ && event->type() == QEvent::MouseButtonPress) pressed_();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QWidget* frame_;
+    std::function<void()> pressed_;
+};
 
 } // namespace
 
@@ -82,6 +102,23 @@ QFrame* FrmProfile::BuildHumidityLegend(QWidget* parent) {
     }
     pnlRH->hide();
     return pnlRH;
+}
+
+void FrmProfile::WirePanelWords() {
+    // Clicks on these pictures only name their topic, in help mode.
+    const std::pair<PictureBox*, const char*> pictures[] = {
+        {picFog, "Fog"}, {picIndices, "Indicies"}, {picLapse, "Lapse Rates"}};
+    for (const auto& [picture, word] : pictures) {
+        picture->SetMouseDownHandler([this, topic = std::string(word)](int, int, double, double) {
+            RunControlCommand(topic);
+        });
+    }
+    picPrecipType->SetMouseDownHandler([this](int, int, double, double) {
+        RunControlCommand(session_.history.UseThicknessMethod ? "Precip Type Thickness"
+                                                              : "Precip Type Energy");
+    });
+    for (QFrame* panel : pnlControl)
+        new FramePressFilter(panel, [this] { RunControlCommand("KESTIR"); });
 }
 
 void FrmProfile::btnShear_Click() {

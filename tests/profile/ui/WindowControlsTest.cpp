@@ -1,17 +1,21 @@
 #include "SampleSounding.h"
 #include "platform/Controls.h"
+#include "platform/PictureBox.h"
 #include "platform/PrintImage.h"
 #include "profile/data/DesktopService.h"
 #include "profile/data/DisplaySettingsFile.h"
 #include "profile/data/Session.h"
+#include "profile/data/SlotFixture.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HourAnimation.h"
 #include "profile/ui/LakeEffectPanel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFrame>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -61,44 +65,13 @@ class WindowControls : public ::testing::Test {
         return session_.profile->Pressure(session_.profile->CurrentModel, 0, L);
     }
 
-    // A slot in which every item differs from the window's start.
+    // A slot in which every item differs from the window's start, its level
+    // bars on levels 10, 4 and 12 of the run.
     DisplaySettings Changed() const {
-        DisplaySettings d;
-        d.chkWindVector = d.chkWindDigital = d.ChkOmega = d.chk10MWind = d.chkRH = 1;
-        d.ColorWinds = -1;
-        d.DigitalWindStyle = 0;
-        d.OmegaFiltered = 0;
-        d.chkWetBulb = d.chkInversions = d.chkSnowGrowth = d.chksWSYMb = 1;
-        d.chkSkewT = 0;
-        d.chkLines = d.chkDryAdiabats = d.chkClouds = 1;
-        d.VWPInterval = 3;
-        d.VWPIntervalA = 2;
-        d.UseVWPIntervalA = true;
-        d.VerticalUnit = 2;
-        d.MomentumXferIndex = 3;
-        d.SkewTLeftTemp = -55;
-        d.ProfileLeftTemp = d.LeftTemp = -40;
-        d.SkewTRightTemp = 15;
-        d.ProfileRightTemp = d.RightTemp = 25;
-        d.TopPressure = 200;
-        d.chkLakeIndex = d.chkMoistLakeIndex = d.chkLIC = 1;
-        d.vsbLakeF = 40;
-        d.chkLCL = d.chkECAPE = d.chkCCL = d.chkConvectiveTemp = d.chkWBZ = 1;
-        d.chkLFC = d.chkEQL = d.chkParcel = d.chkCINS = 1;
-        d.ActivePanel = 2;
+        DisplaySettings d = test::ChangedSlot();
         d.chkAngle = {1, 0, 1, 0, 1};
-        d.chkBrightBand = 1;
-        d.chkSigmaLevel = 0;
-        d.chkMeanFlow = 1;
         d.SigmaLevelPressure = LevelPressure(10);
         d.MeanFlowPressure = {LevelPressure(4), LevelPressure(12)};
-        d.DisplayMode = 7;
-        d.chkActiveReadout = 1;
-        d.ReadoutUnit = 2;
-        d.chkIcing = d.chkMomentum = 1;
-        d.UseThicknessMethod = -1;
-        d.HodoTop = 6.0f;
-        d.HodoBase = 1.0f;
         return d;
     }
 
@@ -227,6 +200,24 @@ TEST_F(WindowControls, HelpModeOpensTheWordsPagesOnlyForAUsersClick) {
     EXPECT_FALSE(session_.help.TrainingMode);
     EXPECT_EQ(desktop_.pointers.back(), PointerShape::Default);
     EXPECT_TRUE(window_->pnlControl[2]->isVisible());
+
+    // A press on a panel picture, or on an open control panel's own frame,
+    // names its topic.
+    table.TrainingKey.push_back("INDICIES");
+    table.TrainingAction.push_back("indices.htm|");
+    table.TrainingKey.push_back("KESTIR");
+    table.TrainingAction.push_back("kestir.htm|");
+    for (QWidget* pressed : {static_cast<QWidget*>(window_->picIndices),
+                             static_cast<QWidget*>(window_->pnlControl[2])}) {
+        window_->picLogo_Click();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2),
+                          pressed->mapToGlobal(QPointF(2, 2)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(pressed, &press);
+    }
+    ASSERT_EQ(desktop_.requests.size(), 3u);
+    EXPECT_EQ(desktop_.requests[1].target, "indices.htm");
+    EXPECT_EQ(desktop_.requests[2].target, "kestir.htm");
 }
 
 TEST_F(WindowControls, EverySlotRestoresEveryControl) {

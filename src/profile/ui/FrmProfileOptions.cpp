@@ -248,6 +248,9 @@ void FrmProfile::RunControlCommand(const std::string& word) {
 }
 
 void FrmProfile::RedrawMap() {
+    // A batch of changes (a recall) ends in the hour routine, which redraws
+    // the map once when it is shown.
+    if (view_.SuspendRedraw) return;
     if (mapPanel_) mapPanel_->RedrawMap();
 }
 

@@ -221,11 +221,12 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
         check(chkMomentum, d.chkMomentum);
         IfRead(d.UseThicknessMethod, [&](std::int16_t v) { marks.UseThicknessMethod = v != 0; });
         ApplySoundingButtonSettings();
+        // The hodograph layer is taken as its buttons would take it; the one
+        // redraw below then shows it.
+        IfRead(d.HodoTop, [&](float km) { hodographPanel_->SetHeightLayer(static_cast<int>(km)); });
+        IfRead(d.HodoBase, [&](float km) { hodographPanel_->SetBaseLayer(static_cast<int>(km)); });
     }
     ShowHour();
-    // The layer buttons act only now that redraws are free again.
-    IfRead(d.HodoTop, [&](float km) { hodographPanel_->PressHeightButton(static_cast<int>(km)); });
-    IfRead(d.HodoBase, [&](float km) { hodographPanel_->PressBaseButton(static_cast<int>(km)); });
 }
 
 void FrmProfile::btnSave_Click(int Index) {

@@ -292,6 +292,19 @@ TEST_F(WindowControls, ADamagedSlotChangesOnlyTheControlsItHolds) {
     }
 }
 
+TEST_F(WindowControls, AnInnerHoldNeverEndsAnOuterOne) {
+    // Inside a batch, checking "Mean Wind" unchecks "Sigma Level" under a
+    // hold of its own; the batch's hold outlives it.
+    ASSERT_TRUE(window_->chkSigmaLevel->isChecked());
+    {
+        const SuspendRedrawScope batch(window_->soundingView());
+        window_->chkMeanFlow->click();
+        EXPECT_FALSE(window_->chkSigmaLevel->isChecked());
+        EXPECT_TRUE(window_->soundingView().SuspendRedraw);
+    }
+    EXPECT_FALSE(window_->soundingView().SuspendRedraw);
+}
+
 TEST_F(WindowControls, MeanFlowBarsNeverCross) {
     window_->vsbMeanFlow[1]->SetValue(10);
     window_->vsbMeanFlow[0]->SetValue(15); // past the upper bar: stops below it

@@ -52,17 +52,21 @@ QPlainTextEdit* TextBox(QWidget* parent, const char* name) {
 // dew-point trace, on a sky-blue ground.
 void DrawArtwork(PictureBox* box) {
     box->setFixedSize(64, 64);
-    PictureSurface& pic = box->Surface();
-    pic.SetBackColor(RGB(200, 225, 255));
-    pic.Clear();
-    pic.Scale(0, 10, 10, 0);
-    pic.SetDrawWidth(2);
-    pic.Line(5, 0.5, 7, 4, RGB(255, 0, 0));
-    pic.LineTo(5.5, 6.5, RGB(255, 0, 0));
-    pic.LineTo(7.5, 9.5, RGB(255, 0, 0));
-    pic.Line(3.5, 0.5, 4, 4, RGB(0, 160, 0));
-    pic.LineTo(2, 6.5, RGB(0, 160, 0));
-    pic.LineTo(3, 9.5, RGB(0, 160, 0));
+    auto draw = [box] {
+        PictureSurface& pic = box->Surface();
+        pic.SetBackColor(RGB(200, 225, 255));
+        pic.Clear();
+        pic.Scale(0, 10, 10, 0);
+        pic.SetDrawWidth(2);
+        pic.Line(5, 0.5, 7, 4, RGB(255, 0, 0));
+        pic.LineTo(5.5, 6.5, RGB(255, 0, 0));
+        pic.LineTo(7.5, 9.5, RGB(255, 0, 0));
+        pic.Line(3.5, 0.5, 4, 4, RGB(0, 160, 0));
+        pic.LineTo(2, 6.5, RGB(0, 160, 0));
+        pic.LineTo(3, 9.5, RGB(0, 160, 0));
+    };
+    box->SetResizeHandler(draw);
+    draw();
 }
 
 } // namespace
@@ -153,7 +157,9 @@ FrmHelp::FrmHelp(QWidget* parent, std::function<double()> random)
     txtHelp = TextBox(pnlHelp, "txtHelp");
     txtCredits = TextBox(pnlHelp, "txtCredits");
     txtORVA = TextBox(pnlHelp, "txtORVA");
-    for (QPlainTextEdit* box : {txtHelp, txtCredits, txtORVA}) texts->addWidget(box);
+    texts->addWidget(txtHelp, 3);
+    texts->addWidget(txtCredits, 4);
+    texts->addWidget(txtORVA, 2);
     layout->addWidget(pnlHelp, 1);
 
     auto* bottom = new QHBoxLayout();
@@ -176,7 +182,7 @@ FrmHelp::FrmHelp(QWidget* parent, std::function<double()> random)
     timerZurAvo->setObjectName("timerZurAvo");
     timerZurAvo->setInterval(kFlicker);
     connect(timerZurAvo, &QTimer::timeout, this, [this] { timerZurAvo_Timer(); });
-    resize(760, 620);
+    resize(760, 720);
     Form_Load();
 }
 

@@ -50,6 +50,7 @@ TEST(FrmHelp, TheBannerWordFlickersAfterARandomPause) {
     QPointer<FrmHelp> alive(about);
     QPointer<QTimer> timer(about->timerZiveVoz);
     about->show();
+    about->grab().save(TARVEX_TEST_OUTPUT "/about-window.png");
     about->btnOK->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());

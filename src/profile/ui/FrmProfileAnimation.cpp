@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -26,6 +27,7 @@ QWidget* FrmProfile::BuildLoopPanel(QWidget* parent) {
     btnAutoDisplay = new QPushButton("Loop", box);
     btnAutoDisplay->setObjectName("btnAutoDisplay");
     btnAutoDisplay->setCheckable(true);
+    btnAutoDisplay->setShortcut(QKeySequence(Qt::ALT | Qt::Key_L));
     connect(btnAutoDisplay, &QPushButton::clicked, this, [this] {
         // The highlight follows the animation, not the button's own toggle.
         btnAutoDisplay_Click();

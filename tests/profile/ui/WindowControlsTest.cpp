@@ -9,12 +9,14 @@
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HourAnimation.h"
 #include "profile/ui/LakeEffectPanel.h"
+#include "shell/FrmHelp.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFrame>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -290,6 +292,21 @@ TEST_F(WindowControls, ADamagedSlotChangesOnlyTheControlsItHolds) {
             EXPECT_EQ(now[line], line < k ? changedLines[line] : startLines[line])
                 << "cut after " << k << ", line " << line + 1;
     }
+}
+
+TEST_F(WindowControls, AboutShowsOneWindowMadeAgainAfterOK) {
+    window_->btnHelp->click();
+    FrmHelp* about = window_->AboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    window_->btnHelp->click();
+    EXPECT_EQ(window_->AboutWindow(), about);
+    about->btnOK->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_->AboutWindow(), nullptr);
+    window_->btnHelp->click();
+    ASSERT_NE(window_->AboutWindow(), nullptr);
+    EXPECT_EQ(window_->AboutWindow()->pnlProfile->text().toStdString(), "ZiveVoz");
 }
 
 TEST_F(WindowControls, AnInnerHoldNeverEndsAnOuterOne) {

@@ -177,6 +177,9 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
         IfRead(d.ProfileRightTemp, [&](std::int16_t v) { axis.ProfileRightTemp = v; });
         IfRead(d.RightTemp, [&](std::int16_t v) { axis.RightTemp = v; });
         IfRead(d.TopPressure, [&](std::int16_t v) {
+            // The top stays above the ground of the run shown, so that the
+            // diagram keeps a height.
+            if (s.MaxSurfacePressure > 0.0f && v >= s.MaxSurfacePressure) return;
             s.DiagramTopPressure = v;
             PlaceDiagramBottom(s);
             FindTopLevel(s);

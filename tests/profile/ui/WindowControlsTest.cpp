@@ -260,6 +260,12 @@ TEST_F(WindowControls, EverySlotRestoresEveryControl) {
         EXPECT_EQ(SlotText(k), before) << k;
     }
     EXPECT_TRUE(messages_.empty());
+    // A top below the ground of the run would leave the diagram no height.
+    DisplaySettings low;
+    low.TopPressure = 1100;
+    ASSERT_TRUE(WriteSlot(2, low));
+    window_->btnRecall_Click(2);
+    EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
 }
 
 TEST_F(WindowControls, ADamagedSlotChangesOnlyTheControlsItHolds) {

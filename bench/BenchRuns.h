@@ -32,6 +32,7 @@ inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
+#include <QCheckBox>
 #include <benchmark/benchmark.h>
 
 namespace tarvex::bench {
@@ -52,5 +53,18 @@ struct LoadedWindow {
         std::filesystem::remove(path);
     }
 };
+
+// Every overlay of the sounding on, as a forecaster stepping through a busy
+// convective day might have it.
+inline void TurnOnEveryOverlay(FrmProfile& window) {
+    for (QCheckBox* box :
+         {window.chkDryAdiabats, window.chkWetBulb, window.chkLines, window.chkClouds,
+          window.chkInversions, window.chkLCL, window.chkLFC, window.chkEQL, window.chkWBZ,
+          window.chkCCL, window.chkConvectiveTemp, window.chkParcel, window.chkCINS,
+          window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
+          window.chkMomentum, window.ChkOmega}) {
+        if (!box->isChecked()) box->click();
+    }
+}
 
 } // namespace tarvex::bench

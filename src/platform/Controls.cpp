@@ -35,6 +35,7 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 } // namespace tarvex
 
+#include <QCheckBox>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -69,6 +70,38 @@ void RangeScrollBar::SetRange(int minimum, int maximum) {
     bar_->setRange(0, std::abs(maximum_ - minimum_));
     const int kept = std::clamp(value, std::min(minimum_, maximum_), std::max(minimum_, maximum_));
     bar_->setValue(std::abs(kept - minimum_));
+}
+
+namespace {
+Qt::CheckState ToCheckState(std::int16_t value) {
+    switch (value) {
+    case 1:
+        return Qt::Checked;
+    case 2:
+        return Qt::PartiallyChecked;
+    default:
+        return Qt::Unchecked;
+    }
+}
+} // namespace
+
+std::int16_t FromCheckState(const QCheckBox* box) {
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void SetCheck(QCheckBox* box, std::int16_t value) {
+    if (!box) return;
+    const Qt::CheckState state = ToCheckState(value);
+    if (box->checkState() == state) return;
+    box->setCheckState(state);
+    emit box->clicked(state != Qt::Unchecked);
 }
 
 } // namespace tarvex

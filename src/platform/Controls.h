@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include <cstdint>
 #include <functional>
 
 namespace tarvex {
@@ -26,6 +27,7 @@ class ClickableLabel : public QLabel {
 
 } // namespace tarvex
 
+class QCheckBox;
 class QScrollBar;
 
 namespace tarvex {
@@ -58,5 +60,12 @@ class RangeScrollBar {
     int minimum_;
     int maximum_;
 };
+
+// Check-box states as the settings files keep them: 0 unchecked, 1 checked,
+// 2 grey. Any other number reads as unchecked.
+std::int16_t FromCheckState(const QCheckBox* box);
+// Sets a check box as the program does: a change of state runs its click
+// handler, no change runs nothing. A null box is passed over.
+void SetCheck(QCheckBox* box, std::int16_t value);
 
 } // namespace tarvex

@@ -129,19 +129,6 @@ std::size_t RunLength(std::string_view text, std::size_t at, std::size_t limit) 
 
 } // namespace
 
-std::string PrintForm(double value) {
-    if (std::isnan(value)) return "NaN ";
-    if (std::isinf(value)) return value > 0 ? " Inf " : "-Inf ";
-    if (value == 0.0) return " 0 ";
-    std::array<char, 32> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.7G", value);
-    std::string digits(buffer.data());
-    const bool negative = digits[0] == '-';
-    if (negative) digits.erase(0, 1);
-    if (digits.rfind("0.", 0) == 0) digits.erase(0, 1);
-    return (negative ? "-" : " ") + digits + " ";
-}
-
 std::string Format(double value, std::string_view pattern) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";

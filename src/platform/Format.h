@@ -1,18 +1,12 @@
 #pragma once
 
+#include "profile/data/PrintZones.h" // PrintForm
 #include "store/DateTime.h"
 
 #include <string>
 #include <string_view>
 
 namespace tarvex {
-
-// A number as the print statement writes it on a picture or in a text file:
-// a blank before a number that is not negative ("-" before a negative one),
-// the shortest form with up to 7 significant digits (no trailing zeros, no
-// zero before the decimal point, exponent form below 1E-04 and from 1E+07),
-// and one blank after it: " 12 ", " .25 ", "-.5 ".
-std::string PrintForm(double value);
 
 // A number by a picture pattern: 0 a required digit, # an optional one, "."
 // the decimal point (always written when the pattern has one), "," between

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real program on a virtual X server with the shipped files, finds
 # its window by title and ends it through Done, which must write the user's
-# settings file.
+# settings file. The first run also prints the window (with no printer, into
+# a PDF file named in the file dialog); the second starts on the "Loop"
+# panel, starts the hour animation and stops it again.
 # Usage: startup_smoke.sh BIN_FOLDER
 set -euo pipefail
 bin="$1"
@@ -27,6 +29,26 @@ fi
 echo "found the main window"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 sleep 0.3
+case "$2" in
+print)
+  xdotool key alt+p
+  sleep 1.5
+  xdotool type --delay 10 "$1/profile.pdf"
+  xdotool key Return
+  for _ in $(seq 1 50); do
+    [ -s "$1/profile.pdf" ] && break
+    sleep 0.1
+  done
+  ;;
+loop)
+  xdotool key alt+l
+  sleep 1
+  kill -0 "$pid" 2>/dev/null || { echo "the animation ended the program"; cat tarvex.log; exit 1; }
+  xdotool key alt+l
+  sleep 0.3
+  ;;
+esac
+xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key alt+d
 for _ in $(seq 1 50); do
   kill -0 "$pid" 2>/dev/null || break
@@ -38,6 +60,14 @@ fi
 wait "$pid"
 INNER
 
-xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work"
+xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" print
 test -s "$work/tarvex.hst" || { echo "Done wrote no settings file"; exit 1; }
 echo "ended through Done; settings written"
+head -c 4 "$work/profile.pdf" | grep -q "%PDF" || { echo "Print Profile wrote no PDF file"; exit 1; }
+echo "printed into a PDF file"
+
+# Line 26 of the settings holds the display and the control panel to start
+# with: the next run opens on panel 2, "Loop".
+sed -i '26s/^\([^ ]*\) .*$/\1 2/' "$work/tarvex.hst"
+xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" loop
+echo "started and stopped the hour animation"

@@ -172,6 +172,14 @@ void FindTopLevel(ProfileArrays& s) {
     }
 }
 
+void PlaceDiagramBottom(ProfileArrays& s) {
+    if (!(s.MaxSurfacePressure > 0.0f) || s.DiagramTopPressure <= 0) return;
+    const double lnMax = std::log(s.MaxSurfacePressure);
+    const double span = lnMax - std::log(static_cast<double>(s.DiagramTopPressure));
+    s.DiagramBottomPressure =
+        static_cast<std::int16_t>(std::nearbyint(std::exp(lnMax + span * 0.04)));
+}
+
 void MakeHeightGridPressures(const ProfileArrays& s, HeightGridTables& tables) {
     const double ground = StdHeightFeet(s.SurfacePressure(s.CurrentModel, 0));
     auto pressureAt = [&](double feet) {

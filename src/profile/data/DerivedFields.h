@@ -22,6 +22,11 @@ void MakeCCL(ProfileArrays& s);
 // Highest level the sounding diagram draws, from DiagramTopPressure.
 void FindTopLevel(ProfileArrays& s);
 
+// The bottom edge of the sounding diagram: 4 % of the log-pressure span
+// between the top and MaxSurfacePressure below the latter. Nothing changes
+// while either pressure is not positive.
+void PlaceDiagramBottom(ProfileArrays& s);
+
 // Pressures (mb) of the standard atmosphere at fixed heights above the
 // ground of the current site: every thousand feet (k = 0..20 and 25..70 in
 // steps of 5) and every kilometre (k = 0..20).

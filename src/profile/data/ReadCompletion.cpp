@@ -136,14 +136,7 @@ void CompleteSoundingRead(Session& session, SoundingLayout layout) {
     s.MaxSurfacePressure = 0.0f;
     for (int t = 0; t <= last; ++t)
         s.MaxSurfacePressure = std::max(s.MaxSurfacePressure, s.SurfacePressure(m, t));
-    if (s.MaxSurfacePressure > 0.0f && s.DiagramTopPressure > 0) {
-        // The bottom edge lies 4 % of the log-pressure span below the
-        // highest surface pressure of the run.
-        const double lnMax = std::log(s.MaxSurfacePressure);
-        const double span = lnMax - std::log(static_cast<double>(s.DiagramTopPressure));
-        s.DiagramBottomPressure =
-            static_cast<std::int16_t>(std::nearbyint(std::exp(lnMax + span * 0.04)));
-    }
+    PlaceDiagramBottom(s);
     MakeHeightGridPressures(s, session.heightGrid);
 }
 

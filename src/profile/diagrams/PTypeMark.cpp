@@ -17,16 +17,6 @@ namespace {
 
 constexpr std::int32_t kNoPType = 999;
 
-// Colour of a level's box by its relative humidity; none in the middle range.
-std::optional<Rgb> HumidityColour(float r) {
-    if (r >= 95.0f) return RGB(0, 255, 0);
-    if (r >= 90.0f) return RGB(0, 191, 0);
-    if (r >= 80.0f) return RGB(255, 0, 0);
-    if (r >= 70.0f) return RGB(191, 0, 0);
-    if (r < 30.0f) return RGB(0, 0, 255);
-    return std::nullopt;
-}
-
 struct PTypeLook {
     Rgb colour;
     std::string text; // empty: no text
@@ -65,6 +55,15 @@ std::vector<Dot> RateDots(float rate) {
 }
 
 } // namespace
+
+std::optional<Rgb> HumidityColour(float r) {
+    if (r >= 95.0f) return RGB(0, 255, 0);
+    if (r >= 90.0f) return RGB(0, 191, 0);
+    if (r >= 80.0f) return RGB(255, 0, 0);
+    if (r >= 70.0f) return RGB(191, 0, 0);
+    if (r < 30.0f) return RGB(0, 0, 255);
+    return std::nullopt;
+}
 
 void DrawHumidityStrip(PictureSurface& pic, const ProfileArrays& s, int t) {
     const int m = s.CurrentModel;

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "platform/PictureSurface.h"
+
+#include <optional>
+
 namespace tarvex {
 
 class PictureSurface;
 struct ProfileArrays;
 struct Session;
+
+// Colour of a level's box in the humidity strip by its relative humidity
+// (%); none in the middle range (30 to 70 %).
+std::optional<Rgb> HumidityColour(float r);
 
 // The relative-humidity strip along the left edge of the sounding picture:
 // a box per drawn level of time column t, reaching halfway to its

@@ -64,6 +64,25 @@ struct SoundingView {
     std::int16_t ECAPEPlotted = 0;
 };
 
+// Holds back the redraws of the sounding and of the panels that follow it
+// for its lifetime, and then gives back the state it found, so that holds
+// nest: a handler run inside a batch of changes never ends the batch's hold.
+// Every batch of changes (a read, the start-up, a settings recall, the boxes
+// that uncheck each other) takes one.
+class SuspendRedrawScope {
+  public:
+    explicit SuspendRedrawScope(SoundingView& view) : view_(view), before_(view.SuspendRedraw) {
+        view_.SuspendRedraw = true;
+    }
+    ~SuspendRedrawScope() { view_.SuspendRedraw = before_; }
+    SuspendRedrawScope(const SuspendRedrawScope&) = delete;
+    SuspendRedrawScope& operator=(const SuspendRedrawScope&) = delete;
+
+  private:
+    SoundingView& view_;
+    bool before_;
+};
+
 // The skew factor of the skewed diagram: 150 deg C for each factor of 100 in
 // pressure.
 float SkewTFactor();

@@ -49,6 +49,7 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         QMessageBox::warning(this, kCaption, QString::fromStdString(text));
     };
     BuildControls();
+    WirePanelWords();
     mapPanel_ = std::make_unique<MapPanel>(
         session_, view_, picMap, [this](const std::string& word) { RunControlCommand(word); },
         std::filesystem::path());
@@ -161,6 +162,7 @@ void FrmProfile::BuildControls() {
     first->addWidget(BuildModelAndSiteChoice(side));
 
     second->addWidget(BuildOptions(side));
+    second->addWidget(BuildHumidityLegend(side));
     second->addWidget(BuildValueBars(side));
     second->addWidget(BuildSoundingButtons(side));
     pnlMap = new QFrame(side);
@@ -178,6 +180,8 @@ void FrmProfile::BuildControls() {
     second->addStretch(1);
     btnHelp = new QPushButton("About", side);
     btnHelp->setObjectName("btnHelp");
+    connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelp_Click(); });
+    second->addWidget(BuildWindowButtons(side));
     second->addWidget(btnHelp);
     side->setFixedWidth(560);
     grid->addWidget(side, 0, 2, 3, 1);
@@ -223,10 +227,12 @@ void FrmProfile::BuildControls() {
 }
 
 bool FrmProfile::LoadSoundingFile(const std::string& path) {
-    view_.SuspendRedraw = true;
-    const SoundingReadResult result = ReadSounding(session_, path);
+    SoundingReadResult result;
+    {
+        const SuspendRedrawScope hold(view_);
+        result = ReadSounding(session_, path);
+    }
     if (!result.ok) {
-        view_.SuspendRedraw = false;
         showMessage_(DescribeReadFailure(path, result));
         return false;
     }
@@ -237,26 +243,27 @@ bool FrmProfile::LoadSoundingFile(const std::string& path) {
 void FrmProfile::ApplyReadToControls(bool legacy) {
     const ProfileArrays& s = *session_.profile;
     setWindowTitle(QString(kCaption) + (legacy ? "  *** Legacy Mode ****" : ""));
-    // The scroll bar follows the new file while its change handler is held.
-    view_.SuspendRedraw = true;
-    const int last = s.LastTime(s.CurrentModel);
-    if (vsbHour->value() > last) vsbHour->setValue(last);
-    vsbHour->setMaximum(last);
-    vbsElevatedPT->SetValue(session_.options.ElevatedPTLevel); // the read starts at the ground
+    {
+        // The scroll bar follows the new file while its change handler is held.
+        const SuspendRedrawScope hold(view_);
+        const int last = s.LastTime(s.CurrentModel);
+        if (vsbHour->value() > last) vsbHour->setValue(last);
+        vsbHour->setMaximum(last);
+        vbsElevatedPT->SetValue(session_.options.ElevatedPTLevel); // the read starts at the ground
 
-    // The level bars span the new file's levels.
-    const int levels = s.LevelCount(s.CurrentModel);
-    const int step = session_.parameters.ModelLevelStep;
-    vsbSigmaLevel->SetRange(levels - step - 1, step);
-    if (!vsbSigmaLevel->SetValue(FindPressureLevel(s, session_.config.SigmaLevelPressure)))
-        vsbSigmaLevel->SetValue(vsbSigmaLevel->Maximum());
-    vsbMeanFlow[0]->SetMinimum(levels - 2);
-    vsbMeanFlow[1]->SetMinimum(levels);
-    vsbMeanFlow[0]->SetValue(1);
-    // A 700 mb level outside the upper bar's range takes the bar's nearest end.
-    if (!vsbMeanFlow[1]->SetValue(FindPressureLevel(s, 700)))
-        vsbMeanFlow[1]->SetValue(vsbMeanFlow[1]->Maximum());
-    view_.SuspendRedraw = false;
+        // The level bars span the new file's levels.
+        const int levels = s.LevelCount(s.CurrentModel);
+        const int step = session_.parameters.ModelLevelStep;
+        vsbSigmaLevel->SetRange(levels - step - 1, step);
+        if (!vsbSigmaLevel->SetValue(FindPressureLevel(s, session_.config.SigmaLevelPressure)))
+            vsbSigmaLevel->SetValue(vsbSigmaLevel->Maximum());
+        vsbMeanFlow[0]->SetMinimum(levels - 2);
+        vsbMeanFlow[1]->SetMinimum(levels);
+        vsbMeanFlow[0]->SetValue(1);
+        // A 700 mb level outside the upper bar's range takes the bar's nearest end.
+        if (!vsbMeanFlow[1]->SetValue(FindPressureLevel(s, 700)))
+            vsbMeanFlow[1]->SetValue(vsbMeanFlow[1]->Maximum());
+    }
     hodographPanel_->AfterRead();
     mapPanel_->LoadMapFiles();
     ShowHour();
@@ -342,11 +349,13 @@ void FrmProfile::vsbMeanFlow_Change(int Index) {
         record();
         return;
     }
-    if (vsbMeanFlow[0]->Value() == vsbMeanFlow[1]->Value()) {
-        // The layer keeps a depth: bar 0 moves one level lower, bar 1 one
-        // higher; the change that follows completes the update. At the end
-        // of its range the bar stays where it is.
-        if (!vsbMeanFlow[k]->SetValue(value + 2 * Index - 1)) record();
+    // The layer keeps a depth: a bar moved onto or past the other stops one
+    // level short of it (bar 0 below bar 1); the change that follows
+    // completes the update. At the end of its range the bar stays where it
+    // is.
+    const int other = vsbMeanFlow[1 - k]->Value();
+    if (Index == 0 ? value >= other : value <= other) {
+        if (!vsbMeanFlow[k]->SetValue(other - 2 * (1 - Index) + 1)) record();
         return;
     }
     record();

@@ -5,6 +5,7 @@
 #include "profile/data/SoundingFiles.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -15,6 +16,7 @@
 #include <vector>
 
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -23,6 +25,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 namespace tarvex {
 
@@ -34,6 +37,8 @@ class HodographPanel;
 class LakeEffectPanel;
 class clsMonitors;
 struct clsMonitor;
+class FrmHelp;
+struct DisplaySettings;
 class PictureBox;
 struct Session;
 
@@ -284,7 +289,55 @@ class FrmProfile : public QWidget {
     QLabel* lblActiveAxis = nullptr;
     // --- end of the sounding option buttons ---
 
+    // --- Animation, settings slots, shear table, printing, About
+    // (FrmProfileAnimation.cpp, FrmProfileSettings.cpp, FrmProfileWindowButtons.cpp) ---
+    // The hour animation of the "Loop" panel: the button starts and stops it,
+    // each tick steps vsbHour, the rate and delay bars set the pace (ms).
+    void btnAutoDisplay_Click();
+    void hsbRate_Change();
+    void timerAutoDisplay_Timer();
+    bool AutoDisplayOn() const { return autoDisplayOn_; }
+    // Stops a running animation (opening the overview, closing the window).
+    void StopAnimation();
+    // The four display-settings slots "A" to "D" (Index 0..3).
+    void btnSave_Click(int Index);
+    void btnRecall_Click(int Index);
+    DisplaySettings CollectDisplaySettings() const;
+    void ApplyDisplaySettings(const DisplaySettings& read);
+    // Folder in which the settings folder is made (the user's application
+    // data folder unless replaced, by tests).
+    void SetSettingsBase(const std::string& folder) { settingsBase_ = folder; }
+    // Writes the shear table of the hour shown to "Shear.out".
+    void btnShear_Click();
+    // Prints an image of the window: on the default printer, else into a PDF
+    // file the user names (chosen by the given dialog in tests).
+    void btnPrint_Click();
+    void SetPdfDialog(std::function<std::string()> dialog) { choosePdf_ = std::move(dialog); }
+    // Shows the About window, made on first use.
+    void btnHelp_Click();
+    FrmHelp* AboutWindow() const;
+    QPushButton* btnAutoDisplay = nullptr;
+    QScrollBar* hsbRate = nullptr;
+    QScrollBar* hsbDelay = nullptr;
+    QTimer* timerAutoDisplay = nullptr;
+    std::array<QPushButton*, 4> btnSave{};
+    std::array<QPushButton*, 4> btnRecall{};
+    QPushButton* btnShear = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QFrame* pnlRH = nullptr; // legend of the humidity strip
+                             // --- end of animation, slots, printing and About ---
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    // Holds back the help words of the controls while code, not the user,
+    // changes them (a recall): nests.
+    class CodeChangeScope;
+    QWidget* BuildLoopPanel(QWidget* parent);
+    QWidget* BuildWindowButtons(QWidget* parent);
+    QFrame* BuildHumidityLegend(QWidget* parent);
+    void WirePanelWords();
     void BuildControls();
     QWidget* BuildOptions(QWidget* parent);
     QWidget* BuildMapOptions(QWidget* parent);
@@ -315,6 +368,11 @@ class FrmProfile : public QWidget {
     std::unique_ptr<MapPanel> mapPanel_;
     std::unique_ptr<HodographPanel> hodographPanel_;
     LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
+    bool autoDisplayOn_ = false;
+    int codeChanges_ = 0;
+    std::string settingsBase_;
+    std::function<std::string()> choosePdf_;
+    QPointer<FrmHelp> about_;
 };
 
 } // namespace tarvex

@@ -232,11 +232,10 @@ void FrmProfile::chkMeanFlowOrSigmaLevel_Click(QCheckBox* box) {
     }
     // The mean-wind layer and the sigma level exclude each other.
     if (Checked(chkMeanFlow) && Checked(chkSigmaLevel)) {
-        view_.SuspendRedraw = true;
+        const SuspendRedrawScope hold(view_);
         QCheckBox* other = meanFlow ? chkSigmaLevel : chkMeanFlow;
         other->setChecked(false);
         chkMeanFlowOrSigmaLevel_Click(other);
-        view_.SuspendRedraw = false;
     }
     if (view_.SuspendRedraw) return;
     DrawSounding();
@@ -244,10 +243,14 @@ void FrmProfile::chkMeanFlowOrSigmaLevel_Click(QCheckBox* box) {
 }
 
 void FrmProfile::RunControlCommand(const std::string& word) {
+    if (codeChanges_ > 0) return; // only a user's own click names its topic
     tarvex::RunControlCommand(session_.help, desktop_, word);
 }
 
 void FrmProfile::RedrawMap() {
+    // A batch of changes (a recall) ends in the hour routine, which redraws
+    // the map once when it is shown.
+    if (view_.SuspendRedraw) return;
     if (mapPanel_) mapPanel_->RedrawMap();
 }
 

@@ -436,6 +436,7 @@ void FrmProfile::ShowSoundingCompanions() {
     picOmega->setVisible(omega);
     btnOmegaFiltered->setVisible(omega);
     if (omega) PrintOmega();
+    if (pnlRH) pnlRH->setVisible(Checked(chkRH));
     const bool readout = Checked(chkActiveReadout);
     btnActiveReadOut->setVisible(readout);
     for (std::size_t k = 0; k < btnPHK.size(); ++k)

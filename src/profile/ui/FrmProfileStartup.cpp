@@ -65,38 +65,6 @@ constexpr const char* kIndexNames[kIndexThresholdRows] = {"CAPE",
                                                           "Warm Cloud Depth (ft)",
                                                           "Low Level Jet (kts)"};
 
-Qt::CheckState ToCheckState(std::int16_t value) {
-    switch (value) {
-    case 1:
-        return Qt::Checked;
-    case 2:
-        return Qt::PartiallyChecked;
-    default:
-        return Qt::Unchecked;
-    }
-}
-
-std::int16_t FromCheckState(const QCheckBox* box) {
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
-    }
-}
-
-// Sets a check box as the program does: a change of state runs its click
-// handler.
-void SetCheck(QCheckBox* box, std::int16_t value) {
-    if (!box) return;
-    const Qt::CheckState state = ToCheckState(value);
-    if (box->checkState() == state) return;
-    box->setCheckState(state);
-    emit box->clicked(state != Qt::Unchecked);
-}
-
 } // namespace
 
 QWidget* FrmProfile::BuildModelAndSiteChoice(QWidget* parent) {
@@ -196,6 +164,9 @@ QWidget* FrmProfile::BuildControlPanels(QWidget* parent) {
         thresholds->addWidget(text, k, 1);
     }
     static_cast<QVBoxLayout*>(alerts->layout())->addLayout(thresholds);
+    // "Loop": the hour animation. "Controls": the momentum-transfer buttons.
+    pnlControl[2]->layout()->addWidget(BuildLoopPanel(pnlControl[2]));
+    pnlControl[5]->layout()->addWidget(frmXfer);
     // "KESTIR" holds display button 9.
     pnlControl[4]->layout()->addWidget(btnDisplay[9]);
     btnDisplay[9]->show();
@@ -253,18 +224,19 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
 
     const CommandLine commandLine = ParseCommandLine(arguments);
     session_.UserName = commandLine.UserName;
-    view_.SuspendRedraw = true;
     session_.selection.ModelSwitching = false;
-    HistorySettings settings;
-    ReadSettings(HistoryFilePath(programFolder_, session_.UserName), settings);
-    session_.history = settings;
-    ApplySettings();
-    // The lake temperature goes to its bar while redraws are held: the bar
-    // updates the lake labels and the lake temperature, nothing more.
-    const int lakeBefore = lakePanel_->vsbLakeF->Value();
-    lakePanel_->vsbLakeF->SetValue(session_.history.LakeTempF);
-    if (lakePanel_->vsbLakeF->Value() == lakeBefore) lakePanel_->vsbLakeF_Change();
-    view_.SuspendRedraw = false;
+    {
+        const SuspendRedrawScope hold(view_);
+        HistorySettings settings;
+        ReadSettings(HistoryFilePath(programFolder_, session_.UserName), settings);
+        session_.history = settings;
+        ApplySettings();
+        // The lake temperature goes to its bar while redraws are held: the bar
+        // updates the lake labels and the lake temperature, nothing more.
+        const int lakeBefore = lakePanel_->vsbLakeF->Value();
+        lakePanel_->vsbLakeF->SetValue(session_.history.LakeTempF);
+        if (lakePanel_->vsbLakeF->Value() == lakeBefore) lakePanel_->vsbLakeF_Change();
+    }
 
     TemperatureAxisEnds& axis = session_.temperatureAxis;
     axis.LeftTemp = view_.options.SkewT ? axis.SkewTLeftTemp : axis.ProfileLeftTemp;
@@ -345,6 +317,8 @@ void FrmProfile::ApplySettings() {
     SetCheck(lakePanel_->chkLakeIndex, h.chkLakeIndex);
     SetCheck(lakePanel_->chkMoistLakeIndex, h.chkMoistLakeIndex);
     SetCheck(lakePanel_->chkLIC, h.chkLIC);
+    hsbRate->setValue(h.hsbRate);
+    hsbDelay->setValue(h.hsbDelay);
     view_.VerticalUnit = h.VerticalUnit;
     ApplySoundingButtonSettings();
 }
@@ -383,6 +357,8 @@ HistorySettings FrmProfile::CollectSettings() const {
     h.chkLakeIndex = FromCheckState(lakePanel_->chkLakeIndex);
     h.chkMoistLakeIndex = FromCheckState(lakePanel_->chkMoistLakeIndex);
     h.chkLIC = FromCheckState(lakePanel_->chkLIC);
+    h.hsbRate = static_cast<std::int16_t>(hsbRate->value());
+    h.hsbDelay = static_cast<std::int16_t>(hsbDelay->value());
     CollectSoundingButtonSettings(h);
     return h;
 }
@@ -404,34 +380,38 @@ void FrmProfile::btnDone_Click() {
 void FrmProfile::optModel_Click(int Index) {
     for (int k = 0; k < kModelOptions; ++k)
         optModel[static_cast<std::size_t>(k)]->setChecked(k == Index);
-    view_.SuspendRedraw = true;
-    ChooseModel(session_, session_.selection, session_.parameters, session_.config.CurrentFolder,
-                Index);
+    {
+        const SuspendRedrawScope hold(view_);
+        ChooseModel(session_, session_.selection, session_.parameters,
+                    session_.config.CurrentFolder, Index);
+    }
     FillSiteList();
 }
 
 void FrmProfile::FillSiteList() {
     const SiteList sites = SitesForModel(session_.selection, session_.config.ConfiguredSites);
-    for (QRadioButton* site : optSite) {
-        site->setEnabled(false);
-        site->setChecked(false);
+    {
+        const SuspendRedrawScope hold(view_);
+        for (QRadioButton* site : optSite) {
+            site->setEnabled(false);
+            site->setChecked(false);
+        }
+        lstSite->hide();
+        lstSite->clear();
+        for (int k = 0; k < kListSiteButton; ++k) {
+            QRadioButton* site = optSite[static_cast<std::size_t>(k)];
+            const auto& caption = sites.Buttons[static_cast<std::size_t>(k)];
+            site->setText(caption ? QString::fromStdString(*caption) : QString());
+            site->setEnabled(caption.has_value());
+        }
+        if (!sites.ListSites.empty()) {
+            optSite[kListSiteButton]->setEnabled(true);
+            lstSite->show();
+            for (const std::string& entry : sites.ListSites)
+                lstSite->addItem(QString::fromStdString(entry));
+            lstSite->setCurrentIndex(0);
+        }
     }
-    lstSite->hide();
-    lstSite->clear();
-    for (int k = 0; k < kListSiteButton; ++k) {
-        QRadioButton* site = optSite[static_cast<std::size_t>(k)];
-        const auto& caption = sites.Buttons[static_cast<std::size_t>(k)];
-        site->setText(caption ? QString::fromStdString(*caption) : QString());
-        site->setEnabled(caption.has_value());
-    }
-    if (!sites.ListSites.empty()) {
-        optSite[kListSiteButton]->setEnabled(true);
-        lstSite->show();
-        for (const std::string& entry : sites.ListSites)
-            lstSite->addItem(QString::fromStdString(entry));
-        lstSite->setCurrentIndex(0);
-    }
-    view_.SuspendRedraw = false;
     const int press = sites.ButtonToPress(session_.selection.SelectedSiteButton);
     if (press >= 0) optSite_Click(press);
 }

@@ -197,6 +197,21 @@ void HodographPanel::PressBaseButton(int Index) {
 
 void HodographPanel::ChangeLayer(Layer layer, int Index) {
     if (soundingView_.SuspendRedraw) return;
+    if (!MoveLayer(layer, Index)) return;
+    callbacks_.focusHelp();
+    PlotHodograph();
+    callbacks_.drawSounding();
+}
+
+bool HodographPanel::SetHeightLayer(int Index) {
+    return LayerButton(Layer::Top, Index) && MoveLayer(Layer::Top, Index);
+}
+
+bool HodographPanel::SetBaseLayer(int Index) {
+    return LayerButton(Layer::Base, Index) && MoveLayer(Layer::Base, Index);
+}
+
+bool HodographPanel::MoveLayer(Layer layer, int Index) {
     ProfileArrays& s = *session_.profile;
     HodographResults& hodo = *session_.hodograph;
     const int m = s.CurrentModel;
@@ -211,7 +226,7 @@ void HodographPanel::ChangeLayer(Layer layer, int Index) {
         const std::int16_t L =
             FindHeightLevel(s, static_cast<std::int16_t>(t), static_cast<float>(Index));
         const bool fits = top ? L > hodo.HodoBaseLevel(m, t) : L < hodo.HodoTopLevel(m, t);
-        if (!fits) return;
+        if (!fits) return false;
         levels[static_cast<std::size_t>(t)] = L;
     }
 
@@ -223,10 +238,8 @@ void HodographPanel::ChangeLayer(Layer layer, int Index) {
         hodo.HodoDone(m, t) = kFlagFalse;
         chosen(m, t) = levels[static_cast<std::size_t>(t)];
     }
-    callbacks_.focusHelp();
     SetHighlight(LayerButton(layer, Index), true);
-    PlotHodograph();
-    callbacks_.drawSounding();
+    return true;
 }
 
 void HodographPanel::btnHodoReset_Click() {

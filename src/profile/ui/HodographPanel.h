@@ -60,6 +60,11 @@ class HodographPanel {
     // not exist are not pressed).
     void PressHeightButton(int Index);
     void PressBaseButton(int Index);
+    // The same change of the layer as the button of that height, without a
+    // redraw, for a batch of changes that ends in one redraw. False when the
+    // button does not exist or the layer stays as it was.
+    bool SetHeightLayer(int Index);
+    bool SetBaseLayer(int Index);
     void btnHodoReset_Click();
     void btnHodoToggle_Click();
     void btnHodoZoom_Click();
@@ -95,6 +100,7 @@ class HodographPanel {
 
     void BuildControls(QFrame* pnlHodograph);
     void ChangeLayer(Layer layer, int Index);
+    bool MoveLayer(Layer layer, int Index);
     void Zoom(float newRange);
     void ApplyScale();
     void Pick(double X, double Y);

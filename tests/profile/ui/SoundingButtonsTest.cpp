@@ -194,13 +194,15 @@ TEST_F(SoundingButtons, ButtonGroupsAndTheirMarks) {
 }
 
 TEST_F(SoundingButtons, CompanionsAndSettings) {
-    EXPECT_FALSE(window_->frmXfer->isVisible());
+    // The transfer buttons live on the "Controls" panel.
+    QWidget* controls = window_->pnlControl[5];
+    EXPECT_FALSE(window_->frmXfer->isVisibleTo(controls));
     for (QCheckBox* box : {window_->chkWindVector, window_->chkMomentum, window_->ChkOmega})
         box->setChecked(true);
     window_->ShowSoundingCompanions();
     EXPECT_TRUE(window_->btnColorWinds->isVisible());
     EXPECT_FALSE(window_->btnDigitalWinds->isVisible());
-    EXPECT_TRUE(window_->frmXfer->isVisible());
+    EXPECT_TRUE(window_->frmXfer->isVisibleTo(controls));
     EXPECT_TRUE(window_->btnOmegaFiltered->isVisible());
     ASSERT_TRUE(window_->picOmega->isVisible());
     EXPECT_EQ(window_->picOmega->geometry().right(), window_->picData->rect().right());

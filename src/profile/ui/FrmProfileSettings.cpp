@@ -1,0 +1,255 @@
+// The four display-settings slots of the main window: "Save" writes the
+// state of the display controls into the slot's file, "Recall" reads it back
+// and sets the controls as a user would, with one redraw at the end.
+#include "compute/Levels.h"
+#include "platform/Controls.h"
+#include "platform/Format.h"
+#include "profile/data/DerivedFields.h"
+#include "profile/data/DisplaySettingsFile.h"
+#include "profile/data/Session.h"
+#include "profile/data/TrainingHook.h"
+#include "profile/ui/FrmProfile.h"
+#include "profile/ui/HodographPanel.h"
+#include "profile/ui/LakeEffectPanel.h"
+
+#include <QCheckBox>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace tarvex {
+
+// While code sets the controls, their handlers pass no help words: only a
+// user's own click opens training pages.
+class FrmProfile::CodeChangeScope {
+  public:
+    explicit CodeChangeScope(int& depth) : depth_(depth) { ++depth_; }
+    ~CodeChangeScope() { --depth_; }
+    CodeChangeScope(const CodeChangeScope&) = delete;
+    CodeChangeScope& operator=(const CodeChangeScope&) = delete;
+
+  private:
+    int& depth_;
+};
+
+namespace {
+
+constexpr int kSlots = 4;
+
+std::int16_t Flag(bool on) {
+    return static_cast<std::int16_t>(on ? -1 : 0);
+}
+
+// Pressure (mb) at column 0 of the level a level bar stands on.
+float LevelPressure(const ProfileArrays& s, int level) {
+    if (level < 0 || level >= kLevelSlots) return 0.0f;
+    return s.Pressure(s.CurrentModel, 0, level);
+}
+
+// The level nearest a stored pressure, for a level bar: a pressure below 100
+// is a level index already.
+int LevelOfPressure(const ProfileArrays& s, float pressure) {
+    const double whole = std::clamp(RoundHalfEven(pressure), -32768.0, 32767.0);
+    return FindPressureLevel(s, static_cast<std::int16_t>(whole));
+}
+
+// The folder of the slot files, made and checked on first use.
+const std::string& SlotFolder(Session& session, const std::string& base) {
+    return EnsureTempFolder(
+        session.TempFolder,
+        !base.empty()
+            ? base
+            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
+        session.UserName);
+}
+
+template <typename T, typename Apply> void IfRead(const std::optional<T>& item, Apply apply) {
+    if (item) apply(*item);
+}
+
+} // namespace
+
+DisplaySettings FrmProfile::CollectDisplaySettings() const {
+    const ProfileArrays& s = *session_.profile;
+    const SoundingExtras& e = view_.extras;
+    const TemperatureAxisEnds& axis = session_.temperatureAxis;
+    DisplaySettings d;
+    d.chkWindVector = FromCheckState(chkWindVector);
+    d.ColorWinds = Flag(e.ColorWinds);
+    d.DigitalWindStyle = Flag(e.DigitalWindStyle);
+    d.chkWindDigital = FromCheckState(chkWindDigital);
+    d.ChkOmega = FromCheckState(ChkOmega);
+    d.OmegaFiltered = Flag(e.OmegaFiltered);
+    d.chk10MWind = FromCheckState(chk10MWind);
+    d.chkRH = FromCheckState(chkRH);
+    d.chkWetBulb = FromCheckState(chkWetBulb);
+    d.chkInversions = FromCheckState(chkInversions);
+    d.chkSnowGrowth = FromCheckState(chkSnowGrowth);
+    d.chksWSYMb = FromCheckState(chksWSYMb);
+    d.chkSkewT = FromCheckState(chkSkewT);
+    d.chkLines = FromCheckState(chkLines);
+    d.chkDryAdiabats = FromCheckState(chkDryAdiabats);
+    d.chkClouds = FromCheckState(chkClouds);
+    d.VWPInterval = e.VWPInterval;
+    d.VWPIntervalA = e.VWPIntervalA;
+    d.UseVWPIntervalA = e.UseVWPIntervalA;
+    d.VerticalUnit = view_.VerticalUnit;
+    d.MomentumXferIndex = e.MomentumXferIndex;
+    d.SkewTLeftTemp = axis.SkewTLeftTemp;
+    d.ProfileLeftTemp = axis.ProfileLeftTemp;
+    d.LeftTemp = axis.LeftTemp;
+    d.SkewTRightTemp = axis.SkewTRightTemp;
+    d.ProfileRightTemp = axis.ProfileRightTemp;
+    d.RightTemp = axis.RightTemp;
+    d.TopPressure = s.DiagramTopPressure;
+    d.chkLakeIndex = FromCheckState(lakePanel_->chkLakeIndex);
+    d.vsbLakeF = static_cast<std::int16_t>(lakePanel_->vsbLakeF->Value());
+    d.chkMoistLakeIndex = FromCheckState(lakePanel_->chkMoistLakeIndex);
+    d.chkLIC = FromCheckState(lakePanel_->chkLIC);
+    d.chkLCL = FromCheckState(chkLCL);
+    d.chkECAPE = FromCheckState(chkECAPE);
+    d.chkCCL = FromCheckState(chkCCL);
+    d.chkConvectiveTemp = FromCheckState(chkConvectiveTemp);
+    d.chkWBZ = FromCheckState(chkWBZ);
+    d.chkLFC = FromCheckState(chkLFC);
+    d.chkEQL = FromCheckState(chkEQL);
+    d.chkParcel = FromCheckState(chkParcel);
+    d.chkCINS = FromCheckState(chkCINS);
+    d.ActivePanel = activePanel_;
+    for (std::size_t k = 0; k < chkAngle.size(); ++k) d.chkAngle[k] = FromCheckState(chkAngle[k]);
+    d.chkBrightBand = FromCheckState(chkBrightBand);
+    d.chkSigmaLevel = FromCheckState(chkSigmaLevel);
+    d.chkMeanFlow = FromCheckState(chkMeanFlow);
+    d.SigmaLevelPressure = LevelPressure(s, vsbSigmaLevel->Value());
+    for (std::size_t k = 0; k < 2; ++k)
+        d.MeanFlowPressure[k] = LevelPressure(s, vsbMeanFlow[k]->Value());
+    d.DisplayMode = displayMode_;
+    d.chkActiveReadout = FromCheckState(chkActiveReadout);
+    d.ReadoutUnit = e.ReadoutUnit;
+    d.chkIcing = FromCheckState(chkIcing);
+    d.chkMomentum = FromCheckState(chkMomentum);
+    d.UseThicknessMethod = Flag(session_.history.UseThicknessMethod);
+    d.HodoTop = session_.history.HodoTopKm;
+    d.HodoBase = session_.history.HodoBaseKm;
+    return d;
+}
+
+void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
+    ProfileArrays& s = *session_.profile;
+    SoundingExtras& e = view_.extras;
+    TemperatureAxisEnds& axis = session_.temperatureAxis;
+    {
+        const SuspendRedrawScope hold(view_);
+        const CodeChangeScope quiet(codeChanges_);
+        auto check = [](QCheckBox* box, const DisplaySettings::Check& item) {
+            IfRead(item, [box](std::int16_t state) { SetCheck(box, state); });
+        };
+        // The button states go through the settings the buttons are marked
+        // from, so that every caption and marker follows its value.
+        HistorySettings& marks = session_.history;
+        CollectSoundingButtonSettings(marks);
+
+        check(chkWindVector, d.chkWindVector);
+        IfRead(d.ColorWinds, [&](std::int16_t v) { marks.ColorWinds = v; });
+        IfRead(d.DigitalWindStyle, [&](std::int16_t v) { marks.DigitalWindStyle = v; });
+        check(chkWindDigital, d.chkWindDigital);
+        check(ChkOmega, d.ChkOmega);
+        IfRead(d.OmegaFiltered, [&](std::int16_t v) { e.OmegaFiltered = v != 0; });
+        check(chk10MWind, d.chk10MWind);
+        check(chkRH, d.chkRH);
+        check(chkWetBulb, d.chkWetBulb);
+        check(chkInversions, d.chkInversions);
+        check(chkSnowGrowth, d.chkSnowGrowth);
+        check(chksWSYMb, d.chksWSYMb);
+        check(chkSkewT, d.chkSkewT);
+        check(chkLines, d.chkLines);
+        check(chkDryAdiabats, d.chkDryAdiabats);
+        check(chkClouds, d.chkClouds);
+        IfRead(d.VWPInterval, [&](std::int16_t v) { marks.VWPInterval = v; });
+        IfRead(d.VWPIntervalA, [&](std::int16_t v) { marks.VWPIntervalA = v; });
+        IfRead(d.UseVWPIntervalA, [&](bool v) { marks.UseVWPIntervalA = v; });
+        IfRead(d.VerticalUnit, [&](std::int16_t v) { marks.VerticalUnit = v; });
+        IfRead(d.MomentumXferIndex, [&](std::int16_t v) { marks.MomentumXferIndex = v; });
+        IfRead(d.SkewTLeftTemp, [&](std::int16_t v) { axis.SkewTLeftTemp = v; });
+        IfRead(d.ProfileLeftTemp, [&](std::int16_t v) { axis.ProfileLeftTemp = v; });
+        IfRead(d.LeftTemp, [&](std::int16_t v) { axis.LeftTemp = v; });
+        IfRead(d.SkewTRightTemp, [&](std::int16_t v) { axis.SkewTRightTemp = v; });
+        IfRead(d.ProfileRightTemp, [&](std::int16_t v) { axis.ProfileRightTemp = v; });
+        IfRead(d.RightTemp, [&](std::int16_t v) { axis.RightTemp = v; });
+        IfRead(d.TopPressure, [&](std::int16_t v) {
+            // The top stays above the ground of the run shown, so that the
+            // diagram keeps a height.
+            if (s.MaxSurfacePressure > 0.0f && v >= s.MaxSurfacePressure) return;
+            s.DiagramTopPressure = v;
+            PlaceDiagramBottom(s);
+            FindTopLevel(s);
+        });
+        check(lakePanel_->chkLakeIndex, d.chkLakeIndex);
+        IfRead(d.vsbLakeF, [&](std::int16_t v) { lakePanel_->vsbLakeF->SetValue(v); });
+        check(lakePanel_->chkMoistLakeIndex, d.chkMoistLakeIndex);
+        check(lakePanel_->chkLIC, d.chkLIC);
+        check(chkLCL, d.chkLCL);
+        check(chkECAPE, d.chkECAPE);
+        check(chkCCL, d.chkCCL);
+        check(chkConvectiveTemp, d.chkConvectiveTemp);
+        check(chkWBZ, d.chkWBZ);
+        check(chkLFC, d.chkLFC);
+        check(chkEQL, d.chkEQL);
+        check(chkParcel, d.chkParcel);
+        check(chkCINS, d.chkCINS);
+        // The stored panel always opens: the switch acts on a change.
+        IfRead(d.ActivePanel, [&](std::int16_t v) {
+            activePanel_ = -1;
+            btnControl_Click(v);
+        });
+        for (std::size_t k = 0; k < chkAngle.size(); ++k) check(chkAngle[k], d.chkAngle[k]);
+        check(chkBrightBand, d.chkBrightBand);
+        check(chkSigmaLevel, d.chkSigmaLevel);
+        check(chkMeanFlow, d.chkMeanFlow);
+        // Level bars go to the level nearest the stored pressure in the
+        // sounding now loaded.
+        IfRead(d.SigmaLevelPressure,
+               [&](float p) { vsbSigmaLevel->SetValue(LevelOfPressure(s, p)); });
+        for (std::size_t k = 0; k < 2; ++k) {
+            IfRead(d.MeanFlowPressure[k],
+                   [&](float p) { vsbMeanFlow[k]->SetValue(LevelOfPressure(s, p)); });
+        }
+        IfRead(d.DisplayMode, [&](std::int16_t v) {
+            displayMode_ = 8;
+            btnDisplay_Click(v);
+        });
+        check(chkActiveReadout, d.chkActiveReadout);
+        IfRead(d.ReadoutUnit, [&](std::int16_t v) { marks.ReadoutUnit = v; });
+        check(chkIcing, d.chkIcing);
+        check(chkMomentum, d.chkMomentum);
+        IfRead(d.UseThicknessMethod, [&](std::int16_t v) { marks.UseThicknessMethod = v != 0; });
+        ApplySoundingButtonSettings();
+        // The hodograph layer is taken as its buttons would take it; the one
+        // redraw below then shows it.
+        IfRead(d.HodoTop, [&](float km) { hodographPanel_->SetHeightLayer(static_cast<int>(km)); });
+        IfRead(d.HodoBase, [&](float km) { hodographPanel_->SetBaseLayer(static_cast<int>(km)); });
+    }
+    ShowHour();
+}
+
+void FrmProfile::btnSave_Click(int Index) {
+    if (Index < 0 || Index >= kSlots) return;
+    const std::string& folder = SlotFolder(session_, settingsBase_);
+    const std::filesystem::path path = DisplaySettingsPath(folder, session_.UserName, Index);
+    const TextFileResult written = WriteDisplaySettings(path, CollectDisplaySettings());
+    if (!written.ok) {
+        showMessage_("The display settings could not be saved to \"" + written.path +
+                     "\": " + written.reason + ". The slot keeps what it held before.");
+    }
+}
+
+void FrmProfile::btnRecall_Click(int Index) {
+    if (Index < 0 || Index >= kSlots) return;
+    const std::string& folder = SlotFolder(session_, settingsBase_);
+    // A slot never saved changes nothing.
+    if (const auto read =
+            ReadDisplaySettings(DisplaySettingsPath(folder, session_.UserName, Index)))
+        ApplyDisplaySettings(*read);
+}
+
+} // namespace tarvex

@@ -1,0 +1,145 @@
+#include "profile/data/DisplaySettingsFile.h"
+#include "profile/data/SlotFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+using test::ChangedSlot;
+
+// The file of ChangedSlot, line by line (CR LF added below); the second
+// item of a line starts in column 15, the third in column 29.
+const std::vector<std::string> kChangedLines = {" 1 ",
+                                                "-1 ",
+                                                " 0 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 0 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 0 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 3             2            True", // 17
+                                                " 2 ",
+                                                " 3 ",                              // 18, 19
+                                                "-55           -40           -40 ", // 20
+                                                " 15            25            25 ", // 21
+                                                " 200 ",
+                                                " 1 ",
+                                                " 40 ", // 22-24
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ",
+                                                " 1 ", // 25-35
+                                                " 2 ", // 36
+                                                " 1 ",
+                                                " 0 ",
+                                                " 1 ",
+                                                " 0 ",
+                                                " 2 ", // 37-41
+                                                " 1 ",
+                                                " 0 ",
+                                                " 1 ", // 42-44
+                                                " 500.5 ",
+                                                " 850 ",
+                                                " 700.25 ",          // 45-47
+                                                " 7 ",               // 48
+                                                " 1             2 ", // 49
+                                                " 1 ",
+                                                " 1 ",
+                                                "-1 ",
+                                                " 6 ",
+                                                " 1 "}; // 50-54
+
+std::string Joined(const std::vector<std::string>& lines, std::size_t count) {
+    std::string text;
+    for (std::size_t k = 0; k < count; ++k) text += lines[k] + "\r\n";
+    return text;
+}
+
+TEST(DisplaySettingsFile, WritesTheSlotLineByLineInPrintZones) {
+    ASSERT_EQ(kChangedLines.size(), 54u);
+    EXPECT_EQ(FormatDisplaySettings(ChangedSlot()), Joined(kChangedLines, 54));
+    EXPECT_EQ(ParseDisplaySettings(Joined(kChangedLines, 54)), ChangedSlot());
+    EXPECT_EQ(DisplaySettingsPath("/home/ops/.local/Tarvex/", "ops", 2).string(),
+              "/home/ops/.local/Tarvex/ops.SP2");
+    EXPECT_EQ(DisplaySettingsPath("", "ops", 1).string(), "ops.SP1");
+}
+
+TEST(DisplaySettingsFile, ATruncatedFileGivesOnlyTheItemsItHolds) {
+    const DisplaySettings full = ChangedSlot();
+    // Cut after line k: the items of lines 1..k are read, none after.
+    for (std::size_t k = 0; k <= 54; ++k) {
+        const DisplaySettings read = ParseDisplaySettings(Joined(kChangedLines, k));
+        EXPECT_EQ(read.chkWindVector.has_value(), k >= 1) << k;
+        EXPECT_EQ(read.UseVWPIntervalA.has_value(), k >= 17) << k;
+        EXPECT_EQ(read.TopPressure.has_value(), k >= 22) << k;
+        EXPECT_EQ(read.ActivePanel.has_value(), k >= 36) << k;
+        EXPECT_EQ(read.MeanFlowPressure[1].has_value(), k >= 47) << k;
+        EXPECT_EQ(read.DisplayMode.has_value(), k >= 48) << k;
+        EXPECT_EQ(read.HodoBase.has_value(), k >= 54) << k;
+        if (k >= 36) {
+            EXPECT_EQ(read.ActivePanel, full.ActivePanel);
+        }
+    }
+    // A file cut inside line 20 keeps its first two temperatures.
+    const DisplaySettings cut = ParseDisplaySettings(Joined(kChangedLines, 19) + "-55  -40");
+    EXPECT_EQ(cut.ProfileLeftTemp, std::optional<std::int16_t>(-40));
+    EXPECT_FALSE(cut.LeftTemp.has_value());
+}
+
+TEST(DisplaySettingsFile, ADamagedItemIsSkippedAndTheRestStillRead) {
+    std::vector<std::string> lines = kChangedLines;
+    lines[0] = "x";                  // not a number
+    lines[17] = " 7 ";               // no such btnPHK element
+    lines[21] = " 0 ";               // no pressure
+    lines[23] = " 81 ";              // above the lake bar's range
+    lines[35] = " 9 ";               // no such panel
+    lines[47] = " 42 ";              // no such display mode
+    lines[48] = " 3             3 "; // no such check state, no such unit
+    const DisplaySettings read = ParseDisplaySettings(Joined(lines, 54));
+    for (const auto* item :
+         {&read.chkWindVector, &read.VerticalUnit, &read.TopPressure, &read.vsbLakeF,
+          &read.ActivePanel, &read.DisplayMode, &read.chkActiveReadout, &read.ReadoutUnit})
+        EXPECT_FALSE(item->has_value());
+    EXPECT_EQ(read.ColorWinds, std::optional<std::int16_t>(-1));
+    EXPECT_EQ(read.MomentumXferIndex, std::optional<std::int16_t>(3));
+    EXPECT_EQ(read.HodoBase, std::optional<float>(1.0f));
+    // Fields may also be split by commas, and the file list 99 is a mode;
+    // a whole-number item rounds halves to even.
+    lines[47] = "99";
+    lines[52] = "6.5,";
+    const DisplaySettings commas = ParseDisplaySettings(Joined(lines, 54));
+    EXPECT_EQ(commas.DisplayMode, std::optional<std::int16_t>(99));
+    EXPECT_EQ(commas.HodoTop, std::optional<float>(6.0f));
+    EXPECT_EQ(ParseDisplaySettings(""), DisplaySettings());
+}
+
+TEST(PrintZones, ItemsStartAtTheNextZoneAndNumbersIgnoreTheLocale) {
+    EXPECT_EQ(PrintZoneLine().Empty().Empty().Item("x").Text(), std::string(28, ' ') + "x\r\n");
+    EXPECT_EQ(PrintZoneLine().Item("12345678901234").Item("y").Text(),
+              "12345678901234" + std::string(14, ' ') + "y\r\n");
+    EXPECT_EQ(PrintForm(-0.5), "-.5 ");
+    EXPECT_EQ(PrintForm(1.0f / 3.0f), " .3333333 ");
+    EXPECT_EQ(PrintForm(12345678.0), " 1.234568E+07 ");
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,385 @@
+#include "SampleSounding.h"
+#include "platform/Controls.h"
+#include "platform/PictureBox.h"
+#include "platform/PrintImage.h"
+#include "profile/data/DesktopService.h"
+#include "profile/data/DisplaySettingsFile.h"
+#include "profile/data/Session.h"
+#include "profile/data/SlotFixture.h"
+#include "profile/ui/FrmProfile.h"
+#include "profile/ui/HourAnimation.h"
+#include "profile/ui/LakeEffectPanel.h"
+#include "shell/FrmHelp.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The main window offscreen with a generated 12-hour run of 67 levels, its
+// settings folder in a folder of the test.
+class WindowControls : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("tarvex-controls-" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+        session_.models.ModelCodes = {"eta"};
+        session_.UserName = "ops";
+        window_ = std::make_unique<FrmProfile>(session_, desktop_);
+        window_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
+        window_->SetSettingsBase((folder_ / "settings").string());
+        window_->show();
+        samples::SampleSpec spec;
+        spec.times = 12;
+        spec.levels = 67;
+        spec.hour = 0;
+        const fs::path path = folder_ / "eta_KBUF.buf";
+        std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
+        ASSERT_TRUE(window_->LoadSoundingFile(path.string()));
+    }
+    void TearDown() override {
+        window_.reset();
+        fs::remove_all(folder_);
+    }
+
+    fs::path Slot(int k) const { return folder_ / "settings" / ("ops.SP" + std::to_string(k)); }
+    float LevelPressure(int L) const {
+        return session_.profile->Pressure(session_.profile->CurrentModel, 0, L);
+    }
+
+    // A slot in which every item differs from the window's start, its level
+    // bars on levels 10, 4 and 12 of the run.
+    DisplaySettings Changed() const {
+        DisplaySettings d = test::ChangedSlot();
+        d.chkAngle = {1, 0, 1, 0, 1};
+        d.SigmaLevelPressure = LevelPressure(10);
+        d.MeanFlowPressure = {LevelPressure(4), LevelPressure(12)};
+        return d;
+    }
+
+    bool WriteSlot(int k, const DisplaySettings& d) const {
+        fs::create_directories(folder_ / "settings");
+        return WriteDisplaySettings(Slot(k), d).ok;
+    }
+
+    std::string SlotText(int k) const {
+        std::ifstream in(Slot(k), std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    Session session_;
+    RecordingDesktopService desktop_;
+    std::unique_ptr<FrmProfile> window_;
+    std::vector<std::string> messages_;
+    fs::path folder_;
+};
+
+bool Bold(const QPushButton* button) {
+    return button->font().bold();
+}
+
+TEST(HourAnimation, StepsPausesOnTheLastHourAndWraps) {
+    // A fake clock: each tick comes the returned interval after the last.
+    // Last column 3, rate 100 ms, delay 500 ms, from column 0.
+    int clock = 0;
+    int interval = 100;
+    int hour = 0;
+    std::vector<std::pair<int, int>> shown; // (time, hour)
+    for (int tick = 0; tick < 6; ++tick) {
+        clock += interval;
+        const AnimationStep step = NextAnimationStep(hour, 3, 100, 500);
+        hour = step.hour;
+        interval = step.interval;
+        shown.emplace_back(clock, hour);
+    }
+    const std::vector<std::pair<int, int>> expected = {{100, 1}, {200, 2},  {300, 3},
+                                                       {900, 0}, {1000, 1}, {1100, 2}};
+    EXPECT_EQ(shown, expected);
+    // A single column stays put; a delay of 0 makes the last hour like any.
+    EXPECT_EQ(NextAnimationStep(0, 0, 100, 500).hour, 0);
+    EXPECT_EQ(NextAnimationStep(0, 0, 100, 500).interval, 100);
+    EXPECT_EQ(NextAnimationStep(1, 2, 40, 0).interval, 40);
+}
+
+TEST_F(WindowControls, TheLoopButtonRunsTheTimerOverTheHours) {
+    window_->hsbRate->setValue(250);
+    window_->hsbDelay->setValue(1000);
+    window_->vsbHour->setValue(10);
+    window_->btnAutoDisplay->click();
+    EXPECT_TRUE(window_->AutoDisplayOn());
+    EXPECT_TRUE(window_->btnAutoDisplay->isChecked());
+    EXPECT_TRUE(window_->timerAutoDisplay->isActive());
+    EXPECT_EQ(window_->timerAutoDisplay->interval(), 250);
+    window_->timerAutoDisplay_Timer(); // onto the last column, 11
+    EXPECT_EQ(window_->soundingView().CurrentColumn, 11);
+    EXPECT_EQ(window_->timerAutoDisplay->interval(), 1250);
+    window_->hsbRate->setValue(300); // takes effect at once
+    EXPECT_EQ(window_->timerAutoDisplay->interval(), 300);
+    window_->timerAutoDisplay_Timer();
+    EXPECT_EQ(window_->soundingView().CurrentColumn, 0);
+    // Opening the overview and closing the window stop it.
+    window_->StopAnimation();
+    EXPECT_FALSE(window_->timerAutoDisplay->isActive());
+    EXPECT_FALSE(window_->btnAutoDisplay->isChecked());
+    window_->btnAutoDisplay->click();
+    window_->close();
+    EXPECT_FALSE(window_->AutoDisplayOn());
+    // With no sounding a tick does nothing.
+    session_.profile->LastTime(session_.profile->CurrentModel) = -1;
+    window_->vsbHour->setValue(5);
+    window_->timerAutoDisplay_Timer();
+    EXPECT_EQ(window_->vsbHour->value(), 5);
+}
+
+TEST_F(WindowControls, PanelsOpenSwitchCloseAndTheStoredPanelReopens) {
+    auto open = [this] {
+        std::vector<int> shown;
+        for (int k = 0; k < FrmProfile::kControlPanels; ++k)
+            if (window_->pnlControl[static_cast<std::size_t>(k)]->isVisible()) shown.push_back(k);
+        return shown;
+    };
+    window_->btnControl[2]->click();
+    EXPECT_EQ(open(), std::vector<int>{2});
+    window_->btnControl[5]->click();
+    EXPECT_EQ(open(), std::vector<int>{5});
+    EXPECT_TRUE(window_->btnControl[5]->isChecked());
+    window_->btnControl[5]->click();
+    EXPECT_TRUE(open().empty());
+    EXPECT_EQ(window_->ActivePanel(), FrmProfile::kNoPanel);
+    // A slot saved with panel 3 open opens it again, also when it is open.
+    window_->btnControl[3]->click();
+    window_->btnSave_Click(0);
+    window_->btnControl[3]->click();
+    window_->btnRecall_Click(0);
+    EXPECT_EQ(open(), std::vector<int>{3});
+    window_->btnRecall_Click(0);
+    EXPECT_EQ(open(), std::vector<int>{3});
+}
+
+TEST_F(WindowControls, HelpModeOpensTheWordsPagesOnlyForAUsersClick) {
+    TrainingTable& table = session_.help.Training;
+    table.TrainingKey.push_back("LOOP");
+    table.TrainingAction.push_back("loop.htm|");
+    table.TrainingKey.push_back("VECTOR WINDS");
+    table.TrainingAction.push_back("winds.htm|");
+    window_->picLogo_Click();
+    window_->btnControl[1]->click(); // "Alerts" is no key: help mode stays armed
+    EXPECT_TRUE(session_.help.TrainingMode);
+    EXPECT_TRUE(desktop_.requests.empty());
+    // A recall sets "Vector Winds" by code: no page opens.
+    DisplaySettings d;
+    d.chkWindVector = 1;
+    ASSERT_TRUE(WriteSlot(1, d));
+    window_->btnRecall_Click(1);
+    EXPECT_TRUE(window_->chkWindVector->isChecked());
+    EXPECT_TRUE(desktop_.requests.empty());
+    EXPECT_TRUE(session_.help.TrainingMode);
+    window_->btnControl[2]->click(); // "Loop": its page, then disarmed
+    ASSERT_EQ(desktop_.requests.size(), 1u);
+    EXPECT_EQ(desktop_.requests[0].target, "loop.htm");
+    EXPECT_FALSE(session_.help.TrainingMode);
+    EXPECT_EQ(desktop_.pointers.back(), PointerShape::Default);
+    EXPECT_TRUE(window_->pnlControl[2]->isVisible());
+
+    // A press on a panel picture, or on an open control panel's own frame,
+    // names its topic.
+    table.TrainingKey.push_back("INDICIES");
+    table.TrainingAction.push_back("indices.htm|");
+    table.TrainingKey.push_back("KESTIR");
+    table.TrainingAction.push_back("kestir.htm|");
+    for (QWidget* pressed : {static_cast<QWidget*>(window_->picIndices),
+                             static_cast<QWidget*>(window_->pnlControl[2])}) {
+        window_->picLogo_Click();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2),
+                          pressed->mapToGlobal(QPointF(2, 2)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(pressed, &press);
+    }
+    ASSERT_EQ(desktop_.requests.size(), 3u);
+    EXPECT_EQ(desktop_.requests[1].target, "indices.htm");
+    EXPECT_EQ(desktop_.requests[2].target, "kestir.htm");
+}
+
+TEST_F(WindowControls, EverySlotRestoresEveryControl) {
+    for (int k = 0; k < 4; ++k) {
+        DisplaySettings d = Changed();
+        d.DisplayMode = static_cast<std::int16_t>(k + 5);
+        ASSERT_TRUE(WriteSlot(k, d));
+        window_->btnRecall_Click(k);
+        const SoundingView& view = window_->soundingView();
+        EXPECT_TRUE(window_->chkWindVector->isChecked());
+        EXPECT_TRUE(window_->btnColorWinds->isVisible());
+        EXPECT_TRUE(window_->pnlRH->isVisible());
+        EXPECT_FALSE(window_->chkSkewT->isChecked());
+        EXPECT_EQ(window_->btnVWPInterval->text(), "3");
+        EXPECT_EQ(window_->btnVWPIntervalA->text(), "A2");
+        EXPECT_TRUE(Bold(window_->btnVWPIntervalA));
+        EXPECT_FALSE(Bold(window_->btnVWPInterval));
+        EXPECT_TRUE(Bold(window_->btnPHK[2]));
+        EXPECT_TRUE(Bold(window_->btnXfer[3]));
+        EXPECT_FALSE(Bold(window_->btnXfer[1]));
+        EXPECT_TRUE(window_->btnPHK[2]->font().underline()); // the read-out marker
+        EXPECT_EQ(session_.temperatureAxis.LeftTemp, -40);
+        EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
+        EXPECT_EQ(window_->lakePanel()->vsbLakeF->Value(), 40);
+        EXPECT_EQ(window_->ActivePanel(), 2);
+        EXPECT_TRUE(window_->chkAngle[4]->isChecked());
+        EXPECT_TRUE(window_->chkMeanFlow->isChecked());
+        EXPECT_EQ(window_->vsbSigmaLevel->Value(), 10);
+        EXPECT_EQ(view.MeanFlowLevels, (std::array<std::int16_t, 2>{4, 12}));
+        EXPECT_EQ(window_->DisplayMode(), k + 5);
+        EXPECT_TRUE(session_.history.UseThicknessMethod);
+        EXPECT_EQ(session_.history.HodoTopKm, 6.0f);
+        EXPECT_EQ(session_.history.HodoBaseKm, 1.0f);
+        EXPECT_FALSE(view.SuspendRedraw);
+        // Saved again, the slot reads back byte by byte.
+        const std::string before = SlotText(k);
+        window_->btnSave_Click(k);
+        EXPECT_EQ(SlotText(k), before) << k;
+    }
+    EXPECT_TRUE(messages_.empty());
+    // A top below the ground of the run would leave the diagram no height.
+    DisplaySettings low;
+    low.TopPressure = 1100;
+    ASSERT_TRUE(WriteSlot(2, low));
+    window_->btnRecall_Click(2);
+    EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
+}
+
+TEST_F(WindowControls, ADamagedSlotChangesOnlyTheControlsItHolds) {
+    window_->btnSave_Click(0); // the start state
+    window_->btnRecall_Click(0);
+    const std::string start = FormatDisplaySettings(window_->CollectDisplaySettings());
+    DisplaySettings changed = Changed();
+    changed.chkSkewT = 1; // skew-T copies a temperature pair of its own
+    changed.LeftTemp = changed.SkewTLeftTemp;
+    changed.RightTemp = changed.SkewTRightTemp;
+    const std::string full = FormatDisplaySettings(changed);
+    auto linesOf = [](const std::string& text) {
+        std::vector<std::string> lines;
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
+             at = end + 2)
+            lines.push_back(text.substr(at, end - at));
+        return lines;
+    };
+    const std::vector<std::string> startLines = linesOf(start);
+    const std::vector<std::string> changedLines = linesOf(full);
+    for (std::size_t k = 0; k <= 54; ++k) {
+        window_->btnRecall_Click(0);
+        std::string cut;
+        for (std::size_t line = 0; line < k; ++line) cut += changedLines[line] + "\r\n";
+        std::ofstream(Slot(1), std::ios::binary) << cut;
+        window_->btnRecall_Click(1);
+        const std::vector<std::string> now =
+            linesOf(FormatDisplaySettings(window_->CollectDisplaySettings()));
+        for (std::size_t line = 0; line < 54; ++line)
+            EXPECT_EQ(now[line], line < k ? changedLines[line] : startLines[line])
+                << "cut after " << k << ", line " << line + 1;
+    }
+}
+
+TEST_F(WindowControls, AboutShowsOneWindowMadeAgainAfterOK) {
+    window_->btnHelp->click();
+    FrmHelp* about = window_->AboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    window_->btnHelp->click();
+    EXPECT_EQ(window_->AboutWindow(), about);
+    about->btnOK->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_->AboutWindow(), nullptr);
+    window_->btnHelp->click();
+    ASSERT_NE(window_->AboutWindow(), nullptr);
+    EXPECT_EQ(window_->AboutWindow()->pnlProfile->text().toStdString(), "ZiveVoz");
+}
+
+TEST_F(WindowControls, AnInnerHoldNeverEndsAnOuterOne) {
+    // Inside a batch, checking "Mean Wind" unchecks "Sigma Level" under a
+    // hold of its own; the batch's hold outlives it.
+    ASSERT_TRUE(window_->chkSigmaLevel->isChecked());
+    {
+        const SuspendRedrawScope batch(window_->soundingView());
+        window_->chkMeanFlow->click();
+        EXPECT_FALSE(window_->chkSigmaLevel->isChecked());
+        EXPECT_TRUE(window_->soundingView().SuspendRedraw);
+    }
+    EXPECT_FALSE(window_->soundingView().SuspendRedraw);
+}
+
+TEST_F(WindowControls, MeanFlowBarsNeverCross) {
+    window_->vsbMeanFlow[1]->SetValue(10);
+    window_->vsbMeanFlow[0]->SetValue(15); // past the upper bar: stops below it
+    EXPECT_EQ(window_->vsbMeanFlow[0]->Value(), 9);
+    window_->vsbMeanFlow[1]->SetValue(3); // past the lower bar: stops above it
+    EXPECT_EQ(window_->vsbMeanFlow[1]->Value(), 10);
+    window_->vsbMeanFlow[1]->SetValue(9); // onto it
+    EXPECT_EQ(window_->vsbMeanFlow[1]->Value(), 10);
+    EXPECT_EQ(window_->soundingView().MeanFlowLevels, (std::array<std::int16_t, 2>{9, 10}));
+}
+
+TEST_F(WindowControls, ShearTableAndPrintingReportFailures) {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder_.string()));
+    window_->btnShear_Click();
+    EXPECT_GT(fs::file_size(folder_ / "Shear.out"), 1000u);
+    fs::remove(folder_ / "Shear.out");
+    fs::create_directory(folder_ / "Shear.out"); // the file cannot take its place
+    window_->btnShear_Click();
+    QDir::setCurrent(before);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("Shear.out"), std::string::npos);
+
+    if (HasDefaultPrinter()) GTEST_SKIP() << "a real printer is installed";
+    const fs::path pdf = folder_ / "profile.pdf";
+    window_->SetPdfDialog([&] { return pdf.string(); });
+    window_->btnPrint->click();
+    ASSERT_EQ(messages_.size(), 1u);
+    std::ifstream in(pdf, std::ios::binary);
+    std::string head(4, '\0');
+    in.read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
+    window_->SetPdfDialog([&] { return (folder_ / "none" / "profile.pdf").string(); });
+    window_->btnPrint->click();
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_NE(messages_[1].find("could not be printed"), std::string::npos);
+}
+
+TEST_F(WindowControls, RendersTheWindowWithEachControlPanel) {
+    window_->resize(1480, 960);
+    const fs::path out = fs::path(TARVEX_TEST_OUTPUT);
+    fs::create_directories(out);
+    window_->chkRH->click();
+    window_->chkMomentum->click(); // the transfer buttons on "Controls"
+    for (int k = 0; k < FrmProfile::kControlPanels; ++k) {
+        window_->btnControl[static_cast<std::size_t>(k)]->click();
+        const QImage shot = window_->grab().toImage();
+        EXPECT_FALSE(shot.isNull());
+        shot.save(QString::fromStdString(
+            (out / ("main-window-panel-" + std::to_string(k) + ".png")).string()));
+    }
+}
+
+} // namespace
+} // namespace tarvex

@@ -5,6 +5,7 @@
 #include "profile/data/SoundingFiles.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -33,6 +34,7 @@ class MapPanel;
 class HodographPanel;
 class LakeEffectPanel;
 class clsMonitors;
+class FrmOverView;
 struct clsMonitor;
 class PictureBox;
 struct Session;
@@ -98,6 +100,10 @@ class FrmProfile : public QWidget {
     void btnArchive_Click();
     void SelectFile(bool FullPath);
     void UpdateOverview();
+    // Opens the overview window, or brings it forward, on another monitor
+    // than this window's when there is one (FrmProfileOverview.cpp).
+    void btnOverView_Click();
+    FrmOverView* Overview() const;
     // Writes the user's settings and ends the program.
     void btnDone_Click();
     // Control panels and help mode.
@@ -137,6 +143,7 @@ class FrmProfile : public QWidget {
     QLabel* lblLocal = nullptr;
     std::array<QPushButton*, kDisplayButtons> btnDisplay{};
     QPushButton* btnHelp = nullptr;
+    QPushButton* btnOverView = nullptr;
     std::array<QRadioButton*, kModelOptions> optModel{};
     std::array<QRadioButton*, kSiteButtons> optSite{};
     QComboBox* lstSite = nullptr;
@@ -315,6 +322,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<MapPanel> mapPanel_;
     std::unique_ptr<HodographPanel> hodographPanel_;
     LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
+    QPointer<FrmOverView> overview_;       // at most one, while it is open
 };
 
 } // namespace tarvex

@@ -16,6 +16,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -314,6 +315,7 @@ QWidget* FrmOverView::BuildPanels() {
     column->addLayout(hours);
     btnQuit = new QPushButton("Close", side);
     btnQuit->setObjectName("btnQuit");
+    btnQuit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
     connect(btnQuit, &QPushButton::clicked, this, [this] { btnQuit_Click(); });
     column->addWidget(btnQuit);
     side->setFixedWidth(380);

@@ -2,8 +2,11 @@
 
 #include "platform/Format.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 namespace tarvex {
 
@@ -98,7 +101,34 @@ Crossing CrossingFraction(float threshold, float nearValue, float farValue) {
     return c;
 }
 
-void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
+namespace {
+
+// The least and greatest value each row of cells reads: row 0 its upper
+// level, row k its two levels k and k + 1.
+struct RowRange {
+    float low = 0.0f;
+    float high = 0.0f;
+};
+
+std::vector<RowRange> RowRanges(const TimeHeightGrid& grid) {
+    std::vector<RowRange> rows(static_cast<std::size_t>(std::max(grid.TopLevel, 0)));
+    for (int k = 0; k < grid.TopLevel; ++k) {
+        float low = std::numeric_limits<float>::infinity();
+        float high = -low;
+        for (int level = std::max(k, 1); level <= k + 1; ++level)
+            for (int t = 0; t <= grid.LastColumn; ++t) {
+                low = std::fmin(low, grid.At(t, level));
+                high = std::fmax(high, grid.At(t, level));
+            }
+        rows[static_cast<std::size_t>(k)] = {low, high};
+    }
+    return rows;
+}
+
+// The tracer: a row whose values all lie on one side of the contour value
+// has no crossing and only clears the crossings it passes on.
+void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
+                const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
     if (C < 0 || T < 1) return;
@@ -107,6 +137,12 @@ void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float val
     // Slots 1..4: later column, upper level, earlier column, lower level.
     std::array<Slot, 5> slot{};
     for (int k = 0; k <= T - 1; ++k) {
+        const RowRange& range = rows[static_cast<std::size_t>(k)];
+        if (!(range.low <= value && value < range.high)) {
+            for (int t = 1; t <= C; ++t) saved[t].set = false;
+            slot[3].set = false;
+            continue;
+        }
         const float yLow = grid.levelY[k];
         const float yHigh = grid.levelY[k + 1];
         for (int t = C + 1; t >= 1; --t) {
@@ -150,14 +186,21 @@ void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float val
     }
 }
 
+} // namespace
+
+void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
+    TraceLevel(pic, grid, value, RowRanges(grid));
+}
+
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
                   Rgb secondary, int emphasis) {
     if (interval < 1 || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, nullptr);
+    const std::vector<RowRange> rows = RowRanges(grid);
     for (int v = range.lowest; v <= range.highest; v += interval) {
         const bool bright = emphasis > 0 ? v % emphasis == 0 : v >= -emphasis;
         pic.SetForeColor(bright ? primary : secondary);
-        DrawContourLevel(pic, grid, static_cast<float>(v));
+        TraceLevel(pic, grid, static_cast<float>(v), rows);
     }
     pic.SetForeColor(primary);
     MarkExtrema(pic, grid, true);
@@ -175,6 +218,7 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
                         std::span<const ContourBand> bands) {
     if (interval < 1 || bands.empty() || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, &bands.front().lower);
+    const std::vector<RowRange> rows = RowRanges(grid);
     std::size_t band = 0;
     pic.SetForeColor(bands[band].color);
     for (int v = range.lowest; v <= range.highest; v += interval) {
@@ -183,7 +227,7 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
             ++band;
             pic.SetForeColor(bands[band].color);
         }
-        DrawContourLevel(pic, grid, static_cast<float>(v));
+        TraceLevel(pic, grid, static_cast<float>(v), rows);
     }
     MarkExtrema(pic, grid, false, bands);
     MarkExtrema(pic, grid, true, bands);

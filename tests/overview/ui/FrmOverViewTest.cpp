@@ -41,7 +41,10 @@ class Overview : public ::testing::Test {
         spec.times = times;
         spec.atmosphere = atmosphere;
         spec.month = month;
-        const std::filesystem::path path = folder_ / "eta_KBUF.buf";
+        Load(spec);
+    }
+    void Load(const samples::SampleSpec& spec) {
+        const std::filesystem::path path = folder_ / ("eta_" + spec.site + ".buf");
         std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
         ASSERT_TRUE(main_->LoadSoundingFile(path.string()));
     }
@@ -185,14 +188,29 @@ TEST_F(Overview, ModelsOfLaterKindsHaveNoRunOffOrEvaporation) {
 TEST_F(Overview, RendersTheRunAtTheWindowSize) {
     const std::filesystem::path out(TARVEX_TEST_OUTPUT);
     std::filesystem::create_directories(out);
+    // The shipped convective (Detroit, June) and winter (Albany) samples.
+    samples::SampleSpec convective;
+    convective.site = "KDTX";
+    convective.stationNumber = 726320;
+    convective.lat = 42.70f;
+    convective.lon = -83.47f;
+    convective.elevation = 329.0f;
+    convective.month = 6;
+    convective.day = 15;
+    convective.atmosphere = samples::Atmosphere::WarmSeasonConvective;
+    samples::SampleSpec winter;
+    winter.site = "KALB";
+    winter.stationNumber = 725180;
+    winter.lat = 42.75f;
+    winter.lon = -73.80f;
+    winter.elevation = 85.0f;
+    winter.atmosphere = samples::Atmosphere::WinterWarmNose;
     struct Run {
-        samples::Atmosphere atmosphere;
-        int month;
+        const samples::SampleSpec& spec;
         const char* name;
     };
-    for (const Run& run : {Run{samples::Atmosphere::WarmSeasonConvective, 6, "convective"},
-                           Run{samples::Atmosphere::WinterWarmNose, 12, "winter"}}) {
-        Load(run.atmosphere, run.month);
+    for (const Run& run : {Run{convective, "convective"}, Run{winter, "winter"}}) {
+        Load(run.spec);
         main_->UpdateOverview();
         FrmOverView& w = main_->Overview() ? *main_->Overview() : Open();
         QApplication::processEvents();

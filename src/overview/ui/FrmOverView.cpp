@@ -180,8 +180,13 @@ QWidget* FrmOverView::BuildPictures() {
     grid->addWidget(picTime, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(0, 1);
-    picRH->SetResizeHandler([this] { RedrawOverview(); });
-    picTime->SetResizeHandler([this] { DrawTimeAxis(); });
+    // A new size is drawn once start-up has set the axes.
+    picRH->SetResizeHandler([this] {
+        if (loaded_) RedrawOverview();
+    });
+    picTime->SetResizeHandler([this] {
+        if (loaded_) DrawTimeAxis();
+    });
 
     // The grid selectors sit under the side scales: the left scale's
     // selectors under picLeft, the right scale's under picRight.
@@ -385,6 +390,7 @@ void FrmOverView::Form_Load() {
     const auto& spans = session_.parameters.OverviewSpans;
     for (std::size_t k = 0; k < btnHours.size(); ++k)
         btnHours[k]->setText(QString::number(spans[k]));
+    loaded_ = true;
     btnHours_Click(std::clamp<int>(session_.parameters.OverviewSpanChoice, 0, 3));
     Box("chkHelicity")
         ->setText(QString("Helicity %1 - %2 km")

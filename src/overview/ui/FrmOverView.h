@@ -111,6 +111,7 @@ class FrmOverView : public QWidget {
     FrmProfile& main_;
     std::vector<QCheckBox*> boxes_; // in the order of OverlayBoxes()
     std::array<QCheckBox*, 7> gridBoxes_{};
+    bool loaded_ = false; // start-up has set the axes
 };
 
 } // namespace tarvex

@@ -37,8 +37,11 @@ ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* 
             if (v > largest) largest = v;
         }
     if (floor && smallest < *floor) smallest = *floor;
-    const int low = static_cast<int>(RoundHalfEven(smallest));
-    const int high = static_cast<int>(RoundHalfEven(largest));
+    // Values beyond any physical field (damaged data) are held to a range an
+    // integer holds, so the contour values stay countable.
+    constexpr double kLimit = 10000.0;
+    const int low = static_cast<int>(RoundHalfEven(std::clamp<double>(smallest, -kLimit, kLimit)));
+    const int high = static_cast<int>(RoundHalfEven(std::clamp<double>(largest, -kLimit, kLimit)));
     return {low / interval * interval - interval, high / interval * interval + interval};
 }
 

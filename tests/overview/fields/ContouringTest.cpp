@@ -161,6 +161,11 @@ TEST(Contouring, FlatFieldsAndAZeroIntervalDrawNothing) {
     const ContourBand bands[] = {{0, kBlue}};
     ContourFieldLevels(pic, Grid(4, 3, [](int t, int) { return 10.0f * t; }), 0, bands);
     EXPECT_TRUE(pic.Operations().empty());
+    // A damaged value far beyond any field still gives a countable set of
+    // contour values.
+    ContourField(pic, Grid(4, 3, [](int t, int k) { return t == 2 && k == 2 ? -1e30f : 0.0f; }), 5,
+                 kYellow, kBlue, 10);
+    EXPECT_FALSE(pic.OperationsOf(DrawOperation::Kind::Line).empty());
 }
 
 } // namespace

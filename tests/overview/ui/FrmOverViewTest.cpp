@@ -173,6 +173,14 @@ TEST_F(Overview, ScalePresetsFoldsAndSumOptions) {
     EXPECT_TRUE(w.optSum[0]->isChecked());
 }
 
+TEST_F(Overview, OpensWithNoSoundingLoaded) {
+    FrmOverView& w = Open();
+    w.Box("chkTemperature")->click();
+    w.Box("chkNow")->click();
+    EXPECT_EQ(redraws_, 2);
+    EXPECT_TRUE(w.isVisible());
+}
+
 TEST_F(Overview, ModelsOfLaterKindsHaveNoRunOffOrEvaporation) {
     Load(samples::Atmosphere::WinterWarmNose, 12, 13);
     session_.profile->ModelChoice = 2;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real program on a virtual X server with the shipped files, finds
-# its window by title and ends it through Done, which must write the user's
+# its window by title, opens the overview window (found by its caption) and
+# closes it, and ends the program through Done, which must write the user's
 # settings file. The first run also prints the window (with no printer, into
 # a PDF file named in the file dialog); the second starts on the "Loop"
 # panel, starts the hour animation and stops it again.
@@ -27,6 +28,30 @@ if [ -z "$window" ]; then
   echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
 fi
 echo "found the main window"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+sleep 0.3
+xdotool key alt+o
+overview=""
+for _ in $(seq 1 100); do
+  overview=$(xdotool search --name "KBUF - eta - TARVEX Overview" 2>/dev/null | head -n 1 || true)
+  [ -n "$overview" ] && break
+  sleep 0.1
+done
+if [ -z "$overview" ]; then
+  echo "the overview window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
+fi
+echo "found the overview window"
+xdotool windowfocus --sync "$overview" 2>/dev/null || true
+sleep 0.3
+xdotool key alt+c
+for _ in $(seq 1 50); do
+  xdotool search --name "TARVEX Overview" >/dev/null 2>&1 || break
+  sleep 0.1
+done
+if xdotool search --name "TARVEX Overview" >/dev/null 2>&1; then
+  echo "Close did not close the overview"; kill "$pid"; exit 1
+fi
+echo "closed the overview window"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 sleep 0.3
 case "$2" in

@@ -3,6 +3,7 @@
 #include "compute/ComputeState.h"
 #include "compute/Hodograph.h"
 #include "compute/ParcelState.h"
+#include "compute/TimeHeightFields.h"
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
 #include "profile/data/DerivedFields.h"
@@ -40,7 +41,8 @@ struct Session {
           elevated(std::make_unique<ElevatedParcelResults>()),
           wholeRun(std::make_unique<WholeRunResults>()),
           hodograph(std::make_unique<HodographResults>()),
-          soundingOverlays(std::make_unique<SoundingOverlayState>()) {}
+          soundingOverlays(std::make_unique<SoundingOverlayState>()),
+          timeHeight(std::make_unique<TimeHeightFields>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -54,6 +56,7 @@ struct Session {
         wholeRun->ClearAfterRead();
         hodograph->ClearAfterRead();
         soundingOverlays->ClearAfterRead();
+        timeHeight->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -71,6 +74,8 @@ struct Session {
     std::unique_ptr<WholeRunResults> wholeRun;
     std::unique_ptr<HodographResults> hodograph;
     std::unique_ptr<SoundingOverlayState> soundingOverlays;
+    // The overview's derived time-height fields.
+    std::unique_ptr<TimeHeightFields> timeHeight;
     ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.

@@ -1,6 +1,7 @@
 #include "profile/ui/FrmProfile.h"
 
 #include "compute/Levels.h"
+#include "overview/ui/FrmOverView.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
@@ -16,6 +17,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -66,7 +68,9 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     btnDisplay_Click(displayMode_);
 }
 
-FrmProfile::~FrmProfile() = default;
+FrmProfile::~FrmProfile() {
+    delete overview_.data();
+}
 
 QWidget* FrmProfile::BuildValueBars(QWidget* parent) {
     auto* box = new QFrame(parent);
@@ -178,6 +182,11 @@ void FrmProfile::BuildControls() {
     pnlHodograph->setObjectName("pnlHodograph");
     pnlShear->setObjectName("pnlShear");
     second->addStretch(1);
+    btnOverView = new QPushButton("OverView", side);
+    btnOverView->setObjectName("btnOverView");
+    btnOverView->setShortcut(QKeySequence(Qt::ALT | Qt::Key_O));
+    connect(btnOverView, &QPushButton::clicked, this, [this] { btnOverView_Click(); });
+    second->addWidget(btnOverView);
     btnHelp = new QPushButton("About", side);
     btnHelp->setObjectName("btnHelp");
     connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelp_Click(); });

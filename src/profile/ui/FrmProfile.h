@@ -36,6 +36,7 @@ class MapPanel;
 class HodographPanel;
 class LakeEffectPanel;
 class clsMonitors;
+class FrmOverView;
 struct clsMonitor;
 class FrmHelp;
 struct DisplaySettings;
@@ -103,6 +104,10 @@ class FrmProfile : public QWidget {
     void btnArchive_Click();
     void SelectFile(bool FullPath);
     void UpdateOverview();
+    // Opens the overview window, or brings it forward, on another monitor
+    // than this window's when there is one (FrmProfileOverview.cpp).
+    void btnOverView_Click();
+    FrmOverView* Overview() const;
     // Writes the user's settings and ends the program.
     void btnDone_Click();
     // Control panels and help mode.
@@ -142,6 +147,7 @@ class FrmProfile : public QWidget {
     QLabel* lblLocal = nullptr;
     std::array<QPushButton*, kDisplayButtons> btnDisplay{};
     QPushButton* btnHelp = nullptr;
+    QPushButton* btnOverView = nullptr;
     std::array<QRadioButton*, kModelOptions> optModel{};
     std::array<QRadioButton*, kSiteButtons> optSite{};
     QComboBox* lstSite = nullptr;
@@ -373,6 +379,7 @@ class FrmProfile : public QWidget {
     std::string settingsBase_;
     std::function<std::string()> choosePdf_;
     QPointer<FrmHelp> about_;
+    QPointer<FrmOverView> overview_; // at most one, while it is open
 };
 
 } // namespace tarvex

@@ -495,11 +495,6 @@ void FrmProfile::SelectFile(bool FullPath) {
     for (QRadioButton* site : optSite) site->setStyleSheet("");
 }
 
-void FrmProfile::UpdateOverview() {
-    // The overview window refreshes here once it exists; while a model is
-    // switched inside SelectFile it is left alone.
-}
-
 void FrmProfile::btnControl_Click(int Index) {
     if (Index >= 0 && Index < kControlPanels) RunControlCommand(kPanelWords[Index]);
     activePanel_ = static_cast<std::int16_t>(Index == activePanel_ ? kNoPanel : Index);

@@ -1,0 +1,239 @@
+#include "overview/fields/Contouring.h"
+
+#include "platform/Format.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace tarvex {
+
+namespace {
+
+// A crossing on a cell edge: where it lies in the picture.
+struct Slot {
+    bool set = false;
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// The contour values of a field from its smallest value (after raising it
+// to floor, when given) and its largest, over columns 0..C and levels 1..T.
+struct ValueRange {
+    int lowest = 0;
+    int highest = -1;
+};
+
+ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* floor) {
+    float smallest = 999.0f;
+    float largest = -999.0f;
+    for (int k = 1; k <= grid.TopLevel; ++k)
+        for (int t = 0; t <= grid.LastColumn; ++t) {
+            const float v = grid.At(t, k);
+            if (!std::isfinite(v)) continue;
+            if (v < smallest) smallest = v;
+            if (v > largest) largest = v;
+        }
+    if (floor && smallest < *floor) smallest = *floor;
+    // Values beyond any physical field (damaged data) are held to a range an
+    // integer holds, so the contour values stay countable.
+    constexpr double kLimit = 10000.0;
+    const int low = static_cast<int>(RoundHalfEven(std::clamp<double>(smallest, -kLimit, kLimit)));
+    const int high = static_cast<int>(RoundHalfEven(std::clamp<double>(largest, -kLimit, kLimit)));
+    return {low / interval * interval - interval, high / interval * interval + interval};
+}
+
+// Prints letter with its middle on (x, y).
+void CentredLetter(PictureSurface& pic, double x, double y, const char* letter) {
+    pic.SetCurrentX(x - pic.TextWidth(letter) / 2.0);
+    pic.SetCurrentY(y - pic.TextHeight(letter) / 2.0);
+    pic.PrintNoNewline(letter);
+}
+
+// Interior points above (maximum) or below (minimum) each of their four
+// neighbours; a field without level 0 gives level 1 no neighbour below.
+template <typename Mark> void ForEachExtremum(const TimeHeightGrid& grid, bool maximum, Mark mark) {
+    auto beats = [maximum](float v, float other) { return maximum ? v > other : v < other; };
+    for (int k = 1; k <= grid.TopLevel - 1; ++k)
+        for (int t = 1; t <= grid.LastColumn - 1; ++t) {
+            const float v = grid.At(t, k);
+            const bool below = (k == 1 && !grid.HasLevelZero) || beats(v, grid.At(t, k - 1));
+            if (below && beats(v, grid.At(t, k + 1)) && beats(v, grid.At(t + 1, k)) &&
+                beats(v, grid.At(t - 1, k)))
+                mark(t, k, v);
+        }
+}
+
+void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
+                 std::span<const ContourBand> bands = {}) {
+    ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
+        if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
+        CentredLetter(pic, t, grid.levelY[k], maximum ? "X" : "N");
+    });
+}
+
+} // namespace
+
+TimeHeightGrid SliceField(const LevelField& field, int model, int LastColumn, int TopLevel,
+                          std::span<const float> levelLnP, bool HasLevelZero) {
+    TimeHeightGrid grid;
+    grid.LastColumn = LastColumn;
+    grid.TopLevel = TopLevel;
+    grid.HasLevelZero = HasLevelZero;
+    if (LastColumn < 0 || TopLevel < 1) {
+        grid.TopLevel = 0;
+        return grid;
+    }
+    grid.values.assign(static_cast<std::size_t>((TopLevel + 1) * (LastColumn + 1)), 0.0f);
+    grid.levelY.assign(static_cast<std::size_t>(TopLevel + 1), 0.0f);
+    for (int k = 0; k <= TopLevel; ++k) {
+        grid.levelY[k] = levelLnP[k];
+        if (k == 0 && !HasLevelZero) continue;
+        for (int t = 0; t <= LastColumn; ++t) grid.At(t, k) = field(model, t, k);
+    }
+    return grid;
+}
+
+Crossing CrossingFraction(float threshold, float nearValue, float farValue) {
+    Crossing c;
+    c.crosses = (farValue <= threshold && threshold < nearValue) ||
+                (nearValue <= threshold && threshold < farValue);
+    if (c.crosses) c.fraction = (threshold - nearValue) / (farValue - nearValue);
+    return c;
+}
+
+namespace {
+
+// The least and greatest value each row of cells reads: row 0 its upper
+// level, row k its two levels k and k + 1.
+struct RowRange {
+    float low = 0.0f;
+    float high = 0.0f;
+};
+
+std::vector<RowRange> RowRanges(const TimeHeightGrid& grid) {
+    std::vector<RowRange> rows(static_cast<std::size_t>(std::max(grid.TopLevel, 0)));
+    for (int k = 0; k < grid.TopLevel; ++k) {
+        float low = std::numeric_limits<float>::infinity();
+        float high = -low;
+        for (int level = std::max(k, 1); level <= k + 1; ++level)
+            for (int t = 0; t <= grid.LastColumn; ++t) {
+                low = std::fmin(low, grid.At(t, level));
+                high = std::fmax(high, grid.At(t, level));
+            }
+        rows[static_cast<std::size_t>(k)] = {low, high};
+    }
+    return rows;
+}
+
+// The tracer: a row whose values all lie on one side of the contour value
+// has no crossing and only clears the crossings it passes on.
+void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
+                const std::vector<RowRange>& rows) {
+    const int C = grid.LastColumn;
+    const int T = grid.TopLevel;
+    if (C < 0 || T < 1) return;
+    // The crossing on the upper edge of each column's cell in the row below.
+    std::array<Slot, kTimeColumns + 1> saved{};
+    // Slots 1..4: later column, upper level, earlier column, lower level.
+    std::array<Slot, 5> slot{};
+    for (int k = 0; k <= T - 1; ++k) {
+        const RowRange& range = rows[static_cast<std::size_t>(k)];
+        if (!(range.low <= value && value < range.high)) {
+            for (int t = 1; t <= C; ++t) saved[t].set = false;
+            slot[3].set = false;
+            continue;
+        }
+        const float yLow = grid.levelY[k];
+        const float yHigh = grid.levelY[k + 1];
+        for (int t = C + 1; t >= 1; --t) {
+            int count = 0;
+            slot[4].set = slot[2].set = false;
+            if (t <= C) {
+                slot[4] = saved[t];
+                if (slot[4].set) ++count;
+                const Crossing up =
+                    CrossingFraction(value, grid.At(t, k + 1), grid.At(t - 1, k + 1));
+                slot[2] = {up.crosses, t - up.fraction, yHigh};
+                if (up.crosses) ++count;
+                saved[t] = slot[2];
+            }
+            if (k < 1) continue;
+            slot[1] = slot[3];
+            if (slot[1].set) ++count;
+            if ((count == 0 || count == 2) && t != C + 1) {
+                slot[3].set = false;
+            } else {
+                const Crossing early =
+                    CrossingFraction(value, grid.At(t - 1, k), grid.At(t - 1, k + 1));
+                slot[3] = {early.crosses, static_cast<float>(t - 1),
+                           yLow + (yHigh - yLow) * early.fraction};
+                if (early.crosses) ++count;
+            }
+            if (t > C || count == 0) continue;
+            if (count == 4) {
+                pic.Line(slot[1].x, slot[1].y, slot[2].x, slot[2].y);
+                pic.Line(slot[3].x, slot[3].y, slot[4].x, slot[4].y);
+            } else if (count == 2) {
+                int high = 4;
+                while (high > 0 && !slot[high].set) --high;
+                int low = high - 1;
+                while (low > 0 && !slot[low].set) --low;
+                if (low < 1) continue;
+                pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
+                if (high == 3 && low == 2) pic.PrintNoNewline(PrintForm(value));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
+    TraceLevel(pic, grid, value, RowRanges(grid));
+}
+
+void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
+                  Rgb secondary, int emphasis) {
+    if (interval < 1 || grid.TopLevel < 1) return;
+    const ValueRange range = ContourValues(grid, interval, nullptr);
+    const std::vector<RowRange> rows = RowRanges(grid);
+    for (int v = range.lowest; v <= range.highest; v += interval) {
+        const bool bright = emphasis > 0 ? v % emphasis == 0 : v >= -emphasis;
+        pic.SetForeColor(bright ? primary : secondary);
+        TraceLevel(pic, grid, static_cast<float>(v), rows);
+    }
+    pic.SetForeColor(primary);
+    MarkExtrema(pic, grid, true);
+    if (emphasis < 1) pic.SetForeColor(secondary);
+    MarkExtrema(pic, grid, false);
+}
+
+std::size_t BandIndexOf(std::span<const ContourBand> bands, float value) {
+    std::size_t index = 0;
+    while (index + 1 < bands.size() && value >= bands[index + 1].lower) ++index;
+    return index;
+}
+
+void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
+                        std::span<const ContourBand> bands) {
+    if (interval < 1 || bands.empty() || grid.TopLevel < 1) return;
+    const ValueRange range = ContourValues(grid, interval, &bands.front().lower);
+    const std::vector<RowRange> rows = RowRanges(grid);
+    std::size_t band = 0;
+    pic.SetForeColor(bands[band].color);
+    for (int v = range.lowest; v <= range.highest; v += interval) {
+        // Values rise, so the band only moves up.
+        while (band + 1 < bands.size() && v >= bands[band + 1].lower) {
+            ++band;
+            pic.SetForeColor(bands[band].color);
+        }
+        TraceLevel(pic, grid, static_cast<float>(v), rows);
+    }
+    MarkExtrema(pic, grid, false, bands);
+    MarkExtrema(pic, grid, true, bands);
+}
+
+} // namespace tarvex

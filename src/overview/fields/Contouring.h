@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/PictureSurface.h"
+#include "store/ProfileArrays.h"
+
+#include <span>
+#include <vector>
+
+namespace tarvex {
+
+// One field of the current model as the contour routines read it: the value
+// at every time column 0..LastColumn and level 0..TopLevel, and the y (log
+// pressure) of every level. Level 0 is read only when the field holds it.
+struct TimeHeightGrid {
+    int LastColumn = -1;
+    int TopLevel = 0;
+    bool HasLevelZero = false;
+    std::vector<float> values; // [level * (LastColumn + 1) + column]
+    std::vector<float> levelY; // levels 0..TopLevel
+
+    float At(int t, int k) const { return values[k * (LastColumn + 1) + t]; }
+    float& At(int t, int k) { return values[k * (LastColumn + 1) + t]; }
+};
+
+// The model's slice of field for columns 0..LastColumn and levels
+// 0..TopLevel, placed at the levels' y (levelLnP[level]).
+TimeHeightGrid SliceField(const LevelField& field, int model, int LastColumn, int TopLevel,
+                          std::span<const float> levelLnP, bool HasLevelZero);
+
+// Whether a contour at threshold crosses the cell edge from the near to the
+// far value, and where (as a share of the edge from the near end). A value
+// equal to the threshold lies below it.
+struct Crossing {
+    bool crosses = false;
+    float fraction = 0.0f;
+};
+Crossing CrossingFraction(float threshold, float nearValue, float farValue);
+
+// The line segments of one contour value, in the fore colour, with the value
+// printed where a line leaves a cell through its upper edge coming from its
+// earlier-column edge.
+void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value);
+
+// Contours at every multiple of interval: a value gets the primary colour when
+// emphasis > 0 and it is a whole multiple of emphasis, or when emphasis <= 0
+// and it is at least -emphasis; the secondary colour otherwise. Maxima are
+// marked "X", minima "N". An interval below 1 draws nothing.
+void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
+                  Rgb secondary, int emphasis);
+
+// A band of ContourFieldLevels: values from lower up to the next band's lower
+// bound take the colour; values above the last bound take the last colour.
+struct ContourBand {
+    float lower;
+    Rgb color;
+};
+// The band that holds value (the first band for values below every bound).
+std::size_t BandIndexOf(std::span<const ContourBand> bands, float value);
+
+// Contours coloured by the bands, with extremum marks in the colour of their
+// band. An interval below 1 or an empty band table draws nothing.
+void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
+                        std::span<const ContourBand> bands);
+
+} // namespace tarvex

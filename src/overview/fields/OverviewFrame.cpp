@@ -1,0 +1,343 @@
+#include "overview/fields/OverviewFrame.h"
+
+#include "compute/Levels.h"
+#include "platform/Format.h"
+#include "profile/data/Session.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <string>
+
+namespace tarvex {
+
+namespace {
+
+constexpr Rgb kGrey = RGB(127, 127, 127);
+// The height tables' last entries (thousands of feet, kilometres).
+constexpr int kLastKft = 70;
+constexpr int kLastKm = 20;
+
+// Drawing errors of one group leave the other groups drawn.
+template <typename Group> void IgnoringErrors(Group&& group) {
+    try {
+        group();
+    } catch (const std::exception&) {
+    }
+}
+
+float LogOf(float pressure) {
+    return pressure > 0.0f ? std::log(pressure) : 0.0f;
+}
+
+// A label whose middle sits on the line y.
+void SideLabel(PictureSurface& side, double x, double y, const std::string& text) {
+    side.SetCurrentX(x);
+    side.SetCurrentY(y - side.TextHeight("9") / 2.0);
+    side.PrintNoNewline(text);
+}
+
+// A grid line across the whole width of picRH.
+void GridLine(OverviewContext& c, double y, Rgb color = kGrey) {
+    c.picRH.Line(c.axes.ScaleRightColumn, y, c.axes.ScaleLeftColumn, y, color);
+}
+
+Rgb LabelColor(bool gridOn) {
+    return gridOn ? kWhite : kGrey;
+}
+
+// Starts a value group: its grid selector becomes available, picRH and the
+// side picture are scaled to the group's range (the top value first) and the
+// labels coloured by the selector. True when the group's grid is on.
+bool StartValueGroup(OverviewContext& c, PictureSurface& side, bool& available, bool gridOn,
+                     double top, double bottom) {
+    available = true;
+    c.picRH.Scale(c.axes.ScaleLeftColumn, top, c.axes.ScaleRightColumn, bottom);
+    side.Scale(0, top, 100, bottom);
+    side.SetForeColor(LabelColor(gridOn));
+    return gridOn;
+}
+
+bool HeightGroupOn(const OverviewOptions& o) {
+    return o.chkRH[0] || o.chkRH[1] || o.chkInversions || o.chkLIE || o.chkTemperature ||
+           o.chkVWP || o.chkVelocity || o.chkRHContour || o.chkRHIcontour || o.chkSnowGrowth ||
+           o.chkShearContour || o.chkIcing || o.chkDPD || o.chkWetBulb || o.ChkOmega ||
+           o.chkClouds || o.chkFreezingLevel || o.chkTheta || o.chkThetaE || o.chkDeltaThetaE ||
+           o.chkInstability || o.chkLayerShear || o.chkMixingRatio || o.chkMeanMixingRatio ||
+           o.chkMixingLayer || o.chkWarmCloud || o.chkCloudBase || o.chkHeights || o.chkECAPE ||
+           o.chkELCIN;
+}
+
+void DrawHeightGroup(OverviewContext& c) {
+    const OverviewOptions& o = c.options;
+    const OverviewAxes& a = c.axes;
+    const Session& session = c.session;
+    const ProfileArrays& store = *session.profile;
+    const double top = a.TopLnP();
+    const double bottom = a.LnPBase;
+    c.grids.Height = true;
+    c.picRight.Scale(0, top, 100, bottom);
+    ScaleProfileFrame(c.picRH, a);
+    c.picRight.SetForeColor(LabelColor(o.chkGridHeight));
+    auto level = [&](double y, const std::string& label) {
+        if (o.chkGridHeight) GridLine(c, y);
+        SideLabel(c.picRight, 0, y, label);
+    };
+    const float topFeet = StdHeightFeet(static_cast<float>(std::exp(top)));
+    if (o.VerticalUnits == 1) {
+        const auto& kft = session.heightGrid.HeightGridPressureFt;
+        // A top above the table's highest entry is labelled up to that entry.
+        const int H = std::min(static_cast<int>(topFeet) / 1000, kLastKft);
+        if (H <= 20) {
+            c.picRH.SetDrawStyle(DrawStyle::Dot);
+            for (int k = 1; k <= H; ++k)
+                if (k % 5 != 0 && kft[k] > 0) level(std::log(kft[k]), Format(k, "##K"));
+            c.picRH.SetDrawStyle(DrawStyle::Solid);
+        }
+        for (int k = 5; k <= H; k += 5)
+            if (kft[k] > 0) level(std::log(kft[k]), Format(k, "##K"));
+    } else if (o.VerticalUnits == 0) {
+        const int step = a.LnPSpan < 0.6f ? 50 : 100;
+        for (int p = 1000 - step; p >= 0; p -= step) {
+            const int L = p == 0 ? 50 : p;
+            level(std::log(L), Format(L, "##0"));
+        }
+    } else if (o.VerticalUnits == 2) {
+        const auto& km = session.heightGrid.HeightGridPressureKm;
+        const int K = std::min(static_cast<int>(topFeet) / 3281, kLastKm);
+        for (int k = 1; k <= K; ++k)
+            if (km[k] > 0) level(std::log(km[k]), Format(k, "##Km"));
+    }
+    if (o.PressureBaseExtended) {
+        const float base = a.BaseLnP[store.CurrentModel];
+        GridLine(c, base);
+        if (o.chkVWP) SideLabel(c.picRight, 0, (base + a.LnPBase) / 2.0, "10 meter");
+    }
+}
+
+void DrawWindGroup(OverviewContext& c) {
+    const OverviewAxes& a = c.axes;
+    const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.Wind, c.options.chkGridWind,
+                                        a.DirectionTop, a.DirectionTop - a.DirectionSpan);
+    const int step = a.DirectionSpan > 180.0f ? 45 : 10;
+    c.picRH.SetDrawStyle(DrawStyle::Dot);
+    for (int d = 0; d <= 360; d += step) {
+        if (gridOn) {
+            c.picRH.SetDrawWidth(d % 90 == 0 ? 2 : 1);
+            GridLine(c, d);
+        }
+        SideLabel(c.picLeft, 33, d, std::to_string(d));
+    }
+    c.picRH.SetDrawWidth(1);
+    c.picRH.SetDrawStyle(DrawStyle::Solid);
+}
+
+void DrawPrecipGroup(OverviewContext& c) {
+    const OverviewAxes& a = c.axes;
+    const double top = a.PrecipBase + a.PrecipSpan;
+    const bool gridOn =
+        StartValueGroup(c, c.picRight, c.grids.Precip, c.options.chkGridPrecip, top, a.PrecipBase);
+    const double step = a.PrecipSpan < 0.25f ? 0.01 : (a.PrecipSpan <= 2.0f ? 0.1 : 0.5);
+    const int count = static_cast<int>(std::floor(top / step + 1e-6));
+    for (int i = 0; i <= count; ++i) {
+        const double v = i * step;
+        if (gridOn) GridLine(c, v);
+        SideLabel(c.picRight, 33, v, Format(v, step == 0.01 ? ".00" : ".0"));
+    }
+}
+
+// Lines and labels of a value scale from lo to hi: a grid line (when the
+// group's selector is on) and a label at every step.
+struct ValueScale {
+    double lo, hi, step;
+    double labelX;
+    const char* pattern;
+};
+
+void DrawValueScale(OverviewContext& c, PictureSurface& side, bool gridOn, const ValueScale& s,
+                    auto&& styleOf) {
+    const int count = static_cast<int>(std::floor((s.hi - s.lo) / s.step + 1e-6));
+    for (int i = 0; i <= count; ++i) {
+        const double v = s.lo + i * s.step;
+        if (gridOn) {
+            c.picRH.SetDrawStyle(styleOf(v));
+            GridLine(c, v);
+        }
+        SideLabel(side, s.labelX, v, Format(v, s.pattern));
+    }
+    c.picRH.SetDrawStyle(DrawStyle::Solid);
+}
+
+bool IsMultiple(double v, double of) {
+    return std::fabs(std::remainder(v, of)) < 1e-6;
+}
+
+void DrawIndexGroup(OverviewContext& c) {
+    const OverviewAxes& a = c.axes;
+    const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.LakeIndex, c.options.chkGridLakeIndex,
+                                        a.IndexBase + a.IndexSpan, a.IndexBase);
+    const bool fine = a.IndexSpan < 20.0f;
+    const int step = fine ? 1 : (a.IndexSpan < 100.0f ? 5 : 25);
+    const int lo = static_cast<int>(std::ceil(a.IndexBase));
+    const int hi = static_cast<int>(std::floor(a.IndexBase + a.IndexSpan));
+    for (int v = lo; v <= hi; ++v) {
+        const bool five = v % 5 == 0;
+        if (gridOn && (fine || five)) {
+            c.picRH.SetDrawStyle(five ? DrawStyle::Solid : DrawStyle::Dot);
+            GridLine(c, v, v == 0 ? kWhite : kGrey);
+        }
+        if (v % step != 0) continue;
+        const int shown = v * a.IndexLabelFactor;
+        SideLabel(c.picLeft, 66, v, shown < 0 ? "-" : "+");
+        SideLabel(c.picLeft, 69, v, std::to_string(std::abs(shown)));
+    }
+    c.picRH.SetDrawStyle(DrawStyle::Solid);
+}
+
+void DrawTempGroup(OverviewContext& c) {
+    const OverviewAxes& a = c.axes;
+    const bool gridOn = StartValueGroup(c, c.picRight, c.grids.Temp, c.options.chkGridTemp,
+                                        a.TraceBase + a.TraceSpan, a.TraceBase);
+    const int step = a.TraceSpan > 50.0f ? 10 : 5;
+    const int lo = static_cast<int>(RoundHalfEven(a.TraceBase)) / step * step;
+    const int hi = static_cast<int>(RoundHalfEven(a.TraceBase + a.TraceSpan)) / step * step;
+    DrawValueScale(c, c.picRight, gridOn, {double(lo), double(hi), double(step), 66, "00"},
+                   [](double v) { return IsMultiple(v, 10) ? DrawStyle::Solid : DrawStyle::Dot; });
+}
+
+void DrawLeftGroup(OverviewContext& c, double top, double bottom, const ValueScale& scale,
+                   auto&& styleOf) {
+    const bool gridOn =
+        StartValueGroup(c, c.picLeft, c.grids.Left, c.options.chkGridLeft, top, bottom);
+    DrawValueScale(c, c.picLeft, gridOn, scale, styleOf);
+}
+
+void DrawCapeGroup(OverviewContext& c) {
+    const double M = c.session.history.OverviewThresholds[0];
+    const double step = M > 5000 ? 1000 : M > 2000 ? 500 : M > 1000 ? 250 : M > 350 ? 100 : 25;
+    DrawLeftGroup(c, M, 0, {0, RoundHalfEven(M), step, 0, "00"},
+                  [](double v) { return IsMultiple(v, 500) ? DrawStyle::Solid : DrawStyle::Dot; });
+}
+
+void DrawSurfacePressureGroup(OverviewContext& c) {
+    const OverviewAxes& a = c.axes;
+    const double step = a.PressureTraceSpan > 70.0f ? 10 : 5;
+    const double lo = std::ceil(a.PressureTraceBase / step) * step;
+    DrawLeftGroup(c, a.PressureTraceBase + a.PressureTraceSpan, a.PressureTraceBase,
+                  {lo, a.PressureTraceBase + a.PressureTraceSpan, step, 0, "0"},
+                  [](double) { return DrawStyle::Dot; });
+}
+
+void DrawVentilationGroup(OverviewContext& c) {
+    const double M = c.session.history.OverviewThresholds[2];
+    const double step = M > 50 ? 10 : M > 20 ? 5 : M > 10 ? 2 : M > 3.5 ? 1 : 0.25;
+    DrawLeftGroup(c, M, 0, {0, M, step, 0, step < 1 ? "0.00" : "0"},
+                  [](double) { return DrawStyle::Dot; });
+}
+
+void DrawVisibilityGroup(OverviewContext& c) {
+    const double M = c.session.history.OverviewThresholds[1];
+    const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.Left, c.options.chkGridLeft, M, 0);
+    struct Mark {
+        double miles;
+        const char* label;
+    };
+    static constexpr Mark kMarks[] = {{0.25, "1/4"}, {0.5, "1/2"}, {1, "1"},  {1.5, "1.5"},
+                                      {2, "2"},      {3, "3"},     {5, "5"},  {7, "7"},
+                                      {10, "10"},    {15, "15"},   {20, "20"}};
+    c.picRH.SetDrawStyle(DrawStyle::Dot);
+    for (const Mark& mark : kMarks) {
+        if (mark.miles > M) break;
+        if (gridOn) GridLine(c, mark.miles);
+        SideLabel(c.picLeft, 0, mark.miles, mark.label);
+    }
+    c.picRH.SetDrawStyle(DrawStyle::Solid);
+}
+
+void DrawTimeGrid(OverviewContext& c) {
+    const OverviewAxes& a = c.axes;
+    const int perMark = c.session.parameters.TimeLabelEvery;
+    c.picRH.Scale(a.ScaleLeftColumn, 1, a.ScaleRightColumn, 0);
+    c.picRH.SetDrawStyle(DrawStyle::Dot);
+    const int last = static_cast<int>(RoundHalfEven(a.ScaleLeftColumn - 1.0f));
+    for (int col = 0; col <= last; ++col) {
+        c.picRH.SetDrawWidth(perMark > 0 && col % perMark == 0 ? 2 : 1);
+        c.picRH.Line(col, 0, col, 1, kGrey);
+    }
+    c.picRH.SetDrawWidth(1);
+    c.picRH.SetDrawStyle(DrawStyle::Solid);
+}
+
+} // namespace
+
+std::int16_t ColumnSpanOf(int hours, int HoursPerColumn) {
+    const int perColumn = std::max(HoursPerColumn, 1);
+    return static_cast<std::int16_t>(RoundHalfEven(static_cast<double>(hours) / perColumn + 1.0));
+}
+
+void SetTimeWindow(OverviewAxes& axes, int ColumnSpan, int scroll) {
+    axes.ScaleLeftColumn = static_cast<float>(ColumnSpan + scroll);
+    axes.ScaleRightColumn = static_cast<float>(scroll - 1);
+}
+
+void SetLevelLogPressures(const ProfileArrays& store, OverviewAxes& axes) {
+    const int m = store.CurrentModel;
+    const int levels = std::min<int>(store.LevelCount(m), kMaxProfileLevels);
+    for (int k = 1; k <= levels; ++k) axes.LevelLnP[m][k] = LogOf(store.Pressure(m, 0, k));
+    axes.BaseLnP[m] = LogOf(store.SurfacePressure(m, 0));
+}
+
+void StartProfileScale(OverviewAxes& axes, int model, int TopPressure) {
+    axes.LnPBase = axes.BaseLnP[model];
+    axes.LnPSpan = axes.BaseLnP[model] - LogOf(static_cast<float>(TopPressure));
+}
+
+void SetPressureBaseExtended(OverviewAxes& axes, int model, bool extended) {
+    if (extended) {
+        axes.LnPBase = axes.BaseLnP[model] + 0.15f * axes.LnPSpan;
+        axes.LnPSpan = 1.15f * axes.LnPSpan;
+    } else {
+        axes.LnPSpan = axes.LnPSpan / 1.15f;
+        axes.LnPBase = axes.BaseLnP[model];
+    }
+}
+
+std::int16_t FindTopLevelOf(const ProfileArrays& store, const OverviewAxes& axes, int model) {
+    const int levels = std::min<int>(store.LevelCount(model), kMaxProfileLevels);
+    for (int k = 1; k <= levels; ++k)
+        if (axes.TopLnP() > axes.LevelLnP[model][k]) return static_cast<std::int16_t>(k);
+    return static_cast<std::int16_t>(levels);
+}
+
+std::int16_t ClampToModelRange(int n, int LastTime) {
+    if (n < 1) return 0;
+    return static_cast<std::int16_t>(n < LastTime ? n : LastTime);
+}
+
+void ScaleProfileFrame(PictureSurface& pic, const OverviewAxes& axes) {
+    pic.Scale(axes.ScaleLeftColumn, axes.TopLnP(), axes.ScaleRightColumn, axes.LnPBase);
+}
+
+void DrawOverviewFrame(OverviewContext& c) {
+    const OverviewOptions& o = c.options;
+    c.grids = {};
+    c.picRH.SetForeColor(kWhite);
+    if (HeightGroupOn(o)) IgnoringErrors([&] { DrawHeightGroup(c); });
+    if (o.chkWinds || o.chkMeanWind || o.chkTransportWinds)
+        IgnoringErrors([&] { DrawWindGroup(c); });
+    if (o.chkPrecip || o.chkEvaporation || o.chkRunOff || o.chkSnow)
+        IgnoringErrors([&] { DrawPrecipGroup(c); });
+    if (o.chkLakeIndex || o.chkMoistLakeIndex || o.chkVVTrend || o.chk3HPresChange ||
+        o.chkHelicity || o.chkDavisIndex || o.chkHainesIndex || o.chkTQ || o.chkSnowRatio)
+        IgnoringErrors([&] { DrawIndexGroup(c); });
+    if (o.chkSfcTemp || o.chkSfcDewPoint || o.chkApparentTemp || o.chkWindChill || o.chkSkinTemp ||
+        o.chkTotalTotals || o.chkStormRelInflow || o.chkMBEspeed || o.chkTransportSpeed)
+        IgnoringErrors([&] { DrawTempGroup(c); });
+    if (o.chkCAPE || o.chkLIC || o.chkPrecipWater) IgnoringErrors([&] { DrawCapeGroup(c); });
+    if (o.chkSfcPres) IgnoringErrors([&] { DrawSurfacePressureGroup(c); });
+    if (o.chkVentilation) IgnoringErrors([&] { DrawVentilationGroup(c); });
+    if (o.chkVisibility) IgnoringErrors([&] { DrawVisibilityGroup(c); });
+    if (o.chkGridTime) IgnoringErrors([&] { DrawTimeGrid(c); });
+}
+
+} // namespace tarvex

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "platform/PictureSurface.h"
+#include "store/DateTime.h"
+#include "store/ProfileArrays.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace tarvex {
+
+struct Session;
+
+// What the overview's controls say, as the redraw hub and its plotters read
+// them: one flag per overlay check box (true when its value is not 0) and the
+// option values that change the drawing. The window writes it; nothing that
+// draws reads a control.
+struct OverviewOptions {
+    // Contour panel.
+    bool ChkOmega = false;
+    bool chkRHIcontour = false;
+    bool chkMeanMixingRatio = false;
+    bool chkECAPE = false;
+    bool chkSnowGrowth = false;
+    bool chkIcing = false;
+    bool chkDeltaThetaE = false;
+    bool chkMixingRatio = false;
+    bool chkLayerShear = false;
+    bool chkThetaE = false;
+    bool chkTheta = false;
+    bool chkShearContour = false;
+    bool chkTemperature = false;
+    bool chkVelocity = false;
+    bool chkRHContour = false;
+    bool chkDPD = false;
+    bool chkWetBulb = false;
+    // Temperature panel.
+    bool chkSkinTemp = false;
+    bool chkMoistLakeIndex = false;
+    bool chkLIE = false;
+    bool chkLIC = false;
+    bool chkSfcDewPoint = false;
+    bool chkInversions = false;
+    bool chkLakeIndex = false;
+    bool chkApparentTemp = false;
+    bool chkSfcTemp = false;
+    bool chkWindChill = false;
+    // Wind panel.
+    bool chkVWP = false;
+    bool chkVWPColor = false;
+    bool chkMeanWind = false;
+    bool chkWinds = false;
+    bool chkVVTrend = false;
+    // Convection panel.
+    bool chkELCIN = false;
+    bool chkHeights = false;
+    bool chkFreezingLevel = false;
+    bool chkTQ = false;
+    bool chkMBEspeed = false;
+    bool chkPrecipWater = false;
+    bool chkWarmCloud = false;
+    bool chkCAPE = false;
+    bool chkTotalTotals = false;
+    bool chkHelicity = false;
+    bool chkStormRelInflow = false;
+    bool chkInstability = false;
+    // Aviation panel.
+    bool chkCloudBase = false;
+    bool chkVisibility = false;
+    bool chk3HPresChange = false;
+    bool chkSfcPres = false;
+    bool chkEvaporation = false;
+    bool chkRunOff = false;
+    bool chkClouds = false;
+    // Fire weather panel.
+    bool chkMixingLayer = false;
+    bool chkVentilation = false;
+    bool chkTransportSpeed = false;
+    bool chkTransportWinds = false;
+    bool chkDavisIndex = false;
+    bool chkHainesIndex = false;
+    // Precipitation panel.
+    bool chkPrecip = false;
+    bool chkSnowRatio = false;
+    bool chkSnow = false;
+    bool chksWSYMb = false;
+    // Controls panel.
+    bool chkNow = true;
+    bool chkGridTime = false;
+    bool chkSynch = true;
+    // "Relative Humidity" (0) and "Relative Humidity (Ice)" (1).
+    std::array<bool, 2> chkRH{true, false};
+
+    // Grid selectors under the side scales: at most one is on.
+    bool chkGridHeight = true;
+    bool chkGridWind = false;
+    bool chkGridPrecip = false;
+    bool chkGridLakeIndex = false;
+    bool chkGridTemp = false;
+    bool chkGridLeft = false;
+
+    // Spacing of the contour values (the caption of the chosen chkCI); never 0.
+    std::int16_t ContourInterval = 5;
+    // Humidity legend label last double-clicked: classes from it upward are
+    // shaded (0 the dry class .. 5 the 95 % class).
+    std::int16_t RHLegendIndex = 0;
+    // Omega is contoured smoothed.
+    bool OmegaFiltered = false;
+    // Height labels: 0 pressure, 1 thousands of feet, 2 kilometres.
+    std::int16_t VerticalUnits = 1;
+    // The profile scale reaches 15 % of its span below the ground.
+    bool PressureBaseExtended = false;
+};
+
+// The coordinate system of the time-height picture and the value ranges of
+// the side scales. x is the time column (the latest at the left), y the
+// natural log of pressure growing downward.
+struct OverviewAxes {
+    float ScaleLeftColumn = 0.0f;
+    float ScaleRightColumn = -1.0f;
+    float LnPBase = 0.0f; // y of the bottom edge
+    float LnPSpan = 1.0f; // bottom minus top
+    // Log of each model's base pressure, and of each level's pressure in time
+    // column 0 [model][level].
+    std::array<float, kModelColumns> BaseLnP{};
+    std::array<std::array<float, kLevelSlots>, kModelColumns> LevelLnP{};
+    // Highest level inside the picture, per model (written by the hub).
+    std::array<std::int16_t, kModelColumns> TopLevel{};
+
+    // Value pairs of the overlay groups.
+    float DirectionSpan = 360.0f, DirectionTop = 360.0f;
+    float PrecipSpan = 0.1f, PrecipBase = 0.0f;
+    float IndexSpan = 40.0f, IndexBase = -20.0f;
+    std::int16_t IndexLabelFactor = 1;
+    float TraceSpan = 70.0f, TraceBase = 30.0f;
+    float PressureTraceSpan = 50.0f, PressureTraceBase = 975.0f;
+
+    float TopLnP() const { return LnPBase - LnPSpan; }
+};
+
+// Which grid selectors the frame leaves enabled: those of the scales shown.
+struct GridAvailability {
+    bool Height = false;
+    bool Wind = false;
+    bool Precip = false;
+    bool LakeIndex = false;
+    bool Temp = false;
+    bool Left = false;
+    bool operator==(const GridAvailability&) const = default;
+};
+
+// Everything one redraw works with: the program's data, the window's options
+// and axes, the three pictures, and the computer clock's reading.
+struct OverviewContext {
+    Session& session;
+    const OverviewOptions& options;
+    OverviewAxes& axes;
+    PictureSurface& picRH;
+    PictureSurface& picLeft;
+    PictureSurface& picRight;
+    // The computer clock now (local or UTC as the configuration says).
+    DateTime clock;
+    // Written by the frame.
+    GridAvailability grids;
+};
+
+} // namespace tarvex

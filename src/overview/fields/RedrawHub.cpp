@@ -1,0 +1,249 @@
+#include "overview/fields/RedrawHub.h"
+
+#include "compute/WholeRun.h"
+#include "overview/fields/Contouring.h"
+#include "overview/fields/HumidityShading.h"
+#include "overview/fields/OverviewFrame.h"
+#include "overview/fields/TimeAxis.h"
+#include "profile/data/Session.h"
+
+namespace tarvex {
+
+namespace {
+
+template <bool OverviewOptions::*Box> bool On(const OverviewOptions& o) {
+    return o.*Box;
+}
+
+// Band tables of the coloured contours, from the lowest bound.
+constexpr ContourBand kSpeedBands[] = {
+    {0, RGB(127, 127, 127)}, {10, RGB(255, 0, 0)}, {20, RGB(255, 127, 0)}, {30, RGB(255, 255, 0)},
+    {40, RGB(0, 128, 0)},    {50, RGB(0, 0, 255)}, {60, RGB(255, 0, 255)}};
+constexpr ContourBand kHumidityBands[] = {{0, RGB(0, 0, 255)},  {31, RGB(127, 127, 127)},
+                                          {70, RGB(192, 0, 0)}, {80, RGB(255, 0, 0)},
+                                          {90, RGB(0, 192, 0)}, {95, RGB(0, 255, 0)}};
+constexpr ContourBand kIcingBands[] = {{-1, RGB(0, 0, 0)}, {0, RGB(255, 0, 255)}};
+constexpr ContourBand kThetaEBands[] = {{0, RGB(127, 255, 127)},
+                                        {300, RGB(127, 127, 127)},
+                                        {310, RGB(192, 0, 0)},
+                                        {320, RGB(255, 0, 0)},
+                                        {330, RGB(0, 255, 0)}};
+constexpr ContourBand kDeltaThetaEBands[] = {
+    {-999, RGB(255, 0, 0)}, {-19, RGB(255, 255, 0)}, {0, RGB(127, 127, 127)}};
+constexpr ContourBand kMixingRatioBands[] = {{0, RGB(0, 0, 255)},   {4, RGB(127, 127, 127)},
+                                             {8, RGB(0, 192, 192)}, {12, RGB(255, 0, 0)},
+                                             {16, RGB(0, 255, 0)},  {20, RGB(192, 192, 0)}};
+
+const ProfileArrays& Store(const OverviewContext& c) {
+    return *c.session.profile;
+}
+int Model(const OverviewContext& c) {
+    return Store(c).CurrentModel;
+}
+
+TimeHeightGrid Slice(OverviewContext& c, const LevelField& field, bool levelZero = false) {
+    const int m = Model(c);
+    ScaleProfileFrame(c.picRH, c.axes);
+    return SliceField(field, m, Store(c).LastTime(m), c.axes.TopLevel[m], c.axes.LevelLnP[m],
+                      levelZero);
+}
+
+void Contour(OverviewContext& c, const LevelField& field, Rgb primary, Rgb secondary,
+             int emphasis) {
+    ContourField(c.picRH, Slice(c, field), c.options.ContourInterval, primary, secondary, emphasis);
+}
+
+void ContourBands(OverviewContext& c, const LevelField& field, std::span<const ContourBand> bands,
+                  bool levelZero = false) {
+    ContourFieldLevels(c.picRH, Slice(c, field, levelZero), c.options.ContourInterval, bands);
+}
+
+// A derived field is contoured once its Make routine has filled the model.
+bool Made(const OverviewContext& c, const ModelArray<std::int16_t>& done) {
+    return done(Model(c)) != kFlagFalse;
+}
+
+TimeHeightFields& Fields(OverviewContext& c) {
+    return *c.session.timeHeight;
+}
+
+void PlotTemperature(OverviewContext& c) {
+    Contour(c, Store(c).Temperature, RGB(255, 255, 0), RGB(127, 127, 0), 10);
+}
+void PlotVelocity(OverviewContext& c) {
+    ContourBands(c, Store(c).WindSpeed, kSpeedBands, true);
+}
+void PlotRHContour(OverviewContext& c) {
+    ContourBands(c, Store(c).RelativeHumidity, kHumidityBands);
+}
+void PlotRHIContour(OverviewContext& c) {
+    ContourBands(c, Store(c).RelativeHumidityIce, kHumidityBands);
+}
+void PlotIcing(OverviewContext& c) {
+    if (Made(c, Fields(c).IcingDone)) ContourBands(c, Fields(c).IcingField, kIcingBands);
+}
+void PlotDewPoint(OverviewContext& c) {
+    Contour(c, Store(c).DewPoint, RGB(127, 127, 255), RGB(63, 63, 127), 10);
+}
+void PlotTheta(OverviewContext& c) {
+    Contour(c, Store(c).PotentialTemperature, RGB(255, 255, 127), RGB(127, 127, 63), 10);
+}
+void PlotThetaE(OverviewContext& c) {
+    ContourBands(c, Store(c).ThetaE, kThetaEBands);
+}
+void PlotDeltaThetaE(OverviewContext& c) {
+    if (Made(c, Fields(c).DeltaThetaEDone))
+        ContourBands(c, Fields(c).DeltaThetaEField, kDeltaThetaEBands);
+}
+void PlotWetBulb(OverviewContext& c) {
+    Contour(c, Store(c).WetBulb, RGB(0, 255, 255), RGB(0, 127, 127), 10);
+}
+bool SmoothedOmegaOn(const OverviewOptions& o) {
+    return o.ChkOmega && o.OmegaFiltered;
+}
+bool RawOmegaOn(const OverviewOptions& o) {
+    return o.ChkOmega && !o.OmegaFiltered;
+}
+void MakeSmoothedOmega(OverviewContext& c) {
+    if (c.session.wholeRun->SmoothedOmegaDone(Model(c)) == kFlagFalse)
+        SmoothOmega(Store(c), *c.session.wholeRun);
+}
+void PlotSmoothedOmega(OverviewContext& c) {
+    Contour(c, c.session.wholeRun->SmoothedOmega, RGB(0, 0, 255), RGB(255, 0, 0), 0);
+}
+void PlotRawOmega(OverviewContext& c) {
+    Contour(c, Store(c).Omega, RGB(0, 0, 255), RGB(255, 0, 0), -1);
+}
+void PlotShearContour(OverviewContext& c) {
+    if (Made(c, Fields(c).ShearContourDone))
+        Contour(c, Fields(c).ShearContourField, RGB(255, 0, 0), RGB(127, 127, 127), -15);
+}
+void PlotLayerShear(OverviewContext& c) {
+    if (Made(c, Fields(c).LayerShearDone))
+        Contour(c, Fields(c).LayerShearField, RGB(255, 0, 0), RGB(191, 191, 191), -20);
+}
+void PlotMeanMixingRatio(OverviewContext& c) {
+    if (Made(c, Fields(c).MeanMixingRatioDone))
+        ContourBands(c, Fields(c).MeanMixingRatioField, kMixingRatioBands);
+}
+void PlotMixingRatio(OverviewContext& c) {
+    ContourBands(c, Store(c).MixingRatio, kMixingRatioBands);
+}
+void PlotSnowGrowth(OverviewContext& c) {
+    if (Made(c, Fields(c).SnowGrowthDone))
+        Contour(c, Fields(c).SnowGrowthField, RGB(255, 255, 0), RGB(255, 127, 255), -15);
+}
+bool AnyRH(const OverviewOptions& o) {
+    return o.chkRH[0] || o.chkRH[1];
+}
+bool PrecipOrSnow(const OverviewOptions& o) {
+    return o.chkPrecip || o.chkSnow;
+}
+
+using O = OverviewOptions;
+
+// Rows without a plotter (nullptr) are the overlays still to come.
+constexpr OverlayRow kRows[] = {
+    {"chkClouds", On<&O::chkClouds>, nullptr, nullptr},
+    {"chkRH", AnyRH, nullptr, PlotRH},
+    {"chkELCIN", On<&O::chkELCIN>, nullptr, nullptr},
+    {"chkInversions", On<&O::chkInversions>, nullptr, nullptr},
+    {"chkInstability", On<&O::chkInstability>, nullptr, nullptr},
+    {"chkWinds", On<&O::chkWinds>, nullptr, nullptr},
+    {"chkMeanWind", On<&O::chkMeanWind>, nullptr, nullptr},
+    {"chkPrecip", PrecipOrSnow, nullptr, nullptr},
+    {"chkEvaporation", On<&O::chkEvaporation>, nullptr, nullptr},
+    {"chkRunOff", On<&O::chkRunOff>, nullptr, nullptr},
+    {"chkLakeIndex", On<&O::chkLakeIndex>, nullptr, nullptr},
+    {"chkMoistLakeIndex", On<&O::chkMoistLakeIndex>, nullptr, nullptr},
+    {"chkVWP", On<&O::chkVWP>, nullptr, nullptr},
+    {"chkTemperature", On<&O::chkTemperature>, nullptr, PlotTemperature},
+    {"chkVelocity", On<&O::chkVelocity>, nullptr, PlotVelocity},
+    {"chkRHContour", On<&O::chkRHContour>, nullptr, PlotRHContour},
+    {"chkRHIcontour", On<&O::chkRHIcontour>, nullptr, PlotRHIContour},
+    {"chkIcing", On<&O::chkIcing>, nullptr, PlotIcing},
+    {"chkDPD", On<&O::chkDPD>, nullptr, PlotDewPoint},
+    {"chkTheta", On<&O::chkTheta>, nullptr, PlotTheta},
+    {"chkThetaE", On<&O::chkThetaE>, nullptr, PlotThetaE},
+    {"chkDeltaThetaE", On<&O::chkDeltaThetaE>, nullptr, PlotDeltaThetaE},
+    {"chkWetBulb", On<&O::chkWetBulb>, nullptr, PlotWetBulb},
+    {"ChkOmega", SmoothedOmegaOn, MakeSmoothedOmega, PlotSmoothedOmega},
+    {"ChkOmega", RawOmegaOn, nullptr, PlotRawOmega},
+    {"chkShearContour", On<&O::chkShearContour>, nullptr, PlotShearContour},
+    {"chkVVTrend", On<&O::chkVVTrend>, nullptr, nullptr},
+    {"chkNow", On<&O::chkNow>, nullptr, PlotNow},
+    {"chkApparentTemp", On<&O::chkApparentTemp>, nullptr, nullptr},
+    {"chkSkinTemp", On<&O::chkSkinTemp>, nullptr, nullptr},
+    {"chkSfcTemp", On<&O::chkSfcTemp>, nullptr, nullptr},
+    {"chkSfcDewPoint", On<&O::chkSfcDewPoint>, nullptr, nullptr},
+    {"chkWindChill", On<&O::chkWindChill>, nullptr, nullptr},
+    {"chkTotalTotals", On<&O::chkTotalTotals>, nullptr, nullptr},
+    {"chkHelicity", On<&O::chkHelicity>, nullptr, nullptr},
+    {"chkStormRelInflow", On<&O::chkStormRelInflow>, nullptr, nullptr},
+    {"chkMBEspeed", On<&O::chkMBEspeed>, nullptr, nullptr},
+    {"chk3HPresChange", On<&O::chk3HPresChange>, nullptr, nullptr},
+    {"chkSfcPres", On<&O::chkSfcPres>, nullptr, nullptr},
+    {"chkCAPE", On<&O::chkCAPE>, nullptr, nullptr},
+    {"chkPrecipWater", On<&O::chkPrecipWater>, nullptr, nullptr},
+    {"chkFreezingLevel", On<&O::chkFreezingLevel>, nullptr, nullptr},
+    {"chkLayerShear", On<&O::chkLayerShear>, nullptr, PlotLayerShear},
+    {"chkMeanMixingRatio", On<&O::chkMeanMixingRatio>, nullptr, PlotMeanMixingRatio},
+    {"chkMixingRatio", On<&O::chkMixingRatio>, nullptr, PlotMixingRatio},
+    {"chkDavisIndex", On<&O::chkDavisIndex>, nullptr, nullptr},
+    {"chkTQ", On<&O::chkTQ>, nullptr, nullptr},
+    {"chkHainesIndex", On<&O::chkHainesIndex>, nullptr, nullptr},
+    {"chkMixingLayer", On<&O::chkMixingLayer>, nullptr, nullptr},
+    {"chkTransportWinds", On<&O::chkTransportWinds>, nullptr, nullptr},
+    {"chkTransportSpeed", On<&O::chkTransportSpeed>, nullptr, nullptr},
+    {"chkWarmCloud", On<&O::chkWarmCloud>, nullptr, nullptr},
+    {"chkVentilation", On<&O::chkVentilation>, nullptr, nullptr},
+    {"chkLIC", On<&O::chkLIC>, nullptr, nullptr},
+    {"chkLIE", On<&O::chkLIE>, nullptr, nullptr},
+    {"chkVisibility", On<&O::chkVisibility>, nullptr, nullptr},
+    {"chkCloudBase", On<&O::chkCloudBase>, nullptr, nullptr},
+    {"chkSnowGrowth", On<&O::chkSnowGrowth>, nullptr, PlotSnowGrowth},
+    {"chkECAPE", On<&O::chkECAPE>, nullptr, nullptr},
+    {"chkHeights", On<&O::chkHeights>, nullptr, nullptr},
+    {"chkSnowRatio", On<&O::chkSnowRatio>, nullptr, nullptr},
+};
+
+// Shows the busy pointer for its lifetime.
+class BusyGuard {
+  public:
+    explicit BusyGuard(BusyPointer* busy) : busy_(busy) {
+        if (busy_) busy_->Show();
+    }
+    ~BusyGuard() {
+        if (busy_) busy_->Restore();
+    }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+  private:
+    BusyPointer* busy_;
+};
+
+} // namespace
+
+std::span<const OverlayRow> OverlayRows() {
+    return kRows;
+}
+
+void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* busy,
+                    std::span<const OverlayRow> rows) {
+    if (redrawSuspended) return;
+    const BusyGuard guard(busy);
+    const int m = Model(ctx);
+    ctx.axes.TopLevel[m] = FindTopLevelOf(Store(ctx), ctx.axes, m);
+    ctx.picRH.Clear();
+    ctx.picLeft.Clear();
+    ctx.picRight.Clear();
+    for (const OverlayRow& row : rows) {
+        if (!row.on(ctx.options)) continue;
+        if (row.make) row.make(ctx);
+        if (row.plot) row.plot(ctx);
+    }
+    DrawOverviewFrame(ctx);
+}
+
+} // namespace tarvex

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "overview/fields/OverviewState.h"
+
+#include <span>
+
+namespace tarvex {
+
+// One overlay of the overview: the switch that turns it on, the routine that
+// computes its field when the current model lacks it, and its plotter.
+// A row whose plotter is not there yet draws nothing.
+struct OverlayRow {
+    using Switch = bool (*)(const OverviewOptions&);
+    using Step = void (*)(OverviewContext&);
+    const char* box; // the check box that drives it
+    Switch on;
+    Step make;
+    Step plot;
+};
+
+// The overlays in drawing order: later rows paint over earlier ones.
+std::span<const OverlayRow> OverlayRows();
+
+// Shows the busy mouse pointer for the hub while it draws.
+class BusyPointer {
+  public:
+    virtual ~BusyPointer() = default;
+    virtual void Show() = 0;
+    virtual void Restore() = 0;
+};
+
+// Repaints picRH, picLeft and picRight: works out the top level inside the
+// picture, clears the three pictures, draws every overlay whose switch is
+// on, in row order, and the frame last. Does nothing while redrawSuspended.
+// The busy pointer is restored however the drawing ends.
+void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* busy = nullptr,
+                    std::span<const OverlayRow> rows = OverlayRows());
+
+} // namespace tarvex

@@ -1,0 +1,588 @@
+#include "overview/ui/FrmOverView.h"
+
+#include "overview/fields/OverviewFrame.h"
+#include "overview/fields/RedrawHub.h"
+#include "overview/fields/TimeAxis.h"
+#include "platform/Format.h"
+#include "platform/PictureBox.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+#include "profile/ui/LakeEffectPanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvex {
+
+namespace {
+
+using O = OverviewOptions;
+using G = OverviewGrid;
+
+constexpr const char* kPanelCaptions[FrmOverView::kControlPanels] = {
+    "Contour", "Temperature", "Wind", "Convection", "Aviation", "Controls", "Fire Wx", "Precip"};
+constexpr const char* kIntervalCaptions[4] = {"1", "2", "5", "10"};
+constexpr const char* kSumCaptions[4] = {"Precipitation", "Snow", "Evaporation", "RunOff"};
+
+// The busy pointer of the whole program while the hub draws.
+class WaitPointer : public BusyPointer {
+  public:
+    void Show() override { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    void Restore() override { QApplication::restoreOverrideCursor(); }
+};
+
+PictureBox* NewPicture(QWidget* parent, const char* name, int width, int height) {
+    auto* box = new PictureBox(parent);
+    box->setObjectName(name);
+    box->setMinimumSize(width, height);
+    box->Surface().SetBackColor(kBlack);
+    box->Surface().SetForeColor(kWhite);
+    box->Surface().Clear();
+    return box;
+}
+
+bool AnyOn(const OverviewOptions& o, std::initializer_list<bool O::*> boxes) {
+    return std::any_of(boxes.begin(), boxes.end(), [&o](bool O::*box) { return o.*box; });
+}
+
+} // namespace
+
+const std::vector<OverlayBoxSpec>& FrmOverView::OverlayBoxes() {
+    static const std::vector<OverlayBoxSpec> boxes = {
+        {"ChkOmega", "Omega", 0, "Contour Omega", G::Height, &O::ChkOmega},
+        {"chkRHIcontour", "Rel Humidity (Ice)", 0, "Rel Humidity", G::Height, &O::chkRHIcontour},
+        {"chkMeanMixingRatio", "Mean Mixing Ratio", 0, "Mean Mixing Ratio", G::Height,
+         &O::chkMeanMixingRatio},
+        {"chkECAPE", "Elevated CAPE", 0, "Contour Elevated CAPE", G::Height, &O::chkECAPE},
+        {"chkSnowGrowth", "Snow Growth", 0, "Contour Snow Growth", G::Height, &O::chkSnowGrowth},
+        {"chkIcing", "Icing", 0, "Contour Icing", G::Height, &O::chkIcing},
+        {"chkDeltaThetaE", "Sfc Delta Theta-E", 0, "Sfc Delta Theta-E", G::Height,
+         &O::chkDeltaThetaE},
+        {"chkMixingRatio", "Mixing Ratio", 0, "Mixing Ratio", G::Height, &O::chkMixingRatio},
+        {"chkLayerShear", "Shear (Length of Hodo)", 0, "Shear (Length of Hodo)", G::Height,
+         &O::chkLayerShear},
+        {"chkThetaE", "Eqiv Potential Temp", 0, "Eqiv Potential Temp", G::Height, &O::chkThetaE},
+        {"chkTheta", "Potential Temp", 0, "Potential Temp", G::Height, &O::chkTheta},
+        {"chkShearContour", "Shear (Layer Difference)", 0, "Shear (Layer Difference)", G::Height,
+         &O::chkShearContour},
+        {"chkTemperature", "Temperature", 0, "Contour Temperature", G::Height, &O::chkTemperature},
+        {"chkVelocity", "Wind Speed", 0, "Wind Speed", G::Height, &O::chkVelocity},
+        {"chkRHContour", "Rel Humidity", 0, "Rel Humidity", G::Height, &O::chkRHContour},
+        {"chkDPD", "Dew Point", 0, "Dew Point", G::Height, &O::chkDPD},
+        {"chkWetBulb", "Wet Bulb", 0, "Wet Bulb", G::Height, &O::chkWetBulb},
+        {"chkSkinTemp", "Skin Surface Temp", 1, "Skin Surface Temp", G::Temp, &O::chkSkinTemp},
+        {"chkMoistLakeIndex", "Moist Lake Index", 1, "Overview Moist Lake Index", G::LakeIndex,
+         &O::chkMoistLakeIndex, 1},
+        {"chkLIE", "Lake Induced EQL", 1, "Lake Induced EQL", G::Height, &O::chkLIE},
+        {"chkLIC", "Lake Induced CAPE", 1, "Lake Induced CAPE", G::Left, &O::chkLIC},
+        {"chkSfcDewPoint", "2-Meter DewPoint", 1, "2-Meter DewPoint", G::Temp, &O::chkSfcDewPoint},
+        {"chkInversions", "Inversions", 1, "Overview Inversions", G::Height, &O::chkInversions},
+        {"chkLakeIndex", "Lake Index", 1, "Overview Lake Index", G::LakeIndex, &O::chkLakeIndex, 1},
+        {"chkApparentTemp", "Apparent Temp", 1, "Apparent Temp", G::Temp, &O::chkApparentTemp},
+        {"chkSfcTemp", "2-Meter Temp", 1, "2-Meter Temp", G::Temp, &O::chkSfcTemp},
+        {"chkWindChill", "WindChill", 1, "WindChill", G::Temp, &O::chkWindChill},
+        {"chkVWP", "VWP", 2, "VWP", G::Height, &O::chkVWP},
+        {"chkVWPColor", "Color", 2, "", G::None, &O::chkVWPColor},
+        {"chkMeanWind", "Mean Wind", 2, "Mean Wind", G::Wind, &O::chkMeanWind},
+        {"chkWinds", "Sigma Wind", 2, "Sigma Wind", G::Wind, &O::chkWinds},
+        {"chkVVTrend", "V Vel", 2, "V Vel", G::LakeIndex, &O::chkVVTrend, 1},
+        {"chkELCIN", "EL CIN", 3, "EL CIN", G::Height, &O::chkELCIN},
+        {"chkHeights", "Heights", 3, "Convection Heights", G::Height, &O::chkHeights},
+        {"chkFreezingLevel", "WSR-88D Hail Data", 3, "WSR-88D Hail Data", G::Height,
+         &O::chkFreezingLevel},
+        {"chkTQ", "TQ", 3, "TQ", G::LakeIndex, &O::chkTQ, 1},
+        {"chkMBEspeed", "MBE Speed", 3, "MBE Speed", G::Temp, &O::chkMBEspeed},
+        {"chkPrecipWater", "Precipitable Water", 3, "Precipitable Water", G::Left,
+         &O::chkPrecipWater},
+        {"chkWarmCloud", "Warm Cloud Depth", 3, "Warm Cloud Depth", G::Height, &O::chkWarmCloud},
+        {"chkCAPE", "CAPE", 3, "Convection CAPE", G::Left, &O::chkCAPE},
+        {"chkTotalTotals", "Total Totals", 3, "Total Totals", G::Temp, &O::chkTotalTotals},
+        {"chkHelicity", "Helicity", 3, "Helicity", G::LakeIndex, &O::chkHelicity, 10},
+        {"chkStormRelInflow", "Storm Rel Inflow (kts)", 3, "Storm Rel Inflow", G::Temp,
+         &O::chkStormRelInflow},
+        {"chkInstability", "Convective Instability", 3, "Convective Instability", G::Height,
+         &O::chkInstability},
+        {"chkCloudBase", "Cloud Base", 4, "Cloud Base", G::Height, &O::chkCloudBase},
+        {"chkVisibility", "Visibility", 4, "Visibility", G::Left, &O::chkVisibility},
+        {"chk3HPresChange", "3h Pres Change", 4, "3h Pres Change", G::LakeIndex,
+         &O::chk3HPresChange, 1},
+        {"chkSfcPres", "Sfc Pres", 4, "Sfc Pres", G::Left, &O::chkSfcPres},
+        {"chkEvaporation", "Evaporation", 4, "Evaporation", G::Precip, &O::chkEvaporation},
+        {"chkRunOff", "Run Off", 4, "Run Off", G::Precip, &O::chkRunOff},
+        {"chkClouds", "Clouds", 4, "Aviation Clouds", G::Height, &O::chkClouds},
+        {"chkNow", "Now", 5, "", G::None, &O::chkNow},
+        {"chkGridTime", "Time Grid", 5, "", G::None, &O::chkGridTime},
+        {"chkMixingLayer", "Mixing Layer Height", 6, "Mixing Layer Height", G::Height,
+         &O::chkMixingLayer},
+        {"chkVentilation", "Ventilation Factor", 6, "Ventilation Factor", G::Left,
+         &O::chkVentilation},
+        {"chkTransportSpeed", "Speed (kts)", 6, "Transport Wind Speed", G::Temp,
+         &O::chkTransportSpeed},
+        {"chkTransportWinds", "Direction", 6, "Transport Wind Direction", G::Wind,
+         &O::chkTransportWinds},
+        {"chkDavisIndex", "Davis Stability Index", 6, "Davis Stability Index", G::LakeIndex,
+         &O::chkDavisIndex, 1},
+        {"chkHainesIndex", "Haines ROS Index", 6, "Haines ROS Index", G::LakeIndex,
+         &O::chkHainesIndex, 1},
+        {"chkPrecip", "Precipitation", 7, "Precipitation", G::Precip, &O::chkPrecip},
+        {"chkSnowRatio", "Snow Ratio", 7, "Snow Ratio", G::LakeIndex, &O::chkSnowRatio, 1},
+        {"chkSnow", "Snowfall", 7, "", G::Precip, &O::chkSnow},
+    };
+    return boxes;
+}
+
+FrmOverView::FrmOverView(Session& session, FrmProfile& main, QWidget* parent)
+    : QWidget(parent), session_(session), main_(main) {
+    setObjectName("frmOverView");
+    setWindowTitle("Over View");
+    setAttribute(Qt::WA_DeleteOnClose);
+    BuildControls();
+}
+
+FrmOverView::~FrmOverView() = default;
+
+QCheckBox* FrmOverView::Box(const std::string& name) const {
+    const auto& specs = OverlayBoxes();
+    for (std::size_t i = 0; i < specs.size(); ++i)
+        if (name == specs[i].name) return boxes_[i];
+    return nullptr;
+}
+
+QCheckBox* FrmOverView::GridBox(OverviewGrid grid) const {
+    return gridBoxes_[static_cast<std::size_t>(grid)];
+}
+
+QWidget* FrmOverView::BuildPictures() {
+    auto* area = new QWidget(this);
+    auto* grid = new QGridLayout(area);
+    grid->setSpacing(2);
+    picLeft = NewPicture(area, "picLeft", 48, 300);
+    picRH = NewPicture(area, "picRH", 600, 300);
+    picRight = NewPicture(area, "picRight", 48, 300);
+    picTime = NewPicture(area, "picTime", 600, 36);
+    grid->addWidget(picLeft, 0, 0);
+    grid->addWidget(picRH, 0, 1);
+    grid->addWidget(picRight, 0, 2);
+    grid->addWidget(picTime, 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(0, 1);
+    // A new size is drawn once start-up has set the axes.
+    picRH->SetResizeHandler([this] {
+        if (loaded_) RedrawOverview();
+    });
+    picTime->SetResizeHandler([this] {
+        if (loaded_) DrawTimeAxis();
+    });
+
+    // The grid selectors sit under the side scales: the left scale's
+    // selectors under picLeft, the right scale's under picRight.
+    struct Selector {
+        OverviewGrid grid;
+        const char* name;
+        bool O::*value;
+        bool left;
+    };
+    static constexpr Selector kSelectors[] = {
+        {G::Wind, "chkGridWind", &O::chkGridWind, true},
+        {G::LakeIndex, "chkGridLakeIndex", &O::chkGridLakeIndex, true},
+        {G::Left, "chkGridLeft", &O::chkGridLeft, true},
+        {G::Height, "chkGridHeight", &O::chkGridHeight, false},
+        {G::Precip, "chkGridPrecip", &O::chkGridPrecip, false},
+        {G::Temp, "chkGridTemp", &O::chkGridTemp, false}};
+    auto* leftColumn = new QVBoxLayout();
+    auto* rightColumn = new QVBoxLayout();
+    for (const Selector& s : kSelectors) {
+        auto* box = new QCheckBox(area);
+        box->setObjectName(s.name);
+        box->setChecked(options.*s.value);
+        box->setEnabled(false);
+        (s.left ? leftColumn : rightColumn)->addWidget(box);
+        gridBoxes_[static_cast<std::size_t>(s.grid)] = box;
+        connect(box, &QCheckBox::toggled, this, [this, s](bool on) {
+            options.*s.value = on;
+            chkGrid_Click(s.grid);
+        });
+    }
+    grid->addLayout(leftColumn, 1, 0);
+    grid->addLayout(rightColumn, 1, 2);
+    return area;
+}
+
+QWidget* FrmOverView::BuildPanels() {
+    auto* side = new QWidget(this);
+    auto* column = new QVBoxLayout(side);
+    auto* buttons = new QGridLayout();
+    std::array<QVBoxLayout*, kControlPanels> panelLayouts{};
+    for (int k = 0; k < kControlPanels; ++k) {
+        auto* button = new QPushButton(kPanelCaptions[k], side);
+        button->setObjectName(QString("btnControl_%1").arg(k));
+        button->setCheckable(true);
+        connect(button, &QPushButton::clicked, this, [this, k] { btnControl_Click(k); });
+        btnControl[static_cast<std::size_t>(k)] = button;
+        buttons->addWidget(button, k / 4, k % 4);
+        auto* panel = new QFrame(side);
+        panel->setObjectName(QString("pnlControl_%1").arg(k));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panelLayouts[static_cast<std::size_t>(k)] = new QVBoxLayout(panel);
+        pnlControl[static_cast<std::size_t>(k)] = panel;
+    }
+    column->addLayout(buttons);
+
+    // Relative humidity shading on the contour panel, above the contours.
+    for (int i = 0; i < 2; ++i) {
+        auto* box =
+            new QCheckBox(i == 0 ? "Relative Humidity" : "Relative Humidity (Ice)", pnlControl[0]);
+        box->setObjectName(QString("chkRH_%1").arg(i));
+        box->setChecked(options.chkRH[static_cast<std::size_t>(i)]);
+        panelLayouts[0]->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, [this, i](bool on) {
+            options.chkRH[static_cast<std::size_t>(i)] = on;
+            chkRH_Click(i);
+        });
+        chkRH[static_cast<std::size_t>(i)] = box;
+    }
+    for (const OverlayBoxSpec& spec : OverlayBoxes()) {
+        QFrame* panel = pnlControl[static_cast<std::size_t>(spec.panel)];
+        auto* box = new QCheckBox(spec.caption, panel);
+        box->setObjectName(spec.name);
+        box->setChecked(options.*spec.value);
+        panelLayouts[static_cast<std::size_t>(spec.panel)]->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, [this, &spec](bool on) {
+            options.*spec.value = on;
+            OverlayBox_Click(spec);
+        });
+        boxes_.push_back(box);
+    }
+    auto* bourgouin = new QCheckBox("Bourgouin PType", pnlControl[7]);
+    bourgouin->setObjectName("chksWSYMb");
+    connect(bourgouin, &QCheckBox::toggled, this, [this](bool on) {
+        options.chksWSYMb = on;
+        chksWSYMb_Click();
+    });
+    panelLayouts[7]->addWidget(bourgouin);
+    lblPTElevation = new QLabel(pnlControl[7]);
+    lblPTElevation->setObjectName("lblPTElevation");
+    panelLayouts[7]->addWidget(lblPTElevation);
+    for (int k = 0; k < 4; ++k) {
+        optSum[static_cast<std::size_t>(k)] = new QRadioButton(kSumCaptions[k], pnlControl[7]);
+        optSum[static_cast<std::size_t>(k)]->setObjectName(QString("optSum_%1").arg(k));
+        panelLayouts[7]->addWidget(optSum[static_cast<std::size_t>(k)]);
+    }
+    lblLakeTemp = new QLabel(pnlControl[1]);
+    lblLakeTemp->setObjectName("lblLakeTemp");
+    lblLakeTemp->hide();
+    panelLayouts[1]->addWidget(lblLakeTemp);
+
+    // Controls: the contour interval and the profile synchronisation.
+    auto* intervals = new QHBoxLayout();
+    intervals->addWidget(new QLabel("Contour Interval", pnlControl[5]));
+    for (int k = 0; k < 4; ++k) {
+        auto* option = new QRadioButton(kIntervalCaptions[k], pnlControl[5]);
+        option->setObjectName(QString("chkCI_%1").arg(k));
+        option->setChecked(k == ContourIntervalIndex);
+        connect(option, &QRadioButton::clicked, this, [this, k] { chkCI_Click(k); });
+        chkCI[static_cast<std::size_t>(k)] = option;
+        intervals->addWidget(option);
+    }
+    panelLayouts[5]->addLayout(intervals);
+    chkSynch = new QCheckBox("Synchronize Profile with OverView", pnlControl[5]);
+    chkSynch->setObjectName("chkSynch");
+    chkSynch->setChecked(options.chkSynch);
+    connect(chkSynch, &QCheckBox::toggled, this, [this](bool on) { options.chkSynch = on; });
+    panelLayouts[5]->addWidget(chkSynch);
+
+    for (QVBoxLayout* layout : panelLayouts) layout->addStretch(1);
+    for (QFrame* panel : pnlControl) column->addWidget(panel, 1);
+
+    auto* hours = new QHBoxLayout();
+    for (int k = 0; k < 4; ++k) {
+        auto* button = new QPushButton(side);
+        button->setObjectName(QString("btnHours_%1").arg(k));
+        button->setCheckable(true);
+        connect(button, &QPushButton::clicked, this, [this, k] { btnHours_Click(k); });
+        btnHours[static_cast<std::size_t>(k)] = button;
+        hours->addWidget(button);
+    }
+    column->addLayout(hours);
+    btnQuit = new QPushButton("Close", side);
+    btnQuit->setObjectName("btnQuit");
+    btnQuit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
+    connect(btnQuit, &QPushButton::clicked, this, [this] { btnQuit_Click(); });
+    column->addWidget(btnQuit);
+    side->setFixedWidth(380);
+    btnControl_Click(0);
+    return side;
+}
+
+void FrmOverView::BuildControls() {
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(BuildPictures(), 1);
+    layout->addWidget(BuildPanels());
+    resize(1260, 760);
+}
+
+void FrmOverView::PlaceWindow() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const int W = screen->geometry().width();
+    const int H = screen->geometry().height();
+    const int w = frameGeometry().width();
+    const int h = frameGeometry().height();
+    int left = (W - w) / 2;
+    if (W >= 2001)
+        left = main_.frameGeometry().left() <= W / 2 ? (W / 2 - w) / 2 + W / 2 : (W / 2 - w) / 2;
+    move(left, (H - h) / 2);
+}
+
+void FrmOverView::Form_Load() {
+    const ProfileArrays& s = *session_.profile;
+    const int m = s.CurrentModel;
+    PlaceWindow();
+    show();
+    SetOverviewCaption();
+
+    axes.DirectionSpan = axes.DirectionTop = 360.0f;
+    axes.IndexSpan = 40.0f;
+    axes.IndexBase = -20.0f;
+    axes.PrecipSpan = 0.1f;
+    axes.PrecipBase = 0.0f;
+    axes.PressureTraceSpan = 50.0f;
+    axes.PressureTraceBase = s.SurfacePressure(m, 0) - axes.PressureTraceSpan / 2.0f;
+    axes.TraceBase = session_.history.TraceRange[0];
+    axes.TraceSpan = session_.history.TraceRange[1];
+    options.VerticalUnits = 1;
+    ContourIntervalIndex = 2;
+    options.ContourInterval = 5;
+    options.OmegaFiltered = main_.soundingView().extras.OmegaFiltered;
+
+    RedrawSuspended = true;
+    if (QCheckBox* bourgouin = findChild<QCheckBox*>("chksWSYMb"))
+        bourgouin->setChecked(main_.chksWSYMb && main_.chksWSYMb->isChecked());
+    RedrawSuspended = false;
+
+    StartProfileScale(axes, m, s.DiagramTopPressure);
+    const QString lakeF =
+        main_.lakePanel() && main_.lakePanel()->lblLakeF ? main_.lakePanel()->lblLakeF->text() : "";
+    lblLakeTemp->setText("Lake Temp " + lakeF + QChar(176));
+    optSum[0]->setChecked(true);
+    const bool runOff = s.ModelChoice < 2;
+    Box("chkRunOff")->setEnabled(runOff);
+    Box("chkEvaporation")->setEnabled(runOff);
+    session_.timeHeight->ClearModel(m);
+    options.PressureBaseExtended = false;
+    picLeft->Surface().Scale(0, 0, 100, 100);
+    picRight->Surface().Scale(0, 0, 100, 100);
+
+    const auto& spans = session_.parameters.OverviewSpans;
+    for (std::size_t k = 0; k < btnHours.size(); ++k)
+        btnHours[k]->setText(QString::number(spans[k]));
+    loaded_ = true;
+    btnHours_Click(std::clamp<int>(session_.parameters.OverviewSpanChoice, 0, 3));
+    Box("chkHelicity")
+        ->setText(QString("Helicity %1 - %2 km")
+                      .arg(session_.history.HodoBaseKm)
+                      .arg(session_.history.HodoTopKm));
+}
+
+void FrmOverView::SetOverviewCaption() {
+    SetLevelLogPressures(*session_.profile, axes);
+    setWindowTitle(main_.windowTitle() + " Overview");
+}
+
+void FrmOverView::RedrawOverview() {
+    if (RedrawSuspended || !picRH) return;
+    const QDateTime now = QDateTime::currentDateTime();
+    OverviewContext ctx{session_,
+                        options,
+                        axes,
+                        picRH->Surface(),
+                        picLeft->Surface(),
+                        picRight->Surface(),
+                        DateTime::FromParts(now.date().year(), now.date().month(), now.date().day(),
+                                            now.time().hour(), now.time().minute()),
+                        {}};
+    WaitPointer busy;
+    ::tarvex::RedrawOverview(ctx, RedrawSuspended, &busy);
+    const std::array<bool, 7> enabled = {false,          ctx.grids.Height, ctx.grids.LakeIndex,
+                                         ctx.grids.Left, ctx.grids.Precip, ctx.grids.Temp,
+                                         ctx.grids.Wind};
+    for (std::size_t g = 1; g < gridBoxes_.size(); ++g) gridBoxes_[g]->setEnabled(enabled[g]);
+    if (afterRedraw) afterRedraw();
+}
+
+void FrmOverView::DrawTimeAxis() {
+    if (!picTime) return;
+    ::tarvex::DrawTimeAxis(picTime->Surface(), *session_.profile, axes,
+                           TimeAxisSettingsOf(session_));
+}
+
+void FrmOverView::btnHours_Click(int Index) {
+    for (std::size_t k = 0; k < btnHours.size(); ++k)
+        btnHours[k]->setChecked(static_cast<int>(k) == Index);
+    const int hours = session_.parameters.OverviewSpans[static_cast<std::size_t>(Index)];
+    SetTimeWindow(axes, ColumnSpanOf(hours, session_.HoursPerColumn), 0);
+    DrawTimeAxis();
+    RedrawOverview();
+}
+
+void FrmOverView::btnControl_Click(int Index) {
+    for (int k = 0; k < kControlPanels; ++k) {
+        btnControl[static_cast<std::size_t>(k)]->setChecked(k == Index);
+        pnlControl[static_cast<std::size_t>(k)]->setVisible(k == Index);
+    }
+}
+
+void FrmOverView::btnQuit_Click() {
+    close();
+}
+
+void FrmOverView::GridStep(OverviewGrid grid, bool on) {
+    QCheckBox* selector = grid == G::None ? nullptr : GridBox(grid);
+    if (on && selector && !selector->isChecked())
+        selector->setChecked(true); // its own click redraws
+    else
+        RedrawOverview();
+}
+
+void FrmOverView::chkGrid_Click(OverviewGrid grid) {
+    if (InternalUpdate) return;
+    QCheckBox* clicked = GridBox(grid);
+    if (clicked->isChecked()) {
+        InternalUpdate = true;
+        for (std::size_t g = 1; g < gridBoxes_.size(); ++g)
+            if (gridBoxes_[g] != clicked) gridBoxes_[g]->setChecked(false);
+        InternalUpdate = false;
+    }
+    RedrawOverview();
+}
+
+void FrmOverView::chkRH_Click(int Index) {
+    if (RedrawSuspended) return;
+    main_.RunControlCommand("Relative Humidity");
+    QCheckBox* other = chkRH[static_cast<std::size_t>(1 - Index)];
+    if (chkRH[static_cast<std::size_t>(Index)]->isChecked() && other->isChecked()) {
+        RedrawSuspended = true;
+        other->setChecked(false);
+        RedrawSuspended = false;
+    }
+    GridStep(G::Height, chkRH[static_cast<std::size_t>(Index)]->isChecked());
+}
+
+void FrmOverView::chkCI_Click(int Index) {
+    ContourIntervalIndex = static_cast<std::int16_t>(Index);
+    options.ContourInterval = static_cast<std::int16_t>(std::stoi(kIntervalCaptions[Index]));
+    if (InternalUpdate) return;
+    const OverviewOptions& o = options;
+    if (AnyOn(o, {&O::chkRHContour, &O::chkRHIcontour, &O::chkSnowGrowth, &O::chkTemperature,
+                  &O::chkVelocity, &O::chkDPD, &O::chkWetBulb, &O::ChkOmega, &O::chkShearContour,
+                  &O::chkTheta, &O::chkThetaE, &O::chkDeltaThetaE, &O::chkIcing, &O::chkLayerShear,
+                  &O::chkMixingRatio, &O::chkMeanMixingRatio, &O::chkECAPE}))
+        RedrawOverview();
+}
+
+void FrmOverView::SumRule(bool on, int k) {
+    QRadioButton* option = optSum[static_cast<std::size_t>(k)];
+    if (on)
+        option->setChecked(true);
+    else if (option->isChecked())
+        optSum[0]->setChecked(true);
+}
+
+void FrmOverView::SetIndexRange(float base, float span, bool onlyFromStart) {
+    if (onlyFromStart && !(axes.IndexBase == -20.0f && axes.IndexSpan == 40.0f)) return;
+    axes.IndexBase = base;
+    axes.IndexSpan = span;
+}
+
+void FrmOverView::FoldTraceScale(bool fold) {
+    if (!fold) return;
+    axes.TraceSpan += axes.TraceBase;
+    axes.TraceBase = 0.0f;
+}
+
+void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
+    const std::string name = spec.name;
+    const OverviewOptions& o = options;
+    if (name == "chkLakeIndex" || name == "chkMoistLakeIndex" || name == "chkLIC" ||
+        name == "chkLIE")
+        lblLakeTemp->setVisible(
+            AnyOn(o, {&O::chkLakeIndex, &O::chkMoistLakeIndex, &O::chkLIC, &O::chkLIE}));
+    if (spec.factor != 0) axes.IndexLabelFactor = spec.factor;
+    if (!on) {
+        if (name == "chkEvaporation") SumRule(false, 2);
+        if (name == "chkRunOff") SumRule(false, 3);
+        if (name == "chkSnow" && !InternalUpdate) SumRule(false, 1);
+        return;
+    }
+    if (name == "chkTQ") SetIndexRange(0, 25, true);
+    if (name == "chkHainesIndex") SetIndexRange(-1, 10, false);
+    if (name == "chkSnowRatio") SetIndexRange(0, 30, false);
+    if (name == "chkHelicity") {
+        SetIndexRange(-5, 45, true);
+        if ((o.chkRH[0] || o.chkRH[1]) && o.RHLegendIndex == 0) options.RHLegendIndex = 1;
+    }
+    if (name == "chkMBEspeed" || name == "chkStormRelInflow") FoldTraceScale(axes.TraceBase > 0);
+    if (name == "chkTransportSpeed") FoldTraceScale(axes.TraceBase != 0);
+    if (name == "chkEvaporation") SumRule(true, 2);
+    if (name == "chkRunOff") SumRule(true, 3);
+    if (name == "chkSnow" && !InternalUpdate) SumRule(true, 1);
+    if (name == "chkPrecip") optSum[0]->setChecked(true);
+    if (name == "chkELCIN" && (o.chkRH[0] || o.chkRH[1])) {
+        RedrawSuspended = true;
+        for (QCheckBox* box : chkRH) box->setChecked(false);
+        RedrawSuspended = false;
+    }
+}
+
+void FrmOverView::OverlayBox_Click(const OverlayBoxSpec& spec) {
+    if (*spec.word) main_.RunControlCommand(spec.word);
+    const bool on = options.*spec.value;
+    OverlayExtras(spec, on);
+    GridStep(spec.grid, on);
+}
+
+void FrmOverView::chksWSYMb_Click() {
+    main_.RunControlCommand("Bourgouin PType");
+    if (!RedrawSuspended) {
+        if (main_.chksWSYMb && main_.chksWSYMb->isChecked() != options.chksWSYMb) {
+            main_.chksWSYMb->setChecked(options.chksWSYMb);
+            main_.chksWSYMb_Click();
+        }
+        PTypeSummaryMarker = -1;
+        RedrawOverview();
+    }
+    ShowPTElevation();
+}
+
+void FrmOverView::ShowPTElevation() {
+    const ProfileArrays& s = *session_.profile;
+    const int level = session_.options.ElevatedPTLevel;
+    if (!options.chksWSYMb) {
+        lblPTElevation->setText("");
+    } else if (level == 1) {
+        lblPTElevation->setText("Surface");
+    } else {
+        const int m = s.CurrentModel;
+        const double agl = s.HeightAGL(m, 0, level);
+        const double msl = s.Height(m, 0, level);
+        lblPTElevation->setText(QString::fromStdString(
+            "AGL: " + Format(agl / 0.3038, "##0") + "'   " + Format(agl, "##0") +
+            "m\r\nMSL: " + Format(msl / 0.3038, "##0") + "'   " + Format(msl, "##0") + "m"));
+    }
+}
+
+} // namespace tarvex

@@ -1,0 +1,39 @@
+// The main window's way into the overview window: the OverView button and
+// the rebuild after a new sounding file was read.
+
+#include "overview/ui/FrmOverView.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+#include "shell/Monitors.h"
+
+namespace tarvex {
+
+void FrmProfile::btnOverView_Click() {
+    StopAnimation();
+    const std::int32_t own = monitors_ ? monitors_->GetMonitorFromWindow(*this) : 0;
+    const std::int32_t target = monitors_ ? monitors_->FirstOtherMonitor(own) : 0;
+    if (overview_) {
+        overview_->show();
+    } else {
+        overview_ = new FrmOverView(session_, *this);
+        overview_->Form_Load();
+    }
+    overview_->raise();
+    overview_->activateWindow();
+    if (monitors_ && monitors_->PrimaryScreenWidth() <= 2000)
+        monitors_->CenterFormOnMonitor(*overview_, target);
+}
+
+FrmOverView* FrmProfile::Overview() const {
+    return overview_.data();
+}
+
+void FrmProfile::UpdateOverview() {
+    // While SelectFile switches the model the overview waits for the file.
+    if (session_.selection.ModelSwitching || !overview_) return;
+    // The old window goes completely before the new one starts.
+    delete overview_.data();
+    btnOverView_Click();
+}
+
+} // namespace tarvex

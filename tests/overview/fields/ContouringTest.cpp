@@ -1,0 +1,172 @@
+#include "overview/fields/Contouring.h"
+
+#include "platform/RecordingSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace tarvex {
+namespace {
+
+// A grid over columns 0..C and levels 0..T whose level k lies at y = k.
+TimeHeightGrid Grid(int C, int T, const std::function<float(int t, int k)>& f,
+                    bool levelZero = false) {
+    TimeHeightGrid g;
+    g.LastColumn = C;
+    g.TopLevel = T;
+    g.HasLevelZero = levelZero;
+    g.values.assign(static_cast<std::size_t>((C + 1) * (T + 1)), 0.0f);
+    for (int k = 0; k <= T; ++k) {
+        g.levelY.push_back(static_cast<float>(k));
+        for (int t = 0; t <= C; ++t) g.At(t, k) = f(t, k);
+    }
+    return g;
+}
+
+std::vector<DrawOperation> Lines(const RecordingSurface& pic) {
+    return pic.OperationsOf(DrawOperation::Kind::Line);
+}
+
+TEST(Contouring, CrossingCountsAValueOnTheThresholdAsBelowIt) {
+    EXPECT_TRUE(CrossingFraction(5, 0, 10).crosses);
+    EXPECT_FLOAT_EQ(CrossingFraction(5, 0, 10).fraction, 0.5f);
+    EXPECT_FLOAT_EQ(CrossingFraction(5, 5, 10).fraction, 0.0f);
+    EXPECT_FLOAT_EQ(CrossingFraction(5, 10, 5).fraction, 1.0f);
+    EXPECT_FALSE(CrossingFraction(5, 0, 5).crosses);
+    EXPECT_FALSE(CrossingFraction(5, 6, 9).crosses);
+}
+
+TEST(Contouring, FieldLinearInTimeGivesVerticalLinesAtTheirColumns) {
+    // f = 10 t over 5 columns and 3 levels: values 0..40; contours -5..45.
+    const TimeHeightGrid g = Grid(4, 3, [](int t, int) { return 10.0f * t; });
+    RecordingSurface pic;
+    ContourField(pic, g, 5, kYellow, kBlue, 10);
+    const auto lines = Lines(pic);
+    // 0..35 cross (a contour through grid points is drawn once); each is two
+    // segments, rows 1-2 and 2-3. 40 lies on the last column only.
+    ASSERT_EQ(lines.size(), 16u);
+    std::map<double, int> segmentsAt;
+    int bright = 0;
+    for (const DrawOperation& line : lines) {
+        EXPECT_DOUBLE_EQ(line.x1, line.x2);
+        EXPECT_DOUBLE_EQ(std::fabs(line.y2 - line.y1), 1.0);
+        ++segmentsAt[line.x1];
+        if (line.color == kYellow) ++bright;
+    }
+    EXPECT_EQ(segmentsAt,
+              (std::map<double, int>{
+                  {0.0, 2}, {0.5, 2}, {1.0, 2}, {1.5, 2}, {2.0, 2}, {2.5, 2}, {3.0, 2}, {3.5, 2}}));
+    EXPECT_EQ(bright, 8); // 0, 10, 20, 30
+    EXPECT_TRUE(pic.OperationsOf(DrawOperation::Kind::Text).empty());
+}
+
+TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {
+    const auto f = [](int t, int k) {
+        return -static_cast<float>((t - 3) * (t - 3) + (k - 3) * (k - 3));
+    };
+    const TimeHeightGrid g = Grid(6, 6, f);
+    RecordingSurface pic;
+    // -2.5 rings the nine points nearest the top: twelve crossings, twelve cells.
+    DrawContourLevel(pic, g, -2.5f);
+    const auto lines = Lines(pic);
+    ASSERT_EQ(lines.size(), 12u);
+    std::map<std::pair<double, double>, int> ends;
+    for (const DrawOperation& line : lines) {
+        ++ends[{std::round(line.x1 * 1e4), std::round(line.y1 * 1e4)}];
+        ++ends[{std::round(line.x2 * 1e4), std::round(line.y2 * 1e4)}];
+    }
+    for (const auto& [point, count] : ends) EXPECT_EQ(count, 2); // closed
+    for (auto [x, y] : {std::pair{1.5, 3.0}, {4.5, 3.0}, {3.0, 1.5}, {3.0, 4.5}})
+        EXPECT_EQ(ends.count({std::round(x * 1e4), std::round(y * 1e4)}), 1u);
+
+    pic.ForgetOperations();
+    ContourField(pic, g, 5, kYellow, kBlue, 10);
+    const auto marks = pic.OperationsOf(DrawOperation::Kind::Text);
+    int maxima = 0;
+    for (const DrawOperation& mark : marks) {
+        if (mark.text != "X") continue;
+        ++maxima;
+        EXPECT_NEAR(mark.x1 + pic.TextWidth("X") / 2, 3.0, 1e-9);
+        EXPECT_NEAR(mark.y1 + pic.TextHeight("X") / 2, 3.0, 1e-9);
+        EXPECT_EQ(mark.color, kYellow);
+    }
+    EXPECT_EQ(maxima, 1);
+    for (const DrawOperation& mark : marks) EXPECT_NE(mark.text, "N");
+}
+
+TEST(Contouring, SaddleJoinsTheLaterEdgeToTheUpperEdge) {
+    // One cell between levels 1 and 2: 10 at (later, lower) and (earlier,
+    // upper), 0 at the other corners.
+    const TimeHeightGrid g = Grid(1, 2, [](int t, int k) {
+        if (k == 0) return 0.0f;
+        return (t == 1) == (k == 1) ? 10.0f : 0.0f;
+    });
+    RecordingSurface pic;
+    DrawContourLevel(pic, g, 5.0f);
+    const auto lines = Lines(pic);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_DOUBLE_EQ(lines[0].x1, 1.0);
+    EXPECT_DOUBLE_EQ(lines[0].y1, 1.5);
+    EXPECT_DOUBLE_EQ(lines[0].x2, 0.5);
+    EXPECT_DOUBLE_EQ(lines[0].y2, 2.0);
+    EXPECT_DOUBLE_EQ(lines[1].x1, 0.0);
+    EXPECT_DOUBLE_EQ(lines[1].y1, 1.5);
+    EXPECT_DOUBLE_EQ(lines[1].x2, 0.5);
+    EXPECT_DOUBLE_EQ(lines[1].y2, 1.0);
+}
+
+TEST(Contouring, BandsColourLinesAndMarksAndNeverRunPastTheLast) {
+    const ContourBand bands[] = {{0, kBlue}, {10, kRed}};
+    EXPECT_EQ(BandIndexOf(bands, -3), 0u);
+    EXPECT_EQ(BandIndexOf(bands, 10), 1u);
+    EXPECT_EQ(BandIndexOf(bands, 5000), 1u);
+
+    // f = 10 t: lines at 0 and 5 blue, 10..35 red. A peak of 50 in the middle
+    // takes the red of its band.
+    TimeHeightGrid g = Grid(4, 3, [](int t, int) { return 10.0f * t; });
+    RecordingSurface pic;
+    ContourFieldLevels(pic, g, 5, bands);
+    int blue = 0;
+    for (const DrawOperation& line : Lines(pic)) blue += line.color == kBlue;
+    EXPECT_EQ(blue, 4);
+    EXPECT_EQ(Lines(pic).size(), 16u);
+
+    g.At(2, 1) = -30.0f; // a minimum on level 1: the field has no level 0
+    pic.ForgetOperations();
+    ContourFieldLevels(pic, g, 5, bands);
+    const auto marks = pic.OperationsOf(DrawOperation::Kind::Text);
+    ASSERT_FALSE(marks.empty());
+    EXPECT_EQ(marks[0].text, "N");
+    EXPECT_EQ(marks[0].color, kBlue);
+    // With a level 0 below it that is lower still, it is no minimum.
+    g.HasLevelZero = true;
+    g.At(2, 0) = -40.0f;
+    pic.ForgetOperations();
+    ContourFieldLevels(pic, g, 5, bands);
+    for (const DrawOperation& mark : pic.OperationsOf(DrawOperation::Kind::Text))
+        EXPECT_NE(mark.text, "N");
+}
+
+TEST(Contouring, FlatFieldsAndAZeroIntervalDrawNothing) {
+    RecordingSurface pic;
+    ContourField(pic, Grid(4, 3, [](int, int) { return 0.0f; }), 5, kYellow, kBlue, 10);
+    EXPECT_TRUE(pic.Operations().empty());
+    ContourField(pic, Grid(4, 3, [](int t, int) { return 10.0f * t; }), 0, kYellow, kBlue, 10);
+    EXPECT_TRUE(pic.Operations().empty());
+    const ContourBand bands[] = {{0, kBlue}};
+    ContourFieldLevels(pic, Grid(4, 3, [](int t, int) { return 10.0f * t; }), 0, bands);
+    EXPECT_TRUE(pic.Operations().empty());
+    // A damaged value far beyond any field still gives a countable set of
+    // contour values.
+    ContourField(pic, Grid(4, 3, [](int t, int k) { return t == 2 && k == 2 ? -1e30f : 0.0f; }), 5,
+                 kYellow, kBlue, 10);
+    EXPECT_FALSE(pic.OperationsOf(DrawOperation::Kind::Line).empty());
+}
+
+} // namespace
+} // namespace tarvex

@@ -1,0 +1,168 @@
+#include "overview/fields/OverviewFrame.h"
+#include "overview/fields/TimeAxis.h"
+
+#include "OverviewTestSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+using test::OverviewTestSession;
+
+std::vector<std::string> Texts(const RecordingSurface& pic) {
+    std::vector<std::string> texts;
+    for (const DrawOperation& op : pic.OperationsOf(DrawOperation::Kind::Text))
+        texts.push_back(op.text);
+    return texts;
+}
+
+TEST(OverviewFrame, ColumnsAndLogPressureMapOntoThePicture) {
+    EXPECT_EQ(ColumnSpanOf(48, 1), 49);
+    EXPECT_EQ(ColumnSpanOf(60, 3), 21);
+    EXPECT_EQ(ColumnSpanOf(24, 0), 25); // no division by zero
+    OverviewTestSession o;
+    SetTimeWindow(o.axes, 49, 0);
+    EXPECT_FLOAT_EQ(o.axes.ScaleLeftColumn, 49.0f);
+    EXPECT_FLOAT_EQ(o.axes.ScaleRightColumn, -1.0f);
+    ScaleProfileFrame(o.picRH, o.axes);
+    // 500 pixels over 50 columns, the latest at the left; 300 pixels over ln 10.
+    EXPECT_NEAR(o.picRH.ToPixelX(48), 10.0, 1e-6);
+    EXPECT_NEAR(o.picRH.ToPixelX(-1), 500.0, 1e-6);
+    EXPECT_NEAR(o.picRH.ToPixelY(std::log(1000.0)), 300.0, 1e-3);
+    EXPECT_NEAR(o.picRH.ToPixelY(std::log(100.0)), 0.0, 1e-3);
+    EXPECT_NEAR(o.picRH.ToPixelY(std::log(std::sqrt(1e5))), 150.0, 1e-3);
+    SetTimeWindow(o.axes, 49, 5);
+    EXPECT_FLOAT_EQ(o.axes.ScaleLeftColumn, 54.0f);
+    EXPECT_FLOAT_EQ(o.axes.ScaleRightColumn, 4.0f);
+
+    // "10 meter" lowers the bottom by 15 % of the span and returns.
+    SetPressureBaseExtended(o.axes, 1, true);
+    EXPECT_NEAR(o.axes.LnPBase, std::log(1000.0) + 0.15 * std::log(10.0), 1e-5);
+    EXPECT_NEAR(o.axes.TopLnP(), std::log(100.0), 1e-5);
+    SetPressureBaseExtended(o.axes, 1, false);
+    EXPECT_NEAR(o.axes.LnPSpan, std::log(10.0), 1e-5);
+    EXPECT_NEAR(o.axes.LnPBase, std::log(1000.0), 1e-5);
+
+    // Top level: the first level above the top edge, else the level count.
+    StartProfileScale(o.axes, 1, 250);
+    EXPECT_EQ(FindTopLevelOf(*o.session.profile, o.axes, 1), 9); // 200 mb
+    StartProfileScale(o.axes, 1, 50);
+    EXPECT_EQ(FindTopLevelOf(*o.session.profile, o.axes, 1), 10);
+    EXPECT_EQ(ClampToModelRange(-3, 12), 0);
+    EXPECT_EQ(ClampToModelRange(7, 12), 7);
+    EXPECT_EQ(ClampToModelRange(40, 12), 12);
+}
+
+TEST(OverviewFrame, HeightLabelsFollowTheUnitsAndTheTop) {
+    OverviewTestSession o;
+    o.options.chkRH = {false, false};
+    DrawOverviewFrame(o.ctx);
+    EXPECT_FALSE(o.ctx.grids.Height);
+    EXPECT_TRUE(Texts(o.picRight).empty());
+
+    o.options.chkTemperature = true;
+    o.options.VerticalUnits = 0; // pressure, span ln 10 > 0.6
+    DrawOverviewFrame(o.ctx);
+    EXPECT_TRUE(o.ctx.grids.Height);
+    EXPECT_EQ(Texts(o.picRight), (std::vector<std::string>{"900", "800", "700", "600", "500", "400",
+                                                           "300", "200", "100", "50"}));
+    o.picRight.ForgetOperations();
+    StartProfileScale(o.axes, 1, 600); // span ln(1000/600) < 0.6: every 50 mb
+    DrawOverviewFrame(o.ctx);
+    const std::vector<std::string> fifty = Texts(o.picRight);
+    ASSERT_EQ(fifty.size(), 20u);
+    EXPECT_EQ(fifty.front(), "950");
+    EXPECT_EQ(fifty[18], "50");
+
+    // Feet under a 500 mb top (18 249 ft): every thousand feet, dotted but
+    // for the solid five-thousands.
+    o.options.VerticalUnits = 1;
+    StartProfileScale(o.axes, 1, 500);
+    o.picRight.ForgetOperations();
+    o.picRH.ForgetOperations();
+    DrawOverviewFrame(o.ctx);
+    EXPECT_EQ(Texts(o.picRight).size(), 18u);
+    EXPECT_EQ(Texts(o.picRight).back(), "15K");
+    const auto lines = o.picRH.OperationsOf(DrawOperation::Kind::Line);
+    ASSERT_EQ(lines.size(), 18u);
+    EXPECT_EQ(lines[0].state.drawStyle, DrawStyle::Dot);
+    EXPECT_EQ(lines[15].state.drawStyle, DrawStyle::Solid);
+    EXPECT_NEAR(lines[15].y1, std::log(1000.0 - 12 * 5), 1e-9); // the 5K table entry
+    EXPECT_EQ(lines[15].color, RGB(127, 127, 127));
+
+    // A 100 mb top (51 731 ft) gets only the five-thousands; a 1 mb top stops
+    // at the table's last entry, 70K.
+    StartProfileScale(o.axes, 1, 100);
+    o.picRight.ForgetOperations();
+    DrawOverviewFrame(o.ctx);
+    EXPECT_EQ(Texts(o.picRight).size(), 10u);
+    StartProfileScale(o.axes, 1, 1);
+    o.picRight.ForgetOperations();
+    DrawOverviewFrame(o.ctx);
+    EXPECT_EQ(Texts(o.picRight).back(), "70K");
+
+    // Kilometres under 500 mb: 1 to 5; labels grey while the grid box is off.
+    o.options.VerticalUnits = 2;
+    o.options.chkGridHeight = false;
+    StartProfileScale(o.axes, 1, 500);
+    o.picRight.ForgetOperations();
+    DrawOverviewFrame(o.ctx);
+    EXPECT_EQ(Texts(o.picRight), (std::vector<std::string>{"1Km", "2Km", "3Km", "4Km", "5Km"}));
+    EXPECT_EQ(o.picRight.OperationsOf(DrawOperation::Kind::Text)[0].color, RGB(127, 127, 127));
+}
+
+TEST(OverviewTimeAxis, LabelsUtcAndLocalTimeAcrossMidnight) {
+    OverviewTestSession o(24);
+    RecordingSurface picTime(500, 40);
+    TimeAxisSettings settings{1, 6, 5, false};
+    SetTimeWindow(o.axes, 24, 0);
+    DrawTimeAxis(picTime, *o.session.profile, o.axes, settings);
+    // 21 UTC Wednesday is 4 pm local five hours behind.
+    EXPECT_EQ(Texts(picTime), (std::vector<std::string>{"21z", "We 4p", "03z", "We 10p", "09z",
+                                                        "Th 4a", "15z", "Th 10a", "21z", "Th 4p"}));
+    const auto ops = picTime.OperationsOf(DrawOperation::Kind::Text);
+    EXPECT_NEAR(ops[2].x1 + picTime.TextWidth("03z") / 2, 6.0, 1e-9);
+
+    // Three-hourly columns from 00 UTC Tuesday: a label every 12 hours.
+    ProfileArrays& s = *o.session.profile;
+    s.ValidTime(1, 0) = DateTime::FromParts(2026, 12, 8, 0);
+    settings = {3, 4, 5, false};
+    DrawTimeAxis(picTime, s, o.axes, settings);
+    const std::vector<std::string> threeHourly = Texts(picTime);
+    EXPECT_EQ(threeHourly[10], "00z");
+    EXPECT_EQ(threeHourly[11], "Mo 7p");
+    EXPECT_EQ(threeHourly[12], "12z");
+    EXPECT_EQ(threeHourly[13], "Tu 7a");
+
+    settings.HoursPerColumn = 0;
+    picTime.ForgetOperations();
+    DrawTimeAxis(picTime, s, o.axes, settings);
+    EXPECT_TRUE(Texts(picTime).empty());
+}
+
+TEST(OverviewTimeAxis, NowMarksTheColumnOfThePresentHour) {
+    OverviewTestSession o;
+    o.session.HoursPerColumn = 3;
+    o.session.config.TimeZoneOffset = 5;
+    o.session.config.ClockIsLocal = true;
+    // A local clock at 23:30 is 04:30 UTC, seven hour boundaries after the
+    // first column at 21 UTC: column 7 / 3 = 2.
+    o.ctx.clock = DateTime::FromParts(2026, 12, 9, 23, 30);
+    PlotNow(o.ctx);
+    const auto lines = o.picRH.OperationsOf(DrawOperation::Kind::Line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_DOUBLE_EQ(lines[0].x1, 2.5);
+    EXPECT_EQ(lines[0].state.drawWidth, 3);
+    EXPECT_EQ(lines[0].color, kWhite);
+    EXPECT_NEAR(lines[0].y1, std::log(100.0), 1e-5);
+    EXPECT_NEAR(lines[0].y2, std::log(1000.0), 1e-5);
+    EXPECT_EQ(o.picRH.DrawWidth(), 1);
+}
+
+} // namespace
+} // namespace tarvex

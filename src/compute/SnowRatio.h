@@ -5,7 +5,7 @@
 namespace tarvex {
 
 struct ProfileArrays;
-struct DerivedOverviewFields;
+struct TimeHeightFields;
 
 // The snow-ratio techniques, by the index of their option button.
 enum SnowRatioTechniques : std::int16_t {
@@ -19,11 +19,11 @@ enum SnowRatioTechniques : std::int16_t {
 // (FixedRatio is the ratio bar's value for "10:1") and sets SnowRatioDone.
 // A technique outside 0..3 computes nothing.
 void MakeSnowRatio(const ProfileArrays& store, std::int16_t SnowRatioTechnique, int FixedRatio,
-                   DerivedOverviewFields& fields);
+                   TimeHeightFields& fields);
 // "Zone Omega": the table ratio of each level saturated over ice (at least
 // 90 %), weighted by its omega relative to the strongest ascent (squared),
 // the omega's magnitude and the layer depth. 0 without saturated ascent.
-void MakeSnowRatio_DGZxOmega(const ProfileArrays& store, DerivedOverviewFields& fields);
+void MakeSnowRatio_DGZxOmega(const ProfileArrays& store, TimeHeightFields& fields);
 
 // The table behind "Zone Omega": ratio at a temperature (deg C), linear
 // between its points, its first and last ratio beyond them.

@@ -1,8 +1,8 @@
-#include "overview/fields/SnowRatio.h"
+#include "compute/SnowRatio.h"
 
 #include "compute/Levels.h"
 #include "compute/ProfileInterp.h"
-#include "overview/fields/DerivedFields.h"
+#include "compute/TimeHeightFields.h"
 
 #include <array>
 #include <cmath>
@@ -63,7 +63,7 @@ float SurfaceTempSnowRatio(float Ts) {
     return 100.0f;
 }
 
-void MakeSnowRatio_DGZxOmega(const ProfileArrays& store, DerivedOverviewFields& fields) {
+void MakeSnowRatio_DGZxOmega(const ProfileArrays& store, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
     for (int t = 0; t <= store.LastTime(m); ++t) {
@@ -90,7 +90,7 @@ void MakeSnowRatio_DGZxOmega(const ProfileArrays& store, DerivedOverviewFields& 
 }
 
 void MakeSnowRatio(const ProfileArrays& store, std::int16_t SnowRatioTechnique, int FixedRatio,
-                   DerivedOverviewFields& fields) {
+                   TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
     const int last = store.LastTime(m);

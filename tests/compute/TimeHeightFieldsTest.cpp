@@ -1,8 +1,8 @@
-#include "overview/fields/DerivedFields.h"
+#include "compute/TimeHeightFields.h"
 #include "compute/ComputeState.h"
 #include "compute/Levels.h"
 #include "compute/ProfileBuilder.h"
-#include "overview/fields/SnowRatio.h"
+#include "compute/SnowRatio.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ OneTimeProfile FourLevels() {
     return p;
 }
 
-TEST(DerivedFieldsTest, LevelFieldsOfAKnownProfile) {
+TEST(TimeHeightFieldsTest, LevelFieldsOfAKnownProfile) {
     auto store = test::NewStore();
     test::WriteProfile(*store, FourLevels());
     const int m = store->CurrentModel;
@@ -33,22 +33,20 @@ TEST(DerivedFieldsTest, LevelFieldsOfAKnownProfile) {
         store->ThetaE(m, 0, L) = 300.0f + 2.0f * static_cast<float>(L);
         store->MixingRatio(m, 0, L) = 10.0f - 2.0f * static_cast<float>(L);
     }
-    DerivedOverviewFields f;
-    DerivedFieldOptions options;
+    TimeHeightFields f;
 
     // Hodograph length from a calm surface: 10, then +10, then 0, then +10.
-    MakeLayerShear(*store, options, f);
+    MakeLayerShear(*store, false, f);
     EXPECT_NEAR(f.LayerShearField(m, 0, 1), 10.0f, 1e-3);
     EXPECT_NEAR(f.LayerShearField(m, 0, 2), 20.0f, 1e-3);
     EXPECT_NEAR(f.LayerShearField(m, 0, 3), 20.0f, 1e-3);
     EXPECT_NEAR(f.LayerShearField(m, 0, 4), 30.0f, 1e-3);
     // Per km: within 0.5 km of the ground 0; at 850 mb the standard depth
     // from 1000 mb is 1.343 km.
-    options.ShearPerKm = true;
-    MakeLayerShear(*store, options, f);
+    MakeLayerShear(*store, true, f);
     EXPECT_EQ(f.LayerShearField(m, 0, 1), 0.0f);
     EXPECT_NEAR(f.LayerShearField(m, 0, 3), 20.0f / 1.3434f, 0.01);
-    EXPECT_TRUE(f.LayerShearDone[static_cast<std::size_t>(m)]);
+    EXPECT_EQ(f.LayerShearDone(m), kFlagTrue);
 
     MakeDeltaThetaE(*store, f);
     EXPECT_EQ(f.DeltaThetaEField(m, 0, 1), 0.0f);
@@ -75,29 +73,25 @@ TEST(DerivedFieldsTest, LevelFieldsOfAKnownProfile) {
     EXPECT_EQ(f.IcingField(m, 0, 4), 5.0f);
 }
 
-TEST(DerivedFieldsTest, IndicesAtPressures) {
+TEST(TimeHeightFieldsTest, IndicesAtPressures) {
     auto store = test::NewStore();
     test::WriteProfile(*store, FourLevels());
     const int m = store->CurrentModel;
-    DerivedOverviewFields f;
-    DerivedFieldOptions options;
+    TimeHeightFields f;
 
     // (10 - -20) + (5 - -20) at 850 and 500 mb.
-    MakeTotalTotals(*store, options, f);
+    MakeTotalTotals(*store, 850, f);
     EXPECT_NEAR(f.TotalTotalsField(m, 0), 55.0f, 1e-3);
 
     // 875 mb lies between 900 (14) and 850 mb (10), linear in ln p.
-    options.LakeIndexLevel = 875;
-    MakeLevelTemperature(*store, options, f);
+    MakeLevelTemperature(*store, 875, f);
     const double expected =
         10.0 + (std::log(875.0) - std::log(850.0)) / (std::log(900.0) - std::log(850.0)) * 4.0;
     EXPECT_NEAR(f.LevelTemperatureField(m, 0), expected, 1e-4);
     // A ground above the pressure takes level 1; a top below it is missing.
-    options.LakeIndexLevel = 1010;
-    MakeLevelTemperature(*store, options, f);
+    MakeLevelTemperature(*store, 1010, f);
     EXPECT_EQ(f.LevelTemperatureField(m, 0), 20.0f);
-    options.LakeIndexLevel = 400;
-    MakeLevelTemperature(*store, options, f);
+    MakeLevelTemperature(*store, 400, f);
     EXPECT_EQ(f.LevelTemperatureField(m, 0), kMissingField);
 
     // Haines limits: each term is 2 at its first limit and 3 at its second.
@@ -111,14 +105,14 @@ TEST(DerivedFieldsTest, IndicesAtPressures) {
     EXPECT_EQ(f.HainesIndexField(m, 0, 2), HainesTerm(10.0f - t700, 5.5f, 10.5f) + 1);
 }
 
-TEST(DerivedFieldsTest, PrecipitationTypesSeenInTheRun) {
+TEST(TimeHeightFieldsTest, PrecipitationTypesSeenInTheRun) {
     auto store = test::NewStore();
     PTypeResults ptype;
     const int m = store->CurrentModel;
     store->LastTime(m) = 3;
     const int codes[] = {kPTypeRain, kPTypeSnow, kPTypeFreezingRain, kPTypeIcePellets};
     for (int t = 0; t <= 3; ++t) ptype.PTypeCode(m, t) = codes[t];
-    DerivedOverviewFields f;
+    TimeHeightFields f;
     MakePTypeSummary(*store, ptype, f);
     for (bool seen : f.PTypeSeen) EXPECT_FALSE(seen); // a dry run shows none
 
@@ -160,7 +154,7 @@ TEST(SnowRatioTest, TechniquesOverAProfile) {
                 {700.0f, 3000.0f, -10.0f, -30.0f}};
     test::WriteProfile(*store, p);
     const int m = store->CurrentModel;
-    DerivedOverviewFields f;
+    TimeHeightFields f;
 
     MakeSnowRatio(*store, kSnowRatioMaxTemp, 10, f);
     EXPECT_EQ(f.SnowRatio(m, 0), 14.5f); // 10 - 1.5 x -3

@@ -1,4 +1,4 @@
-#include "overview/fields/DerivedFields.h"
+#include "compute/TimeHeightFields.h"
 
 #include "compute/ComputeState.h"
 #include "compute/Hodograph.h"
@@ -25,14 +25,13 @@ template <typename Fill> void ForEachHour(const ProfileArrays& store, Fill fill)
     for (int t = 0; t <= store.LastTime(store.CurrentModel); ++t) fill(t);
 }
 
-bool& Done(ModelFlags& flags, const ProfileArrays& store) {
-    return flags.at(static_cast<std::size_t>(store.CurrentModel));
+std::int16_t& Done(ModelArray<std::int16_t>& flags, const ProfileArrays& store) {
+    return flags(store.CurrentModel);
 }
 
 } // namespace
 
-void MakeLayerShear(const ProfileArrays& store, const DerivedFieldOptions& options,
-                    DerivedOverviewFields& fields) {
+void MakeLayerShear(const ProfileArrays& store, bool PerKm, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
     ForEachHour(store, [&](int t) {
@@ -47,7 +46,7 @@ void MakeLayerShear(const ProfileArrays& store, const DerivedFieldOptions& optio
             const double v = s * std::sin(angle);
             length += std::hypot(u - uP, v - vP);
             float value = static_cast<float>(length);
-            if (options.ShearPerKm) {
+            if (PerKm) {
                 const float depth =
                     (StdHeightFeet(store.Pressure(m, t, L)) - surfaceFeet) / 3281.0f;
                 value = depth <= 0.5f ? 0.0f : value / depth;
@@ -57,10 +56,10 @@ void MakeLayerShear(const ProfileArrays& store, const DerivedFieldOptions& optio
             vP = v;
         }
     });
-    Done(fields.LayerShearDone, store) = true;
+    Done(fields.LayerShearDone, store) = kFlagTrue;
 }
 
-void MakeShearContour(const ProfileArrays& store, DerivedOverviewFields& fields) {
+void MakeShearContour(const ProfileArrays& store, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
     ForEachHour(store, [&](int t) {
@@ -84,18 +83,18 @@ void MakeShearContour(const ProfileArrays& store, DerivedOverviewFields& fields)
             fields.ShearContourField(m, t, L) = static_cast<float>(std::hypot(du, dv));
         }
     });
-    Done(fields.ShearContourDone, store) = true;
+    Done(fields.ShearContourDone, store) = kFlagTrue;
 }
 
-void MakeDeltaThetaE(const ProfileArrays& store, DerivedOverviewFields& fields) {
+void MakeDeltaThetaE(const ProfileArrays& store, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     ForEachLevel(store, [&](int t, int L) {
         fields.DeltaThetaEField(m, t, L) = store.ThetaE(m, t, L) - store.ThetaE(m, t, 1);
     });
-    Done(fields.DeltaThetaEDone, store) = true;
+    Done(fields.DeltaThetaEDone, store) = kFlagTrue;
 }
 
-void MakeIcing(const ProfileArrays& store, DerivedOverviewFields& fields) {
+void MakeIcing(const ProfileArrays& store, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     ForEachLevel(store, [&](int t, int L) {
         const float T = store.Temperature(m, t, L);
@@ -103,10 +102,10 @@ void MakeIcing(const ProfileArrays& store, DerivedOverviewFields& fields) {
         if (value > 0.0f && T > 0.0f) value = 0.0f;
         fields.IcingField(m, t, L) = value;
     });
-    Done(fields.IcingDone, store) = true;
+    Done(fields.IcingDone, store) = kFlagTrue;
 }
 
-void MakeMeanMixingRatio(const ProfileArrays& store, DerivedOverviewFields& fields) {
+void MakeMeanMixingRatio(const ProfileArrays& store, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
     ForEachHour(store, [&](int t) {
@@ -116,7 +115,7 @@ void MakeMeanMixingRatio(const ProfileArrays& store, DerivedOverviewFields& fiel
             fields.MeanMixingRatioField(m, t, L) = static_cast<float>(sum / L);
         }
     });
-    Done(fields.MeanMixingRatioDone, store) = true;
+    Done(fields.MeanMixingRatioDone, store) = kFlagTrue;
 }
 
 std::int16_t HainesTerm(float difference, float limit1, float limit2) {
@@ -125,7 +124,7 @@ std::int16_t HainesTerm(float difference, float limit1, float limit2) {
     return 3;
 }
 
-void MakeHainesIndex(const ProfileArrays& store, DerivedOverviewFields& fields) {
+void MakeHainesIndex(const ProfileArrays& store, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     ForEachHour(store, [&](int t) {
         const auto c = static_cast<std::int16_t>(t);
@@ -142,27 +141,27 @@ void MakeHainesIndex(const ProfileArrays& store, DerivedOverviewFields& fields) 
         fields.HainesIndexField(m, t, 3) = static_cast<std::int16_t>(
             HainesTerm(t700 - t500, 17.5f, 21.5f) + HainesTerm(t700 - td700, 14.5f, 20.5f));
     });
-    Done(fields.HainesIndexDone, store) = true;
+    Done(fields.HainesIndexDone, store) = kFlagTrue;
 }
 
-void MakeTotalTotals(const ProfileArrays& store, const DerivedFieldOptions& options,
-                     DerivedOverviewFields& fields) {
+void MakeTotalTotals(const ProfileArrays& store, std::int16_t TotalTotalsLevel,
+                     TimeHeightFields& fields) {
     const int m = store.CurrentModel;
-    const auto level = static_cast<float>(options.TotalTotalsLevel);
+    const auto level = static_cast<float>(TotalTotalsLevel);
     ForEachHour(store, [&](int t) {
         const auto c = static_cast<std::int16_t>(t);
         const float t500 = InterpTempAtPressure(store, c, 500.0f);
         fields.TotalTotalsField(m, t) = (InterpTempAtPressure(store, c, level) - t500) +
                                         (InterpFieldAtPressure(store, c, level) - t500);
     });
-    Done(fields.TotalTotalsDone, store) = true;
+    Done(fields.TotalTotalsDone, store) = kFlagTrue;
 }
 
-void MakeLevelTemperature(const ProfileArrays& store, const DerivedFieldOptions& options,
-                          DerivedOverviewFields& fields) {
+void MakeLevelTemperature(const ProfileArrays& store, std::int16_t LakeIndexLevel,
+                          TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
-    const auto p = static_cast<double>(options.LakeIndexLevel);
+    const auto p = static_cast<double>(LakeIndexLevel);
     ForEachHour(store, [&](int t) {
         float value = kMissingField;
         for (int L = 1; L <= n; ++L) {
@@ -186,19 +185,19 @@ void MakeLevelTemperature(const ProfileArrays& store, const DerivedFieldOptions&
         }
         fields.LevelTemperatureField(m, t) = value;
     });
-    Done(fields.LevelTemperatureDone, store) = true;
+    Done(fields.LevelTemperatureDone, store) = kFlagTrue;
 }
 
 void MakeHodoParamsAllHours(const ProfileArrays& store, float HodoTopKm, HodographResults& hodo,
-                            DerivedOverviewFields& fields) {
+                            TimeHeightFields& fields) {
     ForEachHour(store, [&](int t) {
         MakeHodoParams(store, static_cast<std::int16_t>(t), HodoTopKm, hodo);
     });
-    Done(fields.HodoParamsAllHoursDone, store) = true;
+    Done(fields.HodoParamsAllHoursDone, store) = kFlagTrue;
 }
 
 void MakePTypeSummary(const ProfileArrays& store, const PTypeResults& ptype,
-                      DerivedOverviewFields& fields) {
+                      TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     auto& seen = fields.PTypeSeen;
     seen.fill(false);

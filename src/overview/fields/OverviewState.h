@@ -111,6 +111,12 @@ struct OverviewOptions {
     std::int16_t VerticalUnits = 1;
     // The profile scale reaches 15 % of its span below the ground.
     bool PressureBaseExtended = false;
+    // Layer shear per km of depth ("(m/s) / km") instead of m/s.
+    bool LayerShearPerKm = false;
+    // The snow-ratio technique (optSnowTechnique) and the fixed ratio of
+    // "10:1" (hsbRatio).
+    std::int16_t SnowRatioTechnique = 0;
+    std::int16_t FixedSnowRatio = 10;
 };
 
 // The coordinate system of the time-height picture and the value ranges of

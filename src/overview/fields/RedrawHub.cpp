@@ -1,5 +1,7 @@
 #include "overview/fields/RedrawHub.h"
 
+#include "compute/SnowRatio.h"
+#include "compute/TimeHeightFields.h"
 #include "compute/WholeRun.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
@@ -133,6 +135,43 @@ void PlotSnowGrowth(OverviewContext& c) {
     if (Made(c, Fields(c).SnowGrowthDone))
         Contour(c, Fields(c).SnowGrowthField, RGB(255, 255, 0), RGB(255, 127, 255), -15);
 }
+// Derived fields made for the current model on first use.
+void MakeIcingField(OverviewContext& c) {
+    if (!Made(c, Fields(c).IcingDone)) MakeIcing(Store(c), Fields(c));
+}
+void MakeDeltaThetaEField(OverviewContext& c) {
+    if (!Made(c, Fields(c).DeltaThetaEDone)) MakeDeltaThetaE(Store(c), Fields(c));
+}
+void MakeShearContourField(OverviewContext& c) {
+    if (!Made(c, Fields(c).ShearContourDone)) MakeShearContour(Store(c), Fields(c));
+}
+void MakeLayerShearField(OverviewContext& c) {
+    if (!Made(c, Fields(c).LayerShearDone))
+        MakeLayerShear(Store(c), c.options.LayerShearPerKm, Fields(c));
+}
+void MakeMeanMixingRatioField(OverviewContext& c) {
+    if (!Made(c, Fields(c).MeanMixingRatioDone)) MakeMeanMixingRatio(Store(c), Fields(c));
+}
+void MakeSnowRatioField(OverviewContext& c) {
+    if (!Fields(c).SnowRatioDone)
+        MakeSnowRatio(Store(c), c.options.SnowRatioTechnique, c.options.FixedSnowRatio, Fields(c));
+}
+
+// The snow ratio of every hour as one cyan polyline on the trace scale.
+void PlotSnowRatio(OverviewContext& c) {
+    const int m = Model(c);
+    const OverviewAxes& a = c.axes;
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(0, 255, 255));
+    pic.SetDrawWidth(3);
+    pic.Scale(a.ScaleLeftColumn, a.TraceBase + a.TraceSpan, a.ScaleRightColumn, a.TraceBase);
+    const TimeField& ratio = Fields(c).SnowRatio;
+    pic.SetCurrentX(0.0);
+    pic.SetCurrentY(ratio(m, 0));
+    for (int t = 1; t <= Store(c).LastTime(m); ++t) pic.LineTo(t, ratio(m, t));
+    pic.SetDrawWidth(1);
+}
+
 bool AnyRH(const OverviewOptions& o) {
     return o.chkRH[0] || o.chkRH[1];
 }
@@ -161,15 +200,15 @@ constexpr OverlayRow kRows[] = {
     {"chkVelocity", On<&O::chkVelocity>, nullptr, PlotVelocity},
     {"chkRHContour", On<&O::chkRHContour>, nullptr, PlotRHContour},
     {"chkRHIcontour", On<&O::chkRHIcontour>, nullptr, PlotRHIContour},
-    {"chkIcing", On<&O::chkIcing>, nullptr, PlotIcing},
+    {"chkIcing", On<&O::chkIcing>, MakeIcingField, PlotIcing},
     {"chkDPD", On<&O::chkDPD>, nullptr, PlotDewPoint},
     {"chkTheta", On<&O::chkTheta>, nullptr, PlotTheta},
     {"chkThetaE", On<&O::chkThetaE>, nullptr, PlotThetaE},
-    {"chkDeltaThetaE", On<&O::chkDeltaThetaE>, nullptr, PlotDeltaThetaE},
+    {"chkDeltaThetaE", On<&O::chkDeltaThetaE>, MakeDeltaThetaEField, PlotDeltaThetaE},
     {"chkWetBulb", On<&O::chkWetBulb>, nullptr, PlotWetBulb},
     {"ChkOmega", SmoothedOmegaOn, MakeSmoothedOmega, PlotSmoothedOmega},
     {"ChkOmega", RawOmegaOn, nullptr, PlotRawOmega},
-    {"chkShearContour", On<&O::chkShearContour>, nullptr, PlotShearContour},
+    {"chkShearContour", On<&O::chkShearContour>, MakeShearContourField, PlotShearContour},
     {"chkVVTrend", On<&O::chkVVTrend>, nullptr, nullptr},
     {"chkNow", On<&O::chkNow>, nullptr, PlotNow},
     {"chkApparentTemp", On<&O::chkApparentTemp>, nullptr, nullptr},
@@ -186,8 +225,9 @@ constexpr OverlayRow kRows[] = {
     {"chkCAPE", On<&O::chkCAPE>, nullptr, nullptr},
     {"chkPrecipWater", On<&O::chkPrecipWater>, nullptr, nullptr},
     {"chkFreezingLevel", On<&O::chkFreezingLevel>, nullptr, nullptr},
-    {"chkLayerShear", On<&O::chkLayerShear>, nullptr, PlotLayerShear},
-    {"chkMeanMixingRatio", On<&O::chkMeanMixingRatio>, nullptr, PlotMeanMixingRatio},
+    {"chkLayerShear", On<&O::chkLayerShear>, MakeLayerShearField, PlotLayerShear},
+    {"chkMeanMixingRatio", On<&O::chkMeanMixingRatio>, MakeMeanMixingRatioField,
+     PlotMeanMixingRatio},
     {"chkMixingRatio", On<&O::chkMixingRatio>, nullptr, PlotMixingRatio},
     {"chkDavisIndex", On<&O::chkDavisIndex>, nullptr, nullptr},
     {"chkTQ", On<&O::chkTQ>, nullptr, nullptr},
@@ -204,7 +244,7 @@ constexpr OverlayRow kRows[] = {
     {"chkSnowGrowth", On<&O::chkSnowGrowth>, nullptr, PlotSnowGrowth},
     {"chkECAPE", On<&O::chkECAPE>, nullptr, nullptr},
     {"chkHeights", On<&O::chkHeights>, nullptr, nullptr},
-    {"chkSnowRatio", On<&O::chkSnowRatio>, nullptr, nullptr},
+    {"chkSnowRatio", On<&O::chkSnowRatio>, MakeSnowRatioField, PlotSnowRatio},
 };
 
 // Shows the busy pointer for its lifetime.

@@ -1,4 +1,6 @@
 #include "overview/fields/RedrawHub.h"
+#include "compute/SnowRatio.h"
+#include "compute/TimeHeightFields.h"
 #include "overview/fields/HumidityShading.h"
 
 #include "OverviewTestSession.h"
@@ -125,6 +127,42 @@ TEST(HumidityShading, ClassesAreShadedFromTheLegendClassUpward) {
     o.picRH.ForgetOperations();
     PlotRH(o.ctx);
     EXPECT_TRUE(o.picRH.OperationsOf(DrawOperation::Kind::FilledBox).empty());
+}
+
+} // namespace
+} // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+TEST(RedrawHub, DerivedFieldsAreMadeOnceAndTheSnowRatioTraced) {
+    test::OverviewTestSession o(4);
+    ProfileArrays& s = *o.session.profile;
+    o.Fill(s.Temperature, [](int, int k) { return 5.0f - 3.0f * k; });
+    o.options.chkIcing = true;
+    o.options.chkSnowRatio = true;
+    o.options.SnowRatioTechnique = kSnowRatioFixed;
+    o.options.FixedSnowRatio = 12;
+    RedrawOverview(o.ctx, false);
+    TimeHeightFields& f = *o.session.timeHeight;
+    EXPECT_EQ(f.IcingDone(1), kFlagTrue);
+    EXPECT_TRUE(f.SnowRatioDone);
+    // A field made once is not made again on the next redraw.
+    f.IcingField(1, 0, 1) = 123.0f;
+    o.picRH.ForgetOperations();
+    RedrawOverview(o.ctx, false);
+    EXPECT_EQ(f.IcingField(1, 0, 1), 123.0f);
+
+    // Four cyan segments, three pixels wide, at ratio 12 on the 30..100
+    // trace scale: below its bottom edge.
+    int segments = 0;
+    for (const DrawOperation& op : o.picRH.OperationsOf(DrawOperation::Kind::Line)) {
+        if (op.color != RGB(0, 255, 255)) continue;
+        ++segments;
+        EXPECT_EQ(op.state.drawWidth, 3);
+        EXPECT_EQ(op.y2, 12.0);
+    }
+    EXPECT_EQ(segments, 4);
 }
 
 } // namespace

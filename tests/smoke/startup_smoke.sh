@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Starts the real program on a virtual X server with the shipped files, finds
-# its window by title and ends it through Done, which must write the user's
-# settings file.
-# Usage: startup_smoke.sh BIN_FOLDER
+# its window by title, keeps a screenshot of it for a reviewer and ends it
+# through Done, which must write the user's settings file. Then the window
+# test of the shown pictures runs on the same kind of server.
+# Usage: startup_smoke.sh BIN_FOLDER [SHOT_FOLDER]
 set -euo pipefail
 bin="$1"
+shots="${2:-}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/samples" "$bin/training" "$work/"
@@ -27,6 +29,10 @@ fi
 echo "found the main window"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 sleep 0.3
+if [ -n "$2" ] && command -v import >/dev/null; then
+  sleep 0.7
+  import -window root "$2/startup_xvfb.png" && echo "screenshot: $2/startup_xvfb.png"
+fi
 xdotool key alt+d
 for _ in $(seq 1 50); do
   kill -0 "$pid" 2>/dev/null || break
@@ -38,6 +44,12 @@ fi
 wait "$pid"
 INNER
 
-xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work"
+[ -n "$shots" ] && mkdir -p "$shots"
+xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" "$shots"
 test -s "$work/tarvex.hst" || { echo "Done wrote no settings file"; exit 1; }
 echo "ended through Done; settings written"
+
+if [ -x "$bin/tarvex_ui_tests" ]; then
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1200x24" \
+    "$bin/tarvex_ui_tests" --gtest_filter='ShownPictures.*' --gtest_brief=1
+fi

@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
+#include "platform/PictureLayout.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
 #include "profile/diagrams/CursorReadout.h"
@@ -30,10 +31,16 @@ constexpr const char* kDisplayCaptions[FrmProfile::kDisplayButtons] = {
     "Data",      "Map",         "Hodograph",   "Indices", "Storm Type",
     "Heavy Pcp", "Precip Type", "Lapse Rates", "Fog",     "Don't Click"};
 
+// The side columns beside the sounding, and the least room of the lower
+// panels.
+constexpr int kSideWidth = 560;
+constexpr int kFirstColumnWidth = 272;
+constexpr int kSideSpacing = 6;
+constexpr int kLowerMinimumHeight = 200;
+
 PictureBox* NewPanelSurface(QWidget* parent, const char* name) {
     auto* box = new PictureBox(parent);
     box->setObjectName(name);
-    box->setMinimumSize(320, 200);
     box->Surface().SetBackColor(RGB(255, 255, 255));
     box->Surface().Clear();
     return box;
@@ -113,7 +120,7 @@ void FrmProfile::BuildControls() {
 
     picData = new PictureBox(this);
     picData->setObjectName("picData");
-    picData->setMinimumSize(640, 480);
+    picData->setMinimumSize(480, 360);
     picData->Surface().SetBackColor(RGB(0, 0, 0));
     picData->SetResizeHandler([this] { DrawSounding(); });
     grid->addWidget(picData, 0, 0);
@@ -127,13 +134,21 @@ void FrmProfile::BuildControls() {
     // Beside the picture: the logo, the hour labels, the model and site
     // choice and the control panels; then the options, the value bars and
     // the side panels of some display modes.
+    // Each column has a width of its own, so that the options stay where the
+    // user expects them whatever panel is open.
     auto* side = new QWidget(this);
     auto* sideLayout = new QHBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
-    auto* first = new QVBoxLayout();
-    auto* second = new QVBoxLayout();
-    sideLayout->addLayout(first);
-    sideLayout->addLayout(second);
+    sideLayout->setSpacing(kSideSpacing);
+    auto* firstColumn = new QWidget(side);
+    auto* secondColumn = new QWidget(side);
+    firstColumn->setFixedWidth(kFirstColumnWidth);
+    secondColumn->setFixedWidth(kSideWidth - kFirstColumnWidth - kSideSpacing);
+    auto* first = new QVBoxLayout(firstColumn);
+    auto* second = new QVBoxLayout(secondColumn);
+    for (QVBoxLayout* column : {first, second}) column->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(firstColumn);
+    sideLayout->addWidget(secondColumn);
 
     picLogo = new ClickableLabel("Tarvex", side);
     picLogo->setObjectName("picLogo");
@@ -179,7 +194,7 @@ void FrmProfile::BuildControls() {
     btnHelp = new QPushButton("About", side);
     btnHelp->setObjectName("btnHelp");
     second->addWidget(btnHelp);
-    side->setFixedWidth(560);
+    side->setFixedWidth(kSideWidth);
     grid->addWidget(side, 0, 2, 3, 1);
 
     // Display buttons: 0..8 in a row; 9 belongs to the storm-matrix panel.
@@ -196,8 +211,9 @@ void FrmProfile::BuildControls() {
     first->addWidget(BuildControlPanels(side));
     first->addStretch(1);
 
-    // The lower panels share one place; the display mode shows one of them.
-    auto* lower = new QGridLayout();
+    // The lower panels share one place; the display mode shows one of them,
+    // each in the shape its scale needs.
+    auto* lower = new PictureLayout();
     picProfile = NewPanelSurface(this, "picProfile");
     picMap = NewPanelSurface(this, "picMap");
     frameHodograph = NewPanelSurface(this, "frameHodograph");
@@ -214,11 +230,13 @@ void FrmProfile::BuildControls() {
     for (QWidget* w : std::initializer_list<QWidget*>{picProfile, picMap, frameHodograph,
                                                       picIndices, picCape, picMBE, picPrecipType,
                                                       picLapse, picFog, picDont, picFiles})
-        lower->addWidget(w, 0, 0);
+        lower->addWidget(w);
+    ShapeLowerPanels();
     grid->addLayout(lower, 2, 0, 1, 2);
 
     grid->setRowStretch(0, 3);
     grid->setRowStretch(2, 2);
+    grid->setRowMinimumHeight(2, kLowerMinimumHeight);
     grid->setColumnStretch(0, 1);
 }
 

@@ -296,6 +296,9 @@ class FrmProfile : public QWidget {
     void ShowFailure(const TextFileResult& result);
     void ShowSurfaceOfMode();
     void ApplyReadToControls(bool legacy);
+    // Gives the lower pictures their shapes and has a size change redraw the
+    // picture of the display mode in force (FrmProfileLayout.cpp).
+    void ShapeLowerPanels();
     QWidget* BuildValueBars(QWidget* parent);
 
     Session& session_;

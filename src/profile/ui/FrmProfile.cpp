@@ -30,13 +30,19 @@ namespace {
 constexpr const char* kDisplayCaptions[FrmProfile::kDisplayButtons] = {
     "Data",      "Map",         "Hodograph",   "Indices", "Storm Type",
     "Heavy Pcp", "Precip Type", "Lapse Rates", "Fog",     "Don't Click"};
+// The topic words of display buttons 0..8 for help mode; "Indicies" and
+// "Heavy Precip" are keys of the training list as written there.
+constexpr const char* kDisplayWords[FrmProfile::kDisplayButtons - 1] = {
+    "Data",         "Map",         "Hodograph",   "Indicies", "Storm Type",
+    "Heavy Precip", "Precip Type", "Lapse Rates", "Fog"};
 
 // The side columns beside the sounding, and the least room of the lower
 // panels.
 constexpr int kSideWidth = 560;
-constexpr int kFirstColumnWidth = 272;
+constexpr int kFirstColumnWidth = 266;
 constexpr int kSideSpacing = 6;
 constexpr int kLowerMinimumHeight = 200;
+constexpr int kDisplayButtonMinimumWidth = 60;
 
 PictureBox* NewPanelSurface(QWidget* parent, const char* name) {
     auto* box = new PictureBox(parent);
@@ -70,6 +76,7 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     };
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
+    RouteHourKeys();
 }
 
 FrmProfile::~FrmProfile() = default;
@@ -82,7 +89,7 @@ QWidget* FrmProfile::BuildValueBars(QWidget* parent) {
     auto makeBar = [&](const char* name, int column, int minimum, int maximum, int start) {
         auto* bar = new QScrollBar(Qt::Vertical, box);
         bar->setObjectName(name);
-        bar->setMinimumHeight(90);
+        bar->setMinimumHeight(60);
         layout->addWidget(bar, 1, column, Qt::AlignHCenter);
         auto adapter = std::make_unique<RangeScrollBar>(bar, minimum, maximum);
         adapter->SetValue(start);
@@ -146,7 +153,10 @@ void FrmProfile::BuildControls() {
     secondColumn->setFixedWidth(kSideWidth - kFirstColumnWidth - kSideSpacing);
     auto* first = new QVBoxLayout(firstColumn);
     auto* second = new QVBoxLayout(secondColumn);
-    for (QVBoxLayout* column : {first, second}) column->setContentsMargins(0, 0, 0, 0);
+    for (QVBoxLayout* column : {first, second}) {
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(3);
+    }
     sideLayout->addWidget(firstColumn);
     sideLayout->addWidget(secondColumn);
 
@@ -203,6 +213,7 @@ void FrmProfile::BuildControls() {
         auto* button = new QPushButton(kDisplayCaptions[k], this);
         button->setObjectName(QString("btnDisplay_%1").arg(k));
         button->setCheckable(true);
+        button->setMinimumWidth(kDisplayButtonMinimumWidth);
         connect(button, &QPushButton::clicked, this, [this, k] { btnDisplay_Click(k); });
         btnDisplay[static_cast<std::size_t>(k)] = button;
         if (k < 9) row->addWidget(button);
@@ -284,6 +295,8 @@ void FrmProfile::ShowHour() {
     if (view_.SuspendRedraw) return;
     const ProfileArrays& s = *session_.profile;
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
+    // The read-out shows the new hour at the next move of the mouse.
+    view_.extras.LastReadoutLevel = 0;
     const int column = view_.CurrentColumn;
     lblHour->setText(QString::number(static_cast<std::int16_t>(session_.HoursPerColumn * column)));
     const DateTime valid = s.ValidTime(s.CurrentModel, column);
@@ -300,6 +313,8 @@ void FrmProfile::ShowHour() {
 
 void FrmProfile::btnDisplay_Click(int Index) {
     if (displayMode_ != kFileListMode) previousDisplayMode_ = displayMode_;
+    if (Index >= 0 && Index < kDisplayButtons - 1)
+        RunControlCommand(kDisplayWords[static_cast<std::size_t>(Index)]);
     for (QPushButton* button : btnDisplay) button->setChecked(false);
     displayMode_ = static_cast<std::int16_t>(Index);
     view_.extras.DisplayMode = displayMode_;

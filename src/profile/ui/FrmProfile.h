@@ -80,6 +80,9 @@ class FrmProfile : public QWidget {
     void chksWSYMb_Click();
     void chkMBE2_Click();
     void chkMeanFlowOrSigmaLevel_Click(QCheckBox* box);
+    // The level bars and labels of the two boxes show exactly while their
+    // box is checked.
+    void ShowLevelBars();
     // Passes a control's topic word to the help hook (acts in help mode only).
     void RunControlCommand(const std::string& word);
     // Redraws the map panel (when the map exists).
@@ -299,6 +302,9 @@ class FrmProfile : public QWidget {
     // Gives the lower pictures their shapes and has a size change redraw the
     // picture of the display mode in force (FrmProfileLayout.cpp).
     void ShapeLowerPanels();
+    // The scroll-bar keys step the hours from the bar and from every button
+    // of the window (FrmProfileKeys.cpp).
+    void RouteHourKeys();
     QWidget* BuildValueBars(QWidget* parent);
 
     Session& session_;

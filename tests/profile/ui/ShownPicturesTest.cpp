@@ -8,6 +8,7 @@
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -149,6 +150,26 @@ TEST_F(ShownPictures, EveryPictureFillsItsBoxInItsShapeAtEverySize) {
     window_->btnDisplay[2]->click();
     QApplication::processEvents();
     Save("shown_hodograph_large.png");
+}
+
+// The window fits a 1280 x 800 screen, and the options column keeps its
+// place whatever lower panel or control panel is open.
+TEST_F(ShownPictures, TheWindowFitsASmallScreenAndTheOptionsStayPut) {
+    const auto x = [this](const QWidget* w) { return w->mapTo(window_.get(), QPoint()).x(); };
+    const int skewT = x(window_->chkSkewT);
+    const int km = x(window_->btnPHK[2]);
+    for (int panel = 0; panel < FrmProfile::kControlPanels; ++panel) {
+        window_->btnControl[static_cast<std::size_t>(panel)]->click();
+        for (int mode = 0; mode < 9; ++mode) {
+            window_->btnDisplay[static_cast<std::size_t>(mode)]->click();
+            QApplication::processEvents();
+            SCOPED_TRACE("panel " + std::to_string(panel) + ", mode " + std::to_string(mode));
+            EXPECT_EQ(x(window_->chkSkewT), skewT);
+            EXPECT_EQ(x(window_->btnPHK[2]), km);
+            EXPECT_LE(window_->minimumSizeHint().width(), 1280);
+            EXPECT_LE(window_->minimumSizeHint().height(), 760);
+        }
+    }
 }
 
 } // namespace

@@ -251,21 +251,24 @@ void FrmProfile::BuildControls() {
     grid->setColumnStretch(0, 1);
 }
 
-bool FrmProfile::LoadSoundingFile(const std::string& path) {
+bool FrmProfile::LoadSoundingFile(const std::string& path, const std::string& caption) {
     view_.SuspendRedraw = true;
     const SoundingReadResult result = ReadSounding(session_, path);
     if (!result.ok) {
         view_.SuspendRedraw = false;
+        RestoreShownSounding();
         showMessage_(DescribeReadFailure(path, result));
         return false;
     }
-    ApplyReadToControls(result.LegacyMode);
+    setWindowTitle(QString::fromStdString(caption) +
+                   (result.LegacyMode ? "  *** Legacy Mode ****" : ""));
+    ApplyReadToControls();
+    KeepShownSounding();
     return true;
 }
 
-void FrmProfile::ApplyReadToControls(bool legacy) {
+void FrmProfile::ApplyReadToControls() {
     const ProfileArrays& s = *session_.profile;
-    setWindowTitle(QString(kCaption) + (legacy ? "  *** Legacy Mode ****" : ""));
     // The scroll bar follows the new file while its change handler is held.
     view_.SuspendRedraw = true;
     const int last = s.LastTime(s.CurrentModel);

@@ -36,6 +36,7 @@ class clsMonitors;
 struct clsMonitor;
 class PictureBox;
 struct Session;
+struct ShownSounding;
 
 // The main window: the sounding picture of the hour shown, the hour scroll
 // bar with its labels, the display buttons with the lower panels they
@@ -62,9 +63,11 @@ class FrmProfile : public QWidget {
     bool Form_Load(const std::vector<std::string>& arguments);
 
     // Reads a sounding file with the layout of the chosen model entry and
-    // shows it. A file that cannot be read is reported with its name, line
-    // and fault, and the sounding shown before stays. True when it was read.
-    bool LoadSoundingFile(const std::string& path);
+    // shows it under the given title (a legacy file adds its mark). A file
+    // that cannot be read is reported with its name, line and fault; the
+    // sounding shown before stays, and so do the model and site options, the
+    // title, the hour labels and the model's settings. True when it was read.
+    bool LoadSoundingFile(const std::string& path, const std::string& caption = kCaption);
 
     // The hour routine: labels, lower panel, control panel, then the sounding.
     void ShowHour();
@@ -298,7 +301,14 @@ class FrmProfile : public QWidget {
     void ApplySettings();
     void ShowFailure(const TextFileResult& result);
     void ShowSurfaceOfMode();
-    void ApplyReadToControls(bool legacy);
+    void ApplyReadToControls();
+    // The model, site, title and model settings of the sounding shown: kept
+    // after each read that succeeded, put back after one that failed
+    // (FrmProfileShown.cpp).
+    void KeepShownSounding();
+    void RestoreShownSounding();
+    // Marks the site button (or list entry) of a file's site, and only it.
+    void MarkSiteOfFile(const std::string& path);
     // Gives the lower pictures their shapes and has a size change redraw the
     // picture of the display mode in force (FrmProfileLayout.cpp).
     void ShapeLowerPanels();
@@ -324,6 +334,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<MapPanel> mapPanel_;
     std::unique_ptr<HodographPanel> hodographPanel_;
     LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
+    std::shared_ptr<ShownSounding> shown_; // none until a read succeeded
 };
 
 } // namespace tarvex

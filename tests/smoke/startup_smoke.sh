@@ -6,7 +6,7 @@
 # Usage: startup_smoke.sh BIN_FOLDER [SHOT_FOLDER]
 set -euo pipefail
 bin="$1"
-shots="${2:-}"
+shots="${2:+$(realpath -m "$2")}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/samples" "$bin/training" "$work/"

@@ -201,9 +201,10 @@ void FrmProfile::BuildControls() {
     pnlHodograph->setObjectName("pnlHodograph");
     pnlShear->setObjectName("pnlShear");
     second->addStretch(1);
+    // The About button closes the first column, the shorter one, so that the
+    // window stays within a small screen whatever panel the second shows.
     btnHelp = new QPushButton("About", side);
     btnHelp->setObjectName("btnHelp");
-    second->addWidget(btnHelp);
     side->setFixedWidth(kSideWidth);
     grid->addWidget(side, 0, 2, 3, 1);
 
@@ -221,6 +222,7 @@ void FrmProfile::BuildControls() {
     grid->addLayout(row, 1, 0, 1, 2);
     first->addWidget(BuildControlPanels(side));
     first->addStretch(1);
+    first->addWidget(btnHelp);
 
     // The lower panels share one place; the display mode shows one of them,
     // each in the shape its scale needs.

@@ -8,7 +8,7 @@ TARVEX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   fonts-dejavu-core
-  xvfb xauth xdotool
+  xvfb xauth xdotool imagemagick
   clang libclang-rt-14-dev
 )
 

@@ -35,6 +35,11 @@ void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
     elevated.ElevELTemp(m, t, k) = Te(m, t, k);
     elevated.ElevNCAPE(m, t, k) = 0.0f;
     elevated.ElevELLevel(m, t, k) = 0;
+    // Every level the ascent below does not reach reads as absent.
+    if (k >= 0 && k < kLevelSlots) {
+        for (int L = 0; L < kLevelSlots; ++L)
+            elevated.ElevParcelProfile(m, t, k, L) = kNoParcelTemp;
+    }
     if (k < 1 || k > n) {
         elevated.ElevCAPEDone(m, t, k) = kFlagTrue;
         return;

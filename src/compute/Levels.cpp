@@ -26,6 +26,9 @@ int ProfileLevels(const ProfileArrays& store) {
     return std::min<int>(store.LevelCount(store.CurrentModel), kMaxProfileLevels);
 }
 
+// Least depth (mb) of the layer a value above the top level is extended from.
+constexpr float kExtrapolationDepth = 50.0f;
+
 float InterpAtPressure(const ProfileArrays& store, const LevelField& field, int t, float p) {
     const int m = store.CurrentModel;
     const int n = ProfileLevels(store);
@@ -40,10 +43,19 @@ float InterpAtPressure(const ProfileArrays& store, const LevelField& field, int 
             break;
         }
     }
+    // Above the top level the trend comes from a layer at least
+    // kExtrapolationDepth deep (or the whole profile when it is shallower),
+    // so that a thin top layer cannot throw the value far off.
+    int below = level - 1;
+    if (p <= store.Pressure(m, t, n)) {
+        while (below > 1 &&
+               store.Pressure(m, t, below) - store.Pressure(m, t, n) < kExtrapolationDepth)
+            --below;
+    }
     const double lnUpper = std::log(store.Pressure(m, t, level));
-    const double lnLower = std::log(store.Pressure(m, t, level - 1));
+    const double lnLower = std::log(store.Pressure(m, t, below));
     const double upper = field(m, t, level);
-    const double lower = field(m, t, level - 1);
+    const double lower = field(m, t, below);
     if (lnLower == lnUpper) return static_cast<float>(upper);
     return static_cast<float>(upper +
                               (std::log(p) - lnUpper) / (lnLower - lnUpper) * (lower - upper));

@@ -22,7 +22,8 @@ std::int16_t FindHeightLevel(const ProfileArrays& store, std::int16_t t, float k
 
 // Temperature and dew point of time column t at a pressure, linear in ln p
 // between the two levels around it. Below the first level the first layer is
-// extended, above the top level the top layer.
+// extended; above the top level the layer from the top level down to the
+// first level at least 50 mb below it (or level 1).
 float InterpTempAtPressure(const ProfileArrays& store, std::int16_t t, float pressure);
 float InterpFieldAtPressure(const ProfileArrays& store, std::int16_t t, float pressure);
 

@@ -83,6 +83,10 @@ class ParcelProfileGrid {
     std::vector<float> data_;
 };
 
+// The parcel temperature of a level the lifted parcel never reached: below
+// its start level, above the level where its ascent ended, or above the top.
+inline constexpr float kNoParcelTemp = -9999.0f;
+
 // Parcels lifted from a level of the profile, per [model, time, start level].
 // About 10 MB: keep it on the heap.
 struct ElevatedParcelResults {

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace tarvex {
 
 namespace {
@@ -32,8 +34,21 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    surface_.Resize(width(), height());
+    FollowSize();
+}
+
+void PictureBox::FollowSize() {
+    // The surface is never smaller than one pixel.
+    const int w = std::max(1, width());
+    const int h = std::max(1, height());
+    if (surface_.PixelWidth() == w && surface_.PixelHeight() == h) return;
+    surface_.Resize(w, h);
     if (resized_) resized_();
+}
+
+void PictureBox::SetShape(double width, double height) {
+    aspect_ = width > 0.0 && height > 0.0 ? width / height : 0.0;
+    updateGeometry();
 }
 
 void PictureBox::Deliver(const MouseHandler& handler, int button, const QMouseEvent& event) const {

@@ -23,9 +23,23 @@ class PictureBox : public QWidget {
     void SetMouseDownHandler(MouseHandler handler) { mouseDown_ = std::move(handler); }
     void SetMouseMoveHandler(MouseHandler handler) { mouseMove_ = std::move(handler); }
     void SetMouseUpHandler(MouseHandler handler) { mouseUp_ = std::move(handler); }
-    // Runs after the surface has taken the widget's new size; redrawing is the
-    // owner's business.
+    // Runs after the surface has taken the widget's new size, whether the box
+    // is shown or hidden; the owner redraws the picture there (unless its
+    // redraws are held), so that it is always drawn for the size it shows.
     void SetResizeHandler(std::function<void()> handler) { resized_ = std::move(handler); }
+
+    // The shape the picture keeps in a window, as a width and a height in any
+    // one unit (a designed size in twips, or 1 by 1 for a square scale); a
+    // layout gives it the largest box of that shape that fits its room. No
+    // shape (the default): the picture takes the whole room.
+    void SetShape(double width, double height);
+    // Width over height of the shape; 0 when the picture has none.
+    double ShapeAspect() const { return aspect_; }
+
+    // Gives the surface the widget's size when they differ, then runs the
+    // resize handler. Qt holds back the resize event of a hidden widget until
+    // it is shown, so a layout that places hidden boxes calls this itself.
+    void FollowSize();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,6 +56,7 @@ class PictureBox : public QWidget {
     MouseHandler mouseMove_;
     MouseHandler mouseUp_;
     std::function<void()> resized_;
+    double aspect_ = 0.0;
 };
 
 } // namespace tarvex

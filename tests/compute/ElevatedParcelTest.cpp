@@ -75,6 +75,15 @@ TEST_F(ElevatedParcelTest, TenDegreesColderEndsTheAscent) {
         EXPECT_EQ(ELLevel(), 0);
         EXPECT_EQ(elevated->ElevCAPEDone(1, 0, k), kFlagTrue);
     }
+    // The parcel profile holds the levels of the ascent, 3 to 5, and nothing
+    // of an earlier parcel above or below them.
+    Build({-1, -11, 5, 5, -20});
+    for (int L = 0; L < kLevelSlots; ++L) elevated->ElevParcelProfile(1, 0, k, L) = 99.0f;
+    Run();
+    for (int L = k; L <= 5; ++L)
+        EXPECT_NEAR(elevated->ElevParcelProfile(1, 0, k, L), Dry(P(L)), 2e-3);
+    for (int L : {0, 2, 6, 8, kLevelSlots - 1})
+        EXPECT_EQ(elevated->ElevParcelProfile(1, 0, k, L), kNoParcelTemp) << L;
 }
 
 TEST_F(ElevatedParcelTest, ABuoyantParcelTakesTheTopLevel) {

@@ -108,6 +108,18 @@ TEST(Interpolation, EndsExtendTheOuterLayers) {
     EXPECT_TRUE(std::isfinite(InterpFieldAtPressure(s, 0, 50.0f)));
 }
 
+TEST(Interpolation, AThinTopLayerDoesNotSetTheTrendAboveTheTop) {
+    // The top layer is 0.4 mb deep and 2 C colder; above the top the trend
+    // comes from 500 mb (the first level 50 mb or more below the top):
+    // -42 - 22 * ln(299.6 / 200) / ln(500 / 299.6) = -42 - 22 * 0.789070.
+    Profile p({1000, 500, 300, 299.6f}, {20, -20, -40, -42}, {10, -30, -50, -52});
+    const ProfileArrays& s = *p.store;
+    EXPECT_NEAR(InterpTempAtPressure(s, 0, 200.0f), -59.36, 0.01);
+    EXPECT_NEAR(InterpFieldAtPressure(s, 0, 200.0f), -69.36, 0.01);
+    // Between the levels nothing changes: halfway in ln p of the thin layer.
+    EXPECT_NEAR(InterpTempAtPressure(s, 0, std::sqrt(300.0f * 299.6f)), -41.0, 1e-3);
+}
+
 TEST(Store, IndexOutsideTheBoundsThrows) {
     auto s = std::make_unique<ProfileArrays>();
     EXPECT_THROW(s->Pressure(6, 0, 0), std::out_of_range);

@@ -4,10 +4,13 @@
 # closes it, and ends the program through Done, which must write the user's
 # settings file. The first run also prints the window (with no printer, into
 # a PDF file named in the file dialog); the second starts on the "Loop"
-# panel, starts the hour animation and stops it again.
-# Usage: startup_smoke.sh BIN_FOLDER
+# panel, starts the hour animation and stops it again. The first run keeps a
+# screenshot of the main window for a reviewer; then the window test of the
+# shown pictures runs on the same kind of server.
+# Usage: startup_smoke.sh BIN_FOLDER [SHOT_FOLDER]
 set -euo pipefail
 bin="$1"
+shots="${2:+$(realpath -m "$2")}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/samples" "$bin/training" "$work/"
@@ -30,6 +33,10 @@ fi
 echo "found the main window"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 sleep 0.3
+if [ -n "${3:-}" ] && command -v import >/dev/null; then
+  sleep 0.7
+  import -window root "$3/startup_xvfb.png" && echo "screenshot: $3/startup_xvfb.png"
+fi
 xdotool key alt+o
 overview=""
 for _ in $(seq 1 100); do
@@ -85,7 +92,8 @@ fi
 wait "$pid"
 INNER
 
-xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" print
+[ -n "$shots" ] && mkdir -p "$shots"
+xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" print "$shots"
 test -s "$work/tarvex.hst" || { echo "Done wrote no settings file"; exit 1; }
 echo "ended through Done; settings written"
 head -c 4 "$work/profile.pdf" | grep -q "%PDF" || { echo "Print Profile wrote no PDF file"; exit 1; }
@@ -96,3 +104,8 @@ echo "printed into a PDF file"
 sed -i '26s/^\([^ ]*\) .*$/\1 2/' "$work/tarvex.hst"
 xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" loop
 echo "started and stopped the hour animation"
+
+if [ -x "$bin/tarvex_ui_tests" ]; then
+  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1200x24" \
+    "$bin/tarvex_ui_tests" --gtest_filter='ShownPictures.*' --gtest_brief=1
+fi

@@ -5,6 +5,7 @@
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
+#include "platform/PictureLayout.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
 #include "profile/diagrams/CursorReadout.h"
@@ -31,11 +32,23 @@ namespace {
 constexpr const char* kDisplayCaptions[FrmProfile::kDisplayButtons] = {
     "Data",      "Map",         "Hodograph",   "Indices", "Storm Type",
     "Heavy Pcp", "Precip Type", "Lapse Rates", "Fog",     "Don't Click"};
+// The topic words of display buttons 0..8 for help mode; "Indicies" and
+// "Heavy Precip" are keys of the training list as written there.
+constexpr const char* kDisplayWords[FrmProfile::kDisplayButtons - 1] = {
+    "Data",         "Map",         "Hodograph",   "Indicies", "Storm Type",
+    "Heavy Precip", "Precip Type", "Lapse Rates", "Fog"};
+
+// The side columns beside the sounding, and the least room of the lower
+// panels.
+constexpr int kSideWidth = 560;
+constexpr int kFirstColumnWidth = 266;
+constexpr int kSideSpacing = 6;
+constexpr int kLowerMinimumHeight = 200;
+constexpr int kDisplayButtonMinimumWidth = 60;
 
 PictureBox* NewPanelSurface(QWidget* parent, const char* name) {
     auto* box = new PictureBox(parent);
     box->setObjectName(name);
-    box->setMinimumSize(320, 200);
     box->Surface().SetBackColor(RGB(255, 255, 255));
     box->Surface().Clear();
     return box;
@@ -66,6 +79,7 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     };
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
+    RouteHourKeys();
 }
 
 FrmProfile::~FrmProfile() {
@@ -80,7 +94,7 @@ QWidget* FrmProfile::BuildValueBars(QWidget* parent) {
     auto makeBar = [&](const char* name, int column, int minimum, int maximum, int start) {
         auto* bar = new QScrollBar(Qt::Vertical, box);
         bar->setObjectName(name);
-        bar->setMinimumHeight(90);
+        bar->setMinimumHeight(60);
         layout->addWidget(bar, 1, column, Qt::AlignHCenter);
         auto adapter = std::make_unique<RangeScrollBar>(bar, minimum, maximum);
         adapter->SetValue(start);
@@ -118,7 +132,7 @@ void FrmProfile::BuildControls() {
 
     picData = new PictureBox(this);
     picData->setObjectName("picData");
-    picData->setMinimumSize(640, 480);
+    picData->setMinimumSize(480, 360);
     picData->Surface().SetBackColor(RGB(0, 0, 0));
     picData->SetResizeHandler([this] { DrawSounding(); });
     grid->addWidget(picData, 0, 0);
@@ -132,13 +146,24 @@ void FrmProfile::BuildControls() {
     // Beside the picture: the logo, the hour labels, the model and site
     // choice and the control panels; then the options, the value bars and
     // the side panels of some display modes.
+    // Each column has a width of its own, so that the options stay where the
+    // user expects them whatever panel is open.
     auto* side = new QWidget(this);
     auto* sideLayout = new QHBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
-    auto* first = new QVBoxLayout();
-    auto* second = new QVBoxLayout();
-    sideLayout->addLayout(first);
-    sideLayout->addLayout(second);
+    sideLayout->setSpacing(kSideSpacing);
+    auto* firstColumn = new QWidget(side);
+    auto* secondColumn = new QWidget(side);
+    firstColumn->setFixedWidth(kFirstColumnWidth);
+    secondColumn->setFixedWidth(kSideWidth - kFirstColumnWidth - kSideSpacing);
+    auto* first = new QVBoxLayout(firstColumn);
+    auto* second = new QVBoxLayout(secondColumn);
+    for (QVBoxLayout* column : {first, second}) {
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(3);
+    }
+    sideLayout->addWidget(firstColumn);
+    sideLayout->addWidget(secondColumn);
 
     picLogo = new ClickableLabel("Tarvex", side);
     picLogo->setObjectName("picLogo");
@@ -182,17 +207,17 @@ void FrmProfile::BuildControls() {
     pnlHodograph->setObjectName("pnlHodograph");
     pnlShear->setObjectName("pnlShear");
     second->addStretch(1);
+    // The window buttons and About close the first column, the shorter one,
+    // so that the window stays within a small screen whatever panel the
+    // second shows.
     btnOverView = new QPushButton("OverView", side);
     btnOverView->setObjectName("btnOverView");
     btnOverView->setShortcut(QKeySequence(Qt::ALT | Qt::Key_O));
     connect(btnOverView, &QPushButton::clicked, this, [this] { btnOverView_Click(); });
-    second->addWidget(btnOverView);
     btnHelp = new QPushButton("About", side);
     btnHelp->setObjectName("btnHelp");
     connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelp_Click(); });
-    second->addWidget(BuildWindowButtons(side));
-    second->addWidget(btnHelp);
-    side->setFixedWidth(560);
+    side->setFixedWidth(kSideWidth);
     grid->addWidget(side, 0, 2, 3, 1);
 
     // Display buttons: 0..8 in a row; 9 belongs to the storm-matrix panel.
@@ -201,6 +226,7 @@ void FrmProfile::BuildControls() {
         auto* button = new QPushButton(kDisplayCaptions[k], this);
         button->setObjectName(QString("btnDisplay_%1").arg(k));
         button->setCheckable(true);
+        button->setMinimumWidth(kDisplayButtonMinimumWidth);
         connect(button, &QPushButton::clicked, this, [this, k] { btnDisplay_Click(k); });
         btnDisplay[static_cast<std::size_t>(k)] = button;
         if (k < 9) row->addWidget(button);
@@ -208,9 +234,13 @@ void FrmProfile::BuildControls() {
     grid->addLayout(row, 1, 0, 1, 2);
     first->addWidget(BuildControlPanels(side));
     first->addStretch(1);
+    first->addWidget(btnOverView);
+    first->addWidget(BuildWindowButtons(side));
+    first->addWidget(btnHelp);
 
-    // The lower panels share one place; the display mode shows one of them.
-    auto* lower = new QGridLayout();
+    // The lower panels share one place; the display mode shows one of them,
+    // each in the shape its scale needs.
+    auto* lower = new PictureLayout();
     picProfile = NewPanelSurface(this, "picProfile");
     picMap = NewPanelSurface(this, "picMap");
     frameHodograph = NewPanelSurface(this, "frameHodograph");
@@ -227,31 +257,36 @@ void FrmProfile::BuildControls() {
     for (QWidget* w : std::initializer_list<QWidget*>{picProfile, picMap, frameHodograph,
                                                       picIndices, picCape, picMBE, picPrecipType,
                                                       picLapse, picFog, picDont, picFiles})
-        lower->addWidget(w, 0, 0);
+        lower->addWidget(w);
+    ShapeLowerPanels();
     grid->addLayout(lower, 2, 0, 1, 2);
 
     grid->setRowStretch(0, 3);
     grid->setRowStretch(2, 2);
+    grid->setRowMinimumHeight(2, kLowerMinimumHeight);
     grid->setColumnStretch(0, 1);
 }
 
-bool FrmProfile::LoadSoundingFile(const std::string& path) {
+bool FrmProfile::LoadSoundingFile(const std::string& path, const std::string& caption) {
     SoundingReadResult result;
     {
         const SuspendRedrawScope hold(view_);
         result = ReadSounding(session_, path);
     }
     if (!result.ok) {
+        RestoreShownSounding();
         showMessage_(DescribeReadFailure(path, result));
         return false;
     }
-    ApplyReadToControls(result.LegacyMode);
+    setWindowTitle(QString::fromStdString(caption) +
+                   (result.LegacyMode ? "  *** Legacy Mode ****" : ""));
+    ApplyReadToControls();
+    KeepShownSounding();
     return true;
 }
 
-void FrmProfile::ApplyReadToControls(bool legacy) {
+void FrmProfile::ApplyReadToControls() {
     const ProfileArrays& s = *session_.profile;
-    setWindowTitle(QString(kCaption) + (legacy ? "  *** Legacy Mode ****" : ""));
     {
         // The scroll bar follows the new file while its change handler is held.
         const SuspendRedrawScope hold(view_);
@@ -282,6 +317,8 @@ void FrmProfile::ShowHour() {
     if (view_.SuspendRedraw) return;
     const ProfileArrays& s = *session_.profile;
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
+    // The read-out shows the new hour at the next move of the mouse.
+    view_.extras.LastReadoutLevel = 0;
     const int column = view_.CurrentColumn;
     lblHour->setText(QString::number(static_cast<std::int16_t>(session_.HoursPerColumn * column)));
     const DateTime valid = s.ValidTime(s.CurrentModel, column);
@@ -298,6 +335,8 @@ void FrmProfile::ShowHour() {
 
 void FrmProfile::btnDisplay_Click(int Index) {
     if (displayMode_ != kFileListMode) previousDisplayMode_ = displayMode_;
+    if (Index >= 0 && Index < kDisplayButtons - 1)
+        RunControlCommand(kDisplayWords[static_cast<std::size_t>(Index)]);
     for (QPushButton* button : btnDisplay) button->setChecked(false);
     displayMode_ = static_cast<std::int16_t>(Index);
     view_.extras.DisplayMode = displayMode_;

@@ -42,6 +42,7 @@ class FrmHelp;
 struct DisplaySettings;
 class PictureBox;
 struct Session;
+struct ShownSounding;
 
 // The main window: the sounding picture of the hour shown, the hour scroll
 // bar with its labels, the display buttons with the lower panels they
@@ -68,9 +69,11 @@ class FrmProfile : public QWidget {
     bool Form_Load(const std::vector<std::string>& arguments);
 
     // Reads a sounding file with the layout of the chosen model entry and
-    // shows it. A file that cannot be read is reported with its name, line
-    // and fault, and the sounding shown before stays. True when it was read.
-    bool LoadSoundingFile(const std::string& path);
+    // shows it under the given title (a legacy file adds its mark). A file
+    // that cannot be read is reported with its name, line and fault; the
+    // sounding shown before stays, and so do the model and site options, the
+    // title, the hour labels and the model's settings. True when it was read.
+    bool LoadSoundingFile(const std::string& path, const std::string& caption = kCaption);
 
     // The hour routine: labels, lower panel, control panel, then the sounding.
     void ShowHour();
@@ -86,6 +89,9 @@ class FrmProfile : public QWidget {
     void chksWSYMb_Click();
     void chkMBE2_Click();
     void chkMeanFlowOrSigmaLevel_Click(QCheckBox* box);
+    // The level bars and labels of the two boxes show exactly while their
+    // box is checked.
+    void ShowLevelBars();
     // Passes a control's topic word to the help hook (acts in help mode only).
     void RunControlCommand(const std::string& word);
     // Redraws the map panel (when the map exists).
@@ -354,7 +360,20 @@ class FrmProfile : public QWidget {
     void ApplySettings();
     void ShowFailure(const TextFileResult& result);
     void ShowSurfaceOfMode();
-    void ApplyReadToControls(bool legacy);
+    void ApplyReadToControls();
+    // The model, site, title and model settings of the sounding shown: kept
+    // after each read that succeeded, put back after one that failed
+    // (FrmProfileShown.cpp).
+    void KeepShownSounding();
+    void RestoreShownSounding();
+    // Marks the site button (or list entry) of a file's site, and only it.
+    void MarkSiteOfFile(const std::string& path);
+    // Gives the lower pictures their shapes and has a size change redraw the
+    // picture of the display mode in force (FrmProfileLayout.cpp).
+    void ShapeLowerPanels();
+    // The scroll-bar keys step the hours from the bar and from every button
+    // of the window (FrmProfileKeys.cpp).
+    void RouteHourKeys();
     QWidget* BuildValueBars(QWidget* parent);
 
     Session& session_;
@@ -379,7 +398,8 @@ class FrmProfile : public QWidget {
     std::string settingsBase_;
     std::function<std::string()> choosePdf_;
     QPointer<FrmHelp> about_;
-    QPointer<FrmOverView> overview_; // at most one, while it is open
+    QPointer<FrmOverView> overview_;       // at most one, while it is open
+    std::shared_ptr<ShownSounding> shown_; // none until a read succeeded
 };
 
 } // namespace tarvex

@@ -146,6 +146,7 @@ QWidget* FrmProfile::BuildMapOptions(QWidget* parent) {
                 [this, box] { chkMeanFlowOrSigmaLevel_Click(box); });
         layout->addWidget(box);
     }
+    ShowLevelBars();
     chkBrightBand = new QCheckBox("Bright Band", frame);
     chkBrightBand->setObjectName("chkBrightBand");
     layout->addWidget(chkBrightBand);
@@ -219,17 +220,8 @@ void FrmProfile::chkMBE2_Click() {
 void FrmProfile::chkMeanFlowOrSigmaLevel_Click(QCheckBox* box) {
     const bool meanFlow = box == chkMeanFlow;
     const bool on = Checked(box);
-    if (meanFlow) {
-        view_.options.MeanFlow = on;
-        for (int k = 0; k < 2; ++k) {
-            lblMeanFlow[static_cast<std::size_t>(k)]->setVisible(on);
-            vsbMeanFlow[static_cast<std::size_t>(k)]->Bar()->setVisible(on);
-        }
-    } else {
-        view_.options.SigmaLevel = on;
-        lblSigmaLevel->setVisible(on);
-        vsbSigmaLevel->Bar()->setVisible(on);
-    }
+    (meanFlow ? view_.options.MeanFlow : view_.options.SigmaLevel) = on;
+    ShowLevelBars();
     // The mean-wind layer and the sigma level exclude each other.
     if (Checked(chkMeanFlow) && Checked(chkSigmaLevel)) {
         const SuspendRedrawScope hold(view_);
@@ -240,6 +232,17 @@ void FrmProfile::chkMeanFlowOrSigmaLevel_Click(QCheckBox* box) {
     if (view_.SuspendRedraw) return;
     DrawSounding();
     RedrawMap();
+}
+
+void FrmProfile::ShowLevelBars() {
+    const bool meanFlow = Checked(chkMeanFlow);
+    for (std::size_t k = 0; k < 2; ++k) {
+        lblMeanFlow[k]->setVisible(meanFlow);
+        vsbMeanFlow[k]->Bar()->setVisible(meanFlow);
+    }
+    const bool sigma = Checked(chkSigmaLevel);
+    lblSigmaLevel->setVisible(sigma);
+    vsbSigmaLevel->Bar()->setVisible(sigma);
 }
 
 void FrmProfile::RunControlCommand(const std::string& word) {

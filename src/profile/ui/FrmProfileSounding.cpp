@@ -79,17 +79,26 @@ QPushButton* SmallButton(QWidget* parent, const char* name, const QString& capti
 }
 
 // Moves one end of the temperature axis by step in the stored pair of the
-// projection in force and in the pair in use; a step that would leave the
-// 16-bit range is refused. True when the end moved.
+// projection in force and in the pair in use. A step that would leave the
+// 16-bit range, or bring the left end to or past the right end, is refused.
+// True when the end moved.
 bool ShiftAxisEnd(TemperatureAxisEnds& axis, bool skewT, bool left, int step) {
     std::int16_t& stored = skewT ? (left ? axis.SkewTLeftTemp : axis.SkewTRightTemp)
                                  : (left ? axis.ProfileLeftTemp : axis.ProfileRightTemp);
     std::int16_t& inUse = left ? axis.LeftTemp : axis.RightTemp;
-    auto fits = [step](int value) {
-        return value + step >= std::numeric_limits<std::int16_t>::min() &&
-               value + step <= std::numeric_limits<std::int16_t>::max();
+    const std::int16_t storedOther = skewT ? (left ? axis.SkewTRightTemp : axis.SkewTLeftTemp)
+                                           : (left ? axis.ProfileRightTemp : axis.ProfileLeftTemp);
+    const std::int16_t inUseOther = left ? axis.RightTemp : axis.LeftTemp;
+    // Only a step that narrows the axis can close it; a widening step is
+    // always taken, so that a closed pair from a settings file can be opened.
+    const bool narrows = left ? step > 0 : step < 0;
+    auto fits = [step, left, narrows](int value, int other) {
+        const int moved = value + step;
+        return moved >= std::numeric_limits<std::int16_t>::min() &&
+               moved <= std::numeric_limits<std::int16_t>::max() &&
+               (!narrows || (left ? moved < other : moved > other));
     };
-    if (!fits(stored) || !fits(inUse)) return false;
+    if (!fits(stored, storedOther) || !fits(inUse, inUseOther)) return false;
     stored = static_cast<std::int16_t>(stored + step);
     inUse = static_cast<std::int16_t>(inUse + step);
     return true;

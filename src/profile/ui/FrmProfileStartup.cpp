@@ -280,8 +280,11 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
 
     if (const auto request = CommandProfile(commandLine, session_.models.ModelCaptions)) {
         optModel[static_cast<std::size_t>(request->ModelOption)]->click();
-        if (LoadSoundingFile(request->Path))
-            setWindowTitle(QString::fromStdString(request->Caption));
+        for (QRadioButton* site : optSite) site->setStyleSheet("");
+        if (LoadSoundingFile(request->Path, request->Caption)) {
+            MarkSiteOfFile(request->Path);
+            KeepShownSounding();
+        }
     }
     return true;
 }
@@ -427,8 +430,7 @@ void FrmProfile::optSite_Click(int Index) {
                                  : optSite[static_cast<std::size_t>(Index)]->text().toStdString();
     const SiteChoice choice = ChooseSite(session_.selection, site, Index);
     session_.profile->CurrentModel = 1;
-    if (LoadSoundingFile(choice.Path.string()))
-        setWindowTitle(QString::fromStdString(choice.WindowCaption));
+    LoadSoundingFile(choice.Path.string(), choice.WindowCaption);
     UpdateOverview();
 }
 
@@ -487,12 +489,13 @@ void FrmProfile::SelectFile(bool FullPath) {
         session_.selection.ModelSwitching = false;
     }
     session_.profile->CurrentModel = 1;
-    const bool read = LoadSoundingFile(plan.Path.string());
-    if (read) setWindowTitle(QString::fromStdString(plan.WindowCaption));
+    const bool read = LoadSoundingFile(plan.Path.string(), plan.WindowCaption);
     if (!FullPath) UpdateOverview();
     btnDisplay_Click(previousDisplayMode_);
     if (read && plan.Site) session_.selection.CurrentSite = *plan.Site;
+    if (!read) return; // the options of the sounding shown stay as they were
     for (QRadioButton* site : optSite) site->setStyleSheet("");
+    KeepShownSounding();
 }
 
 void FrmProfile::btnControl_Click(int Index) {

@@ -77,9 +77,10 @@ HodographPanel::HodographPanel(Session& session, SoundingView& soundingView,
         [this](int b, int s, double x, double y) { picHodograph_MouseMove(b, s, x, y); });
     picHodograph_->SetMouseUpHandler(
         [this](int b, int s, double x, double y) { picHodograph_MouseUp(b, s, x, y); });
-    // A resized picture is drawn again while it is on show.
+    // A resized picture is drawn again at once, shown or not, so that the
+    // drawing and the mouse always match the size on the screen.
     picHodograph_->SetResizeHandler([this] {
-        if (!soundingView_.SuspendRedraw && picHodograph_->isVisible()) PlotHodograph();
+        if (!soundingView_.SuspendRedraw) PlotHodograph();
     });
 }
 

@@ -8,7 +8,9 @@
 #include "profile/data/Session.h"
 #include "profile/ui/LakeEffectPanel.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -138,6 +140,45 @@ TEST_F(MainWindow, DisplaySwitchShowsOnePanelAndRemembersTheLastMode) {
     EXPECT_TRUE(window_->picMap->isVisible());
 }
 
+TEST_F(MainWindow, DisplayButtonsPassTheirWordInHelpMode) {
+    auto& training = session_.help.Training;
+    training.TrainingKey.push_back("INDICIES");
+    training.TrainingAction.push_back("training/indices.html|");
+    training.TrainingKey.push_back("HEAVY PRECIP");
+    training.TrainingAction.push_back("training/heavy.html|");
+    session_.help.TrainingMode = true;
+    window_->btnDisplay[3]->click();
+    EXPECT_EQ(window_->DisplayMode(), 3); // the button does its own work too
+    session_.help.TrainingMode = true;
+    window_->btnDisplay[5]->click();
+    ASSERT_EQ(desktop_.requests.size(), 2u);
+    EXPECT_EQ(desktop_.requests[0].target, "training/indices.html");
+    EXPECT_EQ(desktop_.requests[1].target, "training/heavy.html");
+    // The fixed picture passes no word: help mode stays armed.
+    session_.help.TrainingMode = true;
+    window_->btnDisplay_Click(9);
+    EXPECT_TRUE(session_.help.TrainingMode);
+}
+
+TEST_F(MainWindow, ScrollBarKeysStepTheHoursFromAnyButton) {
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    // A click on the bar gives it the keys.
+    EXPECT_TRUE(window_->vsbHour->focusPolicy() & Qt::ClickFocus);
+    window_->btnHelp->setFocus(); // where every button click leaves it
+    auto key = [this](int code) {
+        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier);
+        QApplication::sendEvent(window_->btnHelp, &event);
+        return window_->soundingView().CurrentColumn;
+    };
+    EXPECT_EQ(key(Qt::Key_Down), 1);
+    EXPECT_EQ(key(Qt::Key_Right), 2);
+    EXPECT_EQ(key(Qt::Key_End), 11);
+    EXPECT_EQ(key(Qt::Key_Up), 10);
+    EXPECT_EQ(key(Qt::Key_Home), 0);
+    EXPECT_EQ(key(Qt::Key_PageDown), window_->vsbHour->pageStep());
+    EXPECT_EQ(window_->focusWidget(), window_->btnHelp);
+}
+
 TEST_F(MainWindow, SkewOptionSwapsTheTemperatureAxis) {
     session_.temperatureAxis.ProfileLeftTemp = -40;
     session_.temperatureAxis.ProfileRightTemp = 40;
@@ -188,8 +229,12 @@ TEST_F(MainWindow, RaisedPrecipitationLevelRecomputesEveryHour) {
 }
 
 TEST_F(MainWindow, MeanWindAndSigmaLevelExcludeEachOther) {
-    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
+    // From the start, each box's bars show exactly while it is checked.
     EXPECT_TRUE(window_->chkSigmaLevel->isChecked()); // as the window is designed
+    EXPECT_FALSE(window_->vsbMeanFlow[0]->Bar()->isVisible());
+    EXPECT_FALSE(window_->lblMeanFlow[1]->isVisible());
+    EXPECT_TRUE(window_->vsbSigmaLevel->Bar()->isVisible());
+    ASSERT_TRUE(window_->LoadSoundingFile(Write("eta_KBUF.buf", Spec())));
     window_->chkMeanFlow->click();
     EXPECT_TRUE(window_->chkMeanFlow->isChecked());
     EXPECT_FALSE(window_->chkSigmaLevel->isChecked());

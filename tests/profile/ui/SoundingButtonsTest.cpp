@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -103,6 +104,17 @@ TEST_F(SoundingButtons, TheReadoutShowsTheLevelUnderTheCursor) {
     EXPECT_FALSE(window_->lblActiveAxis->isVisible());
 }
 
+TEST_F(SoundingButtons, TheReadoutShowsTheNewHourAtTheSameLevel) {
+    Load();
+    window_->chkActiveReadout->setChecked(true);
+    const int L = 10;
+    MoveToLevel(L);
+    window_->vsbHour->setValue(6);
+    MoveTo(S().Pressure(1, 6, L) + 0.01);
+    EXPECT_EQ(Text(window_->lblActiveTemp),
+              "< " + QString::number(S().Temperature(1, 6, L), 'f', 1).toStdString());
+}
+
 TEST_F(SoundingButtons, FollowersGetTheLevelButNeverLevelZero) {
     Load();
     std::vector<int> ecape, hodograph;
@@ -191,6 +203,21 @@ TEST_F(SoundingButtons, ButtonGroupsAndTheirMarks) {
     session_.temperatureAxis.SkewTRightTemp = 32766;
     window_->btnTemHigher->click();
     EXPECT_EQ(session_.temperatureAxis.SkewTRightTemp, 32766);
+    // Nor a step that closes the axis: with ends 0 and 10 the left end goes
+    // to 5 and no further, and the right end cannot come down to 5; a pair
+    // closed already (from a settings file) can still be widened.
+    TemperatureAxisEnds& axis = session_.temperatureAxis;
+    axis.SkewTLeftTemp = axis.LeftTemp = 0;
+    axis.SkewTRightTemp = axis.RightTemp = 10;
+    window_->btnT1Higher->click();
+    window_->btnT1Higher->click();
+    window_->btnTempLower->click();
+    EXPECT_EQ(axis.LeftTemp, 5);
+    EXPECT_EQ(axis.SkewTLeftTemp, 5);
+    EXPECT_EQ(axis.RightTemp, 10);
+    axis.SkewTLeftTemp = axis.LeftTemp = 20;
+    window_->btnT1Lower->click();
+    EXPECT_EQ(axis.LeftTemp, 15);
 }
 
 TEST_F(SoundingButtons, CompanionsAndSettings) {

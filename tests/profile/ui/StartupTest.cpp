@@ -1,4 +1,5 @@
 #include "SampleSounding.h"
+#include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
@@ -49,13 +50,16 @@ class Startup : public ::testing::Test {
         fs::remove_all(folder_);
     }
 
-    void Sample(const std::string& name, const std::string& layout, const std::string& site) {
+    void Sample(const std::string& name, const std::string& layout, const std::string& site,
+                samples::Variant variant = samples::Variant::Clean, bool legacy = false) {
         samples::SampleSpec spec;
         spec.layout = layout;
         spec.site = site;
         spec.times = 6;
         spec.levels = 30;
         spec.atmosphere = samples::Atmosphere::LakeEffectCold;
+        spec.variant = variant;
+        spec.legacy = legacy;
         std::ofstream(folder_ / name, std::ios::binary) << samples::MakeSoundingText(spec);
     }
 
@@ -164,6 +168,49 @@ TEST_F(Startup, TheCommandLineFileOpensLast) {
     EXPECT_FLOAT_EQ(session_->profile->StationLon(1), 78.72f);
     EXPECT_EQ(w.windowTitle().toStdString(), "NGM_KALB.BUF TARVEX")
         << w.windowTitle().toStdString();
+}
+
+TEST_F(Startup, TheCommandLineFilesSiteIsMarkedAndALegacyFileSaysSo) {
+    Sample("samples/eta_KALB.buf", "eta", "KALB", samples::Variant::Clean, true);
+    FrmProfile& w = Start({(folder_ / "samples" / "eta_KALB.buf").string()});
+    // The first site (KBUF) was read first; the file named last is KALB's.
+    EXPECT_FALSE(w.optSite[0]->isChecked());
+    EXPECT_TRUE(w.optSite[0]->styleSheet().isEmpty());
+    EXPECT_TRUE(w.optSite[1]->isChecked());
+    EXPECT_FALSE(w.optSite[1]->styleSheet().isEmpty());
+    EXPECT_EQ(w.windowTitle().toStdString(), "ETA_KALB.BUF TARVEX  *** Legacy Mode ****");
+}
+
+// A read that fails leaves the window as it was: the model, the site, the
+// title, the hour step and its labels of the sounding still shown.
+TEST_F(Startup, ARefusedReadChangesNothingOnScreen) {
+    Sample("samples/gfs3_KBUF.buf", "gfs3", "KBUF", samples::Variant::Truncated);
+    Sample("archive/26120900.eta_KBUF.buf", "eta", "KBUF", samples::Variant::BadDate);
+    FrmProfile& w = Start();
+    auto unchanged = [&](const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_TRUE(w.optModel[0]->isChecked());
+        EXPECT_FALSE(w.optModel[3]->isChecked());
+        EXPECT_EQ(w.optSite[0]->text().toStdString(), "KBUF");
+        EXPECT_TRUE(w.optSite[0]->isChecked());
+        EXPECT_TRUE(w.optSite[1]->isEnabled()); // KALB has an eta file, none for gfs3
+        EXPECT_EQ(w.windowTitle().toStdString(), "KBUF - eta - TARVEX");
+        EXPECT_EQ(session_->HoursPerColumn, 1);
+        EXPECT_EQ(session_->selection.CurrentModelName, "eta");
+        EXPECT_EQ(session_->profile->ModelChoice, 0);
+        EXPECT_EQ(session_->profile->FileTail, "buf");
+        w.vsbHour->setValue(4);
+        EXPECT_EQ(w.lblHour->text().toStdString(), "4"); // one hour a column, not three
+    };
+    w.optModel[3]->click(); // gfs3: its only file is cut short
+    ASSERT_EQ(messages_.size(), 1u);
+    unchanged("after the model switch");
+    w.SetFileDialog([this](const std::string&) {
+        return (folder_ / "archive" / "26120900.eta_KBUF.buf").string();
+    });
+    w.btnArchive_Click();
+    ASSERT_EQ(messages_.size(), 2u);
+    unchanged("after the archive pick");
 }
 
 TEST_F(Startup, AMalformedConfigurationStopsWithTheFileAndLine) {

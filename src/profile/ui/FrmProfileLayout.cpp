@@ -1,0 +1,35 @@
+// The shapes of the main window's lower pictures and their redraw when the
+// window changes their size.
+#include "platform/PictureBox.h"
+#include "profile/ui/FrmProfile.h"
+
+#include <array>
+
+namespace tarvex {
+
+void FrmProfile::ShapeLowerPanels() {
+    // The designed sizes, in twips; the hodograph's scale runs -R..R on both
+    // axes and must stay square.
+    picMap->SetShape(6555, 6375);
+    frameHodograph->SetShape(1, 1);
+    picCape->SetShape(6495, 6375);
+    picMBE->SetShape(6615, 6495);
+    picPrecipType->SetShape(6555, 6915);
+
+    // The picture of the mode in force is drawn again at its new size. The
+    // others are drawn, at the size they already have, when their mode is
+    // chosen. The map and the hodograph put their own handlers in place.
+    const std::array<PictureBox*, kDisplayButtons> surfaces = {
+        picProfile, picMap,        frameHodograph, picIndices, picCape,
+        picMBE,     picPrecipType, picLapse,       picFog,     picDont};
+    for (std::size_t k = 0; k < surfaces.size(); ++k) {
+        surfaces[k]->SetResizeHandler([this, k] {
+            if (!view_.SuspendRedraw && displayMode_ == static_cast<int>(k)) ShowHour();
+        });
+    }
+    picOmega->SetResizeHandler([this] {
+        if (!view_.SuspendRedraw) PrintOmega();
+    });
+}
+
+} // namespace tarvex

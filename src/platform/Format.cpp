@@ -257,6 +257,14 @@ std::string Format(const DateTime& when, std::string_view pattern) {
     return result;
 }
 
+std::string FormatRight(double value, std::string_view pattern, int width) {
+    if (width <= 0) return {};
+    std::string text = Format(value, pattern);
+    const auto field = static_cast<std::size_t>(width);
+    if (text.size() < field) text.insert(0, field - text.size(), ' ');
+    return text;
+}
+
 double RoundHalfEven(double value) {
     return std::nearbyint(value);
 }

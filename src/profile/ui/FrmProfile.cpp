@@ -6,6 +6,9 @@
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "profile/diagnostics/IndicesPanel.h"
+#include "profile/diagnostics/LapseRates.h"
+#include "profile/diagnostics/SoundingListing.h"
 #include "profile/diagrams/CursorReadout.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
@@ -61,6 +64,9 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         FollowHodographLevel(frameHodograph->Surface(), *session_.profile, *session_.hodograph,
                              view_.CurrentColumn, level, view_.extras.HodoMarkLevel);
     };
+    // The listing, indices and lapse-rate panels follow their picture's size.
+    for (PictureBox* box : {picProfile, picIndices, picLapse})
+        box->SetResizeHandler([this] { PrintTextPanel(); });
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
 }
@@ -275,9 +281,18 @@ void FrmProfile::ShowHour() {
     // The lower panel of the display mode, then the sounding.
     if (displayMode_ == 1) RedrawMap();
     if (displayMode_ == 2) hodographPanel_->PlotHodograph();
+    PrintTextPanel();
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     DrawSounding();
+}
+
+void FrmProfile::PrintTextPanel() {
+    if (view_.SuspendRedraw) return;
+    const std::int16_t t = view_.CurrentColumn;
+    if (displayMode_ == 0) PrintSoundingData(picProfile->Surface(), *session_.profile, t);
+    if (displayMode_ == 3) PrintIndices(picIndices->Surface(), session_, t);
+    if (displayMode_ == 7) PrintLapseRates(picLapse->Surface(), session_, t);
 }
 
 void FrmProfile::btnDisplay_Click(int Index) {

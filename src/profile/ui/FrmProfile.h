@@ -295,6 +295,8 @@ class FrmProfile : public QWidget {
     void ApplySettings();
     void ShowFailure(const TextFileResult& result);
     void ShowSurfaceOfMode();
+    // The listing, indices or lapse-rate panel when its display mode is shown.
+    void PrintTextPanel();
     void ApplyReadToControls(bool legacy);
     QWidget* BuildValueBars(QWidget* parent);
 

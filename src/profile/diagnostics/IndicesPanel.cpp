@@ -83,7 +83,7 @@ void DrawIndices(PictureSurface& pic, const IndexThresholdTable& thresholds, int
     for (const auto& [x, label] : {std::pair{kThird, bar.LabelA}, {kTwoThirds, bar.LabelB}}) {
         pic.SetCurrentX(x - pic.TextWidth(PlainNumber(label)) / 2.0);
         pic.SetCurrentY(r);
-        pic.PrintNoNewline(PrintForm(label));
+        pic.Print(PrintForm(label)); // placed by position, the line end moves nothing seen
     }
     pic.FilledBox(0.0, r + 0.1, bar.Length, r + 0.8, bar.Color);
 }

@@ -23,20 +23,18 @@ void PrintSoundingData(PictureSurface& pic, const ProfileArrays& s, std::int16_t
     if (needed > pic.PixelHeight()) pic.SetFontSize(9.0 * pic.PixelHeight() / needed);
     pic.Clear();
     pic.SetForeColor(kRed);
-    pic.PrintNoNewline("  Pres   Temp  Dewpt    RH   Dir  Speed");
+    pic.Print("  Pres   Temp  Dewpt    RH   Dir  Speed");
 
     pic.SetForeColor(kYellow);
     // Each level on a line of its own below the heading, the lowest last.
     for (int k = n; k >= 1; --k) {
-        pic.Print("");
-        pic.PrintNoNewline(FormatRight(s.Pressure(m, t, k), "0", 6) +
-                           FormatRight(s.Temperature(m, t, k), "0.0", 7) +
-                           FormatRight(s.DewPoint(m, t, k), "0.0", 7) +
-                           FormatRight(s.RelativeHumidity(m, t, k), "0", 6) +
-                           FormatRight(s.WindDirection(m, t, k), "0", 6) +
-                           FormatRight(s.WindSpeed(m, t, k), "0", 7));
+        pic.Print(FormatRight(s.Pressure(m, t, k), "0", 6) +
+                  FormatRight(s.Temperature(m, t, k), "0.0", 7) +
+                  FormatRight(s.DewPoint(m, t, k), "0.0", 7) +
+                  FormatRight(s.RelativeHumidity(m, t, k), "0", 6) +
+                  FormatRight(s.WindDirection(m, t, k), "0", 6) +
+                  FormatRight(s.WindSpeed(m, t, k), "0", 7));
     }
-    pic.Print("");
     pic.SetForeColor(kGreen);
     pic.PrintNoNewline("Precipitation:  " + FormatRight(s.Precip(m, t), "0.000", 5) + " Hr     " +
                        FormatRight(s.PrecipTotal(m, t), "0.000", 5) + " Total");

@@ -97,7 +97,7 @@ class IndicesPanel : public ::testing::Test {
         lines_.clear();
         bars_.clear();
         for (const DrawOperation& op : pic_.Operations()) {
-            if (op.kind == DrawOperation::Kind::Text && op.lineEnd)
+            if (op.kind == DrawOperation::Kind::Text && op.scale.left == 0.0) // text block
                 lines_[static_cast<int>(op.y1)] = op.text;
             if (op.kind == DrawOperation::Kind::FilledBox)
                 bars_[static_cast<int>(op.y1)] = {op.x2, op.color};

@@ -32,6 +32,8 @@ inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
+#include <QCheckBox>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 
 namespace tarvex::bench {
@@ -52,5 +54,26 @@ struct LoadedWindow {
         std::filesystem::remove(path);
     }
 };
+
+// Steps the loaded window through the hours with every overlay of the
+// sounding on, as a forecaster stepping through a busy convective day might
+// have it, and the lower panel of a display mode shown (9 shows none).
+inline void StepThroughHours(LoadedWindow& loaded, int displayMode, benchmark::State& state) {
+    FrmProfile& window = loaded.window;
+    for (QCheckBox* box :
+         {window.chkDryAdiabats, window.chkWetBulb, window.chkLines, window.chkClouds,
+          window.chkInversions, window.chkLCL, window.chkLFC, window.chkEQL, window.chkWBZ,
+          window.chkCCL, window.chkConvectiveTemp, window.chkParcel, window.chkCINS,
+          window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
+          window.chkMomentum, window.ChkOmega}) {
+        if (!box->isChecked()) box->click();
+    }
+    window.btnDisplay_Click(displayMode);
+    int hour = 0;
+    for (auto _ : state) {
+        window.vsbHour->setValue(hour);
+        hour = (hour + 1) % 85;
+    }
+}
 
 } // namespace tarvex::bench

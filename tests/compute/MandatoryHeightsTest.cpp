@@ -1,5 +1,6 @@
 #include "compute/MandatoryHeights.h"
 #include "ProfileBuilder.h"
+#include "profile/data/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,12 @@ TEST(MandatoryHeights, InterpolatesLinearlyInPressure) {
     EXPECT_FLOAT_EQ(r.Thickness(m, 0, kSurface1000, kSurface500), 5450.0f);
     r.ClearAfterRead();
     EXPECT_EQ(r.ThicknessReady(m), kFlagFalse);
+
+    // Every read builds the tables afresh.
+    Session session;
+    MakeThickness(*session.profile, *session.thickness);
+    session.ClearCachesAfterRead();
+    EXPECT_EQ(session.thickness->ThicknessReady(session.profile->CurrentModel), kFlagFalse);
 }
 
 TEST(MandatoryHeights, ExtrapolatesBelowTheLowestLevel) {

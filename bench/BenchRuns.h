@@ -33,6 +33,7 @@ inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 
 namespace tarvex::bench {
@@ -64,6 +65,19 @@ inline void TurnOnEveryOverlay(FrmProfile& window) {
           window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
           window.chkMomentum, window.ChkOmega}) {
         if (!box->isChecked()) box->click();
+    }
+}
+
+// Steps the loaded window through the hours with every overlay of the
+// sounding on and the lower panel of a display mode shown (9 shows none).
+inline void StepThroughHours(LoadedWindow& loaded, int displayMode, benchmark::State& state) {
+    FrmProfile& window = loaded.window;
+    TurnOnEveryOverlay(window);
+    window.btnDisplay_Click(displayMode);
+    int hour = 0;
+    for (auto _ : state) {
+        window.vsbHour->setValue(hour);
+        hour = (hour + 1) % 85;
     }
 }
 

@@ -47,13 +47,7 @@ BENCHMARK(BM_DrawSounding)
 // An hour step in the main window: labels, panels and the sounding.
 void BM_ShowHour(benchmark::State& state) {
     tarvex::bench::LoadedWindow loaded("sounding", state);
-    tarvex::FrmProfile& window = loaded.window;
-    tarvex::bench::TurnOnEveryOverlay(window);
-    int hour = 0;
-    for (auto _ : state) {
-        window.vsbHour->setValue(hour);
-        hour = (hour + 1) % 85;
-    }
+    tarvex::bench::StepThroughHours(loaded, 9, state); // the sounding alone
 }
 BENCHMARK(BM_ShowHour)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

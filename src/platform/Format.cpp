@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -14,11 +15,21 @@ namespace {
 // from the first 15 significant digits of the magnitude.
 std::string ScaledDigits(double magnitude, int decimals) {
     if (magnitude == 0.0) return "0";
+    // d.dddddddddddddde+XX; the panels format hundreds of numbers a redraw,
+    // so the digits are written without the C library's printf.
     std::array<char, 32> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.14e", magnitude);
-    const std::string text(buffer.data());
-    const std::string significant = text.substr(0, 1) + text.substr(2, 14);
-    const int exponent = std::stoi(text.substr(text.find('e') + 1));
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                       std::chars_format::scientific, 14);
+    const std::string_view text(buffer.data(),
+                                static_cast<std::size_t>(written.ptr - buffer.data()));
+    std::string significant;
+    significant.reserve(15);
+    significant += text[0];
+    significant += text.substr(2, 14);
+    const std::size_t e = text.find('e');
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    exponent);
     const int keep = exponent + 1 + decimals; // digits at places of 10^-decimals or more
     if (keep <= 0) return (keep == 0 && significant[0] >= '5') ? "1" : "0";
     if (keep >= static_cast<int>(significant.size())) {
@@ -242,6 +253,14 @@ std::string Format(const DateTime& when, std::string_view pattern) {
         i += run;
     }
     return result;
+}
+
+std::string FormatRight(double value, std::string_view pattern, int width) {
+    if (width <= 0) return {};
+    std::string text = Format(value, pattern);
+    const auto field = static_cast<std::size_t>(width);
+    if (text.size() < field) text.insert(0, field - text.size(), ' ');
+    return text;
 }
 
 double RoundHalfEven(double value) {

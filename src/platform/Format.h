@@ -16,6 +16,12 @@ namespace tarvex {
 // zero, as the classic format does.
 std::string Format(double value, std::string_view pattern);
 
+// A number by a picture pattern, right-aligned in a field of the given width
+// so that columns of figures line up. A text wider than its field is returned
+// whole (the columns shift) rather than cut into a different number; a width
+// of 0 or less gives an empty text.
+std::string FormatRight(double value, std::string_view pattern, int width);
+
 // A date and time by a pattern of d, dd, ddd, dddd (weekday names), m, mm,
 // mmm, mmmm (month; m and mm right after an hour are minutes), yy, yyyy, h,
 // hh, n, nn (minutes), and am/pm, AM/PM, a/p, A/P (which make the hours run

@@ -2,7 +2,9 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
 #include <QString>
 
 #include <algorithm>
@@ -91,7 +93,66 @@ QFont MakeFont(const DrawState& state) {
     return font;
 }
 
+// A one-line text laid out glyph by glyph with the font's kerned advances:
+// the same places as the toolkit's shaping gives Latin text, at a fraction of
+// its cost. Empty when the font lacks a glyph of the text, which then goes
+// through the toolkit's shaping and its font fallback.
+struct GlyphLine {
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    double width = 0.0;
+};
+
+std::optional<GlyphLine> LayOutGlyphs(const QRawFont& raw, const QString& text) {
+    if (!raw.isValid()) return std::nullopt;
+    GlyphLine line;
+    line.glyphs = raw.glyphIndexesForString(text);
+    if (line.glyphs.size() != text.size() || line.glyphs.contains(0u)) return std::nullopt;
+    const QList<QPointF> advances =
+        raw.advancesForGlyphIndexes(line.glyphs, QRawFont::KernedAdvances);
+    line.positions.reserve(advances.size());
+    for (const QPointF& advance : advances) {
+        line.positions.push_back(QPointF(line.width, 0.0));
+        line.width += advance.x();
+    }
+    return line;
+}
+
 } // namespace
+
+struct RasterSurface::TextFont {
+    std::string name;
+    double size = 0.0;
+    bool bold = false;
+    QFont font;
+    QRawFont raw;
+    int ascent = 0;
+    int height = 0;
+
+    int Width(const QString& text) const {
+        if (const auto line = LayOutGlyphs(raw, text))
+            return static_cast<int>(std::lround(line->width));
+        return QFontMetrics(font).horizontalAdvance(text);
+    }
+};
+
+const RasterSurface::TextFont& RasterSurface::CurrentTextFont() const {
+    const DrawState& state = State();
+    if (!textFont_ || textFont_->name != state.fontName || textFont_->size != state.fontSize ||
+        textFont_->bold != state.fontBold) {
+        auto made = std::make_unique<TextFont>();
+        made->name = state.fontName;
+        made->size = state.fontSize;
+        made->bold = state.fontBold;
+        made->font = MakeFont(state);
+        made->raw = QRawFont::fromFont(made->font);
+        const QFontMetrics metrics(made->font);
+        made->ascent = metrics.ascent();
+        made->height = metrics.height();
+        textFont_ = std::move(made);
+    }
+    return *textFont_;
+}
 
 std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t destination) {
     // Mode n is the function of two bits whose truth table is n - 1: bit
@@ -121,6 +182,7 @@ QPainter& RasterSurface::Painter() {
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setRenderHint(QPainter::TextAntialiasing, false);
     }
     return *painter_;
 }
@@ -397,30 +459,39 @@ void RasterSurface::DrawPoint(double x, double y, Rgb color) {
 
 void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     const DrawState& state = State();
-    const QFont font = MakeFont(state);
-    const QFontMetrics metrics(font);
+    const TextFont& font = CurrentTextFont();
     const QString line = ToQString(text);
     const double px = ToPixelX(x);
     const double py = ToPixelY(y);
     if (!(std::abs(px) <= kLargestRadius && std::abs(py) <= kLargestRadius)) return;
     const QPoint topLeft = Rounded(QPointF(px, py));
+    const std::optional<GlyphLine> glyphs = LayOutGlyphs(font.raw, line);
     QPainter& painter = Painter();
     if (!state.fontTransparent) {
-        painter.fillRect(QRect(topLeft, QSize(metrics.horizontalAdvance(line), metrics.height())),
+        painter.fillRect(QRect(topLeft, QSize(font.Width(line), font.height)),
                          ToQColor(state.backColor));
     }
-    painter.setFont(font);
     painter.setPen(ToQColor(state.foreColor));
-    painter.drawText(topLeft + QPoint(0, metrics.ascent()), line);
+    const QPoint baseline = topLeft + QPoint(0, font.ascent);
+    if (glyphs) {
+        QGlyphRun run;
+        run.setRawFont(font.raw);
+        run.setGlyphIndexes(glyphs->glyphs);
+        run.setPositions(glyphs->positions);
+        painter.drawGlyphRun(baseline, run);
+    } else {
+        painter.setFont(font.font);
+        painter.drawText(baseline, line);
+    }
     Changed();
 }
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {
-    return QFontMetrics(MakeFont(State())).horizontalAdvance(ToQString(text));
+    return CurrentTextFont().Width(ToQString(text));
 }
 
 double RasterSurface::TextHeightPixels(std::string_view) const {
-    return QFontMetrics(MakeFont(State())).height();
+    return CurrentTextFont().height;
 }
 
 } // namespace tarvex

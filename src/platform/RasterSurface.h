@@ -80,9 +80,14 @@ class RasterSurface : public PictureSurface {
     // the pixels are read or combined directly.
     QPainter& Painter();
     void EndPainting() const;
+    // The font of the drawing state, made once for as long as the state's
+    // font stays the same: text-heavy panels print hundreds of texts a draw.
+    struct TextFont;
+    const TextFont& CurrentTextFont() const;
 
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
+    mutable std::unique_ptr<TextFont> textFont_;
     std::function<void()> changed_;
 };
 

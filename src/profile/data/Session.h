@@ -2,6 +2,7 @@
 
 #include "compute/ComputeState.h"
 #include "compute/Hodograph.h"
+#include "compute/MandatoryHeights.h"
 #include "compute/ParcelState.h"
 #include "compute/TimeHeightFields.h"
 #include "profile/data/ConfigFile.h"
@@ -42,7 +43,8 @@ struct Session {
           wholeRun(std::make_unique<WholeRunResults>()),
           hodograph(std::make_unique<HodographResults>()),
           soundingOverlays(std::make_unique<SoundingOverlayState>()),
-          timeHeight(std::make_unique<TimeHeightFields>()) {}
+          timeHeight(std::make_unique<TimeHeightFields>()),
+          thickness(std::make_unique<ThicknessResults>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -57,6 +59,7 @@ struct Session {
         hodograph->ClearAfterRead();
         soundingOverlays->ClearAfterRead();
         timeHeight->ClearAfterRead();
+        thickness->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -76,6 +79,8 @@ struct Session {
     std::unique_ptr<SoundingOverlayState> soundingOverlays;
     // The overview's derived time-height fields.
     std::unique_ptr<TimeHeightFields> timeHeight;
+    // Heights of the mandatory pressure surfaces for the thickness methods.
+    std::unique_ptr<ThicknessResults> thickness;
     ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.

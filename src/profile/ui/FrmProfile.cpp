@@ -8,6 +8,9 @@
 #include "platform/PictureLayout.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
+#include "profile/diagnostics/IndicesPanel.h"
+#include "profile/diagnostics/LapseRates.h"
+#include "profile/diagnostics/SoundingListing.h"
 #include "profile/diagrams/CursorReadout.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
@@ -328,9 +331,18 @@ void FrmProfile::ShowHour() {
     // The lower panel of the display mode, then the sounding.
     if (displayMode_ == 1) RedrawMap();
     if (displayMode_ == 2) hodographPanel_->PlotHodograph();
+    PrintTextPanel();
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     DrawSounding();
+}
+
+void FrmProfile::PrintTextPanel() {
+    if (view_.SuspendRedraw) return;
+    const std::int16_t t = view_.CurrentColumn;
+    if (displayMode_ == 0) PrintSoundingData(picProfile->Surface(), *session_.profile, t);
+    if (displayMode_ == 3) PrintIndices(picIndices->Surface(), session_, t);
+    if (displayMode_ == 7) PrintLapseRates(picLapse->Surface(), session_, t);
 }
 
 void FrmProfile::btnDisplay_Click(int Index) {

@@ -374,6 +374,8 @@ class FrmProfile : public QWidget {
     // The scroll-bar keys step the hours from the bar and from every button
     // of the window (FrmProfileKeys.cpp).
     void RouteHourKeys();
+    // The listing, indices or lapse-rate panel when its display mode is shown.
+    void PrintTextPanel();
     QWidget* BuildValueBars(QWidget* parent);
 
     Session& session_;

@@ -526,7 +526,8 @@ void FrmProfile::lstIndices_Click() {
     for (int k = 0; k < 7; ++k) {
         const bool used = seven || k < 4;
         QLineEdit* text = txtIndices[static_cast<std::size_t>(k)];
-        text->setEnabled(used);
+        text->setEnabled(true);
+        text->setVisible(used);
         lblIndices[static_cast<std::size_t>(k)]->setVisible(used);
         if (used) {
             const QSignalBlocker hold(text);

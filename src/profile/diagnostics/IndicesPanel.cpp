@@ -1,0 +1,176 @@
+#include "profile/diagnostics/IndicesPanel.h"
+
+#include "compute/Levels.h"
+#include "compute/WholeRun.h"
+#include "platform/Format.h"
+#include "profile/data/Session.h"
+
+#include <string>
+
+namespace tarvex {
+
+namespace {
+
+constexpr double kThird = 33.3;
+constexpr double kTwoThirds = 66.6;
+constexpr int kTextRows = 32;
+
+constexpr Rgb kIndexRed = RGB(255, 0, 0);
+constexpr Rgb kLevelBlue = RGB(127, 127, 255);
+constexpr Rgb kIndexYellow = RGB(255, 255, 0);
+constexpr Rgb kPrecipGreen = RGB(0, 255, 0);
+
+// The number as printed, without the blanks of the print form.
+std::string PlainNumber(float value) {
+    std::string text = PrintForm(value);
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// Starts text row r at the left edge.
+void Row(PictureSurface& pic, int r) {
+    pic.SetCurrentX(pic.ScaleLeft());
+    pic.SetCurrentY(r);
+}
+
+} // namespace
+
+GaugeBar MeasureIndex(const IndexThresholdTable& thresholds, int i, float v) {
+    const auto& T = thresholds[static_cast<std::size_t>(i)];
+    const bool rising = T[0] < T[1];
+    const auto reaches = [&](float t) { return rising ? v >= t : v <= t; };
+    const auto passes = [&](float t) { return rising ? v > t : v < t; };
+    const bool farSide = TwoSidedIndex(i) && reaches(T[3]);
+
+    GaugeBar bar;
+    bar.LabelA = farSide ? T[5] : T[1];
+    bar.LabelB = farSide ? T[4] : T[2];
+    const auto set = [&](double length, Rgb color) {
+        bar.Length = length;
+        bar.Color = color;
+    };
+    if (!farSide) {
+        if (!passes(T[0]))
+            set(0.0, kBlack);
+        else if (!reaches(T[1]))
+            set(kThird * (v - T[0]) / (T[1] - T[0]), kGreen);
+        else if (!reaches(T[2]))
+            set(kThird + kThird * (v - T[1]) / (T[2] - T[1]), kYellow);
+        else if (!reaches(T[3]))
+            set(kTwoThirds + kThird * (v - T[2]) / (T[3] - T[2]), kRed);
+        else
+            set(100.0, kRed);
+    } else {
+        if (passes(T[6]))
+            set(0.0, kBlack);
+        else if (passes(T[5]))
+            set(kThird * (T[6] - v) / (T[6] - T[5]), kGreen);
+        else if (passes(T[4]))
+            set(kThird + kThird * (T[5] - v) / (T[5] - T[4]), kYellow);
+        else if (passes(T[3]))
+            set(kTwoThirds + kThird * (T[4] - v) / (T[4] - T[3]), kRed);
+        else
+            set(100.0, kRed);
+    }
+    return bar;
+}
+
+void DrawIndices(PictureSurface& pic, const IndexThresholdTable& thresholds, int i, int r,
+                 float v) {
+    const GaugeBar bar = MeasureIndex(thresholds, i, v);
+    pic.SetForeColor(kWhite);
+    for (const auto& [x, label] : {std::pair{kThird, bar.LabelA}, {kTwoThirds, bar.LabelB}}) {
+        pic.SetCurrentX(x - pic.TextWidth(PlainNumber(label)) / 2.0);
+        pic.SetCurrentY(r);
+        pic.Print(PrintForm(label)); // placed by position, the line end moves nothing seen
+    }
+    pic.FilledBox(0.0, r + 0.1, bar.Length, r + 0.8, bar.Color);
+}
+
+void PrintIndices(PictureSurface& pic, Session& session, std::int16_t t) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    pic.SetBackColor(kBlack);
+    pic.SetFontName("Fixedsys");
+    pic.SetFontSize(9);
+    pic.SetFontTransparent(true);
+    pic.Scale(0, 0, 100, kTextRows);
+    pic.Clear();
+    if (s.LevelCount(m) == 0) return;
+
+    const float Hs = StdHeightFeet(s.SurfacePressure(m, t));
+    const auto aboveGround = [&](float pressure) { return StdHeightFeet(pressure) - Hs; };
+    const float cape = s.CAPE(m, t);
+    const float lfc = s.LFCPressure(m, t);
+    const float eql = s.EQLPressure(m, t);
+    const bool freeConvection = eql != lfc;
+    const float ncape =
+        freeConvection ? cape / (StdHeightMeters(eql) - StdHeightMeters(lfc)) : 0.0f;
+    const float eqlHeight = aboveGround(eql);
+    const float wbzHeight = s.WetBulbZeroHeight(m, t) - Hs;
+
+    WholeRunResults& run = *session.wholeRun;
+    if (run.TQDone(m) == kFlagFalse) MakeTQ(s, run);
+    const float tq = run.TQ(m, t);
+
+    const auto line = [&](int r, const std::string& text) {
+        Row(pic, r);
+        pic.Print(text);
+    };
+    pic.SetForeColor(kIndexRed);
+    line(0, "  CAPE " + Format(cape, "0"));
+    line(1, "  CINS " + Format(s.CINS(m, t), "0"));
+    line(2, "HELCTY " + Format(s.ModelHelicity(m, t), "0"));
+    line(3, "   EHI " + Format(s.EHI(m, t), "0.00"));
+    line(4, "   BRN " + Format(s.BulkRichardson(m, t), "0.00"));
+    line(5, freeConvection ? " NCAPE " + Format(ncape, "0.00") : std::string(" NCAPE ----"));
+    pic.SetForeColor(kLevelBlue);
+    line(7, "EQ LVL " + Format(eqlHeight, "#,##0"));
+    line(8, "WBZero " + Format(wbzHeight, "#,##0"));
+    pic.SetForeColor(kIndexYellow);
+    line(10, "    LI " + Format(s.LiftedIndex(m, t), "0.0"));
+    line(11, "    TT " + Format(s.TotalTotals(m, t), "0"));
+    line(12, "    TQ " + Format(tq, "0.0"));
+    line(13, " K Idx " + Format(s.KIndex(m, t), "0"));
+    line(14, "Shwltr " + Format(s.Showalter(m, t), "0"));
+    line(15, " SWEAT " + Format(s.SweatIndex(m, t), "0"));
+
+    const auto P = [](float x) { return FormatRight(x, "0.000", 5); };
+    const auto L = [](float p) { return FormatRight(p, "0 ", 5); };
+    const auto H = [&](float p, int w) { return FormatRight(aboveGround(p), "#,##0'", w); };
+    const float lcl = s.LCLPressure(m, t);
+    const float ccl = s.CCLPressure(m, t);
+    pic.SetForeColor(kPrecipGreen);
+    line(17,
+         " Precipitation:  " + P(s.Precip(m, t)) + " Hr   " + P(s.PrecipTotal(m, t)) + " Total");
+    line(18, "Convect Precip:  " + P(s.ConvPrecip(m, t)) + " Hr   " + P(s.ConvPrecipTotal(m, t)) +
+                 " Total");
+    line(19, "  Pcpble Water:  " + P(s.PrecipWater(m, t)));
+    line(21, "  LCL" + L(lcl) + "mb    CCL" + L(ccl) + "mb    LFC" + L(lfc) + "mb    EQL" + L(eql) +
+                 "mb");
+    line(22, H(lcl, 12) + H(ccl, 14) + H(lfc, 14) + H(eql, 14));
+
+    // On the black background a bar shows its own colour; over the white
+    // threshold labels the text shows black.
+    pic.Scale(-50, 0, 100, kTextRows);
+    pic.SetDrawMode(DrawMode::MaskPenNot);
+    const IndexThresholdTable& limits = session.history.IndexThresholds;
+    DrawIndices(pic, limits, 0, 0, cape);
+    if (cape > 0.0f) DrawIndices(pic, limits, 1, 1, s.CINS(m, t));
+    DrawIndices(pic, limits, 2, 2, s.ModelHelicity(m, t));
+    DrawIndices(pic, limits, 3, 3, s.EHI(m, t));
+    DrawIndices(pic, limits, 4, 4, s.BulkRichardson(m, t));
+    DrawIndices(pic, limits, 13, 5, ncape);
+    DrawIndices(pic, limits, 5, 7, eqlHeight);
+    DrawIndices(pic, limits, 6, 8, wbzHeight);
+    DrawIndices(pic, limits, 7, 10, s.LiftedIndex(m, t));
+    DrawIndices(pic, limits, 8, 11, s.TotalTotals(m, t));
+    DrawIndices(pic, limits, 9, 12, tq);
+    DrawIndices(pic, limits, 10, 13, s.KIndex(m, t));
+    DrawIndices(pic, limits, 11, 14, s.Showalter(m, t));
+    DrawIndices(pic, limits, 12, 15, s.SweatIndex(m, t));
+    pic.SetDrawMode(DrawMode::CopyPen);
+}
+
+} // namespace tarvex

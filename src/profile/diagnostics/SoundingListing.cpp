@@ -1,0 +1,43 @@
+#include "profile/diagnostics/SoundingListing.h"
+
+#include "platform/Format.h"
+#include "platform/PictureSurface.h"
+#include "store/ProfileArrays.h"
+
+#include <algorithm>
+#include <string>
+
+namespace tarvex {
+
+void PrintSoundingData(PictureSurface& pic, const ProfileArrays& s, std::int16_t t) {
+    const int m = s.CurrentModel;
+    pic.SetBackColor(kBlack);
+    pic.SetFontName("Fixedsys");
+    pic.SetFontSize(9);
+    pic.SetFontTransparent(true);
+    pic.ScalePixels();
+    const int n = std::min<int>(s.LevelCount(m), kListedLevels);
+    // A picture too short for every line takes a smaller type, so that the
+    // lowest levels and the precipitation stay in view.
+    const double needed = (n + 2) * pic.TextHeight("0");
+    if (needed > pic.PixelHeight()) pic.SetFontSize(9.0 * pic.PixelHeight() / needed);
+    pic.Clear();
+    pic.SetForeColor(kRed);
+    pic.Print("  Pres   Temp  Dewpt    RH   Dir  Speed");
+
+    pic.SetForeColor(kYellow);
+    // Each level on a line of its own below the heading, the lowest last.
+    for (int k = n; k >= 1; --k) {
+        pic.Print(FormatRight(s.Pressure(m, t, k), "0", 6) +
+                  FormatRight(s.Temperature(m, t, k), "0.0", 7) +
+                  FormatRight(s.DewPoint(m, t, k), "0.0", 7) +
+                  FormatRight(s.RelativeHumidity(m, t, k), "0", 6) +
+                  FormatRight(s.WindDirection(m, t, k), "0", 6) +
+                  FormatRight(s.WindSpeed(m, t, k), "0", 7));
+    }
+    pic.SetForeColor(kGreen);
+    pic.PrintNoNewline("Precipitation:  " + FormatRight(s.Precip(m, t), "0.000", 5) + " Hr     " +
+                       FormatRight(s.PrecipTotal(m, t), "0.000", 5) + " Total");
+}
+
+} // namespace tarvex

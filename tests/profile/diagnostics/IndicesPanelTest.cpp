@@ -1,0 +1,152 @@
+#include "profile/diagnostics/IndicesPanel.h"
+#include "compute/ComputeState.h"
+#include "platform/RecordingSurface.h"
+#include "profile/data/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace tarvex {
+namespace {
+
+// Length and colour of a gauge, with the built-in thresholds unless given.
+void ExpectBar(int i, float v, double length, Rgb color,
+               const IndexThresholdTable& table = DefaultIndexThresholds()) {
+    const GaugeBar bar = MeasureIndex(table, i, v);
+    EXPECT_NEAR(bar.Length, length, 1e-4) << "index " << i << " value " << v;
+    EXPECT_EQ(bar.Color, color) << "index " << i << " value " << v;
+}
+
+TEST(IndexGauge, ThirdsOfARisingAndAFallingIndex) {
+    // CAPE 0, 700, 1000, 3000.
+    ExpectBar(0, 0.0f, 0.0, kBlack);
+    ExpectBar(0, 350.0f, 16.65, kGreen);
+    ExpectBar(0, 700.0f, 33.3, kYellow);
+    ExpectBar(0, 1000.0f, 66.6, kRed);
+    ExpectBar(0, 2000.0f, 83.25, kRed);
+    ExpectBar(0, 9000.0f, 100.0, kRed);
+    // Lifted index 2, 1, -3, -8: smaller is stronger.
+    ExpectBar(7, 2.0f, 0.0, kBlack);
+    ExpectBar(7, 1.5f, 16.65, kGreen);
+    ExpectBar(7, 1.0f, 33.3, kYellow);
+    ExpectBar(7, -1.0f, 49.95, kYellow);
+    ExpectBar(7, -3.0f, 66.6, kRed);
+    ExpectBar(7, -8.0f, 100.0, kRed);
+    // Equal first thresholds count as falling: 5, 5, 3, 1 at 4 is yellow.
+    IndexThresholdTable flat = DefaultIndexThresholds();
+    flat[10] = {5, 5, 3, 1};
+    ExpectBar(10, 4.0f, 49.95, kYellow, flat);
+}
+
+TEST(IndexGauge, TwoSidedIndexShrinksBeyondItsFullValue) {
+    // Wet-bulb zero 5000, 6000, 7000, 8500 | 9000, 10000, 11000.
+    ExpectBar(6, 8000.0f, 88.8, kRed);
+    ExpectBar(6, 8500.0f, 100.0, kRed);
+    ExpectBar(6, 8750.0f, 83.25, kRed);
+    ExpectBar(6, 9500.0f, 49.95, kYellow);
+    ExpectBar(6, 10500.0f, 16.65, kGreen);
+    ExpectBar(6, 11500.0f, 0.0, kBlack);
+    // Labels T1, T2 before the full value, T5, T4 from it on; a one-sided row
+    // with the same numbers stays full and keeps T1, T2.
+    IndexThresholdTable table = DefaultIndexThresholds();
+    const auto labels = [&](int i, float v) {
+        const GaugeBar bar = MeasureIndex(table, i, v);
+        return std::pair(bar.LabelA, bar.LabelB);
+    };
+    EXPECT_EQ(labels(6, 8000.0f), std::pair(6000.0f, 7000.0f));
+    EXPECT_EQ(labels(6, 8500.0f), std::pair(10000.0f, 9000.0f));
+    table[0] = table[6];
+    ExpectBar(0, 10500.0f, 100.0, kRed, table);
+    EXPECT_EQ(labels(0, 10500.0f), std::pair(6000.0f, 7000.0f));
+}
+
+// A one-time sounding whose indices are set by hand.
+class IndicesPanel : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ProfileArrays& s = *session_.profile;
+        const int m = s.CurrentModel;
+        s.LevelCount(m) = 3;
+        s.SurfacePressure(m, 0) = 1000.0f;
+        s.CAPE(m, 0) = 1234.0f;
+        s.CINS(m, 0) = 25.0f;
+        s.ModelHelicity(m, 0) = 180.0f;
+        s.EHI(m, 0) = 1.39f;
+        s.BulkRichardson(m, 0) = 12.5f;
+        s.LCLPressure(m, 0) = 1000.0f;
+        s.CCLPressure(m, 0) = 950.0f;
+        s.LFCPressure(m, 0) = 900.0f;
+        s.EQLPressure(m, 0) = 900.0f; // no free convection
+        s.LiftedIndex(m, 0) = -2.5f;
+        s.Precip(m, 0) = 0.12f;
+        s.PrecipTotal(m, 0) = 1.5f;
+        s.PrecipWater(m, 0) = 1.25f;
+        session_.wholeRun->TQ(m, 0) = 13.2f;
+        session_.wholeRun->TQDone(m) = kFlagTrue;
+    }
+
+    // Printed lines by row and the gauge bars by row.
+    void Draw() {
+        pic_.ForgetOperations();
+        PrintIndices(pic_, session_, 0);
+        lines_.clear();
+        bars_.clear();
+        for (const DrawOperation& op : pic_.Operations()) {
+            if (op.kind == DrawOperation::Kind::Text && op.scale.left == 0.0) // text block
+                lines_[static_cast<int>(op.y1)] = op.text;
+            if (op.kind == DrawOperation::Kind::FilledBox)
+                bars_[static_cast<int>(op.y1)] = {op.x2, op.color};
+        }
+    }
+
+    Session session_;
+    RecordingSurface pic_{440, 480};
+    std::map<int, std::string> lines_;
+    std::map<int, std::pair<double, Rgb>> bars_;
+};
+
+TEST_F(IndicesPanel, RowsAndGaugesOfAnHour) {
+    Draw();
+    EXPECT_EQ(lines_[0], "  CAPE 1234");
+    EXPECT_EQ(lines_[3], "   EHI 1.39");
+    EXPECT_EQ(lines_[4], "   BRN 12.50");
+    EXPECT_EQ(lines_[5], " NCAPE ----");
+    EXPECT_EQ(lines_[10], "    LI -2.5");
+    EXPECT_EQ(lines_[12], "    TQ 13.2");
+    EXPECT_EQ(lines_[17], " Precipitation:  0.120 Hr   1.500 Total");
+    EXPECT_EQ(lines_[19], "  Pcpble Water:  1.250");
+    EXPECT_EQ(lines_[21], "  LCL1000 mb    CCL 950 mb    LFC 900 mb    EQL 900 mb");
+    EXPECT_EQ(lines_[22].substr(0, 12), "          0'"); // the LCL at the ground
+
+    // CAPE 1234 against 0/700/1000/3000: red, 66.6 + 33.3 * 234 / 2000.
+    EXPECT_NEAR(bars_[0].first, 70.4961, 1e-3);
+    EXPECT_EQ(bars_[0].second, kRed);
+    // CINS 25 falls through 50/40/20/10: yellow, 33.3 + 33.3 * 15 / 20.
+    EXPECT_NEAR(bars_[1].first, 58.275, 1e-3);
+    EXPECT_EQ(bars_[5].first, 0.0); // no normalized CAPE
+    EXPECT_EQ(pic_.State().drawMode, DrawMode::CopyPen);
+
+    // A changed threshold shows at the next redraw.
+    session_.history.IndexThresholds[0] = {0, 1500, 2000, 3000};
+    Draw();
+    EXPECT_EQ(bars_[0].second, kGreen);
+    EXPECT_NEAR(bars_[0].first, 27.3948, 1e-3);
+
+    // Without CAPE the inhibition line stays but its gauge goes.
+    session_.profile->CAPE(session_.profile->CurrentModel, 0) = 0.0f;
+    Draw();
+    EXPECT_EQ(lines_[1], "  CINS 25");
+    EXPECT_EQ(bars_.count(1), 0u);
+}
+
+TEST_F(IndicesPanel, EmptyWithoutASounding) {
+    session_.profile->LevelCount(session_.profile->CurrentModel) = 0;
+    Draw();
+    ASSERT_EQ(pic_.Operations().size(), 1u);
+    EXPECT_EQ(pic_.Operations()[0].kind, DrawOperation::Kind::Clear);
+    EXPECT_EQ(pic_.BackColor(), kBlack);
+}
+
+} // namespace
+} // namespace tarvex

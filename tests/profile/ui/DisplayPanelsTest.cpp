@@ -1,0 +1,114 @@
+#include "SampleSounding.h"
+#include "platform/PictureBox.h"
+#include "profile/data/DesktopService.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <unistd.h>
+
+namespace tarvex {
+namespace {
+
+// The main window at the benchmark's size with a generated eta run loaded.
+class DisplayPanels : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = std::filesystem::temp_directory_path() /
+                ("tarvex-panels-" + std::to_string(::getpid()) + "-eta_KBUF.buf");
+        samples::SampleSpec spec;
+        spec.times = 12;
+        spec.levels = 67;
+        std::ofstream(path_, std::ios::binary) << samples::MakeSoundingText(spec);
+        session_.models.ModelCodes = {"eta"};
+        session_.config.LapseTopPressure = "300";
+        window_ = std::make_unique<FrmProfile>(session_, desktop_);
+        window_->resize(1280, 960);
+        window_->show();
+        ASSERT_TRUE(window_->LoadSoundingFile(path_.string()));
+        window_->vsbHour->setValue(6);
+    }
+    void TearDown() override {
+        window_.reset();
+        std::filesystem::remove(path_);
+    }
+
+    // Colours found on a picture, sampled every other pixel.
+    static std::set<QRgb> Colours(const QImage& image) {
+        std::set<QRgb> found;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2)
+                found.insert(image.pixel(x, y) | 0xFF000000u);
+        return found;
+    }
+
+    Session session_;
+    RecordingDesktopService desktop_;
+    std::unique_ptr<FrmProfile> window_;
+    std::filesystem::path path_;
+};
+
+TEST_F(DisplayPanels, EachButtonShowsItsPanelDrawnForTheHour) {
+    const std::filesystem::path out(TARVEX_TEST_OUTPUT);
+    std::filesystem::create_directories(out);
+    struct Mode {
+        int index;
+        PictureBox* surface;
+        const char* png;
+        std::vector<QRgb> colours; // text or bar colours the panel must show
+    };
+    const std::vector<Mode> modes = {
+        {0,
+         window_->picProfile,
+         "panel_data.png", // down to the precipitation line
+         {qRgb(255, 0, 0), qRgb(255, 255, 0), qRgb(0, 255, 0)}},
+        {3, window_->picIndices, "panel_indices.png", {qRgb(255, 0, 0), qRgb(127, 127, 255)}},
+        {7, window_->picLapse, "panel_lapse_rates.png", {qRgb(255, 255, 255), qRgb(0, 255, 0)}}};
+    for (const Mode& mode : modes) {
+        window_->btnDisplay[static_cast<std::size_t>(mode.index)]->click();
+        EXPECT_TRUE(mode.surface->isVisible()) << mode.png;
+        const QImage& image = mode.surface->Surface().Image();
+        const std::set<QRgb> found = Colours(image);
+        EXPECT_TRUE(found.count(qRgb(0, 0, 0))) << mode.png; // black background
+        for (QRgb colour : mode.colours) EXPECT_TRUE(found.count(colour)) << mode.png;
+        ASSERT_TRUE(image.save(QString::fromStdString((out / mode.png).string())));
+    }
+}
+
+TEST_F(DisplayPanels, ChangedThresholdRecoloursTheGaugeAtTheNextRedraw) {
+    window_->btnDisplay[3]->click();
+    // The CAPE gauge, a little right of its start, in the middle of row 0.
+    const auto gauge = [this] {
+        const QImage& image = window_->picIndices->Surface().Image();
+        return image.pixel(image.width() * 55 / 150, image.height() * 45 / 3200) | 0xFF000000u;
+    };
+    auto& cape = session_.history.IndexThresholds[0];
+    cape = {-1e6f, 1e6f, 2e6f, 3e6f}; // any CAPE is green, a sixth long
+    window_->ShowHour();
+    EXPECT_EQ(gauge(), qRgb(0, 255, 0));
+    cape = {-3, -2, -1, 1e6f}; // any CAPE is red
+    window_->ShowHour();
+    EXPECT_EQ(gauge(), qRgb(255, 0, 0));
+}
+
+TEST_F(DisplayPanels, TwoSidedIndicesShowSevenThresholdBoxes) {
+    window_->FillIndexList();
+    window_->btnControl_Click(1);
+    window_->lstIndices->setCurrentRow(6);
+    EXPECT_TRUE(window_->txtIndices[6]->isVisible());
+    EXPECT_EQ(window_->txtIndices[6]->text().toStdString(), "11000");
+    window_->lstIndices->setCurrentRow(7);
+    EXPECT_TRUE(window_->txtIndices[3]->isVisible());
+    EXPECT_FALSE(window_->txtIndices[4]->isVisible());
+}
+
+} // namespace
+} // namespace tarvex

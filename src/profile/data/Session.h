@@ -3,6 +3,8 @@
 #include "compute/ComputeState.h"
 #include "compute/Hodograph.h"
 #include "compute/ParcelState.h"
+#include "compute/StormMatrix.h"
+#include "compute/Thickness.h"
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
 #include "profile/data/DerivedFields.h"
@@ -40,7 +42,9 @@ struct Session {
           elevated(std::make_unique<ElevatedParcelResults>()),
           wholeRun(std::make_unique<WholeRunResults>()),
           hodograph(std::make_unique<HodographResults>()),
-          soundingOverlays(std::make_unique<SoundingOverlayState>()) {}
+          soundingOverlays(std::make_unique<SoundingOverlayState>()),
+          thickness(std::make_unique<ThicknessResults>()),
+          matrix(std::make_unique<StormMatrixResults>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -54,6 +58,8 @@ struct Session {
         wholeRun->ClearAfterRead();
         hodograph->ClearAfterRead();
         soundingOverlays->ClearAfterRead();
+        thickness->ClearAfterRead();
+        matrix->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -71,6 +77,8 @@ struct Session {
     std::unique_ptr<WholeRunResults> wholeRun;
     std::unique_ptr<HodographResults> hodograph;
     std::unique_ptr<SoundingOverlayState> soundingOverlays;
+    std::unique_ptr<ThicknessResults> thickness;
+    std::unique_ptr<StormMatrixResults> matrix;
     ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.

@@ -10,6 +10,7 @@
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
+#include "profile/ui/StormPanels.h"
 #include "shell/Monitors.h"
 
 #include <QCheckBox>
@@ -61,6 +62,10 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         FollowHodographLevel(frameHodograph->Surface(), *session_.profile, *session_.hodograph,
                              view_.CurrentColumn, level, view_.extras.HodoMarkLevel);
     };
+    stormPanels_ = std::make_unique<StormPanels>(
+        session_, view_, desktop_, picCape, picMBE, pnlShear, pnlControl[4],
+        [this](const std::string& word) { RunControlCommand(word); });
+    readoutHooks.plotMBE = [this] { stormPanels_->PlotMBE(); };
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
 }
@@ -275,8 +280,11 @@ void FrmProfile::ShowHour() {
     // The lower panel of the display mode, then the sounding.
     if (displayMode_ == 1) RedrawMap();
     if (displayMode_ == 2) hodographPanel_->PlotHodograph();
+    if (displayMode_ == 4) stormPanels_->PlotCapeShear();
+    if (displayMode_ == 5) stormPanels_->PlotMBE();
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
+    if (activePanel_ == 4) stormPanels_->ShowKestir();
     DrawSounding();
 }
 

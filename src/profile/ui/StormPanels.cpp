@@ -101,9 +101,18 @@ StormPanels::StormPanels(Session& session, SoundingView& view, DesktopService& d
     lblMatrix = label;
     picReason = new PictureBox(kestirPanel);
     picReason->setObjectName("picReason");
-    picReason->setFixedSize(5055 / 15, 735 / 15);
+    // As wide as the panel allows, up to its own width; the sketch follows.
+    picReason->setMinimumWidth(200);
+    picReason->setMaximumWidth(5055 / 15);
+    picReason->setFixedHeight(735 / 15);
+    picReason->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     picReason->Surface().SetBackColor(kWhite);
     picReason->Surface().Clear();
+    picReason->SetResizeHandler([this] {
+        const ProfileArrays& s = *session_.profile;
+        if (session_.matrix->MatrixEntryReady(s.CurrentModel, view_.CurrentColumn) != kFlagFalse)
+            tarvex::ShowTrainingMatrix(picReason->Surface(), session_, view_.CurrentColumn);
+    });
     picReason->SetMouseDownHandler([this](int, int, double, double) { picReason_Click(); });
     auto* top = new QHBoxLayout();
     top->addWidget(Label32);

@@ -1,6 +1,7 @@
 #include "compute/StormMatrix.h"
 
 #include "compute/ComputeState.h"
+#include "compute/MatrixProfiles.h"
 #include "compute/ProfileBuilder.h"
 #include "compute/Thickness.h"
 
@@ -17,35 +18,11 @@ namespace {
 using test::OneTimeProfile;
 using test::SoundingLevel;
 
-constexpr int kModel = 1;
-using Wind = std::pair<float, float>; // u, v m/s
+using test::Loop;
+using test::MatrixSounding;
+using test::Wind;
 
-// A loop of side a through levels 1 to 6 (0 to 2.5 km), clockwise (veering)
-// or anticlockwise, back to the start: length 4 a, helicity +-2 a^2.
-std::vector<Wind> Loop(float a, bool clockwise) {
-    if (clockwise) return {{0, 0}, {0, a}, {a, a}, {a, 0}, {0, 0}, {0, 0}};
-    return {{0, 0}, {a, 0}, {a, a}, {0, a}, {0, 0}, {0, 0}};
-}
-
-// 17 levels 500 m apart from the ground (level 6 at 2.5 km, 11 at 5 km, 16
-// at 7.5 km); levels 1..6 blow the low winds, 7..11 the winds aloft (level 6
-// repeats as their start), the rest keep the last wind.
-std::unique_ptr<ProfileArrays> Sounding(const std::vector<Wind>& low,
-                                        const std::vector<Wind>& aloft = {}) {
-    auto store = test::NewStore();
-    store->CurrentModel = kModel;
-    OneTimeProfile p;
-    std::vector<Wind> winds = low;
-    for (std::size_t k = 1; k < aloft.size(); ++k) winds.push_back(aloft[k]);
-    while (winds.size() < 17) winds.push_back(winds.back());
-    for (int L = 1; L <= 17; ++L) {
-        const Wind w = winds[static_cast<std::size_t>(L - 1)];
-        p.Levels.push_back(SoundingLevel{1000.0f - 45.0f * (L - 1), 500.0f * (L - 1), 20.0f, 10.0f,
-                                         w.first, w.second});
-    }
-    test::WriteProfile(*store, p);
-    return store;
-}
+constexpr int kModel = test::kMatrixModel;
 
 TEST(StormMatrix, EveryBranchOfTheDecision) {
     struct Case {
@@ -78,22 +55,22 @@ TEST(StormMatrix, EveryBranchOfTheDecision) {
         {Loop(5, true), Loop(5, true), MatrixBranch::CurvedThroughout, 'M'},
     };
     for (const Case& c : cases) {
-        const auto store = Sounding(c.low, c.aloft);
+        const auto store = MatrixSounding(c.low, c.aloft);
         const MatrixDecision d = DecideMatrixCell(*store, 0);
         EXPECT_EQ(d.Branch, c.branch) << c.cell;
         EXPECT_EQ(d.Cell, c.cell);
         EXPECT_EQ(SelectMatrixCell(*store, 0)[0], c.cell);
     }
-    EXPECT_EQ(SelectMatrixCell(*Sounding(Loop(10, false), calm), 0), "Jl13t41m11d16");
+    EXPECT_EQ(SelectMatrixCell(*MatrixSounding(Loop(10, false), calm), 0), "Jl13t41m11d16");
 }
 
 TEST(StormMatrix, LayerLengthAndHelicity) {
-    const auto store = Sounding(Loop(5, true), Loop(5, true));
+    const auto store = MatrixSounding(Loop(5, true), Loop(5, true));
     EXPECT_FLOAT_EQ(MakeHodographLength(*store, 0, 0.0f, 2.5f), 20.0f);
     EXPECT_FLOAT_EQ(MakeHodographLength(*store, 0, 0.0f, 5.0f), 40.0f);
     EXPECT_NEAR(MakeLayerHelicity(*store, 0, 0.0f, 2.5f), 50.0f, 1e-3);
     EXPECT_NEAR(MakeLayerHelicity(*store, 0, 2.5f, 5.0f), 50.0f, 1e-3);
-    const auto backing = Sounding(Loop(10, false));
+    const auto backing = MatrixSounding(Loop(10, false));
     EXPECT_NEAR(MakeLayerHelicity(*backing, 0, 0.0f, 2.5f), -200.0f, 1e-3);
     // Layers with no depth: bounds the wrong way round, or a top above the
     // sounding (no level near 20 km).
@@ -106,7 +83,7 @@ TEST(StormMatrix, LayerLengthAndHelicity) {
 // The entry of a veering-loop hour (cell P) at several CAPEs; LFC 900 mb and
 // EQL 700 mb take levels 4 to 7 (865 to 730 mb).
 TEST(StormMatrix, EntryClassLabelAndPages) {
-    const auto store = Sounding(Loop(10, true));
+    const auto store = MatrixSounding(Loop(10, true));
     ProfileArrays& s = *store;
     s.LFCPressure(kModel, 0) = 900.0f;
     s.EQLPressure(kModel, 0) = 700.0f;

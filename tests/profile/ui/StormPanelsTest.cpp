@@ -2,6 +2,7 @@
 
 #include "SampleSounding.h"
 #include "compute/ComputeState.h"
+#include "compute/StormMatrix.h"
 #include "platform/PictureBox.h"
 #include "platform/RasterSurface.h"
 #include "profile/data/DesktopService.h"
@@ -64,6 +65,82 @@ class StormPanelsTest : public ::testing::Test {
     std::unique_ptr<FrmProfile> window;
     StormPanels* panels = nullptr;
 };
+
+// The display modes and the "KESTIR" panel draw for the hour shown; the
+// panels' options and zooms redraw them.
+TEST_F(StormPanelsTest, PanelsFollowTheHourAndTheirControls) {
+    window->vsbHour->setValue(9);
+    window->btnDisplay_Click(4);
+    const QImage& cape = window->picCape->Surface().Image();
+    EXPECT_EQ(cape.pixel(cape.width() / 2, 1), qRgb(0, 0, 0));
+    int frame = 0;
+    for (int x = 0; x < cape.width(); ++x)
+        for (int y = 0; y < cape.height(); ++y) frame += cape.pixel(x, y) == qRgb(127, 127, 255);
+    EXPECT_GT(frame, 400);
+    EXPECT_TRUE(window->pnlShear->isVisibleTo(window.get()));
+    EXPECT_TRUE(panels->optCAPEShear[1]->isChecked());
+    panels->optCAPEShear[0]->click();
+    EXPECT_EQ(session.options.CAPEShearMethod, ShearMethod::HodographLength);
+    panels->picCape_MouseUp(1);
+    EXPECT_EQ(panels->CapeAxisTop(), 3583);
+
+    window->btnDisplay_Click(5);
+    const QImage& mbe = window->picMBE->Surface().Image();
+    int cyan = 0;
+    for (int x = 0; x < mbe.width(); ++x)
+        for (int y = 0; y < mbe.height(); ++y) cyan += mbe.pixel(x, y) == qRgb(0, 255, 255);
+    EXPECT_GT(cyan, 20); // the cloud-layer arrow and its text
+    panels->picMBE_MouseUp(2);
+    EXPECT_FLOAT_EQ(panels->MbeScale(), 61.2f);
+
+    // The KESTIR panel: the hour's entry, made once, captions the label.
+    window->btnControl_Click(4);
+    const StormMatrixResults& matrix = *session.matrix;
+    EXPECT_EQ(matrix.MatrixEntryReady(kModel, 9), kFlagTrue);
+    EXPECT_EQ(panels->lblMatrix->text().toStdString(), matrix.MatrixCellCode(kModel, 9));
+    EXPECT_EQ(matrix.MatrixPageName(kModel, 9).substr(0, 2), "Q:");
+}
+
+// A page that cannot be opened asks, in the program's own words, whether to
+// fetch the training; OK opens the program's page on the matrix. Hours
+// without pages open nothing.
+TEST_F(StormPanelsTest, PageButtonsOpenTheEntrysPages) {
+    StormMatrixResults& matrix = *session.matrix;
+    const int t = window->soundingView().CurrentColumn;
+    matrix.MatrixEntryReady(kModel, t) = kFlagTrue;
+    matrix.MatrixPageName(kModel, t) = "Q:/nowhere/J_3";
+    for (const char* code : {"-", "E3", "A1", "J?"}) {
+        matrix.MatrixCellCode(kModel, t) = code;
+        panels->btnLoop[0]->click();
+    }
+    EXPECT_TRUE(desktop.requests.empty());
+    EXPECT_TRUE(desktop.questions.empty());
+    EXPECT_EQ(panels->btnLoop[3], nullptr);
+    EXPECT_EQ(panels->btnLoop[4]->text().toStdString(), "Summary");
+
+    matrix.MatrixCellCode(kModel, t) = "J3";
+    desktop.answerOk = true;
+    panels->btnLoop[4]->click();
+    ASSERT_EQ(desktop.questions.size(), 1u);
+    EXPECT_EQ(desktop.questions[0].title, "KESTIR Error");
+    EXPECT_EQ(
+        desktop.questions[0].text,
+        "Could not locate the Covective Storm Matix training module.\n\nEither:\n\n"
+        "   1)  the Drive Letter for this module specificed in your configuration file is "
+        "incorrect,\n        Solution: edit the configruation file tarvex.cfg\n\n"
+        "                                                    or\n\n"
+        "  2)  You have not installed the Convective Storm Matrix Training module\n"
+        "        Solution:  Downlad and install the Convective Storm Matrix training module\n\n\n"
+        "            Do you want to install the Convective Matrix Training Module?\n"
+        "<result = 2>");
+    ASSERT_EQ(desktop.requests.size(), 1u);
+    EXPECT_EQ(desktop.requests[0].target, "training/storm_matrix.html");
+    // Cancel opens nothing.
+    desktop.answerOk = false;
+    panels->btnLoop[1]->click();
+    EXPECT_EQ(desktop.questions.size(), 2u);
+    EXPECT_EQ(desktop.requests.size(), 1u);
+}
 
 // The three panels of a convective afternoon at the sizes the window gives
 // them, for a reviewer to look at.

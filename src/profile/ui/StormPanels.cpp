@@ -64,12 +64,10 @@ StormPanels::StormPanels(Session& session, SoundingView& view, DesktopService& d
     picCape_->SetMouseUpHandler(
         [this](int button, int, double, double) { picCape_MouseUp(button); });
     picMBE_->SetMouseUpHandler([this](int button, int, double, double) { picMBE_MouseUp(button); });
-    picCape_->SetResizeHandler([this] {
-        if (picCape_->isVisible()) PlotCapeShear();
-    });
-    picMBE_->SetResizeHandler([this] {
-        if (picMBE_->isVisible()) PlotMBE();
-    });
+    // A new size is drawn for at once (a hidden surface is resized when it
+    // is shown).
+    picCape_->SetResizeHandler([this] { PlotCapeShear(); });
+    picMBE_->SetResizeHandler([this] { PlotMBE(); });
 
     // Beside the storm-type diagram: how its shear is measured.
     auto* shear = pnlShear->layout() ? pnlShear->layout() : new QVBoxLayout(pnlShear);

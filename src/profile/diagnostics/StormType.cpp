@@ -117,7 +117,7 @@ Rgb CinsColour(float cins, const IndexThresholdTable& thresholds) {
 }
 
 void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
-                   std::int16_t CapeAxisTop) {
+                   std::int16_t CapeAxisTop, CapeShearBackground* background) {
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
     pic.SetBackColor(kBlack);
@@ -126,13 +126,30 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
     pic.Scale(-12, CapeAxisTop, 51, -500);
     pic.SetFillStyle(FillStyle::Solid);
     const double labelOffset = pic.TextHeight("3") / 2;
-    pic.Clear();
-    DrawFrameAndGrid(pic, labelOffset);
-    DrawCaptions(pic);
-    for (const Boundary& line : Boundaries()) {
-        const auto& v = line.vertices;
-        pic.Line(v[0].first, v[0].second, v[1].first, v[1].second, line.colour);
-        for (std::size_t k = 2; k < v.size(); ++k) pic.LineTo(v[k].first, v[k].second, line.colour);
+    const bool reuse = background && !background->picture.IsEmpty() &&
+                       background->width == pic.PixelWidth() &&
+                       background->height == pic.PixelHeight() && background->top == CapeAxisTop;
+    if (reuse) {
+        if (pic.PersistentPicture().Image() == background->picture.Image()) {
+            pic.Clear();
+        } else {
+            pic.SetPicture(background->picture);
+        }
+    } else {
+        if (!pic.PersistentPicture().IsEmpty()) pic.SetPicture(Picture());
+        pic.Clear();
+        DrawFrameAndGrid(pic, labelOffset);
+        DrawCaptions(pic);
+        for (const Boundary& line : Boundaries()) {
+            const auto& v = line.vertices;
+            pic.Line(v[0].first, v[0].second, v[1].first, v[1].second, line.colour);
+            for (std::size_t k = 2; k < v.size(); ++k)
+                pic.LineTo(v[k].first, v[k].second, line.colour);
+        }
+        if (background) {
+            *background = {pic.TakePicture(), pic.PixelWidth(), pic.PixelHeight(), CapeAxisTop};
+            pic.SetPicture(background->picture);
+        }
     }
 
     // The track: the oldest hour first and smallest, the hour shown last.

@@ -27,12 +27,24 @@ std::int16_t ZoomCapeAxisTop(std::int16_t CapeAxisTop, int Button);
 // storm-matrix label both colour by it.
 Rgb CinsColour(float cins, const IndexThresholdTable& thresholds);
 
+// The part of the storm-type diagram that is the same for every hour (frame,
+// grid, labels, captions and boundaries), kept as a picture for one surface
+// size and axis top so that an hour step draws only the track.
+struct CapeShearBackground {
+    Picture picture;
+    int width = 0;
+    int height = 0;
+    std::int16_t top = 0;
+};
+
 // The storm-type diagram of the current model: CAPE against 0-4 km shear
 // over the boundaries of ordinary cells, multicells and supercells, with the
 // track of the hour shown (column) and the six hours before it, each point
 // coloured by its inhibition (green when it has no CAPE to speak of). The
 // shear of every plotted hour is measured afresh, as the shear option says.
+// With a background store, the fixed part is taken from it when it was made
+// for the same size and axis top, and kept in it otherwise.
 void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
-                   std::int16_t CapeAxisTop);
+                   std::int16_t CapeAxisTop, CapeShearBackground* background = nullptr);
 
 } // namespace tarvex

@@ -33,6 +33,10 @@ QString StyleColour(Rgb c) {
 
 } // namespace
 
+struct StormPanels::Backgrounds {
+    CapeShearBackground cape;
+};
+
 std::string MatrixPageFailureText(int result) {
     return "Could not locate the Covective Storm Matix training module.\n"
            "\n"
@@ -59,7 +63,7 @@ StormPanels::StormPanels(Session& session, SoundingView& view, DesktopService& d
                          std::function<void(const std::string&)> runControlCommand)
     : session_(session), view_(view), desktop_(desktop), picCape_(picCape), picMBE_(picMBE),
       runControlCommand_(std::move(runControlCommand)), CapeAxisTop_(kCapeAxisTopStart),
-      MbeScale_(kMbeScaleStart) {
+      MbeScale_(kMbeScaleStart), backgrounds_(std::make_unique<Backgrounds>()) {
     for (PictureBox* box : {picCape_, picMBE_}) box->Surface().SetBackColor(kBlack);
     picCape_->SetMouseUpHandler(
         [this](int button, int, double, double) { picCape_MouseUp(button); });
@@ -133,7 +137,8 @@ StormPanels::StormPanels(Session& session, SoundingView& view, DesktopService& d
 StormPanels::~StormPanels() = default;
 
 void StormPanels::PlotCapeShear() {
-    tarvex::PlotCapeShear(picCape_->Surface(), session_, view_.CurrentColumn, CapeAxisTop_);
+    tarvex::PlotCapeShear(picCape_->Surface(), session_, view_.CurrentColumn, CapeAxisTop_,
+                          &backgrounds_->cape);
     picCape_->update();
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QFrame;
@@ -68,6 +69,8 @@ class StormPanels : public QObject {
     std::array<QPushButton*, kPageButtons> btnLoop{}; // element 3 stays empty
 
   private:
+    struct Backgrounds;
+
     Session& session_;
     SoundingView& view_;
     DesktopService& desktop_;
@@ -76,6 +79,7 @@ class StormPanels : public QObject {
     std::function<void(const std::string&)> runControlCommand_;
     std::int16_t CapeAxisTop_;
     float MbeScale_;
+    std::unique_ptr<Backgrounds> backgrounds_;
 };
 
 // The text of the message that says the storm-matrix training page could not

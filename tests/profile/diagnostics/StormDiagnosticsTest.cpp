@@ -1,6 +1,7 @@
 #include "compute/ComputeState.h"
 #include "compute/MatrixProfiles.h"
 #include "compute/StormMatrix.h"
+#include "platform/RasterSurface.h"
 #include "platform/RecordingSurface.h"
 #include "profile/data/Session.h"
 #include "profile/diagnostics/HeavyPrecip.h"
@@ -88,6 +89,20 @@ TEST_F(StormTypeTest, TrackColouredByInhibitionAtTheShearOfTheOption) {
     ASSERT_EQ(moved.size(), 3u);
     for (const DrawOperation& c : moved) EXPECT_NEAR(c.x1, 28.0, 1e-5);
     EXPECT_NEAR(moved.back().radius, 1.0, 1e-9);
+}
+
+// An hour drawn over the kept fixed part looks as one drawn from scratch.
+TEST_F(StormTypeTest, KeptBackgroundDrawsTheSamePicture) {
+    RasterSurface plain(433, 425);
+    RasterSurface kept(433, 425);
+    CapeShearBackground background;
+    PlotCapeShear(plain, session, 4, kCapeAxisTopStart);
+    PlotCapeShear(kept, session, 3, kCapeAxisTopStart, &background);
+    PlotCapeShear(kept, session, 4, kCapeAxisTopStart, &background);
+    EXPECT_EQ(kept.Image(), plain.Image());
+    PlotCapeShear(plain, session, 4, 3583);
+    PlotCapeShear(kept, session, 4, 3583, &background);
+    EXPECT_EQ(kept.Image(), plain.Image());
 }
 
 TEST(Zooms, StayWithinBounds) {

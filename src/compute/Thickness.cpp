@@ -33,7 +33,7 @@ void MakeThickness(const ProfileArrays& store, ThicknessResults& thickness) {
         const auto column = static_cast<std::int16_t>(t);
         const float ps = store.SurfacePressure(m, t);
         float h1000 = 0.0f;
-        if (ps < 1000.0f) {
+        if (ps > 0.0f && ps < 1000.0f) {
             const double ts = store.SurfaceTemp(m, t) + 273.16;
             h1000 = static_cast<float>(store.Height(m, t, 0) -
                                        287.04 * ts / 9.80616 * std::log(1000.0 / ps));

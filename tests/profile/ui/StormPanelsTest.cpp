@@ -142,10 +142,12 @@ TEST_F(StormPanelsTest, RendersTheConvectiveSampleForAReviewer) {
     EXPECT_TRUE(mbe.Image().save(QString::fromStdString((out / "heavy_precip.png").string())));
     EXPECT_TRUE(window->pnlControl[4]->grab().save(
         QString::fromStdString((out / "storm_matrix_panel.png").string())));
-    window->btnDisplay_Click(4);
-    QApplication::processEvents();
-    EXPECT_TRUE(
-        window->grab().save(QString::fromStdString((out / "main_window_storm_type.png").string())));
+    for (const auto& [mode, name] : {std::pair{4, "main_window_storm_type.png"},
+                                     std::pair{5, "main_window_heavy_precip.png"}}) {
+        window->btnDisplay_Click(mode);
+        QApplication::processEvents();
+        EXPECT_TRUE(window->grab().save(QString::fromStdString((out / name).string())));
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
@@ -49,6 +50,12 @@ void QtDesktopService::setPointerShape(PointerShape shape) {
         QGuiApplication::setOverrideCursor(cursor);
         overridden_ = true;
     }
+}
+
+bool QtDesktopService::askOkCancel(const std::string& title, const std::string& text) {
+    return QMessageBox::critical(nullptr, QString::fromStdString(title),
+                                 QString::fromStdString(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 } // namespace tarvex

@@ -22,6 +22,7 @@ class QtDesktopService : public DesktopService {
     bool startProgram(const std::string& program,
                       const std::vector<std::string>& arguments) override;
     void setPointerShape(PointerShape shape) override;
+    bool askOkCancel(const std::string& title, const std::string& text) override;
 
   private:
     QString documentFolder_;

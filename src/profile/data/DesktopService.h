@@ -25,6 +25,9 @@ class DesktopService {
     virtual bool startProgram(const std::string& program,
                               const std::vector<std::string>& arguments) = 0;
     virtual void setPointerShape(PointerShape shape) = 0;
+    // A question in a message box with OK and Cancel and the critical-stop
+    // icon; true when the user answers OK.
+    virtual bool askOkCancel(const std::string& title, const std::string& text) = 0;
 };
 
 // Records every request instead of acting on it, for tests: nothing is
@@ -50,8 +53,19 @@ class RecordingDesktopService : public DesktopService {
         return !Fails(program);
     }
     void setPointerShape(PointerShape shape) override { pointers.push_back(shape); }
+    bool askOkCancel(const std::string& title, const std::string& text) override {
+        questions.push_back({title, text});
+        return answerOk;
+    }
+
+    struct Question {
+        std::string title;
+        std::string text;
+    };
 
     std::vector<Request> requests;
+    std::vector<Question> questions;    // every question asked, in order
+    bool answerOk = false;              // the answer to every question
     std::vector<PointerShape> pointers; // every shape set, in order
     std::vector<std::string> failing;
 

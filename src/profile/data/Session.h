@@ -4,6 +4,7 @@
 #include "compute/Hodograph.h"
 #include "compute/MandatoryHeights.h"
 #include "compute/ParcelState.h"
+#include "compute/StormMatrix.h"
 #include "compute/TimeHeightFields.h"
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
@@ -44,7 +45,8 @@ struct Session {
           hodograph(std::make_unique<HodographResults>()),
           soundingOverlays(std::make_unique<SoundingOverlayState>()),
           timeHeight(std::make_unique<TimeHeightFields>()),
-          thickness(std::make_unique<ThicknessResults>()) {}
+          thickness(std::make_unique<ThicknessResults>()),
+          matrix(std::make_unique<StormMatrixResults>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -60,6 +62,7 @@ struct Session {
         soundingOverlays->ClearAfterRead();
         timeHeight->ClearAfterRead();
         thickness->ClearAfterRead();
+        matrix->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -81,6 +84,8 @@ struct Session {
     std::unique_ptr<TimeHeightFields> timeHeight;
     // Heights of the mandatory pressure surfaces for the thickness methods.
     std::unique_ptr<ThicknessResults> thickness;
+    // The storm matrix's entry of each hour.
+    std::unique_ptr<StormMatrixResults> matrix;
     ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.

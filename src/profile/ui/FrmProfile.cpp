@@ -15,6 +15,7 @@
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
+#include "profile/ui/StormPanels.h"
 #include "shell/Monitors.h"
 
 #include <QCheckBox>
@@ -80,6 +81,10 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         FollowHodographLevel(frameHodograph->Surface(), *session_.profile, *session_.hodograph,
                              view_.CurrentColumn, level, view_.extras.HodoMarkLevel);
     };
+    stormPanels_ = std::make_unique<StormPanels>(
+        session_, view_, desktop_, picCape, picMBE, pnlShear, pnlControl[4],
+        [this](const std::string& word) { RunControlCommand(word); });
+    readoutHooks.plotMBE = [this] { stormPanels_->PlotMBE(); };
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
     RouteHourKeys();
@@ -332,8 +337,11 @@ void FrmProfile::ShowHour() {
     if (displayMode_ == 1) RedrawMap();
     if (displayMode_ == 2) hodographPanel_->PlotHodograph();
     PrintTextPanel();
+    if (displayMode_ == 4) stormPanels_->PlotCapeShear();
+    if (displayMode_ == 5) stormPanels_->PlotMBE();
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
+    if (activePanel_ == 4) stormPanels_->ShowKestir();
     DrawSounding();
 }
 

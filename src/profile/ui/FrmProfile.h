@@ -35,6 +35,7 @@ class RangeScrollBar;
 class MapPanel;
 class HodographPanel;
 class LakeEffectPanel;
+class StormPanels;
 class clsMonitors;
 class FrmOverView;
 struct clsMonitor;
@@ -143,6 +144,7 @@ class FrmProfile : public QWidget {
     std::int16_t DisplayMode() const { return displayMode_; }
     std::int16_t ActivePanel() const { return activePanel_; }
     LakeEffectPanel* lakePanel() const { return lakePanel_; }
+    StormPanels* stormPanels() const { return stormPanels_.get(); }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.
@@ -402,6 +404,7 @@ class FrmProfile : public QWidget {
     QPointer<FrmHelp> about_;
     QPointer<FrmOverView> overview_;       // at most one, while it is open
     std::shared_ptr<ShownSounding> shown_; // none until a read succeeded
+    std::unique_ptr<StormPanels> stormPanels_;
 };
 
 } // namespace tarvex

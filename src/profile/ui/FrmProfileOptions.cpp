@@ -8,7 +8,9 @@
 #include "profile/data/TrainingHook.h"
 #include "profile/diagrams/MapDiagram.h"
 #include "profile/ui/FrmProfile.h"
+
 #include "profile/ui/MapPanel.h"
+#include "profile/ui/StormPanels.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -215,6 +217,7 @@ void FrmProfile::chkMBE2_Click() {
     const ProfileArrays& s = *session_.profile;
     for (int t = 0; t <= s.LastTime(s.CurrentModel); ++t)
         session_.winds->MBEDone(s.CurrentModel, t) = kFlagFalse;
+    stormPanels()->PlotMBE();
 }
 
 void FrmProfile::chkMeanFlowOrSigmaLevel_Click(QCheckBox* box) {

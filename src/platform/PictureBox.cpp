@@ -19,20 +19,39 @@ int ShiftCode(Qt::KeyboardModifiers keys) {
 
 } // namespace
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent), surface_(width(), height()) {
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent), surface_(width(), height()),
+      overlay_(width(), height(), RasterSurface::Background::Transparent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     surface_.SetChangedHandler([this] { update(); });
+    overlay_.SetChangedHandler([this] { update(); });
+}
+
+RasterSurface& PictureBox::Overlay() {
+    overlayUsed_ = true;
+    return overlay_;
+}
+
+QImage PictureBox::ShownImage() const {
+    QImage shown = surface_.Image().copy();
+    if (overlayUsed_) {
+        QPainter painter(&shown);
+        painter.drawImage(0, 0, overlay_.Image());
+    }
+    return shown;
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, surface_.Image());
+    if (overlayUsed_) painter.drawImage(0, 0, overlay_.Image());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     surface_.Resize(width(), height());
+    overlay_.Resize(width(), height());
     if (resized_) resized_();
 }
 

@@ -27,7 +27,11 @@ std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t dest
 // Mono, serif names to DejaVu Serif, all others to DejaVu Sans.
 class RasterSurface : public PictureSurface {
   public:
-    RasterSurface(int pixelWidth, int pixelHeight);
+    // What Clear leaves: the back colour, or (for a layer shown over another
+    // picture) pixels that let the picture below show through.
+    enum class Background { Opaque, Transparent };
+
+    RasterSurface(int pixelWidth, int pixelHeight, Background background = Background::Opaque);
     ~RasterSurface() override;
 
     // The pixels as drawn so far.
@@ -81,6 +85,10 @@ class RasterSurface : public PictureSurface {
     QPainter& Painter();
     void EndPainting() const;
 
+    // Fills the whole image with what Clear leaves.
+    void FillBackground(QImage& image) const;
+
+    Background background_;
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
     std::function<void()> changed_;

@@ -6,6 +6,7 @@
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
 #include "profile/data/DerivedFields.h"
+#include "profile/data/FogParcelState.h"
 #include "profile/data/HistoryFile.h"
 #include "profile/data/ModelTable.h"
 #include "profile/data/SoundingFiles.h"
@@ -54,6 +55,7 @@ struct Session {
         wholeRun->ClearAfterRead();
         hodograph->ClearAfterRead();
         soundingOverlays->ClearAfterRead();
+        fogParcel.ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -72,6 +74,8 @@ struct Session {
     std::unique_ptr<HodographResults> hodograph;
     std::unique_ptr<SoundingOverlayState> soundingOverlays;
     ParcelOptions parcelOptions;
+    // Manual crossover temperatures and the entraining-parcel frame per hour.
+    FogParcelState fogParcel;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.
     TemperatureAxisEnds temperatureAxis;

@@ -7,6 +7,8 @@
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
 #include "profile/diagrams/CursorReadout.h"
+#include "profile/ui/ConvectionPanel.h"
+#include "profile/ui/FogPanel.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
@@ -60,6 +62,13 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     readoutHooks.followHodograph = [this](std::int16_t level) {
         FollowHodographLevel(frameHodograph->Surface(), *session_.profile, *session_.hodograph,
                              view_.CurrentColumn, level, view_.extras.HodoMarkLevel);
+    };
+    fogPanel_ = new FogPanel(session_, view_, *picFog);
+    convectionPanel_ = new ConvectionPanel(session_, view_, *picData, pnlControl[3]);
+    pnlControl[3]->layout()->addWidget(convectionPanel_);
+    convectionPanel_->hide();
+    readoutHooks.plotECAPE = [this](std::int16_t t, std::int16_t level) {
+        convectionPanel_->PlotECAPE(t, level);
     };
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
@@ -275,8 +284,10 @@ void FrmProfile::ShowHour() {
     // The lower panel of the display mode, then the sounding.
     if (displayMode_ == 1) RedrawMap();
     if (displayMode_ == 2) hodographPanel_->PlotHodograph();
+    if (displayMode_ == 8) fogPanel_->PlotFog();
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
+    if (activePanel_ == 3 && ShowECAPE) convectionPanel_->DisplayECAPEFrame();
     DrawSounding();
 }
 
@@ -313,6 +324,7 @@ void FrmProfile::ShowSurfaceOfMode() {
 void FrmProfile::DrawSounding() {
     if (view_.SuspendRedraw) return;
     tarvex::DrawSounding(picData->Surface(), session_, view_);
+    if (convectionPanel_) convectionPanel_->ClearTrace();
 }
 
 void FrmProfile::vsbHour_Change() {

@@ -32,6 +32,8 @@ class RangeScrollBar;
 class MapPanel;
 class HodographPanel;
 class LakeEffectPanel;
+class ConvectionPanel;
+class FogPanel;
 class clsMonitors;
 struct clsMonitor;
 class PictureBox;
@@ -127,6 +129,8 @@ class FrmProfile : public QWidget {
     std::int16_t DisplayMode() const { return displayMode_; }
     std::int16_t ActivePanel() const { return activePanel_; }
     LakeEffectPanel* lakePanel() const { return lakePanel_; }
+    ConvectionPanel* convectionPanel() const { return convectionPanel_; }
+    FogPanel* fogPanel() const { return fogPanel_; }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.
@@ -314,7 +318,9 @@ class FrmProfile : public QWidget {
     std::unique_ptr<clsMonitors> monitors_;
     std::unique_ptr<MapPanel> mapPanel_;
     std::unique_ptr<HodographPanel> hodographPanel_;
-    LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
+    LakeEffectPanel* lakePanel_ = nullptr;       // lives in control panel 0
+    ConvectionPanel* convectionPanel_ = nullptr; // frameECAPE, in control panel 3
+    FogPanel* fogPanel_ = nullptr;               // on picFog
 };
 
 } // namespace tarvex

@@ -32,6 +32,8 @@ inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
+#include <QCheckBox>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 
 namespace tarvex::bench {
@@ -50,6 +52,28 @@ struct LoadedWindow {
         const std::filesystem::path path = WriteFullEtaRun(name);
         if (!window.LoadSoundingFile(path.string())) state.SkipWithError("read failed");
         std::filesystem::remove(path);
+    }
+
+    // Every overlay of the sounding on, as a forecaster stepping through a
+    // busy convective day might have it.
+    void CheckEveryOverlay() {
+        for (QCheckBox* box :
+             {window.chkDryAdiabats, window.chkWetBulb, window.chkLines, window.chkClouds,
+              window.chkInversions, window.chkLCL, window.chkLFC, window.chkEQL, window.chkWBZ,
+              window.chkCCL, window.chkConvectiveTemp, window.chkParcel, window.chkCINS,
+              window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
+              window.chkMomentum, window.ChkOmega}) {
+            if (!box->isChecked()) box->click();
+        }
+    }
+
+    // One hour step per iteration, through the whole run and round again.
+    void StepHours(benchmark::State& state) {
+        int hour = 0;
+        for (auto _ : state) {
+            window.vsbHour->setValue(hour);
+            hour = (hour + 1) % 85;
+        }
     }
 };
 

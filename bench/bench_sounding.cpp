@@ -47,22 +47,8 @@ BENCHMARK(BM_DrawSounding)
 // An hour step in the main window: labels, panels and the sounding.
 void BM_ShowHour(benchmark::State& state) {
     tarvex::bench::LoadedWindow loaded("sounding", state);
-    tarvex::FrmProfile& window = loaded.window;
-    // Every overlay of the sounding on, as a forecaster stepping through a
-    // busy convective day might have it.
-    for (QCheckBox* box :
-         {window.chkDryAdiabats, window.chkWetBulb, window.chkLines, window.chkClouds,
-          window.chkInversions, window.chkLCL, window.chkLFC, window.chkEQL, window.chkWBZ,
-          window.chkCCL, window.chkConvectiveTemp, window.chkParcel, window.chkCINS,
-          window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
-          window.chkMomentum, window.ChkOmega}) {
-        if (!box->isChecked()) box->click();
-    }
-    int hour = 0;
-    for (auto _ : state) {
-        window.vsbHour->setValue(hour);
-        hour = (hour + 1) % 85;
-    }
+    loaded.CheckEveryOverlay();
+    loaded.StepHours(state);
 }
 BENCHMARK(BM_ShowHour)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -418,8 +418,8 @@ void RasterSurface::DrawPoint(double x, double y, Rgb color) {
 
 void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     const DrawState& state = State();
-    const QFont font = MakeFont(state);
-    const QFontMetrics metrics(font);
+    const QFont& font = Font().font;
+    const QFontMetrics& metrics = Font().metrics;
     const QString line = ToQString(text);
     const double px = ToPixelX(x);
     const double py = ToPixelY(y);
@@ -432,16 +432,52 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     }
     painter.setFont(font);
     painter.setPen(ToQColor(state.foreColor));
-    painter.drawText(topLeft + QPoint(0, metrics.ascent()), line);
+    painter.drawStaticText(topLeft, Font().Laid(line));
     Changed();
 }
 
+// Texts a surface draws are few and repeat from one redraw to the next; a
+// full cache starts again.
+constexpr int kMostCachedTexts = 512;
+
+const QStaticText& RasterSurface::CachedFont::Laid(const QString& text) {
+    auto at = laid.find(text);
+    if (at == laid.end()) {
+        if (laid.size() >= kMostCachedTexts) laid.clear();
+        QStaticText prepared(text);
+        prepared.setTextFormat(Qt::PlainText);
+        prepared.prepare(QTransform(), font);
+        at = laid.insert(text, prepared);
+    }
+    return *at;
+}
+
+double RasterSurface::CachedFont::Width(const QString& text) {
+    auto at = widths.find(text);
+    if (at == widths.end()) {
+        if (widths.size() >= kMostCachedTexts) widths.clear();
+        at = widths.insert(text, metrics.horizontalAdvance(text));
+    }
+    return *at;
+}
+
+RasterSurface::CachedFont& RasterSurface::Font() const {
+    const DrawState& state = State();
+    if (!font_ || font_->name != state.fontName || font_->size != state.fontSize ||
+        font_->bold != state.fontBold) {
+        const QFont font = MakeFont(state);
+        font_.reset(new CachedFont{
+            state.fontName, state.fontSize, state.fontBold, font, QFontMetrics(font), {}, {}});
+    }
+    return *font_;
+}
+
 double RasterSurface::TextWidthPixels(std::string_view text) const {
-    return QFontMetrics(MakeFont(State())).horizontalAdvance(ToQString(text));
+    return Font().Width(ToQString(text));
 }
 
 double RasterSurface::TextHeightPixels(std::string_view) const {
-    return QFontMetrics(MakeFont(State())).height();
+    return Font().metrics.height();
 }
 
 } // namespace tarvex

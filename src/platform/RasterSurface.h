@@ -2,14 +2,19 @@
 
 #include "platform/PictureSurface.h"
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPen>
 #include <QRect>
+#include <QStaticText>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QPainter;
@@ -85,12 +90,30 @@ class RasterSurface : public PictureSurface {
     QPainter& Painter();
     void EndPainting() const;
 
+    // The font of the drawing state with its measures and the texts laid
+    // out in it, made again only when the state's font changes: laying out
+    // a text costs more than drawing it.
+    struct CachedFont {
+        std::string name;
+        double size;
+        bool bold;
+        QFont font;
+        QFontMetrics metrics;
+        QHash<QString, QStaticText> laid;
+        QHash<QString, double> widths;
+
+        const QStaticText& Laid(const QString& text);
+        double Width(const QString& text);
+    };
+    CachedFont& Font() const;
+
     // Fills the whole image with what Clear leaves.
     void FillBackground(QImage& image) const;
 
     Background background_;
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
+    mutable std::unique_ptr<CachedFont> font_;
     std::function<void()> changed_;
 };
 

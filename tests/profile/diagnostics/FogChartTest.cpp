@@ -229,6 +229,16 @@ TEST_F(Stability, MRiFromTheWarmLayerAndTheWindBelowIt) {
     EXPECT_EQ(Boxes(pic, -5.0)[1].color, RGB(0, 0, 255));
 }
 
+// No level within 100 mb of the ground: the layer's sentinels (-999 C, -999
+// kt) give a value just below 0, read as stratus and dispersal.
+TEST_F(Stability, WithoutALevelInTheLayerTheSentinelsShow) {
+    session.profile->Pressure(1, 0, 0) = 1200.0f;
+    const auto texts = Plot();
+    EXPECT_TRUE(Has(texts, " 1200 ") && Has(texts, "-999.0°C   ") && Has(texts, "-999 "));
+    EXPECT_TRUE(Has(texts, "-.001")); // (-999 - 10) / 999^2
+    EXPECT_TRUE(Has(texts, "Stratus") && Has(texts, "Possible"));
+}
+
 TEST_F(Stability, ACalmLayerHasNoNumberAndNoBars) {
     session.profile->WindSpeed(1, 0, 1) = 0.0f;
     const auto texts = Plot();

@@ -165,6 +165,7 @@ TEST(FogAndConvectionPictures, HumidSampleAtNight) {
     RecordingDesktopService desktop;
     FrmProfile window(session, desktop);
     window.show();
+    window.btnDisplay_Click(kFogDisplay); // before any file: an empty panel
     ASSERT_TRUE(window.LoadSoundingFile(path.string()));
     std::filesystem::remove(path);
 

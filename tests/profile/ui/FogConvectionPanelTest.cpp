@@ -173,6 +173,7 @@ TEST(FogAndConvectionPictures, HumidSampleAtNight) {
     std::filesystem::create_directories(out);
     window.btnDisplay_Click(kFogDisplay);
     window.vsbHour->setValue(20); // 08 UTC, 3 am local
+    EXPECT_TRUE(window.grab().save(QString::fromStdString((out / "fog_window.png").string())));
     window.picFog->resize(437, 425);
     window.fogPanel()->PlotFog();
     EXPECT_TRUE(

@@ -24,8 +24,8 @@ PictureBox::PictureBox(QWidget* parent)
       overlay_(width(), height(), RasterSurface::Background::Transparent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    surface_.SetChangedHandler([this] { update(); });
-    overlay_.SetChangedHandler([this] { update(); });
+    surface_.SetChangedHandler([this] { RequestPaint(); });
+    overlay_.SetChangedHandler([this] { RequestPaint(); });
 }
 
 RasterSurface& PictureBox::Overlay() {
@@ -42,7 +42,16 @@ QImage PictureBox::ShownImage() const {
     return shown;
 }
 
+void PictureBox::RequestPaint() {
+    // A picture is drawn in hundreds of operations; one request to paint
+    // is enough until the paint has happened.
+    if (paintRequested_) return;
+    paintRequested_ = true;
+    update();
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
+    paintRequested_ = false;
     QPainter painter(this);
     painter.drawImage(0, 0, surface_.Image());
     if (overlayUsed_) painter.drawImage(0, 0, overlay_.Image());

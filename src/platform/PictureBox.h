@@ -41,11 +41,13 @@ class PictureBox : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void RequestPaint();
     void Deliver(const MouseHandler& handler, int button, const QMouseEvent& event) const;
 
     RasterSurface surface_;
     RasterSurface overlay_;
     bool overlayUsed_ = false;
+    bool paintRequested_ = false;
     MouseHandler mouseDown_;
     MouseHandler mouseMove_;
     MouseHandler mouseUp_;

@@ -38,6 +38,8 @@ FogPanel::FogPanel(Session& session, SoundingView& view, PictureBox& picFog)
     connect(btnXoverReset, &QPushButton::clicked, this, [this] { btnXoverReset_Click(); });
     picFog.installEventFilter(this);
     PlaceButtons();
+    // The panel is drawn before it is shown, often at another size.
+    picFog.SetResizeHandler([this] { PlotFog(); });
 }
 
 void FogPanel::PlotFog() {

@@ -64,6 +64,10 @@ class FogAndConvection : public ::testing::Test {
 
 TEST_F(FogAndConvection, CrossoverButtonsHoldFromTheirHourOnAcrossHourSteps) {
     window->btnDisplay_Click(kFogDisplay);
+    // A new size draws the panel afresh: its separator at 7.2 of 17..-7 reaches
+    // the far edge.
+    window->picFog->resize(500, 300);
+    EXPECT_EQ(window->picFog->Surface().Image().pixel(490, 122), qRgb(240, 240, 240));
     FogPanel& fog = *window->fogPanel();
     GoTo(12);
     EXPECT_FLOAT_EQ(Xover(), 10.0f);

@@ -114,6 +114,8 @@ class RasterSurface : public PictureSurface {
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
     mutable std::unique_ptr<CachedFont> font_;
+    // The font the open painter was given last (none after it closes).
+    mutable const CachedFont* painterFont_ = nullptr;
     std::function<void()> changed_;
 };
 

@@ -38,5 +38,22 @@ TEST(RasterSurfaceText, MeasuresFollowTheFontInForce) {
     EXPECT_GT(pic.TextWidth("Fog Favored"), small);
 }
 
+// A dot: radius 5 px, outline 3 px wide round a fill of the same colour,
+// reaches 6.5 px from its centre (pixel centres lie half a pixel in), filled
+// throughout.
+TEST(RasterSurfaceDots, AWideOutlineRoundItsOwnFillIsOneDisc) {
+    RasterSurface pic(40, 40);
+    pic.SetBackColor(kBlack);
+    pic.Clear();
+    pic.SetDrawWidth(3);
+    pic.SetFillStyle(FillStyle::Solid);
+    pic.SetFillColor(kYellow);
+    pic.Circle(20, 20, 5, kYellow);
+    const QImage& image = pic.Image();
+    for (int dx : {0, 3, 5}) EXPECT_EQ(image.pixel(20 + dx, 20), qRgb(255, 255, 0)) << dx;
+    EXPECT_EQ(image.pixel(28, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(20, 12), qRgb(0, 0, 0));
+}
+
 } // namespace
 } // namespace tarvex

@@ -179,7 +179,10 @@ void AirBar(PictureSurface& pic, float AF, float XF) {
         look = {kYellow, 13.0, "T= ", true};
     } else if (d > -3.0) {
         look = {kSilver, 13.0, "T= ", false};
-        if (d < -1.0) look.verdict = "Br  More", look.verdictX = 12.0;
+        if (d < -1.0) {
+            look.verdict = "Br  More";
+            look.verdictX = 12.0;
+        }
     }
     CrossoverBar(pic, 11.0, 22.0, d, look, AF, 13.5);
     // A bar just above the crossover: a single line at its middle.

@@ -146,6 +146,14 @@ constexpr Anchor kConvectiveTemp[] = {{1050, 33.1}, {1000, 29.0}, {900, 19.9},  
 constexpr Anchor kConvectiveDepression[] = {{1050, 12.0}, {1000, 10.0}, {900, 3.5},  {815, 1.5},
                                             {785, 16.0},  {700, 16.0},  {500, 21.0}, {300, 22.0},
                                             {200, 25.0},  {50, 30.0}};
+// Humid nights: mild late-summer air, stable near the ground, nearly
+// saturated low down and drying aloft.
+constexpr Anchor kHumidTemp[] = {{1050, 22.0}, {1000, 21.0}, {950, 19.5},  {900, 17.0},
+                                 {850, 13.0},  {700, 4.0},   {500, -10.0}, {400, -20.0},
+                                 {300, -35.0}, {250, -44.0}, {200, -53.0}, {150, -57.0},
+                                 {100, -60.0}, {50, -56.0}};
+constexpr Anchor kHumidDepression[] = {{1050, 3.5}, {950, 4.0},  {850, 6.0},  {700, 12.0},
+                                       {500, 18.0}, {300, 22.0}, {200, 25.0}, {50, 30.0}};
 
 // Winter: a shallow sub-freezing layer at the ground, a warm nose above 0 C
 // near 850 mb, moist through 500 mb.
@@ -223,6 +231,23 @@ Climate ClimateOf(Atmosphere atmosphere) {
                 .convectiveShare = 0.5,
                 .evaporationRate = 0.05,
                 .deepSoilK = 277.0};
+    case Atmosphere::HumidNight:
+        return {.temperature = kHumidTemp,
+                .depression = kHumidDepression,
+                .diurnalAmplitude = 6.0,
+                .frontCooling = 3.0,
+                .frontDrying = 2.0,
+                .surfaceAhead = {180, 4},
+                .surfaceBehind = {320, 8},
+                .veerAhead = 40,
+                .veerBehind = 10,
+                .jetSpeed = 45,
+                .frontLift = 0.4,
+                .frontPrecip = 1.0,
+                .trailingPrecip = 0.0,
+                .convectiveShare = 0.3,
+                .evaporationRate = 0.2,
+                .deepSoilK = 292.0};
     case Atmosphere::WarmSeasonConvective:
         break;
     }

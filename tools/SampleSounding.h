@@ -17,6 +17,7 @@ enum class Atmosphere {
     WarmSeasonConvective, // moist boundary layer under a capping inversion near 800 mb
     WinterWarmNose,       // warm layer near 850 mb over a sub-freezing surface layer
     LakeEffectCold,       // 850 mb near -18 C, moist below 700 mb, dry above
+    HumidNight,           // humid warm-season air, light winds: clear nights cool it to saturation
 };
 
 // Clean writes a file the reader takes; the others damage or vary the text in

@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "usage: tarvex_gensounding [--layout eta|ruc|ngm|gfs3] [--legacy] [--site KBUF]\n"
     "         [--station 725280] [--lat 42.94] [--lon -78.72] [--elevation 218]\n"
     "         [--run 2026120912] [--times 85] [--levels 67] [--step 1]\n"
-    "         [--atmosphere convective|winter|lake] [--variant NAME] -o FILE\n"
+    "         [--atmosphere convective|winter|lake|humid] [--variant NAME] -o FILE\n"
     "  --lon is as in the file: west negative. --run is the run time YYYYMMDDHH (UTC).\n"
     "  --step is the number of forecast hours between times.\n"
     "  Variants: Clean, MisspeltKeys, NoBlankBetweenBlocks, Truncated, TruncatedSurface,\n"
@@ -47,8 +47,9 @@ Atmosphere ParseAtmosphere(std::string_view name) {
     if (name == "convective") return Atmosphere::WarmSeasonConvective;
     if (name == "winter") return Atmosphere::WinterWarmNose;
     if (name == "lake") return Atmosphere::LakeEffectCold;
+    if (name == "humid") return Atmosphere::HumidNight;
     throw UsageError("--atmosphere: \"" + std::string(name) +
-                     "\" is not one of convective, winter and lake");
+                     "\" is not one of convective, winter, lake and humid");
 }
 
 Variant ParseVariant(std::string_view name) {

@@ -21,15 +21,42 @@ int ShiftCode(Qt::KeyboardModifiers keys) {
 
 } // namespace
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent), surface_(width(), height()) {
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent), surface_(width(), height()),
+      overlay_(width(), height(), RasterSurface::Background::Transparent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    surface_.SetChangedHandler([this] { update(); });
+    surface_.SetChangedHandler([this] { RequestPaint(); });
+    overlay_.SetChangedHandler([this] { RequestPaint(); });
+}
+
+RasterSurface& PictureBox::Overlay() {
+    overlayUsed_ = true;
+    return overlay_;
+}
+
+QImage PictureBox::ShownImage() const {
+    QImage shown = surface_.Image().copy();
+    if (overlayUsed_) {
+        QPainter painter(&shown);
+        painter.drawImage(0, 0, overlay_.Image());
+    }
+    return shown;
+}
+
+void PictureBox::RequestPaint() {
+    // A picture is drawn in hundreds of operations; one request to paint
+    // is enough until the paint has happened.
+    if (paintRequested_) return;
+    paintRequested_ = true;
+    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    paintRequested_ = false;
     QPainter painter(this);
     painter.drawImage(0, 0, surface_.Image());
+    if (overlayUsed_) painter.drawImage(0, 0, overlay_.Image());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
@@ -43,6 +70,7 @@ void PictureBox::FollowSize() {
     const int h = std::max(1, height());
     if (surface_.PixelWidth() == w && surface_.PixelHeight() == h) return;
     surface_.Resize(w, h);
+    overlay_.Resize(w, h);
     if (resized_) resized_();
 }
 

@@ -19,6 +19,12 @@ class PictureBox : public QWidget {
 
     RasterSurface& Surface() { return surface_; }
     const RasterSurface& Surface() const { return surface_; }
+    // A transparent layer of the same size shown over the surface, for
+    // marks that come and go (a trace following the mouse) without touching
+    // the picture below; Clear empties it.
+    RasterSurface& Overlay();
+    // The surface as the widget shows it, with the overlay over it.
+    QImage ShownImage() const;
 
     void SetMouseDownHandler(MouseHandler handler) { mouseDown_ = std::move(handler); }
     void SetMouseMoveHandler(MouseHandler handler) { mouseMove_ = std::move(handler); }
@@ -49,9 +55,13 @@ class PictureBox : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void RequestPaint();
     void Deliver(const MouseHandler& handler, int button, const QMouseEvent& event) const;
 
     RasterSurface surface_;
+    RasterSurface overlay_;
+    bool overlayUsed_ = false;
+    bool paintRequested_ = false;
     MouseHandler mouseDown_;
     MouseHandler mouseMove_;
     MouseHandler mouseUp_;

@@ -2,6 +2,8 @@
 
 #include "platform/PictureSurface.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPen>
 #include <QRect>
@@ -10,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QPainter;
@@ -27,7 +30,11 @@ std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t dest
 // Mono, serif names to DejaVu Serif, all others to DejaVu Sans.
 class RasterSurface : public PictureSurface {
   public:
-    RasterSurface(int pixelWidth, int pixelHeight);
+    // What Clear leaves: the back colour, or (for a layer shown over another
+    // picture) pixels that let the picture below show through.
+    enum class Background { Opaque, Transparent };
+
+    RasterSurface(int pixelWidth, int pixelHeight, Background background = Background::Opaque);
     ~RasterSurface() override;
 
     // The pixels as drawn so far.
@@ -85,6 +92,10 @@ class RasterSurface : public PictureSurface {
     struct TextFont;
     const TextFont& CurrentTextFont() const;
 
+    // Fills the whole image with what Clear leaves.
+    void FillBackground(QImage& image) const;
+
+    Background background_;
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
     mutable std::unique_ptr<TextFont> textFont_;

@@ -9,6 +9,7 @@
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
 #include "profile/data/DerivedFields.h"
+#include "profile/data/FogParcelState.h"
 #include "profile/data/HistoryFile.h"
 #include "profile/data/ModelTable.h"
 #include "profile/data/SoundingFiles.h"
@@ -63,6 +64,7 @@ struct Session {
         timeHeight->ClearAfterRead();
         thickness->ClearAfterRead();
         matrix->ClearAfterRead();
+        fogParcel.ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -87,6 +89,8 @@ struct Session {
     // The storm matrix's entry of each hour.
     std::unique_ptr<StormMatrixResults> matrix;
     ParcelOptions parcelOptions;
+    // Manual crossover temperatures and the entraining-parcel frame per hour.
+    FogParcelState fogParcel;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.
     TemperatureAxisEnds temperatureAxis;

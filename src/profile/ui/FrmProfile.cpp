@@ -12,6 +12,8 @@
 #include "profile/diagnostics/LapseRates.h"
 #include "profile/diagnostics/SoundingListing.h"
 #include "profile/diagrams/CursorReadout.h"
+#include "profile/ui/ConvectionPanel.h"
+#include "profile/ui/FogPanel.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
@@ -85,6 +87,13 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
         session_, view_, desktop_, picCape, picMBE, pnlShear, pnlControl[4],
         [this](const std::string& word) { RunControlCommand(word); });
     readoutHooks.plotMBE = [this] { stormPanels_->PlotMBE(); };
+    fogPanel_ = new FogPanel(session_, view_, *picFog);
+    convectionPanel_ = new ConvectionPanel(session_, view_, *picData, pnlControl[3]);
+    pnlControl[3]->layout()->addWidget(convectionPanel_);
+    convectionPanel_->hide();
+    readoutHooks.plotECAPE = [this](std::int16_t t, std::int16_t level) {
+        convectionPanel_->PlotECAPE(t, level);
+    };
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
     RouteHourKeys();
@@ -342,6 +351,10 @@ void FrmProfile::ShowHour() {
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     if (activePanel_ == 4) stormPanels_->ShowKestir();
+    if (displayMode_ == 8) fogPanel_->PlotFog();
+    // The open control panel follows the hour.
+    if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
+    if (activePanel_ == 3 && ShowECAPE) convectionPanel_->DisplayECAPEFrame();
     DrawSounding();
 }
 
@@ -388,6 +401,7 @@ void FrmProfile::ShowSurfaceOfMode() {
 void FrmProfile::DrawSounding() {
     if (view_.SuspendRedraw) return;
     tarvex::DrawSounding(picData->Surface(), session_, view_);
+    if (convectionPanel_) convectionPanel_->ClearTrace();
 }
 
 void FrmProfile::vsbHour_Change() {

@@ -36,6 +36,8 @@ class MapPanel;
 class HodographPanel;
 class LakeEffectPanel;
 class StormPanels;
+class ConvectionPanel;
+class FogPanel;
 class clsMonitors;
 class FrmOverView;
 struct clsMonitor;
@@ -145,6 +147,8 @@ class FrmProfile : public QWidget {
     std::int16_t ActivePanel() const { return activePanel_; }
     LakeEffectPanel* lakePanel() const { return lakePanel_; }
     StormPanels* stormPanels() const { return stormPanels_.get(); }
+    ConvectionPanel* convectionPanel() const { return convectionPanel_; }
+    FogPanel* fogPanel() const { return fogPanel_; }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.
@@ -405,6 +409,8 @@ class FrmProfile : public QWidget {
     QPointer<FrmOverView> overview_;       // at most one, while it is open
     std::shared_ptr<ShownSounding> shown_; // none until a read succeeded
     std::unique_ptr<StormPanels> stormPanels_;
+    ConvectionPanel* convectionPanel_ = nullptr; // frameECAPE, in control panel 3
+    FogPanel* fogPanel_ = nullptr;               // on picFog
 };
 
 } // namespace tarvex

@@ -7,6 +7,7 @@
 #include "profile/data/Session.h"
 #include "profile/data/TrainingHook.h"
 #include "profile/diagrams/MapDiagram.h"
+#include "profile/ui/ConvectionPanel.h"
 #include "profile/ui/FrmProfile.h"
 
 #include "profile/ui/MapPanel.h"
@@ -116,6 +117,11 @@ QWidget* FrmProfile::BuildOptions(QWidget* parent) {
     connect(chkECAPE, &QCheckBox::clicked, this, [this] {
         RunControlCommand("Elevated CAPE");
         ShowECAPE = Checked(chkECAPE);
+        if (convectionPanel_) {
+            convectionPanel_->setVisible(ShowECAPE);
+            // The trace follows the mouse only while the box is checked.
+            if (!ShowECAPE) convectionPanel_->ClearTrace();
+        }
     });
     chkActiveReadout = new QCheckBox("Active Read Out", frame);
     chkActiveReadout->setObjectName("chkActiveReadout");

@@ -17,7 +17,7 @@ using samples::SampleSounding;
 using samples::SampleSpec;
 
 constexpr Atmosphere kAtmospheres[] = {Atmosphere::WarmSeasonConvective, Atmosphere::WinterWarmNose,
-                                       Atmosphere::LakeEffectCold};
+                                       Atmosphere::LakeEffectCold, Atmosphere::HumidNight};
 
 SampleSounding Make(Atmosphere atmosphere, int times = 85, int levels = 67) {
     SampleSpec spec;

@@ -1,0 +1,266 @@
+#include "profile/diagnostics/FogChart.h"
+#include "compute/ProfileBuilder.h"
+#include "platform/RecordingSurface.h"
+#include "profile/data/Fixtures.h"
+#include "profile/data/Session.h"
+#include "profile/data/SoundingReader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+using Kind = DrawOperation::Kind;
+
+std::vector<std::string> Texts(const RecordingSurface& pic) {
+    std::vector<std::string> out;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Text)) out.push_back(op.text);
+    return out;
+}
+
+bool Has(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+const DrawOperation* FindText(const RecordingSurface& pic, const std::string& prefix) {
+    for (const DrawOperation& op : pic.Operations())
+        if (op.kind == Kind::Text && op.text.rfind(prefix, 0) == 0) return &op;
+    return nullptr;
+}
+
+// Filled boxes drawn in the scale whose left edge is `left` (each area of the
+// panel has its own).
+std::vector<DrawOperation> Boxes(const RecordingSurface& pic, double left) {
+    std::vector<DrawOperation> out;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::FilledBox))
+        if (op.scale.left == left) out.push_back(op);
+    return out;
+}
+
+TEST(FogChart, HumidityAxisTopIsTwoOrTheNextMultipleOfFive) {
+    EXPECT_FLOAT_EQ(HumidityAxisTop(1.9f), 2.0f);
+    EXPECT_FLOAT_EQ(HumidityAxisTop(2.0f), 5.0f);
+    EXPECT_FLOAT_EQ(HumidityAxisTop(7.3f), 10.0f);
+    EXPECT_FLOAT_EQ(HumidityAxisTop(10.0f), 15.0f);
+}
+
+// Hourly columns of an afternoon and evening: the screen temperature peaks
+// at column 2 (27 C, dew point 16 C).
+class Crossover : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::OneTimeProfile p;
+        p.Levels = {{990, 100, 20, 15}, {950, 450, 18, 12}, {900, 1000, 14, 8}};
+        const float t2[] = {20, 24, 27, 25, 22, 18, 17, 16, 15, 14};
+        const float td2[] = {15, 15.5f, 16, 16.5f, 17, 17, 17, 17, 17, 17};
+        ProfileArrays& s = *session.profile;
+        for (int t = 0; t < 10; ++t) {
+            test::WriteProfile(s, p, t);
+            s.SurfaceTemp(1, t) = t2[t];
+            s.SurfaceDewPoint(1, t) = td2[t];
+            s.SkinTemperature(1, t) = 0.0f; // none: no ground bar
+            s.ValidTime(1, t) = DateTime::FromParts(2026, 9, 1, 18).AddHours(t);
+        }
+        session.config.TimeZoneOffset = 4;
+    }
+
+    Session session;
+    RecordingSurface pic{437, 425};
+};
+
+TEST_F(Crossover, TheDewPointOfTheWarmestRecentHourWithItsCaption) {
+    PlotFog(pic, session, 5);
+    EXPECT_FLOAT_EQ(session.fogParcel.XoverTemp[1], 16.0f);
+    const DrawOperation* xover = FindText(pic, "T= 60.8"); // 16 C
+    ASSERT_NE(xover, nullptr);
+    EXPECT_EQ(xover->state.foreColor, RGB(255, 0, 0)); // computed
+    const std::vector<std::string> texts = Texts(pic);
+    const auto from = std::find(texts.begin(), texts.end(), "XOver from ");
+    ASSERT_NE(from, texts.end());
+    EXPECT_EQ(*(from + 1), " 3 ");
+    EXPECT_EQ(*(from + 2), "hours ago");
+    EXPECT_EQ(*(from + 3), "4 pm  Sep 1"); // 20 UTC, 4 hours behind
+    // 18 C is 64.4 F, 3.6 F above the crossover: the air bar is green.
+    EXPECT_TRUE(Has(texts, "T= 64.4"));
+    EXPECT_TRUE(Has(texts, "Less"));
+    EXPECT_EQ(Boxes(pic, 0.0).size(), 1u); // no ground bar without a skin temperature
+
+    // Three-hourly columns reach back seven columns: column 1 (40 C) is out
+    // of reach from column 9, column 3 (30 C) is 18 hours back.
+    session.HoursPerColumn = 3;
+    session.profile->SurfaceTemp(1, 1) = 40.0f;
+    session.profile->SurfaceTemp(1, 3) = 30.0f;
+    const CrossoverSource source = FindCrossover(session, 9);
+    EXPECT_FALSE(source.Manual);
+    EXPECT_EQ(source.HoursAgo, 18);
+    EXPECT_EQ(source.Column, 3);
+    EXPECT_FLOAT_EQ(session.fogParcel.XoverTemp[1], 16.5f);
+}
+
+TEST_F(Crossover, AirAndGroundBarsChangeVerdictAtTheirThresholds) {
+    session.fogParcel.XoverManual(1, 5) = 10.0f; // 50 F
+    auto plot = [&](float airF, float groundF) {
+        session.profile->SurfaceTemp(1, 5) = (airF - 32.0f) * 5.0f / 9.0f;
+        session.profile->SkinTemperature(1, 5) = (groundF - 32.0f) * 5.0f / 9.0f + 273.16f;
+        pic.ForgetOperations();
+        PlotFog(pic, session, 5);
+        return Texts(pic);
+    };
+    // The bars in the crossover area: ground first, then air.
+    auto colours = [&] {
+        std::vector<Rgb> out;
+        for (const DrawOperation& op : Boxes(pic, 0.0)) out.push_back(op.color);
+        return out;
+    };
+    const Rgb green = RGB(0, 255, 0), yellow = RGB(255, 255, 0), white = RGB(255, 255, 255),
+              silver = RGB(192, 192, 192);
+
+    auto texts = plot(51.2f, 59.0f); // air +1.2, ground +9 (drawn at +5.5)
+    EXPECT_EQ(colours(), (std::vector<Rgb>{green, green}));
+    // Both bars say "Less"; the hydrolapse chart's guide words are there too.
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Less"), 2 + 1);
+    EXPECT_FLOAT_EQ(static_cast<float>(Boxes(pic, 0.0)[0].y2), 5.5f);
+    EXPECT_TRUE(Has(texts, "XOver manually entered"));
+    EXPECT_EQ(FindText(pic, "T= 50.0")->state.foreColor, RGB(255, 255, 0)); // manual
+
+    texts = plot(50.8f, 54.0f); // air +0.8, ground +4
+    EXPECT_EQ(colours(), (std::vector<Rgb>{yellow, yellow}));
+    EXPECT_TRUE(Has(texts, "Br Psbl"));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Less"), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "More"), 1);
+
+    texts = plot(49.5f, 48.0f); // air -0.5, ground -2
+    EXPECT_EQ(colours(), (std::vector<Rgb>{yellow, silver}));
+    EXPECT_FALSE(Has(texts, "Br  More") || Has(texts, "Br Psbl"));
+
+    texts = plot(48.5f, 44.0f); // air -1.5, ground -6
+    EXPECT_EQ(colours(), (std::vector<Rgb>{white, silver}));
+    EXPECT_TRUE(Has(texts, "Br  More"));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "More"), 1 + 1);
+    EXPECT_TRUE(Has(texts, "T = 44.0"));
+
+    texts = plot(46.5f, 40.0f); // air -3.5
+    EXPECT_EQ(colours().back(), white);
+    EXPECT_TRUE(Has(texts, "F  More"));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Likely"), 2 + 2); // two guide words too
+}
+
+// The skin temperature of a sounding file is in kelvin: 290.0 K in the file
+// is 62.3 F on the ground bar.
+TEST(FogChart, TheGroundBarReadsTheFilesSkinTemperatureAsKelvin) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("tarvex-fog-" + std::to_string(::getpid()) + ".buf");
+    std::ofstream(path, std::ios::binary) << fixtures::kTwoHourEta;
+    Session session;
+    session.models.ModelCodes = {"eta"};
+    ASSERT_TRUE(ReadSounding(session, path.string()).ok);
+    std::filesystem::remove(path);
+    RecordingSurface pic(437, 425);
+    PlotFog(pic, session, 0);
+    EXPECT_NE(FindText(pic, "T= 62.3"), nullptr); // ground
+    EXPECT_NE(FindText(pic, "T= 69.8"), nullptr); // air, 21 C
+    EXPECT_NE(FindText(pic, "T= 52.7"), nullptr); // crossover, 11.5 C
+}
+
+// Screen temperature 10 C; 15 C at 920 mb is the warmest of the lowest
+// 100 mb (880 mb lies beyond it); the wind below 1500 ft is 10 kt, the 30 kt
+// at 1640 ft above it is not counted.
+class Stability : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::OneTimeProfile p;
+        p.SurfacePressure = 1000.0f;
+        p.Levels = {{990, 90, 12, 10}, {950, 500, 13, 9}, {920, 750, 15, 8}, {880, 1100, 20, 5}};
+        test::WriteProfile(*session.profile, p);
+        ProfileArrays& s = *session.profile;
+        s.SurfaceTemp(1, 0) = 10.0f;
+        const float knots[] = {0, 10, 30, 5, 40};
+        for (int L = 1; L <= 4; ++L) s.WindSpeed(1, 0, L) = knots[L];
+    }
+
+    std::vector<std::string> Plot() {
+        pic.ForgetOperations();
+        PlotFog(pic, session, 0);
+        return Texts(pic);
+    }
+
+    Session session;
+    RecordingSurface pic{437, 425};
+};
+
+TEST_F(Stability, MRiFromTheWarmLayerAndTheWindBelowIt) {
+    const BoundaryLayerStability b = MakeBoundaryLayerStability(*session.profile, 0);
+    EXPECT_FLOAT_EQ(b.Tmax, 15.0f);
+    EXPECT_EQ(b.jmax, 3);
+    EXPECT_FLOAT_EQ(b.Vmax, 10.0f);
+    EXPECT_FLOAT_EQ(b.MRi, 0.05f); // 5 / 10^2
+
+    auto texts = Plot();
+    EXPECT_TRUE(Has(texts, ".050"));
+    EXPECT_TRUE(Has(texts, "Fog"));
+    EXPECT_TRUE(Has(texts, " 920 "));
+    EXPECT_TRUE(Has(texts, "15.0°C   "));
+    EXPECT_TRUE(Has(texts, " 10 "));
+    auto bars = Boxes(pic, -5.0);
+    ASSERT_EQ(bars.size(), 1u);
+    EXPECT_DOUBLE_EQ(bars[0].y1, 0.04);
+    EXPECT_NEAR(bars[0].y2, 0.05, 1e-7);
+
+    // 20 kt: 0.0125, a stratus bar and no dispersal bar.
+    session.profile->WindSpeed(1, 0, 1) = 20.0f;
+    texts = Plot();
+    EXPECT_TRUE(Has(texts, ".013"));
+    EXPECT_TRUE(Has(texts, "Stratus"));
+    EXPECT_FALSE(Has(texts, "Possible"));
+    ASSERT_EQ(Boxes(pic, -5.0).size(), 1u);
+
+    // As warm as the screen: 0, both bars and "Possible".
+    session.profile->SurfaceTemp(1, 0) = 15.0f;
+    texts = Plot();
+    EXPECT_TRUE(Has(texts, "Stratus") && Has(texts, "Possible"));
+    ASSERT_EQ(Boxes(pic, -5.0).size(), 2u);
+    EXPECT_EQ(Boxes(pic, -5.0)[1].color, RGB(0, 0, 255));
+}
+
+// No level within 100 mb of the ground: the layer's sentinels (-999 C, -999
+// kt) give a value just below 0, read as stratus and dispersal.
+TEST_F(Stability, WithoutALevelInTheLayerTheSentinelsShow) {
+    session.profile->Pressure(1, 0, 0) = 1200.0f;
+    const auto texts = Plot();
+    EXPECT_TRUE(Has(texts, " 1200 ") && Has(texts, "-999.0°C   ") && Has(texts, "-999 "));
+    EXPECT_TRUE(Has(texts, "-.001")); // (-999 - 10) / 999^2
+    EXPECT_TRUE(Has(texts, "Stratus") && Has(texts, "Possible"));
+}
+
+TEST_F(Stability, ACalmLayerHasNoNumberAndNoBars) {
+    session.profile->WindSpeed(1, 0, 1) = 0.0f;
+    const auto texts = Plot();
+    EXPECT_TRUE(Has(texts, "----"));
+    EXPECT_TRUE(Boxes(pic, -5.0).empty());
+    EXPECT_TRUE(Has(texts, "MRi (Lowest 100mb)")); // the rest is drawn
+    EXPECT_TRUE(Has(texts, "Hydrolapse"));
+}
+
+TEST(FogChart, WithoutLevelsOnlyTheSurfaceHumidityIsCharted) {
+    Session session;
+    test::OneTimeProfile p;
+    p.Levels = {{990, 100, 20, 15}};
+    test::WriteProfile(*session.profile, p);
+    session.profile->LevelCount(1) = 0;
+    session.profile->SpecificHumidity(1, 0, 1) = 99.0f; // left from an earlier file
+    RecordingSurface pic(437, 425);
+    PlotFog(pic, session, 0);
+    std::vector<Rgb> dots;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Circle)) dots.push_back(op.color);
+    EXPECT_EQ(dots, (std::vector<Rgb>{RGB(255, 255, 0)}));
+}
+
+} // namespace
+} // namespace tarvex

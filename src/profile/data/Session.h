@@ -2,6 +2,7 @@
 
 #include "compute/ComputeState.h"
 #include "compute/Hodograph.h"
+#include "compute/MandatoryHeights.h"
 #include "compute/ParcelState.h"
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
@@ -40,7 +41,8 @@ struct Session {
           elevated(std::make_unique<ElevatedParcelResults>()),
           wholeRun(std::make_unique<WholeRunResults>()),
           hodograph(std::make_unique<HodographResults>()),
-          soundingOverlays(std::make_unique<SoundingOverlayState>()) {}
+          soundingOverlays(std::make_unique<SoundingOverlayState>()),
+          thickness(std::make_unique<ThicknessResults>()) {}
 
     // Resets every per-time and per-model cache after a sounding file was
     // read, so that every panel computes afresh on its next draw. Each cache
@@ -54,6 +56,7 @@ struct Session {
         wholeRun->ClearAfterRead();
         hodograph->ClearAfterRead();
         soundingOverlays->ClearAfterRead();
+        thickness->ClearAfterRead();
         options.ElevatedPTLevel = 1;
     }
 
@@ -71,6 +74,8 @@ struct Session {
     std::unique_ptr<WholeRunResults> wholeRun;
     std::unique_ptr<HodographResults> hodograph;
     std::unique_ptr<SoundingOverlayState> soundingOverlays;
+    // Heights of the mandatory pressure surfaces, for the thickness methods.
+    std::unique_ptr<ThicknessResults> thickness;
     ParcelOptions parcelOptions;
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.

@@ -10,6 +10,7 @@
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
+#include "profile/ui/PrecipTypeControls.h"
 #include "shell/Monitors.h"
 
 #include <QCheckBox>
@@ -95,7 +96,9 @@ QWidget* FrmProfile::BuildValueBars(QWidget* parent) {
     vsbMeanFlow[0] = makeBar("vsbMeanFlow_0", 1, 23, 1, 23);
     vsbMeanFlow[1] = makeBar("vsbMeanFlow_1", 2, 24, 2, 24);
     vbsElevatedPT = makeBar("vbsElevatedPT", 3, 20, 1, 1);
-    layout->addWidget(new QLabel("Elev", box), 0, 3, Qt::AlignCenter);
+    auto* elevated = new QLabel("Elev", box);
+    elevated->setObjectName("lblElevatedPT");
+    layout->addWidget(elevated, 0, 3, Qt::AlignCenter);
     connect(vsbSigmaLevel->Bar(), &QScrollBar::valueChanged, this,
             [this] { vsbSigmaLevel_Change(); });
     for (int k = 0; k < 2; ++k)
@@ -163,6 +166,19 @@ void FrmProfile::BuildControls() {
     second->addWidget(BuildOptions(side));
     second->addWidget(BuildValueBars(side));
     second->addWidget(BuildSoundingButtons(side));
+    precipTypeControls_ = new PrecipTypeControls(
+        session_, view_,
+        {[this] { ShowHour(); }, [this](const std::string& word) { RunControlCommand(word); },
+         [this] { btnHelp->setFocus(); },
+         [this](bool on) {
+             vbsElevatedPT->Bar()->setVisible(on);
+             vbsElevatedPT->Bar()
+                 ->parentWidget()
+                 ->findChild<QLabel*>("lblElevatedPT")
+                 ->setVisible(on);
+         }},
+        side);
+    second->addWidget(precipTypeControls_);
     pnlMap = new QFrame(side);
     pnlHodograph = new QFrame(side);
     pnlShear = new QFrame(side);
@@ -215,6 +231,7 @@ void FrmProfile::BuildControls() {
                                                       picIndices, picCape, picMBE, picPrecipType,
                                                       picLapse, picFog, picDont, picFiles})
         lower->addWidget(w, 0, 0);
+    lower->addWidget(precipTypeControls_->AttachPicture(picPrecipType), 0, 1, Qt::AlignTop);
     grid->addLayout(lower, 2, 0, 1, 2);
 
     grid->setRowStretch(0, 3);
@@ -275,6 +292,7 @@ void FrmProfile::ShowHour() {
     // The lower panel of the display mode, then the sounding.
     if (displayMode_ == 1) RedrawMap();
     if (displayMode_ == 2) hodographPanel_->PlotHodograph();
+    precipTypeControls_->ShowPrecipType(displayMode_ == 6);
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     DrawSounding();

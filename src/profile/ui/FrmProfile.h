@@ -32,6 +32,7 @@ class RangeScrollBar;
 class MapPanel;
 class HodographPanel;
 class LakeEffectPanel;
+class PrecipTypeControls;
 class clsMonitors;
 struct clsMonitor;
 class PictureBox;
@@ -127,6 +128,7 @@ class FrmProfile : public QWidget {
     std::int16_t DisplayMode() const { return displayMode_; }
     std::int16_t ActivePanel() const { return activePanel_; }
     LakeEffectPanel* lakePanel() const { return lakePanel_; }
+    PrecipTypeControls* precipTypeControls() const { return precipTypeControls_; }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.
@@ -315,6 +317,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<MapPanel> mapPanel_;
     std::unique_ptr<HodographPanel> hodographPanel_;
     LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
+    PrecipTypeControls* precipTypeControls_ = nullptr;
 };
 
 } // namespace tarvex

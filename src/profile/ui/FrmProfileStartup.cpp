@@ -10,6 +10,7 @@
 #include "profile/data/TrainingHook.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/LakeEffectPanel.h"
+#include "profile/ui/PrecipTypeControls.h"
 #include "shell/Monitors.h"
 
 #include <QApplication>
@@ -347,6 +348,7 @@ void FrmProfile::ApplySettings() {
     SetCheck(lakePanel_->chkLIC, h.chkLIC);
     view_.VerticalUnit = h.VerticalUnit;
     ApplySoundingButtonSettings();
+    precipTypeControls_->ApplySettings(h);
 }
 
 HistorySettings FrmProfile::CollectSettings() const {
@@ -384,6 +386,7 @@ HistorySettings FrmProfile::CollectSettings() const {
     h.chkMoistLakeIndex = FromCheckState(lakePanel_->chkMoistLakeIndex);
     h.chkLIC = FromCheckState(lakePanel_->chkLIC);
     CollectSoundingButtonSettings(h);
+    precipTypeControls_->CollectSettings(h);
     return h;
 }
 

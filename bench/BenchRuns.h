@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace tarvex::bench {
 
@@ -18,10 +19,12 @@ inline std::string FullEtaRunText() {
     return samples::MakeSoundingText(spec);
 }
 
-// Writes the run to a file named after the benchmark; the caller removes it.
+// Writes the run to a file named after the benchmark and the process (runs
+// side by side never share it); the caller removes it.
 inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
     const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("tarvex-bench-" + name + "-eta_KBUF.buf");
+        std::filesystem::temp_directory_path() /
+        ("tarvex-bench-" + name + "-" + std::to_string(::getpid()) + "-eta_KBUF.buf");
     std::ofstream(path, std::ios::binary) << FullEtaRunText();
     return path;
 }
@@ -32,6 +35,7 @@ inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
+#include <QCheckBox>
 #include <benchmark/benchmark.h>
 
 namespace tarvex::bench {
@@ -45,11 +49,27 @@ struct LoadedWindow {
 
     LoadedWindow(const std::string& name, benchmark::State& state) {
         session.models.ModelCodes = {"eta"};
+        // A failure ends the benchmark instead of waiting on a message box.
+        window.SetMessageHandler(
+            [&state](const std::string& text) { state.SkipWithError(text.c_str()); });
         window.resize(1280, 960);
         window.show();
         const std::filesystem::path path = WriteFullEtaRun(name);
         if (!window.LoadSoundingFile(path.string())) state.SkipWithError("read failed");
         std::filesystem::remove(path);
+    }
+
+    // Every overlay of the sounding on, as a forecaster stepping through a
+    // busy convective day might have it.
+    void TurnOnEveryOverlay() {
+        for (QCheckBox* box :
+             {window.chkDryAdiabats, window.chkWetBulb, window.chkLines, window.chkClouds,
+              window.chkInversions, window.chkLCL, window.chkLFC, window.chkEQL, window.chkWBZ,
+              window.chkCCL, window.chkConvectiveTemp, window.chkParcel, window.chkCINS,
+              window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
+              window.chkMomentum, window.ChkOmega}) {
+            if (!box->isChecked()) box->click();
+        }
     }
 };
 

@@ -48,16 +48,7 @@ BENCHMARK(BM_DrawSounding)
 void BM_ShowHour(benchmark::State& state) {
     tarvex::bench::LoadedWindow loaded("sounding", state);
     tarvex::FrmProfile& window = loaded.window;
-    // Every overlay of the sounding on, as a forecaster stepping through a
-    // busy convective day might have it.
-    for (QCheckBox* box :
-         {window.chkDryAdiabats, window.chkWetBulb, window.chkLines, window.chkClouds,
-          window.chkInversions, window.chkLCL, window.chkLFC, window.chkEQL, window.chkWBZ,
-          window.chkCCL, window.chkConvectiveTemp, window.chkParcel, window.chkCINS,
-          window.chk10MWind, window.chkSnowGrowth, window.chkRH, window.chkWindVector,
-          window.chkMomentum, window.ChkOmega}) {
-        if (!box->isChecked()) box->click();
-    }
+    loaded.TurnOnEveryOverlay();
     int hour = 0;
     for (auto _ : state) {
         window.vsbHour->setValue(hour);

@@ -143,23 +143,23 @@ void DrawStartLevel(PictureSurface& pic, const ProfileArrays& s, int c, int star
                {line("AGL: ", s.HeightAGL(m, c, start)), line("MSL: ", s.Height(m, c, start))});
 }
 
-// A chart's scale (left, top, right, bottom) and its grey plotting area from
-// the origin to (right, top); the height of a line of text.
-struct ChartScale {
-    double left, top, right, bottom;
-};
-double BeginChart(PictureSurface& pic, const ChartScale& scale, double right, double top) {
-    pic.Scale(scale.left, scale.top, scale.right, scale.bottom);
+// A chart's grey plotting area from the origin to (right, top), in the
+// chart's scale; the height of a line of text.
+double ChartArea(PictureSurface& pic, double right, double top) {
     pic.SetFillStyle(FillStyle::Solid);
     pic.FilledBox(0.0, top, right, 0.0, kGrey);
     return pic.TextHeight("I");
 }
 
-void DrawSurfaceChart(PictureSurface& pic, Session& session, int c) {
-    const PTypeResults& r = *session.ptype;
-    const int m = session.profile->CurrentModel;
-    const double th = BeginChart(pic, {-16.0, 3200.0, 85.0, -1000.0}, 80.0, 3000.0);
+// The surface chart's scale: positive energy (J/kg) across, freezing level
+// (ft) upward.
+void SurfaceChartScale(PictureSurface& pic) {
+    pic.Scale(-16.0, 3200.0, 85.0, -1000.0);
+}
 
+void DrawSurfaceChartFixed(PictureSurface& pic) {
+    SurfaceChartScale(pic);
+    const double th = ChartArea(pic, 80.0, 3000.0);
     pic.SetForeColor(kRed);
     PrintAt(pic, 20.0, 3200.0, "Positive Energy J/kg");
     PrintAt(pic, -16.0, 1900.0, "Freezing");
@@ -180,7 +180,14 @@ void DrawSurfaceChart(PictureSurface& pic, Session& session, int c) {
     pic.Line(0.0, 0.0, 0.0, 3000.0);
     pic.Line(80.0, 0.0, 80.0, 3000.0);
     for (int x = 10; x <= 70; x += 10) PrintAxisNumber(pic, x, x - DigitsWidth(pic, x) / 2.0, 0.0);
+}
 
+void DrawSurfaceChartHour(PictureSurface& pic, Session& session, int c) {
+    const PTypeResults& r = *session.ptype;
+    const int m = session.profile->CurrentModel;
+    SurfaceChartScale(pic);
+    pic.SetFillStyle(FillStyle::Solid);
+    pic.SetForeColor(kBlack);
     if (r.PTypePattern(m, c) == "BB") {
         PrintBlock(pic, 0.0, -200.0, {"Entire Sounding Below Freezing", ""});
         pic.SetForeColor(kBlue);
@@ -202,12 +209,15 @@ void DrawSurfaceChart(PictureSurface& pic, Session& session, int c) {
     });
 }
 
-void DrawRefreezingChart(PictureSurface& pic, PictureSurface& sleet, Session& session, int c,
-                         bool elevated, bool& sleetShown) {
-    const PTypeResults& r = *session.ptype;
-    const int m = session.profile->CurrentModel;
-    const double th = BeginChart(pic, {-90.0, 480.0, 480.0, -150.0}, 450.0, 450.0);
+// The refreezing and elevated charts' scale: positive energy (J/kg) across,
+// negative energy (J/kg) upward.
+void RefreezingChartScale(PictureSurface& pic) {
+    pic.Scale(-90.0, 480.0, 480.0, -150.0);
+}
 
+void DrawRefreezingChartFixed(PictureSurface& pic, bool elevated) {
+    RefreezingChartScale(pic);
+    const double th = ChartArea(pic, 450.0, 450.0);
     pic.SetForeColor(kRed);
     if (elevated) {
         PrintAt(pic, 90.0, 480.0, "Elevated Positive Energy J/kg");
@@ -239,7 +249,15 @@ void DrawRefreezingChart(PictureSurface& pic, PictureSurface& sleet, Session& se
     for (int x = 50; x <= 450; x += 50) PrintAxisNumber(pic, x, x - DigitsWidth(pic, x) / 2.0, 0.0);
     pic.Line(0.0, 0.0, 0.0, 450.0);
     pic.Line(450.0, 0.0, 450.0, 450.0);
+}
 
+void DrawRefreezingChartHour(PictureSurface& pic, PictureSurface& sleet, Session& session, int c,
+                             bool elevated, bool& sleetShown) {
+    const PTypeResults& r = *session.ptype;
+    const int m = session.profile->CurrentModel;
+    RefreezingChartScale(pic);
+    pic.SetFillStyle(FillStyle::Solid);
+    pic.SetForeColor(kBlack);
     const std::string positive = "Positive Energy = " + Format(r.WarmEnergy(m, c), "0.0") + " J/kg";
     const std::string negative = "Negative Energy = " + Format(r.ColdEnergy(m, c), "0.0") + " J/kg";
     if (elevated) {
@@ -329,38 +347,68 @@ Rgb RefreezingChartColor(float warmEnergy, float coldEnergy, bool elevated) {
     return kOrange;
 }
 
+void PrecipTypeBackgrounds::Show(PictureSurface& pic, Chart chart,
+                                 const std::function<void()>& drawFixed) {
+    if (pic.PixelWidth() != width || pic.PixelHeight() != height) {
+        pictures = {};
+        width = pic.PixelWidth();
+        height = pic.PixelHeight();
+    }
+    Picture& fixed = pictures[static_cast<std::size_t>(chart)];
+    if (!fixed.IsEmpty()) {
+        pic.SetPicture(fixed);
+        pic.Clear();
+        return;
+    }
+    pic.SetPicture(Picture());
+    pic.Clear();
+    drawFixed();
+    fixed = pic.TakePicture();
+    pic.SetPicture(fixed);
+}
+
 bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session, std::int16_t c,
-                    const PrecipTypeChoice& choice) {
+                    const PrecipTypeChoice& choice, PrecipTypeBackgrounds& backgrounds) {
     UsePanelFont(pic);
+    pic.SetDrawWidth(1);
     if (choice.UseThicknessMethod) {
-        PlotPTypeThickness(pic, session, c, choice.TailHours);
+        PlotPTypeThickness(pic, session, c, choice.TailHours, backgrounds);
         return false;
     }
     const ProfileArrays& s = *session.profile;
     PTypeResults& r = *session.ptype;
     const int m = s.CurrentModel;
-    if (r.PTypeAreasDone(m, c) == kFlagFalse) MakePType(s, c, r, session.options);
+    // The hour's type from its layers, also when only its layers were worked
+    // out before (as a past hour of a trail).
+    MakePType(s, c, r, session.options);
 
     pic.SetBackColor(kPanelBack);
-    pic.Clear();
+    const EnergyChart chart = EnergyChartOf(r.PTypePattern(m, c));
+    switch (chart) {
+    case EnergyChart::Surface:
+        backgrounds.Show(pic, PrecipTypeBackgrounds::Surface, [&] { DrawSurfaceChartFixed(pic); });
+        break;
+    case EnergyChart::Refreezing:
+    case EnergyChart::Elevated: {
+        const bool elevated = chart == EnergyChart::Elevated;
+        backgrounds.Show(
+            pic, elevated ? PrecipTypeBackgrounds::Elevated : PrecipTypeBackgrounds::Refreezing,
+            [&] { DrawRefreezingChartFixed(pic, elevated); });
+        break;
+    }
+    case EnergyChart::None:
+        pic.SetPicture(Picture());
+        pic.Clear();
+        break;
+    }
     DrawSnraBar(pic, s.ModelSnowRatio(m, c));
     const int start = PTypeStartLevel(s, session.options);
     DrawStartLevel(pic, s, c, start);
 
     bool sleetShown = false;
-    switch (EnergyChartOf(r.PTypePattern(m, c))) {
-    case EnergyChart::Surface:
-        DrawSurfaceChart(pic, session, c);
-        break;
-    case EnergyChart::Refreezing:
-        DrawRefreezingChart(pic, sleet, session, c, false, sleetShown);
-        break;
-    case EnergyChart::Elevated:
-        DrawRefreezingChart(pic, sleet, session, c, true, sleetShown);
-        break;
-    case EnergyChart::None:
-        break;
-    }
+    if (chart == EnergyChart::Surface) DrawSurfaceChartHour(pic, session, c);
+    if (chart == EnergyChart::Refreezing || chart == EnergyChart::Elevated)
+        DrawRefreezingChartHour(pic, sleet, session, c, chart == EnergyChart::Elevated, sleetShown);
     DrawCloudTop(pic, session, c, start);
     return sleetShown;
 }

@@ -2,7 +2,9 @@
 
 #include "platform/PictureSurface.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarvex {
@@ -15,6 +17,21 @@ struct Session;
 struct PrecipTypeChoice {
     bool UseThicknessMethod = false;
     int TailHours = 6;
+};
+
+// Pictures of the fixed parts of the panel's charts (areas, axes, captions,
+// boundaries) at the size of the picture they were drawn on: each is drawn
+// once per size, and a redraw puts only the hour's parts over it.
+struct PrecipTypeBackgrounds {
+    enum Chart { Surface, Refreezing, Elevated, Thickness, ChartCount };
+    int width = 0;
+    int height = 0;
+    std::array<Picture, ChartCount> pictures;
+
+    // Clears pic to the chart's fixed parts, drawing them with drawFixed
+    // (on a cleared picture, in the back colour) when there are none yet for
+    // its size.
+    void Show(PictureSurface& pic, Chart chart, const std::function<void()>& drawFixed);
 };
 
 // The energy charts: the surface chart of the patterns "AB" and "BB", the
@@ -36,9 +53,10 @@ Rgb RefreezingChartColor(float warmEnergy, float coldEnergy, bool elevated);
 // SNRA bar, the start level, the chart of the hour's pattern with the trail of
 // the hours before it of the same kind, and the cloud-top lines with the
 // drizzle warning. True when the sleet panel was drawn on sleet and should be
-// shown; the caller hides it otherwise.
+// shown; the caller hides it otherwise. The charts' fixed parts come from
+// backgrounds.
 bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session, std::int16_t c,
-                    const PrecipTypeChoice& choice);
+                    const PrecipTypeChoice& choice, PrecipTypeBackgrounds& backgrounds);
 
 // The sleet panel of time column t: the positive energy of the surface warm
 // layer on a 0-40 J/kg scale divided at 20 J/kg into "Sleet" and

@@ -4,6 +4,7 @@
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
 #include "profile/data/Session.h"
+#include "profile/diagnostics/PrecipTypePanel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -133,28 +134,30 @@ bool ThicknessPointOf(const Session& session, int t, ThicknessPoint& point) {
     return true;
 }
 
-void PlotPTypeThickness(PictureSurface& pic, Session& session, std::int16_t c, int tailHours) {
+void PlotPTypeThickness(PictureSurface& pic, Session& session, std::int16_t c, int tailHours,
+                        PrecipTypeBackgrounds& backgrounds) {
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
     if (session.thickness->ThicknessReady(m) == kFlagFalse) MakeThickness(s, *session.thickness);
 
     pic.SetBackColor(kPanelBack);
-    pic.Clear();
+    pic.Scale(1502.0, 1352.0, 1584.0, 1240.0);
+    backgrounds.Show(pic, PrecipTypeBackgrounds::Thickness, [&] {
+        DrawGrid(pic);
+        pic.SetForeColor(kBlack);
+        pic.SetDrawWidth(2);
+        for (const std::vector<ThicknessPoint>& line : FixedBoundaries()) Polyline(pic, line);
+        pic.SetDrawWidth(1);
+        for (const RegionLabel& label : kRegions) PrintAt(pic, label.x, label.y, label.text);
+    });
     pic.SetFillStyle(FillStyle::Solid);
     pic.SetForeColor(kBlack);
-    pic.Scale(1502.0, 1352.0, 1584.0, 1240.0);
     DrawHourValues(pic, session, c);
-    DrawGrid(pic);
-
-    pic.SetForeColor(kBlack);
     pic.SetDrawWidth(2);
-    for (const std::vector<ThicknessPoint>& line : FixedBoundaries()) Polyline(pic, line);
     std::vector<ThicknessPoint> nearZero = {FixedBoundaries().back().back()};
     for (const ThicknessPoint& p : NearZeroBoundaryEnd(s, c)) nearZero.push_back(p);
     Polyline(pic, nearZero);
-
     pic.SetDrawWidth(1);
-    for (const RegionLabel& label : kRegions) PrintAt(pic, label.x, label.y, label.text);
 
     pic.SetFillColor(kRed);
     pic.SetForeColor(kBlue);

@@ -6,6 +6,7 @@
 namespace tarvex {
 
 class PictureSurface;
+struct PrecipTypeBackgrounds;
 struct ProfileArrays;
 struct Session;
 
@@ -36,7 +37,9 @@ bool ThicknessPointOf(const Session& session, int t, ThicknessPoint& point);
 // The precipitation type by thickness for time column c of the current model:
 // the nomogram with its boundaries and regions, the heights and thicknesses
 // of the hour below it, and the trail of the last tailHours hours (works out
-// the model's heights first when they are not ready).
-void PlotPTypeThickness(PictureSurface& pic, Session& session, std::int16_t c, int tailHours);
+// the model's heights first when they are not ready). The nomogram's fixed
+// parts come from backgrounds.
+void PlotPTypeThickness(PictureSurface& pic, Session& session, std::int16_t c, int tailHours,
+                        PrecipTypeBackgrounds& backgrounds);
 
 } // namespace tarvex

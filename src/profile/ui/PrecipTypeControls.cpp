@@ -66,7 +66,7 @@ void PrecipTypeControls::ShowPrecipType(bool displayed) {
 
 void PrecipTypeControls::Plot() {
     const bool sleet = PlotPrecipType(picPrecipType_->Surface(), picSleet->Surface(), session_,
-                                      view_.CurrentColumn, choice_);
+                                      view_.CurrentColumn, choice_, backgrounds_);
     picSleet->setVisible(sleet);
 }
 

@@ -68,6 +68,7 @@ class PrecipTypeControls : public QWidget {
     Callbacks callbacks_;
     PictureBox* picPrecipType_ = nullptr;
     PrecipTypeChoice choice_;
+    PrecipTypeBackgrounds backgrounds_;
     bool displayed_ = false;
 };
 

@@ -41,7 +41,8 @@ class PrecipTypePanelTest : public ::testing::Test {
     bool Plot(int c) {
         pic.ForgetOperations();
         sleet.ForgetOperations();
-        return PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), {false, 6});
+        return PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), {false, 6},
+                              backgrounds);
     }
     static const DrawOperation* Text(const RecordingSurface& surface, const std::string& text) {
         for (const DrawOperation& op : surface.Operations())
@@ -68,6 +69,7 @@ class PrecipTypePanelTest : public ::testing::Test {
     ProfileArrays& s = *session.profile;
     RecordingSurface pic{kPrecipTypeWidth, kPrecipTypeHeight};
     RecordingSurface sleet{kSleetWidth, kSleetHeight};
+    PrecipTypeBackgrounds backgrounds;
 };
 
 TEST_F(PrecipTypePanelTest, WarmNoseOnEitherSideOfThePelletLine) {
@@ -145,8 +147,10 @@ TEST_F(PrecipTypePanelTest, TrailWorksOutPastHoursAtTheNewStartLevel) {
     // From the ground: cold, then warm aloft ("BA"). From level 3, inside the
     // warm layer: "AB".
     Build({-3, -1, 2, 3, -2, -5, -10, -15}, 1);
+    Plot(0);
     Plot(1);
     EXPECT_EQ(session.ptype->PTypePattern(1, 0), "BA");
+    EXPECT_EQ(session.ptype->PTypeEnergyCode(1, 0), kPTypeFreezingRain);
     EXPECT_EQ(Circles().size(), 2u);
 
     session.options.ElevatedPTLevel = 3;
@@ -156,6 +160,11 @@ TEST_F(PrecipTypePanelTest, TrailWorksOutPastHoursAtTheNewStartLevel) {
     EXPECT_EQ(session.ptype->PTypePattern(1, 0), "AB");
     EXPECT_EQ(Circles().size(), 2u); // hour 0 belongs on the surface chart now
     EXPECT_TRUE(Shows("Sounding Starts Out Above Freezing"));
+    // Back to hour 0, whose layers the trail worked out: its type follows
+    // them. From level 3: 750 m at 2 C and 500 m at 3 C, 107.7 J/kg, rain.
+    Plot(0);
+    EXPECT_EQ(session.ptype->PTypeEnergyCode(1, 0), kPTypeRain);
+    EXPECT_TRUE(Shows("Positive Energy = 107.7 J/kg"));
 }
 
 TEST_F(PrecipTypePanelTest, StartLevelCloudTopAndDrizzle) {

@@ -37,12 +37,13 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
     fs::create_directories(out);
     RasterSurface pic(kPrecipTypeWidth, kPrecipTypeHeight);
     RasterSurface sleet(kSleetWidth, kSleetHeight);
-    for (int c : {20, 50}) {
-        PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), {false, 6});
+    PrecipTypeBackgrounds backgrounds;
+    for (int c : {20, 50, 20}) { // the second 20 on the kept chart
+        PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), {false, 6}, backgrounds);
         EXPECT_TRUE(pic.Image().save(QString::fromStdString(
             (out / ("precip_type_energy_" + std::to_string(c) + ".png")).string())));
     }
-    PlotPrecipType(pic, sleet, session, 20, {true, 12});
+    PlotPrecipType(pic, sleet, session, 20, {true, 12}, backgrounds);
     EXPECT_TRUE(
         pic.Image().save(QString::fromStdString((out / "precip_type_thickness.png").string())));
 }

@@ -4,6 +4,7 @@
 #include "compute/ProfileBuilder.h"
 #include "platform/RecordingSurface.h"
 #include "profile/data/Session.h"
+#include "profile/diagnostics/PrecipTypePanel.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +37,14 @@ class ThicknessChartTest : public ::testing::Test {
     }
     std::vector<DrawOperation> Plot(int c, int hours) {
         pic.ForgetOperations();
-        PlotPTypeThickness(pic, session, static_cast<std::int16_t>(c), hours);
+        PlotPTypeThickness(pic, session, static_cast<std::int16_t>(c), hours, backgrounds);
         return pic.OperationsOf(Kind::Circle);
     }
 
     Session session;
     ProfileArrays& s = *session.profile;
     RecordingSurface pic{437, 461};
+    PrecipTypeBackgrounds backgrounds;
 };
 
 TEST_F(ThicknessChartTest, DeepNearFreezingLayerBendsTheSnowPelletBoundary) {

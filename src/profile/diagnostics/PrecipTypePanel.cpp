@@ -356,12 +356,16 @@ void PrecipTypeBackgrounds::Show(PictureSurface& pic, Chart chart,
     }
     Picture& fixed = pictures[static_cast<std::size_t>(chart)];
     if (!fixed.IsEmpty()) {
-        pic.SetPicture(fixed);
-        pic.Clear();
+        // Setting a picture shows it at once; the picture in place only
+        // needs a clear.
+        if (pic.PersistentPicture().Image() == fixed.Image()) {
+            pic.Clear();
+        } else {
+            pic.SetPicture(fixed);
+        }
         return;
     }
-    pic.SetPicture(Picture());
-    pic.Clear();
+    pic.SetPicture(Picture()); // shows the back colour alone
     drawFixed();
     fixed = pic.TakePicture();
     pic.SetPicture(fixed);
@@ -398,7 +402,6 @@ bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session
     }
     case EnergyChart::None:
         pic.SetPicture(Picture());
-        pic.Clear();
         break;
     }
     DrawSnraBar(pic, s.ModelSnowRatio(m, c));

@@ -6,7 +6,6 @@
 #include "profile/data/DesktopService.h"
 #include "profile/data/HistoryFile.h"
 #include "profile/data/Session.h"
-#include "profile/diagrams/SoundingDiagram.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QPushButton>
@@ -18,80 +17,9 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace tarvex {
 namespace {
-
-// The controls on their own, with the window's callbacks counted.
-class PrecipTypeButtons : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        controls = std::make_unique<PrecipTypeControls>(
-            session, view,
-            PrecipTypeControls::Callbacks{
-                [this] { ++redraws; }, [this](const std::string& w) { words.push_back(w); },
-                [this] { ++focused; }, [this](bool on) { elevatedBar = on; }},
-            &host);
-        picture = new PictureBox(&host);
-        controls->AttachPicture(picture);
-        host.show();
-    }
-    std::string Caption(const QPushButton* b) const { return b->text().toStdString(); }
-
-    Session session;
-    SoundingView view;
-    QWidget host;
-    std::unique_ptr<PrecipTypeControls> controls;
-    PictureBox* picture = nullptr;
-    int redraws = 0;
-    int focused = 0;
-    bool elevatedBar = false;
-    std::vector<std::string> words;
-};
-
-TEST_F(PrecipTypeButtons, MethodButtonSwitchesCaptionsAndCompanions) {
-    EXPECT_EQ(Caption(controls->btnPrecipType), "Thickness");
-    EXPECT_FALSE(controls->btnTails->isVisible());
-    EXPECT_TRUE(elevatedBar);
-    controls->picPrecipType_Click();
-    controls->btnPrecipType->click();
-    EXPECT_TRUE(controls->UseThicknessMethod());
-    EXPECT_EQ(Caption(controls->btnPrecipType), "Energy");
-    EXPECT_TRUE(controls->btnTails->isVisible());
-    EXPECT_FALSE(elevatedBar);
-    EXPECT_EQ(redraws, 1);
-    controls->picPrecipType_Click();
-    controls->btnPrecipType->click();
-    EXPECT_EQ(Caption(controls->btnPrecipType), "Thickness");
-    EXPECT_FALSE(controls->btnTails->isVisible());
-    EXPECT_TRUE(elevatedBar);
-    EXPECT_EQ(redraws, 2);
-    EXPECT_EQ(words, (std::vector<std::string>{"Precip Type Energy", "Precip Type Thickness"}));
-
-    // The method goes to the history file and comes back from it.
-    HistorySettings h;
-    controls->btnPrecipType->click();
-    controls->CollectSettings(h);
-    EXPECT_TRUE(h.UseThicknessMethod);
-    h.UseThicknessMethod = false;
-    controls->ApplySettings(h);
-    EXPECT_EQ(Caption(controls->btnPrecipType), "Thickness");
-    EXPECT_FALSE(controls->btnTails->isVisible());
-    EXPECT_EQ(redraws, 3); // applying the file draws nothing
-}
-
-TEST_F(PrecipTypeButtons, TailsStepThroughTheirHours) {
-    controls->btnPrecipType->click();
-    EXPECT_EQ(Caption(controls->btnTails), "6");
-    for (const char* next : {"12", "24", "48", "6"}) {
-        controls->btnTails->click();
-        EXPECT_EQ(Caption(controls->btnTails), next);
-        EXPECT_EQ(controls->TailHours(), std::stoi(next));
-    }
-    EXPECT_EQ(redraws, 1 + 4);
-    EXPECT_EQ(focused, 4);
-}
 
 // The main window with the winter sample loaded, showing "Precip Type".
 class PrecipTypeWindow : public ::testing::Test {
@@ -117,7 +45,7 @@ class PrecipTypeWindow : public ::testing::Test {
     std::unique_ptr<FrmProfile> window_;
 };
 
-TEST_F(PrecipTypeWindow, StartLevelBarRecomputesTheHoursItDraws) {
+TEST_F(PrecipTypeWindow, StartLevelBarMethodAndTrailButtons) {
     window_->vsbHour->setValue(8);
     window_->btnDisplay_Click(6);
     PTypeResults& r = *session_.ptype;
@@ -131,11 +59,28 @@ TEST_F(PrecipTypeWindow, StartLevelBarRecomputesTheHoursItDraws) {
     EXPECT_EQ(r.PTypeAreasDone(1, 1), kFlagFalse);
     for (int t = 9; t <= 11; ++t) EXPECT_EQ(r.PTypeAreasDone(1, t), kFlagFalse);
 
-    // The thickness method hides the bar and reads the mandatory heights.
-    window_->precipTypeControls()->btnPrecipType->click();
+    // The thickness method: its caption, the trail's hours, no start-level
+    // bar, the mandatory heights worked out, and kept in the history file.
+    PrecipTypeControls& c = *window_->precipTypeControls();
+    EXPECT_EQ(c.btnPrecipType->text().toStdString(), "Thickness");
+    EXPECT_FALSE(c.btnTails->isVisible());
+    c.btnPrecipType->click();
+    EXPECT_EQ(c.btnPrecipType->text().toStdString(), "Energy");
+    EXPECT_TRUE(c.btnTails->isVisible());
     EXPECT_FALSE(window_->vbsElevatedPT->Bar()->isVisible());
     EXPECT_EQ(session_.thickness->ThicknessReady(1), kFlagTrue);
-    EXPECT_TRUE(window_->CollectSettings().UseThicknessMethod);
+    for (const char* next : {"12", "24", "48", "6"}) {
+        c.btnTails->click();
+        EXPECT_EQ(c.btnTails->text().toStdString(), next);
+        EXPECT_EQ(c.TailHours(), std::stoi(next));
+    }
+    HistorySettings h = window_->CollectSettings();
+    EXPECT_TRUE(h.UseThicknessMethod);
+    h.UseThicknessMethod = false;
+    c.ApplySettings(h);
+    EXPECT_EQ(c.btnPrecipType->text().toStdString(), "Thickness");
+    EXPECT_FALSE(c.btnTails->isVisible());
+    EXPECT_TRUE(window_->vbsElevatedPT->Bar()->isVisible());
 
     // Another display never leaves the sleet panel showing.
     window_->precipTypeControls()->picSleet->show();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace tarvex::bench {
 
@@ -18,10 +19,12 @@ inline std::string FullEtaRunText() {
     return samples::MakeSoundingText(spec);
 }
 
-// Writes the run to a file named after the benchmark; the caller removes it.
+// Writes the run to a file named after the benchmark and the process (runs
+// side by side never share it); the caller removes it.
 inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
     const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("tarvex-bench-" + name + "-eta_KBUF.buf");
+        std::filesystem::temp_directory_path() /
+        ("tarvex-bench-" + name + "-" + std::to_string(::getpid()) + "-eta_KBUF.buf");
     std::ofstream(path, std::ios::binary) << FullEtaRunText();
     return path;
 }
@@ -47,6 +50,9 @@ struct LoadedWindow {
 
     LoadedWindow(const std::string& name, benchmark::State& state) {
         session.models.ModelCodes = {"eta"};
+        // A failure ends the benchmark instead of waiting on a message box.
+        window.SetMessageHandler(
+            [&state](const std::string& text) { state.SkipWithError(text.c_str()); });
         window.resize(1280, 960);
         window.show();
         const std::filesystem::path path = WriteFullEtaRun(name);

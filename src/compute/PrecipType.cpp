@@ -15,8 +15,6 @@ constexpr double kGravity = 9.80616;
 constexpr double kKelvin = 273.16;
 // A warm layer aloft with less melting energy than this melts nothing.
 constexpr float kMinWarmEnergy = 2.0f;
-// Melting energy of a surface warm layer that turns snow into rain.
-constexpr float kRainEnergy = 13.2f;
 // Surface warm layer below an ABAB sounding that still lets pellets survive.
 constexpr float kPelletSurfaceEnergy = 20.0f;
 // A dry layer this deep (m) above the moist layer ends the moist-layer scan.
@@ -155,6 +153,15 @@ void ScanMoistLayer(const Column& c, PTypeResults& ptype, int m, int t) {
 
 } // namespace
 
+float PelletRefreezingEnergy(float warmEnergy) {
+    return 70.0f + warmEnergy * 300.0f / 450.0f;
+}
+
+int PTypeStartLevel(const ProfileArrays& store, const ComputeOptions& options) {
+    const int n = std::clamp<int>(store.LevelCount(store.CurrentModel), 0, kMaxProfileLevels);
+    return std::clamp<int>(options.ElevatedPTLevel, 1, std::max(n, 1));
+}
+
 void MakePTypeAreas(const ProfileArrays& store, std::int16_t t, PTypeResults& ptype,
                     const ComputeOptions& options) {
     const int m = store.CurrentModel;
@@ -170,7 +177,7 @@ void MakePTypeAreas(const ProfileArrays& store, std::int16_t t, PTypeResults& pt
 
     const int n = std::clamp<int>(store.LevelCount(m), 0, kMaxProfileLevels);
     if (n >= 1) {
-        const int start = std::clamp<int>(options.ElevatedPTLevel, 1, n);
+        const int start = PTypeStartLevel(store, options);
         const Column column(store, t, start, n);
         if (column.T(start) <= 0.0f)
             ColdStart(column, ptype, m, t);
@@ -189,9 +196,7 @@ void MakePType(const ProfileArrays& store, std::int16_t t, PTypeResults& ptype,
     const std::string& pattern = ptype.PTypePattern(m, t);
     const float warm = ptype.WarmEnergy(m, t);
     const float cold = ptype.ColdEnergy(m, t);
-    // Refreezing energy that a melting layer of this energy needs for its
-    // drops to refreeze into pellets.
-    const float pellets = 70.0f + warm * 300.0f / 450.0f;
+    const float pellets = PelletRefreezingEnergy(warm);
     std::int32_t& code = ptype.PTypeEnergyCode(m, t);
     if (pattern == "BB") {
         code = kPTypeSnow;

@@ -27,21 +27,21 @@ TEST(MandatoryHeights, InterpolatesLinearlyInPressure) {
                                        {700, 2950, -2},
                                        {600, 4150, -10},
                                        {500, 5550, -20}}));
+    EXPECT_FLOAT_EQ(InterpH(*store, 0, 1000), 100.0f); // the lowest level itself
+    EXPECT_FLOAT_EQ(InterpH(*store, 0, 850), 1425.0f); // halfway 950 .. 1900
+    EXPECT_FLOAT_EQ(InterpH(*store, 0, 700), 2950.0f);
     EXPECT_FLOAT_EQ(InterpH(*store, 0, 550), 4850.0f);
+    EXPECT_FLOAT_EQ(InterpH(*store, 0, 500), 5550.0f); // the top level itself
     EXPECT_FALSE(HeightAvailable(InterpH(*store, 0, 450)));
 
     ThicknessResults r;
     MakeThickness(*store, r);
     const int m = store->CurrentModel;
     EXPECT_EQ(r.ThicknessReady(m), kFlagTrue);
-    EXPECT_FLOAT_EQ(r.ThicknessHeights(m, 0, kSurface850), 1425.0f); // halfway 950 .. 1900
-    // 1000 and 500 mb are the lowest and the top level themselves.
+    EXPECT_FLOAT_EQ(r.ThicknessHeights(m, 0, kSurface850), 1425.0f);
     EXPECT_FLOAT_EQ(r.Thickness(m, 0, kSurface1000, kSurface500), 5450.0f);
-
-    Session session; // every read builds the tables afresh
-    MakeThickness(*session.profile, *session.thickness);
-    session.ClearCachesAfterRead();
-    EXPECT_EQ(session.thickness->ThicknessReady(session.profile->CurrentModel), kFlagFalse);
+    r.ClearAfterRead();
+    EXPECT_EQ(r.ThicknessReady(m), kFlagFalse);
 }
 
 TEST(MandatoryHeights, ExtrapolatesBelowTheLowestLevel) {
@@ -58,6 +58,7 @@ TEST(MandatoryHeights, ExtrapolatesBelowTheLowestLevel) {
     MakeThickness(*store, r);
     const int m = store->CurrentModel;
     EXPECT_NEAR(r.ThicknessHeights(m, 1, kSurface850), 1456.39f, 0.01f);
+    EXPECT_NEAR(r.ThicknessHeights(m, 1, kSurface1000), 133.14f, 0.01f);
     EXPECT_FLOAT_EQ(r.ThicknessHeights(m, 1, kSurface700), 3000.0f);
 }
 
@@ -72,6 +73,7 @@ TEST(MandatoryHeights, MissingWhereTheSoundingEndsOrIsEmpty) {
 
     test::WriteProfile(*store, Levels({{1000, 100, 15}, {800, 1900, 4}, {600, 4150, -10}}));
     MakeThickness(*store, r);
+    EXPECT_FALSE(HeightAvailable(r.ThicknessHeights(m, 0, kSurface500)));
     EXPECT_FALSE(HeightAvailable(r.Thickness(m, 0, kSurface1000, kSurface500)));
     // 700 mb halfway between 1900 and 4150 m: 3025 m, 2925 m above 1000 mb.
     EXPECT_FLOAT_EQ(r.Thickness(m, 0, kSurface1000, kSurface700), 2925.0f);

@@ -22,21 +22,10 @@ constexpr double kPerMeterDegree = 9.80616 / 273.16;
 
 class PTypeTest : public ::testing::Test {
   protected:
-    // Station at sea level with level 1 on the ground; levels every 500 m and
-    // every 50 mb from 1000 mb. Each level then stands for the layer between
-    // the mid-heights around it: 250 m for level 1 (from the ground), 500 m
-    // above. Dew points are given as depressions (0: saturated).
+    // Each level stands for the layer between the mid-heights around it:
+    // 250 m for level 1 (from the ground), 500 m above.
     void Build(const std::vector<float>& temps, const std::vector<float>& depressions = {}) {
-        OneTimeProfile p;
-        for (std::size_t i = 0; i < temps.size(); ++i) {
-            test::SoundingLevel level;
-            level.Pressure = 1000.0f - 50.0f * static_cast<float>(i);
-            level.Height = 500.0f * static_cast<float>(i);
-            level.Temperature = temps[i];
-            level.DewPoint = temps[i] - (i < depressions.size() ? depressions[i] : 0.0f);
-            p.Levels.push_back(level);
-        }
-        WriteProfile(*store, p);
+        WriteProfile(*store, test::EvenLevels(temps, depressions));
     }
     std::int32_t Classify() {
         MakePType(*store, 0, ptype, options);

@@ -103,6 +103,23 @@ inline void WriteProfile(ProfileArrays& store, const OneTimeProfile& profile, in
     if (n + 1 < kLevelSlots) store.Pressure(m, t, n + 1) = 0.0f;
 }
 
+// A sounding over a station at sea level with level 1 on the ground and a
+// level every 500 m and every 50 mb from 1000 mb, with the given temperatures
+// and dew-point depressions (0, or none given: saturated).
+inline OneTimeProfile EvenLevels(const std::vector<float>& temps,
+                                 const std::vector<float>& depressions = {}) {
+    OneTimeProfile p;
+    for (std::size_t i = 0; i < temps.size(); ++i) {
+        SoundingLevel level;
+        level.Pressure = 1000.0f - 50.0f * static_cast<float>(i);
+        level.Height = 500.0f * static_cast<float>(i);
+        level.Temperature = temps[i];
+        level.DewPoint = temps[i] - (i < depressions.size() ? depressions[i] : 0.0f);
+        p.Levels.push_back(level);
+    }
+    return p;
+}
+
 // Fills every field of level L of time column t with NaN: a computation that
 // reads above the top level then shows it in its results.
 inline void PoisonLevel(ProfileArrays& store, int t, int L) {

@@ -1,6 +1,7 @@
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include "compute/Levels.h"
+#include "compute/PrecipType.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
 #include "profile/data/Session.h"
@@ -175,8 +176,8 @@ void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
     pic.Scale(0.0, lnTop, 100.0, lnBottom);
     view.HalfTextHeight = static_cast<float>(pic.TextHeight("9") / 2.0);
 
-    const int raised = session.options.ElevatedPTLevel;
-    if (raised > 1 && raised <= kMaxProfileLevels && s.Pressure(m, t, raised) > 0.0f)
+    const int raised = PTypeStartLevel(s, session.options);
+    if (raised > 1 && s.Pressure(m, t, raised) > 0.0f)
         pic.FilledBox(0.0, std::log(s.Pressure(m, t, raised)), 100.0, f.baseLogP, RGB(97, 54, 0));
 
     SoundingOverlayState* state = session.soundingOverlays.get();

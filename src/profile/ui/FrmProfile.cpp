@@ -17,6 +17,7 @@
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/MapPanel.h"
+#include "profile/ui/PrecipTypeControls.h"
 #include "profile/ui/StormPanels.h"
 #include "shell/Monitors.h"
 
@@ -131,7 +132,9 @@ QWidget* FrmProfile::BuildValueBars(QWidget* parent) {
     vsbMeanFlow[0] = makeBar("vsbMeanFlow_0", 1, 23, 1, 23);
     vsbMeanFlow[1] = makeBar("vsbMeanFlow_1", 2, 24, 2, 24);
     vbsElevatedPT = makeBar("vbsElevatedPT", 3, 20, 1, 1);
-    layout->addWidget(new QLabel("Elev", box), 0, 3, Qt::AlignCenter);
+    auto* elevated = new QLabel("Elev", box);
+    elevated->setObjectName("lblElevatedPT");
+    layout->addWidget(elevated, 0, 3, Qt::AlignCenter);
     connect(vsbSigmaLevel->Bar(), &QScrollBar::valueChanged, this,
             [this] { vsbSigmaLevel_Change(); });
     for (int k = 0; k < 2; ++k)
@@ -211,6 +214,19 @@ void FrmProfile::BuildControls() {
     second->addWidget(BuildHumidityLegend(side));
     second->addWidget(BuildValueBars(side));
     second->addWidget(BuildSoundingButtons(side));
+    precipTypeControls_ = new PrecipTypeControls(
+        session_, view_,
+        {[this] { ShowHour(); }, [this](const std::string& word) { RunControlCommand(word); },
+         [this] { btnHelp->setFocus(); },
+         [this](bool on) {
+             vbsElevatedPT->Bar()->setVisible(on);
+             vbsElevatedPT->Bar()
+                 ->parentWidget()
+                 ->findChild<QLabel*>("lblElevatedPT")
+                 ->setVisible(on);
+         }},
+        side);
+    second->addWidget(precipTypeControls_);
     pnlMap = new QFrame(side);
     pnlHodograph = new QFrame(side);
     pnlShear = new QFrame(side);
@@ -276,7 +292,12 @@ void FrmProfile::BuildControls() {
                                                       picLapse, picFog, picDont, picFiles})
         lower->addWidget(w);
     ShapeLowerPanels();
-    grid->addLayout(lower, 2, 0, 1, 2);
+    // The sleet panel stands beside the precipitation-type picture while
+    // that display is shown.
+    auto* lowerRow = new QHBoxLayout();
+    lowerRow->addLayout(lower, 1);
+    lowerRow->addWidget(precipTypeControls_->AttachPicture(picPrecipType), 0, Qt::AlignTop);
+    grid->addLayout(lowerRow, 2, 0, 1, 2);
 
     grid->setRowStretch(0, 3);
     grid->setRowStretch(2, 2);
@@ -348,13 +369,12 @@ void FrmProfile::ShowHour() {
     PrintTextPanel();
     if (displayMode_ == 4) stormPanels_->PlotCapeShear();
     if (displayMode_ == 5) stormPanels_->PlotMBE();
-    // The open control panel follows the hour.
-    if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
-    if (activePanel_ == 4) stormPanels_->ShowKestir();
+    precipTypeControls_->ShowPrecipType(displayMode_ == 6);
     if (displayMode_ == 8) fogPanel_->PlotFog();
     // The open control panel follows the hour.
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     if (activePanel_ == 3 && ShowECAPE) convectionPanel_->DisplayECAPEFrame();
+    if (activePanel_ == 4) stormPanels_->ShowKestir();
     DrawSounding();
 }
 

@@ -38,6 +38,7 @@ class LakeEffectPanel;
 class StormPanels;
 class ConvectionPanel;
 class FogPanel;
+class PrecipTypeControls;
 class clsMonitors;
 class FrmOverView;
 struct clsMonitor;
@@ -149,6 +150,7 @@ class FrmProfile : public QWidget {
     StormPanels* stormPanels() const { return stormPanels_.get(); }
     ConvectionPanel* convectionPanel() const { return convectionPanel_; }
     FogPanel* fogPanel() const { return fogPanel_; }
+    PrecipTypeControls* precipTypeControls() const { return precipTypeControls_; }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.
@@ -411,6 +413,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<StormPanels> stormPanels_;
     ConvectionPanel* convectionPanel_ = nullptr; // frameECAPE, in control panel 3
     FogPanel* fogPanel_ = nullptr;               // on picFog
+    PrecipTypeControls* precipTypeControls_ = nullptr;
 };
 
 } // namespace tarvex

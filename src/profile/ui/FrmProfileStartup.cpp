@@ -10,6 +10,7 @@
 #include "profile/data/TrainingHook.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/LakeEffectPanel.h"
+#include "profile/ui/PrecipTypeControls.h"
 #include "shell/Monitors.h"
 
 #include <QApplication>
@@ -324,6 +325,7 @@ void FrmProfile::ApplySettings() {
     hsbDelay->setValue(h.hsbDelay);
     view_.VerticalUnit = h.VerticalUnit;
     ApplySoundingButtonSettings();
+    precipTypeControls_->ApplySettings(h);
 }
 
 HistorySettings FrmProfile::CollectSettings() const {
@@ -363,6 +365,7 @@ HistorySettings FrmProfile::CollectSettings() const {
     h.hsbRate = static_cast<std::int16_t>(hsbRate->value());
     h.hsbDelay = static_cast<std::int16_t>(hsbDelay->value());
     CollectSoundingButtonSettings(h);
+    precipTypeControls_->CollectSettings(h);
     return h;
 }
 

@@ -1,0 +1,249 @@
+#include "profile/diagnostics/PrecipTypePanel.h"
+#include "SampleSounding.h"
+#include "compute/ComputeState.h"
+#include "compute/ProfileBuilder.h"
+#include "platform/RasterSurface.h"
+#include "platform/RecordingSurface.h"
+#include "profile/data/Session.h"
+#include "profile/data/SoundingReader.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+using Kind = DrawOperation::Kind;
+
+constexpr Rgb kCyan = RGB(0, 255, 255);
+constexpr Rgb kOrange = RGB(255, 191, 0);
+
+class PrecipTypePanelTest : public ::testing::Test {
+  protected:
+    // The same sounding in columns 0..last (see EvenLevels).
+    void Build(const std::vector<float>& temps, int last = 0) {
+        for (int t = 0; t <= last; ++t) test::WriteProfile(s, test::EvenLevels(temps), t);
+    }
+    // Layer results of column t as if worked out already, a snow hour.
+    void Preset(int t, const char* pattern, float warm, float cold = 0, float freezingFt = 0,
+                float lowerWarm = 0) {
+        PTypeResults& r = *session.ptype;
+        r.PTypeAreasDone(1, t) = kFlagTrue;
+        r.PTypePattern(1, t) = pattern;
+        r.WarmEnergy(1, t) = warm;
+        r.ColdEnergy(1, t) = cold;
+        r.FreezingHeightAGLFt(1, t) = freezingFt;
+        r.LowerWarmEnergy(1, t) = lowerWarm;
+        r.MoistTopLevel(1, t) = 1;
+    }
+    bool Plot(int c) {
+        pic.ForgetOperations();
+        sleet.ForgetOperations();
+        return PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), {false, 6},
+                              backgrounds);
+    }
+    // The colour of a printed text; black when it is not printed.
+    Rgb Shown(const std::string& text, bool onSleet = false) const {
+        for (const DrawOperation& op : (onSleet ? sleet : pic).OperationsOf(Kind::Text))
+            if (op.text == text) return op.color;
+        return RGB(1, 1, 1);
+    }
+    bool Shows(const std::string& text) const { return Shown(text) != RGB(1, 1, 1); }
+    std::vector<DrawOperation> Circles() const { return pic.OperationsOf(Kind::Circle); }
+
+    Session session;
+    ProfileArrays& s = *session.profile;
+    RecordingSurface pic{kPrecipTypeWidth, kPrecipTypeHeight};
+    RecordingSurface sleet{kSleetWidth, kSleetHeight};
+    PrecipTypeBackgrounds backgrounds;
+};
+
+TEST_F(PrecipTypePanelTest, WarmNoseOnEitherSideOfThePelletLine) {
+    // Warm nose: 500 m at 2 and 3 C, 2500 m deg, 89.75 J/kg (g / 273.16 =
+    // 0.0358990 J/kg per m deg). Pellets need 70 + 89.75 * 2/3 = 129.83 J/kg
+    // of refreezing. The cold layer below: 250 m at -4.5 or -4.4 C and 500 m
+    // twice at -2.5 C, 3625 or 3600 m deg, 130.13 or 129.24 J/kg: yellow
+    // pellets, or freezing rain less than 20 J/kg short of them (orange).
+    struct Case {
+        float lowest;
+        std::int32_t code;
+        Rgb fill;
+        const char* negative;
+    };
+    for (const Case& k :
+         {Case{-4.5f, kPTypeIcePellets, kYellow, "Negative Energy = 130.1 J/kg"},
+          Case{-4.4f, kPTypeFreezingRain, kOrange, "Negative Energy = 129.2 J/kg"}}) {
+        session.ptype->ClearAfterRead();
+        Build({k.lowest, -2.5f, -2.5f, 2, 3, -2, -5, -10, -15, -20});
+        EXPECT_FALSE(Plot(0));
+        EXPECT_EQ(session.ptype->PTypeEnergyCode(1, 0), k.code);
+        EXPECT_TRUE(Shows("Freezing Rain"));
+        EXPECT_TRUE(Shows("Positive Energy = 89.7 J/kg"));
+        EXPECT_TRUE(Shows(k.negative)) << k.lowest;
+        ASSERT_EQ(Circles().size(), 1u); // column 0: no trail before it
+        EXPECT_NEAR(Circles()[0].x1, 89.747, 1e-3);
+        EXPECT_EQ(Circles()[0].state.fillColor, k.fill);
+    }
+    // Over 20 J/kg below a 45 J/kg layer's pellet line (100 J/kg): red
+    // freezing rain, or green rain over a surface warm layer.
+    EXPECT_EQ(RefreezingChartColor(45, 79.9f, false), kRed);
+    EXPECT_EQ(RefreezingChartColor(45, 79.9f, true), kGreen);
+}
+
+TEST_F(PrecipTypePanelTest, SurfaceChartAndItsTrail) {
+    Build({-2, -4, -6, -8, -12}, 4);
+    s.ModelSnowRatio(1, 0) = 30;
+    EXPECT_FALSE(Plot(0));
+    EXPECT_EQ(session.ptype->PTypeEnergyCode(1, 0), kPTypeSnow);
+    EXPECT_TRUE(Shows("SNRA= 30 "));
+    EXPECT_TRUE(Shows("Entire Sounding Below Freezing"));
+    EXPECT_EQ(Shown("SNOW"), kBlue);
+    ASSERT_EQ(Circles().size(), 1u);
+    EXPECT_EQ(Circles()[0].color, kBlue); // outlined in the pen after "SNOW"
+
+    // A "BA" hour ends the trail; the surface hours after it are plotted
+    // within the chart, coloured by their melting energy (5.6 and 13.2 J/kg
+    // start the next colour).
+    Preset(0, "BA", 30, 90);
+    Preset(1, "AB", -1, 0, 500);
+    Preset(2, "AB", 5.6f, 0, 1000);
+    Preset(3, "AB", 13.19f, 0, 3500);
+    Preset(4, "AB", 13.2f, 0, 2000);
+    Plot(4);
+    EXPECT_TRUE(Shows("Freezing Level  = 2,000 ft"));
+    const auto circles = Circles();
+    ASSERT_EQ(circles.size(), 4u);
+    const double x[] = {0, 5.6, 13.19, 13.2};
+    const double y[] = {500, 1000, 3000, 2000};
+    const Rgb fill[] = {kBlue, kCyan, kCyan, kGreen};
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_NEAR(circles[k].x1, x[k], 1e-5);
+        EXPECT_EQ(circles[k].y1, y[k]);
+        EXPECT_EQ(circles[k].state.fillColor, fill[k]);
+        EXPECT_NEAR(circles[k].radius, 1.2 + 0.1 * static_cast<double>(k), 1e-9);
+    }
+}
+
+TEST_F(PrecipTypePanelTest, TrailWorksOutPastHoursAtTheNewStartLevel) {
+    // From the ground: cold, then warm aloft ("BA"). From level 3, inside the
+    // warm layer: "AB".
+    Build({-3, -1, 2, 3, -2, -5, -10, -15}, 1);
+    Plot(0);
+    Plot(1);
+    EXPECT_EQ(session.ptype->PTypeEnergyCode(1, 0), kPTypeFreezingRain);
+    EXPECT_EQ(Circles().size(), 2u);
+
+    session.options.ElevatedPTLevel = 3;
+    session.ptype->ClearAfterRead(); // as the start-level bar does
+    Plot(1);
+    EXPECT_EQ(session.ptype->PTypePattern(1, 0), "AB");
+    EXPECT_EQ(Circles().size(), 2u); // hour 0 belongs on the surface chart now
+    // Back to hour 0, whose layers the trail worked out: its type follows
+    // them. From level 3: 750 m at 2 C and 500 m at 3 C, 107.7 J/kg, rain.
+    Plot(0);
+    EXPECT_EQ(session.ptype->PTypeEnergyCode(1, 0), kPTypeRain);
+    EXPECT_TRUE(Shows("Positive Energy = 107.7 J/kg"));
+}
+
+TEST_F(PrecipTypePanelTest, StartLevelCloudTopAndDrizzle) {
+    // Twelve levels, the start level beyond them: the top level, 5500 m
+    // above sea level and 5400 m above the ground.
+    Build({-2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12, -13});
+    for (int L = 1; L <= 12; ++L) s.HeightAGL(1, 0, L) = s.Height(1, 0, L) - 100.0f;
+    Plot(0);
+    EXPECT_TRUE(Shows("Surface"));
+    session.options.ElevatedPTLevel = 20;
+    session.ptype->ClearAfterRead();
+    Plot(0);
+    EXPECT_TRUE(Shows("AGL: 17775'   5400m"));
+    EXPECT_TRUE(Shows("MSL: 18104'   5500m"));
+
+    // A snow hour whose cloud from level 2 reaches level 3 (500 m) is too
+    // shallow for a warning; to level 4 (1000 m, 3,292 ft) at -5 C it holds
+    // no ice, at -10 C it may.
+    session.options.ElevatedPTLevel = 2;
+    struct Case {
+        int top;
+        float topTemp, surfaceTemp;
+        Rgb advice; // white: no warning
+    };
+    for (const Case& k : {Case{3, -4, -1, kWhite}, Case{4, -10, -1, kWhite},
+                          Case{4, -5, 0.5f, kGreen}, Case{4, -5, 0, kRed}}) {
+        Preset(0, "BB", 0);
+        session.ptype->MoistTopLevel(1, 0) = static_cast<std::int16_t>(k.top);
+        s.Temperature(1, 0, k.top) = k.topTemp;
+        s.SurfaceTemp(1, 0) = k.surfaceTemp;
+        Plot(0);
+        EXPECT_EQ(Shows("WARNING:  No Ice Crystals In Cloud"), k.advice != kWhite) << k.top;
+        if (k.advice != kWhite) {
+            EXPECT_EQ(
+                Shown(k.surfaceTemp > 0 ? "Consider:  Drizzle" : "Consider:  Freezing Drizzle"),
+                k.advice);
+        }
+    }
+    EXPECT_TRUE(Shows("Cloud Top: 3,292 ft"));
+    EXPECT_TRUE(Shows("Cloud Top Temp: -5.0"));
+    EXPECT_FALSE(Shows("Seeder"));
+    session.ptype->IceAloft(1, 0) = kFlagTrue;
+    Plot(0);
+    EXPECT_TRUE(Shows("Feeder"));
+}
+
+TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
+    Build({2, -2, -4, 3, -5, -10});
+    // A 45 J/kg warm layer aloft: pellets from 100 J/kg of refreezing.
+    Preset(0, "ABAB", 45, 100, 0, 12.34f);
+    EXPECT_TRUE(Plot(0));
+    EXPECT_TRUE(Shows("Sleet or Rain"));
+    EXPECT_TRUE(Shown("Sfc Positive Energy = 12.3 J/kg", true) == kBlack);
+    const auto mark = sleet.OperationsOf(Kind::Circle);
+    ASSERT_EQ(mark.size(), 1u);
+    EXPECT_NEAR(mark[0].x1, 12.34, 1e-5);
+    EXPECT_EQ(mark[0].y1, 83.0);
+
+    Preset(0, "ABAB", 45, 79.9f, 0, 12.34f); // rain: no sleet panel
+    EXPECT_FALSE(Plot(0));
+    EXPECT_TRUE(sleet.Operations().empty());
+    Preset(0, "BA", 45, 100);
+    EXPECT_FALSE(Plot(0)); // the refreezing chart never shows it
+}
+
+// The shipped winter sample (a warm layer aloft over a cold surface layer)
+// by both methods at the panel's size in the window, for a reviewer; the
+// second energy picture is drawn over the kept chart.
+TEST(PrecipTypeRender, WinterSampleByBothMethods) {
+    samples::SampleSpec spec;
+    spec.site = "KALB";
+    spec.atmosphere = samples::Atmosphere::WinterWarmNose;
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("tarvex-ptype-render-" + std::to_string(::getpid()) + "-eta_KALB.buf");
+    std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
+    Session session;
+    session.models.ModelCodes = {"eta"};
+    ASSERT_TRUE(ReadSounding(session, path.string()).ok);
+    std::filesystem::remove(path);
+
+    const std::filesystem::path out(TARVEX_TEST_OUTPUT);
+    std::filesystem::create_directories(out);
+    RasterSurface pic(kPrecipTypeWidth, kPrecipTypeHeight);
+    RasterSurface sleet(kSleetWidth, kSleetHeight);
+    PrecipTypeBackgrounds backgrounds;
+    auto save = [&](int c, PrecipTypeChoice choice, const std::string& name) {
+        PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), choice, backgrounds);
+        EXPECT_TRUE(pic.Image().save(QString::fromStdString((out / name).string())));
+    };
+    save(20, {false, 6}, "precip_type_energy.png");
+    save(50, {false, 6}, "precip_type_energy_snow.png");
+    save(20, {false, 6}, "precip_type_energy.png");
+    save(20, {true, 12}, "precip_type_thickness.png");
+}
+
+} // namespace
+} // namespace tarvex

@@ -149,6 +149,11 @@ TEST(SoundingRoundTrip, DamagedFilesAreRefusedWithTheirReason) {
         {Variant::TooManyLevels, "more than 67 levels in one forecast time"},
         {Variant::TooManyTimes, "more than 85 forecast times"},
         {Variant::NoTimeBlocks, "no forecast time (no TIME line) was found"},
+        {Variant::LineDeleted, "the pressure 23 mb does not fall from the level below (22 mb)"},
+        {Variant::NulByte, "the file holds a NUL byte, so it is not a sounding text file"},
+        {Variant::NumberTooLarge, "the number \"1e40\" is too large"},
+        {Variant::HugeSurfacePressure,
+         "the surface pressure 1e+20 mb of forecast time 5 is outside 100 to 1100 mb"},
     };
     for (const auto& [variant, reason] : cases) {
         SampleSpec spec;

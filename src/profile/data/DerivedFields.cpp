@@ -1,6 +1,7 @@
 #include "profile/data/DerivedFields.h"
 
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "compute/Winds.h"
 #include "store/ProfileArrays.h"
 
@@ -175,7 +176,9 @@ void FindTopLevel(ProfileArrays& s) {
 void MakeHeightGridPressures(const ProfileArrays& s, HeightGridTables& tables) {
     const double ground = StdHeightFeet(s.SurfacePressure(s.CurrentModel, 0));
     auto pressureAt = [&](double feet) {
-        return static_cast<std::int16_t>(
+        // A height with no pressure (below a surface pressure of 0) gives 0,
+        // which the height scale leaves out.
+        return ClampToInt<std::int16_t>(
             std::nearbyint(PressureFromAltitude(static_cast<float>(feet + ground))));
     };
     for (int k = 0; k <= 20; ++k) tables.HeightGridPressureFt[k] = pressureAt(k * 1000.0);

@@ -1,5 +1,6 @@
 #include "profile/data/ReadCompletion.h"
 
+#include "compute/Narrow.h"
 #include "compute/PrecipType.h"
 #include "compute/StormMotion.h"
 #include "compute/Winds.h"
@@ -142,7 +143,7 @@ void CompleteSoundingRead(Session& session, SoundingLayout layout) {
         const double lnMax = std::log(s.MaxSurfacePressure);
         const double span = lnMax - std::log(static_cast<double>(s.DiagramTopPressure));
         s.DiagramBottomPressure =
-            static_cast<std::int16_t>(std::nearbyint(std::exp(lnMax + span * 0.04)));
+            ClampToInt<std::int16_t>(std::nearbyint(std::exp(lnMax + span * 0.04)));
     }
     MakeHeightGridPressures(s, session.heightGrid);
 }

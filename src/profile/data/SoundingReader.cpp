@@ -1,6 +1,7 @@
 #include "profile/data/SoundingReader.h"
 
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "profile/data/DerivedFields.h"
 #include "profile/data/FieldReader.h"
 #include "profile/data/ReadCompletion.h"
@@ -180,7 +181,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.StormV(m, t) = in.ReadNumber();
         s.ModelHelicity(m, t) = in.ReadNumber();
         s.Evaporation(m, t) = in.ReadNumber();
-        s.PTypeModelCode(m, t) = static_cast<std::int32_t>(std::lround(in.ReadNumber()));
+        s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(std::round(in.ReadNumber()));
         s.CloudBase(m, t) = in.ReadNumber();
         s.Visibility(m, t) = in.ReadNumber();
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
@@ -217,8 +218,8 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         const float rain = in.ReadNumber();
         in.SkipFields(1);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
-        s.PTypeModelCode(m, t) = static_cast<std::int32_t>(
-            std::lround(70 * snow + 79 * icePellets + 66 * freezingRain + 60 * rain));
+        s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(
+            std::round(70.0 * snow + 79.0 * icePellets + 66.0 * freezingRain + 60.0 * rain));
         break;
     }
     }

@@ -2,13 +2,16 @@
 # Starts the real program on a virtual X server with the shipped files, finds
 # its window by title and ends it through Done, which must write the user's
 # settings file.
-# Usage: startup_smoke.sh BIN_FOLDER
+# Usage: startup_smoke.sh BIN_FOLDER [SETTINGS_FILE]
+# SETTINGS_FILE, when given, is the user's settings file the program starts
+# with (for example one with every option checked).
 set -euo pipefail
 bin="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/samples" "$bin/training" "$work/"
 [ -d "$bin/archive" ] && cp -r "$bin/archive" "$work/"
+[ -n "${2:-}" ] && cp "$2" "$work/tarvex.hst"
 
 cat > "$work/session.sh" <<'INNER'
 set -u

@@ -290,7 +290,7 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         std::vector<char> drawn;
         const QList<qreal> pattern = pen.dashPattern();
         for (qsizetype run = 0; run < pattern.size(); ++run)
-            drawn.insert(drawn.end(), static_cast<std::size_t>(pattern[run]), run % 2 == 0);
+            drawn.insert(drawn.end(), ClampToInt<std::size_t>(pattern[run]), run % 2 == 0);
         if (drawn.empty()) drawn.push_back(1);
         const std::size_t period = drawn.size();
         std::vector<QPoint> points;

@@ -142,6 +142,23 @@ TEST(SoundingRoundTrip, HarmlessVariationsReadTheSame) {
     }
 }
 
+TEST(SoundingRoundTrip, AFileReadWithAnotherModelsLayoutIsRefused) {
+    // An ruc file picked while ngm is chosen once read as 4.7 mb at the
+    // ground; every pairing of different layouts must now be refused.
+    for (const char* written : {"eta", "ngm", "gfs3"}) {
+        SampleSpec spec;
+        spec.layout = written;
+        spec.times = 4;
+        spec.levels = 20;
+        const std::string text = samples::MakeSoundingText(spec);
+        for (const char* read : {"eta", "ngm", "gfs3"}) {
+            auto store = std::make_unique<ProfileArrays>();
+            const SoundingReadResult r = ParseSounding(text, *LayoutFromKeyword(read), *store);
+            EXPECT_EQ(r.ok, std::string(written) == read) << written << " read as " << read;
+        }
+    }
+}
+
 TEST(SoundingRoundTrip, DamagedFilesAreRefusedWithTheirReason) {
     const std::pair<Variant, std::string> cases[] = {
         {Variant::Truncated, "the file ends early"},

@@ -132,12 +132,13 @@ std::optional<std::string> RefuseBeforeReading(const std::filesystem::path& path
                                                std::uintmax_t largestBytes);
 
 // Parses the text of the file at path with parse (text -> TextFileResult). A
-// file that cannot be read gives missing, and parse is not called.
+// file that cannot be read gives missing, a folder or a file too large a
+// failure with its reason; parse is then not called.
 template <typename Parse>
 TextFileResult ParseTextFile(const std::filesystem::path& path, Parse parse) {
     TextFileResult result;
     if (std::optional<std::string> why = RefuseBeforeReading(path, kLargestTextFile)) {
-        result.missing = true;
+        // Present but not a file to read: reported, unlike a missing file.
         result.reason = std::move(*why);
     } else if (const std::optional<std::string> text = ReadTextFile(path)) {
         result = parse(std::string_view(*text));

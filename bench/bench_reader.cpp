@@ -5,11 +5,35 @@
 
 #include <benchmark/benchmark.h>
 
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
 namespace {
+
+// The floor any reader of the text stands on: the same text split on blanks
+// and line ends, and every field converted with std::from_chars, nothing else.
+void BM_NumberScanFloor(benchmark::State& state) {
+    const std::string text = tarvex::bench::FullEtaRunText();
+    for (auto _ : state) {
+        float sum = 0.0f;
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        while (p < end) {
+            while (p < end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')) ++p;
+            const char* start = p;
+            while (p < end && *p != ' ' && *p != '\n' && *p != '\r' && *p != '\t') ++p;
+            float value = 0.0f;
+            if (std::from_chars(start, p, value).ec == std::errc()) sum += value;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_NumberScanFloor)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The reader alone: a full eta run (85 times, 67 levels) from memory into a
 // store, with the per-level derived fields.

@@ -948,6 +948,64 @@ SampleSounding MakeSampleSounding(const SampleSpec& spec) {
     return out;
 }
 
+namespace {
+
+// Start of the n-th (0-based) occurrence of what in text, or npos.
+std::size_t FindNth(const std::string& text, std::string_view what, std::size_t n) {
+    std::size_t at = text.find(what);
+    for (std::size_t i = 0; i < n && at != std::string::npos; ++i) at = text.find(what, at + 1);
+    return at;
+}
+
+// Replaces the field that follows skip fields from position at.
+void ReplaceField(std::string& text, std::size_t at, int skip, std::string_view with) {
+    auto blanks = [&] {
+        while (at < text.size() && text[at] == ' ') ++at;
+    };
+    auto field = [&] {
+        while (at < text.size() && text[at] != ' ' && text[at] != '\n') ++at;
+    };
+    for (int i = 0; i < skip; ++i) {
+        blanks();
+        field();
+    }
+    blanks();
+    const std::size_t start = at;
+    field();
+    text.replace(start, at - start, with);
+}
+
+// The damage of the variants that change a few characters of a clean text.
+void Damage(std::string& text, const SampleSounding& s) {
+    const std::size_t middle = s.times.size() / 2;
+    switch (s.spec.variant) {
+    case Variant::LineDeleted: {
+        const std::size_t at = FindNth(text, "STIM =", middle);
+        text.erase(at, text.find('\n', at) + 1 - at);
+        break;
+    }
+    case Variant::NulByte:
+        text[FindNth(text, "TIME =", middle) + 2] = '\0';
+        break;
+    case Variant::NumberTooLarge: {
+        // The header's two lines, then the first level: its second field.
+        std::size_t at = FindNth(text, "PRES TMPC", middle);
+        at = text.find('\n', text.find('\n', at) + 1) + 1;
+        ReplaceField(text, at, 1, "1e40");
+        break;
+    }
+    case Variant::HugeSurfacePressure: {
+        const std::size_t at = text.rfind(FileDate(s.times[middle].valid));
+        ReplaceField(text, at, 2, "1e20");
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
 std::string WriteSoundingText(const SampleSounding& s) {
     CheckSpec(s.spec);
     const Layout layout = LayoutOf(s.spec);
@@ -976,6 +1034,7 @@ std::string WriteSoundingText(const SampleSounding& s) {
 
     std::string text = out.Take();
     if (cut > 0) text.resize(std::min(cut, text.size()));
+    Damage(text, s);
     if (variant == Variant::CrLf) {
         std::string crlf;
         crlf.reserve(text.size() + text.size() / 16);

@@ -34,6 +34,10 @@ enum class Variant {
     BadDate,              // one block's TIME has month 13
     NoTimeBlocks,         // header lines, then straight to the surface section
     CrLf,                 // every line ends in "\r\n"
+    LineDeleted,          // the middle block's STIM line is missing
+    NulByte,              // a NUL byte inside the middle block's TIME line
+    NumberTooLarge,       // the middle block's first temperature is 1e40
+    HugeSurfacePressure,  // the middle surface row's pressure is 1e20
 };
 
 struct SampleSpec {

@@ -1,5 +1,7 @@
 #include "platform/RasterSurface.h"
 
+#include "compute/Narrow.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -67,9 +69,16 @@ QRect Spanning(const QPoint& a, const QPoint& b) {
                  QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
 }
 
+// Pixel coordinates are held within this distance of the image before any
+// integer arithmetic, so that sums and differences of them never overflow.
+constexpr double kSafePixel = 1 << 24;
+
+int SafePixel(double v) {
+    return ClampToInt<int>(std::floor(std::clamp(v, -kSafePixel, kSafePixel) + 0.5));
+}
+
 QPoint Rounded(const QPointF& point) {
-    return QPoint(static_cast<int>(std::floor(point.x() + 0.5)),
-                  static_cast<int>(std::floor(point.y() + 0.5)));
+    return QPoint(SafePixel(point.x()), SafePixel(point.y()));
 }
 
 QString FontFamily(const std::string& name) {
@@ -87,7 +96,8 @@ QString FontFamily(const std::string& name) {
 QFont MakeFont(const DrawState& state) {
     QFont font(FontFamily(state.fontName));
     // Points at 96 pixels per inch.
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(state.fontSize * 96.0 / 72.0))));
+    font.setPixelSize(
+        std::clamp(ClampToInt<int>(std::round(state.fontSize * 96.0 / 72.0)), 1, 4096));
     font.setBold(state.fontBold);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
@@ -311,11 +321,13 @@ std::optional<RasterSurface::CircleGeometry> RasterSurface::CircleOnImage(double
     CircleGeometry circle;
     circle.centre = QPointF(std::floor(ToPixelX(x) + 0.5), std::floor(ToPixelY(y) + 0.5));
     circle.radius = RadiusPixels(radius);
-    if (!std::isfinite(circle.centre.x()) || !std::isfinite(circle.centre.y()) ||
+    // A centre further away than the largest radius cannot reach the image.
+    if (!(std::abs(circle.centre.x()) <= 2 * kLargestRadius) ||
+        !(std::abs(circle.centre.y()) <= 2 * kLargestRadius) ||
         !(circle.radius <= kLargestRadius)) {
         return std::nullopt;
     }
-    const int reach = static_cast<int>(std::ceil(circle.radius)) + Margin();
+    const int reach = ClampToInt<int>(std::ceil(circle.radius)) + Margin();
     circle.bounds =
         QRect(Rounded(circle.centre) - QPoint(reach, reach), QSize(2 * reach, 2 * reach));
     return circle;
@@ -361,7 +373,7 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         std::vector<char> drawn;
         const QList<qreal> pattern = pen.dashPattern();
         for (qsizetype run = 0; run < pattern.size(); ++run)
-            drawn.insert(drawn.end(), static_cast<std::size_t>(pattern[run]), run % 2 == 0);
+            drawn.insert(drawn.end(), ClampToInt<std::size_t>(pattern[run]), run % 2 == 0);
         if (drawn.empty()) drawn.push_back(1);
         const std::size_t period = drawn.size();
         std::vector<QPoint> points;
@@ -464,8 +476,11 @@ void RasterSurface::DrawArc(double x, double y, double radius, double start, dou
     double span = end - start;
     if (span < 0.0) span += 2.0 * std::numbers::pi;
     constexpr double kSixteenthsPerRadian = 16.0 * 180.0 / std::numbers::pi;
-    const int startAngle = static_cast<int>(std::lround(start * kSixteenthsPerRadian));
-    const int spanAngle = static_cast<int>(std::lround(span * kSixteenthsPerRadian));
+    const double fullTurn = 2.0 * std::numbers::pi;
+    const int startAngle =
+        ClampToInt<int>(std::round(std::fmod(start, fullTurn) * kSixteenthsPerRadian));
+    const int spanAngle =
+        ClampToInt<int>(std::round(std::min(span, fullTurn) * kSixteenthsPerRadian));
     const double r = circle->radius;
     const QRectF square(circle->centre - QPointF(r, r), QSizeF(2 * r, 2 * r));
     Render(circle->bounds, [&](QPainter& painter) {

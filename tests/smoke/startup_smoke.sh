@@ -7,7 +7,9 @@
 # panel, starts the hour animation and stops it again. The first run keeps a
 # screenshot of the main window for a reviewer; then the window test of the
 # shown pictures runs on the same kind of server.
-# Usage: startup_smoke.sh BIN_FOLDER [SHOT_FOLDER]
+# Usage: startup_smoke.sh BIN_FOLDER [SHOT_FOLDER [SETTINGS_FILE]]
+# SETTINGS_FILE, when given, is the user's settings file the program starts
+# with (for example one with every option checked).
 set -euo pipefail
 bin="$1"
 shots="${2:+$(realpath -m "$2")}"
@@ -15,6 +17,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/samples" "$bin/training" "$work/"
 [ -d "$bin/archive" ] && cp -r "$bin/archive" "$work/"
+[ -n "${3:-}" ] && cp "$3" "$work/tarvex.hst"
 
 cat > "$work/session.sh" <<'INNER'
 set -u

@@ -40,9 +40,31 @@ std::string GetUserName(const std::vector<std::string>& arguments) {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     line.UserName = GetUserName(arguments);
+    if (!IsPlainUserName(line.UserName)) {
+        line.RefusedUserName = line.UserName;
+        line.UserName = "tarvex";
+    }
     const auto file = std::find_if_not(arguments.begin(), arguments.end(), IsUserSwitch);
     if (file != arguments.end()) line.FilePath = TrimBlanks(WithoutQuotes(*file));
     return line;
+}
+
+bool IsPlainUserName(std::string_view name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '_';
+    });
+}
+
+std::string DescribeRefusedUserName(const std::string& name) {
+    return "The user name \"" + EchoText(name) +
+           "\" after /U= is not a plain name (letters, digits, \"-\" and \"_\" only), so the "
+           "settings of the user tarvex are used.";
+}
+
+std::string ResolveStartPath(const std::string& path, const std::filesystem::path& startFolder) {
+    if (path.empty() || std::filesystem::path(path).is_absolute()) return path;
+    return (startFolder / path).string();
 }
 
 std::optional<std::string> ModelWordOfFileName(std::string_view fileName) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,10 +17,26 @@ struct CommandLine {
     // The first argument that is not the user switch, with double quotes
     // deleted and blanks trimmed, its case kept; empty when there is none.
     std::string FilePath;
+    // The name of a user switch refused by IsPlainUserName; UserName is then
+    // the default.
+    std::string RefusedUserName;
 };
 
 // Reads the arguments that follow the program's name.
+// A user name that is not plain is refused (RefusedUserName).
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// A user name the user's file names may be made of: letters, digits, "-" and
+// "_" only, so that the files stay in the program's folder.
+bool IsPlainUserName(std::string_view name);
+
+// The message for a refused user switch.
+std::string DescribeRefusedUserName(const std::string& name);
+
+// A relative file path taken against the folder the program was started in
+// (the program later changes to its own folder); an absolute or empty path
+// stays as it is.
+std::string ResolveStartPath(const std::string& path, const std::filesystem::path& startFolder);
 
 // The user named by the first "/U=" argument, upper-cased and trimmed up to
 // the first blank after the "="; "tarvex" without one or with an empty name.

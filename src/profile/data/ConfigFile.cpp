@@ -59,7 +59,7 @@ std::vector<float> ReadIsothermLine(std::string_view text, int line) {
     auto add = [&](std::string_view item) {
         const std::optional<float> value = FieldReader::ParseNumber(TrimBlanks(item));
         if (!value)
-            throw TextReadError(line, "the isotherm list holds \"" + std::string(TrimBlanks(item)) +
+            throw TextReadError(line, "the isotherm list holds \"" + EchoText(TrimBlanks(item)) +
                                           "\", which is not a number");
         if (static_cast<int>(values.size()) == kMaxHighlightIsotherms)
             throw TextReadError(line, "the isotherm list holds more than five temperatures");

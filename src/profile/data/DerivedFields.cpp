@@ -1,6 +1,7 @@
 #include "profile/data/DerivedFields.h"
 
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "compute/Winds.h"
 #include "store/ProfileArrays.h"
 
@@ -177,13 +178,15 @@ void PlaceDiagramBottom(ProfileArrays& s) {
     const double lnMax = std::log(s.MaxSurfacePressure);
     const double span = lnMax - std::log(static_cast<double>(s.DiagramTopPressure));
     s.DiagramBottomPressure =
-        static_cast<std::int16_t>(std::nearbyint(std::exp(lnMax + span * 0.04)));
+        ClampToInt<std::int16_t>(std::nearbyint(std::exp(lnMax + span * 0.04)));
 }
 
 void MakeHeightGridPressures(const ProfileArrays& s, HeightGridTables& tables) {
     const double ground = StdHeightFeet(s.SurfacePressure(s.CurrentModel, 0));
     auto pressureAt = [&](double feet) {
-        return static_cast<std::int16_t>(
+        // A height with no pressure (below a surface pressure of 0) gives 0,
+        // which the height scale leaves out.
+        return ClampToInt<std::int16_t>(
             std::nearbyint(PressureFromAltitude(static_cast<float>(feet + ground))));
     };
     for (int k = 0; k <= 20; ++k) tables.HeightGridPressureFt[k] = pressureAt(k * 1000.0);

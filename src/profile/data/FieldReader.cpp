@@ -1,9 +1,11 @@
 #include "profile/data/FieldReader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace tarvex {
@@ -94,7 +96,7 @@ std::string_view FieldReader::ReadListField() {
 float FieldReader::ReadListNumber() {
     const std::string_view field = ReadListField();
     const std::optional<float> value = ParseNumber(field);
-    if (!value) throw TextReadError(lastLine_, "\"" + std::string(field) + "\" is not a number");
+    if (!value) throw TextReadError(lastLine_, "\"" + EchoText(field) + "\" is not a number");
     return *value;
 }
 
@@ -133,6 +135,30 @@ void FieldReader::SkipFields(int count) {
     for (int i = 0; i < count; ++i) ReadField();
 }
 
+float FieldReader::ReadNumber() {
+    const std::string_view field = ReadField();
+    if (const std::optional<float> value = ParseNumber(field)) return *value;
+    if (IsTooLargeNumber(field))
+        throw TextReadError(lastLine_, "the number \"" + EchoText(field) + "\" is too large");
+    return 0.0f;
+}
+
+bool FieldReader::IsTooLargeNumber(std::string_view field) {
+    if (!field.empty() && field.front() == '+') field.remove_prefix(1);
+    double value = 0.0;
+    const char* const end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data(), end, value);
+    if (stop != end || field.empty()) return false;
+    if (error == std::errc::result_out_of_range) {
+        // Beyond double as well: too large unless the exponent is negative.
+        const std::size_t exponent = field.find_first_of("eE");
+        return exponent == std::string_view::npos || exponent + 1 >= field.size() ||
+               field[exponent + 1] != '-';
+    }
+    return error == std::errc() && std::isfinite(value) &&
+           std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max());
+}
+
 float FieldReader::ToNumber(std::string_view field) {
     return ParseNumber(field).value_or(0.0f);
 }
@@ -145,6 +171,18 @@ std::optional<float> FieldReader::ParseNumber(std::string_view field) {
     if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::string EchoText(std::string_view text, std::size_t maxLength) {
+    std::string out;
+    const std::size_t kept = std::min(text.size(), maxLength);
+    out.reserve(kept + 3);
+    for (std::size_t i = 0; i < kept; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        out.push_back(c >= 0x20 && c < 0x7f ? static_cast<char>(c) : '?');
+    }
+    if (kept < text.size()) out += "...";
+    return out;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -173,6 +211,17 @@ std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
     contents << file.rdbuf();
     if (file.bad()) return std::nullopt;
     return contents.str();
+}
+
+std::optional<std::string> RefuseBeforeReading(const std::filesystem::path& path,
+                                               std::uintmax_t largestBytes) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return "it is a folder, not a file";
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > largestBytes)
+        return "the file is " + std::to_string(size / (1024 * 1024)) + " MB, larger than the " +
+               std::to_string(largestBytes / (1024 * 1024)) + " MB a file of this kind can be";
+    return std::nullopt;
 }
 
 std::string DescribeTextFileFailure(std::string_view kind, const TextFileResult& result) {

@@ -27,7 +27,8 @@ class TextReadError : public std::runtime_error {
 //   or line end that ends it, belong to that field, so a field read that
 //   starts at a line end has met a blank line: it gives an empty field and
 //   consumes that line end;
-// - ReadNumber: a field as a number; text that is not a number gives 0;
+// - ReadNumber: a field as a number; text that is not a number gives 0, a
+//   number too large for single precision throws TextReadError;
 // - ReadKeyValue: a "key = value" triple known by position alone: two fields
 //   are passed over, the third is the number;
 // - ReadListField, ReadListNumber, ReadListInteger, ReadListString: list
@@ -43,7 +44,7 @@ class FieldReader {
 
     std::string_view ReadLine();
     std::string_view ReadField();
-    float ReadNumber() { return ToNumber(ReadField()); }
+    float ReadNumber();
     float ReadKeyValue();
     void SkipLines(int count);
     void SkipFields(int count);
@@ -66,6 +67,9 @@ class FieldReader {
     static float ToNumber(std::string_view field);
     // The same, or nothing for a field that is not a number.
     static std::optional<float> ParseNumber(std::string_view field);
+    // A field written as a number whose magnitude single precision cannot
+    // hold (1e40); a number too small for it (1e-50) is not too large.
+    static bool IsTooLargeNumber(std::string_view field);
 
   private:
     [[noreturn]] void EndsEarly() const;
@@ -105,22 +109,38 @@ template <typename Parse> TextFileResult GuardedRead(Parse parse) {
     return result;
 }
 
+// Text of a file quoted in a message: at most maxLength characters (then
+// "..."), every character that is not printable ASCII shown as "?".
+std::string EchoText(std::string_view text, std::size_t maxLength = 40);
+
 // Text without leading and trailing blanks and tabs.
 std::string_view TrimBlanks(std::string_view text);
 // ASCII case conversions.
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
 
+// The largest settings or list file read (they are a few kilobytes).
+inline constexpr std::uintmax_t kLargestTextFile = 16u * 1024u * 1024u;
+
 // The whole content of a file, or nothing when it cannot be opened or read to
 // its end.
 std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
 
+// Why a file is refused before it is read: a folder, or larger than
+// largestBytes; nothing for a file that may be read (or is missing).
+std::optional<std::string> RefuseBeforeReading(const std::filesystem::path& path,
+                                               std::uintmax_t largestBytes);
+
 // Parses the text of the file at path with parse (text -> TextFileResult). A
-// file that cannot be read gives missing, and parse is not called.
+// file that cannot be read gives missing, a folder or a file too large a
+// failure with its reason; parse is then not called.
 template <typename Parse>
 TextFileResult ParseTextFile(const std::filesystem::path& path, Parse parse) {
     TextFileResult result;
-    if (const std::optional<std::string> text = ReadTextFile(path)) {
+    if (std::optional<std::string> why = RefuseBeforeReading(path, kLargestTextFile)) {
+        // Present but not a file to read: reported, unlike a missing file.
+        result.reason = std::move(*why);
+    } else if (const std::optional<std::string> text = ReadTextFile(path)) {
         result = parse(std::string_view(*text));
     } else {
         result.missing = true;

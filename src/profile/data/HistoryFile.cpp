@@ -5,6 +5,10 @@
 #include <fstream>
 #include <system_error>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace tarvex {
 
 namespace {
@@ -194,12 +198,22 @@ std::filesystem::path HistoryFilePath(const std::filesystem::path& folder,
     return folder / (UserName + ".hst");
 }
 
+namespace {
+std::filesystem::path TemporaryOf(std::filesystem::path path) {
+    return path += ".tmp";
+}
+} // namespace
+
 TextFileResult ParseHistory(std::string_view text, HistorySettings& settings) {
     HistoryReader reader(text);
     return GuardedRead([&] { VisitHistory(settings, reader); });
 }
 
 TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings) {
+    // A temporary file left by a save that was cut short holds nothing the
+    // settings file does not: it goes.
+    std::error_code ignored;
+    std::filesystem::remove(TemporaryOf(path), ignored);
     return ParseTextFile(path, [&](std::string_view text) { return ParseHistory(text, settings); });
 }
 
@@ -216,22 +230,28 @@ TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySet
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text) {
     TextFileResult result;
     result.path = path.string();
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            result.reason = "a temporary file cannot be created in its folder";
-            return result;
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            result.reason = "the file cannot be written to its end";
-            return result;
-        }
+    const std::filesystem::path temporary = TemporaryOf(path);
+    const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (file < 0) {
+        result.reason = "a temporary file cannot be created in its folder";
+        return result;
+    }
+    // Written and flushed to the disk before the rename, so that a crash or
+    // a power cut leaves the old file or the new one, never an empty one.
+    bool written = true;
+    for (std::size_t done = 0; done < text.size() && written;) {
+        const ssize_t n = ::write(file, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) done += static_cast<std::size_t>(n);
+    }
+    written = written && ::fsync(file) == 0;
+    written = ::close(file) == 0 && written;
+    if (!written) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        result.reason = "the file cannot be written to its end";
+        return result;
     }
     std::error_code error;
     std::filesystem::rename(temporary, path, error);

@@ -139,7 +139,9 @@ std::string FormatHistory(const HistorySettings& settings);
 TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySettings& settings);
 
 // Writes text to path whole or not at all: the text goes to a temporary file
-// in the same folder, which then replaces path.
+// in the same folder (path followed by ".tmp"), flushed to the disk, which
+// then replaces path. ReadSettings removes such a file left behind by a save
+// that was cut short.
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text);
 
 } // namespace tarvex

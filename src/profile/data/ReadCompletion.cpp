@@ -1,5 +1,6 @@
 #include "profile/data/ReadCompletion.h"
 
+#include "compute/Narrow.h"
 #include "compute/PrecipType.h"
 #include "compute/StormMotion.h"
 #include "compute/Winds.h"

@@ -1,5 +1,6 @@
 #include "profile/data/SoundingFiles.h"
 
+#include "profile/data/CommandLine.h"
 #include "profile/data/Session.h"
 
 #include <algorithm>
@@ -391,8 +392,10 @@ std::optional<std::string> SiteOfFileName(std::string_view path) {
 
 std::string PickDialogFile(SoundingSelection& selection, const fs::path& chosen) {
     selection.SelectedFileName = chosen.string();
-    selection.SelectedFileModel =
-        ModelOfFileName(selection.SelectedFileName).value_or(selection.CurrentModelName);
+    // The command line's rule: an archived run's stamp.model_site name, or a
+    // current file's model_site name.
+    selection.SelectedFileModel = ModelWordOfFileName(FileNameOf(selection.SelectedFileName))
+                                      .value_or(selection.CurrentModelName);
     return (chosen.parent_path() / "").string();
 }
 

@@ -190,7 +190,8 @@ void PickArchivedRun(SoundingSelection& selection, ArchiveListKind list, std::st
 
 // btnArchive_Click, step 3, for the file chosen in the dialog: sets
 // SelectedFileName to its full path and SelectedFileModel to the model word
-// of its name, or to the current model when the name has none. Returns the
+// of its name by the command line's rule (ModelWordOfFileName), or to the
+// current model when the name has none. Returns the
 // dialog's next folder, ending in a separator.
 std::string PickDialogFile(SoundingSelection& selection, const std::filesystem::path& chosen);
 

@@ -1,6 +1,7 @@
 #include "profile/data/SoundingReader.h"
 
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "profile/data/DerivedFields.h"
 #include "profile/data/FieldReader.h"
 #include "profile/data/ReadCompletion.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <sstream>
 
@@ -17,6 +19,8 @@ namespace tarvex {
 namespace {
 
 constexpr float kKelvin = 273.16f;
+// A real 85-hour file is under 1 MB: anything this large is not a sounding.
+constexpr std::uintmax_t kLargestSoundingFile = 64u * 1024u * 1024u;
 
 bool IsDigits(std::string_view text) {
     return !text.empty() &&
@@ -29,25 +33,61 @@ int ToInt(std::string_view digits) {
     return value;
 }
 
-// The valid time of a block from its TIME line, taken by position: the line
-// has the form TIME = yymmdd/hhmm. A two-digit year below 50 is in the 2000s.
-DateTime ParseBlockTime(std::string_view line, int lineNumber) {
-    const std::size_t p = line.find("TIME");
-    auto fail = [&](const std::string& why) {
-        throw TextReadError(lineNumber, "the TIME line has no valid date (" + why + ")");
+// A date written yymmdd/hhmm (the minutes are not looked at), or nothing. A
+// two-digit year below 50 is in the 2000s.
+std::optional<DateTime> ParseFileDate(std::string_view text, std::string* why = nullptr) {
+    auto fail = [&](const char* reason) -> std::optional<DateTime> {
+        if (why) *why = reason;
+        return std::nullopt;
     };
-    if (line.size() < p + 16) fail("the line is too short");
-    const std::string_view yy = line.substr(p + 7, 2);
-    const std::string_view month = line.substr(p + 9, 2);
-    const std::string_view day = line.substr(p + 11, 2);
-    const std::string_view hour = line.substr(p + 14, 2);
+    if (text.size() < 9) return fail("the line is too short");
+    const std::string_view yy = text.substr(0, 2);
+    const std::string_view month = text.substr(2, 2);
+    const std::string_view day = text.substr(4, 2);
+    const std::string_view hour = text.substr(7, 2);
     if (!IsDigits(yy) || !IsDigits(month) || !IsDigits(day) || !IsDigits(hour))
-        fail("expected yymmdd/hhmm after \"TIME = \"");
+        return fail("expected yymmdd/hhmm after \"TIME = \"");
     const int year = (yy < std::string_view("50") ? 2000 : 1900) + ToInt(yy);
-    if (!DateTime::ValidParts(year, ToInt(month), ToInt(day), ToInt(hour)))
-        fail("no such date or hour: " + std::string(line.substr(p + 7, 9)));
+    if (!DateTime::ValidParts(year, ToInt(month), ToInt(day), ToInt(hour))) {
+        if (why) *why = "no such date or hour: " + EchoText(text.substr(0, 9));
+        return std::nullopt;
+    }
     return DateTime::FromParts(year, ToInt(month), ToInt(day), ToInt(hour));
 }
+
+// The valid time of a block from its TIME line, taken by position: the line
+// has the form TIME = yymmdd/hhmm.
+DateTime ParseBlockTime(std::string_view line, int lineNumber) {
+    const std::size_t p = line.find("TIME");
+    std::string why;
+    const std::optional<DateTime> time =
+        line.size() < p + 16 ? std::nullopt : ParseFileDate(line.substr(p + 7), &why);
+    if (!time)
+        throw TextReadError(lineNumber, "the TIME line has no valid date (" +
+                                            (why.empty() ? "the line is too short" : why) + ")");
+    return *time;
+}
+
+// The station number a TIME line gives after "STNM =", or empty.
+std::string_view StationNumberOf(std::string_view line) {
+    const std::size_t key = line.find("STNM");
+    if (key == std::string_view::npos) return {};
+    const std::size_t start = line.find_first_not_of(" =", key + 4);
+    if (start == std::string_view::npos) return {};
+    const std::size_t end = line.find_first_of(" \t", start);
+    return line.substr(start, end == std::string_view::npos ? end : end - start);
+}
+
+std::string NumberText(float value) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+// What one time block gave that its surface row must match.
+struct BlockKey {
+    std::string_view station; // empty when the TIME line names none
+};
 
 // The fields of one level after its pressure, by layout.
 void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, ProfileArrays& s, int m,
@@ -98,11 +138,29 @@ void ReadStationParameters(FieldReader& in, ProfileArrays& s, int m, int t) {
     s.BulkRichardson(m, t) = in.ReadKeyValue();
 }
 
+// The station and time that lead a surface row must be those of the row's
+// time block: a row that does not match shows that the reader has lost its
+// place in the file (a line missing, another layout).
+void CheckRowStart(FieldReader& in, const BlockKey& key, const ProfileArrays& s, int m, int t) {
+    const std::string_view station = in.ReadField();
+    const int line = in.LastLine();
+    if (!key.station.empty() && station != key.station &&
+        FieldReader::ParseNumber(station) != FieldReader::ParseNumber(key.station))
+        throw TextReadError(line, "the surface row of forecast time " + std::to_string(t + 1) +
+                                      " is for station \"" + EchoText(station) +
+                                      "\", not for station " + EchoText(key.station));
+    const std::string_view date = in.ReadField();
+    if (ParseFileDate(date) != s.ValidTime(m, t))
+        throw TextReadError(line, "the surface row of forecast time " + std::to_string(t + 1) +
+                                      " has the date \"" + EchoText(date) +
+                                      "\", not the date of its time block");
+    in.SkipFields(1);
+}
+
 // One row of the surface section, its fields known by position.
 void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, int m, int t) {
     switch (layout) {
     case SoundingLayout::EtaRuc: {
-        in.SkipFields(3);
         s.SurfacePressure(m, t) = in.ReadNumber();
         s.SkinTemperature(m, t) = in.ReadNumber();
         const float firstSoil = in.ReadNumber();
@@ -123,7 +181,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.StormV(m, t) = in.ReadNumber();
         s.ModelHelicity(m, t) = in.ReadNumber();
         s.Evaporation(m, t) = in.ReadNumber();
-        s.PTypeModelCode(m, t) = static_cast<std::int32_t>(std::lround(in.ReadNumber()));
+        s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(std::round(in.ReadNumber()));
         s.CloudBase(m, t) = in.ReadNumber();
         s.Visibility(m, t) = in.ReadNumber();
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
@@ -132,7 +190,6 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         break;
     }
     case SoundingLayout::Ngm:
-        in.SkipFields(3);
         s.SurfacePressure(m, t) = in.ReadNumber();
         in.SkipFields(1);
         s.Precip(m, t) = in.ReadNumber();
@@ -144,7 +201,6 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.SurfaceWindDirection(m, t) = in.ReadNumber();
         break;
     case SoundingLayout::Gfs3: {
-        in.SkipFields(3);
         s.SurfacePressure(m, t) = in.ReadNumber();
         s.SkinTemperature(m, t) = in.ReadNumber();
         in.SkipFields(1);
@@ -162,18 +218,49 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         const float rain = in.ReadNumber();
         in.SkipFields(1);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
-        s.PTypeModelCode(m, t) = static_cast<std::int32_t>(
-            std::lround(70 * snow + 79 * icePellets + 66 * freezingRain + 60 * rain));
+        s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(
+            std::round(70.0 * snow + 79.0 * icePellets + 66.0 * freezingRain + 60.0 * rain));
         break;
     }
     }
 }
 
-// The surface section: header lines, then one row for each time read.
+constexpr float kLowestSurfacePressure = 100.0f;   // mb
+constexpr float kHighestSurfacePressure = 1100.0f; // mb
+
+// The surface section: header lines, then one row for each time read, and
+// nothing after the last row.
 void ProcessModelSounding(FieldReader& in, SoundingLayout layout, ProfileArrays& s, int m,
-                          int lastTime) {
+                          int lastTime, const BlockKey* keys) {
     in.SkipLines(layout == SoundingLayout::EtaRuc ? 5 : 3);
-    for (int t = 0; t <= lastTime; ++t) ReadSurfaceRow(in, layout, s, m, t);
+    for (int t = 0; t <= lastTime; ++t) {
+        CheckRowStart(in, keys[t], s, m, t);
+        const int line = in.LastLine();
+        ReadSurfaceRow(in, layout, s, m, t);
+        const float pressure = s.SurfacePressure(m, t);
+        if (!(pressure >= kLowestSurfacePressure && pressure <= kHighestSurfacePressure))
+            throw TextReadError(line, "the surface pressure " + NumberText(pressure) +
+                                          " mb of forecast time " + std::to_string(t + 1) +
+                                          " is outside 100 to 1100 mb");
+    }
+    if (!in.OnlyBlanksRemain()) throw TextReadError(in.Line(), "text follows the last surface row");
+}
+
+// The checks of one level as it is read: a positive pressure below that of
+// the level beneath, and a height above it.
+void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line) {
+    const float p = s.Pressure(m, t, L);
+    if (!(p > 0.0f))
+        throw TextReadError(line,
+                            "the level pressure " + NumberText(p) + " is not a positive number");
+    if (L > 1 && !(p < s.Pressure(m, t, L - 1)))
+        throw TextReadError(line, "the pressure " + NumberText(p) +
+                                      " mb does not fall from the level below (" +
+                                      NumberText(s.Pressure(m, t, L - 1)) + " mb)");
+    if (L > 1 && !(s.Height(m, t, L) > s.Height(m, t, L - 1)))
+        throw TextReadError(line, "the height " + NumberText(s.Height(m, t, L)) +
+                                      " m does not rise from the level below (" +
+                                      NumberText(s.Height(m, t, L - 1)) + " m)");
 }
 
 } // namespace
@@ -198,7 +285,13 @@ std::string DescribeReadFailure(const std::string& path, const SoundingReadResul
 
 SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, ProfileArrays& s) {
     SoundingReadResult result;
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        result.line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n'));
+        result.reason = "the file holds a NUL byte, so it is not a sounding text file";
+        return result;
+    }
     FieldReader in(text);
+    BlockKey keys[kTimeColumns];
     s.ReadModel = 1;
     s.MaxSpecificHumidity = 0.0f;
     const int m = s.ReadModel;
@@ -217,6 +310,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                 throw TextReadError(in.LastLine(), "more than " + std::to_string(kTimeColumns) +
                                                        " forecast times");
             s.ValidTime(m, t) = ParseBlockTime(line, in.LastLine());
+            keys[t].station = StationNumberOf(line);
             if (t == 0) {
                 s.StationLat(m) = in.ReadKeyValue();
                 s.StationLon(m) = -in.ReadKeyValue();
@@ -232,19 +326,25 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
             int L = 1;
             while (true) {
                 const float pressure = in.ReadNumber();
+                const int levelLine = in.LastLine();
                 if (pressure == 0.0f) {
                     if (L <= kMaxProfileLevels) s.Pressure(m, t, L) = 0.0f;
                     break;
                 }
                 if (L > kMaxProfileLevels)
-                    throw TextReadError(in.LastLine(), "more than " +
-                                                           std::to_string(kMaxProfileLevels) +
-                                                           " levels in one forecast time");
+                    throw TextReadError(levelLine, "more than " +
+                                                       std::to_string(kMaxProfileLevels) +
+                                                       " levels in one forecast time");
                 s.Pressure(m, t, L) = pressure;
                 ReadLevelFields(in, layout, result.LegacyMode, s, m, t, L);
+                CheckLevel(s, m, t, L, levelLine);
                 DeriveLevelFields(s, m, t, L, elevationMeters);
                 ++L;
             }
+            if (L == 1)
+                throw TextReadError(in.LastLine(), "forecast time " + std::to_string(t + 1) +
+                                                       " has no levels (its level list ends "
+                                                       "before its first level)");
             levelsOfLastBlock = L - 1;
             ++t;
         }
@@ -252,7 +352,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
 
         s.LastTime(m) = static_cast<std::int16_t>(t - 1);
         s.LevelCount(m) = static_cast<std::uint16_t>(levelsOfLastBlock);
-        ProcessModelSounding(in, layout, s, m, t - 1);
+        ProcessModelSounding(in, layout, s, m, t - 1, keys);
     });
     result.ok = parsed.ok;
     result.line = parsed.line;
@@ -276,19 +376,28 @@ SoundingReadResult ReadSounding(Session& session, const std::string& path) {
         return result;
     }
 
-    const std::optional<std::string> contents = ReadTextFile(path);
-    if (!contents) {
-        result.reason = "the file cannot be opened";
+    if (const std::optional<std::string> why = RefuseBeforeReading(path, kLargestSoundingFile)) {
+        result.reason = *why;
         return result;
     }
+    try {
+        const std::optional<std::string> contents = ReadTextFile(path);
+        if (!contents) {
+            result.reason = "the file cannot be opened";
+            return result;
+        }
+        auto fresh = std::make_unique<ProfileArrays>(current);
+        result = ParseSounding(*contents, *layout, *fresh);
+        if (!result.ok) return result;
 
-    auto fresh = std::make_unique<ProfileArrays>(current);
-    result = ParseSounding(*contents, *layout, *fresh);
-    if (!result.ok) return result;
-
-    const std::size_t tail = path.size() > 3 ? path.size() - 3 : 0;
-    fresh->FileTail = path.substr(tail);
-    session.profile = std::move(fresh);
+        const std::size_t tail = path.size() > 3 ? path.size() - 3 : 0;
+        fresh->FileTail = path.substr(tail);
+        session.profile = std::move(fresh);
+    } catch (const std::bad_alloc&) {
+        result = SoundingReadResult{};
+        result.reason = "there is not enough memory to read it";
+        return result;
+    }
     CompleteSoundingRead(session, *layout);
     return result;
 }

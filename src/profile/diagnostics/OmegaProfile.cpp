@@ -1,5 +1,6 @@
 #include "profile/diagnostics/OmegaProfile.h"
 
+#include "compute/Narrow.h"
 #include "compute/ParcelState.h"
 #include "compute/ProfileInterp.h"
 #include "compute/WholeRun.h"
@@ -62,7 +63,8 @@ void PrintOmega(PictureSurface& pic, float R) {
     pic.Scale(-R, 0.0, R, 100.0);
     pic.Clear();
     const int step = OmegaLabelStep(R);
-    const int N = static_cast<int>(std::floor(R / step)) * step + step;
+    // At most 1000 labels each side, however large the scale.
+    const int N = (std::min(ClampToInt<int>(std::floor(R / step)), 1000) + 1) * step;
     for (int v = -N; v <= N; v += step) {
         const std::string text = (v > 0 ? "+" : "") + std::to_string(v);
         pic.SetForeColor(v > 0 ? RGB(0, 0, 255) : (v < 0 ? RGB(255, 0, 0) : RGB(0, 0, 0)));

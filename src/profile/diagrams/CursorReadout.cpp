@@ -2,6 +2,7 @@
 
 #include "compute/Hodograph.h"
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "compute/ProfileInterp.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
@@ -26,9 +27,7 @@ constexpr int kHighestTop = 30;
 
 // Nearest whole number (halves to even) as a 16-bit pressure.
 std::int16_t RoundPressure(double p) {
-    const double r = RoundHalfEven(p);
-    return static_cast<std::int16_t>(std::clamp<double>(r, std::numeric_limits<std::int16_t>::min(),
-                                                        std::numeric_limits<std::int16_t>::max()));
+    return ClampToInt<std::int16_t>(RoundHalfEven(p));
 }
 
 // The segment of the hodograph from level L - 1 to level L, ground-relative:

@@ -198,6 +198,13 @@ MapGeography ReadMapFiles(const std::filesystem::path& folder) {
     return geography;
 }
 
+std::string DescribeSkippedMapRecords(int skipped) {
+    return "The map files \"TarVex.Map\" and \"TarVex.CTY\" hold " + std::to_string(skipped) +
+           (skipped == 1 ? " record" : " records") +
+           " that cannot be read (not a latitude and a longitude); the map is drawn without "
+           "them.";
+}
+
 MapExtent UsableMapView(const MapExtent& view) {
     const bool finite =
         std::all_of(view.begin(), view.end(), [](float v) { return std::isfinite(v); });

@@ -101,6 +101,9 @@ std::vector<MapCity> ParseMapCities(std::string_view text, int& skipped);
 // Reads "TarVex.Map" and "TarVex.CTY" from folder (the program's folder).
 MapGeography ReadMapFiles(const std::filesystem::path& folder);
 
+// The message for records of the map files that were left out.
+std::string DescribeSkippedMapRecords(int skipped);
+
 // The view when it spans a finite, non-zero extent on both axes, else the
 // default view (a view with no extent gives the surfaces no scale).
 MapExtent UsableMapView(const MapExtent& view);

@@ -1,6 +1,7 @@
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "compute/PrecipType.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
@@ -17,6 +18,11 @@
 namespace tarvex {
 
 namespace {
+
+// Bounds of the background's loops: more lines than any axis shows, and 10 mb
+// segments of a dry adiabat from 2700 mb up to 700 mb.
+constexpr int kMostLines = 1000;
+constexpr int kMostSegments = 200;
 
 constexpr double kKelvin = 273.16;
 constexpr Rgb kGrey = RGB(127, 127, 127);
@@ -66,7 +72,7 @@ void HeightLines(PictureSurface& pic, const Session& session, const SoundingView
     const double topFeet = RoundHalfEven(StdHeightFeet(static_cast<float>(top)));
     const auto& grid = session.heightGrid;
     if (view.VerticalUnit == 1) {
-        const int n = static_cast<int>(topFeet) / 1000;
+        const int n = ClampToInt<int>(topFeet) / 1000;
         if (n <= 20) {
             pic.SetForeColor(kGrey);
             for (int k = 1; k <= n; ++k)
@@ -76,7 +82,7 @@ void HeightLines(PictureSurface& pic, const Session& session, const SoundingView
         for (int k = 5; k <= n; k += 5)
             HeightLine(pic, view, grid.HeightGridPressureFt, k, PrintForm(k));
     } else {
-        const int n = static_cast<int>(topFeet) / 3281;
+        const int n = ClampToInt<int>(topFeet) / 3281;
         pic.SetForeColor(kLightGrey);
         for (int k = 1; k <= n; ++k)
             HeightLine(pic, view, grid.HeightGridPressureKm, k, Format(k, "##Km"));
@@ -92,15 +98,17 @@ void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureA
     const double first =
         std::floor((axis.LeftTemp - f.skewFactor * (f.baseLogP - lnTop)) / step) * step - step;
     const double tick = 1.1 * view.HalfTextHeight;
-    for (double t = first; t <= axis.RightTemp; t += step) {
+    const int count = StepCount(first, axis.RightTemp, step, kMostLines);
+    for (int k = 0; k < count; ++k) {
+        const double t = first + k * step;
         pic.Line(t, f.baseLogP, t, f.baseLogP + tick);
         pic.SetCurrentX(t - w);
         pic.SetCurrentY(f.baseLogP + tick);
         pic.Print(PrintForm(t));
     }
     pic.SetDrawStyle(DrawStyle::Dot);
-    for (double t = first; t <= axis.RightTemp; t += step)
-        pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 0, 255));
+    for (int k = 0; k < count; ++k)
+        pic.Line(first + k * step, f.baseLogP, f.X(first + k * step, top), lnTop, RGB(0, 0, 255));
     for (float t : highlights) pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 255, 255));
 }
 
@@ -114,10 +122,13 @@ void DryAdiabats(PictureSurface& pic, const TemperatureAxisEnds& axis, const Fra
     const double last =
         RoundHalfEven(axis.RightTemp + f.skewFactor * (f.baseLogP - std::log(pStar)) + step);
     const double startLevel = std::floor(surfacePressure / 10.0) * 10.0;
-    for (double t0 = first; t0 <= last; t0 += step) {
-        double t = t0;
+    const int adiabats = StepCount(first, last, step, kMostLines);
+    const int segments = StepCount(startLevel, 700.0, -10.0, kMostSegments);
+    for (int k = 0; k < adiabats; ++k) {
+        double t = first + k * step;
         double p = surfacePressure;
-        for (double p2 = startLevel; p2 >= 700.0; p2 -= 10.0) {
+        for (int j = 0; j < segments; ++j) {
+            const double p2 = startLevel - 10.0 * j;
             const double t2 = (t + kKelvin) / std::pow(p / p2, 2.0 / 7.0) - kKelvin;
             pic.Line(f.X(t, p), std::log(p), f.X(t2, p2), std::log(p2), RGB(64, 128, 128));
             t = t2;

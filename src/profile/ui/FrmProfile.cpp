@@ -75,6 +75,7 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     mapPanel_ = std::make_unique<MapPanel>(
         session_, view_, picMap, [this](const std::string& word) { RunControlCommand(word); },
         std::filesystem::path());
+    mapPanel_->SetMessageHandler([this](const std::string& text) { showMessage_(text); });
     hodographPanel_ = std::make_unique<HodographPanel>(
         session_, view_, frameHodograph, pnlHodograph,
         HodographPanel::Callbacks{[this] { DrawSounding(); },

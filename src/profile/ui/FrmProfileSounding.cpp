@@ -1,5 +1,6 @@
 // The buttons and labels beside the sounding: axis ends, vertical unit,
 // wind column, momentum transfer, omega and the cursor read-out.
+#include "compute/Narrow.h"
 #include "compute/Winds.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
@@ -404,10 +405,10 @@ void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
     const ReadoutPlacement at = PlaceReadoutLabels(
         picData->Surface(), s, session_.temperatureAxis, view_, L,
         {size(lblActiveTemp), size(lblActiveDP), size(lblActiveDir), size(lblActiveKts)});
-    const int top = static_cast<int>(std::lround(at.Top));
+    const int top = ClampToInt<int>(std::round(at.Top));
     const double lefts[5] = {at.TempLeft, at.DPLeft, at.DirLeft, at.KtsLeft, at.AxisLeft};
     for (std::size_t k = 0; k < labels.size(); ++k) {
-        labels[k]->move(static_cast<int>(std::lround(lefts[k])), top);
+        labels[k]->move(ClampToInt<int>(std::round(lefts[k])), top);
         labels[k]->show();
     }
     e.LastReadoutLevel = L;

@@ -218,13 +218,20 @@ void FrmProfile::ShowFailure(const TextFileResult& result) {
 bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     monitor_ = std::make_unique<clsMonitor>();
     monitors_ = std::make_unique<clsMonitors>();
+    // A relative path on the command line is meant from where the program
+    // was started, before it changes to its own folder.
+    CommandLine commandLine = ParseCommandLine(arguments);
+    std::error_code noStartFolder;
+    commandLine.FilePath =
+        ResolveStartPath(commandLine.FilePath, std::filesystem::current_path(noStartFolder));
     QDir::setCurrent(QString::fromStdString(programFolder_));
     PlaceWindow();
     session_.history.ProfileLeftTemp = session_.history.SkewTLeftTemp = -60;
     session_.history.ProfileRightTemp = session_.history.SkewTRightTemp = 10;
 
-    const CommandLine commandLine = ParseCommandLine(arguments);
     session_.UserName = commandLine.UserName;
+    if (!commandLine.RefusedUserName.empty())
+        showMessage_(DescribeRefusedUserName(commandLine.RefusedUserName));
     session_.selection.ModelSwitching = false;
     {
         const SuspendRedrawScope hold(view_);

@@ -2,6 +2,7 @@
 
 #include "compute/Hodograph.h"
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "compute/StormMotion.h"
 #include "compute/Winds.h"
 #include "platform/Controls.h"
@@ -52,7 +53,7 @@ void SetHighlight(QPushButton* button, bool on) {
 }
 
 int WholeKm(float km) {
-    return static_cast<int>(RoundHalfEven(km));
+    return ClampToInt<int>(RoundHalfEven(km));
 }
 
 } // namespace

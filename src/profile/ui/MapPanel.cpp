@@ -30,6 +30,11 @@ void MapPanel::LoadMapFiles() {
     session_.history.MapView = UsableMapView(session_.history.MapView);
     geography_ = ReadMapFiles(folder_);
     loaded_ = true;
+    // The files are read again after every sounding: one message is enough.
+    if (geography_.SkippedRecords > 0 && !skippedReported_ && showMessage_) {
+        skippedReported_ = true;
+        showMessage_(DescribeSkippedMapRecords(geography_.SkippedRecords));
+    }
     BuildBackground();
 }
 

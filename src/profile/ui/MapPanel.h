@@ -32,6 +32,11 @@ class MapPanel {
     // background for the current site and view. A view without extent (from
     // a damaged settings file) is replaced by the default view first.
     void LoadMapFiles();
+    // Where the panel reports map records it had to leave out (once per
+    // run of the program).
+    void SetMessageHandler(std::function<void(const std::string&)> showMessage) {
+        showMessage_ = std::move(showMessage);
+    }
     // Repaints picMap for the shown hour.
     void RedrawMap();
     // Mouse-down on picMap, in map units.
@@ -53,6 +58,8 @@ class MapPanel {
     RasterSurface picMapBuffer_;
     MapGeography geography_;
     bool loaded_ = false;
+    bool skippedReported_ = false;
+    std::function<void(const std::string&)> showMessage_;
     MapWindState wind_;
 };
 

@@ -23,6 +23,24 @@ TEST(CommandLine, UserSwitchNamesTheUserInUpperCase) {
     EXPECT_EQ(GetUserName({"/home/u=x/eta_KBUF.buf"}), "tarvex");
 }
 
+TEST(CommandLine, OnlyAPlainUserNameNamesFilesAndRelativePathsMeanTheStartFolder) {
+    for (const char* bad : {"/U=../../ETC/X", "/U=A/B", "/U=C:X", "/U=*"}) {
+        const CommandLine line = ParseCommandLine({bad});
+        EXPECT_EQ(line.UserName, "tarvex") << bad;
+        EXPECT_EQ(line.RefusedUserName, std::string(bad).substr(3)) << bad;
+    }
+    const CommandLine good = ParseCommandLine({"/U=j_smith-2"});
+    EXPECT_EQ(good.UserName, "J_SMITH-2");
+    EXPECT_TRUE(good.RefusedUserName.empty());
+    EXPECT_EQ(DescribeRefusedUserName("../X"),
+              "The user name \"../X\" after /U= is not a plain name (letters, digits, \"-\" and "
+              "\"_\" only), so the settings of the user tarvex are used.");
+
+    EXPECT_EQ(ResolveStartPath("runs/ruc_KOKX.buf", "/home/fc"), "/home/fc/runs/ruc_KOKX.buf");
+    EXPECT_EQ(ResolveStartPath("/data/ruc_KOKX.buf", "/home/fc"), "/data/ruc_KOKX.buf");
+    EXPECT_EQ(ResolveStartPath("", "/home/fc"), "");
+}
+
 TEST(CommandLine, FileArgumentKeepsItsCase) {
     EXPECT_EQ(ParseCommandLine({}).FilePath, "");
     CommandLine line = ParseCommandLine({"/U=smith", "  \"/Data/Run 1/eta_kBUF.buf\" "});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -123,6 +125,20 @@ TEST(FilesBesideTheProgram, MissingFilesLeaveEmptyTables) {
     training.TrainingAction.push_back("old|");
     EXPECT_TRUE(GetTraining(nowhere, training).missing);
     EXPECT_EQ(training.TrainingCount(), 0);
+}
+
+TEST(FilesBesideTheProgram, AFolderInPlaceOfAFileIsReportedAsAFolder) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("tarvex-folder-as-file-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "Tarvex.Dat");
+    DataTables tables;
+    const TextFileResult r = ReadTarvexDat(folder, tables);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.missing); // reported, unlike a missing file
+    EXPECT_EQ(DescribeTextFileFailure("data file", r),
+              "The data file \"" + (folder / "Tarvex.Dat").string() +
+                  "\" could not be read: it is a folder, not a file.");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(FilesBesideTheProgram, ShippedFilesRead) {

@@ -44,6 +44,23 @@ TEST(FieldReader, TextThatIsNotANumberReadsAsZero) {
     EXPECT_EQ(FieldReader::ToNumber(""), 0.0f);
 }
 
+TEST(FieldReader, ANumberTooLargeForSinglePrecisionIsAnError) {
+    FieldReader in("1e-50 abc 3.5e38 1e400\n");
+    EXPECT_EQ(in.ReadNumber(), 0.0f); // too small is not too large
+    EXPECT_EQ(in.ReadNumber(), 0.0f); // not a number
+    for (const char* field : {"3.5e38", "1e400"}) {
+        try {
+            in.ReadNumber();
+            ADD_FAILURE() << field << " was read";
+        } catch (const TextReadError& e) {
+            EXPECT_EQ(e.what(), "the number \"" + std::string(field) + "\" is too large");
+        }
+    }
+    // Text quoted in a message is printable and short.
+    EXPECT_EQ(EchoText(std::string("a\0b\x01", 4)), "a?b?");
+    EXPECT_EQ(EchoText(std::string(45, 'x')), std::string(40, 'x') + "...");
+}
+
 TEST(FieldReader, ListInputPassesOverBlankLinesAndRejectsText) {
     FieldReader in("1\n\n  \n2.5, 3\n4.5 -2.5 70000 abc \"D, E\" rest\n\n");
     EXPECT_EQ(in.ReadListNumber(), 1.0f);

@@ -217,11 +217,14 @@ TEST_F(HistoryFileOnDisk, DoneThenStartUpRestoresEverySetting) {
     const std::filesystem::path path = HistoryFilePath(folder_, "SMITH");
     EXPECT_EQ(path.filename(), "SMITH.hst");
 
+    // A save cut short left its temporary file: the start removes it.
+    std::ofstream(folder_ / "SMITH.hst.tmp") << "0,0,";
     HistorySettings missing;
     missing.LakeTempF = 50;
     TextFileResult r = ReadSettings(path, missing);
     EXPECT_TRUE(r.missing);
     EXPECT_EQ(missing.LakeTempF, 50);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "SMITH.hst.tmp"));
 
     ASSERT_TRUE(WriteSettings(path, HistorySettings()).ok);
     r = WriteSettings(path, ChangedSettings()); // replaces the file

@@ -1,6 +1,7 @@
 #include "profile/data/ReadCompletion.h"
 #include "compute/PrecipType.h"
 #include "compute/Winds.h"
+#include "profile/data/DerivedFields.h"
 #include "profile/data/Fixtures.h"
 #include "profile/data/Session.h"
 #include "profile/data/SoundingReader.h"
@@ -131,6 +132,23 @@ TEST(CompleteSoundingRead, BottomEdgeForASurfaceOfThousandMillibars) {
     CompleteSoundingRead(session, SoundingLayout::EtaRuc);
     EXPECT_EQ(s.DiagramBottomPressure, 1096); // 1000 * 10^0.04 = 1096.48
     EXPECT_EQ(session.heightGrid.HeightGridPressureFt[0], 1000);
+}
+
+TEST(CompletionBounds, HostileSurfacePressuresGiveNoWrappedNumbers) {
+    // The diagram bottom of a 40000 mb surface holds at the 16-bit top; a
+    // surface pressure of 0 leaves the height scale without pressures.
+    Session session;
+    session.models.ModelCodes = {"eta"};
+    auto store = std::make_unique<ProfileArrays>();
+    ASSERT_TRUE(ParseSounding(fixtures::kTwoHourEta, SoundingLayout::EtaRuc, *store).ok);
+    session.profile = std::move(store);
+    session.profile->SurfacePressure(m, 1) = 40000.0f;
+    CompleteSoundingRead(session, SoundingLayout::EtaRuc);
+    EXPECT_EQ(session.profile->DiagramBottomPressure, 32767);
+
+    session.profile->SurfacePressure(m, 0) = 0.0f;
+    MakeHeightGridPressures(*session.profile, session.heightGrid);
+    for (std::int16_t p : session.heightGrid.HeightGridPressureKm) EXPECT_EQ(p, 0);
 }
 
 } // namespace

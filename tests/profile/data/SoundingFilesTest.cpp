@@ -246,6 +246,11 @@ TEST(DialogPick, ModelOfTheNameOrTheModelInUse) {
     EXPECT_EQ(selection.SelectedFileName, chosen.string());
     EXPECT_EQ(selection.SelectedFileModel, "RUC");
 
+    // A current file's name gives its model too, so that an ruc file picked
+    // while ngm is chosen is read with the ruc layout.
+    PickDialogFile(selection, fs::path("/samples") / "ruc_KOKX.buf");
+    EXPECT_EQ(selection.SelectedFileModel, "RUC");
+
     PickDialogFile(selection, fs::path("/runs") / "sounding.buf");
     EXPECT_EQ(selection.SelectedFileModel, "ngm");
 }

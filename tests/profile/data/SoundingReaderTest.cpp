@@ -177,6 +177,29 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
          "the TIME line has no valid date (expected yymmdd/hhmm after \"TIME = \")"},
         {"no time block", Cut(base, "STID"), 4, "the file ends early"},
         {"empty file", "", 1, "the file ends early"},
+        {"a line deleted", Replace(base, "STIM = 1\n", ""), 46,
+         "the surface row of forecast time 1 is for station \"0.0\", not for station 725280"},
+        {"NaN as first pressure", Replace(base, "990.0 20.0", "NaN 20.0"), 16,
+         "forecast time 1 has no levels (its level list ends before its first level)"},
+        {"negative pressure", Replace(base, "900.0 14.0", "-27 14.0"), 18,
+         "the level pressure -27 is not a positive number"},
+        {"pressure rising", Replace(base, "800.0 6.0", "950.0 6.0"), 20,
+         "the pressure 950 mb does not fall from the level below (900 mb)"},
+        {"height falling", Replace(base, "15.0 2000.0", "15.0 1000.0"), 20,
+         "the height 1000 m does not rise from the level below (1100 m)"},
+        {"number too large", Replace(base, "320.0 180.0", "1e40 180.0"), 16,
+         "the number \"1e40\" is too large"},
+        {"NUL byte", Replace(base, "SELV", std::string("SE\0V", 4)), 6,
+         "the file holds a NUL byte, so it is not a sounding text file"},
+        {"surface pressure 0", Replace(base, "1016.0 991.0", "1016.0 0"), 45,
+         "the surface pressure 0 mb of forecast time 1 is outside 100 to 1100 mb"},
+        {"another station's row", Replace(base, "725280 490228/1900", "725281 490228/1900"), 50,
+         "the surface row of forecast time 2 is for station \"725281\", not for station 725280"},
+        {"another hour's row", Replace(base, "725280 490228/1900", "725280 490228/2000"), 50,
+         "the surface row of forecast time 2 has the date \"490228/2000\", not the date of its "
+         "time block"},
+        {"text after the rows", base + "725280 490228/2000 1.0\n", 55,
+         "text follows the last surface row"},
     };
     for (const Damage& d : cases) {
         auto store = std::make_unique<ProfileArrays>();
@@ -185,6 +208,17 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
         EXPECT_EQ(r.line, d.line) << d.what;
         EXPECT_EQ(r.reason, d.reason) << d.what;
     }
+}
+
+TEST(ParseSounding, AFileReadWithAnotherLayoutIsRefused) {
+    for (SoundingLayout other : {SoundingLayout::Ngm, SoundingLayout::Gfs3}) {
+        auto store = std::make_unique<ProfileArrays>();
+        const SoundingReadResult r = ParseSounding(kTwoHourEta, other, *store);
+        EXPECT_FALSE(r.ok);
+        EXPECT_GT(r.line, 0) << r.reason;
+    }
+    auto store = std::make_unique<ProfileArrays>();
+    EXPECT_FALSE(ParseSounding(fixtures::kOneHourNgm, SoundingLayout::EtaRuc, *store).ok);
 }
 
 TEST(ParseSounding, AFileWithoutTimeBlocksIsRefused) {
@@ -249,6 +283,17 @@ TEST_F(ReadSoundingFile, EveryFailureKeepsThePreviousSounding) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.reason.find("\"avn\" is not one of eta, ruc, ngm and gfs3"), std::string::npos);
     session_.profile->ModelChoice = 0;
+
+    // A folder, a file far larger than any sounding, and the hostile texts
+    // of the table above are refused the same way.
+    r = ReadSounding(session_, folder_.string());
+    EXPECT_EQ(r.reason, "it is a folder, not a file");
+    const std::string huge = Write("eta_KHUG.buf", kTwoHourEta);
+    std::filesystem::resize_file(huge, 65u * 1024u * 1024u);
+    r = ReadSounding(session_, huge);
+    EXPECT_EQ(r.reason, "the file is 65 MB, larger than the 64 MB a file of this kind can be");
+    r = ReadSounding(session_, Write("eta_KNAN.buf", Replace(base, "990.0 20.0", "NaN 20.0")));
+    EXPECT_FALSE(r.ok);
 
     EXPECT_EQ(session_.profile.get(), before);
     EXPECT_EQ(session_.profile->LastTime(1), 1);

@@ -142,6 +142,23 @@ TEST(SoundingRoundTrip, HarmlessVariationsReadTheSame) {
     }
 }
 
+TEST(SoundingRoundTrip, AFileReadWithAnotherModelsLayoutIsRefused) {
+    // An ruc file picked while ngm is chosen once read as 4.7 mb at the
+    // ground; every pairing of different layouts must now be refused.
+    for (const char* written : {"eta", "ngm", "gfs3"}) {
+        SampleSpec spec;
+        spec.layout = written;
+        spec.times = 4;
+        spec.levels = 20;
+        const std::string text = samples::MakeSoundingText(spec);
+        for (const char* read : {"eta", "ngm", "gfs3"}) {
+            auto store = std::make_unique<ProfileArrays>();
+            const SoundingReadResult r = ParseSounding(text, *LayoutFromKeyword(read), *store);
+            EXPECT_EQ(r.ok, std::string(written) == read) << written << " read as " << read;
+        }
+    }
+}
+
 TEST(SoundingRoundTrip, DamagedFilesAreRefusedWithTheirReason) {
     const std::pair<Variant, std::string> cases[] = {
         {Variant::Truncated, "the file ends early"},
@@ -149,6 +166,11 @@ TEST(SoundingRoundTrip, DamagedFilesAreRefusedWithTheirReason) {
         {Variant::TooManyLevels, "more than 67 levels in one forecast time"},
         {Variant::TooManyTimes, "more than 85 forecast times"},
         {Variant::NoTimeBlocks, "no forecast time (no TIME line) was found"},
+        {Variant::LineDeleted, "the pressure 23 mb does not fall from the level below (22 mb)"},
+        {Variant::NulByte, "the file holds a NUL byte, so it is not a sounding text file"},
+        {Variant::NumberTooLarge, "the number \"1e40\" is too large"},
+        {Variant::HugeSurfacePressure,
+         "the surface pressure 1e+20 mb of forecast time 5 is outside 100 to 1100 mb"},
     };
     for (const auto& [variant, reason] : cases) {
         SampleSpec spec;

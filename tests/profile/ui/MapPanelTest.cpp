@@ -146,6 +146,19 @@ TEST_F(MapPanelTest, ADamagedViewOrMissingFilesDoNotStopThePanel) {
     bare.RedrawMap();
     bare.picMap_MouseDown(1, 0, 95.0, 38.0);
     EXPECT_NEAR(session_.history.MapView[0], 112.85, 1e-4);
+
+    // Records that cannot be read are reported once, however often the
+    // files are read again: two bad pairs and one bad city line.
+    std::ofstream(folder_ / "TarVex.Map") << "45.0,80.0\nx,y\n44.0,79.0\n91,400\n";
+    std::ofstream(folder_ / "TarVex.CTY") << "43.0,79.0,\"Here\"\nno position\n";
+    std::vector<std::string> messages;
+    bare.SetMessageHandler([&](const std::string& text) { messages.push_back(text); });
+    bare.LoadMapFiles();
+    bare.LoadMapFiles();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The map files \"TarVex.Map\" and \"TarVex.CTY\" hold 3 records that "
+                           "cannot be read (not a latitude and a longitude); the map is drawn "
+                           "without them.");
 }
 
 } // namespace

@@ -130,22 +130,31 @@ void PlotClouds(OverviewContext& c) {
     PictureSurface& pic = c.picRH;
     ScaleProfileFrame(pic, c.axes);
     const bool grey = c.options.CloudsToggle;
+    const auto classOf = [&](int t, int k) {
+        const float cover = s.CloudFraction(m, t, k);
+        if (!grey) return CloudClassOf(cover);
+        const int g = static_cast<int>(RoundHalfEven(cover * 2.55));
+        return CloudClass{FillStyle::Solid, RGB(g, g, g)};
+    };
+    const auto layerOf = [&](int t, int k) {
+        return LnP(s.Pressure(m, t, k)) && LnP(s.Pressure(m, t, k + 1));
+    };
     for (int t = 0; t <= s.LastTime(m); ++t) {
         for (int k = 1; k < levels; ++k) {
-            const std::optional<double> lower = LnP(s.Pressure(m, t, k));
-            const std::optional<double> upper = LnP(s.Pressure(m, t, k + 1));
-            if (!lower || !upper) continue;
-            const float cover = s.CloudFraction(m, t, k);
-            CloudClass cls{FillStyle::Solid, kBlack};
-            if (grey) {
-                const int g = static_cast<int>(RoundHalfEven(cover * 2.55));
-                cls.color = RGB(g, g, g);
-            } else {
-                cls = CloudClassOf(cover);
-            }
+            if (!layerOf(t, k)) continue;
+            const CloudClass cls = classOf(t, k);
+            // Solid layers of one colour above each other look the same as
+            // one box over all of them.
+            int top = k;
+            while (cls.style == FillStyle::Solid && top + 1 < levels && layerOf(t, top + 1) &&
+                   classOf(t, top + 1).color == cls.color &&
+                   classOf(t, top + 1).style == FillStyle::Solid)
+                ++top;
             pic.SetFillStyle(cls.style);
             pic.SetFillColor(cls.color);
-            pic.Box(t - 0.5, *lower, t + 0.5, *upper, cls.color);
+            pic.Box(t - 0.5, std::log(s.Pressure(m, t, k)), t + 0.5,
+                    std::log(s.Pressure(m, t, top + 1)), cls.color);
+            k = top;
         }
     }
     pic.SetFillStyle(FillStyle::Solid);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tarvex {
 namespace {
 
@@ -75,26 +77,25 @@ TEST(LevelTraces, CloudCoverClassesAndGreyScale) {
         for (int k = 1; k <= 10; ++k) o.s.CloudFraction(m, t, k) = cover[k];
     PlotClouds(o.ctx);
     const auto boxes = o.picRH.OperationsOf(DrawOperation::Kind::Box);
-    // Levels 1..9 of each hour: the top level is never a box's lower edge.
-    ASSERT_EQ(boxes.size(), 4u * 9u);
+    // Per hour: levels 1-2 black, 3 lines, 4 and 5 cross-hatched, 6-7 grey,
+    // 8-9 white (solid layers of one colour as one box); the top level is
+    // never a box's lower edge.
+    ASSERT_EQ(boxes.size(), 4u * 6u);
     const Rgb grey = RGB(127, 127, 127);
     const struct {
         FillStyle style;
         Rgb color;
-    } expected[] = {{FillStyle::Solid, kBlack},
-                    {FillStyle::Solid, kBlack},
-                    {FillStyle::DownwardDiagonal, grey},
-                    {FillStyle::DiagonalCross, grey},
-                    {FillStyle::DiagonalCross, grey},
-                    {FillStyle::Solid, grey},
-                    {FillStyle::Solid, grey},
-                    {FillStyle::Solid, kWhite},
-                    {FillStyle::Solid, kWhite}};
-    for (int k = 1; k <= 9; ++k) {
-        const DrawOperation& box = boxes[static_cast<std::size_t>(k - 1)];
-        EXPECT_EQ(box.state.fillStyle, expected[k - 1].style) << k;
-        EXPECT_EQ(box.color, expected[k - 1].color) << k;
-        EXPECT_EQ(box.state.fillColor, expected[k - 1].color) << k;
+        double lower, upper; // mb
+    } expected[] = {
+        {FillStyle::Solid, kBlack, 1000, 800},      {FillStyle::DownwardDiagonal, grey, 800, 700},
+        {FillStyle::DiagonalCross, grey, 700, 600}, {FillStyle::DiagonalCross, grey, 600, 500},
+        {FillStyle::Solid, grey, 500, 300},         {FillStyle::Solid, kWhite, 300, 100}};
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(boxes[i].state.fillStyle, expected[i].style) << i;
+        EXPECT_EQ(boxes[i].color, expected[i].color) << i;
+        EXPECT_EQ(boxes[i].state.fillColor, expected[i].color) << i;
+        EXPECT_NEAR(boxes[i].y1, std::log(expected[i].lower), 1e-6) << i;
+        EXPECT_NEAR(boxes[i].y2, std::log(expected[i].upper), 1e-6) << i;
     }
     EXPECT_EQ(o.picRH.GetFillStyle(), FillStyle::Solid);
 
@@ -102,9 +103,13 @@ TEST(LevelTraces, CloudCoverClassesAndGreyScale) {
     o.options.CloudsToggle = true;
     PlotClouds(o.ctx);
     const auto grey2 = o.picRH.OperationsOf(DrawOperation::Kind::Box);
+    // Greys 0; 15, 15; 64; 127, 127; 229, 229; 255 (50 x 2.55 and 90 x 2.55
+    // are 127.4999... and 229.4999... in double precision).
+    ASSERT_EQ(grey2.size(), 4u * 6u);
     EXPECT_EQ(grey2[0].state.fillColor, RGB(0, 0, 0));
-    EXPECT_EQ(grey2[5].state.fillColor, RGB(127, 127, 127)); // 50 x 2.55 = 127.4999...
-    EXPECT_EQ(grey2[8].state.fillColor, RGB(255, 255, 255));
+    EXPECT_EQ(grey2[3].state.fillColor, RGB(127, 127, 127));
+    EXPECT_NEAR(grey2[3].y1, std::log(600.0), 1e-6);
+    EXPECT_EQ(grey2[5].state.fillColor, RGB(255, 255, 255));
 }
 
 TEST(LevelTraces, HailStripAndIsothermMarkers) {

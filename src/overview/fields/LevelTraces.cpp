@@ -133,8 +133,10 @@ void PlotClouds(OverviewContext& c) {
     const auto classOf = [&](int t, int k) {
         const float cover = s.CloudFraction(m, t, k);
         if (!grey) return CloudClassOf(cover);
-        const int g = static_cast<int>(RoundHalfEven(cover * 2.55));
-        return CloudClass{FillStyle::Solid, RGB(g, g, g)};
+        // A damaged cover outside 0..100 takes the nearest end of the scale.
+        const double g = RoundHalfEven(cover * 2.55);
+        const int level = g >= 255.0 ? 255 : (g > 0.0 ? static_cast<int>(g) : 0);
+        return CloudClass{FillStyle::Solid, RGB(level, level, level)};
     };
     const auto layerOf = [&](int t, int k) {
         return LnP(s.Pressure(m, t, k)) && LnP(s.Pressure(m, t, k + 1));

@@ -5,11 +5,7 @@
 namespace tarvex {
 
 // Heat balance of a person after R. G. Steadman, "The assessment of
-// sultriness", J. Appl. Meteor. 18 (1979), 861-885: heat flows from the core
-// (37 C, vapour 5.65 kPa) through the skin and the clothing or the air film
-// to the air; the apparent temperature is the air temperature that, at the
-// reference vapour pressure of 1.6 kPa, asks the same balance of the same
-// person.
+// sultriness. Part I", J. Appl. Meteor. 18 (1979), 861-873.
 
 namespace {
 

@@ -17,8 +17,6 @@ using test::LineColors;
 using test::OverviewTestSession;
 using test::ToPixels;
 constexpr int m = OverviewTestSession::kModel;
-constexpr Rgb kBlue = RGB(0, 0, 255), kRedT = RGB(255, 0, 0), kYellowT = RGB(255, 255, 0),
-              kGreenT = RGB(0, 255, 0);
 
 // Six hours: column c at x = (6 - c) * 500 / 7 px; the index scale -20..20
 // over 300 px (v at y = (20 - v) * 7.5).
@@ -73,7 +71,7 @@ TEST(IndexTraces, HainesDavisAndLakeIndexSegmentColours) {
     const std::int16_t haines[] = {3, 6, 4, 5, 2, 3};
     for (int t = 0; t <= 5; ++t) o.f.HainesIndexField(m, t, 2) = haines[t];
     PlotHainesIndex(o.ctx);
-    EXPECT_EQ(LineColors(o.picRH), (std::vector<Rgb>{kBlue, kBlue, kRedT, kRedT, kGreenT}));
+    EXPECT_EQ(LineColors(o.picRH), (std::vector<Rgb>{kBlue, kBlue, kRed, kRed, kGreen}));
 
     // Surface temperature less the lake-level temperature (0 C); hour 4 has
     // no level temperature and breaks the trace.
@@ -86,7 +84,7 @@ TEST(IndexTraces, HainesDavisAndLakeIndexSegmentColours) {
     }
     MakeLevelTemperatureField(o.ctx);
     PlotDavisIndex(o.ctx);
-    EXPECT_EQ(LineColors(o.picRH), (std::vector<Rgb>{kRedT, kBlue, kBlue}));
+    EXPECT_EQ(LineColors(o.picRH), (std::vector<Rgb>{kRed, kBlue, kBlue}));
 
     // Lake 2.5 C rounds to 2 (half to even); offset 5: index = level + 3.
     o.picRH.ForgetOperations();
@@ -147,13 +145,13 @@ TEST(IndexTraces, ApparentTemperatureFromTheModelsTemperatureAndLevelOneHumidity
     PlotApparentTemp(o.ctx);
     const float hot = MakeApparentTemp(40.0f, 50.0f);
     ASSERT_GE(hot, 130.0f);
-    EXPECT_EQ(LineColors(o.picRH), (std::vector<Rgb>{kGreenT, kGreenT, kWhite, kWhite, kWhite}));
+    EXPECT_EQ(LineColors(o.picRH), (std::vector<Rgb>{kGreen, kGreen, kWhite, kWhite, kWhite}));
     EXPECT_NEAR(o.Lines()[4].y2, hot, 1e-4);
     // Later options take level 1's temperature.
     o.picRH.ForgetOperations();
     o.s.ModelChoice = 3;
     PlotApparentTemp(o.ctx);
-    EXPECT_EQ(LineColors(o.picRH), std::vector<Rgb>(5, kGreenT));
+    EXPECT_EQ(LineColors(o.picRH), std::vector<Rgb>(5, kGreen));
 }
 
 } // namespace

@@ -117,6 +117,16 @@ struct OverviewOptions {
     // "10:1" (hsbRatio).
     std::int16_t SnowRatioTechnique = 0;
     std::int16_t FixedSnowRatio = 10;
+    // Colour toggles that are on: btnHeights 1 "LCL", 2 "LFC", 3 "Eql";
+    // btnCAPEkm 0 "Eql" and 3 .. 6 km.
+    std::array<bool, 4> btnHeights{false, true, true, true};
+    std::array<bool, 7> btnCAPEkm{true, false, false, false, false, false, false};
+    // Haines variant (btnHaines): 1 "Low", 2 "Mid", 3 "High".
+    std::int16_t HainesLevel = 1;
+    // Cloud cover as a grey scale instead of classed hatching (btnClouds).
+    bool CloudsToggle = false;
+    // Elevated-CAPE contours hidden from the lowest (lblECAPE legend).
+    std::int16_t ECAPELegendStart = 0;
 };
 
 // The coordinate system of the time-height picture and the value ranges of

@@ -5,7 +5,10 @@
 #include "compute/WholeRun.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
+#include "overview/fields/IndexTraces.h"
+#include "overview/fields/LevelTraces.h"
 #include "overview/fields/OverviewFrame.h"
+#include "overview/fields/ParcelOverlays.h"
 #include "overview/fields/TimeAxis.h"
 #include "profile/data/Session.h"
 
@@ -183,17 +186,17 @@ using O = OverviewOptions;
 
 // Rows without a plotter (nullptr) are the overlays still to come.
 constexpr OverlayRow kRows[] = {
-    {"chkClouds", On<&O::chkClouds>, nullptr, nullptr},
+    {"chkClouds", On<&O::chkClouds>, nullptr, PlotClouds},
     {"chkRH", AnyRH, nullptr, PlotRH},
-    {"chkELCIN", On<&O::chkELCIN>, nullptr, nullptr},
+    {"chkELCIN", On<&O::chkELCIN>, MakeELCINParcels, PlotELCIN},
     {"chkInversions", On<&O::chkInversions>, nullptr, nullptr},
-    {"chkInstability", On<&O::chkInstability>, nullptr, nullptr},
+    {"chkInstability", On<&O::chkInstability>, nullptr, PlotInstability},
     {"chkWinds", On<&O::chkWinds>, nullptr, nullptr},
     {"chkMeanWind", On<&O::chkMeanWind>, nullptr, nullptr},
     {"chkPrecip", PrecipOrSnow, nullptr, nullptr},
-    {"chkEvaporation", On<&O::chkEvaporation>, nullptr, nullptr},
+    {"chkEvaporation", On<&O::chkEvaporation>, nullptr, PlotEvaporation},
     {"chkRunOff", On<&O::chkRunOff>, nullptr, nullptr},
-    {"chkLakeIndex", On<&O::chkLakeIndex>, nullptr, nullptr},
+    {"chkLakeIndex", On<&O::chkLakeIndex>, MakeLevelTemperatureField, PlotLakeIndex},
     {"chkMoistLakeIndex", On<&O::chkMoistLakeIndex>, nullptr, nullptr},
     {"chkVWP", On<&O::chkVWP>, nullptr, nullptr},
     {"chkTemperature", On<&O::chkTemperature>, nullptr, PlotTemperature},
@@ -211,39 +214,39 @@ constexpr OverlayRow kRows[] = {
     {"chkShearContour", On<&O::chkShearContour>, MakeShearContourField, PlotShearContour},
     {"chkVVTrend", On<&O::chkVVTrend>, nullptr, nullptr},
     {"chkNow", On<&O::chkNow>, nullptr, PlotNow},
-    {"chkApparentTemp", On<&O::chkApparentTemp>, nullptr, nullptr},
+    {"chkApparentTemp", On<&O::chkApparentTemp>, nullptr, PlotApparentTemp},
     {"chkSkinTemp", On<&O::chkSkinTemp>, nullptr, nullptr},
     {"chkSfcTemp", On<&O::chkSfcTemp>, nullptr, nullptr},
     {"chkSfcDewPoint", On<&O::chkSfcDewPoint>, nullptr, nullptr},
     {"chkWindChill", On<&O::chkWindChill>, nullptr, nullptr},
-    {"chkTotalTotals", On<&O::chkTotalTotals>, nullptr, nullptr},
-    {"chkHelicity", On<&O::chkHelicity>, nullptr, nullptr},
+    {"chkTotalTotals", On<&O::chkTotalTotals>, MakeTotalTotalsField, PlotTotalTotals},
+    {"chkHelicity", On<&O::chkHelicity>, MakeHelicityField, PlotHelicity},
     {"chkStormRelInflow", On<&O::chkStormRelInflow>, nullptr, nullptr},
     {"chkMBEspeed", On<&O::chkMBEspeed>, nullptr, nullptr},
-    {"chk3HPresChange", On<&O::chk3HPresChange>, nullptr, nullptr},
+    {"chk3HPresChange", On<&O::chk3HPresChange>, nullptr, Plot3HPresChange},
     {"chkSfcPres", On<&O::chkSfcPres>, nullptr, nullptr},
-    {"chkCAPE", On<&O::chkCAPE>, nullptr, nullptr},
+    {"chkCAPE", On<&O::chkCAPE>, MakeLayerCAPE, PlotCAPE},
     {"chkPrecipWater", On<&O::chkPrecipWater>, nullptr, nullptr},
-    {"chkFreezingLevel", On<&O::chkFreezingLevel>, nullptr, nullptr},
+    {"chkFreezingLevel", On<&O::chkFreezingLevel>, MakeIsothermLevels, PlotIsothermLevels},
     {"chkLayerShear", On<&O::chkLayerShear>, MakeLayerShearField, PlotLayerShear},
     {"chkMeanMixingRatio", On<&O::chkMeanMixingRatio>, MakeMeanMixingRatioField,
      PlotMeanMixingRatio},
     {"chkMixingRatio", On<&O::chkMixingRatio>, nullptr, PlotMixingRatio},
-    {"chkDavisIndex", On<&O::chkDavisIndex>, nullptr, nullptr},
-    {"chkTQ", On<&O::chkTQ>, nullptr, nullptr},
-    {"chkHainesIndex", On<&O::chkHainesIndex>, nullptr, nullptr},
+    {"chkDavisIndex", On<&O::chkDavisIndex>, MakeLevelTemperatureField, PlotDavisIndex},
+    {"chkTQ", On<&O::chkTQ>, MakeTQField, PlotTQ},
+    {"chkHainesIndex", On<&O::chkHainesIndex>, MakeHainesIndexField, PlotHainesIndex},
     {"chkMixingLayer", On<&O::chkMixingLayer>, nullptr, nullptr},
     {"chkTransportWinds", On<&O::chkTransportWinds>, nullptr, nullptr},
     {"chkTransportSpeed", On<&O::chkTransportSpeed>, nullptr, nullptr},
     {"chkWarmCloud", On<&O::chkWarmCloud>, nullptr, nullptr},
     {"chkVentilation", On<&O::chkVentilation>, nullptr, nullptr},
-    {"chkLIC", On<&O::chkLIC>, nullptr, nullptr},
-    {"chkLIE", On<&O::chkLIE>, nullptr, nullptr},
+    {"chkLIC", On<&O::chkLIC>, MakeLakeParcels, PlotLIC},
+    {"chkLIE", On<&O::chkLIE>, MakeLakeParcels, PlotLIE},
     {"chkVisibility", On<&O::chkVisibility>, nullptr, nullptr},
-    {"chkCloudBase", On<&O::chkCloudBase>, nullptr, nullptr},
+    {"chkCloudBase", On<&O::chkCloudBase>, nullptr, PlotCloudBase},
     {"chkSnowGrowth", On<&O::chkSnowGrowth>, nullptr, PlotSnowGrowth},
-    {"chkECAPE", On<&O::chkECAPE>, nullptr, nullptr},
-    {"chkHeights", On<&O::chkHeights>, nullptr, nullptr},
+    {"chkECAPE", On<&O::chkECAPE>, MakeElevatedCAPE, PlotECAPE},
+    {"chkHeights", On<&O::chkHeights>, nullptr, PlotHeights},
     {"chkSnowRatio", On<&O::chkSnowRatio>, MakeSnowRatioField, PlotSnowRatio},
 };
 

@@ -1,0 +1,210 @@
+#include "overview/fields/LevelTraces.h"
+
+#include "compute/ComputeState.h"
+#include "compute/Levels.h"
+#include "compute/ParcelState.h"
+#include "compute/WholeRun.h"
+#include "overview/fields/OverviewFrame.h"
+#include "overview/fields/Traces.h"
+#include "platform/Format.h"
+#include "profile/data/Session.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvex {
+
+namespace {
+
+const ProfileArrays& Store(const OverviewContext& c) {
+    return *c.session.profile;
+}
+
+// Colours of the btnHeights toggles 1 "LCL", 2 "LFC", 3 "Eql".
+constexpr Rgb kHeightColors[] = {kBlack, RGB(255, 0, 0), RGB(255, 255, 0), RGB(0, 192, 0)};
+
+// A level pressure that lies more than 40 mb above the column's lowest entry.
+std::optional<double> RaisedLevel(const ProfileArrays& s, int m, int t, const TimeField& level) {
+    const float p = level(m, t);
+    if (!(s.Pressure(m, t, 0) - 40.0f > p)) return std::nullopt;
+    return LnP(p);
+}
+
+// Classed cloud cover: fill style and colour of a layer.
+struct CloudClass {
+    FillStyle style;
+    Rgb color;
+};
+CloudClass CloudClassOf(float cover) {
+    if (cover < 6.0f) return {FillStyle::Solid, kBlack};
+    if (cover < 25.0f) return {FillStyle::DownwardDiagonal, RGB(127, 127, 127)};
+    if (cover < 50.0f) return {FillStyle::DiagonalCross, RGB(127, 127, 127)};
+    if (cover < 90.0f) return {FillStyle::Solid, RGB(127, 127, 127)};
+    return {FillStyle::Solid, kWhite};
+}
+
+constexpr Rgb kIsothermColor = RGB(255, 127, 63);
+constexpr Rgb kMarkerColor = RGB(255, 255, 127);
+
+// One isotherm series: its line with a marker where the height changed by
+// more than the label step since the last marked hour, its name every 21
+// hours from hour 4, and the height (thousands of ft) beside each marker.
+void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
+    PictureSurface& pic = c.picRH;
+    const int m = Store(c).CurrentModel;
+    const int last = Store(c).LastTime(m);
+    const float step = c.session.config.IsothermLabelStep;
+    const auto y = [&](int t) { return LnP(PressureFromAltitude(H(m, t))); };
+    const auto changed = [&](float& marked, int t) {
+        if (!(std::fabs(marked - H(m, t)) > step)) return false;
+        marked = H(m, t);
+        return true;
+    };
+    float marked = -9999.0f;
+    DrawColumnTrace(pic, last, y);
+    for (int t = 0; t <= last; ++t) {
+        const std::optional<double> yt = y(t);
+        if (yt && changed(marked, t)) pic.Circle(t, *yt, 0.4, kMarkerColor);
+    }
+    for (int t = 4; t <= last; t += 21) {
+        const std::optional<double> yt = y(t);
+        if (!yt) continue;
+        pic.SetCurrentX(t);
+        pic.SetCurrentY(*yt + 0.5 * pic.TextHeight("H"));
+        pic.Print(name);
+    }
+    marked = -9999.0f;
+    for (int t = 0; t <= last; ++t) {
+        const std::optional<double> yt = y(t);
+        if (!yt || !changed(marked, t)) continue;
+        pic.SetCurrentX(t + 1.15 * pic.TextWidth("H"));
+        pic.SetCurrentY(*yt - 1.5 * pic.TextHeight("H"));
+        pic.Print(Format(H(m, t) / 1000.0, "#0.0"));
+    }
+}
+
+} // namespace
+
+void PlotCloudBase(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    ScaleProfileFrame(pic, c.axes);
+    pic.SetForeColor(RGB(255, 255, 0));
+    pic.SetDrawWidth(4);
+    pic.SetDrawStyle(DrawStyle::Solid);
+    DrawColumnTrace(pic, s.LastTime(m), [&](int t) { return LnP(s.CloudBase(m, t)); });
+    pic.SetDrawWidth(1);
+}
+
+void PlotHeights(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    const int last = s.LastTime(m);
+    PictureSurface& pic = c.picRH;
+    ScaleProfileFrame(pic, c.axes);
+    pic.SetDrawWidth(3);
+    pic.SetDrawStyle(DrawStyle::Solid);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    const auto& on = c.options.btnHeights;
+    if (on[1]) {
+        pic.SetForeColor(kHeightColors[1]);
+        DrawColumnTrace(pic, last, [&](int t) { return LnP(s.LCLPressure(m, t)); });
+    }
+    if (on[2]) {
+        pic.SetForeColor(kHeightColors[2]);
+        DrawColumnTrace(pic, last, [&](int t) { return RaisedLevel(s, m, t, s.LFCPressure); });
+    }
+    if (on[3]) {
+        pic.SetForeColor(kHeightColors[3]);
+        DrawColumnTrace(pic, last, [&](int t) { return RaisedLevel(s, m, t, s.EQLPressure); });
+    }
+    pic.SetDrawWidth(1);
+    pic.SetDrawMode(DrawMode::CopyPen);
+}
+
+void PlotClouds(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    const int levels = std::min<int>(s.LevelCount(m), kMaxProfileLevels);
+    PictureSurface& pic = c.picRH;
+    ScaleProfileFrame(pic, c.axes);
+    const bool grey = c.options.CloudsToggle;
+    const auto classOf = [&](int t, int k) {
+        const float cover = s.CloudFraction(m, t, k);
+        if (!grey) return CloudClassOf(cover);
+        // A damaged cover outside 0..100 takes the nearest end of the scale.
+        const double g = RoundHalfEven(cover * 2.55);
+        const int level = g >= 255.0 ? 255 : (g > 0.0 ? static_cast<int>(g) : 0);
+        return CloudClass{FillStyle::Solid, RGB(level, level, level)};
+    };
+    const auto layerOf = [&](int t, int k) {
+        return LnP(s.Pressure(m, t, k)) && LnP(s.Pressure(m, t, k + 1));
+    };
+    for (int t = 0; t <= s.LastTime(m); ++t) {
+        for (int k = 1; k < levels; ++k) {
+            if (!layerOf(t, k)) continue;
+            const CloudClass cls = classOf(t, k);
+            // Solid layers of one colour above each other look the same as
+            // one box over all of them.
+            int top = k;
+            while (cls.style == FillStyle::Solid && top + 1 < levels && layerOf(t, top + 1) &&
+                   classOf(t, top + 1).color == cls.color &&
+                   classOf(t, top + 1).style == FillStyle::Solid)
+                ++top;
+            pic.SetFillStyle(cls.style);
+            pic.SetFillColor(cls.color);
+            pic.Box(t - 0.5, std::log(s.Pressure(m, t, k)), t + 0.5,
+                    std::log(s.Pressure(m, t, top + 1)), cls.color);
+            k = top;
+        }
+    }
+    pic.SetFillStyle(FillStyle::Solid);
+}
+
+std::optional<float> WindSpeedAt500(const ProfileArrays& s, int t) {
+    const int m = s.CurrentModel;
+    const int levels = std::min<int>(s.LevelCount(m), kMaxProfileLevels);
+    for (int k = 1; k <= levels; ++k) {
+        const float pk = s.Pressure(m, t, k);
+        if (!(pk < 500.0f)) continue;
+        if (k == 1) return std::nullopt;
+        const float pb = s.Pressure(m, t, k - 1);
+        if (pb == pk) return std::nullopt;
+        const float sb = s.WindSpeed(m, t, k - 1);
+        return sb - (sb - s.WindSpeed(m, t, k)) / (pb - pk) * (pb - 500.0f);
+    }
+    return std::nullopt;
+}
+
+void MakeIsothermLevels(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    if (c.session.wholeRun->IsothermsDone(s.CurrentModel) == kFlagFalse)
+        FindTempLevel(s, *c.session.wholeRun);
+}
+
+void PlotIsothermLevels(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const WholeRunResults& run = *c.session.wholeRun;
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    pic.SetDrawMode(DrawMode::CopyPen);
+    pic.SetFillStyle(FillStyle::Solid);
+    ScaleValueFrame(pic, c.axes, 100, 0);
+    for (int t = 0; t <= s.LastTime(m); ++t) {
+        const std::optional<float> wind = WindSpeedAt500(s, t);
+        if (!wind) continue;
+        const bool hail = run.FreezingLevelFt(m, t) > 13000.0f && *wind < 30.0f;
+        pic.FilledBox(t - 0.5, 0, t + 0.5, 15, hail ? RGB(255, 0, 0) : RGB(0, 255, 0));
+    }
+    pic.SetForeColor(kIsothermColor);
+    pic.SetFillColor(kIsothermColor);
+    pic.SetDrawWidth(3);
+    ScaleProfileFrame(pic, c.axes);
+    DrawIsotherm(c, run.Minus20LevelFt, "-20\u00B0C");
+    DrawIsotherm(c, run.FreezingLevelFt, "0\u00B0C");
+    pic.SetDrawWidth(1);
+    pic.SetDrawMode(DrawMode::CopyPen);
+}
+
+} // namespace tarvex

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "overview/fields/OverviewState.h"
+
+namespace tarvex {
+
+// Lifts the parcel of every grid point the elevated-CAPE contours need
+// (levels 1 .. the top level inside the picture) that has none yet.
+void MakeElevatedCAPE(OverviewContext& ctx);
+// Contours of the elevated CAPE at the contour interval times 1, 20, 40,
+// 100, 200 and 400, the first ECAPELegendStart of them hidden (never the
+// last).
+void PlotECAPE(OverviewContext& ctx);
+
+// Lifts the parcel of every grid point of levels 2 .. the level count less
+// one that has none yet.
+void MakeELCINParcels(OverviewContext& ctx);
+// A box around each grid point whose parcel reaches an equilibrium level,
+// coloured by its inhibition: below 20 dark red, below 50 dark green, else
+// dark blue.
+void PlotELCIN(OverviewContext& ctx);
+
+// Cross-hatches every layer in which the equivalent potential temperature
+// falls with height.
+void PlotInstability(OverviewContext& ctx);
+
+// The layer CAPE of every hour lacking it, while a depth trace is on.
+void MakeLayerCAPE(OverviewContext& ctx);
+// The CAPE of every hour on the CAPE scale, coloured by its inhibition, and
+// the CAPE below 3, 4, 5 and 6 km, each while its btnCAPEkm toggle is on.
+void PlotCAPE(OverviewContext& ctx);
+
+// The lake-modified parcel of every hour lacking it.
+void MakeLakeParcels(OverviewContext& ctx);
+// Its CAPE on the CAPE scale.
+void PlotLIC(OverviewContext& ctx);
+// Its equilibrium level on the log-pressure frame.
+void PlotLIE(OverviewContext& ctx);
+
+} // namespace tarvex

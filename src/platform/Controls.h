@@ -28,6 +28,7 @@ class ClickableLabel : public QLabel {
 } // namespace tarvex
 
 class QCheckBox;
+class QPushButton;
 class QScrollBar;
 
 namespace tarvex {
@@ -67,5 +68,7 @@ std::int16_t FromCheckState(const QCheckBox* box);
 // Sets a check box as the program does: a change of state runs its click
 // handler, no change runs nothing. A null box is passed over.
 void SetCheck(QCheckBox* box, std::int16_t value);
+// The chosen button of a selector row shows its caption in bold.
+void SetBold(QPushButton* button, bool on);
 
 } // namespace tarvex

@@ -117,6 +117,36 @@ struct OverviewOptions {
     // "10:1" (hsbRatio).
     std::int16_t SnowRatioTechnique = 0;
     std::int16_t FixedSnowRatio = 10;
+
+    // What the window's buttons and bars hold for the plotters.
+    // Haines variant: 1 "Low", 2 "Mid", 3 "High".
+    std::int16_t HainesLevel = 1;
+    // Mixing-layer technique: 0 momentum transfer, 1 maximum temperature.
+    std::int16_t MixingLayerMode = 0;
+    // Levels between wind profile barbs, plain and "A", and which is used.
+    std::int16_t VWPInterval = 3;
+    std::int16_t VWPIntervalA = 3;
+    bool VWPUseA = false;
+    // Wind-profile colour step: OptWindColor 0..3 ("2", "5", "10", "20" kt).
+    std::int16_t WindColorIndex = 2;
+    bool CloudsToggle = false;
+    // Entraining-CAPE legend labels from this index up are shown.
+    std::int16_t ECAPELegendStart = 0;
+    // Middle level of the sigma winds, and the mean-wind layer (bottom, top).
+    std::int16_t SigmaLevel = 4;
+    std::array<std::int16_t, 2> MeanWindLevels{3, 3};
+    // Background colours of the colour toggles btnHeights (1 "LCL", 2 "LFC",
+    // 3 "Eql") and btnCAPEkm (0 "Eql", 3..6 km), as 0x00BBGGRR patterns: a
+    // toggle is on while its colour is its tag colour, off while it is the
+    // button face (0x8000000F).
+    std::array<std::int32_t, 4> HeightsColours{0, 0x0000FF, 0x00FFFF, 0x00C000};
+    std::array<std::int32_t, 7> CAPEkmColours{0x00C000,
+                                              0,
+                                              0,
+                                              static_cast<std::int32_t>(0x8000000F),
+                                              static_cast<std::int32_t>(0x8000000F),
+                                              static_cast<std::int32_t>(0x8000000F),
+                                              static_cast<std::int32_t>(0x8000000F)};
 };
 
 // The coordinate system of the time-height picture and the value ranges of

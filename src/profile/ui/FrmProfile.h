@@ -313,6 +313,9 @@ class FrmProfile : public QWidget {
     // Folder in which the settings folder is made (the user's application
     // data folder unless replaced, by tests).
     void SetSettingsBase(const std::string& folder) { settingsBase_ = folder; }
+    // The folder of the settings slot files of both windows, made and checked
+    // on first use.
+    const std::string& SettingsFolder();
     // Writes the shear table of the hour shown to "Shear.out".
     void btnShear_Click();
     // Prints an image of the window: on the default printer, else into a PDF

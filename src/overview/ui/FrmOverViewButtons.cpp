@@ -79,6 +79,7 @@ void FrmOverView::BuildButtons() {
     // Contour panel: the smoothed omega switch.
     btnOmegaFiltered = NewButton(pnlControl[0], "", "btnOmegaFiltered");
     btnOmegaFiltered->setToolTip("Smoothed omega");
+    btnOmegaFiltered->setFixedWidth(24);
     connect(btnOmegaFiltered, &QPushButton::clicked, this, [this] { btnOmegaFiltered_Click(); });
     AddToPanel(pnlControl[0], btnOmegaFiltered);
 
@@ -108,6 +109,7 @@ void FrmOverView::BuildButtons() {
 
     // Aviation panel: the cloud display switch.
     btnClouds = NewButton(pnlControl[4], "", "btnClouds");
+    btnClouds->setFixedWidth(24);
     connect(btnClouds, &QPushButton::clicked, this, [this] { btnClouds_Click(); });
     AddToPanel(pnlControl[4], btnClouds);
 

@@ -54,9 +54,11 @@ QGroupBox* OptionGroup(QWidget* parent, const char* title, const char* name,
     return group;
 }
 
+// Level bars stand tall enough to be dragged level by level.
 QScrollBar* NewBar(QWidget* parent, const char* name, Qt::Orientation orientation) {
     auto* bar = new QScrollBar(orientation, parent);
     bar->setObjectName(name);
+    if (orientation == Qt::Vertical) bar->setMinimumHeight(140);
     return bar;
 }
 
@@ -141,7 +143,6 @@ void FrmOverView::BuildOptions() {
         NewBar(pnlControl[7], "vbsElevatedPT", Qt::Vertical), 20, 1);
     vbsElevatedPT->SetValue(1);
     vbsElevatedPT->Bar()->setEnabled(false);
-    vbsElevatedPT->Bar()->setMinimumHeight(60);
     connect(vbsElevatedPT->Bar(), &QScrollBar::valueChanged, this,
             [this] { vbsElevatedPT_Change(); });
     AddToPanel(pnlControl[7], vbsElevatedPT->Bar());

@@ -140,6 +140,19 @@ TEST_F(OverviewSlots, ADamagedSlotSetsOnlyWhatItHoldsRight) {
     EXPECT_EQ(w.options.SnowRatioTechnique, 0);
     EXPECT_EQ(w.options.VerticalUnits, 1);
     EXPECT_FALSE(w.RedrawSuspended);
+
+    // A user slot that cannot be written is reported with its file; the
+    // reload slot's failure is only logged, and the rebuild goes on.
+    std::vector<std::string> messages;
+    w.SetMessageHandler([&](const std::string& message) { messages.push_back(message); });
+    session_.TempFolder = (folder_ / "gone" / "").string();
+    w.btnSave_Click(3);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(".SO3"), std::string::npos);
+    w.btnSave_Click(9);
+    EXPECT_EQ(messages.size(), 1u);
+    main_->UpdateOverview();
+    EXPECT_NE(main_->Overview(), nullptr);
 }
 
 // The user's overlays survive the rebuild after a new file was read.
@@ -330,6 +343,13 @@ TEST_F(Overview, RendersTheSnowRatioOverDerivedFields) {
     QApplication::processEvents();
     EXPECT_TRUE(w.grab().save(
         QString::fromStdString((out / "overview_snowratio_maxtemp_deltathetae.png").string())));
+    // The panels with the option buttons and bars.
+    for (int panel : {2, 3, 5, 6, 7}) {
+        w.btnControl[static_cast<std::size_t>(panel)]->click();
+        QApplication::processEvents();
+        EXPECT_TRUE(w.grab().save(QString::fromStdString(
+            (out / ("overview_panel_" + std::to_string(panel) + ".png")).string())));
+    }
 }
 
 } // namespace

@@ -101,18 +101,6 @@ class FrmOverView : public QWidget {
 
     // --- Buttons, settings slots, option buttons and bars (FrmOverViewButtons.cpp,
     // FrmOverViewSettings.cpp, FrmOverViewOptions.cpp) ---
-    // Sets a flag for a scope and puts its old value back: suspensions nest.
-    class HoldFlag {
-      public:
-        explicit HoldFlag(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
-        ~HoldFlag() { flag_ = before_; }
-        HoldFlag(const HoldFlag&) = delete;
-        HoldFlag& operator=(const HoldFlag&) = delete;
-
-      private:
-        bool& flag_;
-        bool before_;
-    };
     // The colour of the system button face: a colour toggle that shows it is
     // off.
     static constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000F);

@@ -39,18 +39,6 @@ void Select(QRadioButton* option) {
 
 } // namespace
 
-// While code sets the controls, their handlers pass no help words.
-class CodeChangeCount {
-  public:
-    explicit CodeChangeCount(int& depth) : depth_(depth) { ++depth_; }
-    ~CodeChangeCount() { --depth_; }
-    CodeChangeCount(const CodeChangeCount&) = delete;
-    CodeChangeCount& operator=(const CodeChangeCount&) = delete;
-
-  private:
-    int& depth_;
-};
-
 OverviewSettings FrmOverView::CollectOverviewSettings() const {
     const ProfileArrays& s = *session_.profile;
     const OverviewOptions& o = options;
@@ -107,7 +95,7 @@ void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d) {
     OverviewOptions& o = options;
     {
         const HoldFlag hold(RedrawSuspended);
-        const CodeChangeCount quiet(codeChanges_);
+        const NestingCount quiet(codeChanges_);
         std::size_t box = 0;
         // The check boxes of the next `count` file positions.
         auto boxes = [&](std::size_t count) {

@@ -340,9 +340,6 @@ class FrmProfile : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Holds back the help words of the controls while code, not the user,
-    // changes them (a recall): nests.
-    class CodeChangeScope;
     QWidget* BuildLoopPanel(QWidget* parent);
     QWidget* BuildWindowButtons(QWidget* parent);
     QFrame* BuildHumidityLegend(QWidget* parent);
@@ -378,7 +375,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<HodographPanel> hodographPanel_;
     LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
     bool autoDisplayOn_ = false;
-    int codeChanges_ = 0;
+    int codeChanges_ = 0; // code, not the user, is setting the controls (a recall)
     std::string settingsBase_;
     std::function<std::string()> choosePdf_;
     QPointer<FrmHelp> about_;

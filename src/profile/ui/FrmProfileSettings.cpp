@@ -20,19 +20,6 @@
 
 namespace tarvex {
 
-// While code sets the controls, their handlers pass no help words: only a
-// user's own click opens training pages.
-class FrmProfile::CodeChangeScope {
-  public:
-    explicit CodeChangeScope(int& depth) : depth_(depth) { ++depth_; }
-    ~CodeChangeScope() { --depth_; }
-    CodeChangeScope(const CodeChangeScope&) = delete;
-    CodeChangeScope& operator=(const CodeChangeScope&) = delete;
-
-  private:
-    int& depth_;
-};
-
 namespace {
 
 constexpr int kSlots = 4;
@@ -120,7 +107,7 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
     TemperatureAxisEnds& axis = session_.temperatureAxis;
     {
         const SuspendRedrawScope hold(view_);
-        const CodeChangeScope quiet(codeChanges_);
+        const NestingCount quiet(codeChanges_);
         auto check = [](QCheckBox* box, const DisplaySettings::Check& item) {
             IfRead(item, [box](std::int16_t state) { SetCheck(box, state); });
         };

@@ -58,8 +58,8 @@ void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
     o.chkApparentTemp = o.chkTotalTotals = o.chkHelicity = o.chk3HPresChange = true;
     o.chkCAPE = o.chkFreezingLevel = o.chkDavisIndex = o.chkTQ = o.chkHainesIndex = true;
     o.chkLIC = o.chkLIE = o.chkCloudBase = o.chkECAPE = o.chkHeights = true;
-    o.btnHeights.fill(true);
-    o.btnCAPEkm.fill(true);
+    o.HeightsColours.fill(0x0000FF);
+    o.CAPEkmColours.fill(0x00C000);
     // The derived fields and parcels are made once, by the first redraw.
     tarvex::RedrawOverview(b.ctx, false);
     for (auto _ : state) tarvex::RedrawOverview(b.ctx, false);

@@ -36,6 +36,7 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 } // namespace tarvex
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -102,6 +103,12 @@ void SetCheck(QCheckBox* box, std::int16_t value) {
     if (box->checkState() == state) return;
     box->setCheckState(state);
     emit box->clicked(state != Qt::Unchecked);
+}
+
+void SetBold(QPushButton* button, bool on) {
+    QFont font = button->font();
+    font.setBold(on);
+    button->setFont(font);
 }
 
 } // namespace tarvex

@@ -28,6 +28,7 @@ class ClickableLabel : public QLabel {
 } // namespace tarvex
 
 class QCheckBox;
+class QPushButton;
 class QScrollBar;
 
 namespace tarvex {
@@ -67,5 +68,34 @@ std::int16_t FromCheckState(const QCheckBox* box);
 // Sets a check box as the program does: a change of state runs its click
 // handler, no change runs nothing. A null box is passed over.
 void SetCheck(QCheckBox* box, std::int16_t value);
+// The chosen button of a selector row shows its caption in bold.
+void SetBold(QPushButton* button, bool on);
+
+// Sets a flag (a window's redraw suspension) for a scope and puts its old
+// value back, so that suspensions nest.
+class HoldFlag {
+  public:
+    explicit HoldFlag(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
+    ~HoldFlag() { flag_ = before_; }
+    HoldFlag(const HoldFlag&) = delete;
+    HoldFlag& operator=(const HoldFlag&) = delete;
+
+  private:
+    bool& flag_;
+    bool before_;
+};
+
+// Counts a nesting depth up for a scope: while code, not the user, sets a
+// window's controls, their handlers pass no help words.
+class NestingCount {
+  public:
+    explicit NestingCount(int& depth) : depth_(depth) { ++depth_; }
+    ~NestingCount() { --depth_; }
+    NestingCount(const NestingCount&) = delete;
+    NestingCount& operator=(const NestingCount&) = delete;
+
+  private:
+    int& depth_;
+};
 
 } // namespace tarvex

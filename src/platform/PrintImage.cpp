@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QWidget>
 
 namespace tarvex {
 
@@ -35,6 +36,22 @@ std::string PrintImage(const QImage& image, const std::string& pdfPath) {
     if (!pdfPath.empty() && QFileInfo(QString::fromStdString(pdfPath)).size() == 0)
         return "the PDF file could not be written";
     return {};
+}
+
+void PrintWindow(QWidget& window, const std::string& what,
+                 const std::function<std::string()>& choosePdf,
+                 const std::function<void(const std::string&)>& report) {
+    const QImage image = window.grab().toImage();
+    std::string pdf;
+    if (!HasDefaultPrinter()) {
+        pdf = choosePdf ? choosePdf() : std::string();
+        if (pdf.empty()) return; // the user chose no file
+    }
+    const std::string fault = PrintImage(image, pdf);
+    if (!fault.empty() && report) {
+        report(what + " could not be printed" +
+               (pdf.empty() ? std::string() : " to \"" + pdf + "\"") + ": " + fault + ".");
+    }
 }
 
 } // namespace tarvex

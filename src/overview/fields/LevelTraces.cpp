@@ -106,7 +106,7 @@ void PlotHeights(OverviewContext& c) {
     pic.SetDrawWidth(3);
     pic.SetDrawStyle(DrawStyle::Solid);
     pic.SetDrawMode(DrawMode::CopyPen);
-    const auto& on = c.options.btnHeights;
+    const auto on = c.options.HeightsOn();
     if (on[1]) {
         pic.SetForeColor(kHeightColors[1]);
         DrawColumnTrace(pic, last, [&](int t) { return LnP(s.LCLPressure(m, t)); });

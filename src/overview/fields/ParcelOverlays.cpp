@@ -112,7 +112,7 @@ void PlotInstability(OverviewContext& c) {
 }
 
 void MakeLayerCAPE(OverviewContext& c) {
-    const auto& on = c.options.btnCAPEkm;
+    const auto on = c.options.CAPEkmOn();
     if (!(on[3] || on[4] || on[5] || on[6])) return;
     const ProfileArrays& s = Store(c);
     LayerCapeResults& layer = *c.session.layerCape;
@@ -131,7 +131,7 @@ void PlotCAPE(OverviewContext& c) {
     pic.SetFillColor(kWhite);
     pic.SetDrawWidth(3);
     ScaleValueFrame(pic, c.axes, 0, CAPEScaleMax(c));
-    const auto& on = c.options.btnCAPEkm;
+    const auto on = c.options.CAPEkmOn();
     const auto& limits = c.session.history.IndexThresholds[1]; // the CINS row
     if (on[0]) {
         // Each segment takes the colour of its later hour.

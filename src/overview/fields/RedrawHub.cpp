@@ -160,14 +160,15 @@ void MakeSnowRatioField(OverviewContext& c) {
         MakeSnowRatio(Store(c), c.options.SnowRatioTechnique, c.options.FixedSnowRatio, Fields(c));
 }
 
-// The snow ratio of every hour as one cyan polyline on the trace scale.
+// The snow ratio of every hour as one cyan polyline on the index scale, the
+// scale its box presets (0 to 30) and the frame labels for it.
 void PlotSnowRatio(OverviewContext& c) {
     const int m = Model(c);
     const OverviewAxes& a = c.axes;
     PictureSurface& pic = c.picRH;
     pic.SetForeColor(RGB(0, 255, 255));
     pic.SetDrawWidth(3);
-    pic.Scale(a.ScaleLeftColumn, a.TraceBase + a.TraceSpan, a.ScaleRightColumn, a.TraceBase);
+    pic.Scale(a.ScaleLeftColumn, a.IndexBase + a.IndexSpan, a.ScaleRightColumn, a.IndexBase);
     const TimeField& ratio = Fields(c).SnowRatio;
     pic.SetCurrentX(0.0);
     pic.SetCurrentY(ratio(m, 0));

@@ -3,6 +3,7 @@
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/RedrawHub.h"
 #include "overview/fields/TimeAxis.h"
+#include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
@@ -18,9 +19,12 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -150,7 +154,12 @@ FrmOverView::FrmOverView(Session& session, FrmProfile& main, QWidget* parent)
     setObjectName("frmOverView");
     setWindowTitle("Over View");
     setAttribute(Qt::WA_DeleteOnClose);
+    showMessage_ = [this](const std::string& text) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(text));
+    };
     BuildControls();
+    BuildButtons();
+    BuildOptions();
 }
 
 FrmOverView::~FrmOverView() = default;
@@ -369,10 +378,12 @@ void FrmOverView::Form_Load() {
     options.ContourInterval = 5;
     options.OmegaFiltered = main_.soundingView().extras.OmegaFiltered;
 
-    RedrawSuspended = true;
-    if (QCheckBox* bourgouin = findChild<QCheckBox*>("chksWSYMb"))
-        bourgouin->setChecked(main_.chksWSYMb && main_.chksWSYMb->isChecked());
-    RedrawSuspended = false;
+    {
+        const HoldFlag hold(RedrawSuspended);
+        StartControls();
+        if (QCheckBox* bourgouin = findChild<QCheckBox*>("chksWSYMb"))
+            bourgouin->setChecked(main_.chksWSYMb && main_.chksWSYMb->isChecked());
+    }
 
     StartProfileScale(axes, m, s.DiagramTopPressure);
     const QString lakeF =
@@ -393,9 +404,7 @@ void FrmOverView::Form_Load() {
     loaded_ = true;
     btnHours_Click(std::clamp<int>(session_.parameters.OverviewSpanChoice, 0, 3));
     Box("chkHelicity")
-        ->setText(QString("Helicity %1 - %2 km")
-                      .arg(session_.history.HodoBaseKm)
-                      .arg(session_.history.HodoTopKm));
+        ->setText(QString("Helicity %1 - %2 km").arg(HelicityBottom).arg(HelicityTop));
 }
 
 void FrmOverView::SetOverviewCaption() {
@@ -434,16 +443,37 @@ void FrmOverView::btnHours_Click(int Index) {
     for (std::size_t k = 0; k < btnHours.size(); ++k)
         btnHours[k]->setChecked(static_cast<int>(k) == Index);
     const int hours = session_.parameters.OverviewSpans[static_cast<std::size_t>(Index)];
-    SetTimeWindow(axes, ColumnSpanOf(hours, session_.HoursPerColumn), 0);
+    const int span = ColumnSpanOf(hours, session_.HoursPerColumn);
+    SetTimeWindow(axes, span, 0);
+    btnQuit->setFocus();
+    {
+        // The bar goes back to 0 whether or not it stays in use; the one
+        // redraw below shows it.
+        const QSignalBlocker quiet(hsbHours);
+        const int last = session_.profile->LastTime(session_.profile->CurrentModel);
+        hsbHours->setValue(0);
+        hsbHours->setEnabled(last > span - 1);
+        if (last > span - 1) {
+            hsbHours->setRange(0, last - span + 1);
+            hsbHours->setPageStep(span - 1);
+        }
+    }
     DrawTimeAxis();
     RedrawOverview();
 }
 
 void FrmOverView::btnControl_Click(int Index) {
+    static constexpr const char* kWords[kControlPanels] = {
+        "Contour",  "Temperature",       "Wind",    "Overview Convection",
+        "Aviation", "Overview Controls", "Fire Wx", "Precip"};
+    if (Index >= 0 && Index < kControlPanels) HelpWord(kWords[Index]);
+    ControlPanelIndex = static_cast<std::int16_t>(Index);
     for (int k = 0; k < kControlPanels; ++k) {
         btnControl[static_cast<std::size_t>(k)]->setChecked(k == Index);
+        SetBold(btnControl[static_cast<std::size_t>(k)], k == Index);
         pnlControl[static_cast<std::size_t>(k)]->setVisible(k == Index);
     }
+    if (btnQuit) btnQuit->setFocus();
 }
 
 void FrmOverView::btnQuit_Click() {
@@ -472,12 +502,11 @@ void FrmOverView::chkGrid_Click(OverviewGrid grid) {
 
 void FrmOverView::chkRH_Click(int Index) {
     if (RedrawSuspended) return;
-    main_.RunControlCommand("Relative Humidity");
+    HelpWord("Relative Humidity");
     QCheckBox* other = chkRH[static_cast<std::size_t>(1 - Index)];
     if (chkRH[static_cast<std::size_t>(Index)]->isChecked() && other->isChecked()) {
-        RedrawSuspended = true;
+        const HoldFlag hold(RedrawSuspended);
         other->setChecked(false);
-        RedrawSuspended = false;
     }
     GridStep(G::Height, chkRH[static_cast<std::size_t>(Index)]->isChecked());
 }
@@ -540,31 +569,35 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
     if (name == "chkEvaporation") SumRule(true, 2);
     if (name == "chkRunOff") SumRule(true, 3);
     if (name == "chkSnow" && !InternalUpdate) SumRule(true, 1);
-    if (name == "chkPrecip") optSum[0]->setChecked(true);
+    if (name == "chkPrecip") {
+        optSum[0]->setChecked(true);
+        ShowPTypeSummary();
+    }
     if (name == "chkELCIN" && (o.chkRH[0] || o.chkRH[1])) {
-        RedrawSuspended = true;
+        const HoldFlag hold(RedrawSuspended);
         for (QCheckBox* box : chkRH) box->setChecked(false);
-        RedrawSuspended = false;
     }
 }
 
 void FrmOverView::OverlayBox_Click(const OverlayBoxSpec& spec) {
-    if (*spec.word) main_.RunControlCommand(spec.word);
+    if (*spec.word) HelpWord(spec.word);
     const bool on = options.*spec.value;
     OverlayExtras(spec, on);
     GridStep(spec.grid, on);
 }
 
 void FrmOverView::chksWSYMb_Click() {
-    main_.RunControlCommand("Bourgouin PType");
+    HelpWord("Bourgouin PType");
     if (!RedrawSuspended) {
         if (main_.chksWSYMb && main_.chksWSYMb->isChecked() != options.chksWSYMb) {
             main_.chksWSYMb->setChecked(options.chksWSYMb);
             main_.chksWSYMb_Click();
         }
         PTypeSummaryMarker = -1;
+        ShowPTypeSummary();
         RedrawOverview();
     }
+    vbsElevatedPT->Bar()->setEnabled(options.chksWSYMb);
     ShowPTElevation();
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "overview/fields/OverviewState.h"
+#include "profile/data/OverviewSettingsFile.h"
 
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,11 +17,13 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QScrollBar;
 
 namespace tarvex {
 
 class FrmProfile;
 class PictureBox;
+class RangeScrollBar;
 struct Session;
 
 // The grid selector an overlay box turns on (None: the box only redraws).
@@ -95,7 +99,105 @@ class FrmOverView : public QWidget {
     QLabel* lblLakeTemp = nullptr;
     QLabel* lblPTElevation = nullptr;
 
+    // --- Buttons, settings slots, option buttons and bars (FrmOverViewButtons.cpp,
+    // FrmOverViewSettings.cpp, FrmOverViewOptions.cpp) ---
+    // The colour of the system button face: a colour toggle that shows it is
+    // off.
+    static constexpr std::int32_t kButtonFace = OverviewOptions::kButtonFaceColour;
+
+    void btnPHK_Click(int Index);
+    void btnPressureBase_Click();
+    void btnHeights_Click(int Index);
+    void btnCAPEkm_Click(int Index);
+    void btnHaines_Click(int Index);
+    void btnMixingLayer_Click(int Index);
+    void btnXferO_Click(int Index);
+    void btnVWPInterval_Click();
+    void btnVWPIntervalA_Click();
+    void btnClouds_Click();
+    void btnOmegaFiltered_Click();
+    void btnReset_Click();
+    // Prints an image of the window: on the default printer, else into a PDF
+    // file the user names.
+    void ptnPrint_Click();
+    // The settings slots: 0..3 from the "A" to "D" buttons, 9 around a reload.
+    void btnSave_Click(int Index);
+    void btnRecall_Click(int Index);
+    OverviewSettings CollectOverviewSettings() const;
+    // Sets every control read from a slot through its own handler, with the
+    // redraw and the help words held back, and redraws once at the end.
+    void ApplyOverviewSettings(const OverviewSettings& read);
+    void optSnowTechnique_Click(int Index);
+    void hsbRatio_Change();
+    void optLayerShear_Click();
+    void OptWindColor_Click(int Index);
+    void optSum_Click(int Index);
+    void optOverlay_Click(int Index);
+    void hsbHours_Change();
+    void vsbSigmaLevel_Change();
+    void vbsElevatedPT_Change();
+    void vsbMeanWind_Change(int Index);
+    // The precipitation types of the run and the labels that show them.
+    void ShowPTypeSummary();
+    // Passes a control's help word to the main window, unless code (a
+    // recall) is setting the control.
+    void HelpWord(const char* word);
+    // Where failures are reported (a message box unless replaced), and the
+    // PDF file chosen when there is no printer.
+    void SetMessageHandler(std::function<void(const std::string&)> handler) {
+        showMessage_ = std::move(handler);
+    }
+    void SetPdfDialog(std::function<std::string()> dialog) { choosePdf_ = std::move(dialog); }
+
+    std::int16_t ControlPanelIndex = 0;
+    std::int16_t SumFieldIndex = 0;
+    float HelicityTop = 3.0f;
+    float HelicityBottom = 0.0f;
+    std::array<QPushButton*, 3> btnPHK{};
+    QPushButton* btnPressureBase = nullptr;
+    std::array<QPushButton*, 4> btnHeights{}; // 1..3
+    std::array<QPushButton*, 7> btnCAPEkm{};  // 0, 3..6
+    std::array<QPushButton*, 3> btnHaines{};
+    std::array<QPushButton*, 2> btnMixingLayer{};
+    QFrame* frmXfer = nullptr;
+    std::array<QPushButton*, 4> btnXferO{};
+    QLabel* lblMixingLayer = nullptr;
+    QPushButton* btnVWPInterval = nullptr;
+    QPushButton* btnVWPIntervalA = nullptr;
+    QPushButton* btnClouds = nullptr;
+    QPushButton* btnOmegaFiltered = nullptr;
+    QPushButton* btnReset = nullptr;
+    std::array<QPushButton*, 4> btnSave{};
+    std::array<QPushButton*, 4> btnRecall{};
+    QPushButton* ptnPrint = nullptr;
+    std::array<QRadioButton*, 4> optSnowTechnique{};
+    QScrollBar* hsbRatio = nullptr;
+    std::array<QRadioButton*, 2> optLayerShear{};
+    std::array<QRadioButton*, 4> OptWindColor{};
+    std::array<QLabel*, 6> lblVWP{};
+    std::array<QRadioButton*, 5> optOverlay{};
+    QScrollBar* hsbHours = nullptr;
+    std::unique_ptr<RangeScrollBar> vsbSigmaLevel;
+    QLabel* lblSigmaLevel = nullptr;
+    std::unique_ptr<RangeScrollBar> vbsElevatedPT;
+    std::array<std::unique_ptr<RangeScrollBar>, 2> vsbMeanWind;
+    std::array<QLabel*, 2> lblMeanWind{};
+    std::array<QLabel*, 2> lblMeanWindPressure{};
+    std::array<QLabel*, 5> lblPType{};
+    // --- end of buttons, slots, options and bars ---
+
   private:
+    void BuildButtons();
+    void BuildOptions();
+    // Start values of the buttons and bars, some copied from the main window.
+    void StartControls();
+    // Shows the companions of the boxes and options (labels, enabled bars)
+    // as their states say.
+    void ShowCompanions();
+    QCheckBox* NamedBox(const std::string& name) const;
+    void SetColourToggle(QPushButton* button, std::int32_t colour);
+    // A colour toggle's click: between its tag colour and the button face.
+    void ToggleColour(QPushButton* button, std::int32_t& colour, std::int32_t tag);
     void BuildControls();
     QWidget* BuildPictures();
     QWidget* BuildPanels();
@@ -112,6 +214,9 @@ class FrmOverView : public QWidget {
     std::vector<QCheckBox*> boxes_; // in the order of OverlayBoxes()
     std::array<QCheckBox*, 7> gridBoxes_{};
     bool loaded_ = false; // start-up has set the axes
+    int codeChanges_ = 0; // a recall is setting the controls
+    std::function<void(const std::string&)> showMessage_;
+    std::function<std::string()> choosePdf_;
 };
 
 } // namespace tarvex

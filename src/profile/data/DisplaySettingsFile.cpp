@@ -1,6 +1,7 @@
 #include "profile/data/DisplaySettingsFile.h"
 
 #include "profile/data/HistoryFile.h"
+#include "profile/data/SlotSettingsIo.h"
 
 #include <cmath>
 #include <limits>
@@ -9,9 +10,6 @@
 namespace tarvex {
 
 namespace {
-
-constexpr std::int16_t kInt16Lowest = std::numeric_limits<std::int16_t>::min();
-constexpr std::int16_t kInt16Highest = std::numeric_limits<std::int16_t>::max();
 
 // The items of the file in order, line by line, for one visitor: the reader
 // and the writer walk the same list, so they cannot drift apart.
@@ -78,7 +76,7 @@ template <typename Settings, typename Visitor> void VisitDisplaySettings(Setting
         v.Single(pressure);
         v.EndLine();
     }
-    v.DisplayMode(s.DisplayMode);
+    v.Integer(s.DisplayMode, 0, 99);
     v.EndLine();
     v.Check(s.chkActiveReadout);
     v.Integer(s.ReadoutUnit, 0, 2);
@@ -95,87 +93,6 @@ template <typename Settings, typename Visitor> void VisitDisplaySettings(Setting
     v.EndLine();
 }
 
-// Splits the text into fields at blanks, commas and line ends.
-std::vector<std::string_view> SplitFields(std::string_view text) {
-    std::vector<std::string_view> fields;
-    constexpr std::string_view kDelimiters = " ,\t\r\n";
-    std::size_t at = text.find_first_not_of(kDelimiters);
-    while (at != std::string_view::npos) {
-        const std::size_t end = text.find_first_of(kDelimiters, at);
-        fields.push_back(text.substr(at, end == std::string_view::npos ? end : end - at));
-        if (end == std::string_view::npos) break;
-        at = text.find_first_not_of(kDelimiters, end);
-    }
-    return fields;
-}
-
-// Takes one field per item; an item whose field does not fit stays empty.
-class SettingsReader {
-  public:
-    explicit SettingsReader(std::string_view text) : fields_(SplitFields(text)) {}
-
-    void EndLine() {}
-    void Integer(std::optional<std::int16_t>& item, std::int16_t lowest = kInt16Lowest,
-                 std::int16_t highest = kInt16Highest) {
-        const std::optional<float> value = Next();
-        if (!value) return;
-        const float whole = std::nearbyint(*value);
-        if (whole < lowest || whole > highest) return;
-        item = static_cast<std::int16_t>(whole);
-    }
-    void Check(std::optional<std::int16_t>& item) { Integer(item, 0, 2); }
-    void DisplayMode(std::optional<std::int16_t>& item) {
-        std::optional<std::int16_t> read;
-        Integer(read, 0, 99);
-        if (read && (*read <= 9 || *read == 99)) item = read;
-    }
-    void Single(std::optional<float>& item) {
-        if (const std::optional<float> value = Next()) item = *value;
-    }
-    void WholeSingle(std::optional<float>& item) {
-        std::optional<std::int16_t> read;
-        Integer(read);
-        if (read) item = static_cast<float>(*read);
-    }
-    void Word(std::optional<bool>& item) {
-        if (next_ >= fields_.size()) return;
-        item = fields_[next_++] == "True";
-    }
-
-  private:
-    std::optional<float> Next() {
-        if (next_ >= fields_.size()) return std::nullopt;
-        return FieldReader::ParseNumber(fields_[next_++]);
-    }
-
-    std::vector<std::string_view> fields_;
-    std::size_t next_ = 0;
-};
-
-class SettingsWriter {
-  public:
-    void EndLine() {
-        text_ += line_.Text();
-        line_ = PrintZoneLine();
-    }
-    void Integer(const std::optional<std::int16_t>& item, std::int16_t = 0, std::int16_t = 0) {
-        line_.Number(item.value_or(0));
-    }
-    void Check(const std::optional<std::int16_t>& item) { Integer(item); }
-    void DisplayMode(const std::optional<std::int16_t>& item) { Integer(item); }
-    void Single(const std::optional<float>& item) { line_.Number(item.value_or(0.0f)); }
-    void WholeSingle(const std::optional<float>& item) { Single(item); }
-    void Word(const std::optional<bool>& item) {
-        line_.Item(item.value_or(false) ? "True" : "False");
-    }
-
-    const std::string& Text() const { return text_; }
-
-  private:
-    std::string text_;
-    PrintZoneLine line_;
-};
-
 } // namespace
 
 std::filesystem::path DisplaySettingsPath(const std::string& TempFolder,
@@ -184,7 +101,7 @@ std::filesystem::path DisplaySettingsPath(const std::string& TempFolder,
 }
 
 std::string FormatDisplaySettings(const DisplaySettings& settings) {
-    SettingsWriter writer;
+    SettingsWriter writer(SettingsWriter::Spacing::Zones);
     VisitDisplaySettings(settings, writer);
     return writer.Text();
 }
@@ -193,6 +110,9 @@ DisplaySettings ParseDisplaySettings(std::string_view text) {
     DisplaySettings settings;
     SettingsReader reader(text);
     VisitDisplaySettings(settings, reader);
+    // The display modes are 0..9, and 99 for the file lists.
+    if (settings.DisplayMode && *settings.DisplayMode > 9 && *settings.DisplayMode != 99)
+        settings.DisplayMode.reset();
     return settings;
 }
 

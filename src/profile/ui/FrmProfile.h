@@ -327,6 +327,9 @@ class FrmProfile : public QWidget {
     // Folder in which the settings folder is made (the user's application
     // data folder unless replaced, by tests).
     void SetSettingsBase(const std::string& folder) { settingsBase_ = folder; }
+    // The folder of the settings slot files of both windows, made and checked
+    // on first use.
+    const std::string& SettingsFolder();
     // Writes the shear table of the hour shown to "Shear.out".
     void btnShear_Click();
     // Prints an image of the window: on the default printer, else into a PDF
@@ -351,9 +354,6 @@ class FrmProfile : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Holds back the help words of the controls while code, not the user,
-    // changes them (a recall): nests.
-    class CodeChangeScope;
     QWidget* BuildLoopPanel(QWidget* parent);
     QWidget* BuildWindowButtons(QWidget* parent);
     QFrame* BuildHumidityLegend(QWidget* parent);
@@ -404,7 +404,7 @@ class FrmProfile : public QWidget {
     std::unique_ptr<HodographPanel> hodographPanel_;
     LakeEffectPanel* lakePanel_ = nullptr; // lives in control panel 0
     bool autoDisplayOn_ = false;
-    int codeChanges_ = 0;
+    int codeChanges_ = 0; // code, not the user, is setting the controls (a recall)
     std::string settingsBase_;
     std::function<std::string()> choosePdf_;
     QPointer<FrmHelp> about_;

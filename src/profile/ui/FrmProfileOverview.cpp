@@ -8,6 +8,10 @@
 
 namespace tarvex {
 
+namespace {
+constexpr int kReloadSlot = 9;
+}
+
 void FrmProfile::btnOverView_Click() {
     StopAnimation();
     const std::int32_t own = monitors_ ? monitors_->GetMonitorFromWindow(*this) : 0;
@@ -31,9 +35,12 @@ FrmOverView* FrmProfile::Overview() const {
 void FrmProfile::UpdateOverview() {
     // While SelectFile switches the model the overview waits for the file.
     if (session_.selection.ModelSwitching || !overview_) return;
-    // The old window goes completely before the new one starts.
+    // The display settings survive the rebuild through slot 9; the old
+    // window goes completely before the new one starts.
+    overview_->btnSave_Click(kReloadSlot);
     delete overview_.data();
     btnOverView_Click();
+    if (overview_) overview_->btnRecall_Click(kReloadSlot);
 }
 
 } // namespace tarvex

@@ -7,6 +7,7 @@
 #include "profile/data/DerivedFields.h"
 #include "profile/data/DisplaySettingsFile.h"
 #include "profile/data/Session.h"
+#include "profile/data/SlotSettingsIo.h"
 #include "profile/data/TrainingHook.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HodographPanel.h"
@@ -19,39 +20,9 @@
 
 namespace tarvex {
 
-// While code sets the controls, their handlers pass no help words: only a
-// user's own click opens training pages.
-class FrmProfile::CodeChangeScope {
-  public:
-    explicit CodeChangeScope(int& depth) : depth_(depth) { ++depth_; }
-    ~CodeChangeScope() { --depth_; }
-    CodeChangeScope(const CodeChangeScope&) = delete;
-    CodeChangeScope& operator=(const CodeChangeScope&) = delete;
-
-  private:
-    int& depth_;
-};
-
 namespace {
 
 constexpr int kSlots = 4;
-
-std::int16_t Flag(bool on) {
-    return static_cast<std::int16_t>(on ? -1 : 0);
-}
-
-// Pressure (mb) at column 0 of the level a level bar stands on.
-float LevelPressure(const ProfileArrays& s, int level) {
-    if (level < 0 || level >= kLevelSlots) return 0.0f;
-    return s.Pressure(s.CurrentModel, 0, level);
-}
-
-// The level nearest a stored pressure, for a level bar: a pressure below 100
-// is a level index already.
-int LevelOfPressure(const ProfileArrays& s, float pressure) {
-    const double whole = std::clamp(RoundHalfEven(pressure), -32768.0, 32767.0);
-    return FindPressureLevel(s, static_cast<std::int16_t>(whole));
-}
 
 // The folder of the slot files, made and checked on first use.
 const std::string& SlotFolder(Session& session, const std::string& base) {
@@ -63,10 +34,6 @@ const std::string& SlotFolder(Session& session, const std::string& base) {
         session.UserName);
 }
 
-template <typename T, typename Apply> void IfRead(const std::optional<T>& item, Apply apply) {
-    if (item) apply(*item);
-}
-
 } // namespace
 
 DisplaySettings FrmProfile::CollectDisplaySettings() const {
@@ -75,11 +42,11 @@ DisplaySettings FrmProfile::CollectDisplaySettings() const {
     const TemperatureAxisEnds& axis = session_.temperatureAxis;
     DisplaySettings d;
     d.chkWindVector = FromCheckState(chkWindVector);
-    d.ColorWinds = Flag(e.ColorWinds);
-    d.DigitalWindStyle = Flag(e.DigitalWindStyle);
+    d.ColorWinds = SlotFlag(e.ColorWinds);
+    d.DigitalWindStyle = SlotFlag(e.DigitalWindStyle);
     d.chkWindDigital = FromCheckState(chkWindDigital);
     d.ChkOmega = FromCheckState(ChkOmega);
-    d.OmegaFiltered = Flag(e.OmegaFiltered);
+    d.OmegaFiltered = SlotFlag(e.OmegaFiltered);
     d.chk10MWind = FromCheckState(chk10MWind);
     d.chkRH = FromCheckState(chkRH);
     d.chkWetBulb = FromCheckState(chkWetBulb);
@@ -120,15 +87,15 @@ DisplaySettings FrmProfile::CollectDisplaySettings() const {
     d.chkBrightBand = FromCheckState(chkBrightBand);
     d.chkSigmaLevel = FromCheckState(chkSigmaLevel);
     d.chkMeanFlow = FromCheckState(chkMeanFlow);
-    d.SigmaLevelPressure = LevelPressure(s, vsbSigmaLevel->Value());
+    d.SigmaLevelPressure = SlotLevelPressure(s, vsbSigmaLevel->Value());
     for (std::size_t k = 0; k < 2; ++k)
-        d.MeanFlowPressure[k] = LevelPressure(s, vsbMeanFlow[k]->Value());
+        d.MeanFlowPressure[k] = SlotLevelPressure(s, vsbMeanFlow[k]->Value());
     d.DisplayMode = displayMode_;
     d.chkActiveReadout = FromCheckState(chkActiveReadout);
     d.ReadoutUnit = e.ReadoutUnit;
     d.chkIcing = FromCheckState(chkIcing);
     d.chkMomentum = FromCheckState(chkMomentum);
-    d.UseThicknessMethod = Flag(session_.history.UseThicknessMethod);
+    d.UseThicknessMethod = SlotFlag(session_.history.UseThicknessMethod);
     d.HodoTop = session_.history.HodoTopKm;
     d.HodoBase = session_.history.HodoBaseKm;
     return d;
@@ -140,7 +107,7 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
     TemperatureAxisEnds& axis = session_.temperatureAxis;
     {
         const SuspendRedrawScope hold(view_);
-        const CodeChangeScope quiet(codeChanges_);
+        const NestingCount quiet(codeChanges_);
         auto check = [](QCheckBox* box, const DisplaySettings::Check& item) {
             IfRead(item, [box](std::int16_t state) { SetCheck(box, state); });
         };
@@ -209,10 +176,10 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
         // Level bars go to the level nearest the stored pressure in the
         // sounding now loaded.
         IfRead(d.SigmaLevelPressure,
-               [&](float p) { vsbSigmaLevel->SetValue(LevelOfPressure(s, p)); });
+               [&](float p) { vsbSigmaLevel->SetValue(SlotLevelOfPressure(s, p)); });
         for (std::size_t k = 0; k < 2; ++k) {
             IfRead(d.MeanFlowPressure[k],
-                   [&](float p) { vsbMeanFlow[k]->SetValue(LevelOfPressure(s, p)); });
+                   [&](float p) { vsbMeanFlow[k]->SetValue(SlotLevelOfPressure(s, p)); });
         }
         IfRead(d.DisplayMode, [&](std::int16_t v) {
             displayMode_ = 8;
@@ -232,9 +199,13 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
     ShowHour();
 }
 
+const std::string& FrmProfile::SettingsFolder() {
+    return SlotFolder(session_, settingsBase_);
+}
+
 void FrmProfile::btnSave_Click(int Index) {
     if (Index < 0 || Index >= kSlots) return;
-    const std::string& folder = SlotFolder(session_, settingsBase_);
+    const std::string& folder = SettingsFolder();
     const std::filesystem::path path = DisplaySettingsPath(folder, session_.UserName, Index);
     const TextFileResult written = WriteDisplaySettings(path, CollectDisplaySettings());
     if (!written.ok) {
@@ -245,7 +216,7 @@ void FrmProfile::btnSave_Click(int Index) {
 
 void FrmProfile::btnRecall_Click(int Index) {
     if (Index < 0 || Index >= kSlots) return;
-    const std::string& folder = SlotFolder(session_, settingsBase_);
+    const std::string& folder = SettingsFolder();
     // A slot never saved changes nothing.
     if (const auto read =
             ReadDisplaySettings(DisplaySettingsPath(folder, session_.UserName, Index)))

@@ -43,13 +43,6 @@ bool Checked(const QCheckBox* box) {
     return box && box->checkState() != Qt::Unchecked;
 }
 
-// The button in force of a group is bold.
-void SetBold(QPushButton* button, bool on) {
-    QFont font = button->font();
-    font.setBold(on);
-    button->setFont(font);
-}
-
 // Puts element Index of a group of exclusive buttons in force: the bold moves
 // to it from the element in force. False when it already is in force or the
 // group has no such element.

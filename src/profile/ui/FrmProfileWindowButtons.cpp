@@ -131,20 +131,15 @@ void FrmProfile::btnShear_Click() {
 }
 
 void FrmProfile::btnPrint_Click() {
-    const QImage image = grab().toImage();
-    std::string pdf;
-    if (!HasDefaultPrinter()) {
-        pdf = choosePdf_ ? choosePdf_()
-                         : QFileDialog::getSaveFileName(this, "Print Profile to a PDF file",
-                                                        QString(), "PDF files (*.pdf)")
-                               .toStdString();
-        if (pdf.empty()) return; // the user chose no file
-    }
-    const std::string fault = PrintImage(image, pdf);
-    if (!fault.empty()) {
-        showMessage_("The window could not be printed" +
-                     (pdf.empty() ? std::string() : " to \"" + pdf + "\"") + ": " + fault + ".");
-    }
+    PrintWindow(
+        *this, "The window",
+        [this] {
+            return choosePdf_ ? choosePdf_()
+                              : QFileDialog::getSaveFileName(this, "Print Profile to a PDF file",
+                                                             QString(), "PDF files (*.pdf)")
+                                    .toStdString();
+        },
+        showMessage_);
 }
 
 void FrmProfile::btnHelp_Click() {

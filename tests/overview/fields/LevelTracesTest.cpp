@@ -51,7 +51,7 @@ TEST(LevelTraces, CloudBaseAndParcelLevelsBreakWhereALevelIsMissing) {
     EXPECT_EQ(o.picRH.DrawWidth(), 1);
 
     o.picRH.ForgetOperations();
-    o.options.btnHeights = {false, true, true, false};
+    o.options.HeightsColours = {0, 0x0000FF, 0x00FFFF, OverviewOptions::kButtonFaceColour};
     PlotHeights(o.ctx);
     lines = LinesIn(o.picRH, RGB(255, 0, 0));
     ASSERT_EQ(lines.size(), 1u);
@@ -63,7 +63,7 @@ TEST(LevelTraces, CloudBaseAndParcelLevelsBreakWhereALevelIsMissing) {
 
     // Every toggle off: nothing drawn, the width back at 1.
     o.picRH.ForgetOperations();
-    o.options.btnHeights = {};
+    o.options.HeightsColours.fill(OverviewOptions::kButtonFaceColour);
     o.picRH.SetDrawWidth(2);
     PlotHeights(o.ctx);
     EXPECT_TRUE(o.picRH.Operations().empty());

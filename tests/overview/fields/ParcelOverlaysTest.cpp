@@ -112,7 +112,10 @@ TEST(ParcelOverlays, CAPETraceColoursByInhibitionAndDepthTraces) {
     // The 4 km trace: every hour's layer CAPE is made once, also for an hour
     // whose shear was computed first.
     o.session.winds->ShearDone(m, 0) = kFlagTrue;
-    o.options.btnCAPEkm = {false, false, false, false, true, false, false};
+    o.options.CAPEkmColours = {
+        OverviewOptions::kButtonFaceColour, 0,        0,
+        OverviewOptions::kButtonFaceColour, 0x00C000, OverviewOptions::kButtonFaceColour,
+        OverviewOptions::kButtonFaceColour};
     MakeLayerCAPE(o.ctx);
     for (int t = 0; t <= 4; ++t) EXPECT_NE(o.session.layerCape->CapeShearDone(m, t), kFlagFalse);
     o.session.layerCape->LayerCAPE(m, 2, 4) = 1000;
@@ -124,7 +127,7 @@ TEST(ParcelOverlays, CAPETraceColoursByInhibitionAndDepthTraces) {
     EXPECT_EQ(LineColors(o.picRH).size(), 4u);
 
     o.picRH.ForgetOperations();
-    o.options.btnCAPEkm = {};
+    o.options.CAPEkmColours.fill(OverviewOptions::kButtonFaceColour);
     PlotCAPE(o.ctx);
     EXPECT_TRUE(o.picRH.OperationsOf(DrawOperation::Kind::Line).empty());
     EXPECT_EQ(o.picRH.ForeColor(), kWhite);

@@ -153,14 +153,16 @@ TEST(RedrawHub, DerivedFieldsAreMadeOnceAndTheSnowRatioTraced) {
     RedrawOverview(o.ctx, false);
     EXPECT_EQ(f.IcingField(1, 0, 1), 123.0f);
 
-    // Four cyan segments, three pixels wide, at ratio 12 on the 30..100
-    // trace scale: below its bottom edge.
+    // Four cyan segments, three pixels wide, at ratio 12 on the index scale
+    // (-20 at the bottom, 20 at the top), not on the temperature trace scale.
     int segments = 0;
     for (const DrawOperation& op : o.picRH.OperationsOf(DrawOperation::Kind::Line)) {
         if (op.color != RGB(0, 255, 255)) continue;
         ++segments;
         EXPECT_EQ(op.state.drawWidth, 3);
         EXPECT_EQ(op.y2, 12.0);
+        EXPECT_EQ(op.scale.top, 20.0);
+        EXPECT_EQ(op.scale.top + op.scale.height, -20.0);
     }
     EXPECT_EQ(segments, 4);
 }

@@ -1,4 +1,5 @@
 #include "overview/ui/FrmOverView.h"
+#include "OverviewWindowFixture.h"
 
 #include "SampleSounding.h"
 #include "platform/PictureBox.h"
@@ -19,58 +20,6 @@
 
 namespace tarvex {
 namespace {
-
-// The main window offscreen with a generated run loaded, and its overview.
-class Overview : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tarvex-overview-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-        session_.models.ModelCodes = {"eta"};
-        main_ = std::make_unique<FrmProfile>(session_, desktop_);
-        main_->show();
-    }
-    void TearDown() override {
-        main_.reset();
-        std::filesystem::remove_all(folder_);
-    }
-
-    void Load(samples::Atmosphere atmosphere, int month, int times = 85) {
-        samples::SampleSpec spec;
-        spec.times = times;
-        spec.atmosphere = atmosphere;
-        spec.month = month;
-        Load(spec);
-    }
-    void Load(const samples::SampleSpec& spec) {
-        const std::filesystem::path path = folder_ / ("eta_" + spec.site + ".buf");
-        std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
-        ASSERT_TRUE(main_->LoadSoundingFile(path.string()));
-    }
-
-    FrmOverView& Open() {
-        main_->btnOverView->click();
-        FrmOverView* window = main_->Overview();
-        EXPECT_NE(window, nullptr);
-        window->afterRedraw = [this] { ++redraws_; };
-        redraws_ = 0;
-        return *window;
-    }
-
-    static int OverviewWindows() {
-        int count = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            count += dynamic_cast<FrmOverView*>(w) != nullptr;
-        return count;
-    }
-
-    Session session_;
-    RecordingDesktopService desktop_;
-    std::unique_ptr<FrmProfile> main_;
-    std::filesystem::path folder_;
-    int redraws_ = 0;
-};
 
 TEST_F(Overview, OneWindowOpensComesForwardAndIsRebuiltAfterARead) {
     Load(samples::Atmosphere::WinterWarmNose, 12, 13);

@@ -45,8 +45,8 @@ TEST(OverviewOverlayShots, RendersEachGroupOfTracesAndParcelDisplays) {
         std::function<void(OverviewOptions&)> options;
     };
     const auto everyToggle = [](OverviewOptions& o) {
-        o.btnCAPEkm.fill(true);
-        o.btnHeights.fill(true);
+        o.CAPEkmColours.fill(0x00C000);
+        o.HeightsColours.fill(0x0000FF);
     };
     const auto shoot = [&](samples::Atmosphere atmosphere, int month, const char* run,
                            std::initializer_list<Group> groups) {

@@ -1,0 +1,144 @@
+#include "profile/data/OverviewSettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+// The file line on which each entry of Boxes stands, counted by hand from
+// the layout: lines 1-5, 7-35, 36-60, two on 83, two on 84, 85-91, 95, 96.
+int LineOfBox(std::size_t k) {
+    if (k < 5) return static_cast<int>(k) + 1;
+    if (k < 59) return static_cast<int>(k) + 2;
+    if (k < 61) return 83;
+    if (k < 63) return 84;
+    if (k < 70) return static_cast<int>(k) + 22;
+    return static_cast<int>(k) + 25;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+OverviewSettings Sample() {
+    OverviewSettings s;
+    for (std::size_t k = 0; k < s.Boxes.size(); ++k) s.Boxes[k] = static_cast<std::int16_t>(k % 2);
+    s.SnowRatioTechnique = 3;
+    s.PressureTraceBase = 987.5f;
+    s.PressureTraceSpan = 50.0f;
+    s.LnPSpan = 0.25f;
+    s.IndexBase = -1.5f;
+    s.optLayerShear = {false, true};
+    s.VWPInterval = 3;
+    s.VWPIntervalA = 2;
+    s.VWPUseA = true;
+    s.PressureBaseExtended = -1;
+    s.CAPEkmColours = {0x00C000, static_cast<std::int32_t>(0x8000000F), 16777215, 0, 33023};
+    s.MixingLayerMode = 1;
+    return s;
+}
+
+TEST(OverviewSettingsFileTest, LinesInThePrintFormWithTheirValuesJoined) {
+    const std::vector<std::string> lines = Lines(FormatOverviewSettings(Sample()));
+    ASSERT_EQ(lines.size(), 98u);
+    EXPECT_EQ(lines[0], " 0 ");
+    EXPECT_EQ(lines[5], " 3 ");
+    EXPECT_EQ(lines[60], " 987.5  50 ");
+    EXPECT_EQ(lines[66], "-1 ");
+    EXPECT_EQ(lines[67], " .25 ");
+    EXPECT_EQ(lines[73], "False");
+    EXPECT_EQ(lines[74], "True");
+    EXPECT_EQ(lines[77], " 3  2 True");
+    // The button face is the signed pattern of 8000000F.
+    EXPECT_EQ(lines[93], " 49152 -2147483633  16777215  0  33023 ");
+    EXPECT_EQ(lines[97], " 1 ");
+    // chkGridWind on lines 55 and 59, the grid boxes of the index scale
+    // and the precipitation scale between.
+    EXPECT_STREQ(kOverviewSettingsBoxes[53], "chkGridWind");
+    EXPECT_STREQ(kOverviewSettingsBoxes[57], "chkGridWind");
+    EXPECT_EQ(LineOfBox(53), 55);
+    EXPECT_EQ(LineOfBox(57), 59);
+}
+
+// A file cut after any line gives back exactly the items of the lines it
+// still holds.
+TEST(OverviewSettingsFileTest, EveryLineOfATruncatedFile) {
+    const OverviewSettings full = Sample();
+    const std::string text = FormatOverviewSettings(full);
+    const std::vector<std::string> lines = Lines(text);
+    std::string kept;
+    for (int n = 0; n <= 98; ++n) {
+        const OverviewSettings read = ParseOverviewSettings(kept);
+        for (std::size_t k = 0; k < full.Boxes.size(); ++k)
+            EXPECT_EQ(read.Boxes[k].has_value(), LineOfBox(k) <= n) << "box " << k << " of " << n;
+        EXPECT_EQ(read.SnowRatioTechnique.has_value(), n >= 6);
+        EXPECT_EQ(read.PressureTraceSpan.has_value(), n >= 61);
+        EXPECT_EQ(read.optLayerShear[1].has_value(), n >= 75);
+        EXPECT_EQ(read.VWPUseA.has_value(), n >= 78);
+        EXPECT_EQ(read.CAPEkmColours[4].has_value(), n >= 94);
+        EXPECT_EQ(read.MixingLayerMode.has_value(), n >= 98);
+        // What was read is what was written.
+        const std::vector<std::string> again = Lines(FormatOverviewSettings(read));
+        for (int line = 0; line < n; ++line)
+            EXPECT_EQ(again[static_cast<std::size_t>(line)], lines[static_cast<std::size_t>(line)])
+                << "line " << line + 1 << " of " << n;
+        if (n < 98) kept += lines[static_cast<std::size_t>(n)] + "\r\n";
+    }
+    EXPECT_EQ(FormatOverviewSettings(ParseOverviewSettings(text)), text);
+}
+
+// Values outside their control's range are passed over; reading goes on
+// with the next field.
+TEST(OverviewSettingsFileTest, ValuesOutOfRangeAreIgnored) {
+    std::vector<std::string> lines = Lines(FormatOverviewSettings(Sample()));
+    lines[5] = " 4 ";                 // no fifth technique
+    lines[60] = " 990  0 ";           // a span of 0
+    lines[64] = " 2.6 ";              // rounds to 3: no such unit
+    lines[67] = "-0.2 ";              // a profile scale upside down
+    lines[80] = " 2.4 ";              // rounds to 2: "Mid"
+    lines[93] = " x  1e12  7  0  0 "; // not a number, beyond 32 bits
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    const OverviewSettings read = ParseOverviewSettings(text);
+    EXPECT_FALSE(read.SnowRatioTechnique);
+    EXPECT_EQ(read.PressureTraceBase, 990.0f);
+    EXPECT_FALSE(read.PressureTraceSpan);
+    EXPECT_FALSE(read.VerticalUnits);
+    EXPECT_FALSE(read.LnPSpan);
+    EXPECT_EQ(read.HainesLevel, 2);
+    EXPECT_FALSE(read.CAPEkmColours[0]);
+    EXPECT_FALSE(read.CAPEkmColours[1]);
+    EXPECT_EQ(read.CAPEkmColours[2], 7);
+    EXPECT_EQ(read.MixingLayerMode, 1);
+}
+
+TEST(OverviewSettingsFileTest, SlotFilesAndTheirFailures) {
+    EXPECT_EQ(OverviewSettingsPath("/tmp/", "ann", 9).string(), "/tmp/ann.SO9");
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "tarvex-overview-settings-test";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path path = folder / "ann.SO0";
+    ASSERT_TRUE(WriteOverviewSettings(path, Sample()).ok);
+    const std::optional<OverviewSettings> read = ReadOverviewSettings(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(FormatOverviewSettings(*read), FormatOverviewSettings(Sample()));
+    EXPECT_FALSE(ReadOverviewSettings(folder / "ann.SO3"));
+    // A folder that is not there: reported, nothing written.
+    const TextFileResult failed = WriteOverviewSettings(folder / "none" / "ann.SO1", Sample());
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.reason.empty());
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace tarvex

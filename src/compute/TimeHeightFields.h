@@ -25,6 +25,20 @@ struct TimeHeightFields {
     ModelArray<std::int16_t> MeanMixingRatioDone{"MeanMixingRatioDone"};
     ModelArray<std::int16_t> SnowGrowthDone{"SnowGrowthDone"};
 
+    // Vector-mean wind of the overview's layer per [model, time]: direction
+    // (degrees), speed and spread of the level winds about it (knots), made
+    // for the layer and model in MeanWindLayer.
+    TimeField MeanWindDirection{"MeanWindDirection"};
+    TimeField MeanWindSpeed{"MeanWindSpeed"};
+    TimeField MeanWindSpread{"MeanWindSpread"};
+    struct MeanWindKey {
+        int bottom = 0;
+        int top = 0;
+        int model = -1; // -1: nothing made yet
+        bool operator==(const MeanWindKey&) const = default;
+    };
+    MeanWindKey MeanWindLayer;
+
     void ClearAfterRead() {
         for (int m = 0; m < kModelColumns; ++m) ClearModel(m);
     }
@@ -34,6 +48,7 @@ struct TimeHeightFields {
              {&IcingDone, &DeltaThetaEDone, &ShearContourDone, &LayerShearDone,
               &MeanMixingRatioDone, &SnowGrowthDone})
             (*flags)(m) = kFlagFalse;
+        if (MeanWindLayer.model == m) MeanWindLayer = {};
     }
 };
 

@@ -100,6 +100,11 @@ struct OverviewOptions {
     bool chkGridTemp = false;
     bool chkGridLeft = false;
 
+    // Wind panel bars: the chosen sigma level (the caption of lblSigmaLevel)
+    // and the bottom and top levels of the mean-wind layer.
+    std::int16_t SigmaLevel = 24;
+    std::array<std::int16_t, 2> MeanWindLevels{1, 10};
+
     // Spacing of the contour values (the caption of the chosen chkCI); never 0.
     std::int16_t ContourInterval = 5;
     // Humidity legend label last double-clicked: classes from it upward are

@@ -3,6 +3,7 @@
 #include "compute/WholeRun.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
+#include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/TimeAxis.h"
 #include "profile/data/Session.h"
@@ -150,7 +151,7 @@ constexpr OverlayRow kRows[] = {
     {"chkInversions", On<&O::chkInversions>, nullptr, nullptr},
     {"chkInstability", On<&O::chkInstability>, nullptr, nullptr},
     {"chkWinds", On<&O::chkWinds>, nullptr, nullptr},
-    {"chkMeanWind", On<&O::chkMeanWind>, nullptr, nullptr},
+    {"chkMeanWind", On<&O::chkMeanWind>, nullptr, PlotMeanWind},
     {"chkPrecip", PrecipOrSnow, nullptr, nullptr},
     {"chkEvaporation", On<&O::chkEvaporation>, nullptr, nullptr},
     {"chkRunOff", On<&O::chkRunOff>, nullptr, nullptr},

@@ -180,6 +180,8 @@ QWidget* FrmOverView::BuildPictures() {
     grid->addWidget(picTime, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(0, 1);
+    pictureArea_ = area;
+    BuildHourPanels(area);
     // A new size is drawn once start-up has set the axes.
     picRH->SetResizeHandler([this] {
         if (loaded_) RedrawOverview();
@@ -368,6 +370,8 @@ void FrmOverView::Form_Load() {
     ContourIntervalIndex = 2;
     options.ContourInterval = 5;
     options.OmegaFiltered = main_.soundingView().extras.OmegaFiltered;
+    options.SigmaLevel = main_.soundingView().SigmaLevel;
+    options.MeanWindLevels = main_.soundingView().MeanFlowLevels;
 
     RedrawSuspended = true;
     if (QCheckBox* bourgouin = findChild<QCheckBox*>("chksWSYMb"))

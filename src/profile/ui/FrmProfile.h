@@ -133,6 +133,8 @@ class FrmProfile : public QWidget {
     std::int16_t DisplayMode() const { return displayMode_; }
     std::int16_t ActivePanel() const { return activePanel_; }
     LakeEffectPanel* lakePanel() const { return lakePanel_; }
+    const MapPanel* mapPanel() const { return mapPanel_.get(); }
+    const HodographPanel* hodographPanel() const { return hodographPanel_.get(); }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.

@@ -284,6 +284,9 @@ QWidget* FrmOverView::BuildPanels() {
         optSum[static_cast<std::size_t>(k)]->setObjectName(QString("optSum_%1").arg(k));
         panelLayouts[7]->addWidget(optSum[static_cast<std::size_t>(k)]);
     }
+    picWindScale = NewPicture(pnlControl[2], "picWindScale", 120, 70);
+    picWindScale->setFixedSize(120, 70);
+    panelLayouts[2]->addWidget(picWindScale);
     lblLakeTemp = new QLabel(pnlControl[1]);
     lblLakeTemp->setObjectName("lblLakeTemp");
     lblLakeTemp->hide();
@@ -526,6 +529,7 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
         lblLakeTemp->setVisible(
             AnyOn(o, {&O::chkLakeIndex, &O::chkMoistLakeIndex, &O::chkLIC, &O::chkLIE}));
     if (spec.factor != 0) axes.IndexLabelFactor = spec.factor;
+    if (name == "chkWinds" || name == "chkVVTrend") DrawWindScale();
     if (!on) {
         if (name == "chkEvaporation") SumRule(false, 2);
         if (name == "chkRunOff") SumRule(false, 3);

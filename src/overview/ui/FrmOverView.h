@@ -106,6 +106,9 @@ class FrmOverView : public QWidget {
     std::array<QRadioButton*, 4> chkCI{};
     std::array<QRadioButton*, 4> optSum{};
     QCheckBox* chkSynch = nullptr;
+    // Legend of the sigma-level winds on the wind panel.
+    PictureBox* picWindScale = nullptr;
+    void DrawWindScale();
     // The floating selected-hour panels.
     PictureBox* picMap = nullptr;
     PictureBox* picHodograph = nullptr;

@@ -1,6 +1,7 @@
 // The overview's selected hour: the mouse on the time-height picture and the
 // side scales, the floating panels and the link to the main window's hour.
 
+#include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/panels/SelectedHour.h"
 #include "overview/ui/FrmOverView.h"
@@ -63,6 +64,12 @@ void FrmOverView::BuildHourPanels(QWidget* area) {
         [this](int b, int, double x, double) { picSide_MouseDown(false, b, x); });
     picRight->SetMouseUpHandler(
         [this](int b, int, double, double y) { picSide_MouseUp(false, b, y); });
+}
+
+void FrmOverView::DrawWindScale() {
+    ::tarvex::DrawWindScale(picWindScale->Surface(), *session_.profile, options.SigmaLevel,
+                            session_.parameters.ModelLevelStep);
+    picWindScale->update();
 }
 
 PictureBox* FrmOverView::HourPanelBox(int index) const {

@@ -182,8 +182,17 @@ TEST_F(HourPanels, ProfileMarksTheHoursLevelsAndSkipsAbsentLevels) {
 
 TEST_F(HourPanels, HodographWritesItsCaptionsOnThePicture) {
     hodoView.HodoRange = 30.0f;
+    // A 0-6 km mean wind from the west at 10 m/s stands 10 m/s east of the
+    // centre.
+    t.session.stormMotion->MeanWind06Dir(M, 2) = 270.0f;
+    t.session.stormMotion->MeanWind06Speed(M, 2) = 10.0f;
     RecordingSurface picHodograph(330, 330);
     PlotOverviewHodograph(picHodograph, ctx, 2);
+    for (const DrawOperation& op : picHodograph.OperationsOf(Kind::Text)) {
+        if (op.text != "M") continue;
+        EXPECT_NEAR(op.x1 + picHodograph.TextWidth("M") / 2.0, 10.0, 1e-6);
+        EXPECT_NEAR(op.y1 + picHodograph.TextHeight("M") / 2.0, 0.0, 1e-6);
+    }
     EXPECT_DOUBLE_EQ(picHodograph.ScaleLeft(), -30.0);
     EXPECT_DOUBLE_EQ(picHodograph.ScaleTop(), 30.0);
     bool mean = false;

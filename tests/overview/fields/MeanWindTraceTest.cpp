@@ -2,7 +2,6 @@
 
 #include "OverviewTestSession.h"
 #include "compute/TimeHeightFields.h"
-#include "overview/fields/RedrawHub.h"
 
 #include <gtest/gtest.h>
 
@@ -97,13 +96,6 @@ TEST_F(MeanWindTrace, RecomputedForANewLayerOrModelOrReadNotForTheSameOne) {
     t.session.ClearCachesAfterRead();
     MakeMeanWind(s(), 2, 4, f);
     EXPECT_NEAR(f.MeanWindDirection(M, 0), 90.0, 0.01);
-}
-
-TEST_F(MeanWindTrace, TheHubDrawsItWhenItsBoxIsOn) {
-    Directions({270.0f, 270.0f, 270.0f});
-    t.options.chkMeanWind = true;
-    RedrawOverview(t.ctx, false);
-    EXPECT_EQ(t.picRH.OperationsOf(Kind::Circle).size(), 3u);
 }
 
 } // namespace

@@ -144,28 +144,3 @@ TEST_F(OverviewHour, RendersEachPanelOverTheOverview) {
 
 } // namespace
 } // namespace tarvex
-
-namespace tarvex {
-namespace {
-
-// Before any sounding is read, pressing on the picture draws nothing that
-// would need one and fails nowhere.
-TEST(OverviewHourEmpty, PressWithNoSoundingLoaded) {
-    Session session;
-    RecordingDesktopService desktop;
-    session.models.ModelCodes = {"eta"};
-    FrmProfile main(session, desktop);
-    main.show();
-    main.btnOverView->click();
-    FrmOverView* w = main.Overview();
-    ASSERT_NE(w, nullptr);
-    w->Box("chkMeanWind")->click();
-    for (std::int16_t k = 0; k < 4; ++k) {
-        session.history.SelectedPanel = k;
-        EXPECT_NO_THROW(w->picRH_MouseDown(1, 0, 0.0, 6.5));
-        w->picRH_MouseUp(1, 0, 0.0, 6.5);
-    }
-}
-
-} // namespace
-} // namespace tarvex

@@ -48,6 +48,20 @@ struct TimeHeightFields {
     // Precipitation types seen in the run: 0 "C", 1 "N", 2 "S", 3 "ZR", 4 "IP".
     std::array<bool, 5> PTypeSeen{};
 
+    // Vector-mean wind of the overview's layer per [model, time]: direction
+    // (degrees), speed and spread of the level winds about it (knots), made
+    // for the layer and model in MeanWindLayer.
+    TimeField MeanWindDirection{"MeanWindDirection"};
+    TimeField MeanWindSpeed{"MeanWindSpeed"};
+    TimeField MeanWindSpread{"MeanWindSpread"};
+    struct MeanWindKey {
+        int bottom = 0;
+        int top = 0;
+        int model = -1; // -1: nothing made yet
+        bool operator==(const MeanWindKey&) const = default;
+    };
+    MeanWindKey MeanWindLayer;
+
     void ClearAfterRead() {
         for (int m = 0; m < kModelColumns; ++m) ClearModel(m);
         SnowRatioDone = false;
@@ -60,6 +74,7 @@ struct TimeHeightFields {
               &MeanMixingRatioDone, &SnowGrowthDone, &HainesIndexDone, &TotalTotalsDone,
               &LevelTemperatureDone, &HodoParamsAllHoursDone})
             (*flags)(m) = kFlagFalse;
+        if (MeanWindLayer.model == m) MeanWindLayer = {};
     }
 };
 

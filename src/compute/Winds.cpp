@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tarvex {
 
@@ -42,6 +43,31 @@ float DirectionFromUV(float u, float v) {
     // The guarded component decides the quadrant too, so that a tiny westward
     // u does not flip a southerly wind to northerly.
     return VectorDirection(static_cast<double>(u) + 0.0001, v);
+}
+
+LayerWind LayerMeanWind(const ProfileArrays& store, int m, int t, int bottom, int top) {
+    if (bottom > top) std::swap(bottom, top);
+    const int n = top - bottom + 1;
+    double sumU = 0.0;
+    double sumV = 0.0;
+    for (int k = bottom; k <= top; ++k) {
+        const double a = (270.0 - store.WindDirection(m, t, k)) * kDegreeFactor;
+        sumU += store.WindSpeed(m, t, k) * std::cos(a);
+        sumV += store.WindSpeed(m, t, k) * std::sin(a);
+    }
+    const double meanU = sumU / n;
+    const double meanV = sumV / n;
+    double squares = 0.0;
+    for (int k = bottom; k <= top; ++k) {
+        const double a = (270.0 - store.WindDirection(m, t, k)) * kDegreeFactor;
+        const double du = store.WindSpeed(m, t, k) * std::cos(a) - meanU;
+        const double dv = store.WindSpeed(m, t, k) * std::sin(a) - meanV;
+        squares += du * du + dv * dv;
+    }
+    // A mean wind from due north or south (no u component) has a direction
+    // too: DirectionFromUV takes the limit instead of dividing by zero.
+    return LayerWind{DirectionFromUV(static_cast<float>(meanU), static_cast<float>(meanV)),
+                     Speed(meanU, meanV), static_cast<float>(std::sqrt(squares) / n)};
 }
 
 void MakeShear(const ProfileArrays& store, std::int16_t t, WindResults& winds,

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Starts the real program on a virtual X server with the shipped files, finds
-# its window by title, opens the overview window (found by its caption) and
-# closes it, and ends the program through Done, which must write the user's
-# settings file. The first run also prints the window (with no printer, into
-# a PDF file named in the file dialog); the second starts on the "Loop"
-# panel, starts the hour animation and stops it again. The first run keeps a
-# screenshot of the main window for a reviewer; then the window test of the
-# shown pictures runs on the same kind of server.
+# its window by title, opens the overview window (found by its caption),
+# clicks hours on the overview's time-height picture and finds the main
+# window showing each clicked hour, closes the overview, and ends the
+# program through Done, which must write the user's settings file. The first
+# run also prints the window (with no printer, into a PDF file named in the
+# file dialog); the second starts on the "Loop" panel, starts the hour
+# animation and stops it again. The first run keeps a screenshot of the main
+# window for a reviewer; then the window test of the shown pictures runs on
+# the same kind of server.
 # Usage: startup_smoke.sh BIN_FOLDER [SHOT_FOLDER [SETTINGS_FILE]]
 # SETTINGS_FILE, when given, is the user's settings file the program starts
 # with (for example one with every option checked).
@@ -51,8 +53,30 @@ if [ -z "$overview" ]; then
   echo "the overview window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
 fi
 echo "found the overview window"
+# The two windows side by side, so that the main window can be seen whole.
+xdotool windowmove "$window" 0 0
+xdotool windowmove "$overview" 1700 0
+sleep 0.5
 xdotool windowfocus --sync "$overview" 2>/dev/null || true
 sleep 0.3
+# A click on an hour of the time-height picture (its left part lies between
+# a tenth and a half of the window's width) moves the main window to that
+# hour: its picture and hour label change, and a click on the same hour
+# later shows exactly the same main window again.
+shot() { sleep 0.6; import -window "$window" "$1"; }
+differ() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)" != "0" ]; }
+click() { xdotool mousemove --window "$overview" "$1" 300 click 1; }
+shot start.png
+click 500; shot first.png
+click 250; shot second.png
+click 500; shot again.png
+if ! differ start.png first.png || ! differ first.png second.png; then
+  echo "the main window did not follow the clicked hours"; kill "$pid"; exit 1
+fi
+if differ first.png again.png; then
+  echo "the same hour clicked twice showed two different main windows"; kill "$pid"; exit 1
+fi
+echo "the main window followed the hours clicked in the overview"
 xdotool key alt+c
 for _ in $(seq 1 50); do
   xdotool search --name "TARVEX Overview" >/dev/null 2>&1 || break
@@ -96,7 +120,7 @@ wait "$pid"
 INNER
 
 [ -n "$shots" ] && mkdir -p "$shots"
-xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" print "$shots"
+xvfb-run -a -s "-screen 0 3000x1200x24" bash "$work/session.sh" "$work" print "$shots"
 test -s "$work/tarvex.hst" || { echo "Done wrote no settings file"; exit 1; }
 echo "ended through Done; settings written"
 head -c 4 "$work/profile.pdf" | grep -q "%PDF" || { echo "Print Profile wrote no PDF file"; exit 1; }
@@ -105,7 +129,7 @@ echo "printed into a PDF file"
 # Line 26 of the settings holds the display and the control panel to start
 # with: the next run opens on panel 2, "Loop".
 sed -i '26s/^\([^ ]*\) .*$/\1 2/' "$work/tarvex.hst"
-xvfb-run -a -s "-screen 0 1600x1200x24" bash "$work/session.sh" "$work" loop
+xvfb-run -a -s "-screen 0 3000x1200x24" bash "$work/session.sh" "$work" loop
 echo "started and stopped the hour animation"
 
 if [ -x "$bin/tarvex_ui_tests" ]; then

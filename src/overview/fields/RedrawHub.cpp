@@ -7,6 +7,7 @@
 #include "overview/fields/HumidityShading.h"
 #include "overview/fields/IndexTraces.h"
 #include "overview/fields/LevelTraces.h"
+#include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/ParcelOverlays.h"
 #include "overview/fields/TimeAxis.h"
@@ -193,7 +194,7 @@ constexpr OverlayRow kRows[] = {
     {"chkInversions", On<&O::chkInversions>, nullptr, nullptr},
     {"chkInstability", On<&O::chkInstability>, nullptr, PlotInstability},
     {"chkWinds", On<&O::chkWinds>, nullptr, nullptr},
-    {"chkMeanWind", On<&O::chkMeanWind>, nullptr, nullptr},
+    {"chkMeanWind", On<&O::chkMeanWind>, nullptr, PlotMeanWind},
     {"chkPrecip", PrecipOrSnow, nullptr, nullptr},
     {"chkEvaporation", On<&O::chkEvaporation>, nullptr, PlotEvaporation},
     {"chkRunOff", On<&O::chkRunOff>, nullptr, nullptr},

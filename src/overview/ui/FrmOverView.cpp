@@ -189,6 +189,8 @@ QWidget* FrmOverView::BuildPictures() {
     grid->addWidget(picTime, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(0, 1);
+    pictureArea_ = area;
+    BuildHourPanels(area);
     // A new size is drawn once start-up has set the axes.
     picRH->SetResizeHandler([this] {
         if (loaded_) RedrawOverview();
@@ -291,6 +293,9 @@ QWidget* FrmOverView::BuildPanels() {
         optSum[static_cast<std::size_t>(k)]->setObjectName(QString("optSum_%1").arg(k));
         panelLayouts[7]->addWidget(optSum[static_cast<std::size_t>(k)]);
     }
+    picWindScale = NewPicture(pnlControl[2], "picWindScale", 120, 70);
+    picWindScale->setFixedSize(120, 70);
+    panelLayouts[2]->addWidget(picWindScale);
     lblLakeTemp = new QLabel(pnlControl[1]);
     lblLakeTemp->setObjectName("lblLakeTemp");
     lblLakeTemp->hide();
@@ -377,6 +382,8 @@ void FrmOverView::Form_Load() {
     ContourIntervalIndex = 2;
     options.ContourInterval = 5;
     options.OmegaFiltered = main_.soundingView().extras.OmegaFiltered;
+    options.SigmaLevel = main_.soundingView().SigmaLevel;
+    options.MeanWindLevels = main_.soundingView().MeanFlowLevels;
 
     {
         const HoldFlag hold(RedrawSuspended);
@@ -551,6 +558,7 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
         lblLakeTemp->setVisible(
             AnyOn(o, {&O::chkLakeIndex, &O::chkMoistLakeIndex, &O::chkLIC, &O::chkLIE}));
     if (spec.factor != 0) axes.IndexLabelFactor = spec.factor;
+    if (name == "chkWinds" || name == "chkVVTrend") DrawWindScale();
     if (!on) {
         if (name == "chkEvaporation") SumRule(false, 2);
         if (name == "chkRunOff") SumRule(false, 3);

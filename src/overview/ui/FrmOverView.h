@@ -1,7 +1,9 @@
 #pragma once
 
 #include "overview/fields/OverviewState.h"
+#include "platform/RasterSurface.h"
 #include "profile/data/OverviewSettingsFile.h"
+#include "profile/diagrams/MapDiagram.h"
 
 #include <QWidget>
 
@@ -71,6 +73,18 @@ class FrmOverView : public QWidget {
     void chksWSYMb_Click();
     void OverlayBox_Click(const OverlayBoxSpec& spec);
 
+    // The selected hour (FrmOverViewHour.cpp): shows the panel chosen with
+    // optOverlay for the hour beside its column, draws it, and moves the
+    // main window to the hour when chkSynch is on.
+    void ShowHourProfile(std::int16_t hour);
+    void picRH_MouseDown(int Button, int Shift, double X, double Y);
+    void picRH_MouseMove(int Button, int Shift, double X, double Y);
+    void picRH_MouseUp(int Button, int Shift, double X, double Y);
+    void picSide_MouseDown(bool left, int Button, double X);
+    void picSide_MouseUp(bool left, int Button, double Y);
+    // The floating panel of optOverlay's index (0..3), else none.
+    PictureBox* HourPanelBox(int index) const;
+
     static const std::vector<OverlayBoxSpec>& OverlayBoxes();
     QCheckBox* Box(const std::string& name) const;
     QCheckBox* GridBox(OverviewGrid grid) const;
@@ -96,6 +110,18 @@ class FrmOverView : public QWidget {
     std::array<QRadioButton*, 4> chkCI{};
     std::array<QRadioButton*, 4> optSum{};
     QCheckBox* chkSynch = nullptr;
+    // Legend of the sigma-level winds on the wind panel.
+    PictureBox* picWindScale = nullptr;
+    void DrawWindScale();
+    // The floating selected-hour panels.
+    PictureBox* picMap = nullptr;
+    PictureBox* picHodograph = nullptr;
+    PictureBox* picProfile = nullptr;
+    PictureBox* picCape = nullptr;
+    // The hour shown last and what the last press on a picture started.
+    std::int16_t SelectedHour = 0;
+    std::int16_t MouseAction = 0;
+    std::int16_t SumStartColumn = 0;
     QLabel* lblLakeTemp = nullptr;
     QLabel* lblPTElevation = nullptr;
 
@@ -208,6 +234,8 @@ class FrmOverView : public QWidget {
     void SetIndexRange(float base, float span, bool onlyFromStart);
     void FoldTraceScale(bool fold);
     void ShowPTElevation();
+    void BuildHourPanels(QWidget* area);
+    const Picture& MapBackground(int width, int height);
 
     Session& session_;
     FrmProfile& main_;
@@ -217,6 +245,13 @@ class FrmOverView : public QWidget {
     int codeChanges_ = 0; // a recall is setting the controls
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string()> choosePdf_;
+    QWidget* pictureArea_ = nullptr;
+    MapWindState mapWind_;
+    // The map background at the map panel's size, rebuilt when the view or
+    // the size changes.
+    RasterSurface mapBuffer_{1, 1};
+    MapExtent mapBufferView_{};
+    const void* mapBufferGeography_ = nullptr;
 };
 
 } // namespace tarvex

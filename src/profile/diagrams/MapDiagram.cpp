@@ -334,29 +334,10 @@ void PlotMeanFlowLines(PictureSurface& picMap, const Session& session, const Sou
     int L1 = std::clamp<int>(view.MeanFlowLevels[0], 0, top);
     int L2 = std::clamp<int>(view.MeanFlowLevels[1], 0, top);
     if (L1 > L2) std::swap(L1, L2);
-    const int N = L2 - L1 + 1;
-
-    std::vector<double> u;
-    std::vector<double> v;
-    double sumU = 0.0;
-    double sumV = 0.0;
-    for (int k = L1; k <= L2; ++k) {
-        const double a = (270.0 - s.WindDirection(m, t, k)) * kDegreeFactor;
-        u.push_back(s.WindSpeed(m, t, k) * std::cos(a));
-        v.push_back(s.WindSpeed(m, t, k) * std::sin(a));
-        sumU += u.back();
-        sumV += v.back();
-    }
-    const double meanU = sumU / N;
-    const double meanV = sumV / N;
-    // A mean wind from due north or south (no u component) has a direction
-    // too: DirectionFromUV takes the limit instead of dividing by zero.
-    const float D = DirectionFromUV(static_cast<float>(meanU), static_cast<float>(meanV));
-    const float S = static_cast<float>(std::hypot(meanU, meanV));
-    double squares = 0.0;
-    for (std::size_t k = 0; k < u.size(); ++k)
-        squares += (u[k] - meanU) * (u[k] - meanU) + (v[k] - meanV) * (v[k] - meanV);
-    const float Q = static_cast<float>(std::sqrt(squares) / N);
+    const LayerWind mean = LayerMeanWind(s, m, t, L1, L2);
+    const float D = mean.Direction;
+    const float S = mean.Speed;
+    const float Q = mean.Spread;
 
     DrawWindLines(picMap, session.dataTables, D, MeanFlowColor(Q));
 

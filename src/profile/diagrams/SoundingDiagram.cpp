@@ -165,8 +165,7 @@ float SkewTFactor() {
     return static_cast<float>(150.0 / std::log(100.0));
 }
 
-void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
-    if (view.SuspendRedraw) return;
+void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& view, bool underlays) {
     const ProfileArrays& s = *session.profile;
     const TemperatureAxisEnds& axis = session.temperatureAxis;
     const int m = s.CurrentModel;
@@ -187,13 +186,15 @@ void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
     pic.Scale(0.0, lnTop, 100.0, lnBottom);
     view.HalfTextHeight = static_cast<float>(pic.TextHeight("9") / 2.0);
 
-    const int raised = PTypeStartLevel(s, session.options);
+    const int raised = underlays ? PTypeStartLevel(s, session.options) : 0;
     if (raised > 1 && s.Pressure(m, t, raised) > 0.0f)
         pic.FilledBox(0.0, std::log(s.Pressure(m, t, raised)), 100.0, f.baseLogP, RGB(97, 54, 0));
 
     SoundingOverlayState* state = session.soundingOverlays.get();
-    if (view.options.Clouds) ShadeCloudLayers(pic, s, t);
-    DrawInversions(pic, session, view, state->LowestInversionBase);
+    if (underlays) {
+        if (view.options.Clouds) ShadeCloudLayers(pic, s, t);
+        DrawInversions(pic, session, view, state->LowestInversionBase);
+    }
 
     pic.SetDrawMode(DrawMode::XorPen);
     pic.SetDrawStyle(DrawStyle::Dot);
@@ -226,7 +227,12 @@ void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
     Trace(pic, s, t, f, RGB(0, 255, 0), [&](int L) { return s.DewPoint(m, t, L); });
     Trace(pic, s, t, f, RGB(255, 0, 0), [&](int L) { return s.Temperature(m, t, L); });
     pic.SetDrawWidth(1);
+}
 
+void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
+    if (view.SuspendRedraw) return;
+    DrawSoundingTraces(pic, session, view, true);
+    SoundingOverlayState* state = session.soundingOverlays.get();
     DrawLakeAndLevelOverlays(pic, session, view);
 
     // Second half: the parcel outlines first, in the temperature frame.

@@ -87,6 +87,13 @@ class SuspendRedrawScope {
 // pressure.
 float SkewTFactor();
 
+// The first part of every sounding picture, for view.CurrentColumn of the
+// current model: scale, pressure or height lines, ground, isotherms, dry
+// adiabats and the wet-bulb, icing, dew-point and temperature traces. With
+// underlays, the raised precipitation-type layer, the cloud layers and the
+// inversions go under the lines. Leaves the temperature frame set.
+void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& view, bool underlays);
+
 // Redraws the sounding picture of the current model for view.CurrentColumn
 // from scratch: frame, pressure or height lines, ground, isotherms, dry
 // adiabats and the wet-bulb, icing, dew-point and temperature traces. Does

@@ -151,6 +151,8 @@ class FrmProfile : public QWidget {
     ConvectionPanel* convectionPanel() const { return convectionPanel_; }
     FogPanel* fogPanel() const { return fogPanel_; }
     PrecipTypeControls* precipTypeControls() const { return precipTypeControls_; }
+    const MapPanel* mapPanel() const { return mapPanel_.get(); }
+    const HodographPanel* hodographPanel() const { return hodographPanel_.get(); }
     std::int16_t PreviousDisplayMode() const { return previousDisplayMode_; }
 
     // Controls, named as the program knows them.

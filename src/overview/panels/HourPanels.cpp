@@ -1,0 +1,70 @@
+#include "overview/panels/HourPanels.h"
+
+#include "compute/ComputeState.h"
+#include "compute/Winds.h"
+#include "platform/Format.h"
+#include "profile/data/Session.h"
+#include "profile/diagrams/HodographDiagram.h"
+#include "profile/diagrams/ParcelOutlines.h"
+#include "profile/diagrams/SoundingDiagram.h"
+#include "profile/diagrams/SoundingOverlays.h"
+
+#include <string>
+
+namespace tarvex {
+
+namespace {
+
+// The sounding choices of the main window that the overview's profile
+// follows; every other overlay of the main window's sounding stays off.
+SoundingOptions ProfileOptions(const SoundingOptions& main) {
+    SoundingOptions o;
+    o.SkewT = main.SkewT;
+    o.Lines = main.Lines;
+    o.WetBulb = main.WetBulb;
+    o.LCL = main.LCL;
+    o.LFC = main.LFC;
+    o.EQL = main.EQL;
+    o.WBZ = main.WBZ;
+    o.CCL = main.CCL;
+    o.ConvectiveTemp = main.ConvectiveTemp;
+    o.Parcel = main.Parcel;
+    o.CINS = main.CINS;
+    o.SigmaLevel = false;
+    return o;
+}
+
+} // namespace
+
+void PlotOverviewHodograph(PictureSurface& picHodograph, HourPanelContext& ctx, std::int16_t hour) {
+    const double R = ctx.hodoView.HodoRange;
+    picHodograph.Scale(-R, R, R, -R);
+    const HodographCaptions captions = PlotHodograph(picHodograph, ctx.session, ctx.hodoView, hour);
+
+    // The captions the main window shows beside its hodograph stand on the
+    // picture here: mean wind and storm motion at the top right, the
+    // storm-relative inflow at the bottom right.
+    picHodograph.SetCurrentY(R);
+    picHodograph.SetForeColor(kMagenta);
+    RightPrint(picHodograph, R, captions.lblMean);
+    picHodograph.SetForeColor(RGB(255, 128, 0));
+    RightPrint(picHodograph, R, captions.lblStormMotion);
+    picHodograph.SetCurrentY(-R - 3.0 * picHodograph.TextHeight("I"));
+    picHodograph.SetForeColor(RGB(0, 192, 192));
+    RightPrint(picHodograph, R, captions.lblInflow);
+    RightPrint(picHodograph, R, captions.lblSRInflowHigh);
+    RightPrint(picHodograph, R, captions.lblSRInflowLow);
+}
+
+void DrawProfile(PictureSurface& picProfile, HourPanelContext& ctx, std::int16_t hour) {
+    SoundingView view = ctx.mainView;
+    view.CurrentColumn = hour;
+    view.SuspendRedraw = false;
+    view.VerticalUnit = ctx.options.VerticalUnits;
+    view.options = ProfileOptions(ctx.mainView.options);
+    DrawSoundingTraces(picProfile, ctx.session, view, false);
+    DrawLevelMarkers(picProfile, ctx.session, view);
+    DrawParcelOutlines(picProfile, ctx.session, view, ctx.session.soundingOverlays->parcels);
+}
+
+} // namespace tarvex

@@ -1,0 +1,262 @@
+// The overview's selected hour: the mouse on the time-height picture and the
+// side scales, the floating panels and the link to the main window's hour.
+
+#include "overview/fields/MeanWindTrace.h"
+#include "overview/fields/OverviewFrame.h"
+#include "overview/panels/SelectedHour.h"
+#include "overview/ui/FrmOverView.h"
+#include "platform/PictureBox.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+#include "profile/ui/HodographPanel.h"
+#include "profile/ui/MapPanel.h"
+
+#include <QCheckBox>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvex {
+
+namespace {
+
+// Zoom factor of a side-scale click: the left button zooms in.
+double ZoomFactor(int Button) {
+    return Button == 1 ? 1.0 / 1.5 : 1.5;
+}
+
+} // namespace
+
+void FrmOverView::BuildHourPanels(QWidget* area) {
+    struct Spec {
+        PictureBox** box;
+        const char* name;
+        int width;
+        int height;
+    };
+    const Spec specs[] = {{&picMap, "picMap", 420, 300},
+                          {&picHodograph, "picHodograph", 330, 330},
+                          {&picProfile, "picProfile", 300, 400},
+                          {&picCape, "picCape", 420, 330}};
+    for (const Spec& spec : specs) {
+        auto* box = new PictureBox(area);
+        box->setObjectName(spec.name);
+        box->setFixedSize(spec.width, spec.height);
+        box->Surface().SetBackColor(spec.box == &picMap ? kWhite : kBlack);
+        box->Surface().SetForeColor(kWhite);
+        box->Surface().Clear();
+        box->move(0, 0);
+        box->hide();
+        *spec.box = box;
+    }
+    picRH->SetMouseDownHandler(
+        [this](int b, int s, double x, double y) { picRH_MouseDown(b, s, x, y); });
+    picRH->SetMouseMoveHandler(
+        [this](int b, int s, double x, double y) { picRH_MouseMove(b, s, x, y); });
+    picRH->SetMouseUpHandler(
+        [this](int b, int s, double x, double y) { picRH_MouseUp(b, s, x, y); });
+    picLeft->SetMouseDownHandler(
+        [this](int b, int, double x, double) { picSide_MouseDown(true, b, x); });
+    picLeft->SetMouseUpHandler(
+        [this](int b, int, double, double y) { picSide_MouseUp(true, b, y); });
+    picRight->SetMouseDownHandler(
+        [this](int b, int, double x, double) { picSide_MouseDown(false, b, x); });
+    picRight->SetMouseUpHandler(
+        [this](int b, int, double, double y) { picSide_MouseUp(false, b, y); });
+}
+
+void FrmOverView::DrawWindScale() {
+    ::tarvex::DrawWindScale(picWindScale->Surface(), *session_.profile, options.SigmaLevel,
+                            session_.parameters.ModelLevelStep);
+    picWindScale->update();
+}
+
+PictureBox* FrmOverView::HourPanelBox(int index) const {
+    const std::array<PictureBox*, 4> boxes = {picMap, picHodograph, picProfile, picCape};
+    if (index < 0 || index >= 4) return nullptr;
+    return boxes[static_cast<std::size_t>(index)];
+}
+
+const Picture& FrmOverView::MapBackground(int width, int height) {
+    const MapPanel* panel = main_.mapPanel();
+    const MapExtent view = UsableMapView(session_.history.MapView);
+    const void* geography = panel ? &panel->Geography() : nullptr;
+    if (mapBuffer_.PixelWidth() != width || mapBuffer_.PixelHeight() != height ||
+        mapBufferView_ != view || mapBufferGeography_ != geography ||
+        mapBuffer_.PersistentPicture().IsEmpty()) {
+        mapBuffer_.Resize(width, height);
+        mapBuffer_.SetBackColor(kWhite);
+        DrawMapBackground(mapBuffer_, panel ? panel->Geography() : MapGeography{},
+                          *session_.profile, view);
+        mapBufferView_ = view;
+        mapBufferGeography_ = geography;
+    }
+    return mapBuffer_.PersistentPicture();
+}
+
+void FrmOverView::ShowHourProfile(std::int16_t hour) {
+    const ProfileArrays& s = *session_.profile;
+    const int last = s.LastTime(s.CurrentModel);
+    // A column the model does not have shows nothing.
+    if (hour < 0 || hour > last) return;
+    const int index = session_.history.SelectedPanel;
+    if (PictureBox* box = HourPanelBox(index)) {
+        const PanelRow row{picLeft->width(), picRH->width(), picRight->width(),
+                           pictureArea_->width()};
+        const double d = HourDistance(axes, picRH->width(), hour);
+        box->move(PanelLeft(box->x(), box->width(), row, d), picRH->y());
+        box->raise();
+        box->show();
+        const HodographPanel* hodo = main_.hodographPanel();
+        static const HodographView kStartView;
+        HourPanelContext ctx{session_,
+                             options,
+                             main_.soundingView(),
+                             hodo ? hodo->view() : kStartView,
+                             MapBackground(box->width(), box->height()),
+                             mapWind_};
+        DrawHourPanel(static_cast<HourPanel>(index), box->Surface(), ctx, hour);
+        box->update();
+    }
+    SelectedHour = hour;
+    if (options.chkSynch && main_.vsbHour) {
+        QScrollBar* bar = main_.vsbHour;
+        bar->setValue(std::clamp<int>(hour, bar->minimum(), bar->maximum()));
+    }
+}
+
+void FrmOverView::picRH_MouseDown(int Button, int, double X, double) {
+    const ProfileArrays& s = *session_.profile;
+    const int last = s.LastTime(s.CurrentModel);
+    if (Button == 2) {
+        SumStartColumn = ClampToModelRange(static_cast<int>(std::floor(X)) + 1, last);
+        picTime->Surface().FilledBox(SumStartColumn, 0, SumStartColumn - 1, 10, kWhite);
+        picTime->update();
+        MouseAction = 7;
+        return;
+    }
+    if (const std::optional<std::int16_t> hour = HourAtX(X, last)) {
+        ShowHourProfile(*hour);
+        MouseAction = 8;
+    }
+}
+
+void FrmOverView::picRH_MouseMove(int Button, int, double X, double) {
+    if (Button != 1) return;
+    const ProfileArrays& s = *session_.profile;
+    const std::optional<std::int16_t> hour = HourAtX(X, s.LastTime(s.CurrentModel));
+    if (hour && *hour != SelectedHour) ShowHourProfile(*hour);
+}
+
+void FrmOverView::picRH_MouseUp(int, int, double, double) {
+    if (MouseAction == 7) {
+        // The time strip drawn again takes away the start column's mark.
+        DrawTimeAxis();
+        picTime->update();
+    } else if (MouseAction == 8) {
+        for (int k = 0; k < 4; ++k) HourPanelBox(k)->hide();
+    }
+}
+
+void FrmOverView::picSide_MouseDown(bool left, int, double X) {
+    PictureSurface& pic = (left ? picLeft : picRight)->Surface();
+    const HistorySettings& h = session_.history;
+    int band = X < 33 ? 0 : (X < 66 ? 1 : (X < 100 ? 2 : -1));
+    if (band < 0) return;
+    float low = 0.0f;
+    float high = 1.0f;
+    if (left) {
+        if (band == 0) {
+            if (options.chkSfcPres) {
+                MouseAction = 2;
+                low = axes.PressureTraceBase;
+                high = low + axes.PressureTraceSpan;
+            } else {
+                MouseAction = options.chkVisibility ? 8 : (options.chkVentilation ? 9 : 7);
+                high = h.OverviewThresholds[MouseAction == 8 ? 1 : (MouseAction == 9 ? 2 : 0)];
+            }
+        } else if (band == 1) {
+            MouseAction = 1;
+            low = axes.DirectionTop - axes.DirectionSpan;
+            high = axes.DirectionTop;
+        } else {
+            MouseAction = 3;
+            low = axes.IndexBase;
+            high = low + axes.IndexSpan;
+        }
+    } else if (band == 0) {
+        MouseAction = 4;
+        low = axes.LnPBase - axes.LnPSpan;
+        high = axes.LnPBase;
+    } else if (band == 1) {
+        MouseAction = 5;
+        low = axes.PrecipBase;
+        high = low + axes.PrecipSpan;
+    } else {
+        MouseAction = 6;
+        low = axes.TraceBase;
+        high = low + axes.TraceSpan;
+    }
+    // The log-pressure scale grows downward; the value scales grow upward.
+    if (MouseAction == 4) {
+        pic.Scale(0, low, 100, high);
+    } else {
+        pic.Scale(0, high, 100, low);
+    }
+}
+
+void FrmOverView::picSide_MouseUp(bool left, int Button, double Y) {
+    const int code = MouseAction;
+    const bool leftCode =
+        code == 1 || code == 2 || code == 3 || code == 7 || code == 8 || code == 9;
+    if (leftCode != left || code < 1 || code > 9) return;
+    const std::array<OverviewGrid, 10> grids = {
+        OverviewGrid::None,   OverviewGrid::Wind,   OverviewGrid::Left, OverviewGrid::LakeIndex,
+        OverviewGrid::Height, OverviewGrid::Precip, OverviewGrid::Temp, OverviewGrid::Left,
+        OverviewGrid::Left,   OverviewGrid::Left};
+    const QCheckBox* selector = GridBox(grids[static_cast<std::size_t>(code)]);
+    if (!selector || !selector->isEnabled()) return;
+    const auto f = static_cast<float>(ZoomFactor(Button));
+    const auto y = static_cast<float>(Y);
+    auto& tops = session_.history.OverviewThresholds;
+    switch (code) {
+    case 1:
+        axes.DirectionSpan = std::min(axes.DirectionSpan * f, 360.0f);
+        axes.DirectionTop = std::min(axes.DirectionSpan / 2.0f + y, 360.0f);
+        if (axes.DirectionTop - axes.DirectionSpan < 0.0f) axes.DirectionTop = axes.DirectionSpan;
+        break;
+    case 2:
+        axes.PressureTraceSpan *= f;
+        axes.PressureTraceBase = y - axes.PressureTraceSpan / 2.0f;
+        break;
+    case 3:
+        axes.IndexSpan *= f;
+        axes.IndexBase = y - axes.IndexSpan / 2.0f;
+        break;
+    case 4:
+        axes.LnPSpan *= f;
+        if (options.PressureBaseExtended) {
+            const int m = session_.profile->CurrentModel;
+            axes.LnPBase = axes.BaseLnP[static_cast<std::size_t>(m)] + 0.15f * axes.LnPSpan;
+            axes.LnPSpan *= 1.15f;
+        }
+        break;
+    case 5:
+        axes.PrecipSpan *= f;
+        axes.PrecipBase = 0.0f;
+        break;
+    case 6:
+        axes.TraceSpan *= f;
+        axes.TraceBase = y - axes.TraceSpan / 2.0f;
+        session_.history.TraceRange = {static_cast<std::int16_t>(std::lround(axes.TraceBase)),
+                                       static_cast<std::int16_t>(std::lround(axes.TraceSpan))};
+        break;
+    default:
+        tops[static_cast<std::size_t>(code - 7)] *= f;
+        break;
+    }
+    RedrawOverview();
+}
+
+} // namespace tarvex

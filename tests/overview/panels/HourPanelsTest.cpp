@@ -1,0 +1,210 @@
+#include "overview/panels/HourPanels.h"
+
+#include "../fields/OverviewTestSession.h"
+#include "compute/ComputeState.h"
+#include "profile/diagrams/HodographDiagram.h"
+#include "profile/diagrams/SoundingDiagram.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tarvex {
+namespace {
+
+using Kind = DrawOperation::Kind;
+constexpr int M = test::OverviewTestSession::kModel;
+
+TEST(SelectedHour, PressPicksTheNearestColumnOfTheModel) {
+    EXPECT_EQ(HourAtX(3.4, 12), 3);
+    EXPECT_EQ(HourAtX(3.6, 12), 4);
+    EXPECT_EQ(HourAtX(-0.4, 12), 0);
+    EXPECT_EQ(HourAtX(-0.6, 12), std::nullopt);
+    EXPECT_EQ(HourAtX(84.5, 84), std::nullopt);
+    EXPECT_EQ(HourAtX(84.4, 84), 84);
+    // Beyond the model's last column: nothing.
+    EXPECT_EQ(HourAtX(12.4, 12), 12);
+    EXPECT_EQ(HourAtX(12.6, 12), std::nullopt);
+}
+
+TEST(SelectedHour, DistanceRunsRightToLeftAsTimeRuns) {
+    OverviewAxes axes;
+    // 48 columns (47 .. -1 across) on 480 pixels: 10 pixels a column.
+    axes.ScaleLeftColumn = 47.0f;
+    axes.ScaleRightColumn = -1.0f;
+    EXPECT_DOUBLE_EQ(HourDistance(axes, 480, 0), 10.0);
+    EXPECT_DOUBLE_EQ(HourDistance(axes, 480, 47), 480.0);
+    // Scrolled by 6 columns: hour 6 stands where hour 0 stood.
+    axes.ScaleLeftColumn = 53.0f;
+    axes.ScaleRightColumn = 5.0f;
+    EXPECT_DOUBLE_EQ(HourDistance(axes, 480, 6), 10.0);
+}
+
+TEST(SelectedHour, PanelJumpsOnlyWhenTheHourWouldBeHidden) {
+    // Left scale 50, picture 500, right scale 50, room 600; panel 200 wide.
+    const PanelRow row{50, 500, 50, 600};
+    // At the left it covers the picture's left 150 pixels: distances above
+    // 350 from the picture's right edge lie under it.
+    EXPECT_EQ(PanelLeft(0, 200, row, 351.0), 400);
+    EXPECT_EQ(PanelLeft(0, 200, row, 350.0), 0);
+    // At the right it covers the picture's right 150 pixels.
+    EXPECT_EQ(PanelLeft(400, 200, row, 149.0), 0);
+    EXPECT_EQ(PanelLeft(400, 200, row, 150.0), 400);
+    EXPECT_EQ(PanelLeft(400, 200, row, 300.0), 400);
+}
+
+// A run of three levels (1000, 900, 800 mb) and thirteen hourly columns
+// with the panels' surroundings.
+class HourPanels : public ::testing::Test {
+  protected:
+    HourPanels() {
+        s().DrawLevelCount(M) = 10;
+        for (int c = 0; c <= 12; ++c)
+            for (int k = 0; k <= 10; ++k) {
+                s().Temperature(M, c, k) = 20.0f - 6.0f * k;
+                s().DewPoint(M, c, k) = 10.0f - 6.0f * k;
+                s().WindDirection(M, c, k) = 270.0f;
+                s().WindSpeed(M, c, k) = 18.0f;
+            }
+        t.session.config.ShoreDirection = {180.0f, 270.0f};
+        t.session.config.ShoreDistance = {45.0f, 30.0f};
+        t.session.config.MaxFetch = {200.0f, 120.0f};
+    }
+    ProfileArrays& s() { return *t.session.profile; }
+    std::vector<std::string> Texts(const RecordingSurface& pic) const {
+        std::vector<std::string> out;
+        for (const DrawOperation& op : pic.OperationsOf(Kind::Text)) out.push_back(op.text);
+        return out;
+    }
+
+    test::OverviewTestSession t;
+    SoundingView mainView;
+    HodographView hodoView;
+    Picture background;
+    MapWindState wind;
+    HourPanelContext ctx{t.session, t.options, mainView, hodoView, background, wind};
+};
+
+TEST_F(HourPanels, MeanWindPaneWritesTheLayerWindAndTheShoreTimes) {
+    t.options.MeanWindLevels = {1, 2};
+    RecordingSurface picMap(420, 300);
+    DrawMapPane(picMap, ctx, 5);
+    const FetchTimes fetch = PlotStormMotionMap(picMap, ctx);
+    const auto texts = Texts(picMap);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], " 1000 -> 900 mb Wind=  270 \u00B0 at 18 Kts");
+    EXPECT_EQ(texts[1], " RMS = 0.0kts");
+    // A wind across the first shore reaches it after its distance, 45 nm
+    // in 2.5 hours at 18 kt; the second shore runs along the wind, so the
+    // air never reaches it and the cap of 120 nm is shown.
+    EXPECT_EQ(texts[2], "45 nm  @ 2.5 hours");
+    EXPECT_EQ(texts[3], "120 nm  @ 6.7 hours");
+    EXPECT_FLOAT_EQ(fetch.FetchDistance[1], 120.0f);
+    EXPECT_FLOAT_EQ(wind.MapWindSpeed[M], 18.0f);
+}
+
+TEST_F(HourPanels, CalmWindShowsNoTravelTime) {
+    for (int k = 0; k <= 10; ++k) s().WindSpeed(M, 4, k) = 0.0f;
+    t.options.SigmaLevel = 5;
+    RecordingSurface picMap(420, 300);
+    DrawMapSigmaPane(picMap, ctx, 4);
+    PlotStormMotionMap(picMap, ctx);
+    const auto texts = Texts(picMap);
+    EXPECT_EQ(texts.back(), "120 nm  @ -- hours");
+    EXPECT_FLOAT_EQ(wind.MapWindDir[M], 270.0f);
+}
+
+TEST_F(HourPanels, StormTypeTrailOfTheHourAndTheSixBefore) {
+    for (int c = 0; c <= 12; ++c) {
+        t.session.winds->Shear4km(M, c) = 2.0f * c;
+        t.session.winds->ShearDone(M, c) = kFlagTrue;
+        s().CAPE(M, c) = 300.0f * c;
+        s().CINS(M, c) = 10.0f; // below the strong CINS level 20: red
+    }
+    s().CAPE(M, 6) = 0.5f;  // no CAPE to speak of: green
+    s().CINS(M, 7) = 30.0f; // between 20 and 40: yellow
+    s().CINS(M, 8) = 40.0f; // equal to the caution level: green
+    RecordingSurface picCape(420, 330);
+    PlotCapeShearDiagram(picCape, ctx, 8);
+    const auto circles = picCape.OperationsOf(Kind::Circle);
+    ASSERT_EQ(circles.size(), 7u);
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_NEAR(circles[i].radius, 0.4 + 0.1 * i, 1e-6);
+        EXPECT_DOUBLE_EQ(circles[i].x1, 2.0 * (i + 2));
+        EXPECT_EQ(circles[i].color, kBlue);
+    }
+    EXPECT_DOUBLE_EQ(circles[6].y1, 2400.0);
+    EXPECT_EQ(circles[3].state.fillColor, kRed);
+    EXPECT_EQ(circles[4].state.fillColor, kGreen);
+    EXPECT_EQ(circles[5].state.fillColor, kYellow);
+    EXPECT_EQ(circles[6].state.fillColor, kGreen);
+    int trail = 0;
+    for (const DrawOperation& op : picCape.OperationsOf(Kind::Line))
+        trail += op.color == RGB(255, 255, 127);
+    EXPECT_EQ(trail, 6);
+
+    picCape.ForgetOperations();
+    PlotCapeShearDiagram(picCape, ctx, 0);
+    ASSERT_EQ(picCape.OperationsOf(Kind::Circle).size(), 1u);
+    EXPECT_DOUBLE_EQ(picCape.OperationsOf(Kind::Circle)[0].radius, 1.0);
+}
+
+TEST_F(HourPanels, ProfileMarksTheHoursLevelsAndSkipsAbsentLevels) {
+    mainView.options.LCL = true;
+    mainView.options.EQL = true;
+    mainView.CurrentColumn = 0; // the main window shows another hour
+    s().LCLPressure(M, 3) = 850.0f;
+    s().LCLTemperature(M, 3) = 5.0f;
+    s().EQLPressure(M, 3) = 960.0f; // 40 mb above the ground: no mark
+    s().Pressure(M, 3, 6) = 0.0f;   // absent level
+    RecordingSurface picProfile(300, 400);
+    DrawProfile(picProfile, ctx, 3);
+    const auto texts = picProfile.OperationsOf(Kind::Text);
+    const DrawOperation* lcl = nullptr;
+    for (const DrawOperation& op : texts)
+        if (op.text == "<LCL") lcl = &op;
+    ASSERT_NE(lcl, nullptr);
+    for (const DrawOperation& op : texts) EXPECT_NE(op.text, " <EQL");
+    const double h = picProfile.TextHeight("H");
+    EXPECT_NEAR(lcl->y1, std::log(850.0) - 0.66 * h, 1e-9);
+    // Skewed: 5 deg C at 850 mb of a 1000 mb ground.
+    EXPECT_NEAR(lcl->x1, 5.0 + SkewTFactor() * std::log(1000.0 / 850.0), 1e-4);
+    for (const DrawOperation& op : picProfile.OperationsOf(Kind::Line)) {
+        EXPECT_TRUE(std::isfinite(op.y1) && std::isfinite(op.y2));
+        EXPECT_NE(op.y2, std::log(0.0f));
+    }
+    // The temperature trace runs through the nine present levels.
+    int red = 0;
+    for (const DrawOperation& op : picProfile.OperationsOf(Kind::Line))
+        red += op.color == kRed && op.state.drawWidth == 2;
+    EXPECT_EQ(red, 8);
+}
+
+TEST_F(HourPanels, HodographWritesItsCaptionsOnThePicture) {
+    hodoView.HodoRange = 30.0f;
+    // A 0-6 km mean wind from the west at 10 m/s stands 10 m/s east of the
+    // centre.
+    t.session.stormMotion->MeanWind06Dir(M, 2) = 270.0f;
+    t.session.stormMotion->MeanWind06Speed(M, 2) = 10.0f;
+    RecordingSurface picHodograph(330, 330);
+    PlotOverviewHodograph(picHodograph, ctx, 2);
+    for (const DrawOperation& op : picHodograph.OperationsOf(Kind::Text)) {
+        if (op.text != "M") continue;
+        EXPECT_NEAR(op.x1 + picHodograph.TextWidth("M") / 2.0, 10.0, 1e-6);
+        EXPECT_NEAR(op.y1 + picHodograph.TextHeight("M") / 2.0, 0.0, 1e-6);
+    }
+    EXPECT_DOUBLE_EQ(picHodograph.ScaleLeft(), -30.0);
+    EXPECT_DOUBLE_EQ(picHodograph.ScaleTop(), 30.0);
+    bool mean = false;
+    for (const DrawOperation& op : picHodograph.OperationsOf(Kind::Text)) {
+        if (op.text.find("Mean Wind = ") == std::string::npos) continue;
+        mean = true;
+        EXPECT_EQ(op.color, kMagenta);
+        EXPECT_DOUBLE_EQ(op.y1, 30.0);
+        EXPECT_NEAR(op.x1 + picHodograph.TextWidth(op.text), 30.0, 1e-9);
+    }
+    EXPECT_TRUE(mean);
+}
+
+} // namespace
+} // namespace tarvex

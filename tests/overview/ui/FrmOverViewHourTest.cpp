@@ -1,0 +1,146 @@
+#include "overview/ui/FrmOverView.h"
+
+#include "SampleSounding.h"
+#include "platform/Controls.h"
+#include "platform/PictureBox.h"
+#include "profile/data/DataFile.h"
+#include "profile/data/DesktopService.h"
+#include "profile/data/Session.h"
+#include "profile/ui/FrmProfile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace tarvex {
+namespace {
+
+// The main window offscreen with a generated 13-hour run of the shipped
+// configuration and data file, and its overview open.
+class OverviewHour : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tarvex-overview-hour-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+        session_.models.ModelCodes = {"eta"};
+        ASSERT_TRUE(ReadConfig(TARVEX_SHIPPED_DATA, "tarvex", session_.config).ok);
+        ASSERT_TRUE(ReadTarvexDat(TARVEX_SHIPPED_DATA, session_.dataTables).ok);
+        main_ = std::make_unique<FrmProfile>(session_, desktop_);
+        main_->show();
+        samples::SampleSpec spec;
+        spec.times = 13;
+        spec.atmosphere = samples::Atmosphere::WarmSeasonConvective;
+        spec.month = 6;
+        const std::filesystem::path path = folder_ / ("eta_" + spec.site + ".buf");
+        std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
+        ASSERT_TRUE(main_->LoadSoundingFile(path.string()));
+        main_->btnOverView->click();
+        w_ = main_->Overview();
+        ASSERT_NE(w_, nullptr);
+        w_->afterRedraw = [this] { ++redraws_; };
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        main_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+    std::string HourLabel() const { return main_->lblHour->text().toStdString(); }
+    std::string HourText(int column) const {
+        return std::to_string(session_.HoursPerColumn * column);
+    }
+
+    Session session_;
+    RecordingDesktopService desktop_;
+    std::unique_ptr<FrmProfile> main_;
+    FrmOverView* w_ = nullptr;
+    std::filesystem::path folder_;
+    int redraws_ = 0;
+};
+
+TEST_F(OverviewHour, PressAndDragShowThePanelAndMoveTheMainWindow) {
+    session_.history.SelectedPanel = 1;
+    w_->picRH_MouseDown(1, 0, 3.4, 6.5);
+    EXPECT_EQ(w_->SelectedHour, 3);
+    EXPECT_EQ(HourLabel(), HourText(3));
+    EXPECT_TRUE(w_->picHodograph->isVisible());
+    w_->picRH_MouseMove(1, 0, 3.6, 6.5);
+    EXPECT_EQ(HourLabel(), HourText(4));
+    // A column the model lacks is passed over; the main window stays.
+    w_->picRH_MouseMove(1, 0, 20.0, 6.5);
+    w_->picRH_MouseDown(1, 0, 20.0, 6.5);
+    EXPECT_EQ(w_->SelectedHour, 4);
+    EXPECT_EQ(HourLabel(), HourText(4));
+    w_->picRH_MouseUp(1, 0, 20.0, 6.5);
+    EXPECT_FALSE(w_->picHodograph->isVisible());
+    // The time-height picture is never redrawn for an hour.
+    EXPECT_EQ(redraws_, 0);
+
+    // Without the synchronisation only the overview's hour changes.
+    w_->chkSynch->setChecked(false);
+    session_.history.SelectedPanel = 4;
+    w_->picRH_MouseDown(1, 0, 7.0, 6.5);
+    EXPECT_EQ(w_->SelectedHour, 7);
+    EXPECT_EQ(HourLabel(), HourText(4));
+}
+
+TEST_F(OverviewHour, RightPressMarksTheStartColumnUntilRelease) {
+    const QImage before = w_->picTime->Surface().Image().copy();
+    w_->picRH_MouseDown(2, 0, 0.2, 6.5);
+    EXPECT_EQ(w_->SumStartColumn, 1);
+    EXPECT_NE(w_->picTime->Surface().Image(), before);
+    w_->picRH_MouseUp(2, 0, 0.2, 6.5);
+    EXPECT_EQ(w_->picTime->Surface().Image(), before);
+    w_->picRH_MouseDown(2, 0, 40.0, 6.5);
+    EXPECT_EQ(w_->SumStartColumn, 12);
+}
+
+TEST_F(OverviewHour, DirectionScaleZoomsOutToAFullCircleAtMost) {
+    w_->Box("chkMeanWind")->click();
+    ASSERT_TRUE(w_->GridBox(OverviewGrid::Wind)->isEnabled());
+    for (int k = 0; k < 4; ++k) {
+        w_->picSide_MouseDown(true, 2, 50.0);
+        w_->picSide_MouseUp(true, 2, 180.0);
+    }
+    EXPECT_FLOAT_EQ(w_->axes.DirectionSpan, 360.0f);
+    EXPECT_FLOAT_EQ(w_->axes.DirectionTop, 360.0f);
+    w_->picSide_MouseDown(true, 1, 50.0);
+    w_->picSide_MouseUp(true, 1, 180.0);
+    EXPECT_FLOAT_EQ(w_->axes.DirectionSpan, 240.0f);
+    EXPECT_FLOAT_EQ(w_->axes.DirectionTop, 300.0f);
+    // The index scale is not shown: its band changes nothing.
+    const int redraws = redraws_;
+    w_->picSide_MouseDown(true, 1, 80.0);
+    w_->picSide_MouseUp(true, 1, 0.0);
+    EXPECT_FLOAT_EQ(w_->axes.IndexSpan, 40.0f);
+    EXPECT_EQ(redraws_, redraws);
+}
+
+// Each panel over the overview as a forecaster sees it while the button is
+// held, for a reviewer.
+TEST_F(OverviewHour, RendersEachPanelOverTheOverview) {
+    const std::filesystem::path out(TARVEX_TEST_OUTPUT);
+    std::filesystem::create_directories(out);
+    w_->Box("chkMeanWind")->click();
+    const char* names[] = {"map", "hodograph", "profile", "stormtype"};
+    const double hours[] = {9.0, 2.0, 6.0, 10.0};
+    for (int k = 0; k < 4; ++k) {
+        session_.history.SelectedPanel = static_cast<std::int16_t>(k);
+        w_->picRH_MouseDown(1, 0, hours[k], 6.5);
+        QApplication::processEvents();
+        EXPECT_TRUE(w_->HourPanelBox(k)->isVisible());
+        EXPECT_TRUE(w_->grab().save(QString::fromStdString(
+            (out / ("overview_panel_" + std::string(names[k]) + ".png")).string())));
+        w_->picRH_MouseUp(1, 0, hours[k], 6.5);
+    }
+}
+
+} // namespace
+} // namespace tarvex

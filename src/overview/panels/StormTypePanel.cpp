@@ -3,6 +3,7 @@
 #include "overview/panels/HourPanels.h"
 #include "platform/Format.h"
 #include "profile/data/Session.h"
+#include "profile/diagnostics/StormType.h"
 
 #include <string>
 
@@ -93,16 +94,6 @@ void FrameAndAxes(PictureSurface& pic, double h) {
     }
 }
 
-// Fill of an hour's circle: green without CAPE to speak of, else by its
-// inhibition against the CINS thresholds (strict: a value equal to a level
-// takes the milder colour).
-Rgb TrailFill(float cape, float cins, const IndexThresholdTable& limits) {
-    if (cape < 1.0f) return kGreen;
-    if (cins < limits[1][2]) return kRed;
-    if (cins < limits[1][1]) return kYellow;
-    return kGreen;
-}
-
 } // namespace
 
 void PlotCapeShearDiagram(PictureSurface& picCape, HourPanelContext& ctx, std::int16_t hour) {
@@ -135,8 +126,9 @@ void PlotCapeShearDiagram(PictureSurface& picCape, HourPanelContext& ctx, std::i
         const double x = winds.Shear4km(m, k);
         const double y = s.CAPE(m, k);
         if (k != hour - 6 && k != 0) picCape.LineTo(x, y, RGB(255, 255, 127));
-        picCape.SetFillColor(
-            TrailFill(s.CAPE(m, k), s.CINS(m, k), session.history.IndexThresholds));
+        picCape.SetFillColor(s.CAPE(m, k) < 1.0f
+                                 ? kGreen
+                                 : CinsColour(s.CINS(m, k), session.history.IndexThresholds));
         picCape.Circle(x, y, static_cast<float>(1.0 - 0.1 * (hour - k)), kBlue);
     }
 }

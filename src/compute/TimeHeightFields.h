@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compute/MixingLayer.h"
 #include "compute/ParcelState.h"
 #include "store/ProfileArrays.h"
 
@@ -47,11 +48,18 @@ struct TimeHeightFields {
     bool SnowRatioDone = false;
     // Precipitation types seen in the run: 0 "C", 1 "N", 2 "S", 3 "ZR", 4 "IP".
     std::array<bool, 5> PTypeSeen{};
+    // Snow of each hour (snow ratio times precipitation), as the snow bars
+    // last drew it, and the moist lake index as its trace last drew it.
+    TimeField SnowAmount{"SnowAmount"};
+    TimeField MoistLakeIndex{"MoistLakeIndex"};
+    // The mixing layer and its transport winds.
+    MixingLayerResults mixingLayer;
 
     void ClearAfterRead() {
         for (int m = 0; m < kModelColumns; ++m) ClearModel(m);
         SnowRatioDone = false;
         PTypeSeen.fill(false);
+        mixingLayer.ClearAfterRead();
     }
     // The overview's start-up makes every field of the model afresh.
     void ClearModel(int m) {
@@ -60,6 +68,7 @@ struct TimeHeightFields {
               &MeanMixingRatioDone, &SnowGrowthDone, &HainesIndexDone, &TotalTotalsDone,
               &LevelTemperatureDone, &HodoParamsAllHoursDone})
             (*flags)(m) = kFlagFalse;
+        mixingLayer.MixingLayerReady(m) = kFlagFalse;
     }
 };
 

@@ -117,6 +117,21 @@ struct OverviewOptions {
     // "10:1" (hsbRatio).
     std::int16_t SnowRatioTechnique = 0;
     std::int16_t FixedSnowRatio = 10;
+    // Level whose winds and omega the sigma-level traces show (the value of
+    // vsbSigmaLevel).
+    std::int16_t SigmaLevel = 1;
+    // Mixing layer by "Momentum Transfer" (0) or "Maximum Temperature" (1),
+    // and the main window's momentum-transfer button (its caption, in mb,
+    // is the depth mixed through).
+    std::int16_t MixingLayerMode = 0;
+    std::int16_t MomentumTransferIndex = 1;
+    // Wind-profile levels: every VWPInterval-th level, or with VWPUseA
+    // levels spaced by VWPIntervalA steps of 1.5 % of the picture's height.
+    std::int16_t VWPInterval = 1;
+    std::int16_t VWPIntervalA = 1;
+    bool VWPUseA = false;
+    // The precipitation bars work out the type of an hour not yet typed.
+    bool PTypeOnDemand = true;
 };
 
 // The coordinate system of the time-height picture and the value ranges of

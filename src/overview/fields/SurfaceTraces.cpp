@@ -1,0 +1,227 @@
+#include "overview/fields/SurfaceTraces.h"
+
+#include "compute/PrecipType.h"
+#include "compute/SnowRatio.h"
+#include "compute/TimeHeightFields.h"
+#include "compute/TraceValues.h"
+#include "overview/fields/TraceDrawing.h"
+#include "profile/data/Session.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr double kKelvinOffset = 273.15;
+// Hours whose visibility is above this (miles) draw no tooth.
+constexpr double kVisibilityShownMiles = 10.0;
+
+const ProfileArrays& Store(const OverviewContext& c) {
+    return *c.session.profile;
+}
+
+// A trace on the temperature and speed scale.
+void TemperatureTrace(OverviewContext& c, Rgb colour, bool fill, const TraceValue& value) {
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(colour);
+    if (fill) pic.SetFillColor(colour);
+    pic.SetDrawWidth(3);
+    ScaleTimeWindow(c, c.axes.TraceBase + c.axes.TraceSpan, c.axes.TraceBase);
+    DrawTrace(pic, LastColumn(c), value);
+    pic.SetDrawWidth(1);
+}
+
+void Bar(PictureSurface& pic, double x1, double value, double x2) {
+    pic.Box(x1, value, x2, 0.0);
+}
+
+} // namespace
+
+Rgb PrecipTypeColour(int code) {
+    switch (code) {
+    case kPTypeRain:
+        return RGB(0, 255, 0);
+    case kPTypeFreezingRain:
+        return RGB(255, 0, 0);
+    case kPTypeSnow:
+        return RGB(0, 0, 255);
+    case kPTypeIcePellets:
+        return RGB(255, 128, 0);
+    default:
+        return RGB(255, 255, 255);
+    }
+}
+
+void PlotWindChill(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    // The first three model options carry a 2 m temperature and a 10 m wind.
+    const bool profileLevel = s.ModelChoice > 2;
+    auto temperature = [&](int t) {
+        return profileLevel ? s.Temperature(m, t, 1) : s.SurfaceTemp(m, t);
+    };
+    auto speed = [&](int t) {
+        return profileLevel ? s.WindSpeed(m, t, 1) : s.SurfaceWindSpeed(m, t);
+    };
+    PictureSurface& pic = c.picRH;
+    ScaleTimeWindow(c, c.axes.TraceBase + c.axes.TraceSpan, c.axes.TraceBase);
+    pic.SetDrawMode(DrawMode::XorPen);
+    pic.SetForeColor(RGB(128, 128, 128));
+    pic.SetDrawWidth(2);
+    DrawTrace(pic, LastColumn(c), [&](int t) -> std::optional<double> {
+        return OldWindChill(temperature(t), speed(t));
+    });
+    pic.SetForeColor(RGB(128, 128, 255));
+    pic.SetFillColor(RGB(128, 128, 255));
+    pic.SetDrawWidth(3);
+    DrawTrace(pic, LastColumn(c), [&](int t) -> std::optional<double> {
+        return NewWindChill(temperature(t), speed(t));
+    });
+    pic.SetDrawWidth(1);
+    pic.SetDrawMode(DrawMode::CopyPen);
+}
+
+void PlotVisibility(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    const double top = c.session.history.OverviewThresholds[1];
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(63, 127, 255));
+    pic.SetFillColor(RGB(63, 127, 255));
+    pic.SetDrawWidth(4);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    ScaleTimeWindow(c, 0.0, top * top);
+    auto miles = [&](int t) { return s.Visibility(m, t) * kMilesPerKm; };
+    pic.SetCurrentX(0.0);
+    pic.SetCurrentY(VisibilityDepth(miles(0), top));
+    for (int t = 1; t <= LastColumn(c); ++t) {
+        if (miles(t) > kVisibilityShownMiles) continue;
+        pic.LineTo(t, VisibilityDepth(miles(t), top));
+        pic.LineTo(t, 0.0);
+    }
+    pic.SetDrawWidth(1);
+}
+
+void PlotSfcTemp(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    TemperatureTrace(c, RGB(255, 0, 0), true, [&](int t) -> std::optional<double> {
+        return Fahrenheit(s.SurfaceTemp(m, t));
+    });
+}
+
+void PlotSfcDewPoint(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    TemperatureTrace(c, RGB(0, 255, 0), true, [&](int t) -> std::optional<double> {
+        return Fahrenheit(s.SurfaceDewPoint(m, t));
+    });
+}
+
+void PlotSkinTemp(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    // The files give the skin temperature in kelvin; models without one
+    // store 0, and those hours are bridged.
+    TemperatureTrace(c, RGB(0, 255, 255), false, [&](int t) -> std::optional<double> {
+        const float kelvin = s.SkinTemperature(m, t);
+        if (!(kelvin > 0.0f)) return std::nullopt;
+        return Fahrenheit(kelvin - kKelvinOffset);
+    });
+}
+
+void PlotSfcPres(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(255, 255, 255));
+    pic.SetFillColor(RGB(255, 255, 255));
+    pic.SetDrawWidth(3);
+    ScaleTimeWindow(c, c.axes.PressureTraceBase + c.axes.PressureTraceSpan,
+                    c.axes.PressureTraceBase);
+    DrawTrace(pic, LastColumn(c),
+              [&](int t) -> std::optional<double> { return s.SurfacePressure(m, t); });
+    pic.SetDrawWidth(1);
+}
+
+void PlotPrecipWater(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(63, 255, 63));
+    pic.SetFillColor(RGB(63, 255, 63));
+    pic.SetDrawWidth(2);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    pic.SetFillStyle(FillStyle::Solid);
+    ScaleTimeWindow(c, c.session.history.OverviewThresholds[0], 0.0);
+    DrawTrace(pic, LastColumn(c),
+              [&](int t) -> std::optional<double> { return s.PrecipWater(m, t) * 1000.0; });
+    pic.SetDrawWidth(1);
+    pic.SetDrawMode(DrawMode::CopyPen);
+}
+
+void PlotRunOff(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(255, 0, 255));
+    pic.SetFillColor(RGB(255, 0, 255));
+    pic.SetFillStyle(FillStyle::Solid);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    ScaleTimeWindow(c, c.axes.PrecipBase + c.axes.PrecipSpan, c.axes.PrecipBase);
+    for (int t = 0; t <= LastColumn(c); ++t) Bar(pic, t - 1.0, s.RunOff(m, t), t - 0.5);
+}
+
+void PlotSnow(OverviewContext& c) {
+    Session& session = c.session;
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    TimeHeightFields& fields = *session.timeHeight;
+    PictureSurface& pic = c.picRH;
+    auto start = [&] {
+        pic.SetForeColor(RGB(255, 255, 255));
+        pic.SetFillStyle(FillStyle::Solid);
+        pic.SetDrawMode(DrawMode::CopyPen);
+        pic.SetDrawWidth(2);
+        ScaleTimeWindow(c, c.axes.PrecipBase + c.axes.PrecipSpan, c.axes.PrecipBase);
+    };
+    if (c.options.chkSnow) {
+        start();
+        pic.SetFillColor(RGB(127, 127, 127));
+        if (!fields.SnowRatioDone)
+            MakeSnowRatio(s, c.options.SnowRatioTechnique, c.options.FixedSnowRatio, fields);
+        for (int t = 0; t <= LastColumn(c); ++t) {
+            fields.SnowAmount(m, t) = 0.0f;
+            const float precip = s.Precip(m, t);
+            if (!(precip > 0.0f)) continue;
+            fields.SnowAmount(m, t) = fields.SnowRatio(m, t) * precip;
+            Bar(pic, t - 1.0, fields.SnowAmount(m, t), t);
+        }
+        pic.SetDrawWidth(1);
+    }
+    if (c.options.chkPrecip) {
+        start();
+        PTypeResults& ptype = *session.ptype;
+        for (int t = 0; t <= LastColumn(c); ++t) {
+            const float precip = s.Precip(m, t);
+            if (!(precip > 0.0f)) continue;
+            if (ptype.PTypeAreasDone(m, t) == kFlagFalse && c.options.PTypeOnDemand)
+                MakePType(s, static_cast<std::int16_t>(t), ptype, session.options);
+            const int code = ptype.PTypeCode(m, t);
+            pic.SetFillColor(PrecipTypeColour(code));
+            Bar(pic, t - 1.0, precip, t);
+            if (code == kPTypeRain) {
+                pic.SetFillColor(RGB(0, 191, 0));
+                Bar(pic, t - 1.0, s.ConvPrecip(m, t), t);
+            }
+        }
+        pic.SetDrawWidth(1);
+    }
+}
+
+void MakeSnowGrowthField(OverviewContext& c) {
+    TimeHeightFields& fields = *c.session.timeHeight;
+    if (fields.SnowGrowthDone(CurrentModel(c)) == kFlagFalse)
+        MakeSnowGrowth(*c.session.profile, fields);
+}
+
+} // namespace tarvex

@@ -53,13 +53,15 @@ std::int16_t MixingLayerTop(const ProfileArrays& store, int t, float start, floa
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
     const float base = store.SurfacePressure(m, t);
+    int top = 1;
     for (int k = 1; k <= n; ++k) {
         const float p = store.Pressure(m, t, k);
-        if (p > base - skipDepth) continue;
-        if (store.Temperature(m, t, k) <= DryAdiabatTemperature(start, base, p))
-            return static_cast<std::int16_t>(k);
+        const bool mixed = p > base - skipDepth ||
+                           store.Temperature(m, t, k) <= DryAdiabatTemperature(start, base, p);
+        if (!mixed) break;
+        top = k;
     }
-    return static_cast<std::int16_t>(std::max(n, 1));
+    return static_cast<std::int16_t>(top);
 }
 
 void MakeMixingLayer(const ProfileArrays& store, std::int16_t MixingLayerMode, float TransferDepth,

@@ -54,10 +54,12 @@ struct MixingLayerResults {
 // a base pressure to another pressure (mb).
 float DryAdiabatTemperature(float start, float basePressure, float pressure);
 
-// First level of time column t, from level 1 up, whose temperature is at or
-// below the dry adiabat from start (deg C) at the surface pressure; levels
-// within skipDepth mb of the surface belong to the layer whatever their
-// temperature. The top level when every level is warmer.
+// Top of the mixing layer of time column t: the last level of the run of
+// levels, from level 1 up, whose temperature is at or below the dry adiabat
+// from start (deg C) at the surface pressure, so that air lifted from the
+// ground is still at least as warm as its surroundings there; levels within
+// skipDepth mb of the surface belong to the layer whatever their
+// temperature. At least level 1.
 std::int16_t MixingLayerTop(const ProfileArrays& store, int t, float start, float skipDepth);
 
 // Fills the mixing layer of every hour of the current model and sets

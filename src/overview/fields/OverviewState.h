@@ -105,6 +105,9 @@ struct OverviewOptions {
     // Humidity legend label last double-clicked: classes from it upward are
     // shaded (0 the dry class .. 5 the 95 % class).
     std::int16_t RHLegendIndex = 0;
+    // Entraining-CAPE legend label last double-clicked: labels from it on
+    // are shown in yellow.
+    std::int16_t ECAPELegendStart = 0;
     // Omega is contoured smoothed.
     bool OmegaFiltered = false;
     // Height labels: 0 pressure, 1 thousands of feet, 2 kilometres.

@@ -3,6 +3,7 @@
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/RedrawHub.h"
 #include "overview/fields/TimeAxis.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
@@ -305,6 +306,14 @@ QWidget* FrmOverView::BuildPanels() {
     connect(chkSynch, &QCheckBox::toggled, this, [this](bool on) { options.chkSynch = on; });
     panelLayouts[5]->addWidget(chkSynch);
 
+    legends = std::make_unique<OverviewLegends>(
+        session_, options, picRH, [this] { RedrawOverview(); },
+        [this](const std::string& word) { main_.RunControlCommand(word); });
+    panelLayouts[0]->addWidget(legends->pnlRH);
+    panelLayouts[0]->addWidget(legends->frameECAPE);
+    panelLayouts[1]->addWidget(legends->pnlHeatIndex);
+    panelLayouts[6]->addWidget(legends->lblMixingLayer);
+
     for (QVBoxLayout* layout : panelLayouts) layout->addStretch(1);
     for (QFrame* panel : pnlControl) column->addWidget(panel, 1);
 
@@ -405,6 +414,7 @@ void FrmOverView::SetOverviewCaption() {
 
 void FrmOverView::RedrawOverview() {
     if (RedrawSuspended || !picRH) return;
+    options.MomentumTransferIndex = main_.soundingView().extras.MomentumXferIndex;
     const QDateTime now = QDateTime::currentDateTime();
     OverviewContext ctx{session_,
                         options,

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ class QRadioButton;
 namespace tarvex {
 
 class FrmProfile;
+class OverviewLegends;
 class PictureBox;
 struct Session;
 
@@ -94,6 +96,8 @@ class FrmOverView : public QWidget {
     QCheckBox* chkSynch = nullptr;
     QLabel* lblLakeTemp = nullptr;
     QLabel* lblPTElevation = nullptr;
+    // The legend labels and readouts.
+    std::unique_ptr<OverviewLegends> legends;
 
   private:
     void BuildControls();

@@ -14,6 +14,8 @@ namespace {
 constexpr double kKelvinOffset = 273.15;
 // Hours whose visibility is above this (miles) draw no tooth.
 constexpr double kVisibilityShownMiles = 10.0;
+// Visibilities are stored in km as floats: 10 miles reads back a hair off.
+constexpr double kMilesTolerance = 1e-4;
 
 const ProfileArrays& Store(const OverviewContext& c) {
     return *c.session.profile;
@@ -94,7 +96,7 @@ void PlotVisibility(OverviewContext& c) {
     pic.SetCurrentX(0.0);
     pic.SetCurrentY(VisibilityDepth(miles(0), top));
     for (int t = 1; t <= LastColumn(c); ++t) {
-        if (miles(t) > kVisibilityShownMiles) continue;
+        if (miles(t) > kVisibilityShownMiles + kMilesTolerance) continue;
         pic.LineTo(t, VisibilityDepth(miles(t), top));
         pic.LineTo(t, 0.0);
     }

@@ -18,13 +18,15 @@ namespace {
 
 // Least room (pixels) a vector gets across; narrower columns are thinned.
 constexpr double kVectorRoomPixels = 14.0;
-// Vector length per knot in units of that room, and the circle's radius
-// in pixels.
-constexpr double kRoomPerKnot = 1.0 / 40.0;
+// Vector length per knot in units of that room (70 kt reach the next
+// vector), and the circle's radius in pixels.
+constexpr double kRoomPerKnot = 1.0 / 70.0;
 constexpr double kCirclePixels = 1.5;
 // Least spacing of the spaced wind-profile interval, per step, as a part of
-// the picture's height.
+// the picture's height; and the least spacing of any two levels shown
+// (pixels), so that the crowded levels near the ground stay readable.
 constexpr double kSpacingStep = 0.015;
+constexpr double kLeastLevelPixels = 8.0;
 
 const ProfileArrays& Store(const OverviewContext& c) {
     return *c.session.profile;
@@ -58,22 +60,23 @@ void DirectionScale(OverviewContext& c) {
     ScaleTimeWindow(c, c.axes.DirectionTop, c.axes.DirectionTop - c.axes.DirectionSpan);
 }
 
-// Levels 1..TopLevel shown by the wind profile's interval.
+// Levels 1..TopLevel shown by the wind profile's interval, never closer
+// together than kLeastLevelPixels.
 std::vector<int> ProfileLevels(const OverviewContext& c) {
     const int m = CurrentModel(c);
     const auto& lnP = c.axes.LevelLnP[static_cast<std::size_t>(m)];
     const int top =
         std::min<int>(c.axes.TopLevel[static_cast<std::size_t>(m)], StoredLevelCount(Store(c)));
     const int step = c.options.VWPUseA ? 1 : std::max<int>(c.options.VWPInterval, 1);
-    const double spacing = kSpacingStep * c.options.VWPIntervalA * c.axes.LnPSpan;
+    const double least = kLeastLevelPixels / std::max(c.picRH.PixelHeight(), 1) * c.axes.LnPSpan;
+    const double spacing = std::max(
+        c.options.VWPUseA ? kSpacingStep * c.options.VWPIntervalA * c.axes.LnPSpan : 0.0, least);
     std::vector<int> levels;
     double last = 1e9;
     for (int L = 1; L <= top; L += step) {
         const double y = lnP[static_cast<std::size_t>(L)];
-        if (c.options.VWPUseA) {
-            if (last - y < spacing) continue;
-            last = y;
-        }
+        if (last - y < spacing) continue;
+        last = y;
         levels.push_back(L);
     }
     return levels;

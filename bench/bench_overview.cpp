@@ -45,13 +45,22 @@ void BM_OverviewRedraw(benchmark::State& state) {
 BENCHMARK(BM_OverviewRedraw)->Unit(benchmark::kMillisecond);
 
 // Every overlay that draws so far: shading, the ten contoured fields of the
-// store, "Now" and the time grid.
+// store, "Now", the time grid and the surface, aviation, convection,
+// precipitation, fire-weather and wind overlays.
 void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
     OverviewBench b(state);
     tarvex::OverviewOptions& o = b.options;
     o.chkTemperature = o.chkVelocity = o.chkRHContour = o.chkRHIcontour = o.chkDPD = true;
     o.chkTheta = o.chkThetaE = o.chkWetBulb = o.ChkOmega = o.chkMixingRatio = true;
     o.chkGridTime = true;
+    // Surface, aviation, convection, precipitation, fire-weather and wind
+    // overlays.
+    o.chkSfcTemp = o.chkSfcDewPoint = o.chkSkinTemp = o.chkWindChill = o.chkSfcPres = true;
+    o.chkPrecipWater = o.chkVisibility = o.chkWarmCloud = o.chkStormRelInflow = true;
+    o.chkMBEspeed = o.chkInversions = o.chkPrecip = o.chkSnow = o.chkRunOff = true;
+    o.chkSnowGrowth = o.chkMixingLayer = o.chkTransportWinds = o.chkTransportSpeed = true;
+    o.chkVentilation = o.chkWinds = o.chkVWP = o.chkVWPColor = o.chkVVTrend = true;
+    o.chkMoistLakeIndex = true;
     for (auto _ : state) tarvex::RedrawOverview(b.ctx, false);
 }
 BENCHMARK(BM_OverviewRedraw_AllOverlays)->Unit(benchmark::kMillisecond);

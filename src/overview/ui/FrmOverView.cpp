@@ -495,6 +495,7 @@ void FrmOverView::chkRH_Click(int Index) {
 void FrmOverView::chkCI_Click(int Index) {
     ContourIntervalIndex = static_cast<std::int16_t>(Index);
     options.ContourInterval = static_cast<std::int16_t>(std::stoi(kIntervalCaptions[Index]));
+    if (legends) legends->DisplayECAPELabels();
     if (InternalUpdate) return;
     const OverviewOptions& o = options;
     if (AnyOn(o, {&O::chkRHContour, &O::chkRHIcontour, &O::chkSnowGrowth, &O::chkTemperature,
@@ -551,6 +552,7 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
     if (name == "chkRunOff") SumRule(true, 3);
     if (name == "chkSnow" && !InternalUpdate) SumRule(true, 1);
     if (name == "chkPrecip") optSum[0]->setChecked(true);
+    if (name == "chkECAPE") legends->DisplayECAPELabels();
     if (name == "chkELCIN" && (o.chkRH[0] || o.chkRH[1])) {
         RedrawSuspended = true;
         for (QCheckBox* box : chkRH) box->setChecked(false);

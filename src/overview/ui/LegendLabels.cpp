@@ -149,6 +149,8 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
         this);
     lblMixingLayer = NewLabel(nullptr, "lblMixingLayer", QString());
     lblMixingLayer->installEventFilter(this);
+    // The readout belongs to the maximum-temperature method.
+    lblMixingLayer->setVisible(options_.MixingLayerMode == 1);
     lblPrecip = NewLabel(picRH, "lblPrecip", QString());
     lblPrecip->setStyleSheet("background: white; color: black;");
     lblPrecip->hide();

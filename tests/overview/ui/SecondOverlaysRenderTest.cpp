@@ -37,15 +37,18 @@ TEST(SecondOverlays, RenderEachGroupAtTheWindowSize) {
 
     struct Group {
         const char* name;
+        int panel; // shown beside the picture
         std::vector<const char*> boxes;
     };
     const std::vector<Group> groups = {
-        {"surface", {"chkSfcTemp", "chkSfcDewPoint", "chkSkinTemp", "chkWindChill", "chkSfcPres"}},
-        {"aviation", {"chkVisibility", "chkWarmCloud"}},
-        {"convection", {"chkStormRelInflow", "chkMBEspeed", "chkInversions", "chkPrecipWater"}},
-        {"precip", {"chkSnow", "chkPrecip", "chkRunOff", "chkSnowGrowth"}},
-        {"fire", {"chkMixingLayer", "chkTransportWinds", "chkTransportSpeed", "chkVentilation"}},
-        {"wind", {"chkVWP", "chkVWPColor", "chkWinds", "chkVVTrend", "chkMoistLakeIndex"}},
+        {"surface",
+         1,
+         {"chkSfcTemp", "chkSfcDewPoint", "chkSkinTemp", "chkWindChill", "chkSfcPres"}},
+        {"aviation", 4, {"chkVisibility", "chkWarmCloud"}},
+        {"convection", 3, {"chkStormRelInflow", "chkMBEspeed", "chkInversions", "chkPrecipWater"}},
+        {"precip", 7, {"chkSnow", "chkPrecip", "chkRunOff", "chkSnowGrowth"}},
+        {"fire", 6, {"chkMixingLayer", "chkTransportWinds", "chkTransportSpeed", "chkVentilation"}},
+        {"wind", 2, {"chkVWP", "chkVWPColor", "chkWinds", "chkVVTrend", "chkMoistLakeIndex"}},
     };
     const samples::Atmosphere kinds[] = {samples::Atmosphere::WarmSeasonConvective,
                                          samples::Atmosphere::WinterWarmNose};
@@ -61,6 +64,9 @@ TEST(SecondOverlays, RenderEachGroupAtTheWindowSize) {
         if (!main.Overview()) main.btnOverView->click();
         main.UpdateOverview();
         FrmOverView& w = *main.Overview();
+        // A winter run on a winter temperature scale, as the right-hand
+        // scale's zoom would set it: -20 to 50 F.
+        if (kind == samples::Atmosphere::WinterWarmNose) w.axes.TraceBase = -20.0f;
         QApplication::processEvents();
         auto clearAll = [&] {
             for (const OverlayBoxSpec& box : FrmOverView::OverlayBoxes())
@@ -76,6 +82,7 @@ TEST(SecondOverlays, RenderEachGroupAtTheWindowSize) {
                 ASSERT_NE(w.Box(box), nullptr) << box;
                 if (w.Box(box)->isEnabled()) w.Box(box)->click();
             }
+            w.btnControl_Click(group.panel);
             QApplication::processEvents();
             EXPECT_EQ(w.picRH->Surface().PixelWidth(), w.picRH->width());
             save(group.name);

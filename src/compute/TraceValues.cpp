@@ -11,22 +11,18 @@
 
 namespace tarvex {
 
-namespace {
-
-double Fahrenheit(float celsius) {
-    return static_cast<double>(celsius) * 9.0 / 5.0 + 32.0;
+double CelsiusToFahrenheit(double celsius) {
+    return celsius * 9.0 / 5.0 + 32.0;
 }
 
-} // namespace
-
 float OldWindChill(float temperature, float speed) {
-    const double F = Fahrenheit(temperature);
+    const double F = CelsiusToFahrenheit(temperature);
     const double V = std::max<double>(speed, 4.08);
     return static_cast<float>(91.4 + (F - 91.4) * (3.71 * std::sqrt(V) + 5.81 - 0.25 * V) * 0.0817);
 }
 
 float NewWindChill(float temperature, float knots) {
-    const double F = Fahrenheit(temperature);
+    const double F = CelsiusToFahrenheit(temperature);
     const double W = std::pow(knots * kMphPerKnot, 0.16);
     const double chill = 35.74 + 0.6215 * F - 35.75 * W + 0.4274 * F * W;
     return static_cast<float>(std::min(chill, F));

@@ -11,6 +11,9 @@ struct TimeHeightFields;
 inline constexpr double kMphPerKnot = 1.1508;
 inline constexpr double kMilesPerKm = 0.621371;
 
+// Degrees Celsius as degrees Fahrenheit.
+double CelsiusToFahrenheit(double celsius);
+
 // Wind chill (deg F) of a temperature (deg C) and a wind speed by the old
 // formula, which takes the speed as given; speeds below 4.08 count as 4.08.
 float OldWindChill(float temperature, float speed);

@@ -7,7 +7,7 @@
 #include "compute/WholeRun.h"
 #include "compute/Winds.h"
 #include "overview/fields/OverviewFrame.h"
-#include "overview/fields/TraceDrawing.h"
+#include "overview/fields/Traces.h"
 #include "platform/Format.h"
 #include "profile/data/Session.h"
 
@@ -24,9 +24,12 @@ constexpr double kStandardAtmosphereTopFt = 145373.5637;
 const ProfileArrays& Store(const OverviewContext& c) {
     return *c.session.profile;
 }
+int LastTime(const OverviewContext& c) {
+    return Store(c).LastTime(Store(c).CurrentModel);
+}
 
 void TraceScale(OverviewContext& c) {
-    ScaleTimeWindow(c, c.axes.TraceBase + c.axes.TraceSpan, c.axes.TraceBase);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
 }
 
 MixingLayerResults& Mixing(Session& session) {
@@ -37,12 +40,12 @@ MixingLayerResults& Mixing(Session& session) {
 
 void MakeStormRelInflow(OverviewContext& c) {
     TimeHeightFields& fields = *c.session.timeHeight;
-    if (fields.HodoParamsAllHoursDone(CurrentModel(c)) == kFlagFalse)
+    if (fields.HodoParamsAllHoursDone(Store(c).CurrentModel) == kFlagFalse)
         MakeHodoParamsAllHours(Store(c), c.session.history.HodoTopKm, *c.session.hodograph, fields);
 }
 
 void PlotStormRelInflow(OverviewContext& c) {
-    const int m = CurrentModel(c);
+    const int m = Store(c).CurrentModel;
     const HodographResults& hodo = *c.session.hodograph;
     PictureSurface& pic = c.picRH;
     pic.SetForeColor(RGB(255, 255, 0));
@@ -50,8 +53,9 @@ void PlotStormRelInflow(OverviewContext& c) {
     pic.SetDrawWidth(3);
     TraceScale(c);
     pic.SetDrawMode(DrawMode::XorPen);
-    DrawTrace(pic, LastColumn(c),
-              [&](int t) -> std::optional<double> { return hodo.SRSpeedBase(m, t) * kKnotsPerMs; });
+    DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
+        return hodo.SRSpeedBase(m, t) * kKnotsPerMs;
+    });
     pic.SetDrawWidth(1);
     pic.SetDrawMode(DrawMode::CopyPen);
 }
@@ -67,7 +71,7 @@ void PlotWarmCloud(OverviewContext& c) {
     pic.SetDrawWidth(3);
     pic.SetDrawMode(DrawMode::CopyPen);
     ScaleProfileFrame(pic, c.axes);
-    DrawTrace(pic, LastColumn(c), [&](int t) -> std::optional<double> {
+    DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
         const double feet = run.WarmCloudTop(m, t);
         if (!(feet < kStandardAtmosphereTopFt)) return std::nullopt;
         const double p = PressureFromAltitude(static_cast<float>(feet));
@@ -86,9 +90,9 @@ void PlotVVTrend(OverviewContext& c) {
     pic.SetFillColor(RGB(255, 255, 255));
     pic.SetDrawWidth(3);
     pic.SetDrawMode(DrawMode::CopyPen);
-    ScaleTimeWindow(c, c.axes.IndexBase + c.axes.IndexSpan, c.axes.IndexBase);
-    DrawTrace(pic, LastColumn(c),
-              [&](int t) -> std::optional<double> { return s.Omega(m, t, level); });
+    ScaleValueFrame(c.picRH, c.axes, c.axes.IndexBase, c.axes.IndexBase + c.axes.IndexSpan);
+    DrawColumnTrace(pic, LastTime(c),
+                    [&](int t) -> std::optional<double> { return s.Omega(m, t, level); });
     pic.SetDrawWidth(1);
 }
 
@@ -107,7 +111,7 @@ void PlotMBESpeed(OverviewContext& c) {
     pic.SetCurrentX(0.0);
     made(0);
     pic.SetCurrentY(winds.MBESpeed(m, 0));
-    for (int t = 1; t <= LastColumn(c); ++t) {
+    for (int t = 1; t <= LastTime(c); ++t) {
         made(t);
         const Rgb colour =
             winds.LLJAtTop(m, t - 1) != kFlagFalse ? RGB(127, 127, 0) : RGB(255, 255, 0);
@@ -130,7 +134,7 @@ void PlotInversions(OverviewContext& c) {
     ScaleProfileFrame(pic, c.axes);
     const int top = InversionTopLevel(s);
     const auto& lnP = c.axes.LevelLnP[static_cast<std::size_t>(m)];
-    for (int t = 0; t <= LastColumn(c); ++t)
+    for (int t = 0; t <= LastTime(c); ++t)
         for (int l = 1; l <= top; ++l)
             if (InversionLayer(s, t, l, limits))
                 pic.Box(t - 0.5, lnP[static_cast<std::size_t>(l)], t + 0.5,
@@ -151,7 +155,7 @@ std::string MixingLayerReadoutText(const Session& session) {
     std::string text;
     for (int k = 0; k < std::min<int>(r.DayCount(m), kMixingLayerDays); ++k) {
         if (k > 0) text += "  |  ";
-        text += Format(Fahrenheit(maxima[static_cast<std::size_t>(k)]), "##");
+        text += Format(CelsiusToFahrenheit(maxima[static_cast<std::size_t>(k)]), "##");
     }
     return text;
 }
@@ -165,7 +169,7 @@ std::string FormatMixingLayerReadout(Session& session, const OverviewOptions& op
 }
 
 void EnsureMixingLayer(OverviewContext& c) {
-    if (Mixing(c.session).MixingLayerReady(CurrentModel(c)) != kFlagTrue)
+    if (Mixing(c.session).MixingLayerReady(Store(c).CurrentModel) != kFlagTrue)
         FormatMixingLayerReadout(c.session, c.options);
 }
 
@@ -189,7 +193,7 @@ void PlotMixingLayer(OverviewContext& c) {
     }
     pic.SetDrawWidth(4);
     pic.SetDrawStyle(DrawStyle::Solid);
-    DrawTrace(pic, LastColumn(c), [&](int t) -> std::optional<double> {
+    DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
         const int level = static_cast<int>(std::nearbyint(r.MixingLayerTopLevel(m, t)));
         const float p = s.Pressure(m, t, std::clamp(level, 0, kMaxProfileLevels));
         if (!(p > 0.0f)) return std::nullopt;
@@ -207,8 +211,8 @@ void PlotMoistLakeIndex(OverviewContext& c) {
     pic.SetForeColor(RGB(255, 255, 255));
     pic.SetFillColor(RGB(255, 255, 255));
     pic.SetDrawWidth(3);
-    ScaleTimeWindow(c, c.axes.IndexBase + c.axes.IndexSpan, c.axes.IndexBase);
-    for (int t = 0; t <= LastColumn(c); ++t) {
+    ScaleValueFrame(c.picRH, c.axes, c.axes.IndexBase, c.axes.IndexBase + c.axes.IndexSpan);
+    for (int t = 0; t <= LastTime(c); ++t) {
         index(m, t) = MoistLakeIndexOf(s, static_cast<std::int16_t>(t), lake);
         if (t == 0) {
             pic.SetCurrentX(0.0);

@@ -11,7 +11,7 @@ namespace tarvex {
 void MakeStormRelInflow(OverviewContext& ctx);
 void PlotStormRelInflow(OverviewContext& ctx);
 // Top of the warm cloud (blue) at its standard-atmosphere pressure; hours
-// whose top lies beyond the standard atmosphere are bridged.
+// whose top lies beyond the standard atmosphere break the line.
 void PlotWarmCloud(OverviewContext& ctx);
 // Omega of the sigma level (white) on the index scale.
 void PlotVVTrend(OverviewContext& ctx);

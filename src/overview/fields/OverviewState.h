@@ -105,9 +105,6 @@ struct OverviewOptions {
     // Humidity legend label last double-clicked: classes from it upward are
     // shaded (0 the dry class .. 5 the 95 % class).
     std::int16_t RHLegendIndex = 0;
-    // Entraining-CAPE legend label last double-clicked: labels from it on
-    // are shown in yellow.
-    std::int16_t ECAPELegendStart = 0;
     // Omega is contoured smoothed.
     bool OmegaFiltered = false;
     // Height labels: 0 pressure, 1 thousands of feet, 2 kilometres.
@@ -116,25 +113,58 @@ struct OverviewOptions {
     bool PressureBaseExtended = false;
     // Layer shear per km of depth ("(m/s) / km") instead of m/s.
     bool LayerShearPerKm = false;
+    // The precipitation bars work out the type of an hour not yet typed.
+    bool PTypeOnDemand = true;
+    // The main window's momentum-transfer button (0 "30", 1 "1", 2 "10",
+    // 3 "20"): its caption is the depth (mb) the mixing layer mixes through.
+    std::int16_t MomentumTransferIndex = 1;
     // The snow-ratio technique (optSnowTechnique) and the fixed ratio of
     // "10:1" (hsbRatio).
     std::int16_t SnowRatioTechnique = 0;
     std::int16_t FixedSnowRatio = 10;
-    // Level whose winds and omega the sigma-level traces show (the value of
-    // vsbSigmaLevel).
-    std::int16_t SigmaLevel = 1;
-    // Mixing layer by "Momentum Transfer" (0) or "Maximum Temperature" (1),
-    // and the main window's momentum-transfer button (its caption, in mb,
-    // is the depth mixed through).
+
+    // What the window's buttons and bars hold for the plotters.
+    // Haines variant: 1 "Low", 2 "Mid", 3 "High".
+    std::int16_t HainesLevel = 1;
+    // Mixing-layer technique: 0 momentum transfer, 1 maximum temperature.
     std::int16_t MixingLayerMode = 0;
-    std::int16_t MomentumTransferIndex = 1;
-    // Wind-profile levels: every VWPInterval-th level, or with VWPUseA
-    // levels spaced by VWPIntervalA steps of 1.5 % of the picture's height.
-    std::int16_t VWPInterval = 1;
-    std::int16_t VWPIntervalA = 1;
+    // Levels between wind profile barbs, plain and "A", and which is used.
+    std::int16_t VWPInterval = 3;
+    std::int16_t VWPIntervalA = 3;
     bool VWPUseA = false;
-    // The precipitation bars work out the type of an hour not yet typed.
-    bool PTypeOnDemand = true;
+    // Wind-profile colour step: OptWindColor 0..3 ("2", "5", "10", "20" kt).
+    std::int16_t WindColorIndex = 2;
+    bool CloudsToggle = false;
+    // Entraining-CAPE legend labels from this index up are shown.
+    std::int16_t ECAPELegendStart = 0;
+    // Middle level of the sigma winds, and the mean-wind layer (bottom, top).
+    std::int16_t SigmaLevel = 4;
+    std::array<std::int16_t, 2> MeanWindLevels{3, 3};
+    // Background colours of the colour toggles btnHeights (1 "LCL", 2 "LFC",
+    // 3 "Eql") and btnCAPEkm (0 "Eql", 3..6 km), as 0x00BBGGRR patterns: a
+    // toggle is on while its colour is its tag colour, off while it is the
+    // button face (0x8000000F).
+    std::array<std::int32_t, 4> HeightsColours{0, 0x0000FF, 0x00FFFF, 0x00C000};
+    std::array<std::int32_t, 7> CAPEkmColours{0x00C000,
+                                              0,
+                                              0,
+                                              static_cast<std::int32_t>(0x8000000F),
+                                              static_cast<std::int32_t>(0x8000000F),
+                                              static_cast<std::int32_t>(0x8000000F),
+                                              static_cast<std::int32_t>(0x8000000F)};
+
+    // The colour toggles that are on: a toggle is off while it shows the
+    // button face. Unused entries (btnHeights 0, btnCAPEkm 1 and 2) are off.
+    static constexpr std::int32_t kButtonFaceColour = static_cast<std::int32_t>(0x8000000F);
+    template <std::size_t N>
+    static std::array<bool, N> TogglesOn(const std::array<std::int32_t, N>& colours) {
+        std::array<bool, N> on{};
+        for (std::size_t k = 0; k < N; ++k)
+            on[k] = colours[k] != 0 && colours[k] != kButtonFaceColour;
+        return on;
+    }
+    std::array<bool, 4> HeightsOn() const { return TogglesOn(HeightsColours); }
+    std::array<bool, 7> CAPEkmOn() const { return TogglesOn(CAPEkmColours); }
 };
 
 // The coordinate system of the time-height picture and the value ranges of

@@ -4,7 +4,7 @@
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
 #include "compute/TraceValues.h"
-#include "overview/fields/TraceDrawing.h"
+#include "overview/fields/Traces.h"
 #include "profile/data/Session.h"
 
 namespace tarvex {
@@ -20,15 +20,19 @@ constexpr double kMilesTolerance = 1e-4;
 const ProfileArrays& Store(const OverviewContext& c) {
     return *c.session.profile;
 }
+int LastTime(const OverviewContext& c) {
+    return Store(c).LastTime(Store(c).CurrentModel);
+}
 
 // A trace on the temperature and speed scale.
-void TemperatureTrace(OverviewContext& c, Rgb colour, bool fill, const TraceValue& value) {
+template <typename Value>
+void TemperatureTrace(OverviewContext& c, Rgb colour, bool fill, Value&& value) {
     PictureSurface& pic = c.picRH;
     pic.SetForeColor(colour);
     if (fill) pic.SetFillColor(colour);
     pic.SetDrawWidth(3);
-    ScaleTimeWindow(c, c.axes.TraceBase + c.axes.TraceSpan, c.axes.TraceBase);
-    DrawTrace(pic, LastColumn(c), value);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
+    DrawColumnTrace(pic, LastTime(c), value);
     pic.SetDrawWidth(1);
 }
 
@@ -65,17 +69,17 @@ void PlotWindChill(OverviewContext& c) {
         return profileLevel ? s.WindSpeed(m, t, 1) : s.SurfaceWindSpeed(m, t);
     };
     PictureSurface& pic = c.picRH;
-    ScaleTimeWindow(c, c.axes.TraceBase + c.axes.TraceSpan, c.axes.TraceBase);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
     pic.SetDrawMode(DrawMode::XorPen);
     pic.SetForeColor(RGB(128, 128, 128));
     pic.SetDrawWidth(2);
-    DrawTrace(pic, LastColumn(c), [&](int t) -> std::optional<double> {
+    DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
         return OldWindChill(temperature(t), speed(t));
     });
     pic.SetForeColor(RGB(128, 128, 255));
     pic.SetFillColor(RGB(128, 128, 255));
     pic.SetDrawWidth(3);
-    DrawTrace(pic, LastColumn(c), [&](int t) -> std::optional<double> {
+    DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
         return NewWindChill(temperature(t), speed(t));
     });
     pic.SetDrawWidth(1);
@@ -91,11 +95,11 @@ void PlotVisibility(OverviewContext& c) {
     pic.SetFillColor(RGB(63, 127, 255));
     pic.SetDrawWidth(4);
     pic.SetDrawMode(DrawMode::CopyPen);
-    ScaleTimeWindow(c, 0.0, top * top);
+    ScaleValueFrame(c.picRH, c.axes, top * top, 0.0);
     auto miles = [&](int t) { return s.Visibility(m, t) * kMilesPerKm; };
     pic.SetCurrentX(0.0);
     pic.SetCurrentY(VisibilityDepth(miles(0), top));
-    for (int t = 1; t <= LastColumn(c); ++t) {
+    for (int t = 1; t <= LastTime(c); ++t) {
         if (miles(t) > kVisibilityShownMiles + kMilesTolerance) continue;
         pic.LineTo(t, VisibilityDepth(miles(t), top));
         pic.LineTo(t, 0.0);
@@ -107,7 +111,7 @@ void PlotSfcTemp(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
     TemperatureTrace(c, RGB(255, 0, 0), true, [&](int t) -> std::optional<double> {
-        return Fahrenheit(s.SurfaceTemp(m, t));
+        return CelsiusToFahrenheit(s.SurfaceTemp(m, t));
     });
 }
 
@@ -115,7 +119,7 @@ void PlotSfcDewPoint(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
     TemperatureTrace(c, RGB(0, 255, 0), true, [&](int t) -> std::optional<double> {
-        return Fahrenheit(s.SurfaceDewPoint(m, t));
+        return CelsiusToFahrenheit(s.SurfaceDewPoint(m, t));
     });
 }
 
@@ -123,11 +127,11 @@ void PlotSkinTemp(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
     // The files give the skin temperature in kelvin; models without one
-    // store 0, and those hours are bridged.
+    // store 0, and the line breaks there.
     TemperatureTrace(c, RGB(0, 255, 255), false, [&](int t) -> std::optional<double> {
         const float kelvin = s.SkinTemperature(m, t);
         if (!(kelvin > 0.0f)) return std::nullopt;
-        return Fahrenheit(kelvin - kKelvinOffset);
+        return CelsiusToFahrenheit(kelvin - kKelvinOffset);
     });
 }
 
@@ -138,10 +142,10 @@ void PlotSfcPres(OverviewContext& c) {
     pic.SetForeColor(RGB(255, 255, 255));
     pic.SetFillColor(RGB(255, 255, 255));
     pic.SetDrawWidth(3);
-    ScaleTimeWindow(c, c.axes.PressureTraceBase + c.axes.PressureTraceSpan,
-                    c.axes.PressureTraceBase);
-    DrawTrace(pic, LastColumn(c),
-              [&](int t) -> std::optional<double> { return s.SurfacePressure(m, t); });
+    ScaleValueFrame(c.picRH, c.axes, c.axes.PressureTraceBase,
+                    c.axes.PressureTraceBase + c.axes.PressureTraceSpan);
+    DrawColumnTrace(pic, LastTime(c),
+                    [&](int t) -> std::optional<double> { return s.SurfacePressure(m, t); });
     pic.SetDrawWidth(1);
 }
 
@@ -154,9 +158,9 @@ void PlotPrecipWater(OverviewContext& c) {
     pic.SetDrawWidth(2);
     pic.SetDrawMode(DrawMode::CopyPen);
     pic.SetFillStyle(FillStyle::Solid);
-    ScaleTimeWindow(c, c.session.history.OverviewThresholds[0], 0.0);
-    DrawTrace(pic, LastColumn(c),
-              [&](int t) -> std::optional<double> { return s.PrecipWater(m, t) * 1000.0; });
+    ScaleValueFrame(c.picRH, c.axes, 0.0, c.session.history.OverviewThresholds[0]);
+    DrawColumnTrace(pic, LastTime(c),
+                    [&](int t) -> std::optional<double> { return s.PrecipWater(m, t) * 1000.0; });
     pic.SetDrawWidth(1);
     pic.SetDrawMode(DrawMode::CopyPen);
 }
@@ -169,8 +173,8 @@ void PlotRunOff(OverviewContext& c) {
     pic.SetFillColor(RGB(255, 0, 255));
     pic.SetFillStyle(FillStyle::Solid);
     pic.SetDrawMode(DrawMode::CopyPen);
-    ScaleTimeWindow(c, c.axes.PrecipBase + c.axes.PrecipSpan, c.axes.PrecipBase);
-    for (int t = 0; t <= LastColumn(c); ++t) Bar(pic, t - 1.0, s.RunOff(m, t), t - 0.5);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.PrecipBase, c.axes.PrecipBase + c.axes.PrecipSpan);
+    for (int t = 0; t <= LastTime(c); ++t) Bar(pic, t - 1.0, s.RunOff(m, t), t - 0.5);
 }
 
 void PlotSnow(OverviewContext& c) {
@@ -184,14 +188,14 @@ void PlotSnow(OverviewContext& c) {
         pic.SetFillStyle(FillStyle::Solid);
         pic.SetDrawMode(DrawMode::CopyPen);
         pic.SetDrawWidth(2);
-        ScaleTimeWindow(c, c.axes.PrecipBase + c.axes.PrecipSpan, c.axes.PrecipBase);
+        ScaleValueFrame(c.picRH, c.axes, c.axes.PrecipBase, c.axes.PrecipBase + c.axes.PrecipSpan);
     };
     if (c.options.chkSnow) {
         start();
         pic.SetFillColor(RGB(127, 127, 127));
         if (!fields.SnowRatioDone)
             MakeSnowRatio(s, c.options.SnowRatioTechnique, c.options.FixedSnowRatio, fields);
-        for (int t = 0; t <= LastColumn(c); ++t) {
+        for (int t = 0; t <= LastTime(c); ++t) {
             fields.SnowAmount(m, t) = 0.0f;
             const float precip = s.Precip(m, t);
             if (!(precip > 0.0f)) continue;
@@ -203,7 +207,7 @@ void PlotSnow(OverviewContext& c) {
     if (c.options.chkPrecip) {
         start();
         PTypeResults& ptype = *session.ptype;
-        for (int t = 0; t <= LastColumn(c); ++t) {
+        for (int t = 0; t <= LastTime(c); ++t) {
             const float precip = s.Precip(m, t);
             if (!(precip > 0.0f)) continue;
             if (ptype.PTypeAreasDone(m, t) == kFlagFalse && c.options.PTypeOnDemand)
@@ -222,7 +226,7 @@ void PlotSnow(OverviewContext& c) {
 
 void MakeSnowGrowthField(OverviewContext& c) {
     TimeHeightFields& fields = *c.session.timeHeight;
-    if (fields.SnowGrowthDone(CurrentModel(c)) == kFlagFalse)
+    if (fields.SnowGrowthDone(Store(c).CurrentModel) == kFlagFalse)
         MakeSnowGrowth(*c.session.profile, fields);
 }
 

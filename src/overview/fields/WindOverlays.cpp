@@ -5,7 +5,7 @@
 #include "compute/TimeHeightFields.h"
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/OverviewFrame.h"
-#include "overview/fields/TraceDrawing.h"
+#include "overview/fields/Traces.h"
 #include "profile/data/Session.h"
 #include "profile/diagrams/WindColumn.h"
 
@@ -31,6 +31,9 @@ constexpr double kLeastLevelPixels = 8.0;
 const ProfileArrays& Store(const OverviewContext& c) {
     return *c.session.profile;
 }
+int LastTime(const OverviewContext& c) {
+    return Store(c).LastTime(Store(c).CurrentModel);
+}
 
 // How the vectors of the picture are laid out across it.
 struct VectorLayout {
@@ -48,22 +51,29 @@ VectorLayout LayoutOf(const PictureSurface& pic) {
     return v;
 }
 
+// Knots per colour class of the wind-profile legend (OptWindColor).
+double ColourStep(const OverviewOptions& o) {
+    static constexpr double kSteps[] = {2.0, 5.0, 10.0, 20.0};
+    return kSteps[std::clamp<int>(o.WindColorIndex, 0, 3)];
+}
+
 void Vector(PictureSurface& pic, const VectorLayout& v, double x, double y, double direction,
-            double knots, bool coloured) {
-    const Rgb colour = coloured ? WindSpeedColour(knots) : kYellow;
+            double knots, bool coloured, double step = 10.0) {
+    const Rgb colour = coloured ? WindSpeedColour(knots, step) : kYellow;
     pic.SetForeColor(colour);
     pic.SetFillColor(colour);
     DrawWindVector(pic, x, y, direction, knots * v.lengthPerKnot, v.radius);
 }
 
 void DirectionScale(OverviewContext& c) {
-    ScaleTimeWindow(c, c.axes.DirectionTop, c.axes.DirectionTop - c.axes.DirectionSpan);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.DirectionTop - c.axes.DirectionSpan,
+                    c.axes.DirectionTop);
 }
 
 // Levels 1..TopLevel shown by the wind profile's interval, never closer
 // together than kLeastLevelPixels.
 std::vector<int> ProfileLevels(const OverviewContext& c) {
-    const int m = CurrentModel(c);
+    const int m = Store(c).CurrentModel;
     const auto& lnP = c.axes.LevelLnP[static_cast<std::size_t>(m)];
     const int top =
         std::min<int>(c.axes.TopLevel[static_cast<std::size_t>(m)], StoredLevelCount(Store(c)));
@@ -99,7 +109,7 @@ void PlotWinds(OverviewContext& c) {
     pic.SetFillStyle(FillStyle::Solid);
     pic.SetDrawWidth(2);
     const VectorLayout v = LayoutOf(pic);
-    for (int t = 0; t <= LastColumn(c); t += v.stride)
+    for (int t = 0; t <= LastTime(c); t += v.stride)
         Vector(pic, v, t, s.WindDirection(m, t, level), s.WindDirection(m, t, level),
                s.WindSpeed(m, t, level), true);
     pic.SetDrawWidth(1);
@@ -114,28 +124,30 @@ void PlotVWP(OverviewContext& c) {
     pic.SetDrawWidth(1);
     const VectorLayout v = LayoutOf(pic);
     const bool coloured = c.options.chkVWPColor;
+    const double step = ColourStep(c.options);
     const auto& lnP = c.axes.LevelLnP[static_cast<std::size_t>(m)];
     const std::vector<int> levels = ProfileLevels(c);
     const double tenMetreY = (c.axes.BaseLnP[static_cast<std::size_t>(m)] + c.axes.LnPBase) / 2.0;
-    for (int t = 0; t <= LastColumn(c); t += v.stride) {
+    for (int t = 0; t <= LastTime(c); t += v.stride) {
         if (c.options.PressureBaseExtended)
-            Vector(pic, v, t, tenMetreY, s.WindDirection(m, t, 0), s.WindSpeed(m, t, 0), coloured);
+            Vector(pic, v, t, tenMetreY, s.WindDirection(m, t, 0), s.WindSpeed(m, t, 0), coloured,
+                   step);
         for (int L : levels)
             Vector(pic, v, t, lnP[static_cast<std::size_t>(L)], s.WindDirection(m, t, L),
-                   s.WindSpeed(m, t, L), coloured);
+                   s.WindSpeed(m, t, L), coloured, step);
     }
 }
 
 void PlotTransportWinds(OverviewContext& c) {
     EnsureMixingLayer(c);
-    const int m = CurrentModel(c);
+    const int m = Store(c).CurrentModel;
     const MixingLayerResults& r = c.session.timeHeight->mixingLayer;
     PictureSurface& pic = c.picRH;
     DirectionScale(c);
     pic.SetFillStyle(FillStyle::Solid);
     pic.SetDrawWidth(2);
     const double radius = LayoutOf(pic).radius * 1.5;
-    for (int t = 0; t <= LastColumn(c); ++t) {
+    for (int t = 0; t <= LastTime(c); ++t) {
         const double dir = r.TransportDir(m, t);
         const Rgb colour = WindSpeedColour(r.TransportSpeed(m, t));
         pic.SetForeColor(colour);
@@ -150,30 +162,30 @@ void PlotTransportWinds(OverviewContext& c) {
 
 void PlotTransportSpeed(OverviewContext& c) {
     EnsureMixingLayer(c);
-    const int m = CurrentModel(c);
+    const int m = Store(c).CurrentModel;
     const MixingLayerResults& r = c.session.timeHeight->mixingLayer;
     PictureSurface& pic = c.picRH;
     pic.SetForeColor(RGB(255, 160, 0));
     pic.SetFillColor(RGB(255, 160, 0));
     pic.SetDrawWidth(3);
     pic.SetDrawMode(DrawMode::CopyPen);
-    ScaleTimeWindow(c, c.axes.TraceBase + c.axes.TraceSpan, c.axes.TraceBase);
-    DrawTrace(pic, LastColumn(c),
-              [&](int t) -> std::optional<double> { return r.TransportSpeed(m, t); });
+    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
+    DrawColumnTrace(pic, LastTime(c),
+                    [&](int t) -> std::optional<double> { return r.TransportSpeed(m, t); });
     pic.SetDrawWidth(1);
 }
 
 void PlotVentilation(OverviewContext& c) {
     EnsureMixingLayer(c);
-    const int m = CurrentModel(c);
+    const int m = Store(c).CurrentModel;
     const MixingLayerResults& r = c.session.timeHeight->mixingLayer;
     PictureSurface& pic = c.picRH;
     pic.SetDrawWidth(3);
     pic.SetDrawMode(DrawMode::CopyPen);
-    ScaleTimeWindow(c, c.session.history.OverviewThresholds[2], 0.0);
+    ScaleValueFrame(c.picRH, c.axes, 0.0, c.session.history.OverviewThresholds[2]);
     pic.SetCurrentX(0.0);
     pic.SetCurrentY(r.Ventilation(m, 0));
-    for (int t = 1; t <= LastColumn(c); ++t) {
+    for (int t = 1; t <= LastTime(c); ++t) {
         const double before = r.Ventilation(m, t - 1);
         const double now = r.Ventilation(m, t);
         pic.LineTo(t, now, VentilationColour(std::min(before, now)));

@@ -14,7 +14,7 @@ namespace tarvex {
 void PlotWinds(OverviewContext& ctx);
 // Wind profile: vectors at the levels of the chosen interval inside the
 // picture (at least 8 pixels apart), yellow or (with chkVWPColor) coloured
-// by speed; the 10 m wind
+// by speed in the legend's steps (OptWindColor); the 10 m wind
 // below the ground when the profile scale reaches below it.
 void PlotVWP(OverviewContext& ctx);
 // Direction of the transport wind (mean wind of the mixing layer) on the

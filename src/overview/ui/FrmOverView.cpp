@@ -312,7 +312,12 @@ QWidget* FrmOverView::BuildPanels() {
     panelLayouts[0]->addWidget(legends->pnlRH);
     panelLayouts[0]->addWidget(legends->frameECAPE);
     panelLayouts[1]->addWidget(legends->pnlHeatIndex);
-    panelLayouts[6]->addWidget(legends->lblMixingLayer);
+    // The mixing-layer readout shows with the maximum-temperature method.
+    auto* lblMixingLayer = new QLabel(pnlControl[6]);
+    lblMixingLayer->setObjectName("lblMixingLayer");
+    lblMixingLayer->setVisible(options.MixingLayerMode == 1);
+    panelLayouts[6]->addWidget(lblMixingLayer);
+    legends->AttachMixingLayer(lblMixingLayer);
 
     for (QVBoxLayout* layout : panelLayouts) layout->addStretch(1);
     for (QFrame* panel : pnlControl) column->addWidget(panel, 1);

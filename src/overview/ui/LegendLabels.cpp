@@ -147,10 +147,6 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
     pnlHeatIndex = LabelRow(
         lblHI, "pnlHeatIndex", "lblHI", [](std::size_t k) { return QString(kHICaptions[k]); },
         this);
-    lblMixingLayer = NewLabel(nullptr, "lblMixingLayer", QString());
-    lblMixingLayer->installEventFilter(this);
-    // The readout belongs to the maximum-temperature method.
-    lblMixingLayer->setVisible(options_.MixingLayerMode == 1);
     lblPrecip = NewLabel(picRH, "lblPrecip", QString());
     lblPrecip->setStyleSheet("background: white; color: black;");
     lblPrecip->hide();
@@ -162,6 +158,11 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
         lblECAPE[k]->setStyleSheet(ColourSheet(legend.colours[k]));
     }
     for (QLabel* label : lblHI) label->setStyleSheet(ColourSheet(RGB(255, 255, 255)));
+}
+
+void OverviewLegends::AttachMixingLayer(QLabel* label) {
+    lblMixingLayer = label;
+    if (label) label->installEventFilter(this);
 }
 
 void OverviewLegends::lblRH_DblClick(int Index) {
@@ -184,6 +185,7 @@ void OverviewLegends::lblHI_DblClick(int Index) {
 }
 
 void OverviewLegends::lblMixingLayer_MouseUp(bool leftButton, double x) {
+    if (!lblMixingLayer) return;
     const int m = session_.profile->CurrentModel;
     MixingLayerResults& r = session_.timeHeight->mixingLayer;
     const std::optional<int> day =

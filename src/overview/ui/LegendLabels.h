@@ -81,6 +81,10 @@ class OverviewLegends : public QObject {
     // How a message box is shown (tests replace it).
     Message showMessage;
 
+    // The mixing-layer readout is the window's own label (shown with the
+    // maximum-temperature method); the legends answer its mouse releases.
+    void AttachMixingLayer(QLabel* label);
+
     void lblRH_DblClick(int Index);
     void lblECAPE_DblClick(int Index);
     void lblHI_DblClick(int Index);

@@ -80,14 +80,13 @@ void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const 
 
 } // namespace
 
-Rgb WindSpeedColour(double knots) {
-    if (knots < 10.0) return RGB(255, 255, 255);
-    if (knots < 20.0) return RGB(255, 0, 0);
-    if (knots < 30.0) return RGB(255, 127, 0);
-    if (knots < 40.0) return RGB(255, 255, 0);
-    if (knots < 50.0) return RGB(0, 128, 0);
-    if (knots < 60.0) return RGB(0, 0, 255);
-    return RGB(255, 0, 255);
+Rgb WindSpeedColour(double knots, double step) {
+    static constexpr Rgb kClasses[] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(255, 127, 0),
+                                       RGB(255, 255, 0),   RGB(0, 128, 0), RGB(0, 0, 255),
+                                       RGB(255, 0, 255)};
+    const double steps = step > 0.0 ? knots / step : 0.0;
+    const int k = steps >= 6.0 ? 6 : steps > 0.0 ? static_cast<int>(steps) : 0;
+    return kClasses[k];
 }
 
 void DrawWindVector(PictureSurface& pic, double x, double y, double direction, double length,

@@ -15,9 +15,9 @@ inline constexpr double kWindColumnCentre = 93.0;
 inline constexpr double kDigitalDirectionX = 86.0;
 inline constexpr double kDigitalSpeedX = 94.0;
 
-// Colour of a wind vector by its speed (knots), in steps of 10 kt: white,
-// red, orange, yellow, green, blue, magenta from 60 kt.
-Rgb WindSpeedColour(double knots);
+// Colour of a wind vector by its speed (knots), in steps of step kt: white,
+// red, orange, yellow, green, blue, magenta from six steps.
+Rgb WindSpeedColour(double knots, double step = 10.0);
 
 // One wind vector: a circle of radius (x units) at (x, y) and a line from
 // it pointing into the wind (direction in degrees it blows from), length x

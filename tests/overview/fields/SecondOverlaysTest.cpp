@@ -56,12 +56,12 @@ TEST(SurfaceTraces, DrawEachHourOnTheirScales) {
     PlotSfcDewPoint(o.ctx);
     EXPECT_NEAR(Lines(o.picRH)[1].y2, 32.0, 1e-5);
 
-    // The hour without a skin temperature is bridged: 32 F, 41 F, then 59 F.
+    // The hour without a skin temperature breaks the line: 32 F to 41 F only.
     o.picRH.ForgetOperations();
     PlotSkinTemp(o.ctx);
     lines = Lines(o.picRH);
-    ASSERT_EQ(lines.size(), 2u);
-    ExpectLine(lines[1], 1, 41, 3, 59);
+    ASSERT_EQ(lines.size(), 1u);
+    ExpectLine(lines[0], 0, 32, 1, 41);
 
     o.picRH.ForgetOperations();
     PlotSfcPres(o.ctx);
@@ -167,8 +167,8 @@ TEST(LayerTraces, InflowMbeWarmCloudAndOmega) {
         s.Omega(M, t, 3) = -2.0f * t;
     }
     session.wholeRun->WarmCloudTop(M, 0) = 0.0f;
-    session.wholeRun->WarmCloudTop(M, 1) = 150000.0f; // beyond the standard atmosphere
-    session.wholeRun->WarmCloudTop(M, 2) = 10000.0f;
+    session.wholeRun->WarmCloudTop(M, 1) = 10000.0f;
+    session.wholeRun->WarmCloudTop(M, 2) = 150000.0f; // beyond the standard atmosphere
 
     PlotStormRelInflow(o.ctx);
     EXPECT_NEAR(Lines(o.picRH)[0].y2, 19.4254, 1e-4);
@@ -185,7 +185,7 @@ TEST(LayerTraces, InflowMbeWarmCloudAndOmega) {
     PlotWarmCloud(o.ctx);
     lines = Lines(o.picRH);
     ASSERT_EQ(lines.size(), 1u);
-    ExpectLine(lines[0], 0, std::log(1013.2), 2,
+    ExpectLine(lines[0], 0, std::log(1013.2), 1,
                std::log(1013.2 * std::pow(1 - 10000 / 145373.5637, 5.265)));
 
     o.options.SigmaLevel = 3;

@@ -107,7 +107,9 @@ TEST(LegendLabels, ClicksOnTheLegends) {
     // No days yet: a release changes nothing.
     const int m = session.profile->CurrentModel;
     MixingLayerResults& r = session.timeHeight->mixingLayer;
-    legends.lblMixingLayer->resize(100, 20);
+    QLabel readout;
+    legends.AttachMixingLayer(&readout);
+    readout.resize(100, 20);
     legends.lblMixingLayer_MouseUp(true, 50);
     EXPECT_EQ(redraws, 2);
 

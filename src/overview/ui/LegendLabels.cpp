@@ -134,7 +134,7 @@ QPoint PrecipLabelPosition(const OverviewAxes& axes, QSize picture, QSize label,
 
 OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWidget* picRH,
                                  Redraw redraw, Word runControlCommand)
-    : session_(session), options_(options), picRH_(picRH), redraw_(std::move(redraw)),
+    : session_(session), options_(options), redraw_(std::move(redraw)),
       word_(std::move(runControlCommand)) {
     showMessage = [](const std::string& title, const std::string& text) {
         QMessageBox::information(nullptr, QString::fromStdString(title),
@@ -208,16 +208,17 @@ void OverviewLegends::DisplayECAPELabels() {
 }
 
 void OverviewLegends::ShowPrecipTotal(const OverviewAxes& axes, const std::array<bool, 4>& chosen,
-                                      int SumStartColumn, int column, QPoint pointer) {
+                                      int SumStartColumn, int column, const PictureSurface& picture,
+                                      double X, double Y) {
     lblPrecip->setText(QString::fromStdString(
         PrecipSumCaption(PrecipSum(session_, chosen, SumStartColumn, column))));
     lblPrecip->adjustSize();
-    if (picRH_)
-        lblPrecip->move(
-            PrecipLabelPosition(axes, picRH_->size(), lblPrecip->size(), column, pointer));
+    const QPoint pointer(static_cast<int>(std::lround(picture.ToPixelX(X))),
+                         static_cast<int>(std::lround(picture.ToPixelY(Y))));
+    const QSize size(picture.PixelWidth(), picture.PixelHeight());
+    lblPrecip->move(PrecipLabelPosition(axes, size, lblPrecip->size(), column, pointer));
     lblPrecip->show();
     lblPrecip->raise();
-    SelectedHour = static_cast<std::int16_t>(column);
 }
 
 bool OverviewLegends::eventFilter(QObject* watched, QEvent* event) {

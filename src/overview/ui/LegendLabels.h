@@ -93,11 +93,11 @@ class OverviewLegends : public QObject {
     void lblMixingLayer_MouseUp(bool leftButton, double x);
     void DisplayECAPELabels();
     // The running sum while the right button drags from SumStartColumn to
-    // column; the pointer is in picRH's pixels.
+    // column; the pointer is at (X, Y) in picture's user scale, whatever
+    // plotter set it last, and the picture's scale is left as it is.
     void ShowPrecipTotal(const OverviewAxes& axes, const std::array<bool, 4>& chosen,
-                         int SumStartColumn, int column, QPoint pointer);
-
-    std::int16_t SelectedHour = 0;
+                         int SumStartColumn, int column, const PictureSurface& picture, double X,
+                         double Y);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,7 +105,6 @@ class OverviewLegends : public QObject {
   private:
     Session& session_;
     OverviewOptions& options_;
-    QWidget* picRH_;
     Redraw redraw_;
     Word word_;
 };

@@ -1,6 +1,7 @@
 #include "overview/ui/LegendLabels.h"
 
 #include "compute/TimeHeightFields.h"
+#include "platform/RecordingSurface.h"
 #include "profile/data/Session.h"
 
 #include <QLabel>
@@ -126,6 +127,24 @@ TEST(LegendLabels, ClicksOnTheLegends) {
     legends.lblMixingLayer_MouseUp(false, 10);
     EXPECT_EQ(legends.lblMixingLayer->text(), "49  |  60");
     EXPECT_EQ(redraws, 4);
+
+    // A right-button drag from column 2 to column 5 of 0.1" hours, the
+    // pointer at x = 4.3 on a picture some plotter left scaled 1 (top) to 0.
+    ProfileArrays& store = *session.profile;
+    store.LastTime(m) = 10;
+    for (int t = 0; t <= 10; ++t) store.Precip(m, t) = 0.1f;
+    OverviewAxes axes;
+    axes.ScaleLeftColumn = 11;
+    axes.ScaleRightColumn = -1;
+    RecordingSurface pic(600, 300);
+    pic.Scale(11, 1, -1, 0);
+    picRH.resize(600, 300);
+    legends.ShowPrecipTotal(axes, {true, false, false, false}, 2, 5, pic, 4.3, 0.5);
+    EXPECT_EQ(legends.lblPrecip->text(), "0.400\"");
+    EXPECT_FALSE(legends.lblPrecip->isHidden());
+    EXPECT_EQ(legends.lblPrecip->x(), 225); // column 6.5
+    EXPECT_EQ(legends.lblPrecip->y(), 150 - legends.lblPrecip->height());
+    EXPECT_EQ(pic.ScaleTop(), 1.0);
 }
 
 } // namespace

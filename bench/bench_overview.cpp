@@ -69,7 +69,7 @@ void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
     o.chkMBEspeed = o.chkInversions = o.chkPrecip = o.chkSnow = o.chkRunOff = true;
     o.chkSnowGrowth = o.chkMixingLayer = o.chkTransportWinds = o.chkTransportSpeed = true;
     o.chkVentilation = o.chkWinds = o.chkVWP = o.chkVWPColor = o.chkVVTrend = true;
-    o.chkMoistLakeIndex = true;
+    o.chkMoistLakeIndex = o.chkMeanWind = true;
     // The derived fields and parcels are made once, by the first redraw.
     tarvex::RedrawOverview(b.ctx, false);
     for (auto _ : state) tarvex::RedrawOverview(b.ctx, false);

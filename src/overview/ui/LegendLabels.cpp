@@ -150,14 +150,22 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
     lblPrecip = NewLabel(picRH, "lblPrecip", QString());
     lblPrecip->setStyleSheet("background: white; color: black;");
     lblPrecip->hide();
-    for (std::size_t k = 0; k < lblRH.size(); ++k)
-        lblRH[k]->setStyleSheet(ColourSheet(RHLegendColours(options_.RHLegendIndex)[k]));
+    for (QLabel* label : lblHI) label->setStyleSheet(ColourSheet(RGB(255, 255, 255)));
+    ShowRHLegend();
+    ShowECAPELegend();
+}
+
+void OverviewLegends::ShowRHLegend() {
+    const std::array<Rgb, 6> colours = RHLegendColours(options_.RHLegendIndex);
+    for (std::size_t k = 0; k < lblRH.size(); ++k) lblRH[k]->setStyleSheet(ColourSheet(colours[k]));
+}
+
+void OverviewLegends::ShowECAPELegend() {
     const ECAPELegend legend = ECAPELegendOf(options_.ContourInterval, options_.ECAPELegendStart);
     for (std::size_t k = 0; k < lblECAPE.size(); ++k) {
         lblECAPE[k]->setText(QString::fromStdString(legend.captions[k]));
         lblECAPE[k]->setStyleSheet(ColourSheet(legend.colours[k]));
     }
-    for (QLabel* label : lblHI) label->setStyleSheet(ColourSheet(RGB(255, 255, 255)));
 }
 
 void OverviewLegends::AttachMixingLayer(QLabel* label) {
@@ -167,9 +175,8 @@ void OverviewLegends::AttachMixingLayer(QLabel* label) {
 
 void OverviewLegends::lblRH_DblClick(int Index) {
     if (word_) word_("Relative Humidity");
-    const std::array<Rgb, 6> colours = RHLegendColours(Index);
-    for (std::size_t k = 0; k < lblRH.size(); ++k) lblRH[k]->setStyleSheet(ColourSheet(colours[k]));
     options_.RHLegendIndex = static_cast<std::int16_t>(Index);
+    ShowRHLegend();
     if (redraw_) redraw_();
 }
 
@@ -199,12 +206,7 @@ void OverviewLegends::lblMixingLayer_MouseUp(bool leftButton, double x) {
 }
 
 void OverviewLegends::DisplayECAPELabels() {
-    if (!options_.chkECAPE) return;
-    const ECAPELegend legend = ECAPELegendOf(options_.ContourInterval, options_.ECAPELegendStart);
-    for (std::size_t k = 0; k < lblECAPE.size(); ++k) {
-        lblECAPE[k]->setText(QString::fromStdString(legend.captions[k]));
-        lblECAPE[k]->setStyleSheet(ColourSheet(legend.colours[k]));
-    }
+    if (options_.chkECAPE) ShowECAPELegend();
 }
 
 void OverviewLegends::ShowPrecipTotal(const OverviewAxes& axes, const std::array<bool, 4>& chosen,

@@ -91,7 +91,11 @@ class OverviewLegends : public QObject {
     // A release at x (pixels) on the mixing-layer readout: the day under it
     // warms by 1 F for the left button, cools by 1 F for any other.
     void lblMixingLayer_MouseUp(bool leftButton, double x);
+    // The entraining-CAPE legend from the options, while chkECAPE is on.
     void DisplayECAPELabels();
+    // The humidity legend's colours from RHLegendIndex (after a settings
+    // recall, say).
+    void ShowRHLegend();
     // The running sum while the right button drags from SumStartColumn to
     // column; the pointer is at (X, Y) in picture's user scale, whatever
     // plotter set it last, and the picture's scale is left as it is.
@@ -103,6 +107,8 @@ class OverviewLegends : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void ShowECAPELegend();
+
     Session& session_;
     OverviewOptions& options_;
     Redraw redraw_;

@@ -63,12 +63,12 @@ struct TimeHeightFields {
     }
     // The overview's start-up makes every field of the model afresh.
     void ClearModel(int m) {
+        mixingLayer.MixingLayerReady(m) = kFlagFalse;
         for (ModelArray<std::int16_t>* flags :
              {&IcingDone, &DeltaThetaEDone, &ShearContourDone, &LayerShearDone,
               &MeanMixingRatioDone, &SnowGrowthDone, &HainesIndexDone, &TotalTotalsDone,
               &LevelTemperatureDone, &HodoParamsAllHoursDone})
             (*flags)(m) = kFlagFalse;
-        mixingLayer.MixingLayerReady(m) = kFlagFalse;
     }
 };
 

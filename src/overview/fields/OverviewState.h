@@ -100,6 +100,11 @@ struct OverviewOptions {
     bool chkGridTemp = false;
     bool chkGridLeft = false;
 
+    // Wind panel bars: the chosen sigma level (the caption of lblSigmaLevel)
+    // and the bottom and top levels of the mean-wind layer.
+    std::int16_t SigmaLevel = 24;
+    std::array<std::int16_t, 2> MeanWindLevels{1, 10};
+
     // Spacing of the contour values (the caption of the chosen chkCI); never 0.
     std::int16_t ContourInterval = 5;
     // Humidity legend label last double-clicked: classes from it upward are
@@ -137,9 +142,6 @@ struct OverviewOptions {
     bool CloudsToggle = false;
     // Entraining-CAPE legend labels from this index up are shown.
     std::int16_t ECAPELegendStart = 0;
-    // Middle level of the sigma winds, and the mean-wind layer (bottom, top).
-    std::int16_t SigmaLevel = 4;
-    std::array<std::int16_t, 2> MeanWindLevels{3, 3};
     // Background colours of the colour toggles btnHeights (1 "LCL", 2 "LFC",
     // 3 "Eql") and btnCAPEkm (0 "Eql", 3..6 km), as 0x00BBGGRR patterns: a
     // toggle is on while its colour is its tag colour, off while it is the

@@ -45,14 +45,20 @@ void BM_OverviewRedraw(benchmark::State& state) {
 BENCHMARK(BM_OverviewRedraw)->Unit(benchmark::kMillisecond);
 
 // Every overlay that draws so far: shading, the ten contoured fields of the
-// store, "Now", the time grid, the traces and parcel displays, and the
-// surface, aviation, convection, precipitation, fire-weather and wind
-// overlays.
+// store, "Now", the time grid and the traces and parcel displays.
 void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
     OverviewBench b(state);
     tarvex::OverviewOptions& o = b.options;
     o.chkTemperature = o.chkVelocity = o.chkRHContour = o.chkRHIcontour = o.chkDPD = true;
     o.chkTheta = o.chkThetaE = o.chkWetBulb = o.ChkOmega = o.chkMixingRatio = true;
+    // Surface, aviation, convection, precipitation, fire-weather and wind
+    // overlays.
+    o.chkSfcTemp = o.chkSfcDewPoint = o.chkSkinTemp = o.chkWindChill = o.chkSfcPres = true;
+    o.chkPrecipWater = o.chkVisibility = o.chkWarmCloud = o.chkStormRelInflow = true;
+    o.chkMBEspeed = o.chkInversions = o.chkPrecip = o.chkSnow = o.chkRunOff = true;
+    o.chkSnowGrowth = o.chkMixingLayer = o.chkTransportWinds = o.chkTransportSpeed = true;
+    o.chkVentilation = o.chkWinds = o.chkVWP = o.chkVWPColor = o.chkVVTrend = true;
+    o.chkMoistLakeIndex = o.chkMeanWind = true;
     o.chkGridTime = true;
     // Level traces, cloud cover, parcel displays and index traces, with every
     // parcel level and CAPE depth toggle on.
@@ -62,14 +68,6 @@ void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
     o.chkLIC = o.chkLIE = o.chkCloudBase = o.chkECAPE = o.chkHeights = true;
     o.HeightsColours.fill(0x0000FF);
     o.CAPEkmColours.fill(0x00C000);
-    // Surface, aviation, convection, precipitation, fire-weather and wind
-    // overlays.
-    o.chkSfcTemp = o.chkSfcDewPoint = o.chkSkinTemp = o.chkWindChill = o.chkSfcPres = true;
-    o.chkPrecipWater = o.chkVisibility = o.chkWarmCloud = o.chkStormRelInflow = true;
-    o.chkMBEspeed = o.chkInversions = o.chkPrecip = o.chkSnow = o.chkRunOff = true;
-    o.chkSnowGrowth = o.chkMixingLayer = o.chkTransportWinds = o.chkTransportSpeed = true;
-    o.chkVentilation = o.chkWinds = o.chkVWP = o.chkVWPColor = o.chkVVTrend = true;
-    o.chkMoistLakeIndex = o.chkMeanWind = true;
     // The derived fields and parcels are made once, by the first redraw.
     tarvex::RedrawOverview(b.ctx, false);
     for (auto _ : state) tarvex::RedrawOverview(b.ctx, false);

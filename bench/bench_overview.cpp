@@ -51,6 +51,14 @@ void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
     tarvex::OverviewOptions& o = b.options;
     o.chkTemperature = o.chkVelocity = o.chkRHContour = o.chkRHIcontour = o.chkDPD = true;
     o.chkTheta = o.chkThetaE = o.chkWetBulb = o.ChkOmega = o.chkMixingRatio = true;
+    // Surface, aviation, convection, precipitation, fire-weather and wind
+    // overlays.
+    o.chkSfcTemp = o.chkSfcDewPoint = o.chkSkinTemp = o.chkWindChill = o.chkSfcPres = true;
+    o.chkPrecipWater = o.chkVisibility = o.chkWarmCloud = o.chkStormRelInflow = true;
+    o.chkMBEspeed = o.chkInversions = o.chkPrecip = o.chkSnow = o.chkRunOff = true;
+    o.chkSnowGrowth = o.chkMixingLayer = o.chkTransportWinds = o.chkTransportSpeed = true;
+    o.chkVentilation = o.chkWinds = o.chkVWP = o.chkVWPColor = o.chkVVTrend = true;
+    o.chkMoistLakeIndex = o.chkMeanWind = true;
     o.chkGridTime = true;
     // Level traces, cloud cover, parcel displays and index traces, with every
     // parcel level and CAPE depth toggle on.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compute/MixingLayer.h"
 #include "compute/ParcelState.h"
 #include "store/ProfileArrays.h"
 
@@ -47,6 +48,12 @@ struct TimeHeightFields {
     bool SnowRatioDone = false;
     // Precipitation types seen in the run: 0 "C", 1 "N", 2 "S", 3 "ZR", 4 "IP".
     std::array<bool, 5> PTypeSeen{};
+    // Snow of each hour (snow ratio times precipitation), as the snow bars
+    // last drew it, and the moist lake index as its trace last drew it.
+    TimeField SnowAmount{"SnowAmount"};
+    TimeField MoistLakeIndex{"MoistLakeIndex"};
+    // The mixing layer and its transport winds.
+    MixingLayerResults mixingLayer;
 
     // Vector-mean wind of the overview's layer per [model, time]: direction
     // (degrees), speed and spread of the level winds about it (knots), made
@@ -66,9 +73,11 @@ struct TimeHeightFields {
         for (int m = 0; m < kModelColumns; ++m) ClearModel(m);
         SnowRatioDone = false;
         PTypeSeen.fill(false);
+        mixingLayer.ClearAfterRead();
     }
     // The overview's start-up makes every field of the model afresh.
     void ClearModel(int m) {
+        mixingLayer.MixingLayerReady(m) = kFlagFalse;
         for (ModelArray<std::int16_t>* flags :
              {&IcingDone, &DeltaThetaEDone, &ShearContourDone, &LayerShearDone,
               &MeanMixingRatioDone, &SnowGrowthDone, &HainesIndexDone, &TotalTotalsDone,

@@ -1,6 +1,7 @@
 #include "overview/fields/OverviewFrame.h"
 
 #include "compute/Levels.h"
+#include "compute/TraceValues.h"
 #include "platform/Format.h"
 #include "profile/data/Session.h"
 
@@ -236,8 +237,11 @@ void DrawVentilationGroup(OverviewContext& c) {
 }
 
 void DrawVisibilityGroup(OverviewContext& c) {
+    // The visibility trace hangs (M - miles)^2 below the top edge, so the
+    // labels stand where it draws each visibility.
     const double M = c.session.history.OverviewThresholds[1];
-    const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.Left, c.options.chkGridLeft, M, 0);
+    const bool gridOn =
+        StartValueGroup(c, c.picLeft, c.grids.Left, c.options.chkGridLeft, 0, M * M);
     struct Mark {
         double miles;
         const char* label;
@@ -248,8 +252,9 @@ void DrawVisibilityGroup(OverviewContext& c) {
     c.picRH.SetDrawStyle(DrawStyle::Dot);
     for (const Mark& mark : kMarks) {
         if (mark.miles > M) break;
-        if (gridOn) GridLine(c, mark.miles);
-        SideLabel(c.picLeft, 0, mark.miles, mark.label);
+        const double depth = VisibilityDepth(mark.miles, M);
+        if (gridOn) GridLine(c, depth);
+        SideLabel(c.picLeft, 0, depth, mark.label);
     }
     c.picRH.SetDrawStyle(DrawStyle::Solid);
 }

@@ -118,6 +118,11 @@ struct OverviewOptions {
     bool PressureBaseExtended = false;
     // Layer shear per km of depth ("(m/s) / km") instead of m/s.
     bool LayerShearPerKm = false;
+    // The precipitation bars work out the type of an hour not yet typed.
+    bool PTypeOnDemand = true;
+    // The main window's momentum-transfer button (0 "30", 1 "1", 2 "10",
+    // 3 "20"): its caption is the depth (mb) the mixing layer mixes through.
+    std::int16_t MomentumTransferIndex = 1;
     // The snow-ratio technique (optSnowTechnique) and the fixed ratio of
     // "10:1" (hsbRatio).
     std::int16_t SnowRatioTechnique = 0;

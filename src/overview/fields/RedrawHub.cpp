@@ -6,11 +6,14 @@
 #include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
 #include "overview/fields/IndexTraces.h"
+#include "overview/fields/LayerTraces.h"
 #include "overview/fields/LevelTraces.h"
 #include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/ParcelOverlays.h"
+#include "overview/fields/SurfaceTraces.h"
 #include "overview/fields/TimeAxis.h"
+#include "overview/fields/WindOverlays.h"
 #include "profile/data/Session.h"
 
 namespace tarvex {
@@ -191,16 +194,16 @@ constexpr OverlayRow kRows[] = {
     {"chkClouds", On<&O::chkClouds>, nullptr, PlotClouds},
     {"chkRH", AnyRH, nullptr, PlotRH},
     {"chkELCIN", On<&O::chkELCIN>, MakeELCINParcels, PlotELCIN},
-    {"chkInversions", On<&O::chkInversions>, nullptr, nullptr},
+    {"chkInversions", On<&O::chkInversions>, nullptr, PlotInversions},
     {"chkInstability", On<&O::chkInstability>, nullptr, PlotInstability},
-    {"chkWinds", On<&O::chkWinds>, nullptr, nullptr},
+    {"chkWinds", On<&O::chkWinds>, nullptr, PlotWinds},
     {"chkMeanWind", On<&O::chkMeanWind>, nullptr, PlotMeanWind},
-    {"chkPrecip", PrecipOrSnow, nullptr, nullptr},
+    {"chkPrecip", PrecipOrSnow, nullptr, PlotSnow},
     {"chkEvaporation", On<&O::chkEvaporation>, nullptr, PlotEvaporation},
-    {"chkRunOff", On<&O::chkRunOff>, nullptr, nullptr},
+    {"chkRunOff", On<&O::chkRunOff>, nullptr, PlotRunOff},
     {"chkLakeIndex", On<&O::chkLakeIndex>, MakeLevelTemperatureField, PlotLakeIndex},
-    {"chkMoistLakeIndex", On<&O::chkMoistLakeIndex>, nullptr, nullptr},
-    {"chkVWP", On<&O::chkVWP>, nullptr, nullptr},
+    {"chkMoistLakeIndex", On<&O::chkMoistLakeIndex>, nullptr, PlotMoistLakeIndex},
+    {"chkVWP", On<&O::chkVWP>, nullptr, PlotVWP},
     {"chkTemperature", On<&O::chkTemperature>, nullptr, PlotTemperature},
     {"chkVelocity", On<&O::chkVelocity>, nullptr, PlotVelocity},
     {"chkRHContour", On<&O::chkRHContour>, nullptr, PlotRHContour},
@@ -214,21 +217,21 @@ constexpr OverlayRow kRows[] = {
     {"ChkOmega", SmoothedOmegaOn, MakeSmoothedOmega, PlotSmoothedOmega},
     {"ChkOmega", RawOmegaOn, nullptr, PlotRawOmega},
     {"chkShearContour", On<&O::chkShearContour>, MakeShearContourField, PlotShearContour},
-    {"chkVVTrend", On<&O::chkVVTrend>, nullptr, nullptr},
+    {"chkVVTrend", On<&O::chkVVTrend>, nullptr, PlotVVTrend},
     {"chkNow", On<&O::chkNow>, nullptr, PlotNow},
     {"chkApparentTemp", On<&O::chkApparentTemp>, nullptr, PlotApparentTemp},
-    {"chkSkinTemp", On<&O::chkSkinTemp>, nullptr, nullptr},
-    {"chkSfcTemp", On<&O::chkSfcTemp>, nullptr, nullptr},
-    {"chkSfcDewPoint", On<&O::chkSfcDewPoint>, nullptr, nullptr},
-    {"chkWindChill", On<&O::chkWindChill>, nullptr, nullptr},
+    {"chkSkinTemp", On<&O::chkSkinTemp>, nullptr, PlotSkinTemp},
+    {"chkSfcTemp", On<&O::chkSfcTemp>, nullptr, PlotSfcTemp},
+    {"chkSfcDewPoint", On<&O::chkSfcDewPoint>, nullptr, PlotSfcDewPoint},
+    {"chkWindChill", On<&O::chkWindChill>, nullptr, PlotWindChill},
     {"chkTotalTotals", On<&O::chkTotalTotals>, MakeTotalTotalsField, PlotTotalTotals},
     {"chkHelicity", On<&O::chkHelicity>, MakeHelicityField, PlotHelicity},
-    {"chkStormRelInflow", On<&O::chkStormRelInflow>, nullptr, nullptr},
-    {"chkMBEspeed", On<&O::chkMBEspeed>, nullptr, nullptr},
+    {"chkStormRelInflow", On<&O::chkStormRelInflow>, MakeStormRelInflow, PlotStormRelInflow},
+    {"chkMBEspeed", On<&O::chkMBEspeed>, nullptr, PlotMBESpeed},
     {"chk3HPresChange", On<&O::chk3HPresChange>, nullptr, Plot3HPresChange},
-    {"chkSfcPres", On<&O::chkSfcPres>, nullptr, nullptr},
+    {"chkSfcPres", On<&O::chkSfcPres>, nullptr, PlotSfcPres},
     {"chkCAPE", On<&O::chkCAPE>, MakeLayerCAPE, PlotCAPE},
-    {"chkPrecipWater", On<&O::chkPrecipWater>, nullptr, nullptr},
+    {"chkPrecipWater", On<&O::chkPrecipWater>, nullptr, PlotPrecipWater},
     {"chkFreezingLevel", On<&O::chkFreezingLevel>, MakeIsothermLevels, PlotIsothermLevels},
     {"chkLayerShear", On<&O::chkLayerShear>, MakeLayerShearField, PlotLayerShear},
     {"chkMeanMixingRatio", On<&O::chkMeanMixingRatio>, MakeMeanMixingRatioField,
@@ -237,16 +240,16 @@ constexpr OverlayRow kRows[] = {
     {"chkDavisIndex", On<&O::chkDavisIndex>, MakeLevelTemperatureField, PlotDavisIndex},
     {"chkTQ", On<&O::chkTQ>, MakeTQField, PlotTQ},
     {"chkHainesIndex", On<&O::chkHainesIndex>, MakeHainesIndexField, PlotHainesIndex},
-    {"chkMixingLayer", On<&O::chkMixingLayer>, nullptr, nullptr},
-    {"chkTransportWinds", On<&O::chkTransportWinds>, nullptr, nullptr},
-    {"chkTransportSpeed", On<&O::chkTransportSpeed>, nullptr, nullptr},
-    {"chkWarmCloud", On<&O::chkWarmCloud>, nullptr, nullptr},
-    {"chkVentilation", On<&O::chkVentilation>, nullptr, nullptr},
+    {"chkMixingLayer", On<&O::chkMixingLayer>, nullptr, PlotMixingLayer},
+    {"chkTransportWinds", On<&O::chkTransportWinds>, nullptr, PlotTransportWinds},
+    {"chkTransportSpeed", On<&O::chkTransportSpeed>, nullptr, PlotTransportSpeed},
+    {"chkWarmCloud", On<&O::chkWarmCloud>, nullptr, PlotWarmCloud},
+    {"chkVentilation", On<&O::chkVentilation>, nullptr, PlotVentilation},
     {"chkLIC", On<&O::chkLIC>, MakeLakeParcels, PlotLIC},
     {"chkLIE", On<&O::chkLIE>, MakeLakeParcels, PlotLIE},
-    {"chkVisibility", On<&O::chkVisibility>, nullptr, nullptr},
+    {"chkVisibility", On<&O::chkVisibility>, nullptr, PlotVisibility},
     {"chkCloudBase", On<&O::chkCloudBase>, nullptr, PlotCloudBase},
-    {"chkSnowGrowth", On<&O::chkSnowGrowth>, nullptr, PlotSnowGrowth},
+    {"chkSnowGrowth", On<&O::chkSnowGrowth>, MakeSnowGrowthField, PlotSnowGrowth},
     {"chkECAPE", On<&O::chkECAPE>, MakeElevatedCAPE, PlotECAPE},
     {"chkHeights", On<&O::chkHeights>, nullptr, PlotHeights},
     {"chkSnowRatio", On<&O::chkSnowRatio>, MakeSnowRatioField, PlotSnowRatio},

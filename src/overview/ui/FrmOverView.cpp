@@ -3,6 +3,7 @@
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/RedrawHub.h"
 #include "overview/fields/TimeAxis.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
@@ -160,6 +161,7 @@ FrmOverView::FrmOverView(Session& session, FrmProfile& main, QWidget* parent)
     BuildControls();
     BuildButtons();
     BuildOptions();
+    legends->AttachMixingLayer(lblMixingLayer);
 }
 
 FrmOverView::~FrmOverView() = default;
@@ -319,6 +321,13 @@ QWidget* FrmOverView::BuildPanels() {
     connect(chkSynch, &QCheckBox::toggled, this, [this](bool on) { options.chkSynch = on; });
     panelLayouts[5]->addWidget(chkSynch);
 
+    legends = std::make_unique<OverviewLegends>(
+        session_, options, picRH, [this] { RedrawOverview(); },
+        [this](const std::string& word) { main_.RunControlCommand(word); });
+    panelLayouts[0]->addWidget(legends->pnlRH);
+    panelLayouts[0]->addWidget(legends->frameECAPE);
+    panelLayouts[1]->addWidget(legends->pnlHeatIndex);
+
     for (QVBoxLayout* layout : panelLayouts) layout->addStretch(1);
     for (QFrame* panel : pnlControl) column->addWidget(panel, 1);
 
@@ -421,6 +430,7 @@ void FrmOverView::SetOverviewCaption() {
 
 void FrmOverView::RedrawOverview() {
     if (RedrawSuspended || !picRH) return;
+    options.MomentumTransferIndex = main_.soundingView().extras.MomentumXferIndex;
     const QDateTime now = QDateTime::currentDateTime();
     OverviewContext ctx{session_,
                         options,
@@ -521,6 +531,7 @@ void FrmOverView::chkRH_Click(int Index) {
 void FrmOverView::chkCI_Click(int Index) {
     ContourIntervalIndex = static_cast<std::int16_t>(Index);
     options.ContourInterval = static_cast<std::int16_t>(std::stoi(kIntervalCaptions[Index]));
+    if (legends) legends->DisplayECAPELabels();
     if (InternalUpdate) return;
     const OverviewOptions& o = options;
     if (AnyOn(o, {&O::chkRHContour, &O::chkRHIcontour, &O::chkSnowGrowth, &O::chkTemperature,
@@ -581,6 +592,7 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
         optSum[0]->setChecked(true);
         ShowPTypeSummary();
     }
+    if (name == "chkECAPE") legends->DisplayECAPELabels();
     if (name == "chkELCIN" && (o.chkRH[0] || o.chkRH[1])) {
         const HoldFlag hold(RedrawSuspended);
         for (QCheckBox* box : chkRH) box->setChecked(false);

@@ -24,6 +24,7 @@ class QScrollBar;
 namespace tarvex {
 
 class FrmProfile;
+class OverviewLegends;
 class PictureBox;
 class RangeScrollBar;
 struct Session;
@@ -124,6 +125,8 @@ class FrmOverView : public QWidget {
     std::int16_t SumStartColumn = 0;
     QLabel* lblLakeTemp = nullptr;
     QLabel* lblPTElevation = nullptr;
+    // The legend labels and readouts.
+    std::unique_ptr<OverviewLegends> legends;
 
     // --- Buttons, settings slots, option buttons and bars (FrmOverViewButtons.cpp,
     // FrmOverViewSettings.cpp, FrmOverViewOptions.cpp) ---
@@ -158,6 +161,9 @@ class FrmOverView : public QWidget {
     void optLayerShear_Click();
     void OptWindColor_Click(int Index);
     void optSum_Click(int Index);
+    // The running precipitation sum from SumStartColumn to the column under
+    // the pointer (X, Y in picRH's scale), while the right button is held.
+    void ShowPrecipTotal(double X, double Y);
     void optOverlay_Click(int Index);
     void hsbHours_Change();
     void vsbSigmaLevel_Change();

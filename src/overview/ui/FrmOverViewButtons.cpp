@@ -2,6 +2,7 @@
 // variant, mixing-layer technique, momentum-transfer level, wind-profile
 // interval), the colour toggles of the parcel heights and CAPE depths, the
 // "10 meter" pressure base, Reset and Print.
+#include "overview/fields/LayerTraces.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
 #include "platform/Controls.h"
@@ -216,7 +217,12 @@ void FrmOverView::btnMixingLayer_Click(int Index) {
     frmXfer->setVisible(Index == 0);
     lblMixingLayer->setVisible(Index == 1);
     BoldOnly(btnMixingLayer, Index);
+    const ProfileArrays& s = *session_.profile;
+    session_.timeHeight->mixingLayer.MixingLayerReady(s.CurrentModel) = kFlagFalse;
     RedrawOverview();
+    if (Index == 1)
+        lblMixingLayer->setText(
+            QString::fromStdString(FormatMixingLayerReadout(session_, options)));
 }
 
 void FrmOverView::btnXferO_Click(int Index) {
@@ -231,6 +237,8 @@ void FrmOverView::btnXferO_Click(int Index) {
         if (focus) focus->setFocus();
     }
     BoldOnly(btnXferO, main_.soundingView().extras.MomentumXferIndex);
+    const ProfileArrays& s = *session_.profile;
+    session_.timeHeight->mixingLayer.MixingLayerReady(s.CurrentModel) = kFlagFalse;
     RedrawOverview();
 }
 

@@ -5,6 +5,7 @@
 #include "overview/fields/OverviewFrame.h"
 #include "overview/panels/SelectedHour.h"
 #include "overview/ui/FrmOverView.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
@@ -12,6 +13,8 @@
 #include "profile/ui/MapPanel.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -126,7 +129,17 @@ void FrmOverView::ShowHourProfile(std::int16_t hour) {
     }
 }
 
-void FrmOverView::picRH_MouseDown(int Button, int, double X, double) {
+void FrmOverView::ShowPrecipTotal(double X, double Y) {
+    const ProfileArrays& s = *session_.profile;
+    const int column =
+        ClampToModelRange(static_cast<int>(std::floor(X)) + 1, s.LastTime(s.CurrentModel));
+    std::array<bool, 4> chosen{};
+    for (std::size_t k = 0; k < chosen.size(); ++k) chosen[k] = optSum[k]->isChecked();
+    legends->ShowPrecipTotal(axes, chosen, SumStartColumn, column, picRH->Surface(), X, Y);
+    SelectedHour = static_cast<std::int16_t>(column);
+}
+
+void FrmOverView::picRH_MouseDown(int Button, int, double X, double Y) {
     const ProfileArrays& s = *session_.profile;
     const int last = s.LastTime(s.CurrentModel);
     if (Button == 2) {
@@ -134,6 +147,7 @@ void FrmOverView::picRH_MouseDown(int Button, int, double X, double) {
         picTime->Surface().FilledBox(SumStartColumn, 0, SumStartColumn - 1, 10, kWhite);
         picTime->update();
         MouseAction = 7;
+        ShowPrecipTotal(X, Y);
         return;
     }
     if (const std::optional<std::int16_t> hour = HourAtX(X, last)) {
@@ -142,7 +156,8 @@ void FrmOverView::picRH_MouseDown(int Button, int, double X, double) {
     }
 }
 
-void FrmOverView::picRH_MouseMove(int Button, int, double X, double) {
+void FrmOverView::picRH_MouseMove(int Button, int, double X, double Y) {
+    if (Button == 2 && MouseAction == 7) ShowPrecipTotal(X, Y);
     if (Button != 1) return;
     const ProfileArrays& s = *session_.profile;
     const std::optional<std::int16_t> hour = HourAtX(X, s.LastTime(s.CurrentModel));
@@ -151,6 +166,7 @@ void FrmOverView::picRH_MouseMove(int Button, int, double X, double) {
 
 void FrmOverView::picRH_MouseUp(int, int, double, double) {
     if (MouseAction == 7) {
+        legends->lblPrecip->hide();
         // The time strip drawn again takes away the start column's mark.
         DrawTimeAxis();
         picTime->update();

@@ -5,6 +5,7 @@
 #include "compute/Levels.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "profile/data/Session.h"
@@ -217,6 +218,9 @@ void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d) {
             ->setText(QString("Helicity %1 - %2 km").arg(HelicityBottom).arg(HelicityTop));
         ShowCompanions();
     }
+    // The legends show the recalled classes.
+    legends->ShowRHLegend();
+    legends->DisplayECAPELabels();
     DrawTimeAxis();
     RedrawOverview();
 }

@@ -21,17 +21,6 @@ constexpr double kCircleRadius = 0.6;
 // height, per step of VWPIntervalA.
 constexpr double kSpacingStep = 0.015;
 
-// Colour of a vector by its speed (knots), in steps of 10 kt.
-Rgb SpeedColour(double knots) {
-    if (knots < 10.0) return RGB(255, 255, 255);
-    if (knots < 20.0) return RGB(255, 0, 0);
-    if (knots < 30.0) return RGB(255, 127, 0);
-    if (knots < 40.0) return RGB(255, 255, 0);
-    if (knots < 50.0) return RGB(0, 128, 0);
-    if (knots < 60.0) return RGB(0, 0, 255);
-    return RGB(255, 0, 255);
-}
-
 // y of a shown level: ln p, and for the surface wind halfway between the
 // hour's surface and the bottom edge.
 double LevelY(const ProfileArrays& s, int t, const SoundingView& view, int L) {
@@ -53,22 +42,15 @@ void DrawVectors(PictureSurface& pic, const ProfileArrays& s, int t, const Sound
     pic.SetFillStyle(FillStyle::Solid);
     pic.SetForeColor(kYellow);
     pic.SetFillColor(kYellow);
-    // A length in x units times this is the same length on the screen in y
-    // units.
-    const double aspect = (pic.ScaleHeight() / pic.ScaleWidth()) /
-                          (static_cast<double>(pic.PixelHeight()) / pic.PixelWidth());
     for (int L : levels) {
         const double speed = s.WindSpeed(m, t, L);
         if (view.extras.ColorWinds) {
-            pic.SetForeColor(SpeedColour(speed));
-            pic.SetFillColor(SpeedColour(speed));
+            pic.SetForeColor(WindSpeedColour(speed));
+            pic.SetFillColor(WindSpeedColour(speed));
         }
-        const double theta = (450.0 - s.WindDirection(m, t, L)) * kDegreeFactor;
-        const double dx = std::cos(theta) * speed * kLengthPerKnot;
-        const double dy = -std::sin(theta) * speed * kLengthPerKnot * aspect;
         const double y = LevelY(s, t, view, L);
-        pic.Circle(kWindColumnCentre, y, kCircleRadius);
-        pic.LineRel(dx, dy);
+        DrawWindVector(pic, kWindColumnCentre, y, s.WindDirection(m, t, L), speed * kLengthPerKnot,
+                       kCircleRadius);
         if (L == 0 && view.options.TenMWind) {
             pic.SetFontTransparent(false);
             pic.SetCurrentX(kDigitalDirectionX);
@@ -97,6 +79,26 @@ void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const 
 }
 
 } // namespace
+
+Rgb WindSpeedColour(double knots, double step) {
+    static constexpr Rgb kClasses[] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(255, 127, 0),
+                                       RGB(255, 255, 0),   RGB(0, 128, 0), RGB(0, 0, 255),
+                                       RGB(255, 0, 255)};
+    const double steps = step > 0.0 ? knots / step : 0.0;
+    const int k = steps >= 6.0 ? 6 : steps > 0.0 ? static_cast<int>(steps) : 0;
+    return kClasses[k];
+}
+
+void DrawWindVector(PictureSurface& pic, double x, double y, double direction, double length,
+                    double radius) {
+    // A length in x units times this is the same length on the screen in y
+    // units.
+    const double aspect = (pic.ScaleHeight() / pic.ScaleWidth()) /
+                          (static_cast<double>(pic.PixelHeight()) / pic.PixelWidth());
+    const double theta = (450.0 - direction) * kDegreeFactor;
+    pic.Circle(x, y, radius);
+    pic.LineRel(std::cos(theta) * length, -std::sin(theta) * length * aspect);
+}
 
 std::vector<int> WindColumnLevels(const ProfileArrays& s, int t, const SoundingView& view) {
     const int m = s.CurrentModel;

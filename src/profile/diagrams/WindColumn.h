@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/PictureSurface.h"
+
 #include <vector>
 
 namespace tarvex {
 
-class PictureSurface;
 struct ProfileArrays;
 struct SoundingView;
 
@@ -13,6 +14,16 @@ struct SoundingView;
 inline constexpr double kWindColumnCentre = 93.0;
 inline constexpr double kDigitalDirectionX = 86.0;
 inline constexpr double kDigitalSpeedX = 94.0;
+
+// Colour of a wind vector by its speed (knots), in steps of step kt: white,
+// red, orange, yellow, green, blue, magenta from six steps.
+Rgb WindSpeedColour(double knots, double step = 10.0);
+
+// One wind vector: a circle of radius (x units) at (x, y) and a line from
+// it pointing into the wind (direction in degrees it blows from), length x
+// units long, as long on the screen whatever the picture's scale.
+void DrawWindVector(PictureSurface& pic, double x, double y, double direction, double length,
+                    double radius);
 
 // Levels of time column t that the wind column shows, bottom up. Level 0
 // (the surface wind, drawn below the lowest level) always comes first. With

@@ -1,0 +1,233 @@
+#include "overview/fields/SurfaceTraces.h"
+
+#include "compute/PrecipType.h"
+#include "compute/SnowRatio.h"
+#include "compute/TimeHeightFields.h"
+#include "compute/TraceValues.h"
+#include "overview/fields/Traces.h"
+#include "profile/data/Session.h"
+
+namespace tarvex {
+
+namespace {
+
+constexpr double kKelvinOffset = 273.15;
+// Hours whose visibility is above this (miles) draw no tooth.
+constexpr double kVisibilityShownMiles = 10.0;
+// Visibilities are stored in km as floats: 10 miles reads back a hair off.
+constexpr double kMilesTolerance = 1e-4;
+
+const ProfileArrays& Store(const OverviewContext& c) {
+    return *c.session.profile;
+}
+int LastTime(const OverviewContext& c) {
+    return Store(c).LastTime(Store(c).CurrentModel);
+}
+
+// A trace on the temperature and speed scale.
+template <typename Value>
+void TemperatureTrace(OverviewContext& c, Rgb colour, bool fill, Value&& value) {
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(colour);
+    if (fill) pic.SetFillColor(colour);
+    pic.SetDrawWidth(3);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
+    DrawColumnTrace(pic, LastTime(c), value);
+    pic.SetDrawWidth(1);
+}
+
+void Bar(PictureSurface& pic, double x1, double value, double x2) {
+    pic.Box(x1, value, x2, 0.0);
+}
+
+} // namespace
+
+Rgb PrecipTypeColour(int code) {
+    switch (code) {
+    case kPTypeRain:
+        return RGB(0, 255, 0);
+    case kPTypeFreezingRain:
+        return RGB(255, 0, 0);
+    case kPTypeSnow:
+        return RGB(0, 0, 255);
+    case kPTypeIcePellets:
+        return RGB(255, 128, 0);
+    default:
+        return RGB(255, 255, 255);
+    }
+}
+
+void PlotWindChill(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    // The first three model options carry a 2 m temperature and a 10 m wind.
+    const bool profileLevel = s.ModelChoice > 2;
+    auto temperature = [&](int t) {
+        return profileLevel ? s.Temperature(m, t, 1) : s.SurfaceTemp(m, t);
+    };
+    auto speed = [&](int t) {
+        return profileLevel ? s.WindSpeed(m, t, 1) : s.SurfaceWindSpeed(m, t);
+    };
+    PictureSurface& pic = c.picRH;
+    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
+    pic.SetDrawMode(DrawMode::XorPen);
+    pic.SetForeColor(RGB(128, 128, 128));
+    pic.SetDrawWidth(2);
+    DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
+        return OldWindChill(temperature(t), speed(t));
+    });
+    pic.SetForeColor(RGB(128, 128, 255));
+    pic.SetFillColor(RGB(128, 128, 255));
+    pic.SetDrawWidth(3);
+    DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
+        return NewWindChill(temperature(t), speed(t));
+    });
+    pic.SetDrawWidth(1);
+    pic.SetDrawMode(DrawMode::CopyPen);
+}
+
+void PlotVisibility(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    const double top = c.session.history.OverviewThresholds[1];
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(63, 127, 255));
+    pic.SetFillColor(RGB(63, 127, 255));
+    pic.SetDrawWidth(4);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    ScaleValueFrame(c.picRH, c.axes, top * top, 0.0);
+    auto miles = [&](int t) { return s.Visibility(m, t) * kMilesPerKm; };
+    pic.SetCurrentX(0.0);
+    pic.SetCurrentY(VisibilityDepth(miles(0), top));
+    for (int t = 1; t <= LastTime(c); ++t) {
+        if (miles(t) > kVisibilityShownMiles + kMilesTolerance) continue;
+        pic.LineTo(t, VisibilityDepth(miles(t), top));
+        pic.LineTo(t, 0.0);
+    }
+    pic.SetDrawWidth(1);
+}
+
+void PlotSfcTemp(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    TemperatureTrace(c, RGB(255, 0, 0), true, [&](int t) -> std::optional<double> {
+        return CelsiusToFahrenheit(s.SurfaceTemp(m, t));
+    });
+}
+
+void PlotSfcDewPoint(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    TemperatureTrace(c, RGB(0, 255, 0), true, [&](int t) -> std::optional<double> {
+        return CelsiusToFahrenheit(s.SurfaceDewPoint(m, t));
+    });
+}
+
+void PlotSkinTemp(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    // The files give the skin temperature in kelvin; models without one
+    // store 0, and the line breaks there.
+    TemperatureTrace(c, RGB(0, 255, 255), false, [&](int t) -> std::optional<double> {
+        const float kelvin = s.SkinTemperature(m, t);
+        if (!(kelvin > 0.0f)) return std::nullopt;
+        return CelsiusToFahrenheit(kelvin - kKelvinOffset);
+    });
+}
+
+void PlotSfcPres(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(255, 255, 255));
+    pic.SetFillColor(RGB(255, 255, 255));
+    pic.SetDrawWidth(3);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.PressureTraceBase,
+                    c.axes.PressureTraceBase + c.axes.PressureTraceSpan);
+    DrawColumnTrace(pic, LastTime(c),
+                    [&](int t) -> std::optional<double> { return s.SurfacePressure(m, t); });
+    pic.SetDrawWidth(1);
+}
+
+void PlotPrecipWater(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(63, 255, 63));
+    pic.SetFillColor(RGB(63, 255, 63));
+    pic.SetDrawWidth(2);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    pic.SetFillStyle(FillStyle::Solid);
+    ScaleValueFrame(c.picRH, c.axes, 0.0, c.session.history.OverviewThresholds[0]);
+    DrawColumnTrace(pic, LastTime(c),
+                    [&](int t) -> std::optional<double> { return s.PrecipWater(m, t) * 1000.0; });
+    pic.SetDrawWidth(1);
+    pic.SetDrawMode(DrawMode::CopyPen);
+}
+
+void PlotRunOff(OverviewContext& c) {
+    const ProfileArrays& s = Store(c);
+    const int m = s.CurrentModel;
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(RGB(255, 0, 255));
+    pic.SetFillColor(RGB(255, 0, 255));
+    pic.SetFillStyle(FillStyle::Solid);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    ScaleValueFrame(c.picRH, c.axes, c.axes.PrecipBase, c.axes.PrecipBase + c.axes.PrecipSpan);
+    for (int t = 0; t <= LastTime(c); ++t) Bar(pic, t - 1.0, s.RunOff(m, t), t - 0.5);
+}
+
+void PlotSnow(OverviewContext& c) {
+    Session& session = c.session;
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    TimeHeightFields& fields = *session.timeHeight;
+    PictureSurface& pic = c.picRH;
+    auto start = [&] {
+        pic.SetForeColor(RGB(255, 255, 255));
+        pic.SetFillStyle(FillStyle::Solid);
+        pic.SetDrawMode(DrawMode::CopyPen);
+        pic.SetDrawWidth(2);
+        ScaleValueFrame(c.picRH, c.axes, c.axes.PrecipBase, c.axes.PrecipBase + c.axes.PrecipSpan);
+    };
+    if (c.options.chkSnow) {
+        start();
+        pic.SetFillColor(RGB(127, 127, 127));
+        if (!fields.SnowRatioDone)
+            MakeSnowRatio(s, c.options.SnowRatioTechnique, c.options.FixedSnowRatio, fields);
+        for (int t = 0; t <= LastTime(c); ++t) {
+            fields.SnowAmount(m, t) = 0.0f;
+            const float precip = s.Precip(m, t);
+            if (!(precip > 0.0f)) continue;
+            fields.SnowAmount(m, t) = fields.SnowRatio(m, t) * precip;
+            Bar(pic, t - 1.0, fields.SnowAmount(m, t), t);
+        }
+        pic.SetDrawWidth(1);
+    }
+    if (c.options.chkPrecip) {
+        start();
+        PTypeResults& ptype = *session.ptype;
+        for (int t = 0; t <= LastTime(c); ++t) {
+            const float precip = s.Precip(m, t);
+            if (!(precip > 0.0f)) continue;
+            if (ptype.PTypeAreasDone(m, t) == kFlagFalse && c.options.PTypeOnDemand)
+                MakePType(s, static_cast<std::int16_t>(t), ptype, session.options);
+            const int code = ptype.PTypeCode(m, t);
+            pic.SetFillColor(PrecipTypeColour(code));
+            Bar(pic, t - 1.0, precip, t);
+            if (code == kPTypeRain) {
+                pic.SetFillColor(RGB(0, 191, 0));
+                Bar(pic, t - 1.0, s.ConvPrecip(m, t), t);
+            }
+        }
+        pic.SetDrawWidth(1);
+    }
+}
+
+void MakeSnowGrowthField(OverviewContext& c) {
+    TimeHeightFields& fields = *c.session.timeHeight;
+    if (fields.SnowGrowthDone(Store(c).CurrentModel) == kFlagFalse)
+        MakeSnowGrowth(*c.session.profile, fields);
+}
+
+} // namespace tarvex

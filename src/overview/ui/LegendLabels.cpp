@@ -1,0 +1,243 @@
+#include "overview/ui/LegendLabels.h"
+
+#include "compute/TimeHeightFields.h"
+#include "overview/fields/LayerTraces.h"
+#include "platform/Format.h"
+#include "profile/data/Session.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPoint>
+#include <QSize>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvex {
+
+namespace {
+
+constexpr std::array<int, 6> kECAPEFactors = {1, 20, 40, 100, 200, 400};
+constexpr const char* kRHCaptions[] = {"<30", "", "70", "80", "90", "95"};
+constexpr const char* kHICaptions[] = {"IV", "III", "II", "I"};
+constexpr double kDegreeF = 5.0 / 9.0; // deg C per deg F
+
+QString ColourSheet(Rgb colour) {
+    return QString("color: rgb(%1, %2, %3);").arg(colour.r).arg(colour.g).arg(colour.b);
+}
+
+QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+template <std::size_t N>
+QWidget* LabelRow(std::array<QLabel*, N>& labels, const char* panelName, const char* labelName,
+                  const std::function<QString(std::size_t)>& caption, QObject* filter) {
+    auto* panel = new QWidget();
+    panel->setObjectName(panelName);
+    panel->setStyleSheet("background: rgb(64, 64, 64);");
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(2, 2, 2, 2);
+    for (std::size_t k = 0; k < N; ++k) {
+        labels[k] = NewLabel(panel, QString("%1_%2").arg(labelName).arg(k), caption(k));
+        labels[k]->installEventFilter(filter);
+        row->addWidget(labels[k]);
+    }
+    return panel;
+}
+
+} // namespace
+
+std::optional<int> LegendSegment(double x, double width, int n) {
+    if (n <= 0 || !(width > 0.0) || !(x >= 0.0) || !(x < width)) return std::nullopt;
+    return std::min(static_cast<int>(x / (width / n)), n - 1);
+}
+
+std::array<Rgb, 6> RHLegendColours(int index) {
+    std::array<Rgb, 6> colours{};
+    for (int k = 0; k < 6; ++k)
+        colours[static_cast<std::size_t>(k)] = k < index ? RGB(63, 63, 63) : RGB(255, 255, 255);
+    return colours;
+}
+
+ECAPELegend ECAPELegendOf(int ContourInterval, int ECAPELegendStart) {
+    const int start = std::min(ECAPELegendStart, 5);
+    ECAPELegend legend;
+    for (std::size_t k = 0; k < kECAPEFactors.size(); ++k) {
+        legend.captions[k] = std::to_string(ContourInterval * kECAPEFactors[k]);
+        legend.colours[k] = static_cast<int>(k) >= start ? RGB(255, 255, 0) : RGB(0, 0, 0);
+    }
+    return legend;
+}
+
+std::string HeatIndexMessage(int index) {
+    static const std::string deg = "\u00b0";
+    switch (index) {
+    case 0:
+        return "IV. Very Warm. 80" + deg + " - 90" + deg +
+               "  Fatigue Possible with Prolonged Exposure and Physical Activity";
+    case 1:
+        return "III. Hot. 90" + deg + " - 105" + deg +
+               "  Sunstroke, Heat Cramps and Heat Exhaustion POSSIBLE with Prolonged Exposure "
+               "and Physical Activity";
+    case 2:
+        return "II. Very Hot. 105" + deg + " - 130" + deg +
+               "  Sunstroke, Heat Cramps or Heat Exhaustion LIKELY. Heatstroke POSSIBLE with "
+               "Prolonged Exposure and Physical Activity";
+    case 3:
+        return "I. Extremely Hot.  > 130" + deg + "  Heatstroke or Sunstroke IMMINENT";
+    default:
+        return {};
+    }
+}
+
+double PrecipSum(const Session& session, const std::array<bool, 4>& chosen, int from, int to) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    const int last = s.LastTime(m);
+    if (last < 0) return 0.0;
+    const int lo = std::clamp(std::min(from, to), 0, last);
+    const int hi = std::clamp(std::max(from, to), 0, last);
+    const TimeField* fields[] = {&s.Precip, &session.timeHeight->SnowAmount, &s.Evaporation,
+                                 &s.RunOff};
+    double total = 0.0;
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        if (!chosen[k]) continue;
+        for (int t = lo; t <= hi; ++t) total += (*fields[k])(m, t);
+    }
+    return total;
+}
+
+std::string PrecipSumCaption(double total) {
+    return Format(total, "0.000") + "\"";
+}
+
+QPoint PrecipLabelPosition(const OverviewAxes& axes, QSize picture, QSize label, int column,
+                           QPoint pointer) {
+    const double span = axes.ScaleLeftColumn - axes.ScaleRightColumn;
+    int left = 0;
+    if (column < axes.ScaleLeftColumn - 1.0f && span > 0.0) {
+        const double x = (axes.ScaleLeftColumn - (column + 1.5)) / span * picture.width();
+        left = static_cast<int>(std::lround(x));
+    }
+    const int top = pointer.y() - label.height();
+    return {std::clamp(left, 0, std::max(picture.width() - label.width(), 0)),
+            std::clamp(top, 0, std::max(picture.height() - label.height(), 0))};
+}
+
+OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWidget* picRH,
+                                 Redraw redraw, Word runControlCommand)
+    : session_(session), options_(options), redraw_(std::move(redraw)),
+      word_(std::move(runControlCommand)) {
+    showMessage = [](const std::string& title, const std::string& text) {
+        QMessageBox::information(nullptr, QString::fromStdString(title),
+                                 QString::fromStdString(text));
+    };
+    pnlRH = LabelRow(
+        lblRH, "pnlRH", "lblRH", [](std::size_t k) { return QString(kRHCaptions[k]); }, this);
+    frameECAPE = LabelRow(
+        lblECAPE, "frameECAPE", "lblECAPE", [](std::size_t) { return QString(); }, this);
+    pnlHeatIndex = LabelRow(
+        lblHI, "pnlHeatIndex", "lblHI", [](std::size_t k) { return QString(kHICaptions[k]); },
+        this);
+    lblPrecip = NewLabel(picRH, "lblPrecip", QString());
+    lblPrecip->setStyleSheet("background: white; color: black;");
+    lblPrecip->hide();
+    for (QLabel* label : lblHI) label->setStyleSheet(ColourSheet(RGB(255, 255, 255)));
+    ShowRHLegend();
+    ShowECAPELegend();
+}
+
+void OverviewLegends::ShowRHLegend() {
+    const std::array<Rgb, 6> colours = RHLegendColours(options_.RHLegendIndex);
+    for (std::size_t k = 0; k < lblRH.size(); ++k) lblRH[k]->setStyleSheet(ColourSheet(colours[k]));
+}
+
+void OverviewLegends::ShowECAPELegend() {
+    const ECAPELegend legend = ECAPELegendOf(options_.ContourInterval, options_.ECAPELegendStart);
+    for (std::size_t k = 0; k < lblECAPE.size(); ++k) {
+        lblECAPE[k]->setText(QString::fromStdString(legend.captions[k]));
+        lblECAPE[k]->setStyleSheet(ColourSheet(legend.colours[k]));
+    }
+}
+
+void OverviewLegends::AttachMixingLayer(QLabel* label) {
+    lblMixingLayer = label;
+    if (label) label->installEventFilter(this);
+}
+
+void OverviewLegends::lblRH_DblClick(int Index) {
+    if (word_) word_("Relative Humidity");
+    options_.RHLegendIndex = static_cast<std::int16_t>(Index);
+    ShowRHLegend();
+    if (redraw_) redraw_();
+}
+
+void OverviewLegends::lblECAPE_DblClick(int Index) {
+    options_.ECAPELegendStart = static_cast<std::int16_t>(Index);
+    DisplayECAPELabels();
+    if (redraw_) redraw_();
+}
+
+void OverviewLegends::lblHI_DblClick(int Index) {
+    const std::string text = HeatIndexMessage(Index);
+    if (!text.empty() && showMessage) showMessage("C-11 Heat Index", text);
+}
+
+void OverviewLegends::lblMixingLayer_MouseUp(bool leftButton, double x) {
+    if (!lblMixingLayer) return;
+    const int m = session_.profile->CurrentModel;
+    MixingLayerResults& r = session_.timeHeight->mixingLayer;
+    const std::optional<int> day =
+        LegendSegment(x, lblMixingLayer->width(), std::min<int>(r.DayCount(m), kMixingLayerDays));
+    if (!day) return;
+    r.MaxTemperature[static_cast<std::size_t>(m)][static_cast<std::size_t>(*day)] +=
+        static_cast<float>(leftButton ? kDegreeF : -kDegreeF);
+    lblMixingLayer->setText(QString::fromStdString(MixingLayerReadoutText(session_)));
+    r.MixingLayerReady(m) = kFlagFalse;
+    if (redraw_) redraw_();
+}
+
+void OverviewLegends::DisplayECAPELabels() {
+    if (options_.chkECAPE) ShowECAPELegend();
+}
+
+void OverviewLegends::ShowPrecipTotal(const OverviewAxes& axes, const std::array<bool, 4>& chosen,
+                                      int SumStartColumn, int column, const PictureSurface& picture,
+                                      double X, double Y) {
+    lblPrecip->setText(QString::fromStdString(
+        PrecipSumCaption(PrecipSum(session_, chosen, SumStartColumn, column))));
+    lblPrecip->adjustSize();
+    const QPoint pointer(static_cast<int>(std::lround(picture.ToPixelX(X))),
+                         static_cast<int>(std::lround(picture.ToPixelY(Y))));
+    const QSize size(picture.PixelWidth(), picture.PixelHeight());
+    lblPrecip->move(PrecipLabelPosition(axes, size, lblPrecip->size(), column, pointer));
+    lblPrecip->show();
+    lblPrecip->raise();
+}
+
+bool OverviewLegends::eventFilter(QObject* watched, QEvent* event) {
+    auto indexIn = [&](const auto& labels) -> int {
+        for (std::size_t k = 0; k < labels.size(); ++k)
+            if (labels[k] == watched) return static_cast<int>(k);
+        return -1;
+    };
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (const int k = indexIn(lblRH); k >= 0) lblRH_DblClick(k);
+        if (const int k = indexIn(lblECAPE); k >= 0) lblECAPE_DblClick(k);
+        if (const int k = indexIn(lblHI); k >= 0) lblHI_DblClick(k);
+    } else if (event->type() == QEvent::MouseButtonRelease && watched == lblMixingLayer) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        lblMixingLayer_MouseUp(mouse->button() == Qt::LeftButton, mouse->position().x());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace tarvex

@@ -16,9 +16,6 @@ namespace tarvex {
 
 namespace {
 
-const ProfileArrays& Store(const OverviewContext& c) {
-    return *c.session.profile;
-}
 TimeHeightFields& Fields(OverviewContext& c) {
     return *c.session.timeHeight;
 }
@@ -37,13 +34,6 @@ void Pen(PictureSurface& pic, Rgb color, int width) {
     pic.SetForeColor(color);
     pic.SetFillColor(color);
     pic.SetDrawWidth(width);
-}
-
-void ScaleIndex(OverviewContext& c) {
-    ScaleValueFrame(c.picRH, c.axes, c.axes.IndexBase, c.axes.IndexBase + c.axes.IndexSpan);
-}
-void ScaleTrace(OverviewContext& c) {
-    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
 }
 
 // A trace of a field of the model drawn by exclusive or, so that a second
@@ -65,7 +55,7 @@ void Plot3HPresChange(OverviewContext& c) {
     const int m = s.CurrentModel;
     PictureSurface& pic = c.picRH;
     Pen(pic, RGB(255, 0, 255), 3);
-    ScaleIndex(c);
+    ScaleIndexFrame(c);
     // Columns in three hours; no trace without a column length.
     if (c.session.HoursPerColumn > 0) {
         const int n = 3 / c.session.HoursPerColumn;
@@ -98,7 +88,7 @@ void PlotHainesIndex(OverviewContext& c) {
     const auto& H = Fields(c).HainesIndexField;
     PictureSurface& pic = c.picRH;
     pic.SetDrawWidth(3);
-    ScaleIndex(c);
+    ScaleIndexFrame(c);
     const auto colorOf = [&](int t) {
         const int high = std::max(H(m, t - 1, variant), H(m, t, variant));
         if (high >= 6) return RGB(0, 0, 255);
@@ -124,7 +114,7 @@ void PlotHelicity(OverviewContext& c) {
     PictureSurface& pic = c.picRH;
     Pen(pic, RGB(0, 0, 255), 2);
     pic.SetFillStyle(FillStyle::Solid);
-    ScaleIndex(c);
+    ScaleIndexFrame(c);
     const auto y = [&](int t) { return std::optional<double>(S(m, t) / 10.0); };
     DrawColumnTrace(pic, Store(c).LastTime(m), y);
     for (int t = 0; t <= Store(c).LastTime(m); ++t) pic.Circle(t, *y(t), 0.3);
@@ -143,7 +133,7 @@ void PlotDavisIndex(OverviewContext& c) {
     const TimeField& level = Fields(c).LevelTemperatureField;
     PictureSurface& pic = c.picRH;
     Pen(pic, kWhite, 3);
-    ScaleIndex(c);
+    ScaleIndexFrame(c);
     const auto D = [&](int t) -> std::optional<double> {
         if (level(m, t) == kMissingField) return std::nullopt;
         return s.SurfaceTemp(m, t) - level(m, t);
@@ -165,7 +155,7 @@ void MakeTotalTotalsField(OverviewContext& c) {
 }
 
 void PlotTotalTotals(OverviewContext& c) {
-    ScaleTrace(c);
+    ScaleTraceFrame(c);
     DrawXorTrace(c, Fields(c).TotalTotalsField, RGB(0, 0, 255));
 }
 
@@ -174,7 +164,7 @@ void MakeTQField(OverviewContext& c) {
 }
 
 void PlotTQ(OverviewContext& c) {
-    ScaleIndex(c);
+    ScaleIndexFrame(c);
     DrawXorTrace(c, c.session.wholeRun->TQ, RGB(0, 128, 255));
 }
 
@@ -186,7 +176,7 @@ void PlotLakeIndex(OverviewContext& c) {
     const double offset = c.session.config.LakeIndexOffset;
     PictureSurface& pic = c.picRH;
     Pen(pic, RGB(0, 192, 0), 3);
-    ScaleIndex(c);
+    ScaleIndexFrame(c);
     const auto L = [&](int t) -> std::optional<double> {
         if (level(m, t) == kMissingField) return std::nullopt;
         return level(m, t) - (lake - offset);
@@ -216,7 +206,7 @@ void PlotApparentTemp(OverviewContext& c) {
                                                      RGB(255, 255, 0), RGB(0, 255, 0)};
     PictureSurface& pic = c.picRH;
     Pen(pic, kWhite, 3);
-    ScaleTrace(c);
+    ScaleTraceFrame(c);
     const auto at = [&](int t) { return A[static_cast<std::size_t>(t)]; };
     DrawColumnTrace(
         pic, last, [&](int t) { return std::optional<double>(at(t)); },

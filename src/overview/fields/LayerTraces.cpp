@@ -21,17 +21,6 @@ namespace {
 // Beyond this height (ft) the standard atmosphere has no pressure.
 constexpr double kStandardAtmosphereTopFt = 145373.5637;
 
-const ProfileArrays& Store(const OverviewContext& c) {
-    return *c.session.profile;
-}
-int LastTime(const OverviewContext& c) {
-    return Store(c).LastTime(Store(c).CurrentModel);
-}
-
-void TraceScale(OverviewContext& c) {
-    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
-}
-
 MixingLayerResults& Mixing(Session& session) {
     return session.timeHeight->mixingLayer;
 }
@@ -51,7 +40,7 @@ void PlotStormRelInflow(OverviewContext& c) {
     pic.SetForeColor(RGB(255, 255, 0));
     pic.SetFillColor(RGB(255, 255, 0));
     pic.SetDrawWidth(3);
-    TraceScale(c);
+    ScaleTraceFrame(c);
     pic.SetDrawMode(DrawMode::XorPen);
     DrawColumnTrace(pic, LastTime(c), [&](int t) -> std::optional<double> {
         return hodo.SRSpeedBase(m, t) * kKnotsPerMs;
@@ -85,15 +74,8 @@ void PlotVVTrend(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
     const int level = std::clamp<int>(c.options.SigmaLevel, 1, std::max(StoredLevelCount(s), 1));
-    PictureSurface& pic = c.picRH;
-    pic.SetForeColor(RGB(255, 255, 255));
-    pic.SetFillColor(RGB(255, 255, 255));
-    pic.SetDrawWidth(3);
-    pic.SetDrawMode(DrawMode::CopyPen);
-    ScaleValueFrame(c.picRH, c.axes, c.axes.IndexBase, c.axes.IndexBase + c.axes.IndexSpan);
-    DrawColumnTrace(pic, LastTime(c),
-                    [&](int t) -> std::optional<double> { return s.Omega(m, t, level); });
-    pic.SetDrawWidth(1);
+    DrawValueTrace(c, RGB(255, 255, 255), 3, c.axes.IndexBase, c.axes.IndexBase + c.axes.IndexSpan,
+                   [&](int t) -> std::optional<double> { return s.Omega(m, t, level); });
 }
 
 void PlotMBESpeed(OverviewContext& c) {
@@ -106,7 +88,7 @@ void PlotMBESpeed(OverviewContext& c) {
     };
     PictureSurface& pic = c.picRH;
     pic.SetDrawWidth(2);
-    TraceScale(c);
+    ScaleTraceFrame(c);
     pic.SetDrawMode(DrawMode::CopyPen);
     pic.SetCurrentX(0.0);
     made(0);
@@ -211,7 +193,7 @@ void PlotMoistLakeIndex(OverviewContext& c) {
     pic.SetForeColor(RGB(255, 255, 255));
     pic.SetFillColor(RGB(255, 255, 255));
     pic.SetDrawWidth(3);
-    ScaleValueFrame(c.picRH, c.axes, c.axes.IndexBase, c.axes.IndexBase + c.axes.IndexSpan);
+    ScaleIndexFrame(c);
     for (int t = 0; t <= LastTime(c); ++t) {
         index(m, t) = MoistLakeIndexOf(s, static_cast<std::int16_t>(t), lake);
         if (t == 0) {

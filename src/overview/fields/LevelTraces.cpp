@@ -16,10 +16,6 @@ namespace tarvex {
 
 namespace {
 
-const ProfileArrays& Store(const OverviewContext& c) {
-    return *c.session.profile;
-}
-
 // Colours of the btnHeights toggles 1 "LCL", 2 "LFC", 3 "Eql".
 constexpr Rgb kHeightColors[] = {kBlack, RGB(255, 0, 0), RGB(255, 255, 0), RGB(0, 192, 0)};
 

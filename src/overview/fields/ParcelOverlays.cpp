@@ -17,9 +17,6 @@ namespace tarvex {
 
 namespace {
 
-const ProfileArrays& Store(const OverviewContext& c) {
-    return *c.session.profile;
-}
 int Levels(const ProfileArrays& s) {
     return std::min<int>(s.LevelCount(s.CurrentModel), kMaxProfileLevels);
 }
@@ -167,14 +164,9 @@ void MakeLakeParcels(OverviewContext& c) {
 void PlotLIC(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
-    PictureSurface& pic = c.picRH;
-    pic.SetForeColor(kWhite);
-    pic.SetFillColor(kWhite);
-    pic.SetDrawWidth(3);
-    ScaleValueFrame(pic, c.axes, 0, CAPEScaleMax(c));
     const TimeField& cape = c.session.lake->LakeCAPE;
-    DrawColumnTrace(pic, s.LastTime(m), [&](int t) { return std::optional<double>(cape(m, t)); });
-    pic.SetDrawWidth(1);
+    DrawValueTrace(c, kWhite, 3, 0, CAPEScaleMax(c),
+                   [&](int t) { return std::optional<double>(cape(m, t)); });
 }
 
 void PlotLIE(OverviewContext& c) {

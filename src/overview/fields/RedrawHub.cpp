@@ -13,6 +13,7 @@
 #include "overview/fields/ParcelOverlays.h"
 #include "overview/fields/SurfaceTraces.h"
 #include "overview/fields/TimeAxis.h"
+#include "overview/fields/Traces.h"
 #include "overview/fields/WindOverlays.h"
 #include "profile/data/Session.h"
 
@@ -43,9 +44,6 @@ constexpr ContourBand kMixingRatioBands[] = {{0, RGB(0, 0, 255)},   {4, RGB(127,
                                              {8, RGB(0, 192, 192)}, {12, RGB(255, 0, 0)},
                                              {16, RGB(0, 255, 0)},  {20, RGB(192, 192, 0)}};
 
-const ProfileArrays& Store(const OverviewContext& c) {
-    return *c.session.profile;
-}
 int Model(const OverviewContext& c) {
     return Store(c).CurrentModel;
 }

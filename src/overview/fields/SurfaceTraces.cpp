@@ -17,23 +17,9 @@ constexpr double kVisibilityShownMiles = 10.0;
 // Visibilities are stored in km as floats: 10 miles reads back a hair off.
 constexpr double kMilesTolerance = 1e-4;
 
-const ProfileArrays& Store(const OverviewContext& c) {
-    return *c.session.profile;
-}
-int LastTime(const OverviewContext& c) {
-    return Store(c).LastTime(Store(c).CurrentModel);
-}
-
 // A trace on the temperature and speed scale.
-template <typename Value>
-void TemperatureTrace(OverviewContext& c, Rgb colour, bool fill, Value&& value) {
-    PictureSurface& pic = c.picRH;
-    pic.SetForeColor(colour);
-    if (fill) pic.SetFillColor(colour);
-    pic.SetDrawWidth(3);
-    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
-    DrawColumnTrace(pic, LastTime(c), value);
-    pic.SetDrawWidth(1);
+template <typename Value> void TemperatureTrace(OverviewContext& c, Rgb colour, Value&& value) {
+    DrawValueTrace(c, colour, 3, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan, value);
 }
 
 void Bar(PictureSurface& pic, double x1, double value, double x2) {
@@ -69,7 +55,7 @@ void PlotWindChill(OverviewContext& c) {
         return profileLevel ? s.WindSpeed(m, t, 1) : s.SurfaceWindSpeed(m, t);
     };
     PictureSurface& pic = c.picRH;
-    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
+    ScaleTraceFrame(c);
     pic.SetDrawMode(DrawMode::XorPen);
     pic.SetForeColor(RGB(128, 128, 128));
     pic.SetDrawWidth(2);
@@ -110,7 +96,7 @@ void PlotVisibility(OverviewContext& c) {
 void PlotSfcTemp(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
-    TemperatureTrace(c, RGB(255, 0, 0), true, [&](int t) -> std::optional<double> {
+    TemperatureTrace(c, RGB(255, 0, 0), [&](int t) -> std::optional<double> {
         return CelsiusToFahrenheit(s.SurfaceTemp(m, t));
     });
 }
@@ -118,7 +104,7 @@ void PlotSfcTemp(OverviewContext& c) {
 void PlotSfcDewPoint(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
-    TemperatureTrace(c, RGB(0, 255, 0), true, [&](int t) -> std::optional<double> {
+    TemperatureTrace(c, RGB(0, 255, 0), [&](int t) -> std::optional<double> {
         return CelsiusToFahrenheit(s.SurfaceDewPoint(m, t));
     });
 }
@@ -128,7 +114,7 @@ void PlotSkinTemp(OverviewContext& c) {
     const int m = s.CurrentModel;
     // The files give the skin temperature in kelvin; models without one
     // store 0, and the line breaks there.
-    TemperatureTrace(c, RGB(0, 255, 255), false, [&](int t) -> std::optional<double> {
+    TemperatureTrace(c, RGB(0, 255, 255), [&](int t) -> std::optional<double> {
         const float kelvin = s.SkinTemperature(m, t);
         if (!(kelvin > 0.0f)) return std::nullopt;
         return CelsiusToFahrenheit(kelvin - kKelvinOffset);
@@ -138,31 +124,17 @@ void PlotSkinTemp(OverviewContext& c) {
 void PlotSfcPres(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
-    PictureSurface& pic = c.picRH;
-    pic.SetForeColor(RGB(255, 255, 255));
-    pic.SetFillColor(RGB(255, 255, 255));
-    pic.SetDrawWidth(3);
-    ScaleValueFrame(c.picRH, c.axes, c.axes.PressureTraceBase,
-                    c.axes.PressureTraceBase + c.axes.PressureTraceSpan);
-    DrawColumnTrace(pic, LastTime(c),
-                    [&](int t) -> std::optional<double> { return s.SurfacePressure(m, t); });
-    pic.SetDrawWidth(1);
+    DrawValueTrace(c, RGB(255, 255, 255), 3, c.axes.PressureTraceBase,
+                   c.axes.PressureTraceBase + c.axes.PressureTraceSpan,
+                   [&](int t) -> std::optional<double> { return s.SurfacePressure(m, t); });
 }
 
 void PlotPrecipWater(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
-    PictureSurface& pic = c.picRH;
-    pic.SetForeColor(RGB(63, 255, 63));
-    pic.SetFillColor(RGB(63, 255, 63));
-    pic.SetDrawWidth(2);
-    pic.SetDrawMode(DrawMode::CopyPen);
-    pic.SetFillStyle(FillStyle::Solid);
-    ScaleValueFrame(c.picRH, c.axes, 0.0, c.session.history.OverviewThresholds[0]);
-    DrawColumnTrace(pic, LastTime(c),
-                    [&](int t) -> std::optional<double> { return s.PrecipWater(m, t) * 1000.0; });
-    pic.SetDrawWidth(1);
-    pic.SetDrawMode(DrawMode::CopyPen);
+    c.picRH.SetFillStyle(FillStyle::Solid);
+    DrawValueTrace(c, RGB(63, 255, 63), 2, 0.0, c.session.history.OverviewThresholds[0],
+                   [&](int t) -> std::optional<double> { return s.PrecipWater(m, t) * 1000.0; });
 }
 
 void PlotRunOff(OverviewContext& c) {

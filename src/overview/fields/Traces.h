@@ -2,17 +2,35 @@
 
 #include "overview/fields/OverviewState.h"
 #include "platform/PictureSurface.h"
+#include "profile/data/Session.h"
 
 #include <cmath>
 #include <optional>
 
 namespace tarvex {
 
+// The sounding store the overview draws, and the last time column of its
+// current model.
+inline const ProfileArrays& Store(const OverviewContext& c) {
+    return *c.session.profile;
+}
+inline int LastTime(const OverviewContext& c) {
+    return Store(c).LastTime(Store(c).CurrentModel);
+}
+
 // picRH scaled to the time window across and a value range from bottom (the
 // lower edge) to top.
 inline void ScaleValueFrame(PictureSurface& pic, const OverviewAxes& axes, double bottom,
                             double top) {
     pic.Scale(axes.ScaleLeftColumn, top, axes.ScaleRightColumn, bottom);
+}
+
+// picRH on the temperature and speed trace pair, and on the index pair.
+inline void ScaleTraceFrame(OverviewContext& c) {
+    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
+}
+inline void ScaleIndexFrame(OverviewContext& c) {
+    ScaleValueFrame(c.picRH, c.axes, c.axes.IndexBase, c.axes.IndexBase + c.axes.IndexSpan);
 }
 
 // y of a pressure (mb) on the log-pressure frame; none for a pressure that
@@ -48,6 +66,21 @@ void DrawColumnTrace(PictureSurface& pic, int last, Value&& value, ColorOf&& col
 // The same in the fore colour.
 template <typename Value> void DrawColumnTrace(PictureSurface& pic, int last, Value&& value) {
     DrawColumnTrace(pic, last, value, [&pic](int) { return pic.ForeColor(); });
+}
+
+// A value of every hour as one line on picRH, in one colour and pen width,
+// on the value range bottom..top; the pen goes back to width 1.
+template <typename Value>
+void DrawValueTrace(OverviewContext& c, Rgb colour, int width, double bottom, double top,
+                    Value&& value) {
+    PictureSurface& pic = c.picRH;
+    pic.SetForeColor(colour);
+    pic.SetFillColor(colour);
+    pic.SetDrawWidth(width);
+    pic.SetDrawMode(DrawMode::CopyPen);
+    ScaleValueFrame(pic, c.axes, bottom, top);
+    DrawColumnTrace(pic, LastTime(c), value);
+    pic.SetDrawWidth(1);
 }
 
 } // namespace tarvex

@@ -28,13 +28,6 @@ constexpr double kCirclePixels = 1.5;
 constexpr double kSpacingStep = 0.015;
 constexpr double kLeastLevelPixels = 8.0;
 
-const ProfileArrays& Store(const OverviewContext& c) {
-    return *c.session.profile;
-}
-int LastTime(const OverviewContext& c) {
-    return Store(c).LastTime(Store(c).CurrentModel);
-}
-
 // How the vectors of the picture are laid out across it.
 struct VectorLayout {
     int stride = 1;           // columns between two vectors
@@ -164,15 +157,8 @@ void PlotTransportSpeed(OverviewContext& c) {
     EnsureMixingLayer(c);
     const int m = Store(c).CurrentModel;
     const MixingLayerResults& r = c.session.timeHeight->mixingLayer;
-    PictureSurface& pic = c.picRH;
-    pic.SetForeColor(RGB(255, 160, 0));
-    pic.SetFillColor(RGB(255, 160, 0));
-    pic.SetDrawWidth(3);
-    pic.SetDrawMode(DrawMode::CopyPen);
-    ScaleValueFrame(c.picRH, c.axes, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan);
-    DrawColumnTrace(pic, LastTime(c),
-                    [&](int t) -> std::optional<double> { return r.TransportSpeed(m, t); });
-    pic.SetDrawWidth(1);
+    DrawValueTrace(c, RGB(255, 160, 0), 3, c.axes.TraceBase, c.axes.TraceBase + c.axes.TraceSpan,
+                   [&](int t) -> std::optional<double> { return r.TransportSpeed(m, t); });
 }
 
 void PlotVentilation(OverviewContext& c) {

@@ -11,50 +11,6 @@ namespace tarvex {
 
 namespace {
 
-struct Vertex {
-    double shear;
-    double cape;
-};
-
-struct Boundary {
-    Rgb colour;
-    std::initializer_list<Vertex> vertices;
-};
-
-// The regime boundaries of the diagram (m/s, J/kg).
-const Boundary kBoundaries[] = {
-    {RGB(255, 255, 0), {{0, 900}, {23, 950}, {25, 1000}, {35, 1500}, {45, 1750}}},
-    {RGB(191, 191, 255),
-     {{1, 3600},
-      {1, 2600},
-      {1.8, 2400},
-      {3, 2100},
-      {4.5, 1900},
-      {6, 1800},
-      {13, 1525},
-      {15, 1575},
-      {20, 2000},
-      {25, 2200},
-      {30, 2700},
-      {33, 3000},
-      {33.5, 3200},
-      {33, 3600}}},
-    {RGB(0, 255, 0),
-     {{18, 3600},
-      {17.5, 2000},
-      {18.5, 1750},
-      {22, 1375},
-      {23.5, 1300},
-      {25, 1300},
-      {28.5, 1450},
-      {30.4, 1550},
-      {33, 1550},
-      {35, 1450},
-      {40, 1600},
-      {42.5, 1740},
-      {45, 1880}}},
-};
-
 struct Caption {
     const char* text;
     double x;
@@ -111,12 +67,7 @@ void PlotCapeShearDiagram(PictureSurface& picCape, HourPanelContext& ctx, std::i
         picCape.SetCurrentY(c.y);
         picCape.Print(c.text);
     }
-    for (const Boundary& b : kBoundaries) {
-        const Vertex* v = b.vertices.begin();
-        picCape.Line(v[0].shear, v[0].cape, v[1].shear, v[1].cape, b.colour);
-        for (std::size_t k = 2; k < b.vertices.size(); ++k)
-            picCape.LineTo(v[k].shear, v[k].cape, b.colour);
-    }
+    DrawCapeShearBoundaries(picCape);
 
     WindResults& winds = *session.winds;
     for (int k = hour - 6; k <= hour; ++k) {

@@ -102,6 +102,14 @@ void DrawCaptions(PictureSurface& pic) {
 
 } // namespace
 
+void DrawCapeShearBoundaries(PictureSurface& pic) {
+    for (const Boundary& line : Boundaries()) {
+        const auto& v = line.vertices;
+        pic.Line(v[0].first, v[0].second, v[1].first, v[1].second, line.colour);
+        for (std::size_t k = 2; k < v.size(); ++k) pic.LineTo(v[k].first, v[k].second, line.colour);
+    }
+}
+
 std::int16_t ZoomCapeAxisTop(std::int16_t CapeAxisTop, int Button) {
     const double factor = Button == 1 ? 1.0 / 1.2 : 1.2;
     const double zoomed = RoundHalfEven(CapeAxisTop * factor);
@@ -140,12 +148,7 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
         pic.Clear();
         DrawFrameAndGrid(pic, labelOffset);
         DrawCaptions(pic);
-        for (const Boundary& line : Boundaries()) {
-            const auto& v = line.vertices;
-            pic.Line(v[0].first, v[0].second, v[1].first, v[1].second, line.colour);
-            for (std::size_t k = 2; k < v.size(); ++k)
-                pic.LineTo(v[k].first, v[k].second, line.colour);
-        }
+        DrawCapeShearBoundaries(pic);
         if (background) {
             *background = {pic.TakePicture(), pic.PixelWidth(), pic.PixelHeight(), CapeAxisTop};
             pic.SetPicture(background->picture);

@@ -27,6 +27,10 @@ std::int16_t ZoomCapeAxisTop(std::int16_t CapeAxisTop, int Button);
 // storm-matrix label both colour by it.
 Rgb CinsColour(float cins, const IndexThresholdTable& thresholds);
 
+// The boundaries of ordinary cells, multicells and supercells, in the
+// diagram's units (0-4 km shear m/s across, CAPE J/kg up).
+void DrawCapeShearBoundaries(PictureSurface& pic);
+
 // The part of the storm-type diagram that is the same for every hour (frame,
 // grid, labels, captions and boundaries), kept as a picture for one surface
 // size and axis top so that an hour step draws only the track.

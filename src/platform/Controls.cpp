@@ -36,7 +36,9 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 } // namespace tarvex
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -109,6 +111,15 @@ void SetBold(QPushButton* button, bool on) {
     QFont font = button->font();
     font.setBold(on);
     button->setFont(font);
+}
+
+void FitToScreen(QWidget& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+    window.resize(std::min(window.width(), std::max(least.width(), room.width())),
+                  std::min(window.height(), std::max(least.height(), room.height())));
 }
 
 } // namespace tarvex

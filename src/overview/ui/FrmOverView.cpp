@@ -361,6 +361,7 @@ void FrmOverView::BuildControls() {
 void FrmOverView::PlaceWindow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
+    FitToScreen(*this);
     const int W = screen->geometry().width();
     const int H = screen->geometry().height();
     const int w = frameGeometry().width();

@@ -205,11 +205,7 @@ void FrmProfile::BuildFileLists() {
 void FrmProfile::PlaceWindow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    // A screen smaller than the opening size gets a window that fits it,
-    // never smaller than the window's least size.
-    const QRect room = screen->availableGeometry();
-    resize(std::min(width(), std::max(minimumWidth(), room.width())),
-           std::min(height(), std::max(minimumHeight(), room.height())));
+    FitToScreen(*this);
     const int W = screen->geometry().width();
     const int H = screen->geometry().height();
     const int w = width();

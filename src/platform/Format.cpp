@@ -11,26 +11,49 @@ namespace tarvex {
 
 namespace {
 
-// The digits of round(magnitude * 10^decimals), halves away from zero, taken
-// from the first 15 significant digits of the magnitude.
-std::string ScaledDigits(double magnitude, int decimals) {
-    if (magnitude == 0.0) return "0";
-    // d.dddddddddddddde+XX; the panels format hundreds of numbers a redraw,
-    // so the digits are written without the C library's printf.
+// A positive decimal number as its significant digits d1 d2 ... and the
+// power of ten of d1.
+struct DecimalDigits {
+    std::string significant;
+    int exponent = 0;
+};
+
+// Splits a positive number written by to_chars in scientific form
+// ("d.ddde+XX" or "de+XX").
+DecimalDigits FromScientific(std::string_view text) {
+    DecimalDigits d;
+    const std::size_t e = text.find('e');
+    d.significant += text[0];
+    if (e > 2) d.significant += text.substr(2, e - 2);
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    d.exponent);
+    return d;
+}
+
+// The first 15 significant digits of a double; the panels format hundreds of
+// numbers a redraw, so they are written without the C library's printf.
+DecimalDigits SignificantDigits(double magnitude) {
     std::array<char, 32> buffer{};
     const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
                                        std::chars_format::scientific, 14);
-    const std::string_view text(buffer.data(),
-                                static_cast<std::size_t>(written.ptr - buffer.data()));
-    std::string significant;
-    significant.reserve(15);
-    significant += text[0];
-    significant += text.substr(2, 14);
-    const std::size_t e = text.find('e');
-    int exponent = 0;
-    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
-                    exponent);
-    const int keep = exponent + 1 + decimals; // digits at places of 10^-decimals or more
+    return FromScientific(
+        std::string_view(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data())));
+}
+
+// The shortest digits that read back as the same single: the decimal the file
+// gave (8.15, not the binary 8.1499996...).
+DecimalDigits ShortestDigits(float magnitude) {
+    std::array<char, 32> buffer{};
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                       std::chars_format::scientific);
+    return FromScientific(
+        std::string_view(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data())));
+}
+
+// The digits of round(number * 10^decimals), halves away from zero.
+std::string ScaledDigits(const DecimalDigits& number, int decimals) {
+    const std::string& significant = number.significant;
+    const int keep = number.exponent + 1 + decimals; // digits at places of 10^-decimals or more
     if (keep <= 0) return (keep == 0 && significant[0] >= '5') ? "1" : "0";
     if (keep >= static_cast<int>(significant.size())) {
         return significant + std::string(keep - significant.size(), '0');
@@ -138,14 +161,10 @@ std::size_t RunLength(std::string_view text, std::size_t at, std::size_t limit) 
     return n;
 }
 
-} // namespace
-
-std::string Format(double value, std::string_view pattern) {
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
+// A number by a pattern from its sign and its decimal digits (none for 0).
+std::string FormatDigits(bool negative, const DecimalDigits& number, std::string_view pattern) {
     const NumberPattern parsed = ParseNumberPattern(pattern);
-
-    std::string digits = ScaledDigits(std::abs(value), parsed.decimals);
+    std::string digits = number.significant.empty() ? "0" : ScaledDigits(number, parsed.decimals);
     if (static_cast<int>(digits.size()) <= parsed.decimals) {
         digits.insert(0, parsed.decimals + 1 - digits.size(), '0');
     }
@@ -160,7 +179,7 @@ std::string Format(double value, std::string_view pattern) {
         fraction.pop_back();
     }
 
-    std::string result = value < 0.0 ? "-" : "";
+    std::string result = negative ? "-" : "";
     bool integerWritten = false;
     std::size_t fractionAt = 0;
     for (const PatternItem& item : parsed.items) {
@@ -180,6 +199,23 @@ std::string Format(double value, std::string_view pattern) {
         }
     }
     return result;
+}
+
+} // namespace
+
+std::string Format(double value, std::string_view pattern) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
+    const double magnitude = std::abs(value);
+    return FormatDigits(value < 0.0,
+                        magnitude == 0.0 ? DecimalDigits{} : SignificantDigits(magnitude), pattern);
+}
+
+std::string FormatSingle(float value, std::string_view pattern) {
+    if (!std::isfinite(value)) return Format(static_cast<double>(value), pattern);
+    const float magnitude = std::abs(value);
+    return FormatDigits(value < 0.0f,
+                        magnitude == 0.0f ? DecimalDigits{} : ShortestDigits(magnitude), pattern);
 }
 
 std::string Format(const DateTime& when, std::string_view pattern) {
@@ -255,12 +291,24 @@ std::string Format(const DateTime& when, std::string_view pattern) {
     return result;
 }
 
-std::string FormatRight(double value, std::string_view pattern, int width) {
+namespace {
+
+// A text right-aligned in a field; a wider one whole, none for no field.
+std::string RightAligned(std::string text, int width) {
     if (width <= 0) return {};
-    std::string text = Format(value, pattern);
     const auto field = static_cast<std::size_t>(width);
     if (text.size() < field) text.insert(0, field - text.size(), ' ');
     return text;
+}
+
+} // namespace
+
+std::string FormatRight(double value, std::string_view pattern, int width) {
+    return RightAligned(Format(value, pattern), width);
+}
+
+std::string FormatRightSingle(float value, std::string_view pattern, int width) {
+    return RightAligned(FormatSingle(value, pattern), width);
 }
 
 double RoundHalfEven(double value) {

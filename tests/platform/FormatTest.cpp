@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <limits>
 
 namespace tarvex {
 namespace {
@@ -68,6 +69,25 @@ TEST(FormatNumber, DecimalsAndTheFirstFifteenDigits) {
         {12.34, "#0.0", "12.3"},
         {3.14, "  #0.0", "  3.1"},
     });
+}
+
+// A single rounds as the decimal it was read from, whichever side of it the
+// nearest binary value lies (-8.15f is -8.1499996, -1.45f is -1.4500000477).
+TEST(FormatNumber, SinglesRoundFromTheirShortestDecimal) {
+    EXPECT_EQ(Format(-8.15f, "0.0"), "-8.2");
+    EXPECT_EQ(Format(-1.45f, "0.0"), "-1.5");
+    EXPECT_EQ(Format(0.15f, "0.0"), "0.2");
+    EXPECT_EQ(Format(21.65f, "0.0"), "21.7");
+    EXPECT_EQ(Format(2.675f, "0.00"), "2.68");
+    EXPECT_EQ(Format(1.0f / 3.0f, "0.000000"), "0.333333");
+    EXPECT_EQ(Format(1e-3f, "0.00"), "0.00");
+    EXPECT_EQ(Format(-0.04f, "0.0"), "-0.0");
+    EXPECT_EQ(Format(0.0f, "#,##0.0"), "0.0");
+    EXPECT_EQ(Format(123456.7f, "#,##0"), "123,457");
+    EXPECT_EQ(Format(std::numeric_limits<float>::quiet_NaN(), "0.0"), "NaN");
+    EXPECT_EQ(FormatRight(-8.15f, "0.0", 7), "   -8.2");
+    // A double keeps its own digits.
+    EXPECT_EQ(Format(static_cast<double>(-8.15f), "0.0"), "-8.1");
 }
 
 TEST(FormatNumber, OptionalDigitsLeaveNoLeadingZero) {

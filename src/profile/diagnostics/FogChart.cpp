@@ -69,10 +69,12 @@ void HumidityChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, fl
     pic.Line(0.0, 0.0, A, 0.0);
     pic.Line(0.0, 0.0, 0.0, 500.0);
     pic.SetDrawWidth(1);
+    // Half steps of a dry file's axis keep their decimal.
+    const char* tickFormat = B == std::floor(B) ? "0" : "0.0";
     for (float x = 0.0f; x <= A; x += B) {
         pic.Line(x, 0.0, x, -30.0);
         pic.Line(x, 0.0, x, 500.0, kGridGrey);
-        CentredLabel(pic, x, -30.0, Format(x, "0"));
+        CentredLabel(pic, x, -30.0, Format(x, tickFormat));
     }
     for (int y = 0; y <= 500; y += 100) {
         pic.Line(-0.2 * B, y, 0.0, y);
@@ -114,7 +116,9 @@ void HydrolapseChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, 
     pic.SetForeColor(kBlue);
     pic.SetFillColor(kBlue);
     pic.SetFillStyle(FillStyle::Solid);
-    // A profile without levels has no layer to chart.
+    // A profile without levels has no layer to chart. The first layer is
+    // always followed by the second, even when level 1 already lies above
+    // the chart's top: the stop is tested from the second layer on.
     const double r = 0.01 * B;
     for (int j = 1; j <= n; ++j) {
         const float dq = s.SpecificHumidity(m, t, j) - s.SpecificHumidity(m, t, j - 1);
@@ -122,7 +126,7 @@ void HydrolapseChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, 
         const float zMid = (zUpper + FeetAboveGround(s, m, t, j - 1)) / 2.0f;
         if (j > 1) pic.LineTo(dq, zMid);
         pic.Circle(dq, zMid, r);
-        if (zUpper > kChartTopFt) break;
+        if (j > 1 && zUpper > kChartTopFt) break;
     }
     pic.SetFillStyle(FillStyle::Transparent);
     pic.SetForeColor(kWhite);
@@ -237,8 +241,8 @@ void CrossoverArea(PictureSurface& pic, Session& session, int m, std::int16_t c)
 
 void StabilityArea(PictureSurface& pic, const ProfileArrays& s, int m, std::int16_t t) {
     const BoundaryLayerStability b = MakeBoundaryLayerStability(s, t);
-    const bool calm = std::isnan(b.MRi);
-    const double y = calm ? 0.0 : std::clamp(b.MRi, -0.01f, 0.075f);
+    const bool noValue = std::isnan(b.MRi);
+    const double y = noValue ? 0.0 : std::clamp(b.MRi, -0.01f, 0.075f);
 
     pic.Scale(-5.0, -0.11, 95.0, 0.09);
     pic.SetForeColor(kAxisGrey);
@@ -271,11 +275,12 @@ void StabilityArea(PictureSurface& pic, const ProfileArrays& s, int m, std::int1
     pic.PrintNoNewline(PrintForm(std::floor(b.Vmax + 0.5f)));
     pic.PrintNoNewline(" kts");
 
-    // A calm layer has no number: its value reads "----" and no bar is drawn.
-    const std::string value = calm ? "----" : Format(b.MRi, ".000");
+    // A calm or unknown layer has no number: its value reads "----" and no
+    // bar is drawn.
+    const std::string value = noValue ? "----" : Format(b.MRi, ".000");
     const double h = pic.TextHeight("H");
     PrintAt(pic, 80.0 - pic.TextWidth(value), 0.0325 - h / 2.0, value);
-    if (calm) return;
+    if (noValue) return;
 
     if (y <= 0.025) {
         pic.FilledBox(63.0, 0.025, 74.0, y, kWhite);
@@ -303,6 +308,10 @@ void StabilityArea(PictureSurface& pic, const ProfileArrays& s, int m, std::int1
 float HumidityAxisTop(float maxSpecificHumidity) {
     if (maxSpecificHumidity < 2.0f) return 2.0f;
     return std::floor(maxSpecificHumidity / 5.0f) * 5.0f + 5.0f;
+}
+
+float HumidityAxisStep(float axisTop) {
+    return axisTop == 2.0f ? 0.5f : axisTop / 5.0f;
 }
 
 CrossoverSource FindCrossover(Session& session, std::int16_t c) {
@@ -366,7 +375,10 @@ BoundaryLayerStability MakeBoundaryLayerStability(const ProfileArrays& s, std::i
         if (FeetAboveGround(s, m, t, j) > 1500.0f) break;
         b.Vmax = std::max(b.Vmax, s.WindSpeed(m, t, j));
     }
-    b.MRi = b.Vmax == 0.0f ? std::nanf("") : (b.Tmax - s.SurfaceTemp(m, t)) / (b.Vmax * b.Vmax);
+    // A calm layer, or a layer without a level or a wind to read, gives no
+    // number rather than one worked out from the placeholders.
+    const bool unknown = b.Vmax == 0.0f || b.Vmax == kMissing || b.Tmax == kMissing;
+    b.MRi = unknown ? std::nanf("") : (b.Tmax - s.SurfaceTemp(m, t)) / (b.Vmax * b.Vmax);
     return b;
 }
 
@@ -376,7 +388,7 @@ void PlotFog(PictureSurface& pic, Session& session, std::int16_t c) {
     pic.SetBackColor(kBlack);
     pic.Clear();
     const float A = HumidityAxisTop(s.MaxSpecificHumidity);
-    const float B = A / 5.0f;
+    const float B = HumidityAxisStep(A);
     HumidityChart(pic, s, m, c, A, B);
     HydrolapseChart(pic, s, m, c, A, B);
     CrossoverArea(pic, session, m, c);

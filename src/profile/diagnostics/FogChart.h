@@ -11,6 +11,8 @@ struct Session;
 // Top of the specific-humidity axis (g/kg) for the largest specific humidity
 // of the file: 2 for a dry file, else the next multiple of 5 above it.
 float HumidityAxisTop(float maxSpecificHumidity);
+// Its tick step: a fifth of the top, half a g/kg on a dry file's axis of 2.
+float HumidityAxisStep(float axisTop);
 
 // Where the crossover temperature of an hour came from.
 struct CrossoverSource {
@@ -35,7 +37,8 @@ void ResetCrossover(Session& session, std::int16_t c);
 // the layer and its level (-999 and 0 when the layer holds no level), the
 // strongest wind (knots) from level 1 up to that level and below 1500 ft
 // (-999 when none), and MRi, the warm excess over the screen temperature per
-// square knot; MRi is not a number when that wind is calm.
+// square knot; MRi is not a number when that wind is calm or when the
+// temperature or the wind is missing.
 struct BoundaryLayerStability {
     float Tmax = -999.0f;
     std::int16_t jmax = 0;

@@ -7,6 +7,7 @@
 #include "platform/Format.h"
 #include "profile/data/Session.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -104,6 +105,14 @@ void DrawVectors(PictureSurface& pic, const WindResults& w, int m, int t, float 
     pic.SetFontSize(8);
 }
 
+// Limits derived from the thickness (T1 and T2 of a row) kept at or above
+// the row's T0, and T2 at or above T1: in cold air (below about 520 dam)
+// they fall under T0, and the bar's thirds would no longer follow the value.
+void KeepDerivedLimitsInOrder(std::array<float, kIndexThresholdColumns>& row) {
+    row[1] = std::max(row[1], row[0]);
+    row[2] = std::max(row[2], row[1]);
+}
+
 void TextAt(PictureSurface& pic, double x, double y, const std::string& text) {
     pic.SetCurrentX(x);
     pic.SetCurrentY(y);
@@ -193,12 +202,14 @@ void PlotMBE(PictureSurface& pic, Session& session, std::int16_t column, float M
         T[kPrecipWaterRow][1] =
             static_cast<float>(3e-55 * std::pow(static_cast<double>(Z), 19.816));
         T[kPrecipWaterRow][2] = T[kPrecipWaterRow][1] * 1.35f;
+        KeepDerivedLimitsInOrder(T[kPrecipWaterRow]);
         PlotBar(pic, pw, kPrecipWaterRow, T);
     }
     if (haveRH) PlotBar(pic, meanRH, kMeanRHRow, T);
     if (haveZ) {
         T[kPwRhRow][1] = T[kPrecipWaterRow][1] * 0.7f;
         T[kPwRhRow][2] = T[kPrecipWaterRow][2] * 0.8f;
+        KeepDerivedLimitsInOrder(T[kPwRhRow]);
         if (haveRH) PlotBar(pic, meanRH / 100.0f * pw, kPwRhRow, T);
     }
     PlotBar(pic, run.WarmCloudDepth(m, t), kWarmCloudRow, T);

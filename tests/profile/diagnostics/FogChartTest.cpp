@@ -51,6 +51,60 @@ TEST(FogChart, HumidityAxisTopIsTwoOrTheNextMultipleOfFive) {
     EXPECT_FLOAT_EQ(HumidityAxisTop(10.0f), 15.0f);
 }
 
+// The tick labels of the humidity axis, left to right.
+std::vector<std::string> HumidityTicks(const RecordingSurface& pic) {
+    std::vector<std::string> out;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Text))
+        if (op.y1 == -30.0 && op.scale.left < 0.0 && op.scale.width > -5.0 * op.scale.left)
+            out.push_back(op.text);
+    return out;
+}
+
+// A dry (winter) file: the axis runs to 2 g/kg in half steps, each labelled
+// with its decimal; a moist file keeps whole steps and whole labels.
+TEST(FogChart, HumidityAxisTicksOfDryAndMoistFiles) {
+    Session session;
+    test::OneTimeProfile p;
+    p.Levels = {{990, 100, -5, -8}, {950, 450, -7, -10}};
+    test::WriteProfile(*session.profile, p);
+    RecordingSurface pic(437, 425);
+    session.profile->MaxSpecificHumidity = 1.77f;
+    PlotFog(pic, session, 0);
+    EXPECT_EQ(HumidityTicks(pic), (std::vector<std::string>{"0.0", "0.5", "1.0", "1.5", "2.0"}));
+    const std::vector<DrawOperation> dots = pic.OperationsOf(Kind::Circle);
+    ASSERT_FALSE(dots.empty());
+    EXPECT_FLOAT_EQ(static_cast<float>(dots[0].radius), 0.05f); // a tenth of the step
+
+    session.profile->MaxSpecificHumidity = 7.3f;
+    pic.ForgetOperations();
+    PlotFog(pic, session, 0);
+    EXPECT_EQ(HumidityTicks(pic), (std::vector<std::string>{"0", "2", "4", "6", "8", "10"}));
+}
+
+// Level 1 already above 500 ft: the hydrolapse chart still draws the second
+// layer, then stops (the humidity chart stops at level 1).
+TEST(FogChart, HydrolapseTestsItsStopFromTheSecondLayer) {
+    Session session;
+    test::OneTimeProfile p;
+    p.Levels = {{980, 200, 10, 8}, {950, 450, 9, 6}, {900, 900, 7, 3}, {850, 1400, 5, 0}};
+    test::WriteProfile(*session.profile, p);
+    ProfileArrays& s = *session.profile;
+    const float q[] = {6.0f, 5.5f, 5.25f, 4.0f, 3.0f};
+    for (int L = 0; L <= 4; ++L) s.SpecificHumidity(1, 0, L) = q[L];
+    RecordingSurface pic(437, 425);
+    PlotFog(pic, session, 0);
+    std::vector<double> blue; // hydrolapse dots: the change of each layer
+    int yellow = 0;           // humidity dots
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Circle)) {
+        if (op.color == RGB(0, 0, 255)) blue.push_back(op.x1);
+        if (op.color == RGB(255, 255, 0)) ++yellow;
+    }
+    ASSERT_EQ(blue.size(), 2u);
+    EXPECT_FLOAT_EQ(static_cast<float>(blue[0]), -0.5f);
+    EXPECT_FLOAT_EQ(static_cast<float>(blue[1]), -0.25f);
+    EXPECT_EQ(yellow, 2);
+}
+
 // Hourly columns of an afternoon and evening: the screen temperature peaks
 // at column 2 (27 C, dew point 16 C).
 class Crossover : public ::testing::Test {
@@ -229,14 +283,21 @@ TEST_F(Stability, MRiFromTheWarmLayerAndTheWindBelowIt) {
     EXPECT_EQ(Boxes(pic, -5.0)[1].color, RGB(0, 0, 255));
 }
 
-// No level within 100 mb of the ground: the layer's sentinels (-999 C, -999
-// kt) give a value just below 0, read as stratus and dispersal.
-TEST_F(Stability, WithoutALevelInTheLayerTheSentinelsShow) {
+// No level within 100 mb of the ground, or no level below 1500 ft: the text
+// line shows the placeholders, but no value and no verdict is made of them.
+TEST_F(Stability, WithoutALevelInTheLayerOrBelow1500FtNoVerdict) {
     session.profile->Pressure(1, 0, 0) = 1200.0f;
-    const auto texts = Plot();
+    auto texts = Plot();
     EXPECT_TRUE(Has(texts, " 1200 ") && Has(texts, "-999.0°C   ") && Has(texts, "-999 "));
-    EXPECT_TRUE(Has(texts, "-.001")); // (-999 - 10) / 999^2
-    EXPECT_TRUE(Has(texts, "Stratus") && Has(texts, "Possible"));
+    EXPECT_TRUE(Has(texts, "----"));
+    EXPECT_FALSE(Has(texts, "Stratus") || Has(texts, "Possible"));
+    EXPECT_TRUE(Boxes(pic, -5.0).empty());
+
+    session.profile->Pressure(1, 0, 0) = 1000.0f;
+    session.profile->HeightAGL(1, 0, 1) = 600.0f; // 1975 ft
+    texts = Plot();
+    EXPECT_TRUE(Has(texts, "15.0°C   ") && Has(texts, "-999 ") && Has(texts, "----"));
+    EXPECT_TRUE(Boxes(pic, -5.0).empty());
 }
 
 TEST_F(Stability, ACalmLayerHasNoNumberAndNoBars) {

@@ -50,11 +50,11 @@ std::vector<std::string> Lines(const ProfileArrays& s) {
 
 TEST(SoundingListing, HighestLevelFirstInAlignedColumns) {
     const auto s = Store({{1000, 15.04f, 10, 72.4f, 275.4f, 12.6f},
-                          {850, 5, -2, 60, 290, 25.4f},
+                          {850, -1.45f, -8.15f, 60, 290, 25.4f}, // halves as decimals
                           {500, -12.26f, -30, 20, 300, 60}});
     const std::vector<std::string> expected = {
         "  Pres   Temp  Dewpt    RH   Dir  Speed", "   500  -12.3  -30.0    20   300     60",
-        "   850    5.0   -2.0    60   290     25", "  1000   15.0   10.0    72   275     13",
+        "   850   -1.5   -8.2    60   290     25", "  1000   15.0   10.0    72   275     13",
         "Precipitation:  0.120 Hr     1.500 Total"};
     EXPECT_EQ(Lines(*s), expected);
 }

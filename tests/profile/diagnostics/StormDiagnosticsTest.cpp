@@ -218,6 +218,36 @@ TEST_F(HeavyPrecipTest, MissingHumidityAndThicknessPrintDashes) {
         EXPECT_EQ(op.text.find("nan"), std::string::npos);
 }
 
+// Cold air, 500 dam: the thickness limits (0.09 and 0.12 in) lie under T0
+// of 0.2; they are drawn at T0, so every value above it is past both.
+TEST_F(HeavyPrecipTest, ColdAirLimitsStayAtOrAboveTheFirstThreshold) {
+    s().Height(kModel, 0, 5) = 5000.0f; // 500 mb
+    // The bar of the row whose top is at y (none: a zero-length box).
+    auto bar = [&](float pw, double top) {
+        s().PrecipWater(kModel, 0) = pw;
+        pic.ForgetOperations();
+        PlotMBE(pic, session, 0, kMbeScaleStart);
+        DrawOperation found;
+        for (const DrawOperation& op : pic.OperationsOf(Kind::FilledBox))
+            if (std::abs(op.y1 - top) < 1e-6) found = op;
+        return found;
+    };
+    EXPECT_EQ(bar(0.2f, 13.1).kind, Kind::Clear); // precipitable water at T0: no bar
+    std::vector<std::string> header;              // thickness and the two limits
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Text))
+        if (op.y1 == 12.0) header.push_back(op.text);
+    EXPECT_EQ(header, (std::vector<std::string>{"500", "0.20", "0.20"}));
+
+    // 0.21 in, and 0.21 of PW * RH (70 % of 0.3 in): red, just past 66.6.
+    const double justPastT0 = 66.6 + 0.01 / 1.8 * 33.3;
+    const DrawOperation water = bar(0.21f, 13.1);
+    EXPECT_EQ(water.color, kRed);
+    EXPECT_NEAR(water.x2, justPastT0, 1e-3);
+    const DrawOperation product = bar(0.3f, 15.1);
+    EXPECT_EQ(product.color, kRed);
+    EXPECT_NEAR(product.x2, justPastT0, 1e-3);
+}
+
 // The reason sketch of one hour of each branch, and the label's colour.
 class MatrixSketchTest : public ::testing::Test {
   protected:

@@ -39,21 +39,7 @@ SoundingOptions ProfileOptions(const SoundingOptions& main) {
 void PlotOverviewHodograph(PictureSurface& picHodograph, HourPanelContext& ctx, std::int16_t hour) {
     const double R = ctx.hodoView.HodoRange;
     picHodograph.Scale(-R, R, R, -R);
-    const HodographCaptions captions = PlotHodograph(picHodograph, ctx.session, ctx.hodoView, hour);
-
-    // The captions the main window shows beside its hodograph stand on the
-    // picture here: mean wind and storm motion at the top right, the
-    // storm-relative inflow at the bottom right.
-    picHodograph.SetCurrentY(R);
-    picHodograph.SetForeColor(kMagenta);
-    RightPrint(picHodograph, R, captions.lblMean);
-    picHodograph.SetForeColor(RGB(255, 128, 0));
-    RightPrint(picHodograph, R, captions.lblStormMotion);
-    picHodograph.SetCurrentY(-R - 3.0 * picHodograph.TextHeight("I"));
-    picHodograph.SetForeColor(RGB(0, 192, 192));
-    RightPrint(picHodograph, R, captions.lblInflow);
-    RightPrint(picHodograph, R, captions.lblSRInflowHigh);
-    RightPrint(picHodograph, R, captions.lblSRInflowLow);
+    PlotHodographPanel(picHodograph, ctx.session, R, hour);
 }
 
 void DrawProfile(PictureSurface& picProfile, HourPanelContext& ctx, std::int16_t hour) {
@@ -62,7 +48,7 @@ void DrawProfile(PictureSurface& picProfile, HourPanelContext& ctx, std::int16_t
     view.SuspendRedraw = false;
     view.VerticalUnit = ctx.options.VerticalUnits;
     view.options = ProfileOptions(ctx.mainView.options);
-    DrawSoundingTraces(picProfile, ctx.session, view, false);
+    DrawSoundingTraces(picProfile, ctx.session, view, SoundingPicture::HourPanel);
     DrawLevelMarkers(picProfile, ctx.session, view);
     DrawParcelOutlines(picProfile, ctx.session, view, ctx.session.soundingOverlays->parcels);
 }

@@ -26,8 +26,9 @@ void DrawMapSigmaPane(PictureSurface& picMap, HourPanelContext& ctx, std::int16_
 // the distance is the capped one, and a calm wind shows "--" hours.
 FetchTimes PlotStormMotionMap(PictureSurface& picMap, HourPanelContext& ctx);
 
-// The hour's hodograph at the main window's range, with the mean-wind,
-// storm-motion and storm-relative inflow lines written on the picture.
+// The hour's hodograph at the main window's range: rings, layer CAPE, the
+// mean-wind, storm-motion and storm-relative inflow texts, the trace with a
+// dot at every level, the inflow lines, and CAPE, CINS, helicity and shear.
 void PlotOverviewHodograph(PictureSurface& picHodograph, HourPanelContext& ctx, std::int16_t hour);
 
 // The hour's sounding with the main window's choices of skew, lines,

@@ -238,6 +238,12 @@ QWidget* FrmOverView::BuildPictures() {
 QWidget* FrmOverView::BuildPanels() {
     auto* side = new QWidget(this);
     auto* column = new QVBoxLayout(side);
+    auto* logo = new ClickableLabel("Tarvex", side);
+    logo->setObjectName("picLogo");
+    logo->setStyleSheet("color: rgb(0, 0, 160); font-weight: bold;");
+    logo->SetClickHandler([this] { main_.picLogo_Click(); });
+    picLogo = logo;
+    column->addWidget(logo);
     auto* buttons = new QGridLayout();
     std::array<QVBoxLayout*, kControlPanels> panelLayouts{};
     for (int k = 0; k < kControlPanels; ++k) {
@@ -295,12 +301,18 @@ QWidget* FrmOverView::BuildPanels() {
         optSum[static_cast<std::size_t>(k)]->setObjectName(QString("optSum_%1").arg(k));
         panelLayouts[7]->addWidget(optSum[static_cast<std::size_t>(k)]);
     }
-    picWindScale = NewPicture(pnlControl[2], "picWindScale", 120, 70);
+    pnlWind = Companion(new QWidget(pnlControl[2]));
+    pnlWind->setObjectName("pnlWind");
+    auto* windRow = new QHBoxLayout(pnlWind);
+    windRow->setContentsMargins(0, 0, 0, 0);
+    picWindScale = NewPicture(pnlWind, "picWindScale", 120, 70);
     picWindScale->setFixedSize(120, 70);
-    panelLayouts[2]->addWidget(picWindScale);
+    windRow->addWidget(picWindScale);
+    windRow->addStretch(1);
+    panelLayouts[2]->addWidget(pnlWind);
     lblLakeTemp = new QLabel(pnlControl[1]);
     lblLakeTemp->setObjectName("lblLakeTemp");
-    lblLakeTemp->hide();
+    Companion(lblLakeTemp);
     panelLayouts[1]->addWidget(lblLakeTemp);
 
     // Controls: the contour interval and the profile synchronisation.
@@ -327,6 +339,22 @@ QWidget* FrmOverView::BuildPanels() {
     panelLayouts[0]->addWidget(legends->pnlRH);
     panelLayouts[0]->addWidget(legends->frameECAPE);
     panelLayouts[1]->addWidget(legends->pnlHeatIndex);
+    // The colour classes of the EL CIN boxes, the hail strip and the Davis
+    // index, as their plotters colour them.
+    frameELCIN = ColourLegend(
+        pnlControl[3], "frameELCIN",
+        {{"CIN < 20", RGB(127, 0, 0)}, {"20 - 50", RGB(0, 127, 0)}, {"50 +", RGB(0, 0, 127)}});
+    pnlHail = ColourLegend(
+        pnlControl[3], "pnlHail",
+        {{"0\u00b0C > 13000 ft, 500 mb < 30 kt", RGB(255, 0, 0)}, {"other hours", RGB(0, 255, 0)}});
+    panelLayouts[3]->addWidget(frameELCIN);
+    panelLayouts[3]->addWidget(pnlHail);
+    pnlDavisIndex = ColourLegend(pnlControl[6], "pnlDavisIndex",
+                                 {{"< 10", RGB(0, 255, 0)},
+                                  {"10 - 15", RGB(255, 255, 0)},
+                                  {"15 - 17", RGB(255, 0, 0)},
+                                  {"> 17", RGB(0, 0, 255)}});
+    panelLayouts[6]->addWidget(pnlDavisIndex);
 
     for (QVBoxLayout* layout : panelLayouts) layout->addStretch(1);
     for (QFrame* panel : pnlControl) column->addWidget(panel, 1);
@@ -335,7 +363,6 @@ QWidget* FrmOverView::BuildPanels() {
     for (int k = 0; k < 4; ++k) {
         auto* button = new QPushButton(side);
         button->setObjectName(QString("btnHours_%1").arg(k));
-        button->setCheckable(true);
         connect(button, &QPushButton::clicked, this, [this, k] { btnHours_Click(k); });
         btnHours[static_cast<std::size_t>(k)] = button;
         hours->addWidget(button);
@@ -375,8 +402,9 @@ void FrmOverView::PlaceWindow() {
 void FrmOverView::Form_Load() {
     const ProfileArrays& s = *session_.profile;
     const int m = s.CurrentModel;
-    PlaceWindow();
+    // Placed once shown, at the size its layout settled on.
     show();
+    PlaceWindow();
     SetOverviewCaption();
 
     axes.DirectionSpan = axes.DirectionTop = 360.0f;
@@ -392,6 +420,7 @@ void FrmOverView::Form_Load() {
     ContourIntervalIndex = 2;
     options.ContourInterval = 5;
     options.OmegaFiltered = main_.soundingView().extras.OmegaFiltered;
+    btnOmegaFiltered->setChecked(options.OmegaFiltered);
     options.SigmaLevel = main_.soundingView().SigmaLevel;
     options.MeanWindLevels = main_.soundingView().MeanFlowLevels;
 
@@ -401,6 +430,7 @@ void FrmOverView::Form_Load() {
         if (QCheckBox* bourgouin = findChild<QCheckBox*>("chksWSYMb"))
             bourgouin->setChecked(main_.chksWSYMb && main_.chksWSYMb->isChecked());
     }
+    ShowCompanionPanels();
 
     StartProfileScale(axes, m, s.DiagramTopPressure);
     const QString lakeF =
@@ -420,8 +450,13 @@ void FrmOverView::Form_Load() {
         btnHours[k]->setText(QString::number(spans[k]));
     loaded_ = true;
     btnHours_Click(std::clamp<int>(session_.parameters.OverviewSpanChoice, 0, 3));
-    Box("chkHelicity")
-        ->setText(QString("Helicity %1 - %2 km").arg(HelicityBottom).arg(HelicityTop));
+    CaptionHelicity();
+}
+
+void FrmOverView::CaptionHelicity() {
+    // The layer the trace is computed over: the main window's.
+    const HistorySettings& h = session_.history;
+    Box("chkHelicity")->setText(QString("Helicity %1 - %2 km").arg(h.HodoBaseKm).arg(h.HodoTopKm));
 }
 
 void FrmOverView::SetOverviewCaption() {
@@ -459,7 +494,7 @@ void FrmOverView::DrawTimeAxis() {
 
 void FrmOverView::btnHours_Click(int Index) {
     for (std::size_t k = 0; k < btnHours.size(); ++k)
-        btnHours[k]->setChecked(static_cast<int>(k) == Index);
+        SetBold(btnHours[k], static_cast<int>(k) == Index);
     const int hours = session_.parameters.OverviewSpans[static_cast<std::size_t>(Index)];
     const int span = ColumnSpanOf(hours, session_.HoursPerColumn);
     SetTimeWindow(axes, span, 0);
@@ -526,6 +561,7 @@ void FrmOverView::chkRH_Click(int Index) {
         const HoldFlag hold(RedrawSuspended);
         other->setChecked(false);
     }
+    ShowCompanionPanels();
     GridStep(G::Height, chkRH[static_cast<std::size_t>(Index)]->isChecked());
 }
 
@@ -565,10 +601,7 @@ void FrmOverView::FoldTraceScale(bool fold) {
 void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
     const std::string name = spec.name;
     const OverviewOptions& o = options;
-    if (name == "chkLakeIndex" || name == "chkMoistLakeIndex" || name == "chkLIC" ||
-        name == "chkLIE")
-        lblLakeTemp->setVisible(
-            AnyOn(o, {&O::chkLakeIndex, &O::chkMoistLakeIndex, &O::chkLIC, &O::chkLIE}));
+    ShowCompanionPanels();
     if (spec.factor != 0) axes.IndexLabelFactor = spec.factor;
     if (name == "chkWinds" || name == "chkVVTrend") DrawWindScale();
     if (!on) {
@@ -597,7 +630,34 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
     if (name == "chkELCIN" && (o.chkRH[0] || o.chkRH[1])) {
         const HoldFlag hold(RedrawSuspended);
         for (QCheckBox* box : chkRH) box->setChecked(false);
+        ShowCompanionPanels();
     }
+}
+
+void FrmOverView::ShowCompanionPanels() {
+    const OverviewOptions& o = options;
+    const std::pair<QWidget*, bool> rules[] = {
+        {legends->pnlRH, o.chkRH[0] || o.chkRH[1]},
+        {btnOmegaFiltered, o.ChkOmega},
+        {legends->frameECAPE, o.chkECAPE},
+        {legends->pnlHeatIndex, o.chkApparentTemp},
+        {lblLakeTemp, AnyOn(o, {&O::chkLakeIndex, &O::chkMoistLakeIndex, &O::chkLIC, &O::chkLIE})},
+        {pnlVWPOptions, o.chkVWP},
+        {pnlVWP, o.chkVWP && o.chkVWPColor},
+        {pnlMeanWind, o.chkMeanWind},
+        {pnlWind, o.chkWinds},
+        {frameELCIN, o.chkELCIN},
+        {frameHeights, o.chkHeights},
+        {pnlHail, o.chkFreezingLevel},
+        {frameCAPE, o.chkCAPE},
+        {pnlDavisIndex, o.chkDavisIndex},
+        {pnlHainesIndex, o.chkHainesIndex},
+        {framePrecip, o.chkPrecip}};
+    // Hidden ones first: the shown ones then take room that is free.
+    for (const auto& [panel, on] : rules)
+        if (!on && panel) panel->hide();
+    for (const auto& [panel, on] : rules)
+        if (on && panel) panel->show();
 }
 
 void FrmOverView::OverlayBox_Click(const OverlayBoxSpec& spec) {
@@ -610,16 +670,20 @@ void FrmOverView::OverlayBox_Click(const OverlayBoxSpec& spec) {
 void FrmOverView::chksWSYMb_Click() {
     HelpWord("Bourgouin PType");
     if (!RedrawSuspended) {
-        if (main_.chksWSYMb && main_.chksWSYMb->isChecked() != options.chksWSYMb) {
-            main_.chksWSYMb->setChecked(options.chksWSYMb);
-            main_.chksWSYMb_Click();
-        }
+        MirrorBourgouin();
         PTypeSummaryMarker = -1;
         ShowPTypeSummary();
         RedrawOverview();
     }
     vbsElevatedPT->Bar()->setEnabled(options.chksWSYMb);
     ShowPTElevation();
+}
+
+void FrmOverView::MirrorBourgouin() {
+    if (main_.chksWSYMb && main_.chksWSYMb->isChecked() != options.chksWSYMb) {
+        main_.chksWSYMb->setChecked(options.chksWSYMb);
+        main_.chksWSYMb_Click();
+    }
 }
 
 void FrmOverView::ShowPTElevation() {

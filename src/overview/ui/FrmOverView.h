@@ -125,6 +125,30 @@ class FrmOverView : public QWidget {
     std::int16_t SumStartColumn = 0;
     QLabel* lblLakeTemp = nullptr;
     QLabel* lblPTElevation = nullptr;
+    // The logo: a click arms or disarms the help mode, as on the main
+    // window.
+    QLabel* picLogo = nullptr;
+    // Companion panels, each shown only while its overlay is on (the room
+    // they take stays, so the window keeps its size): the wind-profile
+    // interval buttons and colour legend, the sigma wind-scale legend, the
+    // mean-wind layer bars, the parcel-height and CAPE-depth colour rows, the
+    // run's precipitation types, and the colour legends of the EL CIN boxes,
+    // the hail strip, the Davis index and the Haines index (with its
+    // variant row).
+    QWidget* pnlVWPOptions = nullptr;
+    QWidget* pnlVWP = nullptr;
+    QWidget* pnlWind = nullptr;
+    QWidget* pnlMeanWind = nullptr;
+    QWidget* frameHeights = nullptr;
+    QWidget* frameCAPE = nullptr;
+    QWidget* framePrecip = nullptr;
+    QWidget* frameELCIN = nullptr;
+    QWidget* pnlHail = nullptr;
+    QWidget* pnlDavisIndex = nullptr;
+    QWidget* pnlHainesIndex = nullptr;
+    // Shows every companion panel whose overlay is on and hides the others
+    // (hidden ones first).
+    void ShowCompanionPanels();
     // The legend labels and readouts.
     std::unique_ptr<OverviewLegends> legends;
 
@@ -155,7 +179,11 @@ class FrmOverView : public QWidget {
     OverviewSettings CollectOverviewSettings() const;
     // Sets every control read from a slot through its own handler, with the
     // redraw and the help words held back, and redraws once at the end.
-    void ApplyOverviewSettings(const OverviewSettings& read);
+    // After a reload (slot 9) the surface-pressure scale centres on the new
+    // file.
+    void ApplyOverviewSettings(const OverviewSettings& read, bool reload = false);
+    // The main window's "Bourgouin PType" box takes this window's state.
+    void MirrorBourgouin();
     void optSnowTechnique_Click(int Index);
     void hsbRatio_Change();
     void optLayerShear_Click();
@@ -240,6 +268,8 @@ class FrmOverView : public QWidget {
     void SetIndexRange(float base, float span, bool onlyFromStart);
     void FoldTraceScale(bool fold);
     void ShowPTElevation();
+    // "Helicity base - top km" of the layer the helicity trace uses.
+    void CaptionHelicity();
     void BuildHourPanels(QWidget* area);
     const Picture& MapBackground(int width, int height);
 

@@ -5,6 +5,7 @@
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/PrintImage.h"
 #include "profile/data/Session.h"
@@ -81,11 +82,16 @@ void FrmOverView::BuildButtons() {
     btnOmegaFiltered = NewButton(pnlControl[0], "", "btnOmegaFiltered");
     btnOmegaFiltered->setToolTip("Smoothed omega");
     btnOmegaFiltered->setFixedWidth(24);
+    // Pressed while the omega shown is the smoothed one.
+    btnOmegaFiltered->setCheckable(true);
+    Companion(btnOmegaFiltered);
     connect(btnOmegaFiltered, &QPushButton::clicked, this, [this] { btnOmegaFiltered_Click(); });
     AddToPanel(pnlControl[0], btnOmegaFiltered);
 
-    // Wind panel: the wind-profile intervals.
-    auto* intervals = new QWidget(pnlControl[2]);
+    // Wind panel: the wind-profile intervals, shown with the wind profile.
+    auto* intervals = Companion(new QWidget(pnlControl[2]));
+    intervals->setObjectName("pnlVWPOptions");
+    pnlVWPOptions = intervals;
     auto* intervalRow = new QHBoxLayout(intervals);
     intervalRow->setContentsMargins(0, 0, 0, 0);
     btnVWPInterval = NewButton(intervals, "3", "btnVWPInterval");
@@ -97,12 +103,17 @@ void FrmOverView::BuildButtons() {
     AddToPanel(pnlControl[2], intervals);
 
     // Convection panel: the parcel heights and the CAPE depths.
-    AddToPanel(pnlControl[3],
-               ButtonRow<4>(pnlControl[3], "btnHeights", {nullptr, "LCL", "LFC", "Eql"}, btnHeights,
-                            [this](int k) { btnHeights_Click(k); }));
-    AddToPanel(pnlControl[3], ButtonRow<7>(pnlControl[3], "btnCAPEkm",
-                                           {"Eql", nullptr, nullptr, "3", "4", "5", "6"}, btnCAPEkm,
-                                           [this](int k) { btnCAPEkm_Click(k); }));
+    // Each row shows with its overlay.
+    frameHeights =
+        Companion(ButtonRow<4>(pnlControl[3], "btnHeights", {nullptr, "LCL", "LFC", "Eql"},
+                               btnHeights, [this](int k) { btnHeights_Click(k); }));
+    frameHeights->setObjectName("frameHeights");
+    AddToPanel(pnlControl[3], frameHeights);
+    frameCAPE = Companion(ButtonRow<7>(pnlControl[3], "btnCAPEkm",
+                                       {"Eql", nullptr, nullptr, "3", "4", "5", "6"}, btnCAPEkm,
+                                       [this](int k) { btnCAPEkm_Click(k); }));
+    frameCAPE->setObjectName("frameCAPE");
+    AddToPanel(pnlControl[3], frameCAPE);
     for (std::size_t k = 1; k < btnHeights.size(); ++k)
         SetColourToggle(btnHeights[k], options.HeightsColours[k]);
     for (std::size_t k = 0; k < btnCAPEkm.size(); ++k)
@@ -116,8 +127,21 @@ void FrmOverView::BuildButtons() {
 
     // Fire weather panel: Haines variant, mixing-layer technique and the
     // momentum-transfer level.
-    AddToPanel(pnlControl[6], ButtonRow<3>(pnlControl[6], "btnHaines", {"Low", "Mid", "High"},
-                                           btnHaines, [this](int k) { btnHaines_Click(k); }));
+    // The Haines variant and the index's colour classes show with the index.
+    pnlHainesIndex = Companion(new QWidget(pnlControl[6]));
+    pnlHainesIndex->setObjectName("pnlHainesIndex");
+    auto* haines = new QVBoxLayout(pnlHainesIndex);
+    haines->setContentsMargins(0, 0, 0, 0);
+    haines->addWidget(ButtonRow<3>(pnlHainesIndex, "btnHaines", {"Low", "Mid", "High"}, btnHaines,
+                                   [this](int k) { btnHaines_Click(k); }));
+    QWidget* classes = ColourLegend(pnlHainesIndex, "lblHainesClasses",
+                                    {{"2 - 3", RGB(0, 255, 0)},
+                                     {"4", RGB(255, 255, 0)},
+                                     {"5", RGB(255, 0, 0)},
+                                     {"6", RGB(0, 0, 255)}});
+    classes->show();
+    haines->addWidget(classes);
+    AddToPanel(pnlControl[6], pnlHainesIndex);
     AddToPanel(pnlControl[6],
                ButtonRow<2>(pnlControl[6], "btnMixingLayer",
                             {"Momentum Transfer", "Maximum Temperature"}, btnMixingLayer,
@@ -277,6 +301,7 @@ void FrmOverView::btnOmegaFiltered_Click() {
     bool& shared = main_.soundingView().extras.OmegaFiltered;
     shared = !shared;
     options.OmegaFiltered = shared;
+    btnOmegaFiltered->setChecked(shared);
     RedrawOverview();
 }
 

@@ -7,6 +7,7 @@
 #include "compute/TimeHeightFields.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
@@ -82,45 +83,61 @@ void FrmOverView::BuildOptions() {
 
     // Wind panel: the colour step of the wind profile and its legend, the
     // sigma level and the mean-wind layer.
-    AddToPanel(pnlControl[2], OptionGroup<4>(
-                                  pnlControl[2], "", "OptWindColor", {"2", "5", "10", "20"},
-                                  OptWindColor, [this](int k) { OptWindColor_Click(k); }, true));
-    auto* legend = new QWidget(pnlControl[2]);
-    auto* legendRow = new QHBoxLayout(legend);
-    legendRow->setContentsMargins(0, 0, 0, 0);
+    // The colour step and its legend show while the coloured wind profile
+    // is on.
+    pnlVWP = Companion(new QWidget(pnlControl[2]));
+    pnlVWP->setObjectName("pnlVWP");
+    auto* vwp = new QVBoxLayout(pnlVWP);
+    vwp->setContentsMargins(0, 0, 0, 0);
+    vwp->addWidget(OptionGroup<4>(
+        pnlVWP, "", "OptWindColor", {"2", "5", "10", "20"}, OptWindColor,
+        [this](int k) { OptWindColor_Click(k); }, true));
+    auto* legendRow = new QHBoxLayout();
     for (std::size_t k = 0; k < lblVWP.size(); ++k) {
-        lblVWP[k] = NewLabel(legend, "lblVWP", QString::number(10 * (k + 1)));
+        lblVWP[k] = NewLabel(pnlVWP, "lblVWP", QString::number(10 * (k + 1)));
         lblVWP[k]->setObjectName(QString("lblVWP_%1").arg(k));
         legendRow->addWidget(lblVWP[k]);
     }
-    AddToPanel(pnlControl[2], legend);
+    vwp->addLayout(legendRow);
+    AddToPanel(pnlControl[2], pnlVWP);
     auto* bars = new QWidget(pnlControl[2]);
-    auto* barGrid = new QGridLayout(bars);
+    auto* barRow = new QHBoxLayout(bars);
+    auto* sigmaGrid = new QGridLayout();
     lblSigmaLevel = NewLabel(bars, "lblSigmaLevel", "1");
-    barGrid->addWidget(new QLabel("Sigma", bars), 0, 0);
-    barGrid->addWidget(lblSigmaLevel, 1, 0);
+    sigmaGrid->addWidget(new QLabel("Sigma", bars), 0, 0);
+    sigmaGrid->addWidget(lblSigmaLevel, 1, 0);
     vsbSigmaLevel =
         std::make_unique<RangeScrollBar>(NewBar(bars, "vsbSigmaLevel", Qt::Vertical), 24, 3);
     vsbSigmaLevel->SetValue(4);
-    barGrid->addWidget(vsbSigmaLevel->Bar(), 2, 0);
+    sigmaGrid->addWidget(vsbSigmaLevel->Bar(), 2, 0);
+    sigmaGrid->setRowStretch(4, 1);
     connect(vsbSigmaLevel->Bar(), &QScrollBar::valueChanged, this,
             [this] { vsbSigmaLevel_Change(); });
-    barGrid->addWidget(new QLabel("Mean Wind", bars), 0, 1, 1, 2);
+    barRow->addLayout(sigmaGrid);
+    // The mean-wind layer's bars show while the mean wind is drawn.
+    pnlMeanWind = Companion(new QWidget(bars));
+    pnlMeanWind->setObjectName("pnlMeanWind");
+    auto* barGrid = new QGridLayout(pnlMeanWind);
+    barGrid->setContentsMargins(0, 0, 0, 0);
+    barGrid->addWidget(new QLabel("Mean Wind", pnlMeanWind), 0, 0, 1, 2);
     for (int k = 0; k < 2; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        lblMeanWind[i] = NewLabel(bars, "lblMeanWind");
+        lblMeanWind[i] = NewLabel(pnlMeanWind, "lblMeanWind");
         lblMeanWind[i]->setObjectName(QString("lblMeanWind_%1").arg(k));
-        lblMeanWindPressure[i] = NewLabel(bars, "lblMeanWindPressure");
+        lblMeanWindPressure[i] = NewLabel(pnlMeanWind, "lblMeanWindPressure");
         lblMeanWindPressure[i]->setObjectName(QString("lblMeanWindPressure_%1").arg(k));
         vsbMeanWind[i] = std::make_unique<RangeScrollBar>(
-            NewBar(bars, k == 0 ? "vsbMeanWind_0" : "vsbMeanWind_1", Qt::Vertical), 23 + k, 1 + k);
+            NewBar(pnlMeanWind, k == 0 ? "vsbMeanWind_0" : "vsbMeanWind_1", Qt::Vertical), 23 + k,
+            1 + k);
         vsbMeanWind[i]->SetValue(3);
         connect(vsbMeanWind[i]->Bar(), &QScrollBar::valueChanged, this,
                 [this, k] { vsbMeanWind_Change(k); });
-        barGrid->addWidget(lblMeanWind[i], 1, 1 + k);
-        barGrid->addWidget(vsbMeanWind[i]->Bar(), 2, 1 + k);
-        barGrid->addWidget(lblMeanWindPressure[i], 3, 1 + k);
+        barGrid->addWidget(lblMeanWind[i], 1, k);
+        barGrid->addWidget(vsbMeanWind[i]->Bar(), 2, k);
+        barGrid->addWidget(lblMeanWindPressure[i], 3, k);
     }
+    barRow->addWidget(pnlMeanWind);
+    barRow->addStretch(1);
     AddToPanel(pnlControl[2], bars);
 
     // Precipitation panel: the snow-ratio technique and fixed ratio, the
@@ -146,7 +163,10 @@ void FrmOverView::BuildOptions() {
     connect(vbsElevatedPT->Bar(), &QScrollBar::valueChanged, this,
             [this] { vbsElevatedPT_Change(); });
     AddToPanel(pnlControl[7], vbsElevatedPT->Bar());
-    auto* types = new QWidget(pnlControl[7]);
+    // The precipitation types of the run show with the precipitation.
+    framePrecip = Companion(new QWidget(pnlControl[7]));
+    framePrecip->setObjectName("framePrecip");
+    QWidget* types = framePrecip;
     auto* typeRow = new QHBoxLayout(types);
     typeRow->setContentsMargins(0, 0, 0, 0);
     struct TypeLabel {
@@ -190,8 +210,13 @@ void FrmOverView::StartControls() {
     // has them.
     vsbSigmaLevel->SetRange(main_.vsbSigmaLevel->Minimum(), main_.vsbSigmaLevel->Maximum());
     vsbSigmaLevel->SetValue(main_.vsbSigmaLevel->Value());
-    vsbMeanWind[1]->SetMaximum(main_.vsbMeanFlow[1]->Maximum());
-    vsbMeanWind[0]->SetMaximum(main_.vsbMeanFlow[0]->Maximum());
+    // The main window's bars span the file's levels; the overview's take
+    // the same ranges, or a layer reaching above level 24 could not be
+    // copied.
+    for (int k = 1; k >= 0; --k) {
+        const RangeScrollBar& from = *main_.vsbMeanFlow[static_cast<std::size_t>(k)];
+        vsbMeanWind[static_cast<std::size_t>(k)]->SetRange(from.Minimum(), from.Maximum());
+    }
     vsbMeanWind[0]->SetValue(main_.vsbMeanFlow[0]->Value());
     vsbMeanWind[1]->SetValue(main_.vsbMeanFlow[1]->Value());
     vsbSigmaLevel_Change();
@@ -267,6 +292,7 @@ void FrmOverView::hsbHours_Change() {
 void FrmOverView::vsbSigmaLevel_Change() {
     options.SigmaLevel = static_cast<std::int16_t>(vsbSigmaLevel->Value());
     lblSigmaLevel->setText(QString::number(options.SigmaLevel));
+    DrawWindScale();
     if (options.chkWinds || options.chkVVTrend) RedrawOverview();
 }
 
@@ -315,7 +341,7 @@ void FrmOverView::ShowPTypeSummary() {
 
 void FrmOverView::ShowCompanions() {
     const OverviewOptions& o = options;
-    lblLakeTemp->setVisible(o.chkLakeIndex || o.chkMoistLakeIndex || o.chkLIC || o.chkLIE);
+    ShowCompanionPanels();
     vbsElevatedPT->Bar()->setEnabled(o.chksWSYMb);
     ShowPTElevation();
     hsbRatio->setEnabled(o.SnowRatioTechnique == kSnowRatioFixed);

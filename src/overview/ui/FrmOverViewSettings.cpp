@@ -91,7 +91,7 @@ OverviewSettings FrmOverView::CollectOverviewSettings() const {
     return d;
 }
 
-void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d) {
+void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d, bool reload) {
     const ProfileArrays& s = *session_.profile;
     OverviewOptions& o = options;
     {
@@ -140,6 +140,11 @@ void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d) {
         });
         IfRead(d.PressureBaseExtended, [&](std::int16_t v) { o.PressureBaseExtended = v != 0; });
         IfRead(d.LnPSpan, [&](float v) { axes.LnPSpan = v; });
+        // The base is not in the file: it follows the span read, lowered
+        // below the ground when the extended base is on.
+        const int m = s.CurrentModel;
+        axes.LnPBase = axes.BaseLnP[static_cast<std::size_t>(m)] +
+                       (o.PressureBaseExtended ? 0.15f * axes.LnPSpan / 1.15f : 0.0f);
         IfRead(d.PrecipBase, [&](float v) { axes.PrecipBase = v; });
         IfRead(d.PrecipSpan, [&](float v) { axes.PrecipSpan = v; });
         IfRead(d.TraceBase, [&](float v) { axes.TraceBase = v; });
@@ -214,10 +219,15 @@ void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d) {
         // A damaged file may tick both humidity boxes, which exclude each
         // other: the later one stays, as if the user had clicked it last.
         if (chkRH[0]->isChecked() && chkRH[1]->isChecked()) chkRH[0]->setChecked(false);
-        Box("chkHelicity")
-            ->setText(QString("Helicity %1 - %2 km").arg(HelicityBottom).arg(HelicityTop));
+        CaptionHelicity();
         ShowCompanions();
+        // After a reload the surface-pressure scale keeps its span but
+        // centres on the new file's surface pressure.
+        if (reload)
+            axes.PressureTraceBase =
+                s.SurfacePressure(s.CurrentModel, 0) - axes.PressureTraceSpan / 2.0f;
     }
+    MirrorBourgouin();
     // The legends show the recalled classes.
     legends->ShowRHLegend();
     legends->DisplayECAPELabels();
@@ -245,7 +255,7 @@ void FrmOverView::btnRecall_Click(int Index) {
     // A slot never saved changes nothing.
     if (const auto read = ReadOverviewSettings(
             OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, Index)))
-        ApplyOverviewSettings(*read);
+        ApplyOverviewSettings(*read, Index == kReloadSlot);
 }
 
 } // namespace tarvex

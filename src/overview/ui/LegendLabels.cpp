@@ -55,6 +55,35 @@ QWidget* LabelRow(std::array<QLabel*, N>& labels, const char* panelName, const c
 
 } // namespace
 
+QWidget* Companion(QWidget* panel) {
+    QSizePolicy policy = panel->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    panel->setSizePolicy(policy);
+    panel->hide();
+    return panel;
+}
+
+QWidget* ColourLegend(QWidget* parent, const char* name,
+                      std::initializer_list<LegendEntry> entries) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(name);
+    panel->setAttribute(Qt::WA_StyledBackground);
+    panel->setStyleSheet("background: rgb(64, 64, 64);");
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(2, 2, 2, 2);
+    for (const LegendEntry& entry : entries) {
+        // Each class on a swatch of its colour, the caption in black or
+        // white, whichever reads on it.
+        auto* label = NewLabel(panel, QString(), entry.caption);
+        const Rgb& c = entry.colour;
+        const Rgb text = c.r + c.g + c.b > 382 ? RGB(0, 0, 0) : RGB(255, 255, 255);
+        label->setStyleSheet(ColourSheet(text) +
+                             QString(" background: rgb(%1, %2, %3);").arg(c.r).arg(c.g).arg(c.b));
+        row->addWidget(label);
+    }
+    return Companion(panel);
+}
+
 std::optional<int> LegendSegment(double x, double width, int n) {
     if (n <= 0 || !(width > 0.0) || !(x >= 0.0) || !(x < width)) return std::nullopt;
     return std::min(static_cast<int>(x / (width / n)), n - 1);
@@ -140,6 +169,7 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
         QMessageBox::information(nullptr, QString::fromStdString(title),
                                  QString::fromStdString(text));
     };
+    // The legends show only while their overlays are on.
     pnlRH = LabelRow(
         lblRH, "pnlRH", "lblRH", [](std::size_t k) { return QString(kRHCaptions[k]); }, this);
     frameECAPE = LabelRow(
@@ -147,6 +177,7 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
     pnlHeatIndex = LabelRow(
         lblHI, "pnlHeatIndex", "lblHI", [](std::size_t k) { return QString(kHICaptions[k]); },
         this);
+    for (QWidget* legend : {pnlRH, frameECAPE, pnlHeatIndex}) Companion(legend);
     lblPrecip = NewLabel(picRH, "lblPrecip", QString());
     lblPrecip->setStyleSheet("background: white; color: black;");
     lblPrecip->hide();

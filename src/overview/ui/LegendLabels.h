@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -55,6 +56,19 @@ std::string PrecipSumCaption(double total);
 // wholly inside the picture.
 QPoint PrecipLabelPosition(const OverviewAxes& axes, QSize picture, QSize label, int column,
                            QPoint pointer);
+
+// A companion panel keeps its room while hidden, so that showing or hiding
+// it never changes the size of the window; it starts hidden.
+QWidget* Companion(QWidget* panel);
+
+// A row of coloured captions on the dark legend background: the colour
+// classes of an overlay.
+struct LegendEntry {
+    const char* caption;
+    Rgb colour;
+};
+QWidget* ColourLegend(QWidget* parent, const char* name,
+                      std::initializer_list<LegendEntry> entries);
 
 // The overview's legend labels and readouts: the humidity legend (lblRH),
 // the entraining-CAPE legend (lblECAPE), the heat-index legend (lblHI), the

@@ -75,11 +75,12 @@ Rgb ThresholdColor(const IndexThresholdTable& limits, int row, float value, bool
     return kGreen;
 }
 
-void RangeRings(PictureSurface& pic, double R) {
+// The axes and the speed rings every 10 m/s up to outer, each labelled at
+// its left.
+void RangeRings(PictureSurface& pic, double R, double outer) {
     pic.Line(-R, 0.0, R, 0.0);
     pic.Line(0.0, R, 0.0, -R);
     pic.SetFillStyle(FillStyle::Transparent);
-    const double outer = RoundHalfEven(R + 10.0);
     for (int i = 10; i <= outer; i += 10) {
         pic.Circle(0.0, 0.0, i);
         pic.SetCurrentX(-i);
@@ -99,6 +100,46 @@ void LayerCapeTable(PictureSurface& pic, Session& session, int m, std::int16_t t
         pic.Print(PrintForm(k) + "km " + PrintForm(RoundHalfEven(layer.LayerCAPE(m, t, k))));
     }
     pic.SetFontTransparent(true);
+}
+
+// The 0-6 km mean wind as a point of the hodograph.
+struct MeanPoint {
+    double u;
+    double v;
+};
+
+// "M" on the mean wind, "L" and "R" on the two movers.
+MeanPoint MarkMeanAndMovers(PictureSurface& pic, const StormMotionResults& storm, int m,
+                            std::int16_t t) {
+    pic.SetDrawWidth(2);
+    pic.SetForeColor(kMagenta);
+    const double meanSpeed = storm.MeanWind06Speed(m, t);
+    const MeanPoint mean{meanSpeed * Cos(270.0 - storm.MeanWind06Dir(m, t)),
+                         meanSpeed * Sin(270.0 - storm.MeanWind06Dir(m, t))};
+    Mark(pic, mean.u, mean.v, "M");
+    pic.SetForeColor(kGreen);
+    Mark(pic, storm.LeftMoverU(m, t), storm.LeftMoverV(m, t), "L");
+    Mark(pic, storm.RightMoverU(m, t), storm.RightMoverV(m, t), "R");
+    return mean;
+}
+
+// The ground-relative wind trace of the layer in yellow, with a dot of the
+// radius at its base and at its top, or at every level.
+void WindTrace(PictureSurface& pic, const ProfileArrays& s, const HodographResults& hodo, int m,
+               std::int16_t t, double radius, bool everyLevel) {
+    const float us = s.StormU(m, t);
+    const float vs = s.StormV(m, t);
+    const int base = hodo.HodoBaseLevel(m, t);
+    const int top = hodo.HodoTopLevel(m, t);
+    pic.SetDrawWidth(2);
+    pic.SetForeColor(kYellow);
+    pic.SetFillColor(kYellow);
+    pic.Circle(hodo.SRWindU(m, t, base) + us, hodo.SRWindV(m, t, base) + vs, radius);
+    for (int L = base + 1; L <= top; ++L) {
+        pic.LineTo(hodo.SRWindU(m, t, L) + us, hodo.SRWindV(m, t, L) + vs);
+        if (everyLevel) pic.Circle(pic.CurrentX(), pic.CurrentY(), radius);
+    }
+    if (!everyLevel) pic.Circle(pic.CurrentX(), pic.CurrentY(), radius);
 }
 
 void IndexLines(PictureSurface& pic, const Session& session, const HodographResults& hodo, int m,
@@ -213,39 +254,16 @@ HodographCaptions PlotHodograph(PictureSurface& pic, Session& session, const Hod
     pic.SetDrawWidth(1);
     pic.SetForeColor(kRed);
     pic.Clear();
-    RangeRings(pic, R);
+    RangeRings(pic, R, RoundHalfEven(R + 10.0));
     pic.SetFillStyle(FillStyle::Solid);
     LayerCapeTable(pic, session, m, t, R);
-
-    // Mean wind and the two movers.
-    pic.SetDrawWidth(2);
-    pic.SetForeColor(kMagenta);
-    const double meanSpeed = storm.MeanWind06Speed(m, t);
-    const double meanU = meanSpeed * Cos(270.0 - storm.MeanWind06Dir(m, t));
-    const double meanV = meanSpeed * Sin(270.0 - storm.MeanWind06Dir(m, t));
-    Mark(pic, meanU, meanV, "M");
-    pic.SetForeColor(kGreen);
-    Mark(pic, storm.LeftMoverU(m, t), storm.LeftMoverV(m, t), "L");
-    Mark(pic, storm.RightMoverU(m, t), storm.RightMoverV(m, t), "R");
-
-    // The wind trace of the layer, ground-relative, with a dot at each end in
-    // the trace's colour.
-    const float us = s.StormU(m, t);
-    const float vs = s.StormV(m, t);
-    const int base = hodo.HodoBaseLevel(m, t);
-    const int top = hodo.HodoTopLevel(m, t);
-    pic.SetDrawWidth(2);
-    pic.SetForeColor(kYellow);
-    pic.SetFillColor(kYellow);
-    pic.Circle(hodo.SRWindU(m, t, base) + us, hodo.SRWindV(m, t, base) + vs, R / 100.0);
-    for (int L = base + 1; L <= top; ++L)
-        pic.LineTo(hodo.SRWindU(m, t, L) + us, hodo.SRWindV(m, t, L) + vs);
-    pic.Circle(pic.CurrentX(), pic.CurrentY(), R / 100.0);
+    const MeanPoint mean = MarkMeanAndMovers(pic, storm, m, t);
+    WindTrace(pic, s, hodo, m, t, R / 100.0, false);
 
     IndexLines(pic, session, hodo, m, t, R);
 
     if (view.BoundaryShown(m, t) != kFlagFalse) {
-        BoundaryDisplay(pic, session, view, m, t, meanU, meanV, out);
+        BoundaryDisplay(pic, session, view, m, t, mean.u, mean.v, out);
     } else {
         StormRelativeDisplay(pic, session, hodo, m, t, out);
     }
@@ -255,6 +273,79 @@ HodographCaptions PlotHodograph(PictureSurface& pic, Session& session, const Hod
                   Whole(storm.MeanWind06Speed(m, t)) + "m/s";
     out.ResetEnabled = s.WindEdited(m, t) != kFlagFalse;
     return out;
+}
+
+void PlotHodographPanel(PictureSurface& pic, Session& session, double R, std::int16_t t) {
+    ProfileArrays& s = *session.profile;
+    HodographResults& hodo = *session.hodograph;
+    const StormMotionResults& storm = *session.stormMotion;
+    const int m = s.CurrentModel;
+    if (hodo.HodoDone(m, t) == kFlagFalse) MakeHodoParams(s, t, session.history.HodoTopKm, hodo);
+
+    pic.SetDrawWidth(1);
+    pic.SetDrawStyle(DrawStyle::Solid);
+    pic.SetForeColor(kRed);
+    pic.Clear();
+    // The rings stand at 10 to 50 m/s whatever the range.
+    RangeRings(pic, R, 50.0);
+    pic.SetFillStyle(FillStyle::Solid);
+    LayerCapeTable(pic, session, m, t, R);
+
+    // Mean wind and storm motion at the top right, the storm-relative inflow
+    // three lines above the bottom right.
+    pic.SetCurrentY(R);
+    pic.SetForeColor(kMagenta);
+    RightPrint(pic, R,
+               "Mean Wind = " + Whole(storm.MeanWind06Dir(m, t)) + kDegree + "  " +
+                   Whole(storm.MeanWind06Speed(m, t)) + " m/s");
+    pic.SetForeColor(kOrange);
+    RightPrint(pic, R,
+               "Storm Motion = " + Whole(storm.StormDir(m, t)) + kDegree + "  " +
+                   Whole(storm.StormSpeed(m, t)) + " m/s");
+    const double h = pic.TextHeight("I");
+    pic.SetCurrentY(-R - 3.0 * h);
+    pic.SetForeColor(RGB(0, 192, 192));
+    RightPrint(pic, R, "SR Inflow");
+    RightPrint(pic, R,
+               Plain(session.history.HodoTopKm) + " km = " + Whole(hodo.SRDirTop(m, t)) + kOrdinal +
+                   "  " + Whole(hodo.SRSpeedTop(m, t)) + " m/s");
+    RightPrint(pic, R,
+               "Sfc  = " + Whole(hodo.SRDirBase(m, t)) + kOrdinal + "  " +
+                   Whole(hodo.SRSpeedBase(m, t)) + " m/s");
+
+    MarkMeanAndMovers(pic, storm, m, t);
+    WindTrace(pic, s, hodo, m, t, R / 140.0, true);
+
+    // Inflow lines from the storm motion to the layer top and base, then the
+    // storm-motion vector.
+    const float us = s.StormU(m, t);
+    const float vs = s.StormV(m, t);
+    const int top = hodo.HodoTopLevel(m, t);
+    const int base = hodo.HodoBaseLevel(m, t);
+    pic.SetDrawWidth(2);
+    pic.Line(us, vs, us + hodo.SRWindU(m, t, top), vs + hodo.SRWindV(m, t, top), kBlue);
+    pic.SetDrawWidth(1);
+    pic.Line(us, vs, us + hodo.SRWindU(m, t, base), vs + hodo.SRWindV(m, t, base), kBlue);
+    pic.SetDrawWidth(2);
+    pic.Line(0.0, 0.0, us, vs, kOrange);
+
+    // CAPE, CINS (whatever the CAPE), helicity and shear at the bottom left.
+    const IndexThresholdTable& limits = session.history.IndexThresholds;
+    const float cape = s.CAPE(m, t);
+    const float cins = s.CINS(m, t);
+    const float helicity = hodo.Helicity(m, t);
+    pic.SetCurrentX(-R);
+    pic.SetCurrentY(-R - 3.0 * h);
+    pic.SetForeColor(ThresholdColor(limits, kCapeRow, cape, false));
+    pic.PrintNoNewline(" CAPE = " + HalfUp(cape));
+    pic.SetForeColor(ThresholdColor(limits, kCinsRow, cins, true));
+    pic.Print("\\CINS = " + HalfUp(cins));
+    pic.SetCurrentX(-R);
+    pic.SetForeColor(ThresholdColor(limits, kHelicityRow, helicity, false));
+    pic.Print("Helicity = " + HalfUp(helicity));
+    pic.SetCurrentX(-R);
+    pic.PrintNoNewline("  Shear = " + Whole(hodo.HodoLength(m, t)) + "m/s (" +
+                       Whole(hodo.MeanShear(m, t)) + " m/s/km)");
 }
 
 void RightPrint(PictureSurface& pic, double HodoRange, std::string_view text) {

@@ -67,6 +67,14 @@ struct HodographCaptions {
 HodographCaptions PlotHodograph(PictureSurface& pic, Session& session, const HodographView& view,
                                 std::int16_t t);
 
+// The overview's hodograph panel of time column t at half-width R (m/s):
+// speed rings at 10 to 50 m/s, layer CAPE, mean wind and storm motion, the
+// storm-relative inflow texts, the movers, the layer's wind trace with a dot
+// at every level, the inflow lines and the storm motion, then CAPE, CINS,
+// helicity and shear. Boundaries placed in the main window play no part.
+// Computes the hodograph quantities and layer CAPE when they are missing.
+void PlotHodographPanel(PictureSurface& pic, Session& session, double R, std::int16_t t);
+
 // Prints a line that ends at the right edge of a hodograph of half-width
 // HodoRange, and moves to the next line.
 void RightPrint(PictureSurface& pic, double HodoRange, std::string_view text);

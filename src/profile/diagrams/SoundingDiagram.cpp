@@ -38,37 +38,40 @@ struct Frame {
 
 // A horizontal line across the percent frame (or a tick at its left), with
 // its label centred on it.
-void LevelLine(PictureSurface& pic, const SoundingView& view, double y, const std::string& label) {
+void LevelLine(PictureSurface& pic, const SoundingView& view, double labelX, double y,
+               const std::string& label) {
     if (view.options.Lines) {
         pic.Line(0.0, y, 100.0, y);
     } else {
         pic.Line(5.0, y, 7.0, y);
     }
-    pic.SetCurrentX(8.5);
+    pic.SetCurrentX(labelX);
     pic.SetCurrentY(y - view.HalfTextHeight);
     pic.Print(label);
 }
 
-void PressureLines(PictureSurface& pic, const SoundingView& view, int top) {
+void PressureLines(PictureSurface& pic, const SoundingView& view, double labelX, int top) {
     const int start = top >= 200 ? 950 : 150;
     pic.SetForeColor(kGrey);
     for (int p = start; p >= top; p -= 100)
-        LevelLine(pic, view, std::log(static_cast<double>(p)), PrintForm(p));
+        LevelLine(pic, view, labelX, std::log(static_cast<double>(p)), PrintForm(p));
     pic.SetForeColor(kLightGrey);
     for (int p = 1000; p >= top; p -= 100)
-        LevelLine(pic, view, std::log(static_cast<double>(p)), PrintForm(p));
+        LevelLine(pic, view, labelX, std::log(static_cast<double>(p)), PrintForm(p));
 }
 
 // A height line from a table of pressures; heights beyond the table or with
 // no pressure in it are left out.
 template <std::size_t N>
-void HeightLine(PictureSurface& pic, const SoundingView& view,
+void HeightLine(PictureSurface& pic, const SoundingView& view, double labelX,
                 const std::array<std::int16_t, N>& table, int k, const std::string& label) {
     if (k < 0 || k >= static_cast<int>(N) || table[static_cast<std::size_t>(k)] <= 0) return;
-    LevelLine(pic, view, std::log(static_cast<double>(table[static_cast<std::size_t>(k)])), label);
+    LevelLine(pic, view, labelX, std::log(static_cast<double>(table[static_cast<std::size_t>(k)])),
+              label);
 }
 
-void HeightLines(PictureSurface& pic, const Session& session, const SoundingView& view, int top) {
+void HeightLines(PictureSurface& pic, const Session& session, const SoundingView& view,
+                 double labelX, int top) {
     const double topFeet = RoundHalfEven(StdHeightFeet(static_cast<float>(top)));
     const auto& grid = session.heightGrid;
     if (view.VerticalUnit == 1) {
@@ -76,33 +79,42 @@ void HeightLines(PictureSurface& pic, const Session& session, const SoundingView
         if (n <= 20) {
             pic.SetForeColor(kGrey);
             for (int k = 1; k <= n; ++k)
-                if (k % 5 != 0) HeightLine(pic, view, grid.HeightGridPressureFt, k, PrintForm(k));
+                if (k % 5 != 0)
+                    HeightLine(pic, view, labelX, grid.HeightGridPressureFt, k, PrintForm(k));
         }
         pic.SetForeColor(kLightGrey);
         for (int k = 5; k <= n; k += 5)
-            HeightLine(pic, view, grid.HeightGridPressureFt, k, PrintForm(k));
+            HeightLine(pic, view, labelX, grid.HeightGridPressureFt, k, PrintForm(k));
     } else {
         const int n = ClampToInt<int>(topFeet) / 3281;
         pic.SetForeColor(kLightGrey);
         for (int k = 1; k <= n; ++k)
-            HeightLine(pic, view, grid.HeightGridPressureKm, k, Format(k, "##Km"));
+            HeightLine(pic, view, labelX, grid.HeightGridPressureKm, k, Format(k, "##Km"));
     }
 }
 
+// How the isotherms run: from first to the axis's right end every step,
+// each label shifted left of its tick by labelShift.
+struct IsothermSpacing {
+    double first;
+    int step;
+    double labelShift;
+};
+
 // Isotherms start at the surface pressure of the hour and lean with the skew.
 void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureAxisEnds& axis,
-               const std::vector<float>& highlights, const Frame& f, int top, int step) {
+               const std::vector<float>& highlights, const Frame& f, int top,
+               const IsothermSpacing& spacing) {
     const double lnTop = std::log(static_cast<double>(top));
     pic.SetForeColor(RGB(255, 255, 255));
-    const double w = pic.TextWidth("0");
-    const double first =
-        std::floor((axis.LeftTemp - f.skewFactor * (f.baseLogP - lnTop)) / step) * step - step;
+    const int step = spacing.step;
+    const double first = spacing.first;
     const double tick = 1.1 * view.HalfTextHeight;
     const int count = StepCount(first, axis.RightTemp, step, kMostLines);
     for (int k = 0; k < count; ++k) {
         const double t = first + k * step;
         pic.Line(t, f.baseLogP, t, f.baseLogP + tick);
-        pic.SetCurrentX(t - w);
+        pic.SetCurrentX(t - spacing.labelShift);
         pic.SetCurrentY(f.baseLogP + tick);
         pic.Print(PrintForm(t));
     }
@@ -165,7 +177,9 @@ float SkewTFactor() {
     return static_cast<float>(150.0 / std::log(100.0));
 }
 
-void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& view, bool underlays) {
+void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& view,
+                        SoundingPicture kind) {
+    const bool underlays = kind == SoundingPicture::Main;
     const ProfileArrays& s = *session.profile;
     const TemperatureAxisEnds& axis = session.temperatureAxis;
     const int m = s.CurrentModel;
@@ -199,10 +213,12 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
     pic.SetDrawMode(DrawMode::XorPen);
     pic.SetDrawStyle(DrawStyle::Dot);
     pic.SetFontTransparent(false);
+    // The overview's panel writes the level labels nearer the lines.
+    const double labelX = underlays ? 8.5 : 7.0;
     if (view.VerticalUnit == 0) {
-        PressureLines(pic, view, top);
+        PressureLines(pic, view, labelX, top);
     } else {
-        HeightLines(pic, session, view, top);
+        HeightLines(pic, session, view, labelX, top);
     }
     pic.SetDrawMode(DrawMode::CopyPen);
     pic.SetDrawStyle(DrawStyle::Solid);
@@ -212,7 +228,16 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
 
     pic.Scale(axis.LeftTemp, lnTop, axis.RightTemp, lnBottom);
     const int step = axis.RightTemp - axis.LeftTemp >= 45 ? 10 : 5;
-    Isotherms(pic, view, axis, session.config.HighlightIsotherms, f, top, step);
+    if (underlays) {
+        // The first isotherm that reaches the picture's left edge at the top.
+        const double first =
+            std::floor((axis.LeftTemp - f.skewFactor * (f.baseLogP - lnTop)) / step) * step - step;
+        Isotherms(pic, view, axis, session.config.HighlightIsotherms, f, top,
+                  {first, step, pic.TextWidth("0")});
+    } else {
+        // The overview's panel: every 10 deg C from -60, none highlighted.
+        Isotherms(pic, view, axis, {}, f, top, {-60.0, 10, 2.0});
+    }
     if (view.options.DryAdiabats && surfacePressure > 0.0)
         DryAdiabats(pic, axis, f, surfacePressure, top, step);
 
@@ -231,7 +256,7 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
 
 void DrawSounding(PictureSurface& pic, Session& session, SoundingView& view) {
     if (view.SuspendRedraw) return;
-    DrawSoundingTraces(pic, session, view, true);
+    DrawSoundingTraces(pic, session, view, SoundingPicture::Main);
     SoundingOverlayState* state = session.soundingOverlays.get();
     DrawLakeAndLevelOverlays(pic, session, view);
 

@@ -87,12 +87,19 @@ class SuspendRedrawScope {
 // pressure.
 float SkewTFactor();
 
+// Which picture a sounding is drawn for: the main window's diagram, or the
+// overview's selected-hour panel (no underlays, level labels at x = 7,
+// isotherms every 10 deg C from -60 and none highlighted).
+enum class SoundingPicture { Main, HourPanel };
+
 // The first part of every sounding picture, for view.CurrentColumn of the
 // current model: scale, pressure or height lines, ground, isotherms, dry
-// adiabats and the wet-bulb, icing, dew-point and temperature traces. With
-// underlays, the raised precipitation-type layer, the cloud layers and the
-// inversions go under the lines. Leaves the temperature frame set.
-void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& view, bool underlays);
+// adiabats and the wet-bulb, icing, dew-point and temperature traces. On the
+// main window's picture the raised precipitation-type layer, the cloud
+// layers and the inversions go under the lines. Leaves the temperature frame
+// set.
+void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& view,
+                        SoundingPicture kind);
 
 // Redraws the sounding picture of the current model for view.CurrentColumn
 // from scratch: frame, pressure or height lines, ground, isotherms, dry

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvex {
@@ -204,6 +205,75 @@ TEST_F(HourPanels, HodographWritesItsCaptionsOnThePicture) {
         EXPECT_NEAR(op.x1 + picHodograph.TextWidth(op.text), 30.0, 1e-9);
     }
     EXPECT_TRUE(mean);
+}
+
+TEST_F(HourPanels, HodographPanelDrawsItsOwnTextsRingsAndTrace) {
+    hodoView.HodoRange = 30.0f;
+    // A boundary placed in the main window plays no part here.
+    hodoView.BoundaryShown(M, 2) = kFlagTrue;
+    HodographResults& hodo = *t.session.hodograph;
+    hodo.HodoDone(M, 2) = kFlagTrue;
+    hodo.HodoBaseLevel(M, 2) = 0;
+    hodo.HodoTopLevel(M, 2) = 4;
+    for (int L = 0; L <= 4; ++L) {
+        hodo.SRWindU(M, 2, L) = 2.0f * L;
+        hodo.SRWindV(M, 2, L) = 1.0f * L;
+    }
+    hodo.HodoLength(M, 2) = 12.4f;
+    hodo.MeanShear(M, 2) = 3.7f;
+    t.session.layerCape->CapeShearDone(M, 2) = kFlagTrue;
+    s().CAPE(M, 2) = 0.0f;
+    s().CINS(M, 2) = 12.5f;
+    RecordingSurface pic(330, 330);
+    PlotOverviewHodograph(pic, ctx, 2);
+    const auto texts = Texts(pic);
+    auto has = [&](const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    EXPECT_TRUE(has("SR Inflow"));
+    EXPECT_FALSE(has("Storm Rel Inflow"));
+    EXPECT_FALSE(has("Boundary Relative Inflow"));
+    EXPECT_TRUE(has("\\CINS =  13 ")); // with no CAPE too
+    EXPECT_TRUE(has("  Shear = 12m/s (4 m/s/km)"));
+    // Rings at 10 to 50 m/s whatever the range, and a dot at each of the
+    // trace's five levels.
+    std::vector<double> rings;
+    int dots = 0;
+    for (const DrawOperation& op : pic.OperationsOf(Kind::Circle)) {
+        if (op.radius >= 10.0) rings.push_back(op.radius);
+        if (std::fabs(op.radius - 30.0 / 140.0) < 1e-9) {
+            ++dots;
+            EXPECT_EQ(op.color, kYellow);
+        }
+    }
+    EXPECT_EQ(rings, (std::vector<double>{10, 20, 30, 40, 50}));
+    EXPECT_EQ(dots, 5);
+}
+
+TEST_F(HourPanels, ProfileBackgroundIsothermsEveryTenFromMinusSixtyLabelsAtSeven) {
+    t.session.temperatureAxis.LeftTemp = -10; // narrow: the main window steps by 5
+    t.session.temperatureAxis.RightTemp = 30;
+    t.session.config.HighlightIsotherms = {0.0f, -20.0f};
+    mainView.options.WetBulb = false;
+    t.options.VerticalUnits = 0; // pressure lines
+    RecordingSurface picProfile(300, 400);
+    DrawProfile(picProfile, ctx, 3);
+    std::vector<double> isotherms;
+    for (const DrawOperation& op : picProfile.OperationsOf(Kind::Line)) {
+        EXPECT_NE(op.color, RGB(0, 255, 255)); // no highlighted isotherm
+        if (op.color == RGB(0, 0, 255) && op.state.drawStyle == DrawStyle::Dot)
+            isotherms.push_back(op.x1);
+    }
+    EXPECT_EQ(isotherms, (std::vector<double>{-60, -50, -40, -30, -20, -10, 0, 10, 20, 30}));
+    // The level labels (drawn in the 0..100 frame, before the temperature
+    // scale) stand at x = 7.
+    int labels = 0;
+    for (const DrawOperation& op : picProfile.OperationsOf(Kind::Text))
+        if (op.text.find("500") != std::string::npos) {
+            ++labels;
+            EXPECT_DOUBLE_EQ(op.x1, 7.0);
+        }
+    EXPECT_GT(labels, 0);
 }
 
 } // namespace

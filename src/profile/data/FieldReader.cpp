@@ -140,7 +140,18 @@ float FieldReader::ReadNumber() {
     if (const std::optional<float> value = ParseNumber(field)) return *value;
     if (IsTooLargeNumber(field))
         throw TextReadError(lastLine_, "the number \"" + EchoText(field) + "\" is too large");
+    if (IsNonFiniteNumber(field))
+        throw TextReadError(lastLine_,
+                            "the number \"" + EchoText(field) + "\" is not a finite number");
     return 0.0f;
+}
+
+bool FieldReader::IsNonFiniteNumber(std::string_view field) {
+    if (!field.empty() && field.front() == '+') field.remove_prefix(1);
+    double value = 0.0;
+    const char* const end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data(), end, value);
+    return !field.empty() && stop == end && error == std::errc() && !std::isfinite(value);
 }
 
 bool FieldReader::IsTooLargeNumber(std::string_view field) {

@@ -28,7 +28,8 @@ class TextReadError : public std::runtime_error {
 //   starts at a line end has met a blank line: it gives an empty field and
 //   consumes that line end;
 // - ReadNumber: a field as a number; text that is not a number gives 0, a
-//   number too large for single precision throws TextReadError;
+//   number too large for single precision, or written as not finite ("nan",
+//   "inf"), throws TextReadError;
 // - ReadKeyValue: a "key = value" triple known by position alone: two fields
 //   are passed over, the third is the number;
 // - ReadListField, ReadListNumber, ReadListInteger, ReadListString: list
@@ -70,6 +71,8 @@ class FieldReader {
     // A field written as a number whose magnitude single precision cannot
     // hold (1e40); a number too small for it (1e-50) is not too large.
     static bool IsTooLargeNumber(std::string_view field);
+    // A field written as a number that is not finite ("nan", "-inf").
+    static bool IsNonFiniteNumber(std::string_view field);
 
   private:
     [[noreturn]] void EndsEarly() const;

@@ -84,10 +84,53 @@ std::string NumberText(float value) {
     return std::string(buffer, end);
 }
 
-// What one time block gave that its surface row must match.
+// What one time block gave that its surface row and the next block must
+// match.
 struct BlockKey {
     std::string_view station; // empty when the TIME line names none
+    std::string_view date;    // yymmdd/hhmm as the TIME line writes it
 };
+
+// The date text of a TIME line, for messages.
+std::string_view DateTextOf(std::string_view line) {
+    const std::size_t p = line.find("TIME");
+    return p + 7 < line.size() ? TrimBlanks(line.substr(p + 7, 11)) : std::string_view();
+}
+
+// Physical bounds of what a sounding can hold; a value outside them shows a
+// damaged file or columns read in the wrong order.
+constexpr float kLowestTemperature = -150.0f; // deg C
+constexpr float kHighestTemperature = 80.0f;  // deg C
+// A dew point may stand a little above its temperature (supersaturation and
+// rounding in the model output), never more.
+constexpr float kDewPointExcess = 2.0f;
+// A dew point below this marks a missing value (Temperature - 40 is used).
+constexpr float kMissingDewPoint = -270.0f;
+
+std::string DegreesText(float value) {
+    return NumberText(value) + " C";
+}
+
+// what names the value ("the dew point"), where what follows it in the
+// message (" of forecast time 3").
+void CheckTemperature(const std::string& what, float value, int line,
+                      const std::string& where = {}) {
+    if (!(value >= kLowestTemperature && value <= kHighestTemperature))
+        throw TextReadError(line,
+                            what + " " + DegreesText(value) + where + " is outside -150 to 80 C");
+}
+
+// A dew point within the temperature bounds and not far above its
+// temperature. A missing-value marker passes.
+void CheckDewPoint(const std::string& what, float dewPoint, float temperature, int line,
+                   const std::string& where = {}) {
+    if (dewPoint < kMissingDewPoint) return;
+    CheckTemperature(what, dewPoint, line, where);
+    if (dewPoint > temperature + kDewPointExcess)
+        throw TextReadError(line, what + " " + DegreesText(dewPoint) + where +
+                                      " is more than 2 degrees above the temperature " +
+                                      DegreesText(temperature));
+}
 
 // The fields of one level after its pressure, by layout.
 void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, ProfileArrays& s, int m,
@@ -238,17 +281,22 @@ void ProcessModelSounding(FieldReader& in, SoundingLayout layout, ProfileArrays&
         const int line = in.LastLine();
         ReadSurfaceRow(in, layout, s, m, t);
         const float pressure = s.SurfacePressure(m, t);
+        const std::string ofTime = " of forecast time " + std::to_string(t + 1);
         if (!(pressure >= kLowestSurfacePressure && pressure <= kHighestSurfacePressure))
-            throw TextReadError(line, "the surface pressure " + NumberText(pressure) +
-                                          " mb of forecast time " + std::to_string(t + 1) +
-                                          " is outside 100 to 1100 mb");
+            throw TextReadError(line, "the surface pressure " + NumberText(pressure) + " mb" +
+                                          ofTime + " is outside 100 to 1100 mb");
+        CheckTemperature("the 2 m temperature", s.SurfaceTemp(m, t), line, ofTime);
+        CheckDewPoint("the 2 m dew point", s.SurfaceDewPoint(m, t), s.SurfaceTemp(m, t), line,
+                      ofTime);
     }
     if (!in.OnlyBlanksRemain()) throw TextReadError(in.Line(), "text follows the last surface row");
 }
 
 // The checks of one level as it is read: a positive pressure below that of
-// the level beneath, and a height above it.
-void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line) {
+// the level beneath, a height above it, and a temperature and dew point a
+// sounding can hold. Values that read as impossible under a legacy header
+// are most often a file of the newer layout whose second line names RELH.
+void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line, bool legacy) {
     const float p = s.Pressure(m, t, L);
     if (!(p > 0.0f))
         throw TextReadError(line,
@@ -261,6 +309,33 @@ void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line) {
         throw TextReadError(line, "the height " + NumberText(s.Height(m, t, L)) +
                                       " m does not rise from the level below (" +
                                       NumberText(s.Height(m, t, L - 1)) + " m)");
+    try {
+        CheckTemperature("the temperature", s.Temperature(m, t, L), line);
+        CheckDewPoint("the dew point", s.DewPoint(m, t, L), s.Temperature(m, t, L), line);
+    } catch (const TextReadError& error) {
+        if (!legacy) throw;
+        throw TextReadError(line, error.what() + std::string(" (the second line names RELH, so "
+                                                             "the levels were read in the "
+                                                             "legacy column order)"));
+    }
+}
+
+// A station latitude or longitude within +-bound degrees.
+void CheckStationBound(const char* what, float value, float bound, int line) {
+    if (!(std::fabs(value) <= bound))
+        throw TextReadError(line, std::string("the station ") + what + " " + NumberText(value) +
+                                      " is outside -" + NumberText(bound) + " to " +
+                                      NumberText(bound) + " degrees");
+}
+
+// Every forecast time of a file holds the same levels: the store keeps one
+// level count for the whole run, and a level is followed across the hours by
+// its index. t is the 0-based time whose list differs; atLeast says that its
+// list has at least levels levels (it was cut off there).
+std::string UnequalLevelsText(int t, int levels, int levelsOfFirst, bool atLeast = false) {
+    return "forecast time " + std::to_string(t + 1) + " has " + (atLeast ? "more than " : "") +
+           std::to_string(atLeast ? levels - 1 : levels) + " levels, forecast time 1 has " +
+           std::to_string(levelsOfFirst) + " (every forecast time must have the same levels)";
 }
 
 } // namespace
@@ -301,7 +376,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
         in.SkipLines(2);
 
         int t = 0;
-        int levelsOfLastBlock = 0;
+        int levelsOfFirstBlock = 0;
         float elevationMeters = 0.0f;
         while (true) {
             const std::string_view line = in.ReadLine();
@@ -311,9 +386,19 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                                                        " forecast times");
             s.ValidTime(m, t) = ParseBlockTime(line, in.LastLine());
             keys[t].station = StationNumberOf(line);
+            keys[t].date = DateTextOf(line);
+            if (t > 0 && !(s.ValidTime(m, t).serial > s.ValidTime(m, t - 1).serial))
+                throw TextReadError(in.LastLine(),
+                                    "the time " + EchoText(keys[t].date) + " of forecast time " +
+                                        std::to_string(t + 1) + " does not come after the time " +
+                                        EchoText(keys[t - 1].date) + " of the time before");
             if (t == 0) {
-                s.StationLat(m) = in.ReadKeyValue();
-                s.StationLon(m) = -in.ReadKeyValue();
+                const float latitude = in.ReadKeyValue();
+                CheckStationBound("latitude", latitude, 90.0f, in.LastLine());
+                const float longitude = in.ReadKeyValue();
+                CheckStationBound("longitude", longitude, 360.0f, in.LastLine());
+                s.StationLat(m) = latitude;
+                s.StationLon(m) = -longitude;
                 elevationMeters = in.ReadKeyValue();
                 s.StationElevation(m) = elevationMeters / 1000.0f;
             } else {
@@ -328,6 +413,9 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                 const float pressure = in.ReadNumber();
                 const int levelLine = in.LastLine();
                 if (pressure == 0.0f) {
+                    if (t > 0 && L > 1 && L - 1 != levelsOfFirstBlock)
+                        throw TextReadError(levelLine,
+                                            UnequalLevelsText(t, L - 1, levelsOfFirstBlock));
                     if (L <= kMaxProfileLevels) s.Pressure(m, t, L) = 0.0f;
                     break;
                 }
@@ -335,9 +423,12 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                     throw TextReadError(levelLine, "more than " +
                                                        std::to_string(kMaxProfileLevels) +
                                                        " levels in one forecast time");
+                if (t > 0 && L > levelsOfFirstBlock)
+                    throw TextReadError(levelLine,
+                                        UnequalLevelsText(t, L, levelsOfFirstBlock, true));
                 s.Pressure(m, t, L) = pressure;
                 ReadLevelFields(in, layout, result.LegacyMode, s, m, t, L);
-                CheckLevel(s, m, t, L, levelLine);
+                CheckLevel(s, m, t, L, levelLine, result.LegacyMode);
                 DeriveLevelFields(s, m, t, L, elevationMeters);
                 ++L;
             }
@@ -345,13 +436,13 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                 throw TextReadError(in.LastLine(), "forecast time " + std::to_string(t + 1) +
                                                        " has no levels (its level list ends "
                                                        "before its first level)");
-            levelsOfLastBlock = L - 1;
+            if (t == 0) levelsOfFirstBlock = L - 1;
             ++t;
         }
         if (t == 0) throw TextReadError(in.LastLine(), "no forecast time (no TIME line) was found");
 
         s.LastTime(m) = static_cast<std::int16_t>(t - 1);
-        s.LevelCount(m) = static_cast<std::uint16_t>(levelsOfLastBlock);
+        s.LevelCount(m) = static_cast<std::uint16_t>(levelsOfFirstBlock);
         ProcessModelSounding(in, layout, s, m, t - 1, keys);
     });
     result.ok = parsed.ok;
@@ -386,7 +477,13 @@ SoundingReadResult ReadSounding(Session& session, const std::string& path) {
             result.reason = "the file cannot be opened";
             return result;
         }
-        auto fresh = std::make_unique<ProfileArrays>(current);
+        // Nothing of the sounding read before may show through: the file is
+        // read into an empty store that keeps only the selection and the
+        // diagram's top from the settings.
+        auto fresh = std::make_unique<ProfileArrays>();
+        fresh->CurrentModel = current.CurrentModel;
+        fresh->ModelChoice = current.ModelChoice;
+        fresh->DiagramTopPressure = current.DiagramTopPressure;
         result = ParseSounding(*contents, *layout, *fresh);
         if (!result.ok) return result;
 

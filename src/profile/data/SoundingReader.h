@@ -28,16 +28,20 @@ struct SoundingReadResult {
 // The message a forecaster sees for a failed read, naming the file.
 std::string DescribeReadFailure(const std::string& path, const SoundingReadResult& result);
 
-// Reads the text of a sounding file into model column ReadModel (1) of store.
-// Columns the file does not reach keep what they held. On failure store is
-// left part-written: callers parse into a copy (see ReadSounding).
+// Reads the text of a sounding file into model column ReadModel (1) of store,
+// which should hold no other sounding: columns the file does not reach keep
+// what they held. Every forecast time must have the same number of levels,
+// the times must rise, and the values must be ones the atmosphere can hold.
+// On failure store is left part-written: callers parse into a fresh store
+// (see ReadSounding).
 SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout,
                                  ProfileArrays& store);
 
 // Loads one sounding file with the layout of the chosen model entry
-// (ModelCodes(ModelChoice)). The file is read into a fresh copy of the store
-// that replaces the session's store only when the whole read succeeded; on
-// failure the sounding loaded before stays as it was.
+// (ModelCodes(ModelChoice)). The file is read into an empty store (keeping
+// the model selection and the diagram's top) that replaces the session's
+// store only when the whole read succeeded; on failure the sounding loaded
+// before stays as it was.
 SoundingReadResult ReadSounding(Session& session, const std::string& path);
 
 } // namespace tarvex

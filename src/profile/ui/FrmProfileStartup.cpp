@@ -199,7 +199,8 @@ void FrmProfile::BuildFileLists() {
         {lstModel, ArchiveListKind::Model},
         {lstAll, ArchiveListKind::All}};
     for (const auto& [list, kind] : lists)
-        connect(list, &QListWidget::itemClicked, this, [this, kind] { lstArchive_Click(kind); });
+        connect(list, &QListWidget::itemClicked, this,
+                [this, kind = kind] { lstArchive_Click(kind); });
 }
 
 void FrmProfile::PlaceWindow() {

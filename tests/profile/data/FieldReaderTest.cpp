@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace tarvex {
 namespace {
 
@@ -44,16 +47,22 @@ TEST(FieldReader, TextThatIsNotANumberReadsAsZero) {
     EXPECT_EQ(FieldReader::ToNumber(""), 0.0f);
 }
 
-TEST(FieldReader, ANumberTooLargeForSinglePrecisionIsAnError) {
-    FieldReader in("1e-50 abc 3.5e38 1e400\n");
+TEST(FieldReader, ANumberTooLargeOrNotFiniteIsAnError) {
+    FieldReader in("1e-50 abc info 3.5e38 1e400 NaN -inf +Infinity\n");
     EXPECT_EQ(in.ReadNumber(), 0.0f); // too small is not too large
     EXPECT_EQ(in.ReadNumber(), 0.0f); // not a number
-    for (const char* field : {"3.5e38", "1e400"}) {
+    EXPECT_EQ(in.ReadNumber(), 0.0f); // a word, though it starts like one
+    const std::pair<std::string, const char*> refused[] = {{"3.5e38", "too large"},
+                                                           {"1e400", "too large"},
+                                                           {"NaN", "not a finite number"},
+                                                           {"-inf", "not a finite number"},
+                                                           {"+Infinity", "not a finite number"}};
+    for (const auto& [field, why] : refused) {
         try {
             in.ReadNumber();
             ADD_FAILURE() << field << " was read";
         } catch (const TextReadError& e) {
-            EXPECT_EQ(e.what(), "the number \"" + std::string(field) + "\" is too large");
+            EXPECT_EQ(e.what(), "the number \"" + field + "\" is " + why);
         }
     }
     // Text quoted in a message is printable and short.

@@ -3,7 +3,7 @@
 // Small sounding files written by hand, shared by the reader's tests.
 namespace tarvex::fixtures {
 
-// Two hours at one site, three levels, written by hand: every value below is
+// Two hours at one site, three levels each, written by hand: every value below is
 // checked against the store at the index where it belongs.
 inline constexpr const char* kTwoHourEta =
     R"(SNPARM = PRES;TMPC;TMWC;DWPC;THTE;DRCT;SKNT;OMEG;CFRL;HGHT
@@ -43,6 +43,8 @@ CFRL HGHT
 6.0 305.0
 880.0 13.0 9.0 5.0 317.0 210.0 22.0 -0.2
 11.0 1250.0
+780.0 5.0 1.0 -3.0 315.0 235.0 31.0 -0.3
+16.0 2150.0
 
 
 STN YYMMDD/HHMM PMSL PRES SKTC STC1 SNFL

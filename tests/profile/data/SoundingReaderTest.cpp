@@ -2,6 +2,7 @@
 #include "profile/data/Session.h"
 #include "store/ProfileArrays.h"
 
+#include "SampleSounding.h"
 #include "profile/data/Fixtures.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
 
 namespace tarvex {
@@ -25,7 +27,7 @@ TEST(ParseSounding, HandWrittenFileLandsAtTheRightIndices) {
     const int m = 1;
     EXPECT_EQ(s.ReadModel, 1);
     EXPECT_EQ(s.LastTime(m), 1);
-    EXPECT_EQ(s.LevelCount(m), 2); // from the last time read
+    EXPECT_EQ(s.LevelCount(m), 3);
     EXPECT_FLOAT_EQ(s.StationLat(m), 42.94f);
     EXPECT_FLOAT_EQ(s.StationLon(m), 78.72f); // west positive
     EXPECT_FLOAT_EQ(s.StationElevation(m), 0.218f);
@@ -53,7 +55,7 @@ TEST(ParseSounding, HandWrittenFileLandsAtTheRightIndices) {
     EXPECT_FLOAT_EQ(s.Pressure(m, 0, 1), 990.0f);
     EXPECT_FLOAT_EQ(s.Pressure(m, 0, 3), 800.0f);
     EXPECT_FLOAT_EQ(s.Pressure(m, 0, 4), 0.0f); // the zero that ended the list is kept
-    EXPECT_FLOAT_EQ(s.Pressure(m, 1, 3), 0.0f);
+    EXPECT_FLOAT_EQ(s.Pressure(m, 1, 4), 0.0f);
     EXPECT_FLOAT_EQ(s.Temperature(m, 0, 2), 14.0f);
     EXPECT_FLOAT_EQ(s.WetBulb(m, 0, 2), 10.0f);
     EXPECT_FLOAT_EQ(s.DewPoint(m, 0, 2), 6.0f);
@@ -146,16 +148,33 @@ TEST(ParseSounding, RelhInsideAnotherWordSwitchesToLegacy) {
     std::string text = kTwoHourEta;
     text.replace(text.find("STNPRM"), 6, "xRELHx");
     auto store = std::make_unique<ProfileArrays>();
-    // The eta columns read in the legacy order: the read still succeeds.
-    EXPECT_TRUE(ParseSounding(text, SoundingLayout::EtaRuc, *store).LegacyMode);
+    // The eta columns read in the legacy order put the theta-e where the dew
+    // point belongs: refused, not drawn with shifted columns.
+    const SoundingReadResult r = ParseSounding(text, SoundingLayout::EtaRuc, *store);
+    EXPECT_TRUE(r.LegacyMode);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.line, 16);
+    EXPECT_EQ(r.reason, "the dew point 320 C is outside -150 to 80 C (the second line names "
+                        "RELH, so the levels were read in the legacy column order)");
 }
 
 struct Damage {
     const char* what;
     std::string text;
     int line;
-    const char* reason;
+    std::string reason;
 };
+
+// Each text is refused, naming its line and what is wrong.
+void ExpectRefused(std::span<const Damage> cases) {
+    for (const Damage& d : cases) {
+        auto store = std::make_unique<ProfileArrays>();
+        const SoundingReadResult r = ParseSounding(d.text, SoundingLayout::EtaRuc, *store);
+        EXPECT_FALSE(r.ok) << d.what;
+        EXPECT_EQ(r.line, d.line) << d.what;
+        EXPECT_EQ(r.reason, d.reason) << d.what;
+    }
+}
 
 std::string Cut(const std::string& text, const char* marker) {
     return text.substr(0, text.find(marker));
@@ -170,17 +189,19 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
     const std::string base = kTwoHourEta;
     const Damage cases[] = {
         {"cut inside a level list", Cut(base, "10.0 1100.0"), 18, "the file ends early"},
-        {"cut inside the surface rows", Cut(base, "725280 490228/1900"), 49, "the file ends early"},
+        {"cut inside the surface rows", Cut(base, "725280 490228/1900"), 51, "the file ends early"},
         {"month 13", Replace(base, "490228/1900", "491328/1900"), 23,
          "the TIME line has no valid date (no such date or hour: 491328/19)"},
         {"letters for a day", Replace(base, "490228/1800", "4902xx/1800"), 5,
          "the TIME line has no valid date (expected yymmdd/hhmm after \"TIME = \")"},
         {"no time block", Cut(base, "STID"), 4, "the file ends early"},
         {"empty file", "", 1, "the file ends early"},
-        {"a line deleted", Replace(base, "STIM = 1\n", ""), 46,
-         "the surface row of forecast time 1 is for station \"0.0\", not for station 725280"},
+        {"a line deleted", Replace(base, "STIM = 1\n", ""), 36,
+         "the temperature 1250 C is outside -150 to 80 C"},
         {"NaN as first pressure", Replace(base, "990.0 20.0", "NaN 20.0"), 16,
-         "forecast time 1 has no levels (its level list ends before its first level)"},
+         "the number \"NaN\" is not a finite number"},
+        {"NaN as a later pressure", Replace(base, "900.0 14.0", "nan 14.0"), 18,
+         "the number \"nan\" is not a finite number"},
         {"negative pressure", Replace(base, "900.0 14.0", "-27 14.0"), 18,
          "the level pressure -27 is not a positive number"},
         {"pressure rising", Replace(base, "800.0 6.0", "950.0 6.0"), 20,
@@ -191,23 +212,69 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
          "the number \"1e40\" is too large"},
         {"NUL byte", Replace(base, "SELV", std::string("SE\0V", 4)), 6,
          "the file holds a NUL byte, so it is not a sounding text file"},
-        {"surface pressure 0", Replace(base, "1016.0 991.0", "1016.0 0"), 45,
+        {"surface pressure 0", Replace(base, "1016.0 991.0", "1016.0 0"), 47,
          "the surface pressure 0 mb of forecast time 1 is outside 100 to 1100 mb"},
-        {"another station's row", Replace(base, "725280 490228/1900", "725281 490228/1900"), 50,
+        {"another station's row", Replace(base, "725280 490228/1900", "725281 490228/1900"), 52,
          "the surface row of forecast time 2 is for station \"725281\", not for station 725280"},
-        {"another hour's row", Replace(base, "725280 490228/1900", "725280 490228/2000"), 50,
+        {"another hour's row", Replace(base, "725280 490228/1900", "725280 490228/2000"), 52,
          "the surface row of forecast time 2 has the date \"490228/2000\", not the date of its "
          "time block"},
-        {"text after the rows", base + "725280 490228/2000 1.0\n", 55,
+        {"text after the rows", base + "725280 490228/2000 1.0\n", 57,
          "text follows the last surface row"},
     };
-    for (const Damage& d : cases) {
-        auto store = std::make_unique<ProfileArrays>();
-        const SoundingReadResult r = ParseSounding(d.text, SoundingLayout::EtaRuc, *store);
-        EXPECT_FALSE(r.ok) << d.what;
-        EXPECT_EQ(r.line, d.line) << d.what;
-        EXPECT_EQ(r.reason, d.reason) << d.what;
-    }
+    ExpectRefused(cases);
+}
+
+std::string Insert(std::string text, const std::string& before, const std::string& what) {
+    text.insert(text.find(before), what);
+    return text;
+}
+
+// Files whose every field reads, but whose run cannot be drawn as data:
+// hours with other levels, hours out of order, values no atmosphere holds.
+TEST(ParseSounding, ImpossibleRunsAreRefusedAtTheirLine) {
+    const std::string base = kTwoHourEta;
+    const std::string hour2Level3 = "780.0 5.0 1.0 -3.0 315.0 235.0 31.0 -0.3\n16.0 2150.0\n";
+    const std::string hour1Level3 = "800.0 6.0 2.0 -2.0 316.0 230.0 30.0 -0.3\n15.0 2000.0\n";
+    const std::string levels = " levels, forecast time 1 has ";
+    const std::string same = " (every forecast time must have the same levels)";
+    const Damage cases[] = {
+        {"last hour short", Replace(base, hour2Level3, ""), 38,
+         "forecast time 2 has 2" + levels + "3" + same},
+        {"last hour long",
+         Insert(base, "\n\nSTN YYMMDD",
+                "700.0 1.0 -2.0 -6.0 314.0 240.0 33.0 0\n"
+                "17.0 3000.0\n"),
+         40, "forecast time 2 has more than 3" + levels + "3" + same},
+        {"first hour short", Replace(base, hour1Level3, ""), 36,
+         "forecast time 2 has more than 2" + levels + "2" + same},
+        {"hour repeated", Replace(base, "TIME = 490228/1900", "TIME = 490228/1800"), 23,
+         "the time 490228/1800 of forecast time 2 does not come after the time 490228/1800 of "
+         "the time before"},
+        {"hour backwards", Replace(base, "TIME = 490228/1900", "TIME = 490201/1900"), 23,
+         "the time 490201/1900 of forecast time 2 does not come after the time 490228/1800 of "
+         "the time before"},
+        {"latitude 9999", Replace(base, "SLAT = 42.94", "SLAT = 9999"), 6,
+         "the station latitude 9999 is outside -90 to 90 degrees"},
+        {"longitude 400", Replace(base, "SLON = -78.72", "SLON = -400"), 6,
+         "the station longitude -400 is outside -360 to 360 degrees"},
+        {"temperature 95", Replace(base, "990.0 20.0", "990.0 95.0"), 16,
+         "the temperature 95 C is outside -150 to 80 C"},
+        {"dew point 5000", Replace(base, "14.0 10.0 6.0", "14.0 10.0 5000"), 18,
+         "the dew point 5000 C is outside -150 to 80 C"},
+        {"dew point above its temperature", Replace(base, "14.0 10.0 6.0", "14.0 10.0 16.5"), 18,
+         "the dew point 16.5 C is more than 2 degrees above the temperature 14 C"},
+        {"2 m temperature", Replace(base, "0.2 0.0 21.0", "0.2 0.0 210.0"), 47,
+         "the 2 m temperature 210 C of forecast time 1 is outside -150 to 80 C"},
+    };
+    ExpectRefused(cases);
+    // A dew point a little above its temperature, or marked missing, loads.
+    auto store = std::make_unique<ProfileArrays>();
+    EXPECT_TRUE(ParseSounding(Replace(Replace(base, "14.0 10.0 6.0", "14.0 10.0 15.5"),
+                                      "6.0 2.0 -2.0", "6.0 2.0 -9999"),
+                              SoundingLayout::EtaRuc, *store)
+                    .ok);
+    EXPECT_FLOAT_EQ(store->DewPoint(1, 0, 3), 6.0f - 40.0f);
 }
 
 TEST(ParseSounding, AFileReadWithAnotherLayoutIsRefused) {
@@ -258,6 +325,27 @@ TEST_F(ReadSoundingFile, SuccessReplacesTheStoreAndKeepsTheTail) {
     EXPECT_EQ(session_.profile->FileTail, "buf");
     EXPECT_EQ(session_.profile->LastTime(1), 1);
     EXPECT_EQ(session_.profile->ModelChoice, 0); // the selection is kept
+}
+
+// Nothing of a longer run read before shows through a shorter one.
+TEST_F(ReadSoundingFile, EachReadStartsFromAnEmptyStore) {
+    samples::SampleSpec spec;
+    spec.times = 6;
+    spec.levels = 40;
+    ASSERT_TRUE(ReadSounding(session_, Write("eta_KALB.buf", samples::MakeSoundingText(spec))).ok);
+    session_.profile->DiagramTopPressure = 200;
+    ASSERT_TRUE(ReadSounding(session_, Write("eta_KBUF.buf", kTwoHourEta)).ok);
+    const ProfileArrays& s = *session_.profile;
+    EXPECT_EQ(s.LastTime(1), 1);
+    EXPECT_EQ(s.LevelCount(1), 3);
+    for (int t : {0, 1, 4})
+        for (int L : {5, 20, 39}) {
+            EXPECT_EQ(s.Pressure(1, t, L), 0.0f) << t << " " << L;
+            EXPECT_EQ(s.WindSpeed(1, t, L), 0.0f) << t << " " << L;
+        }
+    EXPECT_EQ(s.SurfacePressure(1, 4), 0.0f);
+    EXPECT_EQ(s.DiagramTopPressure, 200); // a setting, not part of the run
+    EXPECT_EQ(s.ModelChoice, 0);
 }
 
 TEST_F(ReadSoundingFile, EveryFailureKeepsThePreviousSounding) {

@@ -372,7 +372,7 @@ TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& 
 
 std::string DescribeHistoryFailure(const TextFileResult& result, bool keptDamaged) {
     std::string text = DescribeTextFileFailure("settings file", result);
-    text += result.line > 0 ? " The values it could not give keep their defaults."
+    text += result.line > 0 ? " The values that could not be read keep their defaults."
                             : " The settings keep their defaults.";
     if (keptDamaged)
         text += " The file as it was is kept as \"" +

@@ -2,6 +2,8 @@
 // was read: neither may crash, and what is written must read back the same.
 #include "profile/data/DisplaySettingsFile.h"
 
+#include "profile/data/SlotSettingsIo.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    tarvex::RefuseSlotText(text, 54); // the recall refuses a slot of another line count
     tarvex::DisplaySettings read = tarvex::ParseDisplaySettings(text);
     const std::string written = tarvex::FormatDisplaySettings(read);
     const tarvex::DisplaySettings again = tarvex::ParseDisplaySettings(written);

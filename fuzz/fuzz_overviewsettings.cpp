@@ -3,6 +3,8 @@
 // same wherever an item was read.
 #include "profile/data/OverviewSettingsFile.h"
 
+#include "profile/data/SlotSettingsIo.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    tarvex::RefuseSlotText(text, 98); // the recall refuses a slot of another line count
     const tarvex::OverviewSettings read = tarvex::ParseOverviewSettings(text);
     const tarvex::OverviewSettings again =
         tarvex::ParseOverviewSettings(tarvex::FormatOverviewSettings(read));

@@ -240,22 +240,25 @@ void FrmOverView::btnSave_Click(int Index) {
     const std::filesystem::path path =
         OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, Index);
     const TextFileResult written = WriteOverviewSettings(path, CollectOverviewSettings());
-    if (written.ok) return;
-    const std::string text =
-        "The overview settings could not be saved to \"" + written.path + "\": " + written.reason;
-    // Slot 9 is saved by the rebuild after a read, which goes on without it.
-    if (Index == kReloadSlot)
-        qWarning("%s", text.c_str());
-    else if (showMessage_)
-        showMessage_(text + ". The slot keeps what it held before.");
+    if (written.ok || !showMessage_) return;
+    // The reload carries the settings itself; its slot is only a copy.
+    showMessage_("The overview settings could not be saved to \"" + PathForMessage(written.path) +
+                 "\": " + written.reason +
+                 (Index == kReloadSlot ? ". They are kept for this reload all the same."
+                                       : ". The slot keeps what it held before."));
 }
 
 void FrmOverView::btnRecall_Click(int Index) {
     if (!IsSlot(Index)) return;
-    // A slot never saved changes nothing.
-    if (const auto read = ReadOverviewSettings(
-            OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, Index)))
-        ApplyOverviewSettings(*read, Index == kReloadSlot);
+    // A slot never saved changes nothing; a damaged one is reported and
+    // changes nothing either.
+    OverviewSettings read;
+    const TextFileResult result = ReadOverviewSettings(
+        OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, Index), read);
+    if (result.ok)
+        ApplyOverviewSettings(read, Index == kReloadSlot);
+    else if (!result.missing && showMessage_)
+        showMessage_(DescribeSlotFailure(result));
 }
 
 } // namespace tarvex

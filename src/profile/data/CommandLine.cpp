@@ -50,16 +50,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 bool IsPlainUserName(std::string_view name) {
-    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               c == '-' || c == '_';
-    });
+    return !name.empty() && name.size() <= kLongestUserName &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_';
+           });
 }
 
 std::string DescribeRefusedUserName(const std::string& name) {
-    return "The user name \"" + EchoText(name) +
-           "\" after /U= is not a plain name (letters, digits, \"-\" and \"_\" only), so the "
-           "settings of the user tarvex are used.";
+    return "The user name \"" + EchoText(name) + "\" after /U= is not a plain name (at most " +
+           std::to_string(kLongestUserName) +
+           " letters, digits, \"-\" and \"_\"), so the settings of the user tarvex are used.";
 }
 
 std::string ResolveStartPath(const std::string& path, const std::filesystem::path& startFolder) {

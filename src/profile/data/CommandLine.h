@@ -26,8 +26,12 @@ struct CommandLine {
 // A user name that is not plain is refused (RefusedUserName).
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The longest user name: the stem of the user's file names.
+inline constexpr std::size_t kLongestUserName = 32;
+
 // A user name the user's file names may be made of: letters, digits, "-" and
-// "_" only, so that the files stay in the program's folder.
+// "_" only, so that the files stay in the program's folder, and at most
+// kLongestUserName of them.
 bool IsPlainUserName(std::string_view name);
 
 // The message for a refused user switch.

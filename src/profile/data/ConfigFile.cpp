@@ -199,13 +199,19 @@ TextFileResult ReadConfig(const std::filesystem::path& folder, const std::string
                           Configuration& config) {
     TextFileResult result;
     std::optional<std::string> text;
+    std::string refusal;
     if (UserName != "tarvex") {
         result.path = (folder / (UserName + ".cfg")).string();
-        text = ReadTextFile(result.path);
+        text = ReadTextFile(result.path, kLargestTextFile, &refusal);
     }
-    if (!text) {
+    if (!text && refusal.empty()) {
         result.path = (folder / kSharedFile).string();
-        text = ReadTextFile(result.path);
+        text = ReadTextFile(result.path, kLargestTextFile, &refusal);
+    }
+    // Present but not a file to read (a folder, a pipe, far too large).
+    if (!refusal.empty()) {
+        result.reason = std::move(refusal);
+        return result;
     }
     if (!text) {
         result.missing = true;

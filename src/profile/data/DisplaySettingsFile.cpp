@@ -121,10 +121,13 @@ TextFileResult WriteDisplaySettings(const std::filesystem::path& path,
     return WriteTextFileWhole(path, FormatDisplaySettings(settings));
 }
 
-std::optional<DisplaySettings> ReadDisplaySettings(const std::filesystem::path& path) {
-    const std::optional<std::string> text = ReadTextFile(path);
-    if (!text) return std::nullopt;
-    return ParseDisplaySettings(*text);
+TextFileResult ReadDisplaySettings(const std::filesystem::path& path, DisplaySettings& settings) {
+    // The line count of the layout, from the list the writer walks.
+    SettingsLineCounter counter;
+    const DisplaySettings layout;
+    VisitDisplaySettings(layout, counter);
+    return ReadSlotFile(path, counter.Lines(),
+                        [&](std::string_view text) { settings = ParseDisplaySettings(text); });
 }
 
 } // namespace tarvex

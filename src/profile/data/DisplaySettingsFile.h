@@ -98,7 +98,9 @@ DisplaySettings ParseDisplaySettings(std::string_view text);
 TextFileResult WriteDisplaySettings(const std::filesystem::path& path,
                                     const DisplaySettings& settings);
 
-// Reads the slot file; nothing when it cannot be opened.
-std::optional<DisplaySettings> ReadDisplaySettings(const std::filesystem::path& path);
+// Reads the slot file into settings. A missing file gives missing; a file
+// that is not a regular file, too large or not of 54 lines is refused
+// with its reason, and settings are left as they were.
+TextFileResult ReadDisplaySettings(const std::filesystem::path& path, DisplaySettings& settings);
 
 } // namespace tarvex

@@ -4,9 +4,13 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <sstream>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarvex {
 
@@ -196,6 +200,13 @@ std::string EchoText(std::string_view text, std::size_t maxLength) {
     return out;
 }
 
+int CountTextLines(std::string_view text) {
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    if (last == std::string_view::npos) return 0;
+    return 1 + static_cast<int>(std::count(text.begin(),
+                                           text.begin() + static_cast<std::ptrdiff_t>(last), '\n'));
+}
+
 std::string_view TrimBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -215,29 +226,91 @@ std::string LowerCase(std::string_view text) {
     return out;
 }
 
-std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad()) return std::nullopt;
-    return contents.str();
+namespace {
+
+constexpr std::uintmax_t kMegabyte = 1024u * 1024u;
+
+// A size as a message gives it: whole megabytes, or every byte.
+std::string SizeText(std::uintmax_t bytes) {
+    if (bytes % kMegabyte == 0) return std::to_string(bytes / kMegabyte) + " MB";
+    std::string digits = std::to_string(bytes);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits + " bytes";
+}
+
+std::optional<std::string> Refusal(const struct stat& info, std::uintmax_t largestBytes) {
+    if (S_ISDIR(info.st_mode)) return "it is a folder, not a file";
+    if (!S_ISREG(info.st_mode)) return "it is not a regular file (a pipe, a device or a socket)";
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > largestBytes)
+        return "the file is " + SizeText(size) + ", larger than the " + SizeText(largestBytes) +
+               " a file of this kind can be";
+    return std::nullopt;
+}
+
+// Closes a file descriptor when it goes out of scope.
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+} // namespace
+
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path,
+                                        std::uintmax_t largestBytes, std::string* refusal) {
+    auto refuse = [refusal](std::string why) -> std::optional<std::string> {
+        if (refusal) *refusal = std::move(why);
+        return std::nullopt;
+    };
+    if (refusal) refusal->clear();
+    // Without O_NONBLOCK, opening a pipe that nobody writes to waits for ever.
+    const FileDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (file.fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0) return std::nullopt;
+    if (std::optional<std::string> why = Refusal(info, largestBytes)) return refuse(*why);
+    std::string text;
+    text.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return refuse("the file cannot be read to its end");
+        if (n == 0) break;
+        // A file that grows while it is read is held to the same limit.
+        if (text.size() + static_cast<std::size_t>(n) > largestBytes)
+            return refuse("the file is larger than the " + SizeText(largestBytes) +
+                          " a file of this kind can be");
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
 }
 
 std::optional<std::string> RefuseBeforeReading(const std::filesystem::path& path,
                                                std::uintmax_t largestBytes) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return "it is a folder, not a file";
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > largestBytes)
-        return "the file is " + std::to_string(size / (1024 * 1024)) + " MB, larger than the " +
-               std::to_string(largestBytes / (1024 * 1024)) + " MB a file of this kind can be";
-    return std::nullopt;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return Refusal(info, largestBytes);
+}
+
+std::string PathForMessage(std::string_view path, std::size_t maxLength) {
+    if (path.size() <= maxLength || maxLength < 8) return std::string(path);
+    // Cut between characters, never inside a UTF-8 sequence.
+    auto continues = [&](std::size_t at) {
+        return (static_cast<unsigned char>(path[at]) & 0xC0u) == 0x80u;
+    };
+    std::size_t head = maxLength - maxLength / 2 - 3;
+    while (head > 0 && continues(head)) --head;
+    std::size_t tail = path.size() - maxLength / 2;
+    while (tail < path.size() && continues(tail)) ++tail;
+    return std::string(path.substr(0, head)) + "..." + std::string(path.substr(tail));
 }
 
 std::string DescribeTextFileFailure(std::string_view kind, const TextFileResult& result) {
     std::ostringstream text;
-    text << "The " << kind << " \"" << result.path << "\" could not be read";
+    text << "The " << kind << " \"" << PathForMessage(result.path) << "\" could not be read";
     if (result.line > 0) text << " (line " << result.line << ")";
     text << ": " << result.reason << ".";
     return text.str();

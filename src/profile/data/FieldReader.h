@@ -116,35 +116,52 @@ template <typename Parse> TextFileResult GuardedRead(Parse parse) {
 // "..."), every character that is not printable ASCII shown as "?".
 std::string EchoText(std::string_view text, std::size_t maxLength = 40);
 
+// The lines of a text up to its last one holding more than blanks: blank
+// lines at its end are not counted.
+int CountTextLines(std::string_view text);
+
 // Text without leading and trailing blanks and tabs.
 std::string_view TrimBlanks(std::string_view text);
 // ASCII case conversions.
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
 
-// The largest settings or list file read (they are a few kilobytes).
+// The largest settings or list file read (they are a few kilobytes), and the
+// largest file of any kind read whole.
 inline constexpr std::uintmax_t kLargestTextFile = 16u * 1024u * 1024u;
+inline constexpr std::uintmax_t kLargestReadFile = 64u * 1024u * 1024u;
 
-// The whole content of a file, or nothing when it cannot be opened or read to
-// its end.
-std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
+// The whole content of a regular file of at most largestBytes, or nothing.
+// A pipe or a device is never read (it could block or never end), nor a
+// folder or a larger file: refusal (when given) then says why. It stays
+// empty when the file does not exist or cannot be opened.
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path,
+                                        std::uintmax_t largestBytes = kLargestReadFile,
+                                        std::string* refusal = nullptr);
 
-// Why a file is refused before it is read: a folder, or larger than
-// largestBytes; nothing for a file that may be read (or is missing).
+// Why a file is refused before it is read: a folder, not a regular file, or
+// larger than largestBytes; nothing for a file that may be read (or is
+// missing).
 std::optional<std::string> RefuseBeforeReading(const std::filesystem::path& path,
                                                std::uintmax_t largestBytes);
 
+// A path as a message shows it: a path longer than maxLength keeps its
+// beginning and its end (the file name) around "...".
+std::string PathForMessage(std::string_view path, std::size_t maxLength = 120);
+
 // Parses the text of the file at path with parse (text -> TextFileResult). A
-// file that cannot be read gives missing, a folder or a file too large a
+// file that cannot be opened gives missing, a file ReadTextFile refuses a
 // failure with its reason; parse is then not called.
 template <typename Parse>
-TextFileResult ParseTextFile(const std::filesystem::path& path, Parse parse) {
+TextFileResult ParseTextFile(const std::filesystem::path& path, Parse parse,
+                             std::uintmax_t largestBytes = kLargestTextFile) {
     TextFileResult result;
-    if (std::optional<std::string> why = RefuseBeforeReading(path, kLargestTextFile)) {
-        // Present but not a file to read: reported, unlike a missing file.
-        result.reason = std::move(*why);
-    } else if (const std::optional<std::string> text = ReadTextFile(path)) {
+    std::string refusal;
+    if (const std::optional<std::string> text = ReadTextFile(path, largestBytes, &refusal)) {
         result = parse(std::string_view(*text));
+    } else if (!refusal.empty()) {
+        // Present but not a file to read: reported, unlike a missing file.
+        result.reason = std::move(refusal);
     } else {
         result.missing = true;
         result.reason = "the file cannot be opened";

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
+#include <functional>
+#include <optional>
+#include <random>
 #include <system_error>
+#include <vector>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,6 +19,9 @@ namespace {
 // Value ranges of the controls the settings go to.
 constexpr std::int16_t kInt16Lowest = -32768;
 constexpr std::int16_t kInt16Highest = 32767;
+
+// Lines 1 to 48 hold values; line 49 is empty.
+constexpr int kHistoryLines = 48;
 
 // The values of the file in order, line by line, for one visitor: the reader
 // and the writer walk the same list, so they cannot drift apart.
@@ -99,39 +105,119 @@ template <typename Settings, typename Visitor> void VisitHistory(Settings& s, Vi
     v.EndLine(); // the empty last line
 }
 
-// Assigns each value as soon as it is read, so that a fault keeps every
-// value before it.
+// Reads the values either as list input over the whole text, assigning each
+// as soon as it is read so that a fault keeps every value before it; or line
+// by line (byLine), each line holding its own values: a line that cannot be
+// read whole keeps all of its values as they were, and the lines after it are
+// still read.
 class HistoryReader {
   public:
-    explicit HistoryReader(std::string_view text) : in_(text) {}
+    HistoryReader(std::string_view text, bool byLine) : in_(byLine ? std::string_view() : text) {
+        result_.ok = true;
+        if (!byLine) return;
+        byLine_ = true;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = std::min(text.find('\n', at), text.size());
+            lines_.push_back(text.substr(at, end - at));
+            at = end + 1;
+        }
+        in_ = FieldReader(LineText());
+    }
 
-    void EndLine() {}
+    void EndLine() {
+        if (!byLine_) return;
+        if (!fault_ && !in_.OnlyBlanksRemain())
+            fault_ = "the line holds more values than it should";
+        if (fault_) {
+            if (result_.ok) {
+                result_.ok = false;
+                result_.line = line_ + 1;
+                result_.reason = *fault_;
+            } else {
+                otherLines_ += (otherLines_.empty() ? "" : ", ") + std::to_string(line_ + 1);
+            }
+        } else {
+            for (const auto& assign : pending_) assign();
+        }
+        pending_.clear();
+        fault_.reset();
+        ++line_;
+        in_ = FieldReader(LineText());
+    }
     void Integer(std::int16_t& value, std::int16_t lowest = kInt16Lowest,
                  std::int16_t highest = kInt16Highest) {
+        Read(value, [&] { return ReadInteger(lowest, highest); });
+    }
+    void Check(std::int16_t& value) { Integer(value, 0, 2); }
+    void DisplayMode(std::int16_t& value) {
+        Read(value, [&] {
+            const std::int16_t read = ReadInteger(0, 99);
+            if (read > 9 && read != 99)
+                throw TextReadError(in_.LastLine(),
+                                    "there is no display mode " + std::to_string(read));
+            return read;
+        });
+    }
+    void LakeTemp(std::int16_t& value) {
+        Read(value, [&] {
+            return std::clamp(in_.ReadListInteger(), kLakeTempFLowest, kLakeTempFHighest);
+        });
+    }
+    void Single(float& value) {
+        Read(value, [&] { return in_.ReadListNumber(); });
+    }
+    void Flag(bool& value) {
+        Read(value, [&] { return in_.ReadListInteger() != 0; });
+    }
+    void Word(bool& value) {
+        Read(value, [&] { return in_.ReadListField() == "True"; });
+    }
+
+    // How the reading by lines ended: the first line not read and why.
+    TextFileResult Result() const {
+        TextFileResult result = result_;
+        if (!otherLines_.empty())
+            result.reason += "; lines " + otherLines_ + " were not read either";
+        return result;
+    }
+
+  private:
+    std::string_view LineText() const {
+        return line_ < lines_.size() ? lines_[line_] : std::string_view();
+    }
+    std::int16_t ReadInteger(std::int16_t lowest, std::int16_t highest) {
         const std::int16_t read = in_.ReadListInteger();
         if (read < lowest || read > highest)
             throw TextReadError(in_.LastLine(), "the value " + std::to_string(read) +
                                                     " lies outside " + std::to_string(lowest) +
                                                     " to " + std::to_string(highest));
-        value = read;
+        return read;
     }
-    void Check(std::int16_t& value) { Integer(value, 0, 2); }
-    void DisplayMode(std::int16_t& value) {
-        std::int16_t read = 0;
-        Integer(read, 0, 99);
-        if (read > 9 && read != 99)
-            throw TextReadError(in_.LastLine(), "there is no display mode " + std::to_string(read));
-        value = read;
+    // Reads one value with read and assigns it: at once in list input, at
+    // the end of a line read whole by lines.
+    template <typename T, typename ReadValue> void Read(T& target, ReadValue read) {
+        if (!byLine_) {
+            target = read();
+            return;
+        }
+        if (fault_) return;
+        try {
+            pending_.push_back([&target, value = T(read())] { target = value; });
+        } catch (const TextReadError& error) {
+            // Within one line, the end of the text is the end of the line.
+            const std::string why = error.what();
+            fault_ = why == "the file ends early" ? "a value is missing" : why;
+        }
     }
-    void LakeTemp(std::int16_t& value) {
-        value = std::clamp(in_.ReadListInteger(), kLakeTempFLowest, kLakeTempFHighest);
-    }
-    void Single(float& value) { value = in_.ReadListNumber(); }
-    void Flag(bool& value) { value = in_.ReadListInteger() != 0; }
-    void Word(bool& value) { value = in_.ReadListField() == "True"; }
 
-  private:
     FieldReader in_;
+    bool byLine_ = false;
+    std::vector<std::string_view> lines_;
+    std::size_t line_ = 0;
+    std::vector<std::function<void()>> pending_;
+    std::optional<std::string> fault_;
+    TextFileResult result_;
+    std::string otherLines_;
 };
 
 class HistoryWriter {
@@ -199,22 +285,100 @@ std::filesystem::path HistoryFilePath(const std::filesystem::path& folder,
 }
 
 namespace {
-std::filesystem::path TemporaryOf(std::filesystem::path path) {
-    return path += ".tmp";
+
+// A temporary file of path: path, "." and six random letters, then ".tmp".
+constexpr std::size_t kTemporaryLetters = 6;
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
+bool IsTemporaryOf(std::string_view name, std::string_view of) {
+    return name.size() == of.size() + 1 + kTemporaryLetters + kTemporaryEnd.size() &&
+           name.substr(0, of.size()) == of && name[of.size()] == '.' &&
+           name.substr(name.size() - kTemporaryEnd.size()) == kTemporaryEnd;
 }
+
+// Creates a temporary file of path under a fresh name that nothing stands at:
+// O_EXCL refuses any existing entry, a planted link included, so the text
+// can only go into a new file of our own.
+int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temporary) {
+    static constexpr std::string_view kLetters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    try {
+        std::random_device source;
+        for (int attempt = 0; attempt < 64; ++attempt) {
+            std::string name = path.filename().string() + ".";
+            for (std::size_t k = 0; k < kTemporaryLetters; ++k)
+                name += kLetters[source() % kLetters.size()];
+            temporary = path.parent_path() / (name += kTemporaryEnd);
+            const int file = ::open(temporary.c_str(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+            if (file >= 0 || errno != EEXIST) return file;
+        }
+    } catch (const std::exception&) {
+        // No source of random names: no temporary.
+    }
+    return -1;
+}
+
+// Removes the temporary files of path that a save cut short left behind;
+// they hold nothing the file itself does not.
+void RemoveLeftTemporaries(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    const std::string of = path.filename().string();
+    std::error_code error;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (!IsTemporaryOf(name, of) && name != of + std::string(kTemporaryEnd)) continue;
+        std::error_code ignored;
+        if (!fs::is_directory(entry->symlink_status(ignored))) fs::remove(entry->path(), ignored);
+    }
+}
+
 } // namespace
 
 TextFileResult ParseHistory(std::string_view text, HistorySettings& settings) {
-    HistoryReader reader(text);
-    return GuardedRead([&] { VisitHistory(settings, reader); });
+    HistorySettings listed = settings;
+    HistoryReader reader(text, false);
+    const TextFileResult result = GuardedRead([&] { VisitHistory(listed, reader); });
+    if (result.ok || CountTextLines(text) != kHistoryLines) {
+        settings = listed;
+        return result;
+    }
+    // The file still has its lines, so values are known by their line: every
+    // line but the damaged ones is read.
+    HistoryReader byLine(text, true);
+    VisitHistory(settings, byLine);
+    return byLine.Result();
 }
 
-TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings) {
-    // A temporary file left by a save that was cut short holds nothing the
-    // settings file does not: it goes.
-    std::error_code ignored;
-    std::filesystem::remove(TemporaryOf(path), ignored);
-    return ParseTextFile(path, [&](std::string_view text) { return ParseHistory(text, settings); });
+std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path) {
+    std::filesystem::path kept = path;
+    return kept += ".bad";
+}
+
+TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings,
+                            bool* keptDamaged) {
+    RemoveLeftTemporaries(path);
+    if (keptDamaged) *keptDamaged = false;
+    return ParseTextFile(path, [&](std::string_view text) {
+        TextFileResult result = ParseHistory(text, settings);
+        // The next save replaces the file: what it held stays beside it.
+        if (!result.ok && WriteTextFileWhole(DamagedHistoryPath(path), text).ok && keptDamaged)
+            *keptDamaged = true;
+        return result;
+    });
+}
+
+std::string DescribeHistoryFailure(const TextFileResult& result, bool keptDamaged) {
+    std::string text = DescribeTextFileFailure("settings file", result);
+    text += result.line > 0 ? " The values that could not be read keep their defaults."
+                            : " The settings keep their defaults.";
+    if (keptDamaged)
+        text += " The file as it was is kept as \"" +
+                PathForMessage(DamagedHistoryPath(result.path).string()) +
+                "\"; Done saves the settings in use.";
+    return text;
 }
 
 std::string FormatHistory(const HistorySettings& settings) {
@@ -230,8 +394,8 @@ TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySet
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text) {
     TextFileResult result;
     result.path = path.string();
-    const std::filesystem::path temporary = TemporaryOf(path);
-    const int file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::filesystem::path temporary;
+    const int file = CreateTemporary(path, temporary);
     if (file < 0) {
         result.reason = "a temporary file cannot be created in its folder";
         return result;
@@ -253,6 +417,8 @@ TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string
         result.reason = "the file cannot be written to its end";
         return result;
     }
+    // The rename replaces whatever stands at path, a link included, without
+    // writing through it.
     std::error_code error;
     std::filesystem::rename(temporary, path, error);
     if (error) {

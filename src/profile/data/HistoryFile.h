@@ -119,16 +119,30 @@ struct HistorySettings {
 std::filesystem::path HistoryFilePath(const std::filesystem::path& folder,
                                       const std::string& UserName);
 
-// Reads the values of a history file into settings in file order. A value
-// that is missing, not a number or outside what its control accepts stops
-// the reading there: every value read before it is kept, the rest keep what
-// settings held (the defaults, for a fresh struct). The result says where
-// the reading stopped; the window shows no message for it.
+// Reads the values of a history file into settings in file order, as list
+// input (however they are spread over the lines). A value that is missing,
+// not a number or outside what its control accepts stops the reading there:
+// every value read before it is kept, the rest keep what settings held (the
+// defaults, for a fresh struct). When the file still has its 48 lines, each
+// line is read on its own instead: a damaged line keeps its values as they
+// were and the lines after it are read. The result names the first line not
+// read (and any others in its reason).
 TextFileResult ParseHistory(std::string_view text, HistorySettings& settings);
 
 // Reads the history file at path into settings, which should be fresh. A
-// missing file leaves the defaults and sets missing.
-TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings);
+// missing file leaves the defaults and sets missing. A file that cannot be
+// read whole is copied to DamagedHistoryPath before anything replaces it
+// (keptDamaged, when given, says whether the copy was written).
+TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings,
+                            bool* keptDamaged = nullptr);
+
+// Where a damaged history file is kept: its path followed by ".bad".
+std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path);
+
+// The start-up message for a history file that was not read whole: the file,
+// the line and why, what the values not read became and where the damaged
+// file is kept.
+std::string DescribeHistoryFailure(const TextFileResult& result, bool keptDamaged);
 
 // The text of a history file: lines 1 to 48 and an empty line 49. Numbers
 // use "." whatever the locale.
@@ -139,9 +153,10 @@ std::string FormatHistory(const HistorySettings& settings);
 TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySettings& settings);
 
 // Writes text to path whole or not at all: the text goes to a temporary file
-// in the same folder (path followed by ".tmp"), flushed to the disk, which
-// then replaces path. ReadSettings removes such a file left behind by a save
-// that was cut short.
+// created in the same folder under a fresh name (path, a dot, six random
+// letters and ".tmp"), flushed to the disk, which then replaces path. Nothing
+// is written through a link: a link at path is replaced, not followed.
+// ReadSettings removes such a file left behind by a save that was cut short.
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text);
 
 } // namespace tarvex

@@ -155,10 +155,13 @@ TextFileResult WriteOverviewSettings(const std::filesystem::path& path,
     return WriteTextFileWhole(path, FormatOverviewSettings(settings));
 }
 
-std::optional<OverviewSettings> ReadOverviewSettings(const std::filesystem::path& path) {
-    const std::optional<std::string> text = ReadTextFile(path);
-    if (!text) return std::nullopt;
-    return ParseOverviewSettings(*text);
+TextFileResult ReadOverviewSettings(const std::filesystem::path& path, OverviewSettings& settings) {
+    // The line count of the layout, from the list the writer walks.
+    SettingsLineCounter counter;
+    const OverviewSettings layout;
+    VisitOverviewSettings(layout, counter);
+    return ReadSlotFile(path, counter.Lines(),
+                        [&](std::string_view text) { settings = ParseOverviewSettings(text); });
 }
 
 } // namespace tarvex

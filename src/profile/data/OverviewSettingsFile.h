@@ -86,7 +86,9 @@ OverviewSettings ParseOverviewSettings(std::string_view text);
 TextFileResult WriteOverviewSettings(const std::filesystem::path& path,
                                      const OverviewSettings& settings);
 
-// Reads the slot file; nothing when it cannot be opened.
-std::optional<OverviewSettings> ReadOverviewSettings(const std::filesystem::path& path);
+// Reads the slot file into settings. A missing file gives missing; a file
+// that is not a regular file, too large or not of 98 lines is refused
+// with its reason, and settings are left as they were.
+TextFileResult ReadOverviewSettings(const std::filesystem::path& path, OverviewSettings& settings);
 
 } // namespace tarvex

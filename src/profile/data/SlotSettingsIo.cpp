@@ -15,4 +15,16 @@ std::vector<std::string_view> SplitSettingsFields(std::string_view text) {
     return fields;
 }
 
+std::optional<std::string> RefuseSlotText(std::string_view text, int lines) {
+    const int count = CountTextLines(text);
+    if (count == lines) return std::nullopt;
+    return "it holds " + std::to_string(count) + " lines where a settings slot holds " +
+           std::to_string(lines) + ", so its values would go to the wrong controls";
+}
+
+std::string DescribeSlotFailure(const TextFileResult& result) {
+    return "The settings slot \"" + PathForMessage(result.path) +
+           "\" cannot be recalled: " + result.reason + ". Nothing was changed.";
+}
+
 } // namespace tarvex

@@ -119,6 +119,47 @@ class SettingsReader {
     std::size_t next_ = 0;
 };
 
+// Counts the lines of a slot file's layout: walked with the file's visitor,
+// it ends as many lines as the writer writes.
+class SettingsLineCounter {
+  public:
+    void EndLine() { ++lines_; }
+    template <typename... Any> void Integer(Any&&...) {}
+    template <typename... Any> void Check(Any&&...) {}
+    template <typename... Any> void Long(Any&&...) {}
+    template <typename... Any> void Single(Any&&...) {}
+    template <typename... Any> void WholeSingle(Any&&...) {}
+    template <typename... Any> void Word(Any&&...) {}
+    int Lines() const { return lines_; }
+
+  private:
+    int lines_ = 0;
+};
+
+// Why a slot file's text is refused: it does not hold the lines of its layout
+// (blank lines at its end aside), so its items would go to other controls.
+std::optional<std::string> RefuseSlotText(std::string_view text, int lines);
+
+// Reads the slot file at path and gives its text to parse. A missing file
+// gives missing; a file that is not a regular file, is too large or does not
+// hold `lines` lines is refused with its reason, and parse is not called.
+template <typename Parse>
+TextFileResult ReadSlotFile(const std::filesystem::path& path, int lines, Parse parse) {
+    return ParseTextFile(path, [&](std::string_view text) {
+        TextFileResult result;
+        if (std::optional<std::string> why = RefuseSlotText(text, lines)) {
+            result.reason = std::move(*why);
+        } else {
+            parse(text);
+            result.ok = true;
+        }
+        return result;
+    });
+}
+
+// The message for a slot that cannot be recalled: its file and why.
+std::string DescribeSlotFailure(const TextFileResult& result);
+
 // Writes the items with the print statement's number form, lines ended by
 // CR LF: either each item in the next print zone, or the items of a line
 // directly one after the other. An empty item is written as 0 (False for a

@@ -1,8 +1,9 @@
 #include "profile/data/TrainingHook.h"
 
+#include "profile/data/HistoryFile.h"
+
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <system_error>
 
 namespace tarvex {
@@ -14,8 +15,9 @@ std::string CheckTempFolder(const fs::path& base, const std::string& UserName) {
     std::error_code ec;
     fs::create_directories(base, ec);
     if (ec) return {};
-    std::ofstream test(base / (UserName + ".SV"), std::ios::out | std::ios::trunc);
-    if (!test.is_open()) return {};
+    // The empty probe file is written like every other file, so a link
+    // planted at its name is replaced, never written through.
+    if (!WriteTextFileWhole(base / (UserName + ".SV"), "").ok) return {};
     return (base / "").string();
 }
 

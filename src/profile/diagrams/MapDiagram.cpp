@@ -187,11 +187,13 @@ std::vector<MapCity> ParseMapCities(std::string_view text, int& skipped) {
 
 MapGeography ReadMapFiles(const std::filesystem::path& folder) {
     MapGeography geography;
-    if (const std::optional<std::string> text = ReadTextFile(folder / "TarVex.Map")) {
+    if (const std::optional<std::string> text =
+            ReadTextFile(folder / "TarVex.Map", kLargestTextFile)) {
         geography.OutlinesFound = true;
         geography.Outline = ParseMapOutlines(*text, geography.SkippedRecords);
     }
-    if (const std::optional<std::string> text = ReadTextFile(folder / "TarVex.CTY")) {
+    if (const std::optional<std::string> text =
+            ReadTextFile(folder / "TarVex.CTY", kLargestTextFile)) {
         geography.CitiesFound = true;
         geography.Cities = ParseMapCities(*text, geography.SkippedRecords);
     }

@@ -314,7 +314,7 @@ bool FrmProfile::LoadSoundingFile(const std::string& path, const std::string& ca
     }
     if (!result.ok) {
         RestoreShownSounding();
-        showMessage_(DescribeReadFailure(path, result));
+        showMessage_(DescribeReadFailure(PathForMessage(path), result));
         return false;
     }
     setWindowTitle(QString::fromStdString(caption) +

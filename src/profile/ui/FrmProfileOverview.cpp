@@ -2,6 +2,7 @@
 // the rebuild after a new sounding file was read.
 
 #include "overview/ui/FrmOverView.h"
+#include "profile/data/OverviewSettingsFile.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 #include "shell/Monitors.h"
@@ -35,12 +36,15 @@ FrmOverView* FrmProfile::Overview() const {
 void FrmProfile::UpdateOverview() {
     // While SelectFile switches the model the overview waits for the file.
     if (session_.selection.ModelSwitching || !overview_) return;
-    // The display settings survive the rebuild through slot 9; the old
-    // window goes completely before the new one starts.
+    // The display settings survive the rebuild in memory, in the form the
+    // slot file holds them; slot 9 keeps a copy on disk (a failure to write
+    // it is reported). The old window goes completely before the new one
+    // starts.
+    const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
     overview_->btnSave_Click(kReloadSlot);
     delete overview_.data();
     btnOverView_Click();
-    if (overview_) overview_->btnRecall_Click(kReloadSlot);
+    if (overview_) overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
 }
 
 } // namespace tarvex

@@ -209,18 +209,24 @@ void FrmProfile::btnSave_Click(int Index) {
     const std::filesystem::path path = DisplaySettingsPath(folder, session_.UserName, Index);
     const TextFileResult written = WriteDisplaySettings(path, CollectDisplaySettings());
     if (!written.ok) {
-        showMessage_("The display settings could not be saved to \"" + written.path +
-                     "\": " + written.reason + ". The slot keeps what it held before.");
+        showMessage_("The display settings could not be saved to \"" +
+                     PathForMessage(written.path) + "\": " + written.reason +
+                     ". The slot keeps what it held before.");
     }
 }
 
 void FrmProfile::btnRecall_Click(int Index) {
     if (Index < 0 || Index >= kSlots) return;
     const std::string& folder = SettingsFolder();
-    // A slot never saved changes nothing.
-    if (const auto read =
-            ReadDisplaySettings(DisplaySettingsPath(folder, session_.UserName, Index)))
-        ApplyDisplaySettings(*read);
+    // A slot never saved changes nothing; a damaged one is reported and
+    // changes nothing either.
+    DisplaySettings read;
+    const TextFileResult result =
+        ReadDisplaySettings(DisplaySettingsPath(folder, session_.UserName, Index), read);
+    if (result.ok)
+        ApplyDisplaySettings(read);
+    else if (!result.missing)
+        showMessage_(DescribeSlotFailure(result));
 }
 
 } // namespace tarvex

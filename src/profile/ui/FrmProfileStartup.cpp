@@ -240,7 +240,11 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     {
         const SuspendRedrawScope hold(view_);
         HistorySettings settings;
-        ReadSettings(HistoryFilePath(programFolder_, session_.UserName), settings);
+        bool keptDamaged = false;
+        const TextFileResult history = ReadSettings(
+            HistoryFilePath(programFolder_, session_.UserName), settings, &keptDamaged);
+        if (!history.ok && !history.missing)
+            showMessage_(DescribeHistoryFailure(history, keptDamaged));
         session_.history = settings;
         ApplySettings();
         // The lake temperature goes to its bar while redraws are held: the bar
@@ -384,7 +388,7 @@ void FrmProfile::btnDone_Click() {
     const TextFileResult written =
         WriteSettings(HistoryFilePath(programFolder_, session_.UserName), CollectSettings());
     if (!written.ok) {
-        showMessage_("Your settings could not be saved to \"" + written.path +
+        showMessage_("Your settings could not be saved to \"" + PathForMessage(written.path) +
                      "\": " + written.reason + ". The settings saved before are kept.");
     }
     if (quit_) {

@@ -125,7 +125,7 @@ void FrmProfile::btnShear_Click() {
     const TextFileResult written = WriteTextFileWhole(
         kShearFileName, FormatShearTable(*session_.profile, view_.CurrentColumn));
     if (!written.ok) {
-        showMessage_("The shear table could not be written to \"" + written.path +
+        showMessage_("The shear table could not be written to \"" + PathForMessage(written.path) +
                      "\": " + written.reason + ".");
     }
 }

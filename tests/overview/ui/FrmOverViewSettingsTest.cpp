@@ -127,12 +127,20 @@ TEST_F(OverviewSlots, ADamagedSlotSetsOnlyWhatItHoldsRight) {
     lines[1] = " 1 ";
     lines[5] = " 7 ";
     lines[64] = " 5 ";
-    lines.resize(70); // the file ends after line 70
-    std::ofstream(SlotPath(0), std::ios::binary) << [&] {
+    auto join = [&](std::size_t count) {
         std::string joined;
-        for (const std::string& line : lines) joined += line + "\r\n";
+        for (std::size_t k = 0; k < count; ++k) joined += lines[k] + "\r\n";
         return joined;
-    }();
+    };
+    // Cut after line 70: refused whole, with its file named.
+    std::vector<std::string> messages;
+    w.SetMessageHandler([&](const std::string& message) { messages.push_back(message); });
+    std::ofstream(SlotPath(0), std::ios::binary) << join(70);
+    w.btnRecall_Click(0);
+    EXPECT_EQ(redraws_, 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(".SO0"), std::string::npos);
+    std::ofstream(SlotPath(0), std::ios::binary) << join(98);
     w.btnRecall_Click(0);
     EXPECT_EQ(redraws_, 1);
     EXPECT_NE(w.chkRH[0]->isChecked(), w.chkRH[1]->isChecked());
@@ -141,18 +149,41 @@ TEST_F(OverviewSlots, ADamagedSlotSetsOnlyWhatItHoldsRight) {
     EXPECT_EQ(w.options.VerticalUnits, 1);
     EXPECT_FALSE(w.RedrawSuspended);
 
-    // A user slot that cannot be written is reported with its file; the
-    // reload slot's failure is only logged, and the rebuild goes on.
-    std::vector<std::string> messages;
-    w.SetMessageHandler([&](const std::string& message) { messages.push_back(message); });
+    // A user slot that cannot be written is reported with its file.
+    messages.clear();
     session_.TempFolder = (folder_ / "gone" / "").string();
     w.btnSave_Click(3);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find(".SO3"), std::string::npos);
-    w.btnSave_Click(9);
-    EXPECT_EQ(messages.size(), 1u);
+}
+
+// The reload carries the overview's settings itself: when the copy in slot 9
+// cannot be written (a folder stands at its name, or the folder is gone),
+// the failure is reported and the settings still come back.
+TEST_F(OverviewSlots, AReloadKeepsTheSettingsWhenItsSlotCannotBeWritten) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    FrmOverView& w = Open();
+    std::filesystem::create_directories(SlotPath(9) / "inside");
+    w.Box("chkIcing")->click();
+    w.btnPHK[2]->click();
+    std::vector<std::string> messages;
+    w.SetMessageHandler([&](const std::string& message) { messages.push_back(message); });
     main_->UpdateOverview();
-    EXPECT_NE(main_->Overview(), nullptr);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(".SO9"), std::string::npos);
+    EXPECT_NE(messages[0].find("kept for this reload"), std::string::npos);
+    FrmOverView* again = main_->Overview();
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->Box("chkIcing")->isChecked());
+    EXPECT_EQ(again->options.VerticalUnits, 2);
+
+    // A folder that cannot be written at all: the same.
+    again->SetMessageHandler([&](const std::string& message) { messages.push_back(message); });
+    session_.TempFolder = (folder_ / "gone" / "").string();
+    main_->UpdateOverview();
+    EXPECT_EQ(messages.size(), 2u);
+    ASSERT_NE(main_->Overview(), nullptr);
+    EXPECT_TRUE(main_->Overview()->Box("chkIcing")->isChecked());
 }
 
 // The user's overlays survive the rebuild after a new file was read.

@@ -24,17 +24,20 @@ TEST(CommandLine, UserSwitchNamesTheUserInUpperCase) {
 }
 
 TEST(CommandLine, OnlyAPlainUserNameNamesFilesAndRelativePathsMeanTheStartFolder) {
-    for (const char* bad : {"/U=../../ETC/X", "/U=A/B", "/U=C:X", "/U=*"}) {
+    const std::string longest(kLongestUserName, 'A');
+    for (const std::string& bad : std::vector<std::string>{"/U=../../ETC/X", "/U=A/B", "/U=C:X",
+                                                           "/U=*", "/U=" + longest + "B"}) {
         const CommandLine line = ParseCommandLine({bad});
         EXPECT_EQ(line.UserName, "tarvex") << bad;
-        EXPECT_EQ(line.RefusedUserName, std::string(bad).substr(3)) << bad;
+        EXPECT_EQ(line.RefusedUserName, bad.substr(3)) << bad;
     }
     const CommandLine good = ParseCommandLine({"/U=j_smith-2"});
     EXPECT_EQ(good.UserName, "J_SMITH-2");
     EXPECT_TRUE(good.RefusedUserName.empty());
+    EXPECT_EQ(ParseCommandLine({"/U=" + longest}).UserName, longest);
     EXPECT_EQ(DescribeRefusedUserName("../X"),
-              "The user name \"../X\" after /U= is not a plain name (letters, digits, \"-\" and "
-              "\"_\" only), so the settings of the user tarvex are used.");
+              "The user name \"../X\" after /U= is not a plain name (at most 32 letters, digits, "
+              "\"-\" and \"_\"), so the settings of the user tarvex are used.");
 
     EXPECT_EQ(ResolveStartPath("runs/ruc_KOKX.buf", "/home/fc"), "/home/fc/runs/ruc_KOKX.buf");
     EXPECT_EQ(ResolveStartPath("/data/ruc_KOKX.buf", "/home/fc"), "/data/ruc_KOKX.buf");

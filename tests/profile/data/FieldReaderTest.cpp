@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace tarvex {
@@ -94,6 +98,59 @@ TEST(FieldReader, ListInputPassesOverBlankLinesAndRejectsText) {
     FieldReader unclosed("\"abc\nnext");
     EXPECT_EQ(unclosed.ReadListString(), "abc");
     EXPECT_EQ(unclosed.ReadListString(), "next");
+}
+
+// Only regular files are read, within their kind's size, which a refusal
+// gives in full; a pipe nobody writes to is refused at once.
+TEST(TextFiles, OnlyRegularFilesWithinTheirSizeAreRead) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("tarvex-text-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    std::string why = "old";
+    EXPECT_FALSE(ReadTextFile(folder / "none", kLargestTextFile, &why));
+    EXPECT_EQ(why, ""); // missing: nothing to report
+
+    const fs::path huge = folder / "huge";
+    std::ofstream(huge) << "x";
+    fs::resize_file(huge, kLargestReadFile + 1);
+    const std::string tooLarge =
+        "the file is 67,108,865 bytes, larger than the 64 MB a file of this kind can be";
+    EXPECT_EQ(RefuseBeforeReading(huge, kLargestReadFile), tooLarge);
+    EXPECT_FALSE(ReadTextFile(huge, kLargestReadFile, &why));
+    EXPECT_EQ(why, tooLarge);
+    fs::resize_file(huge, 10);
+    EXPECT_EQ(ReadTextFile(huge, 10)->size(), 10u);
+
+    const fs::path pipe = folder / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const fs::path& path : {pipe, fs::path("/dev/zero")}) {
+        EXPECT_FALSE(ReadTextFile(path, kLargestTextFile, &why)) << path;
+        EXPECT_EQ(why, "it is not a regular file (a pipe, a device or a socket)") << path;
+        EXPECT_EQ(RefuseBeforeReading(path, kLargestTextFile), why) << path;
+    }
+    EXPECT_FALSE(ReadTextFile(folder, kLargestTextFile, &why));
+    EXPECT_EQ(why, "it is a folder, not a file");
+    fs::remove_all(folder);
+}
+
+TEST(TextFiles, MessagesShortenALongPathAroundItsMiddle) {
+    const std::string path = "/data/" + std::string(100000, 'd') + "/eta_KBUF.buf";
+    const std::string shown = PathForMessage(path);
+    EXPECT_EQ(shown.size(), 120u);
+    EXPECT_EQ(shown.substr(0, 6), "/data/");
+    EXPECT_NE(shown.find("...d"), std::string::npos);
+    EXPECT_EQ(shown.substr(shown.size() - 13), "/eta_KBUF.buf");
+    EXPECT_EQ(PathForMessage("/short/path"), "/short/path");
+    // A cut never splits a character of several bytes ("\xc3\xa9" is one).
+    std::string accents;
+    for (int k = 0; k < 100; ++k) accents += "\xc3\xa9";
+    EXPECT_EQ(PathForMessage(accents + std::string(100, 'a')).find("...") % 2, 0u);
+
+    TextFileResult failed;
+    failed.path = path;
+    failed.reason = "it is a folder, not a file";
+    EXPECT_LT(DescribeTextFileFailure("settings file", failed).size(), 200u);
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 #include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <locale>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -191,6 +193,30 @@ TEST(HistoryFile, ValuesTheControlsCannotTakeStopTheReading) {
     EXPECT_FALSE(read.UseVWPIntervalA);
 }
 
+// A file that still has its 48 lines is read line by line once a value
+// fails: only the damaged lines keep their defaults, the rest are read.
+TEST(HistoryFile, InAWholeFileOnlyTheDamagedLinesAreLost) {
+    std::vector<std::string> lines = Lines(FormatHistory(ChangedSettings()));
+    ASSERT_EQ(lines.size(), 49u);
+    lines[9] = "garbage";    // line 10: thresholds row 4
+    lines[34] = "1 1 1 1 1"; // line 35: one value too many
+    lines[41] = "3 2";       // line 42: one value missing
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    HistorySettings read;
+    const TextFileResult r = ParseHistory(text, read);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.line, 10);
+    EXPECT_EQ(r.reason, "\"garbage\" is not a number; lines 35, 42 were not read either");
+
+    HistorySettings expected = ChangedSettings();
+    expected.IndexThresholds[4] = HistorySettings().IndexThresholds[4];
+    expected.chk10MWind = expected.chkSnowGrowth = expected.chksWSYMb = expected.chkMomentum = 0;
+    expected.VWPInterval = expected.VWPIntervalA = 1;
+    expected.UseVWPIntervalA = false;
+    EXPECT_EQ(read, expected);
+}
+
 TEST(HistoryFile, LakeTemperatureIsKeptWithinTheScrollBar) {
     const std::string rest = FormatHistory(HistorySettings()).substr(3);
     for (auto [written, expected] : {std::pair{40, 40}, std::pair{20, 32}, std::pair{120, 80},
@@ -217,14 +243,16 @@ TEST_F(HistoryFileOnDisk, DoneThenStartUpRestoresEverySetting) {
     const std::filesystem::path path = HistoryFilePath(folder_, "SMITH");
     EXPECT_EQ(path.filename(), "SMITH.hst");
 
-    // A save cut short left its temporary file: the start removes it.
+    // Saves cut short left their temporary files: the start removes them.
     std::ofstream(folder_ / "SMITH.hst.tmp") << "0,0,";
+    std::ofstream(folder_ / "SMITH.hst.a1B2c3.tmp") << "0,0,";
     HistorySettings missing;
     missing.LakeTempF = 50;
     TextFileResult r = ReadSettings(path, missing);
     EXPECT_TRUE(r.missing);
     EXPECT_EQ(missing.LakeTempF, 50);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "SMITH.hst.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "SMITH.hst.a1B2c3.tmp"));
 
     ASSERT_TRUE(WriteSettings(path, HistorySettings()).ok);
     r = WriteSettings(path, ChangedSettings()); // replaces the file
@@ -251,6 +279,59 @@ TEST_F(HistoryFileOnDisk, FailedWriteIsReportedAndKeepsTheOldFile) {
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(std::filesystem::is_directory(blocked));
     EXPECT_FALSE(std::filesystem::exists(folder_ / "BLOCKED.hst.tmp"));
+}
+
+// A damaged file is reported and kept beside the file as it was, before the
+// next save replaces it.
+TEST_F(HistoryFileOnDisk, ADamagedFileIsKeptBeforeItIsReplaced) {
+    const std::filesystem::path path = HistoryFilePath(folder_, "SMITH");
+    std::string text = FormatHistory(ChangedSettings());
+    text.replace(0, 2, "x!");
+    std::ofstream(path, std::ios::binary) << text;
+    HistorySettings read;
+    bool kept = false;
+    const TextFileResult r = ReadSettings(path, read, &kept);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.missing);
+    EXPECT_EQ(read.MapView, ChangedSettings().MapView);
+    ASSERT_TRUE(kept);
+    std::ifstream in(DamagedHistoryPath(path), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+    const std::string message = DescribeHistoryFailure(r, kept);
+    EXPECT_NE(message.find("SMITH.hst\" could not be read (line 1)"), std::string::npos);
+    EXPECT_NE(message.find("SMITH.hst.bad"), std::string::npos);
+    EXPECT_EQ(DamagedHistoryPath(path).filename(), "SMITH.hst.bad");
+}
+
+// Nothing planted at the file's name or at a temporary's reaches outside:
+// links are replaced, never written through; a pipe or a device is not read.
+TEST_F(HistoryFileOnDisk, LinksPipesAndDevicesAreNeverFollowedNorRead) {
+    namespace fs = std::filesystem;
+    const fs::path outside = folder_ / "outside.txt";
+    std::ofstream(outside) << "keep";
+    const fs::path path = HistoryFilePath(folder_, "SMITH");
+    fs::create_symlink(outside, folder_ / "SMITH.hst.tmp");
+    fs::create_symlink(outside, path);
+    ASSERT_TRUE(WriteSettings(path, ChangedSettings()).ok);
+    EXPECT_FALSE(fs::is_symlink(path));
+    std::ifstream in(outside);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep");
+
+    // A pipe nobody writes to, and a link to an endless device.
+    const fs::path pipe = folder_ / "PIPE.hst";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folder_ / "ZERO.hst");
+    for (const char* user : {"PIPE", "ZERO"}) {
+        HistorySettings read;
+        const TextFileResult r = ReadSettings(HistoryFilePath(folder_, user), read);
+        EXPECT_FALSE(r.ok) << user;
+        EXPECT_FALSE(r.missing) << user;
+        EXPECT_EQ(r.reason, "it is not a regular file (a pipe, a device or a socket)") << user;
+        EXPECT_EQ(read, HistorySettings()) << user;
+    }
+    // The next save replaces the link and leaves the device alone.
+    ASSERT_TRUE(WriteSettings(HistoryFilePath(folder_, "ZERO"), HistorySettings()).ok);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder_ / "ZERO.hst")));
 }
 
 } // namespace

@@ -1,9 +1,15 @@
 #include "profile/data/OverviewSettingsFile.h"
 
+#include "profile/data/SlotFixture.h"
+#include "profile/data/SlotSettingsIo.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tarvex {
@@ -129,14 +135,60 @@ TEST(OverviewSettingsFileTest, SlotFilesAndTheirFailures) {
     std::filesystem::create_directories(folder);
     const std::filesystem::path path = folder / "ann.SO0";
     ASSERT_TRUE(WriteOverviewSettings(path, Sample()).ok);
-    const std::optional<OverviewSettings> read = ReadOverviewSettings(path);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(FormatOverviewSettings(*read), FormatOverviewSettings(Sample()));
-    EXPECT_FALSE(ReadOverviewSettings(folder / "ann.SO3"));
+    OverviewSettings read;
+    ASSERT_TRUE(ReadOverviewSettings(path, read).ok);
+    EXPECT_EQ(FormatOverviewSettings(read), FormatOverviewSettings(Sample()));
+    EXPECT_TRUE(ReadOverviewSettings(folder / "ann.SO3", read).missing);
     // A folder that is not there: reported, nothing written.
     const TextFileResult failed = WriteOverviewSettings(folder / "none" / "ann.SO1", Sample());
     EXPECT_FALSE(failed.ok);
     EXPECT_FALSE(failed.reason.empty());
+    std::filesystem::remove_all(folder);
+}
+
+// A slot of the display settings or of the overview one line short or long,
+// or a pipe or a device at its name, is refused with the reason and leaves
+// the settings as they were; a blank line after the last does not count.
+TEST(OverviewSettingsFileTest, SlotsOfAnotherLineCountOrKindAreRefused) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("tarvex-slot-kinds-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(folder / name, std::ios::binary) << text;
+        return folder / name;
+    };
+    const std::string overview = FormatOverviewSettings(Sample());
+    const std::string display = FormatDisplaySettings(test::ChangedSlot());
+    const std::string lastOverviewLine =
+        overview.substr(overview.rfind("\r\n", overview.size() - 3) + 2);
+    const std::string lastDisplayLine =
+        display.substr(display.rfind("\r\n", display.size() - 3) + 2);
+
+    OverviewSettings o = Sample();
+    DisplaySettings d = test::ChangedSlot();
+    const std::string cut = overview.substr(0, overview.size() - lastOverviewLine.size());
+    TextFileResult r = ReadOverviewSettings(write("ann.SO1", cut), o);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.missing);
+    EXPECT_NE(r.reason.find("holds 97 lines where a settings slot holds 98"), std::string::npos);
+    EXPECT_EQ(FormatOverviewSettings(o), overview);
+    EXPECT_NE(DescribeSlotFailure(r).find("ann.SO1"), std::string::npos);
+    EXPECT_FALSE(ReadOverviewSettings(write("ann.SO2", " 1 \r\n" + overview), o).ok);
+    EXPECT_TRUE(ReadOverviewSettings(write("ann.SO3", overview + "\r\n \r\n"), o).ok);
+
+    r = ReadDisplaySettings(write("ann.SP1", display + lastDisplayLine), d);
+    EXPECT_NE(r.reason.find("holds 55 lines where a settings slot holds 54"), std::string::npos);
+    r = ReadDisplaySettings(
+        write("ann.SP2", display.substr(0, display.size() - lastDisplayLine.size())), d);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(d, test::ChangedSlot());
+
+    // A pipe nobody writes to would block the read for ever.
+    const std::filesystem::path pipe = folder / "ann.SP3";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    r = ReadDisplaySettings(pipe, d);
+    EXPECT_EQ(r.reason, "it is not a regular file (a pipe, a device or a socket)");
+    EXPECT_FALSE(ReadOverviewSettings("/dev/zero", o).ok);
     std::filesystem::remove_all(folder);
 }
 

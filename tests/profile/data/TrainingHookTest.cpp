@@ -40,6 +40,16 @@ TEST_F(SettingsFolder, AFolderThatCannotBeMadeGivesTheCurrentFolder) {
     EXPECT_EQ(CheckTempFolder(fs::path(), "ops"), "");
 }
 
+// The probe file replaces a link planted at its name instead of emptying
+// the link's target.
+TEST_F(SettingsFolder, TheProbeFileNeverWritesThroughALink) {
+    std::ofstream(root_ / "outside.txt") << "keep";
+    fs::create_symlink(root_ / "outside.txt", root_ / "ops.SV");
+    EXPECT_EQ(CheckTempFolder(root_, "ops"), (root_ / "").string());
+    EXPECT_EQ(fs::file_size(root_ / "outside.txt"), 4u);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(root_ / "ops.SV")));
+}
+
 TEST_F(SettingsFolder, CheckedOnlyWhileUnset) {
     std::string TempFolder = kTempFolderUnset;
     EXPECT_EQ(EnsureTempFolder(TempFolder, root_, "ops"), (root_ / "").string());

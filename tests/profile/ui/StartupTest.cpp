@@ -2,6 +2,7 @@
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "profile/data/DesktopService.h"
+#include "profile/data/HistoryFile.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
@@ -17,8 +18,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvex {
@@ -150,6 +153,49 @@ TEST_F(Startup, TheSavedLakeTemperatureReachesItsBar) {
     EXPECT_TRUE(session_->history.chkLIC == 1);
     EXPECT_TRUE(window_->soundingView().options.LIC);
     EXPECT_EQ(window_->CollectSettings().LakeTempF, 40);
+}
+
+// One garbage line in the history file: the start says which file and line
+// were not read, reads every other line and keeps the damaged file beside
+// the one Done writes.
+TEST_F(Startup, AHistoryWithOneGarbageLineLosesOnlyThatLine) {
+    HistorySettings saved;
+    saved.LakeTempF = 44;
+    saved.chkLCL = saved.chkDryAdiabats = 1;
+    saved.hsbDelay = 4000;
+    std::string text = FormatHistory(saved);
+    const std::size_t line6 = text.find("0 700 1000");
+    text.replace(line6, text.find('\n', line6) - line6, "#$%garbage");
+    std::ofstream(folder_ / "tarvex.hst", std::ios::binary) << text;
+
+    FrmProfile& w = Start();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("tarvex.hst\" could not be read (line 6)"), std::string::npos)
+        << messages_[0];
+    EXPECT_NE(messages_[0].find("tarvex.hst.bad"), std::string::npos);
+    EXPECT_TRUE(w.chkLCL->isChecked());
+    EXPECT_TRUE(w.chkDryAdiabats->isChecked());
+    EXPECT_EQ(session_->history.LakeTempF, 44);
+    EXPECT_EQ(session_->history.hsbDelay, 4000);
+    w.btnDone_Click();
+    std::ifstream bad(folder_ / "tarvex.hst.bad", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bad), {}), text);
+    HistorySettings again;
+    EXPECT_TRUE(ReadSettings(folder_ / "tarvex.hst", again).ok);
+    EXPECT_EQ(again.LakeTempF, 44);
+}
+
+// A pipe as the history file or on the command line does not hold up the
+// start: each is reported and the first site's sounding stays.
+TEST_F(Startup, PipesAreRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo((folder_ / "tarvex.hst").c_str(), 0600), 0);
+    const fs::path pipe = folder_ / "samples" / "eta_KALB2.buf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    Start({pipe.string()});
+    ASSERT_EQ(messages_.size(), 2u);
+    for (const std::string& message : messages_)
+        EXPECT_NE(message.find("not a regular file"), std::string::npos) << message;
+    EXPECT_EQ(window_->windowTitle().toStdString(), "KBUF - eta - TARVEX");
 }
 
 TEST_F(Startup, AUsersOwnFilesFollowTheUserSwitch) {

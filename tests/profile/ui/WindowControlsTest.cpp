@@ -268,7 +268,10 @@ TEST_F(WindowControls, EverySlotRestoresEveryControl) {
     EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
 }
 
-TEST_F(WindowControls, ADamagedSlotChangesOnlyTheControlsItHolds) {
+// A slot cut short anywhere (or a line long) would put its items on other
+// controls: it is refused with a message and changes nothing; the whole
+// slot is applied.
+TEST_F(WindowControls, ASlotOfAnotherLineCountChangesNothing) {
     window_->btnSave_Click(0); // the start state
     window_->btnRecall_Click(0);
     const std::string start = FormatDisplaySettings(window_->CollectDisplaySettings());
@@ -277,27 +280,22 @@ TEST_F(WindowControls, ADamagedSlotChangesOnlyTheControlsItHolds) {
     changed.LeftTemp = changed.SkewTLeftTemp;
     changed.RightTemp = changed.SkewTRightTemp;
     const std::string full = FormatDisplaySettings(changed);
-    auto linesOf = [](const std::string& text) {
-        std::vector<std::string> lines;
-        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
-             at = end + 2)
-            lines.push_back(text.substr(at, end - at));
-        return lines;
-    };
-    const std::vector<std::string> startLines = linesOf(start);
-    const std::vector<std::string> changedLines = linesOf(full);
-    for (std::size_t k = 0; k <= 54; ++k) {
+    for (std::size_t k = 0; k <= 55; ++k) {
         window_->btnRecall_Click(0);
-        std::string cut;
-        for (std::size_t line = 0; line < k; ++line) cut += changedLines[line] + "\r\n";
-        std::ofstream(Slot(1), std::ios::binary) << cut;
+        messages_.clear();
+        std::string lines;
+        for (std::size_t at = 0, line = 0; line < k; ++line) {
+            const std::size_t end = full.find("\r\n", at);
+            lines += end == std::string::npos ? " 1 \r\n" : full.substr(at, end + 2 - at);
+            at = end == std::string::npos ? at : end + 2;
+        }
+        std::ofstream(Slot(1), std::ios::binary) << lines;
         window_->btnRecall_Click(1);
-        const std::vector<std::string> now =
-            linesOf(FormatDisplaySettings(window_->CollectDisplaySettings()));
-        for (std::size_t line = 0; line < 54; ++line)
-            EXPECT_EQ(now[line], line < k ? changedLines[line] : startLines[line])
-                << "cut after " << k << ", line " << line + 1;
+        const std::string now = FormatDisplaySettings(window_->CollectDisplaySettings());
+        EXPECT_EQ(now, k == 54 ? full : start) << k << " lines";
+        EXPECT_EQ(messages_.size(), k == 54 ? 0u : 1u) << k << " lines";
     }
+    EXPECT_NE(messages_.at(0).find("ops.SP1"), std::string::npos);
 }
 
 TEST_F(WindowControls, AboutShowsOneWindowMadeAgainAfterOK) {

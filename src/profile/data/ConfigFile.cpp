@@ -181,9 +181,10 @@ TextFileResult ParseConfig(std::string_view text, Configuration& c) {
         }
         in.SkipLines(1);
         {
-            // A blank line leaves the drive empty.
-            ValueLine values(in, "the drive of the training media");
-            if (!values.Blank()) c.MediaDrive = values.String().substr(0, 1);
+            // A blank line leaves the training in the program's folder; a
+            // folder with blanks is written in double quotes.
+            ValueLine values(in, "the folder of the training media");
+            if (!values.Blank()) c.MediaDrive = values.String();
             values.End();
         }
         in.SkipLines(1);

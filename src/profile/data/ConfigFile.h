@@ -54,7 +54,8 @@ struct Configuration {
     std::string LapseTopPressure;
     // Line 30: least height change (ft) that gets a new isotherm marker.
     float IsothermLabelStep = 0.0f;
-    // Line 32: drive of the training media, one character (or none).
+    // Line 32: the folder of the training media, as written (empty: the
+    // program's folder).
     std::string MediaDrive;
     // Line 34: temperatures (deg C) of the highlighted isotherms, at most
     // five; HighlightIsotherms[k - 1] is isotherm k.

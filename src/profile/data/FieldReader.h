@@ -70,6 +70,9 @@ class FieldReader {
     // A field written as a number whose magnitude single precision cannot
     // hold (1e40); a number too small for it (1e-50) is not too large.
     static bool IsTooLargeNumber(std::string_view field);
+    // The finite number the text begins with, after blanks and a "+"; 0 when
+    // it begins with none (words such as "nan" and "inf" are not numbers).
+    static float LeadingNumber(std::string_view text);
 
   private:
     [[noreturn]] void EndsEarly() const;

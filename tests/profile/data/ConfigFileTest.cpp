@@ -112,7 +112,7 @@ TEST(ParseConfig, EveryValueComesFromItsLine) {
     EXPECT_TRUE(c.OmegaFiltered);
     EXPECT_EQ(c.LapseTopPressure, "300");
     EXPECT_FLOAT_EQ(c.IsothermLabelStep, 500.0f);
-    EXPECT_EQ(c.MediaDrive, "E");
+    EXPECT_EQ(c.MediaDrive, "E:");
     EXPECT_EQ(c.HighlightIsotherms, (std::vector<float>{-5.0f, -10.0f, -20.0f}));
     EXPECT_EQ(c.models.ModelCaptions, (std::vector<std::string>{"Eta", "NGM", "gfs3"}));
     EXPECT_EQ(c.models.ModelCodes, (std::vector<std::string>{"eta", "ngm", "gfs3"}));
@@ -129,7 +129,7 @@ TEST(ParseConfig, FlagLinesLookAtTheFirstCharacterOnly) {
     EXPECT_EQ(Parse(WithLine(10, "123456789")).BrowserPath, kDefaultBrowserPath);
     EXPECT_EQ(Parse(WithLine(10, "1234567890")).BrowserPath, "1234567890");
     EXPECT_EQ(Parse(WithLine(32, "")).MediaDrive, "");
-    EXPECT_EQ(Parse(WithLine(32, "Drive")).MediaDrive, "D");
+    EXPECT_EQ(Parse(WithLine(32, "\"/media/storm training\"")).MediaDrive, "/media/storm training");
 }
 
 TEST(ParseConfig, IsothermLineTakesTheNumbersBetweenCommas) {

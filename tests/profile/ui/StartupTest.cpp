@@ -4,6 +4,7 @@
 #include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/PrecipTypeControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -140,6 +141,39 @@ TEST_F(Startup, DoneKeepsTheSettingsForTheNextRun) {
     EXPECT_FLOAT_EQ(session_->history.IndexThresholds[19][2], 33.5f);
 }
 
+// A threshold typed as a word that is not a number is 0, and the file
+// written by Done still gives back every setting after it.
+TEST_F(Startup, AThresholdTypedAsNanKeepsEverySavedSetting) {
+    for (const char* word : {"nan", "inf", "-inf", "infinity"}) {
+        FrmProfile& w = Start();
+        w.btnDisplay_Click(6);
+        w.precipTypeControls()->btnPrecipType_Click(); // the thickness method
+        w.lstIndices->setCurrentRow(1);                // CINS
+        w.txtIndices[3]->setText("-77");
+        w.txtIndices_Change(3);
+        w.txtIndices[0]->setText(word);
+        w.txtIndices_Change(0);
+        EXPECT_EQ(session_->history.IndexThresholds[1][0], 0.0f) << word;
+        w.btnDone_Click();
+
+        FrmProfile& again = Start();
+        EXPECT_TRUE(messages_.empty()) << word << ": " << messages_.front();
+        EXPECT_EQ(again.DisplayMode(), 6) << word;
+        EXPECT_TRUE(again.precipTypeControls()->UseThicknessMethod()) << word;
+        EXPECT_EQ(session_->history.IndexThresholds[1][0], 0.0f) << word;
+        EXPECT_EQ(session_->history.IndexThresholds[1][3], -77.0f) << word;
+        fs::remove(folder_ / "tarvex.hst");
+    }
+}
+
+TEST_F(Startup, ClosingTheWindowEndsTheProgramAsDoneDoes) {
+    FrmProfile& w = Start();
+    w.chkLCL->click();
+    w.close();
+    EXPECT_EQ(quits_, 1);
+    EXPECT_TRUE(Start().chkLCL->isChecked());
+}
+
 TEST_F(Startup, TheSavedLakeTemperatureReachesItsBar) {
     HistorySettings saved;
     saved.LakeTempF = 40;
@@ -249,6 +283,14 @@ TEST_F(Startup, ArchivedRunsAreListedAndLoaded) {
     EXPECT_TRUE(w.optModel[1]->isChecked());
     EXPECT_EQ(w.windowTitle().toStdString(), "26120812.NGM_KALB TARVEX");
     EXPECT_EQ(w.DisplayMode(), 2); // back to the display shown before
+
+    // A file picked through Archive keeps the display shown.
+    w.btnDisplay_Click(8);
+    w.SetFileDialog([this](const std::string&) {
+        return (folder_ / "archive" / "26120800.eta_KBUF.buf").string();
+    });
+    w.btnArchive_Click();
+    EXPECT_EQ(w.DisplayMode(), 8);
 }
 
 TEST_F(Startup, HelpModeOpensTheTopicOfTheNextControl) {

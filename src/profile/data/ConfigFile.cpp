@@ -197,12 +197,15 @@ TextFileResult ParseConfig(std::string_view text, Configuration& c) {
 }
 
 TextFileResult ReadConfig(const std::filesystem::path& folder, const std::string& UserName,
-                          Configuration& config) {
+                          Configuration& config, const std::string& TypedName) {
     TextFileResult result;
     std::optional<std::string> text;
     if (UserName != "tarvex") {
-        result.path = (folder / (UserName + ".cfg")).string();
-        text = ReadTextFile(result.path);
+        for (const std::string& name : {TypedName, UserName}) {
+            if (name.empty() || text) continue;
+            result.path = (folder / (name + ".cfg")).string();
+            text = ReadTextFile(result.path);
+        }
     }
     if (!text) {
         result.path = (folder / kSharedFile).string();
@@ -223,6 +226,19 @@ TextFileResult ReadConfig(const std::filesystem::path& folder, const std::string
     result.path = path;
     if (result.ok) config = std::move(fresh);
     return result;
+}
+
+std::string DescribeSharedConfigFallback(const std::string& UserName, const std::string& TypedName,
+                                         const TextFileResult& result) {
+    if (UserName == "tarvex" || !result.ok ||
+        std::filesystem::path(result.path).filename() != kSharedFile)
+        return {};
+    const std::string own = TypedName.empty() || TypedName == UserName
+                                ? UserName + ".cfg"
+                                : TypedName + ".cfg or " + UserName + ".cfg";
+    return "There is no configuration file " + own + " of the user " + UserName + " in \"" +
+           std::filesystem::path(result.path).parent_path().string() +
+           "\": the shared configuration \"" + result.path + "\" was read.";
 }
 
 std::string DescribeConfigFailure(const TextFileResult& result) {

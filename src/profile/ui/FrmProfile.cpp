@@ -356,6 +356,13 @@ void FrmProfile::ShowHour() {
     if (view_.SuspendRedraw) return;
     const ProfileArrays& s = *session_.profile;
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
+    // Without a sounding (no file in the data folder) there is no hour to
+    // show: the date and the panels stay blank.
+    if (s.LevelCount(s.CurrentModel) == 0 && s.DrawLevelCount(s.CurrentModel) == 0) {
+        for (QLabel* label : std::initializer_list<QLabel*>{lblHour, lblDate, lblLocal})
+            label->clear();
+        return;
+    }
     // The read-out shows the new hour at the pointer's level, below.
     view_.extras.LastReadoutLevel = 0;
     const int column = view_.CurrentColumn;

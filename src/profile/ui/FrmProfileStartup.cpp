@@ -258,11 +258,15 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     picLogo->setText(QRandomGenerator::global()->generateDouble() < 0.1 ? "ZiveVoz" : "Tarvex");
     show();
 
-    const TextFileResult config = ReadConfig(programFolder_, session_.UserName, session_.config);
+    const TextFileResult config =
+        ReadConfig(programFolder_, session_.UserName, session_.config, commandLine.TypedUserName);
     if (!config.ok) {
         showMessage_(DescribeConfigFailure(config));
         return false;
     }
+    const std::string fallback =
+        DescribeSharedConfigFallback(session_.UserName, commandLine.TypedUserName, config);
+    if (!fallback.empty()) showMessage_(fallback);
     session_.models = session_.config.models;
     session_.help.BrowserPath = session_.config.BrowserPath;
     for (int k = 0; k < kModelOptions; ++k) {
@@ -430,7 +434,13 @@ void FrmProfile::FillSiteList() {
         }
     }
     const int press = sites.ButtonToPress(session_.selection.SelectedSiteButton);
-    if (press >= 0) optSite_Click(press);
+    if (press >= 0) {
+        optSite_Click(press);
+    } else {
+        showMessage_("The data folder \"" + session_.selection.ListFolder +
+                     "\" holds no sounding files of the model " +
+                     session_.selection.CurrentModelName + ".");
+    }
 }
 
 void FrmProfile::optSite_Click(int Index) {

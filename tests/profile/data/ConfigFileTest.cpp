@@ -227,8 +227,22 @@ TEST_F(ReadConfigFile, UserFileComesFirstThenTheSharedOne) {
     Configuration c;
     EXPECT_TRUE(ReadConfig(folder_, "SMITH", c).ok);
     EXPECT_EQ(c.TimeZoneOffset, 2);
-    EXPECT_TRUE(ReadConfig(folder_, "JONES", c).ok);
+    TextFileResult shared = ReadConfig(folder_, "JONES", c, "jones");
+    EXPECT_TRUE(shared.ok);
     EXPECT_EQ(c.TimeZoneOffset, 1);
+    EXPECT_EQ(DescribeSharedConfigFallback("JONES", "jones", shared),
+              "There is no configuration file jones.cfg or JONES.cfg of the user JONES in \"" +
+                  folder_.string() + "\": the shared configuration \"" +
+                  (folder_ / "Tarvex.cfg").string() + "\" was read.");
+    // The name as typed comes first, then upper-cased.
+    Write("walk.cfg", WithLine(6, "4"));
+    const TextFileResult own = ReadConfig(folder_, "WALK", c, "walk");
+    EXPECT_EQ(c.TimeZoneOffset, 4);
+    EXPECT_EQ(own.path, (folder_ / "walk.cfg").string());
+    EXPECT_EQ(DescribeSharedConfigFallback("WALK", "walk", own), "");
+    Write("WALK.cfg", WithLine(6, "5"));
+    EXPECT_TRUE(ReadConfig(folder_, "WALK", c, "walk").ok);
+    EXPECT_EQ(c.TimeZoneOffset, 4);
     // The default user reads only the shared file, even if "tarvex.cfg" exists.
     Write("tarvex.cfg", WithLine(6, "3"));
     EXPECT_TRUE(ReadConfig(folder_, "tarvex", c).ok);

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -188,10 +189,31 @@ TEST_F(Startup, TheSavedLakeTemperatureReachesItsBar) {
 
 TEST_F(Startup, AUsersOwnFilesFollowTheUserSwitch) {
     FrmProfile& w = Start({"/U=forecaster"});
+    // Without a file of the user's own the shared one is read, and said so.
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("the shared configuration"), std::string::npos);
+    EXPECT_NE(messages_[0].find("Tarvex.cfg"), std::string::npos);
     w.chkCINS->click();
     w.btnDone_Click();
     EXPECT_TRUE(fs::exists(folder_ / "FORECASTER.hst"));
     EXPECT_FALSE(fs::exists(folder_ / "tarvex.hst"));
+    // A lower-case file of the user's own is found as typed.
+    fs::copy_file(folder_ / "Tarvex.cfg", folder_ / "forecaster.cfg");
+    messages_.clear();
+    Start({"/U=forecaster"});
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(Startup, AFolderWithoutSoundingsSaysSoAndShowsNoDate) {
+    for (const char* name : {"eta_KBUF.buf", "eta_KALB.buf", "ngm_KALB.buf", "eta_XYZW.buf"})
+        fs::remove(folder_ / "samples" / name);
+    FrmProfile& w = Start();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("\"samples/\" holds no sounding files"), std::string::npos)
+        << messages_[0];
+    w.btnDisplay_Click(8);
+    w.vsbHour->setValue(0);
+    for (const QLabel* label : {w.lblDate, w.lblLocal}) EXPECT_EQ(label->text().toStdString(), "");
 }
 
 TEST_F(Startup, TheCommandLineFileOpensLast) {

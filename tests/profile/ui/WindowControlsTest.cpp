@@ -225,6 +225,21 @@ TEST_F(WindowControls, HelpModeOpensTheWordsPagesOnlyForAUsersClick) {
     ASSERT_EQ(desktop_.requests.size(), 3u);
     EXPECT_EQ(desktop_.requests[1].target, "indices.htm");
     EXPECT_EQ(desktop_.requests[2].target, "kestir.htm");
+
+    // A page that cannot be opened, and a browser that cannot be started,
+    // are named with the reason.
+    EXPECT_TRUE(messages_.empty());
+    session_.help.BrowserPath = "/opt/none/browser";
+    table.TrainingAction.back() = "kestir.htm|Matrix!matrix.htm|";
+    desktop_.failing = {"kestir.htm", "/opt/none/browser"};
+    window_->picLogo_Click();
+    window_->RunControlCommand("KESTIR");
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0], "The help page \"kestir.htm\" could not be opened: the file is missing "
+                            "or no program of this desktop opens it.");
+    EXPECT_EQ(messages_[1], "The help page \"matrix.htm\" could not be opened: the web browser "
+                            "\"/opt/none/browser\" named in the configuration could not be "
+                            "started.");
 }
 
 TEST_F(WindowControls, EverySlotRestoresEveryControl) {

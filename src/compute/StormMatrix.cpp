@@ -137,12 +137,11 @@ char MatrixCapeClass(float cape, bool known, float meanDepression) {
     return meanDepression < kMatrixDryDepression ? '3' : '4';
 }
 
-std::string MatrixPageStem(const std::string& driveLetter, char cell, char capeClass) {
-    const std::string sep(1, std::filesystem::path::preferred_separator);
-    std::string stem = driveLetter + ":" + sep;
+std::string MatrixPageStem(const std::string& trainingFolder, char cell, char capeClass) {
+    std::filesystem::path stem(trainingFolder);
     for (const char* folder : {"velno", "storm_matrix", "training", "media", "flash"})
-        stem += std::string(folder) + sep;
-    return stem + cell + "_" + capeClass;
+        stem /= folder;
+    return (stem / std::string{cell, '_', capeClass}).string();
 }
 
 bool MatrixHasPages(const std::string& code) {
@@ -150,7 +149,7 @@ bool MatrixHasPages(const std::string& code) {
     return !((code[1] == '1' || code[1] == '3') && code < "F");
 }
 
-void MakeMatrixEntry(const ProfileArrays& store, std::int16_t t, const std::string& driveLetter,
+void MakeMatrixEntry(const ProfileArrays& store, std::int16_t t, const std::string& trainingFolder,
                      StormMatrixResults& matrix) {
     const int m = store.CurrentModel;
     const char cell = DecideMatrixCell(store, t).Cell;
@@ -163,7 +162,7 @@ void MakeMatrixEntry(const ProfileArrays& store, std::int16_t t, const std::stri
         if (known) matrix.MatrixMeanDPD(m, t) = depression;
     }
     const char capeClass = MatrixCapeClass(cape, known, depression);
-    matrix.MatrixPageName(m, t) = MatrixPageStem(driveLetter, cell, capeClass);
+    matrix.MatrixPageName(m, t) = MatrixPageStem(trainingFolder, cell, capeClass);
     matrix.MatrixCellCode(m, t) =
         cape >= kMatrixLowCape ? std::string{cell, capeClass} : std::string("-");
     matrix.MatrixEntryReady(m, t) = kFlagTrue;

@@ -92,8 +92,9 @@ inline constexpr char kMatrixUnknownClass = '?';
 // high CAPE; known says whether there is one).
 char MatrixCapeClass(float cape, bool known, float meanDepression);
 
-// Page name stem of an entry on the training drive.
-std::string MatrixPageStem(const std::string& driveLetter, char cell, char capeClass);
+// Page name stem of an entry in the folder of the training media, with the
+// host's separator; an empty folder is the current one.
+std::string MatrixPageStem(const std::string& trainingFolder, char cell, char capeClass);
 
 // Whether the training has pages for a cell code: none for "-", for an
 // unknown class, nor for classes 1 and 3 of cells A to E.
@@ -101,7 +102,7 @@ bool MatrixHasPages(const std::string& code);
 
 // Computes the entry of time column t of the current model and marks it
 // ready.
-void MakeMatrixEntry(const ProfileArrays& store, std::int16_t t, const std::string& driveLetter,
+void MakeMatrixEntry(const ProfileArrays& store, std::int16_t t, const std::string& trainingFolder,
                      StormMatrixResults& matrix);
 
 } // namespace tarvex

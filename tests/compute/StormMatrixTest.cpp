@@ -96,7 +96,7 @@ TEST(StormMatrix, EntryClassLabelAndPages) {
         return matrix.MatrixCellCode(kModel, 0);
     };
     EXPECT_EQ(entry(299.0f), "-");
-    EXPECT_EQ(matrix.MatrixPageName(kModel, 0), "Q:" + sep + "velno" + sep + "storm_matrix" + sep +
+    EXPECT_EQ(matrix.MatrixPageName(kModel, 0), "Q" + sep + "velno" + sep + "storm_matrix" + sep +
                                                     "training" + sep + "media" + sep + "flash" +
                                                     sep + "P_1");
     EXPECT_EQ(entry(300.0f), "P1");

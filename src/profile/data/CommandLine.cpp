@@ -26,23 +26,30 @@ bool IsUserSwitch(std::string_view argument) {
     return head == "/U=";
 }
 
+// The name of the first user switch as typed; empty without one.
+std::string TypedUserName(const std::vector<std::string>& arguments) {
+    const auto found = std::find_if(arguments.begin(), arguments.end(), IsUserSwitch);
+    if (found == arguments.end()) return {};
+    const std::string text(TrimBlanks(WithoutQuotes(*found)));
+    const std::string_view rest = std::string_view(text).substr(3);
+    return std::string(TrimBlanks(rest.substr(0, rest.find(' '))));
+}
+
 } // namespace
 
 std::string GetUserName(const std::vector<std::string>& arguments) {
-    const auto found = std::find_if(arguments.begin(), arguments.end(), IsUserSwitch);
-    if (found == arguments.end()) return "tarvex";
-    const std::string text = UpperCase(TrimBlanks(WithoutQuotes(*found)));
-    const std::string_view rest = std::string_view(text).substr(3);
-    const std::string name(TrimBlanks(rest.substr(0, rest.find(' '))));
-    return name.empty() ? "tarvex" : name;
+    const std::string name = TypedUserName(arguments);
+    return name.empty() ? "tarvex" : UpperCase(name);
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
+    line.TypedUserName = TypedUserName(arguments);
     line.UserName = GetUserName(arguments);
     if (!IsPlainUserName(line.UserName)) {
         line.RefusedUserName = line.UserName;
         line.UserName = "tarvex";
+        line.TypedUserName.clear();
     }
     const auto file = std::find_if_not(arguments.begin(), arguments.end(), IsUserSwitch);
     if (file != arguments.end()) line.FilePath = TrimBlanks(WithoutQuotes(*file));

@@ -14,6 +14,9 @@ struct CommandLine {
     // Stem of the user's files (".cfg", ".hst", ".SP", ".SO"): "tarvex", or
     // the switch's name upper-cased.
     std::string UserName = "tarvex";
+    // The switch's name as typed (empty without one), looked for first as
+    // the user's configuration file.
+    std::string TypedUserName;
     // The first argument that is not the user switch, with double quotes
     // deleted and blanks trimmed, its case kept; empty when there is none.
     std::string FilePath;

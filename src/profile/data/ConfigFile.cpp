@@ -181,9 +181,10 @@ TextFileResult ParseConfig(std::string_view text, Configuration& c) {
         }
         in.SkipLines(1);
         {
-            // A blank line leaves the drive empty.
-            ValueLine values(in, "the drive of the training media");
-            if (!values.Blank()) c.MediaDrive = values.String().substr(0, 1);
+            // A blank line leaves the training in the program's folder; a
+            // folder with blanks is written in double quotes.
+            ValueLine values(in, "the folder of the training media");
+            if (!values.Blank()) c.MediaDrive = values.String();
             values.End();
         }
         in.SkipLines(1);
@@ -196,13 +197,16 @@ TextFileResult ParseConfig(std::string_view text, Configuration& c) {
 }
 
 TextFileResult ReadConfig(const std::filesystem::path& folder, const std::string& UserName,
-                          Configuration& config) {
+                          Configuration& config, const std::string& TypedName) {
     TextFileResult result;
     std::optional<std::string> text;
     std::string refusal;
     if (UserName != "tarvex") {
-        result.path = (folder / (UserName + ".cfg")).string();
-        text = ReadTextFile(result.path, kLargestTextFile, &refusal);
+        for (const std::string& name : {TypedName, UserName}) {
+            if (name.empty() || text || !refusal.empty()) continue;
+            result.path = (folder / (name + ".cfg")).string();
+            text = ReadTextFile(result.path, kLargestTextFile, &refusal);
+        }
     }
     if (!text && refusal.empty()) {
         result.path = (folder / kSharedFile).string();
@@ -228,6 +232,19 @@ TextFileResult ReadConfig(const std::filesystem::path& folder, const std::string
     result.path = path;
     if (result.ok) config = std::move(fresh);
     return result;
+}
+
+std::string DescribeSharedConfigFallback(const std::string& UserName, const std::string& TypedName,
+                                         const TextFileResult& result) {
+    if (UserName == "tarvex" || !result.ok ||
+        std::filesystem::path(result.path).filename() != kSharedFile)
+        return {};
+    const std::string own = TypedName.empty() || TypedName == UserName
+                                ? UserName + ".cfg"
+                                : TypedName + ".cfg or " + UserName + ".cfg";
+    return "There is no configuration file " + own + " of the user " + UserName + " in \"" +
+           std::filesystem::path(result.path).parent_path().string() +
+           "\": the shared configuration \"" + result.path + "\" was read.";
 }
 
 std::string DescribeConfigFailure(const TextFileResult& result) {

@@ -54,7 +54,8 @@ struct Configuration {
     std::string LapseTopPressure;
     // Line 30: least height change (ft) that gets a new isotherm marker.
     float IsothermLabelStep = 0.0f;
-    // Line 32: drive of the training media, one character (or none).
+    // Line 32: the folder of the training media, as written (empty: the
+    // program's folder).
     std::string MediaDrive;
     // Line 34: temperatures (deg C) of the highlighted isotherms, at most
     // five; HighlightIsotherms[k - 1] is isotherm k.
@@ -88,14 +89,21 @@ void AddPathSeparator(std::string& path);
 TextFileResult ParseConfig(std::string_view text, Configuration& config);
 
 // Reads the configuration from folder (the program's folder): the user's own
-// file, UserName followed by ".cfg", unless UserName is exactly "tarvex";
-// otherwise, or when that file is missing, "Tarvex.cfg". config is replaced
+// file, the name as the user typed it (TypedName) and then UserName, each
+// followed by ".cfg", unless UserName is exactly "tarvex"; otherwise, or when
+// neither file is there, "Tarvex.cfg". result.path names the file read. config is replaced
 // only when the whole file was read. Without a file, missing is set and
 // reason holds the message that ends the program; a malformed file gives
 // the line and what was wrong. Either way the caller shows
 // DescribeConfigFailure and ends the program.
 TextFileResult ReadConfig(const std::filesystem::path& folder, const std::string& UserName,
-                          Configuration& config);
+                          Configuration& config, const std::string& TypedName = {});
+
+// The message saying that a user's own configuration file was not found and
+// the shared one (result.path) was read instead; empty when the user's own
+// file was read or no user was named.
+std::string DescribeSharedConfigFallback(const std::string& UserName, const std::string& TypedName,
+                                         const TextFileResult& result);
 
 std::string DescribeConfigFailure(const TextFileResult& result);
 

@@ -188,6 +188,16 @@ std::optional<float> FieldReader::ParseNumber(std::string_view field) {
     return value;
 }
 
+float FieldReader::LeadingNumber(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string_view::npos) return 0.0f;
+    text.remove_prefix(start);
+    if (text.front() == '+') text.remove_prefix(1);
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && std::isfinite(value) ? value : 0.0f;
+}
+
 std::string EchoText(std::string_view text, std::size_t maxLength) {
     std::string out;
     const std::size_t kept = std::min(text.size(), maxLength);

@@ -73,6 +73,9 @@ class FieldReader {
     static bool IsTooLargeNumber(std::string_view field);
     // A field written as a number that is not finite ("nan", "-inf").
     static bool IsNonFiniteNumber(std::string_view field);
+    // The finite number the text begins with, after blanks and a "+"; 0 when
+    // it begins with none (words such as "nan" and "inf" are not numbers).
+    static float LeadingNumber(std::string_view text);
 
   private:
     [[noreturn]] void EndsEarly() const;

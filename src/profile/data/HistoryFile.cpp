@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <random>
@@ -230,7 +232,9 @@ class HistoryWriter {
     void Check(std::int16_t value) { Put(value); }
     void DisplayMode(std::int16_t value) { Put(value); }
     void LakeTemp(std::int16_t value) { Put(value); }
-    void Single(float value) { Put(value); }
+    // A value that is not finite would stop the next read there: it is kept
+    // as 0.
+    void Single(float value) { Put(std::isfinite(value) ? value : 0.0f); }
     void Flag(bool value) { Put(static_cast<std::int16_t>(value ? -1 : 0)); }
     void Word(bool value) { Put(std::string_view(value ? "True" : "False")); }
 

@@ -186,8 +186,10 @@ class SettingsWriter {
         const std::int32_t value = item.value_or(0);
         Put((value < 0 ? "" : " ") + std::to_string(value) + " ");
     }
+    // A value that is not finite is written as 0, which reads back.
     void Single(const std::optional<float>& item, float = 0.0f, float = 0.0f) {
-        Put(PrintForm(item.value_or(0.0f)));
+        const float value = item.value_or(0.0f);
+        Put(PrintForm(std::isfinite(value) ? value : 0.0f));
     }
     void WholeSingle(const std::optional<float>& item) { Single(item); }
     void Word(const std::optional<bool>& item) { Put(item.value_or(false) ? "True" : "False"); }

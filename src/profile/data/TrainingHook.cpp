@@ -77,4 +77,18 @@ std::vector<std::string> RunControlCommand(TrainingHelp& help, DesktopService& d
     return failed;
 }
 
+std::string DescribeHelpFailure(const TrainingHelp& help, const std::string& item) {
+    const std::size_t bang = item.find('!');
+    if (bang == std::string::npos)
+        return "The help page \"" + item +
+               "\" could not be opened: the file is missing or no program of this desktop "
+               "opens it.";
+    const std::string page = item.substr(bang + 1);
+    if (help.BrowserPath.empty())
+        return "The help page \"" + page +
+               "\" could not be opened: the configuration names no web browser.";
+    return "The help page \"" + page + "\" could not be opened: the web browser \"" +
+           help.BrowserPath + "\" named in the configuration could not be started.";
+}
+
 } // namespace tarvex

@@ -53,4 +53,9 @@ void ToggleTrainingMode(TrainingHelp& help, DesktopService& desktop);
 std::vector<std::string> RunControlCommand(TrainingHelp& help, DesktopService& desktop,
                                            std::string_view word);
 
+// The message for a help item RunControlCommand could not open: the page,
+// and why (the configured browser could not be started, or nothing on this
+// desktop opens the page).
+std::string DescribeHelpFailure(const TrainingHelp& help, const std::string& item);
+
 } // namespace tarvex

@@ -195,7 +195,9 @@ void PlotMBE(PictureSurface& pic, Session& session, std::int16_t column, float M
     // the precipitable water, are unknown.
     const float Z = thick.Thickness(m, t, kSurface1000, kSurface500) / 10.0f;
     const bool haveZ = HeightAvailable(Z);
-    IndexThresholdTable& T = session.history.IndexThresholds;
+    // The limits derived from the thickness go into the panel's own copy:
+    // the user's thresholds stay as set.
+    IndexThresholdTable T = session.history.IndexThresholds;
     const float pw = s.PrecipWater(m, t);
     if (haveZ) {
         // In double: the factor lies below the smallest single.

@@ -356,7 +356,14 @@ void FrmProfile::ShowHour() {
     if (view_.SuspendRedraw) return;
     const ProfileArrays& s = *session_.profile;
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
-    // The read-out shows the new hour at the next move of the mouse.
+    // Without a sounding (no file in the data folder) there is no hour to
+    // show: the date and the panels stay blank.
+    if (s.LevelCount(s.CurrentModel) == 0 && s.DrawLevelCount(s.CurrentModel) == 0) {
+        for (QLabel* label : std::initializer_list<QLabel*>{lblHour, lblDate, lblLocal})
+            label->clear();
+        return;
+    }
+    // The read-out shows the new hour at the pointer's level, below.
     view_.extras.LastReadoutLevel = 0;
     const int column = view_.CurrentColumn;
     lblHour->setText(QString::number(static_cast<std::int16_t>(session_.HoursPerColumn * column)));
@@ -377,6 +384,7 @@ void FrmProfile::ShowHour() {
     if (activePanel_ == 3 && ShowECAPE) convectionPanel_->DisplayECAPEFrame();
     if (activePanel_ == 4) stormPanels_->ShowKestir();
     DrawSounding();
+    if (readoutY_) ShowCursorReadout(0, 0, 0.0, *readoutY_);
 }
 
 void FrmProfile::PrintTextPanel() {
@@ -452,18 +460,22 @@ void FrmProfile::vsbMeanFlow_Change(int Index) {
         record();
         return;
     }
-    // The layer keeps a depth: a bar moved onto or past the other stops one
-    // level short of it (bar 0 below bar 1); the change that follows
-    // completes the update. At the end of its range the bar stays where it
-    // is.
-    const int other = vsbMeanFlow[1 - k]->Value();
-    if (Index == 0 ? value >= other : value <= other) {
-        if (!vsbMeanFlow[k]->SetValue(other - 2 * (1 - Index) + 1)) record();
+    // A bar moved onto or past the other stops short of it; the change that
+    // follows completes the update. At the end of its range the bar stays
+    // where it is.
+    const int stop = MeanFlowStop(Index, value, vsbMeanFlow[1 - k]->Value());
+    if (stop != value) {
+        if (!vsbMeanFlow[k]->SetValue(stop)) record();
         return;
     }
     record();
     DrawSounding();
     RedrawMap();
+}
+
+int FrmProfile::MeanFlowStop(int Index, int value, int other) {
+    if (Index == 0) return value >= other ? other - 1 : value;
+    return value <= other ? other + 1 : value;
 }
 
 void FrmProfile::vbsElevatedPT_Change() {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,10 @@ class FrmProfile : public QWidget {
     void RedrawMap();
     void vsbSigmaLevel_Change();
     void vsbMeanFlow_Change(int Index);
+    // Where mean-flow bar Index stops when moved to value with the other bar
+    // at other: one level short of it (bar 0 below bar 1), so the layer keeps
+    // a depth.
+    static int MeanFlowStop(int Index, int value, int other);
     void vbsElevatedPT_Change();
 
     // Model and site choice, the archive lists and the file dialog.
@@ -398,6 +403,9 @@ class FrmProfile : public QWidget {
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string(const std::string&)> chooseFile_;
     std::function<void()> quit_;
+    bool ending_ = false; // Done has saved the settings and ends the program
+    // The picture's y of the pointer while the read-out shows a level.
+    std::optional<double> readoutY_;
     std::string programFolder_ = ".";
     std::int16_t activePanel_ = -1;
     std::unique_ptr<clsMonitor> monitor_;

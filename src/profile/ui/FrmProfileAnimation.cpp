@@ -89,6 +89,9 @@ void FrmProfile::StopAnimation() {
 
 void FrmProfile::closeEvent(QCloseEvent* event) {
     StopAnimation();
+    // Closing the window ends the program as Done does: the settings are
+    // kept and the overview goes with it.
+    if (!ending_) btnDone_Click();
     QWidget::closeEvent(event);
 }
 

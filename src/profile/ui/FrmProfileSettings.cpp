@@ -12,10 +12,12 @@
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"
+#include "profile/ui/PrecipTypeControls.h"
 
 #include <QCheckBox>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvex {
@@ -95,7 +97,7 @@ DisplaySettings FrmProfile::CollectDisplaySettings() const {
     d.ReadoutUnit = e.ReadoutUnit;
     d.chkIcing = FromCheckState(chkIcing);
     d.chkMomentum = FromCheckState(chkMomentum);
-    d.UseThicknessMethod = SlotFlag(session_.history.UseThicknessMethod);
+    d.UseThicknessMethod = SlotFlag(precipTypeControls_->UseThicknessMethod());
     d.HodoTop = session_.history.HodoTopKm;
     d.HodoBase = session_.history.HodoBaseKm;
     return d;
@@ -177,24 +179,39 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
         // sounding now loaded.
         IfRead(d.SigmaLevelPressure,
                [&](float p) { vsbSigmaLevel->SetValue(SlotLevelOfPressure(s, p)); });
-        for (std::size_t k = 0; k < 2; ++k) {
-            IfRead(d.MeanFlowPressure[k],
-                   [&](float p) { vsbMeanFlow[k]->SetValue(SlotLevelOfPressure(s, p)); });
-        }
+        // The mean-flow pair keeps its order as a user's move of the upper
+        // bar would: it stops above the lower one.
+        IfRead(d.MeanFlowPressure[0],
+               [&](float p) { vsbMeanFlow[0]->SetValue(SlotLevelOfPressure(s, p)); });
+        const int upper = d.MeanFlowPressure[1] ? SlotLevelOfPressure(s, *d.MeanFlowPressure[1])
+                                                : vsbMeanFlow[1]->Value();
+        vsbMeanFlow[1]->SetValue(MeanFlowStop(1, upper, vsbMeanFlow[0]->Value()));
         IfRead(d.DisplayMode, [&](std::int16_t v) {
+            // The mode before the recall stays the one to return to.
+            const std::int16_t before = displayMode_;
+            const std::int16_t previous = previousDisplayMode_;
             displayMode_ = 8;
             btnDisplay_Click(v);
+            previousDisplayMode_ = before == kFileListMode ? previous : before;
         });
         check(chkActiveReadout, d.chkActiveReadout);
         IfRead(d.ReadoutUnit, [&](std::int16_t v) { marks.ReadoutUnit = v; });
         check(chkIcing, d.chkIcing);
         check(chkMomentum, d.chkMomentum);
-        IfRead(d.UseThicknessMethod, [&](std::int16_t v) { marks.UseThicknessMethod = v != 0; });
+        IfRead(d.UseThicknessMethod,
+               [&](std::int16_t v) { precipTypeControls_->SetThicknessMethod(v != 0); });
         ApplySoundingButtonSettings();
         // The hodograph layer is taken as its buttons would take it; the one
         // redraw below then shows it.
-        IfRead(d.HodoTop, [&](float km) { hodographPanel_->SetHeightLayer(static_cast<int>(km)); });
-        IfRead(d.HodoBase, [&](float km) { hodographPanel_->SetBaseLayer(static_cast<int>(km)); });
+        // The stored pair is checked against itself; an item not read keeps
+        // the layer's own.
+        auto km = [](const std::optional<float>& stored, float shown) {
+            const double whole = std::trunc(static_cast<double>(stored.value_or(shown)));
+            return static_cast<int>(std::clamp(whole, -1.0, 1000.0));
+        };
+        if (d.HodoTop || d.HodoBase)
+            hodographPanel_->SetLayers(km(d.HodoTop, session_.history.HodoTopKm),
+                                       km(d.HodoBase, session_.history.HodoBaseKm));
     }
     ShowHour();
 }

@@ -372,8 +372,10 @@ void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
     if (L == 0) {
         for (QLabel* shown : labels) shown->hide();
         e.LastReadoutLevel = 0;
+        readoutY_.reset();
         return;
     }
+    readoutY_ = Y;
     if (L == e.LastReadoutLevel) return;
 
     if (ShowECAPE && readoutHooks.plotECAPE) readoutHooks.plotECAPE(t, L);

@@ -6,6 +6,7 @@
 #include "profile/data/CommandLine.h"
 #include "profile/data/ConfigFile.h"
 #include "profile/data/DataFile.h"
+#include "profile/data/FieldReader.h"
 #include "profile/data/Session.h"
 #include "profile/data/TrainingHook.h"
 #include "profile/ui/FrmProfile.h"
@@ -34,7 +35,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include <charconv>
 #include <filesystem>
 
 namespace tarvex {
@@ -263,11 +263,15 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     picLogo->setText(QRandomGenerator::global()->generateDouble() < 0.1 ? "ZiveVoz" : "Tarvex");
     show();
 
-    const TextFileResult config = ReadConfig(programFolder_, session_.UserName, session_.config);
+    const TextFileResult config =
+        ReadConfig(programFolder_, session_.UserName, session_.config, commandLine.TypedUserName);
     if (!config.ok) {
         showMessage_(DescribeConfigFailure(config));
         return false;
     }
+    const std::string fallback =
+        DescribeSharedConfigFallback(session_.UserName, commandLine.TypedUserName, config);
+    if (!fallback.empty()) showMessage_(fallback);
     session_.models = session_.config.models;
     session_.help.BrowserPath = session_.config.BrowserPath;
     for (int k = 0; k < kModelOptions; ++k) {
@@ -385,6 +389,7 @@ HistorySettings FrmProfile::CollectSettings() const {
 }
 
 void FrmProfile::btnDone_Click() {
+    ending_ = true;
     const TextFileResult written =
         WriteSettings(HistoryFilePath(programFolder_, session_.UserName), CollectSettings());
     if (!written.ok) {
@@ -434,7 +439,13 @@ void FrmProfile::FillSiteList() {
         }
     }
     const int press = sites.ButtonToPress(session_.selection.SelectedSiteButton);
-    if (press >= 0) optSite_Click(press);
+    if (press >= 0) {
+        optSite_Click(press);
+    } else {
+        showMessage_("The data folder \"" + session_.selection.ListFolder +
+                     "\" holds no sounding files of the model " +
+                     session_.selection.CurrentModelName + ".");
+    }
 }
 
 void FrmProfile::optSite_Click(int Index) {
@@ -509,7 +520,9 @@ void FrmProfile::SelectFile(bool FullPath) {
     session_.profile->CurrentModel = 1;
     const bool read = LoadSoundingFile(plan.Path.string(), plan.WindowCaption);
     if (!FullPath) UpdateOverview();
-    btnDisplay_Click(previousDisplayMode_);
+    // Leaving the file list returns to the mode shown before it; a file
+    // picked any other way keeps the mode shown.
+    if (displayMode_ == kFileListMode) btnDisplay_Click(previousDisplayMode_);
     if (read && plan.Site) session_.selection.CurrentSite = *plan.Site;
     if (!read) return; // the options of the sounding shown stay as they were
     for (QRadioButton* site : optSite) site->setStyleSheet("");
@@ -559,15 +572,8 @@ void FrmProfile::lstIndices_Click() {
 void FrmProfile::txtIndices_Change(int Index) {
     const int i = lstIndices->currentRow();
     if (i < 0 || i >= kIndexThresholdRows || Index < 0 || Index >= 7) return;
-    // The leading number of the text; 0 when there is none.
-    const std::string text = txtIndices[static_cast<std::size_t>(Index)]->text().toStdString();
-    const std::size_t start = text.find_first_not_of(' ');
-    float value = 0.0f;
-    if (start != std::string::npos) {
-        const char* first = text.data() + start + (text[start] == '+' ? 1 : 0);
-        if (std::from_chars(first, text.data() + text.size(), value).ec != std::errc())
-            value = 0.0f;
-    }
+    const float value = FieldReader::LeadingNumber(
+        txtIndices[static_cast<std::size_t>(Index)]->text().toStdString());
     session_.history.IndexThresholds[static_cast<std::size_t>(i)][static_cast<std::size_t>(Index)] =
         value;
 }

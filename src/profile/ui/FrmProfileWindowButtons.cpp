@@ -113,10 +113,7 @@ void FrmProfile::WirePanelWords() {
             RunControlCommand(topic);
         });
     }
-    picPrecipType->SetMouseDownHandler([this](int, int, double, double) {
-        RunControlCommand(session_.history.UseThicknessMethod ? "Precip Type Thickness"
-                                                              : "Precip Type Energy");
-    });
+    // picPrecipType names the method in force through its own controls.
     for (QFrame* panel : pnlControl)
         new FramePressFilter(panel, [this] { RunControlCommand("KESTIR"); });
 }

@@ -205,17 +205,34 @@ void HodographPanel::ChangeLayer(Layer layer, int Index) {
     callbacks_.drawSounding();
 }
 
-bool HodographPanel::SetHeightLayer(int Index) {
-    return LayerButton(Layer::Top, Index) && MoveLayer(Layer::Top, Index);
+bool HodographPanel::SetLayers(int topKm, int baseKm) {
+    if (!LayerButton(Layer::Top, topKm) || !LayerButton(Layer::Base, baseKm)) return false;
+    const ProfileArrays& s = *session_.profile;
+    const int last = std::clamp<int>(s.LastTime(s.CurrentModel), 0, kLastTimeColumn);
+    const auto top = LevelsOf(topKm);
+    const auto base = LevelsOf(baseKm);
+    for (int t = 0; t <= last; ++t) {
+        const auto k = static_cast<std::size_t>(t);
+        if (top[k] <= base[k]) return false;
+    }
+    PlaceLayer(Layer::Top, topKm, top);
+    PlaceLayer(Layer::Base, baseKm, base);
+    return true;
 }
 
-bool HodographPanel::SetBaseLayer(int Index) {
-    return LayerButton(Layer::Base, Index) && MoveLayer(Layer::Base, Index);
+std::array<std::int16_t, kTimeColumns> HodographPanel::LevelsOf(int km) const {
+    const ProfileArrays& s = *session_.profile;
+    const int last = std::clamp<int>(s.LastTime(s.CurrentModel), 0, kLastTimeColumn);
+    std::array<std::int16_t, kTimeColumns> levels{};
+    for (int t = 0; t <= last; ++t)
+        levels[static_cast<std::size_t>(t)] =
+            FindHeightLevel(s, static_cast<std::int16_t>(t), static_cast<float>(km));
+    return levels;
 }
 
 bool HodographPanel::MoveLayer(Layer layer, int Index) {
-    ProfileArrays& s = *session_.profile;
-    HodographResults& hodo = *session_.hodograph;
+    const ProfileArrays& s = *session_.profile;
+    const HodographResults& hodo = *session_.hodograph;
     const int m = s.CurrentModel;
     const int last = std::clamp<int>(s.LastTime(m), 0, kLastTimeColumn);
     const bool top = layer == Layer::Top;
@@ -223,25 +240,32 @@ bool HodographPanel::MoveLayer(Layer layer, int Index) {
     // Every hour is checked before anything changes: a top that is not above
     // the base (or a base not below the top) at any hour leaves the layer as
     // it was.
-    std::array<std::int16_t, kTimeColumns> levels{};
+    const auto levels = LevelsOf(Index);
     for (int t = 0; t <= last; ++t) {
-        const std::int16_t L =
-            FindHeightLevel(s, static_cast<std::int16_t>(t), static_cast<float>(Index));
+        const std::int16_t L = levels[static_cast<std::size_t>(t)];
         const bool fits = top ? L > hodo.HodoBaseLevel(m, t) : L < hodo.HodoTopLevel(m, t);
         if (!fits) return false;
-        levels[static_cast<std::size_t>(t)] = L;
     }
+    PlaceLayer(layer, Index, levels);
+    return true;
+}
 
-    float& km = top ? session_.history.HodoTopKm : session_.history.HodoBaseKm;
-    SetHighlight(LayerButton(layer, WholeKm(km)), false);
-    km = static_cast<float>(Index);
+void HodographPanel::PlaceLayer(Layer layer, int km,
+                                const std::array<std::int16_t, kTimeColumns>& levels) {
+    const ProfileArrays& s = *session_.profile;
+    HodographResults& hodo = *session_.hodograph;
+    const int m = s.CurrentModel;
+    const int last = std::clamp<int>(s.LastTime(m), 0, kLastTimeColumn);
+    const bool top = layer == Layer::Top;
+    float& kept = top ? session_.history.HodoTopKm : session_.history.HodoBaseKm;
+    SetHighlight(LayerButton(layer, WholeKm(kept)), false);
+    kept = static_cast<float>(km);
     TimeGrid<std::int16_t>& chosen = top ? hodo.HodoTopLevel : hodo.HodoBaseLevel;
     for (int t = 0; t <= last; ++t) {
         hodo.HodoDone(m, t) = kFlagFalse;
         chosen(m, t) = levels[static_cast<std::size_t>(t)];
     }
-    SetHighlight(LayerButton(layer, Index), true);
-    return true;
+    SetHighlight(LayerButton(layer, km), true);
 }
 
 void HodographPanel::btnHodoReset_Click() {

@@ -60,11 +60,12 @@ class HodographPanel {
     // not exist are not pressed).
     void PressHeightButton(int Index);
     void PressBaseButton(int Index);
-    // The same change of the layer as the button of that height, without a
-    // redraw, for a batch of changes that ends in one redraw. False when the
-    // button does not exist or the layer stays as it was.
-    bool SetHeightLayer(int Index);
-    bool SetBaseLayer(int Index);
+    // Top and base together, as a recall sets them, without a redraw, for a
+    // batch of changes that ends in one redraw: the pair is checked against
+    // itself (the top above the base at every hour), not against the layer
+    // shown. False when a button does not exist or the layer stays as it
+    // was.
+    bool SetLayers(int topKm, int baseKm);
     void btnHodoReset_Click();
     void btnHodoToggle_Click();
     void btnHodoZoom_Click();
@@ -101,6 +102,9 @@ class HodographPanel {
     void BuildControls(QFrame* pnlHodograph);
     void ChangeLayer(Layer layer, int Index);
     bool MoveLayer(Layer layer, int Index);
+    // The level of a height (km) at every hour of the run.
+    std::array<std::int16_t, kTimeColumns> LevelsOf(int km) const;
+    void PlaceLayer(Layer layer, int km, const std::array<std::int16_t, kTimeColumns>& levels);
     void Zoom(float newRange);
     void ApplyScale();
     void Pick(double X, double Y);

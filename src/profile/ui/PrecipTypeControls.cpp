@@ -97,9 +97,13 @@ void PrecipTypeControls::picPrecipType_Click() {
                                                             : "Precip Type Energy");
 }
 
-void PrecipTypeControls::ApplySettings(const HistorySettings& h) {
-    choice_.UseThicknessMethod = h.UseThicknessMethod;
+void PrecipTypeControls::SetThicknessMethod(bool thickness) {
+    choice_.UseThicknessMethod = thickness;
     ShowMethod();
+}
+
+void PrecipTypeControls::ApplySettings(const HistorySettings& h) {
+    SetThicknessMethod(h.UseThicknessMethod);
 }
 
 void PrecipTypeControls::CollectSettings(HistorySettings& h) const {

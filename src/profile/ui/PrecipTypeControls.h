@@ -51,7 +51,10 @@ class PrecipTypeControls : public QWidget {
     void ApplySettings(const HistorySettings& h);
     void CollectSettings(HistorySettings& h) const;
 
+    // The method in force, and setting it as a recall does: the captions,
+    // the tails button and the start-level bar follow, without a redraw.
     bool UseThicknessMethod() const { return choice_.UseThicknessMethod; }
+    void SetThicknessMethod(bool thickness);
     // The trail's hours, the number on btnTails.
     int TailHours() const { return choice_.TailHours; }
 

@@ -162,11 +162,15 @@ void StormPanels::ColourMatrixLabels() {
     lblMatrix->setStyleSheet(
         "background-color: black; color: " + StyleColour(MatrixLabelColour(session_, t)) + ";");
     lblMatrix->setText(QString::fromStdString(matrix.MatrixCellCode(m, t)));
-    ShowTrainingMatrix();
+    DrawReason(); // an hour change names no topic
 }
 
 void StormPanels::ShowTrainingMatrix() {
     runControlCommand_("KESTIR");
+    DrawReason();
+}
+
+void StormPanels::DrawReason() {
     tarvex::ShowTrainingMatrix(picReason->Surface(), session_, view_.CurrentColumn);
     picReason->update();
 }

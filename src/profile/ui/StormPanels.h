@@ -71,6 +71,9 @@ class StormPanels : public QObject {
   private:
     struct Backgrounds;
 
+    // The sketch of the hour shown on picReason.
+    void DrawReason();
+
     Session& session_;
     SoundingView& view_;
     DesktopService& desktop_;

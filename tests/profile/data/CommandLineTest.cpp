@@ -31,8 +31,10 @@ TEST(CommandLine, OnlyAPlainUserNameNamesFilesAndRelativePathsMeanTheStartFolder
         EXPECT_EQ(line.UserName, "tarvex") << bad;
         EXPECT_EQ(line.RefusedUserName, bad.substr(3)) << bad;
     }
+    EXPECT_TRUE(ParseCommandLine({"/U=A/b"}).TypedUserName.empty());
     const CommandLine good = ParseCommandLine({"/U=j_smith-2"});
     EXPECT_EQ(good.UserName, "J_SMITH-2");
+    EXPECT_EQ(good.TypedUserName, "j_smith-2");
     EXPECT_TRUE(good.RefusedUserName.empty());
     EXPECT_EQ(ParseCommandLine({"/U=" + longest}).UserName, longest);
     EXPECT_EQ(DescribeRefusedUserName("../X"),

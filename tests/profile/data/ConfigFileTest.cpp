@@ -112,7 +112,7 @@ TEST(ParseConfig, EveryValueComesFromItsLine) {
     EXPECT_TRUE(c.OmegaFiltered);
     EXPECT_EQ(c.LapseTopPressure, "300");
     EXPECT_FLOAT_EQ(c.IsothermLabelStep, 500.0f);
-    EXPECT_EQ(c.MediaDrive, "E");
+    EXPECT_EQ(c.MediaDrive, "E:");
     EXPECT_EQ(c.HighlightIsotherms, (std::vector<float>{-5.0f, -10.0f, -20.0f}));
     EXPECT_EQ(c.models.ModelCaptions, (std::vector<std::string>{"Eta", "NGM", "gfs3"}));
     EXPECT_EQ(c.models.ModelCodes, (std::vector<std::string>{"eta", "ngm", "gfs3"}));
@@ -129,7 +129,7 @@ TEST(ParseConfig, FlagLinesLookAtTheFirstCharacterOnly) {
     EXPECT_EQ(Parse(WithLine(10, "123456789")).BrowserPath, kDefaultBrowserPath);
     EXPECT_EQ(Parse(WithLine(10, "1234567890")).BrowserPath, "1234567890");
     EXPECT_EQ(Parse(WithLine(32, "")).MediaDrive, "");
-    EXPECT_EQ(Parse(WithLine(32, "Drive")).MediaDrive, "D");
+    EXPECT_EQ(Parse(WithLine(32, "\"/media/storm training\"")).MediaDrive, "/media/storm training");
 }
 
 TEST(ParseConfig, IsothermLineTakesTheNumbersBetweenCommas) {
@@ -227,8 +227,22 @@ TEST_F(ReadConfigFile, UserFileComesFirstThenTheSharedOne) {
     Configuration c;
     EXPECT_TRUE(ReadConfig(folder_, "SMITH", c).ok);
     EXPECT_EQ(c.TimeZoneOffset, 2);
-    EXPECT_TRUE(ReadConfig(folder_, "JONES", c).ok);
+    TextFileResult shared = ReadConfig(folder_, "JONES", c, "jones");
+    EXPECT_TRUE(shared.ok);
     EXPECT_EQ(c.TimeZoneOffset, 1);
+    EXPECT_EQ(DescribeSharedConfigFallback("JONES", "jones", shared),
+              "There is no configuration file jones.cfg or JONES.cfg of the user JONES in \"" +
+                  folder_.string() + "\": the shared configuration \"" +
+                  (folder_ / "Tarvex.cfg").string() + "\" was read.");
+    // The name as typed comes first, then upper-cased.
+    Write("walk.cfg", WithLine(6, "4"));
+    const TextFileResult own = ReadConfig(folder_, "WALK", c, "walk");
+    EXPECT_EQ(c.TimeZoneOffset, 4);
+    EXPECT_EQ(own.path, (folder_ / "walk.cfg").string());
+    EXPECT_EQ(DescribeSharedConfigFallback("WALK", "walk", own), "");
+    Write("WALK.cfg", WithLine(6, "5"));
+    EXPECT_TRUE(ReadConfig(folder_, "WALK", c, "walk").ok);
+    EXPECT_EQ(c.TimeZoneOffset, 4);
     // The default user reads only the shared file, even if "tarvex.cfg" exists.
     Write("tarvex.cfg", WithLine(6, "3"));
     EXPECT_TRUE(ReadConfig(folder_, "tarvex", c).ok);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,16 @@ TEST(DisplaySettingsFile, WritesTheSlotLineByLineInPrintZones) {
     EXPECT_EQ(DisplaySettingsPath("/home/ops/.local/Tarvex/", "ops", 2).string(),
               "/home/ops/.local/Tarvex/ops.SP2");
     EXPECT_EQ(DisplaySettingsPath("", "ops", 1).string(), "ops.SP1");
+}
+
+TEST(DisplaySettingsFile, AValueThatIsNotFiniteIsWrittenAsZero) {
+    DisplaySettings slot = ChangedSlot();
+    slot.HodoTop = std::numeric_limits<float>::quiet_NaN();
+    slot.MeanFlowPressure[0] = std::numeric_limits<float>::infinity();
+    const DisplaySettings read = ParseDisplaySettings(FormatDisplaySettings(slot));
+    EXPECT_EQ(read.HodoTop, std::optional<float>(0.0f));
+    EXPECT_EQ(read.MeanFlowPressure[0], std::optional<float>(0.0f));
+    EXPECT_EQ(read.HodoBase, slot.HodoBase);
 }
 
 TEST(DisplaySettingsFile, ATruncatedFileGivesOnlyTheItemsItHolds) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -96,6 +97,22 @@ TEST(HistoryFile, WhatIsWrittenReadsBackEqual) {
         EXPECT_TRUE(r.ok) << r.line << ": " << r.reason;
         EXPECT_EQ(read, written);
     }
+}
+
+TEST(HistoryFile, ValuesThatAreNotFiniteAreWrittenAsZero) {
+    HistorySettings written = ChangedSettings();
+    written.IndexThresholds[1][0] = std::numeric_limits<float>::quiet_NaN();
+    written.HodoTopKm = std::numeric_limits<float>::infinity();
+    written.MapView[2] = -std::numeric_limits<float>::infinity();
+    HistorySettings read;
+    const TextFileResult r = ParseHistory(FormatHistory(written), read);
+    ASSERT_TRUE(r.ok) << r.line << ": " << r.reason;
+    EXPECT_EQ(read.IndexThresholds[1][0], 0.0f);
+    EXPECT_EQ(read.HodoTopKm, 0.0f);
+    EXPECT_EQ(read.MapView[2], 0.0f);
+    // Everything after them is read too.
+    EXPECT_EQ(read.hsbDelay, written.hsbDelay);
+    EXPECT_EQ(read.IndexThresholds[19], written.IndexThresholds[19]);
 }
 
 // Decimal comma and digit grouping, as in many European locales.

@@ -180,7 +180,8 @@ TEST_F(HeavyPrecipTest, VectorsTextsAndThicknessLimits) {
     EXPECT_TRUE(has("554"));
     EXPECT_TRUE(has("0.70"));
     EXPECT_TRUE(has("0.94"));
-    EXPECT_NEAR(session.history.IndexThresholds[15][1], 0.70, 0.005);
+    // The derived limits are the panel's own: the user's thresholds stay.
+    EXPECT_EQ(session.history.IndexThresholds, DefaultIndexThresholds());
     // Rings every 10 kt to 60 kt; three arrows; no slow ring at 35 kt.
     EXPECT_EQ(Of(pic, Kind::Circle, RGB(128, 128, 128)).size(), 6u);
     EXPECT_TRUE(Of(pic, Kind::Circle, kRed).empty());

@@ -109,7 +109,15 @@ TEST_F(SoundingButtons, TheReadoutShowsTheNewHourAtTheSameLevel) {
     window_->chkActiveReadout->setChecked(true);
     const int L = 10;
     MoveToLevel(L);
+    const std::string first = Text(window_->lblActiveTemp);
+    // The pointer stays: the read-out shows the new hour at the pointer's
+    // level at once, as a move to the same place would.
     window_->vsbHour->setValue(6);
+    const std::string still = Text(window_->lblActiveTemp);
+    EXPECT_NE(still, first);
+    window_->soundingView().extras.LastReadoutLevel = 0;
+    MoveToLevel(L);
+    EXPECT_EQ(Text(window_->lblActiveTemp), still);
     MoveTo(S().Pressure(1, 6, L) + 0.01);
     EXPECT_EQ(Text(window_->lblActiveTemp),
               "< " + QString::number(S().Temperature(1, 6, L), 'f', 1).toStdString());

@@ -5,10 +5,12 @@
 #include "profile/data/HistoryFile.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/PrecipTypeControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -143,6 +145,39 @@ TEST_F(Startup, DoneKeepsTheSettingsForTheNextRun) {
     EXPECT_FLOAT_EQ(session_->history.IndexThresholds[19][2], 33.5f);
 }
 
+// A threshold typed as a word that is not a number is 0, and the file
+// written by Done still gives back every setting after it.
+TEST_F(Startup, AThresholdTypedAsNanKeepsEverySavedSetting) {
+    for (const char* word : {"nan", "inf", "-inf", "infinity"}) {
+        FrmProfile& w = Start();
+        w.btnDisplay_Click(6);
+        w.precipTypeControls()->btnPrecipType_Click(); // the thickness method
+        w.lstIndices->setCurrentRow(1);                // CINS
+        w.txtIndices[3]->setText("-77");
+        w.txtIndices_Change(3);
+        w.txtIndices[0]->setText(word);
+        w.txtIndices_Change(0);
+        EXPECT_EQ(session_->history.IndexThresholds[1][0], 0.0f) << word;
+        w.btnDone_Click();
+
+        FrmProfile& again = Start();
+        EXPECT_TRUE(messages_.empty()) << word << ": " << messages_.front();
+        EXPECT_EQ(again.DisplayMode(), 6) << word;
+        EXPECT_TRUE(again.precipTypeControls()->UseThicknessMethod()) << word;
+        EXPECT_EQ(session_->history.IndexThresholds[1][0], 0.0f) << word;
+        EXPECT_EQ(session_->history.IndexThresholds[1][3], -77.0f) << word;
+        fs::remove(folder_ / "tarvex.hst");
+    }
+}
+
+TEST_F(Startup, ClosingTheWindowEndsTheProgramAsDoneDoes) {
+    FrmProfile& w = Start();
+    w.chkLCL->click();
+    w.close();
+    EXPECT_EQ(quits_, 1);
+    EXPECT_TRUE(Start().chkLCL->isChecked());
+}
+
 TEST_F(Startup, TheSavedLakeTemperatureReachesItsBar) {
     HistorySettings saved;
     saved.LakeTempF = 40;
@@ -200,10 +235,31 @@ TEST_F(Startup, PipesAreRefusedWithoutWaiting) {
 
 TEST_F(Startup, AUsersOwnFilesFollowTheUserSwitch) {
     FrmProfile& w = Start({"/U=forecaster"});
+    // Without a file of the user's own the shared one is read, and said so.
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("the shared configuration"), std::string::npos);
+    EXPECT_NE(messages_[0].find("Tarvex.cfg"), std::string::npos);
     w.chkCINS->click();
     w.btnDone_Click();
     EXPECT_TRUE(fs::exists(folder_ / "FORECASTER.hst"));
     EXPECT_FALSE(fs::exists(folder_ / "tarvex.hst"));
+    // A lower-case file of the user's own is found as typed.
+    fs::copy_file(folder_ / "Tarvex.cfg", folder_ / "forecaster.cfg");
+    messages_.clear();
+    Start({"/U=forecaster"});
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(Startup, AFolderWithoutSoundingsSaysSoAndShowsNoDate) {
+    for (const char* name : {"eta_KBUF.buf", "eta_KALB.buf", "ngm_KALB.buf", "eta_XYZW.buf"})
+        fs::remove(folder_ / "samples" / name);
+    FrmProfile& w = Start();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("\"samples/\" holds no sounding files"), std::string::npos)
+        << messages_[0];
+    w.btnDisplay_Click(8);
+    w.vsbHour->setValue(0);
+    for (const QLabel* label : {w.lblDate, w.lblLocal}) EXPECT_EQ(label->text().toStdString(), "");
 }
 
 TEST_F(Startup, TheCommandLineFileOpensLast) {
@@ -295,6 +351,14 @@ TEST_F(Startup, ArchivedRunsAreListedAndLoaded) {
     EXPECT_TRUE(w.optModel[1]->isChecked());
     EXPECT_EQ(w.windowTitle().toStdString(), "26120812.NGM_KALB TARVEX");
     EXPECT_EQ(w.DisplayMode(), 2); // back to the display shown before
+
+    // A file picked through Archive keeps the display shown.
+    w.btnDisplay_Click(8);
+    w.SetFileDialog([this](const std::string&) {
+        return (folder_ / "archive" / "26120800.eta_KBUF.buf").string();
+    });
+    w.btnArchive_Click();
+    EXPECT_EQ(w.DisplayMode(), 8);
 }
 
 TEST_F(Startup, HelpModeOpensTheTopicOfTheNextControl) {

@@ -89,7 +89,22 @@ TEST_F(StormPanelsTest, PanelsFollowTheHourAndTheirControls) {
     const StormMatrixResults& matrix = *session.matrix;
     EXPECT_EQ(matrix.MatrixEntryReady(kModel, 9), kFlagTrue);
     EXPECT_EQ(panels->lblMatrix->text().toStdString(), matrix.MatrixCellCode(kModel, 9));
-    EXPECT_EQ(matrix.MatrixPageName(kModel, 9).substr(0, 2), "Q:");
+    EXPECT_EQ(
+        matrix.MatrixPageName(kModel, 9).rfind((std::filesystem::path("Q") / "velno").string()),
+        0u);
+
+    // Help mode stays armed through an hour change; a click on the label
+    // names the topic.
+    session.help.Training.TrainingKey = {"", "KESTIR"};
+    session.help.Training.TrainingAction = {"", "kestir.htm|"};
+    window->picLogo_Click();
+    window->vsbHour->setValue(10);
+    EXPECT_TRUE(desktop.requests.empty());
+    EXPECT_TRUE(session.help.TrainingMode);
+    EXPECT_EQ(panels->lblMatrix->text().toStdString(), matrix.MatrixCellCode(kModel, 10));
+    panels->ShowTrainingMatrix();
+    ASSERT_EQ(desktop.requests.size(), 1u);
+    EXPECT_EQ(desktop.requests[0].target, "kestir.htm");
 }
 
 // A page that cannot be opened asks, in the program's own words, whether to
@@ -107,7 +122,22 @@ TEST_F(StormPanelsTest, PageButtonsOpenTheEntrysPages) {
     EXPECT_TRUE(desktop.requests.empty());
     EXPECT_TRUE(desktop.questions.empty());
 
+    // A page in the configured training folder opens.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tarvex-kestir-" + std::to_string(::getpid()));
+    matrix.MatrixPageName(kModel, t) = MatrixPageStem(folder.string(), 'J', '3');
+    const std::filesystem::path page = matrix.MatrixPageName(kModel, t) + "_2.htm";
+    std::filesystem::create_directories(page.parent_path());
+    std::ofstream(page) << "<html></html>";
     matrix.MatrixCellCode(kModel, t) = "J3";
+    panels->btnLoop[1]->click();
+    std::filesystem::remove_all(folder);
+    ASSERT_EQ(desktop.requests.size(), 1u);
+    EXPECT_EQ(desktop.requests[0].target, page.string());
+    EXPECT_TRUE(desktop.questions.empty());
+    desktop.requests.clear();
+
+    matrix.MatrixPageName(kModel, t) = "Q:/nowhere/J_3";
     desktop.answerOk = true;
     panels->btnLoop[4]->click();
     ASSERT_EQ(desktop.questions.size(), 1u);

@@ -1,4 +1,5 @@
 #include "SampleSounding.h"
+#include "compute/ComputeState.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "platform/PrintImage.h"
@@ -7,8 +8,10 @@
 #include "profile/data/Session.h"
 #include "profile/data/SlotFixture.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/HodographPanel.h"
 #include "profile/ui/HourAnimation.h"
 #include "profile/ui/LakeEffectPanel.h"
+#include "profile/ui/PrecipTypeControls.h"
 #include "shell/FrmHelp.h"
 
 #include <QApplication>
@@ -48,6 +51,8 @@ class WindowControls : public ::testing::Test {
         window_ = std::make_unique<FrmProfile>(session_, desktop_);
         window_->SetMessageHandler([this](const std::string& text) { messages_.push_back(text); });
         window_->SetSettingsBase((folder_ / "settings").string());
+        window_->SetProgramFolder(folder_.string());
+        window_->SetQuitHandler([] {});
         window_->show();
         samples::SampleSpec spec;
         spec.times = 12;
@@ -220,6 +225,21 @@ TEST_F(WindowControls, HelpModeOpensTheWordsPagesOnlyForAUsersClick) {
     ASSERT_EQ(desktop_.requests.size(), 3u);
     EXPECT_EQ(desktop_.requests[1].target, "indices.htm");
     EXPECT_EQ(desktop_.requests[2].target, "kestir.htm");
+
+    // A page that cannot be opened, and a browser that cannot be started,
+    // are named with the reason.
+    EXPECT_TRUE(messages_.empty());
+    session_.help.BrowserPath = "/opt/none/browser";
+    table.TrainingAction.back() = "kestir.htm|Matrix!matrix.htm|";
+    desktop_.failing = {"kestir.htm", "/opt/none/browser"};
+    window_->picLogo_Click();
+    window_->RunControlCommand("KESTIR");
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0], "The help page \"kestir.htm\" could not be opened: the file is missing "
+                            "or no program of this desktop opens it.");
+    EXPECT_EQ(messages_[1], "The help page \"matrix.htm\" could not be opened: the web browser "
+                            "\"/opt/none/browser\" named in the configuration could not be "
+                            "started.");
 }
 
 TEST_F(WindowControls, EverySlotRestoresEveryControl) {
@@ -250,7 +270,11 @@ TEST_F(WindowControls, EverySlotRestoresEveryControl) {
         EXPECT_EQ(window_->vsbSigmaLevel->Value(), 10);
         EXPECT_EQ(view.MeanFlowLevels, (std::array<std::int16_t, 2>{4, 12}));
         EXPECT_EQ(window_->DisplayMode(), k + 5);
-        EXPECT_TRUE(session_.history.UseThicknessMethod);
+        const PrecipTypeControls& ptype = *window_->precipTypeControls();
+        EXPECT_TRUE(ptype.UseThicknessMethod());
+        EXPECT_EQ(ptype.btnPrecipType->text(), "Energy");
+        EXPECT_FALSE(ptype.btnTails->isHidden());
+        EXPECT_TRUE(window_->vbsElevatedPT->Bar()->isHidden());
         EXPECT_EQ(session_.history.HodoTopKm, 6.0f);
         EXPECT_EQ(session_.history.HodoBaseKm, 1.0f);
         EXPECT_FALSE(view.SuspendRedraw);
@@ -266,6 +290,72 @@ TEST_F(WindowControls, EverySlotRestoresEveryControl) {
     ASSERT_TRUE(WriteSlot(2, low));
     window_->btnRecall_Click(2);
     EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
+}
+
+// The method in force goes into the slot, and a recall sets it through the
+// panel's controls, which then draw the thickness chart.
+TEST_F(WindowControls, ASlotKeepsThePrecipTypeMethodInForce) {
+    window_->btnDisplay_Click(6);
+    PrecipTypeControls& ptype = *window_->precipTypeControls();
+    ptype.btnPrecipType->click(); // thickness
+    window_->btnSave_Click(1);
+    ptype.btnPrecipType->click(); // energy
+    ASSERT_FALSE(ptype.UseThicknessMethod());
+    session_.thickness->ThicknessReady(1) = kFlagFalse;
+    window_->btnRecall_Click(1);
+    EXPECT_TRUE(ptype.UseThicknessMethod());
+    EXPECT_EQ(session_.thickness->ThicknessReady(1), kFlagTrue); // the thickness chart drawn
+    EXPECT_EQ(ptype.btnPrecipType->text(), "Energy");
+    EXPECT_TRUE(ptype.btnTails->isVisible());
+    EXPECT_FALSE(window_->vbsElevatedPT->Bar()->isVisible());
+    // In help mode the picture names the method in force, once.
+    session_.help.Training.TrainingKey = {"", "PRECIP TYPE ENERGY", "PRECIP TYPE THICKNESS"};
+    session_.help.Training.TrainingAction = {"", "energy.htm|", "thickness.htm|"};
+    window_->picLogo_Click();
+    for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(
+            type, QPointF(2, 2), window_->picPrecipType->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window_->picPrecipType, &event);
+    }
+    ASSERT_EQ(desktop_.requests.size(), 1u);
+    EXPECT_EQ(desktop_.requests[0].target, "thickness.htm");
+}
+
+// A recall checks the stored pairs against themselves, as a user's moves
+// would, and returns to the mode shown before it.
+TEST_F(WindowControls, ARecallKeepsItsPairsInOrder) {
+    window_->hodographPanel()->btnHodoHeight[8]->click();
+    window_->hodographPanel()->btnHodoBase[4]->click();
+    ASSERT_EQ(session_.history.HodoTopKm, 8.0f);
+    ASSERT_EQ(session_.history.HodoBaseKm, 4.0f);
+    window_->btnDisplay_Click(3);
+    DisplaySettings d;
+    d.HodoTop = 3.0f;
+    d.HodoBase = 1.0f;
+    d.MeanFlowPressure = {LevelPressure(20), LevelPressure(20) + 0.4f};
+    d.DisplayMode = 5;
+    ASSERT_TRUE(WriteSlot(1, d));
+    window_->btnRecall_Click(1);
+    EXPECT_EQ(session_.history.HodoTopKm, 3.0f);
+    EXPECT_EQ(session_.history.HodoBaseKm, 1.0f);
+    EXPECT_GT(session_.hodograph->HodoTopLevel(1, 0), session_.hodograph->HodoBaseLevel(1, 0));
+    EXPECT_EQ(window_->soundingView().MeanFlowLevels, (std::array<std::int16_t, 2>{20, 21}));
+    EXPECT_EQ(window_->DisplayMode(), 5);
+    EXPECT_EQ(window_->PreviousDisplayMode(), 3);
+    // Upside down: the upper bar stops above the lower one.
+    d.MeanFlowPressure = {LevelPressure(30), LevelPressure(10)};
+    ASSERT_TRUE(WriteSlot(1, d));
+    window_->btnRecall_Click(1);
+    EXPECT_EQ(window_->soundingView().MeanFlowLevels, (std::array<std::int16_t, 2>{30, 31}));
+    EXPECT_EQ(window_->PreviousDisplayMode(), 5);
+    // A pair upside down itself leaves the layer as it was.
+    d.HodoTop = 1.0f;
+    d.HodoBase = 2.0f;
+    ASSERT_TRUE(WriteSlot(1, d));
+    window_->btnRecall_Click(1);
+    EXPECT_EQ(session_.history.HodoTopKm, 3.0f);
+    EXPECT_EQ(session_.history.HodoBaseKm, 1.0f);
 }
 
 // A slot cut short anywhere (or a line long) would put its items on other

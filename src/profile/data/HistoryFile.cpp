@@ -1,8 +1,11 @@
 #include "profile/data/HistoryFile.h"
 
+#include "profile/data/ScaleBounds.h"
+
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <limits>
 #include <system_error>
 
 #include <cerrno>
@@ -30,8 +33,9 @@ template <typename Settings, typename Visitor> void VisitHistory(Settings& s, Vi
     v.EndLine();
     v.Integer(s.SelectedPanel, 0, 4);
     v.EndLine();
-    v.Integer(s.TraceRange[0]);
-    v.Integer(s.TraceRange[1]);
+    // The temperature scale's base and span, within the scale bounds.
+    v.Integer(s.TraceRange[0], -kMostTraceWhole, kMostTraceWhole);
+    v.Integer(s.TraceRange[1], 1, kMostTraceWhole);
     v.EndLine();
     for (auto& row : s.IndexThresholds) {
         for (auto& cell : row) v.Single(cell);
@@ -66,7 +70,8 @@ template <typename Settings, typename Visitor> void VisitHistory(Settings& s, Vi
     v.Check(s.chksWSYMb);
     v.Check(s.chkMomentum);
     v.EndLine();
-    for (auto& top : s.OverviewThresholds) v.Single(top);
+    // Tops of the overview's CAPE, visibility and ventilation scales.
+    for (auto& top : s.OverviewThresholds) v.Single(top, kLeastScaleSpan, kMostScaleValue);
     v.EndLine();
     v.Check(s.chkActiveReadout);
     v.Integer(s.ReadoutUnit, 0, 2);
@@ -126,7 +131,19 @@ class HistoryReader {
     void LakeTemp(std::int16_t& value) {
         value = std::clamp(in_.ReadListInteger(), kLakeTempFLowest, kLakeTempFHighest);
     }
-    void Single(float& value) { value = in_.ReadListNumber(); }
+    void Single(float& value, float lowest = -std::numeric_limits<float>::max(),
+                float highest = std::numeric_limits<float>::max()) {
+        const float read = in_.ReadListNumber();
+        auto text = [](float number) {
+            char buffer[32];
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+            return std::string(buffer, end);
+        };
+        if (!(read >= lowest && read <= highest))
+            throw TextReadError(in_.LastLine(), "the value " + text(read) + " lies outside " +
+                                                    text(lowest) + " to " + text(highest));
+        value = read;
+    }
     void Flag(bool& value) { value = in_.ReadListInteger() != 0; }
     void Word(bool& value) { value = in_.ReadListField() == "True"; }
 
@@ -144,7 +161,7 @@ class HistoryWriter {
     void Check(std::int16_t value) { Put(value); }
     void DisplayMode(std::int16_t value) { Put(value); }
     void LakeTemp(std::int16_t value) { Put(value); }
-    void Single(float value) { Put(value); }
+    void Single(float value, float = 0.0f, float = 0.0f) { Put(value); }
     void Flag(bool value) { Put(static_cast<std::int16_t>(value ? -1 : 0)); }
     void Word(bool value) { Put(std::string_view(value ? "True" : "False")); }
 

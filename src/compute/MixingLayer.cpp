@@ -12,10 +12,10 @@ namespace {
 
 constexpr double kKelvinOffset = 273.16;
 
-// The day (0..2) of time column t: 24-hour blocks from the first column.
+// The day of time column t: 24-hour blocks from the first column.
 int DayOf(int t, int HoursPerColumn) {
     const int perDay = std::max(24 / std::max(HoursPerColumn, 1), 1);
-    return std::min(t / perDay, kMixingLayerDays - 1);
+    return std::clamp(t / perDay, 0, kMixingLayerDays - 1);
 }
 
 void FindDays(const ProfileArrays& store, int HoursPerColumn, MixingLayerResults& r) {

@@ -8,8 +8,9 @@
 
 namespace tarvex {
 
-// Days of a run that the maximum-temperature method keeps apart.
-inline constexpr int kMixingLayerDays = 3;
+// Days of a run that the maximum-temperature method keeps apart: room for
+// one day a column, the most any column spacing can give.
+inline constexpr int kMixingLayerDays = kTimeColumns;
 
 // The two ways of finding the mixing layer, by btnMixingLayer's index.
 enum MixingLayerModes : std::int16_t {
@@ -66,8 +67,8 @@ std::int16_t MixingLayerTop(const ProfileArrays& store, int t, float start, floa
 // MixingLayerReady. Mode kMixingByMomentumTransfer starts each hour from its
 // own 2 m temperature and mixes through the lowest TransferDepth mb;
 // kMixingByMaximumTemperature starts every hour of a day from that day's
-// maximum. Days are blocks of 24 hours from the first column (at most three),
-// split at the markers.
+// maximum. Days are blocks of 24 hours from the first column, each with its
+// own maximum, split at the markers.
 void MakeMixingLayer(const ProfileArrays& store, std::int16_t MixingLayerMode, float TransferDepth,
                      int HoursPerColumn, MixingLayerResults& results);
 

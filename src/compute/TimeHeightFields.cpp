@@ -63,23 +63,23 @@ void MakeShearContour(const ProfileArrays& store, TimeHeightFields& fields) {
     const int m = store.CurrentModel;
     const int n = StoredLevelCount(store);
     ForEachHour(store, [&](int t) {
-        // Mean wind of the levels above each level within 500 m of the
-        // lowest one; the climb stops below the top level.
+        // Mean wind of the levels within 500 m of the lowest one, and each
+        // level's difference from it.
         double sumU = 0.0;
         double sumV = 0.0;
         int count = 0;
-        for (int L = 1; L < n && store.HeightAGL(m, t, L) <= 500.0f; ++L) {
-            sumU += store.WindU.Level(m, t, L + 1);
-            sumV += store.WindV.Level(m, t, L + 1);
+        for (int L = 1; L <= n && store.HeightAGL(m, t, L) <= 500.0f; ++L) {
+            sumU += store.WindU.Level(m, t, L);
+            sumV += store.WindV.Level(m, t, L);
             ++count;
         }
-        for (int L = 1; L <= n - 1; ++L) {
+        for (int L = 1; L <= n; ++L) {
             if (count == 0) {
                 fields.ShearContourField(m, t, L) = 0.0f;
                 continue;
             }
-            const double du = sumU / count - store.WindU.Level(m, t, L + 1);
-            const double dv = sumV / count - store.WindV.Level(m, t, L + 1);
+            const double du = sumU / count - store.WindU.Level(m, t, L);
+            const double dv = sumV / count - store.WindV.Level(m, t, L);
             fields.ShearContourField(m, t, L) = static_cast<float>(std::hypot(du, dv));
         }
     });

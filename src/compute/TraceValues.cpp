@@ -15,9 +15,9 @@ double CelsiusToFahrenheit(double celsius) {
     return celsius * 9.0 / 5.0 + 32.0;
 }
 
-float OldWindChill(float temperature, float speed) {
+float OldWindChill(float temperature, float knots) {
     const double F = CelsiusToFahrenheit(temperature);
-    const double V = std::max<double>(speed, 4.08);
+    const double V = std::max(knots * kMphPerKnot, 4.08);
     return static_cast<float>(91.4 + (F - 91.4) * (3.71 * std::sqrt(V) + 5.81 - 0.25 * V) * 0.0817);
 }
 

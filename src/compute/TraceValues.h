@@ -14,9 +14,10 @@ inline constexpr double kMilesPerKm = 0.621371;
 // Degrees Celsius as degrees Fahrenheit.
 double CelsiusToFahrenheit(double celsius);
 
-// Wind chill (deg F) of a temperature (deg C) and a wind speed by the old
-// formula, which takes the speed as given; speeds below 4.08 count as 4.08.
-float OldWindChill(float temperature, float speed);
+// Wind chill (deg F) of a temperature (deg C) and a wind speed in knots by
+// the formula in use before 2001, which works in miles per hour; speeds
+// below 4.08 mph count as 4.08.
+float OldWindChill(float temperature, float knots);
 // Wind chill (deg F) by the formula in use since 2001, the speed in knots;
 // never above the air temperature.
 float NewWindChill(float temperature, float knots);

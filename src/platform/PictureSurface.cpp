@@ -82,6 +82,19 @@ void PictureSurface::LineRel(double dx, double dy, std::optional<Rgb> color) {
     LineTo(currentX_ + dx, currentY_ + dy, color);
 }
 
+void PictureSurface::Polyline(const std::vector<std::pair<double, double>>& points,
+                              std::optional<Rgb> color) {
+    if (points.empty()) return;
+    if (points.size() > 1) DrawPolyline(points, Resolve(color));
+    MoveTo(points.back().first, points.back().second);
+}
+
+void PictureSurface::DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) {
+    for (std::size_t k = 1; k < points.size(); ++k)
+        DrawLine(points[k - 1].first, points[k - 1].second, points[k].first, points[k].second,
+                 color);
+}
+
 void PictureSurface::Box(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
     DrawBox(x1, y1, x2, y2, Resolve(color), false);
     MoveTo(x2, y2);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class QImage;
 
@@ -211,6 +212,11 @@ class PictureSurface {
     void LineTo(double x, double y, std::optional<Rgb> color = {});
     // A line from the current position by an offset.
     void LineRel(double dx, double dy, std::optional<Rgb> color = {});
+    // A line through the points (x, y) in order, drawn as one stroke: a draw
+    // mode that combines with the picture touches each pixel once, so the
+    // joints show no gap in exclusive-or mode. Ends at the last point.
+    void Polyline(const std::vector<std::pair<double, double>>& points,
+                  std::optional<Rgb> color = {});
     // A rectangle outlined in the colour and filled by the fill style and
     // fill colour.
     void Box(double x1, double y1, double x2, double y2, std::optional<Rgb> color = {});
@@ -251,6 +257,8 @@ class PictureSurface {
     // Primitives in user coordinates with the colour already resolved.
     virtual void DrawClear() = 0;
     virtual void DrawLine(double x1, double y1, double x2, double y2, Rgb color) = 0;
+    // Surfaces without a stroke of their own draw the segments one by one.
+    virtual void DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color);
     virtual void DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) = 0;
     virtual void DrawCircle(double x, double y, double radius, Rgb color) = 0;
     virtual void DrawArc(double x, double y, double radius, double start, double end,

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPolygon>
 #include <QRawFont>
 #include <QString>
 
@@ -403,6 +404,45 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
     Render(bounds, [&](QPainter& painter) {
         painter.setPen(pen);
         painter.drawLine(from, to);
+    });
+}
+
+void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) {
+    const QPen pen = OutlinePen(color);
+    if (pen.style() == Qt::NoPen) return;
+    // Patterned thin lines keep their pixel-by-pixel plotting.
+    if (pen.style() == Qt::CustomDashLine && pen.width() <= 1) {
+        PictureSurface::DrawPolyline(points, color);
+        return;
+    }
+    const double margin = Margin();
+    const QRectF area(-margin, -margin, PixelWidth() + 2 * margin, PixelHeight() + 2 * margin);
+    // Runs of joined segments inside the area; a segment cut by its edge
+    // ends a run.
+    std::vector<QPolygon> runs;
+    QRect bounds;
+    bool joined = false; // the last segment ended uncut where this one starts
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        const QPointF from(ToPixelX(points[k - 1].first), ToPixelY(points[k - 1].second));
+        const QPointF to(ToPixelX(points[k].first), ToPixelY(points[k].second));
+        QPointF a = from;
+        QPointF b = to;
+        if (!ClipSegment(a, b, area)) {
+            joined = false;
+            continue;
+        }
+        const QPoint start = Rounded(a);
+        const QPoint end = Rounded(b);
+        if (!joined || a != from) runs.push_back(QPolygon{start});
+        runs.back().push_back(end);
+        bounds = bounds.united(Spanning(start, end));
+        joined = b == to;
+    }
+    const int m = Margin();
+    Render(bounds.adjusted(-m, -m, m, m), [&](QPainter& painter) {
+        painter.setPen(pen);
+        for (const QPolygon& run : runs)
+            if (run.size() > 1) painter.drawPolyline(run);
     });
 }
 

@@ -51,6 +51,7 @@ class RasterSurface : public PictureSurface {
   protected:
     void DrawClear() override;
     void DrawLine(double x1, double y1, double x2, double y2, Rgb color) override;
+    void DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) override;
     void DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) override;
     void DrawCircle(double x, double y, double radius, Rgb color) override;
     void DrawArc(double x, double y, double radius, double start, double end, Rgb color) override;

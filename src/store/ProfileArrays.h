@@ -18,6 +18,8 @@ inline constexpr int kLevelSlots = 68;
 inline constexpr int kMaxProfileLevels = 67;
 inline constexpr int kWindSlots = 69;
 inline constexpr int kLastTimeColumn = kTimeColumns - 1;
+// The visibility of an hour whose file layout carries none.
+inline constexpr float kNoVisibility = -1.0f;
 
 [[noreturn]] void ThrowIndexError(const char* array, int m, int t, int level);
 
@@ -180,6 +182,7 @@ struct ProfileArrays {
     TimeField EHI{"EHI"};
     TimeField ModelSnowRatio{"ModelSnowRatio"};
     TimeField CloudBase{"CloudBase"};
+    // km; kNoVisibility where the file's layout has no visibility column.
     TimeField Visibility{"Visibility"};
     TimeGrid<std::int32_t> PTypeModelCode{"PTypeModelCode"};
     TimeField WetBulbZeroHeight{"WetBulbZeroHeight"};

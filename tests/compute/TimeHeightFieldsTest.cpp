@@ -55,11 +55,13 @@ TEST(TimeHeightFieldsTest, LevelFieldsOfAKnownProfile) {
     EXPECT_EQ(f.MeanMixingRatioField(m, 0, 1), 8.0f);
     EXPECT_EQ(f.MeanMixingRatioField(m, 0, 4), 5.0f);
 
-    // Mean of the winds above the levels within 500 m (only level 2's: 10,
-    // 10); level 3's wind equals it, level 4's differs by 10 m/s.
+    // Each level's wind against the mean of the levels within 500 m (only
+    // level 1's: 10, 0): level 1 itself 0, levels 2 and 3 10 m/s, level 4
+    // (20, 10) 14.1 m/s.
     MakeShearContour(*store, f);
     EXPECT_NEAR(f.ShearContourField(m, 0, 1), 0.0f, 1e-4);
-    EXPECT_NEAR(f.ShearContourField(m, 0, 3), 10.0f, 1e-4);
+    EXPECT_NEAR(f.ShearContourField(m, 0, 2), 10.0f, 1e-4);
+    EXPECT_NEAR(f.ShearContourField(m, 0, 4), std::hypot(10.0f, 10.0f), 1e-4);
 
     // Icing: dry levels stay negative; a supersaturated level above
     // freezing gives 0, below freezing keeps its positive value.

@@ -28,12 +28,18 @@ TEST(WindChill, MatchesThePublishedTables) {
     // Never warmer than the air: 50 F in a light wind stays 50 F.
     EXPECT_FLOAT_EQ(NewWindChill(10.0f, 1.0f), 50.0f);
 
-    EXPECT_EQ(std::lround(OldWindChill(Celsius(0), 15.0f)), -31);
-    // The overview feeds it knots: 15 mph as 13.03 kt reads about 4 F warmer.
-    EXPECT_NEAR(OldWindChill(Celsius(0), Knots(15)), -27.7f, 0.1f);
-    // Below 4.08 the wind counts as 4.08, where the factor is 1.0036.
+    // The table in use before 2001 (deg F by air deg F and wind mph).
+    struct Cell {
+        double air, mph, table;
+    };
+    for (const Cell& e : {Cell{10, 15, -18}, Cell{10, 10, -9}, Cell{10, 20, -24}, Cell{10, 30, -33},
+                          Cell{10, 40, -37}, Cell{0, 20, -39}, Cell{30, 10, 16}, Cell{20, 20, -10},
+                          Cell{35, 15, 16}, Cell{-10, 10, -34}})
+        EXPECT_NEAR(OldWindChill(Celsius(e.air), Knots(e.mph)), e.table, 1.0)
+            << e.air << " F " << e.mph;
+    // Below 4.08 mph the wind counts as 4.08, where the factor is 1.0036.
     EXPECT_NEAR(OldWindChill(0.0f, 2.0f), 91.4f - 59.4f * 1.00359f, 0.01f);
-    EXPECT_FLOAT_EQ(OldWindChill(0.0f, 0.0f), OldWindChill(0.0f, 4.08f));
+    EXPECT_FLOAT_EQ(OldWindChill(0.0f, 0.0f), OldWindChill(0.0f, Knots(4.08)));
 }
 
 TEST(VisibilityDepth, StretchesThePoorRangeAndNeverTurnsBack) {
@@ -149,6 +155,25 @@ TEST(MixingLayer, TopTransportWindAndDays) {
     MakeMixingLayer(s, kMixingByMaximumTemperature, 30.0f, 1, r);
     EXPECT_FLOAT_EQ(r.MaxTemperature[kM][1], 30.0f);
     EXPECT_EQ(r.MixingLayerTopLevel(kM, 30), 4.0f);
+}
+
+TEST(MixingLayer, EveryDayOfALongRunKeepsItsOwnMaximum) {
+    // 85 hourly columns span four days; the fourth (72..84) is the warmest.
+    TestRun run({{1000, 0, 19}, {900, 1000, 10}, {800, 2000, 5}, {700, 3000, -2}}, 84);
+    ProfileArrays& s = run.s();
+    for (int t = 0; t <= 84; ++t) s.SurfaceTemp(kM, t) = 10.0f + static_cast<float>(t / 24);
+    MixingLayerResults r;
+    MakeMixingLayer(s, kMixingByMaximumTemperature, 30.0f, 1, r);
+    ASSERT_EQ(r.DayCount(kM), 4);
+    EXPECT_EQ(r.MarkerCount(kM), 4);
+    EXPECT_EQ(r.MixingLayerMarkers[kM][3], 72);
+    EXPECT_FLOAT_EQ(r.MaxTemperature[kM][2], 12.0f);
+    EXPECT_FLOAT_EQ(r.MaxTemperature[kM][3], 13.0f);
+    // Three-hourly columns: 85 columns are eleven days.
+    r.MaxTemperatureSet(kM) = kFlagFalse;
+    MakeMixingLayer(s, kMixingByMaximumTemperature, 30.0f, 3, r);
+    EXPECT_EQ(r.DayCount(kM), 11);
+    EXPECT_EQ(r.MixingLayerMarkers[kM][10], 80);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "overview/fields/OverviewFrame.h"
 
 #include "compute/Levels.h"
+#include "compute/Narrow.h"
 #include "compute/TraceValues.h"
 #include "platform/Format.h"
 #include "profile/data/Session.h"
@@ -18,6 +19,16 @@ constexpr Rgb kGrey = RGB(127, 127, 127);
 // The height tables' last entries (thousands of feet, kilometres).
 constexpr int kLastKft = 70;
 constexpr int kLastKm = 20;
+
+// The most grid lines and labels one group draws: however wide its range
+// (a zoomed or stored scale), the step widens by a whole factor beyond it.
+constexpr int kMostScaleSteps = 40;
+
+double ScaleStep(double span, double step) {
+    const double steps = std::fabs(span) / step;
+    if (!std::isfinite(steps) || steps <= kMostScaleSteps) return step;
+    return step * std::ceil(steps / kMostScaleSteps);
+}
 
 // Drawing errors of one group leave the other groups drawn.
 template <typename Group> void IgnoringErrors(Group&& group) {
@@ -88,7 +99,7 @@ void DrawHeightGroup(OverviewContext& c) {
     if (o.VerticalUnits == 1) {
         const auto& kft = session.heightGrid.HeightGridPressureFt;
         // A top above the table's highest entry is labelled up to that entry.
-        const int H = std::min(static_cast<int>(topFeet) / 1000, kLastKft);
+        const int H = std::min(ClampToInt<int>(topFeet) / 1000, kLastKft);
         if (H <= 20) {
             c.picRH.SetDrawStyle(DrawStyle::Dot);
             for (int k = 1; k <= H; ++k)
@@ -105,7 +116,7 @@ void DrawHeightGroup(OverviewContext& c) {
         }
     } else if (o.VerticalUnits == 2) {
         const auto& km = session.heightGrid.HeightGridPressureKm;
-        const int K = std::min(static_cast<int>(topFeet) / 3281, kLastKm);
+        const int K = std::min(ClampToInt<int>(topFeet) / 3281, kLastKm);
         for (int k = 1; k <= K; ++k)
             if (km[k] > 0) level(std::log(km[k]), Format(k, "##Km"));
     }
@@ -138,12 +149,13 @@ void DrawPrecipGroup(OverviewContext& c) {
     const double top = a.PrecipBase + a.PrecipSpan;
     const bool gridOn =
         StartValueGroup(c, c.picRight, c.grids.Precip, c.options.chkGridPrecip, top, a.PrecipBase);
-    const double step = a.PrecipSpan < 0.25f ? 0.01 : (a.PrecipSpan <= 2.0f ? 0.1 : 0.5);
-    const int count = static_cast<int>(std::floor(top / step + 1e-6));
-    for (int i = 0; i <= count; ++i) {
+    const double fine = a.PrecipSpan < 0.25f ? 0.01 : (a.PrecipSpan <= 2.0f ? 0.1 : 0.5);
+    const double step = ScaleStep(top, fine);
+    const int count = StepCount(0.0, top + 1e-6 * step, step, kMostScaleSteps + 1);
+    for (int i = 0; i < count; ++i) {
         const double v = i * step;
         if (gridOn) GridLine(c, v);
-        SideLabel(c.picRight, 33, v, Format(v, step == 0.01 ? ".00" : ".0"));
+        SideLabel(c.picRight, 33, v, Format(v, fine == 0.01 ? ".00" : ".0"));
     }
 }
 
@@ -157,9 +169,10 @@ struct ValueScale {
 
 void DrawValueScale(OverviewContext& c, PictureSurface& side, bool gridOn, const ValueScale& s,
                     auto&& styleOf) {
-    const int count = static_cast<int>(std::floor((s.hi - s.lo) / s.step + 1e-6));
-    for (int i = 0; i <= count; ++i) {
-        const double v = s.lo + i * s.step;
+    const double step = ScaleStep(s.hi - s.lo, s.step);
+    const int count = StepCount(s.lo, s.hi + 1e-6 * step, step, kMostScaleSteps + 1);
+    for (int i = 0; i < count; ++i) {
+        const double v = s.lo + i * step;
         if (gridOn) {
             c.picRH.SetDrawStyle(styleOf(v));
             GridLine(c, v);
@@ -177,21 +190,29 @@ void DrawIndexGroup(OverviewContext& c) {
     const OverviewAxes& a = c.axes;
     const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.LakeIndex, c.options.chkGridLakeIndex,
                                         a.IndexBase + a.IndexSpan, a.IndexBase);
+    const double lo = a.IndexBase;
+    const double hi = a.IndexBase + a.IndexSpan;
     const bool fine = a.IndexSpan < 20.0f;
-    const int step = fine ? 1 : (a.IndexSpan < 100.0f ? 5 : 25);
-    const int lo = static_cast<int>(std::ceil(a.IndexBase));
-    const int hi = static_cast<int>(std::floor(a.IndexBase + a.IndexSpan));
-    for (int v = lo; v <= hi; ++v) {
-        const bool five = v % 5 == 0;
-        if (gridOn && (fine || five)) {
-            c.picRH.SetDrawStyle(five ? DrawStyle::Solid : DrawStyle::Dot);
-            GridLine(c, v, v == 0 ? kWhite : kGrey);
-        }
-        if (v % step != 0) continue;
-        const int shown = v * a.IndexLabelFactor;
-        SideLabel(c.picLeft, 66, v, shown < 0 ? "-" : "+");
-        SideLabel(c.picLeft, 69, v, std::to_string(std::abs(shown)));
+    // Dotted lines at every whole value of a narrow range, solid ones at
+    // every multiple of 5 (of a wider step on a very wide range).
+    const double lineStep = ScaleStep(a.IndexSpan, fine ? 1 : 5);
+    auto multiples = [&](double step, auto&& draw) {
+        const double first = std::ceil(lo / step) * step;
+        const int count = StepCount(first, hi, step, kMostScaleSteps + 1);
+        for (int i = 0; i < count; ++i) draw(first + i * step);
+    };
+    if (gridOn) {
+        multiples(lineStep, [&](double v) {
+            c.picRH.SetDrawStyle(IsMultiple(v, 5) ? DrawStyle::Solid : DrawStyle::Dot);
+            GridLine(c, v, v == 0.0 ? kWhite : kGrey);
+        });
     }
+    const double labelStep = ScaleStep(a.IndexSpan, fine ? 1 : (a.IndexSpan < 100.0f ? 5 : 25));
+    multiples(labelStep, [&](double v) {
+        const double shown = v * a.IndexLabelFactor;
+        SideLabel(c.picLeft, 66, v, shown < 0.0 ? "-" : "+");
+        SideLabel(c.picLeft, 69, v, Format(std::fabs(shown), "0"));
+    });
     c.picRH.SetDrawStyle(DrawStyle::Solid);
 }
 
@@ -200,8 +221,8 @@ void DrawTempGroup(OverviewContext& c) {
     const bool gridOn = StartValueGroup(c, c.picRight, c.grids.Temp, c.options.chkGridTemp,
                                         a.TraceBase + a.TraceSpan, a.TraceBase);
     const int step = a.TraceSpan > 50.0f ? 10 : 5;
-    const int lo = static_cast<int>(RoundHalfEven(a.TraceBase)) / step * step;
-    const int hi = static_cast<int>(RoundHalfEven(a.TraceBase + a.TraceSpan)) / step * step;
+    const int lo = ClampToInt<int>(RoundHalfEven(a.TraceBase)) / step * step;
+    const int hi = ClampToInt<int>(RoundHalfEven(a.TraceBase + a.TraceSpan)) / step * step;
     DrawValueScale(c, c.picRight, gridOn, {double(lo), double(hi), double(step), 66, "00"},
                    [](double v) { return IsMultiple(v, 10) ? DrawStyle::Solid : DrawStyle::Dot; });
 }
@@ -264,7 +285,8 @@ void DrawTimeGrid(OverviewContext& c) {
     const int perMark = c.session.parameters.TimeLabelEvery;
     c.picRH.Scale(a.ScaleLeftColumn, 1, a.ScaleRightColumn, 0);
     c.picRH.SetDrawStyle(DrawStyle::Dot);
-    const int last = static_cast<int>(RoundHalfEven(a.ScaleLeftColumn - 1.0f));
+    const int last =
+        std::min(ClampToInt<int>(RoundHalfEven(a.ScaleLeftColumn - 1.0f)), 4 * kTimeColumns);
     for (int col = 0; col <= last; ++col) {
         c.picRH.SetDrawWidth(perMark > 0 && col % perMark == 0 ? 2 : 1);
         c.picRH.Line(col, 0, col, 1, kGrey);

@@ -83,10 +83,12 @@ void PlotVisibility(OverviewContext& c) {
     pic.SetDrawMode(DrawMode::CopyPen);
     ScaleValueFrame(c.picRH, c.axes, top * top, 0.0);
     auto miles = [&](int t) { return s.Visibility(m, t) * kMilesPerKm; };
+    // An hour without a visibility (its file has none) draws no tooth.
+    auto known = [&](int t) { return s.Visibility(m, t) >= 0.0f; };
     pic.SetCurrentX(0.0);
-    pic.SetCurrentY(VisibilityDepth(miles(0), top));
+    pic.SetCurrentY(known(0) ? VisibilityDepth(miles(0), top) : 0.0);
     for (int t = 1; t <= LastTime(c); ++t) {
-        if (miles(t) > kVisibilityShownMiles + kMilesTolerance) continue;
+        if (!known(t) || miles(t) > kVisibilityShownMiles + kMilesTolerance) continue;
         pic.LineTo(t, VisibilityDepth(miles(t), top));
         pic.LineTo(t, 0.0);
     }
@@ -149,6 +151,18 @@ void PlotRunOff(OverviewContext& c) {
     for (int t = 0; t <= LastTime(c); ++t) Bar(pic, t - 1.0, s.RunOff(m, t), t - 0.5);
 }
 
+void MakeSnowAmount(Session& session, const OverviewOptions& options) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    TimeHeightFields& fields = *session.timeHeight;
+    if (!fields.SnowRatioDone)
+        MakeSnowRatio(s, options.SnowRatioTechnique, options.FixedSnowRatio, fields);
+    for (int t = 0; t <= std::min<int>(s.LastTime(m), kLastTimeColumn); ++t) {
+        const float precip = s.Precip(m, t);
+        fields.SnowAmount(m, t) = precip > 0.0f ? fields.SnowRatio(m, t) * precip : 0.0f;
+    }
+}
+
 void PlotSnow(OverviewContext& c) {
     Session& session = c.session;
     const ProfileArrays& s = *session.profile;
@@ -165,15 +179,9 @@ void PlotSnow(OverviewContext& c) {
     if (c.options.chkSnow) {
         start();
         pic.SetFillColor(RGB(127, 127, 127));
-        if (!fields.SnowRatioDone)
-            MakeSnowRatio(s, c.options.SnowRatioTechnique, c.options.FixedSnowRatio, fields);
-        for (int t = 0; t <= LastTime(c); ++t) {
-            fields.SnowAmount(m, t) = 0.0f;
-            const float precip = s.Precip(m, t);
-            if (!(precip > 0.0f)) continue;
-            fields.SnowAmount(m, t) = fields.SnowRatio(m, t) * precip;
-            Bar(pic, t - 1.0, fields.SnowAmount(m, t), t);
-        }
+        MakeSnowAmount(session, c.options);
+        for (int t = 0; t <= LastTime(c); ++t)
+            if (s.Precip(m, t) > 0.0f) Bar(pic, t - 1.0, fields.SnowAmount(m, t), t);
         pic.SetDrawWidth(1);
     }
     if (c.options.chkPrecip) {

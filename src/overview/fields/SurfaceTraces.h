@@ -27,6 +27,9 @@ void PlotRunOff(OverviewContext& ctx);
 // Snow bars (grey, snow ratio times precipitation) and precipitation bars
 // coloured by precipitation type, each behind its own box.
 void PlotSnow(OverviewContext& ctx);
+// Snow of every hour of the current model (snow ratio times precipitation,
+// inches), made with the ratio first when that is not yet made.
+void MakeSnowAmount(Session& session, const OverviewOptions& options);
 // The snow-growth field of the current model, made on first use.
 void MakeSnowGrowthField(OverviewContext& ctx);
 

@@ -1,5 +1,6 @@
 #include "overview/fields/TimeAxis.h"
 
+#include "compute/ProfileInterp.h"
 #include "overview/fields/OverviewFrame.h"
 #include "platform/Format.h"
 #include "profile/data/Session.h"
@@ -22,7 +23,9 @@ void DrawTimeAxis(PictureSurface& picTime, const ProfileArrays& store, const Ove
                   const TimeAxisSettings& settings) {
     picTime.Scale(axes.ScaleLeftColumn, 0, axes.ScaleRightColumn, 100);
     picTime.Clear();
-    if (settings.HoursPerColumn < 1 || settings.ColumnsPerMark < 1) return;
+    // With no sounding the strip stays blank.
+    if (settings.HoursPerColumn < 1 || settings.ColumnsPerMark < 1 || StoredLevelCount(store) < 1)
+        return;
     const DateTime first = store.ValidTime(store.CurrentModel, 0);
     const double w = picTime.TextWidth("00z");
     const int last = static_cast<int>(RoundHalfEven(axes.ScaleLeftColumn));
@@ -43,12 +46,12 @@ void PlotNow(OverviewContext& ctx) {
     const TimeAxisSettings settings = TimeAxisSettingsOf(ctx.session);
     if (settings.HoursPerColumn < 1) return;
     const ProfileArrays& store = *ctx.session.profile;
-    // Hour boundaries between the first column and now, as whole columns.
+    // Hour boundaries between the first column and now, as whole columns;
+    // a present time before the first column counts back (floor division).
     const double hoursNow = CurrentUtcTime(ctx.clock, settings).serial * 24.0;
     const double hoursFirst = store.ValidTime(store.CurrentModel, 0).serial * 24.0;
-    const long boundaries = static_cast<long>(std::floor(hoursNow + 1e-7)) -
-                            static_cast<long>(std::floor(hoursFirst + 1e-7));
-    const double n = static_cast<double>(boundaries / settings.HoursPerColumn);
+    const double boundaries = std::floor(hoursNow + 1e-7) - std::floor(hoursFirst + 1e-7);
+    const double n = std::floor(boundaries / settings.HoursPerColumn);
     PictureSurface& pic = ctx.picRH;
     ScaleProfileFrame(pic, ctx.axes);
     pic.SetDrawWidth(3);

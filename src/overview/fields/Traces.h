@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tarvex {
 
@@ -63,9 +65,24 @@ void DrawColumnTrace(PictureSurface& pic, int last, Value&& value, ColorOf&& col
     }
 }
 
-// The same in the fore colour.
+// The same in the fore colour, each unbroken stretch as one stroke, so that
+// an exclusive-or trace shows no gap at its joints and a second drawing
+// takes it away whole.
 template <typename Value> void DrawColumnTrace(PictureSurface& pic, int last, Value&& value) {
-    DrawColumnTrace(pic, last, value, [&pic](int) { return pic.ForeColor(); });
+    std::vector<std::pair<double, double>> run;
+    auto finish = [&] {
+        pic.Polyline(run);
+        run.clear();
+    };
+    for (int c = 0; c <= last; ++c) {
+        const std::optional<double> y = value(c);
+        if (!y) {
+            finish();
+            continue;
+        }
+        run.emplace_back(c, *y);
+    }
+    finish();
 }
 
 // A value of every hour as one line on picRH, in one colour and pen width,

@@ -64,7 +64,7 @@ void DrawMapSigmaPane(PictureSurface& picMap, HourPanelContext& ctx, std::int16_
     SoundingView view = ctx.mainView;
     view.CurrentColumn = hour;
     view.SigmaLevel = ctx.options.SigmaLevel;
-    PlotSigmaLevelLines(picMap, ctx.session, view, ctx.mapWind);
+    PlotSigmaLevelLines(picMap, ctx.session, view, ctx.mapWind, true);
 }
 
 FetchTimes PlotStormMotionMap(PictureSurface& picMap, HourPanelContext& ctx) {

@@ -1,12 +1,14 @@
 // The overview's selected hour: the mouse on the time-height picture and the
 // side scales, the floating panels and the link to the main window's hour.
 
+#include "compute/Narrow.h"
 #include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/panels/SelectedHour.h"
 #include "overview/ui/FrmOverView.h"
 #include "overview/ui/LegendLabels.h"
 #include "platform/PictureBox.h"
+#include "profile/data/ScaleBounds.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HodographPanel.h"
@@ -243,15 +245,16 @@ void FrmOverView::picSide_MouseUp(bool left, int Button, double Y) {
         if (axes.DirectionTop - axes.DirectionSpan < 0.0f) axes.DirectionTop = axes.DirectionSpan;
         break;
     case 2:
-        axes.PressureTraceSpan *= f;
-        axes.PressureTraceBase = y - axes.PressureTraceSpan / 2.0f;
+        axes.PressureTraceSpan = BoundedSpan(axes.PressureTraceSpan * f);
+        axes.PressureTraceBase = BoundedScaleValue(y - axes.PressureTraceSpan / 2.0f);
         break;
     case 3:
-        axes.IndexSpan *= f;
-        axes.IndexBase = y - axes.IndexSpan / 2.0f;
+        axes.IndexSpan = BoundedSpan(axes.IndexSpan * f);
+        axes.IndexBase = BoundedScaleValue(y - axes.IndexSpan / 2.0f);
         break;
     case 4:
-        axes.LnPSpan *= f;
+        // Up to a factor e^5 of pressure, as a display slot holds it.
+        axes.LnPSpan = BoundedSpan(axes.LnPSpan * f, 5.0f / 1.15f);
         if (options.PressureBaseExtended) {
             const int m = session_.profile->CurrentModel;
             axes.LnPBase = axes.BaseLnP[static_cast<std::size_t>(m)] + 0.15f * axes.LnPSpan;
@@ -259,18 +262,21 @@ void FrmOverView::picSide_MouseUp(bool left, int Button, double Y) {
         }
         break;
     case 5:
-        axes.PrecipSpan *= f;
+        axes.PrecipSpan = BoundedSpan(axes.PrecipSpan * f);
         axes.PrecipBase = 0.0f;
         break;
     case 6:
-        axes.TraceSpan *= f;
-        axes.TraceBase = y - axes.TraceSpan / 2.0f;
-        session_.history.TraceRange = {static_cast<std::int16_t>(std::lround(axes.TraceBase)),
-                                       static_cast<std::int16_t>(std::lround(axes.TraceSpan))};
+        // Kept as whole numbers in the history file: at least 1 wide.
+        axes.TraceSpan = BoundedSpan(axes.TraceSpan * f, kMostTraceValue, 1.0f);
+        axes.TraceBase = BoundedScaleValue(y - axes.TraceSpan / 2.0f, kMostTraceValue);
+        session_.history.TraceRange = {ClampToInt<std::int16_t>(std::round(axes.TraceBase)),
+                                       ClampToInt<std::int16_t>(std::round(axes.TraceSpan))};
         break;
-    default:
-        tops[static_cast<std::size_t>(code - 7)] *= f;
+    default: {
+        float& top = tops[static_cast<std::size_t>(code - 7)];
+        top = BoundedSpan(top * f);
         break;
+    }
     }
     RedrawOverview();
 }

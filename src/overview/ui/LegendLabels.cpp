@@ -2,6 +2,7 @@
 
 #include "compute/TimeHeightFields.h"
 #include "overview/fields/LayerTraces.h"
+#include "overview/fields/SurfaceTraces.h"
 #include "platform/Format.h"
 #include "profile/data/Session.h"
 
@@ -127,11 +128,13 @@ std::string HeatIndexMessage(int index) {
     }
 }
 
-double PrecipSum(const Session& session, const std::array<bool, 4>& chosen, int from, int to) {
+double PrecipSum(Session& session, const OverviewOptions& options,
+                 const std::array<bool, 4>& chosen, int from, int to) {
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
     const int last = s.LastTime(m);
     if (last < 0) return 0.0;
+    if (chosen[1]) MakeSnowAmount(session, options);
     const int lo = std::clamp(std::min(from, to), 0, last);
     const int hi = std::clamp(std::max(from, to), 0, last);
     const TimeField* fields[] = {&s.Precip, &session.timeHeight->SnowAmount, &s.Evaporation,
@@ -244,7 +247,7 @@ void OverviewLegends::ShowPrecipTotal(const OverviewAxes& axes, const std::array
                                       int SumStartColumn, int column, const PictureSurface& picture,
                                       double X, double Y) {
     lblPrecip->setText(QString::fromStdString(
-        PrecipSumCaption(PrecipSum(session_, chosen, SumStartColumn, column))));
+        PrecipSumCaption(PrecipSum(session_, options_, chosen, SumStartColumn, column))));
     lblPrecip->adjustSize();
     const QPoint pointer(static_cast<int>(std::lround(picture.ToPixelX(X))),
                          static_cast<int>(std::lround(picture.ToPixelY(Y))));

@@ -45,8 +45,10 @@ std::string HeatIndexMessage(int index);
 
 // Sum of the chosen per-hour quantities (0 precipitation, 1 snow,
 // 2 evaporation, 3 run-off) over the columns from the smaller to the larger
-// of the two, both included, clamped to the model's columns.
-double PrecipSum(const Session& session, const std::array<bool, 4>& chosen, int from, int to);
+// of the two, both included, clamped to the model's columns. The snow is
+// made here, whether or not its bars are shown.
+double PrecipSum(Session& session, const OverviewOptions& options,
+                 const std::array<bool, 4>& chosen, int from, int to);
 // The sum as the label shows it: three decimals and an inch sign.
 std::string PrecipSumCaption(double total);
 

@@ -1,10 +1,13 @@
 #include "profile/data/HistoryFile.h"
 
+#include "profile/data/ScaleBounds.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -38,8 +41,9 @@ template <typename Settings, typename Visitor> void VisitHistory(Settings& s, Vi
     v.EndLine();
     v.Integer(s.SelectedPanel, 0, 4);
     v.EndLine();
-    v.Integer(s.TraceRange[0]);
-    v.Integer(s.TraceRange[1]);
+    // The temperature scale's base and span, within the scale bounds.
+    v.Integer(s.TraceRange[0], -kMostTraceWhole, kMostTraceWhole);
+    v.Integer(s.TraceRange[1], 1, kMostTraceWhole);
     v.EndLine();
     for (auto& row : s.IndexThresholds) {
         for (auto& cell : row) v.Single(cell);
@@ -74,7 +78,8 @@ template <typename Settings, typename Visitor> void VisitHistory(Settings& s, Vi
     v.Check(s.chksWSYMb);
     v.Check(s.chkMomentum);
     v.EndLine();
-    for (auto& top : s.OverviewThresholds) v.Single(top);
+    // Tops of the overview's CAPE, visibility and ventilation scales.
+    for (auto& top : s.OverviewThresholds) v.Single(top, kLeastScaleSpan, kMostScaleValue);
     v.EndLine();
     v.Check(s.chkActiveReadout);
     v.Integer(s.ReadoutUnit, 0, 2);
@@ -165,8 +170,20 @@ class HistoryReader {
             return std::clamp(in_.ReadListInteger(), kLakeTempFLowest, kLakeTempFHighest);
         });
     }
-    void Single(float& value) {
-        Read(value, [&] { return in_.ReadListNumber(); });
+    void Single(float& value, float lowest = -std::numeric_limits<float>::max(),
+                float highest = std::numeric_limits<float>::max()) {
+        Read(value, [&] {
+            const float read = in_.ReadListNumber();
+            auto text = [](float number) {
+                char buffer[32];
+                const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+                return std::string(buffer, end);
+            };
+            if (!(read >= lowest && read <= highest))
+                throw TextReadError(in_.LastLine(), "the value " + text(read) + " lies outside " +
+                                                        text(lowest) + " to " + text(highest));
+            return read;
+        });
     }
     void Flag(bool& value) {
         Read(value, [&] { return in_.ReadListInteger() != 0; });
@@ -234,7 +251,9 @@ class HistoryWriter {
     void LakeTemp(std::int16_t value) { Put(value); }
     // A value that is not finite would stop the next read there: it is kept
     // as 0.
-    void Single(float value) { Put(std::isfinite(value) ? value : 0.0f); }
+    void Single(float value, float = 0.0f, float = 0.0f) {
+        Put(std::isfinite(value) ? value : 0.0f);
+    }
     void Flag(bool value) { Put(static_cast<std::int16_t>(value ? -1 : 0)); }
     void Word(bool value) { Put(std::string_view(value ? "True" : "False")); }
 

@@ -1,5 +1,7 @@
 #include "profile/data/OverviewSettingsFile.h"
 
+#include "profile/data/ScaleBounds.h"
+
 #include "profile/data/HistoryFile.h"
 #include "profile/data/SlotSettingsIo.h"
 
@@ -62,17 +64,19 @@ template <typename Settings, typename Visitor> void VisitOverviewSettings(Settin
     v.Integer(s.ECAPELegendStart, 0, 6);
     v.EndLine();
     boxLines(25);
-    v.Single(s.PressureTraceBase);
-    v.Single(s.PressureTraceSpan);
+    // Side scales: bases and spans within the scale bounds.
+    auto scaleValue = [&](auto& item) { v.Single(item, -kMostScaleValue, kMostScaleValue); };
+    scaleValue(s.PressureTraceBase);
+    scaleValue(s.PressureTraceSpan);
     v.EndLine();
     // Tops of side scales: a value of 0 or below would leave no scale.
-    for (auto& top : s.ScaleTops) v.Single(top, std::numeric_limits<float>::min(), kHighest);
+    for (auto& top : s.ScaleTops) v.Single(top, std::numeric_limits<float>::min(), kMostScaleValue);
     v.EndLine();
-    v.Single(s.DirectionTop);
-    v.Single(s.DirectionSpan);
+    scaleValue(s.DirectionTop);
+    scaleValue(s.DirectionSpan);
     v.EndLine();
-    v.Single(s.IndexBase);
-    v.Single(s.IndexSpan);
+    scaleValue(s.IndexBase);
+    scaleValue(s.IndexSpan);
     v.EndLine();
     integerLine(s.VerticalUnits, 0, 2);
     integerLine(s.MomentumTransferIndex, 0, 3);
@@ -80,11 +84,11 @@ template <typename Settings, typename Visitor> void VisitOverviewSettings(Settin
     // The profile scale spans log pressures: up to a factor e^5 of pressure.
     v.Single(s.LnPSpan, std::numeric_limits<float>::min(), 5.0f);
     v.EndLine();
-    v.Single(s.PrecipBase);
-    v.Single(s.PrecipSpan);
+    scaleValue(s.PrecipBase);
+    scaleValue(s.PrecipSpan);
     v.EndLine();
-    v.Single(s.TraceBase);
-    v.Single(s.TraceSpan);
+    v.Single(s.TraceBase, -kMostTraceValue, kMostTraceValue);
+    v.Single(s.TraceSpan, -kMostTraceValue, kMostTraceValue);
     v.EndLine();
     integerLine(s.RHLegendIndex, 0, 5);
     integerLine(s.ContourIntervalIndex, 0, 3);

@@ -55,7 +55,8 @@ void CompleteSurfaceRow(Session& session, SoundingLayout layout, int m, int t) {
         MakeStormMotion(s, time, *session.stormMotion);
         s.ModelHelicity(m, t) = 0.0f;
         s.CloudBase(m, t) = 0.0f;
-        s.Visibility(m, t) = 0.0f;
+        // No visibility column: marked, so that no hour reads as fog.
+        s.Visibility(m, t) = kNoVisibility;
         s.Evaporation(m, t) /= kMmPerInch;
         s.EHI(m, t) = s.CAPE(m, t) * s.ModelHelicity(m, t) / 160000.0f;
         break;

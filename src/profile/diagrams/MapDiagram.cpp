@@ -352,7 +352,7 @@ void PlotMeanFlowLines(PictureSurface& picMap, const Session& session, const Sou
 }
 
 void PlotSigmaLevelLines(PictureSurface& picMap, const Session& session, const SoundingView& view,
-                         MapWindState& wind) {
+                         MapWindState& wind, bool roundSpeed) {
     const std::optional<ShownHour> hour = LoadedHour(session, view);
     if (!hour) return;
     const auto& [s, m, t, top] = *hour;
@@ -374,7 +374,8 @@ void PlotSigmaLevelLines(PictureSurface& picMap, const Session& session, const S
 
     PrintLabelAtTopLeft(picMap, ViewOf(session),
                         " " + PrintForm(s.Pressure(m, t, j)) + "mb Wind = " + PrintForm(d) +
-                            kDegree + " at" + WholePart(s.WindSpeed(m, t, j)) + " kts");
+                            kDegree + " at" +
+                            WholePart(s.WindSpeed(m, t, j) + (roundSpeed ? 0.5f : 0.0f)) + " kts");
     picMap.PrintNoNewline("  Shear = ");
     const std::string turning = Format(T, std::string("##") + kDegree);
     if (T > 0.0f) {

@@ -170,9 +170,10 @@ void PlotMeanFlowLines(PictureSurface& picMap, const Session& session, const Sou
 // The wind lines of the wind at level view.SigmaLevel, coloured by the
 // turning between the levels ModelLevelStep below and above it (kept within
 // the stored levels), with the wind and the signed turning printed at the
-// top-left corner; stores the wind in wind.
+// top-left corner; stores the wind in wind. The speed prints as its whole
+// part, or rounded half up when roundSpeed is set (the overview's pane).
 void PlotSigmaLevelLines(PictureSurface& picMap, const Session& session, const SoundingView& view,
-                         MapWindState& wind);
+                         MapWindState& wind, bool roundSpeed = false);
 
 // Fetch (nautical miles) over the two lake shores of the configuration and
 // the time (hours) the air takes to cross it, for the wind last stored.

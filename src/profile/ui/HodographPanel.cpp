@@ -278,6 +278,7 @@ void HodographPanel::btnHodoReset_Click() {
         s.WindV.Level(m, t, L) = s.WindVOriginal.Level(m, t, L);
     }
     session_.hodograph->HodoDone(m, t) = kFlagFalse;
+    session_.winds->ShearDone(m, t) = kFlagFalse;
     MakeStormMotion(s, t, *session_.stormMotion);
     s.WindEdited(m, t) = kFlagFalse;
     view_.BoundaryShown(m, t) = kFlagFalse;
@@ -419,6 +420,8 @@ void HodographPanel::MovePicked(double X, double Y, bool press) {
     }
     s.WindEdited(m, t) = kFlagTrue;
     hodo.HodoDone(m, t) = kFlagFalse;
+    // The hour's 0-4 km shear (storm-type panels) follows the moved winds.
+    session_.winds->ShearDone(m, t) = kFlagFalse;
     // A moved level changes the storm motion, replacing a hand-placed one.
     if (pick != HodographView::kStormPick) MakeStormMotion(s, t, *session_.stormMotion);
     windsMoved_ = true;

@@ -116,6 +116,46 @@ TEST(OverviewFrame, HeightLabelsFollowTheUnitsAndTheTop) {
     EXPECT_EQ(o.picRight.OperationsOf(DrawOperation::Kind::Text)[0].color, RGB(127, 127, 127));
 }
 
+TEST(OverviewFrame, AWideScaleDrawsAFewDozenLinesAtMost) {
+    // Scales far beyond any a file or a zoom can set, so only the frame's
+    // own cap holds them: each group widens its step.
+    OverviewTestSession o;
+    o.options.chkGridLeft = o.options.chkGridLakeIndex = o.options.chkGridPrecip = true;
+    o.options.chkGridTemp = true;
+    o.options.chkGridTime = false;
+    struct Group {
+        bool OverviewOptions::*box;
+        RecordingSurface* side;
+    };
+    o.session.history.OverviewThresholds[0] = 1e8f;
+    o.axes.IndexBase = -5e6f;
+    o.axes.IndexSpan = 1e7f;
+    o.axes.PrecipSpan = 1e9f;
+    o.axes.TraceBase = -3e9f; // beyond a 32-bit whole number
+    o.axes.TraceSpan = 6e9f;
+    for (const Group& g : {Group{&OverviewOptions::chkCAPE, &o.picLeft},
+                           Group{&OverviewOptions::chkLakeIndex, &o.picLeft},
+                           Group{&OverviewOptions::chkPrecip, &o.picRight},
+                           Group{&OverviewOptions::chkSfcTemp, &o.picRight}}) {
+        OverviewOptions& options = o.options;
+        // What the other groups on by default draw, then this group too.
+        auto draw = [&] {
+            o.picRH.ForgetOperations();
+            g.side->ForgetOperations();
+            DrawOverviewFrame(o.ctx);
+            return std::pair{Texts(*g.side).size(),
+                             o.picRH.OperationsOf(DrawOperation::Kind::Line).size()};
+        };
+        const auto [labelsBefore, linesBefore] = draw();
+        options.*g.box = true;
+        const auto [labelsAfter, linesAfter] = draw();
+        EXPECT_GE(labelsAfter - labelsBefore, 10u);
+        EXPECT_LE(labelsAfter - labelsBefore, 2u * 41u); // the index group: sign and value
+        EXPECT_LE(linesAfter - linesBefore, 41u);
+        options.*g.box = false;
+    }
+}
+
 TEST(OverviewTimeAxis, LabelsUtcAndLocalTimeAcrossMidnight) {
     OverviewTestSession o(24);
     RecordingSurface picTime(500, 40);
@@ -143,6 +183,13 @@ TEST(OverviewTimeAxis, LabelsUtcAndLocalTimeAcrossMidnight) {
     picTime.ForgetOperations();
     DrawTimeAxis(picTime, s, o.axes, settings);
     EXPECT_TRUE(Texts(picTime).empty());
+
+    // No sounding: a blank strip, no dates of an empty store.
+    settings.HoursPerColumn = 3;
+    s.LevelCount(1) = 0;
+    picTime.ForgetOperations();
+    DrawTimeAxis(picTime, s, o.axes, settings);
+    EXPECT_TRUE(Texts(picTime).empty());
 }
 
 TEST(OverviewTimeAxis, NowMarksTheColumnOfThePresentHour) {
@@ -162,6 +209,12 @@ TEST(OverviewTimeAxis, NowMarksTheColumnOfThePresentHour) {
     EXPECT_NEAR(lines[0].y1, std::log(100.0), 1e-5);
     EXPECT_NEAR(lines[0].y2, std::log(1000.0), 1e-5);
     EXPECT_EQ(o.picRH.DrawWidth(), 1);
+
+    // One hour before the first column lies in the column before it.
+    o.ctx.clock = DateTime::FromParts(2026, 12, 9, 15, 30);
+    o.picRH.ForgetOperations();
+    PlotNow(o.ctx);
+    EXPECT_DOUBLE_EQ(o.picRH.OperationsOf(DrawOperation::Kind::Line).at(0).x1, -0.5);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "compute/Hodograph.h"
 #include "compute/ParcelState.h"
 #include "compute/TimeHeightFields.h"
+#include "compute/TraceValues.h"
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/RedrawHub.h"
 #include "overview/fields/SurfaceTraces.h"
 #include "overview/fields/WindOverlays.h"
+#include "platform/RasterSurface.h"
 
 #include "OverviewTestSession.h"
 
@@ -99,6 +101,31 @@ TEST(SurfaceTraces, WindChillByBothFormulasAndTheirInputs) {
     EXPECT_NEAR(Lines(o.picRH)[1].y2, 50.0, 1e-4);
 }
 
+TEST(SurfaceTraces, ExclusiveOrTracesShowNoGapAtTheJointsAndASecondDrawingTakesThemAway) {
+    OverviewTestSession o(2);
+    ProfileArrays& s = *o.session.profile;
+    // 0, 10 and 0 C in 10 kt: a peak at column 1.
+    for (int t = 0; t <= 2; ++t) {
+        s.SurfaceTemp(M, t) = t == 1 ? 10.0f : 0.0f;
+        s.SurfaceWindSpeed(M, t) = 10.0f;
+    }
+    o.axes.TraceBase = -20.0f;
+    o.axes.TraceSpan = 80.0f;
+    RasterSurface picRH(300, 200);
+    picRH.SetBackColor(kBlack);
+    picRH.Clear();
+    const QImage blank = picRH.Image().copy();
+    OverviewContext ctx{o.session, o.options, o.axes, picRH, o.picLeft, o.picRight, {}, {}};
+    PlotWindChill(ctx);
+    // The new formula's trace (128, 128, 255 on black) is lit at its joint.
+    const double joint = NewWindChill(10.0f, 10.0f);
+    const QPoint p(static_cast<int>(std::lround(picRH.ToPixelX(1.0))),
+                   static_cast<int>(std::lround(picRH.ToPixelY(joint))));
+    EXPECT_EQ(picRH.Image().pixel(p), qRgb(128, 128, 255));
+    PlotWindChill(ctx);
+    EXPECT_EQ(picRH.Image(), blank);
+}
+
 TEST(SurfaceTraces, VisibilityCombSkipsGoodHours) {
     OverviewTestSession o(3);
     ProfileArrays& s = *o.session.profile;
@@ -114,6 +141,12 @@ TEST(SurfaceTraces, VisibilityCombSkipsGoodHours) {
     ExpectLine(lines[2], 1, 0, 3, 100); // 10.1 miles draws nothing
     ExpectLine(lines[3], 3, 100, 3, 0);
     EXPECT_EQ(lines[0].scale.height, 100.0);
+
+    // A layout without visibility (gfs3) draws no tooth at any hour.
+    for (int t = 0; t <= 3; ++t) s.Visibility(M, t) = kNoVisibility;
+    o.picRH.ForgetOperations();
+    PlotVisibility(o.ctx);
+    EXPECT_TRUE(Lines(o.picRH).empty());
 }
 
 TEST(SurfaceTraces, RunOffAndPrecipitationBars) {

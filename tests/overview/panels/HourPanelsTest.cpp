@@ -113,6 +113,12 @@ TEST_F(HourPanels, CalmWindShowsNoTravelTime) {
     const auto texts = Texts(picMap);
     EXPECT_EQ(texts.back(), "120 nm  @ -- hours");
     EXPECT_FLOAT_EQ(wind.MapWindDir[M], 270.0f);
+
+    // The pane rounds the level's speed half up: 21.86 kt prints 22.
+    s().WindSpeed(M, 4, 5) = 21.86f;
+    RecordingSurface again(420, 300);
+    DrawMapSigmaPane(again, ctx, 4);
+    EXPECT_EQ(Texts(again).front(), "  600 mb Wind =  270 \u00B0 at 22  kts");
 }
 
 TEST_F(HourPanels, StormTypeTrailOfTheHourAndTheSixBefore) {

@@ -1,4 +1,5 @@
 #include "overview/ui/FrmOverView.h"
+#include "profile/data/ScaleBounds.h"
 
 #include "SampleSounding.h"
 #include "platform/Controls.h"
@@ -121,6 +122,23 @@ TEST_F(OverviewHour, DirectionScaleZoomsOutToAFullCircleAtMost) {
     w_->picSide_MouseUp(true, 1, 0.0);
     EXPECT_FLOAT_EQ(w_->axes.IndexSpan, 40.0f);
     EXPECT_EQ(redraws_, redraws);
+}
+
+TEST_F(OverviewHour, ZoomingOutStopsAtTheScaleBounds) {
+    // Sixty clicks of x1.5 would reach 1e10 and more; the scales stop at
+    // their bounds, and the history file's whole-number range never wraps.
+    for (const char* box : {"chkCAPE", "chkLakeIndex", "chkSfcTemp"}) w_->Box(box)->click();
+    for (int k = 0; k < 60; ++k) {
+        for (auto [left, x] : {std::pair{true, 10.0}, {true, 80.0}, {false, 80.0}}) {
+            w_->picSide_MouseDown(left, 2, x);
+            w_->picSide_MouseUp(left, 2, 0.0);
+        }
+    }
+    EXPECT_FLOAT_EQ(session_.history.OverviewThresholds[0], kMostScaleValue);
+    EXPECT_FLOAT_EQ(w_->axes.IndexSpan, kMostScaleValue);
+    EXPECT_FLOAT_EQ(w_->axes.TraceSpan, kMostTraceValue);
+    EXPECT_EQ(session_.history.TraceRange[1], kMostTraceWhole);
+    EXPECT_EQ(session_.history.TraceRange[0], -kMostTraceWhole / 2);
 }
 
 // Each panel over the overview as a forecaster sees it while the button is

@@ -1,5 +1,6 @@
 #include "overview/ui/LegendLabels.h"
 
+#include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
 #include "platform/RecordingSurface.h"
 #include "profile/data/Session.h"
@@ -58,11 +59,16 @@ TEST(LegendLabels, PrecipitationSumAndItsPlace) {
         s.Precip(m, t) = 0.1f * t;
         s.RunOff(m, t) = 0.01f;
     }
+    OverviewOptions options;
     const std::array<bool, 4> precip{true, false, false, false};
-    EXPECT_NEAR(PrecipSum(session, precip, 2, 4), 0.9, 1e-6);
-    EXPECT_NEAR(PrecipSum(session, precip, 4, 2), 0.9, 1e-6);
-    EXPECT_NEAR(PrecipSum(session, precip, 3, 3), 0.3, 1e-6);
-    EXPECT_NEAR(PrecipSum(session, {true, false, false, true}, 0, 9), 1.56, 1e-6);
+    EXPECT_NEAR(PrecipSum(session, options, precip, 2, 4), 0.9, 1e-6);
+    EXPECT_NEAR(PrecipSum(session, options, precip, 4, 2), 0.9, 1e-6);
+    EXPECT_NEAR(PrecipSum(session, options, precip, 3, 3), 0.3, 1e-6);
+    EXPECT_NEAR(PrecipSum(session, options, {true, false, false, true}, 0, 9), 1.56, 1e-6);
+    // Snow with its bars never drawn: the fixed 10:1 ratio of the
+    // precipitation of columns 2..4.
+    options.SnowRatioTechnique = kSnowRatioFixed;
+    EXPECT_NEAR(PrecipSum(session, options, {false, true, false, false}, 2, 4), 9.0, 1e-5);
     EXPECT_EQ(PrecipSumCaption(0.243), "0.243\"");
 
     // 12 columns (left edge 11, right edge -1) over 600 pixels: 50 per column.

@@ -198,6 +198,24 @@ TEST(HistoryFile, ValuesTheControlsCannotTakeStopTheReading) {
         EXPECT_EQ(r.line, static_cast<int>(bad.line)) << bad.text;
     }
 
+    // Overview scales beyond their bounds: the temperature scale's base
+    // and span (whole numbers) and the tops of the CAPE, visibility and
+    // ventilation scales.
+    HistorySettings marked = ChangedSettings();
+    marked.OverviewThresholds = {1234.5f, 7.25f, 33.5f};
+    const std::vector<std::string> markedLines = Lines(FormatHistory(marked));
+    std::size_t tops = 0;
+    while (tops < markedLines.size() && markedLines[tops].find("1234.5") == std::string::npos)
+        ++tops;
+    ASSERT_LT(tops, markedLines.size());
+    for (const Case& bad : {Case{5, "5000 60"}, Case{5, "-20 0"}, Case{tops + 1, "1e8 10 50"},
+                            Case{tops + 1, "2500 0 50"}}) {
+        HistorySettings read;
+        const TextFileResult r = ParseHistory(withLine(bad.line, bad.text), read);
+        EXPECT_FALSE(r.ok) << bad.text;
+        EXPECT_EQ(r.line, static_cast<int>(bad.line)) << bad.text;
+    }
+
     // Mode 99 (the archive lists) and panel -1 (none opened yet) are states
     // the window can be in when Done is pressed.
     HistorySettings read;

@@ -126,6 +126,23 @@ TEST(OverviewSettingsFileTest, ValuesOutOfRangeAreIgnored) {
     EXPECT_FALSE(read.CAPEkmColours[1]);
     EXPECT_EQ(read.CAPEkmColours[2], 7);
     EXPECT_EQ(read.MixingLayerMode, 1);
+
+    // Side scales beyond their bounds, which would hang every redraw.
+    lines = Lines(FormatOverviewSettings(Sample()));
+    lines[61] = " 1E+08  5  50 "; // the CAPE scale's top
+    lines[63] = "-20  1E+07 ";    // the index span
+    lines[68] = " 0  1E+09 ";     // the precipitation span
+    lines[69] = "-2000  60 ";     // the temperature scale's base
+    text.clear();
+    for (const std::string& line : lines) text += line + "\r\n";
+    const OverviewSettings bounded = ParseOverviewSettings(text);
+    EXPECT_FALSE(bounded.ScaleTops[0]);
+    EXPECT_EQ(bounded.ScaleTops[1], 5.0f);
+    EXPECT_EQ(bounded.IndexBase, -20.0f);
+    EXPECT_FALSE(bounded.IndexSpan);
+    EXPECT_FALSE(bounded.PrecipSpan);
+    EXPECT_FALSE(bounded.TraceBase);
+    EXPECT_EQ(bounded.TraceSpan, 60.0f);
 }
 
 TEST(OverviewSettingsFileTest, SlotFilesAndTheirFailures) {

@@ -132,6 +132,10 @@ TEST(CompleteSoundingRead, BottomEdgeForASurfaceOfThousandMillibars) {
     CompleteSoundingRead(session, SoundingLayout::EtaRuc);
     EXPECT_EQ(s.DiagramBottomPressure, 1096); // 1000 * 10^0.04 = 1096.48
     EXPECT_EQ(session.heightGrid.HeightGridPressureFt[0], 1000);
+
+    // gfs3 files have no visibility column: the hour is marked, not 0 km.
+    CompleteSoundingRead(session, SoundingLayout::Gfs3);
+    EXPECT_EQ(s.Visibility(m, 0), kNoVisibility);
 }
 
 TEST(CompletionBounds, HostileSurfacePressuresGiveNoWrappedNumbers) {

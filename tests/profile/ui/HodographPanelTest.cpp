@@ -115,6 +115,11 @@ class HodographPanelTest : public ::testing::Test {
 TEST_F(HodographPanelTest, DraggedLevelCarriesItsNeighboursByTheirWeights) {
     ASSERT_EQ(session.hodograph->HodoTopLevel(kModel, 0), 12);
     const float stormBefore = session.profile->StormU(kModel, 0);
+    const auto shearNow = [this] {
+        MakeShear(*session.profile, 0, *session.winds, session.options);
+        return session.winds->Shear4km(kModel, 0);
+    };
+    const float shearBefore = shearNow();
     // Level 5 blows at (10, 5); it is dragged 5 m/s east.
     Hover(10.0, 5.0);
     EXPECT_EQ(panel->view().HodoPick, 5);
@@ -142,9 +147,14 @@ TEST_F(HodographPanelTest, DraggedLevelCarriesItsNeighboursByTheirWeights) {
     EXPECT_EQ(s.WindEdited(kModel, 0), kFlagTrue);
     EXPECT_EQ(s.WindEdited(kModel, 1), kFlagFalse);
     EXPECT_TRUE(panel->btnHodoReset->isEnabled());
+    // The kept 0-4 km shear is stale: made again from the moved winds.
+    EXPECT_EQ(session.winds->ShearDone(kModel, 0), kFlagFalse);
+    EXPECT_NE(shearNow(), shearBefore);
 
     // Reset restores the winds as read and the storm motion from them.
     panel->btnHodoReset->click();
+    EXPECT_EQ(session.winds->ShearDone(kModel, 0), kFlagFalse);
+    EXPECT_FLOAT_EQ(shearNow(), shearBefore);
     for (int L = 0; L <= 14; ++L) EXPECT_EQ(U(L), 2.0f * L) << L;
     EXPECT_NEAR(s.StormU(kModel, 0), stormBefore, 1e-5);
     EXPECT_EQ(s.WindEdited(kModel, 0), kFlagFalse);

@@ -88,7 +88,11 @@ int PictureSurface::TextPixelSize() const {
 
 bool PictureSurface::PlaceText(double x, double y, std::string_view text) {
     if (text.find_first_not_of(' ') == std::string_view::npos) return true;
-    const TextRect box{ToPixelX(x), ToPixelY(y), TextWidthPixels(text), TextHeightPixels(text)};
+    // The blanks about a text leave no mark: its box is that of the rest.
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::string_view inked = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    const TextRect box{ToPixelX(x) + TextWidthPixels(text.substr(0, first)), ToPixelY(y),
+                       TextWidthPixels(inked), TextHeightPixels(text)};
     if (!std::isfinite(box.left) || !std::isfinite(box.top)) return true;
     const auto same = std::find_if(placed_.begin(), placed_.end(), [&](const DrawnText& p) {
         return p.text == text && std::abs(p.rect.left - box.left) < 0.5 &&

@@ -140,6 +140,8 @@ QWidget* FrmProfile::BuildControlPanels(QWidget* parent) {
     room->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     room->setWidgetResizable(true);
     auto* panels = new QWidget(room);
+    // The panels take the column's width rather than widen the room past it.
+    panels->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* panelsLayout = new QVBoxLayout(panels);
     panelsLayout->setContentsMargins(0, 0, 0, 0);
     room->setWidget(panels);

@@ -7,10 +7,12 @@
 #include "compute/TimeHeightFields.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
+#include "profile/diagrams/WindColumn.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>
@@ -91,6 +93,9 @@ void FrmOverView::BuildOptions() {
     for (std::size_t k = 0; k < lblVWP.size(); ++k) {
         lblVWP[k] = NewLabel(legend, "lblVWP", QString::number(10 * (k + 1)));
         lblVWP[k]->setObjectName(QString("lblVWP_%1").arg(k));
+        // Label k gives the speed where the colour of step k + 1 begins.
+        lblVWP[k]->setStyleSheet(
+            LegendCellSheet(kWhite, WindSpeedColour(static_cast<double>(k + 1), 1.0)));
         legendRow->addWidget(lblVWP[k]);
     }
     AddToPanel(pnlControl[2], legend);

@@ -4,7 +4,10 @@
 // the fixture of the overview window's tests.
 
 #include "SampleSounding.h"
+#include "overview/fields/RedrawHub.h"
 #include "overview/ui/FrmOverView.h"
+#include "platform/PictureBox.h"
+#include "platform/RecordingSurface.h"
 #include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
@@ -58,6 +61,32 @@ class Overview : public ::testing::Test {
         window->afterRedraw = [this] { ++redraws_; };
         redraws_ = 0;
         return *window;
+    }
+
+    // The window's three pictures drawn again, as its last redraw drew them,
+    // on recording surfaces of the sizes they show.
+    struct Recorded {
+        RecordingSurface rh;
+        RecordingSurface left;
+        RecordingSurface right;
+    };
+    std::unique_ptr<Recorded> Record(FrmOverView& w) {
+        const auto size = [](const PictureBox* box) {
+            return RecordingSurface(box->Surface().PixelWidth(), box->Surface().PixelHeight());
+        };
+        auto r = std::unique_ptr<Recorded>(
+            new Recorded{size(w.picRH), size(w.picLeft), size(w.picRight)});
+        OverviewAxes axes = w.axes;
+        OverviewContext ctx{session_,
+                            w.options,
+                            axes,
+                            r->rh,
+                            r->left,
+                            r->right,
+                            DateTime::FromParts(2024, 1, 15, 12, 0),
+                            {}};
+        ::tarvex::RedrawOverview(ctx, false);
+        return r;
     }
 
     static int OverviewWindows() {

@@ -128,13 +128,28 @@ std::vector<RowRange> RowRanges(const TimeHeightGrid& grid) {
     return rows;
 }
 
+// Columns between two labels of a contour that runs flat through its cells:
+// about kFlatLabelPixels apart on the picture.
+constexpr double kFlatLabelPixels = 160.0;
+
+int FlatLabelEvery(const PictureSurface& pic) {
+    const double columnPixels = std::abs(pic.PixelWidth() / pic.ScaleWidth());
+    if (!(columnPixels > 0.0)) return 1;
+    return std::max(1, static_cast<int>(std::lround(kFlatLabelPixels / columnPixels)));
+}
+
 // The tracer: a row whose values all lie on one side of the contour value
-// has no crossing and only clears the crossings it passes on.
+// has no crossing and only clears the crossings it passes on. A line from
+// the earlier edge to the upper edge is labelled at its end; so is a line
+// across the cell (later edge to earlier edge) at every few columns, so that
+// long flat contours carry labels too. A label that would cover another text
+// is left out by the picture.
 void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
     if (C < 0 || T < 1) return;
+    const int flatEvery = FlatLabelEvery(pic);
     // The crossing on the upper edge of each column's cell in the row below.
     std::array<Slot, kTimeColumns + 1> saved{};
     // Slots 1..4: later column, upper level, earlier column, lower level.
@@ -183,7 +198,8 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 while (low > 0 && !slot[low].set) --low;
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
-                if (high == 3 && low == 2) pic.PrintNoNewline(PrintForm(value));
+                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0))
+                    pic.PrintNoNewline(PrintForm(value));
             }
         }
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <utility>
 
 namespace tarvex {
@@ -63,6 +64,26 @@ TEST(Contouring, FieldLinearInTimeGivesVerticalLinesAtTheirColumns) {
                   {0.0, 2}, {0.5, 2}, {1.0, 2}, {1.5, 2}, {2.0, 2}, {2.5, 2}, {3.0, 2}, {3.5, 2}}));
     EXPECT_EQ(bright, 8); // 0, 10, 20, 30
     EXPECT_TRUE(pic.OperationsOf(DrawOperation::Kind::Text).empty());
+}
+
+TEST(Contouring, LongFlatContoursCarryLabelsAtIntervals) {
+    // f = 10 k over 60 columns on 600 pixels (10 a column): the contours run
+    // flat across the run and are labelled every 16 columns, on the line.
+    const TimeHeightGrid g = Grid(59, 4, [](int, int k) { return 10.0f * k; });
+    RecordingSurface pic(600, 300);
+    pic.Scale(59.5, 4.5, -0.5, -0.5);
+    ContourField(pic, g, 10, kYellow, kBlue, 20);
+    std::map<std::string, std::set<double>> columnsOf;
+    for (const DrawOperation& text : pic.OperationsOf(DrawOperation::Kind::Text)) {
+        if (text.text == "X" || text.text == "N") continue;
+        const double y = std::stod(text.text) / 10.0;
+        EXPECT_NEAR(text.y1, y, 1e-6) << text.text;
+        columnsOf[text.text].insert(text.x1);
+    }
+    // 10 .. 30 run through rows 1..3 (0 and 40 lie on the edge levels).
+    EXPECT_EQ(columnsOf.size(), 3u);
+    for (const auto& [label, columns] : columnsOf)
+        EXPECT_EQ(columns, (std::set<double>{16, 32, 48})) << label;
 }
 
 TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {

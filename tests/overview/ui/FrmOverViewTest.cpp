@@ -215,7 +215,7 @@ TEST_F(Overview, RendersTheRunAtTheWindowSize) {
             (out / ("overview_" + std::string(run.name) + "_contours.png")).string())));
         // Both contours are drawn: the temperature lines bright and dark in
         // turn, the wind speeds in several bands.
-        const std::unique_ptr<Recorded> drawn = Record(w);
+        const std::unique_ptr<RecordedOverview> drawn = Record(w);
         std::set<std::tuple<int, int, int>> colours;
         for (const DrawOperation& op : drawn->rh.OperationsOf(DrawOperation::Kind::Line))
             colours.insert({op.color.r, op.color.g, op.color.b});

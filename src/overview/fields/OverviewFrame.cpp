@@ -189,8 +189,9 @@ void DrawIndexGroup(OverviewContext& c) {
         }
         if (v % step != 0) continue;
         const int shown = v * a.IndexLabelFactor;
-        SideLabel(c.picLeft, 66, v, shown < 0 ? "-" : "+");
-        SideLabel(c.picLeft, 69, v, std::to_string(std::abs(shown)));
+        // Sign and value as one text, so the value never counts as covering
+        // its own sign.
+        SideLabel(c.picLeft, 66, v, (shown < 0 ? "-" : "+") + std::to_string(std::abs(shown)));
     }
     c.picRH.SetDrawStyle(DrawStyle::Solid);
 }

@@ -95,7 +95,7 @@ void FrmOverView::BuildOptions() {
         lblVWP[k]->setObjectName(QString("lblVWP_%1").arg(k));
         // Label k gives the speed where the colour of step k + 1 begins.
         lblVWP[k]->setStyleSheet(
-            LegendCellSheet(kWhite, WindSpeedColour(static_cast<double>(k + 1), 1.0)));
+            LegendCellSheet(kBlack, WindSpeedColour(static_cast<double>(k + 1), 1.0)));
         legendRow->addWidget(lblVWP[k]);
     }
     AddToPanel(pnlControl[2], legend);

@@ -95,7 +95,7 @@ void FrmOverView::BuildOptions() {
         lblVWP[k]->setObjectName(QString("lblVWP_%1").arg(k));
         // Label k gives the speed where the colour of step k + 1 begins.
         lblVWP[k]->setStyleSheet(
-            LegendCellSheet(kBlack, WindSpeedColour(static_cast<double>(k + 1), 1.0)));
+            LegendCellSheet(kBlack, kWhite, WindSpeedColour(static_cast<double>(k + 1), 1.0)));
         legendRow->addWidget(lblVWP[k]);
     }
     AddToPanel(pnlControl[2], legend);
@@ -126,14 +126,24 @@ void FrmOverView::BuildOptions() {
         barGrid->addWidget(vsbMeanWind[i]->Bar(), 2, 1 + k);
         barGrid->addWidget(lblMeanWindPressure[i], 3, 1 + k);
     }
+    // The sigma-level legend stands beside the bars, so the panel stays
+    // short enough for a small screen.
+    pnlControl[2]->layout()->removeWidget(picWindScale);
+    barGrid->addWidget(picWindScale, 2, 3, Qt::AlignTop);
     AddToPanel(pnlControl[2], bars);
 
     // Precipitation panel: the snow-ratio technique and fixed ratio, the
     // elevated precipitation-type level and the types seen in the run.
-    AddToPanel(pnlControl[7],
-               OptionGroup<4>(pnlControl[7], "Snow Ratio", "optSnowTechnique",
-                              {"Zone Omega", "Max Temp In Profile", "Sfc Temp", "10:1"},
-                              optSnowTechnique, [this](int k) { optSnowTechnique_Click(k); }));
+    // The technique and the elevated-type bar side by side.
+    auto* techniqueRow = new QWidget(pnlControl[7]);
+    auto* technique = new QHBoxLayout(techniqueRow);
+    technique->setContentsMargins(0, 0, 0, 0);
+    technique->addWidget(OptionGroup<4>(techniqueRow, "Snow Ratio", "optSnowTechnique",
+                                        {"Zone Omega", "Max Temp In Profile", "Sfc Temp", "10:1"},
+                                        optSnowTechnique,
+                                        [this](int k) { optSnowTechnique_Click(k); }),
+                         1);
+    AddToPanel(pnlControl[7], techniqueRow);
     {
         const QSignalBlocker quiet(optSnowTechnique[0]);
         optSnowTechnique[0]->setChecked(true);
@@ -150,7 +160,7 @@ void FrmOverView::BuildOptions() {
     vbsElevatedPT->Bar()->setEnabled(false);
     connect(vbsElevatedPT->Bar(), &QScrollBar::valueChanged, this,
             [this] { vbsElevatedPT_Change(); });
-    AddToPanel(pnlControl[7], vbsElevatedPT->Bar());
+    technique->addWidget(vbsElevatedPT->Bar());
     auto* types = new QWidget(pnlControl[7]);
     auto* typeRow = new QHBoxLayout(types);
     typeRow->setContentsMargins(0, 0, 0, 0);

@@ -31,6 +31,8 @@ constexpr double kDegreeF = 5.0 / 9.0; // deg C per deg F
 // The humidity each legend cell stands for: under 30, 30 to 70 (unshaded),
 // then the lower bound of its class.
 constexpr std::array<float, 6> kRHCellValues = {0.0f, 50.0f, 70.0f, 80.0f, 90.0f, 95.0f};
+// Grey, on which the entraining-CAPE legend's black (hidden) labels show.
+constexpr Rgb kECAPEBackground = RGB(96, 96, 96);
 // Heat classes of the legend cells "IV", "III", "II", "I".
 constexpr std::array<int, 4> kHICategories = {4, 3, 2, 1};
 
@@ -82,9 +84,9 @@ std::array<Rgb, 4> HeatLegendClassColours() {
     return colours;
 }
 
-QString LegendCellSheet(Rgb text, std::optional<Rgb> swatch) {
-    return QString("color: %1; border-bottom: 5px solid %2;")
-        .arg(Rgb3(text), swatch ? Rgb3(*swatch) : QString("transparent"));
+QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch) {
+    return QString("color: %1; background: %2; border-bottom: 5px solid %3;")
+        .arg(Rgb3(text), Rgb3(background), Rgb3(swatch.value_or(background)));
 }
 
 std::array<Rgb, 6> RHLegendColours(int index) {
@@ -174,7 +176,7 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
         kBlack);
     frameECAPE = LabelRow(
         lblECAPE, "frameECAPE", "lblECAPE", [](std::size_t) { return QString(); }, this,
-        RGB(96, 96, 96));
+        kECAPEBackground);
     pnlHeatIndex = LabelRow(
         lblHI, "pnlHeatIndex", "lblHI", [](std::size_t k) { return QString(kHICaptions[k]); }, this,
         kBlack);
@@ -183,7 +185,7 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
     lblPrecip->hide();
     const std::array<Rgb, 4> heat = HeatLegendClassColours();
     for (std::size_t k = 0; k < lblHI.size(); ++k)
-        lblHI[k]->setStyleSheet(LegendCellSheet(kWhite, heat[k]));
+        lblHI[k]->setStyleSheet(LegendCellSheet(kWhite, kBlack, heat[k]));
     ShowRHLegend();
     ShowECAPELegend();
 }
@@ -192,14 +194,14 @@ void OverviewLegends::ShowRHLegend() {
     const std::array<Rgb, 6> colours = RHLegendColours(options_.RHLegendIndex);
     const std::array<std::optional<Rgb>, 6> classes = RHLegendClassColours();
     for (std::size_t k = 0; k < lblRH.size(); ++k)
-        lblRH[k]->setStyleSheet(LegendCellSheet(colours[k], classes[k]));
+        lblRH[k]->setStyleSheet(LegendCellSheet(colours[k], kBlack, classes[k]));
 }
 
 void OverviewLegends::ShowECAPELegend() {
     const ECAPELegend legend = ECAPELegendOf(options_.ContourInterval, options_.ECAPELegendStart);
     for (std::size_t k = 0; k < lblECAPE.size(); ++k) {
         lblECAPE[k]->setText(QString::fromStdString(legend.captions[k]));
-        lblECAPE[k]->setStyleSheet(LegendCellSheet(legend.colours[k], kYellow));
+        lblECAPE[k]->setStyleSheet(LegendCellSheet(legend.colours[k], kECAPEBackground, kYellow));
     }
 }
 

@@ -35,9 +35,9 @@ std::array<std::optional<Rgb>, 6> RHLegendClassColours();
 // Colour each heat-index legend cell ("IV" .. "I") stands for.
 std::array<Rgb, 4> HeatLegendClassColours();
 
-// Style of a legend cell: its text colour over a bar of the colour it stands
-// for (a bar of the background when it stands for none).
-QString LegendCellSheet(Rgb text, std::optional<Rgb> swatch);
+// Style of a legend cell: its text colour on its background, over a bar of
+// the colour it stands for (a bar of the background when it stands for none).
+QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch);
 
 // Captions of the entraining-CAPE legend (the contour interval times 1, 20,
 // 40, 100, 200 and 400) and their colours: yellow from the start label on,

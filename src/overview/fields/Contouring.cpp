@@ -1,5 +1,6 @@
 #include "overview/fields/Contouring.h"
 
+#include "overview/fields/TextPlaces.h"
 #include "platform/Format.h"
 
 #include <algorithm>
@@ -74,6 +75,20 @@ void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
     });
 }
 
+// The places of the extremum marks, kept before the contours are labelled so
+// that no label covers a mark.
+TextPlaces ReserveExtrema(const PictureSurface& pic, const TimeHeightGrid& grid) {
+    TextPlaces places;
+    for (const bool maximum : {true, false}) {
+        const char* letter = maximum ? "X" : "N";
+        ForEachExtremum(grid, maximum, [&](int t, int k, float) {
+            places.Reserve(pic, t - pic.TextWidth(letter) / 2.0,
+                           grid.levelY[k] - pic.TextHeight(letter) / 2.0, letter);
+        });
+    }
+    return places;
+}
+
 } // namespace
 
 TimeHeightGrid SliceField(const LevelField& field, int model, int LastColumn, int TopLevel,
@@ -143,8 +158,8 @@ int FlatLabelEvery(const PictureSurface& pic) {
 // the earlier edge to the upper edge is labelled at its end; so is a line
 // across the cell (later edge to earlier edge) at every few columns, so that
 // long flat contours carry labels too. A label that would cover another text
-// is left out by the picture.
-void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
+// of the same field is left out, so steep contours do not pile labels up.
+void TraceLevel(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& grid, float value,
                 const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
@@ -199,7 +214,7 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
                 if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0))
-                    pic.PrintNoNewline(PrintForm(value));
+                    places.Print(pic, slot[low].x, slot[low].y, PrintForm(value));
             }
         }
     }
@@ -208,7 +223,8 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
 } // namespace
 
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
-    TraceLevel(pic, grid, value, RowRanges(grid));
+    TextPlaces places;
+    TraceLevel(pic, places, grid, value, RowRanges(grid));
 }
 
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
@@ -216,10 +232,11 @@ void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
     if (interval < 1 || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, nullptr);
     const std::vector<RowRange> rows = RowRanges(grid);
+    TextPlaces places = ReserveExtrema(pic, grid);
     for (int v = range.lowest; v <= range.highest; v += interval) {
         const bool bright = emphasis > 0 ? v % emphasis == 0 : v >= -emphasis;
         pic.SetForeColor(bright ? primary : secondary);
-        TraceLevel(pic, grid, static_cast<float>(v), rows);
+        TraceLevel(pic, places, grid, static_cast<float>(v), rows);
     }
     pic.SetForeColor(primary);
     MarkExtrema(pic, grid, true);
@@ -238,6 +255,7 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
     if (interval < 1 || bands.empty() || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, &bands.front().lower);
     const std::vector<RowRange> rows = RowRanges(grid);
+    TextPlaces places = ReserveExtrema(pic, grid);
     std::size_t band = 0;
     pic.SetForeColor(bands[band].color);
     for (int v = range.lowest; v <= range.highest; v += interval) {
@@ -246,7 +264,7 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
             ++band;
             pic.SetForeColor(bands[band].color);
         }
-        TraceLevel(pic, grid, static_cast<float>(v), rows);
+        TraceLevel(pic, places, grid, static_cast<float>(v), rows);
     }
     MarkExtrema(pic, grid, false, bands);
     MarkExtrema(pic, grid, true, bands);

@@ -1,9 +1,11 @@
 #include "overview/fields/Contouring.h"
 
+#include "../TextBoxes.h"
 #include "platform/RecordingSurface.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -84,6 +86,25 @@ TEST(Contouring, LongFlatContoursCarryLabelsAtIntervals) {
     EXPECT_EQ(columnsOf.size(), 3u);
     for (const auto& [label, columns] : columnsOf)
         EXPECT_EQ(columns, (std::set<double>{16, 32, 48})) << label;
+}
+
+TEST(Contouring, SteepContoursKeepTheirLabelsApart) {
+    // f = 2 (t - k) + 0.5 over 30 columns and 20 levels on 300 by 200
+    // pixels: close diagonal lines, each wanting a label in every cell; the
+    // labels that would land on another are left out, and the one extremum
+    // mark stays.
+    const TimeHeightGrid g = Grid(29, 20, [](int t, int k) {
+        return 2.0f * static_cast<float>(t - k) + 0.5f + (t == 15 && k == 10 ? 40.0f : 0.0f);
+    });
+    RecordingSurface pic(300, 200);
+    pic.Scale(29.5, 20.5, -0.5, -0.5);
+    ContourField(pic, g, 2, kYellow, kBlue, 10);
+    const auto texts = pic.OperationsOf(DrawOperation::Kind::Text);
+    EXPECT_GT(texts.size(), 30u);
+    EXPECT_TRUE(test::TextBoxesReadable(pic));
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const DrawOperation& op) { return op.text == "X"; }),
+              1);
 }
 
 TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the overview's drawn-text tests check on a recording surface: every
-// text box (from the surface's own text measures) inside the picture and no
-// two boxes overlapping by more than a pixel on both axes.
+// text box (from the surface's own text measures) inside the picture, no two
+// boxes overlapping by more than a pixel on both axes, and no font under
+// 8 pixels (at 96 dots an inch).
 
 #include "platform/RecordingSurface.h"
 
@@ -30,6 +31,8 @@ inline ::testing::AssertionResult TextBoxesReadable(const RecordingSurface& pic)
         const UserScale& s = op.scale;
         const double left = (op.x1 - s.left) / s.width * pic.PixelWidth();
         const double top = (op.y1 - s.top) / s.height * pic.PixelHeight();
+        if (op.state.fontSize * 96.0 / 72.0 < 8.0)
+            return ::testing::AssertionFailure() << '"' << op.text << "\" is under 8 px";
         boxes.push_back({op.text, left, top,
                          left + RecordingSurface::kCharWidth * static_cast<double>(op.text.size()),
                          top + RecordingSurface::kLineHeight});

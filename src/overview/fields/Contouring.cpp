@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace tarvex {
@@ -46,11 +47,17 @@ ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* 
     return {low / interval * interval - interval, high / interval * interval + interval};
 }
 
-// Prints letter with its middle on (x, y).
-void CentredLetter(PictureSurface& pic, double x, double y, const char* letter) {
-    pic.SetCurrentX(x - pic.TextWidth(letter) / 2.0);
-    pic.SetCurrentY(y - pic.TextHeight(letter) / 2.0);
-    pic.PrintNoNewline(letter);
+// Where letter goes to have its middle on (x, y), moved in just enough to
+// stay whole inside the picture (a mark on the lowest or highest level).
+std::pair<double, double> LetterAt(const PictureSurface& pic, double x, double y,
+                                   const char* letter) {
+    const double width = std::abs(pic.TextWidth(letter) * pic.PixelWidth() / pic.ScaleWidth());
+    const double height = std::abs(pic.TextHeight(letter) * pic.PixelHeight() / pic.ScaleHeight());
+    const double left =
+        std::clamp(pic.ToPixelX(x) - width / 2.0, 0.0, std::max(pic.PixelWidth() - width, 0.0));
+    const double top =
+        std::clamp(pic.ToPixelY(y) - height / 2.0, 0.0, std::max(pic.PixelHeight() - height, 0.0));
+    return {pic.FromPixelX(left), pic.FromPixelY(top)};
 }
 
 // Interior points above (maximum) or below (minimum) each of their four
@@ -67,11 +74,15 @@ template <typename Mark> void ForEachExtremum(const TimeHeightGrid& grid, bool m
         }
 }
 
-void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
+// Marks each extremum with its letter centred on the point, where its place
+// was kept (a mark that would land on another mark is left out).
+void MarkExtrema(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& grid, bool maximum,
                  std::span<const ContourBand> bands = {}) {
+    const char* letter = maximum ? "X" : "N";
     ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
-        CentredLetter(pic, t, grid.levelY[k], maximum ? "X" : "N");
+        const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
+        places.Print(pic, x, y, letter, false);
     });
 }
 
@@ -82,8 +93,8 @@ TextPlaces ReserveExtrema(const PictureSurface& pic, const TimeHeightGrid& grid)
     for (const bool maximum : {true, false}) {
         const char* letter = maximum ? "X" : "N";
         ForEachExtremum(grid, maximum, [&](int t, int k, float) {
-            places.Reserve(pic, t - pic.TextWidth(letter) / 2.0,
-                           grid.levelY[k] - pic.TextHeight(letter) / 2.0, letter);
+            const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
+            places.Reserve(pic, x, y, letter);
         });
     }
     return places;
@@ -239,9 +250,9 @@ void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
         TraceLevel(pic, places, grid, static_cast<float>(v), rows);
     }
     pic.SetForeColor(primary);
-    MarkExtrema(pic, grid, true);
+    MarkExtrema(pic, places, grid, true);
     if (emphasis < 1) pic.SetForeColor(secondary);
-    MarkExtrema(pic, grid, false);
+    MarkExtrema(pic, places, grid, false);
 }
 
 std::size_t BandIndexOf(std::span<const ContourBand> bands, float value) {
@@ -266,8 +277,8 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
         }
         TraceLevel(pic, places, grid, static_cast<float>(v), rows);
     }
-    MarkExtrema(pic, grid, false, bands);
-    MarkExtrema(pic, grid, true, bands);
+    MarkExtrema(pic, places, grid, false, bands);
+    MarkExtrema(pic, places, grid, true, bands);
 }
 
 } // namespace tarvex

@@ -31,10 +31,14 @@ float LogOf(float pressure) {
     return pressure > 0.0f ? std::log(pressure) : 0.0f;
 }
 
-// A label whose middle sits on the line y.
+// A label whose middle sits on the line y, moved in just enough to stay
+// whole at the picture's top and bottom edges.
 void SideLabel(PictureSurface& side, double x, double y, const std::string& text) {
+    const double height = std::abs(side.TextHeight("9") * side.PixelHeight() / side.ScaleHeight());
+    const double top = std::clamp(side.ToPixelY(y) - height / 2.0, 0.0,
+                                  std::max(side.PixelHeight() - height, 0.0));
     side.SetCurrentX(x);
-    side.SetCurrentY(y - side.TextHeight("9") / 2.0);
+    side.SetCurrentY(side.FromPixelY(top));
     side.PrintNoNewline(text);
 }
 

@@ -14,25 +14,36 @@ TextPlaces::Box TextPlaces::BoxOf(const PictureSurface& pic, double x, double y,
     return {px, py, px + width, py + height};
 }
 
-void TextPlaces::Reserve(const PictureSurface& pic, double x, double y, std::string_view text) {
-    boxes_.push_back(BoxOf(pic, x, y, text));
-}
-
-bool TextPlaces::Print(PictureSurface& pic, double x, double y, std::string_view text) {
-    const Box box = BoxOf(pic, x, y, text);
+bool TextPlaces::Free(const PictureSurface& pic, const Box& box, bool inside) const {
     // Half a pixel, so that what is kept never covers by a whole one.
     constexpr double kSlack = 0.5;
-    const bool outside = box.left < -kSlack || box.top < -kSlack ||
-                         box.right > pic.PixelWidth() + kSlack ||
-                         box.bottom > pic.PixelHeight() + kSlack;
-    const bool covers =
-        outside || std::any_of(boxes_.begin(), boxes_.end(), [&box](const Box& other) {
-            return std::min(box.right, other.right) - std::max(box.left, other.left) > kSlack &&
-                   std::min(box.bottom, other.bottom) - std::max(box.top, other.top) > kSlack;
-        });
+    const bool off = box.left < -kSlack || box.top < -kSlack ||
+                     box.right > pic.PixelWidth() + kSlack ||
+                     box.bottom > pic.PixelHeight() + kSlack;
+    if (inside && off) return false;
+    return std::none_of(boxes_.begin(), boxes_.end(), [&box](const Box& other) {
+        const bool same = std::abs(box.left - other.left) < 1e-6 &&
+                          std::abs(box.top - other.top) < 1e-6 &&
+                          std::abs(box.right - other.right) < 1e-6;
+        return !same &&
+               std::min(box.right, other.right) - std::max(box.left, other.left) > kSlack &&
+               std::min(box.bottom, other.bottom) - std::max(box.top, other.top) > kSlack;
+    });
+}
+
+bool TextPlaces::Reserve(const PictureSurface& pic, double x, double y, std::string_view text) {
+    const Box box = BoxOf(pic, x, y, text);
+    if (!Free(pic, box, false)) return false;
+    boxes_.push_back(box);
+    return true;
+}
+
+bool TextPlaces::Print(PictureSurface& pic, double x, double y, std::string_view text,
+                       bool inside) {
+    const Box box = BoxOf(pic, x, y, text);
     pic.SetCurrentX(x);
     pic.SetCurrentY(y);
-    if (covers) {
+    if (!Free(pic, box, inside)) {
         pic.SetCurrentX(x + pic.TextWidth(text));
         return false;
     }

@@ -113,6 +113,7 @@ TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {
     };
     const TimeHeightGrid g = Grid(6, 6, f);
     RecordingSurface pic;
+    pic.Scale(0, 6, 6, 0);
     // -2.5 rings the nine points nearest the top: twelve crossings, twelve cells.
     DrawContourLevel(pic, g, -2.5f);
     const auto lines = Lines(pic);

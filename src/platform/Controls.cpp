@@ -116,10 +116,17 @@ void SetBold(QPushButton* button, bool on) {
 void FitToScreen(QWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
+    // The frame the window manager puts round the window takes room too; until
+    // the window has been shown its size is unknown and a usual title bar and
+    // border are assumed.
+    const QSize shownFrame = window.frameGeometry().size() - window.geometry().size();
+    const QSize frame = shownFrame.isNull() ? QSize(8, 32) : shownFrame;
     const QRect room = screen->availableGeometry();
+    const int roomWidth = room.width() - frame.width();
+    const int roomHeight = room.height() - frame.height();
     const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
-    window.resize(std::min(window.width(), std::max(least.width(), room.width())),
-                  std::min(window.height(), std::max(least.height(), room.height())));
+    window.resize(std::min(window.width(), std::max(least.width(), roomWidth)),
+                  std::min(window.height(), std::max(least.height(), roomHeight)));
 }
 
 } // namespace tarvex

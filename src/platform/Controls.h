@@ -71,8 +71,8 @@ void SetCheck(QCheckBox* box, std::int16_t value);
 // The chosen button of a selector row shows its caption in bold.
 void SetBold(QPushButton* button, bool on);
 
-// Shrinks a window whose size is larger than the primary screen's free room
-// to fit it, never below the window's least size.
+// Shrinks a window whose size, frame included, is larger than the primary
+// screen's free room to fit it, never below the window's least size.
 void FitToScreen(QWidget& window);
 
 // Sets a flag (a window's redraw suspension) for a scope and puts its old

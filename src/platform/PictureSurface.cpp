@@ -2,11 +2,19 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvex {
 
 Picture::Picture(const QImage& image) : image_(std::make_shared<const QImage>(image)) {}
+
+bool TextRectsOverlap(const TextRect& a, const TextRect& b) {
+    constexpr double kSlack = 1.0;
+    const double across = std::min(a.Right(), b.Right()) - std::max(a.left, b.left);
+    const double down = std::min(a.Bottom(), b.Bottom()) - std::max(a.top, b.top);
+    return across > kSlack && down > kSlack;
+}
 
 PictureSurface::PictureSurface(int pixelWidth, int pixelHeight) {
     SetPixelSize(pixelWidth, pixelHeight);
@@ -59,12 +67,71 @@ void PictureSurface::SetFontSize(double points) {
     if (points > 0.0) state_.fontSize = points;
 }
 
+void PictureSurface::SetDesignSize(double width, double height) {
+    const bool usable =
+        std::isfinite(width) && std::isfinite(height) && width > 0.0 && height > 0.0;
+    designWidth_ = usable ? width : 0.0;
+    designHeight_ = usable ? height : 0.0;
+}
+
+double PictureSurface::TextScale() const {
+    if (!HasDesignSize()) return 1.0;
+    return std::min(pixelWidth_ / designWidth_, pixelHeight_ / designHeight_);
+}
+
+int PictureSurface::TextPixelSize() const {
+    // Points at 96 pixels per inch.
+    double pixels = state_.fontSize * 96.0 / 72.0;
+    if (HasDesignSize()) pixels = std::max(pixels * TextScale(), double{kLeastTextPixels});
+    return static_cast<int>(std::clamp(std::round(pixels), 1.0, 4096.0));
+}
+
+bool PictureSurface::PlaceText(double x, double y, std::string_view text) {
+    if (text.find_first_not_of(' ') == std::string_view::npos) return true;
+    // The blanks about a text leave no mark: its box is that of the rest.
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::string_view inked = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    const TextRect box{ToPixelX(x) + TextWidthPixels(text.substr(0, first)), ToPixelY(y),
+                       TextWidthPixels(inked), TextHeightPixels(text)};
+    if (!std::isfinite(box.left) || !std::isfinite(box.top)) return true;
+    const auto same = std::find_if(placed_.begin(), placed_.end(), [&](const DrawnText& p) {
+        return p.text == text && std::abs(p.rect.left - box.left) < 0.5 &&
+               std::abs(p.rect.top - box.top) < 0.5;
+    });
+    if (same != placed_.end()) return true; // drawn again in place
+    if (LeavesOutCoveredText() && !state_.textMayOverlap) {
+        const bool covers = std::any_of(placed_.begin(), placed_.end(), [&](const DrawnText& p) {
+            return TextRectsOverlap(p.rect, box);
+        });
+        if (covers) {
+            leftOut_.emplace_back(text);
+            return false;
+        }
+    }
+    placed_.push_back(DrawnText{std::string(text), box, TextPixelSize(), state_.textMayOverlap});
+    return true;
+}
+
+void PictureSurface::ForgetCoveredTexts(double x1, double y1, double x2, double y2) {
+    if (state_.drawMode != DrawMode::CopyPen || placed_.empty()) return;
+    const double left = std::min(ToPixelX(x1), ToPixelX(x2)) - 1.0;
+    const double right = std::max(ToPixelX(x1), ToPixelX(x2)) + 1.0;
+    const double top = std::min(ToPixelY(y1), ToPixelY(y2)) - 1.0;
+    const double bottom = std::max(ToPixelY(y1), ToPixelY(y2)) + 1.0;
+    std::erase_if(placed_, [&](const DrawnText& p) {
+        return p.rect.left >= left && p.rect.Right() <= right && p.rect.top >= top &&
+               p.rect.Bottom() <= bottom;
+    });
+}
+
 void PictureSurface::MoveTo(double x, double y) {
     currentX_ = x;
     currentY_ = y;
 }
 
 void PictureSurface::Clear() {
+    placed_.clear();
+    leftOut_.clear();
     DrawClear();
     MoveTo(scale_.left, scale_.top);
 }
@@ -84,12 +151,14 @@ void PictureSurface::LineRel(double dx, double dy, std::optional<Rgb> color) {
 
 void PictureSurface::Box(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {
     DrawBox(x1, y1, x2, y2, Resolve(color), false);
+    if (state_.fillStyle == FillStyle::Solid) ForgetCoveredTexts(x1, y1, x2, y2);
     MoveTo(x2, y2);
 }
 
 void PictureSurface::FilledBox(double x1, double y1, double x2, double y2,
                                std::optional<Rgb> color) {
     DrawBox(x1, y1, x2, y2, Resolve(color), true);
+    ForgetCoveredTexts(x1, y1, x2, y2);
     MoveTo(x2, y2);
 }
 
@@ -110,12 +179,12 @@ void PictureSurface::PSet(double x, double y, std::optional<Rgb> color) {
 }
 
 void PictureSurface::Print(std::string_view text) {
-    DrawText(currentX_, currentY_, text, true);
+    if (PlaceText(currentX_, currentY_, text)) DrawText(currentX_, currentY_, text, true);
     MoveTo(scale_.left, currentY_ + TextHeight(text));
 }
 
 void PictureSurface::PrintNoNewline(std::string_view text) {
-    DrawText(currentX_, currentY_, text, false);
+    if (PlaceText(currentX_, currentY_, text)) DrawText(currentX_, currentY_, text, false);
     currentX_ += TextWidth(text);
 }
 

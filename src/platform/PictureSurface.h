@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class QImage;
 
@@ -95,6 +96,9 @@ struct DrawState {
     std::string fontName = "MS Sans Serif";
     double fontSize = 8.25; // points
     bool fontBold = false;
+    // Texts printed while set may cover other texts (and be covered): the
+    // few a picture draws over one another on purpose.
+    bool textMayOverlap = false;
 
     bool operator==(const DrawState&) const = default;
 };
@@ -109,6 +113,34 @@ struct UserScale {
 
     bool operator==(const UserScale&) const = default;
 };
+
+// Text never drawn smaller than this many pixels on a picture with a design
+// size, however small the picture.
+inline constexpr int kLeastTextPixels = 8;
+
+// A printed text's box on the surface, in pixels from the top-left corner.
+struct TextRect {
+    double left = 0.0;
+    double top = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+
+    double Right() const { return left + width; }
+    double Bottom() const { return top + height; }
+};
+
+// A text drawn on a surface: its box, the pixel size of its font and whether
+// it was printed with overlap allowed.
+struct DrawnText {
+    std::string text;
+    TextRect rect;
+    int fontPixels = 0;
+    bool mayOverlap = false;
+};
+
+// Whether two text boxes share more than a pixel's strip on both axes: boxes
+// that only touch, as lines printed one under the other do, do not overlap.
+bool TextRectsOverlap(const TextRect& a, const TextRect& b);
 
 // A snapshot of a surface's drawn image. Copies share the pixels, which never
 // change after the snapshot; an empty picture holds no pixels.
@@ -228,11 +260,44 @@ class PictureSurface {
     // Text with its top-left corner at the current position, in the fore
     // colour. Print ends the line: x returns to the scale's left and y moves
     // down by the text height. PrintNoNewline moves x on by the text width.
+    // A text that would cover another is left out (SetLeaveOutCoveredText).
     void Print(std::string_view text);
     void PrintNoNewline(std::string_view text);
     // Extent of a one-line text in user units, signed like the scale.
     double TextWidth(std::string_view text) const;
     double TextHeight(std::string_view text) const;
+
+    // --- Text size and collisions ----------------------------------------
+    // The pixel size at which the picture's text fits as designed. Once set,
+    // text is drawn at the font size times the picture's scale (pixel size
+    // over design size, the smaller of the two axes' ratios) and never below
+    // kLeastTextPixels, so that what fits on the design fits on the picture.
+    // A size that is not positive on both axes removes it: text is then drawn
+    // at the font size.
+    void SetDesignSize(double width, double height);
+    bool HasDesignSize() const { return designWidth_ > 0.0; }
+    double DesignWidth() const { return designWidth_; }
+    double DesignHeight() const { return designHeight_; }
+    // Pixel size over design size (1 without a design size).
+    double TextScale() const;
+    // The pixel size of the font text is drawn in now.
+    int TextPixelSize() const;
+
+    // A text whose box would cover a text printed since the last Clear is
+    // left out (the cursor still moves past it), so no text prints over
+    // another. Printing the same text at the same place again is allowed
+    // (a redraw in another colour), a box filled over a text in copy mode
+    // frees its place, and blank texts never collide. Pictures with a design
+    // size follow the rule unless they turn it off; others only when they
+    // turn it on.
+    void SetLeaveOutCoveredText(bool leaveOut) { leaveOutCovered_ = leaveOut; }
+    bool LeavesOutCoveredText() const { return leaveOutCovered_.value_or(HasDesignSize()); }
+    // For single texts: see DrawState::textMayOverlap and TextOverlapAllowed.
+    void SetTextMayOverlap(bool mayOverlap) { state_.textMayOverlap = mayOverlap; }
+    // The texts drawn since the last Clear (but blank ones and those a
+    // filled box has covered since), and those left out.
+    const std::vector<DrawnText>& DrawnTexts() const { return placed_; }
+    const std::vector<std::string>& LeftOutTexts() const { return leftOut_; }
 
     // --- Pictures --------------------------------------------------------
     // The image as drawn so far.
@@ -268,6 +333,10 @@ class PictureSurface {
 
   private:
     void MoveTo(double x, double y);
+    // Whether a text printed at (x, y) is drawn; notes its box when it is.
+    bool PlaceText(double x, double y, std::string_view text);
+    // Frees the places of texts a box filled in copy mode covers whole.
+    void ForgetCoveredTexts(double x1, double y1, double x2, double y2);
     Rgb Resolve(std::optional<Rgb> color) const { return color.value_or(state_.foreColor); }
 
     int pixelWidth_ = 1;
@@ -278,6 +347,28 @@ class PictureSurface {
     double currentY_ = 0.0;
     DrawState state_;
     Picture picture_;
+    double designWidth_ = 0.0;
+    double designHeight_ = 0.0;
+    std::optional<bool> leaveOutCovered_;
+    std::vector<DrawnText> placed_;
+    std::vector<std::string> leftOut_;
+};
+
+// Lets the texts printed while it lives cover other texts, for the few a
+// picture draws over one another on purpose.
+class TextOverlapAllowed {
+  public:
+    explicit TextOverlapAllowed(PictureSurface& surface)
+        : surface_(surface), was_(surface.State().textMayOverlap) {
+        surface_.SetTextMayOverlap(true);
+    }
+    ~TextOverlapAllowed() { surface_.SetTextMayOverlap(was_); }
+    TextOverlapAllowed(const TextOverlapAllowed&) = delete;
+    TextOverlapAllowed& operator=(const TextOverlapAllowed&) = delete;
+
+  private:
+    PictureSurface& surface_;
+    bool was_;
 };
 
 } // namespace tarvex

@@ -1,5 +1,7 @@
 #include "platform/RasterSurface.h"
 
+#include "platform/TextMetrics.h"
+
 #include "compute/Narrow.h"
 
 #include <QFont>
@@ -82,23 +84,21 @@ QPoint Rounded(const QPointF& point) {
 }
 
 QString FontFamily(const std::string& name) {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    auto has = [&lower](const char* word) { return lower.find(word) != std::string::npos; };
-    if (has("fixedsys") || has("courier") || has("terminal") || has("mono")) {
+    switch (FaceOfFont(name)) {
+    case TextFace::Mono:
         return QStringLiteral("DejaVu Sans Mono");
+    case TextFace::Serif:
+        return QStringLiteral("DejaVu Serif");
+    case TextFace::Sans:
+        break;
     }
-    if (has("times") || (has("serif") && !has("sans"))) return QStringLiteral("DejaVu Serif");
     return QStringLiteral("DejaVu Sans");
 }
 
-QFont MakeFont(const DrawState& state) {
-    QFont font(FontFamily(state.fontName));
-    // Points at 96 pixels per inch.
-    font.setPixelSize(
-        std::clamp(ClampToInt<int>(std::round(state.fontSize * 96.0 / 72.0)), 1, 4096));
-    font.setBold(state.fontBold);
+QFont MakeFont(const std::string& name, int pixelSize, bool bold) {
+    QFont font(FontFamily(name));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
@@ -132,7 +132,7 @@ std::optional<GlyphLine> LayOutGlyphs(const QRawFont& raw, const QString& text) 
 
 struct RasterSurface::TextFont {
     std::string name;
-    double size = 0.0;
+    int pixels = 0;
     bool bold = false;
     QFont font;
     QRawFont raw;
@@ -148,13 +148,14 @@ struct RasterSurface::TextFont {
 
 const RasterSurface::TextFont& RasterSurface::CurrentTextFont() const {
     const DrawState& state = State();
-    if (!textFont_ || textFont_->name != state.fontName || textFont_->size != state.fontSize ||
+    const int pixels = TextPixelSize();
+    if (!textFont_ || textFont_->name != state.fontName || textFont_->pixels != pixels ||
         textFont_->bold != state.fontBold) {
         auto made = std::make_unique<TextFont>();
         made->name = state.fontName;
-        made->size = state.fontSize;
+        made->pixels = pixels;
         made->bold = state.fontBold;
-        made->font = MakeFont(state);
+        made->font = MakeFont(state.fontName, pixels, state.fontBold);
         made->raw = QRawFont::fromFont(made->font);
         const QFontMetrics metrics(made->font);
         made->ascent = metrics.ascent();

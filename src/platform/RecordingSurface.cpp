@@ -1,5 +1,7 @@
 #include "platform/RecordingSurface.h"
 
+#include "platform/TextMetrics.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -65,6 +67,8 @@ void RecordingSurface::DrawText(double x, double y, std::string_view text, bool 
     op.text = std::string(text);
     op.lineEnd = lineEnd;
     op.color = State().foreColor;
+    op.fontPixels = TextPixelSize();
+    op.textRect = TextRect{ToPixelX(x), ToPixelY(y), TextWidthPixels(text), TextHeightPixels(text)};
 }
 
 void RecordingSurface::ShowPicture(const Picture&) {
@@ -77,15 +81,11 @@ Picture RecordingSurface::SnapshotPicture() {
 }
 
 double RecordingSurface::TextWidthPixels(std::string_view text) const {
-    // Characters, not bytes: continuation bytes of UTF-8 are not counted.
-    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    });
-    return static_cast<double>(characters * kCharWidth);
+    return ModelTextWidth(FaceOfFont(FontName()), FontBold(), TextPixelSize(), text);
 }
 
 double RecordingSurface::TextHeightPixels(std::string_view) const {
-    return kLineHeight;
+    return ModelTextHeight(FaceOfFont(FontName()), FontBold(), TextPixelSize());
 }
 
 } // namespace tarvex

@@ -37,18 +37,19 @@ struct DrawOperation {
     Rgb color; // outline, line or point colour; text: the fore colour
     std::string text;
     bool lineEnd = false; // text printed with a line end
+    // Text: the pixel font size it was drawn at and its box in pixels.
+    int fontPixels = 0;
+    TextRect textRect;
     DrawState state;
     UserScale scale;
 };
 
 // A surface without pixels that records every operation, for tests of drawing
-// code. Text is measured by a fixed model of kCharWidth by kLineHeight pixels
-// per character, so measurements are the same on every machine.
+// code. Text is measured by the fonts' own advance widths and line height at
+// the pixel font size (ModelTextWidth), so measurements are the same on every
+// machine and within a pixel or so of what the raster surface draws.
 class RecordingSurface : public PictureSurface {
   public:
-    static constexpr int kCharWidth = 7;
-    static constexpr int kLineHeight = 13;
-
     explicit RecordingSurface(int pixelWidth = 400, int pixelHeight = 400);
 
     const std::vector<DrawOperation>& Operations() const { return operations_; }

@@ -27,7 +27,7 @@ cd "$1"
 QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
 pid=$!
 window=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 400); do
   window=$(xdotool search --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
   [ -n "$window" ] && break
   sleep 0.1
@@ -44,7 +44,7 @@ if [ -n "${3:-}" ] && command -v import >/dev/null; then
 fi
 xdotool key alt+o
 overview=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 400); do
   overview=$(xdotool search --name "KBUF - eta - TARVEX Overview" 2>/dev/null | head -n 1 || true)
   [ -n "$overview" ] && break
   sleep 0.1
@@ -78,7 +78,7 @@ if differ first.png again.png; then
 fi
 echo "the main window followed the hours clicked in the overview"
 xdotool key alt+c
-for _ in $(seq 1 50); do
+for _ in $(seq 1 200); do
   xdotool search --name "TARVEX Overview" >/dev/null 2>&1 || break
   sleep 0.1
 done
@@ -94,7 +94,7 @@ print)
   sleep 1.5
   xdotool type --delay 10 "$1/profile.pdf"
   xdotool key Return
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 200); do
     [ -s "$1/profile.pdf" ] && break
     sleep 0.1
   done
@@ -109,7 +109,7 @@ loop)
 esac
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key alt+d
-for _ in $(seq 1 50); do
+for _ in $(seq 1 200); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done

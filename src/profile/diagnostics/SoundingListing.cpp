@@ -17,13 +17,14 @@ void PrintSoundingData(PictureSurface& pic, const ProfileArrays& s, std::int16_t
     pic.SetFontTransparent(true);
     pic.ScalePixels();
     const int n = std::min<int>(s.LevelCount(m), kListedLevels);
-    // A picture too short for every line takes a smaller type, so that the
-    // lowest levels and the precipitation stay in view.
-    const double needed = (n + 2) * pic.TextHeight("0");
-    if (needed > pic.PixelHeight()) pic.SetFontSize(9.0 * pic.PixelHeight() / needed);
+    // The type follows the rows: the longest listing (heading, levels and
+    // precipitation) fills the picture's height, as wide as its lines allow.
+    const std::string heading = "  Pres   Temp  Dewpt    RH   Dir  Speed";
+    pic.SetDesignSize(0, 0);
+    pic.SetDesignSize(pic.TextWidth(heading + "   "), (kListedLevels + 2) * pic.TextHeight("0"));
     pic.Clear();
     pic.SetForeColor(kRed);
-    pic.Print("  Pres   Temp  Dewpt    RH   Dir  Speed");
+    pic.Print(heading);
 
     pic.SetForeColor(kYellow);
     // Each level on a line of its own below the heading, the lowest last.

@@ -212,7 +212,6 @@ void FrmProfile::BuildControls() {
     first->addWidget(BuildModelAndSiteChoice(side));
 
     second->addWidget(BuildOptions(side));
-    second->addWidget(BuildHumidityLegend(side));
     second->addWidget(BuildValueBars(side));
     second->addWidget(BuildSoundingButtons(side));
     precipTypeControls_ = new PrecipTypeControls(
@@ -266,8 +265,10 @@ void FrmProfile::BuildControls() {
         if (k < 9) row->addWidget(button);
     }
     grid->addLayout(row, 1, 0, 1, 2);
-    first->addWidget(BuildControlPanels(side));
-    first->addStretch(1);
+    // The humidity key keeps its room in the column whose control panels
+    // scroll, so that its showing moves nothing and needs no taller window.
+    first->addWidget(BuildHumidityLegend(side));
+    first->addWidget(BuildControlPanels(side), 1);
     first->addWidget(btnOverView);
     first->addWidget(BuildWindowButtons(side));
     first->addWidget(btnHelp);

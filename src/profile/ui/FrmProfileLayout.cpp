@@ -16,6 +16,22 @@ void FrmProfile::ShapeLowerPanels() {
     picMBE->SetShape(6615, 6495);
     picPrecipType->SetShape(6555, 6915);
 
+    // The sizes in pixels at which each picture's text fits as designed
+    // (twips at 15 a pixel, or for a picture without designed twips the
+    // size its text needs); the text follows the picture's scale from them.
+    auto design = [](PictureBox* box, double width, double height) {
+        box->Surface().SetDesignSize(width, height);
+    };
+    design(picMap, 6555 / 15.0, 6375 / 15.0);
+    design(picCape, 6495 / 15.0, 6375 / 15.0);
+    design(picMBE, 6615 / 15.0, 6495 / 15.0);
+    design(picPrecipType, 6555 / 15.0, 6915 / 15.0);
+    // Rows of one 32nd of the height at the 9-point type's line.
+    design(picIndices, 450, 32 * 14);
+    design(picLapse, 420, 300);
+    design(picFog, 600, 420);
+    design(frameHodograph, 400, 400);
+
     // The picture of the mode in force is drawn again at its new size. The
     // others are drawn, at the size they already have, when their mode is
     // chosen. The map and the hodograph put their own handlers in place.

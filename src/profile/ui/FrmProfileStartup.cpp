@@ -30,6 +30,7 @@
 #include <QRandomGenerator>
 #include <QScreen>
 
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -131,15 +132,28 @@ QWidget* FrmProfile::BuildControlPanels(QWidget* parent) {
         row->addWidget(button, k / 3, k % 3);
     }
     layout->addLayout(row);
+    // The panels take turns in one room that scrolls when a panel is taller
+    // than the column has left, so that no panel grows the window.
+    auto* room = new QScrollArea(box);
+    room->setObjectName("scrControlPanels");
+    room->setFrameShape(QFrame::NoFrame);
+    room->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    room->setWidgetResizable(true);
+    auto* panels = new QWidget(room);
+    auto* panelsLayout = new QVBoxLayout(panels);
+    panelsLayout->setContentsMargins(0, 0, 0, 0);
+    room->setWidget(panels);
+    layout->addWidget(room, 1);
     for (int k = 0; k < kControlPanels; ++k) {
-        auto* panel = new QFrame(box);
+        auto* panel = new QFrame(panels);
         panel->setObjectName(QString("pnlControl_%1").arg(k));
         panel->setFrameShape(QFrame::StyledPanel);
         new QVBoxLayout(panel);
         panel->hide();
         pnlControl[static_cast<std::size_t>(k)] = panel;
-        layout->addWidget(panel);
+        panelsLayout->addWidget(panel);
     }
+    panelsLayout->addStretch(1);
     // "Lake Effect": the lake temperature and the lake-effect values.
     lakePanel_ = new LakeEffectPanel(
         session_, view_, [this] { DrawSounding(); },
@@ -514,11 +528,15 @@ void FrmProfile::SelectFile(bool FullPath) {
 void FrmProfile::btnControl_Click(int Index) {
     if (Index >= 0 && Index < kControlPanels) RunControlCommand(kPanelWords[Index]);
     activePanel_ = static_cast<std::int16_t>(Index == activePanel_ ? kNoPanel : Index);
+    // The old panel goes before the new one shows, so the room never holds
+    // two.
     for (int k = 0; k < kControlPanels; ++k) {
         const bool open = k == activePanel_;
         btnControl[static_cast<std::size_t>(k)]->setChecked(open);
-        pnlControl[static_cast<std::size_t>(k)]->setVisible(open);
+        if (!open) pnlControl[static_cast<std::size_t>(k)]->hide();
     }
+    if (activePanel_ >= 0 && activePanel_ < kControlPanels)
+        pnlControl[static_cast<std::size_t>(activePanel_)]->show();
     btnHelp->setFocus();
     if (activePanel_ == 0 || activePanel_ == 3 || activePanel_ == 4) ShowHour();
 }

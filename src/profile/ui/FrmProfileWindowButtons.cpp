@@ -100,6 +100,11 @@ QFrame* FrmProfile::BuildHumidityLegend(QWidget* parent) {
                                      : QString("color: white; background-color: black;"));
         row->addWidget(swatch);
     }
+    // The key keeps its room while hidden, so that ticking "Rel Humidity"
+    // moves no control below it.
+    QSizePolicy keepRoom = pnlRH->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    pnlRH->setSizePolicy(keepRoom);
     pnlRH->hide();
     return pnlRH;
 }

@@ -51,6 +51,10 @@ PictureBox* PrecipTypeControls::AttachPicture(PictureBox* picPrecipType) {
     picSleet = new PictureBox(picPrecipType->parentWidget());
     picSleet->setObjectName("picSleet");
     picSleet->setFixedSize(kSleetWidth, kSleetHeight);
+    picSleet->Surface().SetDesignSize(kSleetWidth, kSleetHeight);
+    picSleet->SetResizeHandler([this] {
+        if (displayed_ && picSleet->isVisible() && !view_.SuspendRedraw) Plot();
+    });
     picSleet->hide();
     return picSleet;
 }
@@ -65,6 +69,9 @@ void PrecipTypeControls::ShowPrecipType(bool displayed) {
 }
 
 void PrecipTypeControls::Plot() {
+    // A box placed while hidden takes its size only when shown: the sleet
+    // panel is drawn at the size it shows from its first showing on.
+    picSleet->FollowSize();
     const bool sleet = PlotPrecipType(picPrecipType_->Surface(), picSleet->Surface(), session_,
                                       view_.CurrentColumn, choice_, backgrounds_);
     picSleet->setVisible(sleet);

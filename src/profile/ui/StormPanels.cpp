@@ -109,6 +109,7 @@ StormPanels::StormPanels(Session& session, SoundingView& view, DesktopService& d
     picReason->setFixedHeight(735 / 15);
     picReason->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     picReason->Surface().SetBackColor(kWhite);
+    picReason->Surface().SetDesignSize(5055 / 15, 735 / 15);
     picReason->Surface().Clear();
     picReason->SetResizeHandler([this] {
         const ProfileArrays& s = *session_.profile;

@@ -200,10 +200,10 @@ TEST_F(HodographDiagram, StormRelativeDisplay) {
     EXPECT_NEAR(blue[1].y2, 10.0, 1e-5);
     EXPECT_EQ(blue[1].state.drawWidth, 1);
 
-    // The mean wind "M" is centred on (5, 0): one letter of 0.91 by 1.69.
+    // The mean wind "M" is centred on (5, 0): one letter 1.69 high.
     const DrawOperation* m = Text("M");
     ASSERT_NE(m, nullptr);
-    EXPECT_NEAR(m->x1, 5.0 - 0.455, 1e-6);
+    EXPECT_NEAR(m->x1, 5.0 - m->textRect.width * m->scale.width / pic.PixelWidth() / 2.0, 1e-6);
     EXPECT_NEAR(m->y1, 0.845, 1e-6);
 
     session.profile->WindEdited(kModel, 0) = kFlagTrue;

@@ -273,9 +273,8 @@ TEST_F(Overlays, LakeIndicesRunFromTheGroundToTheirTopPoints) {
     const auto value = Texts(" 26 ");
     ASSERT_EQ(value.size(), 1u);
     // Text sizes in the scale in force when the value was printed.
-    const double width =
-        RecordingSurface::kCharWidth * 4.0 * value[0].scale.width / pic.PixelWidth();
-    const double height = RecordingSurface::kLineHeight * value[0].scale.height / pic.PixelHeight();
+    const double width = value[0].textRect.width * value[0].scale.width / pic.PixelWidth();
+    const double height = value[0].textRect.height * value[0].scale.height / pic.PixelHeight();
     EXPECT_NEAR(value[0].x1, x - width / 2.0, 1e-4);
     EXPECT_NEAR(value[0].y1, std::log(850.0) - height, 1e-6);
     std::vector<DrawOperation> moist;

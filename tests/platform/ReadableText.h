@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/PictureSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+
+// Two texts a picture prints over one another on purpose, and why: each is
+// named by a part of its text.
+struct AllowedOverlap {
+    std::string first;
+    std::string second;
+    std::string reason;
+};
+
+// Whether the texts a surface (recording or raster) drew since its last Clear
+// can be read: every text's box, from the font's metrics, lies inside the
+// picture; no two boxes overlap (but the pairs allowed and texts printed with
+// overlap allowed); no text is smaller than kLeastTextPixels. The failure
+// names each faulty text.
+inline ::testing::AssertionResult TextIsReadable(const PictureSurface& surface,
+                                                 const std::vector<AllowedOverlap>& allowed = {}) {
+    constexpr double kSlack = 1.0;
+    const double width = surface.PixelWidth();
+    const double height = surface.PixelHeight();
+    std::ostringstream faults;
+    auto describe = [](const DrawnText& t) {
+        std::ostringstream s;
+        s << '"' << t.text << "\" at (" << t.rect.left << ", " << t.rect.top << ") " << t.rect.width
+          << " x " << t.rect.height << " px";
+        return s.str();
+    };
+    auto isAllowed = [&allowed](const DrawnText& a, const DrawnText& b) {
+        for (const AllowedOverlap& pair : allowed) {
+            auto has = [](const DrawnText& t, const std::string& part) {
+                return t.text.find(part) != std::string::npos;
+            };
+            if ((has(a, pair.first) && has(b, pair.second)) ||
+                (has(a, pair.second) && has(b, pair.first)))
+                return true;
+        }
+        return false;
+    };
+    const std::vector<DrawnText>& texts = surface.DrawnTexts();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const DrawnText& a = texts[i];
+        const TextRect& r = a.rect;
+        if (r.left < -kSlack || r.top < -kSlack || r.Right() > width + kSlack ||
+            r.Bottom() > height + kSlack)
+            faults << describe(a) << " runs off the " << width << " x " << height << " picture\n";
+        if (a.fontPixels < kLeastTextPixels)
+            faults << describe(a) << " is " << a.fontPixels << " px high\n";
+        for (std::size_t j = 0; j < i; ++j) {
+            const DrawnText& b = texts[j];
+            if (a.mayOverlap || b.mayOverlap) continue;
+            if (TextRectsOverlap(a.rect, b.rect) && !isAllowed(a, b))
+                faults << describe(a) << " overlaps " << describe(b) << '\n';
+        }
+    }
+    const std::string found = faults.str();
+    if (found.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << found;
+}
+
+// Whether the collision rule left out no text since the last Clear: for
+// pictures whose every text carries a value the forecaster needs.
+inline ::testing::AssertionResult NothingLeftOut(const PictureSurface& surface) {
+    if (surface.LeftOutTexts().empty()) return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << "left out as covering another text:";
+    for (const std::string& text : surface.LeftOutTexts()) failure << " \"" << text << '"';
+    return failure;
+}
+
+} // namespace tarvex

@@ -1,6 +1,6 @@
 #include "overview/fields/Contouring.h"
 
-#include "../TextBoxes.h"
+#include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +101,7 @@ TEST(Contouring, SteepContoursKeepTheirLabelsApart) {
     ContourField(pic, g, 2, kYellow, kBlue, 10);
     const auto texts = pic.OperationsOf(DrawOperation::Kind::Text);
     EXPECT_GT(texts.size(), 30u);
-    EXPECT_TRUE(test::TextBoxesReadable(pic));
+    EXPECT_TRUE(TextIsReadable(pic));
     EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
                             [](const DrawOperation& op) { return op.text == "X"; }),
               1);

@@ -1,5 +1,5 @@
-#include "../TextBoxes.h"
 #include "OverviewWindowFixture.h"
+#include "platform/ReadableText.h"
 
 #include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/TimeAxis.h"
@@ -45,18 +45,21 @@ TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
         SCOPED_TRACE(at);
 
         const std::unique_ptr<RecordedOverview> drawn = Record(w);
-        EXPECT_TRUE(test::TextBoxesReadable(drawn->rh)) << "picRH";
-        EXPECT_TRUE(test::TextBoxesReadable(drawn->left)) << "picLeft";
-        EXPECT_TRUE(test::TextBoxesReadable(drawn->right)) << "picRight";
+        EXPECT_TRUE(TextIsReadable(drawn->rh)) << "picRH";
+        EXPECT_TRUE(TextIsReadable(drawn->left)) << "picLeft";
+        EXPECT_TRUE(TextIsReadable(drawn->right)) << "picRight";
+        // No scale label of one trace is lost under another's.
+        EXPECT_TRUE(NothingLeftOut(drawn->left)) << "picLeft";
+        EXPECT_TRUE(NothingLeftOut(drawn->right)) << "picRight";
 
         RecordingSurface time = LikeBox(*w.picTime);
         DrawTimeAxis(time, *session_.profile, w.axes, TimeAxisSettingsOf(session_));
-        EXPECT_TRUE(test::TextBoxesReadable(time)) << "picTime";
+        EXPECT_TRUE(TextIsReadable(time)) << "picTime";
 
         RecordingSurface windScale = LikeBox(*w.picWindScale);
         DrawWindScale(windScale, *session_.profile, w.options.SigmaLevel,
                       session_.parameters.ModelLevelStep);
-        EXPECT_TRUE(test::TextBoxesReadable(windScale)) << "picWindScale";
+        EXPECT_TRUE(TextIsReadable(windScale)) << "picWindScale";
 
         // The map panel (the hodograph, profile and storm-type panels still
         // print some texts past their edges).
@@ -68,7 +71,7 @@ TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
             HourPanelContext ctx{session_, w.options,  main_->soundingView(),
                                  hodoView, background, wind};
             DrawHourPanel(static_cast<HourPanel>(k), panel, ctx, 5);
-            EXPECT_TRUE(test::TextBoxesReadable(panel)) << "floating panel " << k;
+            EXPECT_TRUE(TextIsReadable(panel)) << "floating panel " << k;
         }
 
         // Legend cells hold their captions whole, at 8 px or more.

@@ -1,11 +1,13 @@
 #include "overview/fields/Contouring.h"
 
+#include "overview/fields/TextPlaces.h"
 #include "platform/Format.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace tarvex {
@@ -45,11 +47,17 @@ ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* 
     return {low / interval * interval - interval, high / interval * interval + interval};
 }
 
-// Prints letter with its middle on (x, y).
-void CentredLetter(PictureSurface& pic, double x, double y, const char* letter) {
-    pic.SetCurrentX(x - pic.TextWidth(letter) / 2.0);
-    pic.SetCurrentY(y - pic.TextHeight(letter) / 2.0);
-    pic.PrintNoNewline(letter);
+// Where letter goes to have its middle on (x, y), moved in just enough to
+// stay whole inside the picture (a mark on the lowest or highest level).
+std::pair<double, double> LetterAt(const PictureSurface& pic, double x, double y,
+                                   const char* letter) {
+    const double width = std::abs(pic.TextWidth(letter) * pic.PixelWidth() / pic.ScaleWidth());
+    const double height = std::abs(pic.TextHeight(letter) * pic.PixelHeight() / pic.ScaleHeight());
+    const double left =
+        std::clamp(pic.ToPixelX(x) - width / 2.0, 0.0, std::max(pic.PixelWidth() - width, 0.0));
+    const double top =
+        std::clamp(pic.ToPixelY(y) - height / 2.0, 0.0, std::max(pic.PixelHeight() - height, 0.0));
+    return {pic.FromPixelX(left), pic.FromPixelY(top)};
 }
 
 // Interior points above (maximum) or below (minimum) each of their four
@@ -66,12 +74,30 @@ template <typename Mark> void ForEachExtremum(const TimeHeightGrid& grid, bool m
         }
 }
 
-void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
+// Marks each extremum with its letter centred on the point, where its place
+// was kept (a mark that would land on another mark is left out).
+void MarkExtrema(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& grid, bool maximum,
                  std::span<const ContourBand> bands = {}) {
+    const char* letter = maximum ? "X" : "N";
     ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
-        CentredLetter(pic, t, grid.levelY[k], maximum ? "X" : "N");
+        const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
+        places.Print(pic, x, y, letter, false);
     });
+}
+
+// The places of the extremum marks, kept before the contours are labelled so
+// that no label covers a mark.
+TextPlaces ReserveExtrema(const PictureSurface& pic, const TimeHeightGrid& grid) {
+    TextPlaces places;
+    for (const bool maximum : {true, false}) {
+        const char* letter = maximum ? "X" : "N";
+        ForEachExtremum(grid, maximum, [&](int t, int k, float) {
+            const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
+            places.Reserve(pic, x, y, letter);
+        });
+    }
+    return places;
 }
 
 } // namespace
@@ -128,13 +154,28 @@ std::vector<RowRange> RowRanges(const TimeHeightGrid& grid) {
     return rows;
 }
 
+// Columns between two labels of a contour that runs flat through its cells:
+// about kFlatLabelPixels apart on the picture.
+constexpr double kFlatLabelPixels = 160.0;
+
+int FlatLabelEvery(const PictureSurface& pic) {
+    const double columnPixels = std::abs(pic.PixelWidth() / pic.ScaleWidth());
+    if (!(columnPixels > 0.0)) return 1;
+    return std::max(1, static_cast<int>(std::lround(kFlatLabelPixels / columnPixels)));
+}
+
 // The tracer: a row whose values all lie on one side of the contour value
-// has no crossing and only clears the crossings it passes on.
-void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
+// has no crossing and only clears the crossings it passes on. A line from
+// the earlier edge to the upper edge is labelled at its end; so is a line
+// across the cell (later edge to earlier edge) at every few columns, so that
+// long flat contours carry labels too. A label that would cover another text
+// of the same field is left out, so steep contours do not pile labels up.
+void TraceLevel(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& grid, float value,
                 const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
     if (C < 0 || T < 1) return;
+    const int flatEvery = FlatLabelEvery(pic);
     // The crossing on the upper edge of each column's cell in the row below.
     std::array<Slot, kTimeColumns + 1> saved{};
     // Slots 1..4: later column, upper level, earlier column, lower level.
@@ -183,7 +224,8 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 while (low > 0 && !slot[low].set) --low;
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
-                if (high == 3 && low == 2) pic.PrintNoNewline(PrintForm(value));
+                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0))
+                    places.Print(pic, slot[low].x, slot[low].y, PrintForm(value));
             }
         }
     }
@@ -192,7 +234,8 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
 } // namespace
 
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
-    TraceLevel(pic, grid, value, RowRanges(grid));
+    TextPlaces places;
+    TraceLevel(pic, places, grid, value, RowRanges(grid));
 }
 
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
@@ -200,15 +243,16 @@ void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
     if (interval < 1 || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, nullptr);
     const std::vector<RowRange> rows = RowRanges(grid);
+    TextPlaces places = ReserveExtrema(pic, grid);
     for (int v = range.lowest; v <= range.highest; v += interval) {
         const bool bright = emphasis > 0 ? v % emphasis == 0 : v >= -emphasis;
         pic.SetForeColor(bright ? primary : secondary);
-        TraceLevel(pic, grid, static_cast<float>(v), rows);
+        TraceLevel(pic, places, grid, static_cast<float>(v), rows);
     }
     pic.SetForeColor(primary);
-    MarkExtrema(pic, grid, true);
+    MarkExtrema(pic, places, grid, true);
     if (emphasis < 1) pic.SetForeColor(secondary);
-    MarkExtrema(pic, grid, false);
+    MarkExtrema(pic, places, grid, false);
 }
 
 std::size_t BandIndexOf(std::span<const ContourBand> bands, float value) {
@@ -222,6 +266,7 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
     if (interval < 1 || bands.empty() || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, &bands.front().lower);
     const std::vector<RowRange> rows = RowRanges(grid);
+    TextPlaces places = ReserveExtrema(pic, grid);
     std::size_t band = 0;
     pic.SetForeColor(bands[band].color);
     for (int v = range.lowest; v <= range.highest; v += interval) {
@@ -230,10 +275,10 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
             ++band;
             pic.SetForeColor(bands[band].color);
         }
-        TraceLevel(pic, grid, static_cast<float>(v), rows);
+        TraceLevel(pic, places, grid, static_cast<float>(v), rows);
     }
-    MarkExtrema(pic, grid, false, bands);
-    MarkExtrema(pic, grid, true, bands);
+    MarkExtrema(pic, places, grid, false, bands);
+    MarkExtrema(pic, places, grid, true, bands);
 }
 
 } // namespace tarvex

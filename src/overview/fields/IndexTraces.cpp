@@ -201,9 +201,6 @@ void PlotApparentTemp(OverviewContext& c) {
     for (int t = 0; t <= last; ++t)
         A[static_cast<std::size_t>(t)] = MakeApparentTemp(
             fromLevel1 ? s.Temperature(m, t, 1) : s.SurfaceTemp(m, t), s.RelativeHumidity(m, t, 1));
-    static constexpr std::array<Rgb, 6> kClassColors{kBlack,           RGB(255, 255, 255),
-                                                     RGB(0, 0, 255),   RGB(255, 0, 0),
-                                                     RGB(255, 255, 0), RGB(0, 255, 0)};
     PictureSurface& pic = c.picRH;
     Pen(pic, kWhite, 3);
     ScaleTraceFrame(c);
@@ -212,9 +209,17 @@ void PlotApparentTemp(OverviewContext& c) {
         pic, last, [&](int t) { return std::optional<double>(at(t)); },
         [&](int t) {
             const int hotter = std::min(HeatCategory(at(t - 1)), HeatCategory(at(t)));
-            return kClassColors[static_cast<std::size_t>(hotter)];
+            return HeatClassColour(hotter);
         });
     pic.SetDrawWidth(1);
+}
+
+Rgb HeatClassColour(int category) {
+    static constexpr std::array<Rgb, 6> kClassColors{kBlack,           RGB(255, 255, 255),
+                                                     RGB(0, 0, 255),   RGB(255, 0, 0),
+                                                     RGB(255, 255, 0), RGB(0, 255, 0)};
+    if (category < 1 || category > 5) return kBlack;
+    return kClassColors[static_cast<std::size_t>(category)];
 }
 
 } // namespace tarvex

@@ -34,5 +34,7 @@ void PlotLakeIndex(OverviewContext& ctx);
 // Apparent temperature (deg F) on the temperature scale, each segment in the
 // colour of the hotter heat class of its two ends.
 void PlotApparentTemp(OverviewContext& ctx);
+// Colour of heat class 1 (hottest) .. 5 (below 80 F); black for any other.
+Rgb HeatClassColour(int category);
 
 } // namespace tarvex

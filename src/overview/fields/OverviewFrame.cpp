@@ -42,10 +42,14 @@ float LogOf(float pressure) {
     return pressure > 0.0f ? std::log(pressure) : 0.0f;
 }
 
-// A label whose middle sits on the line y.
+// A label whose middle sits on the line y, moved in just enough to stay
+// whole at the picture's top and bottom edges.
 void SideLabel(PictureSurface& side, double x, double y, const std::string& text) {
+    const double height = std::abs(side.TextHeight("9") * side.PixelHeight() / side.ScaleHeight());
+    const double top = std::clamp(side.ToPixelY(y) - height / 2.0, 0.0,
+                                  std::max(side.PixelHeight() - height, 0.0));
     side.SetCurrentX(x);
-    side.SetCurrentY(y - side.TextHeight("9") / 2.0);
+    side.SetCurrentY(side.FromPixelY(top));
     side.PrintNoNewline(text);
 }
 
@@ -210,8 +214,9 @@ void DrawIndexGroup(OverviewContext& c) {
     const double labelStep = ScaleStep(a.IndexSpan, fine ? 1 : (a.IndexSpan < 100.0f ? 5 : 25));
     multiples(labelStep, [&](double v) {
         const double shown = v * a.IndexLabelFactor;
-        SideLabel(c.picLeft, 66, v, shown < 0.0 ? "-" : "+");
-        SideLabel(c.picLeft, 69, v, Format(std::fabs(shown), "0"));
+        // Sign and value as one text, so the value never counts as covering
+        // its own sign.
+        SideLabel(c.picLeft, 66, v, (shown < 0.0 ? "-" : "+") + Format(std::fabs(shown), "0"));
     });
     c.picRH.SetDrawStyle(DrawStyle::Solid);
 }

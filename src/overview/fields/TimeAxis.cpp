@@ -5,6 +5,7 @@
 #include "platform/Format.h"
 #include "profile/data/Session.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -27,18 +28,24 @@ void DrawTimeAxis(PictureSurface& picTime, const ProfileArrays& store, const Ove
     if (settings.HoursPerColumn < 1 || settings.ColumnsPerMark < 1 || StoredLevelCount(store) < 1)
         return;
     const DateTime first = store.ValidTime(store.CurrentModel, 0);
-    const double w = picTime.TextWidth("00z");
+    // A label centred on its column, moved in just enough to stay whole in
+    // the strip at the first and last columns.
+    const auto label = [&picTime](double c, double y, const std::string& text) {
+        const double width =
+            std::abs(picTime.TextWidth(text) * picTime.PixelWidth() / picTime.ScaleWidth());
+        const double centre = picTime.ToPixelX(c);
+        const double left =
+            std::clamp(centre - width / 2.0, 0.0, std::max(picTime.PixelWidth() - width, 0.0));
+        picTime.SetCurrentX(picTime.FromPixelX(left));
+        picTime.SetCurrentY(y);
+        picTime.PrintNoNewline(text);
+    };
     const int last = static_cast<int>(RoundHalfEven(axes.ScaleLeftColumn));
     for (int c = 0; c <= last; c += settings.ColumnsPerMark) {
         const int hours = c * settings.HoursPerColumn;
-        picTime.SetCurrentX(c - w / 2.0);
-        picTime.SetCurrentY(10);
-        picTime.PrintNoNewline(Format(first.AddHours(hours), "hhz"));
-        std::string local =
-            Format(first.AddHours(hours - settings.UtcOffsetHours), "ddd ha/p").erase(2, 1);
-        picTime.SetCurrentX(c - picTime.TextWidth(local) / 2.0);
-        picTime.SetCurrentY(50);
-        picTime.PrintNoNewline(local);
+        label(c, 10, Format(first.AddHours(hours), "hhz"));
+        label(c, 50,
+              Format(first.AddHours(hours - settings.UtcOffsetHours), "ddd ha/p").erase(2, 1));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "overview/panels/HourPanels.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvex {
@@ -19,13 +20,34 @@ double HourDistance(const OverviewAxes& axes, int pixelWidth, int hour) {
     return pixelWidth * (axes.ScaleRightColumn - hour) / span;
 }
 
-int PanelLeft(int currentLeft, int panelWidth, const PanelRow& row, double distance) {
-    if (currentLeft == 0) {
-        if (row.leftWidth + row.rhWidth - panelWidth < distance) return row.innerWidth - panelWidth;
-    } else if (panelWidth - row.rightWidth > distance) {
-        return 0;
-    }
-    return currentLeft;
+ColumnPixels HourColumnPixels(const OverviewAxes& axes, int pixelWidth, int hour) {
+    const double span = axes.ScaleLeftColumn - axes.ScaleRightColumn;
+    if (span == 0.0) return {};
+    const double centre = pixelWidth - HourDistance(axes, pixelWidth, hour);
+    const double half = std::abs(pixelWidth / span) / 2.0;
+    return {centre - half, centre + half};
+}
+
+namespace {
+
+// Pixels of [from, to) that a panel at x, width wide, covers.
+double Covered(int x, int width, double from, double to) {
+    return std::max(0.0, std::min<double>(x + width, to) - std::max<double>(x, from));
+}
+
+} // namespace
+
+int PanelLeft(int currentLeft, int panelWidth, const PanelRow& row, ColumnPixels column) {
+    const int atRight = std::max(row.innerWidth - panelWidth, 0);
+    const int here = currentLeft == 0 ? 0 : atRight;
+    const int there = here == 0 ? atRight : 0;
+    const auto hides = [&](int x) { return Covered(x, panelWidth, column.left, column.right) > 0; };
+    if (!hides(here)) return here;
+    if (!hides(there)) return there;
+    const auto picture = [&](int x) {
+        return Covered(x, panelWidth, row.pictureLeft, row.pictureRight);
+    };
+    return picture(there) < picture(here) ? there : here;
 }
 
 void DrawHourPanel(HourPanel panel, PictureSurface& pic, HourPanelContext& ctx, std::int16_t hour) {

@@ -29,21 +29,29 @@ std::optional<std::int16_t> HourAtX(double X, int LastTime);
 // centre of the hour's column in the time window of axes.
 double HourDistance(const OverviewAxes& axes, int pixelWidth, int hour);
 
-// Widths (pixels) of what lies under a floating panel: the left scale, the
-// time-height picture and the right scale side by side, and the room they
-// share.
+// Pixels of the hour's column inside picRH, pixelWidth wide, from its left
+// edge: where the column begins and where it ends.
+struct ColumnPixels {
+    double left = 0.0;
+    double right = 0.0;
+};
+ColumnPixels HourColumnPixels(const OverviewAxes& axes, int pixelWidth, int hour);
+
+// The room a floating panel moves in (pixels from the room's left edge):
+// where picRH begins and ends, and the room's width.
 struct PanelRow {
-    int leftWidth = 0;
-    int rhWidth = 0;
-    int rightWidth = 0;
+    int pictureLeft = 0;
+    int pictureRight = 0;
     int innerWidth = 0;
 };
 
-// Where a panel panelWidth wide goes for an hour distance from the right edge
-// of picRH: a panel at the left edge (left 0) moves to the right edge when
-// the hour's column lies under it; a panel at the right moves to the left
-// edge when the column lies under it. Otherwise it stays at currentLeft.
-int PanelLeft(int currentLeft, int panelWidth, const PanelRow& row, double distance);
+// Where a panel panelWidth wide goes so that it leaves the hour's column
+// (pixels from the room's left edge) in sight: it stays on its side (left
+// edge 0, or flush with the right edge) while that side clears the column,
+// and moves to the other side when only that one does. When neither side
+// clears it the panel takes the side that covers less of picRH, and keeps its
+// side on a tie, so it never flips while the pointer stays on one hour.
+int PanelLeft(int currentLeft, int panelWidth, const PanelRow& row, ColumnPixels column);
 
 // What the panels draw with besides the session: the overview's options, the
 // main window's sounding and hodograph settings, the map background and the

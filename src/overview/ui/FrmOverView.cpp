@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -26,6 +27,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,6 +44,9 @@ constexpr const char* kPanelCaptions[FrmOverView::kControlPanels] = {
     "Contour", "Temperature", "Wind", "Convection", "Aviation", "Controls", "Fire Wx", "Precip"};
 constexpr const char* kIntervalCaptions[4] = {"1", "2", "5", "10"};
 constexpr const char* kSumCaptions[4] = {"Precipitation", "Snow", "Evaporation", "RunOff"};
+// Width of the side scales: three bands of labels side by side, each wide
+// enough for a four-figure value.
+constexpr int kSideWidth = 96;
 
 // The busy pointer of the whole program while the hub draws.
 class WaitPointer : public BusyPointer {
@@ -162,6 +167,14 @@ FrmOverView::FrmOverView(Session& session, FrmProfile& main, QWidget* parent)
     BuildButtons();
     BuildOptions();
     legends->AttachMixingLayer(lblMixingLayer);
+    // A legend, label or bar that comes and goes keeps its room, so no
+    // control moves when it appears.
+    for (QFrame* panel : pnlControl)
+        for (QWidget* child : panel->findChildren<QWidget*>()) {
+            QSizePolicy policy = child->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            child->setSizePolicy(policy);
+        }
 }
 
 FrmOverView::~FrmOverView() = default;
@@ -181,9 +194,9 @@ QWidget* FrmOverView::BuildPictures() {
     auto* area = new QWidget(this);
     auto* grid = new QGridLayout(area);
     grid->setSpacing(2);
-    picLeft = NewPicture(area, "picLeft", 48, 300);
+    picLeft = NewPicture(area, "picLeft", kSideWidth, 300);
     picRH = NewPicture(area, "picRH", 600, 300);
-    picRight = NewPicture(area, "picRight", 48, 300);
+    picRight = NewPicture(area, "picRight", kSideWidth, 300);
     picTime = NewPicture(area, "picTime", 600, 36);
     grid->addWidget(picLeft, 0, 0);
     grid->addWidget(picRH, 0, 1);
@@ -200,6 +213,15 @@ QWidget* FrmOverView::BuildPictures() {
     picTime->SetResizeHandler([this] {
         if (loaded_) DrawTimeAxis();
     });
+    // The side scales redraw when their own size changes after the last
+    // redraw (picRH's redraw may have run before they took their new size).
+    for (PictureBox* side : {picLeft, picRight})
+        side->SetResizeHandler([this, side] {
+            const auto k = static_cast<std::size_t>(side == picRight);
+            const std::pair<int, int> size{side->Surface().PixelWidth(),
+                                           side->Surface().PixelHeight()};
+            if (loaded_ && size != sidesDrawn_[k]) RedrawOverview();
+        });
 
     // The grid selectors sit under the side scales: the left scale's
     // selectors under picLeft, the right scale's under picRight.
@@ -261,13 +283,28 @@ QWidget* FrmOverView::BuildPanels() {
     }
     column->addLayout(buttons);
 
+    // The check boxes of a panel stand in two columns, so that the longest
+    // panel fits a short screen; the panel's other controls follow below.
+    std::array<QGridLayout*, kControlPanels> boxGrids{};
+    std::array<int, kControlPanels> boxCounts{};
+    for (std::size_t k = 0; k < boxGrids.size(); ++k) {
+        boxGrids[k] = new QGridLayout();
+        boxGrids[k]->setVerticalSpacing(0);
+        panelLayouts[k]->addLayout(boxGrids[k]);
+    }
+    const auto addBox = [&](int panel, QCheckBox* box) {
+        const auto k = static_cast<std::size_t>(panel);
+        boxGrids[k]->addWidget(box, boxCounts[k] / 2, boxCounts[k] % 2);
+        ++boxCounts[k];
+    };
+
     // Relative humidity shading on the contour panel, above the contours.
     for (int i = 0; i < 2; ++i) {
         auto* box =
             new QCheckBox(i == 0 ? "Relative Humidity" : "Relative Humidity (Ice)", pnlControl[0]);
         box->setObjectName(QString("chkRH_%1").arg(i));
         box->setChecked(options.chkRH[static_cast<std::size_t>(i)]);
-        panelLayouts[0]->addWidget(box);
+        addBox(0, box);
         connect(box, &QCheckBox::toggled, this, [this, i](bool on) {
             options.chkRH[static_cast<std::size_t>(i)] = on;
             chkRH_Click(i);
@@ -279,7 +316,7 @@ QWidget* FrmOverView::BuildPanels() {
         auto* box = new QCheckBox(spec.caption, panel);
         box->setObjectName(spec.name);
         box->setChecked(options.*spec.value);
-        panelLayouts[static_cast<std::size_t>(spec.panel)]->addWidget(box);
+        addBox(spec.panel, box);
         connect(box, &QCheckBox::toggled, this, [this, &spec](bool on) {
             options.*spec.value = on;
             OverlayBox_Click(spec);
@@ -296,11 +333,14 @@ QWidget* FrmOverView::BuildPanels() {
     lblPTElevation = new QLabel(pnlControl[7]);
     lblPTElevation->setObjectName("lblPTElevation");
     panelLayouts[7]->addWidget(lblPTElevation);
+    auto* rightMouse = new QGroupBox("Right Mouse", pnlControl[7]);
+    auto* sums = new QGridLayout(rightMouse);
     for (int k = 0; k < 4; ++k) {
-        optSum[static_cast<std::size_t>(k)] = new QRadioButton(kSumCaptions[k], pnlControl[7]);
+        optSum[static_cast<std::size_t>(k)] = new QRadioButton(kSumCaptions[k], rightMouse);
         optSum[static_cast<std::size_t>(k)]->setObjectName(QString("optSum_%1").arg(k));
-        panelLayouts[7]->addWidget(optSum[static_cast<std::size_t>(k)]);
+        sums->addWidget(optSum[static_cast<std::size_t>(k)], k / 2, k % 2);
     }
+    panelLayouts[7]->addWidget(rightMouse);
     pnlWind = Companion(new QWidget(pnlControl[2]));
     pnlWind->setObjectName("pnlWind");
     auto* windRow = new QHBoxLayout(pnlWind);
@@ -357,7 +397,12 @@ QWidget* FrmOverView::BuildPanels() {
     panelLayouts[6]->addWidget(pnlDavisIndex);
 
     for (QVBoxLayout* layout : panelLayouts) layout->addStretch(1);
-    for (QFrame* panel : pnlControl) column->addWidget(panel, 1);
+    // The panels take turns in one room as tall as the tallest, so a switch
+    // never changes the window's size.
+    auto* stack = new QStackedWidget(side);
+    stack->setObjectName("pnlControlStack");
+    for (QFrame* panel : pnlControl) stack->addWidget(panel);
+    column->addWidget(stack, 1);
 
     auto* hours = new QHBoxLayout();
     for (int k = 0; k < 4; ++k) {
@@ -479,6 +524,8 @@ void FrmOverView::RedrawOverview() {
                         {}};
     WaitPointer busy;
     ::tarvex::RedrawOverview(ctx, RedrawSuspended, &busy);
+    sidesDrawn_ = {std::pair{picLeft->Surface().PixelWidth(), picLeft->Surface().PixelHeight()},
+                   std::pair{picRight->Surface().PixelWidth(), picRight->Surface().PixelHeight()}};
     const std::array<bool, 7> enabled = {false,          ctx.grids.Height, ctx.grids.LakeIndex,
                                          ctx.grids.Left, ctx.grids.Precip, ctx.grids.Temp,
                                          ctx.grids.Wind};
@@ -524,7 +571,11 @@ void FrmOverView::btnControl_Click(int Index) {
     for (int k = 0; k < kControlPanels; ++k) {
         btnControl[static_cast<std::size_t>(k)]->setChecked(k == Index);
         SetBold(btnControl[static_cast<std::size_t>(k)], k == Index);
-        pnlControl[static_cast<std::size_t>(k)]->setVisible(k == Index);
+    }
+    // The stack hides the old panel and shows the new one in the same room.
+    if (Index >= 0 && Index < kControlPanels) {
+        auto* stack = static_cast<QStackedWidget*>(pnlControl[0]->parentWidget());
+        stack->setCurrentIndex(Index);
     }
     if (btnQuit) btnQuit->setFocus();
 }

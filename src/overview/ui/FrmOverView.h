@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -278,6 +279,8 @@ class FrmOverView : public QWidget {
     std::vector<QCheckBox*> boxes_; // in the order of OverlayBoxes()
     std::array<QCheckBox*, 7> gridBoxes_{};
     bool loaded_ = false; // start-up has set the axes
+    // Pixel sizes of picLeft and picRight at the last redraw.
+    std::array<std::pair<int, int>, 2> sidesDrawn_{};
     int codeChanges_ = 0; // a recall is setting the controls
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string()> choosePdf_;

@@ -107,10 +107,14 @@ void FrmOverView::ShowHourProfile(std::int16_t hour) {
     if (hour < 0 || hour > last) return;
     const int index = session_.history.SelectedPanel;
     if (PictureBox* box = HourPanelBox(index)) {
-        const PanelRow row{picLeft->width(), picRH->width(), picRight->width(),
-                           pictureArea_->width()};
-        const double d = HourDistance(axes, picRH->width(), hour);
-        box->move(PanelLeft(box->x(), box->width(), row, d), picRH->y());
+        // The hour's column in the room the panel moves in, from the
+        // picture's real place and the panel's real width.
+        const int rhLeft = picRH->x();
+        const PanelRow row{rhLeft, rhLeft + picRH->width(), pictureArea_->width()};
+        ColumnPixels column = HourColumnPixels(axes, picRH->width(), hour);
+        column.left += rhLeft;
+        column.right += rhLeft;
+        box->move(PanelLeft(box->x(), box->width(), row, column), picRH->y());
         box->raise();
         box->show();
         const HodographPanel* hodo = main_.hodographPanel();

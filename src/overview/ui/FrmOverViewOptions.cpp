@@ -12,6 +12,7 @@
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
 #include "profile/data/Session.h"
+#include "profile/diagrams/WindColumn.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>
@@ -96,6 +97,9 @@ void FrmOverView::BuildOptions() {
     for (std::size_t k = 0; k < lblVWP.size(); ++k) {
         lblVWP[k] = NewLabel(pnlVWP, "lblVWP", QString::number(10 * (k + 1)));
         lblVWP[k]->setObjectName(QString("lblVWP_%1").arg(k));
+        // Label k gives the speed where the colour of step k + 1 begins.
+        lblVWP[k]->setStyleSheet(
+            LegendCellSheet(kBlack, kWhite, WindSpeedColour(static_cast<double>(k + 1), 1.0)));
         legendRow->addWidget(lblVWP[k]);
     }
     vwp->addLayout(legendRow);
@@ -137,15 +141,25 @@ void FrmOverView::BuildOptions() {
         barGrid->addWidget(lblMeanWindPressure[i], 3, k);
     }
     barRow->addWidget(pnlMeanWind);
+    // The sigma-level legend stands beside the bars, so the panel stays
+    // short enough for a small screen.
+    pnlControl[2]->layout()->removeWidget(pnlWind);
+    barRow->addWidget(pnlWind, 0, Qt::AlignTop);
     barRow->addStretch(1);
     AddToPanel(pnlControl[2], bars);
 
     // Precipitation panel: the snow-ratio technique and fixed ratio, the
     // elevated precipitation-type level and the types seen in the run.
-    AddToPanel(pnlControl[7],
-               OptionGroup<4>(pnlControl[7], "Snow Ratio", "optSnowTechnique",
-                              {"Zone Omega", "Max Temp In Profile", "Sfc Temp", "10:1"},
-                              optSnowTechnique, [this](int k) { optSnowTechnique_Click(k); }));
+    // The technique and the elevated-type bar side by side.
+    auto* techniqueRow = new QWidget(pnlControl[7]);
+    auto* technique = new QHBoxLayout(techniqueRow);
+    technique->setContentsMargins(0, 0, 0, 0);
+    technique->addWidget(OptionGroup<4>(techniqueRow, "Snow Ratio", "optSnowTechnique",
+                                        {"Zone Omega", "Max Temp In Profile", "Sfc Temp", "10:1"},
+                                        optSnowTechnique,
+                                        [this](int k) { optSnowTechnique_Click(k); }),
+                         1);
+    AddToPanel(pnlControl[7], techniqueRow);
     {
         const QSignalBlocker quiet(optSnowTechnique[0]);
         optSnowTechnique[0]->setChecked(true);
@@ -162,7 +176,7 @@ void FrmOverView::BuildOptions() {
     vbsElevatedPT->Bar()->setEnabled(false);
     connect(vbsElevatedPT->Bar(), &QScrollBar::valueChanged, this,
             [this] { vbsElevatedPT_Change(); });
-    AddToPanel(pnlControl[7], vbsElevatedPT->Bar());
+    technique->addWidget(vbsElevatedPT->Bar());
     // The precipitation types of the run show with the precipitation.
     framePrecip = Companion(new QWidget(pnlControl[7]));
     framePrecip->setObjectName("framePrecip");

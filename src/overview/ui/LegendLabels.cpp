@@ -1,6 +1,8 @@
 #include "overview/ui/LegendLabels.h"
 
 #include "compute/TimeHeightFields.h"
+#include "overview/fields/HumidityShading.h"
+#include "overview/fields/IndexTraces.h"
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/SurfaceTraces.h"
 #include "platform/Format.h"
@@ -27,8 +29,16 @@ constexpr const char* kRHCaptions[] = {"<30", "", "70", "80", "90", "95"};
 constexpr const char* kHICaptions[] = {"IV", "III", "II", "I"};
 constexpr double kDegreeF = 5.0 / 9.0; // deg C per deg F
 
-QString ColourSheet(Rgb colour) {
-    return QString("color: rgb(%1, %2, %3);").arg(colour.r).arg(colour.g).arg(colour.b);
+// The humidity each legend cell stands for: under 30, 30 to 70 (unshaded),
+// then the lower bound of its class.
+constexpr std::array<float, 6> kRHCellValues = {0.0f, 50.0f, 70.0f, 80.0f, 90.0f, 95.0f};
+// Grey, on which the entraining-CAPE legend's black (hidden) labels show.
+constexpr Rgb kECAPEBackground = RGB(96, 96, 96);
+// Heat classes of the legend cells "IV", "III", "II", "I".
+constexpr std::array<int, 4> kHICategories = {4, 3, 2, 1};
+
+QString Rgb3(Rgb colour) {
+    return QString("rgb(%1, %2, %3)").arg(colour.r).arg(colour.g).arg(colour.b);
 }
 
 QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption) {
@@ -40,10 +50,11 @@ QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption) {
 
 template <std::size_t N>
 QWidget* LabelRow(std::array<QLabel*, N>& labels, const char* panelName, const char* labelName,
-                  const std::function<QString(std::size_t)>& caption, QObject* filter) {
+                  const std::function<QString(std::size_t)>& caption, QObject* filter,
+                  Rgb background) {
     auto* panel = new QWidget();
     panel->setObjectName(panelName);
-    panel->setStyleSheet("background: rgb(64, 64, 64);");
+    panel->setStyleSheet(QString("background: %1;").arg(Rgb3(background)));
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(2, 2, 2, 2);
     for (std::size_t k = 0; k < N; ++k) {
@@ -88,6 +99,24 @@ QWidget* ColourLegend(QWidget* parent, const char* name,
 std::optional<int> LegendSegment(double x, double width, int n) {
     if (n <= 0 || !(width > 0.0) || !(x >= 0.0) || !(x < width)) return std::nullopt;
     return std::min(static_cast<int>(x / (width / n)), n - 1);
+}
+
+std::array<std::optional<Rgb>, 6> RHLegendClassColours() {
+    std::array<std::optional<Rgb>, 6> colours{};
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        colours[k] = HumidityShade(kRHCellValues[k], 0);
+    return colours;
+}
+
+std::array<Rgb, 4> HeatLegendClassColours() {
+    std::array<Rgb, 4> colours{};
+    for (std::size_t k = 0; k < colours.size(); ++k) colours[k] = HeatClassColour(kHICategories[k]);
+    return colours;
+}
+
+QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch) {
+    return QString("color: %1; background: %2; border-bottom: 5px solid %3;")
+        .arg(Rgb3(text), Rgb3(background), Rgb3(swatch.value_or(background)));
 }
 
 std::array<Rgb, 6> RHLegendColours(int index) {
@@ -172,33 +201,41 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
         QMessageBox::information(nullptr, QString::fromStdString(title),
                                  QString::fromStdString(text));
     };
-    // The legends show only while their overlays are on.
+    // The legends show only while their overlays are on. The humidity and
+    // heat legends stand on black like the picture; the entraining-CAPE
+    // legend on grey, where its black (hidden) labels show.
     pnlRH = LabelRow(
-        lblRH, "pnlRH", "lblRH", [](std::size_t k) { return QString(kRHCaptions[k]); }, this);
+        lblRH, "pnlRH", "lblRH", [](std::size_t k) { return QString(kRHCaptions[k]); }, this,
+        kBlack);
     frameECAPE = LabelRow(
-        lblECAPE, "frameECAPE", "lblECAPE", [](std::size_t) { return QString(); }, this);
+        lblECAPE, "frameECAPE", "lblECAPE", [](std::size_t) { return QString(); }, this,
+        kECAPEBackground);
     pnlHeatIndex = LabelRow(
-        lblHI, "pnlHeatIndex", "lblHI", [](std::size_t k) { return QString(kHICaptions[k]); },
-        this);
+        lblHI, "pnlHeatIndex", "lblHI", [](std::size_t k) { return QString(kHICaptions[k]); }, this,
+        kBlack);
     for (QWidget* legend : {pnlRH, frameECAPE, pnlHeatIndex}) Companion(legend);
     lblPrecip = NewLabel(picRH, "lblPrecip", QString());
     lblPrecip->setStyleSheet("background: white; color: black;");
     lblPrecip->hide();
-    for (QLabel* label : lblHI) label->setStyleSheet(ColourSheet(RGB(255, 255, 255)));
+    const std::array<Rgb, 4> heat = HeatLegendClassColours();
+    for (std::size_t k = 0; k < lblHI.size(); ++k)
+        lblHI[k]->setStyleSheet(LegendCellSheet(kWhite, kBlack, heat[k]));
     ShowRHLegend();
     ShowECAPELegend();
 }
 
 void OverviewLegends::ShowRHLegend() {
     const std::array<Rgb, 6> colours = RHLegendColours(options_.RHLegendIndex);
-    for (std::size_t k = 0; k < lblRH.size(); ++k) lblRH[k]->setStyleSheet(ColourSheet(colours[k]));
+    const std::array<std::optional<Rgb>, 6> classes = RHLegendClassColours();
+    for (std::size_t k = 0; k < lblRH.size(); ++k)
+        lblRH[k]->setStyleSheet(LegendCellSheet(colours[k], kBlack, classes[k]));
 }
 
 void OverviewLegends::ShowECAPELegend() {
     const ECAPELegend legend = ECAPELegendOf(options_.ContourInterval, options_.ECAPELegendStart);
     for (std::size_t k = 0; k < lblECAPE.size(); ++k) {
         lblECAPE[k]->setText(QString::fromStdString(legend.captions[k]));
-        lblECAPE[k]->setStyleSheet(ColourSheet(legend.colours[k]));
+        lblECAPE[k]->setStyleSheet(LegendCellSheet(legend.colours[k], kECAPEBackground, kYellow));
     }
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 class QLabel;
+class QString;
 class QPoint;
 class QSize;
 class QWidget;
@@ -28,6 +29,16 @@ std::optional<int> LegendSegment(double x, double width, int n);
 // Text colours of the humidity legend's six cells once cell index was
 // chosen: the cells below it grey, the rest white.
 std::array<Rgb, 6> RHLegendColours(int index);
+
+// Colour each humidity legend cell stands for (the shading of its class);
+// none for the unshaded 30 to 70 % cell.
+std::array<std::optional<Rgb>, 6> RHLegendClassColours();
+// Colour each heat-index legend cell ("IV" .. "I") stands for.
+std::array<Rgb, 4> HeatLegendClassColours();
+
+// Style of a legend cell: its text colour on its background, over a bar of
+// the colour it stands for (a bar of the background when it stands for none).
+QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch);
 
 // Captions of the entraining-CAPE legend (the contour interval times 1, 20,
 // 40, 100, 200 and 400) and their colours: yellow from the start label on,

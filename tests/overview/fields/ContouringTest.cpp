@@ -1,13 +1,16 @@
 #include "overview/fields/Contouring.h"
 
+#include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <utility>
 
 namespace tarvex {
@@ -65,12 +68,52 @@ TEST(Contouring, FieldLinearInTimeGivesVerticalLinesAtTheirColumns) {
     EXPECT_TRUE(pic.OperationsOf(DrawOperation::Kind::Text).empty());
 }
 
+TEST(Contouring, LongFlatContoursCarryLabelsAtIntervals) {
+    // f = 10 k over 60 columns on 600 pixels (10 a column): the contours run
+    // flat across the run and are labelled every 16 columns, on the line.
+    const TimeHeightGrid g = Grid(59, 4, [](int, int k) { return 10.0f * k; });
+    RecordingSurface pic(600, 300);
+    pic.Scale(59.5, 4.5, -0.5, -0.5);
+    ContourField(pic, g, 10, kYellow, kBlue, 20);
+    std::map<std::string, std::set<double>> columnsOf;
+    for (const DrawOperation& text : pic.OperationsOf(DrawOperation::Kind::Text)) {
+        if (text.text == "X" || text.text == "N") continue;
+        const double y = std::stod(text.text) / 10.0;
+        EXPECT_NEAR(text.y1, y, 1e-6) << text.text;
+        columnsOf[text.text].insert(text.x1);
+    }
+    // 10 .. 30 run through rows 1..3 (0 and 40 lie on the edge levels).
+    EXPECT_EQ(columnsOf.size(), 3u);
+    for (const auto& [label, columns] : columnsOf)
+        EXPECT_EQ(columns, (std::set<double>{16, 32, 48})) << label;
+}
+
+TEST(Contouring, SteepContoursKeepTheirLabelsApart) {
+    // f = 2 (t - k) + 0.5 over 30 columns and 20 levels on 300 by 200
+    // pixels: close diagonal lines, each wanting a label in every cell; the
+    // labels that would land on another are left out, and the one extremum
+    // mark stays.
+    const TimeHeightGrid g = Grid(29, 20, [](int t, int k) {
+        return 2.0f * static_cast<float>(t - k) + 0.5f + (t == 15 && k == 10 ? 40.0f : 0.0f);
+    });
+    RecordingSurface pic(300, 200);
+    pic.Scale(29.5, 20.5, -0.5, -0.5);
+    ContourField(pic, g, 2, kYellow, kBlue, 10);
+    const auto texts = pic.OperationsOf(DrawOperation::Kind::Text);
+    EXPECT_GT(texts.size(), 30u);
+    EXPECT_TRUE(TextIsReadable(pic));
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const DrawOperation& op) { return op.text == "X"; }),
+              1);
+}
+
 TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {
     const auto f = [](int t, int k) {
         return -static_cast<float>((t - 3) * (t - 3) + (k - 3) * (k - 3));
     };
     const TimeHeightGrid g = Grid(6, 6, f);
     RecordingSurface pic;
+    pic.Scale(0, 6, 6, 0);
     // -2.5 rings the nine points nearest the top: twelve crossings, twelve cells.
     DrawContourLevel(pic, g, -2.5f);
     const auto lines = Lines(pic);

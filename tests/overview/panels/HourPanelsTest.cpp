@@ -41,17 +41,38 @@ TEST(SelectedHour, DistanceRunsRightToLeftAsTimeRuns) {
     EXPECT_DOUBLE_EQ(HourDistance(axes, 480, 6), 10.0);
 }
 
-TEST(SelectedHour, PanelJumpsOnlyWhenTheHourWouldBeHidden) {
-    // Left scale 50, picture 500, right scale 50, room 600; panel 200 wide.
-    const PanelRow row{50, 500, 50, 600};
-    // At the left it covers the picture's left 150 pixels: distances above
-    // 350 from the picture's right edge lie under it.
-    EXPECT_EQ(PanelLeft(0, 200, row, 351.0), 400);
-    EXPECT_EQ(PanelLeft(0, 200, row, 350.0), 0);
-    // At the right it covers the picture's right 150 pixels.
-    EXPECT_EQ(PanelLeft(400, 200, row, 149.0), 0);
-    EXPECT_EQ(PanelLeft(400, 200, row, 150.0), 400);
-    EXPECT_EQ(PanelLeft(400, 200, row, 300.0), 400);
+TEST(SelectedHour, PanelNeverHidesTheHourAndNeverFlipsOnOneHour) {
+    // 48 columns on 480 pixels, hour 0 one column in from the right edge:
+    // its column is the picture's pixels 465 .. 475.
+    OverviewAxes axes;
+    axes.ScaleLeftColumn = 47.0f;
+    axes.ScaleRightColumn = -1.0f;
+    const ColumnPixels hour0 = HourColumnPixels(axes, 480, 0);
+    EXPECT_DOUBLE_EQ(hour0.left, 465.0);
+    EXPECT_DOUBLE_EQ(hour0.right, 475.0);
+
+    // Picture at 50 .. 550 of a 600-pixel room; a panel 200 wide covers
+    // 0 .. 200 at the left, 400 .. 600 at the right.
+    const PanelRow row{50, 550, 600};
+    const auto at = [](double left, double right) { return ColumnPixels{left, right}; };
+    // A column whose edge touches the panel's edge is in sight.
+    EXPECT_EQ(PanelLeft(0, 200, row, at(200, 210)), 0);
+    EXPECT_EQ(PanelLeft(0, 200, row, at(195, 205)), 400);
+    EXPECT_EQ(PanelLeft(400, 200, row, at(390, 400)), 400);
+    EXPECT_EQ(PanelLeft(400, 200, row, at(395, 405)), 0);
+    // A panel whose place went stale with a narrower room goes flush right.
+    EXPECT_EQ(PanelLeft(450, 200, row, at(100, 110)), 400);
+
+    // A panel 350 wide clears no column between 250 and 350 on either side;
+    // it takes the side that hides less of the picture (the wider right
+    // scale here) and stays there for every such column.
+    const PanelRow lopsided{40, 520, 600};
+    EXPECT_EQ(PanelLeft(0, 350, lopsided, at(300, 310)), 250);
+    EXPECT_EQ(PanelLeft(250, 350, lopsided, at(300, 310)), 250);
+    EXPECT_EQ(PanelLeft(250, 350, lopsided, at(260, 270)), 250);
+    // Equal scales: the panel keeps its side.
+    EXPECT_EQ(PanelLeft(0, 350, row, at(300, 310)), 0);
+    EXPECT_EQ(PanelLeft(250, 350, row, at(300, 310)), 250);
 }
 
 // A run of three levels (1000, 900, 800 mb) and thirteen hourly columns

@@ -1,6 +1,10 @@
 #include "overview/ui/FrmOverView.h"
 #include "profile/data/ScaleBounds.h"
 
+#include "overview/panels/SelectedHour.h"
+#include "platform/RecordingSurface.h"
+#include "profile/diagrams/HodographDiagram.h"
+
 #include "SampleSounding.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
@@ -142,7 +146,8 @@ TEST_F(OverviewHour, ZoomingOutStopsAtTheScaleBounds) {
 }
 
 // Each panel over the overview as a forecaster sees it while the button is
-// held, for a reviewer.
+// held (kept for a reviewer): beside the hour, never over its column, with
+// its lines and its texts drawn.
 TEST_F(OverviewHour, RendersEachPanelOverTheOverview) {
     const std::filesystem::path out(TARVEX_TEST_OUTPUT);
     std::filesystem::create_directories(out);
@@ -150,13 +155,31 @@ TEST_F(OverviewHour, RendersEachPanelOverTheOverview) {
     const char* names[] = {"map", "hodograph", "profile", "stormtype"};
     const double hours[] = {9.0, 2.0, 6.0, 10.0};
     for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(names[k]);
         session_.history.SelectedPanel = static_cast<std::int16_t>(k);
         w_->picRH_MouseDown(1, 0, hours[k], 6.5);
         QApplication::processEvents();
-        EXPECT_TRUE(w_->HourPanelBox(k)->isVisible());
+        PictureBox* box = w_->HourPanelBox(k);
+        EXPECT_TRUE(box->isVisible());
+        const ColumnPixels column =
+            HourColumnPixels(w_->axes, w_->picRH->width(), static_cast<int>(hours[k]));
+        const int rhLeft = w_->picRH->x();
+        EXPECT_TRUE(box->x() >= rhLeft + column.right ||
+                    box->x() + box->width() <= rhLeft + column.left);
         EXPECT_TRUE(w_->grab().save(QString::fromStdString(
             (out / ("overview_panel_" + std::string(names[k]) + ".png")).string())));
         w_->picRH_MouseUp(1, 0, hours[k], 6.5);
+
+        // The same panel on a recording surface of its size.
+        RecordingSurface pic(box->width(), box->height());
+        const HodographView hodoView;
+        const Picture background;
+        MapWindState wind;
+        HourPanelContext ctx{session_, w_->options, main_->soundingView(),
+                             hodoView, background,  wind};
+        DrawHourPanel(static_cast<HourPanel>(k), pic, ctx, static_cast<std::int16_t>(hours[k]));
+        EXPECT_FALSE(pic.OperationsOf(DrawOperation::Kind::Line).empty());
+        EXPECT_FALSE(pic.OperationsOf(DrawOperation::Kind::Text).empty());
     }
 }
 

@@ -368,6 +368,19 @@ TEST_F(Overview, RendersTheSnowRatioOverDerivedFields) {
     QApplication::processEvents();
     EXPECT_TRUE(w.grab().save(
         QString::fromStdString((out / "overview_snowratio_icing_layershear.png").string())));
+    // The cyan snow-ratio line joins every hour on the 0 .. 30 scale, over
+    // the icing contours (magenta) and the layer shear (red or light grey).
+    const auto linesIn = [this, &w](Rgb colour) {
+        std::vector<DrawOperation> found;
+        for (const DrawOperation& op : Record(w)->rh.OperationsOf(DrawOperation::Kind::Line))
+            if (op.color == colour) found.push_back(op);
+        return found;
+    };
+    const auto ratio = linesIn(RGB(0, 255, 255));
+    ASSERT_EQ(ratio.size(), 48u);
+    for (const DrawOperation& op : ratio) EXPECT_EQ(op.scale.height, -30.0);
+    EXPECT_FALSE(linesIn(RGB(255, 0, 255)).empty());
+    EXPECT_FALSE(linesIn(RGB(255, 0, 0)).empty() && linesIn(RGB(191, 191, 191)).empty());
     w.Box("chkLayerShear")->click();
     w.Box("chkDeltaThetaE")->click();
     w.optSnowTechnique[1]->click();

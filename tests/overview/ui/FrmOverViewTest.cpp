@@ -9,13 +9,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFrame>
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace tarvex {
@@ -139,6 +142,36 @@ TEST_F(Overview, ModelsOfLaterKindsHaveNoRunOffOrEvaporation) {
     EXPECT_TRUE(w.Box("chkSnow")->isEnabled());
 }
 
+// On a 1280 x 800 screen (with room for a title bar and a task bar) the
+// window fits with Save, Recall and Close in reach, and neither a switch from
+// any control panel to any other nor a legend that appears changes its size.
+TEST_F(Overview, FitsASmallScreenWhateverPanelsAreSwitched) {
+    Load(samples::Atmosphere::WarmSeasonConvective, 6, 25);
+    FrmOverView& w = Open();
+    w.resize(1280, 740);
+    QApplication::processEvents();
+    const QSize size = w.size();
+    EXPECT_LE(w.minimumSizeHint().width(), 1280);
+    EXPECT_LE(w.minimumSizeHint().height(), 740);
+    const auto bottom = [&w](const QWidget* c) { return c->mapTo(&w, QPoint(0, c->height())).y(); };
+    for (const QWidget* c : {static_cast<QWidget*>(w.btnQuit), static_cast<QWidget*>(w.btnSave[3]),
+                             static_cast<QWidget*>(w.btnRecall[3])})
+        EXPECT_LE(bottom(c), w.height()) << c->objectName().toStdString();
+    // Legends and labels that come with their boxes.
+    for (const char* name : {"chkApparentTemp", "chkLakeIndex", "chkECAPE", "chkWinds", "chkVWP"})
+        w.Box(name)->setChecked(true);
+    QApplication::processEvents();
+    for (int from = 0; from < FrmOverView::kControlPanels; ++from)
+        for (int to = 0; to < FrmOverView::kControlPanels; ++to) {
+            w.btnControl[static_cast<std::size_t>(from)]->click();
+            w.btnControl[static_cast<std::size_t>(to)]->click();
+            QApplication::processEvents();
+            SCOPED_TRACE(std::to_string(from) + " then " + std::to_string(to));
+            EXPECT_EQ(w.size(), size);
+            EXPECT_TRUE(w.pnlControl[static_cast<std::size_t>(to)]->isVisible());
+        }
+}
+
 // Renders the overview of the shipped kinds of run at its opening size, with
 // the default overlays and with temperature and wind-speed contours, for a
 // reviewer; the time-height picture fills its box at two window sizes.
@@ -175,10 +208,23 @@ TEST_F(Overview, RendersTheRunAtTheWindowSize) {
         EXPECT_EQ(w.picRH->Surface().PixelHeight(), w.picRH->height());
         EXPECT_TRUE(w.grab().save(QString::fromStdString(
             (out / ("overview_" + std::string(run.name) + "_default.png")).string())));
-        w.Box("chkTemperature")->click();
-        w.Box("chkVelocity")->click();
+        // A reload keeps the boxes of the run before: tick, never toggle.
+        w.Box("chkTemperature")->setChecked(true);
+        w.Box("chkVelocity")->setChecked(true);
         EXPECT_TRUE(w.grab().save(QString::fromStdString(
             (out / ("overview_" + std::string(run.name) + "_contours.png")).string())));
+        // Both contours are drawn: the temperature lines bright and dark in
+        // turn, the wind speeds in several bands.
+        const std::unique_ptr<RecordedOverview> drawn = Record(w);
+        std::set<std::tuple<int, int, int>> colours;
+        for (const DrawOperation& op : drawn->rh.OperationsOf(DrawOperation::Kind::Line))
+            colours.insert({op.color.r, op.color.g, op.color.b});
+        SCOPED_TRACE(run.name);
+        EXPECT_TRUE(colours.count({255, 255, 0}) && colours.count({127, 127, 0}));
+        EXPECT_GE(colours.count({127, 127, 127}) + colours.count({255, 0, 0}) +
+                      colours.count({255, 127, 0}) + colours.count({0, 128, 0}) +
+                      colours.count({0, 0, 255}),
+                  2u);
         w.resize(900, 600);
         QApplication::processEvents();
         EXPECT_EQ(w.picRH->Surface().PixelWidth(), w.picRH->width());

@@ -5,6 +5,7 @@
 #include "platform/RecordingSurface.h"
 #include "profile/data/Session.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPoint>
 #include <QSize>
@@ -44,6 +45,19 @@ TEST(LegendLabels, ColoursCaptionsAndTexts) {
     EXPECT_EQ(late.captions[1], "40");
     EXPECT_EQ(late.colours[4], RGB(0, 0, 0));
     EXPECT_EQ(late.colours[5], RGB(255, 255, 0));
+
+    // Each cell carries the colour of the class it stands for: the dry
+    // class blue, the unshaded one none, 70 to 95 % dark red, red, dark
+    // green, green; the heat classes IV yellow, III red, II blue, I white.
+    const auto rh = RHLegendClassColours();
+    EXPECT_EQ(rh[0], RGB(0, 0, 255));
+    EXPECT_EQ(rh[1], std::nullopt);
+    EXPECT_EQ(rh[2], RGB(191, 0, 0));
+    EXPECT_EQ(rh[3], RGB(255, 0, 0));
+    EXPECT_EQ(rh[4], RGB(0, 191, 0));
+    EXPECT_EQ(rh[5], RGB(0, 255, 0));
+    const std::array<Rgb, 4> heat{RGB(255, 255, 0), RGB(255, 0, 0), RGB(0, 0, 255), kWhite};
+    EXPECT_EQ(HeatLegendClassColours(), heat);
 
     EXPECT_EQ(HeatIndexMessage(3),
               "I. Extremely Hot.  > 130\u00b0  Heatstroke or Sunstroke IMMINENT");
@@ -100,6 +114,19 @@ TEST(LegendLabels, ClicksOnTheLegends) {
     legends.showMessage = [&](const std::string& title, const std::string& text) {
         message = title + ": " + text;
     };
+
+    // The legends show their class colours on the screen.
+    const auto shows = [](QWidget* legend, Rgb colour) {
+        legend->adjustSize();
+        const QImage image = legend->grab().toImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == qRgb(colour.r, colour.g, colour.b)) return true;
+        return false;
+    };
+    for (Rgb colour : {RGB(0, 0, 255), RGB(191, 0, 0), RGB(0, 255, 0)})
+        EXPECT_TRUE(shows(legends.pnlRH, colour));
+    for (Rgb colour : HeatLegendClassColours()) EXPECT_TRUE(shows(legends.pnlHeatIndex, colour));
 
     legends.lblECAPE_DblClick(3);
     EXPECT_EQ(options.ECAPELegendStart, 3);

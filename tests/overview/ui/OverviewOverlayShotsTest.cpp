@@ -1,3 +1,4 @@
+#include "OverviewWindowFixture.h"
 #include "overview/ui/FrmOverView.h"
 
 #include "SampleSounding.h"
@@ -60,10 +61,14 @@ TEST(OverviewOverlayShots, RendersEachGroupOfTracesAndParcelDisplays) {
         if (!main.Overview()) main.btnOverView->click();
         FrmOverView& w = *main.Overview();
         QApplication::processEvents();
+        const std::size_t plain = DrawnOverShading(session, w);
         for (const Group& group : groups) {
             for (const char* box : group.boxes) w.Box(box)->click();
             if (group.options) group.options(w.options);
             w.RedrawOverview();
+            // Each group draws over the plain picture.
+            SCOPED_TRACE(std::string(run) + " " + group.name);
+            EXPECT_GT(DrawnOverShading(session, w), plain);
             EXPECT_TRUE(w.grab().save(QString::fromStdString(
                 (out / ("overview_" + std::string(run) + "_" + group.name + ".png")).string())));
             for (const char* box : group.boxes) w.Box(box)->click();

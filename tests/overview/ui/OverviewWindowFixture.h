@@ -4,7 +4,10 @@
 // the fixture of the overview window's tests.
 
 #include "SampleSounding.h"
+#include "overview/fields/RedrawHub.h"
 #include "overview/ui/FrmOverView.h"
+#include "platform/PictureBox.h"
+#include "platform/RecordingSurface.h"
 #include "profile/data/DesktopService.h"
 #include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
@@ -13,6 +16,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -20,6 +24,46 @@
 #include <unistd.h>
 
 namespace tarvex {
+
+// The window's three pictures drawn again, as its last redraw drew them, on
+// recording surfaces of the sizes they show.
+struct RecordedOverview {
+    RecordingSurface rh;
+    RecordingSurface left;
+    RecordingSurface right;
+};
+inline std::unique_ptr<RecordedOverview> RecordOverview(Session& session, FrmOverView& w) {
+    const auto size = [](const PictureBox* box) {
+        return RecordingSurface(box->Surface().PixelWidth(), box->Surface().PixelHeight());
+    };
+    auto r = std::unique_ptr<RecordedOverview>(
+        new RecordedOverview{size(w.picRH), size(w.picLeft), size(w.picRight)});
+    OverviewAxes axes = w.axes;
+    OverviewContext ctx{
+        session, w.options, axes, r->rh, r->left, r->right, DateTime::FromParts(2024, 1, 15, 12, 0),
+        {}};
+    ::tarvex::RedrawOverview(ctx, false);
+    return r;
+}
+
+// Lines, boxes, circles, points and texts a recording holds.
+inline std::size_t DrawnCount(const RecordingSurface& pic) {
+    std::size_t count = 0;
+    for (const DrawOperation& op : pic.Operations())
+        count += op.kind != DrawOperation::Kind::Clear &&
+                 op.kind != DrawOperation::Kind::SetPicture &&
+                 op.kind != DrawOperation::Kind::TakePicture;
+    return count;
+}
+
+// What picRH draws beside the humidity shading (left off for the count).
+inline std::size_t DrawnOverShading(Session& session, FrmOverView& w) {
+    const std::array<bool, 2> shading = w.options.chkRH;
+    w.options.chkRH = {false, false};
+    const std::size_t count = DrawnCount(RecordOverview(session, w)->rh);
+    w.options.chkRH = shading;
+    return count;
+}
 
 // The main window offscreen with a generated run loaded, and its overview.
 class Overview : public ::testing::Test {
@@ -59,6 +103,9 @@ class Overview : public ::testing::Test {
         redraws_ = 0;
         return *window;
     }
+
+    // The window's three pictures drawn again on recording surfaces.
+    std::unique_ptr<RecordedOverview> Record(FrmOverView& w) { return RecordOverview(session_, w); }
 
     static int OverviewWindows() {
         int count = 0;

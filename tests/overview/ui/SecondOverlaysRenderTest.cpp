@@ -1,3 +1,4 @@
+#include "OverviewWindowFixture.h"
 #include "overview/ui/FrmOverView.h"
 
 #include "SampleSounding.h"
@@ -76,6 +77,8 @@ TEST(SecondOverlays, RenderEachGroupAtTheWindowSize) {
             EXPECT_TRUE(w.grab().save(QString::fromStdString(
                 (out / ("overview_" + run + "_" + name + ".png")).string())));
         };
+        clearAll();
+        const std::size_t plain = DrawnOverShading(session, w);
         for (const Group& group : groups) {
             clearAll();
             for (const char* box : group.boxes) {
@@ -85,6 +88,9 @@ TEST(SecondOverlays, RenderEachGroupAtTheWindowSize) {
             w.btnControl_Click(group.panel);
             QApplication::processEvents();
             EXPECT_EQ(w.picRH->Surface().PixelWidth(), w.picRH->width());
+            // Each group draws over the plain picture.
+            SCOPED_TRACE(run + " " + group.name);
+            EXPECT_GT(DrawnOverShading(session, w), plain);
             save(group.name);
         }
         for (const OverlayBoxSpec& box : FrmOverView::OverlayBoxes())

@@ -89,8 +89,7 @@ QWidget* ColourLegend(QWidget* parent, const char* name,
         auto* label = NewLabel(panel, QString(), entry.caption);
         const Rgb& c = entry.colour;
         const Rgb text = c.r + c.g + c.b > 382 ? RGB(0, 0, 0) : RGB(255, 255, 255);
-        label->setStyleSheet(ColourSheet(text) +
-                             QString(" background: rgb(%1, %2, %3);").arg(c.r).arg(c.g).arg(c.b));
+        label->setStyleSheet(LegendCellSheet(text, c, std::nullopt));
         row->addWidget(label);
     }
     return Companion(panel);

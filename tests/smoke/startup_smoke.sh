@@ -24,6 +24,11 @@ cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/
 cat > "$work/session.sh" <<'INNER'
 set -u
 cd "$1"
+# On a busy machine the server may take a while to accept connections.
+for _ in $(seq 1 300); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.2
+done
 QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
 pid=$!
 window=""

@@ -31,8 +31,8 @@ inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
 
 } // namespace tarvex::bench
 
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>

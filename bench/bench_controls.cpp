@@ -1,5 +1,5 @@
 #include "BenchRuns.h"
-#include "profile/data/DisplaySettingsFile.h"
+#include "files/DisplaySettingsFile.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QScrollBar>

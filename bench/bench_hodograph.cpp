@@ -1,8 +1,8 @@
 #include "BenchRuns.h"
 #include "compute/Hodograph.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "platform/RasterSurface.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 #include "profile/diagrams/HodographDiagram.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "platform/PictureBox.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/MapDiagram.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/MapPanel.h"

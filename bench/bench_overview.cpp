@@ -1,11 +1,11 @@
 #include "BenchRuns.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/RedrawHub.h"
 #include "platform/RasterSurface.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 #include "BenchRuns.h"
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
+#include "files/SoundingReader.h"
 #include "overview/ui/FrmOverView.h"
-#include "profile/data/SoundingReader.h"
 
 #include <QCheckBox>
 #include <benchmark/benchmark.h>

@@ -2,9 +2,9 @@
 #include "compute/ElevatedParcel.h"
 #include "compute/ParcelState.h"
 #include "compute/Parcels.h"
-#include "profile/data/ReadCompletion.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
+#include "files/ReadCompletion.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #include "BenchRuns.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "store/ProfileArrays.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "BenchRuns.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "BenchRuns.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "platform/RasterSurface.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/ui/FrmProfile.h"
 

@@ -1,5 +1,5 @@
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCoreApplication>

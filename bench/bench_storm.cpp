@@ -1,7 +1,7 @@
 #include "BenchRuns.h"
 #include "compute/StormMatrix.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "profile/data/CommandLine.h"
-#include "profile/data/SoundingFiles.h"
+#include "files/CommandLine.h"
+#include "files/SoundingFiles.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as a display-settings slot file and writes back what
 // was read: neither may crash, and what is written must read back the same.
-#include "profile/data/DisplaySettingsFile.h"
+#include "files/DisplaySettingsFile.h"
 
-#include "profile/data/SlotSettingsIo.h"
+#include "files/SlotSettingsIo.h"
 
 #include <cstddef>
 #include <cstdint>

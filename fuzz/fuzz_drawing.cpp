@@ -1,9 +1,9 @@
 #include "compute/Narrow.h"
+#include "files/Fixtures.h"
+#include "files/ReadCompletion.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "platform/RasterSurface.h"
-#include "profile/data/Fixtures.h"
-#include "profile/data/ReadCompletion.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 #include "profile/diagrams/DrawEverything.h"
 #include "store/ProfileArrays.h"
 

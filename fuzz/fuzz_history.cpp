@@ -1,4 +1,4 @@
-#include "profile/data/HistoryFile.h"
+#include "files/HistoryFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Reads arbitrary bytes as an overview settings slot file and writes back
 // what was read: neither may crash, and what is written must read back the
 // same wherever an item was read.
-#include "profile/data/OverviewSettingsFile.h"
+#include "files/OverviewSettingsFile.h"
 
-#include "profile/data/SlotSettingsIo.h"
+#include "files/SlotSettingsIo.h"
 
 #include <cstddef>
 #include <cstdint>

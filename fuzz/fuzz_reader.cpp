@@ -1,6 +1,6 @@
-#include "profile/data/ReadCompletion.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
+#include "files/ReadCompletion.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "store/ProfileArrays.h"
 
 #include <cstddef>

@@ -6,12 +6,12 @@
 // never leave their pictures. Before each input both windows go back to the
 // state saved in slot 0 at start, so every input starts alike.
 #include "SampleSounding.h"
+#include "files/DesktopService.h"
+#include "files/DisplaySettingsFile.h"
+#include "files/OverviewSettingsFile.h"
+#include "files/Session.h"
 #include "overview/ui/FrmOverView.h"
 #include "platform/PictureBox.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/DisplaySettingsFile.h"
-#include "profile/data/OverviewSettingsFile.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that every include under src/ points down the layers:
-# store <- compute <- profile/data <- platform <- diagrams, diagnostics,
+# store <- compute <- files <- platform <- diagrams, diagnostics,
 # overview fields and panels, shell <- the windows <- app.
 # A file may include its own folder and any folder of a lower layer.
 set -euo pipefail
@@ -10,7 +10,7 @@ layer_of() {
   case "$1" in
     store/*) echo 0 ;;
     compute/*) echo 1 ;;
-    profile/data/*) echo 2 ;;
+    files/*) echo 2 ;;
     platform/*) echo 3 ;;
     profile/diagrams/* | profile/diagnostics/* | overview/fields/* | overview/panels/* | shell/*) echo 4 ;;
     profile/ui/* | overview/ui/*) echo 5 ;;

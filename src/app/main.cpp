@@ -2,9 +2,9 @@
 // reads the user's settings and the configuration beside the program, lists
 // the sounding files and shows the first site's sounding, or the file named
 // on the command line.
+#include "files/Session.h"
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>

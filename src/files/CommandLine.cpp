@@ -1,7 +1,7 @@
-#include "profile/data/CommandLine.h"
+#include "files/CommandLine.h"
 
-#include "profile/data/FieldReader.h"
-#include "profile/data/SoundingFiles.h"
+#include "files/FieldReader.h"
+#include "files/SoundingFiles.h"
 
 #include <algorithm>
 

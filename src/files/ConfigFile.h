@@ -1,7 +1,7 @@
 #pragma once
 
-#include "profile/data/FieldReader.h"
-#include "profile/data/ModelTable.h"
+#include "files/FieldReader.h"
+#include "files/ModelTable.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "profile/data/DataFile.h"
+#include "files/DataFile.h"
 
 #include <optional>
 #include <utility>

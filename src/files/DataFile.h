@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/data/FieldReader.h"
+#include "files/FieldReader.h"
 
 #include <array>
 #include <filesystem>

@@ -1,7 +1,7 @@
-#include "profile/data/DisplaySettingsFile.h"
+#include "files/DisplaySettingsFile.h"
 
-#include "profile/data/HistoryFile.h"
-#include "profile/data/SlotSettingsIo.h"
+#include "files/HistoryFile.h"
+#include "files/SlotSettingsIo.h"
 
 #include <cmath>
 #include <limits>

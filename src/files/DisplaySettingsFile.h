@@ -1,7 +1,7 @@
 #pragma once
 
-#include "profile/data/FieldReader.h"
-#include "profile/data/PrintZones.h"
+#include "files/FieldReader.h"
+#include "files/PrintZones.h"
 
 #include <array>
 #include <cstdint>

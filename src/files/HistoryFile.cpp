@@ -1,6 +1,6 @@
-#include "profile/data/HistoryFile.h"
+#include "files/HistoryFile.h"
 
-#include "profile/data/ScaleBounds.h"
+#include "files/ScaleBounds.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,9 +1,9 @@
-#include "profile/data/OverviewSettingsFile.h"
+#include "files/OverviewSettingsFile.h"
 
-#include "profile/data/ScaleBounds.h"
+#include "files/ScaleBounds.h"
 
-#include "profile/data/HistoryFile.h"
-#include "profile/data/SlotSettingsIo.h"
+#include "files/HistoryFile.h"
+#include "files/SlotSettingsIo.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "profile/data/PrintZones.h"
+#include "files/PrintZones.h"
 
 #include <array>
 #include <cctype>

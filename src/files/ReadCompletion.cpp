@@ -1,11 +1,11 @@
-#include "profile/data/ReadCompletion.h"
+#include "files/ReadCompletion.h"
 
 #include "compute/Narrow.h"
 #include "compute/PrecipType.h"
 #include "compute/StormMotion.h"
 #include "compute/Winds.h"
-#include "profile/data/DerivedFields.h"
-#include "profile/data/Session.h"
+#include "files/DerivedFields.h"
+#include "files/Session.h"
 
 #include <algorithm>
 #include <cmath>

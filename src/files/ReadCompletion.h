@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/data/SoundingReader.h"
+#include "files/SoundingReader.h"
 
 namespace tarvex {
 

@@ -1,4 +1,4 @@
-#include "profile/data/SlotSettingsIo.h"
+#include "files/SlotSettingsIo.h"
 
 namespace tarvex {
 

@@ -5,8 +5,8 @@
 // same order, so that they cannot drift apart.
 
 #include "compute/Levels.h"
-#include "profile/data/FieldReader.h"
-#include "profile/data/PrintZones.h"
+#include "files/FieldReader.h"
+#include "files/PrintZones.h"
 #include "store/ProfileArrays.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "profile/data/SoundingFiles.h"
+#include "files/SoundingFiles.h"
 
-#include "profile/data/CommandLine.h"
-#include "profile/data/Session.h"
+#include "files/CommandLine.h"
+#include "files/Session.h"
 
 #include <algorithm>
 #include <cctype>

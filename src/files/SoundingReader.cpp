@@ -1,11 +1,11 @@
-#include "profile/data/SoundingReader.h"
+#include "files/SoundingReader.h"
 
 #include "compute/Levels.h"
 #include "compute/Narrow.h"
-#include "profile/data/DerivedFields.h"
-#include "profile/data/FieldReader.h"
-#include "profile/data/ReadCompletion.h"
-#include "profile/data/Session.h"
+#include "files/DerivedFields.h"
+#include "files/FieldReader.h"
+#include "files/ReadCompletion.h"
+#include "files/Session.h"
 #include "store/ProfileArrays.h"
 
 #include <algorithm>

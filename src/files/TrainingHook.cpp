@@ -1,6 +1,6 @@
-#include "profile/data/TrainingHook.h"
+#include "files/TrainingHook.h"
 
-#include "profile/data/HistoryFile.h"
+#include "files/HistoryFile.h"
 
 #include <algorithm>
 #include <cctype>

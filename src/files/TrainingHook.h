@@ -1,7 +1,7 @@
 #pragma once
 
-#include "profile/data/DataFile.h"
-#include "profile/data/DesktopService.h"
+#include "files/DataFile.h"
+#include "files/DesktopService.h"
 
 #include <filesystem>
 #include <string>

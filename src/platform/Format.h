@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/data/PrintZones.h" // PrintForm
+#include "files/PrintZones.h" // PrintForm
 #include "store/DateTime.h"
 
 #include <concepts>

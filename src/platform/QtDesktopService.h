@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/data/DesktopService.h"
+#include "files/DesktopService.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "compute/MandatoryHeights.h"
 #include "ProfileBuilder.h"
-#include "profile/data/Session.h"
+#include "files/Session.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "profile/data/CommandLine.h"
+#include "files/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "profile/data/ConfigFile.h"
+#include "files/ConfigFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "profile/data/DerivedFields.h"
+#include "files/DerivedFields.h"
 #include "compute/Levels.h"
 #include "store/ProfileArrays.h"
 

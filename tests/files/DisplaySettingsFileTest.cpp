@@ -1,5 +1,5 @@
-#include "profile/data/DisplaySettingsFile.h"
-#include "profile/data/SlotFixture.h"
+#include "files/DisplaySettingsFile.h"
+#include "files/SlotFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "profile/data/FieldReader.h"
+#include "files/FieldReader.h"
 
 #include <gtest/gtest.h>
 

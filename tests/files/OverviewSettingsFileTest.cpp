@@ -1,7 +1,7 @@
-#include "profile/data/OverviewSettingsFile.h"
+#include "files/OverviewSettingsFile.h"
 
-#include "profile/data/SlotFixture.h"
-#include "profile/data/SlotSettingsIo.h"
+#include "files/SlotFixture.h"
+#include "files/SlotSettingsIo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "profile/data/ReadCompletion.h"
+#include "files/ReadCompletion.h"
 #include "compute/PrecipType.h"
 #include "compute/Winds.h"
-#include "profile/data/DerivedFields.h"
-#include "profile/data/Fixtures.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
+#include "files/DerivedFields.h"
+#include "files/Fixtures.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "store/ProfileArrays.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "SampleSounding.h"
-#include "profile/data/SoundingReader.h"
+#include "files/SoundingReader.h"
 #include "store/ProfileArrays.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 // A display-settings slot for the tests of its file and of the window.
-#include "profile/data/DisplaySettingsFile.h"
+#include "files/DisplaySettingsFile.h"
 
 namespace tarvex::test {
 

@@ -1,5 +1,5 @@
-#include "profile/data/SoundingFiles.h"
-#include "profile/data/Session.h"
+#include "files/SoundingFiles.h"
+#include "files/Session.h"
 
 #include <gtest/gtest.h>
 

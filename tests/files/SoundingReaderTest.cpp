@@ -1,9 +1,9 @@
-#include "profile/data/SoundingReader.h"
-#include "profile/data/Session.h"
+#include "files/SoundingReader.h"
+#include "files/Session.h"
 #include "store/ProfileArrays.h"
 
 #include "SampleSounding.h"
-#include "profile/data/Fixtures.h"
+#include "files/Fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "SampleSounding.h"
 #include "compute/Levels.h"
-#include "profile/data/SoundingReader.h"
+#include "files/SoundingReader.h"
 #include "store/ProfileArrays.h"
 
 #include <gtest/gtest.h>

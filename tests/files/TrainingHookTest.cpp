@@ -1,4 +1,4 @@
-#include "profile/data/TrainingHook.h"
+#include "files/TrainingHook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "overview/fields/HumidityShading.h"
 
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

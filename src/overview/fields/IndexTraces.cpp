@@ -5,9 +5,9 @@
 #include "compute/ParcelState.h"
 #include "compute/TimeHeightFields.h"
 #include "compute/WholeRun.h"
+#include "files/Session.h"
 #include "overview/fields/Traces.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <array>

@@ -6,10 +6,10 @@
 #include "compute/TraceValues.h"
 #include "compute/WholeRun.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/Traces.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

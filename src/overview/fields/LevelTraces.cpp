@@ -4,10 +4,10 @@
 #include "compute/Levels.h"
 #include "compute/ParcelState.h"
 #include "compute/WholeRun.h"
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/Traces.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

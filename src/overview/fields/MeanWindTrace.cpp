@@ -2,9 +2,9 @@
 
 #include "compute/TimeHeightFields.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 #include "compute/Levels.h"
 #include "compute/Narrow.h"
 #include "compute/TraceValues.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,10 +4,10 @@
 #include "compute/ElevatedParcel.h"
 #include "compute/ParcelState.h"
 #include "compute/Parcels.h"
+#include "files/Session.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/Traces.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <array>

@@ -3,6 +3,7 @@
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
 #include "compute/WholeRun.h"
+#include "files/Session.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
 #include "overview/fields/IndexTraces.h"
@@ -15,7 +16,6 @@
 #include "overview/fields/TimeAxis.h"
 #include "overview/fields/Traces.h"
 #include "overview/fields/WindOverlays.h"
-#include "profile/data/Session.h"
 
 namespace tarvex {
 

@@ -4,8 +4,8 @@
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
 #include "compute/TraceValues.h"
+#include "files/Session.h"
 #include "overview/fields/Traces.h"
-#include "profile/data/Session.h"
 
 namespace tarvex {
 

@@ -1,9 +1,9 @@
 #include "overview/fields/TimeAxis.h"
 
 #include "compute/ProfileInterp.h"
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

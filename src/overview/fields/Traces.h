@@ -1,8 +1,8 @@
 #pragma once
 
+#include "files/Session.h"
 #include "overview/fields/OverviewState.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 
 #include <cmath>
 #include <optional>

@@ -3,10 +3,10 @@
 #include "compute/MixingLayer.h"
 #include "compute/ProfileInterp.h"
 #include "compute/TimeHeightFields.h"
+#include "files/Session.h"
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/Traces.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/WindColumn.h"
 
 #include <algorithm>

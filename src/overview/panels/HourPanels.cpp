@@ -2,8 +2,8 @@
 
 #include "compute/ComputeState.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/HodographDiagram.h"
 #include "profile/diagrams/ParcelOutlines.h"
 #include "profile/diagrams/SoundingDiagram.h"

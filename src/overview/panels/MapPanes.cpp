@@ -1,8 +1,8 @@
 #include "compute/TimeHeightFields.h"
+#include "files/Session.h"
 #include "overview/fields/MeanWindTrace.h"
 #include "overview/panels/HourPanels.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "compute/ComputeState.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "overview/panels/HourPanels.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/StormType.h"
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "overview/ui/FrmOverView.h"
 
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/RedrawHub.h"
 #include "overview/fields/TimeAxis.h"
@@ -7,7 +8,6 @@
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/LakeEffectPanel.h"
 

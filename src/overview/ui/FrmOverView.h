@@ -1,8 +1,8 @@
 #pragma once
 
+#include "files/OverviewSettingsFile.h"
 #include "overview/fields/OverviewState.h"
 #include "platform/RasterSurface.h"
-#include "profile/data/OverviewSettingsFile.h"
 #include "profile/diagrams/MapDiagram.h"
 
 #include <QWidget>

@@ -2,13 +2,13 @@
 // variant, mixing-layer technique, momentum-transfer level, wind-profile
 // interval), the colour toggles of the parcel heights and CAPE depths, the
 // "10 meter" pressure base, Reset and Print.
+#include "files/Session.h"
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
 #include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/PrintImage.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>

@@ -2,14 +2,14 @@
 // side scales, the floating panels and the link to the main window's hour.
 
 #include "compute/Narrow.h"
+#include "files/ScaleBounds.h"
+#include "files/Session.h"
 #include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/panels/SelectedHour.h"
 #include "overview/ui/FrmOverView.h"
 #include "overview/ui/LegendLabels.h"
 #include "platform/PictureBox.h"
-#include "profile/data/ScaleBounds.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/MapPanel.h"

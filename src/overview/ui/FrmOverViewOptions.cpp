@@ -5,13 +5,13 @@
 // precipitation-type labels of the run.
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
 #include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/WindColumn.h"
 #include "profile/ui/FrmProfile.h"
 

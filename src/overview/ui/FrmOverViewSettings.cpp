@@ -3,13 +3,13 @@
 // through its own handler, with one redraw at the end. Slot 9 carries the
 // settings across the rebuild after a new file was read.
 #include "compute/Levels.h"
+#include "files/Session.h"
+#include "files/SlotSettingsIo.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/ui/FrmOverView.h"
 #include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
-#include "profile/data/SlotSettingsIo.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>

@@ -1,12 +1,12 @@
 #include "overview/ui/LegendLabels.h"
 
 #include "compute/TimeHeightFields.h"
+#include "files/Session.h"
 #include "overview/fields/HumidityShading.h"
 #include "overview/fields/IndexTraces.h"
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/SurfaceTraces.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "profile/diagnostics/FogChart.h"
 
+#include "files/Session.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

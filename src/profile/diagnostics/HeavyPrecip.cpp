@@ -4,8 +4,8 @@
 #include "compute/ProfileInterp.h"
 #include "compute/WholeRun.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "compute/Levels.h"
 #include "compute/WholeRun.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <string>
 

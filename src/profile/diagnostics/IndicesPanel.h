@@ -1,7 +1,7 @@
 #pragma once
 
+#include "files/HistoryFile.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/HistoryFile.h"
 
 #include <cstdint>
 

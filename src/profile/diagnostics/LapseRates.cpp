@@ -1,10 +1,10 @@
 #include "profile/diagnostics/LapseRates.h"
 
 #include "compute/Levels.h"
+#include "files/FieldReader.h"
+#include "files/Session.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/FieldReader.h"
-#include "profile/data/Session.h"
 
 #include <cmath>
 

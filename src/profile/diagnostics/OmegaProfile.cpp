@@ -4,8 +4,8 @@
 #include "compute/ParcelState.h"
 #include "compute/ProfileInterp.h"
 #include "compute/WholeRun.h"
+#include "files/Session.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <cmath>

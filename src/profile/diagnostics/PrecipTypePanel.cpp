@@ -2,8 +2,8 @@
 
 #include "compute/ComputeState.h"
 #include "compute/PrecipType.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/ThicknessChart.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "profile/diagnostics/StormMatrixSketch.h"
 
 #include "compute/StormMatrix.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/StormType.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "profile/diagnostics/StormType.h"
 
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/Session.h"
 
 #include <string>
 #include <utility>

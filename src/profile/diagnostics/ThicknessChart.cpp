@@ -1,9 +1,9 @@
 #include "profile/diagnostics/ThicknessChart.h"
 
 #include "compute/MandatoryHeights.h"
+#include "files/Session.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/PrecipTypePanel.h"
 
 #include <algorithm>

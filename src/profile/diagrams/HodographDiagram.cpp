@@ -3,9 +3,9 @@
 #include "compute/Hodograph.h"
 #include "compute/Parcels.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 
 #include <cmath>
 #include <string>

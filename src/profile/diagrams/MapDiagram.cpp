@@ -3,9 +3,9 @@
 #include "compute/ArcCos.h"
 #include "compute/Levels.h"
 #include "compute/Winds.h"
+#include "files/FieldReader.h"
+#include "files/Session.h"
 #include "platform/Format.h"
-#include "profile/data/FieldReader.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <algorithm>

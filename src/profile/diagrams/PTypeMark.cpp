@@ -3,8 +3,8 @@
 #include "compute/ComputeState.h"
 #include "compute/PrecipType.h"
 #include "compute/ProfileInterp.h"
+#include "files/Session.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 
 #include <cmath>
 #include <optional>

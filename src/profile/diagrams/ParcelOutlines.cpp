@@ -2,9 +2,9 @@
 
 #include "compute/Levels.h"
 #include "compute/Parcels.h"
+#include "files/Session.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/diagrams/SoundingOverlays.h"
 

@@ -1,7 +1,7 @@
 #include "profile/ui/FogPanel.h"
 
+#include "files/Session.h"
 #include "platform/PictureBox.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/FogChart.h"
 #include "profile/diagrams/SoundingDiagram.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "profile/data/FieldReader.h"
-#include "profile/data/HistoryFile.h"
-#include "profile/data/SoundingFiles.h"
+#include "files/FieldReader.h"
+#include "files/HistoryFile.h"
+#include "files/SoundingFiles.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QPointer>

@@ -1,5 +1,5 @@
 // The "Loop" control panel: the hour animation with its rate and delay bars.
-#include "profile/data/Session.h"
+#include "files/Session.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HourAnimation.h"
 

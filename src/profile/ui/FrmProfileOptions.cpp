@@ -2,10 +2,10 @@
 // topic word to the help hook, brings the state behind the box up to date and
 // redraws what shows it.
 #include "compute/ComputeState.h"
+#include "files/Session.h"
+#include "files/TrainingHook.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/Session.h"
-#include "profile/data/TrainingHook.h"
 #include "profile/diagrams/MapDiagram.h"
 #include "profile/ui/ConvectionPanel.h"
 #include "profile/ui/FrmProfile.h"

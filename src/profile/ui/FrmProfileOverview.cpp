@@ -1,9 +1,9 @@
 // The main window's way into the overview window: the OverView button and
 // the rebuild after a new sounding file was read.
 
+#include "files/OverviewSettingsFile.h"
+#include "files/Session.h"
 #include "overview/ui/FrmOverView.h"
-#include "profile/data/OverviewSettingsFile.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 #include "shell/Monitors.h"
 

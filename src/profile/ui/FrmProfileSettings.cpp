@@ -2,13 +2,13 @@
 // state of the display controls into the slot's file, "Recall" reads it back
 // and sets the controls as a user would, with one redraw at the end.
 #include "compute/Levels.h"
+#include "files/DerivedFields.h"
+#include "files/DisplaySettingsFile.h"
+#include "files/Session.h"
+#include "files/SlotSettingsIo.h"
+#include "files/TrainingHook.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
-#include "profile/data/DerivedFields.h"
-#include "profile/data/DisplaySettingsFile.h"
-#include "profile/data/Session.h"
-#include "profile/data/SlotSettingsIo.h"
-#include "profile/data/TrainingHook.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/HodographPanel.h"
 #include "profile/ui/LakeEffectPanel.h"

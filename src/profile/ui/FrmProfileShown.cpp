@@ -1,7 +1,7 @@
 // What the window shows of the sounding on screen: kept after every read that
 // succeeded and put back after one that failed, so that a failed read
 // changes nothing the user sees.
-#include "profile/data/Session.h"
+#include "files/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QComboBox>

@@ -2,9 +2,9 @@
 // wind column, momentum transfer, omega and the cursor read-out.
 #include "compute/Narrow.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/OmegaProfile.h"
 #include "profile/diagrams/ClosingOverlays.h"
 #include "profile/diagrams/CursorReadout.h"

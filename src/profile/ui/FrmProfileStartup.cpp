@@ -1,14 +1,14 @@
 // The main window's start-up, the choice of model, site and archived run, the
 // control panels with help mode, and the Done button that keeps the user's
 // settings for the next run.
+#include "files/CommandLine.h"
+#include "files/ConfigFile.h"
+#include "files/DataFile.h"
+#include "files/FieldReader.h"
+#include "files/Session.h"
+#include "files/TrainingHook.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/CommandLine.h"
-#include "profile/data/ConfigFile.h"
-#include "profile/data/DataFile.h"
-#include "profile/data/FieldReader.h"
-#include "profile/data/Session.h"
-#include "profile/data/TrainingHook.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/PrecipTypeControls.h"

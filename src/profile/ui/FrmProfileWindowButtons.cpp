@@ -1,9 +1,9 @@
 // The window's own buttons: the settings slots, the shear table, printing
 // and the About window; and the legend of the humidity strip.
+#include "files/HistoryFile.h"
+#include "files/Session.h"
 #include "platform/PictureBox.h"
 #include "platform/PrintImage.h"
-#include "profile/data/HistoryFile.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/PTypeMark.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/ShearTable.h"

@@ -5,10 +5,10 @@
 #include "compute/Narrow.h"
 #include "compute/StormMotion.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QFrame>

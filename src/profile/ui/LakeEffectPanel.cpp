@@ -1,10 +1,10 @@
 #include "profile/ui/LakeEffectPanel.h"
 
 #include "compute/ComputeState.h"
+#include "files/HistoryFile.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/Format.h"
-#include "profile/data/HistoryFile.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/LakeEffect.h"
 #include "profile/diagrams/SoundingDiagram.h"
 

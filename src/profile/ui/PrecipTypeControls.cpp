@@ -1,8 +1,8 @@
 #include "profile/ui/PrecipTypeControls.h"
 
+#include "files/HistoryFile.h"
+#include "files/Session.h"
 #include "platform/PictureBox.h"
-#include "profile/data/HistoryFile.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QHBoxLayout>

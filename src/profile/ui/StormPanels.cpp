@@ -2,10 +2,10 @@
 
 #include "compute/ComputeState.h"
 #include "compute/StormMatrix.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/HeavyPrecip.h"
 #include "profile/diagnostics/StormMatrixSketch.h"
 #include "profile/diagnostics/StormType.h"

@@ -4,10 +4,10 @@
 // hourly columns from 21 UTC on 9 December 2026, levels at 1000, 900, ...,
 // 100 mb, and pictures that record what is drawn.
 
+#include "files/Session.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/OverviewState.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 
 #include <functional>
 

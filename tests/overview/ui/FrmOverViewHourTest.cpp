@@ -1,16 +1,16 @@
+#include "files/ScaleBounds.h"
 #include "overview/ui/FrmOverView.h"
-#include "profile/data/ScaleBounds.h"
 
 #include "overview/panels/SelectedHour.h"
 #include "platform/RecordingSurface.h"
 #include "profile/diagrams/HodographDiagram.h"
 
 #include "SampleSounding.h"
+#include "files/DataFile.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/DataFile.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The overview's settings slots, buttons, option buttons and scroll bars.
 #include "OverviewWindowFixture.h"
 #include "compute/TimeHeightFields.h"
+#include "files/OverviewSettingsFile.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/OverviewSettingsFile.h"
 
 #include <QCheckBox>
 #include <QLabel>

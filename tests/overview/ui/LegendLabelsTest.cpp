@@ -2,8 +2,8 @@
 
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
+#include "files/Session.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 
 #include <QImage>
 #include <QLabel>

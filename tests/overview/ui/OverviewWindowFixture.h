@@ -4,12 +4,12 @@
 // the fixture of the overview window's tests.
 
 #include "SampleSounding.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "overview/fields/RedrawHub.h"
 #include "overview/ui/FrmOverView.h"
 #include "platform/PictureBox.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>

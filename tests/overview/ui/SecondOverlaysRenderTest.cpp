@@ -2,9 +2,9 @@
 #include "overview/ui/FrmOverView.h"
 
 #include "SampleSounding.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "platform/PictureBox.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "profile/diagnostics/EntrainingParcel.h"
 #include "compute/ComputeState.h"
 #include "compute/ProfileBuilder.h"
+#include "files/Session.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <gtest/gtest.h>

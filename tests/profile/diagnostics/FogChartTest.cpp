@@ -1,9 +1,9 @@
 #include "profile/diagnostics/FogChart.h"
 #include "compute/ProfileBuilder.h"
+#include "files/Fixtures.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Fixtures.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 
 #include <gtest/gtest.h>
 

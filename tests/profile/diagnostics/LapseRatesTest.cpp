@@ -1,7 +1,7 @@
 #include "profile/diagnostics/LapseRates.h"
 #include "compute/Levels.h"
+#include "files/Session.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 #include "SampleSounding.h"
 #include "compute/ComputeState.h"
 #include "compute/ProfileBuilder.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "platform/RasterSurface.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 #include "compute/ComputeState.h"
 #include "compute/MandatoryHeights.h"
 #include "compute/ProfileBuilder.h"
+#include "files/Session.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/PrecipTypePanel.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 #include "compute/ComputeState.h"
 #include "compute/Hodograph.h"
 #include "compute/ProfileBuilder.h"
+#include "files/Session.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <gtest/gtest.h>

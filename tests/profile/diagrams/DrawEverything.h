@@ -5,8 +5,8 @@
 // first and the last hour. Shared by the drawing tests and the drawing fuzz
 // target, which must finish and stay within the pictures whatever the store
 // holds.
+#include "files/Session.h"
 #include "platform/PictureSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/HodographDiagram.h"
 #include "profile/diagrams/MapDiagram.h"
 #include "profile/diagrams/SoundingDiagram.h"

@@ -1,7 +1,7 @@
 #include "compute/ProfileBuilder.h"
+#include "files/DerivedFields.h"
+#include "files/Session.h"
 #include "platform/RasterSurface.h"
-#include "profile/data/DerivedFields.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/DrawEverything.h"
 
 #include <gtest/gtest.h>

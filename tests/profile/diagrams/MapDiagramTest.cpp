@@ -1,9 +1,9 @@
 #include "profile/diagrams/MapDiagram.h"
 
 #include "compute/Levels.h"
+#include "files/Session.h"
 #include "platform/RasterSurface.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <gtest/gtest.h>

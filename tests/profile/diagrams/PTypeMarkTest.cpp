@@ -1,8 +1,8 @@
 #include "profile/diagrams/PTypeMark.h"
 #include "compute/ComputeState.h"
 #include "compute/ProfileBuilder.h"
+#include "files/Session.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/Session.h"
 
 #include <gtest/gtest.h>
 

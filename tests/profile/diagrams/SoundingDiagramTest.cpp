@@ -1,9 +1,9 @@
 #include "profile/diagrams/SoundingDiagram.h"
 #include "compute/ProfileBuilder.h"
+#include "files/DerivedFields.h"
+#include "files/Session.h"
 #include "platform/RasterSurface.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/DerivedFields.h"
-#include "profile/data/Session.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 #include "SampleSounding.h"
 #include "compute/Levels.h"
 #include "compute/ProfileBuilder.h"
+#include "files/DerivedFields.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "platform/RasterSurface.h"
 #include "platform/RecordingSurface.h"
-#include "profile/data/DerivedFields.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QString>

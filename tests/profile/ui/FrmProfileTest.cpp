@@ -2,10 +2,10 @@
 #include "SampleSounding.h"
 #include "compute/ComputeState.h"
 #include "compute/Levels.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/ui/LakeEffectPanel.h"
 
 #include <QApplication>

@@ -5,10 +5,10 @@
 #include "compute/ProfileBuilder.h"
 #include "compute/StormMotion.h"
 #include "compute/Winds.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingReader.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "profile/ui/LakeEffectPanel.h"
 #include "compute/ComputeState.h"
 #include "compute/ProfileBuilder.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
-#include "profile/data/Session.h"
 #include "profile/diagnostics/LakeEffect.h"
 #include "profile/diagrams/SoundingDiagram.h"
 

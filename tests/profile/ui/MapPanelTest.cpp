@@ -1,12 +1,12 @@
 #include "profile/ui/MapPanel.h"
 
 #include "SampleSounding.h"
+#include "files/ConfigFile.h"
+#include "files/DataFile.h"
+#include "files/Session.h"
+#include "files/SoundingFiles.h"
+#include "files/SoundingReader.h"
 #include "platform/PictureBox.h"
-#include "profile/data/ConfigFile.h"
-#include "profile/data/DataFile.h"
-#include "profile/data/Session.h"
-#include "profile/data/SoundingFiles.h"
-#include "profile/data/SoundingReader.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <gtest/gtest.h>

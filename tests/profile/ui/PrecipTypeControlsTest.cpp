@@ -1,11 +1,11 @@
 #include "profile/ui/PrecipTypeControls.h"
 #include "SampleSounding.h"
 #include "compute/ComputeState.h"
+#include "files/DesktopService.h"
+#include "files/HistoryFile.h"
+#include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/HistoryFile.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "SampleSounding.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
 #include "platform/PictureBox.h"
 #include "platform/ReadableText.h"
-#include "profile/data/DesktopService.h"
-#include "profile/data/Session.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>

@@ -28,14 +28,15 @@ RecordingSurface LikeBox(const PictureBox& box) {
 
 // Every text the overview draws can be read at the window's least size, on a
 // 1280 x 800 screen and on a 1920 x 1200 one (less a title and a task bar):
-// in the time-height picture with contours and its two side scales with all
-// three bands of labels, the time strip, the wind-scale legend, the four
-// floating panels and each legend cell.
+// in the time-height picture with the contours of two fields and its two
+// side scales with all three bands of labels, the time strip, the wind-scale
+// legend, the four floating panels and each legend cell.
 TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
     Load(samples::Atmosphere::WinterWarmNose, 12, 61);
     FrmOverView& w = Open();
-    for (const char* name : {"chkTemperature", "chkCAPE", "chkTransportWinds", "chkHelicity",
-                             "chkPrecip", "chkSfcTemp", "chkWinds", "chkApparentTemp"})
+    for (const char* name :
+         {"chkTemperature", "chkTheta", "chkCAPE", "chkTransportWinds", "chkHelicity", "chkPrecip",
+          "chkSfcTemp", "chkWinds", "chkApparentTemp"})
         w.Box(name)->setChecked(true);
     const QSize least = w.minimumSizeHint();
     for (const QSize size : {least, QSize(1280, 740), QSize(1920, 1140)}) {

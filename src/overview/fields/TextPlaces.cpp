@@ -14,13 +14,24 @@ TextPlaces::Box TextPlaces::BoxOf(const PictureSurface& pic, double x, double y,
     return {px, py, px + width, py + height};
 }
 
-bool TextPlaces::Free(const PictureSurface& pic, const Box& box, bool inside) const {
+bool TextPlaces::Free(const PictureSurface& pic, const Box& box, std::string_view text,
+                      bool inside) const {
     // Half a pixel, so that what is kept never covers by a whole one.
     constexpr double kSlack = 0.5;
     const bool off = box.left < -kSlack || box.top < -kSlack ||
                      box.right > pic.PixelWidth() + kSlack ||
                      box.bottom > pic.PixelHeight() + kSlack;
     if (inside && off) return false;
+    // Texts the picture holds already (another field's labels among them),
+    // but the same text drawn again in its place.
+    const TextRect rect{box.left, box.top, box.right - box.left, box.bottom - box.top};
+    const bool onDrawn =
+        std::any_of(pic.DrawnTexts().begin(), pic.DrawnTexts().end(), [&](const DrawnText& t) {
+            const bool again = t.text == text && std::abs(t.rect.top - box.top) < 0.5 &&
+                               t.rect.left >= box.left - 0.5 && t.rect.Right() <= box.right + 0.5;
+            return !again && TextRectsOverlap(t.rect, rect);
+        });
+    if (onDrawn) return false;
     return std::none_of(boxes_.begin(), boxes_.end(), [&box](const Box& other) {
         const bool same = std::abs(box.left - other.left) < 1e-6 &&
                           std::abs(box.top - other.top) < 1e-6 &&
@@ -33,7 +44,7 @@ bool TextPlaces::Free(const PictureSurface& pic, const Box& box, bool inside) co
 
 bool TextPlaces::Reserve(const PictureSurface& pic, double x, double y, std::string_view text) {
     const Box box = BoxOf(pic, x, y, text);
-    if (!Free(pic, box, false)) return false;
+    if (!Free(pic, box, text, false)) return false;
     boxes_.push_back(box);
     return true;
 }
@@ -43,7 +54,7 @@ bool TextPlaces::Print(PictureSurface& pic, double x, double y, std::string_view
     const Box box = BoxOf(pic, x, y, text);
     pic.SetCurrentX(x);
     pic.SetCurrentY(y);
-    if (!Free(pic, box, inside)) {
+    if (!Free(pic, box, text, inside)) {
         pic.SetCurrentX(x + pic.TextWidth(text));
         return false;
     }

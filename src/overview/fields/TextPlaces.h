@@ -8,9 +8,10 @@
 namespace tarvex {
 
 // The boxes (pixels) of the texts one overview picture has printed in one
-// drawing, so that a text that would land on one of them is left out rather
-// than printed over it: contour labels that crowd on steep contours, the
-// labels of two value scales that share a side picture.
+// drawing, so that a text that would land on one of them, or on any text the
+// picture holds already, is left out rather than printed over it: contour
+// labels that crowd on steep contours, the labels of two contoured fields,
+// the labels of two value scales that share a side picture.
 class TextPlaces {
   public:
     // Prints text with its top-left corner at (x, y) of pic's user scale and
@@ -30,9 +31,10 @@ class TextPlaces {
         double left, top, right, bottom;
     };
     static Box BoxOf(const PictureSurface& pic, double x, double y, std::string_view text);
-    // Over no kept box but one in the very same place (and, when inside is
-    // asked, inside the picture).
-    bool Free(const PictureSurface& pic, const Box& box, bool inside) const;
+    // Over no kept box but one in the very same place, over no text the
+    // picture holds but the same one there (and, when inside is asked,
+    // inside the picture).
+    bool Free(const PictureSurface& pic, const Box& box, std::string_view text, bool inside) const;
     std::vector<Box> boxes_;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/Format.h"
 #include "profile/diagnostics/StormType.h"
 
+#include <algorithm>
 #include <string>
 
 namespace tarvex {
@@ -18,7 +19,7 @@ struct Caption {
 };
 
 constexpr Caption kCaptions[] = {
-    {"CAPE", -11, 500},       {"Vertical  Wind  Shear  U   (m/s)", 10, -250},
+    {"CAPE", -11, 500},       {"Vertical  Wind  Shear  U", 10, -250},
     {"s", 32.5, -300},        {"Ordinary", 1.5, 1600},
     {"Cells", 2.5, 1300},     {"Multicells", 13.5, 2800},
     {"Supercells", 24, 2450},
@@ -67,6 +68,12 @@ void PlotCapeShearDiagram(PictureSurface& picCape, HourPanelContext& ctx, std::i
         picCape.SetCurrentY(c.y);
         picCape.Print(c.text);
     }
+    // The unit follows the subscript "s" of the shear caption, printed apart
+    // so that the lowered "s" sits between the two without covering either.
+    picCape.SetCurrentX(std::max(10 + picCape.TextWidth("Vertical  Wind  Shear  U   "),
+                                 32.5 + picCape.TextWidth("s ")));
+    picCape.SetCurrentY(-250);
+    picCape.Print("(m/s)");
     DrawCapeShearBoundaries(picCape);
 
     WindResults& winds = *session.winds;

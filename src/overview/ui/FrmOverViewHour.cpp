@@ -48,6 +48,7 @@ void FrmOverView::BuildHourPanels(QWidget* area) {
         auto* box = new PictureBox(area);
         box->setObjectName(spec.name);
         box->setFixedSize(spec.width, spec.height);
+        box->Surface().SetDesignSize(spec.width, spec.height);
         box->Surface().SetBackColor(spec.box == &picMap ? kWhite : kBlack);
         box->Surface().SetForeColor(kWhite);
         box->Surface().Clear();

@@ -75,14 +75,15 @@ Rgb ThresholdColor(const IndexThresholdTable& limits, int row, float value, bool
     return kGreen;
 }
 
-// The axes and the speed rings every 10 m/s up to outer, each labelled at
-// its left.
-void RangeRings(PictureSurface& pic, double R, double outer) {
+// The axes and the speed rings every 10 m/s up to outer, labelled at their
+// left up to the speed labelled (past it a label would lie off the picture).
+void RangeRings(PictureSurface& pic, double R, double outer, double labelled) {
     pic.Line(-R, 0.0, R, 0.0);
     pic.Line(0.0, R, 0.0, -R);
     pic.SetFillStyle(FillStyle::Transparent);
     for (int i = 10; i <= outer; i += 10) {
         pic.Circle(0.0, 0.0, i);
+        if (i > labelled) continue;
         pic.SetCurrentX(-i);
         pic.Print(PrintForm(i));
     }
@@ -254,7 +255,8 @@ HodographCaptions PlotHodograph(PictureSurface& pic, Session& session, const Hod
     pic.SetDrawWidth(1);
     pic.SetForeColor(kRed);
     pic.Clear();
-    RangeRings(pic, R, RoundHalfEven(R + 10.0));
+    const double outer = RoundHalfEven(R + 10.0);
+    RangeRings(pic, R, outer, outer);
     pic.SetFillStyle(FillStyle::Solid);
     LayerCapeTable(pic, session, m, t, R);
     const MeanPoint mean = MarkMeanAndMovers(pic, storm, m, t);
@@ -286,8 +288,9 @@ void PlotHodographPanel(PictureSurface& pic, Session& session, double R, std::in
     pic.SetDrawStyle(DrawStyle::Solid);
     pic.SetForeColor(kRed);
     pic.Clear();
-    // The rings stand at 10 to 50 m/s whatever the range.
-    RangeRings(pic, R, 50.0);
+    // The rings stand at 10 to 50 m/s whatever the range; those wider than
+    // the range go unlabelled, their label lying past the edge.
+    RangeRings(pic, R, 50.0, R);
     pic.SetFillStyle(FillStyle::Solid);
     LayerCapeTable(pic, session, m, t, R);
 

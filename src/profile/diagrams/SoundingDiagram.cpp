@@ -111,12 +111,19 @@ void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureA
     const double first = spacing.first;
     const double tick = 1.1 * view.HalfTextHeight;
     const int count = StepCount(first, axis.RightTemp, step, kMostLines);
+    // A label stays inside the picture: pushed up off its bottom edge and in
+    // off its sides; an isotherm whose foot lies outside gets none.
+    const UserScale& scale = pic.CurrentScale();
+    const double lowest = scale.top + scale.height - pic.TextHeight("0");
     for (int k = 0; k < count; ++k) {
         const double t = first + k * step;
         pic.Line(t, f.baseLogP, t, f.baseLogP + tick);
-        pic.SetCurrentX(t - spacing.labelShift);
-        pic.SetCurrentY(f.baseLogP + tick);
-        pic.Print(PrintForm(t));
+        if (t < axis.LeftTemp || t > axis.RightTemp) continue;
+        const std::string label = PrintForm(t);
+        const double rightmost = scale.left + scale.width - pic.TextWidth(label);
+        pic.SetCurrentX(std::max<double>(std::min(t - spacing.labelShift, rightmost), scale.left));
+        pic.SetCurrentY(std::min(f.baseLogP + tick, lowest));
+        pic.Print(label);
     }
     pic.SetDrawStyle(DrawStyle::Dot);
     for (int k = 0; k < count; ++k)

@@ -28,14 +28,15 @@ RecordingSurface LikeBox(const PictureBox& box) {
 
 // Every text the overview draws can be read at the window's least size, on a
 // 1280 x 800 screen and on a 1920 x 1200 one (less a title and a task bar):
-// in the time-height picture with contours and its two side scales with all
-// three bands of labels, the time strip, the wind-scale legend, the floating
-// map panel and each legend cell.
+// in the time-height picture with the contours of two fields and its two
+// side scales with all three bands of labels, the time strip, the wind-scale
+// legend, the four floating panels and each legend cell.
 TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
     Load(samples::Atmosphere::WinterWarmNose, 12, 61);
     FrmOverView& w = Open();
-    for (const char* name : {"chkTemperature", "chkCAPE", "chkTransportWinds", "chkHelicity",
-                             "chkPrecip", "chkSfcTemp", "chkWinds", "chkApparentTemp"})
+    for (const char* name :
+         {"chkTemperature", "chkTheta", "chkCAPE", "chkTransportWinds", "chkHelicity", "chkPrecip",
+          "chkSfcTemp", "chkWinds", "chkApparentTemp"})
         w.Box(name)->setChecked(true);
     const QSize least = w.minimumSizeHint();
     for (const QSize size : {least, QSize(1280, 740), QSize(1920, 1140)}) {
@@ -61,10 +62,12 @@ TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
                       session_.parameters.ModelLevelStep);
         EXPECT_TRUE(TextIsReadable(windScale)) << "picWindScale";
 
-        // The map panel (the hodograph, profile and storm-type panels still
-        // print some texts past their edges).
-        for (int k : {0}) {
-            RecordingSurface panel = LikeBox(*w.HourPanelBox(k));
+        // The four floating panels, at their design size, print every text
+        // whole and apart.
+        for (int k : {0, 1, 2, 3}) {
+            const PictureBox& box = *w.HourPanelBox(k);
+            RecordingSurface panel = LikeBox(box);
+            panel.SetDesignSize(box.Surface().DesignWidth(), box.Surface().DesignHeight());
             const HodographView hodoView;
             const Picture background;
             MapWindState wind;
@@ -72,6 +75,7 @@ TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
                                  hodoView, background, wind};
             DrawHourPanel(static_cast<HourPanel>(k), panel, ctx, 5);
             EXPECT_TRUE(TextIsReadable(panel)) << "floating panel " << k;
+            EXPECT_TRUE(NothingLeftOut(panel)) << "floating panel " << k;
         }
 
         // Legend cells hold their captions whole, at 8 px or more.

@@ -76,13 +76,15 @@ Rgb ThresholdColor(const IndexThresholdTable& limits, int row, float value, bool
 }
 
 // The axes and the speed rings every 10 m/s up to outer, each labelled at
-// its left.
+// its left; a ring beyond the range R shows only in the corners, and its
+// label, left of the picture, is left out.
 void RangeRings(PictureSurface& pic, double R, double outer) {
     pic.Line(-R, 0.0, R, 0.0);
     pic.Line(0.0, R, 0.0, -R);
     pic.SetFillStyle(FillStyle::Transparent);
     for (int i = 10; i <= outer; i += 10) {
         pic.Circle(0.0, 0.0, i);
+        if (i > R) continue;
         pic.SetCurrentX(-i);
         pic.Print(PrintForm(i));
     }

@@ -151,6 +151,9 @@ void IndexLines(PictureSurface& pic, const Session& session, const HodographResu
     const float cape = s.CAPE(m, t);
     const float cins = s.CINS(m, t);
     const float helicity = hodo.Helicity(m, t);
+    // On the picture's back colour, as the layer table: a ring running
+    // through the values would read as part of them.
+    pic.SetFontTransparent(false);
     pic.SetCurrentX(-R);
     pic.SetCurrentY(-R - 3.0 * pic.TextHeight("I"));
     pic.SetForeColor(ThresholdColor(limits, kCapeRow, cape, false));
@@ -167,6 +170,7 @@ void IndexLines(PictureSurface& pic, const Session& session, const HodographResu
     pic.SetCurrentX(-R);
     pic.PrintNoNewline("  Shear = " + HalfUp(hodo.HodoLength(m, t)) + "m/s    " +
                        Format(hodo.MeanShear(m, t), "0.0 m/s /km"));
+    pic.SetFontTransparent(true);
 }
 
 // The motion of a point against the boundary: the component of the point's

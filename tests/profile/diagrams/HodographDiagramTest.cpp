@@ -129,6 +129,9 @@ TEST_F(HodographDiagram, LayerCapeTableAndIndexLines) {
     const DrawOperation* cins = Text("\\CINS =  30 ");
     ASSERT_NE(cins, nullptr);
     EXPECT_EQ(cins->color, kYellow);
+    // The rings do not run through the values.
+    EXPECT_FALSE(cape->state.fontTransparent);
+    EXPECT_FALSE(cins->state.fontTransparent);
     // Helicity 200: above the yellow limit 150, below the red 250.
     const DrawOperation* helicity = Text("Helicity =  200 ");
     ASSERT_NE(helicity, nullptr);

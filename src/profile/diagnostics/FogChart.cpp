@@ -54,6 +54,12 @@ void RightLabel(PictureSurface& pic, double x, double y, const std::string& text
     PrintAt(pic, x - pic.TextWidth(text), y - pic.TextHeight(text) / 2.0, text);
 }
 
+// The top of a humidity chart's axis caption: 80 ft below the axis, or lower
+// when the tick numbers (their tops 30 ft below it) reach further down.
+double CaptionBelowTicks(const PictureSurface& pic) {
+    return std::min(-80.0, -30.0 - std::abs(pic.TextHeight("0")));
+}
+
 // A two-line verdict: its first word at (x, y), "Likely" at likelyX below.
 void Verdict(PictureSurface& pic, double x, double y, const std::string& word, double likelyX) {
     PrintAt(pic, x, y, word);
@@ -95,7 +101,7 @@ void HumidityChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, fl
     pic.SetFillStyle(FillStyle::Transparent);
     pic.SetForeColor(kWhite);
     PrintAt(pic, -1.0 * B, 590.0, "Hght(ft)");
-    PrintAt(pic, 0.8 * B, -80.0, "Specific Humidity (g/kg)");
+    PrintAt(pic, 0.8 * B, CaptionBelowTicks(pic), "Specific Humidity (g/kg)");
     PrintAt(pic, 1.7 * B, 580.0, "Hydrolapse");
 }
 
@@ -130,13 +136,18 @@ void HydrolapseChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, 
     }
     pic.SetFillStyle(FillStyle::Transparent);
     pic.SetForeColor(kWhite);
-    PrintAt(pic, -0.47 * B, -80.0, "Specific Humidity Change (g/kg)");
+    PrintAt(pic, -0.47 * B, CaptionBelowTicks(pic), "Specific Humidity Change (g/kg)");
     PrintAt(pic, -0.47 * B, 580.0, "Vertical Change of Humidity");
     PrintAt(pic, -0.38 * B, 300.0, "Less");
     PrintAt(pic, 0.17 * B, 300.0, "More");
     PrintAt(pic, -0.4 * B, 240.0, "Likely");
     PrintAt(pic, 0.15 * B, 240.0, "Likely");
 }
+
+// The top of the crossover area's headings over the bars.
+constexpr double kHeadingY = 7.0;
+// The top of the caption at the foot of the crossover area.
+constexpr double kFootY = -6.2;
 
 // How one bar of the crossover area looks for its difference: the box
 // colour, the value text beside its end (above a rising bar, below a falling
@@ -156,7 +167,10 @@ void CrossoverBar(PictureSurface& pic, double x0, double x1, double d, const Bar
                   float valueF, double likelyX) {
     const double h = pic.TextHeight("H");
     pic.FilledBox(x0, 0.0, x1, d, look.colour);
-    PrintAt(pic, look.valueX, look.above ? d - 1.1 * h : d + 0.1 * h,
+    // A value above its bar stays below the headings of the area, one below
+    // it above the caption at the foot.
+    PrintAt(pic, look.valueX,
+            look.above ? std::min(d - 1.1 * h, kHeadingY + h) : std::max(d + 0.1 * h, kFootY - h),
             look.valuePrefix + Format(valueF, "0.0"));
     if (look.verdict) Verdict(pic, look.verdictX, d / 2.0 - h, look.verdict, likelyX);
 }
@@ -189,8 +203,11 @@ void AirBar(PictureSurface& pic, float AF, float XF) {
         }
     }
     CrossoverBar(pic, 11.0, 22.0, d, look, AF, 13.5);
-    // A bar just above the crossover: a single line at its middle.
-    if (d > 0.0 && d <= 1.0) PrintAt(pic, 13.0, d / 2.0 - 0.5 * pic.TextHeight("H"), "Br Psbl");
+    // A bar just above the crossover: a single line at its middle, under the
+    // bar's value.
+    const double h = pic.TextHeight("H");
+    if (d > 0.0 && d <= 1.0)
+        PrintAt(pic, 13.0, std::min(d / 2.0 - 0.5 * h, d - 0.1 * h), "Br Psbl");
 }
 
 void CrossoverArea(PictureSurface& pic, Session& session, int m, std::int16_t c) {
@@ -214,7 +231,7 @@ void CrossoverArea(PictureSurface& pic, Session& session, int m, std::int16_t c)
         RightLabel(pic, 5.0, y, Format(y, "0"));
     }
     pic.SetForeColor(kWhite);
-    PrintOnLineAt(pic, 14.0, 7.0, "Air °F");
+    PrintOnLineAt(pic, 14.0, kHeadingY, "Air °F");
     pic.SetCurrentX(27.0);
     pic.PrintNoNewline("Ground °F");
     PrintAt(pic, 40.0, 1.0, "XOver °F");
@@ -227,10 +244,10 @@ void CrossoverArea(PictureSurface& pic, Session& session, int m, std::int16_t c)
     AirBar(pic, AF, XF);
 
     if (source.Manual) {
-        PrintAt(pic, 1.0, -6.2, "XOver manually entered");
+        PrintAt(pic, 1.0, kFootY, "XOver manually entered");
         return;
     }
-    PrintOnLineAt(pic, 1.0, -6.2, "XOver from ");
+    PrintOnLineAt(pic, 1.0, kFootY, "XOver from ");
     pic.PrintNoNewline(PrintForm(source.HoursAgo));
     pic.PrintNoNewline("hours ago");
     const DateTime local = s.ValidTime(m, source.Column).AddHours(-session.config.TimeZoneOffset);

@@ -50,6 +50,9 @@ void DrawVectors(PictureSurface& pic, const WindResults& w, int m, int t, float 
     pic.SetForeColor(kGrey);
     for (int r = step; r <= last; r += step) {
         pic.Circle(0, 0, r, kGrey);
+        // A ring beyond the scale shows only in the corners; its label would
+        // stand left of the picture.
+        if (r > S) continue;
         pic.SetCurrentX(-r);
         pic.SetCurrentY(0);
         pic.Print(PrintForm(r));

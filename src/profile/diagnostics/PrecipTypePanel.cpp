@@ -120,18 +120,21 @@ void DrawSnraBar(PictureSurface& pic, float S) {
     pic.FilledBox(0.0, 1.0, 100.0 - S, 7.0, kGreen);
     pic.FilledBox(100.0 - S, 1.0, 100.0, 7.0, kBlue);
     pic.SetForeColor(kBlack);
-    pic.SetCurrentX(30.0);
+    // Its value ends inside the picture however wide the type is.
+    const std::string text = "SNRA=" + PrintForm(S);
+    pic.SetCurrentX(std::min(30.0, 102.0 - pic.TextWidth(text)));
     pic.SetCurrentY(1.0);
-    pic.Print("SNRA=" + PrintForm(S));
+    pic.Print(text);
 }
 
 // The start level of the layer analysis in the lower right, placed on the
-// panel's design size (437 x 461 pixels) whatever size it has.
+// panel's design size (437 x 461 pixels) whatever size it has, below the
+// first two lines of the hour's heading, which run that far across.
 void DrawStartLevel(PictureSurface& pic, const ProfileArrays& s, int c, int start) {
     pic.Scale(0.0, 0.0, kPrecipTypeWidth, kPrecipTypeHeight);
     pic.SetForeColor(kLevelText);
     if (start == 1) {
-        PrintAt(pic, 313.0, 387.0, "Surface");
+        PrintAt(pic, 313.0, 404.0, "Surface");
         return;
     }
     const int m = s.CurrentModel;
@@ -139,7 +142,7 @@ void DrawStartLevel(PictureSurface& pic, const ProfileArrays& s, int c, int star
         return std::string(name) + Format(h * kFeetPerMetre, "##0") + "'   " + Format(h, "##0") +
                "m";
     };
-    PrintLines(pic, 313.0, 380.0,
+    PrintLines(pic, 313.0, 397.0,
                {line("AGL: ", s.HeightAGL(m, c, start)), line("MSL: ", s.Height(m, c, start))});
 }
 
@@ -225,7 +228,8 @@ void DrawRefreezingChartFixed(PictureSurface& pic, bool elevated) {
         PrintAt(pic, 115.0, 480.0, "Positive Energy J/kg");
     }
     PrintAt(pic, -85.0, 290.0, "Negative");
-    PrintAt(pic, -75.0, 245.0, "Energy");
+    // Clear of the axis number 250 beside it.
+    PrintAt(pic, -75.0, std::min(245.0, 250.0 + th / 2.0), "Energy");
     PrintAt(pic, -65.0, 190.0, "J/kg");
     if (elevated) {
         pic.SetForeColor(kGreen);
@@ -306,7 +310,9 @@ void DrawCloudTop(PictureSurface& pic, const Session& session, int c, int start)
     // The temperature at 45 % across, or after a longer height text.
     pic.SetCurrentX(std::max(45.0, pic.CurrentX() + pic.TextWidth(" ")));
     pic.Print("Cloud Top Temp: " + Format(topTemp, "0.0"));
-    if (r.IceAloft(m, c) != kFlagFalse) PrintLines(pic, 2.0, 94.0, {"Seeder", "Feeder"});
+    if (r.IceAloft(m, c) != kFlagFalse)
+        PrintLines(pic, 2.0, std::min(94.0, 100.0 - 2.0 * pic.TextHeight("I")),
+                   {"Seeder", "Feeder"});
 
     if (r.PTypeEnergyCode(m, c) != kPTypeSnow || depth <= kDrizzleCloudDepth ||
         topTemp <= kDrizzleTopTemp)
@@ -355,14 +361,13 @@ void PrecipTypeBackgrounds::Show(PictureSurface& pic, Chart chart,
         height = pic.PixelHeight();
     }
     Picture& fixed = pictures[static_cast<std::size_t>(chart)];
+    // The texts of the chart drawn before are gone: none of them may keep a
+    // text of this one out.
+    pic.Clear();
     if (!fixed.IsEmpty()) {
-        // Setting a picture shows it at once; the picture in place only
-        // needs a clear.
-        if (pic.PersistentPicture().Image() == fixed.Image()) {
-            pic.Clear();
-        } else {
-            pic.SetPicture(fixed);
-        }
+        // Setting a picture shows it at once; the picture in place is shown
+        // by the clear.
+        if (pic.PersistentPicture().Image() != fixed.Image()) pic.SetPicture(fixed);
         return;
     }
     pic.SetPicture(Picture()); // shows the back colour alone
@@ -401,6 +406,7 @@ bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session
         break;
     }
     case EnergyChart::None:
+        pic.Clear();
         pic.SetPicture(Picture());
         break;
     }

@@ -87,10 +87,9 @@ void DrawCaptions(PictureSurface& pic) {
         double x, y;
     };
     static constexpr Caption captions[] = {
-        {"CAPE", -11, 500},       {"4 km Vertical  Wind  Shear  U   (m/s)", 5, -250},
-        {"s", 32.5, -300},        {"Ordinary", 1.5, 1600},
-        {"Cells", 2.5, 1300},     {"Multicells", 13.5, 2800},
-        {"Supercells", 24, 2450},
+        {"CAPE", -11, 500},         {"4 km Vertical  Wind  Shear  U   (m/s)", 5, -250},
+        {"Ordinary", 1.5, 1600},    {"Cells", 2.5, 1300},
+        {"Multicells", 13.5, 2800}, {"Supercells", 24, 2450},
     };
     pic.SetForeColor(kWhite);
     for (const Caption& c : captions) {
@@ -98,6 +97,12 @@ void DrawCaptions(PictureSurface& pic) {
         pic.SetCurrentY(c.y);
         pic.PrintNoNewline(c.text);
     }
+    // The subscript of U, in the blanks the shear caption keeps after it,
+    // whatever the type's width.
+    pic.SetCurrentX(5 + pic.TextWidth("4 km Vertical  Wind  Shear  U"));
+    pic.SetCurrentY(-300);
+    const TextOverlapAllowed subscript(pic);
+    pic.PrintNoNewline("s");
 }
 
 } // namespace

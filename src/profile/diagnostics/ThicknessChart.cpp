@@ -72,7 +72,7 @@ void DrawHourValues(PictureSurface& pic, const Session& session, int c) {
     const ProfileArrays& s = *session.profile;
     const ThicknessResults& h = *session.thickness;
     const int m = s.CurrentModel;
-    PrintAt(pic, 1560.0, 1254.0,
+    PrintAt(pic, 1558.0, 1254.0,
             "1: " + Format(s.Pressure(m, c, 1), "#.0mb ") + Format(s.Height(m, c, 1), "#m"));
     PrintAt(pic, 1505.0, 1245.0, "H1000:   " + Metres(h.ThicknessHeights(m, c, kSurface1000)));
     PrintAt(pic, 1505.0, 1249.0, "H 850:  " + Metres(h.ThicknessHeights(m, c, kSurface850)));
@@ -84,15 +84,19 @@ void DrawHourValues(PictureSurface& pic, const Session& session, int c) {
 
 void DrawGrid(PictureSurface& pic) {
     pic.SetForeColor(kGrid);
+    // Each number centred under its line, the last one ending at the edge.
     const double halfLabel = pic.TextWidth("1540") / 2.0;
     for (int x = 1510; x <= 1580; x += 10) {
         pic.Line(x, kBottom, x, kTop);
-        PrintAt(pic, x - halfLabel, 1259.0, PrintForm(x));
+        PrintAt(pic, std::min(x - halfLabel, 1584.0 - pic.TextWidth(PrintForm(x))), 1259.0,
+                PrintForm(x));
     }
-    const double halfHeight = pic.TextHeight("W") / 2.0;
+    // Each number centred on its line, the lowest one above it, clear of the
+    // numbers across.
+    const double lineHeight = std::abs(pic.TextHeight("W"));
     for (int y = 1260; y <= 1350; y += 10) {
         pic.Line(kLeft, y, kRight, y);
-        PrintAt(pic, 1501.5, y - halfHeight, PrintForm(y));
+        PrintAt(pic, 1501.5, y == 1260 ? y + lineHeight : y + lineHeight / 2.0, PrintForm(y));
     }
 }
 

@@ -75,15 +75,16 @@ Rgb ThresholdColor(const IndexThresholdTable& limits, int row, float value, bool
     return kGreen;
 }
 
-// The axes and the speed rings every 10 m/s up to outer, labelled at their
-// left up to the speed labelled (past it a label would lie off the picture).
-void RangeRings(PictureSurface& pic, double R, double outer, double labelled) {
+// The axes and the speed rings every 10 m/s up to outer, each labelled at
+// its left; a ring beyond the range R shows only in the corners, and its
+// label, left of the picture, is left out.
+void RangeRings(PictureSurface& pic, double R, double outer) {
     pic.Line(-R, 0.0, R, 0.0);
     pic.Line(0.0, R, 0.0, -R);
     pic.SetFillStyle(FillStyle::Transparent);
     for (int i = 10; i <= outer; i += 10) {
         pic.Circle(0.0, 0.0, i);
-        if (i > labelled) continue;
+        if (i > R) continue;
         pic.SetCurrentX(-i);
         pic.Print(PrintForm(i));
     }
@@ -150,6 +151,9 @@ void IndexLines(PictureSurface& pic, const Session& session, const HodographResu
     const float cape = s.CAPE(m, t);
     const float cins = s.CINS(m, t);
     const float helicity = hodo.Helicity(m, t);
+    // On the picture's back colour, as the layer table: a ring running
+    // through the values would read as part of them.
+    pic.SetFontTransparent(false);
     pic.SetCurrentX(-R);
     pic.SetCurrentY(-R - 3.0 * pic.TextHeight("I"));
     pic.SetForeColor(ThresholdColor(limits, kCapeRow, cape, false));
@@ -166,6 +170,7 @@ void IndexLines(PictureSurface& pic, const Session& session, const HodographResu
     pic.SetCurrentX(-R);
     pic.PrintNoNewline("  Shear = " + HalfUp(hodo.HodoLength(m, t)) + "m/s    " +
                        Format(hodo.MeanShear(m, t), "0.0 m/s /km"));
+    pic.SetFontTransparent(true);
 }
 
 // The motion of a point against the boundary: the component of the point's
@@ -256,7 +261,7 @@ HodographCaptions PlotHodograph(PictureSurface& pic, Session& session, const Hod
     pic.SetForeColor(kRed);
     pic.Clear();
     const double outer = RoundHalfEven(R + 10.0);
-    RangeRings(pic, R, outer, outer);
+    RangeRings(pic, R, outer);
     pic.SetFillStyle(FillStyle::Solid);
     LayerCapeTable(pic, session, m, t, R);
     const MeanPoint mean = MarkMeanAndMovers(pic, storm, m, t);
@@ -290,7 +295,7 @@ void PlotHodographPanel(PictureSurface& pic, Session& session, double R, std::in
     pic.Clear();
     // The rings stand at 10 to 50 m/s whatever the range; those wider than
     // the range go unlabelled, their label lying past the edge.
-    RangeRings(pic, R, 50.0, R);
+    RangeRings(pic, R, 50.0);
     pic.SetFillStyle(FillStyle::Solid);
     LayerCapeTable(pic, session, m, t, R);
 

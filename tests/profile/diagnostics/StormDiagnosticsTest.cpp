@@ -3,6 +3,7 @@
 #include "compute/StormMatrix.h"
 #include "files/Session.h"
 #include "platform/RasterSurface.h"
+#include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 #include "profile/diagnostics/HeavyPrecip.h"
 #include "profile/diagnostics/StormMatrixSketch.h"
@@ -103,6 +104,31 @@ TEST_F(StormTypeTest, KeptBackgroundDrawsTheSamePicture) {
     PlotCapeShear(plain, session, 4, 3583);
     PlotCapeShear(kept, session, 4, 3583, &background);
     EXPECT_EQ(kept.Image(), plain.Image());
+}
+
+// Shown smaller than its design, every text stays readable and the
+// subscript of U follows the U, inside the blanks after it.
+TEST_F(StormTypeTest, SubscriptFollowsTheShearCaptionAtAnySize) {
+    for (const int width : {308, 433, 640}) {
+        RecordingSurface shown(width, width * 425 / 433);
+        shown.SetDesignSize(433, 425);
+        PlotCapeShear(shown, session, 4, kCapeAxisTopStart);
+        EXPECT_TRUE(TextIsReadable(shown));
+        EXPECT_TRUE(NothingLeftOut(shown));
+        const DrawnText* caption = nullptr;
+        const DrawnText* sub = nullptr;
+        for (const DrawnText& t : shown.DrawnTexts()) {
+            if (t.text.find("Shear") != std::string::npos) caption = &t;
+            if (t.text == "s") sub = &t;
+        }
+        ASSERT_TRUE(caption && sub) << width;
+        // Widths in the picture's scale (63 units across) as pixels.
+        const double perUnit = width / 63.0;
+        const double uEnd =
+            caption->rect.left + shown.TextWidth("4 km Vertical  Wind  Shear  U") * perUnit;
+        EXPECT_GE(sub->rect.left, uEnd - 0.5) << width;
+        EXPECT_LE(sub->rect.Right(), uEnd + shown.TextWidth("   ") * perUnit) << width;
+    }
 }
 
 TEST(Zooms, StayWithinBounds) {

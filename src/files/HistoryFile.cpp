@@ -172,18 +172,7 @@ class HistoryReader {
     }
     void Single(float& value, float lowest = -std::numeric_limits<float>::max(),
                 float highest = std::numeric_limits<float>::max()) {
-        Read(value, [&] {
-            const float read = in_.ReadListNumber();
-            auto text = [](float number) {
-                char buffer[32];
-                const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
-                return std::string(buffer, end);
-            };
-            if (!(read >= lowest && read <= highest))
-                throw TextReadError(in_.LastLine(), "the value " + text(read) + " lies outside " +
-                                                        text(lowest) + " to " + text(highest));
-            return read;
-        });
+        Read(value, [&] { return InRange(in_.ReadListNumber(), lowest, highest); });
     }
     void Flag(bool& value) {
         Read(value, [&] { return in_.ReadListInteger() != 0; });
@@ -205,11 +194,19 @@ class HistoryReader {
         return line_ < lines_.size() ? lines_[line_] : std::string_view();
     }
     std::int16_t ReadInteger(std::int16_t lowest, std::int16_t highest) {
-        const std::int16_t read = in_.ReadListInteger();
-        if (read < lowest || read > highest)
-            throw TextReadError(in_.LastLine(), "the value " + std::to_string(read) +
-                                                    " lies outside " + std::to_string(lowest) +
-                                                    " to " + std::to_string(highest));
+        return InRange(in_.ReadListInteger(), lowest, highest);
+    }
+    // The value read, or an error naming its line when it lies outside
+    // lowest to highest (a value that is not a number lies outside).
+    template <typename Number> Number InRange(Number read, Number lowest, Number highest) const {
+        auto text = [](Number number) {
+            char buffer[32];
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+            return std::string(buffer, end);
+        };
+        if (!(read >= lowest && read <= highest))
+            throw TextReadError(in_.LastLine(), "the value " + text(read) + " lies outside " +
+                                                    text(lowest) + " to " + text(highest));
         return read;
     }
     // Reads one value with read and assigns it: at once in list input, at

@@ -20,12 +20,28 @@ constexpr double kLewis = 0.060606;       // 1 / 16.5 K/kPa: vapour per heat fil
 constexpr double kRefHeat = 159.0984;
 constexpr double kRefHeatPerDegree = 0.2016;
 constexpr double kRefVapourDrop = 4.05;
-constexpr int kMostSteps = 200;
 
 // The air temperature (C) that balances the heat Q = 159.0984 + 0.2016 AT
 // with the conductances to heat K and to vapour L of the same person.
 double ReferenceTemp(double K, double L) {
     return (kCoreTemp * K + kRefVapourDrop * L - kRefHeat) / (kRefHeatPerDegree + K);
+}
+
+// Too warm for any clothing, the heat balance leaves only the sweating skin
+// to carry the heat, and its resistance to vapour falls towards nothing in
+// humid heat, where the balance then answers some 200 F whatever the air.
+// The apparent temperature there is the national weather service's heat
+// index: L. P. Rothfusz (1990), a fit to the same heat balance's published
+// table, with its two corrections for very dry and for humid mild air. F in
+// deg F, H in %.
+double HeatIndexOfTheTable(double F, double H) {
+    double hi = -42.379 + 2.04901523 * F + 10.14333127 * H - 0.22475541 * F * H -
+                0.00683783 * F * F - 0.05481717 * H * H + 0.00122874 * F * F * H +
+                0.00085282 * F * H * H - 0.00000199 * F * F * H * H;
+    if (H < 13.0 && F >= 80.0 && F <= 112.0)
+        hi -= (13.0 - H) / 4.0 * std::sqrt((17.0 - std::fabs(F - 95.0)) / 17.0);
+    if (H > 85.0 && F >= 80.0 && F <= 87.0) hi += (H - 85.0) / 10.0 * ((87.0 - F) / 5.0);
+    return hi;
 }
 
 } // namespace
@@ -61,33 +77,10 @@ float MakeApparentTemp(float T, float H) {
     double x = -1.0;
     if (qa > 0.0 && disc >= 0.0) x = (-qb + std::sqrt(disc)) / (2.0 * qa);
 
-    double at = 0.0;
-    if (x >= 0.0) {
-        const double K = (1.0 - kCovered) / Rb + kCovered / (a + x);
-        const double L = (1.0 - kCovered) / Zb + kCovered / (b + c * x);
-        at = ReferenceTemp(K, L);
-    } else {
-        // Second stage, too warm for clothing: the whole skin bare in a
-        // gentler air film R3, Z3; sweating sets the skin's resistance to
-        // vapour z so that the heat the air film does not take goes as
-        // vapour. Relaxed halfway each step from the resting skin.
-        const double R3 = 1.0 / (12.3 + 0.028 * t + 4.1);
-        const double Z3 = kLewis / 12.3;
-        const double Rt = kSkinHeatRes + R3;
-        const double vapourHeat = Q - dT / Rt;
-        double z = kSkinVapourRes;
-        for (int step = 0; step < kMostSteps; ++step) {
-            double next = vapourHeat > 0.0 ? dE / vapourHeat - Z3 : kSkinVapourRes;
-            if (next < 0.0) next = 0.0;
-            if (std::fabs(next - z) <= 0.0001) {
-                z = next;
-                break;
-            }
-            z = 0.5 * (z + next);
-        }
-        at = ReferenceTemp(1.0 / Rt, 1.0 / (z + Z3));
-    }
-    return static_cast<float>(at * 1.8 + 32.0);
+    if (x < 0.0) return static_cast<float>(HeatIndexOfTheTable(t * 1.8 + 32.0, H));
+    const double K = (1.0 - kCovered) / Rb + kCovered / (a + x);
+    const double L = (1.0 - kCovered) / Zb + kCovered / (b + c * x);
+    return static_cast<float>(ReferenceTemp(K, L) * 1.8 + 32.0);
 }
 
 int HeatCategory(float A) {

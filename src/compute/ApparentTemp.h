@@ -5,7 +5,7 @@ namespace tarvex {
 // How hot the air feels (deg F) to a walking adult, from the air temperature
 // T (deg C) and the relative humidity H (%). Below the heat at which a
 // person sheds every garment the clothing is found that keeps the body in
-// balance; above it, the sweating skin's resistance to vapour.
+// balance; above it, the heat index of the published table.
 float MakeApparentTemp(float T, float H);
 
 // Heat-stress class of an apparent temperature A (deg F): 1 for 130 and

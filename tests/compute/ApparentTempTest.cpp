@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 namespace tarvex {
 namespace {
 
@@ -9,20 +12,63 @@ float FeelsLike(float fahrenheit, float humidity) {
     return MakeApparentTemp((fahrenheit - 32.0f) / 1.8f, humidity);
 }
 
-// The heat-index table of the national weather service rests on the same
-// heat balance: its values, within 3 F, on both sides of the heat at which
-// the clothing runs out.
-TEST(ApparentTemp, MatchesThePublishedHeatIndexTable) {
-    struct Entry {
-        float air, humidity, table;
+// The national weather service's heat-index chart, 80 to 110 F by 2 F, one
+// row per relative humidity from 40 to 100 % by 5 %; each row ends where the
+// chart does.
+struct ChartRow {
+    int humidity;
+    std::vector<int> values;
+};
+const std::vector<ChartRow>& HeatIndexChart() {
+    static const std::vector<ChartRow> chart = {
+        {40, {80, 81, 83, 85, 88, 91, 94, 97, 101, 105, 109, 114, 119, 124, 130, 136}},
+        {45, {80, 82, 84, 87, 89, 93, 96, 100, 104, 109, 114, 119, 124, 130, 137}},
+        {50, {81, 83, 85, 88, 91, 95, 99, 103, 108, 113, 118, 124, 131, 137}},
+        {55, {81, 84, 86, 89, 93, 97, 101, 106, 112, 117, 124, 130, 137}},
+        {60, {82, 84, 88, 91, 95, 100, 105, 110, 116, 123, 129, 137}},
+        {65, {82, 85, 89, 93, 98, 103, 108, 114, 121, 128, 136}},
+        {70, {83, 86, 90, 95, 100, 105, 112, 119, 126, 134}},
+        {75, {84, 88, 92, 97, 103, 109, 116, 124, 132}},
+        {80, {84, 89, 94, 100, 106, 113, 121, 129}},
+        {85, {85, 90, 96, 102, 110, 117, 126, 135}},
+        {90, {86, 91, 98, 105, 113, 122, 131}},
+        {95, {86, 93, 100, 108, 117, 127}},
+        {100, {87, 95, 103, 112, 121, 132}},
     };
-    for (const Entry& e : {Entry{80, 40, 80}, Entry{86, 40, 85}, Entry{90, 50, 95},
-                           Entry{90, 70, 106}, Entry{95, 50, 107}, Entry{100, 40, 109}})
-        EXPECT_NEAR(FeelsLike(e.air, e.humidity), e.table, 3.0f) << e.air << " F " << e.humidity;
-    // Humid air feels hotter than dry air of the same temperature.
-    EXPECT_GT(FeelsLike(90, 70), FeelsLike(90, 30));
-    // Saturated air and bone-dry air end the iteration too.
-    EXPECT_GT(FeelsLike(110, 100), 130.0f);
+    return chart;
+}
+
+// Every cell of the chart within 3 F, in the class the chart's value is in
+// wherever the value is clear of a class bound; the trace keeps rising in
+// saturated heat beyond the chart.
+TEST(ApparentTemp, AgreesWithTheWholeHeatIndexChart) {
+    int cells = 0;
+    for (const ChartRow& row : HeatIndexChart()) {
+        for (std::size_t i = 0; i < row.values.size(); ++i) {
+            const float air = 80.0f + 2.0f * static_cast<float>(i);
+            const float chart = static_cast<float>(row.values[i]);
+            const float got = FeelsLike(air, static_cast<float>(row.humidity));
+            EXPECT_NEAR(got, chart, 3.0f) << air << " F " << row.humidity << " %";
+            bool nearBound = false;
+            for (float bound : {80.0f, 90.0f, 105.0f, 130.0f})
+                nearBound = nearBound || std::abs(chart - bound) < 3.0f;
+            if (!nearBound) {
+                EXPECT_EQ(HeatCategory(got), HeatCategory(chart))
+                    << air << " F " << row.humidity << " %";
+            }
+            ++cells;
+        }
+    }
+    EXPECT_EQ(cells, 135);
+    // Cold air feels cold to the clothed person too.
+    EXPECT_LT(FeelsLike(30, 80), 32.0f);
+    // Saturated heat beyond the chart and bone-dry heat.
+    float last = 0.0f;
+    for (float air = 80.0f; air <= 120.0f; air += 2.0f) {
+        const float humid = FeelsLike(air, 100.0f);
+        EXPECT_GT(humid, last) << air;
+        last = humid;
+    }
     EXPECT_LT(FeelsLike(110, 0), 110.0f);
 }
 

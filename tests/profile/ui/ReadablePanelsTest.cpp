@@ -10,8 +10,10 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <unistd.h>
 
 namespace tarvex {
@@ -35,6 +37,10 @@ class ReadablePanels : public ::testing::TestWithParam<samples::Atmosphere> {
         window_ = std::make_unique<FrmProfile>(session_, desktop_);
         window_->show();
         ASSERT_TRUE(window_->LoadSoundingFile(path_.string()));
+        // One hour of high CAPE, for the storm-matrix sketch's mean
+        // dew-point depression.
+        ProfileArrays& s = *session_.profile;
+        s.CAPE(s.CurrentModel, kHighCapeHour) = 3000.0f;
     }
     void TearDown() override {
         window_.reset();
@@ -55,6 +61,8 @@ class ReadablePanels : public ::testing::TestWithParam<samples::Atmosphere> {
     }
 
     void EveryDisplay();
+
+    static constexpr int kHighCapeHour = 6;
 
     Session session_;
     RecordingDesktopService desktop_;
@@ -92,6 +100,13 @@ void ReadablePanels::EveryDisplay() {
                 method->click();
             }
             Check(reason, "picReason" + at);
+            // At high CAPE the sketch shows the mean depression with its
+            // value (or the mark of none), whole.
+            const bool meanShown =
+                std::ranges::any_of(reason->Surface().DrawnTexts(), [](const DrawnText& t) {
+                    return std::regex_match(t.text, std::regex("Mean DPD: ?(-?[0-9]+|---) "));
+                });
+            EXPECT_EQ(meanShown, hour == kHighCapeHour) << "picReason" << at;
         }
     }
 }

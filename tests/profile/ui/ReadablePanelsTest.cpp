@@ -3,6 +3,7 @@
 #include "files/Session.h"
 #include "platform/PictureBox.h"
 #include "platform/ReadableText.h"
+#include "profile/diagrams/WindColumn.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -113,6 +115,45 @@ void ReadablePanels::EveryDisplay() {
 
 TEST_P(ReadablePanels, EveryDisplayAtTheThreeWindowSizes) {
     EveryDisplay();
+}
+
+// The digital winds on a 1280 x 800 screen at the default interval: where
+// levels crowd, the values of one that would cover another are left out,
+// and every 100 mb of the sounding keeps some.
+TEST_P(ReadablePanels, DigitalWindsStandApartOnASmallScreen) {
+    FrmProfile& w = *window_;
+    w.resize(1272, 768);
+    if (!w.chkWindDigital->isChecked()) w.chkWindDigital->click();
+    const PictureSurface& pic = w.picData->Surface();
+    const ProfileArrays& s = *session_.profile;
+    const double lnTop = std::log(static_cast<double>(s.DiagramTopPressure));
+    const double lnBottom = std::log(static_cast<double>(s.DiagramBottomPressure));
+    for (int hour : {0, 6, 11}) {
+        w.vsbHour->setValue(hour);
+        SCOPED_TRACE("hour " + std::to_string(hour));
+        std::vector<DrawnText> winds;
+        std::vector<double> speedPressures;
+        for (const DrawnText& t : pic.DrawnTexts()) {
+            for (const double x : {kDigitalDirectionX, kDigitalSpeedX}) {
+                if (std::abs(t.rect.left - x / 100.0 * pic.PixelWidth()) > 4.0) continue;
+                winds.push_back(t);
+                const double middle = (t.rect.top + t.rect.height / 2) / pic.PixelHeight();
+                if (x == kDigitalSpeedX)
+                    speedPressures.push_back(std::exp(lnTop + middle * (lnBottom - lnTop)));
+            }
+        }
+        for (std::size_t i = 0; i < winds.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(TextRectsOverlap(winds[i].rect, winds[j].rect))
+                    << '"' << winds[i].text << "\" over \"" << winds[j].text << '"';
+        EXPECT_FALSE(pic.LeftOutTexts().empty()); // the crowded levels
+        const double surface = s.SurfacePressure(s.CurrentModel, hour);
+        for (double p = 200; p + 100 <= surface; p += 100) {
+            EXPECT_TRUE(std::ranges::any_of(speedPressures,
+                                            [p](double q) { return q >= p && q < p + 100; }))
+                << "no wind between " << p << " and " << p + 100 << " mb";
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ReadablePanels,

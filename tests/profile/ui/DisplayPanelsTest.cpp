@@ -1,7 +1,10 @@
 #include "SampleSounding.h"
 #include "files/DesktopService.h"
 #include "files/Session.h"
+#include "platform/Format.h"
 #include "platform/PictureBox.h"
+#include "platform/ReadableText.h"
+#include "profile/diagnostics/SoundingListing.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QLineEdit>
@@ -10,8 +13,11 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <unistd.h>
 
@@ -80,6 +86,7 @@ TEST_F(DisplayPanels, EachButtonShowsItsPanelDrawnForTheHour) {
         EXPECT_TRUE(found.count(qRgb(0, 0, 0))) << mode.png; // black background
         for (QRgb colour : mode.colours) EXPECT_TRUE(found.count(colour)) << mode.png;
         ASSERT_TRUE(image.save(QString::fromStdString((out / mode.png).string())));
+        EXPECT_TRUE(TextIsReadable(mode.surface->Surface())) << mode.png;
     }
 }
 

@@ -22,25 +22,34 @@ cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/
 [ -d "$bin/archive" ] && cp -r "$bin/archive" "$work/"
 [ -n "${3:-}" ] && cp "$3" "$work/tarvex.hst"
 
+# Starts the program on the server once it accepts connections and finds
+# its main window: sets pid and window, or ends the session.
+cat > "$work/start.sh" <<'INNER'
+start_program() {
+  # On a busy machine the server may take a while to accept connections.
+  for _ in $(seq 1 300); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+  QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
+  pid=$!
+  window=""
+  for _ in $(seq 1 400); do
+    window=$(xdotool search --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
+  fi
+}
+INNER
+
 cat > "$work/session.sh" <<'INNER'
 set -u
 cd "$1"
-# On a busy machine the server may take a while to accept connections.
-for _ in $(seq 1 300); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.2
-done
-QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
-pid=$!
-window=""
-for _ in $(seq 1 400); do
-  window=$(xdotool search --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
-fi
+. ./start.sh
+start_program
 echo "found the main window"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 sleep 0.3
@@ -145,24 +154,11 @@ if [ -n "$shots" ] && command -v import >/dev/null; then
   cat > "$work/shots.sh" <<'INNER'
 set -u
 cd "$1"
-for _ in $(seq 1 300); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.2
-done
+. ./start.sh
 names=(data map hodograph indices storm_type heavy_pcp precip_type lapse_rates fog)
 for mode in 0 1 2 3 4 5 6 7 8; do
   sed -i "26s/^.*$/$mode 4/" tarvex.hst
-  QT_QPA_PLATFORM=xcb ./tarvex > shots.log 2>&1 &
-  pid=$!
-  window=""
-  for _ in $(seq 1 400); do
-    window=$(xdotool search --onlyvisible --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  if [ -z "$window" ]; then
-    echo "the main window did not appear for display $mode"; cat shots.log; kill "$pid"; exit 1
-  fi
+  start_program
   sleep 2
   import -window root "$2/display_${mode}_${names[$mode]}.png"
   kill "$pid"

@@ -8,7 +8,8 @@
 # file dialog); the second starts on the "Loop" panel, starts the hour
 # animation and stops it again. The first run keeps a screenshot of the main
 # window for a reviewer; then the window test of the shown pictures runs on
-# the same kind of server.
+# the same kind of server, and one screenshot of each display on a 1280 x 800
+# screen is kept beside it.
 # Usage: startup_smoke.sh BIN_FOLDER [SHOT_FOLDER [SETTINGS_FILE]]
 # SETTINGS_FILE, when given, is the user's settings file the program starts
 # with (for example one with every option checked).
@@ -21,25 +22,34 @@ cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/
 [ -d "$bin/archive" ] && cp -r "$bin/archive" "$work/"
 [ -n "${3:-}" ] && cp "$3" "$work/tarvex.hst"
 
+# Starts the program on the server once it accepts connections and finds
+# its main window: sets pid and window, or ends the session.
+cat > "$work/start.sh" <<'INNER'
+start_program() {
+  # On a busy machine the server may take a while to accept connections.
+  for _ in $(seq 1 300); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+  QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
+  pid=$!
+  window=""
+  for _ in $(seq 1 400); do
+    window=$(xdotool search --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
+  fi
+}
+INNER
+
 cat > "$work/session.sh" <<'INNER'
 set -u
 cd "$1"
-# On a busy machine the server may take a while to accept connections.
-for _ in $(seq 1 300); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.2
-done
-QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
-pid=$!
-window=""
-for _ in $(seq 1 400); do
-  window=$(xdotool search --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
-fi
+. ./start.sh
+start_program
 echo "found the main window"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 sleep 0.3
@@ -136,6 +146,28 @@ echo "printed into a PDF file"
 sed -i '26s/^\([^ ]*\) .*$/\1 2/' "$work/tarvex.hst"
 xvfb-run -a -s "-screen 0 3000x1200x24" bash "$work/session.sh" "$work" loop
 echo "started and stopped the hour animation"
+
+# One screenshot of each display on a 1280 x 800 screen, for a reviewer:
+# line 26 of the settings chooses the display to start with (and the
+# storm-matrix panel beside it).
+if [ -n "$shots" ] && command -v import >/dev/null; then
+  cat > "$work/shots.sh" <<'INNER'
+set -u
+cd "$1"
+. ./start.sh
+names=(data map hodograph indices storm_type heavy_pcp precip_type lapse_rates fog)
+for mode in 0 1 2 3 4 5 6 7 8; do
+  sed -i "26s/^.*$/$mode 4/" tarvex.hst
+  start_program
+  sleep 2
+  import -window root "$2/display_${mode}_${names[$mode]}.png"
+  kill "$pid"
+  wait "$pid" 2>/dev/null
+done
+echo "screenshots of the nine displays at 1280 x 800: $2/display_*.png"
+INNER
+  xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/shots.sh" "$work" "$shots"
+fi
 
 if [ -x "$bin/tarvex_ui_tests" ]; then
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1200x24" \

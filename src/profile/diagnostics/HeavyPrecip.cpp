@@ -91,6 +91,9 @@ void DrawVectors(PictureSurface& pic, const WindResults& w, int m, int t, float 
         DrawMBEArrow(pic, w.MBEU(m, t), w.MBEV(m, t), kYellow, 3, w.MBEDir(m, t));
     }
 
+    // The values are set on the back colour: the rings and axes under them
+    // would otherwise run through their letters.
+    pic.SetFontTransparent(false);
     pic.SetCurrentX(-S);
     pic.SetCurrentY(S);
     pic.SetForeColor(kCyan);
@@ -183,6 +186,7 @@ void PlotMBE(PictureSurface& pic, Session& session, std::int16_t column, float M
     if (w.MBEDone(m, t) == 0) MakeMBEVectors(s, column, 0, w, session.options);
     pic.SetBackColor(kBlack);
     pic.SetFontSize(8);
+    pic.SetFontTransparent(true); // the ring labels stand on their rings
     pic.SetDrawWidth(1);
     pic.Clear();
 
@@ -244,6 +248,7 @@ void PlotMBE(PictureSurface& pic, Session& session, std::int16_t column, float M
             TextAt(pic, 33 * k - pic.TextWidth(limit) / 2, 12, limit);
         }
     }
+    pic.SetFontTransparent(true);
 }
 
 } // namespace tarvex

@@ -46,11 +46,13 @@ constexpr const char* kDisplayWords[FrmProfile::kDisplayButtons - 1] = {
     "Heavy Precip", "Precip Type", "Lapse Rates", "Fog"};
 
 // The side columns beside the sounding, and the least room of the lower
-// panels.
+// panels: the listing's heading, 29 levels and precipitation line at the
+// least type (8 px, 9-px rows), so that every lower panel stays readable at
+// the least window size.
 constexpr int kSideWidth = 560;
 constexpr int kFirstColumnWidth = 266;
 constexpr int kSideSpacing = 6;
-constexpr int kLowerMinimumHeight = 200;
+constexpr int kLowerMinimumHeight = 290;
 constexpr int kDisplayButtonMinimumWidth = 60;
 
 PictureBox* NewPanelSurface(QWidget* parent, const char* name) {

@@ -5,13 +5,16 @@
 #include "files/Session.h"
 #include "files/SoundingReader.h"
 #include "platform/RasterSurface.h"
+#include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -235,14 +238,52 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
     RasterSurface pic(kPrecipTypeWidth, kPrecipTypeHeight);
     RasterSurface sleet(kSleetWidth, kSleetHeight);
     PrecipTypeBackgrounds backgrounds;
-    auto save = [&](int c, PrecipTypeChoice choice, const std::string& name) {
+    // Draws an hour, keeps its picture for a reviewer and returns the texts
+    // that match a pattern (each number group of the first match in
+    // numbers), after checking every text can be read.
+    auto draw = [&](int c, PrecipTypeChoice choice, const std::string& name) {
         PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), choice, backgrounds);
         EXPECT_TRUE(pic.Image().save(QString::fromStdString((out / name).string())));
+        EXPECT_TRUE(TextIsReadable(pic)) << name;
+        std::vector<std::string> texts;
+        for (const DrawnText& t : pic.DrawnTexts()) texts.push_back(t.text);
+        return texts;
     };
-    save(20, {false, 6}, "precip_type_energy.png");
-    save(50, {false, 6}, "precip_type_energy_snow.png");
-    save(20, {false, 6}, "precip_type_energy.png");
-    save(20, {true, 12}, "precip_type_thickness.png");
+    auto find = [](const std::vector<std::string>& texts, const std::string& pattern) {
+        std::smatch match;
+        for (const std::string& t : texts)
+            if (std::regex_match(t, match, std::regex(pattern))) {
+                std::string number = match[1];
+                std::erase(number, ',');
+                return std::stod(number);
+            }
+        ADD_FAILURE() << "no text like " << pattern;
+        return 0.0;
+    };
+    // Energy method, warm nose: both energies and the cloud top, and the
+    // same values again when the chart's background comes from the cache.
+    const std::vector<std::string> warm = draw(20, {false, 6}, "precip_type_energy.png");
+    const std::vector<std::string> energies = {"Positive Energy = ([0-9.]+) J/kg",
+                                               "Negative Energy = ([0-9.]+) J/kg",
+                                               "Cloud Top: ([0-9,]+) ft"};
+    for (const std::string& pattern : energies) EXPECT_GT(find(warm, pattern), 0.0) << pattern;
+    EXPECT_GT(find(warm, "Cloud Top Temp: (-[0-9.]+)"), -60.0);
+    EXPECT_LT(find(warm, "SNRA= ([0-9]+) "), 100.0);
+    const std::vector<std::string> snow = draw(50, {false, 6}, "precip_type_energy_snow.png");
+    EXPECT_EQ(find(snow, "SNRA= ([0-9]+) "), 100.0);
+    EXPECT_NE(std::ranges::find(snow, "SNOW"), snow.end());
+    const std::vector<std::string> again = draw(20, {false, 6}, "precip_type_energy.png");
+    for (const std::string& pattern : energies)
+        EXPECT_EQ(find(again, pattern), find(warm, pattern));
+    // Thickness method: the layers' thicknesses are the differences of the
+    // heights printed beside them.
+    const std::vector<std::string> thick = draw(20, {true, 12}, "precip_type_thickness.png");
+    const double h1000 = find(thick, "H1000: +(-?[0-9]+)m");
+    const double h850 = find(thick, "H 850: +([0-9]+)m");
+    const double h700 = find(thick, "H 700: +([0-9]+)m");
+    EXPECT_EQ(find(thick, "1000-850: ([0-9]+)m"), h850 - h1000);
+    EXPECT_EQ(find(thick, "850-700: ([0-9]+)m"), h700 - h850);
+    EXPECT_GT(find(thick, "1: ([0-9.]+)mb -?[0-9]+m"), 900.0); // the trail's first hour
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -227,6 +228,72 @@ TEST_F(HeavyPrecipTest, VectorsTextsAndThicknessLimits) {
     const DrawOperation* line = TextOp(pic, "MBE Velocity  =  307 °/ 49 kts");
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->color, kRed);
+}
+
+// The pixel box of a bar (a filled box) under the scale it was drawn in.
+TextRect PixelBox(const DrawOperation& op, int width, int height) {
+    const UserScale& u = op.scale;
+    auto px = [&](double x) { return (x - u.left) / u.width * width; };
+    auto py = [&](double y) { return (y - u.top) / u.height * height; };
+    const double left = std::min(px(op.x1), px(op.x2));
+    const double top = std::min(py(op.y1), py(op.y2));
+    return {left, top, std::max(px(op.x1), px(op.x2)) - left, std::max(py(op.y1), py(op.y2)) - top};
+}
+
+// Whether a circle (a ring, in pixels) passes through a box.
+bool RingCrosses(double cx, double cy, double r, const TextRect& box) {
+    const double nx = std::clamp(cx, box.left, box.Right()) - cx;
+    const double ny = std::clamp(cy, box.top, box.Bottom()) - cy;
+    const double fx = std::max(std::abs(box.left - cx), std::abs(box.Right() - cx));
+    const double fy = std::max(std::abs(box.top - cy), std::abs(box.Bottom() - cy));
+    return std::hypot(nx, ny) < r && r < std::hypot(fx, fy);
+}
+
+// At its design size and at the least the window gives it, the panel's
+// values stand clear of the bars, and where a speed ring or an axis runs
+// under a text the text is set on the back colour, so that no line runs
+// through its letters. The ring labels alone stand on their rings.
+TEST_F(HeavyPrecipTest, TextsStandClearOfBarsAndRings) {
+    session.wholeRun->WarmCloudDepth(kModel, 0) = 10686.0f;
+    for (const auto& [width, height] :
+         {std::pair{441, 433}, std::pair{331, 325}, std::pair{296, 290}}) {
+        RecordingSurface panel(width, height);
+        panel.SetDesignSize(441, 433);
+        PlotMBE(panel, session, 0, kMbeScaleStart);
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        EXPECT_TRUE(TextIsReadable(panel));
+        ASSERT_NE(TextOp(panel, "Warm Cloud     10,686 ft"), nullptr);
+        std::vector<TextRect> bars;
+        for (const DrawOperation& bar : panel.OperationsOf(Kind::FilledBox))
+            bars.push_back(PixelBox(bar, width, height));
+        ASSERT_EQ(bars.size(), 5u);
+        std::vector<DrawOperation> lines;
+        for (const DrawOperation& op : panel.Operations())
+            if ((op.kind == Kind::Circle || op.kind == Kind::Line) &&
+                op.color == RGB(128, 128, 128))
+                lines.push_back(op);
+        for (const DrawOperation& text : panel.OperationsOf(Kind::Text)) {
+            const TextRect& box = text.textRect;
+            for (const TextRect& bar : bars)
+                EXPECT_FALSE(TextRectsOverlap(box, bar)) << '"' << text.text << "\" on a bar";
+            const bool ringLabel = text.text.find_first_not_of(" 0123456789") == std::string::npos;
+            if (ringLabel) continue;
+            for (const DrawOperation& line : lines) {
+                const double cx = (0 - line.scale.left) / line.scale.width * width;
+                const double cy = (0 - line.scale.top) / line.scale.height * height;
+                const TextRect span = PixelBox(line, width, height);
+                const bool crosses =
+                    line.kind == Kind::Circle
+                        ? RingCrosses(cx, cy, line.radius / std::abs(line.scale.width) * width, box)
+                        : TextRectsOverlap(
+                              box, {span.left - 1, span.top - 1, span.width + 2, span.height + 2});
+                if (crosses) {
+                    EXPECT_FALSE(text.state.fontTransparent)
+                        << '"' << text.text << "\" over a line of the vector diagram";
+                }
+            }
+        }
+    }
 }
 
 TEST_F(HeavyPrecipTest, MissingHumidityAndThicknessPrintDashes) {

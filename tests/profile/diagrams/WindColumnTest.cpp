@@ -92,6 +92,9 @@ TEST_F(Column, VectorsPointIntoTheWindColouredBySpeed) {
 
 TEST_F(Column, DigitalWindsAndTheSurfaceWind) {
     s.DrawLevelCount(1) = 2;
+    // Levels a text's height apart, and from the surface wind below them.
+    s.Pressure(1, 0, 1) = 850.0f;
+    s.Pressure(1, 0, 2) = 700.0f;
     Wind(1, 121.5f, 22.5f);
     Wind(2, 122.5f, 23.5f);
     view.options.WindVector = false;

@@ -1,7 +1,10 @@
 #include "SampleSounding.h"
 #include "files/DesktopService.h"
 #include "files/Session.h"
+#include "platform/Format.h"
 #include "platform/PictureBox.h"
+#include "platform/ReadableText.h"
+#include "profile/diagnostics/SoundingListing.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QLineEdit>
@@ -10,8 +13,11 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <unistd.h>
 
@@ -80,7 +86,39 @@ TEST_F(DisplayPanels, EachButtonShowsItsPanelDrawnForTheHour) {
         EXPECT_TRUE(found.count(qRgb(0, 0, 0))) << mode.png; // black background
         for (QRgb colour : mode.colours) EXPECT_TRUE(found.count(colour)) << mode.png;
         ASSERT_TRUE(image.save(QString::fromStdString((out / mode.png).string())));
+        EXPECT_TRUE(TextIsReadable(mode.surface->Surface())) << mode.png;
     }
+
+    // What each panel prints is the hour's: the listing ends with the
+    // lowest level and the precipitation, the indices start with the CAPE,
+    // the lapse-rate table has a cell for every pair of its levels.
+    const ProfileArrays& s = *session_.profile;
+    const int m = s.CurrentModel;
+    const std::int16_t t = 6;
+    auto texts = [this](int mode, PictureBox* box) {
+        window_->btnDisplay[static_cast<std::size_t>(mode)]->click();
+        std::vector<std::string> found;
+        for (const DrawnText& text : box->Surface().DrawnTexts()) found.push_back(text.text);
+        return found;
+    };
+    const std::vector<std::string> listing = texts(0, window_->picProfile);
+    ASSERT_EQ(listing.size(), 1u + kListedLevels + 1u);
+    EXPECT_EQ(listing[kListedLevels].substr(0, 13),
+              FormatRight(s.Pressure(m, t, 1), "0", 6) +
+                  FormatRight(s.Temperature(m, t, 1), "0.0", 7));
+    EXPECT_EQ(listing.back().substr(0, 21),
+              "Precipitation:  " + FormatRight(s.Precip(m, t), "0.000", 5));
+    const std::vector<std::string> indices = texts(3, window_->picIndices);
+    ASSERT_FALSE(indices.empty());
+    EXPECT_EQ(indices[0], "  CAPE " + std::to_string(std::lround(s.CAPE(m, t))));
+    const std::vector<std::string> lapse = texts(7, window_->picLapse);
+    const int levels = (50 * static_cast<int>(s.SurfacePressure(m, t) / 50) - 300) / 50 + 1;
+    EXPECT_EQ(std::ranges::count_if(lapse,
+                                    [](const std::string& text) {
+                                        return std::regex_match(text,
+                                                                std::regex(" ?-?[0-9]+\\.[0-9]"));
+                                    }),
+              levels * (levels - 1) / 2);
 }
 
 TEST_F(DisplayPanels, ChangedThresholdRecoloursTheGaugeAtTheNextRedraw) {

@@ -4,6 +4,7 @@
 #include "files/DesktopService.h"
 #include "files/Session.h"
 #include "platform/PictureBox.h"
+#include "platform/ReadableText.h"
 #include "profile/diagnostics/FogChart.h"
 #include "profile/ui/ConvectionPanel.h"
 #include "profile/ui/FogPanel.h"
@@ -15,9 +16,11 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <unistd.h>
 
@@ -145,8 +148,8 @@ TEST_F(FogAndConvection, TheParcelTraceFollowsTheMouseOnTheOverlayOnly) {
     EXPECT_FALSE(panel.isVisibleTo(window.get()));
 }
 
-// Reviewer pictures: the fog panel of the shipped humid sample before dawn,
-// and the convection panel with the parcel trace over the sounding.
+// The fog panel of the shipped humid sample before dawn, and the convection
+// panel with the parcel trace over the sounding, kept for a reviewer.
 TEST(FogAndConvectionPictures, HumidSampleAtNight) {
     samples::SampleSpec spec;
     spec.layout = "eta";
@@ -182,6 +185,22 @@ TEST(FogAndConvectionPictures, HumidSampleAtNight) {
     window.fogPanel()->PlotFog();
     EXPECT_TRUE(
         window.picFog->grab().save(QString::fromStdString((out / "fog_panel_night.png").string())));
+    // The panel, readable at its size, rates the air against the crossover
+    // temperature, both in deg F.
+    const PictureSurface& fog = window.picFog->Surface();
+    EXPECT_TRUE(TextIsReadable(fog));
+    std::vector<double> rated;
+    for (const DrawnText& t : fog.DrawnTexts()) {
+        std::smatch value;
+        if (std::regex_match(t.text, value, std::regex("T ?= (-?[0-9.]+)")))
+            rated.push_back(std::stod(value[1]));
+    }
+    for (const double celsius : {static_cast<double>(session.fogParcel.XoverTemp[1]),
+                                 static_cast<double>(session.profile->SurfaceTemp(1, 20))}) {
+        EXPECT_TRUE(std::ranges::any_of(
+            rated, [&](double f) { return std::abs(f - (celsius * 9 / 5 + 32)) < 0.051; }))
+            << celsius << " C";
+    }
     // Before dawn the humid air has cooled below the afternoon's dew point.
     EXPECT_LT(session.profile->SurfaceTemp(1, 20), session.fogParcel.XoverTemp[1]);
 
@@ -195,6 +214,13 @@ TEST(FogAndConvectionPictures, HumidSampleAtNight) {
     window.ShowCursorReadout(0, 0, 0.0, std::log(session.profile->Pressure(1, 30, 3) + 0.5));
     EXPECT_TRUE(window.picData->ShownImage().save(
         QString::fromStdString((out / "convection_trace.png").string())));
+    // The panel follows the parcel of the level under the cursor.
+    auto label = [&](const char* name) {
+        return window.convectionPanel()->findChild<QLabel*>(name)->text().toStdString();
+    };
+    EXPECT_EQ(label("lblEParcelp"),
+              std::to_string(std::lround(session.profile->Pressure(1, 30, 3))) + " mb");
+    EXPECT_TRUE(std::regex_match(label("lblECAPE"), std::regex("[1-9][0-9]* J/kg ")));
     EXPECT_TRUE(window.convectionPanel()->grab().save(
         QString::fromStdString((out / "convection_frame.png").string())));
 }

@@ -5,8 +5,10 @@
 #include "compute/StormMatrix.h"
 #include "files/DesktopService.h"
 #include "files/Session.h"
+#include "platform/Format.h"
 #include "platform/PictureBox.h"
 #include "platform/RasterSurface.h"
+#include "platform/ReadableText.h"
 #include "profile/diagnostics/HeavyPrecip.h"
 #include "profile/diagnostics/StormType.h"
 #include "profile/ui/FrmProfile.h"
@@ -19,6 +21,8 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -157,7 +161,7 @@ TEST_F(StormPanelsTest, PageButtonsOpenTheEntrysPages) {
 }
 
 // The three panels of a convective afternoon at the sizes the window gives
-// them, for a reviewer to look at.
+// them, readable and with the hour's values, kept for a reviewer to look at.
 TEST_F(StormPanelsTest, RendersTheConvectiveSampleForAReviewer) {
     window->vsbHour->setValue(9);
     RasterSurface cape(6495 / 15, 6375 / 15);
@@ -166,6 +170,25 @@ TEST_F(StormPanelsTest, RendersTheConvectiveSampleForAReviewer) {
     PlotMBE(mbe, session, 9, panels->MbeScale());
     window->btnControl_Click(4);
     QApplication::processEvents();
+    // Each picture readable at its design size, with the hour's values.
+    const PictureSurface& reason = window->findChild<PictureBox*>("picReason")->Surface();
+    auto shows = [](const PictureSurface& pic, const std::string& text) {
+        return std::ranges::any_of(pic.DrawnTexts(),
+                                   [&text](const DrawnText& t) { return t.text == text; });
+    };
+    for (const PictureSurface* pic : {static_cast<const PictureSurface*>(&cape),
+                                      static_cast<const PictureSurface*>(&mbe), &reason})
+        EXPECT_TRUE(TextIsReadable(*pic));
+    for (const char* text : {"CAPE", "Ordinary", "Cells", "Multicells", "Supercells"})
+        EXPECT_TRUE(shows(cape, text)) << text;
+    const auto whole = [](float v) { return PrintForm(std::floor(v + 0.5)); };
+    const WindResults& w = *session.winds;
+    EXPECT_TRUE(shows(mbe, "MBE Velocity  = " + whole(w.MBEDir(kModel, 9)) + "°/" +
+                               whole(w.MBESpeed(kModel, 9)) + "kts"));
+    EXPECT_TRUE(shows(mbe, "Warm Cloud     " +
+                               Format(session.wholeRun->WarmCloudDepth(kModel, 9), "##,##0") +
+                               " ft"));
+    EXPECT_TRUE(shows(reason, "Mean DPD:" + whole(session.matrix->MatrixMeanDPD(kModel, 9))));
     const std::filesystem::path out(TARVEX_TEST_OUTPUT);
     std::filesystem::create_directories(out);
     EXPECT_TRUE(cape.Image().save(QString::fromStdString((out / "storm_type.png").string())));

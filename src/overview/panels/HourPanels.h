@@ -12,9 +12,9 @@ namespace tarvex {
 
 // The map pane's background on buffer (the pane's size): the main map's
 // outlines, cities and site, its text sized for the pane's design size. A
-// city name that would cover another is left out, and so is one in the
-// lines where the pane writes the hour's wind (the top two) and the shore
-// times (the bottom one).
+// city name that would cover another or run off the picture is left out,
+// and so is one in the lines where the pane writes the hour's wind (the top
+// two) and the shore times (the bottom one).
 void DrawMapPaneBackground(PictureSurface& buffer, const MapGeography& geography,
                            const ProfileArrays& store, const MapExtent& view, double designWidth,
                            double designHeight);

@@ -45,6 +45,7 @@ void DrawMapPaneBackground(PictureSurface& buffer, const MapGeography& geography
     const double height = std::abs(line);
     buffer.ReserveTextArea(TextRect{0.0, 0.0, width, 2.0 * height});
     buffer.ReserveTextArea(TextRect{0.0, buffer.PixelHeight() - height, width, height});
+    const TextKeptInside inside(buffer); // a cut name misleads
     DrawMapBackground(buffer, geography, store, view);
 }
 

@@ -127,7 +127,7 @@ TEST_F(HourPanels, MeanWindPaneWritesTheLayerWindAndTheShoreTimes) {
 }
 
 // The map pane's background leaves out a city name that would cover another
-// and those in the lines where the pane writes the hour's values, so that
+// or run off the picture, and those in the lines where the pane writes the hour's values, so that
 // names and values never print over one another.
 TEST_F(HourPanels, MapPaneCityNamesNeverCoverNamesOrValues) {
     const MapExtent view = UsableMapView(t.session.history.MapView);

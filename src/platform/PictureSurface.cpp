@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace tarvex {
 
@@ -86,30 +87,83 @@ int PictureSurface::TextPixelSize() const {
     return static_cast<int>(std::clamp(std::round(pixels), 1.0, 4096.0));
 }
 
-bool PictureSurface::PlaceText(double x, double y, std::string_view text) {
-    if (text.find_first_not_of(' ') == std::string_view::npos) return true;
-    // The blanks about a text leave no mark: its box is that of the rest.
+std::optional<TextRect> PictureSurface::InkBox(double x, double y, std::string_view text) const {
     const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    // The blanks about a text leave no mark: its box is that of the rest.
     const std::string_view inked = text.substr(first, text.find_last_not_of(' ') - first + 1);
     const TextRect box{ToPixelX(x) + TextWidthPixels(text.substr(0, first)), ToPixelY(y),
                        TextWidthPixels(inked), TextHeightPixels(text)};
-    if (!std::isfinite(box.left) || !std::isfinite(box.top)) return true;
-    const auto same = std::find_if(placed_.begin(), placed_.end(), [&](const DrawnText& p) {
-        return p.text == text && std::abs(p.rect.left - box.left) < 0.5 &&
-               std::abs(p.rect.top - box.top) < 0.5;
-    });
-    if (same != placed_.end()) return true; // drawn again in place
-    if (LeavesOutCoveredText() && !state_.textMayOverlap) {
-        const bool covers = std::any_of(placed_.begin(), placed_.end(), [&](const DrawnText& p) {
-            return TextRectsOverlap(p.rect, box);
-        });
-        if (covers) {
+    if (!std::isfinite(box.left) || !std::isfinite(box.top)) return std::nullopt;
+    return box;
+}
+
+namespace {
+
+// Whether a kept text is text printed at box's place.
+bool SamePlace(const DrawnText& kept, std::string_view text, const TextRect& box) {
+    return kept.text == text && std::abs(kept.rect.left - box.left) < 0.5 &&
+           std::abs(kept.rect.top - box.top) < 0.5;
+}
+
+// Keeps texts below the bound by forgetting the oldest half.
+template <typename T> void KeepBounded(std::vector<T>& texts) {
+    if (texts.size() < PictureSurface::kMostKeptTexts) return;
+    texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(texts.size() / 2));
+}
+
+} // namespace
+
+bool PictureSurface::PlaceText(double x, double y, std::string_view text) {
+    const std::optional<TextRect> found = InkBox(x, y, text);
+    if (!found) return true;
+    const TextRect& box = *found;
+    constexpr double kSlack = 1.0;
+    const bool off = box.left < -kSlack || box.top < -kSlack ||
+                     box.Right() > pixelWidth_ + kSlack || box.Bottom() > pixelHeight_ + kSlack;
+    const auto again = [&](const DrawnText& p) { return SamePlace(p, text, box); };
+    if (std::any_of(placed_.begin(), placed_.end(), again)) return true; // drawn again in place
+    const auto kept = std::find_if(reserved_.begin(), reserved_.end(), again);
+    if (kept != reserved_.end()) {
+        reserved_.erase(kept);
+    } else {
+        const auto covers = [&](const DrawnText& p) { return TextRectsOverlap(p.rect, box); };
+        const bool leftOut = (state_.textKeptInside && off) ||
+                             (LeavesOutCoveredText() && !state_.textMayOverlap &&
+                              (std::any_of(placed_.begin(), placed_.end(), covers) ||
+                               std::any_of(reserved_.begin(), reserved_.end(), covers)));
+        if (leftOut) {
+            KeepBounded(leftOut_);
             leftOut_.emplace_back(text);
             return false;
         }
     }
+    KeepBounded(placed_);
     placed_.push_back(DrawnText{std::string(text), box, TextPixelSize(), state_.textMayOverlap});
     return true;
+}
+
+bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text) {
+    const std::optional<TextRect> box = InkBox(x, y, text);
+    if (!box) return false;
+    const auto covers = [&](const DrawnText& p) { return TextRectsOverlap(p.rect, *box); };
+    if (std::any_of(placed_.begin(), placed_.end(), covers) ||
+        std::any_of(reserved_.begin(), reserved_.end(), covers))
+        return false;
+    KeepBounded(reserved_);
+    reserved_.push_back(DrawnText{std::string(text), *box, TextPixelSize(), false});
+    return true;
+}
+
+void PictureSurface::ReserveTextArea(const TextRect& area) {
+    KeepBounded(reserved_);
+    reserved_.push_back(DrawnText{std::string(), area, 0, false});
+}
+
+void PictureSurface::ForgetTexts() {
+    placed_.clear();
+    reserved_.clear();
+    leftOut_.clear();
 }
 
 void PictureSurface::ForgetCoveredTexts(double x1, double y1, double x2, double y2) {
@@ -130,8 +184,7 @@ void PictureSurface::MoveTo(double x, double y) {
 }
 
 void PictureSurface::Clear() {
-    placed_.clear();
-    leftOut_.clear();
+    ForgetTexts();
     DrawClear();
     MoveTo(scale_.left, scale_.top);
 }
@@ -209,8 +262,18 @@ double PictureSurface::TextHeight(std::string_view text) const {
     return TextHeightPixels(text) * scale_.height / pixelHeight_;
 }
 
+std::pair<double, double> PictureSurface::PlaceInside(double x, double y,
+                                                      std::string_view text) const {
+    const double width = TextWidthPixels(text);
+    const double height = TextHeightPixels(text);
+    const double left = std::clamp(ToPixelX(x), 0.0, std::max(pixelWidth_ - width, 0.0));
+    const double top = std::clamp(ToPixelY(y), 0.0, std::max(pixelHeight_ - height, 0.0));
+    return {FromPixelX(left), FromPixelY(top)};
+}
+
 void PictureSurface::SetPicture(const Picture& picture) {
     picture_ = picture;
+    ForgetTexts();
     ShowPicture(picture_);
 }
 

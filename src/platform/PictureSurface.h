@@ -99,6 +99,9 @@ struct DrawState {
     // Texts printed while set may cover other texts (and be covered): the
     // few a picture draws over one another on purpose.
     bool textMayOverlap = false;
+    // Texts printed while set are left out when they would run off the
+    // picture (labels placed along a line, where a cut one misleads).
+    bool textKeptInside = false;
 
     bool operator==(const DrawState&) const = default;
 };
@@ -271,6 +274,9 @@ class PictureSurface {
     // Extent of a one-line text in user units, signed like the scale.
     double TextWidth(std::string_view text) const;
     double TextHeight(std::string_view text) const;
+    // The top-left corner (user units) of text meant to start at (x, y),
+    // moved in just enough to lie whole inside the picture.
+    std::pair<double, double> PlaceInside(double x, double y, std::string_view text) const;
 
     // --- Text size and collisions ----------------------------------------
     // The pixel size at which the picture's text fits as designed. Once set,
@@ -288,27 +294,42 @@ class PictureSurface {
     // The pixel size of the font text is drawn in now.
     int TextPixelSize() const;
 
-    // A text whose box would cover a text printed since the last Clear is
-    // left out (the cursor still moves past it), so no text prints over
-    // another. Printing the same text at the same place again is allowed
-    // (a redraw in another colour), a box filled over a text in copy mode
-    // frees its place, and blank texts never collide. Pictures with a design
-    // size follow the rule unless they turn it off; others only when they
-    // turn it on.
+    // A text whose box would cover a text printed since the surface was
+    // last cleared or repainted with its picture, or a place kept for a
+    // text, is left out (the cursor still moves past it), so no text prints
+    // over another. Printing the same text at the same place again is
+    // allowed (a redraw in another colour), a box filled over a text in copy
+    // mode frees its place, and blank texts never collide. Pictures with a
+    // design size follow the rule unless they turn it off; others only when
+    // they turn it on.
     void SetLeaveOutCoveredText(bool leaveOut) { leaveOutCovered_ = leaveOut; }
     bool LeavesOutCoveredText() const { return leaveOutCovered_.value_or(HasDesignSize()); }
     // For single texts: see DrawState::textMayOverlap and TextOverlapAllowed.
     void SetTextMayOverlap(bool mayOverlap) { state_.textMayOverlap = mayOverlap; }
-    // The texts drawn since the last Clear (but blank ones and those a
-    // filled box has covered since), and those left out.
+    // See DrawState::textKeptInside and TextKeptInside.
+    void SetTextKeptInside(bool inside) { state_.textKeptInside = inside; }
+    // Keeps the place of text printed later at (x, y), a mark that must show
+    // (at the edge too), so that no text printed before it covers it; the
+    // same text printed there later takes the place. False, keeping
+    // nothing, when a text drawn or kept lies there.
+    bool ReserveTextPlace(double x, double y, std::string_view text);
+    // Keeps a place (pixels from the top-left corner) free of this
+    // picture's texts, for the texts another picture shows over it.
+    void ReserveTextArea(const TextRect& area);
+    // The texts drawn since the last Clear or repaint (but blank ones and
+    // those a filled box has covered since), and those left out.
     const std::vector<DrawnText>& DrawnTexts() const { return placed_; }
     const std::vector<std::string>& LeftOutTexts() const { return leftOut_; }
+    // The most texts a surface keeps of either kind: a surface drawn again
+    // and again without Clear forgets its oldest texts.
+    static constexpr std::size_t kMostKeptTexts = 2048;
 
     // --- Pictures --------------------------------------------------------
     // The image as drawn so far.
     Picture TakePicture() { return SnapshotPicture(); }
     // Makes the picture the persistent background: the surface shows it at
     // its top-left corner over the back colour, and Clear returns to it.
+    // The texts printed before are painted over, so their places are free.
     void SetPicture(const Picture& picture);
     const Picture& PersistentPicture() const { return picture_; }
 
@@ -342,6 +363,10 @@ class PictureSurface {
     void MoveTo(double x, double y);
     // Whether a text printed at (x, y) is drawn; notes its box when it is.
     bool PlaceText(double x, double y, std::string_view text);
+    // The pixel box of the ink of text printed at (x, y); empty for a blank.
+    std::optional<TextRect> InkBox(double x, double y, std::string_view text) const;
+    // Forgets every text drawn, left out or kept a place for.
+    void ForgetTexts();
     // Frees the places of texts a box filled in copy mode covers whole.
     void ForgetCoveredTexts(double x1, double y1, double x2, double y2);
     Rgb Resolve(std::optional<Rgb> color) const { return color.value_or(state_.foreColor); }
@@ -358,6 +383,8 @@ class PictureSurface {
     double designHeight_ = 0.0;
     std::optional<bool> leaveOutCovered_;
     std::vector<DrawnText> placed_;
+    // Places kept for texts printed later; an empty text keeps an area.
+    std::vector<DrawnText> reserved_;
     std::vector<std::string> leftOut_;
 };
 
@@ -372,6 +399,22 @@ class TextOverlapAllowed {
     ~TextOverlapAllowed() { surface_.SetTextMayOverlap(was_); }
     TextOverlapAllowed(const TextOverlapAllowed&) = delete;
     TextOverlapAllowed& operator=(const TextOverlapAllowed&) = delete;
+
+  private:
+    PictureSurface& surface_;
+    bool was_;
+};
+
+// Leaves out the texts printed while it lives that would run off the picture.
+class TextKeptInside {
+  public:
+    explicit TextKeptInside(PictureSurface& surface)
+        : surface_(surface), was_(surface.State().textKeptInside) {
+        surface_.SetTextKeptInside(true);
+    }
+    ~TextKeptInside() { surface_.SetTextKeptInside(was_); }
+    TextKeptInside(const TextKeptInside&) = delete;
+    TextKeptInside& operator=(const TextKeptInside&) = delete;
 
   private:
     PictureSurface& surface_;

@@ -9,6 +9,12 @@
 namespace tarvex {
 namespace {
 
+void PrintAt(PictureSurface& s, double x, double y, const char* text) {
+    s.SetCurrentX(x);
+    s.SetCurrentY(y);
+    s.PrintNoNewline(text);
+}
+
 // Both surfaces scale the type with the picture once it has a design size,
 // never below the least size, and measure what they draw; the recording
 // surface's model stays within a pixel or two of the raster's real font.
@@ -55,11 +61,7 @@ TEST(TextFollowsThePicture, FontScalesWithThePictureOnBothSurfaces) {
 TEST(TextFollowsThePicture, CoveredTextsAreLeftOutAndTheCheckerFindsFaults) {
     RecordingSurface s(200, 100);
     s.SetLeaveOutCoveredText(true);
-    auto printAt = [&s](double x, double y, const char* text) {
-        s.SetCurrentX(x);
-        s.SetCurrentY(y);
-        s.PrintNoNewline(text);
-    };
+    auto printAt = [&s](double x, double y, const char* text) { PrintAt(s, x, y, text); };
     printAt(10, 10, "Toronto");
     printAt(30, 14, "Buffalo");                    // over Toronto
     printAt(10, 10, "Toronto");                    // redrawn in place
@@ -100,6 +102,69 @@ TEST(TextFollowsThePicture, CoveredTextsAreLeftOutAndTheCheckerFindsFaults) {
     s.SetDesignSize(0, 0);
     printAt(10, 10, "tiny");
     EXPECT_NE(std::string(TextIsReadable(s).message()).find("4 px high"), std::string::npos);
+}
+
+// A mark's place kept before the labels holds against them and takes the
+// mark; a label asked to stay inside is left out at the edge; an area kept
+// for another picture's texts stays free.
+TEST(TextFollowsThePicture, KeptPlacesAndLabelsThatMustStayInside) {
+    RecordingSurface s(200, 100);
+    s.SetLeaveOutCoveredText(true);
+    auto printAt = [&s](double x, double y, const char* text) { PrintAt(s, x, y, text); };
+    EXPECT_TRUE(s.ReserveTextPlace(50, 50, "X"));
+    EXPECT_FALSE(s.ReserveTextPlace(52, 52, "N")); // on the kept place
+    printAt(40, 48, "120");                        // a label over the mark
+    printAt(50, 50, "X");
+    printAt(50, 50, "X"); // drawn again in place
+    EXPECT_EQ(s.LeftOutTexts(), std::vector<std::string>{"120"});
+    ASSERT_EQ(s.DrawnTexts().size(), 1u);
+    EXPECT_FALSE(s.ReserveTextPlace(50, 50, "N")); // on the drawn mark
+
+    printAt(185, 10, "130"); // runs off the right edge
+    {
+        const TextKeptInside inside(s);
+        printAt(185, 30, "140");
+        printAt(-3, 70, "150");
+        printAt(10, 70, "160");
+    }
+    EXPECT_EQ(s.LeftOutTexts(), (std::vector<std::string>{"120", "140", "150"}));
+    EXPECT_EQ(s.DrawnTexts().size(), 3u);
+
+    s.Clear();
+    s.ReserveTextArea(TextRect{0, 0, 200, 20});
+    printAt(100, 5, "Toronto");
+    printAt(100, 40, "Buffalo");
+    EXPECT_EQ(s.LeftOutTexts(), std::vector<std::string>{"Toronto"});
+    s.Clear();
+    printAt(100, 5, "Toronto"); // Clear frees the area
+    EXPECT_TRUE(s.LeftOutTexts().empty());
+}
+
+// A picture set as the background paints over the texts drawn before, so
+// their places are free; a surface drawn again and again without Clear (a
+// readout moving with the mouse) keeps a bounded list of texts.
+TEST(TextFollowsThePicture, RepaintFreesPlacesAndKeptTextsStayBounded) {
+    RecordingSurface s(400, 300);
+    s.SetDesignSize(400, 300);
+    s.SetCurrentX(10);
+    s.SetCurrentY(10);
+    s.PrintNoNewline("850 mb");
+    s.SetPicture(s.TakePicture());
+    EXPECT_TRUE(s.DrawnTexts().empty());
+    s.SetCurrentX(12);
+    s.SetCurrentY(12);
+    s.PrintNoNewline("700 mb");
+    EXPECT_TRUE(s.LeftOutTexts().empty());
+
+    for (int k = 0; k < 20000; ++k) {
+        s.SetCurrentX(k % 350);
+        s.SetCurrentY(k % 280);
+        s.PrintNoNewline(std::to_string(k));
+        s.ReserveTextArea(TextRect{double(k % 390), double(k % 290), 3, 3});
+    }
+    EXPECT_LE(s.DrawnTexts().size(), PictureSurface::kMostKeptTexts);
+    EXPECT_LE(s.LeftOutTexts().size(), PictureSurface::kMostKeptTexts);
+    EXPECT_TRUE(TextIsReadable(s));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "overview/fields/Contouring.h"
 
-#include "overview/fields/TextPlaces.h"
 #include "platform/Format.h"
 
 #include <algorithm>
@@ -51,13 +50,8 @@ ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* 
 // stay whole inside the picture (a mark on the lowest or highest level).
 std::pair<double, double> LetterAt(const PictureSurface& pic, double x, double y,
                                    const char* letter) {
-    const double width = std::abs(pic.TextWidth(letter) * pic.PixelWidth() / pic.ScaleWidth());
-    const double height = std::abs(pic.TextHeight(letter) * pic.PixelHeight() / pic.ScaleHeight());
-    const double left =
-        std::clamp(pic.ToPixelX(x) - width / 2.0, 0.0, std::max(pic.PixelWidth() - width, 0.0));
-    const double top =
-        std::clamp(pic.ToPixelY(y) - height / 2.0, 0.0, std::max(pic.PixelHeight() - height, 0.0));
-    return {pic.FromPixelX(left), pic.FromPixelY(top)};
+    return pic.PlaceInside(x - pic.TextWidth(letter) / 2.0, y - pic.TextHeight(letter) / 2.0,
+                           letter);
 }
 
 // Interior points above (maximum) or below (minimum) each of their four
@@ -74,30 +68,36 @@ template <typename Mark> void ForEachExtremum(const TimeHeightGrid& grid, bool m
         }
 }
 
+// Prints text with its top-left corner at (x, y); the picture leaves it out
+// where it would cover another text.
+void PrintAt(PictureSurface& pic, double x, double y, std::string_view text) {
+    pic.SetCurrentX(x);
+    pic.SetCurrentY(y);
+    pic.PrintNoNewline(text);
+}
+
 // Marks each extremum with its letter centred on the point, where its place
 // was kept (a mark that would land on another mark is left out).
-void MarkExtrema(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& grid, bool maximum,
+void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
                  std::span<const ContourBand> bands = {}) {
     const char* letter = maximum ? "X" : "N";
     ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
         const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-        places.Print(pic, x, y, letter, false);
+        PrintAt(pic, x, y, letter);
     });
 }
 
-// The places of the extremum marks, kept before the contours are labelled so
-// that no label covers a mark.
-TextPlaces ReserveExtrema(const PictureSurface& pic, const TimeHeightGrid& grid) {
-    TextPlaces places;
+// Keeps the places of the extremum marks before the contours are labelled,
+// so that no label covers a mark.
+void ReserveExtrema(PictureSurface& pic, const TimeHeightGrid& grid) {
     for (const bool maximum : {true, false}) {
         const char* letter = maximum ? "X" : "N";
         ForEachExtremum(grid, maximum, [&](int t, int k, float) {
             const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-            places.Reserve(pic, x, y, letter);
+            pic.ReserveTextPlace(x, y, letter);
         });
     }
-    return places;
 }
 
 } // namespace
@@ -169,8 +169,9 @@ int FlatLabelEvery(const PictureSurface& pic) {
 // the earlier edge to the upper edge is labelled at its end; so is a line
 // across the cell (later edge to earlier edge) at every few columns, so that
 // long flat contours carry labels too. A label that would cover another text
-// of the same field is left out, so steep contours do not pile labels up.
-void TraceLevel(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& grid, float value,
+// or run off the picture is left out, so steep contours do not pile labels
+// up.
+void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
@@ -224,8 +225,10 @@ void TraceLevel(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& g
                 while (low > 0 && !slot[low].set) --low;
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
-                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0))
-                    places.Print(pic, slot[low].x, slot[low].y, PrintForm(value));
+                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
+                    const TextKeptInside inside(pic);
+                    PrintAt(pic, slot[low].x, slot[low].y, PrintForm(value));
+                }
             }
         }
     }
@@ -234,8 +237,7 @@ void TraceLevel(PictureSurface& pic, TextPlaces& places, const TimeHeightGrid& g
 } // namespace
 
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
-    TextPlaces places;
-    TraceLevel(pic, places, grid, value, RowRanges(grid));
+    TraceLevel(pic, grid, value, RowRanges(grid));
 }
 
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
@@ -243,16 +245,16 @@ void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
     if (interval < 1 || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, nullptr);
     const std::vector<RowRange> rows = RowRanges(grid);
-    TextPlaces places = ReserveExtrema(pic, grid);
+    ReserveExtrema(pic, grid);
     for (int v = range.lowest; v <= range.highest; v += interval) {
         const bool bright = emphasis > 0 ? v % emphasis == 0 : v >= -emphasis;
         pic.SetForeColor(bright ? primary : secondary);
-        TraceLevel(pic, places, grid, static_cast<float>(v), rows);
+        TraceLevel(pic, grid, static_cast<float>(v), rows);
     }
     pic.SetForeColor(primary);
-    MarkExtrema(pic, places, grid, true);
+    MarkExtrema(pic, grid, true);
     if (emphasis < 1) pic.SetForeColor(secondary);
-    MarkExtrema(pic, places, grid, false);
+    MarkExtrema(pic, grid, false);
 }
 
 std::size_t BandIndexOf(std::span<const ContourBand> bands, float value) {
@@ -266,7 +268,7 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
     if (interval < 1 || bands.empty() || grid.TopLevel < 1) return;
     const ValueRange range = ContourValues(grid, interval, &bands.front().lower);
     const std::vector<RowRange> rows = RowRanges(grid);
-    TextPlaces places = ReserveExtrema(pic, grid);
+    ReserveExtrema(pic, grid);
     std::size_t band = 0;
     pic.SetForeColor(bands[band].color);
     for (int v = range.lowest; v <= range.highest; v += interval) {
@@ -275,10 +277,10 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
             ++band;
             pic.SetForeColor(bands[band].color);
         }
-        TraceLevel(pic, places, grid, static_cast<float>(v), rows);
+        TraceLevel(pic, grid, static_cast<float>(v), rows);
     }
-    MarkExtrema(pic, places, grid, false, bands);
-    MarkExtrema(pic, places, grid, true, bands);
+    MarkExtrema(pic, grid, false, bands);
+    MarkExtrema(pic, grid, true, bands);
 }
 
 } // namespace tarvex

@@ -42,9 +42,18 @@ CloudClass CloudClassOf(float cover) {
 constexpr Rgb kIsothermColor = RGB(255, 127, 63);
 constexpr Rgb kMarkerColor = RGB(255, 255, 127);
 
+// Prints text at (x, y), moved in just enough to lie whole in the picture.
+void PrintInside(PictureSurface& pic, double x, double y, const std::string& text) {
+    const auto [left, top] = pic.PlaceInside(x, y, text);
+    pic.SetCurrentX(left);
+    pic.SetCurrentY(top);
+    pic.Print(text);
+}
+
 // One isotherm series: its line with a marker where the height changed by
 // more than the label step since the last marked hour, its name every 21
-// hours from hour 4, and the height (thousands of ft) beside each marker.
+// hours from hour 4, and the height (thousands of ft) beside each marker,
+// each kept whole inside the picture.
 void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
     PictureSurface& pic = c.picRH;
     const int m = Store(c).CurrentModel;
@@ -65,17 +74,14 @@ void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
     for (int t = 4; t <= last; t += 21) {
         const std::optional<double> yt = y(t);
         if (!yt) continue;
-        pic.SetCurrentX(t);
-        pic.SetCurrentY(*yt + 0.5 * pic.TextHeight("H"));
-        pic.Print(name);
+        PrintInside(pic, t, *yt + 0.5 * pic.TextHeight("H"), name);
     }
     marked = -9999.0f;
     for (int t = 0; t <= last; ++t) {
         const std::optional<double> yt = y(t);
         if (!yt || !changed(marked, t)) continue;
-        pic.SetCurrentX(t + 1.15 * pic.TextWidth("H"));
-        pic.SetCurrentY(*yt - 1.5 * pic.TextHeight("H"));
-        pic.Print(Format(H(m, t) / 1000.0, "#0.0"));
+        PrintInside(pic, t + 1.15 * pic.TextWidth("H"), *yt - 1.5 * pic.TextHeight("H"),
+                    Format(H(m, t) / 1000.0, "#0.0"));
     }
 }
 

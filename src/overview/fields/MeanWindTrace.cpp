@@ -19,6 +19,7 @@ Rgb MeanWindColor(float value) {
 
 void DrawWindScale(PictureSurface& picWindScale, const ProfileArrays& store, int level, int step) {
     const int m = store.CurrentModel;
+    picWindScale.SetDesignSize(120, 70);
     picWindScale.Clear();
     picWindScale.Scale(0, 0, 600, 700);
     picWindScale.SetDrawWidth(3);

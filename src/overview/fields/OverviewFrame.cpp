@@ -42,14 +42,15 @@ float LogOf(float pressure) {
     return pressure > 0.0f ? std::log(pressure) : 0.0f;
 }
 
-// A label whose middle sits on the line y, moved in just enough to stay
-// whole at the picture's top and bottom edges.
+// The top of a label whose middle sits on the line y, moved in just enough
+// to stay whole at the picture's top and bottom edges.
+double SideLabelTop(const PictureSurface& side, double y) {
+    return side.PlaceInside(0, y - side.TextHeight("9") / 2.0, "9").second;
+}
+
 void SideLabel(PictureSurface& side, double x, double y, const std::string& text) {
-    const double height = std::abs(side.TextHeight("9") * side.PixelHeight() / side.ScaleHeight());
-    const double top = std::clamp(side.ToPixelY(y) - height / 2.0, 0.0,
-                                  std::max(side.PixelHeight() - height, 0.0));
     side.SetCurrentX(x);
-    side.SetCurrentY(side.FromPixelY(top));
+    side.SetCurrentY(SideLabelTop(side, y));
     side.PrintNoNewline(text);
 }
 
@@ -104,6 +105,12 @@ void DrawHeightGroup(OverviewContext& c) {
         const auto& kft = session.heightGrid.HeightGridPressureFt;
         // A top above the table's highest entry is labelled up to that entry.
         const int H = std::min(ClampToInt<int>(topFeet) / 1000, kLastKft);
+        // The five-thousands' labels keep their places: a thousand between
+        // them is left out where it would cover one.
+        for (int k = 5; k <= H; k += 5)
+            if (kft[k] > 0)
+                c.picRight.ReserveTextPlace(0, SideLabelTop(c.picRight, std::log(kft[k])),
+                                            Format(k, "##K"));
         if (H <= 20) {
             c.picRH.SetDrawStyle(DrawStyle::Dot);
             for (int k = 1; k <= H; ++k)
@@ -348,6 +355,11 @@ std::int16_t ClampToModelRange(int n, int LastTime) {
 
 void ScaleProfileFrame(PictureSurface& pic, const OverviewAxes& axes) {
     pic.Scale(axes.ScaleLeftColumn, axes.TopLnP(), axes.ScaleRightColumn, axes.LnPBase);
+}
+
+void SetOverviewDesignSizes(OverviewContext& ctx) {
+    ctx.picRH.SetDesignSize(660, 630);
+    for (PictureSurface* side : {&ctx.picLeft, &ctx.picRight}) side->SetDesignSize(96, 300);
 }
 
 void DrawOverviewFrame(OverviewContext& c) {

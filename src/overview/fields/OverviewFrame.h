@@ -38,6 +38,11 @@ std::int16_t ClampToModelRange(int n, int LastTime);
 // picRH (or a strip of the same width) scaled to the time-height frame.
 void ScaleProfileFrame(PictureSurface& pic, const OverviewAxes& axes);
 
+// Gives picRH and its side scales the sizes at which their text fits as
+// designed (picRH as it stands on a 1280 x 800 screen, the side scales at
+// their width and least height), so that their text follows the pictures.
+void SetOverviewDesignSizes(OverviewContext& ctx);
+
 // Axes, side-scale labels and grid lines over the plots, for the overlay
 // groups whose boxes are on; records in ctx.grids which grid selectors the
 // window should enable. Drawn last by the hub.

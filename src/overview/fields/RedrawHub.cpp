@@ -281,6 +281,7 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
     const BusyGuard guard(busy);
     const int m = Model(ctx);
     ctx.axes.TopLevel[m] = FindTopLevelOf(Store(ctx), ctx.axes, m);
+    SetOverviewDesignSizes(ctx);
     ctx.picRH.Clear();
     ctx.picLeft.Clear();
     ctx.picRight.Clear();

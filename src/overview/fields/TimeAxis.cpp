@@ -23,6 +23,9 @@ DateTime CurrentUtcTime(const DateTime& clock, const TimeAxisSettings& settings)
 void DrawTimeAxis(PictureSurface& picTime, const ProfileArrays& store, const OverviewAxes& axes,
                   const TimeAxisSettings& settings) {
     picTime.Scale(axes.ScaleLeftColumn, 0, axes.ScaleRightColumn, 100);
+    // Two rows of labels fit a strip this size; a wider strip has room for
+    // larger ones.
+    picTime.SetDesignSize(600, 36);
     picTime.Clear();
     // With no sounding the strip stays blank.
     if (settings.HoursPerColumn < 1 || settings.ColumnsPerMark < 1 || StoredLevelCount(store) < 1)
@@ -31,13 +34,9 @@ void DrawTimeAxis(PictureSurface& picTime, const ProfileArrays& store, const Ove
     // A label centred on its column, moved in just enough to stay whole in
     // the strip at the first and last columns.
     const auto label = [&picTime](double c, double y, const std::string& text) {
-        const double width =
-            std::abs(picTime.TextWidth(text) * picTime.PixelWidth() / picTime.ScaleWidth());
-        const double centre = picTime.ToPixelX(c);
-        const double left =
-            std::clamp(centre - width / 2.0, 0.0, std::max(picTime.PixelWidth() - width, 0.0));
-        picTime.SetCurrentX(picTime.FromPixelX(left));
-        picTime.SetCurrentY(y);
+        const auto [x, top] = picTime.PlaceInside(c - picTime.TextWidth(text) / 2.0, y, text);
+        picTime.SetCurrentX(x);
+        picTime.SetCurrentY(top);
         picTime.PrintNoNewline(text);
     };
     const int last = static_cast<int>(RoundHalfEven(axes.ScaleLeftColumn));

@@ -10,6 +10,15 @@ namespace tarvex {
 // current model through the same computations and drawing routines as the
 // main window's pictures.
 
+// The map pane's background on buffer (the pane's size): the main map's
+// outlines, cities and site, its text sized for the pane's design size. A
+// city name that would cover another or run off the picture is left out,
+// and so is one in the lines where the pane writes the hour's wind (the top
+// two) and the shore times (the bottom one).
+void DrawMapPaneBackground(PictureSurface& buffer, const MapGeography& geography,
+                           const ProfileArrays& store, const MapExtent& view, double designWidth,
+                           double designHeight);
+
 // Map pane of the overview's layer-mean wind: the map background, the wind
 // lines of the data file for the hour's mean direction coloured by the
 // spread, and the layer, mean wind and spread at the top-left corner. Stores

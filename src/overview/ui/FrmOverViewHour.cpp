@@ -6,6 +6,7 @@
 #include "files/Session.h"
 #include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
+#include "overview/panels/HourPanels.h"
 #include "overview/panels/SelectedHour.h"
 #include "overview/ui/FrmOverView.h"
 #include "overview/ui/LegendLabels.h"
@@ -93,8 +94,9 @@ const Picture& FrmOverView::MapBackground(int width, int height) {
         mapBuffer_.PersistentPicture().IsEmpty()) {
         mapBuffer_.Resize(width, height);
         mapBuffer_.SetBackColor(kWhite);
-        DrawMapBackground(mapBuffer_, panel ? panel->Geography() : MapGeography{},
-                          *session_.profile, view);
+        DrawMapPaneBackground(mapBuffer_, panel ? panel->Geography() : MapGeography{},
+                              *session_.profile, view, picMap->Surface().DesignWidth(),
+                              picMap->Surface().DesignHeight());
         mapBufferView_ = view;
         mapBufferGeography_ = geography;
     }

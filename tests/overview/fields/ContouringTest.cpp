@@ -97,6 +97,7 @@ TEST(Contouring, SteepContoursKeepTheirLabelsApart) {
         return 2.0f * static_cast<float>(t - k) + 0.5f + (t == 15 && k == 10 ? 40.0f : 0.0f);
     });
     RecordingSurface pic(300, 200);
+    pic.SetDesignSize(300, 200); // as the time-height picture has
     pic.Scale(29.5, 20.5, -0.5, -0.5);
     ContourField(pic, g, 2, kYellow, kBlue, 10);
     const auto texts = pic.OperationsOf(DrawOperation::Kind::Text);

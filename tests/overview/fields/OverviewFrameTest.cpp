@@ -2,6 +2,7 @@
 #include "overview/fields/TimeAxis.h"
 
 #include "OverviewTestSession.h"
+#include "platform/ReadableText.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,17 @@ std::vector<std::string> Texts(const RecordingSurface& pic) {
     for (const DrawOperation& op : pic.OperationsOf(DrawOperation::Kind::Text))
         texts.push_back(op.text);
     return texts;
+}
+
+// The frame on cleared pictures, as the redraw hub draws it, with only its
+// own operations recorded.
+void DrawFrame(OverviewTestSession& o) {
+    SetOverviewDesignSizes(o.ctx);
+    for (RecordingSurface* pic : {&o.picRH, &o.picLeft, &o.picRight}) {
+        pic->Clear();
+        pic->ForgetOperations();
+    }
+    DrawOverviewFrame(o.ctx);
 }
 
 TEST(OverviewFrame, ColumnsAndLogPressureMapOntoThePicture) {
@@ -61,33 +73,35 @@ TEST(OverviewFrame, ColumnsAndLogPressureMapOntoThePicture) {
 TEST(OverviewFrame, HeightLabelsFollowTheUnitsAndTheTop) {
     OverviewTestSession o;
     o.options.chkRH = {false, false};
-    DrawOverviewFrame(o.ctx);
+    DrawFrame(o);
     EXPECT_FALSE(o.ctx.grids.Height);
     EXPECT_TRUE(Texts(o.picRight).empty());
 
     o.options.chkTemperature = true;
     o.options.VerticalUnits = 0; // pressure, span ln 10 > 0.6
-    DrawOverviewFrame(o.ctx);
+    DrawFrame(o);
     EXPECT_TRUE(o.ctx.grids.Height);
+    // "50" lies above the 100 mb top: held at the edge it would cover "100".
     EXPECT_EQ(Texts(o.picRight), (std::vector<std::string>{"900", "800", "700", "600", "500", "400",
-                                                           "300", "200", "100", "50"}));
-    o.picRight.ForgetOperations();
+                                                           "300", "200", "100"}));
+    EXPECT_EQ(o.picRight.LeftOutTexts(), std::vector<std::string>{"50"});
     StartProfileScale(o.axes, 1, 600); // span ln(1000/600) < 0.6: every 50 mb
-    DrawOverviewFrame(o.ctx);
-    const std::vector<std::string> fifty = Texts(o.picRight);
-    ASSERT_EQ(fifty.size(), 20u);
-    EXPECT_EQ(fifty.front(), "950");
-    EXPECT_EQ(fifty[18], "50");
+    DrawFrame(o);
+    EXPECT_EQ(Texts(o.picRight),
+              (std::vector<std::string>{"950", "900", "850", "800", "750", "700", "650", "600"}));
 
     // Feet under a 500 mb top (18 249 ft): every thousand feet, dotted but
-    // for the solid five-thousands.
+    // for the solid five-thousands. The test's table puts them 5 mb apart,
+    // closer than a label's height: the five-thousands' labels stay and the
+    // others keep apart.
     o.options.VerticalUnits = 1;
     StartProfileScale(o.axes, 1, 500);
-    o.picRight.ForgetOperations();
-    o.picRH.ForgetOperations();
-    DrawOverviewFrame(o.ctx);
-    EXPECT_EQ(Texts(o.picRight).size(), 18u);
-    EXPECT_EQ(Texts(o.picRight).back(), "15K");
+    DrawFrame(o);
+    const std::vector<std::string> feet = Texts(o.picRight);
+    EXPECT_EQ(feet.size() + o.picRight.LeftOutTexts().size(), 18u);
+    EXPECT_EQ(std::vector<std::string>(feet.end() - 3, feet.end()),
+              (std::vector<std::string>{"5K", "10K", "15K"}));
+    EXPECT_TRUE(TextIsReadable(o.picRight));
     const auto lines = o.picRH.OperationsOf(DrawOperation::Kind::Line);
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[0].state.drawStyle, DrawStyle::Dot);
@@ -98,20 +112,17 @@ TEST(OverviewFrame, HeightLabelsFollowTheUnitsAndTheTop) {
     // A 100 mb top (51 731 ft) gets only the five-thousands; a 1 mb top stops
     // at the table's last entry, 70K.
     StartProfileScale(o.axes, 1, 100);
-    o.picRight.ForgetOperations();
-    DrawOverviewFrame(o.ctx);
-    EXPECT_EQ(Texts(o.picRight).size(), 10u);
+    DrawFrame(o);
+    EXPECT_EQ(Texts(o.picRight).size() + o.picRight.LeftOutTexts().size(), 10u);
     StartProfileScale(o.axes, 1, 1);
-    o.picRight.ForgetOperations();
-    DrawOverviewFrame(o.ctx);
+    DrawFrame(o);
     EXPECT_EQ(Texts(o.picRight).back(), "70K");
 
     // Kilometres under 500 mb: 1 to 5; labels grey while the grid box is off.
     o.options.VerticalUnits = 2;
     o.options.chkGridHeight = false;
     StartProfileScale(o.axes, 1, 500);
-    o.picRight.ForgetOperations();
-    DrawOverviewFrame(o.ctx);
+    DrawFrame(o);
     EXPECT_EQ(Texts(o.picRight), (std::vector<std::string>{"1Km", "2Km", "3Km", "4Km", "5Km"}));
     EXPECT_EQ(o.picRight.OperationsOf(DrawOperation::Kind::Text)[0].color, RGB(127, 127, 127));
 }
@@ -140,9 +151,7 @@ TEST(OverviewFrame, AWideScaleDrawsAFewDozenLinesAtMost) {
         OverviewOptions& options = o.options;
         // What the other groups on by default draw, then this group too.
         auto draw = [&] {
-            o.picRH.ForgetOperations();
-            g.side->ForgetOperations();
-            DrawOverviewFrame(o.ctx);
+            DrawFrame(o);
             return std::pair{Texts(*g.side).size(),
                              o.picRH.OperationsOf(DrawOperation::Kind::Line).size()};
         };

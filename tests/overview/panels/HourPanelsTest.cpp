@@ -2,6 +2,7 @@
 
 #include "../fields/OverviewTestSession.h"
 #include "compute/ComputeState.h"
+#include "platform/ReadableText.h"
 #include "profile/diagrams/HodographDiagram.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
@@ -123,6 +124,46 @@ TEST_F(HourPanels, MeanWindPaneWritesTheLayerWindAndTheShoreTimes) {
     EXPECT_EQ(texts[3], "120 nm  @ 6.7 hours");
     EXPECT_FLOAT_EQ(fetch.FetchDistance[1], 120.0f);
     EXPECT_FLOAT_EQ(wind.MapWindSpeed[M], 18.0f);
+}
+
+// The map pane's background leaves out a city name that would cover another
+// or run off the picture, and those in the lines where the pane writes the hour's values, so that
+// names and values never print over one another.
+TEST_F(HourPanels, MapPaneCityNamesNeverCoverNamesOrValues) {
+    const MapExtent view = UsableMapView(t.session.history.MapView);
+    auto at = [&view](double fx, double fy, const char* name) {
+        return MapCity{static_cast<float>(view[1] + fy * (view[3] - view[1])),
+                       static_cast<float>(view[0] + fx * (view[2] - view[0])), name};
+    };
+    MapGeography geography;
+    geography.OutlinesFound = true;
+    geography.Cities = {at(0.5, 0.5, "Toronto"), at(0.52, 0.51, "Buffalo"), at(0.3, 0.7, "Albany"),
+                        at(0.1, 0.02, "Moosonee"), at(0.6, 0.98, "Norfolk")};
+    RecordingSurface buffer(420, 300);
+    DrawMapPaneBackground(buffer, geography, s(), view, 420, 300);
+    EXPECT_EQ(Texts(buffer), (std::vector<std::string>{"Toronto", "Albany"}));
+
+    // The names and the pane's texts, replayed on one picture, lie apart.
+    background = buffer.PersistentPicture();
+    t.options.MeanWindLevels = {1, 2};
+    RecordingSurface picMap(420, 300);
+    picMap.SetDesignSize(420, 300);
+    DrawMapPane(picMap, ctx, 5);
+    PlotStormMotionMap(picMap, ctx);
+    RecordingSurface both(420, 300);
+    both.SetDesignSize(420, 300);
+    both.SetLeaveOutCoveredText(false);
+    auto replay = [&both](double left, double top, const std::string& text) {
+        both.SetCurrentX(left);
+        both.SetCurrentY(top);
+        both.PrintNoNewline(text);
+    };
+    for (const DrawOperation& op : buffer.OperationsOf(Kind::Text))
+        replay(buffer.ToPixelX(op.x1), buffer.ToPixelY(op.y1), op.text);
+    for (const DrawOperation& op : picMap.OperationsOf(Kind::Text))
+        replay(picMap.ToPixelX(op.x1), picMap.ToPixelY(op.y1), op.text);
+    EXPECT_EQ(both.DrawnTexts().size(), 6u);
+    EXPECT_TRUE(TextIsReadable(both));
 }
 
 TEST_F(HourPanels, CalmWindShowsNoTravelTime) {

@@ -28,17 +28,21 @@ RecordingSurface LikeBox(const PictureBox& box) {
 
 // Every text the overview draws can be read at the window's least size, on a
 // 1280 x 800 screen and on a 1920 x 1200 one (less a title and a task bar):
-// in the time-height picture with the contours of two fields and its two
-// side scales with all three bands of labels, the time strip, the wind-scale
-// legend, the four floating panels and each legend cell.
+// in the time-height picture with the contours of three fields and the
+// isotherm labels, its two side scales with all three bands of labels, the
+// time strip, the wind-scale legend, the four floating panels and each
+// legend cell. The time-height picture's and the time strip's text grows
+// with the window.
 TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
     Load(samples::Atmosphere::WinterWarmNose, 12, 61);
     FrmOverView& w = Open();
-    for (const char* name :
-         {"chkTemperature", "chkTheta", "chkCAPE", "chkTransportWinds", "chkHelicity", "chkPrecip",
-          "chkSfcTemp", "chkWinds", "chkApparentTemp"})
+    for (const char* name : {"chkTemperature", "chkTheta", "chkDPD", "chkFreezingLevel", "chkCAPE",
+                             "chkTransportWinds", "chkHelicity", "chkPrecip", "chkSfcTemp",
+                             "chkWinds", "chkApparentTemp"})
         w.Box(name)->setChecked(true);
     const QSize least = w.minimumSizeHint();
+    std::vector<int> rhPixels;
+    std::vector<int> timePixels;
     for (const QSize size : {least, QSize(1280, 740), QSize(1920, 1140)}) {
         w.resize(size);
         QApplication::processEvents();
@@ -47,6 +51,8 @@ TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
 
         const std::unique_ptr<RecordedOverview> drawn = Record(w);
         EXPECT_TRUE(TextIsReadable(drawn->rh)) << "picRH";
+        EXPECT_GT(drawn->rh.DrawnTexts().size(), 10u);
+        rhPixels.push_back(drawn->rh.TextPixelSize());
         EXPECT_TRUE(TextIsReadable(drawn->left)) << "picLeft";
         EXPECT_TRUE(TextIsReadable(drawn->right)) << "picRight";
         // No scale label of one trace is lost under another's.
@@ -56,6 +62,9 @@ TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
         RecordingSurface time = LikeBox(*w.picTime);
         DrawTimeAxis(time, *session_.profile, w.axes, TimeAxisSettingsOf(session_));
         EXPECT_TRUE(TextIsReadable(time)) << "picTime";
+        EXPECT_TRUE(NothingLeftOut(time)) << "picTime";
+        EXPECT_GT(time.DrawnTexts().size(), 4u);
+        timePixels.push_back(time.TextPixelSize());
 
         RecordingSurface windScale = LikeBox(*w.picWindScale);
         DrawWindScale(windScale, *session_.profile, w.options.SigmaLevel,
@@ -91,6 +100,8 @@ TEST_F(Overview, EveryTextIsReadableAtEachWindowSize) {
             EXPECT_GE(QFontInfo(label->font()).pixelSize(), 8);
         }
     }
+    EXPECT_LT(rhPixels[1], rhPixels[2]);
+    EXPECT_LT(timePixels[1], timePixels[2]);
 }
 
 } // namespace

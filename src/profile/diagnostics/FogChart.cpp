@@ -100,7 +100,9 @@ void HumidityChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, fl
     }
     pic.SetFillStyle(FillStyle::Transparent);
     pic.SetForeColor(kWhite);
-    PrintAt(pic, -1.0 * B, 590.0, "Hght(ft)");
+    // A step's width left of the axis, but never past the chart's left edge
+    // (a dry file's half steps are wider than the room there).
+    PrintAt(pic, std::max(-1.0 * B, -0.22 * A), 590.0, "Hght(ft)");
     PrintAt(pic, 0.8 * B, CaptionBelowTicks(pic), "Specific Humidity (g/kg)");
     PrintAt(pic, 1.7 * B, 580.0, "Hydrolapse");
 }

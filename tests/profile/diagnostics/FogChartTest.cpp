@@ -75,10 +75,20 @@ TEST(FogChart, HumidityAxisTicksOfDryAndMoistFiles) {
     ASSERT_FALSE(dots.empty());
     EXPECT_FLOAT_EQ(static_cast<float>(dots[0].radius), 0.05f); // a tenth of the step
 
+    // The height caption stays inside the picture on either axis.
+    auto heightCaptionInside = [&pic] {
+        for (const DrawnText& t : pic.DrawnTexts())
+            if (t.text == "Hght(ft)") return t.rect.left >= 0.0;
+        return false;
+    };
+    EXPECT_TRUE(heightCaptionInside());
+
     session.profile->MaxSpecificHumidity = 7.3f;
     pic.ForgetOperations();
+    pic.Clear();
     PlotFog(pic, session, 0);
     EXPECT_EQ(HumidityTicks(pic), (std::vector<std::string>{"0", "2", "4", "6", "8", "10"}));
+    EXPECT_TRUE(heightCaptionInside());
 }
 
 // Level 1 already above 500 ft: the hydrolapse chart still draws the second

@@ -38,14 +38,6 @@ void DrawMapPaneBackground(PictureSurface& buffer, const MapGeography& geography
                            const ProfileArrays& store, const MapExtent& view, double designWidth,
                            double designHeight) {
     buffer.SetDesignSize(designWidth, designHeight);
-    buffer.SetLeaveOutCoveredText(true);
-    buffer.Clear();
-    const double width = buffer.PixelWidth();
-    const double line = buffer.TextHeight("I") * buffer.PixelHeight() / buffer.ScaleHeight();
-    const double height = std::abs(line);
-    buffer.ReserveTextArea(TextRect{0.0, 0.0, width, 2.0 * height});
-    buffer.ReserveTextArea(TextRect{0.0, buffer.PixelHeight() - height, width, height});
-    const TextKeptInside inside(buffer); // a cut name misleads
     DrawMapBackground(buffer, geography, store, view);
 }
 

@@ -216,6 +216,18 @@ MapExtent UsableMapView(const MapExtent& view) {
 
 void DrawMapBackground(PictureSurface& buffer, const MapGeography& geography,
                        const ProfileArrays& store, const MapExtent& view) {
+    // City names are left out where they would cover another name, run off
+    // the picture (a cut name misleads) or lie in the lines where the map
+    // writes the hour's wind (the top two) and the travel times (the bottom
+    // one).
+    buffer.SetLeaveOutCoveredText(true);
+    buffer.Clear();
+    const double width = buffer.PixelWidth();
+    const double line =
+        std::abs(buffer.TextHeight("I") * buffer.PixelHeight() / buffer.ScaleHeight());
+    buffer.ReserveTextArea(TextRect{0.0, 0.0, width, 2.0 * line});
+    buffer.ReserveTextArea(TextRect{0.0, buffer.PixelHeight() - line, width, line});
+    const TextKeptInside inside(buffer);
     buffer.Scale(view[0], view[1], view[2], view[3]);
     buffer.SetDrawMode(DrawMode::CopyPen);
     buffer.SetDrawStyle(DrawStyle::Solid);

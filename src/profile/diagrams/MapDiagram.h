@@ -112,9 +112,12 @@ MapExtent UsableMapView(const MapExtent& view);
 // to white, then (when the outline file was found) the outlines in dark red,
 // the cities as blue dots with their names, and the site of the current
 // model as a red dot one hundredth of the view's width across in radius.
-// What is drawn becomes the buffer's persistent picture, which the map panel
-// copies at every redraw. Without the outline file nothing is drawn and the
-// picture stays white.
+// A city name that would cover another, run off the picture or lie in the
+// top two lines (the hour's wind) or the bottom one (the travel times) is
+// left out; the names are sized for the buffer's design size. What is drawn
+// becomes the buffer's persistent picture, which the map panel copies at
+// every redraw. Without the outline file nothing is drawn and the picture
+// stays white.
 void DrawMapBackground(PictureSurface& buffer, const MapGeography& geography,
                        const ProfileArrays& store, const MapExtent& view);
 

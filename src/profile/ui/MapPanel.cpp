@@ -41,6 +41,9 @@ void MapPanel::LoadMapFiles() {
 void MapPanel::BuildBackground() {
     const MapExtent& view = session_.history.MapView;
     picMap_->Surface().Scale(view[0], view[1], view[2], view[3]);
+    // The names are sized as the shown map's text is.
+    const PictureSurface& shown = picMap_->Surface();
+    picMapBuffer_.SetDesignSize(shown.DesignWidth(), shown.DesignHeight());
     DrawMapBackground(picMapBuffer_, geography_, *session_.profile, view);
 }
 

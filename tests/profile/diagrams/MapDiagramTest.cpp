@@ -239,6 +239,21 @@ TEST_F(Background, OutlinesCitiesAndSiteAreDrawnThenKeptAsThePicture) {
     EXPECT_NEAR(buffer.OperationsOf(Kind::Circle).back().radius, 0.357, 1e-5);
 }
 
+// The main map at its design size: of two cities a few miles apart on the
+// screen only the first is named, as is none in the top two lines, where the
+// hour's wind is written.
+TEST_F(Background, ANameThatWouldCoverAnotherOrTheWindLinesIsLeftOut) {
+    geography.Cities = {{43.65f, 79.38f, "Toronto"},
+                        {42.89f, 78.88f, "Buffalo"},
+                        {52.50f, 97.80f, "Norway House"},
+                        {35.15f, 90.05f, "Memphis"}};
+    buffer.SetDesignSize(437, 425);
+    DrawMapBackground(buffer, geography, *store, kDefaultMapView);
+    std::vector<std::string> names;
+    for (const DrawOperation& op : buffer.OperationsOf(Kind::Text)) names.push_back(op.text);
+    EXPECT_EQ(names, (std::vector<std::string>{"Toronto", "Memphis"}));
+}
+
 TEST_F(Background, WithoutTheOutlineFileOnlyTheWhiteBackgroundRemains) {
     geography.OutlinesFound = false;
     DrawMapBackground(buffer, geography, *store, kDefaultMapView);

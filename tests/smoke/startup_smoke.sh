@@ -20,6 +20,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/samples" "$bin/training" "$work/"
 [ -d "$bin/archive" ] && cp -r "$bin/archive" "$work/"
+# The map's outlines and cities, so that the map display shows them.
+for f in TarVex.Map TarVex.CTY; do [ -f "$bin/$f" ] && cp "$bin/$f" "$work/"; done
 [ -n "${3:-}" ] && cp "$3" "$work/tarvex.hst"
 
 # Starts the program on the server once it accepts connections and finds

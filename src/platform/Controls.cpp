@@ -1,6 +1,10 @@
 #include "platform/Controls.h"
+#include "platform/PictureSurface.h"
 
+#include <QFontInfo>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace tarvex {
 
@@ -105,6 +109,61 @@ void SetCheck(QCheckBox* box, std::int16_t value) {
     if (box->checkState() == state) return;
     box->setCheckState(state);
     emit box->clicked(state != Qt::Unchecked);
+}
+
+CaptionFittingButton::CaptionFittingButton(const QString& text, QWidget* parent)
+    : QPushButton(text, parent), full_(font()) {}
+
+int CaptionFittingButton::CaptionPixels() const {
+    return QFontInfo(font()).pixelSize();
+}
+
+int CaptionFittingButton::CaptionPadding() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->pixelMetric(QStyle::PM_ButtonMargin, &option, this) +
+           2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this) + 2;
+}
+
+QSize CaptionFittingButton::sizeHint() const {
+    QSize hint = QPushButton::sizeHint();
+    const int shrunk = fontMetrics().horizontalAdvance(text());
+    const int whole = QFontMetrics(full_).horizontalAdvance(text());
+    hint.rwidth() += std::max(0, whole - shrunk);
+    return hint;
+}
+
+void CaptionFittingButton::ShareCaptionSize(const std::vector<CaptionFittingButton*>& row) {
+    auto shared = std::make_shared<std::vector<CaptionFittingButton*>>(row);
+    for (CaptionFittingButton* button : row) button->row_ = shared;
+}
+
+void CaptionFittingButton::resizeEvent(QResizeEvent* event) {
+    QPushButton::resizeEvent(event);
+    if (!row_) {
+        SetCaptionPixels(PixelsThatFit());
+        return;
+    }
+    // The last of a row to be resized sees every width of the new layout.
+    int pixels = PixelsThatFit();
+    for (const CaptionFittingButton* other : *row_)
+        pixels = std::min(pixels, other->PixelsThatFit());
+    for (CaptionFittingButton* other : *row_) other->SetCaptionPixels(pixels);
+}
+
+int CaptionFittingButton::PixelsThatFit() const {
+    const int room = width() - CaptionPadding();
+    QFont trial = full_;
+    int pixels = QFontInfo(full_).pixelSize();
+    while (pixels > kLeastTextPixels && QFontMetrics(trial).horizontalAdvance(text()) > room)
+        trial.setPixelSize(--pixels);
+    return pixels;
+}
+
+void CaptionFittingButton::SetCaptionPixels(int pixels) {
+    QFont fitted = full_;
+    if (pixels < QFontInfo(full_).pixelSize()) fitted.setPixelSize(pixels);
+    if (fitted != font()) setFont(fitted);
 }
 
 void SetBold(QPushButton* button, bool on) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace tarvex {
 
@@ -27,11 +29,41 @@ class ClickableLabel : public QLabel {
 
 } // namespace tarvex
 
+#include <QPushButton>
+
 class QCheckBox;
-class QPushButton;
 class QScrollBar;
 
 namespace tarvex {
+
+// A push button whose caption is set smaller when the button is too narrow
+// for it, down to the least type a forecaster can read (8 px), so that a row
+// of buttons on a small window still shows every caption whole. Buttons that
+// share a row take the smallest size any of them needs, so the row reads as
+// one. The size hint stays that of the full-size caption, so the row's
+// layout does not follow the shrinking.
+class CaptionFittingButton : public QPushButton {
+  public:
+    CaptionFittingButton(const QString& text, QWidget* parent);
+    // Makes the buttons one row whose captions share a size.
+    static void ShareCaptionSize(const std::vector<CaptionFittingButton*>& row);
+    QSize sizeHint() const override;
+    // The caption's pixel size in force and the room the style leaves
+    // around a caption.
+    int CaptionPixels() const;
+    int CaptionPadding() const;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    // The largest size, at most the full one and at least 8 px, at which
+    // the caption fits the button's width.
+    int PixelsThatFit() const;
+    void SetCaptionPixels(int pixels);
+    QFont full_;
+    std::shared_ptr<std::vector<CaptionFittingButton*>> row_;
+};
 
 // A scroll bar whose minimum may lie above its maximum, as the value bars of
 // the windows have it (a vertical bar runs from its minimum at the top to its

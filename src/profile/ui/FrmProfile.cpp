@@ -256,16 +256,22 @@ void FrmProfile::BuildControls() {
     grid->addWidget(side, 0, 2, 3, 1);
 
     // Display buttons: 0..8 in a row; 9 belongs to the storm-matrix panel.
+    // The row's captions shrink alike on a narrow window.
     auto* row = new QHBoxLayout();
+    std::vector<CaptionFittingButton*> captionRow;
     for (int k = 0; k < kDisplayButtons; ++k) {
-        auto* button = new QPushButton(kDisplayCaptions[k], this);
+        auto* button = new CaptionFittingButton(kDisplayCaptions[k], this);
         button->setObjectName(QString("btnDisplay_%1").arg(k));
         button->setCheckable(true);
         button->setMinimumWidth(kDisplayButtonMinimumWidth);
         connect(button, &QPushButton::clicked, this, [this, k] { btnDisplay_Click(k); });
         btnDisplay[static_cast<std::size_t>(k)] = button;
-        if (k < 9) row->addWidget(button);
+        if (k < 9) {
+            row->addWidget(button);
+            captionRow.push_back(button);
+        }
     }
+    CaptionFittingButton::ShareCaptionSize(captionRow);
     grid->addLayout(row, 1, 0, 1, 2);
     // The humidity key keeps its room in the column whose control panels
     // scroll, so that its showing moves nothing and needs no taller window.

@@ -101,6 +101,9 @@ void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const Sound
     pic.Print("v");
     pic.SetCurrentX(ct - pic.TextWidth(text) / 2.0);
     pic.SetCurrentY(view.SkewBaseLogP - 1.7 * h);
+    // The value stands on the mark: its line box reaches into the blank
+    // space above the small "v", which leaves no ink there.
+    const TextOverlapAllowed onTheMark(pic);
     pic.Print(text);
 }
 

@@ -71,8 +71,6 @@ void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const 
     // picture: the values of a level that would cover those of the level
     // below are left out (both texts, as they stand level with each other)
     // rather than printed into a solid column.
-    const bool leftOutBefore = pic.LeavesOutCoveredText();
-    pic.SetLeaveOutCoveredText(true);
     for (int L : levels) {
         pic.SetCurrentY(LevelY(s, t, view, L) - view.HalfTextHeight);
         if (view.extras.DigitalWindStyle) {
@@ -82,7 +80,6 @@ void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const 
         pic.SetCurrentX(kDigitalSpeedX);
         pic.PrintNoNewline(PrintForm(RoundHalfEven(s.WindSpeed(m, t, L))));
     }
-    pic.SetLeaveOutCoveredText(leftOutBefore);
 }
 
 } // namespace

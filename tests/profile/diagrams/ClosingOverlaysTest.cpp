@@ -37,6 +37,7 @@ class Closing : public ::testing::Test {
     // texts.
     std::vector<double> Marks(std::int16_t mode) {
         view.extras.DisplayMode = mode;
+        pic.Clear(); // each display is drawn on a cleared picture
         pic.ForgetOperations();
         pic.Scale(0.0, std::log(100.0), 100.0, std::log(1050.0));
         DrawDisplayModeMarks(pic, session, view);

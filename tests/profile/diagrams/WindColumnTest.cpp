@@ -115,6 +115,7 @@ TEST_F(Column, DigitalWindsAndTheSurfaceWind) {
     view.options.WindDigital = false;
     s.SurfaceWindDirection(1, 0) = 244.5f;
     s.SurfaceWindSpeed(1, 0) = 12.5f;
+    pic.Clear(); // the sounding is drawn afresh each time
     pic.ForgetOperations();
     DrawWindColumn(pic, s, view);
     texts = pic.OperationsOf(Kind::Text);

@@ -299,11 +299,10 @@ class PictureSurface {
     // text, is left out (the cursor still moves past it), so no text prints
     // over another. Printing the same text at the same place again is
     // allowed (a redraw in another colour), a box filled over a text in copy
-    // mode frees its place, and blank texts never collide. Pictures with a
-    // design size follow the rule unless they turn it off; others only when
-    // they turn it on.
+    // mode frees its place, and blank texts never collide. Every picture
+    // follows the rule unless it turns it off.
     void SetLeaveOutCoveredText(bool leaveOut) { leaveOutCovered_ = leaveOut; }
-    bool LeavesOutCoveredText() const { return leaveOutCovered_.value_or(HasDesignSize()); }
+    bool LeavesOutCoveredText() const { return leaveOutCovered_; }
     // For single texts: see DrawState::textMayOverlap and TextOverlapAllowed.
     void SetTextMayOverlap(bool mayOverlap) { state_.textMayOverlap = mayOverlap; }
     // See DrawState::textKeptInside and TextKeptInside.
@@ -381,7 +380,7 @@ class PictureSurface {
     Picture picture_;
     double designWidth_ = 0.0;
     double designHeight_ = 0.0;
-    std::optional<bool> leaveOutCovered_;
+    bool leaveOutCovered_ = true;
     std::vector<DrawnText> placed_;
     // Places kept for texts printed later; an empty text keeps an area.
     std::vector<DrawnText> reserved_;

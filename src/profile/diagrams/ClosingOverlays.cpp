@@ -14,6 +14,7 @@
 #include "profile/diagrams/WindColumn.h"
 
 #include <cmath>
+#include <string>
 
 namespace tarvex {
 
@@ -51,12 +52,21 @@ void JetLabel(PictureSurface& pic, Session& session, int t) {
         MakeMBEVectors(s, static_cast<std::int16_t>(t), 0, winds, session.options);
     const double p = winds.LLJPressure(m, t);
     if (!(p > 0.0)) return;
-    pic.SetCurrentX(kJetLabelX);
-    pic.SetCurrentY(std::log(p) - pic.TextHeight("I") / 2.0);
+    const double y = std::log(p) - pic.TextHeight("I") / 2.0;
     // A maximum at the top of the searched layer may lie below the real jet.
     const bool atTop = winds.LLJAtTop(m, t) != kFlagFalse;
+    const std::string label = atTop ? "LL?" : "LLJ";
+    // Digital winds print their speed where the label stands: the label then
+    // moves to the left of their columns, so that both show.
+    double x = kJetLabelX;
+    if (!pic.ReserveTextPlace(x, y, label)) {
+        x = kDigitalDirectionX - pic.TextWidth(label);
+        pic.ReserveTextPlace(x, y, label);
+    }
+    pic.SetCurrentX(x);
+    pic.SetCurrentY(y);
     pic.SetForeColor(atTop ? RGB(0, 128, 0) : RGB(0, 255, 0));
-    pic.Print(atTop ? "LL?" : "LLJ");
+    pic.Print(label);
 }
 
 } // namespace

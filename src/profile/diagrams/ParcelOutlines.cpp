@@ -95,6 +95,11 @@ void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const Sound
     const float ct = s.ConvectiveTemperature(s.CurrentModel, view.CurrentColumn);
     if (!(ct < 99.0f)) return; // 99 or more: the hour has none
     const std::string text = Format(ct, "0.0");
+    // The mark stands on the ground line at the temperature, where the
+    // condensation level's label may stand too, and the value stands on the
+    // mark (its line box reaches into the blank space above the small "v"):
+    // both must show, so they may print over other texts.
+    const TextOverlapAllowed atTheGround(pic);
     const double h = pic.TextHeight("v");
     pic.SetCurrentX(ct - pic.TextWidth("v") / 2.0);
     pic.SetCurrentY(view.SkewBaseLogP - h);

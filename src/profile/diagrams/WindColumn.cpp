@@ -71,18 +71,19 @@ void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const 
     // picture: the values of a level that would cover those of the level
     // below are left out (both texts, as they stand level with each other)
     // rather than printed into a solid column.
-    const bool leftOutBefore = pic.LeavesOutCoveredText();
-    pic.SetLeaveOutCoveredText(true);
+    // A level at the picture's top edge has its values moved down just
+    // enough to show whole.
+    auto print = [&](double x, double y, const std::string& text) {
+        pic.SetCurrentX(x);
+        pic.SetCurrentY(pic.PlaceInside(x, y, text).second);
+        pic.PrintNoNewline(text);
+    };
     for (int L : levels) {
-        pic.SetCurrentY(LevelY(s, t, view, L) - view.HalfTextHeight);
-        if (view.extras.DigitalWindStyle) {
-            pic.SetCurrentX(kDigitalDirectionX);
-            pic.PrintNoNewline(PrintForm(RoundHalfEven(s.WindDirection(m, t, L))));
-        }
-        pic.SetCurrentX(kDigitalSpeedX);
-        pic.PrintNoNewline(PrintForm(RoundHalfEven(s.WindSpeed(m, t, L))));
+        const double y = LevelY(s, t, view, L) - view.HalfTextHeight;
+        if (view.extras.DigitalWindStyle)
+            print(kDigitalDirectionX, y, PrintForm(RoundHalfEven(s.WindDirection(m, t, L))));
+        print(kDigitalSpeedX, y, PrintForm(RoundHalfEven(s.WindSpeed(m, t, L))));
     }
-    pic.SetLeaveOutCoveredText(leftOutBefore);
 }
 
 } // namespace

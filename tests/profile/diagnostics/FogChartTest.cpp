@@ -133,6 +133,7 @@ class Crossover : public ::testing::Test {
             s.ValidTime(1, t) = DateTime::FromParts(2026, 9, 1, 18).AddHours(t);
         }
         session.config.TimeZoneOffset = 4;
+        pic.SetDesignSize(600, 420); // as the main window sizes the chart's text
     }
 
     Session session;
@@ -247,6 +248,7 @@ class Stability : public ::testing::Test {
         s.SurfaceTemp(1, 0) = 10.0f;
         const float knots[] = {0, 10, 30, 5, 40};
         for (int L = 1; L <= 4; ++L) s.WindSpeed(1, 0, L) = knots[L];
+        pic.SetDesignSize(600, 420); // as the main window sizes the chart's text
     }
 
     std::vector<std::string> Plot() {

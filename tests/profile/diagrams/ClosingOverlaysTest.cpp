@@ -37,6 +37,7 @@ class Closing : public ::testing::Test {
     // texts.
     std::vector<double> Marks(std::int16_t mode) {
         view.extras.DisplayMode = mode;
+        pic.Clear(); // each display is drawn on a cleared picture
         pic.ForgetOperations();
         pic.Scale(0.0, std::log(100.0), 100.0, std::log(1050.0));
         DrawDisplayModeMarks(pic, session, view);
@@ -92,6 +93,16 @@ TEST_F(Closing, TheLowLevelJetLabel) {
     Marks(kHeavyPrecipMode);
     EXPECT_EQ(Texts()[0].text, "LL?");
     EXPECT_EQ(Texts()[0].state.foreColor, RGB(0, 128, 0));
+    // The jet level's digital wind speed stands where the label would: the
+    // label moves left of the digital winds' columns and both show.
+    pic.Clear();
+    pic.SetCurrentX(94.0);
+    pic.SetCurrentY(std::log(900.0) - pic.TextHeight("I") / 2.0);
+    pic.PrintNoNewline(" 23 ");
+    pic.ForgetOperations();
+    DrawDisplayModeMarks(pic, session, view);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NEAR(Texts()[0].x1, 86.0 - pic.TextWidth("LL?"), 1e-9);
 }
 
 TEST_F(Closing, SecondHalfRunsInOrderAndEndsWithOmega) {

@@ -295,6 +295,7 @@ TEST_F(HodographDiagram, ReadoutsEndAtTheRightEdge) {
     }
     EXPECT_EQ(pic.FontName(), "MS Sans Serif");
 
+    pic.Clear(); // the hodograph is drawn afresh before each read-out
     pic.ForgetOperations();
     PrintLevelReadout(pic, *session.profile, 26.0, 0, 2, 10.0, -10.0);
     const auto level = pic.OperationsOf(Kind::Text);

@@ -352,6 +352,11 @@ class Overlay : public ::testing::Test {
         session.dataTables.Tables.push_back(DataTable{{Row(0, 42, 82), Row(360, 42, 82)}});
         pic.Scale(120, 53, 69, 22);
     }
+    // The map is repainted from its background before each overlay is drawn.
+    void Repaint() {
+        pic.Clear();
+        pic.ForgetOperations();
+    }
 
     void Level(int L, float p, float t, float dir, float speed) {
         ProfileArrays& s = *session.profile;
@@ -396,7 +401,7 @@ TEST_F(Overlay, TheSpreadAboutTheMeanGradesTheColour) {
     // 10, 20 and 30 kt: mean 20, spread sqrt(100 + 0 + 100) / 3 = 4.71.
     Level(4, 800, 0, 270, 30);
     view.MeanFlowLevels = {2, 4};
-    pic.ForgetOperations();
+    Repaint();
     PlotMeanFlowLines(pic, session, view, wind);
     EXPECT_EQ(LinesOfWidth(pic, 4)[0].color, RGB(255, 0, 0));
     EXPECT_EQ(Texts(pic)[1], " RMS = 4.7kts");
@@ -404,12 +409,14 @@ TEST_F(Overlay, TheSpreadAboutTheMeanGradesTheColour) {
     Level(2, 900, 0, 180, 10);
     Level(3, 850, 0, 360, 10);
     view.MeanFlowLevels = {2, 3};
+    Repaint();
     PlotMeanFlowLines(pic, session, view, wind);
     EXPECT_TRUE(std::isfinite(wind.MapWindDir[1]));
     EXPECT_NEAR(wind.MapWindSpeed[1], 0.0, 1e-3);
     // A calm layer: no mean u component at all.
     Level(2, 900, 0, 270, 0);
     Level(3, 850, 0, 90, 0);
+    Repaint();
     PlotMeanFlowLines(pic, session, view, wind);
     EXPECT_EQ(wind.MapWindDir[1], 270.0f);
     EXPECT_EQ(wind.MapWindSpeed[1], 0.0f);
@@ -431,7 +438,7 @@ TEST_F(Overlay, SigmaTurningPicksTheColourAndTheSignOfTheShear) {
     EXPECT_EQ(wind.MapWindSpeed[1], 20.0f);
 
     Level(6, 700, 0, 235, 30); // -25
-    pic.ForgetOperations();
+    Repaint();
     PlotSigmaLevelLines(pic, session, view, wind);
     EXPECT_EQ(LinesOfWidth(pic, 4)[0].color, RGB(255, 0, 0));
     texts = pic.OperationsOf(Kind::Text);
@@ -440,7 +447,7 @@ TEST_F(Overlay, SigmaTurningPicksTheColourAndTheSignOfTheShear) {
 
     Level(2, 900, 0, 350, 10);
     Level(6, 700, 0, 10, 30); // 10 - 350 = -340, i.e. +20 through north
-    pic.ForgetOperations();
+    Repaint();
     PlotSigmaLevelLines(pic, session, view, wind);
     EXPECT_EQ(LinesOfWidth(pic, 4)[0].color, RGB(255, 255, 0));
     EXPECT_EQ(pic.OperationsOf(Kind::Text)[2].text, "+20" + kDeg);
@@ -544,7 +551,7 @@ TEST_F(BrightBand, RingsAroundTheSiteInTheNotXorMode) {
     // Two angles draw two rings, each in its box's colour.
     FreezeAt(8500.0f);
     view.options.Angle = {false, true, false, false, true};
-    pic.ForgetOperations();
+    Repaint();
     PlotBrightBand(pic, session, view);
     const auto two = pic.OperationsOf(Kind::Circle);
     ASSERT_EQ(two.size(), 4u);

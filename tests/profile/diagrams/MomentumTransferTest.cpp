@@ -37,6 +37,7 @@ class Mixing : public ::testing::Test {
         pic.Scale(-40.0, std::log(100.0), 40.0, std::log(1050.0));
     }
     std::vector<std::string> Texts() {
+        pic.Clear(); // the sounding is drawn afresh each time
         pic.ForgetOperations();
         DrawMomentumTransfer(pic, s, view);
         std::vector<std::string> out;

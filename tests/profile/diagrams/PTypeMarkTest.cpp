@@ -34,6 +34,7 @@ class Mark : public ::testing::Test {
                                                                           std::int32_t code) {
         s.Precip(1, 0) = inches;
         session.ptype->PTypeCode(1, 0) = code;
+        pic.Clear(); // the sounding is drawn afresh for each hour
         pic.ForgetOperations();
         PrintPrecipType(pic, session, 0);
         std::string text;

@@ -110,11 +110,21 @@ TEST_F(Column, DigitalWindsAndTheSurfaceWind) {
     EXPECT_EQ(texts[5].text, " 24 ");
     EXPECT_NEAR(texts[4].y1, std::log(static_cast<double>(s.Pressure(1, 0, 2))) - 0.01, 1e-9);
 
+    // A level at the diagram's top: its values move down to show whole.
+    s.Pressure(1, 0, 2) = 100.0f;
+    pic.Clear();
+    pic.ForgetOperations();
+    DrawWindColumn(pic, s, view);
+    texts = pic.OperationsOf(Kind::Text);
+    ASSERT_EQ(texts.size(), 6u);
+    for (std::size_t k : {4u, 5u}) EXPECT_DOUBLE_EQ(pic.ToPixelY(texts[k].y1), 0.0) << k;
+
     // Vectors with the surface wind beside the bottom one, halves up.
     view.options.WindVector = true;
     view.options.WindDigital = false;
     s.SurfaceWindDirection(1, 0) = 244.5f;
     s.SurfaceWindSpeed(1, 0) = 12.5f;
+    pic.Clear(); // the sounding is drawn afresh each time
     pic.ForgetOperations();
     DrawWindColumn(pic, s, view);
     texts = pic.OperationsOf(Kind::Text);

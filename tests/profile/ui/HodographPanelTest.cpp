@@ -161,6 +161,26 @@ TEST_F(HodographPanelTest, DraggedLevelCarriesItsNeighboursByTheirWeights) {
     EXPECT_FALSE(panel->btnHodoReset->isEnabled());
 }
 
+// Each read-out replaces the one before, after a pointer move and after an
+// hour change alike: the old text must not keep the new one out.
+TEST_F(HodographPanelTest, EachReadOutIsDrawnWhole) {
+    const RasterSurface& pic = picture->Surface();
+    auto shows = [&](const std::string& text) {
+        for (const DrawnText& drawn : pic.DrawnTexts())
+            if (drawn.text == text) return pic.LeftOutTexts().empty();
+        return false;
+    };
+    Hover(4.0, 8.0); // level 2, 1000 m up
+    EXPECT_TRUE(shows("1.0 km"));
+    Hover(6.0, 7.0); // level 3
+    EXPECT_TRUE(shows("1.5 km"));
+    EXPECT_FALSE(shows("1.0 km"));
+    view.CurrentColumn = 1;
+    panel->PlotHodograph();
+    Hover(8.0, 6.0); // level 4 of the next hour
+    EXPECT_TRUE(shows("2.0 km"));
+}
+
 TEST_F(HodographPanelTest, DragsStopAtTheLayerEnds) {
     // Level 0 has no level below it: levels 0..4 move.
     Drag(0.0, 10.0, 0.0, 15.0);

@@ -107,6 +107,29 @@ TEST_F(MapPanelTest, TheShippedGeographyDrawsRoundTheSite) {
     EXPECT_EQ(picMap_.Surface().PixelWidth(), panel_->picMapBuffer().PixelWidth());
 }
 
+// The hour's label is drawn whole after an hour change and after a click,
+// however often the map is drawn again.
+TEST_F(MapPanelTest, TheHoursLabelIsDrawnAfterEachRedraw) {
+    Read("gfs3", "KAPX", 44.91f, -84.72f, samples::Atmosphere::LakeEffectCold, 3);
+    view_.options.SigmaLevel = true;
+    const RasterSurface& pic = picMap_.Surface();
+    auto label = [&] {
+        for (const DrawnText& drawn : pic.DrawnTexts())
+            if (drawn.text.find(" mb Wind = ") != std::string::npos)
+                return pic.LeftOutTexts().empty();
+        return false;
+    };
+    panel_->RedrawMap();
+    EXPECT_TRUE(label());
+    for (int hour : {7, 8, 7}) {
+        view_.CurrentColumn = static_cast<std::int16_t>(hour);
+        panel_->RedrawMap();
+        EXPECT_TRUE(label()) << hour;
+    }
+    panel_->picMap_MouseDown(1, 0, 85.0, 45.0);
+    EXPECT_TRUE(label());
+}
+
 TEST_F(MapPanelTest, ClicksZoomAboutThePointAndRedraw) {
     Read("gfs3", "KAPX", 44.91f, -84.72f, samples::Atmosphere::LakeEffectCold, 3);
     view_.options.SigmaLevel = false;

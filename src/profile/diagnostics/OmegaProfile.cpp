@@ -63,13 +63,15 @@ void PrintOmega(PictureSurface& pic, float R) {
     pic.Scale(-R, 0.0, R, 100.0);
     pic.Clear();
     const int step = OmegaLabelStep(R);
-    // At most 1000 labels each side, however large the scale.
-    const int N = (std::min(ClampToInt<int>(std::floor(R / step)), 1000) + 1) * step;
+    // The labels of the scale's values, at most 1000 each side however large
+    // the scale; one at the strip's end is moved in to show whole.
+    const int N = std::min(ClampToInt<int>(std::floor(R / step)), 1000) * step;
     for (int v = -N; v <= N; v += step) {
         const std::string text = (v > 0 ? "+" : "") + std::to_string(v);
         pic.SetForeColor(v > 0 ? RGB(0, 0, 255) : (v < 0 ? RGB(255, 0, 0) : RGB(0, 0, 0)));
-        pic.SetCurrentX(v - pic.TextWidth(text) / 2.0);
-        pic.SetCurrentY(0.0);
+        const auto [x, y] = pic.PlaceInside(v - pic.TextWidth(text) / 2.0, 0.0, text);
+        pic.SetCurrentX(x);
+        pic.SetCurrentY(y);
         pic.PrintNoNewline(text);
     }
 }

@@ -11,6 +11,7 @@
 #include "profile/diagrams/PTypeMark.h"
 #include "profile/diagrams/SnowGrowth.h"
 #include "profile/diagrams/SoundingDiagram.h"
+#include "profile/diagrams/SoundingOverlays.h"
 #include "profile/diagrams/WindColumn.h"
 
 #include <cmath>
@@ -35,12 +36,13 @@ void PrintSurfaceValues(PictureSurface& pic, const ProfileArrays& s, const Sound
     const int t = view.CurrentColumn;
     pic.SetForeColor(RGB(255, 255, 0));
     pic.SetFontTransparent(false);
-    pic.SetCurrentX(5.0);
-    pic.SetCurrentY((view.SkewBaseLogP + std::log(static_cast<double>(s.DiagramBottomPressure))) /
-                        2.0 -
-                    view.HalfTextHeight);
-    pic.Print(PrintForm(std::floor(s.SurfaceTemp(m, t) + 0.5)) + "/" +
-              PrintForm(std::floor(s.SurfaceDewPoint(m, t) + 0.5)));
+    const std::string text = PrintForm(std::floor(s.SurfaceTemp(m, t) + 0.5)) + "/" +
+                             PrintForm(std::floor(s.SurfaceDewPoint(m, t) + 0.5));
+    // Moved up or left when a level or isotherm label stands there.
+    PrintNearby(pic, 5.0,
+                (view.SkewBaseLogP + std::log(static_cast<double>(s.DiagramBottomPressure))) / 2.0 -
+                    view.HalfTextHeight,
+                text, -pic.TextWidth("0"), -view.HalfTextHeight);
     pic.SetFontTransparent(true);
 }
 
@@ -56,17 +58,18 @@ void JetLabel(PictureSurface& pic, Session& session, int t) {
     // A maximum at the top of the searched layer may lie below the real jet.
     const bool atTop = winds.LLJAtTop(m, t) != kFlagFalse;
     const std::string label = atTop ? "LL?" : "LLJ";
-    // Digital winds print their speed where the label stands: the label then
-    // moves to the left of their columns, so that both show.
-    double x = kJetLabelX;
-    if (!pic.ReserveTextPlace(x, y, label)) {
-        x = kDigitalDirectionX - pic.TextWidth(label);
-        pic.ReserveTextPlace(x, y, label);
-    }
-    pic.SetCurrentX(x);
-    pic.SetCurrentY(y);
     pic.SetForeColor(atTop ? RGB(0, 128, 0) : RGB(0, 255, 0));
-    pic.Print(label);
+    // Digital winds print their speed where the label stands: the label then
+    // moves to the left of their columns (and on to a free place there), so
+    // that both show.
+    if (pic.ReserveTextPlace(kJetLabelX, y, label)) {
+        pic.SetCurrentX(kJetLabelX);
+        pic.SetCurrentY(y);
+        pic.Print(label);
+    } else {
+        PrintNearby(pic, kDigitalDirectionX - pic.TextWidth(label), y, label, -pic.TextWidth("0"),
+                    pic.TextHeight(label) / 2.0);
+    }
 }
 
 } // namespace

@@ -33,14 +33,13 @@ void PrintBeside(PictureSurface& pic, const ProfileArrays& s, const SoundingView
     const int m = s.CurrentModel;
     const int t = view.CurrentColumn;
     const double p = s.Pressure(m, t, L);
-    pic.SetCurrentX(SkewX(view, s.Temperature(m, t, L), p));
-    pic.SetCurrentY(std::log(p) - 0.66 * pic.TextHeight("H"));
     // The arrow starts on the temperature trace at its level, where the
     // marks about the trace near the ground (the convective temperature,
-    // the condensation level) stand too: the wind a gust may bring down
-    // must show, so it may print over them.
-    const TextOverlapAllowed onTheTrace(pic);
-    pic.Print(text);
+    // the condensation level) may stand: the wind a gust may bring down
+    // must show, so it moves down, up or aside to a free place.
+    PrintNearby(pic, SkewX(view, s.Temperature(m, t, L), p),
+                std::log(p) - 0.66 * pic.TextHeight("H"), text, -pic.TextWidth("0"),
+                pic.TextHeight(text) / 2.0);
 }
 
 } // namespace

@@ -96,17 +96,15 @@ void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const Sound
     if (!(ct < 99.0f)) return; // 99 or more: the hour has none
     const std::string text = Format(ct, "0.0");
     // The mark stands on the ground line at the temperature, where the
-    // condensation level's label may stand too, and the value stands on the
-    // mark (its line box reaches into the blank space above the small "v"):
-    // both must show, so they may print over other texts.
-    const TextOverlapAllowed atTheGround(pic);
+    // condensation level's label may stand too; the value stands on the
+    // mark. Both move up or aside to a free place, so both show.
     const double h = pic.TextHeight("v");
-    pic.SetCurrentX(ct - pic.TextWidth("v") / 2.0);
-    pic.SetCurrentY(view.SkewBaseLogP - h);
-    pic.Print("v");
-    pic.SetCurrentX(ct - pic.TextWidth(text) / 2.0);
-    pic.SetCurrentY(view.SkewBaseLogP - 1.7 * h);
-    pic.Print(text);
+    const double step = pic.TextWidth("0");
+    const double markX = ct - pic.TextWidth("v") / 2.0;
+    const auto mark = PrintNearby(pic, markX, view.SkewBaseLogP - h, "v", step, -h / 2.0);
+    const auto [x, top] = mark.value_or(std::pair{markX, view.SkewBaseLogP - h});
+    PrintNearby(pic, x + (pic.TextWidth("v") - pic.TextWidth(text)) / 2.0, top - 0.7 * h, text,
+                step, -h / 2.0);
 }
 
 void DrawCapeParcel(PictureSurface& pic, const Session& session, const SoundingView& view,

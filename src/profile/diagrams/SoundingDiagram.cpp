@@ -45,8 +45,10 @@ void LevelLine(PictureSurface& pic, const SoundingView& view, double labelX, dou
     } else {
         pic.Line(5.0, y, 7.0, y);
     }
-    pic.SetCurrentX(labelX);
-    pic.SetCurrentY(y - view.HalfTextHeight);
+    // A line at the picture's edge has its label moved in to show whole.
+    const auto [x, top] = pic.PlaceInside(labelX, y - view.HalfTextHeight, label);
+    pic.SetCurrentX(x);
+    pic.SetCurrentY(top);
     pic.Print(label);
 }
 
@@ -212,9 +214,12 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
         pic.FilledBox(0.0, std::log(s.Pressure(m, t, raised)), 100.0, f.baseLogP, RGB(97, 54, 0));
 
     SoundingOverlayState* state = session.soundingOverlays.get();
+    // The inversions' labels are printed after the level lines' and the
+    // isotherms' labels, so that they move aside from them.
+    std::vector<std::pair<double, std::string>> inversionLabels;
     if (underlays) {
         if (view.options.Clouds) ShadeCloudLayers(pic, s, t);
-        DrawInversions(pic, session, view, state->LowestInversionBase);
+        DrawInversions(pic, session, view, state->LowestInversionBase, &inversionLabels);
     }
 
     pic.SetDrawMode(DrawMode::XorPen);
@@ -245,6 +250,9 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
         // The overview's panel: every 10 deg C from -60, none highlighted.
         Isotherms(pic, view, axis, {}, f, top, {-60.0, 10, 2.0});
     }
+    // 10 % across, in the temperature frame.
+    PrintInversionLabels(pic, inversionLabels,
+                         axis.LeftTemp + 0.1 * (axis.RightTemp - axis.LeftTemp));
     if (view.options.DryAdiabats && surfacePressure > 0.0)
         DryAdiabats(pic, axis, f, surfacePressure, top, step);
 

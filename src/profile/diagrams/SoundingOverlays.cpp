@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <tuple>
 
 namespace tarvex {
 
@@ -30,6 +32,12 @@ int ProfileLevels(const ProfileArrays& s) {
     return std::clamp<int>(s.LevelCount(s.CurrentModel), 0, kMaxProfileLevels);
 }
 
+// Where an inversion's label starts, right of the level lines' labels.
+constexpr double kInversionLabelX = 10.0;
+
+// The most steps a text moves to find a free place, each way.
+constexpr int kMostNearbySteps = 16;
+
 // The mark of a lake index: the slanted line from the ground, the 2 C tick at
 // its top and the value centred above the tick, in white.
 void IndexMark(PictureSurface& pic, const SoundingView& view, double groundT, double topT,
@@ -40,13 +48,57 @@ void IndexMark(PictureSurface& pic, const SoundingView& view, double groundT, do
     pic.Line(groundT, view.SkewBaseLogP, x, y, color);
     pic.Line(x - 1.0, y, x + 1.0, y, color);
     const std::string text = PrintForm(value);
-    pic.SetCurrentY(y - pic.TextHeight("3"));
-    pic.SetCurrentX(x - pic.TextWidth(text) / 2.0);
     pic.SetForeColor(kWhite);
-    pic.Print(text);
+    PrintNearby(pic, x - pic.TextWidth(text) / 2.0, y - pic.TextHeight("3"), text, 0.0,
+                -pic.TextHeight(text) / 2.0);
+}
+
+// Whether the text was drawn at (x, y) already: a redraw (in another colour)
+// takes its own place.
+bool DrawnThere(const PictureSurface& pic, double x, double y, std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    const double left = pic.ToPixelX(x + pic.TextWidth(text.substr(0, first)));
+    const double top = pic.ToPixelY(y);
+    return std::ranges::any_of(pic.DrawnTexts(), [&](const DrawnText& t) {
+        return t.text == text && std::abs(t.rect.left - left) < 0.5 &&
+               std::abs(t.rect.top - top) < 0.5;
+    });
 }
 
 } // namespace
+
+std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double x, double y,
+                                                     std::string_view text, double dx, double dy) {
+    // Steps are taken from the place moved inside the picture, so that none
+    // is spent outside it.
+    std::tie(x, y) = pic.PlaceInside(x, y, text);
+    // Steps 0, 1, -1, 2, -2, ... along one axis; none along an axis with no
+    // step.
+    auto along = [](int k) { return k % 2 == 1 ? (k + 1) / 2 : -k / 2; };
+    const int acrossMost = dx != 0.0 ? 2 * kMostNearbySteps : 0;
+    const int downMost = dy != 0.0 ? 2 * kMostNearbySteps : 0;
+    // Nearer places first: by the number of steps taken, those along dy
+    // before those along dx.
+    for (int ring = 0; ring <= acrossMost + downMost; ++ring) {
+        for (int j = 0; j <= std::min(ring, acrossMost); ++j) {
+            const int k = ring - j;
+            if (k > downMost) continue;
+            const auto [px, py] = pic.PlaceInside(x + along(j) * dx, y + along(k) * dy, text);
+            if (DrawnThere(pic, px, py, text) || pic.ReserveTextPlace(px, py, text)) {
+                pic.SetCurrentX(px);
+                pic.SetCurrentY(py);
+                pic.Print(text);
+                return std::pair{px, py};
+            }
+        }
+    }
+    const auto [px, py] = pic.PlaceInside(x, y, text);
+    pic.SetCurrentX(px);
+    pic.SetCurrentY(py);
+    pic.Print(text);
+    return std::nullopt;
+}
 
 double SkewX(const SoundingView& view, double T, double p) {
     return T + static_cast<double>(view.SkewFactor) * (view.SkewBaseLogP - std::log(p));
@@ -70,7 +122,8 @@ void TrackInversionBase(float p, float& LowestInversionBase) {
 }
 
 void DrawInversions(PictureSurface& pic, const Session& session, const SoundingView& view,
-                    float& LowestInversionBase) {
+                    float& LowestInversionBase,
+                    std::vector<std::pair<double, std::string>>* labelsLater) {
     if (!view.options.Inversions) return;
     const ProfileArrays& s = *session.profile;
     const ModelParameters& limits = session.parameters;
@@ -107,13 +160,25 @@ void DrawInversions(PictureSurface& pic, const Session& session, const SoundingV
         }
         pic.FilledBox(0.0, std::log(base), 100.0, std::log(above), RGB(127, 127, 127));
         if (!labelled) {
-            pic.SetCurrentX(10.0);
-            pic.SetCurrentY(std::log(base) - view.HalfTextHeight);
-            pic.Print(PrintForm(std::floor(base + 0.5)) + "mb");
+            const double y = std::log(base) - view.HalfTextHeight;
+            const std::string label = PrintForm(std::floor(base + 0.5)) + "mb";
+            if (labelsLater) {
+                labelsLater->emplace_back(y, label);
+            } else {
+                pic.SetCurrentX(kInversionLabelX);
+                pic.SetCurrentY(y);
+                pic.Print(label);
+            }
             labelled = true;
         }
         TrackInversionBase(s.Pressure(m, t, i), LowestInversionBase);
     }
+}
+
+void PrintInversionLabels(PictureSurface& pic,
+                          const std::vector<std::pair<double, std::string>>& labels, double x) {
+    pic.SetForeColor(RGB(255, 255, 0));
+    for (const auto& [y, label] : labels) PrintNearby(pic, x, y, label, pic.TextWidth("0"), 0.0);
 }
 
 void DrawLakeIndex(PictureSurface& pic, const Session& session, const SoundingView& view,
@@ -190,9 +255,11 @@ void DrawLevelMarkers(PictureSurface& pic, const Session& session, const Soundin
     auto mark = [&](bool on, float p, float threshold, const char* text, auto temperatureAt) {
         if (!on || !OnDiagram(p) || !(surface - p > threshold)) return;
         pic.SetForeColor(RGB(255, 0, 0));
-        pic.SetCurrentX(SkewX(view, temperatureAt(p), p));
-        pic.SetCurrentY(std::log(static_cast<double>(p)) - 0.66 * pic.TextHeight("H"));
-        pic.Print(text);
+        // A label that meets another moves down, up or aside to a free
+        // place.
+        PrintNearby(pic, SkewX(view, temperatureAt(p), p),
+                    std::log(static_cast<double>(p)) - 0.66 * pic.TextHeight("H"), text,
+                    -pic.TextWidth("0"), pic.TextHeight(text) / 2.0);
     };
     auto environment = [&](float p) { return InterpTempAtPressure(s, t, p); };
     const SoundingOptions& o = view.options;

@@ -2,6 +2,12 @@
 
 #include "profile/diagrams/ParcelOutlines.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 namespace tarvex {
 
 class PictureSurface;
@@ -15,6 +21,15 @@ struct SoundingView;
 // right with height on a skewed diagram.
 double SkewX(const SoundingView& view, double T, double p);
 
+// Prints text at (x, y) when it lies there over no other text; otherwise at
+// the nearest free place a whole number of steps dx across and dy down away
+// (one step on, one back, two on and so on; a zero step keeps that axis),
+// each kept inside the picture. A text with no free place near is printed
+// where it belongs, and the collision rule leaves it out. Returns the
+// top-left corner of the text drawn, or none when it was left out.
+std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double x, double y,
+                                                     std::string_view text, double dx, double dy);
+
 // Grey shading of the layers above each level of time column t by the
 // level's cloud fraction: black for clear air, white for overcast. Percent
 // frame.
@@ -23,9 +38,16 @@ void ShadeCloudLayers(PictureSurface& pic, const ProfileArrays& s, int t);
 // Grey bands over the inversions and near-isothermal dry layers below about
 // 400 mb, each run of adjacent bands labelled with its base pressure, by the
 // model's thresholds. Does nothing while inversions are off; otherwise
-// rebuilds LowestInversionBase. Percent frame.
+// rebuilds LowestInversionBase. Percent frame. With labelsLater, the labels
+// (their y and text) are kept there for PrintInversionLabels instead.
 void DrawInversions(PictureSurface& pic, const Session& session, const SoundingView& view,
-                    float& LowestInversionBase);
+                    float& LowestInversionBase,
+                    std::vector<std::pair<double, std::string>>* labelsLater = nullptr);
+
+// The inversions' labels at their bases from x, in yellow, each moved aside
+// from the texts already there (the level lines' labels).
+void PrintInversionLabels(PictureSurface& pic,
+                          const std::vector<std::pair<double, std::string>>& labels, double x);
 
 // Keeps the largest inversion base below 950 mb.
 void TrackInversionBase(float p, float& LowestInversionBase);

@@ -56,6 +56,14 @@ class FrmProfile : public QWidget {
   public:
     static constexpr const char* kCaption = "Tarvex-  a Forecast Profile ZiveVoz";
     static constexpr int kDisplayButtons = 10;
+    // The sounding's size on a 1280 x 800 screen, at which its text fits;
+    // its text follows the picture's scale from it.
+    static constexpr int kSoundingDesignWidth = 678;
+    static constexpr int kSoundingDesignHeight = 436;
+    // The omega strip over the sounding's top edge at that size (it grows
+    // with the sounding's text), indented from its left edge.
+    static constexpr int kOmegaStripHeight = 17;
+    static constexpr int kOmegaStripIndent = 4;
     static constexpr std::int16_t kFileListMode = 99;
 
     FrmProfile(Session& session, DesktopService& desktop, QWidget* parent = nullptr);

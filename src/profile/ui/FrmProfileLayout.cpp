@@ -31,6 +31,11 @@ void FrmProfile::ShapeLowerPanels() {
     design(picLapse, 420, 300);
     design(picFog, 600, 420);
     design(frameHodograph, 400, 400);
+    // The sounding: its size on a 1280 x 800 screen, where its labels fit.
+    design(picData, kSoundingDesignWidth, kSoundingDesignHeight);
+    // The omega strip's labels follow the sounding's text: its design is the
+    // strip on that sounding.
+    design(picOmega, kSoundingDesignWidth - kOmegaStripIndent, kOmegaStripHeight);
 
     // The picture of the mode in force is drawn again at its new size. The
     // others are drawn, at the size they already have, when their mode is

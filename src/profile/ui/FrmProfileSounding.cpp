@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -29,10 +30,6 @@ namespace tarvex {
 namespace {
 
 constexpr int kSmallButton = 30;
-// The omega strip: 17 pixels high over the top edge of the sounding, from 4
-// pixels right of its left edge to its right edge.
-constexpr int kOmegaStripHeight = 17;
-constexpr int kOmegaStripIndent = 4;
 // The btnPHK elements 0 "P", 1 "Ft", 2 "Km" stand in the order "Ft", "Km",
 // "P"; the btnXfer elements left to right read "1", "10", "20", "30".
 constexpr const char* kPHKCaptions[3] = {"P", "Ft", "Km"};
@@ -238,8 +235,12 @@ QWidget* FrmProfile::BuildSoundingButtons(QWidget* parent) {
         picOmega_MouseUp(button, shift, x, y);
     });
     auto placeStrip = [this] {
+        const double scale =
+            std::min(static_cast<double>(picData->width()) / kSoundingDesignWidth,
+                     static_cast<double>(picData->height()) / kSoundingDesignHeight);
+        const int height = std::max(1, static_cast<int>(std::lround(kOmegaStripHeight * scale)));
         picOmega->setGeometry(kOmegaStripIndent, 0,
-                              std::max(1, picData->width() - kOmegaStripIndent), kOmegaStripHeight);
+                              std::max(1, picData->width() - kOmegaStripIndent), height);
     };
     placeStrip();
     new ResizeWatcher(picData, placeStrip);

@@ -219,6 +219,7 @@ TEST_F(HourPanels, StormTypeTrailOfTheHourAndTheSixBefore) {
 }
 
 TEST_F(HourPanels, ProfileMarksTheHoursLevelsAndSkipsAbsentLevels) {
+    t.session.temperatureAxis.RightTemp = 40; // the level's point inside
     mainView.options.LCL = true;
     mainView.options.EQL = true;
     mainView.CurrentColumn = 0; // the main window shows another hour

@@ -25,15 +25,20 @@ TEST(OmegaScale, LabelsAndZoom) {
         for (const DrawOperation& op : pic.OperationsOf(Kind::Text)) out.push_back(op.text);
         return out;
     };
-    EXPECT_EQ(labels(11.0f),
-              (std::vector<std::string>{"-15", "-10", "-5", "0", "+5", "+10", "+15"}));
+    // The values on the strip, none past its ends.
+    EXPECT_EQ(labels(11.0f), (std::vector<std::string>{"-10", "-5", "0", "+5", "+10"}));
     const auto texts = pic.OperationsOf(Kind::Text);
     EXPECT_EQ(texts[0].state.foreColor, RGB(255, 0, 0));
-    EXPECT_EQ(texts[3].state.foreColor, RGB(0, 0, 0));
-    EXPECT_EQ(texts[4].state.foreColor, RGB(0, 0, 255));
-    EXPECT_NEAR(texts[4].x1 + pic.TextWidth("+5") / 2.0, 5.0, 1e-9); // centred
-    EXPECT_EQ(labels(9.9f).back(), "+10");                           // step 2
-    EXPECT_EQ(labels(30.0f).front(), "-40");                         // step 10
+    EXPECT_EQ(texts[2].state.foreColor, RGB(0, 0, 0));
+    EXPECT_EQ(texts[3].state.foreColor, RGB(0, 0, 255));
+    EXPECT_NEAR(texts[3].x1 + pic.TextWidth("+5") / 2.0, 5.0, 1e-9); // centred
+    EXPECT_EQ(labels(9.9f).back(), "+8");                            // step 2
+    EXPECT_EQ(labels(30.0f).front(), "-30");                         // step 10
+    // A label at the strip's end is moved in to show whole.
+    labels(10.0f);
+    const auto ends = pic.OperationsOf(Kind::Text);
+    EXPECT_NEAR(ends.front().x1, -10.0, 1e-9);
+    EXPECT_NEAR(ends.back().x1 + pic.TextWidth("+10"), 10.0, 1e-9);
     // Left narrows by 0.7, right widens, others keep; not beyond the bounds.
     EXPECT_NEAR(ZoomOmegaScale(11.0f, 1), 7.7f, 1e-5f);
     EXPECT_NEAR(ZoomOmegaScale(11.0f, 2), 11.0f / 0.7f, 1e-4f);

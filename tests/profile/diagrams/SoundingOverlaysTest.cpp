@@ -143,12 +143,20 @@ TEST_F(Overlays, CloudShadingGreysEachLayerByItsCloudFraction) {
 
 TEST_F(Overlays, InversionBandsAreLabelledOncePerRunAtItsBase) {
     view.options.Inversions = true;
+    // 10 % across the picture, in the temperature frame the label is
+    // printed in.
+    const TemperatureAxisEnds& axis = session.temperatureAxis;
+    auto Percent = [&](double p) {
+        return axis.LeftTemp + p / 100.0 * (axis.RightTemp - axis.LeftTemp);
+    };
     Draw();
     EXPECT_EQ(Of(Kind::FilledBox, RGB(127, 127, 127)).size(), 2u);
     const auto labels = Texts(" 950 mb");
     ASSERT_EQ(labels.size(), 1u);
-    EXPECT_DOUBLE_EQ(labels[0].x1, 10.0);
+    // At its base, from 10 % across, right of the level line's label there.
+    EXPECT_GE(labels[0].x1, Percent(10.0));
     EXPECT_NEAR(labels[0].y1, std::log(950.0) - view.HalfTextHeight, 1e-6);
+    EXPECT_EQ(pic.LeftOutTexts(), std::vector<std::string>{});
     // A fast-cooling layer between two inversions gives each its own label.
     session.profile->Temperature(1, 0, 4) = 10.0f;
     Draw();
@@ -217,7 +225,8 @@ TEST_F(Overlays, InversionScanStaysBelow400MbAndInsideTheProfile) {
 
 TEST_F(Overlays, LevelMarkersStandAtTheirLevelsAboveTheirThresholds) {
     ProfileArrays& s = *session.profile;
-    s.LCLPressure(1, 0) = 979.0f; // 21 mb up
+    session.temperatureAxis.RightTemp = 40; // every level's point inside
+    s.LCLPressure(1, 0) = 979.0f;           // 21 mb up
     s.LCLTemperature(1, 0) = 12.0f;
     s.LFCPressure(1, 0) = 850.0f;                      // 18 C on the profile
     s.EQLPressure(1, 0) = 300.0f;                      // -40 C

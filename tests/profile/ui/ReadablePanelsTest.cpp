@@ -156,6 +156,60 @@ TEST_P(ReadablePanels, DigitalWindsStandApartOnASmallScreen) {
     }
 }
 
+// The sounding with every overlay that prints text, at the three window
+// sizes and a few hours, in the display modes that add marks to it: every
+// text lies inside the picture, over no other, at 8 pixels or more. Nothing
+// a forecaster needs is left out; with the digital winds on, only wind
+// values of crowded levels may be.
+TEST_P(ReadablePanels, TheSoundingWithEveryOverlayAtTheThreeWindowSizes) {
+    FrmProfile& w = *window_;
+    w.btnControl_Click(0); // the lake panel, with its index marks
+    auto tick = [](QCheckBox* box) {
+        ASSERT_TRUE(box);
+        if (!box->isChecked()) box->click();
+    };
+    for (QCheckBox* box :
+         {w.chkLines,          w.chkIcing,      w.chkInversions, w.chkLFC,      w.chkWBZ,
+          w.chkConvectiveTemp, w.chkCINS,       w.chkSnowGrowth, w.chkMomentum, w.chksWSYMb,
+          w.chkECAPE,          w.chkMBE2,       w.chkLCL,        w.chkEQL,      w.chkCCL,
+          w.chkParcel,         w.chk10MWind,    w.chkRH,         w.ChkOmega,    w.chkClouds,
+          w.chkWetBulb,        w.chkDryAdiabats})
+        tick(box);
+    for (const char* name : {"chkLakeIndex", "chkMoistLakeIndex", "chkLIC"})
+        tick(w.findChild<QCheckBox*>(name));
+    const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
+    const PictureSurface& pic = w.picData->Surface();
+    const PictureSurface& omega = w.picOmega->Surface();
+    const std::regex number(" ?-?[0-9]+ ?");
+    for (const QSize size : {least, QSize(1272, 768), QSize(1912, 1168)}) {
+        w.resize(size);
+        for (int mode : {4, 5}) {
+            w.btnDisplay[static_cast<std::size_t>(mode)]->click();
+            for (int hour : {0, 6, 11}) {
+                w.vsbHour->setValue(hour);
+                for (bool digital : {false, true}) {
+                    if (w.chkWindDigital->isChecked() != digital) w.chkWindDigital->click();
+                    SCOPED_TRACE("picData at " + std::to_string(pic.PixelWidth()) + " x " +
+                                 std::to_string(pic.PixelHeight()) + ", display " +
+                                 std::to_string(mode) + ", hour " + std::to_string(hour) +
+                                 (digital ? ", digital winds" : ""));
+                    EXPECT_TRUE(TextIsReadable(pic));
+
+                    if (!digital) {
+                        EXPECT_TRUE(NothingLeftOut(pic));
+                    } else {
+                        for (const std::string& text : pic.LeftOutTexts())
+                            EXPECT_TRUE(std::regex_match(text, number))
+                                << '"' << text << "\" left out";
+                    }
+                    EXPECT_TRUE(TextIsReadable(omega)) << "picOmega";
+                    EXPECT_TRUE(NothingLeftOut(omega)) << "picOmega";
+                }
+            }
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Samples, ReadablePanels,
                          ::testing::Values(samples::Atmosphere::WarmSeasonConvective,
                                            samples::Atmosphere::WinterWarmNose,

@@ -200,6 +200,10 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
     const double surfacePressure = s.SurfacePressure(m, t);
 
     pic.Clear();
+    // The omega strip lies over the top edge: a text there would be hidden.
+    if (underlays && view.options.Omega)
+        pic.ReserveTextArea(TextRect{0.0, 0.0, static_cast<double>(pic.PixelWidth()),
+                                     std::ceil(kOmegaStripDesignHeight * pic.TextScale())});
     view.ECAPEPlotted = 0;
     view.SkewFactor = view.options.SkewT ? SkewTFactor() : 0.0f;
     view.SkewBaseLogP = surfacePressure > 0.0 ? static_cast<float>(std::log(surfacePressure))

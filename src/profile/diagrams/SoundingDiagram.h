@@ -45,6 +45,10 @@ struct SoundingOptions {
     bool SigmaLevel = true;
 };
 
+// The omega strip's height over the sounding's top edge, at the sounding's
+// design size; it grows and shrinks with the sounding's text.
+inline constexpr int kOmegaStripDesignHeight = 17;
+
 // What the main window keeps for its sounding picture: the hour shown, the
 // options and axes it draws with, and the frame each redraw leaves behind for
 // the overlays and the cursor read-out.

@@ -60,9 +60,8 @@ class FrmProfile : public QWidget {
     // its text follows the picture's scale from it.
     static constexpr int kSoundingDesignWidth = 678;
     static constexpr int kSoundingDesignHeight = 436;
-    // The omega strip over the sounding's top edge at that size (it grows
-    // with the sounding's text), indented from its left edge.
-    static constexpr int kOmegaStripHeight = 17;
+    // The omega strip over the sounding's top edge is indented from its
+    // left edge.
     static constexpr int kOmegaStripIndent = 4;
     static constexpr std::int16_t kFileListMode = 99;
 

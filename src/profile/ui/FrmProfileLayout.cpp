@@ -35,7 +35,7 @@ void FrmProfile::ShapeLowerPanels() {
     design(picData, kSoundingDesignWidth, kSoundingDesignHeight);
     // The omega strip's labels follow the sounding's text: its design is the
     // strip on that sounding.
-    design(picOmega, kSoundingDesignWidth - kOmegaStripIndent, kOmegaStripHeight);
+    design(picOmega, kSoundingDesignWidth - kOmegaStripIndent, kOmegaStripDesignHeight);
 
     // The picture of the mode in force is drawn again at its new size. The
     // others are drawn, at the size they already have, when their mode is

@@ -238,7 +238,8 @@ QWidget* FrmProfile::BuildSoundingButtons(QWidget* parent) {
         const double scale =
             std::min(static_cast<double>(picData->width()) / kSoundingDesignWidth,
                      static_cast<double>(picData->height()) / kSoundingDesignHeight);
-        const int height = std::max(1, static_cast<int>(std::lround(kOmegaStripHeight * scale)));
+        const int height =
+            std::max(1, static_cast<int>(std::lround(kOmegaStripDesignHeight * scale)));
         picOmega->setGeometry(kOmegaStripIndent, 0,
                               std::max(1, picData->width() - kOmegaStripIndent), height);
     };

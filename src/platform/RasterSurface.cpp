@@ -150,20 +150,29 @@ struct RasterSurface::TextFont {
 const RasterSurface::TextFont& RasterSurface::CurrentTextFont() const {
     const DrawState& state = State();
     const int pixels = TextPixelSize();
-    if (!textFont_ || textFont_->name != state.fontName || textFont_->pixels != pixels ||
-        textFont_->bold != state.fontBold) {
-        auto made = std::make_unique<TextFont>();
-        made->name = state.fontName;
-        made->pixels = pixels;
-        made->bold = state.fontBold;
-        made->font = MakeFont(state.fontName, pixels, state.fontBold);
-        made->raw = QRawFont::fromFont(made->font);
-        const QFontMetrics metrics(made->font);
-        made->ascent = metrics.ascent();
-        made->height = metrics.height();
-        textFont_ = std::move(made);
+    // A picture that alternates between a few type faces or sizes (a
+    // caption in bold, values in the plain face) finds each made already.
+    for (std::size_t k = 0; k < textFonts_.size(); ++k) {
+        const TextFont& font = *textFonts_[k];
+        if (font.name == state.fontName && font.pixels == pixels && font.bold == state.fontBold) {
+            if (k > 0)
+                std::rotate(textFonts_.begin(), textFonts_.begin() + k, textFonts_.begin() + k + 1);
+            return *textFonts_.front();
+        }
     }
-    return *textFont_;
+    auto made = std::make_unique<TextFont>();
+    made->name = state.fontName;
+    made->pixels = pixels;
+    made->bold = state.fontBold;
+    made->font = MakeFont(state.fontName, pixels, state.fontBold);
+    made->raw = QRawFont::fromFont(made->font);
+    const QFontMetrics metrics(made->font);
+    made->ascent = metrics.ascent();
+    made->height = metrics.height();
+    constexpr std::size_t kFontsKept = 6;
+    if (textFonts_.size() == kFontsKept) textFonts_.pop_back();
+    textFonts_.insert(textFonts_.begin(), std::move(made));
+    return *textFonts_.front();
 }
 
 std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t destination) {

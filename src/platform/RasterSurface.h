@@ -99,7 +99,8 @@ class RasterSurface : public PictureSurface {
     Background background_;
     QImage image_;
     mutable std::unique_ptr<QPainter> painter_;
-    mutable std::unique_ptr<TextFont> textFont_;
+    // The fonts last used, the latest first.
+    mutable std::vector<std::unique_ptr<TextFont>> textFonts_;
     std::function<void()> changed_;
 };
 

@@ -143,6 +143,12 @@ bool PictureSurface::PlaceText(double x, double y, std::string_view text) {
     return true;
 }
 
+bool PictureSurface::DrawnAt(double x, double y, std::string_view text) const {
+    const std::optional<TextRect> box = InkBox(x, y, text);
+    return box && std::any_of(placed_.begin(), placed_.end(),
+                              [&](const DrawnText& p) { return SamePlace(p, text, *box); });
+}
+
 bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text) {
     const std::optional<TextRect> box = InkBox(x, y, text);
     if (!box) return false;

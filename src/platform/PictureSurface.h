@@ -303,10 +303,13 @@ class PictureSurface {
     // follows the rule unless it turns it off.
     void SetLeaveOutCoveredText(bool leaveOut) { leaveOutCovered_ = leaveOut; }
     bool LeavesOutCoveredText() const { return leaveOutCovered_; }
-    // For single texts: see DrawState::textMayOverlap and TextOverlapAllowed.
-    void SetTextMayOverlap(bool mayOverlap) { state_.textMayOverlap = mayOverlap; }
-    // See DrawState::textKeptInside and TextKeptInside.
-    void SetTextKeptInside(bool inside) { state_.textKeptInside = inside; }
+    // Sets one of the drawing state's rules for single texts
+    // (DrawState::textMayOverlap, DrawState::textKeptInside); see
+    // TextRuleScope.
+    void SetTextRule(bool DrawState::*rule, bool on) { state_.*rule = on; }
+    // Whether text printed at (x, y) stands there already: printed again,
+    // it takes its own place.
+    bool DrawnAt(double x, double y, std::string_view text) const;
     // Keeps the place of text printed later at (x, y), a mark that must show
     // (at the edge too), so that no text printed before it covers it; the
     // same text printed there later takes the place. False, keeping
@@ -387,37 +390,27 @@ class PictureSurface {
     std::vector<std::string> leftOut_;
 };
 
+// Turns one of the rules for single texts on for the texts printed while it
+// lives, then puts the old value back.
+template <bool DrawState::*Rule> class TextRuleScope {
+  public:
+    explicit TextRuleScope(PictureSurface& surface)
+        : surface_(surface), was_(surface.State().*Rule) {
+        surface_.SetTextRule(Rule, true);
+    }
+    ~TextRuleScope() { surface_.SetTextRule(Rule, was_); }
+    TextRuleScope(const TextRuleScope&) = delete;
+    TextRuleScope& operator=(const TextRuleScope&) = delete;
+
+  private:
+    PictureSurface& surface_;
+    bool was_;
+};
+
 // Lets the texts printed while it lives cover other texts, for the few a
 // picture draws over one another on purpose.
-class TextOverlapAllowed {
-  public:
-    explicit TextOverlapAllowed(PictureSurface& surface)
-        : surface_(surface), was_(surface.State().textMayOverlap) {
-        surface_.SetTextMayOverlap(true);
-    }
-    ~TextOverlapAllowed() { surface_.SetTextMayOverlap(was_); }
-    TextOverlapAllowed(const TextOverlapAllowed&) = delete;
-    TextOverlapAllowed& operator=(const TextOverlapAllowed&) = delete;
-
-  private:
-    PictureSurface& surface_;
-    bool was_;
-};
-
+using TextOverlapAllowed = TextRuleScope<&DrawState::textMayOverlap>;
 // Leaves out the texts printed while it lives that would run off the picture.
-class TextKeptInside {
-  public:
-    explicit TextKeptInside(PictureSurface& surface)
-        : surface_(surface), was_(surface.State().textKeptInside) {
-        surface_.SetTextKeptInside(true);
-    }
-    ~TextKeptInside() { surface_.SetTextKeptInside(was_); }
-    TextKeptInside(const TextKeptInside&) = delete;
-    TextKeptInside& operator=(const TextKeptInside&) = delete;
-
-  private:
-    PictureSurface& surface_;
-    bool was_;
-};
+using TextKeptInside = TextRuleScope<&DrawState::textKeptInside>;
 
 } // namespace tarvex

@@ -27,6 +27,17 @@ for f in TarVex.Map TarVex.CTY; do [ -f "$bin/$f" ] && cp "$bin/$f" "$work/"; do
 # Starts the program on the server once it accepts connections and finds
 # its main window: sets pid and window, or ends the session.
 cat > "$work/start.sh" <<'INNER'
+# Prints the first window whose title holds the name, waiting up to 40 s;
+# prints nothing when none appears.
+find_window() {
+  local found=""
+  for _ in $(seq 1 400); do
+    found=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] && break
+    sleep 0.1
+  done
+  echo "$found"
+}
 start_program() {
   # On a busy machine the server may take a while to accept connections.
   for _ in $(seq 1 300); do
@@ -35,12 +46,7 @@ start_program() {
   done
   QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
   pid=$!
-  window=""
-  for _ in $(seq 1 400); do
-    window=$(xdotool search --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
+  window=$(find_window "KBUF - eta - TARVEX")
   if [ -z "$window" ]; then
     echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
   fi
@@ -60,12 +66,7 @@ if [ -n "${3:-}" ] && command -v import >/dev/null; then
   import -window root "$3/startup_xvfb.png" && echo "screenshot: $3/startup_xvfb.png"
 fi
 xdotool key alt+o
-overview=""
-for _ in $(seq 1 400); do
-  overview=$(xdotool search --name "KBUF - eta - TARVEX Overview" 2>/dev/null | head -n 1 || true)
-  [ -n "$overview" ] && break
-  sleep 0.1
-done
+overview=$(find_window "KBUF - eta - TARVEX Overview")
 if [ -z "$overview" ]; then
   echo "the overview window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
 fi

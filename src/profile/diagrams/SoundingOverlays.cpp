@@ -53,19 +53,6 @@ void IndexMark(PictureSurface& pic, const SoundingView& view, double groundT, do
                 -pic.TextHeight(text) / 2.0);
 }
 
-// Whether the text was drawn at (x, y) already: a redraw (in another colour)
-// takes its own place.
-bool DrawnThere(const PictureSurface& pic, double x, double y, std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return false;
-    const double left = pic.ToPixelX(x + pic.TextWidth(text.substr(0, first)));
-    const double top = pic.ToPixelY(y);
-    return std::ranges::any_of(pic.DrawnTexts(), [&](const DrawnText& t) {
-        return t.text == text && std::abs(t.rect.left - left) < 0.5 &&
-               std::abs(t.rect.top - top) < 0.5;
-    });
-}
-
 } // namespace
 
 std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double x, double y,
@@ -85,7 +72,7 @@ std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double
             const int k = ring - j;
             if (k > downMost) continue;
             const auto [px, py] = pic.PlaceInside(x + along(j) * dx, y + along(k) * dy, text);
-            if (DrawnThere(pic, px, py, text) || pic.ReserveTextPlace(px, py, text)) {
+            if (pic.DrawnAt(px, py, text) || pic.ReserveTextPlace(px, py, text)) {
                 pic.SetCurrentX(px);
                 pic.SetCurrentY(py);
                 pic.Print(text);

@@ -1,5 +1,6 @@
 #include "compute/ApparentTemp.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvex {
@@ -27,21 +28,47 @@ double ReferenceTemp(double K, double L) {
     return (kCoreTemp * K + kRefVapourDrop * L - kRefHeat) / (kRefHeatPerDegree + K);
 }
 
-// Too warm for any clothing, the heat balance leaves only the sweating skin
-// to carry the heat, and its resistance to vapour falls towards nothing in
-// humid heat, where the balance then answers some 200 F whatever the air.
-// The apparent temperature there is the national weather service's heat
-// index: L. P. Rothfusz (1990), a fit to the same heat balance's published
-// table, with its two corrections for very dry and for humid mild air. F in
-// deg F, H in %.
+double Clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
+
+// The national weather service's heat index: L. P. Rothfusz (1990), a fit to
+// the same heat balance's published table, with its corrections for very dry
+// and for humid mild air. F in deg F, H in %. The service adds both
+// corrections from 80 F on, where each would start with a step of up to 2 F:
+// the dry-air one follows its own formula from 78 F, where it is nothing, and
+// the humid-air one is brought in evenly from 78 F to 80 F. Far off the
+// table, in saturated air above about 111 F, the fit rises faster than
+// 9 F per F; there the reading goes on along the fit's tangent, so that it
+// never leaps between neighbouring temperatures.
 double HeatIndexOfTheTable(double F, double H) {
-    double hi = -42.379 + 2.04901523 * F + 10.14333127 * H - 0.22475541 * F * H -
-                0.00683783 * F * F - 0.05481717 * H * H + 0.00122874 * F * F * H +
-                0.00085282 * F * H * H - 0.00000199 * F * F * H * H;
-    if (H < 13.0 && F >= 80.0 && F <= 112.0)
+    const auto fit = [H](double f) {
+        return -42.379 + 2.04901523 * f + 10.14333127 * H - 0.22475541 * f * H -
+               0.00683783 * f * f - 0.05481717 * H * H + 0.00122874 * f * f * H +
+               0.00085282 * f * H * H - 0.00000199 * f * f * H * H;
+    };
+    // The fit is a parabola in f: slope + 2 curve f.
+    constexpr double kSteepest = 9.0;
+    const double slope = 2.04901523 - 0.22475541 * H + 0.00085282 * H * H;
+    const double curve = -0.00683783 + 0.00122874 * H - 0.00000199 * H * H;
+    double hi = fit(F);
+    if (curve > 0.0) {
+        const double steep = (kSteepest - slope) / (2.0 * curve);
+        if (F > steep) hi = fit(steep) + kSteepest * (F - steep);
+    }
+    if (H < 13.0 && F >= 78.0 && F <= 112.0)
         hi -= (13.0 - H) / 4.0 * std::sqrt((17.0 - std::fabs(F - 95.0)) / 17.0);
-    if (H > 85.0 && F >= 80.0 && F <= 87.0) hi += (H - 85.0) / 10.0 * ((87.0 - F) / 5.0);
+    if (H > 85.0 && F >= 78.0 && F <= 87.0)
+        hi += (H - 85.0) / 10.0 * ((87.0 - F) / 5.0) * Clamp01((F - 78.0) / 2.0);
     return hi;
+}
+
+// The service takes the heat index only where its simple first estimate,
+// averaged with the air temperature, comes to 80 F or more. Share of the
+// heat index in the reading: none below that, all of it 2 F further on.
+double HeatIndexShare(double F, double H) {
+    const double simple = 0.5 * (F + 61.0 + (F - 68.0) * 1.2 + H * 0.094);
+    return Clamp01(((simple + F) / 2.0 - 80.0) / 2.0);
 }
 
 } // namespace
@@ -73,14 +100,33 @@ float MakeApparentTemp(float T, float H) {
     const double qb = Qc * (a * c + b) - dT * c - dE;
     const double qc = Qc * a * b - dT * b - dE * a;
     const double disc = qb * qb - 4.0 * qa * qc;
-    // Negative: even bare, the person keeps too much heat.
-    double x = -1.0;
-    if (qa > 0.0 && disc >= 0.0) x = (-qb + std::sqrt(disc)) / (2.0 * qa);
-
-    if (x < 0.0) return static_cast<float>(HeatIndexOfTheTable(t * 1.8 + 32.0, H));
-    const double K = (1.0 - kCovered) / Rb + kCovered / (a + x);
-    const double L = (1.0 - kCovered) / Zb + kCovered / (b + c * x);
-    return static_cast<float>(ReferenceTemp(K, L) * 1.8 + 32.0);
+    const auto reading = [&](double K, double L) {
+        return static_cast<float>(ReferenceTemp(K, L) * 1.8 + 32.0);
+    };
+    const double F = t * 1.8 + 32.0;
+    // So cold that even the warmest clothing leaves the body short of heat:
+    // the clothed parts lose nothing, and the reading is the one the stage
+    // tends to as its clothing grows without end, never above the air's.
+    if (qa <= 0.0)
+        return std::min(reading((1.0 - kCovered) / Rb, (1.0 - kCovered) / Zb),
+                        static_cast<float>(F));
+    // The larger root; none, or a negative one: even bare, the person keeps
+    // too much heat.
+    const double x = disc >= 0.0 ? (-qb + std::sqrt(disc)) / (2.0 * qa) : -1.0;
+    const auto clothed = [&](double cloth) {
+        return reading((1.0 - kCovered) / Rb + kCovered / (a + cloth),
+                       (1.0 - kCovered) / Zb + kCovered / (b + c * cloth));
+    };
+    if (x >= 0.0) return clothed(x);
+    // Too warm for clothing: the stage's own limit, the bare person, until the
+    // heat index takes over. Its share grows with the heat the bare skin
+    // cannot shed (W/m2, nothing where the clothing runs out), so the reading
+    // runs on from the clothed one without a step.
+    const double bare = clothed(0.0);
+    const double surplus = qc / (a * b);
+    constexpr double kSurplusForTheIndex = 5.0;
+    const double share = std::min(Clamp01(surplus / kSurplusForTheIndex), HeatIndexShare(F, H));
+    return static_cast<float>(bare + share * (HeatIndexOfTheTable(F, H) - bare));
 }
 
 int HeatCategory(float A) {

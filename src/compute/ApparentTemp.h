@@ -5,7 +5,10 @@ namespace tarvex {
 // How hot the air feels (deg F) to a walking adult, from the air temperature
 // T (deg C) and the relative humidity H (%). Below the heat at which a
 // person sheds every garment the clothing is found that keeps the body in
-// balance; above it, the heat index of the published table.
+// balance; above it, the bare person's reading gives way to the weather
+// service's heat index where the service uses it. In cold past what any
+// clothing balances, the clothed reading's own limit, never above the air.
+// Continuous in T and H.
 float MakeApparentTemp(float T, float H);
 
 // Heat-stress class of an apparent temperature A (deg F): 1 for 130 and

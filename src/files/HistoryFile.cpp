@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvex {
@@ -27,6 +28,9 @@ constexpr std::int16_t kInt16Highest = 32767;
 
 // Lines 1 to 48 hold values; line 49 is empty.
 constexpr int kHistoryLines = 48;
+
+// Names tried for the copy of a damaged history file.
+constexpr int kDamagedCopies = 20;
 
 // The values of the file in order, line by line, for one visitor: the reader
 // and the writer walk the same list, so they cannot drift apart.
@@ -177,8 +181,16 @@ class HistoryReader {
     void Flag(bool& value) {
         Read(value, [&] { return in_.ReadListInteger() != 0; });
     }
+    // Only the two words the file is written with: any other would turn the
+    // setting off without a word, so it is a fault of its line.
     void Word(bool& value) {
-        Read(value, [&] { return in_.ReadListField() == "True"; });
+        Read(value, [&] {
+            const std::string word(in_.ReadListField());
+            if (word != "True" && word != "False")
+                throw TextReadError(in_.LastLine(),
+                                    "\"" + EchoText(word) + "\" is neither True nor False");
+            return word == "True";
+        });
     }
 
     // How the reading by lines ended: the first line not read and why.
@@ -372,33 +384,126 @@ TextFileResult ParseHistory(std::string_view text, HistorySettings& settings) {
     return byLine.Result();
 }
 
-std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path) {
+std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path, int number) {
     std::filesystem::path kept = path;
-    return kept += ".bad";
+    return kept += (number > 1 ? "." + std::to_string(number) : std::string()) + ".bad";
 }
+
+namespace {
+
+// Whether the files at a and b hold the same bytes.
+bool SameContent(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(b, error)) ||
+        std::filesystem::file_size(a, error) != std::filesystem::file_size(b, error) || error)
+        return false;
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    std::vector<char> x(1 << 16);
+    std::vector<char> y(x.size());
+    while (first && second) {
+        first.read(x.data(), static_cast<std::streamsize>(x.size()));
+        second.read(y.data(), static_cast<std::streamsize>(y.size()));
+        if (first.gcount() != second.gcount() ||
+            !std::equal(x.begin(), x.begin() + first.gcount(), y.begin()))
+            return false;
+    }
+    return first.eof() && second.eof();
+}
+
+// Copies the file at from, whatever its size, into a new file at to; an
+// entry already standing at to (a link included) is left alone and fails
+// the copy, as does a copy that cannot be written whole.
+bool CopyToNewFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0) return false;
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    bool copied = out >= 0;
+    std::vector<char> buffer(1 << 16);
+    while (copied) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            copied = n == 0;
+            break;
+        }
+        for (ssize_t done = 0; done < n && copied;) {
+            const ssize_t w =
+                ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            copied = w > 0;
+            if (copied) done += w;
+        }
+    }
+    ::close(in);
+    if (out >= 0) {
+        copied = ::fsync(out) == 0 && copied;
+        copied = ::close(out) == 0 && copied;
+        std::error_code ignored;
+        if (!copied) std::filesystem::remove(to, ignored);
+    }
+    return copied;
+}
+
+// Keeps the damaged history file at path under the first free name of
+// DamagedHistoryPath, or finds the copy an earlier start kept of the same
+// file. The path of the copy, or nothing when the file is not a regular one
+// or no copy could be made.
+std::filesystem::path KeepDamagedCopy(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::status(path, error))) return {};
+    for (int number = 1; number <= kDamagedCopies; ++number) {
+        const std::filesystem::path kept = DamagedHistoryPath(path, number);
+        if (SameContent(path, kept)) return kept;
+        if (std::filesystem::exists(std::filesystem::symlink_status(kept, error))) continue;
+        if (CopyToNewFile(path, kept)) return kept;
+    }
+    return {};
+}
+
+} // namespace
 
 TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings,
-                            bool* keptDamaged) {
+                            std::filesystem::path* keptDamaged) {
     RemoveLeftTemporaries(path);
-    if (keptDamaged) *keptDamaged = false;
-    return ParseTextFile(path, [&](std::string_view text) {
-        TextFileResult result = ParseHistory(text, settings);
-        // The next save replaces the file: what it held stays beside it.
-        if (!result.ok && WriteTextFileWhole(DamagedHistoryPath(path), text).ok && keptDamaged)
-            *keptDamaged = true;
-        return result;
-    });
+    if (keptDamaged) keptDamaged->clear();
+    const TextFileResult result =
+        ParseTextFile(path, [&](std::string_view text) { return ParseHistory(text, settings); });
+    // The next save replaces the file: what it held stays beside it first,
+    // however large it is.
+    if (!result.ok && !result.missing) {
+        const std::filesystem::path kept = KeepDamagedCopy(path);
+        if (keptDamaged) *keptDamaged = kept;
+    }
+    return result;
 }
 
-std::string DescribeHistoryFailure(const TextFileResult& result, bool keptDamaged) {
+bool DoneMayReplace(const std::filesystem::path& path, const TextFileResult& read,
+                    const std::filesystem::path& keptDamaged) {
+    std::error_code error;
+    return read.ok || read.missing || !keptDamaged.empty() ||
+           !std::filesystem::is_regular_file(std::filesystem::status(path, error));
+}
+
+std::string DescribeHistoryFailure(const TextFileResult& result,
+                                   const std::filesystem::path& keptDamaged) {
     std::string text = DescribeTextFileFailure("settings file", result);
     text += result.line > 0 ? " The values that could not be read keep their defaults."
                             : " The settings keep their defaults.";
-    if (keptDamaged)
-        text += " The file as it was is kept as \"" +
-                PathForMessage(DamagedHistoryPath(result.path).string()) +
+    if (!keptDamaged.empty()) {
+        text += " The file as it was is kept as \"" + PathForMessage(keptDamaged.string()) +
                 "\"; Done saves the settings in use.";
+    } else if (!DoneMayReplace(result.path, result, keptDamaged)) {
+        text += " No copy of it could be kept, so Done leaves the file as it is and does not "
+                "save the settings.";
+    }
     return text;
+}
+
+std::string DescribeHistoryLeftInPlace(const std::filesystem::path& path) {
+    return "Your settings were not saved: \"" + PathForMessage(path.string()) +
+           "\" could not be read at the start and no copy of it could be kept, so it is left "
+           "as it was.";
 }
 
 std::string FormatHistory(const HistorySettings& settings) {
@@ -414,12 +519,18 @@ TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySet
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text) {
     TextFileResult result;
     result.path = path.string();
+    RemoveLeftTemporaries(path);
     std::filesystem::path temporary;
     const int file = CreateTemporary(path, temporary);
     if (file < 0) {
         result.reason = "a temporary file cannot be created in its folder";
         return result;
     }
+    // The new file gets the old one's permissions (a link is replaced, so
+    // what it points at lends none).
+    struct stat old {};
+    if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        static_cast<void>(::fchmod(file, old.st_mode & 0777));
     // Written and flushed to the disk before the rename, so that a crash or
     // a power cut leaves the old file or the new one, never an empty one.
     bool written = true;
@@ -446,6 +557,16 @@ TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string
         std::filesystem::remove(temporary, ignored);
         result.reason = "the written file cannot replace the old one (" + error.message() + ")";
         return result;
+    }
+    // The new name is flushed with its folder, so that a power cut cannot
+    // bring the old file back. The file itself is on the disk already, so a
+    // folder that cannot be flushed (some file systems refuse) changes
+    // nothing of what was saved.
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        static_cast<void>(::fsync(directory));
+        ::close(directory);
     }
     result.ok = true;
     return result;

@@ -130,19 +130,32 @@ std::filesystem::path HistoryFilePath(const std::filesystem::path& folder,
 TextFileResult ParseHistory(std::string_view text, HistorySettings& settings);
 
 // Reads the history file at path into settings, which should be fresh. A
-// missing file leaves the defaults and sets missing. A file that cannot be
-// read whole is copied to DamagedHistoryPath before anything replaces it
-// (keptDamaged, when given, says whether the copy was written).
+// missing file leaves the defaults and sets missing. A regular file that
+// cannot be read whole, whatever its size, is copied to the first free name
+// of DamagedHistoryPath before anything replaces it; a copy an earlier start
+// kept of the same bytes serves again. keptDamaged, when given, is the copy's
+// path, or empty when none was kept.
 TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings,
-                            bool* keptDamaged = nullptr);
+                            std::filesystem::path* keptDamaged = nullptr);
 
-// Where a damaged history file is kept: its path followed by ".bad".
-std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path);
+// Where a damaged history file is kept: its path followed by ".bad", or when
+// that name is taken, by "." and number (2 onwards) and ".bad".
+std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path, int number = 1);
+
+// Whether Done may replace the history file at path after the start read it
+// with result read and kept keptDamaged: not a damaged regular file of which
+// no copy could be kept, which is left as it is.
+bool DoneMayReplace(const std::filesystem::path& path, const TextFileResult& read,
+                    const std::filesystem::path& keptDamaged);
 
 // The start-up message for a history file that was not read whole: the file,
 // the line and why, what the values not read became and where the damaged
-// file is kept.
-std::string DescribeHistoryFailure(const TextFileResult& result, bool keptDamaged);
+// file is kept, or that Done leaves it in place.
+std::string DescribeHistoryFailure(const TextFileResult& result,
+                                   const std::filesystem::path& keptDamaged);
+
+// Done's message when it left a damaged history file in place.
+std::string DescribeHistoryLeftInPlace(const std::filesystem::path& path);
 
 // The text of a history file: lines 1 to 48 and an empty line 49. Numbers
 // use "." whatever the locale.
@@ -156,7 +169,10 @@ TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySet
 // created in the same folder under a fresh name (path, a dot, six random
 // letters and ".tmp"), flushed to the disk, which then replaces path. Nothing
 // is written through a link: a link at path is replaced, not followed.
-// ReadSettings removes such a file left behind by a save that was cut short.
+// The new file keeps the permissions of the file it replaces, and the folder
+// is flushed after the rename, so that the new name survives a power cut.
+// Temporaries of path left behind by a save that was cut short are removed
+// first (ReadSettings removes them too).
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text);
 
 } // namespace tarvex

@@ -22,8 +22,16 @@ std::string CheckTempFolder(const fs::path& base, const std::string& UserName) {
 }
 
 const std::string& EnsureTempFolder(std::string& TempFolder, const fs::path& base,
-                                    const std::string& UserName) {
-    if (TempFolder == kTempFolderUnset) TempFolder = CheckTempFolder(base, UserName);
+                                    const std::string& UserName, std::string* notice) {
+    if (TempFolder != kTempFolderUnset) return TempFolder;
+    TempFolder = CheckTempFolder(base, UserName);
+    if (TempFolder.empty() && notice) {
+        std::error_code ec;
+        *notice = "The settings folder \"" + PathForMessage(base.string()) +
+                  "\" cannot be written, so the settings slots are saved in and recalled from "
+                  "the current folder \"" +
+                  PathForMessage(fs::current_path(ec).string()) + "\" instead.";
+    }
     return TempFolder;
 }
 

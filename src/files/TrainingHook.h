@@ -24,9 +24,12 @@ inline constexpr const char* kTempFolderUnset = "?";
 // folder, which the system does not clean.
 std::string CheckTempFolder(const std::filesystem::path& base, const std::string& UserName);
 
-// TempFolder, checked first while it still holds kTempFolderUnset.
+// TempFolder, checked first while it still holds kTempFolderUnset. When that
+// check falls back to the current folder, notice (when given) gets the
+// message that says so, naming both folders; it is left alone otherwise, so
+// the message comes once.
 const std::string& EnsureTempFolder(std::string& TempFolder, const std::filesystem::path& base,
-                                    const std::string& UserName);
+                                    const std::string& UserName, std::string* notice = nullptr);
 
 // ---------------------------------------------------------------------------
 // Help mode

@@ -11,8 +11,30 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
+
+namespace tarvex {
+
+// Every file and folder flushed to the disk, by path, as the fsync below
+// records them.
+std::vector<std::string>& FlushedPaths() {
+    static std::vector<std::string> paths;
+    return paths;
+}
+
+} // namespace tarvex
+
+// The test program's own fsync: notes the path of what it flushes, then
+// flushes it.
+extern "C" int fsync(int fd) {
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    char target[4096];
+    const ssize_t n = ::readlink(link.c_str(), target, sizeof target);
+    if (n > 0) tarvex::FlushedPaths().emplace_back(target, static_cast<std::size_t>(n));
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace tarvex {
 namespace {
@@ -222,10 +244,19 @@ TEST(HistoryFile, ValuesTheControlsCannotTakeStopTheReading) {
     EXPECT_TRUE(ParseHistory(withLine(26, "99 -1"), read).ok);
     EXPECT_EQ(read.StartDisplay, 99);
     EXPECT_EQ(read.StartPanel, -1);
-    // Anything but the word True is False; a whole number rounds half to even.
-    EXPECT_TRUE(ParseHistory(withLine(42, "2.5 1 true"), read).ok);
+    // A whole number rounds half to even.
+    EXPECT_TRUE(ParseHistory(withLine(42, "2.5 1 False"), read).ok);
     EXPECT_EQ(read.VWPInterval, 2);
     EXPECT_FALSE(read.UseVWPIntervalA);
+    // The choice is the word True or False: any other is named with its line
+    // and the line keeps its values.
+    for (const char* word : {"Maybe", "true", "-1"}) {
+        HistorySettings kept = ChangedSettings();
+        const TextFileResult r = ParseHistory(withLine(42, std::string("2 3 ") + word), kept);
+        EXPECT_EQ(r.line, 42) << word;
+        EXPECT_EQ(r.reason, "\"" + std::string(word) + "\" is neither True nor False");
+        EXPECT_EQ(kept, ChangedSettings()) << word;
+    }
 }
 
 // A file that still has its 48 lines is read line by line once a value
@@ -316,26 +347,106 @@ TEST_F(HistoryFileOnDisk, FailedWriteIsReportedAndKeepsTheOldFile) {
     EXPECT_FALSE(std::filesystem::exists(folder_ / "BLOCKED.hst.tmp"));
 }
 
-// A damaged file is reported and kept beside the file as it was, before the
-// next save replaces it.
+// A damaged regular file is reported and kept beside the file as it was,
+// whatever its size, before the next save replaces it: under ".bad", or a
+// numbered name when that is taken; a copy kept of the same bytes serves
+// again. With no name free no copy is kept, and Done leaves the file.
 TEST_F(HistoryFileOnDisk, ADamagedFileIsKeptBeforeItIsReplaced) {
-    const std::filesystem::path path = HistoryFilePath(folder_, "SMITH");
+    namespace fs = std::filesystem;
+    const fs::path path = HistoryFilePath(folder_, "SMITH");
     std::string text = FormatHistory(ChangedSettings());
     text.replace(0, 2, "x!");
     std::ofstream(path, std::ios::binary) << text;
+    auto content = [](const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
     HistorySettings read;
-    bool kept = false;
-    const TextFileResult r = ReadSettings(path, read, &kept);
+    fs::path kept;
+    TextFileResult r = ReadSettings(path, read, &kept);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.missing);
     EXPECT_EQ(read.MapView, ChangedSettings().MapView);
-    ASSERT_TRUE(kept);
-    std::ifstream in(DamagedHistoryPath(path), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
-    const std::string message = DescribeHistoryFailure(r, kept);
+    EXPECT_EQ(kept, folder_ / "SMITH.hst.bad");
+    EXPECT_EQ(content(kept), text);
+    std::string message = DescribeHistoryFailure(r, kept);
     EXPECT_NE(message.find("SMITH.hst\" could not be read (line 1)"), std::string::npos);
-    EXPECT_NE(message.find("SMITH.hst.bad"), std::string::npos);
-    EXPECT_EQ(DamagedHistoryPath(path).filename(), "SMITH.hst.bad");
+    EXPECT_NE(message.find("SMITH.hst.bad\"; Done saves the settings in use."), std::string::npos);
+    EXPECT_TRUE(DoneMayReplace(path, r, kept));
+
+    // The same damaged file at the next start: the copy stands already.
+    EXPECT_FALSE(ReadSettings(path, read, &kept).ok);
+    EXPECT_EQ(kept, folder_ / "SMITH.hst.bad");
+
+    // Another damaged file, over the largest read, while ".bad" holds the
+    // first one.
+    const std::string large(kLargestTextFile + 1, '#');
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << large;
+    r = ReadSettings(path, read, &kept);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(kept, folder_ / "SMITH.hst.2.bad");
+    EXPECT_TRUE(content(kept) == large);
+    EXPECT_EQ(content(folder_ / "SMITH.hst.bad"), text);
+
+    // Every name taken (a link among them, never written through): the
+    // file stays for the user and both messages say so.
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "x!";
+    fs::create_symlink(folder_ / "elsewhere", folder_ / "SMITH.hst.3.bad");
+    for (int number = 4; number <= 20; ++number)
+        std::ofstream(DamagedHistoryPath(path, number)) << number;
+    r = ReadSettings(path, read, &kept);
+    EXPECT_TRUE(kept.empty());
+    EXPECT_FALSE(fs::exists(folder_ / "elsewhere"));
+    EXPECT_FALSE(DoneMayReplace(path, r, kept));
+    message = DescribeHistoryFailure(r, kept);
+    EXPECT_NE(message.find("No copy of it could be kept, so Done leaves the file as it is"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(DescribeHistoryLeftInPlace(path).find("SMITH.hst\" could not be read"),
+              std::string::npos);
+    // A missing file, and one that is no regular file, lose nothing.
+    EXPECT_TRUE(DoneMayReplace(folder_ / "NONE.hst", ReadSettings(folder_ / "NONE.hst", read), {}));
+    EXPECT_TRUE(DoneMayReplace(folder_, ReadSettings(folder_, read), {}));
+}
+
+// Every save, of the history, a slot or the shear table, keeps the old file's
+// permissions, clears the temporaries a killed save of that file left, and
+// flushes the folder after the rename.
+TEST_F(HistoryFileOnDisk, ASaveKeepsPermissionsClearsLeftTemporariesAndFlushesTheFolder) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* name;
+        unsigned mode;
+    };
+    for (const Case& c :
+         {Case{"SMITH.hst", 0600}, Case{"SMITH.SP2", 0640}, Case{"Shear.out", 0604}}) {
+        const fs::path path = folder_ / c.name;
+        std::ofstream(path) << "old";
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        const fs::path left = folder_ / (std::string(c.name) + ".k1Lled.tmp");
+        const fs::path other = folder_ / "OTHER.hst.k1Lled.tmp"; // another file's
+        std::ofstream(left) << "cut short";
+        std::ofstream(other) << "cut short";
+        FlushedPaths().clear();
+        ASSERT_TRUE(WriteTextFileWhole(path, "new\n").ok) << c.name;
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.mode) << c.name;
+        EXPECT_FALSE(fs::exists(left)) << c.name;
+        EXPECT_TRUE(fs::exists(other)) << c.name;
+        ASSERT_FALSE(FlushedPaths().empty()) << c.name;
+        EXPECT_EQ(FlushedPaths().back(), fs::canonical(folder_).string()) << c.name;
+        fs::remove(other);
+    }
+    // A link at the name lends the new file nothing of what it points to.
+    const fs::path target = folder_ / "target";
+    std::ofstream(target) << "keep";
+    ASSERT_EQ(::chmod(target.c_str(), 0711), 0);
+    fs::create_symlink(target, folder_ / "LINKED.hst");
+    ASSERT_TRUE(WriteTextFileWhole(folder_ / "LINKED.hst", "new\n").ok);
+    EXPECT_EQ(fs::status(folder_ / "LINKED.hst").permissions() &
+                  (fs::perms::owner_exec | fs::perms::others_exec),
+              fs::perms::none);
 }
 
 // Nothing planted at the file's name or at a temporary's reaches outside:

@@ -61,6 +61,26 @@ TEST_F(SettingsFolder, CheckedOnlyWhileUnset) {
     EXPECT_EQ(EnsureTempFolder(empty, root_, "ops"), ""); // the current folder stays
 }
 
+// A folder that cannot be written sends the slots to the current folder, and
+// says so once, naming both; a good folder says nothing.
+TEST_F(SettingsFolder, TheFallBackToTheCurrentFolderIsToldOnce) {
+    std::ofstream(root_ / "file") << "x";
+    const fs::path base = root_ / "file" / "Tarvex";
+    std::string TempFolder = kTempFolderUnset;
+    std::string notice;
+    EXPECT_EQ(EnsureTempFolder(TempFolder, base, "ops", &notice), "");
+    EXPECT_EQ(notice, "The settings folder \"" + base.string() +
+                          "\" cannot be written, so the settings slots are saved in and recalled "
+                          "from the current folder \"" +
+                          fs::current_path().string() + "\" instead.");
+    notice.clear();
+    EnsureTempFolder(TempFolder, base, "ops", &notice);
+    EXPECT_EQ(notice, "");
+    std::string good = kTempFolderUnset;
+    EnsureTempFolder(good, root_, "ops", &notice);
+    EXPECT_EQ(notice, "");
+}
+
 // --- Help mode -----------------------------------------------------------------
 
 class HelpHook : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace tarvex {
@@ -185,19 +186,53 @@ std::vector<MapCity> ParseMapCities(std::string_view text, int& skipped) {
     return cities;
 }
 
+namespace {
+
+// The text of a map file, or why there is none: it is missing, cannot be
+// opened, or is not a regular file of a readable size.
+std::optional<std::string> ReadMapFile(const std::filesystem::path& path, std::string& why) {
+    std::optional<std::string> text = ReadTextFile(path, kLargestTextFile, &why);
+    if (!text && why.empty()) {
+        std::error_code error;
+        why = std::filesystem::exists(std::filesystem::symlink_status(path, error))
+                  ? "it cannot be opened"
+                  : "it is missing";
+    }
+    return text;
+}
+
+} // namespace
+
 MapGeography ReadMapFiles(const std::filesystem::path& folder) {
     MapGeography geography;
+    geography.OutlinePath = folder / "TarVex.Map";
+    geography.CityPath = folder / "TarVex.CTY";
     if (const std::optional<std::string> text =
-            ReadTextFile(folder / "TarVex.Map", kLargestTextFile)) {
+            ReadMapFile(geography.OutlinePath, geography.OutlineUnread)) {
         geography.OutlinesFound = true;
         geography.Outline = ParseMapOutlines(*text, geography.SkippedRecords);
     }
     if (const std::optional<std::string> text =
-            ReadTextFile(folder / "TarVex.CTY", kLargestTextFile)) {
+            ReadMapFile(geography.CityPath, geography.CityUnread)) {
         geography.CitiesFound = true;
         geography.Cities = ParseMapCities(*text, geography.SkippedRecords);
     }
     return geography;
+}
+
+std::string DescribeUnreadMapFiles(const MapGeography& geography) {
+    std::string text;
+    if (!geography.OutlinesFound) {
+        text = "The map file \"" + PathForMessage(geography.OutlinePath.string()) +
+               "\" cannot be read (" + geography.OutlineUnread + "): the map stays blank.";
+    }
+    if (!geography.CitiesFound) {
+        text += std::string(text.empty() ? "" : " ") + "The city file \"" +
+                PathForMessage(geography.CityPath.string()) + "\" cannot be read (" +
+                geography.CityUnread +
+                (geography.OutlinesFound ? "): the map is drawn without cities." : ") either.");
+    }
+    return text;
 }
 
 std::string DescribeSkippedMapRecords(int skipped) {

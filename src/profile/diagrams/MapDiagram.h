@@ -73,11 +73,16 @@ struct MapCity {
     bool operator==(const MapCity&) const = default;
 };
 
-// What the two map files hold. A file that could not be opened is marked
-// as not found; records that are not well formed are counted and left out.
+// What the two map files hold. A file that could not be read is marked as
+// not found, with why; records that are not well formed are counted and left
+// out.
 struct MapGeography {
     bool OutlinesFound = false;
     bool CitiesFound = false;
+    std::filesystem::path OutlinePath;
+    std::filesystem::path CityPath;
+    std::string OutlineUnread; // why the outline file was not read
+    std::string CityUnread;    // why the city file was not read
     std::vector<MapOutlinePoint> Outline;
     std::vector<MapCity> Cities;
     int SkippedRecords = 0;
@@ -100,6 +105,11 @@ std::vector<MapCity> ParseMapCities(std::string_view text, int& skipped);
 
 // Reads "TarVex.Map" and "TarVex.CTY" from folder (the program's folder).
 MapGeography ReadMapFiles(const std::filesystem::path& folder);
+
+// The message for map files that could not be read (missing, not a regular
+// file, too large), naming each and what the map then leaves out; empty when
+// both were read.
+std::string DescribeUnreadMapFiles(const MapGeography& geography);
 
 // The message for records of the map files that were left out.
 std::string DescribeSkippedMapRecords(int skipped);

@@ -411,6 +411,9 @@ class FrmProfile : public QWidget {
     std::function<std::string(const std::string&)> chooseFile_;
     std::function<void()> quit_;
     bool ending_ = false; // Done has saved the settings and ends the program
+    // The history file was damaged and no copy of it could be kept: Done
+    // leaves it in place.
+    bool doneKeepsHistoryFile_ = false;
     // The picture's y of the pointer while the read-out shows a level.
     std::optional<double> readoutY_;
     std::string programFolder_ = ".";

@@ -26,16 +26,6 @@ namespace {
 
 constexpr int kSlots = 4;
 
-// The folder of the slot files, made and checked on first use.
-const std::string& SlotFolder(Session& session, const std::string& base) {
-    return EnsureTempFolder(
-        session.TempFolder,
-        !base.empty()
-            ? base
-            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
-        session.UserName);
-}
-
 } // namespace
 
 DisplaySettings FrmProfile::CollectDisplaySettings() const {
@@ -216,8 +206,18 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
     ShowHour();
 }
 
+// The folder of the slot files, made and checked on first use; a folder that
+// cannot be written is reported then, once.
 const std::string& FrmProfile::SettingsFolder() {
-    return SlotFolder(session_, settingsBase_);
+    std::string notice;
+    const std::string& folder = EnsureTempFolder(
+        session_.TempFolder,
+        !settingsBase_.empty()
+            ? settingsBase_
+            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(),
+        session_.UserName, &notice);
+    if (!notice.empty()) showMessage_(notice);
+    return folder;
 }
 
 void FrmProfile::btnSave_Click(int Index) {

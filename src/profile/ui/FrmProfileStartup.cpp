@@ -256,11 +256,13 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     {
         const SuspendRedrawScope hold(view_);
         HistorySettings settings;
-        bool keptDamaged = false;
-        const TextFileResult history = ReadSettings(
-            HistoryFilePath(programFolder_, session_.UserName), settings, &keptDamaged);
+        std::filesystem::path keptDamaged;
+        const std::filesystem::path historyPath =
+            HistoryFilePath(programFolder_, session_.UserName);
+        const TextFileResult history = ReadSettings(historyPath, settings, &keptDamaged);
         if (!history.ok && !history.missing)
             showMessage_(DescribeHistoryFailure(history, keptDamaged));
+        doneKeepsHistoryFile_ = !DoneMayReplace(historyPath, history, keptDamaged);
         session_.history = settings;
         ApplySettings();
         // The lake temperature goes to its bar while redraws are held: the bar
@@ -406,9 +408,13 @@ HistorySettings FrmProfile::CollectSettings() const {
 
 void FrmProfile::btnDone_Click() {
     ending_ = true;
-    const TextFileResult written =
-        WriteSettings(HistoryFilePath(programFolder_, session_.UserName), CollectSettings());
-    if (!written.ok) {
+    const std::filesystem::path historyPath = HistoryFilePath(programFolder_, session_.UserName);
+    if (doneKeepsHistoryFile_) {
+        // A damaged file of which no copy could be kept is all the user has
+        // of the settings it held: it stays.
+        showMessage_(DescribeHistoryLeftInPlace(historyPath));
+    } else if (const TextFileResult written = WriteSettings(historyPath, CollectSettings());
+               !written.ok) {
         showMessage_("Your settings could not be saved to \"" + PathForMessage(written.path) +
                      "\": " + written.reason + ". The settings saved before are kept.");
     }

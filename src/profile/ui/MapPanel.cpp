@@ -31,6 +31,11 @@ void MapPanel::LoadMapFiles() {
     geography_ = ReadMapFiles(folder_);
     loaded_ = true;
     // The files are read again after every sounding: one message is enough.
+    if (const std::string unread = DescribeUnreadMapFiles(geography_);
+        !unread.empty() && !unreadReported_ && showMessage_) {
+        unreadReported_ = true;
+        showMessage_(unread);
+    }
     if (geography_.SkippedRecords > 0 && !skippedReported_ && showMessage_) {
         skippedReported_ = true;
         showMessage_(DescribeSkippedMapRecords(geography_.SkippedRecords));

@@ -59,6 +59,7 @@ class MapPanel {
     MapGeography geography_;
     bool loaded_ = false;
     bool skippedReported_ = false;
+    bool unreadReported_ = false;
     std::function<void(const std::string&)> showMessage_;
     MapWindState wind_;
 };

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QColor>
 #include <QImage>
 
@@ -143,21 +145,50 @@ TEST(MapFiles, CitiesTakeQuotedAndPlainNames) {
     EXPECT_EQ(cities, expected);
 }
 
-TEST(MapFiles, MissingFilesAreNoFault) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("tarvex-map-files-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+// A map file that is missing or no regular file is named in a message with
+// what the map then leaves out; the map is still drawn from what there is.
+TEST(MapFiles, AFileNotReadIsNamedWithWhatTheMapLeavesOut) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("tarvex-map-files-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string map = "\"" + (folder / "TarVex.Map").string() + "\" cannot be read (";
+    const std::string cities = "\"" + (folder / "TarVex.CTY").string() + "\" cannot be read (";
     MapGeography none = ReadMapFiles(folder);
     EXPECT_FALSE(none.OutlinesFound);
     EXPECT_FALSE(none.CitiesFound);
+    EXPECT_EQ(DescribeUnreadMapFiles(none), "The map file " + map +
+                                                "it is missing): the map stays blank. The city "
+                                                "file " +
+                                                cities + "it is missing) either.");
+
     std::ofstream(folder / "TarVex.Map") << "-40,100\n41,junk\n";
+    fs::create_directories(folder / "TarVex.CTY");
     const MapGeography some = ReadMapFiles(folder);
     EXPECT_TRUE(some.OutlinesFound);
     EXPECT_FALSE(some.CitiesFound);
     EXPECT_EQ(some.Outline.size(), 1u);
     EXPECT_EQ(some.SkippedRecords, 1);
-    std::filesystem::remove_all(folder);
+    EXPECT_EQ(DescribeUnreadMapFiles(some),
+              "The city file " + cities +
+                  "it is a folder, not a file): the map is drawn without cities.");
+
+    fs::remove(folder / "TarVex.CTY");
+    std::ofstream(folder / "TarVex.CTY") << "43.0,79.0,Here\n";
+    fs::remove(folder / "TarVex.Map");
+    ASSERT_EQ(::mkfifo((folder / "TarVex.Map").c_str(), 0600), 0);
+    const MapGeography pipe = ReadMapFiles(folder);
+    EXPECT_FALSE(pipe.OutlinesFound);
+    EXPECT_TRUE(pipe.CitiesFound);
+    EXPECT_EQ(DescribeUnreadMapFiles(pipe),
+              "The map file " + map +
+                  "it is not a regular file (a pipe, a device or a socket)): the map stays blank.");
+
+    fs::remove(folder / "TarVex.Map");
+    std::ofstream(folder / "TarVex.Map") << "40,100\n";
+    EXPECT_EQ(DescribeUnreadMapFiles(ReadMapFiles(folder)), "");
+    fs::remove_all(folder);
 }
 
 // ---------------------------------------------------------------------------

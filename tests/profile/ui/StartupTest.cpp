@@ -220,6 +220,23 @@ TEST_F(Startup, AHistoryWithOneGarbageLineLosesOnlyThatLine) {
     EXPECT_EQ(again.LakeTempF, 44);
 }
 
+// A damaged history file of which no copy can be kept (every name for one
+// is taken) is left as it was by Done, which says so.
+TEST_F(Startup, DoneLeavesADamagedHistoryItCouldNotCopy) {
+    const fs::path history = folder_ / "tarvex.hst";
+    std::ofstream(history, std::ios::binary) << "damaged";
+    for (int number = 1; number <= 20; ++number)
+        std::ofstream(DamagedHistoryPath(history, number)) << "taken";
+    FrmProfile& w = Start();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("Done leaves the file as it is"), std::string::npos);
+    w.btnDone_Click();
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[1], DescribeHistoryLeftInPlace(history));
+    std::ifstream in(history, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "damaged");
+}
+
 // A pipe as the history file or on the command line does not hold up the
 // start: each is reported and the first site's sounding stays.
 TEST_F(Startup, PipesAreRefusedWithoutWaiting) {

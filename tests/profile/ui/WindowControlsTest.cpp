@@ -292,6 +292,26 @@ TEST_F(WindowControls, EverySlotRestoresEveryControl) {
     EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
 }
 
+// A settings folder that cannot be made sends the slots to the current folder
+// and says so once, at the first save, naming the folder.
+TEST_F(WindowControls, AnUnwritableSettingsFolderIsToldOnceAndTheSlotsStillWork) {
+    std::ofstream(folder_ / "blocker") << "a file where the folder should be";
+    window_->SetSettingsBase((folder_ / "blocker" / "settings").string());
+    const fs::path started = fs::current_path();
+    fs::current_path(folder_);
+    window_->btnSave_Click(0);
+    window_->btnSave_Click(1);
+    window_->btnRecall_Click(0);
+    fs::current_path(started);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("\"" + (folder_ / "blocker" / "settings").string() +
+                                "\" cannot be written"),
+              std::string::npos)
+        << messages_[0];
+    EXPECT_TRUE(fs::exists(folder_ / "ops.SP0"));
+    EXPECT_TRUE(fs::exists(folder_ / "ops.SP1"));
+}
+
 // The method in force goes into the slot, and a recall sets it through the
 // panel's controls, which then draw the thickness chart.
 TEST_F(WindowControls, ASlotKeepsThePrecipTypeMethodInForce) {

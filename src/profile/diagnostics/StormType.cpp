@@ -3,6 +3,7 @@
 #include "compute/Winds.h"
 #include "files/Session.h"
 #include "platform/Format.h"
+#include "profile/diagnostics/BlankPanel.h"
 
 #include <string>
 #include <utility>
@@ -133,6 +134,7 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
                    std::int16_t CapeAxisTop, CapeShearBackground* background) {
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
+    if (!SoundingLoaded(s)) return BlankPanel(pic, kBlack);
     pic.SetBackColor(kBlack);
     pic.SetFontName("Arial");
     pic.SetFontSize(8.25);

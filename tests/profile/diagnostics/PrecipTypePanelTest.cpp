@@ -29,6 +29,11 @@ constexpr Rgb kOrange = RGB(255, 191, 0);
 
 class PrecipTypePanelTest : public ::testing::Test {
   protected:
+    PrecipTypePanelTest() {
+        const auto [width, height] = SleetPanelSize(sleet);
+        sleet.Resize(width, height);
+        sleet.SetDesignSize(width, height);
+    }
     // The same sounding in columns 0..last (see EvenLevels).
     void Build(const std::vector<float>& temps, int last = 0) {
         for (int t = 0; t <= last; ++t) test::WriteProfile(s, test::EvenLevels(temps), t);
@@ -63,7 +68,7 @@ class PrecipTypePanelTest : public ::testing::Test {
     Session session;
     ProfileArrays& s = *session.profile;
     RecordingSurface pic{kPrecipTypeWidth, kPrecipTypeHeight};
-    RecordingSurface sleet{kSleetWidth, kSleetHeight};
+    RecordingSurface sleet;
     PrecipTypeBackgrounds backgrounds;
 };
 
@@ -196,6 +201,21 @@ TEST_F(PrecipTypePanelTest, StartLevelCloudTopAndDrizzle) {
     session.ptype->IceAloft(1, 0) = kFlagTrue;
     Plot(0);
     EXPECT_TRUE(Shows("Feeder"));
+
+    // A refreezing hour's energy lines reach the foot's left corner at the
+    // window's least size: "Seeder" and "Feeder" stand whole elsewhere.
+    session.options.ElevatedPTLevel = 1;
+    Preset(0, "BA", 60, 39);
+    session.ptype->IceAloft(1, 0) = kFlagTrue;
+    RecordingSurface least(275, 290);
+    least.SetDesignSize(kPrecipTypeWidth, kPrecipTypeHeight);
+    PrecipTypeBackgrounds fresh;
+    PlotPrecipType(least, sleet, session, 0, {false, 6}, fresh);
+    EXPECT_TRUE(TextIsReadable(least));
+    EXPECT_TRUE(NothingLeftOut(least));
+    int words = 0;
+    for (const DrawnText& t : least.DrawnTexts()) words += t.text == "Seeder" || t.text == "Feeder";
+    EXPECT_EQ(words, 2);
 }
 
 TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
@@ -209,6 +229,14 @@ TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
     ASSERT_EQ(mark.size(), 1u);
     EXPECT_NEAR(mark[0].x1, 12.34, 1e-5);
     EXPECT_EQ(mark[0].y1, 83.0);
+    // The panel holds its text whole at its font: the energy with its unit,
+    // the widest it can be, and every label of the scale.
+    Preset(0, "ABAB", 45, 100, 0, 99.9f);
+    EXPECT_TRUE(Plot(0));
+    EXPECT_TRUE(TextIsReadable(sleet));
+    EXPECT_TRUE(NothingLeftOut(sleet));
+    for (const char* label : {"0", "10", "20", "30", "40", "Sfc Positive Energy = 99.9 J/kg"})
+        EXPECT_EQ(Shown(label, true), kBlack) << label;
 
     Preset(0, "ABAB", 45, 79.9f, 0, 12.34f); // rain: no sleet panel
     EXPECT_FALSE(Plot(0));
@@ -236,7 +264,7 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
     const std::filesystem::path out(TARVEX_TEST_OUTPUT);
     std::filesystem::create_directories(out);
     RasterSurface pic(kPrecipTypeWidth, kPrecipTypeHeight);
-    RasterSurface sleet(kSleetWidth, kSleetHeight);
+    RasterSurface sleet(1, 1);
     PrecipTypeBackgrounds backgrounds;
     // Draws an hour, keeps its picture for a reviewer and returns the texts
     // that match a pattern (each number group of the first match in

@@ -31,6 +31,10 @@ constexpr int kEnergyTrail = 6;
 constexpr float kDrizzleCloudDepth = 607.6f;
 constexpr float kDrizzleTopTemp = -10.0f;
 
+// The least pixel size at which the bold serif draws ten distinct digits:
+// at 8 pixels its 8 and 3 read as 2.
+constexpr int kLeastSerifDigitPixels = 9;
+
 constexpr Rgb kPanelBack = RGB(128, 255, 255);
 constexpr Rgb kSleetBack = RGB(255, 255, 128);
 constexpr Rgb kGrey = RGB(127, 127, 127);
@@ -68,9 +72,7 @@ std::string SleetEnergyText(float E) {
 }
 
 void UsePanelFont(PictureSurface& pic) {
-    pic.SetFontName("Times New Roman");
-    pic.SetFontSize(9.75);
-    pic.SetFontBold(true);
+    UsePrecipTypeFont(pic);
 }
 
 // An axis number as the print statement writes it (a blank for the sign),
@@ -354,6 +356,13 @@ void DrawCloudTop(PictureSurface& pic, const Session& session, int c, int start)
 }
 
 } // namespace
+
+void UsePrecipTypeFont(PictureSurface& pic) {
+    pic.SetFontName("Times New Roman");
+    pic.SetFontSize(9.75);
+    pic.SetFontBold(true);
+    if (pic.TextPixelSize() < kLeastSerifDigitPixels) pic.SetFontName("Arial");
+}
 
 EnergyChart EnergyChartOf(const std::string& pattern) {
     if (pattern == "AB" || pattern == "BB") return EnergyChart::Surface;

@@ -65,6 +65,11 @@ bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session
 // "Rain/Sleet".
 void PlotSleet(PictureSurface& sleet, const Session& session, std::int16_t t);
 
+// The panel's type: a bold serif, or the sans face of the same weight where
+// the picture's scale brings it so small that the serif's digits no longer
+// read as themselves (its 8 and 3 read as 2).
+void UsePrecipTypeFont(PictureSurface& pic);
+
 // The size in pixels of the sleet panel that holds its text whole at the
 // panel's font: the energy line, the widest, from its place at the left to
 // the right edge, and a line of text between the headings and the scale.

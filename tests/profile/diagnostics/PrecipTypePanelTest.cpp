@@ -245,21 +245,28 @@ TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
     EXPECT_FALSE(Plot(0)); // the refreezing chart never shows it
 }
 
-// The shipped winter sample (a warm layer aloft over a cold surface layer)
-// by both methods at the panel's size in the window, for a reviewer; the
-// second energy picture is drawn over the kept chart.
-TEST(PrecipTypeRender, WinterSampleByBothMethods) {
+// The winter sample of a warm layer aloft over a cold surface layer, read
+// into the session.
+bool ReadWinterSample(Session& session) {
     samples::SampleSpec spec;
     spec.site = "KALB";
     spec.atmosphere = samples::Atmosphere::WinterWarmNose;
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() /
-        ("tarvex-ptype-render-" + std::to_string(::getpid()) + "-eta_KALB.buf");
+        ("tarvex-ptype-winter-" + std::to_string(::getpid()) + "-eta_KALB.buf");
     std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
-    Session session;
     session.models.ModelCodes = {"eta"};
-    ASSERT_TRUE(ReadSounding(session, path.string()).ok);
+    const bool read = ReadSounding(session, path.string()).ok;
     std::filesystem::remove(path);
+    return read;
+}
+
+// The shipped winter sample (a warm layer aloft over a cold surface layer)
+// by both methods at the panel's size in the window, for a reviewer; the
+// second energy picture is drawn over the kept chart.
+TEST(PrecipTypeRender, WinterSampleByBothMethods) {
+    Session session;
+    ASSERT_TRUE(ReadWinterSample(session));
 
     const std::filesystem::path out(TARVEX_TEST_OUTPUT);
     std::filesystem::create_directories(out);
@@ -312,6 +319,36 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
     EXPECT_EQ(find(thick, "1000-850: ([0-9]+)m"), h850 - h1000);
     EXPECT_EQ(find(thick, "850-700: ([0-9]+)m"), h700 - h850);
     EXPECT_GT(find(thick, "1: ([0-9.]+)mb -?[0-9]+m"), 900.0); // the trail's first hour
+}
+
+// The panel's numbers decide the type ("H 850", "17,833 ft"). At the least
+// window's size its bold serif comes down to 8 pixels, where its 8 and 3
+// read as 2: every text of both methods is then drawn in the bold sans face;
+// from 9 pixels up, and at the design size, in the bold serif.
+TEST(PrecipTypeDigits, TheFloorSizeDrawsTheBoldSansFace) {
+    Session session;
+    ASSERT_TRUE(ReadWinterSample(session));
+    struct Case {
+        int width, height, pixels;
+        const char* face;
+    };
+    for (const Case& c : {Case{275, 290, 8, "Arial"}, Case{300, 316, 9, "Times New Roman"},
+                          Case{kPrecipTypeWidth, kPrecipTypeHeight, 13, "Times New Roman"}}) {
+        for (const bool thickness : {false, true}) {
+            RecordingSurface pic(c.width, c.height);
+            RecordingSurface sleet;
+            pic.SetDesignSize(kPrecipTypeWidth, kPrecipTypeHeight);
+            PrecipTypeBackgrounds backgrounds;
+            PlotPrecipType(pic, sleet, session, 6, {thickness, 6}, backgrounds);
+            const auto texts = pic.OperationsOf(Kind::Text);
+            ASSERT_FALSE(texts.empty());
+            for (const DrawOperation& op : texts) {
+                EXPECT_EQ(op.state.fontName, c.face) << op.text << " at " << c.width;
+                EXPECT_TRUE(op.state.fontBold) << op.text;
+            }
+            EXPECT_EQ(pic.TextPixelSize(), c.pixels) << c.width;
+        }
+    }
 }
 
 } // namespace

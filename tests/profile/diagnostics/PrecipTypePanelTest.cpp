@@ -280,6 +280,7 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
         PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), choice, backgrounds);
         EXPECT_TRUE(pic.Image().save(QString::fromStdString((out / name).string())));
         EXPECT_TRUE(TextIsReadable(pic)) << name;
+        EXPECT_TRUE(NothingLeftOut(pic)) << name;
         std::vector<std::string> texts;
         for (const DrawnText& t : pic.DrawnTexts()) texts.push_back(t.text);
         return texts;
@@ -302,6 +303,11 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
                                                "Negative Energy = ([0-9.]+) J/kg",
                                                "Cloud Top: ([0-9,]+) ft"};
     for (const std::string& pattern : energies) EXPECT_GT(find(warm, pattern), 0.0) << pattern;
+    // The hour's own energies, as the layer analysis found them.
+    const PTypeResults& r = *session.ptype;
+    const int m = session.profile->CurrentModel;
+    EXPECT_NEAR(find(warm, energies[0]), r.WarmEnergy(m, 20), 0.051);
+    EXPECT_NEAR(find(warm, energies[1]), r.ColdEnergy(m, 20), 0.051);
     EXPECT_GT(find(warm, "Cloud Top Temp: (-[0-9.]+)"), -60.0);
     EXPECT_LT(find(warm, "SNRA= ([0-9]+) "), 100.0);
     const std::vector<std::string> snow = draw(50, {false, 6}, "precip_type_energy_snow.png");

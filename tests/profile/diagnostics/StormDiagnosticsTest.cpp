@@ -102,6 +102,16 @@ TEST_F(StormTypeTest, KeptBackgroundDrawsTheSamePicture) {
     PlotCapeShear(kept, session, 3, kCapeAxisTopStart, &background);
     PlotCapeShear(kept, session, 4, kCapeAxisTopStart, &background);
     EXPECT_EQ(kept.Image(), plain.Image());
+    // Over the kept background the numbers and captions are texts the
+    // surface knows, where the plain drawing has them.
+    auto texts = [](const PictureSurface& surface) {
+        std::vector<std::pair<std::string, double>> found;
+        for (const DrawnText& t : surface.DrawnTexts()) found.emplace_back(t.text, t.rect.left);
+        return found;
+    };
+    EXPECT_EQ(texts(kept), texts(plain));
+    EXPECT_EQ(texts(kept).size(), 4u + 10u + 7u); // CAPE and shear numbers, captions
+    EXPECT_TRUE(TextIsReadable(kept));
     PlotCapeShear(plain, session, 4, 3583);
     PlotCapeShear(kept, session, 4, 3583, &background);
     EXPECT_EQ(kept.Image(), plain.Image());

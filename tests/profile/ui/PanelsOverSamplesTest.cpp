@@ -13,13 +13,17 @@
 #include "profile/diagnostics/SoundingListing.h"
 #include "profile/diagnostics/StormMatrixSketch.h"
 #include "profile/diagnostics/StormType.h"
+#include "profile/ui/ConvectionPanel.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/LakeEffectPanel.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -30,6 +34,24 @@ namespace tarvex {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The sample soundings shipped beside the program.
+std::vector<fs::path> ShippedSamples() {
+    const fs::path root(TARVEX_RUNTIME);
+    std::vector<fs::path> files;
+    for (const char* folder : {"samples", "archive"})
+        for (const fs::directory_entry& e : fs::directory_iterator(root / folder))
+            if (e.path().extension() == ".buf") files.push_back(e.path());
+    return files;
+}
+
+// The model's code, which leads a sample's name ("eta_KBUF.buf", or after
+// the run's date in the archive).
+std::string ModelCode(const fs::path& file) {
+    std::string name = file.filename().string();
+    name = name.substr(name.find('.') < name.find('_') ? name.find('.') + 1 : 0);
+    return name.substr(0, name.find('_'));
+}
 
 // The size of a picture in the window and the size its text is designed for.
 struct PanelSize {
@@ -53,13 +75,19 @@ struct WindowSizes {
     PanelSize reason;
 };
 
+// The window sizes the panels are tried at, by name: the least, one on a
+// 1280 x 800 screen and the size the window opens at.
+std::vector<std::pair<std::string, QSize>> TriedSizes(const FrmProfile& w) {
+    return {{"the least size", w.minimumSizeHint().expandedTo(w.minimumSize())},
+            {"1272 x 768", QSize(1272, 768)},
+            {"the default size", w.size()}};
+}
+
 std::vector<WindowSizes> MeasureWindowSizes() {
     Session session;
     RecordingDesktopService desktop;
     FrmProfile w(session, desktop);
     w.show();
-    const QSize standard = w.size();
-    const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
     w.btnControl_Click(4); // the storm-matrix sketch
     auto* sleet = w.findChild<PictureBox*>("picSleet");
     auto* reason = w.findChild<PictureBox*>("picReason");
@@ -67,9 +95,7 @@ std::vector<WindowSizes> MeasureWindowSizes() {
                                             w.picIndices,    w.picCape,  w.picMBE,
                                             w.picPrecipType, w.picLapse, w.picFog};
     std::vector<WindowSizes> sizes;
-    for (const auto& [name, size] :
-         {std::pair{"the least size", least}, std::pair{"1272 x 768", QSize(1272, 768)},
-          std::pair{"the default size", standard}}) {
+    for (const auto& [name, size] : TriedSizes(w)) {
         w.resize(size);
         WindowSizes measured{name, {}, {}, SizeOf(reason)};
         for (std::size_t mode = 0; mode < boxes.size(); ++mode) {
@@ -98,21 +124,13 @@ class Panel : public RecordingSurface {
 // over another. The sleet panel is drawn at every hour too, whatever the
 // hour's type.
 TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
-    const fs::path root(TARVEX_RUNTIME);
-    std::vector<fs::path> files;
-    for (const char* folder : {"samples", "archive"})
-        for (const fs::directory_entry& e : fs::directory_iterator(root / folder))
-            if (e.path().extension() == ".buf") files.push_back(e.path());
+    const std::vector<fs::path> files = ShippedSamples();
     ASSERT_GE(files.size(), 12u);
     const std::vector<WindowSizes> sizes = MeasureWindowSizes();
 
     for (const fs::path& file : files) {
-        // The model's code leads the file name ("eta_KBUF.buf", or after the
-        // run's date in the archive).
-        std::string name = file.filename().string();
-        name = name.substr(name.find('.') < name.find('_') ? name.find('.') + 1 : 0);
         Session session;
-        session.models.ModelCodes = {name.substr(0, name.find('_'))};
+        session.models.ModelCodes = {ModelCode(file)};
         session.config.LapseTopPressure = "300";
         ASSERT_TRUE(ReadSounding(session, file.string()).ok) << file;
         const ProfileArrays& s = *session.profile;
@@ -161,6 +179,50 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
             }
         }
     }
+}
+
+// The lake-effect and convection panels' values over every shipped sample
+// at the three window sizes, every sixth hour and the last: each stands
+// whole in its label (blanks after it may run past its end).
+TEST(PanelsOverSamples, LakeAndConvectionValuesStandWholeInTheirLabels) {
+    Session session;
+    RecordingDesktopService desktop;
+    FrmProfile w(session, desktop);
+    w.show();
+    const auto sizes = TriedSizes(w);
+    const std::vector<QWidget*> panels = {w.lakePanel(), w.convectionPanel()};
+    int checked[2] = {0, 0}; // values seen in each panel
+    for (const fs::path& file : ShippedSamples()) {
+        session.models.ModelCodes = {ModelCode(file)};
+        ASSERT_TRUE(w.LoadSoundingFile(file.string())) << file;
+        const ProfileArrays& s = *session.profile;
+        const int last = s.LastTime(s.CurrentModel);
+        for (const auto& [name, size] : sizes) {
+            w.resize(size);
+            for (const int panel : {0, 3}) {
+                w.btnControl_Click(panel);
+                if (panel == 3 && !w.chkECAPE->isChecked()) w.chkECAPE->click();
+                for (int hour = 0; hour <= last;
+                     hour += hour + 6 > last && hour < last ? last - hour : 6) {
+                    w.vsbHour->setValue(hour);
+                    if (panel == 3)
+                        w.ShowCursorReadout(0, 0, 0.0,
+                                            std::log(s.Pressure(s.CurrentModel, hour, 3) + 0.5));
+                    for (const QLabel* label : panels[panel == 3]->findChildren<QLabel*>()) {
+                        if (!label->isVisible() || label->text().isEmpty()) continue;
+                        ++checked[panel == 3];
+                        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text().trimmed()),
+                                  label->contentsRect().width())
+                            << '"' << label->text().toStdString() << "\" in "
+                            << label->objectName().toStdString() << ", " << file.filename()
+                            << " hour " << hour << " at " << name;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked[0], 1000);
+    EXPECT_GT(checked[1], 1000);
 }
 
 } // namespace

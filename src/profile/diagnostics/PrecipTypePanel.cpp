@@ -150,8 +150,12 @@ void DrawStartLevel(PictureSurface& pic, const ProfileArrays& s, int c, int star
         return std::string(name) + Format(h * kFeetPerMetre, "##0") + "'   " + Format(h, "##0") +
                "m";
     };
-    PrintLines(pic, 313.0, 397.0,
-               {line("AGL: ", s.HeightAGL(m, c, start)), line("MSL: ", s.Height(m, c, start))});
+    const std::string agl = line("AGL: ", s.HeightAGL(m, c, start));
+    const std::string msl = line("MSL: ", s.Height(m, c, start));
+    // On a picture smaller than its design the type keeps its floor size:
+    // the lines move left so that they end inside the picture.
+    const double widest = std::max(pic.TextWidth(agl), pic.TextWidth(msl));
+    PrintLines(pic, std::min(313.0, kPrecipTypeWidth - widest - 2.0), 397.0, {agl, msl});
 }
 
 // Whether a text drawn already lies in the area of the given user width and

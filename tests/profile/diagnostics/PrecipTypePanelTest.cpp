@@ -171,6 +171,12 @@ TEST_F(PrecipTypePanelTest, StartLevelCloudTopAndDrizzle) {
     Plot(0);
     EXPECT_TRUE(Shows("AGL: 17775'   5400m"));
     EXPECT_TRUE(Shows("MSL: 18104'   5500m"));
+    // At the least window's size both lines end inside the picture.
+    RecordingSurface narrow(275, 290);
+    narrow.SetDesignSize(kPrecipTypeWidth, kPrecipTypeHeight);
+    PrecipTypeBackgrounds narrowCharts;
+    PlotPrecipType(narrow, sleet, session, 0, {false, 6}, narrowCharts);
+    EXPECT_TRUE(TextIsReadable(narrow));
 
     // A snow hour whose cloud from level 2 reaches level 3 (500 m) is too
     // shallow for a warning; to level 4 (1000 m, 3,292 ft) at -5 C it holds

@@ -3,6 +3,7 @@
 #include "files/Session.h"
 #include "platform/Format.h"
 #include "platform/PictureSurface.h"
+#include "profile/diagnostics/BlankPanel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,17 +165,28 @@ struct BarLook {
 };
 
 // A bar from the crossover line (y 0) to the difference d (deg F, already
-// limited), between x0 and x1; "Likely" lines stand at likelyX.
+// limited), between x0 and x1; "Likely" lines stand at likelyX. The verdict
+// stands at half the bar's height unless the value at the bar's end is
+// there: on a short bar it moves off the value (under it on a rising bar;
+// under it on a falling one where the foot caption leaves room, else over
+// it), so both stay whole.
 void CrossoverBar(PictureSurface& pic, double x0, double x1, double d, const BarLook& look,
                   float valueF, double likelyX) {
-    const double h = pic.TextHeight("H");
+    const double a = std::abs(pic.TextHeight("H")); // y grows upward
     pic.FilledBox(x0, 0.0, x1, d, look.colour);
     // A value above its bar stays below the headings of the area, one below
     // it above the caption at the foot.
-    PrintAt(pic, look.valueX,
-            look.above ? std::min(d - 1.1 * h, kHeadingY + h) : std::max(d + 0.1 * h, kFootY - h),
-            look.valuePrefix + Format(valueF, "0.0"));
-    if (look.verdict) Verdict(pic, look.verdictX, d / 2.0 - h, look.verdict, likelyX);
+    const double valueTop =
+        look.above ? std::min(d + 1.1 * a, kHeadingY - a) : std::max(d + 0.1 * a, kFootY + a);
+    PrintAt(pic, look.valueX, valueTop, look.valuePrefix + Format(valueF, "0.0"));
+    if (!look.verdict) return;
+    double top = d / 2.0 + a;
+    const double valueBottom = valueTop - a;
+    if (top > valueBottom && top - 2.0 * a < valueTop) {
+        const bool roomBelow = valueBottom - 2.0 * a >= kFootY;
+        top = look.above || roomBelow ? valueBottom : valueTop + 2.0 * a;
+    }
+    Verdict(pic, look.verdictX, top, look.verdict, likelyX);
 }
 
 void GroundBar(PictureSurface& pic, float GF, float XF) {
@@ -404,6 +416,7 @@ BoundaryLayerStability MakeBoundaryLayerStability(const ProfileArrays& s, std::i
 void PlotFog(PictureSurface& pic, Session& session, std::int16_t c) {
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
+    if (!SoundingLoaded(s)) return BlankPanel(pic, kBlack);
     pic.SetBackColor(kBlack);
     pic.Clear();
     const float A = HumidityAxisTop(s.MaxSpecificHumidity);

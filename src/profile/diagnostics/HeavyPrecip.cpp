@@ -6,6 +6,7 @@
 #include "compute/Winds.h"
 #include "files/Session.h"
 #include "platform/Format.h"
+#include "profile/diagnostics/BlankPanel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,12 +112,16 @@ void DrawVectors(PictureSurface& pic, const WindResults& w, int m, int t, float 
     pic.SetFontSize(8);
 }
 
-// Limits derived from the thickness (T1 and T2 of a row) kept at or above
-// the row's T0, and T2 at or above T1: in cold air (below about 520 dam)
-// they fall under T0, and the bar's thirds would no longer follow the value.
-void KeepDerivedLimitsInOrder(std::array<float, kIndexThresholdColumns>& row) {
-    row[1] = std::max(row[1], row[0]);
-    row[2] = std::max(row[2], row[1]);
+// Sets T1 and T2 of a row to the limits derived from the thickness, unless
+// one of them falls to the row's T0 or below, as it does in cold air (below
+// about 520 dam): the bar's thirds would then no longer follow the value,
+// and any value above T0 would draw red at once. Such a row keeps its own
+// thresholds for the hour. Returns whether the derived limits were used.
+bool UseDerivedLimits(std::array<float, kIndexThresholdColumns>& row, float t1, float t2) {
+    if (t1 <= row[0] || t2 <= row[0]) return false;
+    row[1] = t1;
+    row[2] = t2;
+    return true;
 }
 
 void TextAt(PictureSurface& pic, double x, double y, const std::string& text) {
@@ -182,6 +187,7 @@ void PlotMBE(PictureSurface& pic, Session& session, std::int16_t column, float M
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
     const int t = column;
+    if (!SoundingLoaded(s)) return BlankPanel(pic, kBlack);
     WindResults& w = *session.winds;
     if (w.MBEDone(m, t) == 0) MakeMBEVectors(s, column, 0, w, session.options);
     pic.SetBackColor(kBlack);
@@ -206,21 +212,20 @@ void PlotMBE(PictureSurface& pic, Session& session, std::int16_t column, float M
     // the user's thresholds stay as set.
     IndexThresholdTable T = session.history.IndexThresholds;
     const float pw = s.PrecipWater(m, t);
+    // Rows that kept their own limits because the derived ones fell to
+    // their T0 or below.
+    bool ownWater = false;
+    bool ownProduct = false;
     if (haveZ) {
         // In double: the factor lies below the smallest single.
-        T[kPrecipWaterRow][1] =
-            static_cast<float>(3e-55 * std::pow(static_cast<double>(Z), 19.816));
-        T[kPrecipWaterRow][2] = T[kPrecipWaterRow][1] * 1.35f;
-        KeepDerivedLimitsInOrder(T[kPrecipWaterRow]);
-        PlotBar(pic, pw, kPrecipWaterRow, T);
+        const auto derived1 = static_cast<float>(3e-55 * std::pow(static_cast<double>(Z), 19.816));
+        const float derived2 = derived1 * 1.35f;
+        ownWater = !UseDerivedLimits(T[kPrecipWaterRow], derived1, derived2);
+        ownProduct = !UseDerivedLimits(T[kPwRhRow], derived1 * 0.7f, derived2 * 0.8f);
     }
+    if (haveZ) PlotBar(pic, pw, kPrecipWaterRow, T);
     if (haveRH) PlotBar(pic, meanRH, kMeanRHRow, T);
-    if (haveZ) {
-        T[kPwRhRow][1] = T[kPrecipWaterRow][1] * 0.7f;
-        T[kPwRhRow][2] = T[kPrecipWaterRow][2] * 0.8f;
-        KeepDerivedLimitsInOrder(T[kPwRhRow]);
-        if (haveRH) PlotBar(pic, meanRH / 100.0f * pw, kPwRhRow, T);
-    }
+    if (haveZ && haveRH) PlotBar(pic, meanRH / 100.0f * pw, kPwRhRow, T);
     PlotBar(pic, run.WarmCloudDepth(m, t), kWarmCloudRow, T);
     PlotBar(pic, w.LLJSpeed(m, t), kJetRow, T);
 
@@ -240,6 +245,12 @@ void PlotMBE(PictureSurface& pic, Session& session, std::int16_t column, float M
                Format(w.LLJSpeed(m, t), "0") + " kts");
 
     pic.SetForeColor(kYellow);
+    // Cold air: the limits over the bars are then the ones set for the row.
+    if (ownWater) {
+        TextAt(pic, -98, 12, "Cold air: limits as set");
+    } else if (ownProduct) {
+        TextAt(pic, -98, 12, "Cold air: PW*RH limits as set");
+    }
     TextAt(pic, 0, 12, haveZ ? Format(Z, "###") : "---");
     if (haveZ) {
         for (int k = 1; k <= 2; ++k) {

@@ -28,9 +28,10 @@ std::string PlainNumber(float value) {
     return text.substr(first, last - first + 1);
 }
 
-// Starts text row r at the left edge.
+// Starts text row r two pixels in from the left edge: a first letter that
+// reaches left of its place ("W") would be cut at the edge itself.
 void Row(PictureSurface& pic, int r) {
-    pic.SetCurrentX(pic.ScaleLeft());
+    pic.SetCurrentX(pic.FromPixelX(2.0));
     pic.SetCurrentY(r);
 }
 

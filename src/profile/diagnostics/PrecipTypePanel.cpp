@@ -4,9 +4,11 @@
 #include "compute/PrecipType.h"
 #include "files/Session.h"
 #include "platform/Format.h"
+#include "profile/diagnostics/BlankPanel.h"
 #include "profile/diagnostics/ThicknessChart.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -28,6 +30,10 @@ constexpr int kEnergyTrail = 6;
 // ice crystals: drizzle rather than snow.
 constexpr float kDrizzleCloudDepth = 607.6f;
 constexpr float kDrizzleTopTemp = -10.0f;
+
+// The least pixel size at which the bold serif draws ten distinct digits:
+// at 8 pixels its 8 and 3 read as 2.
+constexpr int kLeastSerifDigitPixels = 9;
 
 constexpr Rgb kPanelBack = RGB(128, 255, 255);
 constexpr Rgb kSleetBack = RGB(255, 255, 128);
@@ -61,10 +67,12 @@ void PrintBlock(PictureSurface& pic, double x, double y,
     for (std::string_view line : lines) pic.Print(line);
 }
 
+std::string SleetEnergyText(float E) {
+    return "Sfc Positive Energy = " + Format(E, "0.#") + " J/kg";
+}
+
 void UsePanelFont(PictureSurface& pic) {
-    pic.SetFontName("Times New Roman");
-    pic.SetFontSize(9.75);
-    pic.SetFontBold(true);
+    UsePrecipTypeFont(pic);
 }
 
 // An axis number as the print statement writes it (a blank for the sign),
@@ -142,8 +150,23 @@ void DrawStartLevel(PictureSurface& pic, const ProfileArrays& s, int c, int star
         return std::string(name) + Format(h * kFeetPerMetre, "##0") + "'   " + Format(h, "##0") +
                "m";
     };
-    PrintLines(pic, 313.0, 397.0,
-               {line("AGL: ", s.HeightAGL(m, c, start)), line("MSL: ", s.Height(m, c, start))});
+    const std::string agl = line("AGL: ", s.HeightAGL(m, c, start));
+    const std::string msl = line("MSL: ", s.Height(m, c, start));
+    // On a picture smaller than its design the type keeps its floor size:
+    // the lines move left so that they end inside the picture.
+    const double widest = std::max(pic.TextWidth(agl), pic.TextWidth(msl));
+    PrintLines(pic, std::min(313.0, kPrecipTypeWidth - widest - 2.0), 397.0, {agl, msl});
+}
+
+// Whether a text drawn already lies in the area of the given user width and
+// height whose top-left corner is (x, y).
+bool TextsAt(const PictureSurface& pic, double x, double y, double width, double height) {
+    const double left = pic.ToPixelX(x);
+    const double top = pic.ToPixelY(y);
+    const TextRect area{left, top, pic.ToPixelX(x + width) - left, pic.ToPixelY(y + height) - top};
+    return std::ranges::any_of(pic.DrawnTexts(), [&area](const DrawnText& text) {
+        return TextRectsOverlap(text.rect, area);
+    });
 }
 
 // A chart's grey plotting area from the origin to (right, top), in the
@@ -310,9 +333,14 @@ void DrawCloudTop(PictureSurface& pic, const Session& session, int c, int start)
     // The temperature at 45 % across, or after a longer height text.
     pic.SetCurrentX(std::max(45.0, pic.CurrentX() + pic.TextWidth(" ")));
     pic.Print("Cloud Top Temp: " + Format(topTemp, "0.0"));
-    if (r.IceAloft(m, c) != kFlagFalse)
-        PrintLines(pic, 2.0, std::min(94.0, 100.0 - 2.0 * pic.TextHeight("I")),
-                   {"Seeder", "Feeder"});
+    if (r.IceAloft(m, c) != kFlagFalse) {
+        // At the foot on the left, unless the hour's energy lines reach down
+        // there; then in the top left corner, where no chart writes.
+        const double h = pic.TextHeight("I");
+        const double y = std::min(94.0, 100.0 - 2.0 * h);
+        const double width = std::max(pic.TextWidth("Seeder"), pic.TextWidth("Feeder"));
+        PrintLines(pic, 2.0, TextsAt(pic, 2.0, y, width, 2.0 * h) ? 0.5 : y, {"Seeder", "Feeder"});
+    }
 
     if (r.PTypeEnergyCode(m, c) != kPTypeSnow || depth <= kDrizzleCloudDepth ||
         topTemp <= kDrizzleTopTemp)
@@ -332,6 +360,13 @@ void DrawCloudTop(PictureSurface& pic, const Session& session, int c, int start)
 }
 
 } // namespace
+
+void UsePrecipTypeFont(PictureSurface& pic) {
+    pic.SetFontName("Times New Roman");
+    pic.SetFontSize(9.75);
+    pic.SetFontBold(true);
+    if (pic.TextPixelSize() < kLeastSerifDigitPixels) pic.SetFontName("Arial");
+}
 
 EnergyChart EnergyChartOf(const std::string& pattern) {
     if (pattern == "AB" || pattern == "BB") return EnergyChart::Surface;
@@ -378,6 +413,10 @@ void PrecipTypeBackgrounds::Show(PictureSurface& pic, Chart chart,
 
 bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session, std::int16_t c,
                     const PrecipTypeChoice& choice, PrecipTypeBackgrounds& backgrounds) {
+    if (!SoundingLoaded(*session.profile)) {
+        BlankPanel(pic, kPanelBack);
+        return false;
+    }
     UsePanelFont(pic);
     pic.SetDrawWidth(1);
     if (choice.UseThicknessMethod) {
@@ -422,6 +461,18 @@ bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session
     return sleetShown;
 }
 
+std::pair<int, int> SleetPanelSize(PictureSurface& sleet) {
+    UsePanelFont(sleet);
+    sleet.SetDesignSize(0.0, 0.0);
+    sleet.ScalePixels();
+    // The energy line starts 3 of the scale's 50 units from the left edge;
+    // the scale's labels stand 27 of its 100 units below the headings.
+    const double energy = sleet.TextWidth(SleetEnergyText(99.9f));
+    const double line = sleet.TextHeight("0");
+    return {static_cast<int>(std::ceil(energy * 50.0 / 47.0)) + 2,
+            static_cast<int>(std::ceil(line * 100.0 / 27.0)) + 1};
+}
+
 void PlotSleet(PictureSurface& sleet, const Session& session, std::int16_t t) {
     const ProfileArrays& s = *session.profile;
     UsePanelFont(sleet);
@@ -442,7 +493,7 @@ void PlotSleet(PictureSurface& sleet, const Session& session, std::int16_t t) {
     const float E = session.ptype->LowerWarmEnergy(s.CurrentModel, t);
     sleet.SetCurrentX(-2.0);
     sleet.SetCurrentY(38.0);
-    sleet.Print("Sfc Positive Energy = " + Format(E, "0.#") + " J/kg");
+    sleet.Print(SleetEnergyText(E));
     sleet.SetFillColor(kYellow);
     sleet.SetFillStyle(FillStyle::Solid);
     sleet.Circle(E, 83.0, 2.0, kBlue);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 #include "platform/PictureSurface.h"
 
 #include <array>
@@ -63,10 +65,20 @@ bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session
 // "Rain/Sleet".
 void PlotSleet(PictureSurface& sleet, const Session& session, std::int16_t t);
 
-// Sizes of the two pictures in the window layout, in pixels.
+// The panel's type: a bold serif, or the sans face of the same weight where
+// the picture's scale brings it so small that the serif's digits no longer
+// read as themselves (its 8 and 3 read as 2).
+void UsePrecipTypeFont(PictureSurface& pic);
+
+// The size in pixels of the sleet panel that holds its text whole at the
+// panel's font: the energy line, the widest, from its place at the left to
+// the right edge, and a line of text between the headings and the scale.
+// (The window layout's 189 x 45 cuts the energy's unit and leaves out the
+// scale's labels.)
+std::pair<int, int> SleetPanelSize(PictureSurface& sleet);
+
+// Size of the precipitation-type picture in the window layout, in pixels.
 inline constexpr int kPrecipTypeWidth = 437;
 inline constexpr int kPrecipTypeHeight = 461;
-inline constexpr int kSleetWidth = 189;
-inline constexpr int kSleetHeight = 45;
 
 } // namespace tarvex

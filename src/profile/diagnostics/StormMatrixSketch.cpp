@@ -3,6 +3,7 @@
 #include "compute/StormMatrix.h"
 #include "files/Session.h"
 #include "platform/Format.h"
+#include "profile/diagnostics/BlankPanel.h"
 #include "profile/diagnostics/StormType.h"
 
 #include <cmath>
@@ -101,6 +102,7 @@ void ShowTrainingMatrix(PictureSurface& pic, const Session& session, std::int16_
     pic.SetDrawWidth(2);
     pic.Scale(0, -10, 100, 100);
     pic.Clear();
+    if (!SoundingLoaded(s)) return;
     const float cape = s.CAPE(m, column);
     if (cape < kMatrixLowCape) {
         pic.SetCurrentX(40);

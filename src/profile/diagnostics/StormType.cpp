@@ -3,6 +3,7 @@
 #include "compute/Winds.h"
 #include "files/Session.h"
 #include "platform/Format.h"
+#include "profile/diagnostics/BlankPanel.h"
 
 #include <string>
 #include <utility>
@@ -55,7 +56,7 @@ const std::vector<Boundary>& Boundaries() {
     return lines;
 }
 
-void DrawFrameAndGrid(PictureSurface& pic, double labelOffset) {
+void DrawFrameAndGrid(PictureSurface& pic) {
     const Rgb frame = RGB(127, 127, 255);
     pic.Line(-5, 0, -5, 4200, frame);
     pic.LineTo(50, 4200, frame);
@@ -66,17 +67,25 @@ void DrawFrameAndGrid(PictureSurface& pic, double labelOffset) {
     for (int x = 0; x <= 45; x += 5) pic.Line(x, 0, x, 4200, grid);
 
     pic.SetForeColor(frame);
+    for (int y = 1000; y <= 4000; y += 1000) pic.Line(-5, y, -7, y);
+    for (int x = 0; x <= 45; x += 5) {
+        pic.Line(x, 4000, x, 4200);
+        pic.Line(x, 200, x, 0);
+    }
+}
+
+// The axes' numbers: CAPE left of its ticks, shear centred under them.
+void DrawAxisLabels(PictureSurface& pic, double labelOffset) {
+    pic.SetForeColor(RGB(127, 127, 255));
     for (int y = 1000; y <= 4000; y += 1000) {
-        pic.Line(-5, y, -7, y);
         pic.SetCurrentX(-12);
         pic.SetCurrentY(y - labelOffset);
         pic.Print(PrintForm(y));
     }
     for (int x = 0; x <= 45; x += 5) {
-        pic.Line(x, 4000, x, 4200);
-        pic.Line(x, 200, x, 0);
         const std::string label = std::to_string(x);
-        pic.SetCurrentX(pic.CurrentX() - pic.TextWidth(label) / 2);
+        pic.SetCurrentX(x - pic.TextWidth(label) / 2);
+        pic.SetCurrentY(0);
         pic.PrintNoNewline(label);
     }
 }
@@ -133,6 +142,7 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
                    std::int16_t CapeAxisTop, CapeShearBackground* background) {
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
+    if (!SoundingLoaded(s)) return BlankPanel(pic, kBlack);
     pic.SetBackColor(kBlack);
     pic.SetFontName("Arial");
     pic.SetFontSize(8.25);
@@ -142,6 +152,9 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
     const bool reuse = background && !background->picture.IsEmpty() &&
                        background->width == pic.PixelWidth() &&
                        background->height == pic.PixelHeight() && background->top == CapeAxisTop;
+    // The kept background holds the lines alone: the numbers and captions
+    // are printed at every draw, so that the surface knows every text it
+    // shows.
     if (reuse) {
         if (pic.PersistentPicture().Image() == background->picture.Image()) {
             pic.Clear();
@@ -151,14 +164,15 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
     } else {
         if (!pic.PersistentPicture().IsEmpty()) pic.SetPicture(Picture());
         pic.Clear();
-        DrawFrameAndGrid(pic, labelOffset);
-        DrawCaptions(pic);
+        DrawFrameAndGrid(pic);
         DrawCapeShearBoundaries(pic);
         if (background) {
             *background = {pic.TakePicture(), pic.PixelWidth(), pic.PixelHeight(), CapeAxisTop};
             pic.SetPicture(background->picture);
         }
     }
+    DrawAxisLabels(pic, labelOffset);
+    DrawCaptions(pic);
 
     // The track: the oldest hour first and smallest, the hour shown last.
     const int first = column - 6 < 0 ? 0 : column - 6;

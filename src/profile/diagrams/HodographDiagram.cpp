@@ -352,7 +352,7 @@ void PlotHodographPanel(PictureSurface& pic, Session& session, double R, std::in
     pic.SetForeColor(ThresholdColor(limits, kHelicityRow, helicity, false));
     pic.Print("Helicity = " + HalfUp(helicity));
     pic.SetCurrentX(-R);
-    pic.PrintNoNewline("  Shear = " + Whole(hodo.HodoLength(m, t)) + "m/s (" +
+    pic.PrintNoNewline("  Shear = " + HalfUp(hodo.HodoLength(m, t)) + "m/s (" +
                        Whole(hodo.MeanShear(m, t)) + " m/s/km)");
 }
 

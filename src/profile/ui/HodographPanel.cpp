@@ -9,6 +9,7 @@
 #include "platform/Controls.h"
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
+#include "profile/diagnostics/BlankPanel.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QFrame>
@@ -161,6 +162,14 @@ QPushButton* HodographPanel::LayerButton(Layer layer, int Index) const {
 }
 
 void HodographPanel::PlotHodograph() {
+    if (!SoundingLoaded(*session_.profile)) {
+        PictureSurface& pic = picHodograph_->Surface();
+        BlankPanel(pic, pic.BackColor());
+        for (QLabel* label : std::initializer_list<QLabel*>{
+                 lblInflow, lblSRInflowHigh, lblSRInflowLow, lblStormMotion, lblMean})
+            label->clear();
+        return;
+    }
     const HodographCaptions captions = tarvex::PlotHodograph(picHodograph_->Surface(), session_,
                                                              view_, soundingView_.CurrentColumn);
     lblInflow->setText(QString::fromStdString(captions.lblInflow));

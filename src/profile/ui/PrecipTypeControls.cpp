@@ -50,8 +50,9 @@ PictureBox* PrecipTypeControls::AttachPicture(PictureBox* picPrecipType) {
     });
     picSleet = new PictureBox(picPrecipType->parentWidget());
     picSleet->setObjectName("picSleet");
-    picSleet->setFixedSize(kSleetWidth, kSleetHeight);
-    picSleet->Surface().SetDesignSize(kSleetWidth, kSleetHeight);
+    const auto [width, height] = SleetPanelSize(picSleet->Surface());
+    picSleet->setFixedSize(width, height);
+    picSleet->Surface().SetDesignSize(width, height);
     picSleet->SetResizeHandler([this] {
         if (displayed_ && picSleet->isVisible() && !view_.SuspendRedraw) Plot();
     });

@@ -303,7 +303,7 @@ TEST_F(HourPanels, HodographPanelDrawsItsOwnTextsRingsAndTrace) {
     EXPECT_FALSE(has("Storm Rel Inflow"));
     EXPECT_FALSE(has("Boundary Relative Inflow"));
     EXPECT_TRUE(has("\\CINS =  13 ")); // with no CAPE too
-    EXPECT_TRUE(has("  Shear = 12m/s (4 m/s/km)"));
+    EXPECT_TRUE(has("  Shear =  12 m/s (4 m/s/km)"));
     // Rings at 10 to 50 m/s whatever the range, and a dot at each of the
     // trace's five levels.
     std::vector<double> rings;

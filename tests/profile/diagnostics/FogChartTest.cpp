@@ -3,6 +3,7 @@
 #include "files/Fixtures.h"
 #include "files/Session.h"
 #include "files/SoundingReader.h"
+#include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 
 #include <gtest/gtest.h>
@@ -217,6 +218,37 @@ TEST_F(Crossover, AirAndGroundBarsChangeVerdictAtTheirThresholds) {
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Likely"), 2 + 2); // two guide words too
 }
 
+// A short air bar keeps its value and its verdict whole and apart, at the
+// window's sizes of the chart: just above the crossover ("Less" over
+// "Likely"), 1 to 3 F below it ("Br  More"), at -3 F ("F  More").
+TEST_F(Crossover, AShortBarKeepsItsValueAndVerdictWhole) {
+    session.fogParcel.XoverManual(1, 5) = 10.0f;      // 50 F
+    session.profile->SkinTemperature(1, 5) = 283.16f; // ground 50 F
+    struct Case {
+        float airF;
+        const char* verdict;
+    };
+    const Case cases[] = {{51.05f, "Less"},    {51.3f, "Less"},     {51.9f, "Less"},
+                          {48.9f, "Br  More"}, {48.4f, "Br  More"}, {47.1f, "Br  More"},
+                          {47.0f, "F  More"},  {46.2f, "F  More"},  {44.0f, "F  More"}};
+    for (const auto& [w, h] : {std::pair{572, 290}, std::pair{696, 291}, std::pair{904, 367}}) {
+        for (const Case& c : cases) {
+            RecordingSurface small{w, h};
+            small.SetDesignSize(600, 420);
+            session.profile->SurfaceTemp(1, 5) = (c.airF - 32.0f) * 5.0f / 9.0f;
+            PlotFog(small, session, 5);
+            SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + " air " +
+                         std::to_string(c.airF));
+            EXPECT_TRUE(TextIsReadable(small));
+            EXPECT_TRUE(NothingLeftOut(small));
+            int verdicts = 0;
+            for (const DrawnText& t : small.DrawnTexts()) verdicts += t.text == c.verdict;
+            // The hydrolapse chart's guide words hold a "Less" of their own.
+            EXPECT_EQ(verdicts, c.verdict[0] == 'L' ? 2 : 1);
+        }
+    }
+}
+
 // The skin temperature of a sounding file is in kelvin: 290.0 K in the file
 // is 62.3 F on the ground bar.
 TEST(FogChart, TheGroundBarReadsTheFilesSkinTemperatureAsKelvin) {
@@ -321,7 +353,10 @@ TEST_F(Stability, ACalmLayerHasNoNumberAndNoBars) {
     EXPECT_TRUE(Has(texts, "Hydrolapse"));
 }
 
-TEST(FogChart, WithoutLevelsOnlyTheSurfaceHumidityIsCharted) {
+// A store without levels holds no sounding (a file without levels is
+// refused): the panel stays blank, and humidity left from an earlier file
+// is not charted.
+TEST(FogChart, WithoutLevelsThePanelStaysBlank) {
     Session session;
     test::OneTimeProfile p;
     p.Levels = {{990, 100, 20, 15}};
@@ -330,9 +365,9 @@ TEST(FogChart, WithoutLevelsOnlyTheSurfaceHumidityIsCharted) {
     session.profile->SpecificHumidity(1, 0, 1) = 99.0f; // left from an earlier file
     RecordingSurface pic(437, 425);
     PlotFog(pic, session, 0);
-    std::vector<Rgb> dots;
-    for (const DrawOperation& op : pic.OperationsOf(Kind::Circle)) dots.push_back(op.color);
-    EXPECT_EQ(dots, (std::vector<Rgb>{RGB(255, 255, 0)}));
+    EXPECT_TRUE(pic.OperationsOf(Kind::Circle).empty());
+    EXPECT_TRUE(pic.DrawnTexts().empty());
+    EXPECT_EQ(pic.OperationsOf(Kind::Clear).size(), 1u);
 }
 
 } // namespace

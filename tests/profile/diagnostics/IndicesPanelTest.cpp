@@ -1,8 +1,10 @@
 #include "profile/diagnostics/IndicesPanel.h"
 #include "compute/ComputeState.h"
 #include "files/Session.h"
+#include "platform/RasterSurface.h"
 #include "platform/RecordingSurface.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -138,6 +140,19 @@ TEST_F(IndicesPanel, RowsAndGaugesOfAnHour) {
     Draw();
     EXPECT_EQ(lines_[1], "  CINS 25");
     EXPECT_EQ(bars_.count(1), 0u);
+}
+
+// At the window's size on a 1280 x 800 screen, the rows that start at the
+// left edge ("WBZero", "HELCTY", "EQ LVL") keep their first letter whole:
+// no ink lies in the picture's first column, where a glyph that reaches
+// left of its place is cut.
+TEST_F(IndicesPanel, RowsAtTheLeftEdgeKeepTheirFirstLetter) {
+    RasterSurface pic(696, 291);
+    pic.SetDesignSize(450, 32 * 14);
+    PrintIndices(pic, session_, 0);
+    const QImage& image = pic.Image();
+    for (int y = 0; y < image.height(); ++y)
+        ASSERT_EQ(image.pixel(0, y) & 0xFFFFFFu, 0u) << "ink at the left edge, row " << y;
 }
 
 TEST_F(IndicesPanel, EmptyWithoutASounding) {

@@ -29,6 +29,11 @@ constexpr Rgb kOrange = RGB(255, 191, 0);
 
 class PrecipTypePanelTest : public ::testing::Test {
   protected:
+    PrecipTypePanelTest() {
+        const auto [width, height] = SleetPanelSize(sleet);
+        sleet.Resize(width, height);
+        sleet.SetDesignSize(width, height);
+    }
     // The same sounding in columns 0..last (see EvenLevels).
     void Build(const std::vector<float>& temps, int last = 0) {
         for (int t = 0; t <= last; ++t) test::WriteProfile(s, test::EvenLevels(temps), t);
@@ -63,7 +68,7 @@ class PrecipTypePanelTest : public ::testing::Test {
     Session session;
     ProfileArrays& s = *session.profile;
     RecordingSurface pic{kPrecipTypeWidth, kPrecipTypeHeight};
-    RecordingSurface sleet{kSleetWidth, kSleetHeight};
+    RecordingSurface sleet;
     PrecipTypeBackgrounds backgrounds;
 };
 
@@ -166,6 +171,12 @@ TEST_F(PrecipTypePanelTest, StartLevelCloudTopAndDrizzle) {
     Plot(0);
     EXPECT_TRUE(Shows("AGL: 17775'   5400m"));
     EXPECT_TRUE(Shows("MSL: 18104'   5500m"));
+    // At the least window's size both lines end inside the picture.
+    RecordingSurface narrow(275, 290);
+    narrow.SetDesignSize(kPrecipTypeWidth, kPrecipTypeHeight);
+    PrecipTypeBackgrounds narrowCharts;
+    PlotPrecipType(narrow, sleet, session, 0, {false, 6}, narrowCharts);
+    EXPECT_TRUE(TextIsReadable(narrow));
 
     // A snow hour whose cloud from level 2 reaches level 3 (500 m) is too
     // shallow for a warning; to level 4 (1000 m, 3,292 ft) at -5 C it holds
@@ -196,6 +207,21 @@ TEST_F(PrecipTypePanelTest, StartLevelCloudTopAndDrizzle) {
     session.ptype->IceAloft(1, 0) = kFlagTrue;
     Plot(0);
     EXPECT_TRUE(Shows("Feeder"));
+
+    // A refreezing hour's energy lines reach the foot's left corner at the
+    // window's least size: "Seeder" and "Feeder" stand whole elsewhere.
+    session.options.ElevatedPTLevel = 1;
+    Preset(0, "BA", 60, 39);
+    session.ptype->IceAloft(1, 0) = kFlagTrue;
+    RecordingSurface least(275, 290);
+    least.SetDesignSize(kPrecipTypeWidth, kPrecipTypeHeight);
+    PrecipTypeBackgrounds fresh;
+    PlotPrecipType(least, sleet, session, 0, {false, 6}, fresh);
+    EXPECT_TRUE(TextIsReadable(least));
+    EXPECT_TRUE(NothingLeftOut(least));
+    int words = 0;
+    for (const DrawnText& t : least.DrawnTexts()) words += t.text == "Seeder" || t.text == "Feeder";
+    EXPECT_EQ(words, 2);
 }
 
 TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
@@ -209,6 +235,14 @@ TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
     ASSERT_EQ(mark.size(), 1u);
     EXPECT_NEAR(mark[0].x1, 12.34, 1e-5);
     EXPECT_EQ(mark[0].y1, 83.0);
+    // The panel holds its text whole at its font: the energy with its unit,
+    // the widest it can be, and every label of the scale.
+    Preset(0, "ABAB", 45, 100, 0, 99.9f);
+    EXPECT_TRUE(Plot(0));
+    EXPECT_TRUE(TextIsReadable(sleet));
+    EXPECT_TRUE(NothingLeftOut(sleet));
+    for (const char* label : {"0", "10", "20", "30", "40", "Sfc Positive Energy = 99.9 J/kg"})
+        EXPECT_EQ(Shown(label, true), kBlack) << label;
 
     Preset(0, "ABAB", 45, 79.9f, 0, 12.34f); // rain: no sleet panel
     EXPECT_FALSE(Plot(0));
@@ -217,26 +251,33 @@ TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
     EXPECT_FALSE(Plot(0)); // the refreezing chart never shows it
 }
 
-// The shipped winter sample (a warm layer aloft over a cold surface layer)
-// by both methods at the panel's size in the window, for a reviewer; the
-// second energy picture is drawn over the kept chart.
-TEST(PrecipTypeRender, WinterSampleByBothMethods) {
+// The winter sample of a warm layer aloft over a cold surface layer, read
+// into the session.
+bool ReadWinterSample(Session& session) {
     samples::SampleSpec spec;
     spec.site = "KALB";
     spec.atmosphere = samples::Atmosphere::WinterWarmNose;
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() /
-        ("tarvex-ptype-render-" + std::to_string(::getpid()) + "-eta_KALB.buf");
+        ("tarvex-ptype-winter-" + std::to_string(::getpid()) + "-eta_KALB.buf");
     std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
-    Session session;
     session.models.ModelCodes = {"eta"};
-    ASSERT_TRUE(ReadSounding(session, path.string()).ok);
+    const bool read = ReadSounding(session, path.string()).ok;
     std::filesystem::remove(path);
+    return read;
+}
+
+// The shipped winter sample (a warm layer aloft over a cold surface layer)
+// by both methods at the panel's size in the window, for a reviewer; the
+// second energy picture is drawn over the kept chart.
+TEST(PrecipTypeRender, WinterSampleByBothMethods) {
+    Session session;
+    ASSERT_TRUE(ReadWinterSample(session));
 
     const std::filesystem::path out(TARVEX_TEST_OUTPUT);
     std::filesystem::create_directories(out);
     RasterSurface pic(kPrecipTypeWidth, kPrecipTypeHeight);
-    RasterSurface sleet(kSleetWidth, kSleetHeight);
+    RasterSurface sleet(1, 1);
     PrecipTypeBackgrounds backgrounds;
     // Draws an hour, keeps its picture for a reviewer and returns the texts
     // that match a pattern (each number group of the first match in
@@ -245,6 +286,7 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
         PlotPrecipType(pic, sleet, session, static_cast<std::int16_t>(c), choice, backgrounds);
         EXPECT_TRUE(pic.Image().save(QString::fromStdString((out / name).string())));
         EXPECT_TRUE(TextIsReadable(pic)) << name;
+        EXPECT_TRUE(NothingLeftOut(pic)) << name;
         std::vector<std::string> texts;
         for (const DrawnText& t : pic.DrawnTexts()) texts.push_back(t.text);
         return texts;
@@ -267,6 +309,11 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
                                                "Negative Energy = ([0-9.]+) J/kg",
                                                "Cloud Top: ([0-9,]+) ft"};
     for (const std::string& pattern : energies) EXPECT_GT(find(warm, pattern), 0.0) << pattern;
+    // The hour's own energies, as the layer analysis found them.
+    const PTypeResults& r = *session.ptype;
+    const int m = session.profile->CurrentModel;
+    EXPECT_NEAR(find(warm, energies[0]), r.WarmEnergy(m, 20), 0.051);
+    EXPECT_NEAR(find(warm, energies[1]), r.ColdEnergy(m, 20), 0.051);
     EXPECT_GT(find(warm, "Cloud Top Temp: (-[0-9.]+)"), -60.0);
     EXPECT_LT(find(warm, "SNRA= ([0-9]+) "), 100.0);
     const std::vector<std::string> snow = draw(50, {false, 6}, "precip_type_energy_snow.png");
@@ -284,6 +331,36 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
     EXPECT_EQ(find(thick, "1000-850: ([0-9]+)m"), h850 - h1000);
     EXPECT_EQ(find(thick, "850-700: ([0-9]+)m"), h700 - h850);
     EXPECT_GT(find(thick, "1: ([0-9.]+)mb -?[0-9]+m"), 900.0); // the trail's first hour
+}
+
+// The panel's numbers decide the type ("H 850", "17,833 ft"). At the least
+// window's size its bold serif comes down to 8 pixels, where its 8 and 3
+// read as 2: every text of both methods is then drawn in the bold sans face;
+// from 9 pixels up, and at the design size, in the bold serif.
+TEST(PrecipTypeDigits, TheFloorSizeDrawsTheBoldSansFace) {
+    Session session;
+    ASSERT_TRUE(ReadWinterSample(session));
+    struct Case {
+        int width, height, pixels;
+        const char* face;
+    };
+    for (const Case& c : {Case{275, 290, 8, "Arial"}, Case{300, 316, 9, "Times New Roman"},
+                          Case{kPrecipTypeWidth, kPrecipTypeHeight, 13, "Times New Roman"}}) {
+        for (const bool thickness : {false, true}) {
+            RecordingSurface pic(c.width, c.height);
+            RecordingSurface sleet;
+            pic.SetDesignSize(kPrecipTypeWidth, kPrecipTypeHeight);
+            PrecipTypeBackgrounds backgrounds;
+            PlotPrecipType(pic, sleet, session, 6, {thickness, 6}, backgrounds);
+            const auto texts = pic.OperationsOf(Kind::Text);
+            ASSERT_FALSE(texts.empty());
+            for (const DrawOperation& op : texts) {
+                EXPECT_EQ(op.state.fontName, c.face) << op.text << " at " << c.width;
+                EXPECT_TRUE(op.state.fontBold) << op.text;
+            }
+            EXPECT_EQ(pic.TextPixelSize(), c.pixels) << c.width;
+        }
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "profile/diagnostics/SoundingListing.h"
+#include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 #include "store/ProfileArrays.h"
 
@@ -70,6 +71,25 @@ TEST(SoundingListing, AtMostTheLowestTwentyNineLevels) {
     const std::vector<std::string> empty = Lines(*Store({}));
     ASSERT_EQ(empty.size(), 2u); // heading and precipitation
     EXPECT_EQ(empty[1], "Precipitation:  0.120 Hr     1.500 Total");
+}
+
+// The longest listing at the sizes the window gives the picture, from the
+// least window to one maximised on a 1920 x 1200 screen: every line whole
+// inside the picture, the precipitation totals at the foot included.
+TEST(SoundingListing, TheLongestListingFitsEveryPictureSize) {
+    std::vector<ListedLevel> levels;
+    for (int k = 0; k < kListedLevels; ++k)
+        levels.push_back({1000.0f - 25.0f * k, -55.5f, -66.6f, 100, 355, 155});
+    const auto s = Store(levels);
+    s->Precip(s->CurrentModel, 0) = 9.999f;
+    s->PrecipTotal(s->CurrentModel, 0) = 99.999f;
+    for (const int width : {572, 696, 904, 1123, 1404, 1650})
+        for (const int height : {290, 291, 367, 433, 521, 577, 640}) {
+            RecordingSurface pic(width, height);
+            PrintSoundingData(pic, *s, 0);
+            EXPECT_TRUE(TextIsReadable(pic)) << width << " x " << height;
+            EXPECT_TRUE(NothingLeftOut(pic)) << width << " x " << height;
+        }
 }
 
 } // namespace

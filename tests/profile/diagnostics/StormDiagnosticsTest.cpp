@@ -102,6 +102,16 @@ TEST_F(StormTypeTest, KeptBackgroundDrawsTheSamePicture) {
     PlotCapeShear(kept, session, 3, kCapeAxisTopStart, &background);
     PlotCapeShear(kept, session, 4, kCapeAxisTopStart, &background);
     EXPECT_EQ(kept.Image(), plain.Image());
+    // Over the kept background the numbers and captions are texts the
+    // surface knows, where the plain drawing has them.
+    auto texts = [](const PictureSurface& surface) {
+        std::vector<std::pair<std::string, double>> found;
+        for (const DrawnText& t : surface.DrawnTexts()) found.emplace_back(t.text, t.rect.left);
+        return found;
+    };
+    EXPECT_EQ(texts(kept), texts(plain));
+    EXPECT_EQ(texts(kept).size(), 4u + 10u + 7u); // CAPE and shear numbers, captions
+    EXPECT_TRUE(TextIsReadable(kept));
     PlotCapeShear(plain, session, 4, 3583);
     PlotCapeShear(kept, session, 4, 3583, &background);
     EXPECT_EQ(kept.Image(), plain.Image());
@@ -312,34 +322,52 @@ TEST_F(HeavyPrecipTest, MissingHumidityAndThicknessPrintDashes) {
         EXPECT_EQ(op.text.find("nan"), std::string::npos);
 }
 
-// Cold air, 500 dam: the thickness limits (0.09 and 0.12 in) lie under T0
-// of 0.2; they are drawn at T0, so every value above it is past both.
-TEST_F(HeavyPrecipTest, ColdAirLimitsStayAtOrAboveTheFirstThreshold) {
-    s().Height(kModel, 0, 5) = 5000.0f; // 500 mb
+// In cold air the limits derived from the thickness fall to T0 (0.2 in) or
+// below: the row keeps its own thresholds for the hour and the header says
+// so. 500 dam: both rows keep theirs (derived 0.09 and 0.12 in); 525 dam:
+// precipitable water takes the derived 0.24 and 0.33, PW * RH (0.17 and
+// 0.26 derived) its own; 554 dam: both take the derived ones.
+TEST_F(HeavyPrecipTest, ColdAirKeepsTheRowsOwnLimitsAndSaysSo) {
     // The bar of the row whose top is at y (none: a zero-length box).
-    auto bar = [&](float pw, double top) {
-        s().PrecipWater(kModel, 0) = pw;
-        pic.ForgetOperations();
-        PlotMBE(pic, session, 0, kMbeScaleStart);
+    auto bar = [&](double top) {
         DrawOperation found;
         for (const DrawOperation& op : pic.OperationsOf(Kind::FilledBox))
             if (std::abs(op.y1 - top) < 1e-6) found = op;
         return found;
     };
-    EXPECT_EQ(bar(0.2f, 13.1).kind, Kind::Clear); // precipitable water at T0: no bar
-    std::vector<std::string> header;              // thickness and the two limits
-    for (const DrawOperation& op : pic.OperationsOf(Kind::Text))
-        if (op.y1 == 12.0) header.push_back(op.text);
-    EXPECT_EQ(header, (std::vector<std::string>{"500", "0.20", "0.20"}));
+    auto plot = [&](float height500, float pw) {
+        s().Height(kModel, 0, 5) = height500;
+        session.thickness->ThicknessReady(kModel) = kFlagFalse; // worked out again
+        s().PrecipWater(kModel, 0) = pw;
+        pic.ForgetOperations();
+        PlotMBE(pic, session, 0, kMbeScaleStart);
+        std::vector<std::string> header;
+        for (const DrawOperation& op : pic.OperationsOf(Kind::Text))
+            if (op.y1 == 12.0) header.push_back(op.text);
+        return header;
+    };
+    EXPECT_EQ(plot(5000.0f, 0.2f),
+              (std::vector<std::string>{"Cold air: limits as set", "500", "1.25", "1.50"}));
+    EXPECT_EQ(bar(13.1).kind, Kind::Clear); // precipitable water at T0: no bar
 
-    // 0.21 in, and 0.21 of PW * RH (70 % of 0.3 in): red, just past 66.6.
-    const double justPastT0 = 66.6 + 0.01 / 1.8 * 33.3;
-    const DrawOperation water = bar(0.21f, 13.1);
-    EXPECT_EQ(water.color, kRed);
-    EXPECT_NEAR(water.x2, justPastT0, 1e-3);
-    const DrawOperation product = bar(0.3f, 15.1);
-    EXPECT_EQ(product.color, kRed);
-    EXPECT_NEAR(product.x2, justPastT0, 1e-3);
+    // 0.21 in (row 0.2, 1.25, ...) and 0.21 of PW * RH (row 0.2, 0.7, ...):
+    // short green bars, where the derived limits drew two-thirds red ones.
+    plot(5000.0f, 0.21f);
+    EXPECT_EQ(bar(13.1).color, kGreen);
+    EXPECT_NEAR(bar(13.1).x2, 0.01 / 1.05 * 33.3, 1e-3);
+    plot(5000.0f, 0.3f);
+    EXPECT_EQ(bar(15.1).color, kGreen);
+    EXPECT_NEAR(bar(15.1).x2, 0.01 / 0.5 * 33.3, 1e-3);
+
+    const std::vector<std::string> mixed = plot(5250.0f, 0.3f);
+    ASSERT_EQ(mixed.size(), 4u) << ::testing::PrintToString(mixed);
+    EXPECT_EQ(mixed[0], "Cold air: PW*RH limits as set");
+    EXPECT_EQ(mixed[2], "0.24");
+    EXPECT_EQ(bar(13.1).color, kYellow); // 0.3 in past the derived 0.24
+    EXPECT_EQ(bar(15.1).color, kGreen);  // 0.21 under the row's own 0.7
+
+    EXPECT_EQ(plot(5540.0f, 0.3f), (std::vector<std::string>{"554", "0.70", "0.94"}));
+    EXPECT_EQ(session.history.IndexThresholds, DefaultIndexThresholds());
 }
 
 // The reason sketch of one hour of each branch, and the label's colour.

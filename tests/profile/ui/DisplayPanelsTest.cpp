@@ -87,6 +87,7 @@ TEST_F(DisplayPanels, EachButtonShowsItsPanelDrawnForTheHour) {
         for (QRgb colour : mode.colours) EXPECT_TRUE(found.count(colour)) << mode.png;
         ASSERT_TRUE(image.save(QString::fromStdString((out / mode.png).string())));
         EXPECT_TRUE(TextIsReadable(mode.surface->Surface())) << mode.png;
+        EXPECT_TRUE(NothingLeftOut(mode.surface->Surface())) << mode.png;
     }
 
     // What each panel prints is the hour's: the listing ends with the
@@ -103,6 +104,17 @@ TEST_F(DisplayPanels, EachButtonShowsItsPanelDrawnForTheHour) {
     };
     const std::vector<std::string> listing = texts(0, window_->picProfile);
     ASSERT_EQ(listing.size(), 1u + kListedLevels + 1u);
+    // The listing's levels end where the heading ends (its columns aligned),
+    // each line one under the last, the totals inside the picture.
+    const std::vector<DrawnText>& rows = window_->picProfile->Surface().DrawnTexts();
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        if (k + 1 < rows.size()) {
+            EXPECT_NEAR(rows[k].rect.Right(), rows[0].rect.Right(), 1.0) << rows[k].text;
+        }
+        EXPECT_NEAR(rows[k].rect.top - rows[k - 1].rect.top, rows[0].rect.height, 1.0)
+            << rows[k].text;
+    }
+    EXPECT_LE(rows.back().rect.Bottom(), window_->picProfile->Surface().PixelHeight());
     EXPECT_EQ(listing[kListedLevels].substr(0, 13),
               FormatRight(s.Pressure(m, t, 1), "0", 6) +
                   FormatRight(s.Temperature(m, t, 1), "0.0", 7));

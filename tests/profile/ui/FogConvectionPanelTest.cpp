@@ -189,17 +189,25 @@ TEST(FogAndConvectionPictures, HumidSampleAtNight) {
     // temperature, both in deg F.
     const PictureSurface& fog = window.picFog->Surface();
     EXPECT_TRUE(TextIsReadable(fog));
-    std::vector<double> rated;
+    EXPECT_TRUE(NothingLeftOut(fog));
+    // Each value stands at its own place: the air's at its bar (13 of the
+    // area's 100 units across), the crossover's beside the zero line (40).
+    std::vector<std::pair<double, double>> rated; // deg F, left edge
     for (const DrawnText& t : fog.DrawnTexts()) {
         std::smatch value;
         if (std::regex_match(t.text, value, std::regex("T ?= (-?[0-9.]+)")))
-            rated.push_back(std::stod(value[1]));
+            rated.emplace_back(std::stod(value[1]), t.rect.left / fog.PixelWidth() * 100.0);
     }
-    for (const double celsius : {static_cast<double>(session.fogParcel.XoverTemp[1]),
-                                 static_cast<double>(session.profile->SurfaceTemp(1, 20))}) {
-        EXPECT_TRUE(std::ranges::any_of(
-            rated, [&](double f) { return std::abs(f - (celsius * 9 / 5 + 32)) < 0.051; }))
-            << celsius << " C";
+    for (const auto& [celsius, x] :
+         {std::pair{static_cast<double>(session.fogParcel.XoverTemp[1]), 40.0},
+          std::pair{static_cast<double>(session.profile->SurfaceTemp(1, 20)), 13.0}}) {
+        EXPECT_TRUE(std::ranges::any_of(rated,
+                                        [&](const std::pair<double, double>& r) {
+                                            return std::abs(r.first - (celsius * 9 / 5 + 32)) <
+                                                       0.051 &&
+                                                   std::abs(r.second - x) < 0.5;
+                                        }))
+            << celsius << " C at " << x;
     }
     // Before dawn the humid air has cooled below the afternoon's dew point.
     EXPECT_LT(session.profile->SurfaceTemp(1, 20), session.fogParcel.XoverTemp[1]);

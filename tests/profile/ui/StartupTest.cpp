@@ -277,6 +277,21 @@ TEST_F(Startup, AFolderWithoutSoundingsSaysSoAndShowsNoDate) {
     w.btnDisplay_Click(8);
     w.vsbHour->setValue(0);
     for (const QLabel* label : {w.lblDate, w.lblLocal}) EXPECT_EQ(label->text().toStdString(), "");
+    // Every panel stays blank: none prints a placeholder's date or value
+    // ("12 am Dec 30", "-999", "270 deg/0 kts", "Pcp Water 0.00 in").
+    w.btnControl_Click(4); // the storm-matrix sketch
+    for (int mode = 0; mode < FrmProfile::kDisplayButtons - 1; ++mode) {
+        w.btnDisplay_Click(mode);
+        for (const PictureBox* box :
+             {w.picProfile, w.picMap, w.frameHodograph, w.picIndices, w.picCape, w.picMBE,
+              w.picPrecipType, w.picLapse, w.picFog, w.findChild<PictureBox*>("picSleet"),
+              w.findChild<PictureBox*>("picReason")}) {
+            if (!box->isVisible()) continue;
+            for (const DrawnText& text : box->Surface().DrawnTexts())
+                ADD_FAILURE() << box->objectName().toStdString() << " in display " << mode
+                              << " prints \"" << text.text << '"';
+        }
+    }
 }
 
 TEST_F(Startup, TheCommandLineFileOpensLast) {

@@ -177,10 +177,24 @@ TEST_F(StormPanelsTest, RendersTheConvectiveSampleForAReviewer) {
                                    [&text](const DrawnText& t) { return t.text == text; });
     };
     for (const PictureSurface* pic : {static_cast<const PictureSurface*>(&cape),
-                                      static_cast<const PictureSurface*>(&mbe), &reason})
+                                      static_cast<const PictureSurface*>(&mbe), &reason}) {
         EXPECT_TRUE(TextIsReadable(*pic));
-    for (const char* text : {"CAPE", "Ordinary", "Cells", "Multicells", "Supercells"})
-        EXPECT_TRUE(shows(cape, text)) << text;
+        EXPECT_TRUE(NothingLeftOut(*pic));
+    }
+    // The regimes' names stand at their places on the diagram (shear, CAPE).
+    struct Place {
+        const char* text;
+        double x, y;
+    };
+    for (const Place& p :
+         {Place{"CAPE", -11, 500}, Place{"Ordinary", 1.5, 1600}, Place{"Cells", 2.5, 1300},
+          Place{"Multicells", 13.5, 2800}, Place{"Supercells", 24, 2450}}) {
+        const auto found = std::ranges::find_if(
+            cape.DrawnTexts(), [&p](const DrawnText& t) { return t.text == p.text; });
+        ASSERT_NE(found, cape.DrawnTexts().end()) << p.text;
+        EXPECT_NEAR(found->rect.left, cape.ToPixelX(p.x), 1.5) << p.text;
+        EXPECT_NEAR(found->rect.top, cape.ToPixelY(p.y), 3.0) << p.text;
+    }
     const auto whole = [](float v) { return PrintForm(std::floor(v + 0.5)); };
     const WindResults& w = *session.winds;
     EXPECT_TRUE(shows(mbe, "MBE Velocity  = " + whole(w.MBEDir(kModel, 9)) + "°/" +

@@ -1,0 +1,229 @@
+#include "compute/StormMatrix.h"
+#include "files/DesktopService.h"
+#include "files/Session.h"
+#include "files/SoundingReader.h"
+#include "platform/PictureBox.h"
+#include "platform/ReadableText.h"
+#include "platform/RecordingSurface.h"
+#include "profile/diagnostics/FogChart.h"
+#include "profile/diagnostics/HeavyPrecip.h"
+#include "profile/diagnostics/IndicesPanel.h"
+#include "profile/diagnostics/LapseRates.h"
+#include "profile/diagnostics/PrecipTypePanel.h"
+#include "profile/diagnostics/SoundingListing.h"
+#include "profile/diagnostics/StormMatrixSketch.h"
+#include "profile/diagnostics/StormType.h"
+#include "profile/ui/ConvectionPanel.h"
+#include "profile/ui/FrmProfile.h"
+#include "profile/ui/LakeEffectPanel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The sample soundings shipped beside the program.
+std::vector<fs::path> ShippedSamples() {
+    const fs::path root(TARVEX_RUNTIME);
+    std::vector<fs::path> files;
+    for (const char* folder : {"samples", "archive"})
+        for (const fs::directory_entry& e : fs::directory_iterator(root / folder))
+            if (e.path().extension() == ".buf") files.push_back(e.path());
+    return files;
+}
+
+// The model's code, which leads a sample's name ("eta_KBUF.buf", or after
+// the run's date in the archive).
+std::string ModelCode(const fs::path& file) {
+    std::string name = file.filename().string();
+    name = name.substr(name.find('.') < name.find('_') ? name.find('.') + 1 : 0);
+    return name.substr(0, name.find('_'));
+}
+
+// The size of a picture in the window and the size its text is designed for.
+struct PanelSize {
+    int width = 0;
+    int height = 0;
+    double designWidth = 0.0;
+    double designHeight = 0.0;
+};
+
+PanelSize SizeOf(const PictureBox* box) {
+    const PictureSurface& s = box->Surface();
+    return {s.PixelWidth(), s.PixelHeight(), s.DesignWidth(), s.DesignHeight()};
+}
+
+// The lower pictures' sizes in the main window at one window size: each
+// display's picture, the sleet panel and the storm-matrix sketch.
+struct WindowSizes {
+    std::string name;
+    std::vector<PanelSize> display; // by display mode 0..8
+    PanelSize sleet;
+    PanelSize reason;
+};
+
+// The window sizes the panels are tried at, by name: the least, one on a
+// 1280 x 800 screen and the size the window opens at.
+std::vector<std::pair<std::string, QSize>> TriedSizes(const FrmProfile& w) {
+    return {{"the least size", w.minimumSizeHint().expandedTo(w.minimumSize())},
+            {"1272 x 768", QSize(1272, 768)},
+            {"the default size", w.size()}};
+}
+
+std::vector<WindowSizes> MeasureWindowSizes() {
+    Session session;
+    RecordingDesktopService desktop;
+    FrmProfile w(session, desktop);
+    w.show();
+    w.btnControl_Click(4); // the storm-matrix sketch
+    auto* sleet = w.findChild<PictureBox*>("picSleet");
+    auto* reason = w.findChild<PictureBox*>("picReason");
+    const std::vector<PictureBox*> boxes = {w.picProfile,    w.picMap,   w.frameHodograph,
+                                            w.picIndices,    w.picCape,  w.picMBE,
+                                            w.picPrecipType, w.picLapse, w.picFog};
+    std::vector<WindowSizes> sizes;
+    for (const auto& [name, size] : TriedSizes(w)) {
+        w.resize(size);
+        WindowSizes measured{name, {}, {}, SizeOf(reason)};
+        for (std::size_t mode = 0; mode < boxes.size(); ++mode) {
+            w.btnDisplay[mode]->click();
+            measured.display.push_back(SizeOf(boxes[mode]));
+        }
+        // The sleet panel keeps its own size.
+        measured.sleet = {sleet->width(), sleet->height(), sleet->Surface().DesignWidth(),
+                          sleet->Surface().DesignHeight()};
+        sizes.push_back(measured);
+    }
+    return sizes;
+}
+
+// A recording surface of a picture's size in the window.
+class Panel : public RecordingSurface {
+  public:
+    explicit Panel(const PanelSize& size) : RecordingSurface(size.width, size.height) {
+        SetDesignSize(size.designWidth, size.designHeight);
+    }
+};
+
+// Every shipped sample, every hour, every lower display at the least window
+// size, 1272 x 768 and the default size, drawn as the window draws them:
+// no value, verdict, caption or unit is left out or cut, and no text stands
+// over another. The sleet panel is drawn at every hour too, whatever the
+// hour's type.
+TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
+    const std::vector<fs::path> files = ShippedSamples();
+    ASSERT_GE(files.size(), 12u);
+    const std::vector<WindowSizes> sizes = MeasureWindowSizes();
+
+    for (const fs::path& file : files) {
+        Session session;
+        session.models.ModelCodes = {ModelCode(file)};
+        session.config.LapseTopPressure = "300";
+        ASSERT_TRUE(ReadSounding(session, file.string()).ok) << file;
+        const ProfileArrays& s = *session.profile;
+        const int last = s.LastTime(s.CurrentModel);
+        for (const WindowSizes& at : sizes) {
+            std::vector<std::unique_ptr<Panel>> owned;
+            for (const PanelSize& size : at.display) owned.push_back(std::make_unique<Panel>(size));
+            auto panels = [&owned](std::size_t mode) -> Panel& { return *owned[mode]; };
+            Panel sleet(at.sleet);
+            Panel reason(at.reason);
+            PrecipTypeBackgrounds backgrounds;
+            for (int hour = 0; hour <= last; ++hour) {
+                const auto c = static_cast<std::int16_t>(hour);
+                const std::string where =
+                    file.filename().string() + " hour " + std::to_string(hour) + " at " + at.name;
+                auto check = [&](Panel& pic, const char* display) {
+                    EXPECT_TRUE(TextIsReadable(pic)) << display << ", " << where;
+                    EXPECT_TRUE(NothingLeftOut(pic)) << display << ", " << where;
+                    pic.ForgetOperations();
+                };
+                PrintSoundingData(panels(0), s, c);
+                check(panels(0), "Data");
+                PrintIndices(panels(3), session, c);
+                check(panels(3), "Indices");
+                PlotCapeShear(panels(4), session, c, kCapeAxisTopStart);
+                check(panels(4), "Storm Type");
+                PlotMBE(panels(5), session, c, kMbeScaleStart);
+                check(panels(5), "Heavy Pcp");
+                for (const bool thickness : {false, true}) {
+                    PlotPrecipType(panels(6), sleet, session, c, PrecipTypeChoice{thickness, 6},
+                                   backgrounds);
+                    check(panels(6),
+                          thickness ? "Precip Type (thickness)" : "Precip Type (energy)");
+                }
+                PrintLapseRates(panels(7), session, c);
+                check(panels(7), "Lapse Rates");
+                PlotFog(panels(8), session, c);
+                check(panels(8), "Fog");
+                PlotSleet(sleet, session, c);
+                check(sleet, "Sleet");
+                StormMatrixResults& matrix = *session.matrix;
+                if (matrix.MatrixEntryReady(s.CurrentModel, c) == kFlagFalse)
+                    MakeMatrixEntry(s, c, session.config.MediaDrive, matrix);
+                ShowTrainingMatrix(reason, session, c);
+                check(reason, "KESTIR");
+            }
+        }
+    }
+}
+
+// The lake-effect and convection panels' values over every shipped sample
+// at the three window sizes, every sixth hour and the last: each stands
+// whole in its label (blanks after it may run past its end).
+TEST(PanelsOverSamples, LakeAndConvectionValuesStandWholeInTheirLabels) {
+    Session session;
+    RecordingDesktopService desktop;
+    FrmProfile w(session, desktop);
+    w.show();
+    const auto sizes = TriedSizes(w);
+    const std::vector<QWidget*> panels = {w.lakePanel(), w.convectionPanel()};
+    int checked[2] = {0, 0}; // values seen in each panel
+    for (const fs::path& file : ShippedSamples()) {
+        session.models.ModelCodes = {ModelCode(file)};
+        ASSERT_TRUE(w.LoadSoundingFile(file.string())) << file;
+        const ProfileArrays& s = *session.profile;
+        const int last = s.LastTime(s.CurrentModel);
+        for (const auto& [name, size] : sizes) {
+            w.resize(size);
+            for (const int panel : {0, 3}) {
+                w.btnControl_Click(panel);
+                if (panel == 3 && !w.chkECAPE->isChecked()) w.chkECAPE->click();
+                for (int hour = 0; hour <= last;
+                     hour += hour + 6 > last && hour < last ? last - hour : 6) {
+                    w.vsbHour->setValue(hour);
+                    if (panel == 3)
+                        w.ShowCursorReadout(0, 0, 0.0,
+                                            std::log(s.Pressure(s.CurrentModel, hour, 3) + 0.5));
+                    for (const QLabel* label : panels[panel == 3]->findChildren<QLabel*>()) {
+                        if (!label->isVisible() || label->text().isEmpty()) continue;
+                        ++checked[panel == 3];
+                        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text().trimmed()),
+                                  label->contentsRect().width())
+                            << '"' << label->text().toStdString() << "\" in "
+                            << label->objectName().toStdString() << ", " << file.filename()
+                            << " hour " << hour << " at " << name;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked[0], 1000);
+    EXPECT_GT(checked[1], 1000);
+}
+
+} // namespace
+} // namespace tarvex

@@ -206,8 +206,9 @@ constexpr ValueBound kStationBounds[13] = {
     {"the CAPE", -20000.0f, 20000.0f, " J/kg", true},
     {"the LCL temperature", 150.0f, 350.0f, " K", true},
     {"the CIN", -20000.0f, 20000.0f, " J/kg", true},
-    {"the equilibrium level pressure", 0.0f, 1100.0f, " mb", true},
-    {"the LFC pressure", 0.0f, 1100.0f, " mb", true},
+    // Any pressure of 0 or below marks a parcel without these levels.
+    {"the equilibrium level pressure", -9999.0f, 1100.0f, " mb"},
+    {"the LFC pressure", -9999.0f, 1100.0f, " mb"},
     {"the bulk Richardson number", -100000.0f, 100000.0f, "", true},
 };
 

@@ -349,7 +349,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.SurfacePressure(m, t) = in.ReadNumber();
         s.SkinTemperature(m, t) = read(kSkinTemperature);
         const float firstSoil = read(kSoilTemperature);
-        read(kSnowfall);
+        read(kSnowfall); // checked, not kept
         in.SkipFields(1);
         s.Precip(m, t) = read(kPrecip);
         s.ConvPrecip(m, t) = read(kConvPrecip);
@@ -380,9 +380,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         in.SkipFields(1);
         s.Precip(m, t) = read(kPrecip);
         s.ConvPrecip(m, t) = read(kConvPrecip);
-        in.SkipFields(2);
-        read(kSnowfall);
-        in.SkipFields(10);
+        in.SkipFields(13);
         s.SurfaceTemp(m, t) = in.ReadNumber();
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
         s.SurfaceWindSpeed(m, t) = read(kSurfaceWindSpeed);
@@ -404,7 +402,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         const float icePellets = read(kTypeFlag);
         const float freezingRain = read(kTypeFlag);
         const float rain = read(kTypeFlag);
-        read(kSnowfall);
+        in.SkipFields(1);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
         // A flag the file leaves missing names no type.
         auto given = [](float flag) { return flag == ValueBound::kMissingValue ? 0.0 : flag; };
@@ -490,7 +488,7 @@ void CheckStationBound(const char* what, float value, float bound, int line) {
                 1, std::to_string(extra) +
                        (extra == 1 ? " line too many stands" : " lines too many stand") +
                        " before the first time block (its TIME line is line " + std::to_string(at) +
-                       ", not line 5)");
+                       ", not line " + std::to_string(kFirstBlockLine) + ")");
         }
         start = end + 1;
     }

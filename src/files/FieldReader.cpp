@@ -35,12 +35,12 @@ bool IsBlank(char c) {
     return ClassOf(c) == kBlank;
 }
 
-// Powers of ten that single precision holds exactly (5^10 < 2^24).
+// Powers of ten that single precision holds exactly (5^9 < 2^24).
 constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f};
 constexpr std::uint32_t kLargestExactInteger = 1u << 24;
 
-// The digits from p on, appended to value; returns where they end.
-// The reader's inner loops: always inlined into their callers.
+// The digits from p on, appended to value; returns where they end. This and
+// the other inner loops of the scan are always inlined into their callers.
 [[gnu::always_inline]] inline const char* ReadDigits(const char* p, const char* end,
                                                      std::uint32_t& value) {
     for (; p < end; ++p) {

@@ -1,6 +1,7 @@
 #include "files/FieldReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -15,11 +16,71 @@
 namespace tarvex {
 
 namespace {
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
+
+// What a character is to the field scanner: a blank (blank, tab, carriage
+// return), a comma or a line end; everything else belongs to a field.
+enum : unsigned char { kBlank = 1, kComma = 2, kLineEnd = 4 };
+constexpr std::array<unsigned char, 256> kCharClass = [] {
+    std::array<unsigned char, 256> table{};
+    table[' '] = table['\t'] = table['\r'] = kBlank;
+    table[','] = kComma;
+    table['\n'] = kLineEnd;
+    return table;
+}();
+
+unsigned char ClassOf(char c) {
+    return kCharClass[static_cast<unsigned char>(c)];
 }
-bool EndsField(char c) {
-    return IsBlank(c) || c == ',' || c == '\n';
+bool IsBlank(char c) {
+    return ClassOf(c) == kBlank;
+}
+
+// Powers of ten that single precision holds exactly (5^9 < 2^24).
+constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f};
+constexpr std::uint32_t kLargestExactInteger = 1u << 24;
+
+// The digits from p on, appended to value; returns where they end. This and
+// the other inner loops of the scan are always inlined into their callers.
+[[gnu::always_inline]] inline const char* ReadDigits(const char* p, const char* end,
+                                                     std::uint32_t& value) {
+    for (; p < end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+        if (digit > 9) break;
+        value = value * 10u + digit;
+    }
+    return p;
+}
+
+// Plain decimals from p on ("-12.5", "1016", ".5"), up to the first other
+// character. When the digits make an integer single precision holds exactly
+// and at most nine digits are written, one division by an exact power of ten
+// gives the correctly rounded value, the one std::from_chars gives: exact is
+// then set. Anything else (exponents, long digit strings, words) is left to
+// from_chars.
+struct Decimal {
+    const char* end;
+    bool exact;
+    float value;
+};
+[[gnu::always_inline]] inline Decimal ScanDecimal(const char* p, const char* end) {
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    const char* const first = p;
+    std::uint32_t digits = 0;
+    p = ReadDigits(first, end, digits);
+    std::ptrdiff_t count = p - first;
+    std::ptrdiff_t decimals = 0;
+    if (p < end && *p == '.') {
+        const char* const point = ++p;
+        p = ReadDigits(point, end, digits);
+        decimals = p - point;
+        count += decimals;
+    }
+    // Nine digits at most: the digits wrap past 32 bits only beyond that.
+    if (count == 0 || count > 9 || digits > kLargestExactInteger) return {p, false, 0.0f};
+    float value = static_cast<float>(digits);
+    if (decimals > 0) value /= kExactPowersOfTen[decimals];
+    return {p, true, negative ? -value : value};
 }
 } // namespace
 
@@ -50,33 +111,47 @@ std::string_view FieldReader::ReadLine() {
     return line;
 }
 
+// The delimiter after a field: blanks, then a comma or a line end.
+[[gnu::always_inline]] inline std::size_t FieldReader::SkipDelimiterFrom(std::size_t p) {
+    const char* const data = text_.data();
+    const std::size_t size = text_.size();
+    while (p < size && ClassOf(data[p]) == kBlank) ++p;
+    if (p < size && data[p] == ',') {
+        ++p;
+        while (p < size && ClassOf(data[p]) == kBlank) ++p;
+    }
+    if (p < size && data[p] == '\n') {
+        ++p;
+        ++line_;
+    }
+    return p;
+}
+
 std::string_view FieldReader::ReadField() {
-    SkipBlanks();
-    if (AtEnd()) EndsEarly();
+    // The scan works on locals: the members are written back once.
+    const char* const data = text_.data();
+    const std::size_t size = text_.size();
+    std::size_t p = pos_;
+    while (p < size && ClassOf(data[p]) == kBlank) ++p;
+    if (p >= size) {
+        pos_ = p;
+        EndsEarly();
+    }
     lastLine_ = line_;
-    if (text_[pos_] == '\n') { // a blank line
-        ++pos_;
+    if (data[p] == '\n') { // a blank line
+        pos_ = p + 1;
         ++line_;
         return {};
     }
-    const std::size_t start = pos_;
-    while (pos_ < text_.size() && !EndsField(text_[pos_])) ++pos_;
-    const std::string_view field = text_.substr(start, pos_ - start);
-    SkipDelimiter();
+    const std::size_t start = p;
+    while (p < size && ClassOf(data[p]) == 0) ++p;
+    const std::string_view field(data + start, p - start);
+    pos_ = SkipDelimiterFrom(p);
     return field;
 }
 
-// The delimiter after a field: blanks, then a comma or a line end.
 void FieldReader::SkipDelimiter() {
-    SkipBlanks();
-    if (pos_ < text_.size() && text_[pos_] == ',') {
-        ++pos_;
-        SkipBlanks();
-    }
-    if (pos_ < text_.size() && text_[pos_] == '\n') {
-        ++pos_;
-        ++line_;
-    }
+    pos_ = SkipDelimiterFrom(pos_);
 }
 
 void FieldReader::SkipBlankLines() {
@@ -140,6 +215,17 @@ void FieldReader::SkipFields(int count) {
 }
 
 float FieldReader::ReadNumber() {
+    // The usual field, plain decimals, is converted as it is scanned.
+    const char* const data = text_.data();
+    const char* const end = data + text_.size();
+    const char* p = data + pos_;
+    while (p < end && ClassOf(*p) == kBlank) ++p;
+    const Decimal decimal = ScanDecimal(p, end);
+    if (decimal.exact && (decimal.end == end || ClassOf(*decimal.end) != 0)) {
+        lastLine_ = line_;
+        pos_ = SkipDelimiterFrom(static_cast<std::size_t>(decimal.end - data));
+        return decimal.value;
+    }
     const std::string_view field = ReadField();
     if (const std::optional<float> value = ParseNumber(field)) return *value;
     if (IsTooLargeNumber(field))
@@ -181,6 +267,8 @@ float FieldReader::ToNumber(std::string_view field) {
 std::optional<float> FieldReader::ParseNumber(std::string_view field) {
     if (!field.empty() && field.front() == '+') field.remove_prefix(1);
     if (field.empty()) return std::nullopt;
+    const Decimal decimal = ScanDecimal(field.data(), field.data() + field.size());
+    if (decimal.exact && decimal.end == field.data() + field.size()) return decimal.value;
     float value = 0.0f;
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
     if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value))

@@ -82,6 +82,7 @@ class FieldReader {
     void SkipBlanks();
     void SkipBlankLines();
     void SkipDelimiter();
+    std::size_t SkipDelimiterFrom(std::size_t position);
 
     std::string_view text_;
     std::size_t pos_ = 0;

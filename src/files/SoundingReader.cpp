@@ -89,6 +89,7 @@ std::string NumberText(float value) {
 struct BlockKey {
     std::string_view station; // empty when the TIME line names none
     std::string_view date;    // yymmdd/hhmm as the TIME line writes it
+    int lowestLevelLine = 0;  // the line of the block's lowest level
 };
 
 // The date text of a TIME line, for messages.
@@ -111,74 +112,212 @@ std::string DegreesText(float value) {
     return NumberText(value) + " C";
 }
 
-// what names the value ("the dew point"), where what follows it in the
-// message (" of forecast time 3").
-void CheckTemperature(const std::string& what, float value, int line,
-                      const std::string& where = {}) {
+// A value the reader refuses because no model gives it.
+class ValueOutOfRange : public TextReadError {
+  public:
+    using TextReadError::TextReadError;
+};
+
+// " of forecast time 3" for a 1-based time, nothing for 0 (a level's value,
+// whose line names it).
+std::string OfTimeText(int ofTime) {
+    return ofTime > 0 ? " of forecast time " + std::to_string(ofTime) : std::string();
+}
+
+// what names the value ("the dew point").
+void CheckTemperature(const char* what, float value, int line, int ofTime = 0) {
     if (!(value >= kLowestTemperature && value <= kHighestTemperature))
-        throw TextReadError(line,
-                            what + " " + DegreesText(value) + where + " is outside -150 to 80 C");
+        throw ValueOutOfRange(line, what + (" " + DegreesText(value)) + OfTimeText(ofTime) +
+                                        " is outside -150 to 80 C");
 }
 
 // A dew point within the temperature bounds and not far above its
 // temperature. A missing-value marker passes.
-void CheckDewPoint(const std::string& what, float dewPoint, float temperature, int line,
-                   const std::string& where = {}) {
+void CheckDewPoint(const char* what, float dewPoint, float temperature, int line, int ofTime = 0) {
     if (dewPoint < kMissingDewPoint) return;
-    CheckTemperature(what, dewPoint, line, where);
+    CheckTemperature(what, dewPoint, line, ofTime);
     if (dewPoint > temperature + kDewPointExcess)
-        throw TextReadError(line, what + " " + DegreesText(dewPoint) + where +
-                                      " is more than 2 degrees above the temperature " +
-                                      DegreesText(temperature));
+        throw ValueOutOfRange(line, what + (" " + DegreesText(dewPoint)) + OfTimeText(ofTime) +
+                                        " is more than 2 degrees above the temperature " +
+                                        DegreesText(temperature));
 }
 
-// The fields of one level after its pressure, by layout.
+// The range a model can give for one stored value: a value outside it shows
+// a damaged file, and is never drawn as data. The file writes -9999 for a
+// value the model did not give; fields that may lack a value let it pass.
+struct ValueBound {
+    const char* what; // "the wind speed"
+    float lowest;
+    float highest;
+    const char* unit; // " kt", or "" for a number without a unit
+    bool mayBeMissing = false;
+
+    bool Holds(float value) const {
+        return (value >= lowest && value <= highest) || (mayBeMissing && value == kMissingValue);
+    }
+    static constexpr float kMissingValue = -9999.0f;
+};
+
+// ofTime is the 1-based forecast time the value belongs to, 0 for a value of
+// a level (its line names it) or of the station.
+[[noreturn]] void RefuseValue(const ValueBound& bound, float value, int line, int ofTime) {
+    std::string reason = std::string(bound.what) + " " + NumberText(value) + bound.unit +
+                         OfTimeText(ofTime) + " is outside " + NumberText(bound.lowest) + " to " +
+                         NumberText(bound.highest) + bound.unit;
+    throw ValueOutOfRange(line, reason);
+}
+
+void CheckValue(const ValueBound& bound, float value, int line, int ofTime = 0) {
+    if (!bound.Holds(value)) RefuseValue(bound, value, line, ofTime);
+}
+
+// The next field as a number within bound; a value outside it is refused at
+// the field's own line.
+float ReadBounded(FieldReader& in, const ValueBound& bound, int ofTime) {
+    const float value = in.ReadNumber();
+    if (!bound.Holds(value)) RefuseValue(bound, value, in.LastLine(), ofTime);
+    return value;
+}
+
+// The level values, in the file's units (omega before it is scaled).
+constexpr ValueBound kWetBulb{"the wet-bulb temperature", -150.0f, 80.0f, " C", true};
+constexpr ValueBound kThetaE{"the equivalent potential temperature", 150.0f, 2000.0f, " K", true};
+constexpr ValueBound kWindDirection{"the wind direction", 0.0f, 360.0f, " degrees"};
+constexpr ValueBound kWindSpeed{"the wind speed", 0.0f, 500.0f, " kt"};
+constexpr ValueBound kOmega{"the omega", -100.0f, 100.0f, ""};
+constexpr ValueBound kCloudFraction{"the cloud fraction", 0.0f, 100.0f, " %"};
+constexpr ValueBound kHeight{"the height", -1000.0f, 100000.0f, " m"};
+// A cloud fraction the file leaves to the reader to derive from humidity.
+constexpr float kDerivedCloud = -1.0f;
+
+constexpr ValueBound kElevation{"the station elevation", -500.0f, 9000.0f, " m"};
+
+// The station parameters of a time, in the file's units, in the file's order.
+constexpr ValueBound kStationBounds[13] = {
+    {"the Showalter index", -100.0f, 100.0f, "", true},
+    {"the lifted index", -100.0f, 100.0f, "", true},
+    {"the SWEAT index", -10000.0f, 10000.0f, "", true},
+    {"the K index", -200.0f, 200.0f, "", true},
+    {"the LCL pressure", 0.0f, 1100.0f, " mb", true},
+    // 254 mm is 10 inches.
+    {"the precipitable water", 0.0f, 254.0f, " mm", true},
+    {"the total totals index", -200.0f, 200.0f, "", true},
+    // A negative CAPE is the file's way of writing none; it is stored as 0.
+    {"the CAPE", -20000.0f, 20000.0f, " J/kg", true},
+    {"the LCL temperature", 150.0f, 350.0f, " K", true},
+    {"the CIN", -20000.0f, 20000.0f, " J/kg", true},
+    // Any pressure of 0 or below marks a parcel without these levels.
+    {"the equilibrium level pressure", -9999.0f, 1100.0f, " mb"},
+    {"the LFC pressure", -9999.0f, 1100.0f, " mb"},
+    {"the bulk Richardson number", -100000.0f, 100000.0f, "", true},
+};
+
+// The surface rows, in the file's units.
+constexpr ValueBound kSeaLevelPressure{"the sea-level pressure", 850.0f, 1100.0f, " mb", true};
+constexpr ValueBound kSkinTemperature{"the skin temperature", 150.0f, 400.0f, " K", true};
+constexpr ValueBound kSoilTemperature{"the soil temperature", 150.0f, 400.0f, " K", true};
+constexpr ValueBound kSnowfall{"the snowfall", 0.0f, 1000.0f, " mm", true};
+constexpr ValueBound kPrecip{"the precipitation", -1000.0f, 1000.0f, " mm", true};
+constexpr ValueBound kConvPrecip{"the convective precipitation", -1000.0f, 1000.0f, " mm", true};
+constexpr ValueBound kSnowRatio{"the snow ratio", 0.0f, 100.0f, " %", true};
+constexpr ValueBound kSurfaceU{"the 10 m wind component u", -300.0f, 300.0f, " m/s"};
+constexpr ValueBound kSurfaceV{"the 10 m wind component v", -300.0f, 300.0f, " m/s"};
+constexpr ValueBound kRunOff{"the run-off", -1000.0f, 1000.0f, " mm", true};
+constexpr ValueBound kSurfaceHumidity{"the 2 m specific humidity", 0.0f, 100.0f, " g/kg", true};
+constexpr ValueBound kStormU{"the storm motion u", -300.0f, 300.0f, " m/s", true};
+constexpr ValueBound kStormV{"the storm motion v", -300.0f, 300.0f, " m/s", true};
+constexpr ValueBound kHelicity{"the helicity", -10000.0f, 10000.0f, " m2/s2", true};
+constexpr ValueBound kEvaporation{"the evaporation", -1000.0f, 1000.0f, " mm", true};
+constexpr ValueBound kWeatherCode{"the precipitation type code", 0.0f, 999.0f, "", true};
+constexpr ValueBound kCloudBase{"the cloud base", 0.0f, 1100.0f, " mb", true};
+constexpr ValueBound kVisibility{"the visibility", 0.0f, 1000.0f, " km", true};
+constexpr ValueBound kSurfaceWindSpeed{"the 10 m wind speed", 0.0f, 500.0f, " kt"};
+constexpr ValueBound kSurfaceWindDirection{"the 10 m wind direction", 0.0f, 360.0f, " degrees"};
+constexpr ValueBound kTypeFlag{"the precipitation type flag", 0.0f, 1.0f, "", true};
+
+// The temperature and dew point of a level, read at line: values a sounding
+// can hold, the dew point not far above its temperature.
+void CheckLevelTemperatures(const ProfileArrays& s, int m, int t, int L, int line) {
+    CheckTemperature("the temperature", s.Temperature(m, t, L), line);
+    CheckDewPoint("the dew point", s.DewPoint(m, t, L), s.Temperature(m, t, L), line);
+}
+
+// The fields of one level after its pressure, by layout; line is the line of
+// the pressure. Each value is held to what a model can give as it is read.
 void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, ProfileArrays& s, int m,
-                     int t, int L) {
+                     int t, int L, int line) {
     if (legacy && layout != SoundingLayout::Gfs3) {
         s.Temperature(m, t, L) = in.ReadNumber();
         in.SkipFields(1);
         s.WetBulb(m, t, L) = in.ReadNumber();
         s.DewPoint(m, t, L) = in.ReadNumber();
-        s.ThetaE(m, t, L) = in.ReadNumber();
+        CheckLevelTemperatures(s, m, t, L, line);
+        CheckValue(kWetBulb, s.WetBulb(m, t, L), line);
+        s.ThetaE(m, t, L) = ReadBounded(in, kThetaE, 0);
         in.SkipFields(1);
-        s.WindDirection(m, t, L) = in.ReadNumber();
-        s.WindSpeed(m, t, L) = in.ReadNumber();
-        s.Omega(m, t, L) = in.ReadNumber();
-        s.CloudFraction(m, t, L) = -1.0f;
+        s.WindDirection(m, t, L) = ReadBounded(in, kWindDirection, 0);
+        s.WindSpeed(m, t, L) = ReadBounded(in, kWindSpeed, 0);
+        s.Omega(m, t, L) = ReadBounded(in, kOmega, 0);
+        s.CloudFraction(m, t, L) = kDerivedCloud;
         s.Height(m, t, L) = StdHeightMeters(s.Pressure(m, t, L));
         return;
     }
     s.Temperature(m, t, L) = in.ReadNumber();
     s.WetBulb(m, t, L) = in.ReadNumber();
+    const int wetBulbLine = in.LastLine();
     s.DewPoint(m, t, L) = in.ReadNumber();
-    s.ThetaE(m, t, L) = in.ReadNumber();
-    s.WindDirection(m, t, L) = in.ReadNumber();
-    s.WindSpeed(m, t, L) = in.ReadNumber();
-    s.Omega(m, t, L) = in.ReadNumber();
+    CheckLevelTemperatures(s, m, t, L, line);
+    CheckValue(kWetBulb, s.WetBulb(m, t, L), wetBulbLine);
+    s.ThetaE(m, t, L) = ReadBounded(in, kThetaE, 0);
+    s.WindDirection(m, t, L) = ReadBounded(in, kWindDirection, 0);
+    s.WindSpeed(m, t, L) = ReadBounded(in, kWindSpeed, 0);
+    s.Omega(m, t, L) = ReadBounded(in, kOmega, 0);
     if (layout == SoundingLayout::EtaRuc) {
-        s.CloudFraction(m, t, L) = in.ReadNumber();
+        const float cloud = in.ReadNumber();
+        if (cloud != kDerivedCloud) CheckValue(kCloudFraction, cloud, in.LastLine());
+        s.CloudFraction(m, t, L) = cloud;
     } else {
-        s.CloudFraction(m, t, L) = -1.0f;
+        s.CloudFraction(m, t, L) = kDerivedCloud;
     }
-    s.Height(m, t, L) = in.ReadNumber();
+    s.Height(m, t, L) = ReadBounded(in, kHeight, 0);
+}
+
+// A level's fields, read and held to their bounds. Values that read as
+// impossible under a legacy header are most often a file of the newer layout
+// whose second line names RELH: the refusal says so.
+void ReadLevel(FieldReader& in, SoundingLayout layout, bool legacy, ProfileArrays& s, int m, int t,
+               int L, int line) {
+    try {
+        ReadLevelFields(in, layout, legacy, s, m, t, L, line);
+    } catch (const ValueOutOfRange& error) {
+        if (!legacy) throw;
+        throw TextReadError(error.Line(),
+                            error.what() + std::string(" (the second line names RELH, so the "
+                                                       "levels were read in the legacy column "
+                                                       "order)"));
+    }
 }
 
 // The thirteen station parameters of a block, known by their order.
 void ReadStationParameters(FieldReader& in, ProfileArrays& s, int m, int t) {
-    s.Showalter(m, t) = in.ReadKeyValue();
-    s.LiftedIndex(m, t) = in.ReadKeyValue();
-    s.SweatIndex(m, t) = in.ReadKeyValue();
-    s.KIndex(m, t) = in.ReadKeyValue();
-    s.LCLPressure(m, t) = in.ReadKeyValue();
-    s.PrecipWater(m, t) = in.ReadKeyValue() / 25.4f;
-    s.TotalTotals(m, t) = in.ReadKeyValue();
-    s.CAPE(m, t) = std::max(0.0f, in.ReadKeyValue());
-    s.LCLTemperature(m, t) = in.ReadKeyValue() - kKelvin;
-    s.CINS(m, t) = std::fabs(in.ReadKeyValue());
-    s.EQLPressure(m, t) = in.ReadKeyValue();
-    s.LFCPressure(m, t) = in.ReadKeyValue();
-    s.BulkRichardson(m, t) = in.ReadKeyValue();
+    float value[13];
+    for (int i = 0; i < 13; ++i) {
+        value[i] = in.ReadKeyValue();
+        CheckValue(kStationBounds[i], value[i], in.LastLine(), t + 1);
+    }
+    s.Showalter(m, t) = value[0];
+    s.LiftedIndex(m, t) = value[1];
+    s.SweatIndex(m, t) = value[2];
+    s.KIndex(m, t) = value[3];
+    s.LCLPressure(m, t) = value[4];
+    s.PrecipWater(m, t) = value[5] / 25.4f;
+    s.TotalTotals(m, t) = value[6];
+    s.CAPE(m, t) = std::max(0.0f, value[7]);
+    s.LCLTemperature(m, t) = value[8] - kKelvin;
+    s.CINS(m, t) = std::fabs(value[9]);
+    s.EQLPressure(m, t) = value[10];
+    s.LFCPressure(m, t) = value[11];
+    s.BulkRichardson(m, t) = value[12];
 }
 
 // The station and time that lead a surface row must be those of the row's
@@ -197,36 +336,40 @@ void CheckRowStart(FieldReader& in, const BlockKey& key, const ProfileArrays& s,
         throw TextReadError(line, "the surface row of forecast time " + std::to_string(t + 1) +
                                       " has the date \"" + EchoText(date) +
                                       "\", not the date of its time block");
-    in.SkipFields(1);
+    ReadBounded(in, kSeaLevelPressure, t + 1);
 }
 
-// One row of the surface section, its fields known by position.
+// One row of the surface section, its fields known by position; time is the
+// row's 1-based forecast time, for messages.
 void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, int m, int t) {
+    const int time = t + 1;
+    auto read = [&](const ValueBound& bound) { return ReadBounded(in, bound, time); };
     switch (layout) {
     case SoundingLayout::EtaRuc: {
         s.SurfacePressure(m, t) = in.ReadNumber();
-        s.SkinTemperature(m, t) = in.ReadNumber();
-        const float firstSoil = in.ReadNumber();
-        in.SkipFields(2);
-        s.Precip(m, t) = in.ReadNumber();
-        s.ConvPrecip(m, t) = in.ReadNumber();
-        const float secondSoil = in.ReadNumber();
+        s.SkinTemperature(m, t) = read(kSkinTemperature);
+        const float firstSoil = read(kSoilTemperature);
+        read(kSnowfall); // checked, not kept
+        in.SkipFields(1);
+        s.Precip(m, t) = read(kPrecip);
+        s.ConvPrecip(m, t) = read(kConvPrecip);
+        const float secondSoil = read(kSoilTemperature);
         in.SkipFields(3);
-        s.ModelSnowRatio(m, t) = in.ReadNumber();
-        s.SurfaceU(m, t) = in.ReadNumber();
-        s.SurfaceV(m, t) = in.ReadNumber();
-        s.RunOff(m, t) = in.ReadNumber();
+        s.ModelSnowRatio(m, t) = read(kSnowRatio);
+        s.SurfaceU(m, t) = read(kSurfaceU);
+        s.SurfaceV(m, t) = read(kSurfaceV);
+        s.RunOff(m, t) = read(kRunOff);
         in.SkipFields(1);
         s.SurfaceTemp(m, t) = in.ReadNumber();
-        s.SpecificHumidity(m, t, 0) = in.ReadNumber();
+        s.SpecificHumidity(m, t, 0) = read(kSurfaceHumidity);
         in.SkipFields(4);
-        s.StormU(m, t) = in.ReadNumber();
-        s.StormV(m, t) = in.ReadNumber();
-        s.ModelHelicity(m, t) = in.ReadNumber();
-        s.Evaporation(m, t) = in.ReadNumber();
-        s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(std::round(in.ReadNumber()));
-        s.CloudBase(m, t) = in.ReadNumber();
-        s.Visibility(m, t) = in.ReadNumber();
+        s.StormU(m, t) = read(kStormU);
+        s.StormV(m, t) = read(kStormV);
+        s.ModelHelicity(m, t) = read(kHelicity);
+        s.Evaporation(m, t) = read(kEvaporation);
+        s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(std::round(read(kWeatherCode)));
+        s.CloudBase(m, t) = read(kCloudBase);
+        s.Visibility(m, t) = read(kVisibility);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
         // The soil temperatures are kept only as their weighted mean.
         s.GroundTemperature(m, t) = (3.0f * firstSoil + secondSoil) / 4.0f;
@@ -235,34 +378,37 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
     case SoundingLayout::Ngm:
         s.SurfacePressure(m, t) = in.ReadNumber();
         in.SkipFields(1);
-        s.Precip(m, t) = in.ReadNumber();
-        s.ConvPrecip(m, t) = in.ReadNumber();
+        s.Precip(m, t) = read(kPrecip);
+        s.ConvPrecip(m, t) = read(kConvPrecip);
         in.SkipFields(13);
         s.SurfaceTemp(m, t) = in.ReadNumber();
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
-        s.SurfaceWindSpeed(m, t) = in.ReadNumber();
-        s.SurfaceWindDirection(m, t) = in.ReadNumber();
+        s.SurfaceWindSpeed(m, t) = read(kSurfaceWindSpeed);
+        s.SurfaceWindDirection(m, t) = read(kSurfaceWindDirection);
         break;
     case SoundingLayout::Gfs3: {
         s.SurfacePressure(m, t) = in.ReadNumber();
-        s.SkinTemperature(m, t) = in.ReadNumber();
+        s.SkinTemperature(m, t) = read(kSkinTemperature);
         in.SkipFields(1);
-        s.Evaporation(m, t) = in.ReadNumber();
-        s.Precip(m, t) = in.ReadNumber();
-        s.ConvPrecip(m, t) = in.ReadNumber();
+        s.Evaporation(m, t) = read(kEvaporation);
+        s.Precip(m, t) = read(kPrecip);
+        s.ConvPrecip(m, t) = read(kConvPrecip);
         in.SkipFields(4);
-        s.SurfaceU(m, t) = in.ReadNumber();
-        s.SurfaceV(m, t) = in.ReadNumber();
+        s.SurfaceU(m, t) = read(kSurfaceU);
+        s.SurfaceV(m, t) = read(kSurfaceV);
         s.SurfaceTemp(m, t) = in.ReadNumber();
-        s.SpecificHumidity(m, t, 0) = in.ReadNumber();
-        const float snow = in.ReadNumber();
-        const float icePellets = in.ReadNumber();
-        const float freezingRain = in.ReadNumber();
-        const float rain = in.ReadNumber();
+        s.SpecificHumidity(m, t, 0) = read(kSurfaceHumidity);
+        const float snow = read(kTypeFlag);
+        const float icePellets = read(kTypeFlag);
+        const float freezingRain = read(kTypeFlag);
+        const float rain = read(kTypeFlag);
         in.SkipFields(1);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
-        s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(
-            std::round(70.0 * snow + 79.0 * icePellets + 66.0 * freezingRain + 60.0 * rain));
+        // A flag the file leaves missing names no type.
+        auto given = [](float flag) { return flag == ValueBound::kMissingValue ? 0.0 : flag; };
+        s.PTypeModelCode(m, t) =
+            ClampToInt<std::int32_t>(std::round(70.0 * given(snow) + 79.0 * given(icePellets) +
+                                                66.0 * given(freezingRain) + 60.0 * given(rain)));
         break;
     }
     }
@@ -272,7 +418,10 @@ constexpr float kLowestSurfacePressure = 100.0f;   // mb
 constexpr float kHighestSurfacePressure = 1100.0f; // mb
 
 // The surface section: header lines, then one row for each time read, and
-// nothing after the last row.
+// nothing after the last row. The lowest level of each time must stand on the
+// ground of its row, not below it: rounding of the two pressures is allowed.
+constexpr float kLowestLevelExcess = 1.0f; // mb
+
 void ProcessModelSounding(FieldReader& in, SoundingLayout layout, ProfileArrays& s, int m,
                           int lastTime, const BlockKey* keys) {
     in.SkipLines(layout == SoundingLayout::EtaRuc ? 5 : 3);
@@ -281,22 +430,26 @@ void ProcessModelSounding(FieldReader& in, SoundingLayout layout, ProfileArrays&
         const int line = in.LastLine();
         ReadSurfaceRow(in, layout, s, m, t);
         const float pressure = s.SurfacePressure(m, t);
-        const std::string ofTime = " of forecast time " + std::to_string(t + 1);
         if (!(pressure >= kLowestSurfacePressure && pressure <= kHighestSurfacePressure))
             throw TextReadError(line, "the surface pressure " + NumberText(pressure) + " mb" +
-                                          ofTime + " is outside 100 to 1100 mb");
-        CheckTemperature("the 2 m temperature", s.SurfaceTemp(m, t), line, ofTime);
+                                          OfTimeText(t + 1) + " is outside 100 to 1100 mb");
+        CheckTemperature("the 2 m temperature", s.SurfaceTemp(m, t), line, t + 1);
         CheckDewPoint("the 2 m dew point", s.SurfaceDewPoint(m, t), s.SurfaceTemp(m, t), line,
-                      ofTime);
+                      t + 1);
+        const float lowest = s.Pressure(m, t, 1);
+        if (lowest > pressure + kLowestLevelExcess)
+            throw TextReadError(keys[t].lowestLevelLine,
+                                "the lowest level (" + NumberText(lowest) + " mb)" +
+                                    OfTimeText(t + 1) +
+                                    " lies below the ground: the surface pressure is " +
+                                    NumberText(pressure) + " mb");
     }
     if (!in.OnlyBlanksRemain()) throw TextReadError(in.Line(), "text follows the last surface row");
 }
 
-// The checks of one level as it is read: a positive pressure below that of
-// the level beneath, a height above it, and a temperature and dew point a
-// sounding can hold. Values that read as impossible under a legacy header
-// are most often a file of the newer layout whose second line names RELH.
-void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line, bool legacy) {
+// The order of the levels: a positive pressure below that of the level
+// beneath, a height above it.
+void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line) {
     const float p = s.Pressure(m, t, L);
     if (!(p > 0.0f))
         throw TextReadError(line,
@@ -309,15 +462,6 @@ void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line, bool lega
         throw TextReadError(line, "the height " + NumberText(s.Height(m, t, L)) +
                                       " m does not rise from the level below (" +
                                       NumberText(s.Height(m, t, L - 1)) + " m)");
-    try {
-        CheckTemperature("the temperature", s.Temperature(m, t, L), line);
-        CheckDewPoint("the dew point", s.DewPoint(m, t, L), s.Temperature(m, t, L), line);
-    } catch (const TextReadError& error) {
-        if (!legacy) throw;
-        throw TextReadError(line, error.what() + std::string(" (the second line names RELH, so "
-                                                             "the levels were read in the "
-                                                             "legacy column order)"));
-    }
 }
 
 // A station latitude or longitude within +-bound degrees.
@@ -326,6 +470,29 @@ void CheckStationBound(const char* what, float value, float bound, int line) {
         throw TextReadError(line, std::string("the station ") + what + " " + NumberText(value) +
                                       " is outside -" + NumberText(bound) + " to " +
                                       NumberText(bound) + " degrees");
+}
+
+// The refusal of a file whose first time block is not where the header
+// ends (line 5): lines added before the header (a line of other text, blank
+// lines) are named by the first of them, counted from the file's start.
+[[noreturn]] void RefuseWithoutTimeBlocks(std::string_view text, int line) {
+    constexpr int kFirstBlockLine = 5;
+    std::size_t start = 0;
+    for (int at = 1; start < text.size(); ++at) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        if (text.substr(start, end - start).find("TIME") != std::string_view::npos) {
+            if (at <= kFirstBlockLine) break;
+            const int extra = at - kFirstBlockLine;
+            throw TextReadError(
+                1, std::to_string(extra) +
+                       (extra == 1 ? " line too many stands" : " lines too many stand") +
+                       " before the first time block (its TIME line is line " + std::to_string(at) +
+                       ", not line " + std::to_string(kFirstBlockLine) + ")");
+        }
+        start = end + 1;
+    }
+    throw TextReadError(line, "no forecast time (no TIME line) was found");
 }
 
 // Every forecast time of a file holds the same levels: the store keeps one
@@ -382,8 +549,9 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
             const std::string_view line = in.ReadLine();
             if (line.find("TIME") == std::string_view::npos) break;
             if (t == kTimeColumns)
-                throw TextReadError(in.LastLine(), "more than " + std::to_string(kTimeColumns) +
-                                                       " forecast times");
+                throw TextReadError(in.LastLine(),
+                                    "the run has more than " + std::to_string(kTimeColumns) +
+                                        " forecast times, more than a sounding file may hold");
             s.ValidTime(m, t) = ParseBlockTime(line, in.LastLine());
             keys[t].station = StationNumberOf(line);
             keys[t].date = DateTextOf(line);
@@ -400,6 +568,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                 s.StationLat(m) = latitude;
                 s.StationLon(m) = -longitude;
                 elevationMeters = in.ReadKeyValue();
+                CheckValue(kElevation, elevationMeters, in.LastLine());
                 s.StationElevation(m) = elevationMeters / 1000.0f;
             } else {
                 in.ReadLine();
@@ -412,6 +581,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
             while (true) {
                 const float pressure = in.ReadNumber();
                 const int levelLine = in.LastLine();
+                if (L == 1) keys[t].lowestLevelLine = levelLine;
                 if (pressure == 0.0f) {
                     if (t > 0 && L > 1 && L - 1 != levelsOfFirstBlock)
                         throw TextReadError(levelLine,
@@ -427,8 +597,8 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                     throw TextReadError(levelLine,
                                         UnequalLevelsText(t, L, levelsOfFirstBlock, true));
                 s.Pressure(m, t, L) = pressure;
-                ReadLevelFields(in, layout, result.LegacyMode, s, m, t, L);
-                CheckLevel(s, m, t, L, levelLine, result.LegacyMode);
+                ReadLevel(in, layout, result.LegacyMode, s, m, t, L, levelLine);
+                CheckLevel(s, m, t, L, levelLine);
                 DeriveLevelFields(s, m, t, L, elevationMeters);
                 ++L;
             }
@@ -439,7 +609,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
             if (t == 0) levelsOfFirstBlock = L - 1;
             ++t;
         }
-        if (t == 0) throw TextReadError(in.LastLine(), "no forecast time (no TIME line) was found");
+        if (t == 0) RefuseWithoutTimeBlocks(text, in.LastLine());
 
         s.LastTime(m) = static_cast<std::int16_t>(t - 1);
         s.LevelCount(m) = static_cast<std::uint16_t>(levelsOfFirstBlock);

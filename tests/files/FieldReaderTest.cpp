@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,6 +54,41 @@ TEST(FieldReader, TextThatIsNotANumberReadsAsZero) {
     EXPECT_EQ(FieldReader::ToNumber("+7.25"), 7.25f);
     EXPECT_EQ(FieldReader::ToNumber("-9999.00"), -9999.0f);
     EXPECT_EQ(FieldReader::ToNumber(""), 0.0f);
+}
+
+// Plain decimals are converted without from_chars; every value must be the
+// one from_chars gives, to the bit, on both sides of where the short way
+// ends (24-bit digits, nine digits, ten decimals) and across a sweep of
+// values as files write them.
+TEST(FieldReader, NumbersAreTheCorrectlyRoundedFloat) {
+    auto expectSameAsFromChars = [](const std::string& field) {
+        float expected = 0.0f;
+        const auto [end, error] =
+            std::from_chars(field.data(), field.data() + field.size(), expected);
+        const std::optional<float> got = FieldReader::ParseNumber(field);
+        if (error != std::errc() || end != field.data() + field.size()) {
+            EXPECT_FALSE(got) << field;
+            return;
+        }
+        ASSERT_TRUE(got) << field;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(*got), std::bit_cast<std::uint32_t>(expected))
+            << field;
+    };
+    for (const char* field :
+         {"16777216",   "16777217", "1677721.7",  "123456789", "0.123456789", "0.0000000001",
+          "-0.0",       "1.",       ".5",         "-.5",       ".",           "-",
+          "1.2.3",      "1e5",      "12-3",       "0.1",       "-9999.00",    "3.4028235e38",
+          "0.30000001", "99999999", "9.99999999", "1234567890"})
+        expectSameAsFromChars(field);
+    char text[32];
+    for (int decimals = 0; decimals <= 4; ++decimals)
+        for (int n = -200000; n <= 200000; n += 13) {
+            const double value = n / std::pow(10.0, decimals);
+            const auto end =
+                std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals)
+                    .ptr;
+            expectSameAsFromChars(std::string(text, end));
+        }
 }
 
 TEST(FieldReader, ANumberTooLargeOrNotFiniteIsAnError) {

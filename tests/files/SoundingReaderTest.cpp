@@ -1,4 +1,5 @@
 #include "files/SoundingReader.h"
+#include "files/FieldReader.h"
 #include "files/Session.h"
 #include "store/ProfileArrays.h"
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -109,7 +111,7 @@ SLAT = 42.75 SLON = -73.80 SELV = 85.0
 STIM = 0
 
 SHOW = 1 LIFT = 2 SWET = 3 KINX = 4 LCLP = 5 PWAT = 6 TOTL = 7
-CAPE = 8 LCLT = 9 CINS = 10 EQLV = 11 LFCT = 12 BRCH = 13
+CAPE = 8 LCLT = 270 CINS = 10 EQLV = 11 LFCT = 12 BRCH = 13
 
 PRES TMPC RELH TMWC DWPC THTE
 MIXR DRCT SKNT OMEG
@@ -196,8 +198,8 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
          "the TIME line has no valid date (expected yymmdd/hhmm after \"TIME = \")"},
         {"no time block", Cut(base, "STID"), 4, "the file ends early"},
         {"empty file", "", 1, "the file ends early"},
-        {"a line deleted", Replace(base, "STIM = 1\n", ""), 36,
-         "the temperature 1250 C is outside -150 to 80 C"},
+        {"a line deleted", Replace(base, "STIM = 1\n", ""), 27,
+         "the Showalter index 890 of forecast time 2 is outside -100 to 100"},
         {"NaN as first pressure", Replace(base, "990.0 20.0", "NaN 20.0"), 16,
          "the number \"NaN\" is not a finite number"},
         {"NaN as a later pressure", Replace(base, "900.0 14.0", "nan 14.0"), 18,
@@ -275,6 +277,195 @@ TEST(ParseSounding, ImpossibleRunsAreRefusedAtTheirLine) {
                               SoundingLayout::EtaRuc, *store)
                     .ok);
     EXPECT_FLOAT_EQ(store->DewPoint(1, 0, 3), 6.0f - 40.0f);
+}
+
+// text with the field-th (0-based) blank-separated field from anchor on
+// replaced by value, and the line that field stands on.
+struct Edited {
+    std::string text;
+    int line;
+};
+Edited WithField(std::string text, const std::string& anchor, int field, const std::string& value) {
+    std::size_t at = text.find(anchor);
+    for (int i = 0;; ++i) {
+        at = text.find_first_not_of(" \n", at);
+        const std::size_t end = text.find_first_of(" \n", at);
+        if (i == field) {
+            text.replace(at, end - at, value);
+            break;
+        }
+        at = end;
+    }
+    return {text, 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'))};
+}
+
+std::string Gfs3Text() {
+    samples::SampleSpec spec;
+    spec.layout = "gfs3";
+    spec.times = 1;
+    spec.levels = 5;
+    return samples::MakeSoundingText(spec);
+}
+
+// Every value the reader stores is held to what a model can give: each bound
+// with a value just inside (loads) and one just outside (refused at the
+// value's line, naming it). A missing-value marker passes where the file may
+// leave a value out.
+TEST(ParseSounding, EachValueBoundHasItsEdge) {
+    const std::string eta = kTwoHourEta, ngm = fixtures::kOneHourNgm, gfs3 = Gfs3Text();
+    const std::string level1 = "990.0 20.0", level3 = "800.0 6.0", row1 = "725280 490228/1800";
+    struct Bound {
+        const std::string& text;
+        std::string anchor;
+        int field;
+        const char* inside; // nullptr: no value on this side loads
+        const char* outside;
+        std::string refusal; // how the reason starts
+    };
+    const Bound bounds[] = {
+        {eta, level1, 2, "-150", "-150.5", "the wet-bulb temperature -150.5 C"},
+        {eta, level1, 2, "-9999", "-9998", "the wet-bulb temperature -9998 C"},
+        {eta, level1, 4, "2000", "2000.5", "the equivalent potential temperature 2000.5 K"},
+        {eta, level1, 4, "150", "149.5", "the equivalent potential temperature 149.5 K"},
+        {eta, level1, 5, "360", "999", "the wind direction 999 degrees"},
+        {eta, level1, 5, "0", "-0.5", "the wind direction -0.5 degrees"},
+        {eta, level1, 6, "500", "1e30", "the wind speed 1e+30 kt"},
+        {eta, level1, 6, "0", "-50", "the wind speed -50 kt"},
+        {eta, level1, 6, nullptr, "-9999", "the wind speed -9999 kt"},
+        {eta, level1, 7, "-100", "1e30", "the omega 1e+30"},
+        {eta, level1, 7, "100", "100.5", "the omega 100.5"},
+        {eta, level1, 8, "100", "500", "the cloud fraction 500 %"},
+        {eta, level1, 8, "-1", "-0.5", "the cloud fraction -0.5 %"},
+        {eta, level1, 9, "-1000", "-1000.5", "the height -1000.5 m"},
+        {eta, level3, 9, "100000", "100001", "the height 100001 m"},
+        {eta, level1, 0, "992", "992.5",
+         "the lowest level (992.5 mb) of forecast time 1 lies below"},
+        {eta, "SELV =", 2, "-500", "-30000", "the station elevation -30000 m"},
+        {eta, "SELV =", 2, "9000", "1e30", "the station elevation 1e+30 m"},
+        {eta, "SHOW =", 2, "-100", "-100.5", "the Showalter index -100.5 of forecast time 1"},
+        {eta, "LIFT =", 2, "100", "100.5", "the lifted index 100.5 of forecast time 1"},
+        {eta, "SWET =", 2, "10000", "10001", "the SWEAT index 10001 of forecast time 1"},
+        {eta, "KINX =", 2, "-200", "-201", "the K index -201 of forecast time 1"},
+        {eta, "LCLP =", 2, "1100", "1101", "the LCL pressure 1101 mb of forecast time 1"},
+        {eta, "PWAT =", 2, "254", "1e30", "the precipitable water 1e+30 mm of forecast time 1"},
+        {eta, "PWAT =", 2, "0", "-1e30", "the precipitable water -1e+30 mm of forecast time 1"},
+        {eta, "TOTL =", 2, "200", "201", "the total totals index 201 of forecast time 1"},
+        {eta, "CAPE =", 2, "20000", "20001", "the CAPE 20001 J/kg of forecast time 1"},
+        {eta, "CAPE =", 2, "-9999", "-1e30", "the CAPE -1e+30 J/kg of forecast time 1"},
+        {eta, "LCLT =", 2, "350", "351", "the LCL temperature 351 K of forecast time 1"},
+        {eta, "CINS =", 2, "-20000", "-20001", "the CIN -20001 J/kg of forecast time 1"},
+        {eta, "EQLV =", 2, "-9999", "-9999.5", "the equilibrium level pressure -9999.5 mb of "},
+        {eta, "LFCT =", 2, "1100", "1100.5", "the LFC pressure 1100.5 mb of forecast time 1"},
+        {eta, "BRCH =", 2, "-100000", "-1e30",
+         "the bulk Richardson number -1e+30 of forecast time 1"},
+        {eta, row1, 2, "850", "849.5", "the sea-level pressure 849.5 mb of forecast time 1"},
+        {eta, row1, 2, "1100", "1e30", "the sea-level pressure 1e+30 mb of forecast time 1"},
+        {eta, row1, 4, "400", "400.5", "the skin temperature 400.5 K of forecast time 1"},
+        {eta, row1, 5, "150", "149.5", "the soil temperature 149.5 K of forecast time 1"},
+        {eta, row1, 6, "0", "-1e30", "the snowfall -1e+30 mm of forecast time 1"},
+        {eta, row1, 6, "1000", "1e30", "the snowfall 1e+30 mm of forecast time 1"},
+        {eta, row1, 8, "-1000", "-1000.5", "the precipitation -1000.5 mm of forecast time 1"},
+        {eta, row1, 9, "1000", "1000.5", "the convective precipitation 1000.5 mm of forecast "},
+        {eta, row1, 10, "400", "1e30", "the soil temperature 1e+30 K of forecast time 1"},
+        {eta, row1, 14, "100", "100.5", "the snow ratio 100.5 % of forecast time 1"},
+        {eta, row1, 15, "300", "300.5", "the 10 m wind component u 300.5 m/s of forecast time 1"},
+        {eta, row1, 16, "-300", "-1e30", "the 10 m wind component v -1e+30 m/s of forecast time"},
+        {eta, row1, 17, "1000", "1e30", "the run-off 1e+30 mm of forecast time 1"},
+        {eta, row1, 20, "100", "100.5", "the 2 m specific humidity 100.5 g/kg of forecast time"},
+        {eta, row1, 25, "300", "300.5", "the storm motion u 300.5 m/s of forecast time 1"},
+        {eta, row1, 26, "-300", "-300.5", "the storm motion v -300.5 m/s of forecast time 1"},
+        {eta, row1, 27, "10000", "1e30", "the helicity 1e+30 m2/s2 of forecast time 1"},
+        {eta, row1, 27, "-10000", "-1e30", "the helicity -1e+30 m2/s2 of forecast time 1"},
+        {eta, row1, 28, "-1000", "-1e30", "the evaporation -1e+30 mm of forecast time 1"},
+        {eta, row1, 29, "999", "1000", "the precipitation type code 1000 of forecast time 1"},
+        {eta, row1, 30, "-9999", "1100.5", "the cloud base 1100.5 mb of forecast time 1"},
+        {eta, row1, 31, "1000", "1e30", "the visibility 1e+30 km of forecast time 1"},
+        {eta, row1, 31, "0", "-1e30", "the visibility -1e+30 km of forecast time 1"},
+        {ngm, "725180 261209/0000", 22, "500", "500.5", "the 10 m wind speed 500.5 kt"},
+        {ngm, "725180 261209/0000", 23, "360", "999", "the 10 m wind direction 999 degrees"},
+        {gfs3, "725280 261209/1200", 17, "1", "1.5", "the precipitation type flag 1.5"},
+    };
+    for (const Bound& b : bounds) {
+        const SoundingLayout layout = &b.text == &eta   ? SoundingLayout::EtaRuc
+                                      : &b.text == &ngm ? SoundingLayout::Ngm
+                                                        : SoundingLayout::Gfs3;
+        SCOPED_TRACE(b.refusal);
+        if (b.inside) {
+            auto store = std::make_unique<ProfileArrays>();
+            const SoundingReadResult r =
+                ParseSounding(WithField(b.text, b.anchor, b.field, b.inside).text, layout, *store);
+            EXPECT_TRUE(r.ok) << b.inside << ": " << r.reason;
+        }
+        const Edited damaged = WithField(b.text, b.anchor, b.field, b.outside);
+        auto store = std::make_unique<ProfileArrays>();
+        const SoundingReadResult r = ParseSounding(damaged.text, layout, *store);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.line, damaged.line);
+        EXPECT_EQ(r.reason.rfind(b.refusal, 0), 0u) << r.reason;
+    }
+}
+
+// A refusal names the line where the fault stands, and says what it is.
+TEST(ParseSounding, ExtraLinesAndTooManyTimesAreNamedAsSuch) {
+    const std::string base = kTwoHourEta;
+    samples::SampleSpec spec;
+    spec.levels = 3;
+    spec.variant = samples::Variant::TooManyTimes;
+    const std::string tooMany = samples::MakeSoundingText(spec);
+    const std::size_t last = tooMany.rfind("TIME =");
+    const Damage cases[] = {
+        {"a junk first line", std::string(1 << 20, 'x') + "\n" + base, 1,
+         "1 line too many stands before the first time block (its TIME line is line 6, not line "
+         "5)"},
+        {"blank lines first", std::string(2'000'000, '\n') + base, 1,
+         "2000000 lines too many stand before the first time block (its TIME line is line "
+         "2000005, not line 5)"},
+        {"86 valid times", tooMany,
+         1 + static_cast<int>(std::count(tooMany.begin(), tooMany.begin() + last, '\n')),
+         "the run has more than 85 forecast times, more than a sounding file may hold"},
+    };
+    ExpectRefused(cases);
+}
+
+// The value bounds refuse nothing a model gives: every shipped sample and
+// archived run, and every atmosphere of the generator in every layout over a
+// whole run.
+TEST(ParseSounding, ShippedSamplesArchivedRunsAndEveryAtmosphereLoad) {
+    auto store = std::make_unique<ProfileArrays>();
+    int files = 0;
+    for (const char* folder : {"samples", "archive"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(
+                 std::filesystem::path(TARVEX_RUNTIME_FOLDER) / folder)) {
+            // The model word stands after an archive's date stamp and before "_".
+            std::string name = entry.path().filename().string();
+            name = name.substr(0, name.find('_'));
+            name = name.substr(name.find('.') + 1);
+            SCOPED_TRACE(entry.path().string());
+            const SoundingReadResult r =
+                ParseSounding(ReadTextFile(entry.path()).value(), *LayoutFromKeyword(name), *store);
+            EXPECT_TRUE(r.ok) << r.reason << " at line " << r.line;
+            ++files;
+        }
+    }
+    EXPECT_GE(files, 15);
+    using samples::Atmosphere;
+    for (Atmosphere atmosphere : {Atmosphere::WarmSeasonConvective, Atmosphere::WinterWarmNose,
+                                  Atmosphere::LakeEffectCold, Atmosphere::HumidNight}) {
+        samples::SampleSpec spec;
+        spec.atmosphere = atmosphere;
+        samples::SampleSounding sounding = samples::MakeSampleSounding(spec);
+        for (const char* layout : {"eta", "ngm", "gfs3"}) {
+            for (bool legacy : {false, true}) {
+                if (legacy && layout == std::string("gfs3")) continue; // one gfs3 layout only
+                sounding.spec.layout = layout;
+                sounding.spec.legacy = legacy;
+                const SoundingReadResult r = ParseSounding(samples::WriteSoundingText(sounding),
+                                                           *LayoutFromKeyword(layout), *store);
+                EXPECT_TRUE(r.ok) << layout << (legacy ? " legacy " : " ") << r.reason
+                                  << " at line " << r.line;
+            }
+        }
+    }
 }
 
 TEST(ParseSounding, AFileReadWithAnotherLayoutIsRefused) {
@@ -382,6 +573,11 @@ TEST_F(ReadSoundingFile, EveryFailureKeepsThePreviousSounding) {
     EXPECT_EQ(r.reason, "the file is 65 MB, larger than the 64 MB a file of this kind can be");
     r = ReadSounding(session_, Write("eta_KNAN.buf", Replace(base, "990.0 20.0", "NaN 20.0")));
     EXPECT_FALSE(r.ok);
+    const std::string windy = Write("eta_KWND.buf", Replace(base, "180.0 10.0", "180.0 1e30"));
+    EXPECT_EQ(DescribeReadFailure(windy, ReadSounding(session_, windy)),
+              "The sounding file \"" + windy +
+                  "\" could not be read (line 16): the wind speed 1e+30 kt is outside 0 to 500 "
+                  "kt. The sounding shown before is kept.");
 
     EXPECT_EQ(session_.profile.get(), before);
     EXPECT_EQ(session_.profile->LastTime(1), 1);

@@ -435,7 +435,7 @@ TEST(ParseSounding, ShippedSamplesArchivedRunsAndEveryAtmosphereLoad) {
     int files = 0;
     for (const char* folder : {"samples", "archive"}) {
         for (const auto& entry : std::filesystem::directory_iterator(
-                 std::filesystem::path(TARVEX_RUNTIME_FOLDER) / folder)) {
+                 std::filesystem::path(TARVEX_RUNTIME) / folder)) {
             // The model word stands after an archive's date stamp and before "_".
             std::string name = entry.path().filename().string();
             name = name.substr(0, name.find('_'));

@@ -99,6 +99,9 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     readoutHooks.plotECAPE = [this](std::int16_t t, std::int16_t level) {
         convectionPanel_->PlotECAPE(t, level);
     };
+    // In the room they share, the side panels keep their controls at the top.
+    for (QFrame* panel : {pnlMap, pnlHodograph, pnlShear})
+        if (panel->layout()) panel->layout()->setAlignment(Qt::AlignTop);
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
     RouteHourKeys();

@@ -172,14 +172,17 @@ void SetBold(QPushButton* button, bool on) {
     button->setFont(font);
 }
 
+QSize WindowFrameSize(const QWidget& window) {
+    // Until the manager has framed the window its frame is unknown.
+    const QSize shown = window.frameGeometry().size() - window.geometry().size();
+    return shown.isNull() ? QSize(8, 32) : shown;
+}
+
 void FitToScreen(QWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    // The frame the window manager puts round the window takes room too; until
-    // the window has been shown its size is unknown and a usual title bar and
-    // border are assumed.
-    const QSize shownFrame = window.frameGeometry().size() - window.geometry().size();
-    const QSize frame = shownFrame.isNull() ? QSize(8, 32) : shownFrame;
+    // The frame the window manager puts round the window takes room too.
+    const QSize frame = WindowFrameSize(window);
     const QRect room = screen->availableGeometry();
     const int roomWidth = room.width() - frame.width();
     const int roomHeight = room.height() - frame.height();

@@ -106,6 +106,9 @@ void SetBold(QPushButton* button, bool on);
 // Shrinks a window whose size, frame included, is larger than the primary
 // screen's free room to fit it, never below the window's least size.
 void FitToScreen(QWidget& window);
+// The room the window manager's frame takes round a top-level window: as
+// measured once the manager has framed it, else a usual title bar and border.
+QSize WindowFrameSize(const QWidget& window);
 
 // Sets a flag (a window's redraw suspension) for a scope and puts its old
 // value back, so that suspensions nest.

@@ -1,5 +1,7 @@
 #include "shell/Monitors.h"
 
+#include "platform/Controls.h"
+
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
@@ -152,10 +154,23 @@ std::int32_t clsMonitors::FirstOtherMonitor(std::int32_t monitor) const {
 }
 
 void clsMonitors::CenterFormOnMonitor(QWidget& form, std::int32_t monitor) const {
-    const QRect frame = form.frameGeometry();
-    if (const auto at = CenteredWindowPosition(layout_, monitor, frame.width(), frame.height())) {
-        form.move(at->X, at->Y);
-    }
+    const QSize frame = form.size() + WindowFrameSize(form);
+    const auto at = CenteredWindowPosition(layout_, monitor, frame.width(), frame.height());
+    // A form already there is not moved again: a window just shown and not yet
+    // framed by the window manager would take the frame's place for its own.
+    if (at && QPoint(at->X, at->Y) != form.pos()) form.move(at->X, at->Y);
+}
+
+PixelRect PrimaryFreeArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? FromQRect(screen->availableGeometry()) : PixelRect{};
+}
+
+void CenterFrameInArea(QWidget& window, const PixelRect& area) {
+    // move() places the frame's top left corner.
+    const QSize frame = window.size() + WindowFrameSize(window);
+    const PixelPoint at = CenterInArea(area, frame.width(), frame.height());
+    window.move(at.X, at.Y);
 }
 
 DesktopLayout ScreenLayout() {

@@ -136,4 +136,13 @@ class clsMonitors {
 // The toolkit's screens as a layout: handle i + 1 for screen i.
 DesktopLayout ScreenLayout();
 
+// The primary screen's free area (without task bars and docks); empty when
+// there is no screen.
+PixelRect PrimaryFreeArea();
+
+// Moves window, keeping its size, so that its frame (the window manager's,
+// or a usual one before the window is framed) stands centred in area, never
+// left of or above it.
+void CenterFrameInArea(QWidget& window, const PixelRect& area);
+
 } // namespace tarvex

@@ -110,12 +110,13 @@ TEST(Monitors, WindowsAreFoundAndCentredOnAGivenDesktop) {
     form.resize(400, 300);
     form.move(100, 100);
     EXPECT_EQ(monitors.GetMonitorFromWindow(form), 7);
+    // Not yet framed, the form is centred with a usual frame of 8 x 32 round it.
     monitors.CenterFormOnMonitor(form, 3);
-    EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(1920 + 760, 390));
+    EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(1920 + 756, 374));
     EXPECT_EQ(form.size(), QSize(400, 300));
     EXPECT_EQ(monitors.GetMonitorFromWindow(form), 3);
     monitors.CenterFormOnMonitor(form, 42); // unknown: stays
-    EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(1920 + 760, 390));
+    EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(1920 + 756, 374));
 }
 
 TEST(Monitors, OneMonitorIsItsOwnOther) {

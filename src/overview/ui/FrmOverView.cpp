@@ -10,6 +10,7 @@
 #include "platform/PictureBox.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/LakeEffectPanel.h"
+#include "shell/Monitors.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -434,22 +435,27 @@ void FrmOverView::PlaceWindow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     FitToScreen(*this);
-    const int W = screen->geometry().width();
-    const int H = screen->geometry().height();
-    const int w = frameGeometry().width();
-    const int h = frameGeometry().height();
-    int left = (W - w) / 2;
-    if (W >= 2001)
-        left = main_.frameGeometry().left() <= W / 2 ? (W / 2 - w) / 2 + W / 2 : (W / 2 - w) / 2;
-    move(left, (H - h) / 2);
+    // The frame is centred in the screen's free area; on a screen 2001 pixels
+    // wide or more, in the half the main window does not stand in.
+    PixelRect area = PrimaryFreeArea();
+    if (screen->geometry().width() >= 2001) {
+        const int half = area.Width() / 2;
+        if (main_.frameGeometry().left() <= area.Left + half)
+            area.Left += half;
+        else
+            area.Right = area.Left + half;
+    }
+    CenterFrameInArea(*this, area);
 }
 
 void FrmOverView::Form_Load() {
     const ProfileArrays& s = *session_.profile;
     const int m = s.CurrentModel;
-    // Placed once shown, at the size its layout settled on.
-    show();
+    // Placed at the size its layout settles on before it is shown: a window
+    // not yet framed by the window manager goes where its frame is asked to.
+    layout()->activate();
     PlaceWindow();
+    show();
     SetOverviewCaption();
 
     axes.DirectionSpan = axes.DirectionTop = 360.0f;

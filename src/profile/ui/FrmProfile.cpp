@@ -30,6 +30,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
 namespace tarvex {
@@ -98,6 +99,9 @@ FrmProfile::FrmProfile(Session& session, DesktopService& desktop, QWidget* paren
     readoutHooks.plotECAPE = [this](std::int16_t t, std::int16_t level) {
         convectionPanel_->PlotECAPE(t, level);
     };
+    // In the room they share, the side panels keep their controls at the top.
+    for (QFrame* panel : {pnlMap, pnlHodograph, pnlShear})
+        if (panel->layout()) panel->layout()->setAlignment(Qt::AlignTop);
     resize(1480, 960);
     btnDisplay_Click(displayMode_);
     RouteHourKeys();
@@ -229,13 +233,23 @@ void FrmProfile::BuildControls() {
          }},
         side);
     second->addWidget(precipTypeControls_);
-    pnlMap = new QFrame(side);
-    pnlHodograph = new QFrame(side);
-    pnlShear = new QFrame(side);
+    // The side panels of the map, the hodograph and the storm type take
+    // turns in one room as tall as the tallest of them: the display switch
+    // shows and hides them, and the column keeps its height, so that no
+    // switch grows the window.
+    auto* turns = new QWidget(side);
+    turns->setObjectName("pnlDisplayTurns");
+    auto* stack = new QStackedLayout(turns);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    stack->setContentsMargins(0, 0, 0, 0);
+    pnlMap = new QFrame(turns);
+    pnlHodograph = new QFrame(turns);
+    pnlShear = new QFrame(turns);
     for (QFrame* panel : {pnlMap, pnlHodograph, pnlShear}) {
         panel->setFrameShape(QFrame::StyledPanel);
-        second->addWidget(panel);
+        stack->addWidget(panel);
     }
+    second->addWidget(turns);
     pnlMap->setObjectName("pnlMap");
     new QVBoxLayout(pnlMap);
     pnlMap->layout()->addWidget(BuildMapOptions(pnlMap));

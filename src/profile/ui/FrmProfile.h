@@ -148,6 +148,11 @@ class FrmProfile : public QWidget {
     }
     // Ends the program; replaced by tests.
     void SetQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
+    // Hears every topic word a user's click passes to the help hook, in help
+    // mode or not (tests gather the words of both windows with it).
+    void SetHelpWordListener(std::function<void(const std::string&)> listener) {
+        helpWordListener_ = std::move(listener);
+    }
 
     // Where failures are reported; a message box unless replaced (tests).
     void SetMessageHandler(std::function<void(const std::string&)> handler) {
@@ -410,6 +415,7 @@ class FrmProfile : public QWidget {
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string(const std::string&)> chooseFile_;
     std::function<void()> quit_;
+    std::function<void(const std::string&)> helpWordListener_;
     bool ending_ = false; // Done has saved the settings and ends the program
     // The history file was damaged and no copy of it could be kept: Done
     // leaves it in place.

@@ -256,6 +256,7 @@ void FrmProfile::ShowLevelBars() {
 
 void FrmProfile::RunControlCommand(const std::string& word) {
     if (codeChanges_ > 0) return; // only a user's own click names its topic
+    if (helpWordListener_) helpWordListener_(word);
     for (const std::string& item : tarvex::RunControlCommand(session_.help, desktop_, word))
         showMessage_(DescribeHelpFailure(session_.help, item));
 }

@@ -7,6 +7,7 @@
 #include "files/FieldReader.h"
 #include "files/Session.h"
 #include "files/TrainingHook.h"
+#include "overview/ui/FrmOverView.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "profile/ui/FrmProfile.h"
@@ -223,12 +224,11 @@ void FrmProfile::PlaceWindow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     FitToScreen(*this);
-    const int W = screen->geometry().width();
-    const int H = screen->geometry().height();
-    const int w = width();
-    const int h = height();
-    const int left = W >= 2001 ? ((W / 2) - w) / 2 : (W - w) / 2;
-    move(std::max(0, left), std::max(0, (H - h) / 2));
+    // The frame, as the window manager draws it, is centred in the screen's
+    // free area; on a screen 2001 pixels wide or more, in its left half.
+    PixelRect area = PrimaryFreeArea();
+    if (screen->geometry().width() >= 2001) area.Right = area.Left + area.Width() / 2;
+    CenterFrameInArea(*this, area);
 }
 
 void FrmProfile::ShowFailure(const TextFileResult& result) {
@@ -418,6 +418,8 @@ void FrmProfile::btnDone_Click() {
         showMessage_("Your settings could not be saved to \"" + PathForMessage(written.path) +
                      "\": " + written.reason + ". The settings saved before are kept.");
     }
+    // The overview ends with the program.
+    if (overview_) overview_->close();
     if (quit_) {
         quit_();
     } else {

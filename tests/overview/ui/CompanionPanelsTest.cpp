@@ -1,14 +1,17 @@
 #include "OverviewWindowFixture.h"
 
+#include "files/TrainingHook.h"
 #include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -110,11 +113,12 @@ TEST_F(Overview, SmoothedOmegaButtonShowsTheSharedSmoothing) {
     EXPECT_EQ(w.btnOmegaFiltered->isChecked(), shared);
 }
 
+// With the reference list shipped beside the program.
 TEST_F(Overview, LogoArmsHelpModeAndTheNextControlOpensItsWords) {
     Load(samples::Atmosphere::WarmSeasonConvective, 7, 13);
     FrmOverView& w = Open();
-    session_.help.Training.TrainingKey = {"", "TEMPERATURE"};
-    session_.help.Training.TrainingAction = {"", "training/temperature.htm|"};
+    const std::filesystem::path program = QCoreApplication::applicationDirPath().toStdString();
+    ASSERT_TRUE(GetTraining(program, session_.help.Training).ok);
     ASSERT_NE(w.picLogo, nullptr);
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -123,10 +127,14 @@ TEST_F(Overview, LogoArmsHelpModeAndTheNextControlOpensItsWords) {
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w.picLogo, &release);
     EXPECT_TRUE(session_.help.TrainingMode);
-    w.btnControl[1]->click();
+    w.Box("ChkOmega")->click();
     ASSERT_EQ(desktop_.requests.size(), 1u);
-    EXPECT_EQ(desktop_.requests[0].target, "training/temperature.htm");
+    EXPECT_EQ(desktop_.requests[0].target, "training/contour_omega.html"); // the "Omega" box
+    EXPECT_TRUE(std::filesystem::is_regular_file(program / desktop_.requests[0].target));
     EXPECT_FALSE(session_.help.TrainingMode);
+    // The next panel button opens nothing: help mode has ended.
+    w.btnControl[1]->click();
+    EXPECT_EQ(desktop_.requests.size(), 1u);
 }
 
 } // namespace

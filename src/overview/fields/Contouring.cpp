@@ -1,11 +1,13 @@
 #include "overview/fields/Contouring.h"
 
+#include "overview/fields/OverviewFrame.h"
 #include "platform/Format.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -82,6 +84,7 @@ void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
                  std::span<const ContourBand> bands = {}) {
     const char* letter = maximum ? "X" : "N";
     ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
+        if (!InsidePicture(pic, t, grid.levelY[k])) return;
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
         const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
         PrintAt(pic, x, y, letter);
@@ -94,6 +97,7 @@ void ReserveExtrema(PictureSurface& pic, const TimeHeightGrid& grid) {
     for (const bool maximum : {true, false}) {
         const char* letter = maximum ? "X" : "N";
         ForEachExtremum(grid, maximum, [&](int t, int k, float) {
+            if (!InsidePicture(pic, t, grid.levelY[k])) return;
             const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
             pic.ReserveTextPlace(x, y, letter);
         });
@@ -170,13 +174,24 @@ int FlatLabelEvery(const PictureSurface& pic) {
 // across the cell (later edge to earlier edge) at every few columns, so that
 // long flat contours carry labels too. A label that would cover another text
 // or run off the picture is left out, so steep contours do not pile labels
-// up.
+// up; a contour whose labels were all left out is labelled at the first
+// other end of a line where its label fits, so that its value still shows.
 void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
     if (C < 0 || T < 1) return;
     const int flatEvery = FlatLabelEvery(pic);
+    const std::string label = PrintForm(value);
+    const TextKeptInside inside(pic);
+    bool wanted = false;
+    bool labelled = false;
+    std::vector<Slot> spare;
+    const auto print = [&](const Slot& at) {
+        wanted = true;
+        PrintAt(pic, at.x, at.y, label);
+        labelled = labelled || pic.DrawnAt(at.x, at.y, label);
+    };
     // The crossing on the upper edge of each column's cell in the row below.
     std::array<Slot, kTimeColumns + 1> saved{};
     // Slots 1..4: later column, upper level, earlier column, lower level.
@@ -226,12 +241,15 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
                 if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
-                    const TextKeptInside inside(pic);
-                    PrintAt(pic, slot[low].x, slot[low].y, PrintForm(value));
+                    print(slot[low]);
+                } else if (!labelled) {
+                    spare.push_back(slot[low]);
                 }
             }
         }
     }
+    if (wanted)
+        for (std::size_t i = 0; i < spare.size() && !labelled; ++i) print(spare[i]);
 }
 
 } // namespace

@@ -42,9 +42,17 @@ CloudClass CloudClassOf(float cover) {
 constexpr Rgb kIsothermColor = RGB(255, 127, 63);
 constexpr Rgb kMarkerColor = RGB(255, 255, 127);
 
-// Prints text at (x, y), moved in just enough to lie whole in the picture.
-void PrintInside(PictureSurface& pic, double x, double y, const std::string& text) {
+// Prints the label of the point (t, level) at (x, y), moved in just enough to
+// lie whole in the picture, or only keeps its place; a point outside the
+// picture (an hour outside the time window) has none.
+void PrintInside(PictureSurface& pic, int t, double level, double x, double y,
+                 const std::string& text, bool keepPlaceOnly) {
+    if (!InsidePicture(pic, t, level)) return;
     const auto [left, top] = pic.PlaceInside(x, y, text);
+    if (keepPlaceOnly) {
+        pic.ReserveTextPlace(left, top, text);
+        return;
+    }
     pic.SetCurrentX(left);
     pic.SetCurrentY(top);
     pic.Print(text);
@@ -54,7 +62,8 @@ void PrintInside(PictureSurface& pic, double x, double y, const std::string& tex
 // more than the label step since the last marked hour, its name every 21
 // hours from hour 4, and the height (thousands of ft) beside each marker,
 // each kept whole inside the picture.
-void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
+void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name,
+                  bool labelPlacesOnly = false) {
     PictureSurface& pic = c.picRH;
     const int m = Store(c).CurrentModel;
     const int last = Store(c).LastTime(m);
@@ -66,22 +75,24 @@ void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
         return true;
     };
     float marked = -9999.0f;
-    DrawColumnTrace(pic, last, y);
-    for (int t = 0; t <= last; ++t) {
-        const std::optional<double> yt = y(t);
-        if (yt && changed(marked, t)) pic.Circle(t, *yt, 0.4, kMarkerColor);
+    if (!labelPlacesOnly) {
+        DrawColumnTrace(pic, last, y);
+        for (int t = 0; t <= last; ++t) {
+            const std::optional<double> yt = y(t);
+            if (yt && changed(marked, t)) pic.Circle(t, *yt, 0.4, kMarkerColor);
+        }
     }
     for (int t = 4; t <= last; t += 21) {
         const std::optional<double> yt = y(t);
         if (!yt) continue;
-        PrintInside(pic, t, *yt + 0.5 * pic.TextHeight("H"), name);
+        PrintInside(pic, t, *yt, t, *yt + 0.5 * pic.TextHeight("H"), name, labelPlacesOnly);
     }
     marked = -9999.0f;
     for (int t = 0; t <= last; ++t) {
         const std::optional<double> yt = y(t);
         if (!yt || !changed(marked, t)) continue;
-        PrintInside(pic, t + 1.15 * pic.TextWidth("H"), *yt - 1.5 * pic.TextHeight("H"),
-                    Format(H(m, t) / 1000.0, "#0.0"));
+        PrintInside(pic, t, *yt, t + 1.15 * pic.TextWidth("H"), *yt - 1.5 * pic.TextHeight("H"),
+                    Format(H(m, t) / 1000.0, "#0.0"), labelPlacesOnly);
     }
 }
 
@@ -183,6 +194,14 @@ void MakeIsothermLevels(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     if (c.session.wholeRun->IsothermsDone(s.CurrentModel) == kFlagFalse)
         FindTempLevel(s, *c.session.wholeRun);
+}
+
+void ReserveIsothermLabels(OverviewContext& c) {
+    MakeIsothermLevels(c);
+    const WholeRunResults& run = *c.session.wholeRun;
+    ScaleProfileFrame(c.picRH, c.axes);
+    DrawIsotherm(c, run.Minus20LevelFt, "-20\u00B0C", true);
+    DrawIsotherm(c, run.FreezingLevelFt, "0\u00B0C", true);
 }
 
 void PlotIsothermLevels(OverviewContext& c) {

@@ -32,8 +32,10 @@ void DrawTimeAxis(PictureSurface& picTime, const ProfileArrays& store, const Ove
         return;
     const DateTime first = store.ValidTime(store.CurrentModel, 0);
     // A label centred on its column, moved in just enough to stay whole in
-    // the strip at the first and last columns.
+    // the strip at the first and last columns shown; a column outside the
+    // time window has none.
     const auto label = [&picTime](double c, double y, const std::string& text) {
+        if (!InsidePicture(picTime, c, y)) return;
         const auto [x, top] = picTime.PlaceInside(c - picTime.TextWidth(text) / 2.0, y, text);
         picTime.SetCurrentX(x);
         picTime.SetCurrentY(top);

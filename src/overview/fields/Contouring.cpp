@@ -175,7 +175,8 @@ int FlatLabelEvery(const PictureSurface& pic) {
 // long flat contours carry labels too. A label that would cover another text
 // or run off the picture is left out, so steep contours do not pile labels
 // up; a contour whose labels were all left out is labelled at the first
-// other end of a line where its label fits, so that its value still shows.
+// end of one of its lines where the label fits with a corner on it, so that
+// its value still shows.
 void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
@@ -240,16 +241,23 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 while (low > 0 && !slot[low].set) --low;
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
-                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
+                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0))
                     print(slot[low]);
-                } else if (!labelled) {
+                if (!labelled) {
                     spare.push_back(slot[low]);
+                    spare.push_back(slot[high]);
                 }
             }
         }
     }
-    if (wanted)
-        for (std::size_t i = 0; i < spare.size() && !labelled; ++i) print(spare[i]);
+    if (!wanted) return;
+    // The label with one of its corners on the line's end.
+    const float width = static_cast<float>(pic.TextWidth(label));
+    const float height = static_cast<float>(pic.TextHeight(label));
+    for (const float dy : {0.0f, -height})
+        for (const float dx : {0.0f, -width})
+            for (std::size_t i = 0; i < spare.size() && !labelled; ++i)
+                print({true, spare[i].x + dx, spare[i].y + dy});
 }
 
 } // namespace

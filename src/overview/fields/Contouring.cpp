@@ -46,12 +46,13 @@ ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* 
     return {low / interval * interval - interval, high / interval * interval + interval};
 }
 
-// Where letter goes to have its middle on (x, y), moved in just enough to
-// stay whole inside the picture (a mark on the lowest or highest level).
-std::pair<double, double> LetterAt(const PictureSurface& pic, double x, double y,
-                                   const char* letter) {
-    return pic.PlaceInside(x - pic.TextWidth(letter) / 2.0, y - pic.TextHeight(letter) / 2.0,
-                           letter);
+// Where letter goes to have its middle on the point (x, y), moved in just
+// enough to stay whole inside the picture (a mark on the lowest or highest
+// level); none for a point outside the picture.
+std::optional<std::pair<double, double>> LetterAt(const PictureSurface& pic, double x, double y,
+                                                  const char* letter) {
+    return pic.PlaceLabel(x - pic.TextWidth(letter) / 2.0, y - pic.TextHeight(letter) / 2.0, letter,
+                          LabelAnchor{x, y, LabelSlide::Fixed});
 }
 
 // Interior points above (maximum) or below (minimum) each of their four
@@ -83,8 +84,10 @@ void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
     const char* letter = maximum ? "X" : "N";
     ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
-        const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-        PrintAt(pic, x, y, letter);
+        const auto at = LetterAt(pic, t, grid.levelY[k], letter);
+        if (!at) return;
+        const TextAsLabel mark(pic, t, grid.levelY[k], LabelSlide::Fixed);
+        PrintAt(pic, at->first, at->second, letter);
     });
 }
 
@@ -94,8 +97,8 @@ void ReserveExtrema(PictureSurface& pic, const TimeHeightGrid& grid) {
     for (const bool maximum : {true, false}) {
         const char* letter = maximum ? "X" : "N";
         ForEachExtremum(grid, maximum, [&](int t, int k, float) {
-            const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-            pic.ReserveTextPlace(x, y, letter);
+            const auto at = LetterAt(pic, t, grid.levelY[k], letter);
+            if (at) pic.ReserveTextPlace(at->first, at->second, letter);
         });
     }
 }
@@ -226,7 +229,7 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
                 if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
-                    const TextKeptInside inside(pic);
+                    const TextAsRepeat repeat(pic);
                     PrintAt(pic, slot[low].x, slot[low].y, PrintForm(value));
                 }
             }

@@ -43,14 +43,19 @@ float LogOf(float pressure) {
 }
 
 // The top of a label whose middle sits on the line y, moved in just enough
-// to stay whole at the picture's top and bottom edges.
-double SideLabelTop(const PictureSurface& side, double y) {
-    return side.PlaceInside(0, y - side.TextHeight("9") / 2.0, "9").second;
+// to stay whole at the picture's top and bottom edges; none for a line
+// outside the picture.
+std::optional<double> SideLabelTop(const PictureSurface& side, double y) {
+    const auto at = side.PlaceLabel(0, y - side.TextHeight("9") / 2.0, "9",
+                                    LabelAnchor{0, y, LabelSlide::AlongLevel});
+    if (!at) return std::nullopt;
+    return at->second;
 }
 
 void SideLabel(PictureSurface& side, double x, double y, const std::string& text) {
+    const TextAsLabel level(side, x, y, LabelSlide::AlongLevel);
     side.SetCurrentX(x);
-    side.SetCurrentY(SideLabelTop(side, y));
+    side.SetCurrentY(y - side.TextHeight("9") / 2.0);
     side.PrintNoNewline(text);
 }
 
@@ -108,9 +113,8 @@ void DrawHeightGroup(OverviewContext& c) {
         // The five-thousands' labels keep their places: a thousand between
         // them is left out where it would cover one.
         for (int k = 5; k <= H; k += 5)
-            if (kft[k] > 0)
-                c.picRight.ReserveTextPlace(0, SideLabelTop(c.picRight, std::log(kft[k])),
-                                            Format(k, "##K"));
+            if (const auto at = SideLabelTop(c.picRight, std::log(kft[k])); kft[k] > 0 && at)
+                c.picRight.ReserveTextPlace(0, *at, Format(k, "##K"));
         if (H <= 20) {
             c.picRH.SetDrawStyle(DrawStyle::Dot);
             for (int k = 1; k <= H; ++k)

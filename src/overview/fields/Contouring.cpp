@@ -1,6 +1,5 @@
 #include "overview/fields/Contouring.h"
 
-#include "overview/fields/OverviewFrame.h"
 #include "platform/Format.h"
 
 #include <algorithm>
@@ -48,12 +47,13 @@ ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* 
     return {low / interval * interval - interval, high / interval * interval + interval};
 }
 
-// Where letter goes to have its middle on (x, y), moved in just enough to
-// stay whole inside the picture (a mark on the lowest or highest level).
-std::pair<double, double> LetterAt(const PictureSurface& pic, double x, double y,
-                                   const char* letter) {
-    return pic.PlaceInside(x - pic.TextWidth(letter) / 2.0, y - pic.TextHeight(letter) / 2.0,
-                           letter);
+// Where letter goes to have its middle on the point (x, y), moved in just
+// enough to stay whole inside the picture (a mark on the lowest or highest
+// level); none for a point outside the picture.
+std::optional<std::pair<double, double>> LetterAt(const PictureSurface& pic, double x, double y,
+                                                  const char* letter) {
+    return pic.PlaceLabel(x - pic.TextWidth(letter) / 2.0, y - pic.TextHeight(letter) / 2.0, letter,
+                          LabelAnchor{x, y, LabelSlide::Fixed});
 }
 
 // Interior points above (maximum) or below (minimum) each of their four
@@ -84,10 +84,11 @@ void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
                  std::span<const ContourBand> bands = {}) {
     const char* letter = maximum ? "X" : "N";
     ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
-        if (!InsidePicture(pic, t, grid.levelY[k])) return;
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
-        const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-        PrintAt(pic, x, y, letter);
+        const auto at = LetterAt(pic, t, grid.levelY[k], letter);
+        if (!at) return;
+        const TextAsLabel mark(pic, t, grid.levelY[k], LabelSlide::Fixed);
+        PrintAt(pic, at->first, at->second, letter);
     });
 }
 
@@ -97,9 +98,8 @@ void ReserveExtrema(PictureSurface& pic, const TimeHeightGrid& grid) {
     for (const bool maximum : {true, false}) {
         const char* letter = maximum ? "X" : "N";
         ForEachExtremum(grid, maximum, [&](int t, int k, float) {
-            if (!InsidePicture(pic, t, grid.levelY[k])) return;
-            const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-            pic.ReserveTextPlace(x, y, letter);
+            const auto at = LetterAt(pic, t, grid.levelY[k], letter);
+            if (at) pic.ReserveTextPlace(at->first, at->second, letter);
         });
     }
 }
@@ -184,7 +184,7 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
     if (C < 0 || T < 1) return;
     const int flatEvery = FlatLabelEvery(pic);
     const std::string label = PrintForm(value);
-    const TextKeptInside inside(pic);
+    const TextAsRepeat repeat(pic);
     bool wanted = false;
     bool labelled = false;
     std::vector<Slot> spare;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace tarvex {
 
@@ -42,19 +43,18 @@ CloudClass CloudClassOf(float cover) {
 constexpr Rgb kIsothermColor = RGB(255, 127, 63);
 constexpr Rgb kMarkerColor = RGB(255, 255, 127);
 
-// Prints the label of the point (t, level) at (x, y), moved in just enough to
-// lie whole in the picture, or only keeps its place; a point outside the
-// picture (an hour outside the time window) has none.
+// Prints text at (x, y), beside the point (t, level) it names, moved in just
+// enough to lie whole in the picture; not for a point outside the picture.
 void PrintInside(PictureSurface& pic, int t, double level, double x, double y,
-                 const std::string& text, bool keepPlaceOnly) {
-    if (!InsidePicture(pic, t, level)) return;
-    const auto [left, top] = pic.PlaceInside(x, y, text);
-    if (keepPlaceOnly) {
-        pic.ReserveTextPlace(left, top, text);
-        return;
-    }
-    pic.SetCurrentX(left);
-    pic.SetCurrentY(top);
+                 const std::string& text) {
+    const auto placed = pic.PlaceLabel(x, y, text, LabelAnchor{double(t), level});
+    if (!placed) return;
+    std::tie(x, y) = *placed;
+    // Standing beside its point, the label is anchored at its own middle.
+    const TextAsLabel point(pic, x + pic.TextWidth(text) / 2.0, y + pic.TextHeight(text) / 2.0,
+                            LabelSlide::Fixed);
+    pic.SetCurrentX(x);
+    pic.SetCurrentY(y);
     pic.Print(text);
 }
 
@@ -62,8 +62,7 @@ void PrintInside(PictureSurface& pic, int t, double level, double x, double y,
 // more than the label step since the last marked hour, its name every 21
 // hours from hour 4, and the height (thousands of ft) beside each marker,
 // each kept whole inside the picture.
-void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name,
-                  bool labelPlacesOnly = false) {
+void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
     PictureSurface& pic = c.picRH;
     const int m = Store(c).CurrentModel;
     const int last = Store(c).LastTime(m);
@@ -75,24 +74,22 @@ void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name,
         return true;
     };
     float marked = -9999.0f;
-    if (!labelPlacesOnly) {
-        DrawColumnTrace(pic, last, y);
-        for (int t = 0; t <= last; ++t) {
-            const std::optional<double> yt = y(t);
-            if (yt && changed(marked, t)) pic.Circle(t, *yt, 0.4, kMarkerColor);
-        }
+    DrawColumnTrace(pic, last, y);
+    for (int t = 0; t <= last; ++t) {
+        const std::optional<double> yt = y(t);
+        if (yt && changed(marked, t)) pic.Circle(t, *yt, 0.4, kMarkerColor);
     }
     for (int t = 4; t <= last; t += 21) {
         const std::optional<double> yt = y(t);
         if (!yt) continue;
-        PrintInside(pic, t, *yt, t, *yt + 0.5 * pic.TextHeight("H"), name, labelPlacesOnly);
+        PrintInside(pic, t, *yt, t, *yt + 0.5 * pic.TextHeight("H"), name);
     }
     marked = -9999.0f;
     for (int t = 0; t <= last; ++t) {
         const std::optional<double> yt = y(t);
         if (!yt || !changed(marked, t)) continue;
         PrintInside(pic, t, *yt, t + 1.15 * pic.TextWidth("H"), *yt - 1.5 * pic.TextHeight("H"),
-                    Format(H(m, t) / 1000.0, "#0.0"), labelPlacesOnly);
+                    Format(H(m, t) / 1000.0, "#0.0"));
     }
 }
 
@@ -194,14 +191,6 @@ void MakeIsothermLevels(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     if (c.session.wholeRun->IsothermsDone(s.CurrentModel) == kFlagFalse)
         FindTempLevel(s, *c.session.wholeRun);
-}
-
-void ReserveIsothermLabels(OverviewContext& c) {
-    MakeIsothermLevels(c);
-    const WholeRunResults& run = *c.session.wholeRun;
-    ScaleProfileFrame(c.picRH, c.axes);
-    DrawIsotherm(c, run.Minus20LevelFt, "-20\u00B0C", true);
-    DrawIsotherm(c, run.FreezingLevelFt, "0\u00B0C", true);
 }
 
 void PlotIsothermLevels(OverviewContext& c) {

@@ -23,10 +23,6 @@ void MakeIsothermLevels(OverviewContext& ctx);
 // is above 13000 ft under a 500 mb wind below 30 knots) and the -20 C and
 // 0 C lines with a marker and height label where they change.
 void PlotIsothermLevels(OverviewContext& ctx);
-// Keeps the places of the isotherm names and heights before anything is
-// drawn, so that repeated labels drawn before them (contour labels) leave
-// them room.
-void ReserveIsothermLabels(OverviewContext& ctx);
 
 // The 500 mb wind speed (knots) of time column t, linear in pressure between
 // the first level above 500 mb and the one below it; none when no level lies

@@ -44,14 +44,19 @@ float LogOf(float pressure) {
 }
 
 // The top of a label whose middle sits on the line y, moved in just enough
-// to stay whole at the picture's top and bottom edges.
-double SideLabelTop(const PictureSurface& side, double y) {
-    return side.PlaceInside(0, y - side.TextHeight("9") / 2.0, "9").second;
+// to stay whole at the picture's top and bottom edges; none for a line
+// outside the picture.
+std::optional<double> SideLabelTop(const PictureSurface& side, double y) {
+    const auto at = side.PlaceLabel(0, y - side.TextHeight("9") / 2.0, "9",
+                                    LabelAnchor{0, y, LabelSlide::AlongLevel});
+    if (!at) return std::nullopt;
+    return at->second;
 }
 
 void SideLabel(PictureSurface& side, double x, double y, const std::string& text) {
+    const TextAsLabel level(side, x, y, LabelSlide::AlongLevel);
     side.SetCurrentX(x);
-    side.SetCurrentY(SideLabelTop(side, y));
+    side.SetCurrentY(y - side.TextHeight("9") / 2.0);
     side.PrintNoNewline(text);
 }
 
@@ -109,9 +114,8 @@ void DrawHeightGroup(OverviewContext& c) {
         // The five-thousands' labels keep their places: a thousand between
         // them is left out where it would cover one.
         for (int k = 5; k <= H; k += 5)
-            if (kft[k] > 0)
-                c.picRight.ReserveTextPlace(0, SideLabelTop(c.picRight, std::log(kft[k])),
-                                            Format(k, "##K"));
+            if (const auto at = SideLabelTop(c.picRight, std::log(kft[k])); kft[k] > 0 && at)
+                c.picRight.ReserveTextPlace(0, *at, Format(k, "##K"));
         if (H <= 20) {
             c.picRH.SetDrawStyle(DrawStyle::Dot);
             for (int k = 1; k <= H; ++k)
@@ -394,17 +398,6 @@ std::int16_t ClampToModelRange(int n, int LastTime) {
 
 void ScaleProfileFrame(PictureSurface& pic, const OverviewAxes& axes) {
     pic.Scale(axes.ScaleLeftColumn, axes.TopLnP(), axes.ScaleRightColumn, axes.LnPBase);
-}
-
-bool InsidePicture(const PictureSurface& pic, double x, double y) {
-    const auto within = [](double v, double from, double span) {
-        constexpr double kSlack = 1e-6;
-        const double lo = std::min(from, from + span);
-        const double hi = std::max(from, from + span);
-        return v >= lo - kSlack * std::abs(span) && v <= hi + kSlack * std::abs(span);
-    };
-    return within(x, pic.ScaleLeft(), pic.ScaleWidth()) &&
-           within(y, pic.ScaleTop(), pic.ScaleHeight());
 }
 
 void SetOverviewDesignSizes(OverviewContext& ctx) {

@@ -38,12 +38,6 @@ std::int16_t ClampToModelRange(int n, int LastTime);
 // picRH (or a strip of the same width) scaled to the time-height frame.
 void ScaleProfileFrame(PictureSurface& pic, const OverviewAxes& axes);
 
-// Whether the point (x, y) of the picture's user scale lies inside the
-// picture, its edges included. The label of a point outside (an hour the time
-// window does not show) is not drawn: pulled in to the edge, it would stand
-// at another hour.
-bool InsidePicture(const PictureSurface& pic, double x, double y);
-
 // Gives picRH and its side scales the sizes at which their text fits as
 // designed (picRH as it stands on a 1280 x 800 screen, the side scales at
 // their width and least height), so that their text follows the pictures.

@@ -285,8 +285,6 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
     ctx.picRH.Clear();
     ctx.picLeft.Clear();
     ctx.picRight.Clear();
-    for (const OverlayRow& row : rows)
-        if (row.plot == PlotIsothermLevels && row.on(ctx.options)) ReserveIsothermLabels(ctx);
     for (const OverlayRow& row : rows) {
         if (!row.on(ctx.options)) continue;
         if (row.make) row.make(ctx);

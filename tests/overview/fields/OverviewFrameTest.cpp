@@ -84,7 +84,7 @@ TEST(OverviewFrame, HeightLabelsFollowTheUnitsAndTheTop) {
     // "50" lies above the 100 mb top: held at the edge it would cover "100".
     EXPECT_EQ(Texts(o.picRight), (std::vector<std::string>{"900", "800", "700", "600", "500", "400",
                                                            "300", "200", "100"}));
-    EXPECT_EQ(o.picRight.LeftOutTexts(), std::vector<std::string>{"50"});
+    EXPECT_EQ(TextsOf(o.picRight.LeftOutTexts()), std::vector<std::string>{"50"});
     StartProfileScale(o.axes, 1, 600); // span ln(1000/600) < 0.6: every 50 mb
     DrawFrame(o);
     EXPECT_EQ(Texts(o.picRight),

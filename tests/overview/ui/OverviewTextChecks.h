@@ -41,8 +41,9 @@ inline void ExpectTimeStripOnItsColumns(const Session& session, FrmOverView& w) 
     RecordingSurface time(w.picTime->width(), w.picTime->height());
     const TimeAxisSettings settings = TimeAxisSettingsOf(session);
     DrawTimeAxis(time, *session.profile, w.axes, settings);
-    EXPECT_TRUE(NothingLeftOut(time)) << "picTime";
+    EXPECT_TRUE(NoValueLeftOut(time)) << "picTime";
     EXPECT_TRUE(TextIsReadable(time)) << "picTime";
+    EXPECT_TRUE(LabelsAtTheirAnchors(time)) << "picTime";
     const ProfileArrays& s = *session.profile;
     const DateTime first = s.ValidTime(s.CurrentModel, 0);
     const auto texts = time.OperationsOf(DrawOperation::Kind::Text);
@@ -122,8 +123,22 @@ inline void ExpectOverviewPictures(Session& session, FrmOverView& w) {
     EXPECT_TRUE(TextIsReadable(drawn->right)) << "picRight";
     const RecordingSurface& rh = drawn->rh;
     EXPECT_TRUE(TextIsReadable(rh)) << "picRH";
-    for (const std::string& text : rh.LeftOutTexts())
-        EXPECT_EQ(text.find('.'), std::string::npos) << "isotherm height left out: " << text;
+    EXPECT_TRUE(NoValueLeftOut(rh)) << "picRH";
+    EXPECT_TRUE(LabelsAtTheirAnchors(rh)) << "picRH";
+    EXPECT_TRUE(LabelsAtTheirAnchors(drawn->left)) << "picLeft";
+    EXPECT_TRUE(LabelsAtTheirAnchors(drawn->right)) << "picRight";
+    // An isotherm height gives way only to another label or a value, never
+    // to a repeat.
+    for (const DrawnText& left : rh.LeftOutTexts()) {
+        if (left.text.find('.') == std::string::npos) continue;
+        const auto& texts = rh.DrawnTexts();
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                [&](const DrawnText& t) {
+                                    return t.kind != TextKind::Repeat &&
+                                           TextRectsOverlap(t.rect, left.rect);
+                                }))
+            << "isotherm height left out: " << left.text;
+    }
     std::set<std::string> heights;
     if (w.options.chkFreezingLevel) {
         heights = ShownHeights(session, session.wholeRun->FreezingLevelFt, w.axes);

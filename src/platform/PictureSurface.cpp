@@ -5,10 +5,37 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <tuple>
 
 namespace tarvex {
 
 Picture::Picture(const QImage& image) : image_(std::make_shared<const QImage>(image)) {}
+
+bool DrawnText::AnchorInside(double width, double height) const {
+    // Half a pixel for rounding: a level on the picture's edge lies inside.
+    constexpr double kSlack = 0.5;
+    const auto within = [](double v, double extent) {
+        return std::isfinite(v) && v >= -kSlack && v <= extent + kSlack;
+    };
+    const bool across = within(anchor.x, width);
+    const bool down = within(anchor.y, height);
+    switch (anchor.slide) {
+    case LabelSlide::AlongLevel:
+        return down;
+    case LabelSlide::AlongColumn:
+        return across;
+    case LabelSlide::Fixed:
+        break;
+    }
+    return across && down;
+}
+
+std::vector<std::string> TextsOf(const std::vector<DrawnText>& texts) {
+    std::vector<std::string> names;
+    names.reserve(texts.size());
+    for (const DrawnText& t : texts) names.push_back(t.text);
+    return names;
+}
 
 bool TextRectsOverlap(const TextRect& a, const TextRect& b) {
     constexpr double kSlack = 1.0;
@@ -114,33 +141,70 @@ template <typename T> void KeepBounded(std::vector<T>& texts) {
 
 } // namespace
 
-bool PictureSurface::PlaceText(double x, double y, std::string_view text) {
+DrawnText PictureSurface::Judged(std::string_view text, const TextRect& box) const {
+    DrawnText judged{std::string(text), box,          TextPixelSize(), state_.textMayOverlap,
+                     state_.textKind,   LabelAnchor{}};
+    if (judged.kind == TextKind::Label) {
+        const LabelAnchor& a = state_.labelAnchor;
+        judged.anchor = LabelAnchor{ToPixelX(a.x), ToPixelY(a.y), a.slide};
+    }
+    return judged;
+}
+
+std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, double y,
+                                                                   std::string_view text) {
+    const TextKind kind = state_.textKind;
+    const auto leaveOut = [this, text](const TextRect& box) {
+        KeepBounded(leftOut_);
+        leftOut_.push_back(Judged(text, box));
+        return std::nullopt;
+    };
+    if (kind == TextKind::Label) {
+        const auto placed = PlaceLabel(x, y, text, state_.labelAnchor);
+        if (!placed)
+            return leaveOut(
+                TextRect{ToPixelX(x), ToPixelY(y), TextWidthPixels(text), TextHeightPixels(text)});
+        std::tie(x, y) = *placed;
+    }
     const std::optional<TextRect> found = InkBox(x, y, text);
-    if (!found) return true;
+    if (!found) return std::pair{x, y};
     const TextRect& box = *found;
-    constexpr double kSlack = 1.0;
-    const bool off = box.left < -kSlack || box.top < -kSlack ||
-                     box.Right() > pixelWidth_ + kSlack || box.Bottom() > pixelHeight_ + kSlack;
     const auto again = [&](const DrawnText& p) { return SamePlace(p, text, box); };
-    if (std::any_of(placed_.begin(), placed_.end(), again)) return true; // drawn again in place
+    if (std::any_of(placed_.begin(), placed_.end(), again)) return std::pair{x, y};
     const auto kept = std::find_if(reserved_.begin(), reserved_.end(), again);
     if (kept != reserved_.end()) {
         reserved_.erase(kept);
-    } else {
-        const auto covers = [&](const DrawnText& p) { return TextRectsOverlap(p.rect, box); };
-        const bool leftOut = (state_.textKeptInside && off) ||
-                             (LeavesOutCoveredText() && !state_.textMayOverlap &&
+    } else if (kind != TextKind::Value) {
+        constexpr double kSlack = 1.0;
+        const bool off = box.left < -kSlack || box.top < -kSlack ||
+                         box.Right() > pixelWidth_ + kSlack || box.Bottom() > pixelHeight_ + kSlack;
+        // A label yields to values, labels and kept places; a repeat to
+        // every text.
+        const auto covers = [&](const DrawnText& p) {
+            return (kind == TextKind::Repeat || p.kind != TextKind::Repeat) &&
+                   TextRectsOverlap(p.rect, box);
+        };
+        const bool covering = LeavesOutCoveredText() && !state_.textMayOverlap &&
                               (std::any_of(placed_.begin(), placed_.end(), covers) ||
-                               std::any_of(reserved_.begin(), reserved_.end(), covers)));
-        if (leftOut) {
-            KeepBounded(leftOut_);
-            leftOut_.emplace_back(text);
-            return false;
-        }
+                               std::any_of(reserved_.begin(), reserved_.end(), covers));
+        if ((kind == TextKind::Repeat && off) || covering) return leaveOut(box);
+    }
+    if (kind != TextKind::Repeat && LeavesOutCoveredText() && !state_.textMayOverlap) {
+        // The repeats under a value or label give way to it.
+        const auto under = [&](const DrawnText& p) {
+            return p.kind == TextKind::Repeat && !p.mayOverlap && TextRectsOverlap(p.rect, box);
+        };
+        for (const DrawnText& p : placed_)
+            if (under(p)) {
+                EraseText(p.rect);
+                KeepBounded(leftOut_);
+                leftOut_.push_back(p);
+            }
+        std::erase_if(placed_, under);
     }
     KeepBounded(placed_);
-    placed_.push_back(DrawnText{std::string(text), box, TextPixelSize(), state_.textMayOverlap});
-    return true;
+    placed_.push_back(Judged(text, box));
+    return std::pair{x, y};
 }
 
 bool PictureSurface::DrawnAt(double x, double y, std::string_view text) const {
@@ -157,13 +221,15 @@ bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text)
         std::any_of(reserved_.begin(), reserved_.end(), covers))
         return false;
     KeepBounded(reserved_);
-    reserved_.push_back(DrawnText{std::string(text), *box, TextPixelSize(), false});
+    DrawnText keep = Judged(text, *box);
+    keep.mayOverlap = false;
+    reserved_.push_back(std::move(keep));
     return true;
 }
 
 void PictureSurface::ReserveTextArea(const TextRect& area) {
     KeepBounded(reserved_);
-    reserved_.push_back(DrawnText{std::string(), area, 0, false});
+    reserved_.push_back(DrawnText{std::string(), area, 0, false, TextKind::Value, LabelAnchor{}});
 }
 
 void PictureSurface::ForgetTexts() {
@@ -215,6 +281,8 @@ void PictureSurface::Polyline(const std::vector<std::pair<double, double>>& poin
     MoveTo(points.back().first, points.back().second);
 }
 
+void PictureSurface::EraseText(const TextRect&) {}
+
 void PictureSurface::DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) {
     for (std::size_t k = 1; k < points.size(); ++k)
         DrawLine(points[k - 1].first, points[k - 1].second, points[k].first, points[k].second,
@@ -251,12 +319,14 @@ void PictureSurface::PSet(double x, double y, std::optional<Rgb> color) {
 }
 
 void PictureSurface::Print(std::string_view text) {
-    if (PlaceText(currentX_, currentY_, text)) DrawText(currentX_, currentY_, text, true);
+    if (const auto at = PlaceText(currentX_, currentY_, text))
+        DrawText(at->first, at->second, text, true);
     MoveTo(scale_.left, currentY_ + TextHeight(text));
 }
 
 void PictureSurface::PrintNoNewline(std::string_view text) {
-    if (PlaceText(currentX_, currentY_, text)) DrawText(currentX_, currentY_, text, false);
+    if (const auto at = PlaceText(currentX_, currentY_, text))
+        DrawText(at->first, at->second, text, false);
     currentX_ += TextWidth(text);
 }
 
@@ -268,13 +338,17 @@ double PictureSurface::TextHeight(std::string_view text) const {
     return TextHeightPixels(text) * scale_.height / pixelHeight_;
 }
 
-std::pair<double, double> PictureSurface::PlaceInside(double x, double y,
-                                                      std::string_view text) const {
+std::optional<std::pair<double, double>>
+PictureSurface::PlaceLabel(double x, double y, std::string_view text,
+                           const LabelAnchor& anchor) const {
+    DrawnText judged;
+    judged.anchor = LabelAnchor{ToPixelX(anchor.x), ToPixelY(anchor.y), anchor.slide};
+    if (!judged.AnchorInside(pixelWidth_, pixelHeight_)) return std::nullopt;
     const double width = TextWidthPixels(text);
     const double height = TextHeightPixels(text);
     const double left = std::clamp(ToPixelX(x), 0.0, std::max(pixelWidth_ - width, 0.0));
     const double top = std::clamp(ToPixelY(y), 0.0, std::max(pixelHeight_ - height, 0.0));
-    return {FromPixelX(left), FromPixelY(top)};
+    return std::pair{FromPixelX(left), FromPixelY(top)};
 }
 
 void PictureSurface::SetPicture(const Picture& picture) {

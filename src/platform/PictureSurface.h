@@ -83,6 +83,37 @@ enum class DrawMode {
     White = 16,       // all bits set
 };
 
+// What a printed text is to the reader, which decides what the surface does
+// when it would cover another text or run off the picture.
+enum class TextKind {
+    // A value, verdict, caption or unit: always drawn where it is printed;
+    // the picture's layout gives it room.
+    Value,
+    // A label that names a place on the picture (a level, an hour, a
+    // contour, a mark): drawn at its anchor, not drawn when its anchor lies
+    // outside the picture, moved in when an edge cuts it.
+    Label,
+    // A repeat or decoration (a repeated contour label, a city name, a grid
+    // label): left out when it would cover another text or run off.
+    Repeat,
+};
+
+// Which way a label may slide from its anchor.
+enum class LabelSlide {
+    AlongLevel,  // sideways only: the label of a level
+    AlongColumn, // up and down only: the label of an hour's column
+    Fixed,       // neither: the label of a point
+};
+
+// The place a label names, and which way the label may slide from it.
+struct LabelAnchor {
+    double x = 0.0;
+    double y = 0.0;
+    LabelSlide slide = LabelSlide::Fixed;
+
+    bool operator==(const LabelAnchor&) const = default;
+};
+
 // The drawing attributes in force on a surface.
 struct DrawState {
     Rgb foreColor = RGB(0, 0, 0);
@@ -99,9 +130,9 @@ struct DrawState {
     // Texts printed while set may cover other texts (and be covered): the
     // few a picture draws over one another on purpose.
     bool textMayOverlap = false;
-    // Texts printed while set are left out when they would run off the
-    // picture (labels placed along a line, where a cut one misleads).
-    bool textKeptInside = false;
+    // The kind of the texts printed, and a label's anchor in user units.
+    TextKind textKind = TextKind::Value;
+    LabelAnchor labelAnchor;
 
     bool operator==(const DrawState&) const = default;
 };
@@ -132,14 +163,25 @@ struct TextRect {
     double Bottom() const { return top + height; }
 };
 
-// A text drawn on a surface: its box, the pixel size of its font and whether
-// it was printed with overlap allowed.
+// A text printed on a surface: its box (where it stands, or would have stood
+// for a text left out), the pixel size of its font, whether it was printed
+// with overlap allowed, its kind and, for a label, its anchor in pixels from
+// the top-left corner.
 struct DrawnText {
     std::string text;
     TextRect rect;
     int fontPixels = 0;
     bool mayOverlap = false;
+    TextKind kind = TextKind::Value;
+    LabelAnchor anchor;
+
+    // Whether a label's anchor lies inside a picture of this pixel size, on
+    // the axis the label names (a level's height, a column's place).
+    bool AnchorInside(double width, double height) const;
 };
+
+// The texts of a list of drawn or left-out texts, in order.
+std::vector<std::string> TextsOf(const std::vector<DrawnText>& texts);
 
 // Whether two text boxes share more than a pixel's strip on both axes: boxes
 // that only touch, as lines printed one under the other do, do not overlap.
@@ -274,9 +316,12 @@ class PictureSurface {
     // Extent of a one-line text in user units, signed like the scale.
     double TextWidth(std::string_view text) const;
     double TextHeight(std::string_view text) const;
-    // The top-left corner (user units) of text meant to start at (x, y),
-    // moved in just enough to lie whole inside the picture.
-    std::pair<double, double> PlaceInside(double x, double y, std::string_view text) const;
+    // The top-left corner (user units) of a label meant to start at (x, y),
+    // moved in just enough to lie whole inside the picture; none when its
+    // anchor (user units) lies outside the picture, where the label is not
+    // drawn. A label printed as TextKind::Label is placed so.
+    std::optional<std::pair<double, double>> PlaceLabel(double x, double y, std::string_view text,
+                                                        const LabelAnchor& anchor) const;
 
     // --- Text size and collisions ----------------------------------------
     // The pixel size at which the picture's text fits as designed. Once set,
@@ -294,19 +339,33 @@ class PictureSurface {
     // The pixel size of the font text is drawn in now.
     int TextPixelSize() const;
 
-    // A text whose box would cover a text printed since the surface was
-    // last cleared or repainted with its picture, or a place kept for a
-    // text, is left out (the cursor still moves past it), so no text prints
-    // over another. Printing the same text at the same place again is
-    // allowed (a redraw in another colour), a box filled over a text in copy
-    // mode frees its place, and blank texts never collide. Every picture
-    // follows the rule unless it turns it off.
+    // Each text follows the rule of its kind (DrawState::textKind) against
+    // the texts printed since the surface was last cleared or repainted with
+    // its picture and the places kept for texts:
+    // - a value is always drawn;
+    // - a label whose anchor lies outside the picture is not drawn, one an
+    //   edge cuts is moved in, and one that would cover a value, a label or
+    //   a kept place is left out (the picture slides it along its level or
+    //   column to a free place first);
+    // - a repeat that would cover any text or kept place, or run off the
+    //   picture, is left out, and one a value or label is drawn over later
+    //   is taken back (with what was drawn on it since).
+    // The cursor moves past a text left out as past one drawn. Printing the
+    // same text at the same place again is allowed (a redraw in another
+    // colour), a box filled over a text in copy mode frees its place, and
+    // blank texts never collide. With the rule turned off, or for texts
+    // printed with overlap allowed, no text is left out for covering another.
     void SetLeaveOutCoveredText(bool leaveOut) { leaveOutCovered_ = leaveOut; }
     bool LeavesOutCoveredText() const { return leaveOutCovered_; }
-    // Sets one of the drawing state's rules for single texts
-    // (DrawState::textMayOverlap, DrawState::textKeptInside); see
-    // TextRuleScope.
+    // Sets the drawing state's rule for single texts (DrawState::textMayOverlap);
+    // see TextRuleScope.
     void SetTextRule(bool DrawState::*rule, bool on) { state_.*rule = on; }
+    // Sets the kind of the texts printed next and a label's anchor (user
+    // units); see TextAsLabel and TextAsRepeat.
+    void SetTextKind(TextKind kind, const LabelAnchor& anchor = {}) {
+        state_.textKind = kind;
+        state_.labelAnchor = anchor;
+    }
     // Whether text printed at (x, y) stands there already: printed again,
     // it takes its own place.
     bool DrawnAt(double x, double y, std::string_view text) const;
@@ -319,9 +378,10 @@ class PictureSurface {
     // picture's texts, for the texts another picture shows over it.
     void ReserveTextArea(const TextRect& area);
     // The texts drawn since the last Clear or repaint (but blank ones and
-    // those a filled box has covered since), and those left out.
+    // those a filled box has covered since), and those left out (each with
+    // the box it would have had).
     const std::vector<DrawnText>& DrawnTexts() const { return placed_; }
-    const std::vector<std::string>& LeftOutTexts() const { return leftOut_; }
+    const std::vector<DrawnText>& LeftOutTexts() const { return leftOut_; }
     // The most texts a surface keeps of either kind: a surface drawn again
     // and again without Clear forgets its oldest texts.
     static constexpr std::size_t kMostKeptTexts = 2048;
@@ -354,6 +414,10 @@ class PictureSurface {
     virtual void DrawText(double x, double y, std::string_view text, bool lineEnd) = 0;
     virtual void ShowPicture(const Picture& picture) = 0;
     virtual Picture SnapshotPicture() = 0;
+    // Takes back a repeat drawn with its box at box (pixels), which a value
+    // or label printed over it has won: what lay under it shows again.
+    // Surfaces that keep no pixels do nothing.
+    virtual void EraseText(const TextRect& box);
     // Text extent in pixels.
     virtual double TextWidthPixels(std::string_view text) const = 0;
     virtual double TextHeightPixels(std::string_view text) const = 0;
@@ -363,8 +427,11 @@ class PictureSurface {
 
   private:
     void MoveTo(double x, double y);
-    // Whether a text printed at (x, y) is drawn; notes its box when it is.
-    bool PlaceText(double x, double y, std::string_view text);
+    // Where a text printed at (x, y) is drawn (a label moved in from an
+    // edge), or none when it is left out; notes its box when it is drawn.
+    std::optional<std::pair<double, double>> PlaceText(double x, double y, std::string_view text);
+    // The text's box and kind as the rule judges it.
+    DrawnText Judged(std::string_view text, const TextRect& box) const;
     // The pixel box of the ink of text printed at (x, y); empty for a blank.
     std::optional<TextRect> InkBox(double x, double y, std::string_view text) const;
     // Forgets every text drawn, left out or kept a place for.
@@ -387,7 +454,7 @@ class PictureSurface {
     std::vector<DrawnText> placed_;
     // Places kept for texts printed later; an empty text keeps an area.
     std::vector<DrawnText> reserved_;
-    std::vector<std::string> leftOut_;
+    std::vector<DrawnText> leftOut_;
 };
 
 // Turns one of the rules for single texts on for the texts printed while it
@@ -410,7 +477,36 @@ template <bool DrawState::*Rule> class TextRuleScope {
 // Lets the texts printed while it lives cover other texts, for the few a
 // picture draws over one another on purpose.
 using TextOverlapAllowed = TextRuleScope<&DrawState::textMayOverlap>;
-// Leaves out the texts printed while it lives that would run off the picture.
-using TextKeptInside = TextRuleScope<&DrawState::textKeptInside>;
+
+// Gives the texts printed while it lives a kind (and a label its anchor),
+// then puts the old kind back.
+class TextKindScope {
+  public:
+    TextKindScope(PictureSurface& surface, TextKind kind, const LabelAnchor& anchor = {})
+        : surface_(surface), kind_(surface.State().textKind), anchor_(surface.State().labelAnchor) {
+        surface_.SetTextKind(kind, anchor);
+    }
+    ~TextKindScope() { surface_.SetTextKind(kind_, anchor_); }
+    TextKindScope(const TextKindScope&) = delete;
+    TextKindScope& operator=(const TextKindScope&) = delete;
+
+  private:
+    PictureSurface& surface_;
+    TextKind kind_;
+    LabelAnchor anchor_;
+};
+
+// The texts printed while it lives label the anchor (user units).
+class TextAsLabel : public TextKindScope {
+  public:
+    TextAsLabel(PictureSurface& surface, double x, double y, LabelSlide slide)
+        : TextKindScope(surface, TextKind::Label, LabelAnchor{x, y, slide}) {}
+};
+
+// The texts printed while it lives are repeats or decoration.
+class TextAsRepeat : public TextKindScope {
+  public:
+    explicit TextAsRepeat(PictureSurface& surface) : TextKindScope(surface, TextKind::Repeat) {}
+};
 
 } // namespace tarvex

@@ -233,6 +233,7 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     EndPainting();
     SetPixelSize(pixelWidth, pixelHeight);
     if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
+    underRepeats_.clear();
     QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
     FillBackground(resized);
     {
@@ -349,6 +350,7 @@ void RasterSurface::DrawClear() {
 }
 
 void RasterSurface::ShowPicture(const Picture& picture) {
+    underRepeats_.clear();
     if (background_ == Background::Transparent) {
         EndPainting();
         FillBackground(image_);
@@ -564,6 +566,14 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     if (!(std::abs(px) <= kLargestRadius && std::abs(py) <= kLargestRadius)) return;
     const QPoint topLeft = Rounded(QPointF(px, py));
     const std::optional<GlyphLine> glyphs = LayOutGlyphs(font.raw, line);
+    if (state.textKind == TextKind::Repeat) {
+        // A pixel's margin for glyphs that reach past their advance.
+        const QRect under =
+            QRect(topLeft, QSize(font.Width(line), font.height)).adjusted(-1, -1, 1, 1) &
+            image_.rect();
+        if (underRepeats_.size() >= kMostKeptTexts) underRepeats_.clear();
+        underRepeats_.push_back(UnderText{under, image_.copy(under)});
+    }
     QPainter& painter = Painter();
     if (!state.fontTransparent) {
         painter.fillRect(QRect(topLeft, QSize(font.Width(line), font.height)),
@@ -582,6 +592,22 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
         painter.drawText(baseline, line);
     }
     Changed();
+}
+
+void RasterSurface::EraseText(const TextRect& box) {
+    const QPoint middle = Rounded(QPointF(box.left + box.width / 2.0, box.top + box.height / 2.0));
+    // The latest repeat drawn there: the one whose pixels are on top.
+    for (auto kept = underRepeats_.rbegin(); kept != underRepeats_.rend(); ++kept) {
+        if (!kept->rect.contains(middle)) continue;
+        QPainter& painter = Painter();
+        painter.save();
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(kept->rect.topLeft(), kept->pixels);
+        painter.restore();
+        underRepeats_.erase(std::next(kept).base());
+        Changed();
+        return;
+    }
 }
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {

@@ -57,6 +57,7 @@ class RasterSurface : public PictureSurface {
     void DrawArc(double x, double y, double radius, double start, double end, Rgb color) override;
     void DrawPoint(double x, double y, Rgb color) override;
     void DrawText(double x, double y, std::string_view text, bool lineEnd) override;
+    void EraseText(const TextRect& box) override;
     void ShowPicture(const Picture& picture) override;
     Picture SnapshotPicture() override;
     double TextWidthPixels(std::string_view text) const override;
@@ -98,6 +99,13 @@ class RasterSurface : public PictureSurface {
 
     Background background_;
     QImage image_;
+    // The pixels under each repeat drawn since the last Clear, to take it
+    // back when a value or label wins its place.
+    struct UnderText {
+        QRect rect;
+        QImage pixels;
+    };
+    std::vector<UnderText> underRepeats_;
     mutable std::unique_ptr<QPainter> painter_;
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<TextFont>> textFonts_;

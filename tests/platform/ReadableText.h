@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -72,8 +73,58 @@ inline ::testing::AssertionResult TextIsReadable(const PictureSurface& surface,
 inline ::testing::AssertionResult NothingLeftOut(const PictureSurface& surface) {
     if (surface.LeftOutTexts().empty()) return ::testing::AssertionSuccess();
     auto failure = ::testing::AssertionFailure() << "left out as covering another text:";
-    for (const std::string& text : surface.LeftOutTexts()) failure << " \"" << text << '"';
+    for (const DrawnText& t : surface.LeftOutTexts()) failure << " \"" << t.text << '"';
     return failure;
+}
+
+// Whether every value, verdict, caption and unit printed since the last
+// Clear stands drawn (labels and repeats may be left out).
+inline ::testing::AssertionResult NoValueLeftOut(const PictureSurface& surface) {
+    auto failure = ::testing::AssertionFailure() << "values left out:";
+    bool found = false;
+    for (const DrawnText& t : surface.LeftOutTexts())
+        if (t.kind == TextKind::Value) {
+            failure << " \"" << t.text << '"';
+            found = true;
+        }
+    return found ? failure : ::testing::AssertionSuccess();
+}
+
+// Whether every label drawn since the last Clear stands at its anchor: none
+// drawn for an anchor outside the picture, and the middle of each within a
+// quarter of its height of its anchor across the way it may slide (a level
+// label's middle on its level, an hour's label's middle on its column), but
+// where an edge it touches has moved it in.
+inline ::testing::AssertionResult LabelsAtTheirAnchors(const PictureSurface& surface) {
+    constexpr double kEdge = 1.0;
+    const double width = surface.PixelWidth();
+    const double height = surface.PixelHeight();
+    std::ostringstream faults;
+    for (const DrawnText& t : surface.DrawnTexts()) {
+        if (t.kind != TextKind::Label) continue;
+        const TextRect& r = t.rect;
+        std::ostringstream where;
+        where << '"' << t.text << "\" at (" << r.left << ", " << r.top << ") for its anchor ("
+              << t.anchor.x << ", " << t.anchor.y << ")";
+        if (!t.AnchorInside(width, height)) {
+            faults << where.str() << " outside the " << width << " x " << height << " picture\n";
+            continue;
+        }
+        const double most = r.height / 4.0;
+        const bool atEdgeX = r.left <= kEdge || r.Right() >= width - kEdge;
+        const bool atEdgeY = r.top <= kEdge || r.Bottom() >= height - kEdge;
+        const double offX = std::abs(r.left + r.width / 2.0 - t.anchor.x);
+        const double offY = std::abs(r.top + r.height / 2.0 - t.anchor.y);
+        const bool checkX = t.anchor.slide != LabelSlide::AlongLevel;
+        const bool checkY = t.anchor.slide != LabelSlide::AlongColumn;
+        if (checkX && !atEdgeX && offX > most)
+            faults << where.str() << " stands " << offX << " px beside it\n";
+        if (checkY && !atEdgeY && offY > most)
+            faults << where.str() << " stands " << offY << " px above or below it\n";
+    }
+    const std::string found = faults.str();
+    if (found.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << found;
 }
 
 } // namespace tarvex

@@ -54,30 +54,53 @@ TEST(TextFollowsThePicture, FontScalesWithThePictureOnBothSurfaces) {
     }
 }
 
-// A text that would cover one printed since the last Clear is left out, but
-// a redraw in place, a text over a box filled across an old one, texts
-// allowed to overlap and pictures that opt out are drawn; the checker sees
-// what lies outside, overlaps or is too small.
-TEST(TextFollowsThePicture, CoveredTextsAreLeftOutAndTheCheckerFindsFaults) {
+// Each kind of text follows its rule: a repeat that would cover any text or
+// run off is left out, a value is always drawn (the checker then finds the
+// overlap), a label yields to values and labels; a repeat under a value or
+// label is taken back. The checkers name what lies outside, overlaps, is too
+// small or left out.
+TEST(TextFollowsThePicture, EachKindOfTextFollowsItsRuleAndTheCheckersFindFaults) {
     RecordingSurface s(200, 100);
     s.SetLeaveOutCoveredText(true);
     auto printAt = [&s](double x, double y, const char* text) { PrintAt(s, x, y, text); };
-    printAt(10, 10, "Toronto");
-    printAt(30, 14, "Buffalo");                    // over Toronto
-    printAt(10, 10, "Toronto");                    // redrawn in place
-    printAt(10, 10 + s.TextHeight("T"), "Albany"); // the next line
-    EXPECT_EQ(s.LeftOutTexts(), std::vector<std::string>{"Buffalo"});
-    EXPECT_FALSE(NothingLeftOut(s));
-    EXPECT_TRUE(TextIsReadable(s));
-    s.FilledBox(5, 5, 100, 40, kWhite); // erases Toronto and Albany
-    printAt(30, 14, "Buffalo");
     {
-        TextOverlapAllowed over(s);
-        printAt(32, 16, "Buffalo");
+        const TextAsRepeat names(s);
+        printAt(10, 10, "Toronto");
+        printAt(30, 14, "Buffalo");                    // over Toronto
+        printAt(10, 10, "Toronto");                    // redrawn in place
+        printAt(10, 10 + s.TextHeight("T"), "Albany"); // the next line
+        printAt(185, 60, "Erie");                      // runs off
     }
-    printAt(34, 18, "Erie");
-    EXPECT_EQ(s.LeftOutTexts().size(), 2u);
-    EXPECT_EQ(s.OperationsOf(DrawOperation::Kind::Text).size(), 5u);
+    EXPECT_EQ(TextsOf(s.LeftOutTexts()), (std::vector<std::string>{"Buffalo", "Erie"}));
+    EXPECT_EQ(s.LeftOutTexts()[0].kind, TextKind::Repeat);
+    EXPECT_FALSE(NothingLeftOut(s));
+    EXPECT_TRUE(NoValueLeftOut(s));
+    EXPECT_TRUE(TextIsReadable(s, {{"2 C", "850", "test"}}));
+    {
+        const TextAsLabel level(s, 0, 14, LabelSlide::AlongLevel);
+        printAt(30, 8, "850"); // over Toronto, a repeat: drawn, Toronto taken back
+        printAt(34, 8, "860"); // over the label 850: left out
+    }
+    printAt(30, 9, "2 C"); // a value over the label: drawn
+    EXPECT_EQ(TextsOf(s.DrawnTexts()), (std::vector<std::string>{"Albany", "850", "2 C"}));
+    EXPECT_EQ(s.LeftOutTexts().back().kind, TextKind::Label);
+    const auto overlaps = TextIsReadable(s);
+    EXPECT_NE(std::string(overlaps.message()).find("\"2 C\" at"), std::string::npos);
+    EXPECT_TRUE(TextIsReadable(
+        s, {{"850", "Toronto", "test"}, {"2 C", "850", "test"}, {"2 C", "Toronto", "test"}}));
+    s.FilledBox(5, 5, 100, 40, kWhite); // erases every text
+    {
+        const TextAsRepeat names(s);
+        printAt(30, 14, "Buffalo");
+        {
+            TextOverlapAllowed over(s);
+            printAt(32, 16, "Buffalo");
+        }
+        printAt(34, 18, "Erie");
+    }
+    EXPECT_EQ(TextsOf(s.LeftOutTexts()),
+              (std::vector<std::string>{"Buffalo", "Erie", "Toronto", "860", "Erie"}));
+    EXPECT_EQ(s.OperationsOf(DrawOperation::Kind::Text).size(), 7u);
 
     s.Clear();
     EXPECT_TRUE(s.LeftOutTexts().empty());
@@ -104,40 +127,137 @@ TEST(TextFollowsThePicture, CoveredTextsAreLeftOutAndTheCheckerFindsFaults) {
     EXPECT_NE(std::string(TextIsReadable(s).message()).find("4 px high"), std::string::npos);
 }
 
+// A label whose anchor lies outside the picture is not drawn, however near
+// the edge its text would stand; one an edge cuts while its anchor is inside
+// is moved in just enough; the anchor checker takes each slide on both sides
+// of its quarter-height bound and spares a label an edge has moved in.
+TEST(TextFollowsThePicture, LabelsStandAtAnchorsInsideThePicture) {
+    RecordingSurface s(200, 100);
+    s.Scale(0, 0, 200, 100);
+    const double h = s.TextHeight("8");
+    const double w = s.TextWidth("850");
+    struct Case {
+        LabelAnchor anchor;
+        double x, y;      // the text's intended top-left
+        bool drawn;       // anchor inside
+        double left, top; // where it stands when drawn
+    };
+    const Case cases[] = {
+        {{50, -0.6, LabelSlide::AlongLevel}, 50, -0.6 - h / 2, false, 0, 0},       // level above
+        {{50, 100.6, LabelSlide::AlongLevel}, 50, 100 - h / 2, false, 0, 0},       // level below
+        {{-500, 0.4, LabelSlide::AlongLevel}, 195, 0.4 - h / 2, true, 200 - w, 0}, // cut right
+        {{-0.6, 50, LabelSlide::AlongColumn}, -0.6 - w / 2, 50, false, 0, 0},      // column left
+        {{200.6, 50, LabelSlide::AlongColumn}, 200.6 - w / 2, 50, false, 0, 0},
+        {{199.5, 900, LabelSlide::AlongColumn}, 199.5 - w / 2, 97, true, 200 - w, 100 - h},
+        {{50, 101, LabelSlide::Fixed}, 40, 95, false, 0, 0},
+        {{201, 50, LabelSlide::Fixed}, 195, 45, false, 0, 0},
+        {{3, 3, LabelSlide::Fixed}, 3 - w / 2, 3 - h / 2, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const auto at = s.PlaceLabel(c.x, c.y, "850", c.anchor);
+        ASSERT_EQ(at.has_value(), c.drawn) << c.anchor.x << ", " << c.anchor.y;
+        s.Clear();
+        {
+            const TextKindScope label(s, TextKind::Label, c.anchor);
+            PrintAt(s, c.x, c.y, "850");
+        }
+        EXPECT_EQ(s.DrawnTexts().size(), c.drawn ? 1u : 0u);
+        if (!c.drawn) continue;
+        EXPECT_NEAR(at->first, c.left, 1e-9);
+        EXPECT_NEAR(at->second, c.top, 1e-9);
+        EXPECT_NEAR(s.DrawnTexts()[0].rect.top, c.top, 1e-9);
+        EXPECT_TRUE(LabelsAtTheirAnchors(s));
+    }
+    EXPECT_EQ(s.State().textKind, TextKind::Value); // the scope put it back
+
+    // Away from the edges: a level label's middle a quarter of its height
+    // off its level stands at it, a little more does not; a column label
+    // likewise across, a point's label on both axes.
+    struct Off {
+        LabelSlide slide;
+        double dx, dy; // of the middle from the anchor, in heights
+        bool at;
+    };
+    const Off offs[] = {
+        {LabelSlide::AlongLevel, 3.0, 0.24, true},   {LabelSlide::AlongLevel, 0, -0.26, false},
+        {LabelSlide::AlongColumn, -0.24, 2.0, true}, {LabelSlide::AlongColumn, 0.26, 0, false},
+        {LabelSlide::Fixed, 0.24, -0.24, true},      {LabelSlide::Fixed, 0, 0.26, false},
+        {LabelSlide::Fixed, -0.26, 0, false},
+    };
+    for (const Off& o : offs) {
+        s.Clear();
+        const TextKindScope label(s, TextKind::Label, LabelAnchor{100, 50, o.slide});
+        PrintAt(s, 100 + o.dx * h - w / 2, 50 + o.dy * h - h / 2, "850");
+        ASSERT_EQ(s.DrawnTexts().size(), 1u);
+        EXPECT_EQ(bool(LabelsAtTheirAnchors(s)), o.at) << o.dx << ", " << o.dy;
+    }
+}
+
 // A mark's place kept before the labels holds against them and takes the
-// mark; a label asked to stay inside is left out at the edge; an area kept
-// for another picture's texts stays free.
-TEST(TextFollowsThePicture, KeptPlacesAndLabelsThatMustStayInside) {
+// mark; an area kept for another picture's texts stays free.
+TEST(TextFollowsThePicture, KeptPlacesHoldAgainstLabelsAndRepeats) {
     RecordingSurface s(200, 100);
     s.SetLeaveOutCoveredText(true);
     auto printAt = [&s](double x, double y, const char* text) { PrintAt(s, x, y, text); };
     EXPECT_TRUE(s.ReserveTextPlace(50, 50, "X"));
     EXPECT_FALSE(s.ReserveTextPlace(52, 52, "N")); // on the kept place
-    printAt(40, 48, "120");                        // a label over the mark
+    {
+        const TextAsLabel level(s, 40, 52, LabelSlide::AlongLevel);
+        printAt(40, 48, "120"); // a label over the mark
+    }
     printAt(50, 50, "X");
     printAt(50, 50, "X"); // drawn again in place
-    EXPECT_EQ(s.LeftOutTexts(), std::vector<std::string>{"120"});
+    EXPECT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{"120"});
     ASSERT_EQ(s.DrawnTexts().size(), 1u);
     EXPECT_FALSE(s.ReserveTextPlace(50, 50, "N")); // on the drawn mark
 
-    printAt(185, 10, "130"); // runs off the right edge
-    {
-        const TextKeptInside inside(s);
-        printAt(185, 30, "140");
-        printAt(-3, 70, "150");
-        printAt(10, 70, "160");
-    }
-    EXPECT_EQ(s.LeftOutTexts(), (std::vector<std::string>{"120", "140", "150"}));
-    EXPECT_EQ(s.DrawnTexts().size(), 3u);
-
     s.Clear();
     s.ReserveTextArea(TextRect{0, 0, 200, 20});
-    printAt(100, 5, "Toronto");
-    printAt(100, 40, "Buffalo");
-    EXPECT_EQ(s.LeftOutTexts(), std::vector<std::string>{"Toronto"});
+    {
+        const TextAsRepeat names(s);
+        printAt(100, 5, "Toronto");
+        printAt(100, 40, "Buffalo");
+    }
+    EXPECT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{"Toronto"});
     s.Clear();
-    printAt(100, 5, "Toronto"); // Clear frees the area
+    {
+        const TextAsRepeat names(s);
+        printAt(100, 5, "Toronto"); // Clear frees the area
+    }
     EXPECT_TRUE(s.LeftOutTexts().empty());
+}
+
+// On the raster surface a repeat taken back leaves the pixels it covered as
+// they were, those drawn before it included; one drawn elsewhere stays.
+TEST(TextFollowsThePicture, ARepeatTakenBackLeavesThePixelsUnderIt) {
+    RasterSurface s(120, 60);
+    s.Clear();
+    s.Line(0, 20, 120, 20, kBlue);
+    const QImage before = s.Image().copy();
+    {
+        const TextAsRepeat repeat(s);
+        PrintAt(s, 10, 14, "8888");
+        PrintAt(s, 70, 14, "8888");
+    }
+    const QImage withRepeats = s.Image().copy();
+    PrintAt(s, 8, 30, "1"); // a value below both: nothing taken back
+    ASSERT_EQ(s.DrawnTexts().size(), 3u);
+    PrintAt(s, 8, 16, "1"); // over the first repeat's left end
+    ASSERT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{"8888"});
+    const QImage& after = s.Image();
+    const double valueRight = 8 + s.TextWidth("1") + 1;
+    int restored = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 120; ++x) {
+            if (x < valueRight) continue; // where the value stands
+            if (x < 60) {
+                EXPECT_EQ(after.pixel(x, y), before.pixel(x, y)) << x << ", " << y;
+                restored += after.pixel(x, y) != withRepeats.pixel(x, y);
+            } else {
+                EXPECT_EQ(after.pixel(x, y), withRepeats.pixel(x, y)) << x << ", " << y;
+            }
+        }
+    EXPECT_GT(restored, 20); // the repeat's ink went
 }
 
 // A picture set as the background paints over the texts drawn before, so
@@ -156,6 +276,7 @@ TEST(TextFollowsThePicture, RepaintFreesPlacesAndKeptTextsStayBounded) {
     s.PrintNoNewline("700 mb");
     EXPECT_TRUE(s.LeftOutTexts().empty());
 
+    const TextAsRepeat readout(s);
     for (int k = 0; k < 20000; ++k) {
         s.SetCurrentX(k % 350);
         s.SetCurrentY(k % 280);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -46,12 +47,13 @@ ValueRange ContourValues(const TimeHeightGrid& grid, int interval, const float* 
     return {low / interval * interval - interval, high / interval * interval + interval};
 }
 
-// Where letter goes to have its middle on (x, y), moved in just enough to
-// stay whole inside the picture (a mark on the lowest or highest level).
-std::pair<double, double> LetterAt(const PictureSurface& pic, double x, double y,
-                                   const char* letter) {
-    return pic.PlaceInside(x - pic.TextWidth(letter) / 2.0, y - pic.TextHeight(letter) / 2.0,
-                           letter);
+// Where letter goes to have its middle on the point (x, y), moved in just
+// enough to stay whole inside the picture (a mark on the lowest or highest
+// level); none for a point outside the picture.
+std::optional<std::pair<double, double>> LetterAt(const PictureSurface& pic, double x, double y,
+                                                  const char* letter) {
+    return pic.PlaceLabel(x - pic.TextWidth(letter) / 2.0, y - pic.TextHeight(letter) / 2.0, letter,
+                          LabelAnchor{x, y, LabelSlide::Fixed});
 }
 
 // Interior points above (maximum) or below (minimum) each of their four
@@ -83,8 +85,10 @@ void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
     const char* letter = maximum ? "X" : "N";
     ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
-        const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-        PrintAt(pic, x, y, letter);
+        const auto at = LetterAt(pic, t, grid.levelY[k], letter);
+        if (!at) return;
+        const TextAsLabel mark(pic, t, grid.levelY[k], LabelSlide::Fixed);
+        PrintAt(pic, at->first, at->second, letter);
     });
 }
 
@@ -94,8 +98,8 @@ void ReserveExtrema(PictureSurface& pic, const TimeHeightGrid& grid) {
     for (const bool maximum : {true, false}) {
         const char* letter = maximum ? "X" : "N";
         ForEachExtremum(grid, maximum, [&](int t, int k, float) {
-            const auto [x, y] = LetterAt(pic, t, grid.levelY[k], letter);
-            pic.ReserveTextPlace(x, y, letter);
+            const auto at = LetterAt(pic, t, grid.levelY[k], letter);
+            if (at) pic.ReserveTextPlace(at->first, at->second, letter);
         });
     }
 }
@@ -170,13 +174,25 @@ int FlatLabelEvery(const PictureSurface& pic) {
 // across the cell (later edge to earlier edge) at every few columns, so that
 // long flat contours carry labels too. A label that would cover another text
 // or run off the picture is left out, so steep contours do not pile labels
-// up.
+// up; a contour whose labels were all left out is labelled at the first
+// end of one of its lines where the label fits with a corner on it, so that
+// its value still shows.
 void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 const std::vector<RowRange>& rows) {
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
     if (C < 0 || T < 1) return;
     const int flatEvery = FlatLabelEvery(pic);
+    const std::string label = PrintForm(value);
+    const TextAsRepeat repeat(pic);
+    bool wanted = false;
+    bool labelled = false;
+    std::vector<Slot> spare;
+    const auto print = [&](const Slot& at) {
+        wanted = true;
+        PrintAt(pic, at.x, at.y, label);
+        labelled = labelled || pic.DrawnAt(at.x, at.y, label);
+    };
     // The crossing on the upper edge of each column's cell in the row below.
     std::array<Slot, kTimeColumns + 1> saved{};
     // Slots 1..4: later column, upper level, earlier column, lower level.
@@ -225,13 +241,23 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 while (low > 0 && !slot[low].set) --low;
                 if (low < 1) continue;
                 pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
-                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
-                    const TextKeptInside inside(pic);
-                    PrintAt(pic, slot[low].x, slot[low].y, PrintForm(value));
+                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0))
+                    print(slot[low]);
+                if (!labelled) {
+                    spare.push_back(slot[low]);
+                    spare.push_back(slot[high]);
                 }
             }
         }
     }
+    if (!wanted) return;
+    // The label with one of its corners on the line's end.
+    const float width = static_cast<float>(pic.TextWidth(label));
+    const float height = static_cast<float>(pic.TextHeight(label));
+    for (const float dy : {0.0f, -height})
+        for (const float dx : {0.0f, -width})
+            for (std::size_t i = 0; i < spare.size() && !labelled; ++i)
+                print({true, spare[i].x + dx, spare[i].y + dy});
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace tarvex {
 
@@ -42,11 +43,18 @@ CloudClass CloudClassOf(float cover) {
 constexpr Rgb kIsothermColor = RGB(255, 127, 63);
 constexpr Rgb kMarkerColor = RGB(255, 255, 127);
 
-// Prints text at (x, y), moved in just enough to lie whole in the picture.
-void PrintInside(PictureSurface& pic, double x, double y, const std::string& text) {
-    const auto [left, top] = pic.PlaceInside(x, y, text);
-    pic.SetCurrentX(left);
-    pic.SetCurrentY(top);
+// Prints text at (x, y), beside the point (t, level) it names, moved in just
+// enough to lie whole in the picture; not for a point outside the picture.
+void PrintInside(PictureSurface& pic, int t, double level, double x, double y,
+                 const std::string& text) {
+    const auto placed = pic.PlaceLabel(x, y, text, LabelAnchor{double(t), level});
+    if (!placed) return;
+    std::tie(x, y) = *placed;
+    // Standing beside its point, the label is anchored at its own middle.
+    const TextAsLabel point(pic, x + pic.TextWidth(text) / 2.0, y + pic.TextHeight(text) / 2.0,
+                            LabelSlide::Fixed);
+    pic.SetCurrentX(x);
+    pic.SetCurrentY(y);
     pic.Print(text);
 }
 
@@ -74,13 +82,13 @@ void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
     for (int t = 4; t <= last; t += 21) {
         const std::optional<double> yt = y(t);
         if (!yt) continue;
-        PrintInside(pic, t, *yt + 0.5 * pic.TextHeight("H"), name);
+        PrintInside(pic, t, *yt, t, *yt + 0.5 * pic.TextHeight("H"), name);
     }
     marked = -9999.0f;
     for (int t = 0; t <= last; ++t) {
         const std::optional<double> yt = y(t);
         if (!yt || !changed(marked, t)) continue;
-        PrintInside(pic, t + 1.15 * pic.TextWidth("H"), *yt - 1.5 * pic.TextHeight("H"),
+        PrintInside(pic, t, *yt, t + 1.15 * pic.TextWidth("H"), *yt - 1.5 * pic.TextHeight("H"),
                     Format(H(m, t) / 1000.0, "#0.0"));
     }
 }

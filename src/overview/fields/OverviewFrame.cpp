@@ -7,6 +7,7 @@
 #include "platform/Format.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <string>
@@ -43,14 +44,19 @@ float LogOf(float pressure) {
 }
 
 // The top of a label whose middle sits on the line y, moved in just enough
-// to stay whole at the picture's top and bottom edges.
-double SideLabelTop(const PictureSurface& side, double y) {
-    return side.PlaceInside(0, y - side.TextHeight("9") / 2.0, "9").second;
+// to stay whole at the picture's top and bottom edges; none for a line
+// outside the picture.
+std::optional<double> SideLabelTop(const PictureSurface& side, double y) {
+    const auto at = side.PlaceLabel(0, y - side.TextHeight("9") / 2.0, "9",
+                                    LabelAnchor{0, y, LabelSlide::AlongLevel});
+    if (!at) return std::nullopt;
+    return at->second;
 }
 
 void SideLabel(PictureSurface& side, double x, double y, const std::string& text) {
+    const TextAsLabel level(side, x, y, LabelSlide::AlongLevel);
     side.SetCurrentX(x);
-    side.SetCurrentY(SideLabelTop(side, y));
+    side.SetCurrentY(y - side.TextHeight("9") / 2.0);
     side.PrintNoNewline(text);
 }
 
@@ -108,9 +114,8 @@ void DrawHeightGroup(OverviewContext& c) {
         // The five-thousands' labels keep their places: a thousand between
         // them is left out where it would cover one.
         for (int k = 5; k <= H; k += 5)
-            if (kft[k] > 0)
-                c.picRight.ReserveTextPlace(0, SideLabelTop(c.picRight, std::log(kft[k])),
-                                            Format(k, "##K"));
+            if (const auto at = SideLabelTop(c.picRight, std::log(kft[k])); kft[k] > 0 && at)
+                c.picRight.ReserveTextPlace(0, *at, Format(k, "##K"));
         if (H <= 20) {
             c.picRH.SetDrawStyle(DrawStyle::Dot);
             for (int k = 1; k <= H; ++k)
@@ -138,7 +143,7 @@ void DrawHeightGroup(OverviewContext& c) {
     }
 }
 
-void DrawWindGroup(OverviewContext& c) {
+void DrawWindGroup(OverviewContext& c, double labelX) {
     const OverviewAxes& a = c.axes;
     const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.Wind, c.options.chkGridWind,
                                         a.DirectionTop, a.DirectionTop - a.DirectionSpan);
@@ -149,7 +154,7 @@ void DrawWindGroup(OverviewContext& c) {
             c.picRH.SetDrawWidth(d % 90 == 0 ? 2 : 1);
             GridLine(c, d);
         }
-        SideLabel(c.picLeft, 33, d, std::to_string(d));
+        SideLabel(c.picLeft, labelX, d, std::to_string(d));
     }
     c.picRH.SetDrawWidth(1);
     c.picRH.SetDrawStyle(DrawStyle::Solid);
@@ -197,7 +202,7 @@ bool IsMultiple(double v, double of) {
     return std::fabs(std::remainder(v, of)) < 1e-6;
 }
 
-void DrawIndexGroup(OverviewContext& c) {
+void DrawIndexGroup(OverviewContext& c, double labelX) {
     const OverviewAxes& a = c.axes;
     const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.LakeIndex, c.options.chkGridLakeIndex,
                                         a.IndexBase + a.IndexSpan, a.IndexBase);
@@ -223,7 +228,7 @@ void DrawIndexGroup(OverviewContext& c) {
         const double shown = v * a.IndexLabelFactor;
         // Sign and value as one text, so the value never counts as covering
         // its own sign.
-        SideLabel(c.picLeft, 66, v, (shown < 0.0 ? "-" : "+") + Format(std::fabs(shown), "0"));
+        SideLabel(c.picLeft, labelX, v, (shown < 0.0 ? "-" : "+") + Format(std::fabs(shown), "0"));
     });
     c.picRH.SetDrawStyle(DrawStyle::Solid);
 }
@@ -246,30 +251,30 @@ void DrawLeftGroup(OverviewContext& c, double top, double bottom, const ValueSca
     DrawValueScale(c, c.picLeft, gridOn, scale, styleOf);
 }
 
-void DrawCapeGroup(OverviewContext& c) {
+void DrawCapeGroup(OverviewContext& c, double labelX) {
     const double M = c.session.history.OverviewThresholds[0];
     const double step = M > 5000 ? 1000 : M > 2000 ? 500 : M > 1000 ? 250 : M > 350 ? 100 : 25;
-    DrawLeftGroup(c, M, 0, {0, RoundHalfEven(M), step, 0, "00"},
+    DrawLeftGroup(c, M, 0, {0, RoundHalfEven(M), step, labelX, "00"},
                   [](double v) { return IsMultiple(v, 500) ? DrawStyle::Solid : DrawStyle::Dot; });
 }
 
-void DrawSurfacePressureGroup(OverviewContext& c) {
+void DrawSurfacePressureGroup(OverviewContext& c, double labelX) {
     const OverviewAxes& a = c.axes;
     const double step = a.PressureTraceSpan > 70.0f ? 10 : 5;
     const double lo = std::ceil(a.PressureTraceBase / step) * step;
     DrawLeftGroup(c, a.PressureTraceBase + a.PressureTraceSpan, a.PressureTraceBase,
-                  {lo, a.PressureTraceBase + a.PressureTraceSpan, step, 0, "0"},
+                  {lo, a.PressureTraceBase + a.PressureTraceSpan, step, labelX, "0"},
                   [](double) { return DrawStyle::Dot; });
 }
 
-void DrawVentilationGroup(OverviewContext& c) {
+void DrawVentilationGroup(OverviewContext& c, double labelX) {
     const double M = c.session.history.OverviewThresholds[2];
     const double step = M > 50 ? 10 : M > 20 ? 5 : M > 10 ? 2 : M > 3.5 ? 1 : 0.25;
-    DrawLeftGroup(c, M, 0, {0, M, step, 0, step < 1 ? "0.00" : "0"},
+    DrawLeftGroup(c, M, 0, {0, M, step, labelX, step < 1 ? "0.00" : "0"},
                   [](double) { return DrawStyle::Dot; });
 }
 
-void DrawVisibilityGroup(OverviewContext& c) {
+void DrawVisibilityGroup(OverviewContext& c, double labelX) {
     // The visibility trace hangs (M - miles)^2 below the top edge, so the
     // labels stand where it draws each visibility.
     const double M = c.session.history.OverviewThresholds[1];
@@ -287,9 +292,47 @@ void DrawVisibilityGroup(OverviewContext& c) {
         if (mark.miles > M) break;
         const double depth = VisibilityDepth(mark.miles, M);
         if (gridOn) GridLine(c, depth);
-        SideLabel(c.picLeft, 0, depth, mark.label);
+        SideLabel(c.picLeft, labelX, depth, mark.label);
     }
     c.picRH.SetDrawStyle(DrawStyle::Solid);
+}
+
+// The scales picLeft shows, in the order the frame draws them.
+enum LeftScale { kWindScale, kIndexScale, kCapeScale, kPressureScale, kVentScale, kVisScale };
+
+// Where each scale shown on picLeft writes its labels (x of 0..100): each
+// keeps a band of its own, so no scale's labels are lost under another's.
+// Up to three scales take the thirds, each its usual one (wind 33, index 66,
+// the others 0) while no other scale holds it; more scales share the width
+// equally, their text made smaller to fit (never below the least size).
+std::array<double, 6> LeftBands(PictureSurface& left, const std::array<bool, 6>& shown) {
+    constexpr double kUsual[] = {33, 66, 0, 0, 0, 0};
+    std::array<double, 6> x{};
+    const int n = static_cast<int>(std::count(shown.begin(), shown.end(), true));
+    if (n > 3) {
+        int band = 0;
+        for (std::size_t g = 0; g < shown.size(); ++g)
+            if (shown[g]) x[g] = 100.0 * band++ / n;
+        left.SetFontSize(left.FontSize() * 3.0 / n);
+        return x;
+    }
+    std::array<bool, 3> taken{};
+    std::array<bool, 6> placed{};
+    for (std::size_t g = 0; g < shown.size(); ++g) {
+        const auto third = static_cast<std::size_t>(kUsual[g] / 33);
+        if (shown[g] && !taken[third]) {
+            taken[third] = placed[g] = true;
+            x[g] = kUsual[g];
+        }
+    }
+    for (std::size_t g = 0; g < shown.size(); ++g) {
+        if (!shown[g] || placed[g]) continue;
+        const auto free =
+            static_cast<std::size_t>(std::find(taken.begin(), taken.end(), false) - taken.begin());
+        taken[free] = true;
+        x[g] = 33.0 * static_cast<double>(free);
+    }
+    return x;
 }
 
 void DrawTimeGrid(OverviewContext& c) {
@@ -366,21 +409,30 @@ void DrawOverviewFrame(OverviewContext& c) {
     const OverviewOptions& o = c.options;
     c.grids = {};
     c.picRH.SetForeColor(kWhite);
+    const std::array<bool, 6> left = {o.chkWinds || o.chkMeanWind || o.chkTransportWinds,
+                                      o.chkLakeIndex || o.chkMoistLakeIndex || o.chkVVTrend ||
+                                          o.chk3HPresChange || o.chkHelicity || o.chkDavisIndex ||
+                                          o.chkHainesIndex || o.chkTQ || o.chkSnowRatio,
+                                      o.chkCAPE || o.chkLIC || o.chkPrecipWater,
+                                      o.chkSfcPres,
+                                      o.chkVentilation,
+                                      o.chkVisibility};
+    const double leftFont = c.picLeft.FontSize();
+    const std::array<double, 6> band = LeftBands(c.picLeft, left);
     if (HeightGroupOn(o)) IgnoringErrors([&] { DrawHeightGroup(c); });
-    if (o.chkWinds || o.chkMeanWind || o.chkTransportWinds)
-        IgnoringErrors([&] { DrawWindGroup(c); });
+    if (left[kWindScale]) IgnoringErrors([&] { DrawWindGroup(c, band[kWindScale]); });
     if (o.chkPrecip || o.chkEvaporation || o.chkRunOff || o.chkSnow)
         IgnoringErrors([&] { DrawPrecipGroup(c); });
-    if (o.chkLakeIndex || o.chkMoistLakeIndex || o.chkVVTrend || o.chk3HPresChange ||
-        o.chkHelicity || o.chkDavisIndex || o.chkHainesIndex || o.chkTQ || o.chkSnowRatio)
-        IgnoringErrors([&] { DrawIndexGroup(c); });
+    if (left[kIndexScale]) IgnoringErrors([&] { DrawIndexGroup(c, band[kIndexScale]); });
     if (o.chkSfcTemp || o.chkSfcDewPoint || o.chkApparentTemp || o.chkWindChill || o.chkSkinTemp ||
         o.chkTotalTotals || o.chkStormRelInflow || o.chkMBEspeed || o.chkTransportSpeed)
         IgnoringErrors([&] { DrawTempGroup(c); });
-    if (o.chkCAPE || o.chkLIC || o.chkPrecipWater) IgnoringErrors([&] { DrawCapeGroup(c); });
-    if (o.chkSfcPres) IgnoringErrors([&] { DrawSurfacePressureGroup(c); });
-    if (o.chkVentilation) IgnoringErrors([&] { DrawVentilationGroup(c); });
-    if (o.chkVisibility) IgnoringErrors([&] { DrawVisibilityGroup(c); });
+    if (left[kCapeScale]) IgnoringErrors([&] { DrawCapeGroup(c, band[kCapeScale]); });
+    if (left[kPressureScale])
+        IgnoringErrors([&] { DrawSurfacePressureGroup(c, band[kPressureScale]); });
+    if (left[kVentScale]) IgnoringErrors([&] { DrawVentilationGroup(c, band[kVentScale]); });
+    if (left[kVisScale]) IgnoringErrors([&] { DrawVisibilityGroup(c, band[kVisScale]); });
+    c.picLeft.SetFontSize(leftFont);
     if (o.chkGridTime) IgnoringErrors([&] { DrawTimeGrid(c); });
 }
 

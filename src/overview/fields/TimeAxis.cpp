@@ -32,11 +32,12 @@ void DrawTimeAxis(PictureSurface& picTime, const ProfileArrays& store, const Ove
         return;
     const DateTime first = store.ValidTime(store.CurrentModel, 0);
     // A label centred on its column, moved in just enough to stay whole in
-    // the strip at the first and last columns.
+    // the strip at the first and last columns shown; a column outside the
+    // time window has none.
     const auto label = [&picTime](double c, double y, const std::string& text) {
-        const auto [x, top] = picTime.PlaceInside(c - picTime.TextWidth(text) / 2.0, y, text);
-        picTime.SetCurrentX(x);
-        picTime.SetCurrentY(top);
+        const TextAsLabel column(picTime, c, y, LabelSlide::AlongColumn);
+        picTime.SetCurrentX(c - picTime.TextWidth(text) / 2.0);
+        picTime.SetCurrentY(y);
         picTime.PrintNoNewline(text);
     };
     const int last = static_cast<int>(RoundHalfEven(axes.ScaleLeftColumn));

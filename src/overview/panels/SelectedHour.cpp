@@ -37,6 +37,10 @@ double Covered(int x, int width, double from, double to) {
 
 } // namespace
 
+int MostPanelWidth(const PanelRow& row, double columnWidth) {
+    return static_cast<int>(std::floor((row.innerWidth - std::ceil(columnWidth)) / 2.0));
+}
+
 int PanelLeft(int currentLeft, int panelWidth, const PanelRow& row, ColumnPixels column) {
     const int atRight = std::max(row.innerWidth - panelWidth, 0);
     const int here = currentLeft == 0 ? 0 : atRight;

@@ -45,6 +45,10 @@ struct PanelRow {
     int innerWidth = 0;
 };
 
+// The widest a panel may be so that one side of the row always leaves a
+// column columnWidth wide in sight: half the room less a whole column.
+int MostPanelWidth(const PanelRow& row, double columnWidth);
+
 // Where a panel panelWidth wide goes so that it leaves the hour's column
 // (pixels from the room's left edge) in sight: it stays on its side (left
 // edge 0, or flush with the right edge) while that side clears the column,

@@ -374,6 +374,9 @@ void FrmOverView::btnReset_Click() {
             if (std::string_view(name) == "chkECAPE") options.ECAPELegendStart = 0;
         }
     }
+    // The humidity boxes ignore their clicks while redraws are held, so the
+    // legends follow the cleared boxes here.
+    ShowCompanionPanels();
     RedrawOverview();
 }
 

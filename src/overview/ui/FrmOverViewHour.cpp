@@ -117,6 +117,14 @@ void FrmOverView::ShowHourProfile(std::int16_t hour) {
         ColumnPixels column = HourColumnPixels(axes, picRH->width(), hour);
         column.left += rhLeft;
         column.right += rhLeft;
+        // At most half the room less a column, so that one side always
+        // leaves the hour in sight; smaller than designed only where the
+        // window is too narrow for that, keeping the panel's shape.
+        const int most = MostPanelWidth(row, column.right - column.left);
+        const double designWidth = box->Surface().DesignWidth();
+        const int width = std::clamp(most, 1, static_cast<int>(designWidth));
+        box->setFixedSize(width, static_cast<int>(std::lround(box->Surface().DesignHeight() *
+                                                              width / designWidth)));
         box->move(PanelLeft(box->x(), box->width(), row, column), picRH->y());
         box->raise();
         box->show();

@@ -69,9 +69,9 @@ void PrintOmega(PictureSurface& pic, float R) {
     for (int v = -N; v <= N; v += step) {
         const std::string text = (v > 0 ? "+" : "") + std::to_string(v);
         pic.SetForeColor(v > 0 ? RGB(0, 0, 255) : (v < 0 ? RGB(255, 0, 0) : RGB(0, 0, 0)));
-        const auto [x, y] = pic.PlaceInside(v - pic.TextWidth(text) / 2.0, 0.0, text);
-        pic.SetCurrentX(x);
-        pic.SetCurrentY(y);
+        const TextAsLabel column(pic, v, 0.0, LabelSlide::AlongColumn);
+        pic.SetCurrentX(v - pic.TextWidth(text) / 2.0);
+        pic.SetCurrentY(0.0);
         pic.PrintNoNewline(text);
     }
 }

@@ -262,7 +262,7 @@ void DrawMapBackground(PictureSurface& buffer, const MapGeography& geography,
         std::abs(buffer.TextHeight("I") * buffer.PixelHeight() / buffer.ScaleHeight());
     buffer.ReserveTextArea(TextRect{0.0, 0.0, width, 2.0 * line});
     buffer.ReserveTextArea(TextRect{0.0, buffer.PixelHeight() - line, width, line});
-    const TextKeptInside inside(buffer);
+    const TextAsRepeat names(buffer);
     buffer.Scale(view[0], view[1], view[2], view[3]);
     buffer.SetDrawMode(DrawMode::CopyPen);
     buffer.SetDrawStyle(DrawStyle::Solid);

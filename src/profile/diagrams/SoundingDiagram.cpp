@@ -46,9 +46,9 @@ void LevelLine(PictureSurface& pic, const SoundingView& view, double labelX, dou
         pic.Line(5.0, y, 7.0, y);
     }
     // A line at the picture's edge has its label moved in to show whole.
-    const auto [x, top] = pic.PlaceInside(labelX, y - view.HalfTextHeight, label);
-    pic.SetCurrentX(x);
-    pic.SetCurrentY(top);
+    const TextAsLabel level(pic, labelX, y, LabelSlide::AlongLevel);
+    pic.SetCurrentX(labelX);
+    pic.SetCurrentY(y - view.HalfTextHeight);
     pic.Print(label);
 }
 

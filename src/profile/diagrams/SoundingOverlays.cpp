@@ -53,13 +53,21 @@ void IndexMark(PictureSurface& pic, const SoundingView& view, double groundT, do
                 -pic.TextHeight(text) / 2.0);
 }
 
+// The top-left corner of text meant to start at (x, y), moved in just enough
+// to lie whole inside the picture wherever it would stand.
+std::pair<double, double> Inside(const PictureSurface& pic, double x, double y,
+                                 std::string_view text) {
+    const LabelAnchor middle{x, pic.ScaleTop() + pic.ScaleHeight() / 2.0, LabelSlide::AlongLevel};
+    return pic.PlaceLabel(x, y, text, middle).value_or(std::pair{x, y});
+}
+
 } // namespace
 
 std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double x, double y,
                                                      std::string_view text, double dx, double dy) {
     // Steps are taken from the place moved inside the picture, so that none
     // is spent outside it.
-    std::tie(x, y) = pic.PlaceInside(x, y, text);
+    std::tie(x, y) = Inside(pic, x, y, text);
     // Steps 0, 1, -1, 2, -2, ... along one axis; none along an axis with no
     // step.
     auto along = [](int k) { return k % 2 == 1 ? (k + 1) / 2 : -k / 2; };
@@ -71,7 +79,7 @@ std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double
         for (int j = 0; j <= std::min(ring, acrossMost); ++j) {
             const int k = ring - j;
             if (k > downMost) continue;
-            const auto [px, py] = pic.PlaceInside(x + along(j) * dx, y + along(k) * dy, text);
+            const auto [px, py] = Inside(pic, x + along(j) * dx, y + along(k) * dy, text);
             if (pic.DrawnAt(px, py, text) || pic.ReserveTextPlace(px, py, text)) {
                 pic.SetCurrentX(px);
                 pic.SetCurrentY(py);
@@ -80,7 +88,7 @@ std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double
             }
         }
     }
-    const auto [px, py] = pic.PlaceInside(x, y, text);
+    const auto [px, py] = Inside(pic, x, y, text);
     pic.SetCurrentX(px);
     pic.SetCurrentY(py);
     pic.Print(text);

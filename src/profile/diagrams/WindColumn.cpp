@@ -74,12 +74,13 @@ void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const 
     // A level at the picture's top edge has its values moved down just
     // enough to show whole.
     auto print = [&](double x, double y, const std::string& text) {
+        const TextAsLabel level(pic, x, y, LabelSlide::AlongLevel);
         pic.SetCurrentX(x);
-        pic.SetCurrentY(pic.PlaceInside(x, y, text).second);
+        pic.SetCurrentY(y - view.HalfTextHeight);
         pic.PrintNoNewline(text);
     };
     for (int L : levels) {
-        const double y = LevelY(s, t, view, L) - view.HalfTextHeight;
+        const double y = LevelY(s, t, view, L);
         if (view.extras.DigitalWindStyle)
             print(kDigitalDirectionX, y, PrintForm(RoundHalfEven(s.WindDirection(m, t, L))));
         print(kDigitalSpeedX, y, PrintForm(RoundHalfEven(s.WindSpeed(m, t, L))));

@@ -141,6 +141,35 @@ TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {
     }
     EXPECT_EQ(maxima, 1);
     for (const DrawOperation& mark : marks) EXPECT_NE(mark.text, "N");
+
+    // With the maximum's column outside the picture its mark is not drawn
+    // (pulled in, it would stand at another column).
+    RecordingSurface right;
+    right.Scale(6, 6, 3.5, 0);
+    ContourField(right, g, 5, kYellow, kBlue, 10);
+    for (const DrawOperation& mark : right.OperationsOf(DrawOperation::Kind::Text))
+        EXPECT_NE(mark.text, "X");
+
+    // A ring whose labels are all covered keeps one at another end of its
+    // line, where it covers nothing.
+    RecordingSurface first;
+    first.Scale(0, 6, 6, 0);
+    DrawContourLevel(first, g, -2.5f);
+    ASSERT_FALSE(first.DrawnTexts().empty());
+    RecordingSurface covered;
+    covered.Scale(0, 6, 6, 0);
+    for (const DrawnText& text : first.DrawnTexts()) covered.ReserveTextArea(text.rect);
+    DrawContourLevel(covered, g, -2.5f);
+    ASSERT_EQ(covered.DrawnTexts().size(), 1u);
+    const DrawnText& kept = covered.DrawnTexts()[0];
+    EXPECT_EQ(kept.text, "-2.5 "); // printed as a number, with its blank
+    const auto label = covered.OperationsOf(DrawOperation::Kind::Text).at(0);
+    ends.clear();
+    for (const DrawOperation& line : Lines(covered))
+        ++ends[{std::round(line.x2 * 1e4), std::round(line.y2 * 1e4)}];
+    EXPECT_EQ(ends.count({std::round(label.x1 * 1e4), std::round(label.y1 * 1e4)}), 1u);
+    for (const DrawnText& text : first.DrawnTexts())
+        EXPECT_FALSE(TextRectsOverlap(text.rect, kept.rect));
 }
 
 TEST(Contouring, SaddleJoinsTheLaterEdgeToTheUpperEdge) {

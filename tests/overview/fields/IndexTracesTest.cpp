@@ -1,4 +1,5 @@
 #include "overview/fields/IndexTraces.h"
+#include "overview/fields/LayerTraces.h"
 
 #include "compute/ApparentTemp.h"
 #include "compute/ComputeState.h"
@@ -97,6 +98,21 @@ TEST(IndexTraces, HainesDavisAndLakeIndexSegmentColours) {
               (std::vector<Rgb>{RGB(192, 192, 0), RGB(223, 0, 0), RGB(223, 0, 0), RGB(0, 192, 0),
                                 RGB(0, 192, 0)}));
     EXPECT_EQ(o.Lines()[0].y1, 3);
+
+    // Moist lake index over a lake of 0 C: with one temperature T through
+    // the column the index is T / 2 + 9. Green needs both ends above 3,
+    // olive both above 0.
+    o.picRH.ForgetOperations();
+    o.session.parcelOptions.LakeTempC = 0.0f;
+    const float moist[] = {5.0f, 3.0f, 5.0f, 3.1f, 0.1f, 0.0f};
+    for (int t = 0; t <= 5; ++t)
+        for (int k = 0; k <= OverviewTestSession::kLevels; ++k)
+            o.s.Temperature(m, t, k) = 2.0f * (moist[t] - 9.0f);
+    PlotMoistLakeIndex(o.ctx);
+    EXPECT_EQ(LineColors(o.picRH),
+              (std::vector<Rgb>{RGB(192, 192, 0), RGB(192, 192, 0), RGB(0, 192, 0),
+                                RGB(192, 192, 0), RGB(223, 0, 0)}));
+    EXPECT_NEAR(o.Lines()[2].y2, 3.1, 1e-5);
 }
 
 TEST(IndexTraces, HelicityTotalTotalsAndTQ) {

@@ -161,6 +161,17 @@ TEST(LevelTraces, HailStripAndIsothermMarkers) {
     EXPECT_EQ(texts, (std::vector<std::string>{"20.0", "8.0", "8.6"}));
     EXPECT_EQ(LinesIn(o.picRH, RGB(255, 127, 63)).size(), 6u);
     EXPECT_EQ(o.picRH.DrawWidth(), 1);
+
+    // Scrolled past hour 0: its heights are not drawn (pulled in, they would
+    // stand at hour 1 with hour 0's values); hour 2's stands by its marker.
+    o.picRH.Clear();
+    o.picRH.ForgetOperations();
+    SetTimeWindow(o.axes, 2, 2);
+    PlotIsothermLevels(o.ctx);
+    const auto shown = o.picRH.OperationsOf(DrawOperation::Kind::Text);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "8.6");
+    EXPECT_NEAR(shown[0].x1, 2 + 1.15 * o.picRH.TextWidth("H"), 1e-9);
 }
 
 } // namespace

@@ -84,7 +84,7 @@ TEST(OverviewFrame, HeightLabelsFollowTheUnitsAndTheTop) {
     // "50" lies above the 100 mb top: held at the edge it would cover "100".
     EXPECT_EQ(Texts(o.picRight), (std::vector<std::string>{"900", "800", "700", "600", "500", "400",
                                                            "300", "200", "100"}));
-    EXPECT_EQ(o.picRight.LeftOutTexts(), std::vector<std::string>{"50"});
+    EXPECT_EQ(TextsOf(o.picRight.LeftOutTexts()), std::vector<std::string>{"50"});
     StartProfileScale(o.axes, 1, 600); // span ln(1000/600) < 0.6: every 50 mb
     DrawFrame(o);
     EXPECT_EQ(Texts(o.picRight),
@@ -125,6 +125,44 @@ TEST(OverviewFrame, HeightLabelsFollowTheUnitsAndTheTop) {
     DrawFrame(o);
     EXPECT_EQ(Texts(o.picRight), (std::vector<std::string>{"1Km", "2Km", "3Km", "4Km", "5Km"}));
     EXPECT_EQ(o.picRight.OperationsOf(DrawOperation::Kind::Text)[0].color, RGB(127, 127, 127));
+}
+
+// Each scale shown on picLeft keeps a band of its own: surface pressure
+// beside CAPE keeps all its labels, and so do four scales at once.
+TEST(OverviewFrame, EachLeftScaleWritesInItsOwnBand) {
+    OverviewTestSession o;
+    o.picLeft.Resize(96, 560);
+    o.session.history.OverviewThresholds[0] = 2500.0f;
+    o.axes.PressureTraceBase = 970.0f;
+    o.axes.PressureTraceSpan = 50.0f;
+    o.options.chkCAPE = o.options.chkSfcPres = true;
+    const auto bandOf = [&](const std::string& text) {
+        for (const DrawOperation& op : o.picLeft.OperationsOf(DrawOperation::Kind::Text))
+            if (op.text == text) return op.x1;
+        return -1.0;
+    };
+    DrawFrame(o);
+    EXPECT_TRUE(NothingLeftOut(o.picLeft));
+    EXPECT_EQ(Texts(o.picLeft).size(), 6u + 11u); // 0..2500 by 500, 970..1020 by 5
+    EXPECT_EQ(bandOf("2500"), 0.0);
+    EXPECT_EQ(bandOf("970"), 33.0);
+    EXPECT_EQ(bandOf("995"), 33.0);
+    o.options.chkWinds = o.options.chkLakeIndex = true;
+    DrawFrame(o);
+    EXPECT_TRUE(NothingLeftOut(o.picLeft));
+    EXPECT_EQ(bandOf("360"), 0.0);
+    EXPECT_EQ(bandOf("+20"), 25.0);
+    EXPECT_EQ(bandOf("2500"), 50.0);
+    EXPECT_EQ(bandOf("995"), 75.0);
+    EXPECT_GE(o.picLeft.TextPixelSize(), kLeastTextPixels);
+    const double font = o.picLeft.FontSize();
+    o.options.chkLakeIndex = false; // three scales: the usual thirds
+    DrawFrame(o);
+    EXPECT_TRUE(NothingLeftOut(o.picLeft));
+    EXPECT_EQ(bandOf("360"), 33.0);
+    EXPECT_EQ(bandOf("2500"), 0.0);
+    EXPECT_EQ(bandOf("995"), 66.0);
+    EXPECT_EQ(o.picLeft.FontSize(), font);
 }
 
 TEST(OverviewFrame, AWideScaleDrawsAFewDozenLinesAtMost) {
@@ -177,16 +215,31 @@ TEST(OverviewTimeAxis, LabelsUtcAndLocalTimeAcrossMidnight) {
     const auto ops = picTime.OperationsOf(DrawOperation::Kind::Text);
     EXPECT_NEAR(ops[2].x1 + picTime.TextWidth("03z") / 2, 6.0, 1e-9);
 
+    // Scrolled by six columns: hours 6 to 18 show, and only their labels
+    // are drawn, each centred on its column (hour 0 stands at no edge).
+    SetTimeWindow(o.axes, 13, 6);
+    picTime.ForgetOperations();
+    DrawTimeAxis(picTime, *o.session.profile, o.axes, settings);
+    EXPECT_EQ(Texts(picTime),
+              (std::vector<std::string>{"03z", "We 10p", "09z", "Th 4a", "15z", "Th 10a"}));
+    const auto scrolled = picTime.OperationsOf(DrawOperation::Kind::Text);
+    for (std::size_t i = 0; i < scrolled.size(); ++i)
+        EXPECT_NEAR(scrolled[i].x1 + picTime.TextWidth(scrolled[i].text) / 2, 6.0 * (1 + i / 2),
+                    1e-9)
+            << scrolled[i].text;
+    SetTimeWindow(o.axes, 24, 0);
+    picTime.ForgetOperations();
+
     // Three-hourly columns from 00 UTC Tuesday: a label every 12 hours.
     ProfileArrays& s = *o.session.profile;
     s.ValidTime(1, 0) = DateTime::FromParts(2026, 12, 8, 0);
     settings = {3, 4, 5, false};
     DrawTimeAxis(picTime, s, o.axes, settings);
     const std::vector<std::string> threeHourly = Texts(picTime);
-    EXPECT_EQ(threeHourly[10], "00z");
-    EXPECT_EQ(threeHourly[11], "Mo 7p");
-    EXPECT_EQ(threeHourly[12], "12z");
-    EXPECT_EQ(threeHourly[13], "Tu 7a");
+    EXPECT_EQ(threeHourly[0], "00z");
+    EXPECT_EQ(threeHourly[1], "Mo 7p");
+    EXPECT_EQ(threeHourly[2], "12z");
+    EXPECT_EQ(threeHourly[3], "Tu 7a");
 
     settings.HoursPerColumn = 0;
     picTime.ForgetOperations();

@@ -303,21 +303,5 @@ TEST(WindOverlays, VectorsTransportAndVentilation) {
     EXPECT_EQ(lines[0].scale.top, o.session.history.OverviewThresholds[2]);
 }
 
-TEST(RedrawHub, EveryRowOfTheSecondSetDraws) {
-    for (const char* box : {"chkInversions",  "chkWinds",          "chkPrecip",
-                            "chkRunOff",      "chkMoistLakeIndex", "chkVWP",
-                            "chkVVTrend",     "chkSkinTemp",       "chkSfcTemp",
-                            "chkSfcDewPoint", "chkWindChill",      "chkStormRelInflow",
-                            "chkMBEspeed",    "chkSfcPres",        "chkPrecipWater",
-                            "chkMixingLayer", "chkTransportWinds", "chkTransportSpeed",
-                            "chkWarmCloud",   "chkVentilation",    "chkVisibility",
-                            "chkSnowGrowth"}) {
-        bool found = false;
-        for (const OverlayRow& row : OverlayRows())
-            if (std::string(row.box) == box) found = row.plot != nullptr;
-        EXPECT_TRUE(found) << box;
-    }
-}
-
 } // namespace
 } // namespace tarvex

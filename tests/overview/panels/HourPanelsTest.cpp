@@ -64,16 +64,15 @@ TEST(SelectedHour, PanelNeverHidesTheHourAndNeverFlipsOnOneHour) {
     // A panel whose place went stale with a narrower room goes flush right.
     EXPECT_EQ(PanelLeft(450, 200, row, at(100, 110)), 400);
 
-    // A panel 350 wide clears no column between 250 and 350 on either side;
-    // it takes the side that hides less of the picture (the wider right
-    // scale here) and stays there for every such column.
-    const PanelRow lopsided{40, 520, 600};
-    EXPECT_EQ(PanelLeft(0, 350, lopsided, at(300, 310)), 250);
-    EXPECT_EQ(PanelLeft(250, 350, lopsided, at(300, 310)), 250);
-    EXPECT_EQ(PanelLeft(250, 350, lopsided, at(260, 270)), 250);
-    // Equal scales: the panel keeps its side.
-    EXPECT_EQ(PanelLeft(0, 350, row, at(300, 310)), 0);
-    EXPECT_EQ(PanelLeft(250, 350, row, at(300, 310)), 250);
+    // The widest panel the room allows, half of it less a whole column,
+    // leaves every column in sight from either side it stands on.
+    EXPECT_EQ(MostPanelWidth(row, 10), 295);
+    EXPECT_EQ(MostPanelWidth(row, 10.5), 294);
+    for (int from : {0, 305})
+        for (double left = 0; left + 10 <= 600; left += 0.5) {
+            const int x = PanelLeft(from, 295, row, at(left, left + 10));
+            EXPECT_TRUE(x + 295 <= left || x >= left + 10) << left << " from " << from;
+        }
 }
 
 // A run of three levels (1000, 900, 800 mb) and thirteen hourly columns

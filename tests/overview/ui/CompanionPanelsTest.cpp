@@ -89,6 +89,14 @@ TEST_F(Overview, CompanionPanelsShowOnlyWhileTheirOverlayIsOnAndKeepTheWindowSiz
     w.Box("chkELCIN")->click();
     EXPECT_FALSE(Shows(w.pnlControl[3], qRgb(0, 0, 127)));
 
+    // Reset clears the ice box while the boxes ignore their own clicks: the
+    // legend goes with it, also when that box is the only one on.
+    w.Box("chkVWP")->click();
+    w.chkRH[1]->click();
+    EXPECT_FALSE(w.legends->pnlRH->isHidden());
+    w.btnReset->click();
+    EXPECT_TRUE(w.legends->pnlRH->isHidden());
+
     // A recall sets the panels of the boxes it sets.
     w.btnControl_Click(6);
     const QSize size = w.size();

@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -40,18 +41,23 @@ class OverviewHour : public ::testing::Test {
         ASSERT_TRUE(ReadTarvexDat(TARVEX_SHIPPED_DATA, session_.dataTables).ok);
         main_ = std::make_unique<FrmProfile>(session_, desktop_);
         main_->show();
+        LoadConvectiveRun(13);
+        w_->afterRedraw = [this] { ++redraws_; };
+        QApplication::processEvents();
+    }
+    // A generated warm-season run of the hours given, loaded and shown in
+    // the overview.
+    void LoadConvectiveRun(int times) {
         samples::SampleSpec spec;
-        spec.times = 13;
+        spec.times = times;
         spec.atmosphere = samples::Atmosphere::WarmSeasonConvective;
         spec.month = 6;
         const std::filesystem::path path = folder_ / ("eta_" + spec.site + ".buf");
         std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
         ASSERT_TRUE(main_->LoadSoundingFile(path.string()));
-        main_->btnOverView->click();
+        if (!main_->Overview()) main_->btnOverView->click();
         w_ = main_->Overview();
         ASSERT_NE(w_, nullptr);
-        w_->afterRedraw = [this] { ++redraws_; };
-        QApplication::processEvents();
     }
     void TearDown() override {
         main_.reset();
@@ -143,6 +149,39 @@ TEST_F(OverviewHour, ZoomingOutStopsAtTheScaleBounds) {
     EXPECT_FLOAT_EQ(w_->axes.TraceSpan, kMostTraceValue);
     EXPECT_EQ(session_.history.TraceRange[1], kMostTraceWhole);
     EXPECT_EQ(session_.history.TraceRange[0], -kMostTraceWhole / 2);
+}
+
+// At the window's least width no panel covers the held hour, for every hour
+// of the 60-hour and the 24-hour view (a narrow room makes the panels
+// smaller, keeping their shape).
+TEST_F(OverviewHour, NoPanelHidesTheHeldHourAtTheLeastWidth) {
+    LoadConvectiveRun(61);
+    w_->resize(w_->minimumSizeHint().width(), w_->height());
+    QApplication::processEvents();
+    ASSERT_EQ(w_->width(), w_->minimumSizeHint().width());
+    const int rhLeft = w_->picRH->x();
+    for (const QString caption : {"60", "24"}) {
+        const auto button = std::find_if(w_->btnHours.begin(), w_->btnHours.end(),
+                                         [&](QPushButton* b) { return b->text() == caption; });
+        ASSERT_NE(button, w_->btnHours.end()) << caption.toStdString();
+        (*button)->click();
+        QApplication::processEvents();
+        for (int k = 0; k < 4; ++k) {
+            session_.history.SelectedPanel = static_cast<std::int16_t>(k);
+            PictureBox* box = w_->HourPanelBox(k);
+            const double shape = box->Surface().DesignHeight() / box->Surface().DesignWidth();
+            for (int hour = 0; hour <= std::min(60, static_cast<int>(w_->axes.ScaleLeftColumn) - 1);
+                 ++hour) {
+                w_->picRH_MouseDown(1, 0, hour, 6.5);
+                const ColumnPixels column = HourColumnPixels(w_->axes, w_->picRH->width(), hour);
+                EXPECT_TRUE(box->x() >= rhLeft + column.right ||
+                            box->x() + box->width() <= rhLeft + column.left)
+                    << "panel " << k << " hour " << hour;
+                EXPECT_NEAR(box->height(), box->width() * shape, 1.0);
+                w_->picRH_MouseUp(1, 0, hour, 6.5);
+            }
+        }
+    }
 }
 
 // Each panel over the overview as a forecaster sees it while the button is

@@ -1,4 +1,4 @@
-#include "OverviewWindowFixture.h"
+#include "OverviewTextChecks.h"
 #include "overview/ui/FrmOverView.h"
 
 #include "SampleSounding.h"
@@ -23,8 +23,11 @@
 namespace tarvex {
 namespace {
 
-// Renders the overview at its opening size with each group of the level
-// traces, cloud cover, parcel displays and index traces on, for a reviewer.
+// The overview at its opening size with each group of the level traces,
+// cloud cover, parcel displays and index traces on: each draws over the plain
+// picture, every label stands at its hour (isotherm heights only of marked
+// hours inside the window), every elevated-CAPE contour keeps a label and
+// the side scales are whole. The pictures are kept for a reviewer.
 TEST(OverviewOverlayShots, RendersEachGroupOfTracesAndParcelDisplays) {
     const std::filesystem::path out(TARVEX_TEST_OUTPUT);
     const std::filesystem::path folder =
@@ -69,6 +72,7 @@ TEST(OverviewOverlayShots, RendersEachGroupOfTracesAndParcelDisplays) {
             // Each group draws over the plain picture.
             SCOPED_TRACE(std::string(run) + " " + group.name);
             EXPECT_GT(DrawnOverShading(session, w), plain);
+            test::ExpectOverviewPictures(session, w);
             EXPECT_TRUE(w.grab().save(QString::fromStdString(
                 (out / ("overview_" + std::string(run) + "_" + group.name + ".png")).string())));
             for (const char* box : group.boxes) w.Box(box)->click();

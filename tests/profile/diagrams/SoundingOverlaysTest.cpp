@@ -156,7 +156,7 @@ TEST_F(Overlays, InversionBandsAreLabelledOncePerRunAtItsBase) {
     // At its base, from 10 % across, right of the level line's label there.
     EXPECT_GE(labels[0].x1, Percent(10.0));
     EXPECT_NEAR(labels[0].y1, std::log(950.0) - view.HalfTextHeight, 1e-6);
-    EXPECT_EQ(pic.LeftOutTexts(), std::vector<std::string>{});
+    EXPECT_EQ(TextsOf(pic.LeftOutTexts()), std::vector<std::string>{});
     // A fast-cooling layer between two inversions gives each its own label.
     session.profile->Temperature(1, 0, 4) = 10.0f;
     Draw();

@@ -198,7 +198,7 @@ TEST_P(ReadablePanels, TheSoundingWithEveryOverlayAtTheThreeWindowSizes) {
                     // The top isobar's label lies under the omega strip.
                     const std::string topIsobar =
                         " " + std::to_string(w.session().profile->DiagramTopPressure) + " ";
-                    for (const std::string& text : pic.LeftOutTexts())
+                    for (const std::string& text : TextsOf(pic.LeftOutTexts()))
                         EXPECT_TRUE(text == topIsobar ||
                                     (digital && std::regex_match(text, number)))
                             << '"' << text << "\" left out";

@@ -1,0 +1,92 @@
+#include "OverviewTextChecks.h"
+
+#include "files/ConfigFile.h"
+#include "files/DataFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ExpectOverviewPictures;
+using test::ExpectPanelsWhole;
+using test::ExpectTimeStripOnItsColumns;
+
+// Every shipped sample's overview, at 1272 x 768, the opening size and the
+// least size, with each group of overlays, the hours window unscrolled and
+// the 24-hour window scrolled to its end.
+TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) {
+    ASSERT_TRUE(ReadConfig(TARVEX_SHIPPED_DATA, "tarvex", session_.config).ok);
+    ASSERT_TRUE(ReadTarvexDat(TARVEX_SHIPPED_DATA, session_.dataTables).ok);
+    std::vector<fs::path> files;
+    for (const char* folder : {"samples", "archive"})
+        for (const auto& entry : fs::directory_iterator(fs::path(TARVEX_RUNTIME) / folder))
+            if (entry.path().extension() == ".buf") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    ASSERT_GE(files.size(), 15u);
+    const std::vector<std::vector<const char*>> groups = {
+        {"chkTemperature", "chkFreezingLevel", "chkCAPE", "chkSfcPres", "chkMeanWind"},
+        {"chkECAPE", "chkDPD", "chkLakeIndex", "chkPrecip", "chkApparentTemp"},
+        {"chkRHContour", "chkVelocity", "chkVisibility", "chkHelicity", "chkSfcTemp"}};
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        std::string refused;
+        main_->SetMessageHandler([&refused](const std::string& text) { refused = text; });
+        if (!main_->LoadSoundingFile(file.string())) {
+            // A sample the reader refuses is the reader's or the generator's
+            // fault, reported by their own tests; the overview has nothing
+            // to show for it.
+            std::cerr << "not read: " << refused << '\n';
+            continue;
+        }
+        if (!main_->Overview()) main_->btnOverView->click();
+        FrmOverView& w = *main_->Overview();
+        QApplication::processEvents();
+        const QSize opening = w.size();
+        const auto hoursButton = [&](const QString& caption) {
+            for (QPushButton* b : w.btnHours)
+                if (b->text() == caption) return b;
+            return w.btnHours[0];
+        };
+        QPushButton* const usual = *std::find_if(w.btnHours.begin(), w.btnHours.end(),
+                                                 [](QPushButton* b) { return b->font().bold(); });
+        for (const QSize size : {QSize(1272, 768), opening, w.minimumSizeHint()}) {
+            w.resize(size);
+            QApplication::processEvents();
+            SCOPED_TRACE(std::to_string(w.width()) + " x " + std::to_string(w.height()));
+            for (const bool scrolled : {false, true}) {
+                SCOPED_TRACE(scrolled ? "24 hours, scrolled" : "unscrolled");
+                if (scrolled) {
+                    hoursButton("24")->click();
+                    w.hsbHours->setValue(w.hsbHours->maximum());
+                } else {
+                    usual->click();
+                }
+                QApplication::processEvents();
+                ExpectTimeStripOnItsColumns(session_, w);
+                for (const auto& group : groups) {
+                    for (const char* box : group) w.Box(box)->setChecked(true);
+                    ExpectOverviewPictures(session_, w);
+                    for (const char* box : group) w.Box(box)->setChecked(false);
+                }
+            }
+            const auto middle = static_cast<std::int16_t>(
+                std::lround((w.axes.ScaleLeftColumn + w.axes.ScaleRightColumn) / 2.0));
+            ExpectPanelsWhole(session_, w, main_->soundingView(), middle);
+        }
+        usual->click();
+    }
+}
+
+} // namespace
+} // namespace tarvex

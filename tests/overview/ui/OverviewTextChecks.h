@@ -1,0 +1,184 @@
+#pragma once
+
+// What every overview picture must hold, checked on recordings of the window's
+// pictures: labels at their hours, values whole.
+
+#include "OverviewWindowFixture.h"
+#include "platform/ReadableText.h"
+
+#include "compute/ParcelState.h"
+#include "compute/WholeRun.h"
+#include "overview/fields/TimeAxis.h"
+#include "overview/panels/SelectedHour.h"
+#include "platform/Format.h"
+#include "profile/diagrams/HodographDiagram.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <string>
+
+namespace tarvex::test {
+
+// The columns x of the picture's scale holds, its edges included.
+inline bool ColumnShown(const DrawOperation& op, double x) {
+    const double lo = std::min(op.scale.left, op.scale.left + op.scale.width);
+    const double hi = std::max(op.scale.left, op.scale.left + op.scale.width);
+    return x >= lo - 1e-6 && x <= hi + 1e-6;
+}
+
+// Pixel x of column c on a picture width pixels wide, in op's scale.
+inline double PixelOf(const DrawOperation& op, double c, int width) {
+    return (c - op.scale.left) / op.scale.width * width;
+}
+
+// The time strip: every label the time of its column, standing on it (the
+// column's x inside the label), for the columns of the time window only, and
+// none left out.
+inline void ExpectTimeStripOnItsColumns(const Session& session, FrmOverView& w) {
+    RecordingSurface time(w.picTime->width(), w.picTime->height());
+    const TimeAxisSettings settings = TimeAxisSettingsOf(session);
+    DrawTimeAxis(time, *session.profile, w.axes, settings);
+    EXPECT_TRUE(NoValueLeftOut(time)) << "picTime";
+    EXPECT_TRUE(TextIsReadable(time)) << "picTime";
+    EXPECT_TRUE(LabelsAtTheirAnchors(time)) << "picTime";
+    const ProfileArrays& s = *session.profile;
+    const DateTime first = s.ValidTime(s.CurrentModel, 0);
+    const auto texts = time.OperationsOf(DrawOperation::Kind::Text);
+    std::size_t columns = 0;
+    for (int c = 0; c <= std::lround(w.axes.ScaleLeftColumn); c += settings.ColumnsPerMark)
+        columns += c >= w.axes.ScaleRightColumn;
+    EXPECT_EQ(texts.size(), 2 * columns);
+    for (const DrawOperation& op : texts) {
+        const double left = PixelOf(op, op.x1, time.PixelWidth());
+        const double right = PixelOf(op, op.x1 + time.TextWidth(op.text), time.PixelWidth());
+        bool onItsColumn = false;
+        for (int c = 0; c <= std::lround(w.axes.ScaleLeftColumn); c += settings.ColumnsPerMark) {
+            const int hours = c * settings.HoursPerColumn;
+            std::string local =
+                Format(first.AddHours(hours - settings.UtcOffsetHours), "ddd ha/p").erase(2, 1);
+            const bool same = op.text == Format(first.AddHours(hours), "hhz") || op.text == local;
+            const double x = PixelOf(op, c, time.PixelWidth());
+            onItsColumn =
+                onItsColumn || (same && ColumnShown(op, c) && x >= left - 1.0 && x <= right + 1.0);
+        }
+        EXPECT_TRUE(onItsColumn) << '"' << op.text << "\" at " << left << " px";
+    }
+}
+
+// The height labels of an isotherm series inside the time window: those of
+// its marked hours (a change of more than the label step since the last).
+inline std::set<std::string> ShownHeights(const Session& session, const TimeField& H,
+                                          const OverviewAxes& axes) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    std::set<std::string> shown;
+    float marked = -9999.0f;
+    for (int t = 0; t <= s.LastTime(m); ++t) {
+        if (!(std::fabs(marked - H(m, t)) > session.config.IsothermLabelStep)) continue;
+        marked = H(m, t);
+        if (t >= axes.ScaleRightColumn && t <= axes.ScaleLeftColumn)
+            shown.insert(Format(H(m, t) / 1000.0, "#0.0"));
+    }
+    return shown;
+}
+
+// Each elevated-CAPE contour that crosses a few cells inside the time window
+// keeps a label.
+inline void ExpectEveryElevatedCapeContourLabelled(const Session& session, const FrmOverView& w,
+                                                   const RecordingSurface& rh) {
+    const int m = session.profile->CurrentModel;
+    const LevelField& f = session.elevated->ElevCAPE;
+    const int top = w.axes.TopLevel[m];
+    const int first = std::max(0, static_cast<int>(std::ceil(w.axes.ScaleRightColumn)));
+    const int last = std::min<int>(session.profile->LastTime(m),
+                                   static_cast<int>(std::floor(w.axes.ScaleLeftColumn)));
+    constexpr int kFactors[] = {1, 20, 40, 100, 200, 400};
+    for (int i = std::clamp<int>(w.options.ECAPELegendStart, 0, 5); i < 6; ++i) {
+        const float v = static_cast<float>(w.options.ContourInterval * kFactors[i]);
+        int crossed = 0;
+        for (int t = first; t < last; ++t)
+            for (int k = 1; k < top; ++k)
+                crossed += ((f(m, t, k) > v) != (f(m, t, k + 1) > v)) +
+                           ((f(m, t, k) > v) != (f(m, t + 1, k) > v));
+        if (crossed < 3) continue;
+        const std::string label = PrintForm(v);
+        const auto& texts = rh.DrawnTexts();
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                [&](const DrawnText& t) { return t.text == label; }))
+            << "elevated CAPE " << v << " crosses " << crossed << " cells without a label";
+    }
+}
+
+// The time-height picture: extremum letters on an interior column inside
+// the window, isotherm heights only of hours inside it and none left out;
+// the side scales whole and none of their labels left out.
+inline void ExpectOverviewPictures(Session& session, FrmOverView& w) {
+    const std::unique_ptr<RecordedOverview> drawn = RecordOverview(session, w);
+    EXPECT_TRUE(NothingLeftOut(drawn->left)) << "picLeft";
+    EXPECT_TRUE(NothingLeftOut(drawn->right)) << "picRight";
+    EXPECT_TRUE(TextIsReadable(drawn->left)) << "picLeft";
+    EXPECT_TRUE(TextIsReadable(drawn->right)) << "picRight";
+    const RecordingSurface& rh = drawn->rh;
+    EXPECT_TRUE(TextIsReadable(rh)) << "picRH";
+    EXPECT_TRUE(NoValueLeftOut(rh)) << "picRH";
+    EXPECT_TRUE(LabelsAtTheirAnchors(rh)) << "picRH";
+    EXPECT_TRUE(LabelsAtTheirAnchors(drawn->left)) << "picLeft";
+    EXPECT_TRUE(LabelsAtTheirAnchors(drawn->right)) << "picRight";
+    // An isotherm height gives way only to another label or a value, never
+    // to a repeat.
+    for (const DrawnText& left : rh.LeftOutTexts()) {
+        if (left.text.find('.') == std::string::npos) continue;
+        const auto& texts = rh.DrawnTexts();
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                [&](const DrawnText& t) {
+                                    return t.kind != TextKind::Repeat &&
+                                           TextRectsOverlap(t.rect, left.rect);
+                                }))
+            << "isotherm height left out: " << left.text;
+    }
+    std::set<std::string> heights;
+    if (w.options.chkFreezingLevel) {
+        heights = ShownHeights(session, session.wholeRun->FreezingLevelFt, w.axes);
+        const auto minus20 = ShownHeights(session, session.wholeRun->Minus20LevelFt, w.axes);
+        heights.insert(minus20.begin(), minus20.end());
+    }
+    const int last = session.profile->LastTime(session.profile->CurrentModel);
+    if (w.options.chkECAPE) ExpectEveryElevatedCapeContourLabelled(session, w, rh);
+    for (const DrawOperation& op : rh.OperationsOf(DrawOperation::Kind::Text)) {
+        if (op.color == RGB(255, 127, 63) && op.text.find('.') != std::string::npos) {
+            EXPECT_EQ(heights.count(op.text), 1u) << "isotherm height of a hidden hour " << op.text;
+        }
+        if (op.text != "X" && op.text != "N") continue;
+        const double middle = op.x1 + rh.TextWidth(op.text) / 2.0;
+        const double column = std::round(middle);
+        EXPECT_TRUE(column >= 1 && column <= last - 1 && ColumnShown(op, column) &&
+                    std::fabs(middle - column) < 1e-6)
+            << op.text << " at column " << middle;
+    }
+}
+
+// Each floating panel drawn for the hour at the size the window gives it:
+// every text whole, inside the panel, none left out.
+inline void ExpectPanelsWhole(Session& session, FrmOverView& w, const SoundingView& mainView,
+                              std::int16_t hour) {
+    for (int k = 0; k < 4; ++k) {
+        session.history.SelectedPanel = static_cast<std::int16_t>(k);
+        w.ShowHourProfile(hour);
+        const PictureBox& box = *w.HourPanelBox(k);
+        RecordingSurface panel(box.width(), box.height());
+        panel.SetDesignSize(box.Surface().DesignWidth(), box.Surface().DesignHeight());
+        const HodographView hodoView;
+        const Picture background;
+        MapWindState wind;
+        HourPanelContext ctx{session, w.options, mainView, hodoView, background, wind};
+        DrawHourPanel(static_cast<HourPanel>(k), panel, ctx, hour);
+        EXPECT_TRUE(TextIsReadable(panel)) << "floating panel " << k;
+        EXPECT_TRUE(NothingLeftOut(panel)) << "floating panel " << k;
+        w.HourPanelBox(k)->hide();
+    }
+}
+
+} // namespace tarvex::test

@@ -129,8 +129,8 @@ namespace {
 
 // Whether a kept text is text printed at box's place.
 bool SamePlace(const DrawnText& kept, std::string_view text, const TextRect& box) {
-    return kept.text == text && std::abs(kept.rect.left - box.left) < 0.5 &&
-           std::abs(kept.rect.top - box.top) < 0.5;
+    return std::abs(kept.rect.left - box.left) < 0.5 && std::abs(kept.rect.top - box.top) < 0.5 &&
+           kept.text == text;
 }
 
 // Keeps texts below the bound by forgetting the oldest half.
@@ -287,6 +287,16 @@ void PictureSurface::DrawPolyline(const std::vector<std::pair<double, double>>& 
     for (std::size_t k = 1; k < points.size(); ++k)
         DrawLine(points[k - 1].first, points[k - 1].second, points[k].first, points[k].second,
                  color);
+}
+
+void PictureSurface::Lines(const std::vector<Segment>& segments, std::optional<Rgb> color) {
+    if (segments.empty()) return;
+    DrawLines(segments, Resolve(color));
+    MoveTo(segments.back().x2, segments.back().y2);
+}
+
+void PictureSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
+    for (const Segment& s : segments) DrawLine(s.x1, s.y1, s.x2, s.y2, color);
 }
 
 void PictureSurface::Box(double x1, double y1, double x2, double y2, std::optional<Rgb> color) {

@@ -293,6 +293,12 @@ class PictureSurface {
     // joints show no gap in exclusive-or mode. Ends at the last point.
     void Polyline(const std::vector<std::pair<double, double>>& points,
                   std::optional<Rgb> color = {});
+    // Separate lines, each as Line draws it, in one colour; ends at the end of
+    // the last. A surface may draw them in one pass.
+    struct Segment {
+        double x1, y1, x2, y2;
+    };
+    void Lines(const std::vector<Segment>& segments, std::optional<Rgb> color = {});
     // A rectangle outlined in the colour and filled by the fill style and
     // fill colour.
     void Box(double x1, double y1, double x2, double y2, std::optional<Rgb> color = {});
@@ -406,6 +412,8 @@ class PictureSurface {
     virtual void DrawLine(double x1, double y1, double x2, double y2, Rgb color) = 0;
     // Surfaces without a stroke of their own draw the segments one by one.
     virtual void DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color);
+    // Surfaces without a pass of their own draw the lines one by one.
+    virtual void DrawLines(const std::vector<Segment>& segments, Rgb color);
     virtual void DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) = 0;
     virtual void DrawCircle(double x, double y, double radius, Rgb color) = 0;
     virtual void DrawArc(double x, double y, double radius, double start, double end,

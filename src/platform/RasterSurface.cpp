@@ -16,6 +16,7 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <vector>
 
@@ -139,6 +140,10 @@ struct RasterSurface::TextFont {
     QRawFont raw;
     int ascent = 0;
     int height = 0;
+    // The widths of texts measured in this font: a picture measures the same
+    // labels again and again (to place them, to leave them out, to move on
+    // after them).
+    mutable std::map<std::string, int, std::less<>> widths;
 
     int Width(const QString& text) const {
         if (const auto line = LayOutGlyphs(raw, text))
@@ -280,32 +285,38 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
 
 QPen RasterSurface::OutlinePen(Rgb color) const {
     const DrawState& state = State();
-    if (state.drawStyle == DrawStyle::Invisible) return QPen(Qt::NoPen);
-    QPen pen(ToQColor(color));
-    pen.setWidth(state.drawWidth);
-    if (state.drawWidth > 1) {
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        return pen;
+    const PenKey key{color, state.drawWidth, state.drawStyle};
+    if (penKey_ == key) return pen_;
+    penKey_ = key;
+    pen_ = QPen(ToQColor(color));
+    if (state.drawStyle == DrawStyle::Invisible) {
+        pen_ = QPen(Qt::NoPen);
+        return pen_;
     }
-    pen.setCapStyle(Qt::SquareCap);
+    pen_.setWidth(state.drawWidth);
+    if (state.drawWidth > 1) {
+        pen_.setCapStyle(Qt::RoundCap);
+        pen_.setJoinStyle(Qt::RoundJoin);
+        return pen_;
+    }
+    pen_.setCapStyle(Qt::SquareCap);
     switch (state.drawStyle) {
     case DrawStyle::Dash:
-        pen.setDashPattern({18, 6});
+        pen_.setDashPattern({18, 6});
         break;
     case DrawStyle::Dot:
-        pen.setDashPattern({3, 3});
+        pen_.setDashPattern({3, 3});
         break;
     case DrawStyle::DashDot:
-        pen.setDashPattern({9, 6, 3, 6});
+        pen_.setDashPattern({9, 6, 3, 6});
         break;
     case DrawStyle::DashDotDot:
-        pen.setDashPattern({9, 3, 3, 3, 3, 3});
+        pen_.setDashPattern({9, 3, 3, 3, 3, 3});
         break;
     default:
         break;
     }
-    return pen;
+    return pen_;
 }
 
 QBrush RasterSurface::FillBrush() const {
@@ -314,9 +325,12 @@ QBrush RasterSurface::FillBrush() const {
     static constexpr std::array<Qt::BrushStyle, 8> kPatterns = {
         Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
         Qt::BDiagPattern, Qt::FDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-    const Qt::BrushStyle pattern = kPatterns.at(static_cast<std::size_t>(State().fillStyle));
-    if (pattern == Qt::NoBrush) return QBrush(Qt::NoBrush);
-    return QBrush(ToQColor(State().fillColor), pattern);
+    const BrushKey key{State().fillStyle, State().fillColor};
+    if (brushKey_ == key) return brush_;
+    brushKey_ = key;
+    const Qt::BrushStyle pattern = kPatterns.at(static_cast<std::size_t>(key.style));
+    brush_ = pattern == Qt::NoBrush ? QBrush(Qt::NoBrush) : QBrush(ToQColor(key.color), pattern);
+    return brush_;
 }
 
 QPoint RasterSurface::PixelPoint(double x, double y) const {
@@ -366,16 +380,22 @@ Picture RasterSurface::SnapshotPicture() {
     return Picture(image_);
 }
 
-void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb color) {
-    const QPen pen = OutlinePen(color);
-    if (pen.style() == Qt::NoPen) return;
+std::optional<QLine> RasterSurface::PixelLine(double x1, double y1, double x2, double y2) const {
     QPointF a(ToPixelX(x1), ToPixelY(y1));
     QPointF b(ToPixelX(x2), ToPixelY(y2));
     const double margin = Margin();
     const QRectF area(-margin, -margin, PixelWidth() + 2 * margin, PixelHeight() + 2 * margin);
-    if (!ClipSegment(a, b, area)) return;
-    const QPoint from = Rounded(a);
-    const QPoint to = Rounded(b);
+    if (!ClipSegment(a, b, area)) return std::nullopt;
+    return QLine(Rounded(a), Rounded(b));
+}
+
+void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb color) {
+    const QPen pen = OutlinePen(color);
+    if (pen.style() == Qt::NoPen) return;
+    const std::optional<QLine> line = PixelLine(x1, y1, x2, y2);
+    if (!line) return;
+    const QPoint from = line->p1();
+    const QPoint to = line->p2();
     const int m = Margin();
     const QRect bounds = Spanning(from, to).adjusted(-m, -m, m, m);
     if (pen.style() == Qt::CustomDashLine && pen.width() <= 1) {
@@ -416,6 +436,33 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
     Render(bounds, [&](QPainter& painter) {
         painter.setPen(pen);
         painter.drawLine(from, to);
+    });
+}
+
+void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
+    const QPen pen = OutlinePen(color);
+    if (pen.style() == Qt::NoPen) return;
+    // Thin solid lines in copy mode go to the painter in one call: each is
+    // drawn as alone, and a pixel two of them share takes the same colour
+    // either way. Other pens and modes draw line by line.
+    if (State().drawMode != DrawMode::CopyPen || pen.style() != Qt::SolidLine || pen.width() > 1) {
+        PictureSurface::DrawLines(segments, color);
+        return;
+    }
+    std::vector<QLine> lines;
+    lines.reserve(segments.size());
+    QRect bounds;
+    for (const Segment& s : segments) {
+        const std::optional<QLine> line = PixelLine(s.x1, s.y1, s.x2, s.y2);
+        if (!line) continue;
+        lines.push_back(*line);
+        bounds = bounds.united(Spanning(line->p1(), line->p2()));
+    }
+    if (lines.empty()) return;
+    const int m = Margin();
+    Render(bounds.adjusted(-m, -m, m, m), [&](QPainter& painter) {
+        painter.setPen(pen);
+        painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     });
 }
 
@@ -476,9 +523,57 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
     Changed();
 }
 
+bool RasterSurface::ThinOutlineInside(const QPen& pen, const QRect& box) const {
+    // A thin solid outline of a box inside the image is the box's edge
+    // pixels, which four one-pixel fills set at a fraction of the cost of a
+    // stroke. The stroke of a box cut by the image's edge leaves out a
+    // corner, so such a box is stroked as before.
+    return pen.style() == Qt::SolidLine && pen.width() <= 1 && image_.rect().contains(box);
+}
+
+void RasterSurface::FillPixels(const QRect& area, Rgb color) {
+    const QRect inside = area.intersected(image_.rect());
+    if (inside.isEmpty()) return;
+    const QRgb pixel = 0xFF000000u | (static_cast<std::uint32_t>(color.r) << 16) |
+                       (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+    uchar* const bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (int row = inside.top(); row <= inside.bottom(); ++row)
+        std::fill_n(reinterpret_cast<QRgb*>(bits + row * stride) + inside.left(), inside.width(),
+                    pixel);
+}
+
 void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
     const QRect box = Spanning(PixelPoint(x1, y1), PixelPoint(x2, y2));
     const int m = Margin();
+    // In copy mode solid fills and thin solid outlines set their pixels
+    // straight (the overview fills thousands of cells a picture); patterns
+    // and wide or patterned outlines go through the painter.
+    if (State().drawMode == DrawMode::CopyPen &&
+        !box.adjusted(-m, -m, m, m).intersected(image_.rect()).isEmpty()) {
+        const QPen pen = filled ? QPen(Qt::NoPen) : OutlinePen(color);
+        const bool thinOutline = ThinOutlineInside(pen, box);
+        if (filled || State().fillStyle == FillStyle::Solid) {
+            FillPixels(box, filled ? color : State().fillColor);
+        } else if (State().fillStyle != FillStyle::Transparent) {
+            Painter().fillRect(box, FillBrush());
+        }
+        if (thinOutline) {
+            FillPixels(QRect(box.topLeft(), QSize(box.width(), 1)), color);
+            FillPixels(QRect(box.bottomLeft(), QSize(box.width(), 1)), color);
+            FillPixels(QRect(box.topLeft(), QSize(1, box.height())), color);
+            FillPixels(QRect(box.topRight(), QSize(1, box.height())), color);
+        } else if (pen.style() != Qt::NoPen) {
+            QPainter& painter = Painter();
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(pen);
+            const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(),
+                                       box.bottomLeft(), box.topLeft()};
+            painter.drawPolyline(corners, 5);
+        }
+        Changed();
+        return;
+    }
     Render(box.adjusted(-m, -m, m, m), [&](QPainter& painter) {
         if (filled) {
             painter.fillRect(box, ToQColor(color));
@@ -488,6 +583,14 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         if (brush.style() != Qt::NoBrush) painter.fillRect(box, brush);
         const QPen pen = OutlinePen(color);
         if (pen.style() == Qt::NoPen) return;
+        if (ThinOutlineInside(pen, box)) {
+            const QColor edge = ToQColor(color);
+            painter.fillRect(QRect(box.topLeft(), QSize(box.width(), 1)), edge);
+            painter.fillRect(QRect(box.bottomLeft(), QSize(box.width(), 1)), edge);
+            painter.fillRect(QRect(box.topLeft(), QSize(1, box.height())), edge);
+            painter.fillRect(QRect(box.topRight(), QSize(1, box.height())), edge);
+            return;
+        }
         painter.setPen(pen);
         const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(),
                                    box.bottomLeft(), box.topLeft()};
@@ -611,7 +714,14 @@ void RasterSurface::EraseText(const TextRect& box) {
 }
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {
-    return CurrentTextFont().Width(ToQString(text));
+    if (text.empty()) return 0.0;
+    const TextFont& font = CurrentTextFont();
+    if (const auto known = font.widths.find(text); known != font.widths.end()) return known->second;
+    constexpr std::size_t kWidthsKept = 1024;
+    if (font.widths.size() >= kWidthsKept) font.widths.clear();
+    const int width = font.Width(ToQString(text));
+    font.widths.emplace(std::string(text), width);
+    return width;
 }
 
 double RasterSurface::TextHeightPixels(std::string_view) const {

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLine>
 #include <QPen>
 #include <QRect>
 
@@ -52,6 +53,7 @@ class RasterSurface : public PictureSurface {
     void DrawClear() override;
     void DrawLine(double x1, double y1, double x2, double y2, Rgb color) override;
     void DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) override;
+    void DrawLines(const std::vector<Segment>& segments, Rgb color) override;
     void DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) override;
     void DrawCircle(double x, double y, double radius, Rgb color) override;
     void DrawArc(double x, double y, double radius, double start, double end, Rgb color) override;
@@ -69,10 +71,21 @@ class RasterSurface : public PictureSurface {
     // so that each pixel of the shape is combined once.
     void Render(const QRect& bounds, const std::function<void(QPainter&)>& paint);
     void Changed();
+    // Whether a box's outline is drawn as its edge pixels.
+    bool ThinOutlineInside(const QPen& pen, const QRect& box) const;
+    // Sets the pixels of the area inside the image to the colour (copy mode).
+    void FillPixels(const QRect& area, Rgb color);
     // Sets single pixels by the draw mode, each once.
     void PlotPixels(const std::vector<QPoint>& points, Rgb color);
+    // The pen and brush of the drawing state. The last of each is kept and
+    // handed out again while the state stays the same: the painter then
+    // knows it already instead of preparing it anew for every shape (a
+    // patterned brush makes its pattern image each time).
     QPen OutlinePen(Rgb color) const;
     QBrush FillBrush() const;
+    // The pixels a line from (x1, y1) to (x2, y2) runs between, cut to the
+    // image and its margin; none when nothing of it lies there.
+    std::optional<QLine> PixelLine(double x1, double y1, double x2, double y2) const;
     // Pixel position of a user point, held within a margin around the image.
     QPoint PixelPoint(double x, double y) const;
     // A circle in pixels with the area it may touch; none when it cannot be
@@ -107,6 +120,21 @@ class RasterSurface : public PictureSurface {
     };
     std::vector<UnderText> underRepeats_;
     mutable std::unique_ptr<QPainter> painter_;
+    struct PenKey {
+        Rgb color;
+        int width = 0;
+        DrawStyle style = DrawStyle::Solid;
+        bool operator==(const PenKey&) const = default;
+    };
+    mutable std::optional<PenKey> penKey_;
+    mutable QPen pen_;
+    struct BrushKey {
+        FillStyle style = FillStyle::Solid;
+        Rgb color;
+        bool operator==(const BrushKey&) const = default;
+    };
+    mutable std::optional<BrushKey> brushKey_;
+    mutable QBrush brush_;
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<TextFont>> textFonts_;
     std::function<void()> changed_;

@@ -1,10 +1,12 @@
 #include "platform/RasterSurface.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -307,6 +309,94 @@ TEST(RasterSurfaceBoxes, CornersAreIncludedInEitherOrder) {
     for (int y = 5; y <= 17; ++y) EXPECT_EQ(pic.Image().pixel(5, y), qRgb(255, 255, 255)) << y;
     EXPECT_EQ(pic.Image().pixel(5, 4), qRgb(0, 0, 0));
     EXPECT_EQ(pic.Image().pixel(9, 10), qRgb(0, 0, 0));
+}
+
+} // namespace
+} // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// What a one-pixel square-capped pen stroking the box's corners leaves: the
+// outline every box of a thin solid pen must match pixel for pixel, over each
+// fill pattern, whole, cut by the edges (where the stroke leaves out the far
+// corner), bottom-up or one pixel thin.
+TEST(RasterSurfaceBoxes, ThinOutlineIsTheStrokeOfItsCorners) {
+    const QRect boxes[] = {
+        QRect(QPoint(3, 4), QPoint(30, 20)),   QRect(QPoint(-3, 10), QPoint(12, 44)),
+        QRect(QPoint(50, 40), QPoint(61, 52)), QRect(QPoint(20, 30), QPoint(20, 41)),
+        QRect(QPoint(5, 47), QPoint(40, 47)),  QRect(QPoint(33, 2), QPoint(58, 35))};
+    for (const FillStyle style : {FillStyle::Transparent, FillStyle::Solid,
+                                  FillStyle::DiagonalCross, FillStyle::HorizontalLine}) {
+        RasterSurface surface(60, 50);
+        surface.SetBackColor(RGB(0, 0, 0));
+        surface.Clear();
+        QImage expected(60, 50, QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        QPainter painter(&expected);
+        QPen pen(QColor(255, 255, 0), 1);
+        pen.setCapStyle(Qt::SquareCap);
+        painter.setPen(pen);
+        const QBrush fill(QColor(0, 200, 90), style == FillStyle::Solid ? Qt::SolidPattern
+                                              : style == FillStyle::DiagonalCross
+                                                  ? Qt::DiagCrossPattern
+                                                  : Qt::HorPattern);
+        surface.SetFillStyle(style);
+        surface.SetFillColor(RGB(0, 200, 90));
+        bool bottomUp = false;
+        for (const QRect& box : boxes) {
+            if (bottomUp)
+                surface.Box(box.left(), box.bottom(), box.right(), box.top(), RGB(255, 255, 0));
+            else
+                surface.Box(box.left(), box.top(), box.right(), box.bottom(), RGB(255, 255, 0));
+            bottomUp = !bottomUp;
+            if (style != FillStyle::Transparent) painter.fillRect(box, fill);
+            const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(),
+                                       box.bottomLeft(), box.topLeft()};
+            painter.drawPolyline(corners, 5);
+        }
+        painter.end();
+        const QImage& drawn = surface.Image();
+        int differing = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 60; ++x)
+                if (drawn.pixel(x, y) != expected.pixel(x, y) && differing++ < 5)
+                    ADD_FAILURE() << "fill style " << static_cast<int>(style) << " at " << x << ","
+                                  << y << ": " << std::hex << drawn.pixel(x, y) << " not "
+                                  << expected.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+// Lines drawn together leave the pixels the same lines leave one by one, for
+// every pen and mode: thin and wide, dotted, copied and combined, cut by the
+// picture's edge; the pen ends at the last line's end.
+TEST(RasterSurface, LinesTogetherMatchLinesOneByOne) {
+    const std::vector<PictureSurface::Segment> segments = {
+        {3, 5, 97, 91},   {97, 91, 10, 80}, {10, 80, 50, 20}, {-20, 40, 130, 45},
+        {50, 50, 50, 50}, {60, 10, 60, 99}, {2, 98, 98, 2},   {40, 60, 41, 61}};
+    struct Pen {
+        int width;
+        DrawStyle style;
+        DrawMode mode;
+    };
+    for (const Pen pen :
+         {Pen{1, DrawStyle::Solid, DrawMode::CopyPen}, Pen{3, DrawStyle::Solid, DrawMode::CopyPen},
+          Pen{1, DrawStyle::Dot, DrawMode::CopyPen}, Pen{1, DrawStyle::Solid, DrawMode::XorPen}}) {
+        RasterSurface together(120, 90);
+        RasterSurface alone(120, 90);
+        for (RasterSurface* s : {&together, &alone}) {
+            PaintBands(*s);
+            s->SetDrawWidth(pen.width);
+            s->SetDrawStyle(pen.style);
+            s->SetDrawMode(pen.mode);
+        }
+        together.Lines(segments, RGB(255, 255, 0));
+        for (const auto& g : segments) alone.Line(g.x1, g.y1, g.x2, g.y2, RGB(255, 255, 0));
+        EXPECT_EQ(together.Image(), alone.Image()) << "width " << pen.width;
+        EXPECT_EQ(together.CurrentX(), 41);
+        EXPECT_EQ(together.CurrentY(), 61);
+    }
 }
 
 } // namespace

@@ -197,6 +197,12 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
     std::array<Slot, kTimeColumns + 1> saved{};
     // Slots 1..4: later column, upper level, earlier column, lower level.
     std::array<Slot, 5> slot{};
+    // The lines go to the picture together, before each label and at the
+    // end, so that a label still stands over the lines traced before it.
+    std::vector<PictureSurface::Segment> lines;
+    const auto line = [&lines](const Slot& a, const Slot& b) {
+        lines.push_back({a.x, a.y, b.x, b.y});
+    };
     for (int k = 0; k <= T - 1; ++k) {
         const RowRange& range = rows[static_cast<std::size_t>(k)];
         if (!(range.low <= value && value < range.high)) {
@@ -232,17 +238,20 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
             }
             if (t > C || count == 0) continue;
             if (count == 4) {
-                pic.Line(slot[1].x, slot[1].y, slot[2].x, slot[2].y);
-                pic.Line(slot[3].x, slot[3].y, slot[4].x, slot[4].y);
+                line(slot[1], slot[2]);
+                line(slot[3], slot[4]);
             } else if (count == 2) {
                 int high = 4;
                 while (high > 0 && !slot[high].set) --high;
                 int low = high - 1;
                 while (low > 0 && !slot[low].set) --low;
                 if (low < 1) continue;
-                pic.Line(slot[high].x, slot[high].y, slot[low].x, slot[low].y);
-                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0))
+                line(slot[high], slot[low]);
+                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
+                    pic.Lines(lines);
+                    lines.clear();
                     print(slot[low]);
+                }
                 if (!labelled) {
                     spare.push_back(slot[low]);
                     spare.push_back(slot[high]);
@@ -250,6 +259,7 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
             }
         }
     }
+    pic.Lines(lines);
     if (!wanted) return;
     // The label with one of its corners on the line's end.
     const float width = static_cast<float>(pic.TextWidth(label));

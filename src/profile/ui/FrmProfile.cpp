@@ -371,7 +371,7 @@ void FrmProfile::ApplyReadToControls() {
             vsbMeanFlow[1]->SetValue(vsbMeanFlow[1]->Maximum());
     }
     hodographPanel_->AfterRead();
-    mapPanel_->LoadMapFiles();
+    mapPanel_->SoundingRead();
     ShowHour();
 }
 

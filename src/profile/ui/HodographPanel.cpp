@@ -184,10 +184,16 @@ void HodographPanel::AfterRead() {
     view_.ClearAfterRead();
     const int top = WholeKm(session_.history.HodoTopKm);
     const int base = WholeKm(session_.history.HodoBaseKm);
+    holdPlots_ = true;
+    heldPlot_ = false;
     btnHodoHeight_Click(top);
     btnHodoBase_Click(base);
     PressHeightButton(top);
     PressBaseButton(base);
+    holdPlots_ = false;
+    if (!heldPlot_) return;
+    PlotHodograph();
+    callbacks_.drawSounding();
 }
 
 void HodographPanel::btnHodoHeight_Click(int Index) {
@@ -210,6 +216,10 @@ void HodographPanel::ChangeLayer(Layer layer, int Index) {
     if (soundingView_.SuspendRedraw) return;
     if (!MoveLayer(layer, Index)) return;
     callbacks_.focusHelp();
+    if (holdPlots_) {
+        heldPlot_ = true;
+        return;
+    }
     PlotHodograph();
     callbacks_.drawSounding();
 }

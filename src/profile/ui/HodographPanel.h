@@ -49,6 +49,7 @@ class HodographPanel {
     void PlotHodograph();
     // After a sounding file was read: forget the boundaries, apply the
     // stored layer top and base to the new sounding, then press both buttons.
+    // The hodograph and the sounding are drawn once, after all four steps.
     void AfterRead();
 
     // Layer top and base in km; nothing happens while redraws are held back,
@@ -97,6 +98,10 @@ class HodographPanel {
     QLabel* lblMean = nullptr;
 
   private:
+    // While set, a layer change moves the layer and leaves the drawing to
+    // the end of AfterRead; heldPlot_ says one was left.
+    bool holdPlots_ = false;
+    bool heldPlot_ = false;
     enum class Layer { Top, Base };
 
     void BuildControls(QFrame* pnlHodograph);

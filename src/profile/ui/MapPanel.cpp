@@ -28,8 +28,22 @@ MapPanel::MapPanel(Session& session, SoundingView& view, PictureBox* picMap,
 
 void MapPanel::LoadMapFiles() {
     session_.history.MapView = UsableMapView(session_.history.MapView);
-    geography_ = ReadMapFiles(folder_);
+    geographyStale_ = true;
     loaded_ = true;
+    BuildBackground();
+}
+
+void MapPanel::SoundingRead() {
+    session_.history.MapView = UsableMapView(session_.history.MapView);
+    geographyStale_ = true;
+    backgroundStale_ = true;
+    loaded_ = true;
+}
+
+void MapPanel::ReadGeography() const {
+    if (!geographyStale_) return;
+    geographyStale_ = false;
+    geography_ = ReadMapFiles(folder_);
     // The files are read again after every sounding: one message is enough.
     if (const std::string unread = DescribeUnreadMapFiles(geography_);
         !unread.empty() && !unreadReported_ && showMessage_) {
@@ -40,10 +54,16 @@ void MapPanel::LoadMapFiles() {
         skippedReported_ = true;
         showMessage_(DescribeSkippedMapRecords(geography_.SkippedRecords));
     }
-    BuildBackground();
+}
+
+const MapGeography& MapPanel::Geography() const {
+    ReadGeography();
+    return geography_;
 }
 
 void MapPanel::BuildBackground() {
+    ReadGeography();
+    backgroundStale_ = false;
     const MapExtent& view = session_.history.MapView;
     picMap_->Surface().Scale(view[0], view[1], view[2], view[3]);
     // The names are sized as the shown map's text is.
@@ -53,6 +73,7 @@ void MapPanel::BuildBackground() {
 }
 
 void MapPanel::RedrawMap() {
+    if (backgroundStale_) BuildBackground();
     tarvex::RedrawMap(picMap_->Surface(), picMapBuffer_.PersistentPicture(), session_, view_,
                       wind_);
 }
@@ -72,7 +93,9 @@ void MapPanel::Resized() {
     // The background is drawn at the panel's size; a new size needs a new one.
     const RasterSurface& shown = picMap_->Surface();
     picMapBuffer_.Resize(shown.PixelWidth(), shown.PixelHeight());
-    if (!loaded_) return;
+    // A background not drawn since the last read waits for the map's next
+    // redraw.
+    if (!loaded_ || backgroundStale_) return;
     BuildBackground();
     RedrawMap();
 }

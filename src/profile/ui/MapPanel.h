@@ -32,6 +32,12 @@ class MapPanel {
     // background for the current site and view. A view without extent (from
     // a damaged settings file) is replaced by the default view first.
     void LoadMapFiles();
+    // After each sounding read, in place of LoadMapFiles: the view is made
+    // usable at once, while the files are read and the background drawn
+    // when the map is next drawn or its geography asked for, so that a read
+    // with the map not shown (the program's start among them) does no map
+    // work.
+    void SoundingRead();
     // Where the panel reports map records it had to leave out (once per
     // run of the program).
     void SetMessageHandler(std::function<void(const std::string&)> showMessage) {
@@ -43,11 +49,13 @@ class MapPanel {
     void picMap_MouseDown(int Button, int Shift, double X, double Y);
 
     const RasterSurface& picMapBuffer() const { return picMapBuffer_; }
-    const MapGeography& Geography() const { return geography_; }
+    // The geography of the map files, read first when the files changed.
+    const MapGeography& Geography() const;
     const MapWindState& WindState() const { return wind_; }
 
   private:
     void BuildBackground();
+    void ReadGeography() const;
     void Resized();
 
     Session& session_;
@@ -56,10 +64,14 @@ class MapPanel {
     std::function<void(const std::string&)> runControlCommand_;
     std::filesystem::path folder_;
     RasterSurface picMapBuffer_;
-    MapGeography geography_;
+    mutable MapGeography geography_;
     bool loaded_ = false;
-    bool skippedReported_ = false;
-    bool unreadReported_ = false;
+    // The files changed since they were read (a sounding was read since);
+    // the background is older than the files or the sounding.
+    mutable bool geographyStale_ = true;
+    bool backgroundStale_ = false;
+    mutable bool skippedReported_ = false;
+    mutable bool unreadReported_ = false;
     std::function<void(const std::string&)> showMessage_;
     MapWindState wind_;
 };

@@ -186,3 +186,30 @@ TEST_F(MapPanelTest, ADamagedViewOrMissingFilesDoNotStopThePanel) {
 
 } // namespace
 } // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// A sounding read with the map not shown leaves the files unread: they are
+// read (and a damaged record reported) when the map is drawn or the overview
+// asks for the geography, and read again after the next sounding.
+TEST_F(MapPanelTest, FilesWaitUntilTheMapIsDrawn) {
+    session_.history.MapView = {0, 0, 0, 0};
+    std::ofstream(folder_ / "TarVex.Map") << "45.0,80.0\nx,y\n44.0,79.0\n";
+    MapPanel panel(session_, view_, &picMap_, {}, folder_);
+    std::vector<std::string> messages;
+    panel.SetMessageHandler([&](const std::string& text) { messages.push_back(text); });
+    panel.SoundingRead();
+    EXPECT_EQ(session_.history.MapView, kDefaultMapView); // the view is mended at once
+    EXPECT_TRUE(messages.empty());
+    panel.RedrawMap();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(panel.Geography().OutlinesFound);
+    fs::remove(folder_ / "TarVex.Map");
+    EXPECT_TRUE(panel.Geography().OutlinesFound); // no new sounding: the files stand
+    panel.SoundingRead();
+    EXPECT_FALSE(panel.Geography().OutlinesFound);
+}
+
+} // namespace
+} // namespace tarvex

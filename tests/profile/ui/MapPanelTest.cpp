@@ -196,6 +196,7 @@ namespace {
 TEST_F(MapPanelTest, FilesWaitUntilTheMapIsDrawn) {
     session_.history.MapView = {0, 0, 0, 0};
     std::ofstream(folder_ / "TarVex.Map") << "45.0,80.0\nx,y\n44.0,79.0\n";
+    std::ofstream(folder_ / "TarVex.CTY").flush(); // no cities, but a file: no message of its own
     MapPanel panel(session_, view_, &picMap_, {}, folder_);
     std::vector<std::string> messages;
     panel.SetMessageHandler([&](const std::string& text) { messages.push_back(text); });

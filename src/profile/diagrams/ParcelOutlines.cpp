@@ -130,7 +130,14 @@ void ReserveConvectiveTemp(PictureSurface& pic, const Session& session, const So
     const auto at = ConvectiveTempPlaces(pic, session, view);
     if (!at) return;
     pic.ReserveTextPlace(at->markX, at->markTop, "v");
-    pic.ReserveTextPlace(at->valueX, at->valueTop, at->value);
+    // The value keeps a digit's room free on either side, so that no level
+    // label stands against it, where it would read as that level's value.
+    const double across = pic.PixelWidth() / pic.ScaleWidth();
+    const double down = pic.PixelHeight() / pic.ScaleHeight();
+    const double room = std::abs(pic.TextWidth("0") * across);
+    const double width = std::abs(pic.TextWidth(at->value) * across);
+    pic.ReserveTextArea(TextRect{pic.ToPixelX(at->valueX) - room, pic.ToPixelY(at->valueTop),
+                                 width + 2.0 * room, std::abs(pic.TextHeight(at->value) * down)});
 }
 
 void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view) {

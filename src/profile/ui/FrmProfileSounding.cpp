@@ -410,7 +410,6 @@ void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
         lblActiveDP->setText(
             QString::fromStdString("< " + captions.DP.substr(0, captions.DP.size() - 2)));
     // The wind's labels are widened over the column's values of the level.
-    lblActiveDir->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblActiveDir->resize(std::max(1, ClampToInt<int>(std::floor(at.DirWidth))),
                          lblActiveDir->height());
     lblActiveKts->resize(std::max(1, ClampToInt<int>(std::floor(at.KtsWidth))),

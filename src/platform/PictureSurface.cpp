@@ -348,17 +348,22 @@ double PictureSurface::TextHeight(std::string_view text) const {
     return TextHeightPixels(text) * scale_.height / pixelHeight_;
 }
 
+std::pair<double, double> PictureSurface::PlaceValueInside(double x, double y,
+                                                           std::string_view text) const {
+    const double width = TextWidthPixels(text);
+    const double height = TextHeightPixels(text);
+    const double left = std::clamp(ToPixelX(x), 0.0, std::max(pixelWidth_ - width, 0.0));
+    const double top = std::clamp(ToPixelY(y), 0.0, std::max(pixelHeight_ - height, 0.0));
+    return {FromPixelX(left), FromPixelY(top)};
+}
+
 std::optional<std::pair<double, double>>
 PictureSurface::PlaceLabel(double x, double y, std::string_view text,
                            const LabelAnchor& anchor) const {
     DrawnText judged;
     judged.anchor = LabelAnchor{ToPixelX(anchor.x), ToPixelY(anchor.y), anchor.slide};
     if (!judged.AnchorInside(pixelWidth_, pixelHeight_)) return std::nullopt;
-    const double width = TextWidthPixels(text);
-    const double height = TextHeightPixels(text);
-    const double left = std::clamp(ToPixelX(x), 0.0, std::max(pixelWidth_ - width, 0.0));
-    const double top = std::clamp(ToPixelY(y), 0.0, std::max(pixelHeight_ - height, 0.0));
-    return std::pair{FromPixelX(left), FromPixelY(top)};
+    return PlaceValueInside(x, y, text);
 }
 
 void PictureSurface::SetPicture(const Picture& picture) {

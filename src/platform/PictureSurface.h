@@ -322,6 +322,10 @@ class PictureSurface {
     // Extent of a one-line text in user units, signed like the scale.
     double TextWidth(std::string_view text) const;
     double TextHeight(std::string_view text) const;
+    // The top-left corner (user units) of a value meant to start at (x, y),
+    // moved in just enough to lie whole inside the picture: a value is never
+    // cut. Labels are placed by PlaceLabel.
+    std::pair<double, double> PlaceValueInside(double x, double y, std::string_view text) const;
     // The top-left corner (user units) of a label meant to start at (x, y),
     // moved in just enough to lie whole inside the picture; none when its
     // anchor (user units) lies outside the picture, where the label is not

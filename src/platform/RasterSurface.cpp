@@ -98,10 +98,15 @@ QString FontFamily(const std::string& name) {
 }
 
 QFont MakeFont(const std::string& name, int pixelSize, bool bold) {
-    QFont font(FontFamily(name));
+    // A bold serif at the least size fills the counters of 3, 6, 8 and 9:
+    // it is drawn in the sans face of the same weight, whose digits stay
+    // apart.
+    const bool serifDigitsMerge =
+        bold && pixelSize <= kLeastTextPixels && FaceOfFont(name) == TextFace::Serif;
+    QFont font(serifDigitsMerge ? QStringLiteral("DejaVu Sans") : FontFamily(name));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
-    font.setStyleStrategy(QFont::NoAntialias);
+    font.setStyleStrategy(QFont::PreferAntialias);
     return font;
 }
 
@@ -136,8 +141,12 @@ struct RasterSurface::TextFont {
     std::string name;
     int pixels = 0;
     bool bold = false;
+    // Smoothed, for text in copy mode, and with exact pixels, for text in a
+    // combining mode.
     QFont font;
     QRawFont raw;
+    QFont exactFont;
+    QRawFont exactRaw;
     int ascent = 0;
     int height = 0;
     // The widths of texts measured in this font: a picture measures the same
@@ -171,6 +180,9 @@ const RasterSurface::TextFont& RasterSurface::CurrentTextFont() const {
     made->bold = state.fontBold;
     made->font = MakeFont(state.fontName, pixels, state.fontBold);
     made->raw = QRawFont::fromFont(made->font);
+    made->exactFont = made->font;
+    made->exactFont.setStyleStrategy(QFont::NoAntialias);
+    made->exactRaw = QRawFont::fromFont(made->exactFont);
     const QFontMetrics metrics(made->font);
     made->ascent = metrics.ascent();
     made->height = metrics.height();
@@ -683,15 +695,20 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
                          ToQColor(state.backColor));
     }
     painter.setPen(ToQColor(state.foreColor));
+    // Text printed in copy mode is smoothed, so that every digit reads as
+    // itself at the least size; text printed in a combining mode keeps
+    // exact pixels.
+    const bool smooth = state.drawMode == DrawMode::CopyPen;
+    painter.setRenderHint(QPainter::TextAntialiasing, smooth);
     const QPoint baseline = topLeft + QPoint(0, font.ascent);
     if (glyphs) {
         QGlyphRun run;
-        run.setRawFont(font.raw);
+        run.setRawFont(smooth ? font.raw : font.exactRaw);
         run.setGlyphIndexes(glyphs->glyphs);
         run.setPositions(glyphs->positions);
         painter.drawGlyphRun(baseline, run);
     } else {
-        painter.setFont(font.font);
+        painter.setFont(smooth ? font.font : font.exactFont);
         painter.drawText(baseline, line);
     }
     Changed();

@@ -90,6 +90,24 @@ inline ::testing::AssertionResult NoValueLeftOut(const PictureSurface& surface) 
     return found ? failure : ::testing::AssertionSuccess();
 }
 
+// Whether every value, verdict, caption and unit drawn since the last Clear
+// lies whole inside the picture.
+inline ::testing::AssertionResult NoValueCut(const PictureSurface& surface) {
+    constexpr double kSlack = 1.0;
+    auto failure = ::testing::AssertionFailure() << "values cut by the picture's edge:";
+    bool found = false;
+    for (const DrawnText& t : surface.DrawnTexts()) {
+        const TextRect& r = t.rect;
+        if (t.kind == TextKind::Value &&
+            (r.left < -kSlack || r.top < -kSlack || r.Right() > surface.PixelWidth() + kSlack ||
+             r.Bottom() > surface.PixelHeight() + kSlack)) {
+            failure << " \"" << t.text << "\" at (" << r.left << ", " << r.top << ")";
+            found = true;
+        }
+    }
+    return found ? failure : ::testing::AssertionSuccess();
+}
+
 // Whether every label drawn since the last Clear stands at its anchor: none
 // drawn for an anchor outside the picture, and the middle of each within a
 // quarter of its height of its anchor across the way it may slide (a level

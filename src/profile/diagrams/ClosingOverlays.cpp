@@ -54,7 +54,8 @@ void JetLabel(PictureSurface& pic, Session& session, int t) {
         MakeMBEVectors(s, static_cast<std::int16_t>(t), 0, winds, session.options);
     const double p = winds.LLJPressure(m, t);
     if (!(p > 0.0)) return;
-    const double y = std::log(p) - pic.TextHeight("I") / 2.0;
+    const double level = std::log(p);
+    const double y = level - pic.TextHeight("I") / 2.0;
     // A maximum at the top of the searched layer may lie below the real jet.
     const bool atTop = winds.LLJAtTop(m, t) != kFlagFalse;
     const std::string label = atTop ? "LL?" : "LLJ";
@@ -63,12 +64,13 @@ void JetLabel(PictureSurface& pic, Session& session, int t) {
     // moves to the left of their columns (and on to a free place there), so
     // that both show.
     if (pic.ReserveTextPlace(kJetLabelX, y, label)) {
+        const TextAsLabel jet(pic, kJetLabelX, level, LabelSlide::AlongLevel);
         pic.SetCurrentX(kJetLabelX);
         pic.SetCurrentY(y);
         pic.Print(label);
     } else {
-        PrintNearby(pic, kDigitalDirectionX - pic.TextWidth(label), y, label, -pic.TextWidth("0"),
-                    pic.TextHeight(label) / 2.0);
+        PrintAtLevel(pic, kDigitalDirectionX - pic.TextWidth(label), y, level, label,
+                     -pic.TextWidth("0"));
     }
 }
 

@@ -99,13 +99,52 @@ ReadoutPlacement PlaceReadoutLabels(PictureSurface& pic, const ProfileArrays& s,
     const double y = std::log(p);
     ReadoutPlacement at;
     at.Top = pic.ToPixelY(y - 0.5 * high(sizes.Temp));
-    at.TempLeft = pic.ToPixelX(SkewX(view, s.Temperature(m, t, L), p) + 0.035 * wide(sizes.Temp));
-    at.DPLeft = pic.ToPixelX(SkewX(view, s.DewPoint(m, t, L), p) - 1.015 * wide(sizes.DP));
+    const double tempX = SkewX(view, s.Temperature(m, t, L), p);
+    const double dpX = SkewX(view, s.DewPoint(m, t, L), p);
+    at.TempLeft = pic.ToPixelX(tempX + 0.035 * wide(sizes.Temp));
+    at.DPLeft = pic.ToPixelX(dpX - 1.015 * wide(sizes.DP));
+    const double tempBefore = pic.ToPixelX(tempX) - 1.035 * sizes.Temp.width;
+    const double dpAfter = pic.ToPixelX(dpX) + 0.015 * sizes.DP.width;
 
     pic.Scale(0.0, lnTop, 100.0, lnBottom);
     at.DirLeft = pic.ToPixelX(kWindColumnCentre - 1.35 * wide(sizes.Dir));
     at.KtsLeft = pic.ToPixelX(kWindColumnCentre + 0.25 * wide(sizes.Kts));
     at.AxisLeft = pic.ToPixelX(0.0);
+    at.DirWidth = sizes.Dir.width;
+    at.KtsWidth = sizes.Kts.width;
+    const double right = pic.PixelWidth();
+    const double groundTop =
+        pic.ToPixelY(std::log(static_cast<double>(s.Pressure(m, t, 0)))) - 0.5 * sizes.Kts.height;
+    const bool besideTenMetreWind =
+        view.options.TenMWind && std::abs(at.Top - groundTop) < sizes.Kts.height;
+    if (view.options.WindDigital || besideTenMetreWind) {
+        // The column's values on the level's line (the level's own, or the
+        // 10 m wind's beside the ground): the direction label spans from the
+        // direction's start to the speed's, the speed label to the edge.
+        at.DirLeft = std::min(at.DirLeft, pic.ToPixelX(kDigitalDirectionX));
+        at.KtsLeft = std::min(at.KtsLeft, pic.ToPixelX(kDigitalSpeedX));
+        at.KtsWidth = std::max(at.KtsWidth, right - at.KtsLeft);
+        at.DirWidth = std::max(at.DirWidth, at.KtsLeft - at.DirLeft);
+    }
+    // The speed label ends at the picture's right edge at the furthest.
+    at.KtsLeft = std::min(at.KtsLeft, right - at.KtsWidth);
+    at.DirLeft = std::min(at.DirLeft, at.KtsLeft - at.DirWidth);
+
+    // The temperature label yields to the wind's labels and the edge, the
+    // dew-point label to the height label and the temperature label.
+    constexpr double kGap = 2.0;
+    if (at.TempLeft + sizes.Temp.width > at.DirLeft - kGap) {
+        // (left of the wind's labels too when the trace lies beyond them)
+        at.TempLeft = std::min(tempBefore, at.DirLeft - kGap - sizes.Temp.width);
+        at.TempBeforeTrace = true;
+        at.DPLeft = std::min(at.DPLeft, at.TempLeft - kGap - sizes.DP.width);
+    }
+    if (at.DPLeft < at.AxisLeft + sizes.Axis.width + kGap) {
+        at.DPLeft = dpAfter;
+        at.DPAfterTrace = true;
+        if (!at.TempBeforeTrace)
+            at.TempLeft = std::max(at.TempLeft, at.DPLeft + sizes.DP.width + kGap);
+    }
     return at;
 }
 

@@ -41,13 +41,22 @@ struct ReadoutLabelSizes {
     LabelSize DP;
     LabelSize Dir;
     LabelSize Kts;
+    LabelSize Axis;
 };
 
 // Pixel positions of the labels: all share one top, centred on the level;
 // the temperature label just right of the temperature trace, the dew-point
 // label just left of the dew-point trace, direction and speed either side of
-// the wind column, the height label at the left edge. Sets the temperature
-// frame of the redraw in view on pic, then leaves it in the percent frame.
+// the wind column, the height label at the left edge. The labels are opaque
+// and never cover one another or run off the picture: a temperature label
+// that would reach the wind's labels or the right edge stands left of its
+// trace (TempBeforeTrace), the dew-point label then left of it; a dew-point
+// label that would reach the height label stands right of its trace
+// (DPAfterTrace). With digital winds on, the direction and speed labels are
+// widened (DirWidth, KtsWidth) to hide the column's values of the level,
+// which they show, so that no digit of the column peeks out beside them.
+// Sets the temperature frame of the redraw in view on pic, then leaves it in
+// the percent frame.
 struct ReadoutPlacement {
     double Top = 0.0;
     double TempLeft = 0.0;
@@ -55,6 +64,10 @@ struct ReadoutPlacement {
     double DirLeft = 0.0;
     double KtsLeft = 0.0;
     double AxisLeft = 0.0;
+    double DirWidth = 0.0;
+    double KtsWidth = 0.0;
+    bool TempBeforeTrace = false;
+    bool DPAfterTrace = false;
 };
 ReadoutPlacement PlaceReadoutLabels(PictureSurface& pic, const ProfileArrays& s,
                                     const TemperatureAxisEnds& axis, const SoundingView& view,

@@ -36,10 +36,9 @@ void PrintBeside(PictureSurface& pic, const ProfileArrays& s, const SoundingView
     // The arrow starts on the temperature trace at its level, where the
     // marks about the trace near the ground (the convective temperature,
     // the condensation level) may stand: the wind a gust may bring down
-    // must show, so it moves down, up or aside to a free place.
-    PrintNearby(pic, SkewX(view, s.Temperature(m, t, L), p),
-                std::log(p) - 0.66 * pic.TextHeight("H"), text, -pic.TextWidth("0"),
-                pic.TextHeight(text) / 2.0);
+    // must show, so it slides along its level to a free place.
+    PrintAtLevel(pic, SkewX(view, s.Temperature(m, t, L), p),
+                 std::log(p) - 0.66 * pic.TextHeight("H"), std::log(p), text, pic.TextWidth("0"));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace tarvex {
 
@@ -89,22 +90,71 @@ class Outline {
 
 } // namespace
 
-void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view) {
-    if (!view.options.ConvectiveTemp) return;
+namespace {
+
+// Where the convective temperature's mark and value stand: the mark "v"
+// centred on the temperature with its foot on the ground line, the value
+// centred on the mark's top (a line above the ground rather than 0.7 of one,
+// so that the two texts' boxes stay apart).
+struct ConvectiveTempTexts {
+    double temperature = 0.0;
+    std::string value;
+    double markX = 0.0;
+    double markTop = 0.0;
+    double valueX = 0.0;
+    double valueTop = 0.0;
+};
+
+std::optional<ConvectiveTempTexts>
+ConvectiveTempPlaces(const PictureSurface& pic, const Session& session, const SoundingView& view) {
+    if (!view.options.ConvectiveTemp) return std::nullopt;
     const ProfileArrays& s = *session.profile;
     const float ct = s.ConvectiveTemperature(s.CurrentModel, view.CurrentColumn);
-    if (!(ct < 99.0f)) return; // 99 or more: the hour has none
-    const std::string text = Format(ct, "0.0");
-    // The mark stands on the ground line at the temperature, where the
-    // condensation level's label may stand too; the value stands on the
-    // mark. Both move up or aside to a free place, so both show.
+    if (!(ct < 99.0f)) return std::nullopt; // 99 or more: the hour has none
+    ConvectiveTempTexts at;
+    at.temperature = ct;
+    at.value = Format(ct, "0.0");
     const double h = pic.TextHeight("v");
-    const double step = pic.TextWidth("0");
-    const double markX = ct - pic.TextWidth("v") / 2.0;
-    const auto mark = PrintNearby(pic, markX, view.SkewBaseLogP - h, "v", step, -h / 2.0);
-    const auto [x, top] = mark.value_or(std::pair{markX, view.SkewBaseLogP - h});
-    PrintNearby(pic, x + (pic.TextWidth("v") - pic.TextWidth(text)) / 2.0, top - 0.7 * h, text,
-                step, -h / 2.0);
+    at.markX = ct - pic.TextWidth("v") / 2.0;
+    at.markTop = view.SkewBaseLogP - h;
+    // A temperature beyond the diagram's edge has no mark; its value shows
+    // at the edge.
+    std::tie(at.valueX, at.valueTop) = pic.PlaceValueInside(ct - pic.TextWidth(at.value) / 2.0,
+                                                            view.SkewBaseLogP - 2.0 * h, at.value);
+    return at;
+}
+
+} // namespace
+
+void ReserveConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view) {
+    const auto at = ConvectiveTempPlaces(pic, session, view);
+    if (!at) return;
+    pic.ReserveTextPlace(at->markX, at->markTop, "v");
+    // The value keeps a digit's room free on either side, so that no level
+    // label stands against it, where it would read as that level's value.
+    const double across = pic.PixelWidth() / pic.ScaleWidth();
+    const double down = pic.PixelHeight() / pic.ScaleHeight();
+    const double room = std::abs(pic.TextWidth("0") * across);
+    const double width = std::abs(pic.TextWidth(at->value) * across);
+    pic.ReserveTextArea(TextRect{pic.ToPixelX(at->valueX) - room, pic.ToPixelY(at->valueTop),
+                                 width + 2.0 * room, std::abs(pic.TextHeight(at->value) * down)});
+}
+
+void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view) {
+    const auto at = ConvectiveTempPlaces(pic, session, view);
+    if (!at) return;
+    // The mark names the temperature on the ground line, and stays there;
+    // the value stands on it, where the level labels left it room.
+    {
+        const TextAsLabel mark(pic, at->temperature, at->markTop + pic.TextHeight("v") / 2.0,
+                               LabelSlide::Fixed);
+        pic.SetCurrentX(at->markX);
+        pic.SetCurrentY(at->markTop);
+        pic.Print("v");
+    }
+    pic.SetCurrentX(at->valueX);
+    pic.SetCurrentY(at->valueTop);
+    pic.Print(at->value);
 }
 
 void DrawCapeParcel(PictureSurface& pic, const Session& session, const SoundingView& view,

@@ -15,6 +15,11 @@ struct SoundingView;
 // or the hour has no convective temperature (99 or more).
 void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view);
 
+// Keeps the places of the convective temperature's mark and value (as
+// DrawConvectiveTemp prints them) for them, so that the level labels drawn
+// before slide away from them.
+void ReserveConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view);
+
 // The positive-area outline: the saturated adiabat from the equilibrium level
 // down to the level of free convection (yellow, two pixels wide).
 void DrawCapeParcel(PictureSurface& pic, const Session& session, const SoundingView& view,

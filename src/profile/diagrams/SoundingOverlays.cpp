@@ -53,21 +53,40 @@ void IndexMark(PictureSurface& pic, const SoundingView& view, double groundT, do
                 -pic.TextHeight(text) / 2.0);
 }
 
-// The top-left corner of text meant to start at (x, y), moved in just enough
-// to lie whole inside the picture wherever it would stand.
-std::pair<double, double> Inside(const PictureSurface& pic, double x, double y,
-                                 std::string_view text) {
-    const LabelAnchor middle{x, pic.ScaleTop() + pic.ScaleHeight() / 2.0, LabelSlide::AlongLevel};
-    return pic.PlaceLabel(x, y, text, middle).value_or(std::pair{x, y});
-}
-
 } // namespace
+
+std::optional<std::pair<double, double>> PrintAtLevel(PictureSurface& pic, double x, double top,
+                                                      double y, std::string_view text, double dx) {
+    const TextAsLabel level(pic, x, y, LabelSlide::AlongLevel);
+    const LabelAnchor anchor{x, y, LabelSlide::AlongLevel};
+    const auto first = pic.PlaceLabel(x, top, text, anchor);
+    if (!first) return std::nullopt; // a level off the picture
+    // Steps 0, 1, -1, 2, -2, ... enough to cross the picture both ways.
+    const int most =
+        dx != 0.0 ? 2 * static_cast<int>(std::ceil(std::abs(pic.ScaleWidth() / dx))) : 0;
+    for (int k = 0; k <= most; ++k) {
+        const int along = k % 2 == 1 ? (k + 1) / 2 : -k / 2;
+        const auto at = pic.PlaceLabel(x + along * dx, top, text, anchor);
+        if (at && (pic.DrawnAt(at->first, at->second, text) ||
+                   pic.ReserveTextPlace(at->first, at->second, text))) {
+            pic.SetCurrentX(at->first);
+            pic.SetCurrentY(at->second);
+            pic.Print(text);
+            return at;
+        }
+    }
+    // No free place on the level: the collision rule decides.
+    pic.SetCurrentX(first->first);
+    pic.SetCurrentY(first->second);
+    pic.Print(text);
+    return pic.DrawnAt(first->first, first->second, text) ? first : std::nullopt;
+}
 
 std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double x, double y,
                                                      std::string_view text, double dx, double dy) {
     // Steps are taken from the place moved inside the picture, so that none
     // is spent outside it.
-    std::tie(x, y) = Inside(pic, x, y, text);
+    std::tie(x, y) = pic.PlaceValueInside(x, y, text);
     // Steps 0, 1, -1, 2, -2, ... along one axis; none along an axis with no
     // step.
     auto along = [](int k) { return k % 2 == 1 ? (k + 1) / 2 : -k / 2; };
@@ -79,7 +98,7 @@ std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double
         for (int j = 0; j <= std::min(ring, acrossMost); ++j) {
             const int k = ring - j;
             if (k > downMost) continue;
-            const auto [px, py] = Inside(pic, x + along(j) * dx, y + along(k) * dy, text);
+            const auto [px, py] = pic.PlaceValueInside(x + along(j) * dx, y + along(k) * dy, text);
             if (pic.DrawnAt(px, py, text) || pic.ReserveTextPlace(px, py, text)) {
                 pic.SetCurrentX(px);
                 pic.SetCurrentY(py);
@@ -88,7 +107,7 @@ std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double
             }
         }
     }
-    const auto [px, py] = Inside(pic, x, y, text);
+    const auto [px, py] = pic.PlaceValueInside(x, y, text);
     pic.SetCurrentX(px);
     pic.SetCurrentY(py);
     pic.Print(text);
@@ -173,7 +192,8 @@ void DrawInversions(PictureSurface& pic, const Session& session, const SoundingV
 void PrintInversionLabels(PictureSurface& pic,
                           const std::vector<std::pair<double, std::string>>& labels, double x) {
     pic.SetForeColor(RGB(255, 255, 0));
-    for (const auto& [y, label] : labels) PrintNearby(pic, x, y, label, pic.TextWidth("0"), 0.0);
+    for (const auto& [top, label] : labels)
+        PrintAtLevel(pic, x, top, top + pic.TextHeight(label) / 2.0, label, pic.TextWidth("0"));
 }
 
 void DrawLakeIndex(PictureSurface& pic, const Session& session, const SoundingView& view,
@@ -247,14 +267,16 @@ void DrawLevelMarkers(PictureSurface& pic, const Session& session, const Soundin
     const float surface = s.SurfacePressure(m, t);
     // The text starts at the level's point on the profile, its "<" pointing
     // at it; a level within the threshold of the ground gets none.
+    // The convective temperature's mark and value keep their places on the
+    // ground line.
+    ReserveConvectiveTemp(pic, session, view);
     auto mark = [&](bool on, float p, float threshold, const char* text, auto temperatureAt) {
         if (!on || !OnDiagram(p) || !(surface - p > threshold)) return;
         pic.SetForeColor(RGB(255, 0, 0));
-        // A label that meets another moves down, up or aside to a free
-        // place.
-        PrintNearby(pic, SkewX(view, temperatureAt(p), p),
-                    std::log(static_cast<double>(p)) - 0.66 * pic.TextHeight("H"), text,
-                    -pic.TextWidth("0"), pic.TextHeight(text) / 2.0);
+        // A label that meets another slides along its level to a free place.
+        const double y = std::log(static_cast<double>(p));
+        PrintAtLevel(pic, SkewX(view, temperatureAt(p), p), y - 0.66 * pic.TextHeight("H"), y, text,
+                     pic.TextWidth("0"));
     };
     auto environment = [&](float p) { return InterpTempAtPressure(s, t, p); };
     const SoundingOptions& o = view.options;

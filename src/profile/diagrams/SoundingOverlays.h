@@ -21,14 +21,24 @@ struct SoundingView;
 // right with height on a skewed diagram.
 double SkewX(const SoundingView& view, double T, double p);
 
-// Prints text at (x, y) when it lies there over no other text; otherwise at
-// the nearest free place a whole number of steps dx across and dy down away
-// (one step on, one back, two on and so on; a zero step keeps that axis),
-// each kept inside the picture. A text with no free place near is printed
-// where it belongs, and the collision rule leaves it out. Returns the
-// top-left corner of the text drawn, or none when it was left out.
+// Prints a value at (x, y) when it lies there over no other text; otherwise
+// at the nearest free place a whole number of steps dx across and dy down
+// away (one step on, one back, two on and so on; a zero step keeps that
+// axis), each kept whole inside the picture. A value with no free place near
+// is printed where it belongs. Returns the top-left corner of the text when
+// it found a free place, or none.
 std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double x, double y,
                                                      std::string_view text, double dx, double dy);
+
+// Prints text as the label of the level at y, with its top at top and its
+// start at x when it covers no other text there; otherwise slid along its
+// level by whole steps of dx (one on, one back, two on and so on, across the
+// whole picture) to the nearest free place, so that two labels of near
+// levels stand side by side, each on its level. Never moved up or down but
+// by the picture's edge; not drawn for a level outside the picture. Returns
+// the top-left corner of the text drawn, or none.
+std::optional<std::pair<double, double>> PrintAtLevel(PictureSurface& pic, double x, double top,
+                                                      double y, std::string_view text, double dx);
 
 // Grey shading of the layers above each level of time column t by the
 // level's cloud fraction: black for clear air, white for overcast. Percent

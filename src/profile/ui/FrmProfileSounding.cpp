@@ -399,9 +399,21 @@ void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
     auto size = [](const QLabel* shown) {
         return LabelSize{static_cast<double>(shown->width()), static_cast<double>(shown->height())};
     };
-    const ReadoutPlacement at = PlaceReadoutLabels(
-        picData->Surface(), s, session_.temperatureAxis, view_, L,
-        {size(lblActiveTemp), size(lblActiveDP), size(lblActiveDir), size(lblActiveKts)});
+    const ReadoutPlacement at =
+        PlaceReadoutLabels(picData->Surface(), s, session_.temperatureAxis, view_, L,
+                           {size(lblActiveTemp), size(lblActiveDP), size(lblActiveDir),
+                            size(lblActiveKts), size(lblActiveAxis)});
+    // A label moved to the other side of its trace points back at it.
+    if (at.TempBeforeTrace)
+        lblActiveTemp->setText(QString::fromStdString(captions.Temp.substr(2) + " >"));
+    if (at.DPAfterTrace)
+        lblActiveDP->setText(
+            QString::fromStdString("< " + captions.DP.substr(0, captions.DP.size() - 2)));
+    // The wind's labels are widened over the column's values of the level.
+    lblActiveDir->resize(std::max(1, ClampToInt<int>(std::floor(at.DirWidth))),
+                         lblActiveDir->height());
+    lblActiveKts->resize(std::max(1, ClampToInt<int>(std::floor(at.KtsWidth))),
+                         lblActiveKts->height());
     const int top = ClampToInt<int>(std::round(at.Top));
     const double lefts[5] = {at.TempLeft, at.DPLeft, at.DirLeft, at.KtsLeft, at.AxisLeft};
     for (std::size_t k = 0; k < labels.size(); ++k) {

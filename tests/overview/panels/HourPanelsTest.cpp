@@ -218,26 +218,32 @@ TEST_F(HourPanels, StormTypeTrailOfTheHourAndTheSixBefore) {
 }
 
 TEST_F(HourPanels, ProfileMarksTheHoursLevelsAndSkipsAbsentLevels) {
-    t.session.temperatureAxis.RightTemp = 40; // the level's point inside
     mainView.options.LCL = true;
+    mainView.options.LFC = true;
     mainView.options.EQL = true;
     mainView.CurrentColumn = 0; // the main window shows another hour
     s().LCLPressure(M, 3) = 850.0f;
     s().LCLTemperature(M, 3) = 5.0f;
+    s().LFCPressure(M, 3) = 845.0f; // one text height apart: side by side
     s().EQLPressure(M, 3) = 960.0f; // 40 mb above the ground: no mark
     s().Pressure(M, 3, 6) = 0.0f;   // absent level
     RecordingSurface picProfile(300, 400);
     DrawProfile(picProfile, ctx, 3);
-    const auto texts = picProfile.OperationsOf(Kind::Text);
-    const DrawOperation* lcl = nullptr;
-    for (const DrawOperation& op : texts)
-        if (op.text == "<LCL") lcl = &op;
-    ASSERT_NE(lcl, nullptr);
-    for (const DrawOperation& op : texts) EXPECT_NE(op.text, " <EQL");
+    for (const DrawOperation& op : picProfile.OperationsOf(Kind::Text)) EXPECT_NE(op.text, " <EQL");
+    // Each label on its level, whatever the axis ends: the text's top 0.66
+    // of a line above the level, moved only along it, the two apart.
     const double h = picProfile.TextHeight("H");
-    EXPECT_NEAR(lcl->y1, std::log(850.0) - 0.66 * h, 1e-9);
-    // Skewed: 5 deg C at 850 mb of a 1000 mb ground.
-    EXPECT_NEAR(lcl->x1, 5.0 + SkewTFactor() * std::log(1000.0 / 850.0), 1e-4);
+    std::vector<const DrawnText*> marks;
+    for (const DrawnText& drawn : picProfile.DrawnTexts())
+        if (drawn.text == "<LCL" || drawn.text == " <LFC") marks.push_back(&drawn);
+    ASSERT_EQ(marks.size(), 2u);
+    for (const DrawnText* mark : marks) {
+        const double level = std::log(mark->text == "<LCL" ? 850.0 : 845.0);
+        EXPECT_NEAR(picProfile.FromPixelY(mark->rect.top), level - 0.66 * h, 1e-6) << mark->text;
+    }
+    EXPECT_FALSE(TextRectsOverlap(marks[0]->rect, marks[1]->rect));
+    EXPECT_TRUE(LabelsAtTheirAnchors(picProfile));
+    EXPECT_TRUE(NoValueLeftOut(picProfile));
     for (const DrawOperation& op : picProfile.OperationsOf(Kind::Line)) {
         EXPECT_TRUE(std::isfinite(op.y1) && std::isfinite(op.y2));
         EXPECT_NE(op.y2, std::log(0.0f));

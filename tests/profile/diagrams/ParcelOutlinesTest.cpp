@@ -3,6 +3,8 @@
 #include "compute/ProfileBuilder.h"
 #include "files/DerivedFields.h"
 #include "files/Session.h"
+#include "platform/Format.h"
+#include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
@@ -194,21 +196,26 @@ TEST_F(Outlines, ConvectiveTemperatureMarksTheGroundBelow99) {
     view.options.ConvectiveTemp = true;
     Draw(); // 99: none
     EXPECT_TRUE(Texts().empty());
-    s().ConvectiveTemperature(1, 0) = 98.9f;
-    Draw();
-    const auto texts = Texts();
-    ASSERT_EQ(texts.size(), 2u);
-    const double h = pic.TextHeight("v");
-    EXPECT_EQ(texts[0].text, "v");
-    EXPECT_NEAR(texts[0].x1, 98.9 - pic.TextWidth("v") / 2.0, 1e-4);
-    EXPECT_NEAR(texts[0].y1, kBase - h, 1e-6);
-    EXPECT_EQ(texts[1].text, "98.9");
-    // The value stands centred on the mark, its box clear of the mark's.
-    EXPECT_LE(texts[1].y1, kBase - 2.0 * h + 1e-9);
-    EXPECT_GE(texts[1].y1, kBase - 2.5 * h - 1e-9);
-    // (about: a value at the picture's edge is moved in to show whole)
-    EXPECT_NEAR(texts[1].x1 + pic.TextWidth("98.9") / 2.0, texts[0].x1 + pic.TextWidth("v") / 2.0,
-                pic.TextWidth("0"));
+    // The mark on the ground line centred on the temperature, the value
+    // centred on the mark, its box clear of the mark's.
+    for (const float ct : {24.6f, 98.9f}) {
+        s().ConvectiveTemperature(1, 0) = ct;
+        Draw();
+        const auto texts = Texts();
+        const std::string value = Format(ct, "0.0");
+        const double h = pic.TextHeight("v");
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].text, "v");
+        EXPECT_NEAR(texts[0].x1, ct - pic.TextWidth("v") / 2.0, 1e-4);
+        EXPECT_NEAR(texts[0].y1, kBase - h, 1e-6);
+        EXPECT_EQ(texts[1].text, value);
+        // (a value at the picture's right edge is moved in to show whole)
+        const double right = pic.ScaleLeft() + pic.ScaleWidth() - pic.TextWidth(value);
+        EXPECT_NEAR(texts[1].x1, std::min(ct - pic.TextWidth(value) / 2.0, right), 1e-4);
+        EXPECT_NEAR(texts[1].y1, kBase - 2.0 * h, 1e-6);
+        EXPECT_TRUE(TextIsReadable(pic));
+        EXPECT_TRUE(LabelsAtTheirAnchors(pic));
+    }
     view.options.ConvectiveTemp = false;
     Draw();
     EXPECT_TRUE(Texts().empty());

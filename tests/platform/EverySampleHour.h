@@ -34,21 +34,34 @@ inline std::vector<std::filesystem::path> ShippedSamples() {
     return found;
 }
 
+// The model word of a sample's name (the text before the "_", after the
+// run's date in the archive: "26120800.eta_KBUF.buf" is "eta").
+inline std::string ModelOfSample(const std::filesystem::path& path) {
+    std::string model = path.stem().string();          // 26120800.eta_KBUF
+    model = model.substr(model.find_last_of('.') + 1); // eta_KBUF
+    return model.substr(0, model.find('_'));
+}
+
+// Sets the session to read a sample as the program opens it: its model word
+// chooses the model and the file's layout. False when the word names none.
+inline bool UseModelOfSample(Session& session, const std::filesystem::path& path) {
+    const std::string model = ModelOfSample(path);
+    const auto parameters = ParametersForModelCode(model);
+    if (!parameters) return false;
+    session.models.ModelCodes = {model};
+    session.profile->ModelChoice = 0;
+    session.parameters = *parameters;
+    return true;
+}
+
 // Reads each shipped sample into a session of its own, as the program opens
-// it (its model word, the text before the "_" of its name, chooses the
-// model), and calls visit(session, name, hour) for each of its hours.
+// it, and calls visit(session, name, hour) for each of its hours.
 template <typename Visit> void ForEverySampleHour(Visit visit) {
     for (const std::filesystem::path& path : ShippedSamples()) {
         auto session = std::make_unique<Session>();
-        std::string model = path.stem().string();          // 26120800.eta_KBUF
-        model = model.substr(model.find_last_of('.') + 1); // eta_KBUF
-        model = model.substr(0, model.find('_'));
-        const auto parameters = ParametersForModelCode(model);
-        EXPECT_TRUE(parameters) << path;
-        if (!parameters) continue;
-        session->models.ModelCodes = {model};
-        session->profile->ModelChoice = 0;
-        session->parameters = *parameters;
+        const bool known = UseModelOfSample(*session, path);
+        EXPECT_TRUE(known) << path;
+        if (!known) continue;
         const SoundingReadResult read = ReadSounding(*session, path.string());
         EXPECT_TRUE(read.ok) << path << ": " << read.reason;
         if (!read.ok) continue;

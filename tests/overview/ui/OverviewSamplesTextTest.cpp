@@ -1,4 +1,5 @@
 #include "OverviewTextChecks.h"
+#include "platform/EverySampleHour.h"
 
 #include "files/ConfigFile.h"
 #include "files/DataFile.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -28,11 +28,7 @@ using test::ExpectTimeStripOnItsColumns;
 TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) {
     ASSERT_TRUE(ReadConfig(TARVEX_SHIPPED_DATA, "tarvex", session_.config).ok);
     ASSERT_TRUE(ReadTarvexDat(TARVEX_SHIPPED_DATA, session_.dataTables).ok);
-    std::vector<fs::path> files;
-    for (const char* folder : {"samples", "archive"})
-        for (const auto& entry : fs::directory_iterator(fs::path(TARVEX_RUNTIME) / folder))
-            if (entry.path().extension() == ".buf") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
+    const std::vector<fs::path> files = test::ShippedSamples();
     ASSERT_GE(files.size(), 15u);
     const std::vector<std::vector<const char*>> groups = {
         {"chkTemperature", "chkFreezingLevel", "chkCAPE", "chkSfcPres", "chkMeanWind"},
@@ -42,13 +38,8 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
         SCOPED_TRACE(file.filename().string());
         std::string refused;
         main_->SetMessageHandler([&refused](const std::string& text) { refused = text; });
-        if (!main_->LoadSoundingFile(file.string())) {
-            // A sample the reader refuses is the reader's or the generator's
-            // fault, reported by their own tests; the overview has nothing
-            // to show for it.
-            std::cerr << "not read: " << refused << '\n';
-            continue;
-        }
+        ASSERT_TRUE(test::UseModelOfSample(session_, file));
+        ASSERT_TRUE(main_->LoadSoundingFile(file.string())) << refused;
         if (!main_->Overview()) main_->btnOverView->click();
         FrmOverView& w = *main_->Overview();
         QApplication::processEvents();

@@ -48,7 +48,9 @@ void PrintLapseRates(PictureSurface& pic, const Session& session, std::int16_t t
     const ProfileArrays& s = *session.profile;
     const int m = s.CurrentModel;
     const float surface = s.SurfacePressure(m, t);
-    const int p0 = std::isfinite(surface) ? kStep * static_cast<int>(surface / kStep) : 0;
+    // A surface pressure no file can hold (beyond 1100 mb) gets no table, as a
+    // missing one: the table has a row per 50 mb from it.
+    const int p0 = std::fabs(surface) <= 1100.0f ? kStep * static_cast<int>(surface / kStep) : 0;
     std::optional<float> top;
     if (s.LevelCount(m) > 0) top = LapseTablePressure(session.config.LapseTopPressure, surface);
     // Without a table the frame spans one step either side of the base.

@@ -157,7 +157,8 @@ struct Pictures {
     tarvex::RasterSurface cape{220, 230};
     tarvex::RasterSurface mbe{220, 230};
     tarvex::RasterSurface precipType{tarvex::kPrecipTypeWidth / 2, tarvex::kPrecipTypeHeight / 2};
-    tarvex::RasterSurface sleet{tarvex::kSleetWidth / 2, tarvex::kSleetHeight};
+    // The layout's size; the panel's text follows whatever size it is given.
+    tarvex::RasterSurface sleet{189, 45};
     tarvex::RasterSurface lapse{220, 230};
     tarvex::RasterSurface fog{220, 230};
     tarvex::CapeShearBackground capeBackground;

@@ -145,8 +145,7 @@ template <typename T> void KeepBounded(std::vector<T>& texts, TextGrid* grid = n
 template <typename Test>
 bool AnyNear(const TextGrid& grid, const std::vector<DrawnText>& texts, const TextRect& box,
              Test test) {
-    const std::vector<std::size_t>& near = grid.Near(box);
-    return std::any_of(near.begin(), near.end(), [&](std::size_t k) { return test(texts[k]); });
+    return grid.AnyNear(box, [&](std::size_t k) { return test(texts[k]); });
 }
 
 } // namespace

@@ -26,6 +26,24 @@ class TextGrid {
     // whose box meets that area is among them. The list stays valid until
     // the next call.
     const std::vector<std::size_t>& Near(const TextRect& box) const;
+    // Whether test holds for the index of a text among those Near hands
+    // over; a text may be asked about more than once.
+    template <typename Test> bool AnyNear(const TextRect& box, Test test) const {
+        for (const std::uint32_t k : everywhere_)
+            if (test(k)) return true;
+        CellSpan span;
+        if (!Cells(box, 1.0, span)) {
+            for (std::size_t k = 0; k < (noted_ == kStale ? 0 : noted_); ++k)
+                if (test(k)) return true;
+            return false;
+        }
+        for (int row = span.top; row <= span.bottom; ++row)
+            for (int column = span.left; column <= span.right; ++column)
+                for (const std::uint32_t k :
+                     cells_[static_cast<std::size_t>(row * columns_ + column)])
+                    if (test(k)) return true;
+        return false;
+    }
 
   private:
     static constexpr std::size_t kStale = static_cast<std::size_t>(-1);

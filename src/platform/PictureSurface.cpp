@@ -133,13 +133,27 @@ bool SamePlace(const DrawnText& kept, std::string_view text, const TextRect& box
            kept.text == text;
 }
 
-// Keeps texts below the bound by forgetting the oldest half.
-template <typename T> void KeepBounded(std::vector<T>& texts) {
+// Keeps texts below the bound by forgetting the oldest half; the grid that
+// follows the list, when given, notes it again.
+template <typename T> void KeepBounded(std::vector<T>& texts, TextGrid* grid = nullptr) {
     if (texts.size() < PictureSurface::kMostKeptTexts) return;
     texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(texts.size() / 2));
+    if (grid) grid->Invalidate();
+}
+
+// Whether test holds for a text of the list whose box may meet box.
+template <typename Test>
+bool AnyNear(const TextGrid& grid, const std::vector<DrawnText>& texts, const TextRect& box,
+             Test test) {
+    return grid.AnyNear(box, [&](std::size_t k) { return test(texts[k]); });
 }
 
 } // namespace
+
+void PictureSurface::SyncTextGrids() const {
+    placedGrid_.Sync(placed_, pixelWidth_, pixelHeight_);
+    reservedGrid_.Sync(reserved_, pixelWidth_, pixelHeight_);
+}
 
 DrawnText PictureSurface::Judged(std::string_view text, const TextRect& box) const {
     DrawnText judged{std::string(text), box,          TextPixelSize(), state_.textMayOverlap,
@@ -169,11 +183,15 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
     const std::optional<TextRect> found = InkBox(x, y, text);
     if (!found) return std::pair{x, y};
     const TextRect& box = *found;
+    SyncTextGrids();
     const auto again = [&](const DrawnText& p) { return SamePlace(p, text, box); };
-    if (std::any_of(placed_.begin(), placed_.end(), again)) return std::pair{x, y};
-    const auto kept = std::find_if(reserved_.begin(), reserved_.end(), again);
-    if (kept != reserved_.end()) {
-        reserved_.erase(kept);
+    if (AnyNear(placedGrid_, placed_, box, again)) return std::pair{x, y};
+    const std::vector<std::size_t>& nearKept = reservedGrid_.Near(box);
+    const auto kept = std::find_if(nearKept.begin(), nearKept.end(),
+                                   [&](std::size_t k) { return again(reserved_[k]); });
+    if (kept != nearKept.end()) {
+        reserved_.erase(reserved_.begin() + static_cast<std::ptrdiff_t>(*kept));
+        reservedGrid_.Invalidate();
     } else if (kind != TextKind::Value) {
         constexpr double kSlack = 1.0;
         const bool off = box.left < -kSlack || box.top < -kSlack ||
@@ -185,8 +203,8 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
                    TextRectsOverlap(p.rect, box);
         };
         const bool covering = LeavesOutCoveredText() && !state_.textMayOverlap &&
-                              (std::any_of(placed_.begin(), placed_.end(), covers) ||
-                               std::any_of(reserved_.begin(), reserved_.end(), covers));
+                              (AnyNear(placedGrid_, placed_, box, covers) ||
+                               AnyNear(reservedGrid_, reserved_, box, covers));
         if ((kind == TextKind::Repeat && off) || covering) return leaveOut(box);
     }
     if (kind != TextKind::Repeat && LeavesOutCoveredText() && !state_.textMayOverlap) {
@@ -194,33 +212,42 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
         const auto under = [&](const DrawnText& p) {
             return p.kind == TextKind::Repeat && !p.mayOverlap && TextRectsOverlap(p.rect, box);
         };
-        for (const DrawnText& p : placed_)
-            if (under(p)) {
-                EraseText(p.rect);
-                KeepBounded(leftOut_);
-                leftOut_.push_back(p);
-            }
-        std::erase_if(placed_, under);
+        bool given = false;
+        for (const std::size_t k : placedGrid_.Near(box)) {
+            const DrawnText& p = placed_[k];
+            if (!under(p)) continue;
+            given = true;
+            EraseText(p.rect);
+            KeepBounded(leftOut_);
+            leftOut_.push_back(p);
+        }
+        if (given) {
+            std::erase_if(placed_, under);
+            placedGrid_.Invalidate();
+        }
     }
-    KeepBounded(placed_);
+    KeepBounded(placed_, &placedGrid_);
     placed_.push_back(Judged(text, box));
     return std::pair{x, y};
 }
 
 bool PictureSurface::DrawnAt(double x, double y, std::string_view text) const {
     const std::optional<TextRect> box = InkBox(x, y, text);
-    return box && std::any_of(placed_.begin(), placed_.end(),
-                              [&](const DrawnText& p) { return SamePlace(p, text, *box); });
+    if (!box) return false;
+    SyncTextGrids();
+    return AnyNear(placedGrid_, placed_, *box,
+                   [&](const DrawnText& p) { return SamePlace(p, text, *box); });
 }
 
 bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text) {
     const std::optional<TextRect> box = InkBox(x, y, text);
     if (!box) return false;
     const auto covers = [&](const DrawnText& p) { return TextRectsOverlap(p.rect, *box); };
-    if (std::any_of(placed_.begin(), placed_.end(), covers) ||
-        std::any_of(reserved_.begin(), reserved_.end(), covers))
+    SyncTextGrids();
+    if (AnyNear(placedGrid_, placed_, *box, covers) ||
+        AnyNear(reservedGrid_, reserved_, *box, covers))
         return false;
-    KeepBounded(reserved_);
+    KeepBounded(reserved_, &reservedGrid_);
     DrawnText keep = Judged(text, *box);
     keep.mayOverlap = false;
     reserved_.push_back(std::move(keep));
@@ -228,7 +255,7 @@ bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text)
 }
 
 void PictureSurface::ReserveTextArea(const TextRect& area) {
-    KeepBounded(reserved_);
+    KeepBounded(reserved_, &reservedGrid_);
     reserved_.push_back(DrawnText{std::string(), area, 0, false, TextKind::Value, LabelAnchor{}});
 }
 
@@ -236,6 +263,8 @@ void PictureSurface::ForgetTexts() {
     placed_.clear();
     reserved_.clear();
     leftOut_.clear();
+    placedGrid_.Invalidate();
+    reservedGrid_.Invalidate();
 }
 
 void PictureSurface::ForgetCoveredTexts(double x1, double y1, double x2, double y2) {
@@ -244,10 +273,16 @@ void PictureSurface::ForgetCoveredTexts(double x1, double y1, double x2, double 
     const double right = std::max(ToPixelX(x1), ToPixelX(x2)) + 1.0;
     const double top = std::min(ToPixelY(y1), ToPixelY(y2)) - 1.0;
     const double bottom = std::max(ToPixelY(y1), ToPixelY(y2)) + 1.0;
-    std::erase_if(placed_, [&](const DrawnText& p) {
+    const auto covered = [&](const DrawnText& p) {
         return p.rect.left >= left && p.rect.Right() <= right && p.rect.top >= top &&
                p.rect.Bottom() <= bottom;
-    });
+    };
+    // Only texts near the box can lie inside it: most fills cover none.
+    SyncTextGrids();
+    if (!AnyNear(placedGrid_, placed_, TextRect{left, top, right - left, bottom - top}, covered))
+        return;
+    std::erase_if(placed_, covered);
+    placedGrid_.Invalidate();
 }
 
 void PictureSurface::MoveTo(double x, double y) {

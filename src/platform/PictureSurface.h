@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/TextGrid.h"
+
 class QImage;
 
 namespace tarvex {
@@ -451,6 +453,8 @@ class PictureSurface {
     // Frees the places of texts a box filled in copy mode covers whole.
     void ForgetCoveredTexts(double x1, double y1, double x2, double y2);
     Rgb Resolve(std::optional<Rgb> color) const { return color.value_or(state_.foreColor); }
+    // Brings the grids of drawn and kept texts up to their lists.
+    void SyncTextGrids() const;
 
     int pixelWidth_ = 1;
     int pixelHeight_ = 1;
@@ -467,6 +471,9 @@ class PictureSurface {
     // Places kept for texts printed later; an empty text keeps an area.
     std::vector<DrawnText> reserved_;
     std::vector<DrawnText> leftOut_;
+    // Where the drawn and the kept texts stand, for the checks of a new text.
+    mutable TextGrid placedGrid_;
+    mutable TextGrid reservedGrid_;
 };
 
 // Turns one of the rules for single texts on for the texts printed while it

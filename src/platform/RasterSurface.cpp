@@ -16,8 +16,10 @@
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <map>
+#include <functional>
 #include <numbers>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvex {
@@ -135,6 +137,15 @@ std::optional<GlyphLine> LayOutGlyphs(const QRawFont& raw, const QString& text) 
     return line;
 }
 
+// Hashes a text the same whether it is held or only viewed, so that the
+// widths are looked up without making a string.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+
 } // namespace
 
 struct RasterSurface::TextFont {
@@ -152,7 +163,7 @@ struct RasterSurface::TextFont {
     // The widths of texts measured in this font: a picture measures the same
     // labels again and again (to place them, to leave them out, to move on
     // after them).
-    mutable std::map<std::string, int, std::less<>> widths;
+    mutable std::unordered_map<std::string, int, TextHash, std::equal_to<>> widths;
 
     int Width(const QString& text) const {
         if (const auto line = LayOutGlyphs(raw, text))
@@ -610,25 +621,79 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
     });
 }
 
+const RasterSurface::CircleStamp& RasterSurface::StampOf(const CircleGeometry& circle, Rgb color,
+                                                         bool disc) {
+    const DrawState& state = State();
+    const PenKey pen{color, state.drawWidth, state.drawStyle};
+    const BrushKey brush{state.fillStyle, state.fillColor};
+    for (std::size_t k = 0; k < circleStamps_.size(); ++k) {
+        const CircleStamp& kept = circleStamps_[k];
+        if (kept.radius == circle.radius && kept.disc == disc && kept.pen == pen &&
+            kept.brush == brush && kept.pixels.size() == circle.bounds.size()) {
+            if (k > 0)
+                std::rotate(circleStamps_.begin(), circleStamps_.begin() + k,
+                            circleStamps_.begin() + k + 1);
+            return circleStamps_.front();
+        }
+    }
+    CircleStamp made{circle.radius, disc, pen, brush,
+                     QImage(circle.bounds.size(), QImage::Format_ARGB32)};
+    made.pixels.fill(Qt::transparent);
+    {
+        QPainter painter(&made.pixels);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        PaintCircle(painter, circle.centre - QPointF(circle.bounds.topLeft()), circle.radius, color,
+                    disc);
+    }
+    constexpr std::size_t kStampsKept = 8;
+    if (circleStamps_.size() == kStampsKept) circleStamps_.pop_back();
+    circleStamps_.insert(circleStamps_.begin(), std::move(made));
+    return circleStamps_.front();
+}
+
+void RasterSurface::PaintCircle(QPainter& painter, const QPointF& centre, double radius, Rgb color,
+                                bool disc) const {
+    if (disc) {
+        // A wide outline round a fill of its own colour is one disc: the
+        // toolkit fills it at a fraction of the cost of stroking.
+        const double r = radius + State().drawWidth / 2.0;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ToQColor(color));
+        painter.drawEllipse(centre, r, r);
+        return;
+    }
+    painter.setPen(OutlinePen(color));
+    painter.setBrush(FillBrush());
+    painter.drawEllipse(centre, radius, radius);
+}
+
 void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
     const auto circle = CircleOnImage(x, y, radius);
     if (!circle) return;
     const DrawState& state = State();
     const bool disc = state.drawWidth > 1 && state.fillStyle == FillStyle::Solid &&
                       state.fillColor == color && state.drawStyle != DrawStyle::Invisible;
-    Render(circle->bounds, [&](QPainter& painter) {
-        if (disc) {
-            // A wide outline round a fill of its own colour is one disc: the
-            // toolkit fills it at a fraction of the cost of stroking.
-            const double r = circle->radius + state.drawWidth / 2.0;
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(ToQColor(color));
-            painter.drawEllipse(circle->centre, r, r);
-            return;
+    // Solid and empty fills look the same wherever the circle stands; a
+    // pattern is laid from the image's corner, so those circles are drawn.
+    const bool movable =
+        state.fillStyle == FillStyle::Solid || state.fillStyle == FillStyle::Transparent;
+    const QRect area = circle->bounds.intersected(image_.rect());
+    if (state.drawMode == DrawMode::CopyPen && movable && area == circle->bounds) {
+        const CircleStamp& stamp = StampOf(*circle, color, disc);
+        const QPoint from = area.topLeft() - circle->bounds.topLeft();
+        for (int row = 0; row < area.height(); ++row) {
+            const auto* source =
+                reinterpret_cast<const QRgb*>(stamp.pixels.constScanLine(row + from.y())) +
+                from.x();
+            auto* target = reinterpret_cast<QRgb*>(image_.scanLine(row + area.y())) + area.x();
+            for (int column = 0; column < area.width(); ++column)
+                if (qAlpha(source[column]) != 0) target[column] = source[column];
         }
-        painter.setPen(OutlinePen(color));
-        painter.setBrush(FillBrush());
-        painter.drawEllipse(circle->centre, circle->radius, circle->radius);
+        Changed();
+        return;
+    }
+    Render(circle->bounds, [&](QPainter& painter) {
+        PaintCircle(painter, circle->centre, circle->radius, color, disc);
     });
 }
 

@@ -135,6 +135,21 @@ class RasterSurface : public PictureSurface {
     };
     mutable std::optional<BrushKey> brushKey_;
     mutable QBrush brush_;
+    // Circles drawn in copy mode with a solid or no fill, as drawn once on a
+    // clear layer of their own: the same circle at another whole pixel is
+    // the same pixels moved, so a picture of many equal circles (wind
+    // vectors) sets the kept pixels instead of drawing each again.
+    struct CircleStamp {
+        double radius = 0.0;
+        bool disc = false;
+        PenKey pen;
+        BrushKey brush;
+        QImage pixels;
+    };
+    void PaintCircle(QPainter& painter, const QPointF& centre, double radius, Rgb color,
+                     bool disc) const;
+    const CircleStamp& StampOf(const CircleGeometry& circle, Rgb color, bool disc);
+    std::vector<CircleStamp> circleStamps_;
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<TextFont>> textFonts_;
     std::function<void()> changed_;

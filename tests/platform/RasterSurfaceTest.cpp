@@ -399,5 +399,60 @@ TEST(RasterSurface, LinesTogetherMatchLinesOneByOne) {
     }
 }
 
+// Circles are kept once drawn and set again wherever the same circle goes:
+// every copy has the pixels the toolkit draws for a circle at that place,
+// at whole and half pixels, across the edges and off the image, for thin
+// and wide outlines, empty and solid fills and discs of the pen's colour.
+TEST(RasterSurface, EqualCirclesAnywhereHaveTheToolkitsPixels) {
+    struct Kind {
+        int width;
+        FillStyle fill;
+        Rgb fillColor;
+    };
+    const Rgb pen = RGB(200, 30, 60);
+    const Kind kinds[] = {{1, FillStyle::Transparent, pen},
+                          {1, FillStyle::Solid, RGB(0, 90, 0)},
+                          {3, FillStyle::Transparent, pen},
+                          {3, FillStyle::Solid, pen},
+                          {2, FillStyle::Solid, RGB(0, 0, 250)}};
+    const double radii[] = {0.4, 1.0, 2.5, 4.7, 9.0};
+    const QPointF centres[] = {{0, 0},     {59, 49}, {30.4, 20.6}, {-3, 25},
+                               {62.5, 10}, {17, -6}, {17, 17},     {44.5, 33.5}};
+    for (const Kind& kind : kinds)
+        for (const double radius : radii) {
+            RasterSurface surface(120, 100);
+            surface.Clear();
+            surface.SetDrawWidth(kind.width);
+            surface.SetFillStyle(kind.fill);
+            surface.SetFillColor(kind.fillColor);
+            QImage expected(120, 100, QImage::Format_RGB32);
+            expected.fill(Qt::white);
+            QPainter painter(&expected);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            for (const QPointF& at : centres) {
+                surface.Circle(at.x(), at.y(), radius, pen);
+                const QPointF centre(std::floor(at.x() + 0.5), std::floor(at.y() + 0.5));
+                if (kind.width > 1 && kind.fill == FillStyle::Solid && kind.fillColor == pen) {
+                    painter.setPen(Qt::NoPen);
+                    painter.setBrush(QColor(pen.r, pen.g, pen.b));
+                    const double r = radius + kind.width / 2.0;
+                    painter.drawEllipse(centre, r, r);
+                    continue;
+                }
+                QPen outline(QColor(pen.r, pen.g, pen.b), kind.width);
+                outline.setCapStyle(kind.width > 1 ? Qt::RoundCap : Qt::SquareCap);
+                if (kind.width > 1) outline.setJoinStyle(Qt::RoundJoin);
+                painter.setPen(outline);
+                painter.setBrush(
+                    kind.fill == FillStyle::Solid
+                        ? QBrush(QColor(kind.fillColor.r, kind.fillColor.g, kind.fillColor.b))
+                        : QBrush(Qt::NoBrush));
+                painter.drawEllipse(centre, radius, radius);
+            }
+            painter.end();
+            EXPECT_EQ(surface.Image(), expected) << "width " << kind.width << " radius " << radius;
+        }
+}
+
 } // namespace
 } // namespace tarvex

@@ -1,3 +1,4 @@
+#include "FontCacheLeaks.h"
 #include "compute/Narrow.h"
 #include "files/Fixtures.h"
 #include "files/ReadCompletion.h"

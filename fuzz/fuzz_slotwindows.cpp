@@ -14,6 +14,7 @@
 // alike and pays only for the redraws of what it recalled: the main window
 // once as recalled, the overview once with the recalled settings and, when
 // the input clicks, once more over the zoomed scales.
+#include "FontCacheLeaks.h"
 #include "SampleSounding.h"
 #include "files/DesktopService.h"
 #include "files/DisplaySettingsFile.h"
@@ -121,12 +122,6 @@ void WriteFile(const fs::path& path, std::string_view text) {
 }
 
 } // namespace
-
-// The font library keeps a few blocks of each new font match it makes in
-// caches it no longer points to; they are the system's, not ours.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
 
 // The windows, the fonts and the toolkit's caches are made once, before the
 // fuzzer counts allocations per input.

@@ -2,6 +2,7 @@
 #include "files/DesktopService.h"
 #include "files/Session.h"
 #include "files/SoundingReader.h"
+#include "platform/EverySampleHour.h"
 #include "platform/PictureBox.h"
 #include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
@@ -35,23 +36,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The sample soundings shipped beside the program.
-std::vector<fs::path> ShippedSamples() {
-    const fs::path root(TARVEX_RUNTIME);
-    std::vector<fs::path> files;
-    for (const char* folder : {"samples", "archive"})
-        for (const fs::directory_entry& e : fs::directory_iterator(root / folder))
-            if (e.path().extension() == ".buf") files.push_back(e.path());
-    return files;
-}
-
-// The model's code, which leads a sample's name ("eta_KBUF.buf", or after
-// the run's date in the archive).
-std::string ModelCode(const fs::path& file) {
-    std::string name = file.filename().string();
-    name = name.substr(name.find('.') < name.find('_') ? name.find('.') + 1 : 0);
-    return name.substr(0, name.find('_'));
-}
+using test::ModelOfSample;
+using test::ShippedSamples;
 
 // The size of a picture in the window and the size its text is designed for.
 struct PanelSize {
@@ -130,7 +116,7 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
 
     for (const fs::path& file : files) {
         Session session;
-        session.models.ModelCodes = {ModelCode(file)};
+        session.models.ModelCodes = {ModelOfSample(file)};
         session.config.LapseTopPressure = "300";
         ASSERT_TRUE(ReadSounding(session, file.string()).ok) << file;
         const ProfileArrays& s = *session.profile;
@@ -193,7 +179,7 @@ TEST(PanelsOverSamples, LakeAndConvectionValuesStandWholeInTheirLabels) {
     const std::vector<QWidget*> panels = {w.lakePanel(), w.convectionPanel()};
     int checked[2] = {0, 0}; // values seen in each panel
     for (const fs::path& file : ShippedSamples()) {
-        session.models.ModelCodes = {ModelCode(file)};
+        session.models.ModelCodes = {ModelOfSample(file)};
         ASSERT_TRUE(w.LoadSoundingFile(file.string())) << file;
         const ProfileArrays& s = *session.profile;
         const int last = s.LastTime(s.CurrentModel);

@@ -185,9 +185,9 @@ TEST_F(LayerCapeTest, ABuoyantParcelEndsAtTheTopLevel) {
     EXPECT_FLOAT_EQ(Cape(6), 0.0f);
 }
 
-// Surface air at 10 C over a 10 C lake, so dry that the parcel keeps to its
-// dry adiabat up to about 570 mb; the environment is that adiabat less the
-// given differences.
+// Surface air at 1 C over a 16 C lake makes a 10 C parcel (7 C with the
+// weights the other way round), so dry that it keeps to its dry adiabat up to
+// about 590 mb; the environment is that adiabat less the given differences.
 class LakeParcelTest : public ::testing::Test {
   protected:
     void Build(const std::vector<float>& differences, float surfaceP = 1000.0f) {
@@ -196,9 +196,9 @@ class LakeParcelTest : public ::testing::Test {
             temps.push_back(float(Dry(283.16, surfaceP, 1000.0 - 50.0 * double(i))) -
                             differences[i]);
         WriteLevels(*store, temps, surfaceP);
-        store->SurfaceTemp(1, 0) = 10.0f;
+        store->SurfaceTemp(1, 0) = 1.0f;
         store->SurfaceDewPoint(1, 0) = -40.0f;
-        options.LakeTempC = 10.0f;
+        options.LakeTempC = 16.0f;
     }
     void Run() { MakeCAPE(*store, 0, lake, options); }
     void ExpectNotBuoyant(float surfaceP) {
@@ -219,7 +219,10 @@ TEST_F(LakeParcelTest, CapeAndEquilibriumLevelOfADryParcel) {
     Run();
     EXPECT_EQ(lake.LakeCAPEDone(1, 0), kFlagTrue);
     EXPECT_FLOAT_EQ(lake.LakeSurfaceTemp(1, 0), 10.0f);
-    EXPECT_NEAR(lake.LakeSurfaceDewPoint(1, 0), 0.7 * -40 - 1.31 + 3.5, 1e-5);
+    EXPECT_NEAR(lake.LakeSurfaceDewPoint(1, 0), -28 - 1.31 + 5.6, 1e-5);
+    // Bolton's condensation level of 10 C over -23.71 C, by hand: 243.697 K.
+    EXPECT_NEAR(lake.LakeLCLTemp(1, 0), 243.697 - 273.16, 1e-3);
+    EXPECT_NEAR(lake.LakeLCLPressure(1, 0), 591.376, 0.01);
     EXPECT_EQ(lake.LakeParcelLevelCount(1, 0), 6);
     EXPECT_NEAR(lake.LakeParcelTemp(1, 0, 4), Dry(283.16, 1000, 850), 2e-3);
     // +2 at 800 mb, -3 at 750 mb: the sign changes 2/5 of the way up.

@@ -251,6 +251,15 @@ TEST_F(LakeParcelTest, AParcelNoWarmerAtLevelOneIsNotBuoyant) {
     PoisonLevel(*store, 0, 0);
     Run();
     ExpectNotBuoyant(1010.0f);
+    // Arriving at exactly the temperature of level 1: no depth, no
+    // normalized CAPE.
+    Build({0, -3, -3}, 1010.0f);
+    Run();
+    store->Temperature(1, 0, 1) = lake.LakeParcelTemp(1, 0, 1);
+    Run();
+    EXPECT_FLOAT_EQ(lake.LakeELPressure(1, 0), 1000.0f);
+    EXPECT_FLOAT_EQ(lake.LakeELDepthFt(1, 0), 0.0f);
+    EXPECT_FLOAT_EQ(lake.LakeNCAPE(1, 0), 0.0f);
 }
 
 TEST_F(LakeParcelTest, ABuoyantParcelTakesTheTopLevelAsEquilibriumLevel) {
@@ -261,17 +270,6 @@ TEST_F(LakeParcelTest, ABuoyantParcelTakesTheTopLevelAsEquilibriumLevel) {
     EXPECT_FLOAT_EQ(lake.LakeELPressure(1, 0), 800.0f);
     const double cape = kPerMeterDegree * 2.0 * (StdHeightMeters(800) - StdHeightMeters(1000));
     EXPECT_NEAR(lake.LakeCAPE(1, 0), cape, 0.01);
-}
-
-TEST_F(LakeParcelTest, AnEquilibriumLevelAtLevelOneHasNoNormalizedCape) {
-    Build({0, -3, -3}, 1010.0f);
-    Run();
-    store->Temperature(1, 0, 1) =
-        lake.LakeParcelTemp(1, 0, 1); // arrives at exactly its temperature
-    Run();
-    EXPECT_FLOAT_EQ(lake.LakeELPressure(1, 0), 1000.0f);
-    EXPECT_FLOAT_EQ(lake.LakeELDepthFt(1, 0), 0.0f);
-    EXPECT_FLOAT_EQ(lake.LakeNCAPE(1, 0), 0.0f);
 }
 
 } // namespace

@@ -151,12 +151,11 @@ TEST_F(PTypeTest, RaisedStartLevel) {
     ptype.ClearAfterRead();
     EXPECT_EQ(Classify(), kPTypeSnow);
     EXPECT_EQ(ptype.MoistTopLevel(1, 0), 6);
-}
 
-TEST_F(PTypeTest, RaisedStartLayerBeginsAtTheLevelBeneath) {
     // Start at level 2: its layer reaches down to level 1's own height (0 m),
     // so level 2 counts 750 m at -2, level 3 500 m at -3: 3000 m deg of
     // refreezing under 1000 m deg of melting (500 m at 2).
+    ptype.ClearAfterRead();
     Build({5, -2, -3, 2, -5, -8});
     options.ElevatedPTLevel = 2;
     EXPECT_EQ(Classify(), kPTypeIcePellets);

@@ -23,8 +23,10 @@ namespace {
 
 using fixtures::kTwoHourEta;
 
-TEST(ParseSounding, HandWrittenFileLandsAtTheRightIndices) {
+TEST(ParseSounding, HandWrittenFileLandsAtTheRightIndicesAndNowhereElse) {
     auto store = std::make_unique<ProfileArrays>();
+    store->Temperature(1, 5, 40) = 123.0f;
+    store->CAPE(1, 2) = 77.0f;
     const SoundingReadResult r = ParseSounding(kTwoHourEta, SoundingLayout::EtaRuc, *store);
     ASSERT_TRUE(r.ok) << r.reason << " line " << r.line;
     EXPECT_FALSE(r.LegacyMode);
@@ -92,16 +94,11 @@ TEST(ParseSounding, HandWrittenFileLandsAtTheRightIndices) {
     EXPECT_FLOAT_EQ(s.CloudBase(m, 1), 800.0f);
     EXPECT_FLOAT_EQ(s.Visibility(m, 0), 10.0f);
     EXPECT_FLOAT_EQ(s.SurfaceDewPoint(m, 1), 12.0f);
-}
 
-TEST(ParseSounding, ShorterFileLeavesTheRestOfTheStoreAlone) {
-    auto store = std::make_unique<ProfileArrays>();
-    store->Temperature(1, 5, 40) = 123.0f;
-    store->CAPE(1, 2) = 77.0f;
-    ASSERT_TRUE(ParseSounding(kTwoHourEta, SoundingLayout::EtaRuc, *store).ok);
-    EXPECT_EQ(store->Temperature(1, 5, 40), 123.0f);
-    EXPECT_EQ(store->CAPE(1, 2), 77.0f);
-    EXPECT_EQ(store->Temperature(0, 0, 1), 0.0f); // other model columns untouched
+    // A shorter file leaves the rest of the store alone.
+    EXPECT_EQ(s.Temperature(m, 5, 40), 123.0f);
+    EXPECT_EQ(s.CAPE(m, 2), 77.0f);
+    EXPECT_EQ(s.Temperature(0, 0, 1), 0.0f); // other model columns untouched
 }
 
 TEST(ParseSounding, LegacySwitchAndTheLegacyLevelLayout) {
@@ -149,20 +146,6 @@ x
     EXPECT_FLOAT_EQ(s.SurfaceDewPoint(1, 0), 1.5f);
 }
 
-TEST(ParseSounding, RelhInsideAnotherWordSwitchesToLegacy) {
-    std::string text = kTwoHourEta;
-    text.replace(text.find("STNPRM"), 6, "xRELHx");
-    auto store = std::make_unique<ProfileArrays>();
-    // The eta columns read in the legacy order put the theta-e where the dew
-    // point belongs: refused, not drawn with shifted columns.
-    const SoundingReadResult r = ParseSounding(text, SoundingLayout::EtaRuc, *store);
-    EXPECT_TRUE(r.LegacyMode);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.line, 16);
-    EXPECT_EQ(r.reason, "the dew point 320 C is outside -150 to 80 C (the second line names "
-                        "RELH, so the levels were read in the legacy column order)");
-}
-
 struct Damage {
     const char* what;
     std::string text;
@@ -201,6 +184,8 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
          "the TIME line has no valid date (expected yymmdd/hhmm after \"TIME = \")"},
         {"no time block", Cut(base, "STID"), 4, "the file ends early"},
         {"empty file", "", 1, "the file ends early"},
+        {"no time block at all", "SNPARM\nSTNPRM\n\n\nSTN YYMMDD/HHMM PMSL\n", 5,
+         "no forecast time (no TIME line) was found"},
         {"a line deleted", Replace(base, "STIM = 1\n", ""), 27,
          "the Showalter index 890 of forecast time 2 is outside -100 to 100"},
         {"NaN as first pressure", Replace(base, "990.0 20.0", "NaN 20.0"), 16,
@@ -227,6 +212,11 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
          "time block"},
         {"text after the rows", base + "725280 490228/2000 1.0\n", 57,
          "text follows the last surface row"},
+        // The eta columns read in the legacy order put the theta-e where the
+        // dew point belongs: refused, not drawn with shifted columns.
+        {"RELH inside another word", Replace(base, "STNPRM", "xRELHx"), 16,
+         "the dew point 320 C is outside -150 to 80 C (the second line names RELH, so the levels "
+         "were read in the legacy column order)"},
     };
     ExpectRefused(cases);
 }
@@ -498,26 +488,6 @@ TEST(ParseSounding, ShippedSamplesArchivedRunsAndEveryAtmosphereLoad) {
             }
         }
     }
-}
-
-TEST(ParseSounding, AFileReadWithAnotherLayoutIsRefused) {
-    for (SoundingLayout other : {SoundingLayout::Ngm, SoundingLayout::Gfs3}) {
-        auto store = std::make_unique<ProfileArrays>();
-        const SoundingReadResult r = ParseSounding(kTwoHourEta, other, *store);
-        EXPECT_FALSE(r.ok);
-        EXPECT_GT(r.line, 0) << r.reason;
-    }
-    auto store = std::make_unique<ProfileArrays>();
-    EXPECT_FALSE(ParseSounding(fixtures::kOneHourNgm, SoundingLayout::EtaRuc, *store).ok);
-}
-
-TEST(ParseSounding, AFileWithoutTimeBlocksIsRefused) {
-    const std::string text = "SNPARM\nSTNPRM\n\n\nSTN YYMMDD/HHMM PMSL\n";
-    auto store = std::make_unique<ProfileArrays>();
-    const SoundingReadResult r = ParseSounding(text, SoundingLayout::Ngm, *store);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.line, 5);
-    EXPECT_EQ(r.reason, "no forecast time (no TIME line) was found");
 }
 
 class ReadSoundingFile : public ::testing::Test {

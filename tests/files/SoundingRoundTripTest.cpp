@@ -152,6 +152,7 @@ TEST(SoundingRoundTrip, AFileReadWithAnotherModelsLayoutIsRefused) {
             auto store = std::make_unique<ProfileArrays>();
             const SoundingReadResult r = ParseSounding(text, *LayoutFromKeyword(read), *store);
             EXPECT_EQ(r.ok, std::string(written) == read) << written << " read as " << read;
+            EXPECT_EQ(r.line > 0, !r.ok) << r.reason; // a refusal names its line
         }
     }
 }

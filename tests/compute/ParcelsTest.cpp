@@ -97,6 +97,7 @@ TEST(WetLift, FollowsThePseudoAdiabat) {
             EXPECT_NEAR(WetLift(T, p1, p2), PseudoAdiabatRK4(T, p1, p2), 1.0)
                 << T << " " << p1 << " " << p2;
     }
+    EXPECT_NEAR(WetLift(20, 1000, 500) - SatLift(20, 500), -0.3, 1e-3); // 0.3 C per 500 mb risen
 }
 
 TEST(BoltonLCL, MatchesTheIterativeCondensationLevel) {
@@ -251,8 +252,7 @@ TEST_F(LakeParcelTest, AParcelNoWarmerAtLevelOneIsNotBuoyant) {
     PoisonLevel(*store, 0, 0);
     Run();
     ExpectNotBuoyant(1010.0f);
-    // Arriving at exactly the temperature of level 1: no depth, no
-    // normalized CAPE.
+    // Arriving at just the temperature of level 1: no depth, no normalized CAPE.
     Build({0, -3, -3}, 1010.0f);
     Run();
     store->Temperature(1, 0, 1) = lake.LakeParcelTemp(1, 0, 1);

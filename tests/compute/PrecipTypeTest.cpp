@@ -140,7 +140,7 @@ TEST_F(PTypeTest, WarmLayerReachingTheTopEndsThere) {
     EXPECT_NEAR(ptype.FreezingHeightAGLFt(1, 0), StdHeightFeet(900) - StdHeightFeet(1000), 0.5);
 }
 
-TEST_F(PTypeTest, RaisedStartLevel) {
+TEST_F(PTypeTest, RaisedStartLevelAndTheLayerBeneathIt) {
     // From the ground: a surface warm layer (250 m at 5, 500 m at 3) -> rain.
     Build({5, 3, -2, -4, -6, -8});
     EXPECT_EQ(Classify(), kPTypeRain);
@@ -151,7 +151,6 @@ TEST_F(PTypeTest, RaisedStartLevel) {
     ptype.ClearAfterRead();
     EXPECT_EQ(Classify(), kPTypeSnow);
     EXPECT_EQ(ptype.MoistTopLevel(1, 0), 6);
-
     // Start at level 2: its layer reaches down to level 1's own height (0 m),
     // so level 2 counts 750 m at -2, level 3 500 m at -3: 3000 m deg of
     // refreezing under 1000 m deg of melting (500 m at 2).

@@ -38,9 +38,12 @@ TEST(StandardAtmosphere, MatchesPublishedHeights) {
     const std::pair<float, float> published[] = {
         {850.0f, 1457.0f}, {700.0f, 3012.0f}, {500.0f, 5574.0f}, {300.0f, 9164.0f}};
     for (const auto& [p, h] : published) EXPECT_NEAR(StdHeightMeters(p), h, 0.005f * h) << p;
+    // The formula itself, worked by hand: (1 - (p / 1013.2) ^ (1 / 5.265)) * 44307.7 m.
     EXPECT_NEAR(StdHeightMeters(1013.2f), 0.0f, 1e-3f);
-    EXPECT_NEAR(StdHeightFeet(500.0f), 18249.0f, 10.0f);
+    EXPECT_NEAR(StdHeightMeters(850.0f), 1453.658f, 0.01f);
+    EXPECT_NEAR(StdHeightFeet(500.0f), 18249.419f, 0.02f); // 5562.1515 m * 3.281
     EXPECT_NEAR(PressureFromAltitude(0.0f), 1013.2f, 1e-3f);
+    EXPECT_NEAR(PressureFromAltitude(10000.0f), 696.2018f, 1e-3f);
 }
 
 TEST(StandardAtmosphere, PressureAndHeightAreInverse) {

@@ -97,6 +97,7 @@ TEST(WetLift, FollowsThePseudoAdiabat) {
             EXPECT_NEAR(WetLift(T, p1, p2), PseudoAdiabatRK4(T, p1, p2), 1.0)
                 << T << " " << p1 << " " << p2;
     }
+    EXPECT_NEAR(WetLift(20, 1000, 500) - SatLift(20, 500), -0.3, 1e-3); // 0.3 C per 500 mb risen
 }
 
 TEST(BoltonLCL, MatchesTheIterativeCondensationLevel) {
@@ -185,9 +186,9 @@ TEST_F(LayerCapeTest, ABuoyantParcelEndsAtTheTopLevel) {
     EXPECT_FLOAT_EQ(Cape(6), 0.0f);
 }
 
-// Surface air at 10 C over a 10 C lake, so dry that the parcel keeps to its
-// dry adiabat up to about 570 mb; the environment is that adiabat less the
-// given differences.
+// Surface air at 1 C over a 16 C lake makes a 10 C parcel (7 C with the
+// weights the other way round), so dry that it keeps to its dry adiabat up to
+// about 590 mb; the environment is that adiabat less the given differences.
 class LakeParcelTest : public ::testing::Test {
   protected:
     void Build(const std::vector<float>& differences, float surfaceP = 1000.0f) {
@@ -196,9 +197,9 @@ class LakeParcelTest : public ::testing::Test {
             temps.push_back(float(Dry(283.16, surfaceP, 1000.0 - 50.0 * double(i))) -
                             differences[i]);
         WriteLevels(*store, temps, surfaceP);
-        store->SurfaceTemp(1, 0) = 10.0f;
+        store->SurfaceTemp(1, 0) = 1.0f;
         store->SurfaceDewPoint(1, 0) = -40.0f;
-        options.LakeTempC = 10.0f;
+        options.LakeTempC = 16.0f;
     }
     void Run() { MakeCAPE(*store, 0, lake, options); }
     void ExpectNotBuoyant(float surfaceP) {
@@ -219,7 +220,10 @@ TEST_F(LakeParcelTest, CapeAndEquilibriumLevelOfADryParcel) {
     Run();
     EXPECT_EQ(lake.LakeCAPEDone(1, 0), kFlagTrue);
     EXPECT_FLOAT_EQ(lake.LakeSurfaceTemp(1, 0), 10.0f);
-    EXPECT_NEAR(lake.LakeSurfaceDewPoint(1, 0), 0.7 * -40 - 1.31 + 3.5, 1e-5);
+    EXPECT_NEAR(lake.LakeSurfaceDewPoint(1, 0), -28 - 1.31 + 5.6, 1e-5);
+    // Bolton's condensation level of 10 C over -23.71 C, by hand: 243.697 K.
+    EXPECT_NEAR(lake.LakeLCLTemp(1, 0), 243.697 - 273.16, 1e-3);
+    EXPECT_NEAR(lake.LakeLCLPressure(1, 0), 591.376, 0.01);
     EXPECT_EQ(lake.LakeParcelLevelCount(1, 0), 6);
     EXPECT_NEAR(lake.LakeParcelTemp(1, 0, 4), Dry(283.16, 1000, 850), 2e-3);
     // +2 at 800 mb, -3 at 750 mb: the sign changes 2/5 of the way up.
@@ -248,6 +252,14 @@ TEST_F(LakeParcelTest, AParcelNoWarmerAtLevelOneIsNotBuoyant) {
     PoisonLevel(*store, 0, 0);
     Run();
     ExpectNotBuoyant(1010.0f);
+    // Arriving at just the temperature of level 1: no depth, no normalized CAPE.
+    Build({0, -3, -3}, 1010.0f);
+    Run();
+    store->Temperature(1, 0, 1) = lake.LakeParcelTemp(1, 0, 1);
+    Run();
+    EXPECT_FLOAT_EQ(lake.LakeELPressure(1, 0), 1000.0f);
+    EXPECT_FLOAT_EQ(lake.LakeELDepthFt(1, 0), 0.0f);
+    EXPECT_FLOAT_EQ(lake.LakeNCAPE(1, 0), 0.0f);
 }
 
 TEST_F(LakeParcelTest, ABuoyantParcelTakesTheTopLevelAsEquilibriumLevel) {
@@ -258,17 +270,6 @@ TEST_F(LakeParcelTest, ABuoyantParcelTakesTheTopLevelAsEquilibriumLevel) {
     EXPECT_FLOAT_EQ(lake.LakeELPressure(1, 0), 800.0f);
     const double cape = kPerMeterDegree * 2.0 * (StdHeightMeters(800) - StdHeightMeters(1000));
     EXPECT_NEAR(lake.LakeCAPE(1, 0), cape, 0.01);
-}
-
-TEST_F(LakeParcelTest, AnEquilibriumLevelAtLevelOneHasNoNormalizedCape) {
-    Build({0, -3, -3}, 1010.0f);
-    Run();
-    store->Temperature(1, 0, 1) =
-        lake.LakeParcelTemp(1, 0, 1); // arrives at exactly its temperature
-    Run();
-    EXPECT_FLOAT_EQ(lake.LakeELPressure(1, 0), 1000.0f);
-    EXPECT_FLOAT_EQ(lake.LakeELDepthFt(1, 0), 0.0f);
-    EXPECT_FLOAT_EQ(lake.LakeNCAPE(1, 0), 0.0f);
 }
 
 } // namespace

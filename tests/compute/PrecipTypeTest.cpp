@@ -1,5 +1,6 @@
 #include "compute/PrecipType.h"
 #include "compute/ComputeState.h"
+#include "compute/Levels.h"
 
 #include "ProfileBuilder.h"
 
@@ -40,12 +41,32 @@ class PTypeTest : public ::testing::Test {
     ComputeOptions options;
 };
 
-TEST_F(PTypeTest, AllBelowFreezingIsSnow) {
+TEST_F(PTypeTest, SnowWhereNothingMelts) {
     Build({-2, -4, -6, -8, -12, -16, -20});
     EXPECT_EQ(Classify(), kPTypeSnow);
     EXPECT_EQ(Pattern(), "BB");
     EXPECT_FLOAT_EQ(Warm(), 0.0f);
     EXPECT_FLOAT_EQ(ptype.FreezingHeightAGLFt(1, 0), 0.0f);
+    // A warm layer aloft of 500 m at 0.1 C: 1.80 J/kg, under the 2 J/kg that
+    // melt; at 0.12 C 2.15 J/kg.
+    ptype.ClearAfterRead();
+    Build({-3, -2, 0.1f, -1, -5, -10});
+    EXPECT_EQ(Classify(), kPTypeSnow);
+    EXPECT_EQ(Pattern(), "BB");
+    ptype.ClearAfterRead();
+    Build({-3, -2, 0.12f, -1, -5, -10});
+    EXPECT_EQ(Classify(), kPTypeFreezingRain);
+    EXPECT_EQ(Pattern(), "BA");
+    // Warmth above 200 mb is ignored, at 200 mb it is not.
+    std::vector<float> temps(19, -10.0f); // 1000 .. 100 mb
+    temps[17] = 5.0f;                     // 150 mb
+    ptype.ClearAfterRead();
+    Build(temps);
+    EXPECT_EQ(Classify(), kPTypeSnow);
+    temps[16] = 5.0f;
+    ptype.ClearAfterRead();
+    Build(temps);
+    EXPECT_EQ(Classify(), kPTypeIcePellets);
 }
 
 TEST_F(PTypeTest, WarmLayerAloftOverDeepColdLayerIsIcePellets) {
@@ -68,30 +89,16 @@ TEST_F(PTypeTest, WarmLayerAloftOverShallowColdLayerIsFreezingRain) {
 }
 
 TEST_F(PTypeTest, WarmToTheGroundIsRain) {
-    // Warm: 250 m at 8, 500 m at 6, 3 and 1 -> 7000 m deg. 0 C crossing
-    // halfway between 850 mb (+1) and 800 mb (-1): 825 mb, which the standard
-    // atmosphere puts about 5210 ft above 1000 mb.
-    Build({8, 6, 3, 1, -1, -5, -10, -15});
+    // Warm: 250 m at 8, 500 m at 6, 3 and 3 -> 8000 m deg. 0 C crossing
+    // 3/4 of the way from 850 mb (+3) to 800 mb (-1), linear in pressure:
+    // 812.5 mb (log-pressure would put it at 812.2 mb), above the 1013 mb ground.
+    Build({8, 6, 3, 3, -1, -5, -10, -15});
+    store->SurfacePressure(1, 0) = 1013.0f;
     EXPECT_EQ(Classify(), kPTypeRain);
     EXPECT_EQ(Pattern(), "AB");
-    EXPECT_NEAR(Warm(), 7000 * kPerMeterDegree, 1e-3);
-    EXPECT_NEAR(ptype.FreezingHeightAGLFt(1, 0), 5210.0, 15.0);
+    EXPECT_NEAR(Warm(), 8000 * kPerMeterDegree, 1e-3);
+    EXPECT_NEAR(ptype.FreezingHeightAGLFt(1, 0), StdHeightFeet(812.5f) - StdHeightFeet(1013), 0.5);
     EXPECT_FLOAT_EQ(Cold(), 0.0f);
-}
-
-TEST_F(PTypeTest, WeakWarmLayerAloftMeltsNothing) {
-    // 500 m at 0.05 C: under 1 J/kg.
-    Build({-3, -2, 0.05f, -1, -5, -10});
-    EXPECT_EQ(Classify(), kPTypeSnow);
-    EXPECT_EQ(Pattern(), "BB");
-}
-
-TEST_F(PTypeTest, WarmthAbove200mbIsIgnored) {
-    std::vector<float> temps(19, -10.0f); // 1000 .. 100 mb
-    temps[17] = 5.0f;                     // 150 mb
-    Build(temps);
-    EXPECT_EQ(Classify(), kPTypeSnow);
-    EXPECT_EQ(Pattern(), "BB");
 }
 
 TEST_F(PTypeTest, TwoWarmLayers) {
@@ -112,29 +119,28 @@ TEST_F(PTypeTest, TwoWarmLayers) {
 }
 
 TEST_F(PTypeTest, WeakUpperWarmLayerLeavesTheSurfaceLayer) {
-    // Upper warm layer under 1 J/kg: the sounding counts as "AB" with the
+    // Upper warm layer under 2 J/kg: the sounding counts as "AB" with the
     // surface layer's energy (1250 m deg) and its 0 C crossing at
     // 1000 - 50 * 5 / 8 = 968.75 mb.
-    Build({5, -3, -5, 0.05f, -4, -8});
+    Build({5, -3, -5, 0.1f, -4, -8});
     EXPECT_EQ(Classify(), kPTypeRain);
     EXPECT_EQ(Pattern(), "AB");
     EXPECT_NEAR(Warm(), 1250 * kPerMeterDegree, 1e-3);
-    // 968.75 mb is about 874 ft above 1000 mb in the standard atmosphere.
-    EXPECT_NEAR(ptype.FreezingHeightAGLFt(1, 0), 874.0, 15.0);
+    EXPECT_NEAR(ptype.FreezingHeightAGLFt(1, 0), StdHeightFeet(968.75f) - StdHeightFeet(1000), 0.5);
 }
 
 TEST_F(PTypeTest, WarmLayerReachingTheTopEndsThere) {
     // Levels at 0, 500, 1000 m: the top level stands for 250 m only, up to
     // its own height: 250 * 10 + 500 * 8 + 250 * 6 = 8000 m deg. The 0 C
-    // level is at least as high as the top, 900 mb: about 2875 ft.
+    // level is at least as high as the top, 900 mb.
     Build({10, 8, 6});
     PoisonLevel(*store, 0, 4);
     EXPECT_EQ(Classify(), kPTypeRain);
     EXPECT_NEAR(Warm(), 8000 * kPerMeterDegree, 1e-3);
-    EXPECT_NEAR(ptype.FreezingHeightAGLFt(1, 0), 2875.0, 15.0);
+    EXPECT_NEAR(ptype.FreezingHeightAGLFt(1, 0), StdHeightFeet(900) - StdHeightFeet(1000), 0.5);
 }
 
-TEST_F(PTypeTest, RaisedStartLevel) {
+TEST_F(PTypeTest, RaisedStartLevelAndTheLayerBeneathIt) {
     // From the ground: a surface warm layer (250 m at 5, 500 m at 3) -> rain.
     Build({5, 3, -2, -4, -6, -8});
     EXPECT_EQ(Classify(), kPTypeRain);
@@ -145,12 +151,10 @@ TEST_F(PTypeTest, RaisedStartLevel) {
     ptype.ClearAfterRead();
     EXPECT_EQ(Classify(), kPTypeSnow);
     EXPECT_EQ(ptype.MoistTopLevel(1, 0), 6);
-}
-
-TEST_F(PTypeTest, RaisedStartLayerBeginsAtTheLevelBeneath) {
     // Start at level 2: its layer reaches down to level 1's own height (0 m),
     // so level 2 counts 750 m at -2, level 3 500 m at -3: 3000 m deg of
     // refreezing under 1000 m deg of melting (500 m at 2).
+    ptype.ClearAfterRead();
     Build({5, -2, -3, 2, -5, -8});
     options.ElevatedPTLevel = 2;
     EXPECT_EQ(Classify(), kPTypeIcePellets);
@@ -160,18 +164,24 @@ TEST_F(PTypeTest, RaisedStartLayerBeginsAtTheLevelBeneath) {
 }
 
 TEST_F(PTypeTest, MoistLayerAndIceAloft) {
-    // Moist at the ground, dry above, moist again at -12 C (a 2.5 C
-    // depression is moist that cold), then dry for more than 1519 m: the
-    // moist level at -40 C beyond is never reached.
-    const std::vector<float> temps = {-2, -5, -12, -20, -25, -30, -35, -40};
-    Build(temps, {1, 10, 2.5f, 20, 20, 20, 20, 1});
+    // Moist below a depression of 2 C (-2 and -5 C: the least), 2.71 C at
+    // -10 C, 4.14 C at -20 C. Moist at the ground, dry above, moist again at
+    // -10 C, then dry for more than 1519 m (1520 m up to level 6): the moist
+    // levels beyond are never reached.
+    const std::vector<float> temps = {-2, -5, -10, -20, -25, -30, -35, -40};
+    Build(temps, {1.9f, 2.1f, 2.6f, 4.2f, 20, 20, 1, 1});
+    store->Height(1, 0, 6) = 2520.0f;
     MakePTypeAreas(*store, 0, ptype, options);
     EXPECT_EQ(ptype.MoistTopLevel(1, 0), 3);
     EXPECT_EQ(ptype.IceAloft(1, 0), kFlagTrue);
-
-    // Saturated all the way up to -12 C: no dry gap to seed across.
     ptype.ClearAfterRead();
-    Build(temps, {1, 1, 2.5f, 20, 20, 20, 20, 1});
+    store->Height(1, 0, 6) = 2518.0f; // 1518 m: the scan goes on
+    MakePTypeAreas(*store, 0, ptype, options);
+    EXPECT_EQ(ptype.MoistTopLevel(1, 0), 8);
+
+    // Saturated all the way up to -10 C: no dry gap to seed across.
+    ptype.ClearAfterRead();
+    Build(temps, {1.9f, 1.9f, 2.6f, 20, 20, 20, 20, 20});
     MakePTypeAreas(*store, 0, ptype, options);
     EXPECT_EQ(ptype.MoistTopLevel(1, 0), 3);
     EXPECT_EQ(ptype.IceAloft(1, 0), kFlagFalse);

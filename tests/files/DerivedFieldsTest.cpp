@@ -136,15 +136,15 @@ class Column : public ::testing::Test {
 };
 
 TEST_F(Column, WetBulbZeroBetweenTwoLevels) {
-    const float tw[] = {6, 4, 2, 0, -2};
+    const float tw[] = {6, 4, 2, -1, -2};
     for (int L = 1; L <= 5; ++L) {
         s->WetBulb(m, 0, L) = tw[L - 1];
         s->WetBulb(m, 1, L) = -1.0f - L; // below freezing everywhere
     }
     MakeWetBulbZero(*s);
-    // Linear in pressure: 0 C at 850 mb, 4781 ft in the published standard
-    // atmosphere (the program's single-lapse-rate formula is within 0.5 %).
-    EXPECT_NEAR(s->WetBulbZeroHeight(m, 0), 4781.0f, 24.0f);
+    // Linear in pressure: 0 C 2/3 of the way from 900 to 850 mb (log-pressure
+    // would put it 0.3 mb higher, 8 ft).
+    EXPECT_NEAR(s->WetBulbZeroHeight(m, 0), StdHeightFeet(900.0f - 100.0f / 3.0f), 0.5f);
     EXPECT_NEAR(s->WetBulbZeroHeight(m, 1), StdHeightFeet(1000.0f), 0.01f);
 }
 

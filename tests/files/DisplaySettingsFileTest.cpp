@@ -123,7 +123,7 @@ TEST(DisplaySettingsFile, ADamagedItemIsSkippedAndTheRestStillRead) {
     lines[21] = " 0 ";               // no pressure
     lines[23] = " 81 ";              // above the lake bar's range
     lines[35] = " 9 ";               // no such panel
-    lines[47] = " 42 ";              // no such display mode
+    lines[47] = " 10 ";              // no such display mode
     lines[48] = " 3             3 "; // no such check state, no such unit
     const DisplaySettings read = ParseDisplaySettings(Joined(lines, 54));
     for (const auto* item :

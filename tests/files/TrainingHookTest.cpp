@@ -27,14 +27,12 @@ class SettingsFolder : public ::testing::Test {
     fs::path root_;
 };
 
-TEST_F(SettingsFolder, MadeWhenMissingAndLeftWithTheTestFile) {
+TEST_F(SettingsFolder, MadeWhenMissingAndLeftWithTheTestFileElseTheCurrentFolder) {
     const fs::path base = root_ / "app" / "Tarvex";
     const std::string folder = CheckTempFolder(base, "ops");
     EXPECT_EQ(folder, (base / "").string());
     EXPECT_TRUE(fs::exists(base / "ops.SV"));
-}
-
-TEST_F(SettingsFolder, AFolderThatCannotBeMadeGivesTheCurrentFolder) {
+    // A folder that cannot be made gives the current folder.
     std::ofstream(root_ / "file") << "x"; // a file where the folder should be
     EXPECT_EQ(CheckTempFolder(root_ / "file" / "Tarvex", "ops"), "");
     EXPECT_EQ(CheckTempFolder(fs::path(), "ops"), "");
@@ -101,19 +99,16 @@ class HelpHook : public ::testing::Test {
     RecordingDesktopService desktop_;
 };
 
-TEST_F(HelpHook, LogoTogglesHelpModeAndPointer) {
+TEST_F(HelpHook, LogoTogglesHelpModeAndPointerAndOutsideItNothingHappens) {
+    EXPECT_TRUE(RunControlCommand(help_, desktop_, "Lake Effect").empty());
+    EXPECT_TRUE(desktop_.requests.empty());
+    EXPECT_TRUE(desktop_.pointers.empty());
     ToggleTrainingMode(help_, desktop_);
     EXPECT_TRUE(help_.TrainingMode);
     ToggleTrainingMode(help_, desktop_);
     EXPECT_FALSE(help_.TrainingMode);
     EXPECT_EQ(desktop_.pointers,
               (std::vector<PointerShape>{PointerShape::HelpQuestion, PointerShape::Default}));
-}
-
-TEST_F(HelpHook, OutsideHelpModeNothingHappens) {
-    EXPECT_TRUE(RunControlCommand(help_, desktop_, "Lake Effect").empty());
-    EXPECT_TRUE(desktop_.requests.empty());
-    EXPECT_TRUE(desktop_.pointers.empty());
 }
 
 TEST_F(HelpHook, AListedWordOpensItsItemsInOrderAndEndsHelpMode) {

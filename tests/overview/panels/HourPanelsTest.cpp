@@ -263,11 +263,14 @@ TEST_F(HourPanels, HodographWritesItsCaptionsOnThePicture) {
     t.session.stormMotion->MeanWind06Speed(M, 2) = 10.0f;
     RecordingSurface picHodograph(330, 330);
     PlotOverviewHodograph(picHodograph, ctx, 2);
+    int marks = 0;
     for (const DrawOperation& op : picHodograph.OperationsOf(Kind::Text)) {
         if (op.text != "M") continue;
+        ++marks;
         EXPECT_NEAR(op.x1 + picHodograph.TextWidth("M") / 2.0, 10.0, 1e-6);
         EXPECT_NEAR(op.y1 + picHodograph.TextHeight("M") / 2.0, 0.0, 1e-6);
     }
+    EXPECT_EQ(marks, 1);
     EXPECT_DOUBLE_EQ(picHodograph.ScaleLeft(), -30.0);
     EXPECT_DOUBLE_EQ(picHodograph.ScaleTop(), 30.0);
     bool mean = false;

@@ -303,6 +303,7 @@ TEST_F(Stability, MRiFromTheWarmLayerAndTheWindBelowIt) {
     auto texts = Plot();
     EXPECT_TRUE(Has(texts, ".050"));
     EXPECT_TRUE(Has(texts, "Fog"));
+    EXPECT_TRUE(Has(texts, "10.0°C"));
     EXPECT_TRUE(Has(texts, " 920 "));
     EXPECT_TRUE(Has(texts, "15.0°C   "));
     EXPECT_TRUE(Has(texts, " 10 "));
@@ -311,20 +312,36 @@ TEST_F(Stability, MRiFromTheWarmLayerAndTheWindBelowIt) {
     EXPECT_DOUBLE_EQ(bars[0].y1, 0.04);
     EXPECT_NEAR(bars[0].y2, 0.05, 1e-7);
 
-    // 20 kt: 0.0125, a stratus bar and no dispersal bar.
+    // 20 kt: 5 / 20^2 = 0.0125.
     session.profile->WindSpeed(1, 0, 1) = 20.0f;
-    texts = Plot();
-    EXPECT_TRUE(Has(texts, ".013"));
-    EXPECT_TRUE(Has(texts, "Stratus"));
-    EXPECT_FALSE(Has(texts, "Possible"));
-    ASSERT_EQ(Boxes(pic, -5.0).size(), 1u);
+    EXPECT_TRUE(Has(Plot(), ".013"));
 
-    // As warm as the screen: 0, both bars and "Possible".
-    session.profile->SurfaceTemp(1, 0) = 15.0f;
-    texts = Plot();
-    EXPECT_TRUE(Has(texts, "Stratus") && Has(texts, "Possible"));
-    ASSERT_EQ(Boxes(pic, -5.0).size(), 2u);
-    EXPECT_EQ(Boxes(pic, -5.0)[1].color, RGB(0, 0, 255));
+    // Either side of each bound at 10 kt, MRi = (15 - T) / 100: the white
+    // bars from .025 down and from .04 up, "Fog" over .047, "Stratus" under
+    // .017, the blue bar from .008 down and "Possible" under .004. Words:
+    // 1 Fog, 2 Stratus, 4 Possible.
+    session.profile->WindSpeed(1, 0, 1) = 10.0f;
+    struct Case {
+        float surface;
+        std::size_t bars;
+        int words;
+    };
+    const Case cases[] = {{10.2f, 1, 1}, {10.4f, 1, 0}, {10.9f, 1, 0}, {11.1f, 0, 0},
+                          {12.4f, 0, 0}, {12.6f, 1, 0}, {13.2f, 1, 0}, {13.4f, 1, 2},
+                          {14.1f, 1, 2}, {14.3f, 2, 2}, {14.7f, 2, 6}};
+    for (const Case& c : cases) {
+        session.profile->SurfaceTemp(1, 0) = c.surface;
+        texts = Plot();
+        EXPECT_EQ(Boxes(pic, -5.0).size(), c.bars) << c.surface;
+        int words = 0;
+        for (int bit = 0; bit < 3; ++bit)
+            words |= static_cast<int>(Has(texts, bit == 0   ? "Fog"
+                                                 : bit == 1 ? "Stratus"
+                                                            : "Possible"))
+                     << bit;
+        EXPECT_EQ(words, c.words) << c.surface;
+    }
+    EXPECT_EQ(Boxes(pic, -5.0).back().color, RGB(0, 0, 255)); // the dispersal bar
 }
 
 // No level within 100 mb of the ground, or no level below 1500 ft: the text

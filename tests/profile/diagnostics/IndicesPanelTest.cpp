@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -63,26 +64,34 @@ TEST(IndexGauge, TwoSidedIndexShrinksBeyondItsFullValue) {
     EXPECT_EQ(labels(0, 10500.0f), std::pair(6000.0f, 7000.0f));
 }
 
-// A one-time sounding whose indices are set by hand.
+// A one-time sounding whose indices are set by hand, at a station 1,768 ft
+// up (950 mb), each value inside a gauge third so that every term moves it.
 class IndicesPanel : public ::testing::Test {
   protected:
     void SetUp() override {
         ProfileArrays& s = *session_.profile;
         const int m = s.CurrentModel;
         s.LevelCount(m) = 3;
-        s.SurfacePressure(m, 0) = 1000.0f;
+        s.SurfacePressure(m, 0) = 950.0f;
         s.CAPE(m, 0) = 1234.0f;
         s.CINS(m, 0) = 25.0f;
         s.ModelHelicity(m, 0) = 180.0f;
         s.EHI(m, 0) = 1.39f;
         s.BulkRichardson(m, 0) = 12.5f;
-        s.LCLPressure(m, 0) = 1000.0f;
-        s.CCLPressure(m, 0) = 950.0f;
-        s.LFCPressure(m, 0) = 900.0f;
-        s.EQLPressure(m, 0) = 900.0f; // no free convection
+        s.LCLPressure(m, 0) = 950.0f;
+        s.CCLPressure(m, 0) = 900.0f;
+        s.LFCPressure(m, 0) = 850.0f;
+        s.EQLPressure(m, 0) = 300.0f;
+        s.WetBulbZeroHeight(m, 0) = 9000.0f; // feet above sea level
         s.LiftedIndex(m, 0) = -2.5f;
+        s.TotalTotals(m, 0) = 51.0f;
+        s.KIndex(m, 0) = 27.0f;
+        s.Showalter(m, 0) = -2.0f;
+        s.SweatIndex(m, 0) = 420.0f;
         s.Precip(m, 0) = 0.12f;
         s.PrecipTotal(m, 0) = 1.5f;
+        s.ConvPrecip(m, 0) = 0.045f;
+        s.ConvPrecipTotal(m, 0) = 0.75f;
         s.PrecipWater(m, 0) = 1.25f;
         session_.wholeRun->TQ(m, 0) = 13.2f;
         session_.wholeRun->TQDone(m) = kFlagTrue;
@@ -95,8 +104,10 @@ class IndicesPanel : public ::testing::Test {
         lines_.clear();
         bars_.clear();
         for (const DrawOperation& op : pic_.Operations()) {
-            if (op.kind == DrawOperation::Kind::Text && op.scale.left == 0.0) // text block
+            if (op.kind == DrawOperation::Kind::Text && op.scale.left == 0.0) { // text block
                 lines_[static_cast<int>(op.y1)] = op.text;
+                colours_[static_cast<int>(op.y1)] = op.color;
+            }
             if (op.kind == DrawOperation::Kind::FilledBox)
                 bars_[static_cast<int>(op.y1)] = {op.x2, op.color};
         }
@@ -105,28 +116,59 @@ class IndicesPanel : public ::testing::Test {
     Session session_;
     RecordingSurface pic_{440, 480};
     std::map<int, std::string> lines_;
+    std::map<int, Rgb> colours_;
     std::map<int, std::pair<double, Rgb>> bars_;
 };
 
 TEST_F(IndicesPanel, RowsAndGaugesOfAnHour) {
     Draw();
-    EXPECT_EQ(lines_[0], "  CAPE 1234");
-    EXPECT_EQ(lines_[3], "   EHI 1.39");
-    EXPECT_EQ(lines_[4], "   BRN 12.50");
-    EXPECT_EQ(lines_[5], " NCAPE ----");
-    EXPECT_EQ(lines_[10], "    LI -2.5");
-    EXPECT_EQ(lines_[12], "    TQ 13.2");
-    EXPECT_EQ(lines_[17], " Precipitation:  0.120 Hr   1.500 Total");
-    EXPECT_EQ(lines_[19], "  Pcpble Water:  1.250");
-    EXPECT_EQ(lines_[21], "  LCL1000 mb    CCL 950 mb    LFC 900 mb    EQL 900 mb");
-    EXPECT_EQ(lines_[22].substr(0, 12), "          0'"); // the LCL at the ground
+    // Heights are above the ground: the standard atmosphere puts 950, 900,
+    // 850 and 300 mb at 1,767.5, 3,234.7, 4,769.5 and 30,003.9 ft.
+    // NCAPE = 1234 / (9,144.75 m - 1,453.66 m) = 0.160.
+    const std::map<int, std::string> rows = {
+        {0, "  CAPE 1234"},
+        {1, "  CINS 25"},
+        {2, "HELCTY 180"},
+        {3, "   EHI 1.39"},
+        {4, "   BRN 12.50"},
+        {5, " NCAPE 0.16"},
+        {7, "EQ LVL 28,236"},
+        {8, "WBZero 7,232"},
+        {10, "    LI -2.5"},
+        {11, "    TT 51"},
+        {12, "    TQ 13.2"},
+        {13, " K Idx 27"},
+        {14, "Shwltr -2"},
+        {15, " SWEAT 420"},
+        {17, " Precipitation:  0.120 Hr   1.500 Total"},
+        {18, "Convect Precip:  0.045 Hr   0.750 Total"},
+        {19, "  Pcpble Water:  1.250"},
+        {21, "  LCL 950 mb    CCL 900 mb    LFC 850 mb    EQL 300 mb"},
+        {22, "          0'        1,467'        3,002'       28,236'"}};
+    EXPECT_EQ(lines_, rows);
+    const Rgb blue = RGB(127, 127, 255); // the colour changes after rows 5, 8 and 15
+    EXPECT_EQ((std::vector{colours_[5], colours_[7], colours_[8], colours_[10], colours_[15],
+                           colours_[17], colours_[22]}),
+              (std::vector{kRed, blue, blue, kYellow, kYellow, kGreen, kGreen}));
 
-    // CAPE 1234 against 0/700/1000/3000: red, 66.6 + 33.3 * 234 / 2000.
-    EXPECT_NEAR(bars_[0].first, 70.4961, 1e-3);
-    EXPECT_EQ(bars_[0].second, kRed);
-    // CINS 25 falls through 50/40/20/10: yellow, 33.3 + 33.3 * 15 / 20.
-    EXPECT_NEAR(bars_[1].first, 58.275, 1e-3);
-    EXPECT_EQ(bars_[5].first, 0.0); // no normalized CAPE
+    // Each gauge against the built-in thresholds: CAPE 66.6 + 33.3 * 234 /
+    // 2000; CINS, falling, 33.3 + 33.3 * 15 / 20; helicity 33.3 + 33.3 * 30 /
+    // 100; EHI 66.6 + 33.3 * 0.39 / 1.5; BRN 66.6 + 33.3 * 2.5 / 12; NCAPE
+    // 33.3 + 33.3 * 0.060445 / 0.1; EQ LVL 33.3 + 33.3 * 3,236.4 / 7,000;
+    // WBZero 66.6 + 33.3 * 232.47 / 1,500; LI 33.3 + 33.3 * 3.5 / 4; TT 33.3
+    // + 33.3 * 3 / 5; TQ 33.3 + 33.3 * 1.2 / 5; K 33.3 * 2 / 5; Showalter
+    // 33.3 + 33.3 / 3; SWEAT 66.6 + 33.3 * 70 / 150.
+    const std::map<int, std::pair<double, Rgb>> gauges = {
+        {0, {70.4961, kRed}},   {1, {58.275, kYellow}},  {2, {43.29, kYellow}},
+        {3, {75.258, kRed}},    {4, {73.5375, kRed}},    {5, {53.4283, kYellow}},
+        {7, {48.696, kYellow}}, {8, {71.7609, kRed}},    {10, {62.4375, kYellow}},
+        {11, {53.28, kYellow}}, {12, {41.292, kYellow}}, {13, {13.32, kGreen}},
+        {14, {44.4, kYellow}},  {15, {82.14, kRed}}};
+    ASSERT_EQ(bars_.size(), gauges.size());
+    for (const auto& [row, bar] : gauges) {
+        EXPECT_NEAR(bars_[row].first, bar.first, 1e-3) << "row " << row;
+        EXPECT_EQ(bars_[row].second, bar.second) << "row " << row;
+    }
     EXPECT_EQ(pic_.State().drawMode, DrawMode::CopyPen);
 
     // A changed threshold shows at the next redraw.
@@ -135,11 +177,19 @@ TEST_F(IndicesPanel, RowsAndGaugesOfAnHour) {
     EXPECT_EQ(bars_[0].second, kGreen);
     EXPECT_NEAR(bars_[0].first, 27.3948, 1e-3);
 
-    // Without CAPE the inhibition line stays but its gauge goes.
-    session_.profile->CAPE(session_.profile->CurrentModel, 0) = 0.0f;
+    // Without CAPE the inhibition line stays but its gauge goes; with the
+    // equilibrium level at the free-convection level NCAPE is not worked
+    // out and its gauge stays empty. A 1000 mb level fills its field.
+    ProfileArrays& s = *session_.profile;
+    s.CAPE(s.CurrentModel, 0) = 0.0f;
+    s.EQLPressure(s.CurrentModel, 0) = 850.0f;
+    s.LCLPressure(s.CurrentModel, 0) = 1000.0f;
     Draw();
     EXPECT_EQ(lines_[1], "  CINS 25");
     EXPECT_EQ(bars_.count(1), 0u);
+    EXPECT_EQ(lines_[5], " NCAPE ----");
+    EXPECT_EQ(bars_[5].first, 0.0);
+    EXPECT_EQ(lines_[21].substr(0, 19), "  LCL1000 mb    CCL");
 }
 
 // At the window's size on a 1280 x 800 screen, the rows that start at the

@@ -16,14 +16,15 @@ std::pair<std::string, Rgb> Text(const std::string& text, Rgb color) {
 }
 
 // Surface 1013 mb; levels every 50 mb from 1000 to 600 mb whose layers have
-// these lapse rates (deg C/km over the standard-atmosphere depth): 9.8 (dry
-// adiabatic), 7.0, isothermal, an inversion of -12.34, then 6.5 above.
+// these lapse rates (deg C/km over the standard-atmosphere depth): 7.96 and
+// 6.96 just above the red and yellow bounds (7.95, 6.95), isothermal, an
+// inversion of -12.34, 7.94 and 6.94 just below them, then 6.5 above.
 class LapseTable : public ::testing::Test {
   protected:
     void SetUp() override {
         ProfileArrays& s = *session_.profile;
         const int m = s.CurrentModel;
-        const float rates[] = {9.8f, 7.0f, 0.0f, -12.34f, 6.5f, 6.5f, 6.5f, 6.5f};
+        const float rates[] = {7.96f, 6.96f, 0.0f, -12.34f, 7.94f, 6.94f, 6.5f, 6.5f};
         s.LevelCount(m) = 9;
         s.SurfacePressure(m, 0) = 1013.0f;
         float t = 20.0f;
@@ -71,14 +72,16 @@ TEST_F(LapseTable, TriangleOfColouredLayers) {
     EXPECT_EQ(texts_[6], " 750 ");
     EXPECT_EQ(texts_[12], " 700 ");
     EXPECT_EQ(texts_.size(), 1u + 6u + 6u + 21u);
-    EXPECT_EQ(Cell(1000, 950), Text(" 9.8", kRed));
+    EXPECT_EQ(Cell(1000, 950), Text(" 8.0", kRed));
     EXPECT_EQ(Cell(950, 900), Text(" 7.0", kYellow));
     EXPECT_EQ(Cell(900, 850), Text(" 0.0", kGreen));
     EXPECT_EQ(Cell(850, 800), Text("-12.3", kGreen)); // whole
-    EXPECT_EQ(Cell(750, 700), Text(" 6.5", kGreen));
+    EXPECT_EQ(Cell(800, 750), Text(" 7.9", kYellow));
+    EXPECT_EQ(Cell(750, 700), Text(" 6.9", kGreen));
     EXPECT_EQ(cells_.count({700, 650}), 0u);
-    // Over 1000..900 mb the two layers average by depth: 8.3 to 8.5.
-    EXPECT_EQ(Cell(1000, 900).second, kRed);
+    // Over 1000..900 mb the two layers average by depth (0.428 and 0.447
+    // km): 7.45.
+    EXPECT_EQ(Cell(1000, 900), Text(" 7.4", kYellow));
 }
 
 TEST_F(LapseTable, OnlyTheTitleWithoutAUsableTop) {

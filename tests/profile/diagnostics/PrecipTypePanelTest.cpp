@@ -124,6 +124,8 @@ TEST_F(PrecipTypePanelTest, SurfaceChartAndItsTrail) {
     Preset(3, "AB", 13.19f, 0, 3500);
     Preset(4, "AB", 13.2f, 0, 2000);
     Plot(4);
+    EXPECT_TRUE(Shows("Sounding Starts Out Above Freezing"));
+    EXPECT_TRUE(Shows("Positive Energy = 13.2 J/kg"));
     EXPECT_TRUE(Shows("Freezing Level  = 2,000 ft"));
     const auto circles = Circles();
     ASSERT_EQ(circles.size(), 4u);

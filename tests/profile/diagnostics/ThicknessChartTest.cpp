@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace tarvex {
@@ -76,13 +78,24 @@ TEST_F(ThicknessChartTest, HoursSitOnEitherSideOfTheBoundaries) {
         EXPECT_EQ((ThicknessPoint{circles[0].x1, circles[0].y1}), k.at)
             << k.lower << " " << k.upper;
     }
+    // The hour's values beside the chart: the lowest level, then the last
+    // case's heights (100, 1500, 3100 m) and thicknesses.
+    s.Pressure(1, 0, 1) = 1002.46f;
+    s.Height(1, 0, 1) = 123.4f;
+    const auto has = [&](const std::string& text) {
+        const auto texts = pic.OperationsOf(Kind::Text);
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const DrawOperation& op) { return op.text == text; });
+    };
+    Plot(0, 6);
+    for (const char* value : {"1: 1002.5mb 123m", "H1000:   100m", "H 850:  1500m", "H 700:  3100m",
+                              "1000-850: 1400m", "850-700: 1600m"})
+        EXPECT_TRUE(has(value)) << value;
     // A sounding too shallow for 700 mb: no point, never a negative
     // thickness on the chart's edge.
     session.thickness->ThicknessHeights(1, 0, kSurface700) = std::nanf("");
     EXPECT_TRUE(Plot(0, 6).empty());
-    const auto texts = pic.OperationsOf(Kind::Text);
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
-                            [](const DrawOperation& op) { return op.text == "H 700:  missing"; }));
+    EXPECT_TRUE(has("H 700:  missing"));
 }
 
 TEST_F(ThicknessChartTest, TrailCountsForecastHours) {

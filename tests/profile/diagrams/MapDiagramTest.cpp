@@ -14,6 +14,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -50,9 +51,7 @@ DataTableRow Row(float key, float lat, float lon) {
     return row;
 }
 
-// ---------------------------------------------------------------------------
 // Zoom
-// ---------------------------------------------------------------------------
 
 void ExpectView(const MapExtent& view, double left, double top, double right, double bottom,
                 double tolerance) {
@@ -106,9 +105,7 @@ TEST(MapZoom, AViewWithoutExtentFallsBackToTheDefault) {
     EXPECT_EQ(ZoomMapView(flat, 1, 80, 35), flat);
 }
 
-// ---------------------------------------------------------------------------
 // Map files
-// ---------------------------------------------------------------------------
 
 TEST(MapFiles, NegativeLatitudesStartOutlines) {
     int skipped = 0;
@@ -191,9 +188,7 @@ TEST(MapFiles, AFileNotReadIsNamedWithWhatTheMapLeavesOut) {
     fs::remove_all(folder);
 }
 
-// ---------------------------------------------------------------------------
 // Background
-// ---------------------------------------------------------------------------
 
 class Background : public ::testing::Test {
   protected:
@@ -222,22 +217,16 @@ TEST_F(Background, OutlinesCitiesAndSiteAreDrawnThenKeptAsThePicture) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].color, RGB(255, 255, 255));
 
-    const auto points = buffer.OperationsOf(Kind::Point);
-    ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(points[0].x1, 100.0);
-    EXPECT_EQ(points[0].y1, 40.0);
-    EXPECT_EQ(points[1].x1, 102.0);
-    EXPECT_EQ(points[1].y1, 42.0);
-    const auto lines = buffer.OperationsOf(Kind::Line);
-    ASSERT_EQ(lines.size(), 2u); // nothing joins (101, 41) to (102, 42)
-    EXPECT_EQ(lines[0].x1, 100.0);
-    EXPECT_EQ(lines[0].y1, 40.0);
-    EXPECT_EQ(lines[0].x2, 101.0);
-    EXPECT_EQ(lines[0].y2, 41.0);
-    EXPECT_EQ(lines[1].x1, 102.0);
-    EXPECT_EQ(lines[1].x2, 103.0);
-    for (const auto& op : points) EXPECT_EQ(op.color, RGB(127, 0, 0));
-    for (const auto& op : lines) EXPECT_EQ(op.color, RGB(127, 0, 0));
+    // Each outline starts with a point; nothing joins (101, 41) to (102, 42).
+    std::vector<std::array<double, 4>> outline;
+    for (const DrawOperation& op : buffer.Operations()) {
+        if (op.kind != Kind::Point && op.kind != Kind::Line) continue;
+        outline.push_back({op.x1, op.y1, op.x2, op.y2});
+        EXPECT_EQ(op.color, RGB(127, 0, 0));
+    }
+    EXPECT_EQ(outline,
+              (std::vector<std::array<double, 4>>{
+                  {100, 40, 0, 0}, {100, 40, 101, 41}, {102, 42, 0, 0}, {102, 42, 103, 43}}));
 
     const auto circles = buffer.OperationsOf(Kind::Circle);
     ASSERT_EQ(circles.size(), 2u);
@@ -294,9 +283,7 @@ TEST_F(Background, WithoutTheOutlineFileOnlyTheWhiteBackgroundRemains) {
     EXPECT_EQ(buffer.OperationsOf(Kind::SetPicture).size(), 1u);
 }
 
-// ---------------------------------------------------------------------------
 // Wind lines
-// ---------------------------------------------------------------------------
 
 TEST(MapWindLines, DirectionsBetweenRowsInterpolateLinearly) {
     DataTables tables;
@@ -364,9 +351,7 @@ TEST(MapWindLines, AGreyShadowThenTheColouredLine) {
     EXPECT_EQ(pic.Operations().front().state.drawWidth, 5);
 }
 
-// ---------------------------------------------------------------------------
 // Overlays on a constructed sounding
-// ---------------------------------------------------------------------------
 
 class Overlay : public ::testing::Test {
   protected:
@@ -429,6 +414,15 @@ TEST_F(Overlay, TheSpreadAboutTheMeanGradesTheColour) {
     EXPECT_EQ(LinesOfWidth(pic, 4)[0].color, RGB(255, 255, 0));
     EXPECT_EQ(Texts(pic)[1], " RMS = 3.5kts");
     EXPECT_NEAR(wind.MapWindSpeed[1], 15.0, 1e-4);
+    // Either side of the bounds 2 and 4 kt: a spread of (v - 10) / (2 sqrt 2).
+    for (const auto& [v, colour] :
+         {std::pair{15.6f, kGreen}, {15.72f, kYellow}, {21.2f, kYellow}, {21.4f, kRed}}) {
+        Level(3, 850, 0, 270, v);
+        Repaint();
+        PlotMeanFlowLines(pic, session, view, wind);
+        EXPECT_EQ(LinesOfWidth(pic, 4)[0].color, colour) << v;
+    }
+    Level(3, 850, 0, 270, 20);
     // 10, 20 and 30 kt: mean 20, spread sqrt(100 + 0 + 100) / 3 = 4.71.
     Level(4, 800, 0, 270, 30);
     view.MeanFlowLevels = {2, 4};
@@ -524,9 +518,7 @@ TEST_F(Overlay, AWindExactlyAlongAShoreAndACalmWindAreDefined) {
     EXPECT_EQ(Texts(pic)[0], "200 nm  @ -- hours");
 }
 
-// ---------------------------------------------------------------------------
 // Bright band
-// ---------------------------------------------------------------------------
 
 class BrightBand : public Overlay {
   protected:
@@ -627,9 +619,7 @@ TEST_F(BrightBand, NoFreezingLevelOrOneBelowTheSiteDrawsNoRing) {
     EXPECT_EQ(Texts(pic).size(), 1u);
 }
 
-// ---------------------------------------------------------------------------
 // Redraw
-// ---------------------------------------------------------------------------
 
 TEST_F(Overlay, TheRedrawDrawsTheChosenOverlayOverTheBackground) {
     view.options.SigmaLevel = false;

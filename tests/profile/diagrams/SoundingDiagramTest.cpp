@@ -98,25 +98,23 @@ TEST_F(Diagram, PressureLinesSitAtLnPInTheirTwoGreys) {
 
 TEST_F(Diagram, HeightLinesInThousandsOfFeet) {
     view.VerticalUnit = 1;
-    session.profile->DiagramTopPressure = 500; // about 18,000 ft: 1,000-ft lines in grey
-    DrawSounding(pic, session, view);
-    int grey = 0, light = 0;
-    for (const DrawOperation& op : pic.OperationsOf(Kind::Line)) {
-        if (op.state.drawMode != DrawMode::XorPen) continue;
-        grey += op.color == RGB(127, 127, 127);
-        light += op.color == RGB(191, 191, 191);
-    }
-    EXPECT_EQ(grey, 15); // 1..18 without 5, 10, 15
-    EXPECT_EQ(light, 3);
-    // A top above 20,000 ft draws only every fifth thousand feet.
-    session.profile->DiagramTopPressure = 250;
-    pic.ForgetOperations();
-    DrawSounding(pic, session, view);
-    for (const DrawOperation& op : pic.OperationsOf(Kind::Line)) {
-        if (op.state.drawMode == DrawMode::XorPen) {
-            EXPECT_EQ(op.color, RGB(191, 191, 191));
+    const auto count = [&](int top) {
+        session.profile->DiagramTopPressure = static_cast<std::int16_t>(top);
+        pic.ForgetOperations();
+        DrawSounding(pic, session, view);
+        std::pair<int, int> lines{0, 0}; // grey, light grey
+        for (const DrawOperation& op : pic.OperationsOf(Kind::Line)) {
+            if (op.state.drawMode != DrawMode::XorPen) continue;
+            lines.first += op.color == RGB(127, 127, 127);
+            lines.second += op.color == RGB(191, 191, 191);
         }
-    }
+        return lines;
+    };
+    // 450 mb is 20,768 ft: 1,000-ft lines in grey 1..20 without 5, 10, 15,
+    // 20. At 445 mb (21,032 ft) only every fifth thousand feet is drawn.
+    EXPECT_EQ(count(450), std::pair(16, 4));
+    EXPECT_EQ(count(445), std::pair(0, 4));
+    EXPECT_EQ(count(250), std::pair(0, 6)); // 33,931 ft
 }
 
 TEST_F(Diagram, IsothermStepAndDryAdiabats) {
@@ -131,17 +129,17 @@ TEST_F(Diagram, IsothermStepAndDryAdiabats) {
     EXPECT_DOUBLE_EQ(isotherms[1] - isotherms[0], 5.0);
     // Each adiabat climbs from 1000 mb to 700 mb in 10 mb steps.
     const auto adiabats = Lines(RGB(64, 128, 128));
-    ASSERT_FALSE(adiabats.empty());
-    EXPECT_EQ(adiabats.size() % 31, 0u);
-    const DrawOperation& top = adiabats[30];
-    EXPECT_NEAR(top.y2, std::log(700.0), 1e-9);
+    // One adiabat every 5 degrees from a step left of the axis (-40 C) to a
+    // step right of its skewed 700 mb end: 10 + 11.6 + 5 rounds to 27, so 25 C
+    // is the last of 14.
+    ASSERT_EQ(adiabats.size(), 14u * 31);
+    EXPECT_NEAR(adiabats[30].y2, std::log(700.0), 1e-9);
+    for (std::size_t k = 0; k < 14; ++k)
+        EXPECT_NEAR(adiabats[k * 31].x1, -40.0 + 5.0 * static_cast<double>(k), 1e-4);
     // theta conserved: the line that starts at 20 C reaches 700 mb at
-    // 293.16 * 0.7^(2/7) - 273.16 = -10.27 C.
-    for (std::size_t i = 0; i + 30 < adiabats.size(); i += 31) {
-        if (std::fabs(adiabats[i].x1 - 20.0) > 1e-9) continue;
-        const double k = 150.0 / std::log(100.0);
-        EXPECT_NEAR(adiabats[i + 30].x2 - k * std::log(1000.0 / 700.0), -10.27, 0.01);
-    }
+    // 293.16 * 0.7^(2/7) - 273.16 = 293.16 * 0.90311 - 273.16 = -8.40 C.
+    const double k = 150.0 / std::log(100.0);
+    EXPECT_NEAR(adiabats[12 * 31 + 30].x2 - k * std::log(1000.0 / 700.0), -8.40, 0.01);
     axis.RightTemp = 11; // 45 wide: 10-degree steps
     pic.ForgetOperations();
     DrawSounding(pic, session, view);

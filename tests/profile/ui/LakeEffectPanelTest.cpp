@@ -22,7 +22,9 @@ TEST(LakeStability, ClassesFollowTheTwoExcesses) {
     EXPECT_EQ(LakeStabilityClass(12.0f, 17.0f), Conditional); // both at their bounds
     EXPECT_EQ(LakeStabilityClass(11.9f, 40.0f), None);
     EXPECT_EQ(LakeStabilityClass(20.0f, 16.9f), None);
+    EXPECT_EQ(LakeStabilityClass(17.0f, 23.9f), Conditional);
     EXPECT_EQ(LakeStabilityClass(17.0f, 24.0f), Moderate);
+    EXPECT_EQ(LakeStabilityClass(17.0f, 29.9f), Moderate);
     EXPECT_EQ(LakeStabilityClass(17.0f, 30.0f), Extreme);
     EXPECT_EQ(LakeStabilityClass(16.9f, 35.0f), Conditional); // 850 mb too warm for more
     EXPECT_EQ(LakeStabilityClass(std::nanf(""), 30.0f), None);

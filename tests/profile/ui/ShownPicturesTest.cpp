@@ -106,7 +106,8 @@ class ShownPictures : public ::testing::Test {
                     top = std::min(top, y);
                     bottom = std::max(bottom, y);
                 }
-        if (shape.aspect > 0 && right >= 0) {
+        if (shape.aspect > 0) {
+            ASSERT_GE(right, 0) << shape.name << " draws nothing";
             EXPECT_GE(right - left + 1, 0.75 * image.width());
             EXPECT_GE(bottom - top + 1, 0.75 * image.height());
         }

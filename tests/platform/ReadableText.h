@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -139,6 +140,33 @@ inline ::testing::AssertionResult LabelsAtTheirAnchors(const PictureSurface& sur
             faults << where.str() << " stands " << offX << " px beside it\n";
         if (checkY && !atEdgeY && offY > most)
             faults << where.str() << " stands " << offY << " px above or below it\n";
+    }
+    const std::string found = faults.str();
+    if (found.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << found;
+}
+
+// Whether the value drawn as text stands apart from every label drawn but
+// its own mark, at least across pixels beside it or down pixels above or
+// below it, where it cannot be read as that label's value. Fails when the
+// value is not drawn.
+inline ::testing::AssertionResult StandsApartFromLabels(const PictureSurface& surface,
+                                                        const std::string& text,
+                                                        const std::string& ownMark, double across,
+                                                        double down) {
+    const auto& texts = surface.DrawnTexts();
+    const auto value = std::ranges::find_if(
+        texts, [&](const DrawnText& t) { return t.kind == TextKind::Value && t.text == text; });
+    if (value == texts.end()) return ::testing::AssertionFailure() << '"' << text << "\" not drawn";
+    const TextRect& v = value->rect;
+    std::ostringstream faults;
+    for (const DrawnText& t : texts) {
+        const TextRect& r = t.rect;
+        const double beside = std::max(r.left - v.Right(), v.left - r.Right());
+        const double apart = std::max(r.top - v.Bottom(), v.top - r.Bottom());
+        if (t.kind == TextKind::Label && t.text != ownMark && beside < across && apart < down)
+            faults << '"' << t.text << "\" stands " << beside << " px beside and " << apart
+                   << " px above or below \"" << text << "\"\n";
     }
     const std::string found = faults.str();
     if (found.empty()) return ::testing::AssertionSuccess();

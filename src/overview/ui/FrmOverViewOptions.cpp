@@ -98,8 +98,7 @@ void FrmOverView::BuildOptions() {
         lblVWP[k] = NewLabel(pnlVWP, "lblVWP", QString::number(10 * (k + 1)));
         lblVWP[k]->setObjectName(QString("lblVWP_%1").arg(k));
         // Label k gives the speed where the colour of step k + 1 begins.
-        lblVWP[k]->setStyleSheet(
-            LegendCellSheet(kBlack, kWhite, WindSpeedColour(static_cast<double>(k + 1), 1.0)));
+        ShowLegendCell(lblVWP[k], kBlack, kWhite, WindSpeedColour(static_cast<double>(k + 1), 1.0));
         legendRow->addWidget(lblVWP[k]);
     }
     vwp->addLayout(legendRow);

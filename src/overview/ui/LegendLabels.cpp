@@ -89,7 +89,7 @@ QWidget* ColourLegend(QWidget* parent, const char* name,
         auto* label = NewLabel(panel, QString(), entry.caption);
         const Rgb& c = entry.colour;
         const Rgb text = c.r + c.g + c.b > 382 ? RGB(0, 0, 0) : RGB(255, 255, 255);
-        label->setStyleSheet(LegendCellSheet(text, c, std::nullopt));
+        ShowLegendCell(label, text, c, std::nullopt);
         row->addWidget(label);
     }
     return Companion(panel);
@@ -114,8 +114,16 @@ std::array<Rgb, 4> HeatLegendClassColours() {
 }
 
 QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch) {
-    return QString("color: %1; background: %2; border-bottom: 5px solid %3;")
-        .arg(Rgb3(text), Rgb3(background), Rgb3(swatch.value_or(background)));
+    return QString("color: %1; background: %2; border-bottom: %3px solid %4;")
+        .arg(Rgb3(text), Rgb3(background), QString::number(kLegendSwatchPixels),
+             Rgb3(swatch.value_or(background)));
+}
+
+void ShowLegendCell(QLabel* cell, Rgb text, Rgb background, std::optional<Rgb> swatch) {
+    cell->setStyleSheet(LegendCellSheet(text, background, swatch));
+    // The bar is painted over the bottom of the cell; the text's room ends
+    // above it, and the cell's size counts it.
+    cell->setContentsMargins(0, 0, 0, kLegendSwatchPixels);
 }
 
 std::array<Rgb, 6> RHLegendColours(int index) {
@@ -218,7 +226,7 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
     lblPrecip->hide();
     const std::array<Rgb, 4> heat = HeatLegendClassColours();
     for (std::size_t k = 0; k < lblHI.size(); ++k)
-        lblHI[k]->setStyleSheet(LegendCellSheet(kWhite, kBlack, heat[k]));
+        ShowLegendCell(lblHI[k], kWhite, kBlack, heat[k]);
     ShowRHLegend();
     ShowECAPELegend();
 }
@@ -227,14 +235,14 @@ void OverviewLegends::ShowRHLegend() {
     const std::array<Rgb, 6> colours = RHLegendColours(options_.RHLegendIndex);
     const std::array<std::optional<Rgb>, 6> classes = RHLegendClassColours();
     for (std::size_t k = 0; k < lblRH.size(); ++k)
-        lblRH[k]->setStyleSheet(LegendCellSheet(colours[k], kBlack, classes[k]));
+        ShowLegendCell(lblRH[k], colours[k], kBlack, classes[k]);
 }
 
 void OverviewLegends::ShowECAPELegend() {
     const ECAPELegend legend = ECAPELegendOf(options_.ContourInterval, options_.ECAPELegendStart);
     for (std::size_t k = 0; k < lblECAPE.size(); ++k) {
         lblECAPE[k]->setText(QString::fromStdString(legend.captions[k]));
-        lblECAPE[k]->setStyleSheet(LegendCellSheet(legend.colours[k], kECAPEBackground, kYellow));
+        ShowLegendCell(lblECAPE[k], legend.colours[k], kECAPEBackground, kYellow);
     }
 }
 

@@ -36,9 +36,15 @@ std::array<std::optional<Rgb>, 6> RHLegendClassColours();
 // Colour each heat-index legend cell ("IV" .. "I") stands for.
 std::array<Rgb, 4> HeatLegendClassColours();
 
+// Height in pixels of the bar of colour under a legend cell's text.
+inline constexpr int kLegendSwatchPixels = 5;
+
 // Style of a legend cell: its text colour on its background, over a bar of
 // the colour it stands for (a bar of the background when it stands for none).
 QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch);
+// Gives a legend cell that style, with its text kept above the bar: the cell
+// is as tall as its text and the bar, and its text is centred above the bar.
+void ShowLegendCell(QLabel* cell, Rgb text, Rgb background, std::optional<Rgb> swatch);
 
 // Captions of the entraining-CAPE legend (the contour interval times 1, 20,
 // 40, 100, 200 and 400) and their colours: yellow from the start label on,

@@ -170,11 +170,10 @@ bool TextsAt(const PictureSurface& pic, double x, double y, double width, double
 }
 
 // A chart's grey plotting area from the origin to (right, top), in the
-// chart's scale; the height of a line of text.
-double ChartArea(PictureSurface& pic, double right, double top) {
+// chart's scale.
+void ChartArea(PictureSurface& pic, double right, double top) {
     pic.SetFillStyle(FillStyle::Solid);
     pic.FilledBox(0.0, top, right, 0.0, kGrey);
-    return pic.TextHeight("I");
 }
 
 // The surface chart's scale: positive energy (J/kg) across, freezing level
@@ -183,9 +182,23 @@ void SurfaceChartScale(PictureSurface& pic) {
     pic.Scale(-16.0, 3200.0, 85.0, -1000.0);
 }
 
+// The surface chart's area, boundaries and grid, kept as its background.
 void DrawSurfaceChartFixed(PictureSurface& pic) {
     SurfaceChartScale(pic);
-    const double th = ChartArea(pic, 80.0, 3000.0);
+    ChartArea(pic, 80.0, 3000.0);
+    pic.Line(kWetSnowEnergy, 0.0, kWetSnowEnergy, 3000.0, kRed);
+    pic.Line(kRainEnergy, 0.0, kRainEnergy, 3000.0, kRed);
+    pic.SetForeColor(kBlack);
+    for (int y = 0; y <= 3000; y += 500) pic.Line(0.0, y, 80.0, y);
+    pic.Line(0.0, 0.0, 0.0, 3000.0);
+    pic.Line(80.0, 0.0, 80.0, 3000.0);
+}
+
+// The surface chart's captions and axis numbers, printed at every draw so
+// that the surface knows every text it shows.
+void PrintSurfaceChartTexts(PictureSurface& pic) {
+    SurfaceChartScale(pic);
+    const double th = pic.TextHeight("I");
     pic.SetForeColor(kRed);
     PrintAt(pic, 20.0, 3200.0, "Positive Energy J/kg");
     PrintAt(pic, -16.0, 1900.0, "Freezing");
@@ -195,16 +208,9 @@ void DrawSurfaceChartFixed(PictureSurface& pic) {
     PrintAt(pic, 1.0, 500.0, "Snow");
     pic.SetForeColor(kGreen);
     PrintAt(pic, 45.0, 1700.0, "Rain");
-    pic.Line(kWetSnowEnergy, 0.0, kWetSnowEnergy, 3000.0, kRed);
-    pic.Line(kRainEnergy, 0.0, kRainEnergy, 3000.0, kRed);
-
     pic.SetForeColor(kBlack);
-    for (int y = 0; y <= 3000; y += 500) {
-        pic.Line(0.0, y, 80.0, y);
+    for (int y = 0; y <= 3000; y += 500)
         PrintAxisNumber(pic, y, -1.0 - DigitsWidth(pic, y), y - th / 2.0);
-    }
-    pic.Line(0.0, 0.0, 0.0, 3000.0);
-    pic.Line(80.0, 0.0, 80.0, 3000.0);
     for (int x = 10; x <= 70; x += 10) PrintAxisNumber(pic, x, x - DigitsWidth(pic, x) / 2.0, 0.0);
 }
 
@@ -241,9 +247,24 @@ void RefreezingChartScale(PictureSurface& pic) {
     pic.Scale(-90.0, 480.0, 480.0, -150.0);
 }
 
-void DrawRefreezingChartFixed(PictureSurface& pic, bool elevated) {
+// The refreezing or elevated chart's area, boundaries and grid, kept as its
+// background.
+void DrawRefreezingChartFixed(PictureSurface& pic) {
     RefreezingChartScale(pic);
-    const double th = ChartArea(pic, 450.0, 450.0);
+    ChartArea(pic, 450.0, 450.0);
+    // Negative energy = 50, 60 and 70 plus 2/3 of the positive energy.
+    for (double base : {50.0, 60.0, 70.0}) pic.Line(0.0, base, 450.0, base + 300.0, kGreen);
+    pic.SetForeColor(kBlack);
+    for (int y = 0; y <= 450; y += 50) pic.Line(0.0, y, 450.0, y);
+    pic.Line(0.0, 0.0, 0.0, 450.0);
+    pic.Line(450.0, 0.0, 450.0, 450.0);
+}
+
+// The refreezing or elevated chart's captions and axis numbers, printed at
+// every draw so that the surface knows every text it shows.
+void PrintRefreezingChartTexts(PictureSurface& pic, bool elevated) {
+    RefreezingChartScale(pic);
+    const double th = pic.TextHeight("I");
     pic.SetForeColor(kRed);
     if (elevated) {
         PrintAt(pic, 90.0, 480.0, "Elevated Positive Energy J/kg");
@@ -264,18 +285,9 @@ void DrawRefreezingChartFixed(PictureSurface& pic, bool elevated) {
         pic.SetForeColor(kYellow);
         PrintAt(pic, 170.0, 340.0, "Sleet");
     }
-    // Negative energy = 50, 60 and 70 plus 2/3 of the positive energy.
-    for (double base : {50.0, 60.0, 70.0}) pic.Line(0.0, base, 450.0, base + 300.0, kGreen);
-
     pic.SetForeColor(kBlack);
-    for (int y = 0; y <= 400; y += 50) {
-        pic.Line(0.0, y, 450.0, y);
-        PrintAxisNumber(pic, y, -DigitsWidth(pic, y), y - th / 2.0);
-    }
-    pic.Line(0.0, 450.0, 450.0, 450.0);
+    for (int y = 0; y <= 400; y += 50) PrintAxisNumber(pic, y, -DigitsWidth(pic, y), y - th / 2.0);
     for (int x = 50; x <= 450; x += 50) PrintAxisNumber(pic, x, x - DigitsWidth(pic, x) / 2.0, 0.0);
-    pic.Line(0.0, 0.0, 0.0, 450.0);
-    pic.Line(450.0, 0.0, 450.0, 450.0);
 }
 
 void DrawRefreezingChartHour(PictureSurface& pic, PictureSurface& sleet, Session& session, int c,
@@ -435,13 +447,13 @@ bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session
     switch (chart) {
     case EnergyChart::Surface:
         backgrounds.Show(pic, PrecipTypeBackgrounds::Surface, [&] { DrawSurfaceChartFixed(pic); });
+        PrintSurfaceChartTexts(pic);
         break;
     case EnergyChart::Refreezing:
     case EnergyChart::Elevated: {
-        const bool elevated = chart == EnergyChart::Elevated;
-        backgrounds.Show(
-            pic, elevated ? PrecipTypeBackgrounds::Elevated : PrecipTypeBackgrounds::Refreezing,
-            [&] { DrawRefreezingChartFixed(pic, elevated); });
+        backgrounds.Show(pic, PrecipTypeBackgrounds::Refreezing,
+                         [&] { DrawRefreezingChartFixed(pic); });
+        PrintRefreezingChartTexts(pic, chart == EnergyChart::Elevated);
         break;
     }
     case EnergyChart::None:

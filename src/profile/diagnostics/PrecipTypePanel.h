@@ -21,11 +21,13 @@ struct PrecipTypeChoice {
     int TailHours = 6;
 };
 
-// Pictures of the fixed parts of the panel's charts (areas, axes, captions,
+// Pictures of the fixed lines of the panel's charts (areas, grids,
 // boundaries) at the size of the picture they were drawn on: each is drawn
-// once per size, and a redraw puts only the hour's parts over it.
+// once per size, and a redraw puts the charts' texts and the hour's parts
+// over it, so that the surface knows every text it shows.
 struct PrecipTypeBackgrounds {
-    enum Chart { Surface, Refreezing, Elevated, Thickness, ChartCount };
+    // The refreezing and elevated charts share their lines.
+    enum Chart { Surface, Refreezing, Thickness, ChartCount };
     int width = 0;
     int height = 0;
     std::array<Picture, ChartCount> pictures;

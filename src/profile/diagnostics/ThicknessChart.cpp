@@ -84,20 +84,26 @@ void DrawHourValues(PictureSurface& pic, const Session& session, int c) {
 
 void DrawGrid(PictureSurface& pic) {
     pic.SetForeColor(kGrid);
+    for (int x = 1510; x <= 1580; x += 10) pic.Line(x, kBottom, x, kTop);
+    for (int y = 1260; y <= 1350; y += 10) pic.Line(kLeft, y, kRight, y);
+}
+
+// The grid's numbers and the regions' names, printed at every draw over the
+// kept lines so that the surface knows every text it shows.
+void PrintFixedTexts(PictureSurface& pic) {
+    pic.SetForeColor(kGrid);
     // Each number centred under its line, the last one ending at the edge.
     const double halfLabel = pic.TextWidth("1540") / 2.0;
-    for (int x = 1510; x <= 1580; x += 10) {
-        pic.Line(x, kBottom, x, kTop);
+    for (int x = 1510; x <= 1580; x += 10)
         PrintAt(pic, std::min(x - halfLabel, 1584.0 - pic.TextWidth(PrintForm(x))), 1259.0,
                 PrintForm(x));
-    }
     // Each number centred on its line, the lowest one above it, clear of the
     // numbers across.
     const double lineHeight = std::abs(pic.TextHeight("W"));
-    for (int y = 1260; y <= 1350; y += 10) {
-        pic.Line(kLeft, y, kRight, y);
+    for (int y = 1260; y <= 1350; y += 10)
         PrintAt(pic, 1501.5, y == 1260 ? y + lineHeight : y + lineHeight / 2.0, PrintForm(y));
-    }
+    pic.SetForeColor(kBlack);
+    for (const RegionLabel& label : kRegions) PrintAt(pic, label.x, label.y, label.text);
 }
 
 } // namespace
@@ -152,8 +158,8 @@ void PlotPTypeThickness(PictureSurface& pic, Session& session, std::int16_t c, i
         pic.SetDrawWidth(2);
         for (const std::vector<ThicknessPoint>& line : FixedBoundaries()) Polyline(pic, line);
         pic.SetDrawWidth(1);
-        for (const RegionLabel& label : kRegions) PrintAt(pic, label.x, label.y, label.text);
     });
+    PrintFixedTexts(pic);
     pic.SetFillStyle(FillStyle::Solid);
     pic.SetForeColor(kBlack);
     DrawHourValues(pic, session, c);

@@ -95,9 +95,13 @@ namespace {
 // Where the convective temperature's mark and value stand: the mark "v"
 // centred on the temperature with its foot on the ground line, the value
 // centred on the mark's top (a line above the ground rather than 0.7 of one,
-// so that the two texts' boxes stay apart).
+// so that the two texts' boxes stay apart). A temperature beyond the
+// diagram's left or right edge has no mark: its value, with a double arrow
+// that points over that edge (unlike the readout's single ones), stands on
+// the ground line at the edge.
 struct ConvectiveTempTexts {
     double temperature = 0.0;
+    bool beyondEdge = false;
     std::string value;
     double markX = 0.0;
     double markTop = 0.0;
@@ -117,10 +121,17 @@ ConvectiveTempPlaces(const PictureSurface& pic, const Session& session, const So
     const double h = pic.TextHeight("v");
     at.markX = ct - pic.TextWidth("v") / 2.0;
     at.markTop = view.SkewBaseLogP - h;
-    // A temperature beyond the diagram's edge has no mark; its value shows
-    // at the edge.
-    std::tie(at.valueX, at.valueTop) = pic.PlaceValueInside(ct - pic.TextWidth(at.value) / 2.0,
-                                                            view.SkewBaseLogP - 2.0 * h, at.value);
+    const double left = std::min(pic.ScaleLeft(), pic.ScaleLeft() + pic.ScaleWidth());
+    const double right = std::max(pic.ScaleLeft(), pic.ScaleLeft() + pic.ScaleWidth());
+    double x = ct - pic.TextWidth(at.value) / 2.0;
+    double top = view.SkewBaseLogP - 2.0 * h;
+    if (ct > right || ct < left) {
+        at.beyondEdge = true;
+        at.value = ct > right ? at.value + " >>" : "<< " + at.value;
+        x = ct > right ? right - pic.TextWidth(at.value) : left;
+        top = at.markTop;
+    }
+    std::tie(at.valueX, at.valueTop) = pic.PlaceValueInside(x, top, at.value);
     return at;
 }
 
@@ -129,15 +140,18 @@ ConvectiveTempPlaces(const PictureSurface& pic, const Session& session, const So
 void ReserveConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view) {
     const auto at = ConvectiveTempPlaces(pic, session, view);
     if (!at) return;
-    pic.ReserveTextPlace(at->markX, at->markTop, "v");
-    // The value keeps a digit's room free on either side, so that no level
-    // label stands against it, where it would read as that level's value.
-    const double across = pic.PixelWidth() / pic.ScaleWidth();
-    const double down = pic.PixelHeight() / pic.ScaleHeight();
-    const double room = std::abs(pic.TextWidth("0") * across);
-    const double width = std::abs(pic.TextWidth(at->value) * across);
-    pic.ReserveTextArea(TextRect{pic.ToPixelX(at->valueX) - room, pic.ToPixelY(at->valueTop),
-                                 width + 2.0 * room, std::abs(pic.TextHeight(at->value) * down)});
+    if (!at->beyondEdge) pic.ReserveTextPlace(at->markX, at->markTop, "v");
+    // The value keeps three digits' room free on either side and half a line
+    // above and below, so that no level label stands against it, where it
+    // would read as that level's value.
+    const double across = std::abs(pic.PixelWidth() / pic.ScaleWidth());
+    const double down = std::abs(pic.PixelHeight() / pic.ScaleHeight());
+    const double room = 3.0 * std::abs(pic.TextWidth("0")) * across;
+    const double line = std::abs(pic.TextHeight(at->value)) * down;
+    const double width = std::abs(pic.TextWidth(at->value)) * across;
+    pic.ReserveTextArea(TextRect{pic.ToPixelX(at->valueX) - room,
+                                 pic.ToPixelY(at->valueTop) - line / 2.0, width + 2.0 * room,
+                                 2.0 * line});
 }
 
 void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const SoundingView& view) {
@@ -145,7 +159,7 @@ void DrawConvectiveTemp(PictureSurface& pic, const Session& session, const Sound
     if (!at) return;
     // The mark names the temperature on the ground line, and stays there;
     // the value stands on it, where the level labels left it room.
-    {
+    if (!at->beyondEdge) {
         const TextAsLabel mark(pic, at->temperature, at->markTop + pic.TextHeight("v") / 2.0,
                                LabelSlide::Fixed);
         pic.SetCurrentX(at->markX);

@@ -8,10 +8,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace tarvex {
@@ -127,6 +129,22 @@ TEST(LegendLabels, ClicksOnTheLegends) {
     for (Rgb colour : {RGB(0, 0, 255), RGB(191, 0, 0), RGB(0, 255, 0)})
         EXPECT_TRUE(shows(legends.pnlRH, colour));
     for (Rgb colour : HeatLegendClassColours()) EXPECT_TRUE(shows(legends.pnlHeatIndex, colour));
+    // Each cell's text has the room of a line above its bar (the label
+    // centres it there): "IV" .. "I" and the humidity classes stand whole,
+    // none partly under its bar. So do a colour legend's captions.
+    std::unique_ptr<QWidget> colours(ColourLegend(nullptr, "classes", {{"50 +", kBlue}}));
+    colours->adjustSize();
+    int cells = 0;
+    for (QWidget* legend : {legends.pnlRH, legends.pnlHeatIndex, colours.get()}) {
+        for (const QLabel* cell : legend->findChildren<QLabel*>()) {
+            const QRect room = cell->contentsRect();
+            EXPECT_GE(room.height(), cell->fontMetrics().height()) << cell->text().toStdString();
+            EXPECT_LE(room.bottom(), cell->height() - 1 - kLegendSwatchPixels)
+                << cell->text().toStdString();
+            ++cells;
+        }
+    }
+    EXPECT_EQ(cells, 6 + 4 + 1);
 
     legends.lblECAPE_DblClick(3);
     EXPECT_EQ(options.ECAPELegendStart, 3);

@@ -324,6 +324,21 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
     const std::vector<std::string> again = draw(20, {false, 6}, "precip_type_energy.png");
     for (const std::string& pattern : energies)
         EXPECT_EQ(find(again, pattern), find(warm, pattern));
+    // The charts' captions and axis numbers are drawn texts too, over a kept
+    // chart as over a new one, so the checks above read them.
+    auto missing = [](const std::vector<std::string>& texts, std::vector<std::string> fixed) {
+        std::string absent;
+        for (const std::string& t : fixed)
+            if (std::ranges::find(texts, t) == texts.end()) absent += '"' + t + "\" ";
+        return absent;
+    };
+    const std::vector<std::string> refreezing = {"Negative", "Energy", "J/kg",
+                                                 " 0 ",      " 250 ",  " 450 "};
+    EXPECT_EQ(missing(warm, refreezing), "");
+    EXPECT_EQ(missing(again, refreezing), "");
+    EXPECT_EQ(missing(snow, {"Positive Energy J/kg", "Freezing", "Level", "(ft)", "Snow", "Rain",
+                             " 3000 ", " 70 "}),
+              "");
     // Thickness method: the layers' thicknesses are the differences of the
     // heights printed beside them.
     const std::vector<std::string> thick = draw(20, {true, 12}, "precip_type_thickness.png");
@@ -333,6 +348,9 @@ TEST(PrecipTypeRender, WinterSampleByBothMethods) {
     EXPECT_EQ(find(thick, "1000-850: ([0-9]+)m"), h850 - h1000);
     EXPECT_EQ(find(thick, "850-700: ([0-9]+)m"), h700 - h850);
     EXPECT_GT(find(thick, "1: ([0-9.]+)mb -?[0-9]+m"), 900.0); // the trail's first hour
+    EXPECT_EQ(missing(thick, {" 1510 ", " 1580 ", " 1260 ", " 1350 ", "S/ZR/IP", "ZR/R"}), "");
+    const std::vector<std::string> thickAgain = draw(21, {true, 12}, "precip_type_thickness.png");
+    EXPECT_EQ(missing(thickAgain, {" 1540 ", "IP/ZR"}), "");
 }
 
 // The panel's numbers decide the type ("H 850", "17,833 ft"). At the least

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -198,23 +200,62 @@ TEST_F(Outlines, ConvectiveTemperatureMarksTheGroundBelow99) {
     EXPECT_TRUE(Texts().empty());
     // The mark on the ground line centred on the temperature, the value
     // centred on the mark, its box clear of the mark's.
-    for (const float ct : {24.6f, 98.9f}) {
+    const double h = pic.TextHeight("v");
+    s().ConvectiveTemperature(1, 0) = 24.6f;
+    Draw();
+    auto texts = Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "v");
+    EXPECT_NEAR(texts[0].x1, 24.6 - pic.TextWidth("v") / 2.0, 1e-4);
+    EXPECT_NEAR(texts[0].y1, kBase - h, 1e-6);
+    EXPECT_EQ(texts[1].text, "24.6");
+    EXPECT_NEAR(texts[1].x1, 24.6 - pic.TextWidth("24.6") / 2.0, 1e-4);
+    EXPECT_NEAR(texts[1].y1, kBase - 2.0 * h, 1e-6);
+    EXPECT_TRUE(TextIsReadable(pic));
+    EXPECT_TRUE(LabelsAtTheirAnchors(pic));
+
+    // On the diagram from -40 to 40 C: beyond an edge there is no mark; the
+    // value with a double arrow over that edge stands on the ground line
+    // against it, whole. (The full redraw ends in the frame 0 to 100 across.)
+    session.temperatureAxis.LeftTemp = -40;
+    session.temperatureAxis.RightTemp = 40;
+    auto drawnAt = [&](float ct, const std::string& text) -> std::optional<double> {
         s().ConvectiveTemperature(1, 0) = ct;
-        Draw();
-        const auto texts = Texts();
-        const std::string value = Format(ct, "0.0");
-        const double h = pic.TextHeight("v");
-        ASSERT_EQ(texts.size(), 2u);
-        EXPECT_EQ(texts[0].text, "v");
-        EXPECT_NEAR(texts[0].x1, ct - pic.TextWidth("v") / 2.0, 1e-4);
-        EXPECT_NEAR(texts[0].y1, kBase - h, 1e-6);
-        EXPECT_EQ(texts[1].text, value);
-        // (a value at the picture's right edge is moved in to show whole)
-        const double right = pic.ScaleLeft() + pic.ScaleWidth() - pic.TextWidth(value);
-        EXPECT_NEAR(texts[1].x1, std::min(ct - pic.TextWidth(value) / 2.0, right), 1e-4);
-        EXPECT_NEAR(texts[1].y1, kBase - 2.0 * h, 1e-6);
+        pic.ForgetOperations();
+        DrawSounding(pic, session, view);
+        const std::vector<std::string> drawn = TextsOf(pic.DrawnTexts());
+        EXPECT_EQ(std::ranges::find(drawn, "v"), drawn.end()) << text;
+        EXPECT_TRUE(TextIsReadable(pic)) << text;
+        for (const DrawOperation& op : pic.OperationsOf(Kind::Text))
+            if (op.text == text) {
+                EXPECT_NEAR(op.y1, kBase - h, 1e-6) << text;
+                return op.x1;
+            }
+        return std::nullopt;
+    };
+    const double across = 80.0 / 100.0; // temperature units per unit of the last frame
+    EXPECT_NEAR(drawnAt(40.1f, "40.1 >>").value_or(0.0), 40.0 - pic.TextWidth("40.1 >>") * across,
+                1e-4);
+    EXPECT_NEAR(drawnAt(-40.2f, "<< -40.2").value_or(0.0), -40.0, 1e-4);
+
+    // The condensation level low at the right edge: its label slides along
+    // its level away from the value, inside the picture or beyond it, so
+    // that the value never reads as the level's.
+    view.options.LCL = true;
+    s().LCLPressure(1, 0) = 965.0f;
+    s().LCLTemperature(1, 0) = 37.0f;
+    const double digit = pic.ToPixelX(pic.TextWidth("0")) - pic.ToPixelX(0.0);
+    const double line = pic.ToPixelY(h) - pic.ToPixelY(0.0);
+    for (const float ct : {38.0f, 45.0f}) {
+        s().ConvectiveTemperature(1, 0) = ct;
+        DrawSounding(pic, session, view);
+        const std::string value = Format(ct, "0.0") + (ct > 40.0f ? " >>" : "");
+        EXPECT_TRUE(StandsApartFromLabels(pic, value, "v", 3.0 * digit - 1.0, line / 2.0 - 1.0))
+            << value;
         EXPECT_TRUE(TextIsReadable(pic));
         EXPECT_TRUE(LabelsAtTheirAnchors(pic));
+        const std::vector<std::string> drawn = TextsOf(pic.DrawnTexts());
+        EXPECT_NE(std::ranges::find(drawn, "<LCL"), drawn.end());
     }
     view.options.ConvectiveTemp = false;
     Draw();

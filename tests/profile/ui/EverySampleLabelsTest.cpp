@@ -4,6 +4,7 @@
 #include "overview/panels/HourPanels.h"
 #include "overview/panels/SelectedHour.h"
 #include "platform/EverySampleHour.h"
+#include "platform/Format.h"
 #include "platform/PictureBox.h"
 #include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <vector>
 
@@ -39,6 +41,8 @@ TEST(EverySample, SoundingLabelsStandOnTheirLevelsAndNoValueIsLost) {
     int drawn = 0;
     int levelLabels = 0;
     int faults = 0;
+    int convective = 0; // pictures with a convective temperature
+    int beyondEdge = 0; // of them, beyond the right edge
     std::ostringstream named;
     auto check = [&](const PictureSurface& pic, const std::string& where) {
         ++drawn;
@@ -58,8 +62,25 @@ TEST(EverySample, SoundingLabelsStandOnTheirLevelsAndNoValueIsLost) {
             RecordingSurface pic(size.width(), size.height());
             pic.SetDesignSize(FrmProfile::kSoundingDesignWidth, FrmProfile::kSoundingDesignHeight);
             DrawSounding(pic, session, view);
-            check(pic, name + " hour " + std::to_string(hour) + " at " +
-                           std::to_string(size.width()) + " x " + std::to_string(size.height()));
+            const std::string where = name + " hour " + std::to_string(hour) + " at " +
+                                      std::to_string(size.width()) + " x " +
+                                      std::to_string(size.height());
+            check(pic, where);
+            // The convective temperature's value, with its arrow when it lies
+            // beyond an edge, stands clear of every level label.
+            const ProfileArrays& s = *session.profile;
+            const float ct = s.ConvectiveTemperature(s.CurrentModel, hour);
+            if (!(ct < 99.0f)) continue;
+            const double right = session.temperatureAxis.RightTemp;
+            const std::string value = (ct < session.temperatureAxis.LeftTemp ? "<< " : "") +
+                                      Format(ct, "0.0") + (ct > right ? " >>" : "");
+            const double digit = std::abs(pic.ToPixelX(pic.TextWidth("0")) - pic.ToPixelX(0.0));
+            const double line = std::abs(pic.ToPixelY(pic.TextHeight("0")) - pic.ToPixelY(0.0));
+            ++convective;
+            beyondEdge += ct > right;
+            const auto apart =
+                StandsApartFromLabels(pic, value, "v", 3.0 * digit - 1.0, line / 2.0 - 1.0);
+            if (!apart && ++faults <= 8) named << where << ": " << apart.message() << '\n';
         }
         OverviewOptions options;
         HodographView hodo;
@@ -73,6 +94,8 @@ TEST(EverySample, SoundingLabelsStandOnTheirLevelsAndNoValueIsLost) {
     });
     EXPECT_GT(drawn, 12 * 4 * 13);
     EXPECT_GT(levelLabels, 2 * drawn); // the markers were on and drawn
+    EXPECT_GT(convective, 100);
+    EXPECT_GT(beyondEdge, 0);
     EXPECT_EQ(faults, 0) << named.str();
 }
 

@@ -148,6 +148,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     return 0;
 }
 
+// Freed blocks stay poisoned through the next 32 MB freed, some ten inputs'
+// worth, rather than the default 256 MB: with the larger quarantine the heap
+// only grew, and every block was handed out from memory never touched before,
+// whose page faults and cache misses took about a third of each input's time.
+// A setting given in ASAN_OPTIONS still wins.
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=32";
+}
+
 // One press and release on a side scale: the press picks the scale of the
 // band it falls in and sets the picture's scale to it, the release zooms it
 // about the point released.

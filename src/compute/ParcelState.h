@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace tarvex {
 
@@ -80,7 +79,7 @@ class ParcelProfileGrid {
                static_cast<std::size_t>(level);
     }
 
-    std::vector<float> data_;
+    ZeroedArray<float> data_;
 };
 
 // The parcel temperature of a level the lifted parcel never reached: below

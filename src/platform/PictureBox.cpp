@@ -23,7 +23,7 @@ int ShiftCode(Qt::KeyboardModifiers keys) {
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent), surface_(width(), height()),
-      overlay_(width(), height(), RasterSurface::Background::Transparent) {
+      overlay_(1, 1, RasterSurface::Background::Transparent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     surface_.SetChangedHandler([this] { RequestPaint(); });
@@ -31,8 +31,17 @@ PictureBox::PictureBox(QWidget* parent)
 }
 
 RasterSurface& PictureBox::Overlay() {
-    overlayUsed_ = true;
+    // Few pictures ever draw on a layer: it takes the picture's size when it
+    // is first asked for, and follows it from then on.
+    if (!overlayUsed_) {
+        overlayUsed_ = true;
+        overlay_.Resize(surface_.PixelWidth(), surface_.PixelHeight());
+    }
     return overlay_;
+}
+
+void PictureBox::ClearOverlay() {
+    if (overlayUsed_) overlay_.Clear();
 }
 
 QImage PictureBox::ShownImage() const {
@@ -70,7 +79,7 @@ void PictureBox::FollowSize() {
     const int h = std::max(1, height());
     if (surface_.PixelWidth() == w && surface_.PixelHeight() == h) return;
     surface_.Resize(w, h);
-    overlay_.Resize(w, h);
+    if (overlayUsed_) overlay_.Resize(w, h);
     if (resized_) resized_();
 }
 

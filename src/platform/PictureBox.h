@@ -23,6 +23,8 @@ class PictureBox : public QWidget {
     // marks that come and go (a trace following the mouse) without touching
     // the picture below; Clear empties it.
     RasterSurface& Overlay();
+    // Empties the layer; a layer never asked for is left unmade.
+    void ClearOverlay();
     // The surface as the widget shows it, with the overlay over it.
     QImage ShownImage() const;
 

@@ -4,8 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace tarvex {
@@ -22,6 +27,43 @@ inline constexpr int kLastTimeColumn = kTimeColumns - 1;
 inline constexpr float kNoVisibility = -1.0f;
 
 [[noreturn]] void ThrowIndexError(const char* array, int m, int t, int level);
+
+// A fixed number of numbers, all zero at the start. The memory is asked for
+// already zeroed, so that the system hands out a large block as pages of
+// zeros on first touch: a grid of which a run uses a few models, hours and
+// levels costs only the pages those touch, and making one is nearly free.
+template <typename T> class ZeroedArray {
+    static_assert(std::is_arithmetic_v<T>, "zero bytes must be the value 0");
+
+  public:
+    explicit ZeroedArray(std::size_t count) : data_(Allocate(count)), count_(count) {}
+    ZeroedArray(const ZeroedArray& other) : data_(Allocate(other.count_)), count_(other.count_) {
+        std::memcpy(data_.get(), other.data_.get(), count_ * sizeof(T));
+    }
+    ZeroedArray& operator=(const ZeroedArray& other) {
+        if (this != &other) *this = ZeroedArray(other);
+        return *this;
+    }
+    ZeroedArray(ZeroedArray&&) noexcept = default;
+    ZeroedArray& operator=(ZeroedArray&&) noexcept = default;
+
+    T& operator[](std::size_t i) { return data_[i]; }
+    const T& operator[](std::size_t i) const { return data_[i]; }
+    std::size_t size() const { return count_; }
+
+  private:
+    struct Free {
+        void operator()(T* p) const { std::free(p); }
+    };
+    static std::unique_ptr<T[], Free> Allocate(std::size_t count) {
+        T* p = static_cast<T*>(std::calloc(count == 0 ? 1 : count, sizeof(T)));
+        if (!p) throw std::bad_alloc();
+        return std::unique_ptr<T[], Free>(p);
+    }
+
+    std::unique_ptr<T[], Free> data_;
+    std::size_t count_;
+};
 
 // Per-model, per-time, per-level values. The flat element number is
 // m + 6 t + 510 L: the model varies fastest, then the time, then the level.
@@ -48,7 +90,7 @@ template <typename T, int Levels> class LevelGrid {
     }
 
     const char* name_;
-    std::vector<T> data_;
+    ZeroedArray<T> data_;
 };
 
 // Per-model, per-time values (flat element m + 6 t), bounds-checked.

@@ -123,7 +123,7 @@ TEST(Interpolation, AThinTopLayerDoesNotSetTheTrendAboveTheTop) {
     EXPECT_NEAR(InterpTempAtPressure(s, 0, std::sqrt(300.0f * 299.6f)), -41.0, 1e-3);
 }
 
-TEST(Store, IndexOutsideTheBoundsThrows) {
+TEST(Store, IndexOutsideTheBoundsThrowsAndAFreshStoreIsZero) {
     auto s = std::make_unique<ProfileArrays>();
     EXPECT_THROW(s->Pressure(6, 0, 0), std::out_of_range);
     EXPECT_THROW(s->Pressure(1, 85, 0), std::out_of_range);
@@ -133,6 +133,13 @@ TEST(Store, IndexOutsideTheBoundsThrows) {
     EXPECT_THROW(s->LevelCount(6), std::out_of_range);
     EXPECT_THROW(s->WindU.Level(1, 0, 68), std::out_of_range); // slot 69 does not exist
     EXPECT_NO_THROW(s->WindU.Slot(1, 0, 68));                  // level 67
+    // Zero up to the last element; a copied grid keeps values of its own.
+    EXPECT_EQ(s->Pressure(5, 84, 67), 0.0f);
+    EXPECT_EQ(s->WindV.Slot(5, 84, 68), 0.0f);
+    s->Pressure(5, 84, 67) = 3.0f;
+    const LevelField copy = s->Pressure;
+    s->Pressure(5, 84, 67) = 4.0f;
+    EXPECT_EQ(copy(5, 84, 67), 3.0f);
 }
 
 TEST(Store, WindComponentsUseTheShiftedSlot) {

@@ -58,7 +58,7 @@ void ConvectionPanel::PlotECAPE(std::int16_t t, std::int16_t L) {
 }
 
 void ConvectionPanel::ClearTrace() {
-    picData_.Overlay().Clear();
+    picData_.ClearOverlay();
     view_.ECAPEPlotted = 0;
 }
 

@@ -28,10 +28,10 @@ FogPanel::FogPanel(Session& session, SoundingView& view, PictureBox& picFog)
         button->setFocusPolicy(Qt::NoFocus);
         return button;
     };
+    // The arrows come from the style's icon theme, whose look-up reads the
+    // theme's files: they are put on when the panel is first shown.
     btnXoverDown = make("btnXoverDown", "");
-    btnXoverDown->setIcon(picFog.style()->standardIcon(QStyle::SP_ArrowDown));
     btnXoverUp = make("btnXoverUp", "");
-    btnXoverUp->setIcon(picFog.style()->standardIcon(QStyle::SP_ArrowUp));
     btnXoverReset = make("btnXoverReset", "Reset");
     connect(btnXoverDown, &QPushButton::clicked, this, [this] { btnXoverDown_Click(); });
     connect(btnXoverUp, &QPushButton::clicked, this, [this] { btnXoverUp_Click(); });
@@ -63,6 +63,10 @@ void FogPanel::btnXoverReset_Click() {
 
 bool FogPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &picFog_ && event->type() == QEvent::Resize) PlaceButtons();
+    if (watched == &picFog_ && event->type() == QEvent::Show && btnXoverDown->icon().isNull()) {
+        btnXoverDown->setIcon(picFog_.style()->standardIcon(QStyle::SP_ArrowDown));
+        btnXoverUp->setIcon(picFog_.style()->standardIcon(QStyle::SP_ArrowUp));
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -72,6 +72,9 @@ TEST_F(FogAndConvection, CrossoverButtonsHoldFromTheirHourOnAcrossHourSteps) {
     window->picFog->resize(500, 300);
     EXPECT_EQ(window->picFog->Surface().Image().pixel(490, 122), qRgb(240, 240, 240));
     FogPanel& fog = *window->fogPanel();
+    // The arrows are put on when the panel first shows.
+    EXPECT_FALSE(fog.btnXoverDown->icon().isNull());
+    EXPECT_FALSE(fog.btnXoverUp->icon().isNull());
     GoTo(12);
     EXPECT_FLOAT_EQ(Xover(), 10.0f);
     fog.btnXoverUp->click();

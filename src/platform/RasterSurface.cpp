@@ -160,15 +160,26 @@ struct RasterSurface::TextFont {
     QRawFont exactRaw;
     int ascent = 0;
     int height = 0;
-    // The widths of texts measured in this font: a picture measures the same
-    // labels again and again (to place them, to leave them out, to move on
-    // after them).
-    mutable std::unordered_map<std::string, int, TextHash, std::equal_to<>> widths;
+    // A text as laid out in this font: its glyphs (none when it goes through
+    // the toolkit's shaping) and its width in whole pixels. A picture
+    // measures and prints the same labels again and again (to place them, to
+    // leave them out, to move on after them), and every hour again.
+    struct Laid {
+        std::optional<GlyphLine> glyphs;
+        int width = 0;
+    };
+    mutable std::unordered_map<std::string, Laid, TextHash, std::equal_to<>> laid;
 
-    int Width(const QString& text) const {
-        if (const auto line = LayOutGlyphs(raw, text))
-            return static_cast<int>(std::lround(line->width));
-        return QFontMetrics(font).horizontalAdvance(text);
+    const Laid& LayOut(std::string_view text) const {
+        if (const auto known = laid.find(text); known != laid.end()) return known->second;
+        constexpr std::size_t kTextsKept = 1024;
+        if (laid.size() >= kTextsKept) laid.clear();
+        const QString line = ToQString(text);
+        Laid made;
+        made.glyphs = LayOutGlyphs(raw, line);
+        made.width = made.glyphs ? static_cast<int>(std::lround(made.glyphs->width))
+                                 : QFontMetrics(font).horizontalAdvance(line);
+        return laid.emplace(std::string(text), std::move(made)).first->second;
     }
 };
 
@@ -393,8 +404,14 @@ void RasterSurface::ShowPicture(const Picture& picture) {
         FillBackground(image_);
     }
     QPainter& painter = Painter();
-    if (background_ == Background::Opaque) painter.fillRect(image_.rect(), ToQColor(BackColor()));
-    if (!picture.IsEmpty()) painter.drawImage(0, 0, *picture.Image());
+    // An opaque picture that covers the whole image leaves none of the back
+    // colour to show.
+    const QImage* shown = picture.Image();
+    const bool covered = shown && !shown->hasAlphaChannel() && shown->width() >= image_.width() &&
+                         shown->height() >= image_.height();
+    if (background_ == Background::Opaque && !covered)
+        painter.fillRect(image_.rect(), ToQColor(BackColor()));
+    if (shown) painter.drawImage(0, 0, *shown);
     Changed();
 }
 
@@ -597,11 +614,25 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         Changed();
         return;
     }
-    Render(box.adjusted(-m, -m, m, m), [&](QPainter& painter) {
-        if (filled) {
-            painter.fillRect(box, ToQColor(color));
-            return;
+    if (filled) {
+        // A whole fill in a combining mode combines each pixel of the box
+        // once: straight into the image, without a layer to paint on.
+        const DrawMode mode = State().drawMode;
+        const QRect inside = box.intersected(image_.rect());
+        if (mode == DrawMode::Nop || inside.isEmpty()) return;
+        const std::uint32_t pen = (static_cast<std::uint32_t>(color.r) << 16) |
+                                  (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+        uchar* const bits = image_.bits();
+        const qsizetype stride = image_.bytesPerLine();
+        for (int row = inside.top(); row <= inside.bottom(); ++row) {
+            auto* pixel = reinterpret_cast<QRgb*>(bits + row * stride) + inside.left();
+            for (int column = 0; column < inside.width(); ++column, ++pixel)
+                *pixel = 0xFF000000u | ApplyDrawMode(mode, pen, *pixel);
         }
+        Changed();
+        return;
+    }
+    Render(box.adjusted(-m, -m, m, m), [&](QPainter& painter) {
         const QBrush brush = FillBrush();
         if (brush.style() != Qt::NoBrush) painter.fillRect(box, brush);
         const QPen pen = OutlinePen(color);
@@ -636,14 +667,26 @@ const RasterSurface::CircleStamp& RasterSurface::StampOf(const CircleGeometry& c
             return circleStamps_.front();
         }
     }
-    CircleStamp made{circle.radius, disc, pen, brush,
-                     QImage(circle.bounds.size(), QImage::Format_ARGB32)};
+    CircleStamp made{
+        circle.radius, disc, pen, brush, QImage(circle.bounds.size(), QImage::Format_ARGB32), {}};
     made.pixels.fill(Qt::transparent);
     {
         QPainter painter(&made.pixels);
         painter.setRenderHint(QPainter::Antialiasing, false);
         PaintCircle(painter, circle.centre - QPointF(circle.bounds.topLeft()), circle.radius, color,
                     disc);
+    }
+    for (int row = 0; row < made.pixels.height(); ++row) {
+        const auto* line = reinterpret_cast<const QRgb*>(made.pixels.constScanLine(row));
+        for (int column = 0; column < made.pixels.width();) {
+            if (qAlpha(line[column]) == 0) {
+                ++column;
+                continue;
+            }
+            const int left = column;
+            while (column < made.pixels.width() && qAlpha(line[column]) != 0) ++column;
+            made.runs.push_back({row, left, column - left});
+        }
     }
     constexpr std::size_t kStampsKept = 8;
     if (circleStamps_.size() == kStampsKept) circleStamps_.pop_back();
@@ -680,14 +723,20 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
     const QRect area = circle->bounds.intersected(image_.rect());
     if (state.drawMode == DrawMode::CopyPen && movable && area == circle->bounds) {
         const CircleStamp& stamp = StampOf(*circle, color, disc);
-        const QPoint from = area.topLeft() - circle->bounds.topLeft();
-        for (int row = 0; row < area.height(); ++row) {
+        const QPoint at = circle->bounds.topLeft();
+        uchar* const bits = image_.bits();
+        const qsizetype stride = image_.bytesPerLine();
+        for (const PixelRun& run : stamp.runs) {
+            const int line = run.row + at.y();
+            if (line < area.top() || line > area.bottom()) continue;
+            const int left = std::max(run.left + at.x(), area.left());
+            const int right = std::min(run.left + run.count + at.x(), area.right() + 1);
+            if (left >= right) continue;
             const auto* source =
-                reinterpret_cast<const QRgb*>(stamp.pixels.constScanLine(row + from.y())) +
-                from.x();
-            auto* target = reinterpret_cast<QRgb*>(image_.scanLine(row + area.y())) + area.x();
-            for (int column = 0; column < area.width(); ++column)
-                if (qAlpha(source[column]) != 0) target[column] = source[column];
+                reinterpret_cast<const QRgb*>(stamp.pixels.constScanLine(run.row)) +
+                (left - at.x());
+            std::copy(source, source + (right - left),
+                      reinterpret_cast<QRgb*>(bits + line * stride) + left);
         }
         Changed();
         return;
@@ -740,30 +789,29 @@ void RasterSurface::DrawPoint(double x, double y, Rgb color) {
 void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     const DrawState& state = State();
     const TextFont& font = CurrentTextFont();
-    const QString line = ToQString(text);
     const double px = ToPixelX(x);
     const double py = ToPixelY(y);
     if (!(std::abs(px) <= kLargestRadius && std::abs(py) <= kLargestRadius)) return;
     const QPoint topLeft = Rounded(QPointF(px, py));
-    const std::optional<GlyphLine> glyphs = LayOutGlyphs(font.raw, line);
+    const TextFont::Laid& laid = font.LayOut(text);
+    const std::optional<GlyphLine> glyphs = laid.glyphs;
+    const int width = laid.width;
     if (state.textKind == TextKind::Repeat) {
         // A pixel's margin for glyphs that reach past their advance.
         const QRect under =
-            QRect(topLeft, QSize(font.Width(line), font.height)).adjusted(-1, -1, 1, 1) &
-            image_.rect();
+            QRect(topLeft, QSize(width, font.height)).adjusted(-1, -1, 1, 1) & image_.rect();
         if (underRepeats_.size() >= kMostKeptTexts) underRepeats_.clear();
         underRepeats_.push_back(UnderText{under, image_.copy(under)});
     }
-    QPainter& painter = Painter();
     if (!state.fontTransparent) {
-        painter.fillRect(QRect(topLeft, QSize(font.Width(line), font.height)),
-                         ToQColor(state.backColor));
+        Painter().fillRect(QRect(topLeft, QSize(width, font.height)), ToQColor(state.backColor));
     }
-    painter.setPen(ToQColor(state.foreColor));
     // Text printed in copy mode is smoothed, so that every digit reads as
     // itself at the least size; text printed in a combining mode keeps
     // exact pixels.
     const bool smooth = state.drawMode == DrawMode::CopyPen;
+    QPainter& painter = Painter();
+    painter.setPen(ToQColor(state.foreColor));
     painter.setRenderHint(QPainter::TextAntialiasing, smooth);
     const QPoint baseline = topLeft + QPoint(0, font.ascent);
     if (glyphs) {
@@ -774,7 +822,7 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
         painter.drawGlyphRun(baseline, run);
     } else {
         painter.setFont(smooth ? font.font : font.exactFont);
-        painter.drawText(baseline, line);
+        painter.drawText(baseline, ToQString(text));
     }
     Changed();
 }
@@ -797,13 +845,7 @@ void RasterSurface::EraseText(const TextRect& box) {
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {
     if (text.empty()) return 0.0;
-    const TextFont& font = CurrentTextFont();
-    if (const auto known = font.widths.find(text); known != font.widths.end()) return known->second;
-    constexpr std::size_t kWidthsKept = 1024;
-    if (font.widths.size() >= kWidthsKept) font.widths.clear();
-    const int width = font.Width(ToQString(text));
-    font.widths.emplace(std::string(text), width);
-    return width;
+    return CurrentTextFont().LayOut(text).width;
 }
 
 double RasterSurface::TextHeightPixels(std::string_view) const {

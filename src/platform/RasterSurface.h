@@ -135,6 +135,12 @@ class RasterSurface : public PictureSurface {
     };
     mutable std::optional<BrushKey> brushKey_;
     mutable QBrush brush_;
+    // Pixels of one row of a kept picture, from a column on.
+    struct PixelRun {
+        int row = 0;
+        int left = 0;
+        int count = 0;
+    };
     // Circles drawn in copy mode with a solid or no fill, as drawn once on a
     // clear layer of their own: the same circle at another whole pixel is
     // the same pixels moved, so a picture of many equal circles (wind
@@ -145,6 +151,9 @@ class RasterSurface : public PictureSurface {
         PenKey pen;
         BrushKey brush;
         QImage pixels;
+        // The drawn pixels, so that setting the circle touches them alone,
+        // not the whole square about it (a wide ring is mostly empty inside).
+        std::vector<PixelRun> runs;
     };
     void PaintCircle(QPainter& painter, const QPointF& centre, double radius, Rgb color,
                      bool disc) const;

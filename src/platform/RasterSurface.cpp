@@ -473,31 +473,78 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         PlotPixels(points, color);
         return;
     }
+    if (State().drawMode == DrawMode::CopyPen && pen.style() == Qt::SolidLine && pen.width() <= 1 &&
+        SetThinLine(*line, color)) {
+        Changed();
+        return;
+    }
     Render(bounds, [&](QPainter& painter) {
         painter.setPen(pen);
         painter.drawLine(from, to);
     });
 }
 
+bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
+    const QRect inside = image_.rect();
+    if (!inside.contains(line.p1()) || !inside.contains(line.p2())) return false;
+    const QRgb pixel = 0xFF000000u | (static_cast<std::uint32_t>(color.r) << 16) |
+                       (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+    uchar* const bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    const auto set = [&](int x, int y) { reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel; };
+    QPoint a = line.p1();
+    QPoint b = line.p2();
+    const int across = std::abs(b.x() - a.x());
+    const int down = std::abs(b.y() - a.y());
+    if (across == 0 && down == 0) {
+        set(a.x(), a.y());
+        return true;
+    }
+    // The toolkit's pixels for an unsmoothed one-pixel line with square
+    // ends: one pixel per step along the longer axis, both ends included,
+    // the other axis followed in 16.16 fixed point from half a step in.
+    const auto start = [](int from, int step) {
+        return from * 65536 - (step >> 1) + (step > 0 ? step : (step >> 1));
+    };
+    if (across < down) {
+        if (a.y() > b.y()) std::swap(a, b);
+        const int step = static_cast<int>(std::int64_t{b.x() - a.x()} * 65536 / (b.y() - a.y()));
+        int x = start(a.x(), step);
+        for (int y = a.y(); y <= b.y(); ++y, x += step) set(x >> 16, y);
+    } else {
+        if (a.x() > b.x()) std::swap(a, b);
+        const int step = static_cast<int>(std::int64_t{b.y() - a.y()} * 65536 / (b.x() - a.x()));
+        int y = start(a.y(), step);
+        for (int x = a.x(); x <= b.x(); ++x, y += step) set(x, y >> 16);
+    }
+    return true;
+}
+
 void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
     const QPen pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;
-    // Thin solid lines in copy mode go to the painter in one call: each is
-    // drawn as alone, and a pixel two of them share takes the same colour
-    // either way. Other pens and modes draw line by line.
+    // Thin solid lines in copy mode: those inside the image set their pixels
+    // straight, the rest go to the painter in one call. Each is drawn as
+    // alone, and a pixel two of them share takes the same colour either way.
+    // Other pens and modes draw line by line.
     if (State().drawMode != DrawMode::CopyPen || pen.style() != Qt::SolidLine || pen.width() > 1) {
         PictureSurface::DrawLines(segments, color);
         return;
     }
     std::vector<QLine> lines;
-    lines.reserve(segments.size());
     QRect bounds;
+    bool set = false;
     for (const Segment& s : segments) {
         const std::optional<QLine> line = PixelLine(s.x1, s.y1, s.x2, s.y2);
         if (!line) continue;
+        if (SetThinLine(*line, color)) {
+            set = true;
+            continue;
+        }
         lines.push_back(*line);
         bounds = bounds.united(Spanning(line->p1(), line->p2()));
     }
+    if (set) Changed();
     if (lines.empty()) return;
     const int m = Margin();
     Render(bounds.adjusted(-m, -m, m, m), [&](QPainter& painter) {
@@ -566,8 +613,7 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
 bool RasterSurface::ThinOutlineInside(const QPen& pen, const QRect& box) const {
     // A thin solid outline of a box inside the image is the box's edge
     // pixels, which four one-pixel fills set at a fraction of the cost of a
-    // stroke. The stroke of a box cut by the image's edge leaves out a
-    // corner, so such a box is stroked as before.
+    // stroke.
     return pen.style() == Qt::SolidLine && pen.width() <= 1 && image_.rect().contains(box);
 }
 
@@ -598,11 +644,18 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         } else if (State().fillStyle != FillStyle::Transparent) {
             Painter().fillRect(box, FillBrush());
         }
-        if (thinOutline) {
+        // A thin solid outline the image's edge cuts is set the same way when
+        // the box is at least two pixels each way, as the painter strokes it:
+        // cut beyond the first column left of the image, the stroke leaves
+        // out the bottom-right corner.
+        const bool thinCut = !thinOutline && pen.style() == Qt::SolidLine && pen.width() <= 1 &&
+                             box.width() >= 2 && box.height() >= 2;
+        if (thinOutline || thinCut) {
+            const int corner = thinCut && box.left() <= -2 ? 1 : 0;
             FillPixels(QRect(box.topLeft(), QSize(box.width(), 1)), color);
-            FillPixels(QRect(box.bottomLeft(), QSize(box.width(), 1)), color);
+            FillPixels(QRect(box.bottomLeft(), QSize(box.width() - corner, 1)), color);
             FillPixels(QRect(box.topLeft(), QSize(1, box.height())), color);
-            FillPixels(QRect(box.topRight(), QSize(1, box.height())), color);
+            FillPixels(QRect(box.topRight(), QSize(1, box.height() - corner)), color);
         } else if (pen.style() != Qt::NoPen) {
             QPainter& painter = Painter();
             painter.setBrush(Qt::NoBrush);

@@ -75,6 +75,10 @@ class RasterSurface : public PictureSurface {
     bool ThinOutlineInside(const QPen& pen, const QRect& box) const;
     // Sets the pixels of the area inside the image to the colour (copy mode).
     void FillPixels(const QRect& area, Rgb color);
+    // Sets the pixels of a thin solid line in copy mode, the same pixels the
+    // painter draws, when both its ends lie on the image; false (nothing
+    // set) otherwise.
+    bool SetThinLine(const QLine& line, Rgb color);
     // Sets single pixels by the draw mode, each once.
     void PlotPixels(const std::vector<QPoint>& points, Rgb color);
     // The pen and brush of the drawing state. The last of each is kept and

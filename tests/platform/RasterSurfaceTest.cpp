@@ -317,6 +317,24 @@ TEST(RasterSurfaceBoxes, CornersAreIncludedInEitherOrder) {
 namespace tarvex {
 namespace {
 
+// A black surface, and a black image with a painter holding the one-pixel
+// square-capped yellow pen that draws the pixels the surface must match.
+struct ThinYellowOnBlack {
+    RasterSurface surface;
+    QImage expected;
+    QPainter painter;
+    ThinYellowOnBlack(int width, int height)
+        : surface(width, height), expected(width, height, QImage::Format_RGB32) {
+        surface.SetBackColor(RGB(0, 0, 0));
+        surface.Clear();
+        expected.fill(Qt::black);
+        painter.begin(&expected);
+        QPen pen(QColor(255, 255, 0), 1);
+        pen.setCapStyle(Qt::SquareCap);
+        painter.setPen(pen);
+    }
+};
+
 // What a one-pixel square-capped pen stroking the box's corners leaves: the
 // outline every box of a thin solid pen must match pixel for pixel, over each
 // fill pattern, whole, cut by the edges (where the stroke leaves out the far
@@ -328,15 +346,10 @@ TEST(RasterSurfaceBoxes, ThinOutlineIsTheStrokeOfItsCorners) {
         QRect(QPoint(5, 47), QPoint(40, 47)),  QRect(QPoint(33, 2), QPoint(58, 35))};
     for (const FillStyle style : {FillStyle::Transparent, FillStyle::Solid,
                                   FillStyle::DiagonalCross, FillStyle::HorizontalLine}) {
-        RasterSurface surface(60, 50);
-        surface.SetBackColor(RGB(0, 0, 0));
-        surface.Clear();
-        QImage expected(60, 50, QImage::Format_RGB32);
-        expected.fill(Qt::black);
-        QPainter painter(&expected);
-        QPen pen(QColor(255, 255, 0), 1);
-        pen.setCapStyle(Qt::SquareCap);
-        painter.setPen(pen);
+        ThinYellowOnBlack pair(60, 50);
+        RasterSurface& surface = pair.surface;
+        QImage& expected = pair.expected;
+        QPainter& painter = pair.painter;
         const QBrush fill(QColor(0, 200, 90), style == FillStyle::Solid ? Qt::SolidPattern
                                               : style == FillStyle::DiagonalCross
                                                   ? Qt::DiagCrossPattern
@@ -396,6 +409,35 @@ TEST(RasterSurface, LinesTogetherMatchLinesOneByOne) {
         EXPECT_EQ(together.Image(), alone.Image()) << "width " << pen.width;
         EXPECT_EQ(together.CurrentX(), 41);
         EXPECT_EQ(together.CurrentY(), 61);
+    }
+}
+
+// Thin solid lines in copy mode have the toolkit's pixels: fans of lines in
+// every direction and length from whole-pixel centres (steep, flat,
+// diagonal, level, upright, exact half steps, a point), each end on the
+// image or just off it, drawn one at a time and together.
+TEST(RasterSurface, ThinLinesHaveTheToolkitsPixels) {
+    std::vector<QLine> lines;
+    for (const QPoint centre : {QPoint(20, 15), QPoint(0, 0), QPoint(59, 44), QPoint(33, 27)})
+        for (int dx = -13; dx <= 13; dx += 2)
+            for (int dy = -11; dy <= 11; dy += 3)
+                lines.emplace_back(centre, centre + QPoint(dx, dy));
+    lines.emplace_back(QPoint(4, 40), QPoint(4, 40));
+    lines.emplace_back(QPoint(2, 2), QPoint(57, 42));
+    for (const bool together : {false, true}) {
+        ThinYellowOnBlack pair(60, 45);
+        RasterSurface& surface = pair.surface;
+        QImage& expected = pair.expected;
+        QPainter& painter = pair.painter;
+        std::vector<PictureSurface::Segment> segments;
+        for (const QLine& l : lines) {
+            painter.drawLine(l);
+            segments.push_back({double(l.x1()), double(l.y1()), double(l.x2()), double(l.y2())});
+            if (!together) surface.Line(l.x1(), l.y1(), l.x2(), l.y2(), RGB(255, 255, 0));
+        }
+        if (together) surface.Lines(segments, RGB(255, 255, 0));
+        painter.end();
+        EXPECT_EQ(surface.Image(), expected) << (together ? "together" : "one by one");
     }
 }
 

@@ -341,8 +341,17 @@ void CheckRowStart(FieldReader& in, const BlockKey& key, const ProfileArrays& s,
 
 // One row of the surface section, its fields known by position; time is the
 // row's 1-based forecast time, for messages.
-void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, int m, int t) {
+// The lines on which a surface row's 2 m temperature and dew point stand: a
+// row spans several lines, and a refusal names the line of its value.
+struct SurfaceAirLines {
+    int temperature = 0;
+    int dewPoint = 0;
+};
+
+SurfaceAirLines ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, int m,
+                               int t) {
     const int time = t + 1;
+    SurfaceAirLines lines;
     auto read = [&](const ValueBound& bound) { return ReadBounded(in, bound, time); };
     switch (layout) {
     case SoundingLayout::EtaRuc: {
@@ -361,6 +370,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.RunOff(m, t) = read(kRunOff);
         in.SkipFields(1);
         s.SurfaceTemp(m, t) = in.ReadNumber();
+        lines.temperature = in.LastLine();
         s.SpecificHumidity(m, t, 0) = read(kSurfaceHumidity);
         in.SkipFields(4);
         s.StormU(m, t) = read(kStormU);
@@ -371,6 +381,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.CloudBase(m, t) = read(kCloudBase);
         s.Visibility(m, t) = read(kVisibility);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
+        lines.dewPoint = in.LastLine();
         // The soil temperatures are kept only as their weighted mean.
         s.GroundTemperature(m, t) = (3.0f * firstSoil + secondSoil) / 4.0f;
         break;
@@ -382,7 +393,9 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.ConvPrecip(m, t) = read(kConvPrecip);
         in.SkipFields(13);
         s.SurfaceTemp(m, t) = in.ReadNumber();
+        lines.temperature = in.LastLine();
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
+        lines.dewPoint = in.LastLine();
         s.SurfaceWindSpeed(m, t) = read(kSurfaceWindSpeed);
         s.SurfaceWindDirection(m, t) = read(kSurfaceWindDirection);
         break;
@@ -397,6 +410,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         s.SurfaceU(m, t) = read(kSurfaceU);
         s.SurfaceV(m, t) = read(kSurfaceV);
         s.SurfaceTemp(m, t) = in.ReadNumber();
+        lines.temperature = in.LastLine();
         s.SpecificHumidity(m, t, 0) = read(kSurfaceHumidity);
         const float snow = read(kTypeFlag);
         const float icePellets = read(kTypeFlag);
@@ -404,6 +418,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         const float rain = read(kTypeFlag);
         in.SkipFields(1);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
+        lines.dewPoint = in.LastLine();
         // A flag the file leaves missing names no type.
         auto given = [](float flag) { return flag == ValueBound::kMissingValue ? 0.0 : flag; };
         s.PTypeModelCode(m, t) =
@@ -412,6 +427,7 @@ void ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileArrays& s, in
         break;
     }
     }
+    return lines;
 }
 
 constexpr float kLowestSurfacePressure = 100.0f;   // mb
@@ -428,14 +444,14 @@ void ProcessModelSounding(FieldReader& in, SoundingLayout layout, ProfileArrays&
     for (int t = 0; t <= lastTime; ++t) {
         CheckRowStart(in, keys[t], s, m, t);
         const int line = in.LastLine();
-        ReadSurfaceRow(in, layout, s, m, t);
+        const SurfaceAirLines air = ReadSurfaceRow(in, layout, s, m, t);
         const float pressure = s.SurfacePressure(m, t);
         if (!(pressure >= kLowestSurfacePressure && pressure <= kHighestSurfacePressure))
             throw TextReadError(line, "the surface pressure " + NumberText(pressure) + " mb" +
                                           OfTimeText(t + 1) + " is outside 100 to 1100 mb");
-        CheckTemperature("the 2 m temperature", s.SurfaceTemp(m, t), line, t + 1);
-        CheckDewPoint("the 2 m dew point", s.SurfaceDewPoint(m, t), s.SurfaceTemp(m, t), line,
-                      t + 1);
+        CheckTemperature("the 2 m temperature", s.SurfaceTemp(m, t), air.temperature, t + 1);
+        CheckDewPoint("the 2 m dew point", s.SurfaceDewPoint(m, t), s.SurfaceTemp(m, t),
+                      air.dewPoint, t + 1);
         const float lowest = s.Pressure(m, t, 1);
         if (lowest > pressure + kLowestLevelExcess)
             throw TextReadError(keys[t].lowestLevelLine,

@@ -378,9 +378,9 @@ TEST(ParseSounding, EachValueBoundHasItsEdge) {
         {eta, level1, 0, "992", "992.5", "the lowest level (992.5 mb) of forecast time 1 lies"},
         {eta, row1, 3, "1100", "1100.5", "the surface pressure 1100.5 mb of forecast time 1"},
         {eta, row1, 3, "", "99.5", "the surface pressure 99.5 mb of forecast time 1"},
-        {eta, row1, 19, "80", "80.5", "the 2 m temperature 80.5 C of forecast time 1", 47},
-        {eta, row1, 32, "-150", "-150.5", "the 2 m dew point -150.5 C of forecast time 1", 47},
-        {eta, row1, 32, "23", "23.1", "the 2 m dew point 23.1 C of forecast time 1 is more", 47},
+        {eta, row1, 19, "80", "80.5", "the 2 m temperature 80.5 C of forecast time 1", 49},
+        {eta, row1, 32, "-150", "-150.5", "the 2 m dew point -150.5 C of forecast time 1", 51},
+        {eta, row1, 32, "23", "23.1", "the 2 m dew point 23.1 C of forecast time 1 is more", 51},
     };
     for (const Range& r : ranges) {
         for (float edge : {r.lowest, r.highest}) {

@@ -40,8 +40,14 @@ template <typename T> class ZeroedArray {
     ZeroedArray(const ZeroedArray& other) : data_(Allocate(other.count_)), count_(other.count_) {
         std::memcpy(data_.get(), other.data_.get(), count_ * sizeof(T));
     }
+    // An array of the same size takes the values into the pages it already
+    // holds: a new block would be fresh pages, faulted in one by one.
     ZeroedArray& operator=(const ZeroedArray& other) {
-        if (this != &other) *this = ZeroedArray(other);
+        if (this == &other) return *this;
+        if (count_ == other.count_)
+            std::memcpy(data_.get(), other.data_.get(), count_ * sizeof(T));
+        else
+            *this = ZeroedArray(other);
         return *this;
     }
     ZeroedArray(ZeroedArray&&) noexcept = default;

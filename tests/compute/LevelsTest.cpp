@@ -140,6 +140,10 @@ TEST(Store, IndexOutsideTheBoundsThrowsAndAFreshStoreIsZero) {
     const LevelField copy = s->Pressure;
     s->Pressure(5, 84, 67) = 4.0f;
     EXPECT_EQ(copy(5, 84, 67), 3.0f);
+    LevelField assigned = s->Temperature; // same size: assignment keeps its own block
+    assigned = s->Pressure;
+    s->Pressure(5, 84, 67) = 5.0f;
+    EXPECT_EQ(assigned(5, 84, 67), 4.0f);
 }
 
 TEST(Store, WindComponentsUseTheShiftedSlot) {

@@ -44,16 +44,16 @@ class ElevatedParcelTest : public ::testing::Test {
 };
 
 TEST_F(ElevatedParcelTest, CapeCinAndEquilibriumLevelOverTheFileHeights) {
-    // Colder by 1 C, warmer by 2, colder by 5 (a gap), warmer by 2 twice, then
+    // Colder by 1 C, warmer by 2, colder by 9.9 (a gap), warmer by 2 twice, then
     // colder to the end of the ascent. Each level counts for the 400 m up to
     // the next one.
-    Build({-1, 2, -5, 2, 2, -3, -4, -20});
+    Build({-1, 2, -9.9f, 2, 2, -3, -4, -20});
     Run();
     EXPECT_EQ(elevated->ElevCAPEDone(1, 0, k), kFlagTrue);
     EXPECT_NEAR(elevated->ElevParcelProfile(1, 0, k, 7), Dry(700.0), 2e-3);
     EXPECT_NEAR(Cape(), kPerMeterDegree * 2.0 * 3 * 400, 0.01);
     // Only the cold layers below the last buoyant level inhibit.
-    EXPECT_NEAR(elevated->ElevCIN(1, 0, k), kPerMeterDegree * (1.0 + 5.0) * 400, 0.01);
+    EXPECT_NEAR(elevated->ElevCIN(1, 0, k), kPerMeterDegree * (1.0 + 9.9) * 400, 0.01);
     EXPECT_EQ(ELLevel(), 8);
     // +2 at 650 mb, -3 at 600 mb: the sign changes 2/5 of the way up.
     EXPECT_NEAR(EL(), 630.0, 2e-3);
@@ -66,7 +66,7 @@ TEST_F(ElevatedParcelTest, CapeCinAndEquilibriumLevelOverTheFileHeights) {
 
 TEST_F(ElevatedParcelTest, TenDegreesColderEndsTheAscent) {
     for (const auto& differences :
-         {std::vector<float>{-1, -11, 5, 5, -20}, std::vector<float>{-1, 0.004f, -2, -20}}) {
+         {std::vector<float>{-1, -10.1f, 5, 5, -20}, std::vector<float>{-1, 0.004f, -2, -20}}) {
         Build(differences); // the second is never more than 0.005 C warmer
         Run();
         EXPECT_FLOAT_EQ(Cape(), 0.0f);
@@ -77,7 +77,7 @@ TEST_F(ElevatedParcelTest, TenDegreesColderEndsTheAscent) {
     }
     // The parcel profile holds the levels of the ascent, 3 to 5, and nothing
     // of an earlier parcel above or below them.
-    Build({-1, -11, 5, 5, -20});
+    Build({-1, -10.1f, 5, 5, -20});
     for (int L = 0; L < kLevelSlots; ++L) elevated->ElevParcelProfile(1, 0, k, L) = 99.0f;
     Run();
     for (int L = k; L <= 5; ++L)

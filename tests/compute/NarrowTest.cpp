@@ -25,6 +25,7 @@ TEST(Narrow, WholeNumbersStayInTheirTypeAndLoopsStayCounted) {
     // A surface pressure of 1e20: the step would not change it; the count
     // stops at the bound.
     EXPECT_EQ(StepCount(1e20, 700.0, -10.0, 200), 200);
+    EXPECT_EQ(StepCount(0.0, 200.0, 1.0, 200), 200); // 201 values: cut to the bound
     EXPECT_EQ(StepCount(0.0, 10.0, 0.0, 200), 0);
     EXPECT_EQ(StepCount(10.0, 0.0, 1.0, 200), 0);
     EXPECT_EQ(StepCount(std::numeric_limits<double>::infinity(), 0.0, -1.0, 200), 0);

@@ -99,10 +99,12 @@ TEST(StormMatrix, EntryClassLabelAndPages) {
     EXPECT_EQ(matrix.MatrixPageName(kModel, 0), "Q" + sep + "velno" + sep + "storm_matrix" + sep +
                                                     "training" + sep + "media" + sep + "flash" +
                                                     sep + "P_1");
-    EXPECT_EQ(entry(300.0f), "P1");
-    EXPECT_EQ(entry(1771.0f), "P2");
+    EXPECT_EQ(entry(300.0f) + entry(1770.9f), "P1P1");
+    EXPECT_EQ(entry(1771.0f) + entry(2710.9f), "P2P2");
     EXPECT_EQ(entry(2711.0f), "P3"); // mean depression 11
     EXPECT_FLOAT_EQ(matrix.MatrixMeanDPD(kModel, 0), 11.0f);
+    for (int L = 4; L <= 7; ++L) s.DewPoint(kModel, 0, L) = 5.1f; // depression 14.9
+    EXPECT_EQ(entry(3000.0f), "P3");
     for (int L = 4; L <= 7; ++L) s.DewPoint(kModel, 0, L) = 5.0f; // depression 15
     EXPECT_EQ(entry(3000.0f), "P4");
     // No level above the LFC up to the EQL: the moisture is unknown.

@@ -99,12 +99,15 @@ TEST(TimeHeightFieldsTest, IndicesAtPressures) {
     // Haines limits: each term is 2 at its first limit and 3 at its second.
     EXPECT_EQ(HainesTerm(3.4f, 3.5f, 7.5f), 1);
     EXPECT_EQ(HainesTerm(3.5f, 3.5f, 7.5f), 2);
-    EXPECT_EQ(HainesTerm(15.0f, 14.5f, 20.5f), 2);
-    EXPECT_EQ(HainesTerm(21.0f, 14.5f, 20.5f), 3);
-    // Mid: 850-700 mb lapse 10 - T(700) and depression 5 at 850 mb.
+    EXPECT_EQ(HainesTerm(20.4f, 14.5f, 20.5f), 2);
+    EXPECT_EQ(HainesTerm(20.5f, 14.5f, 20.5f), 3);
+    // Low: 950-850 mb lapse 7.1, 850 mb depression 5: 2 + 1. Mid: lapse to
+    // 700 mb (-1.0 C, linear in ln p) 11.0: 3 + 1. High: 700-500 mb lapse 19.0,
+    // 700 mb depression 6.8: 2 + 1.
     MakeHainesIndex(*store, f);
-    const float t700 = InterpTempAtPressure(*store, 0, 700.0f);
-    EXPECT_EQ(f.HainesIndexField(m, 0, 2), HainesTerm(10.0f - t700, 5.5f, 10.5f) + 1);
+    EXPECT_EQ((std::array<int, 3>{f.HainesIndexField(m, 0, 1), f.HainesIndexField(m, 0, 2),
+                                  f.HainesIndexField(m, 0, 3)}),
+              (std::array<int, 3>{3, 4, 3}));
 }
 
 TEST(TimeHeightFieldsTest, PrecipitationTypesSeenInTheRun) {

@@ -46,15 +46,16 @@ TEST(DirectionFromUV, CardinalCalmAndNearlyZeroU) {
 class ShearTest : public ::testing::Test {
   protected:
     // Station at 200 m; levels 0, 1, 2, 3, 4 and 5 km above it. The level
-    // nearest 4 km is level 5. Winds (m/s) turn through a square of 10 m/s
-    // sides, then jump at 5 km, which lies outside the layer.
+    // nearest 4 km is level 5. Winds (m/s) change by 10 m/s a level, (10, -10)
+    // to (0, 20), then jump at 5 km, which lies outside the layer.
     ShearTest() {
         OneTimeProfile p;
         p.StationElevation = 200.0f;
         p.SurfaceU = 30.0f; // the 10 m wind is not part of the layer
         p.SurfaceV = 30.0f;
-        p.Levels = {{1000, 200, 0, 0, 0, 0},  {900, 1200, 0, 0, 10, 0}, {800, 2200, 0, 0, 10, 10},
-                    {700, 3200, 0, 0, 0, 10}, {600, 4200, 0, 0, 0, 20}, {500, 5200, 0, 0, 50, 50}};
+        p.Levels = {{1000, 200, 0, 0, 10, -10}, {900, 1200, 0, 0, 10, 0},
+                    {800, 2200, 0, 0, 10, 10},  {700, 3200, 0, 0, 0, 10},
+                    {600, 4200, 0, 0, 0, 20},   {500, 5200, 0, 0, 50, 50}};
         WriteProfile(*store, p);
     }
     std::unique_ptr<ProfileArrays> store = test::NewStore();
@@ -64,8 +65,8 @@ class ShearTest : public ::testing::Test {
 
 TEST_F(ShearTest, SurfaceTo4kmWindDifference) {
     MakeShear(*store, 0, winds, options);
-    // Level 5 (0, 20) minus level 1 (0, 0).
-    EXPECT_NEAR(winds.Shear4km(1, 0), 20.0, 1e-4);
+    // Level 5 (0, 20) minus level 1 (10, -10): sqrt(10^2 + 30^2).
+    EXPECT_NEAR(winds.Shear4km(1, 0), 31.62278, 1e-4);
 }
 
 TEST_F(ShearTest, HodographLengthAddsEverySegment) {

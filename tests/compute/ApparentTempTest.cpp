@@ -72,6 +72,9 @@ TEST(ApparentTemp, AgreesWithTheWholeHeatIndexChart) {
         last = humid;
     }
     EXPECT_LT(FeelsLike(110, 0), 110.0f);
+    // Very dry heat, 100 F at 5 %: the fit gives 94.184 F, less the dry-air
+    // correction (13 - 5) / 4 * sqrt((17 - |100 - 95|) / 17) = 1.680 F.
+    EXPECT_NEAR(FeelsLike(100, 5), 92.50f, 0.3f);
 }
 
 // Between neighbouring air temperatures 0.1 F apart the reading never moves

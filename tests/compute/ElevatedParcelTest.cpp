@@ -75,6 +75,10 @@ TEST_F(ElevatedParcelTest, TenDegreesColderEndsTheAscent) {
         EXPECT_EQ(ELLevel(), 0);
         EXPECT_EQ(elevated->ElevCAPEDone(1, 0, k), kFlagTrue);
     }
+    // 0.008 C warmer is past the margin by more than the parcel's own error.
+    Build({-1, 0.008f, -2, -20});
+    Run();
+    EXPECT_EQ(ELLevel(), 5);
     // The parcel profile holds the levels of the ascent, 3 to 5, and nothing
     // of an earlier parcel above or below them.
     Build({-1, -10.1f, 5, 5, -20});

@@ -63,6 +63,34 @@ TEST(StormMatrix, EveryBranchOfTheDecision) {
     EXPECT_EQ(SelectMatrixCell(*MatrixSounding(Loop(10, false), calm), 0), "Jl13t41m11d16");
 }
 
+// Each bound just below and at (or just past) its value; a bound belongs to
+// the class above it. A closed loop, up b, across c, back down and across,
+// turns through 2 b c against any mean wind (backing: -2 b c) over the length
+// 2 b + 2 c; runs straight out from calm air turn through nothing.
+TEST(StormMatrix, EachThresholdOnBothSidesOfItsBound) {
+    std::string cells;
+    const auto cell = [&](const std::vector<Wind>& low, const std::vector<Wind>& aloft = {}) {
+        cells += DecideMatrixCell(*MatrixSounding(low, aloft), 0).Cell;
+    };
+    const auto loop = [](float b, float c) {
+        return std::vector<Wind>{{0, 0}, {0, b}, {c, b}, {c, 0}, {0, 0}, {0, 0}};
+    };
+    for (float s : {4.9f, 5.0f, 14.9f, 15.0f, 24.9f, 25.0f, 37.4f, 37.5f}) cell({{0, 0}, {s, 0}});
+    // Helicity 34.9 and 35.1 (lengths 16.98 and 17.02), then -34.9 and -35.1.
+    cell(loop(5, 3.49f));
+    cell(loop(5, 3.51f));
+    for (float c : {3.49f, 3.51f}) cell({{0, 0}, {5, 0}, {5, c}, {0, c}, {0, 0}, {0, 0}});
+    // Under calm air, 0-2.5 km lengths 14.9 to 25 (open turns, helicity over 35).
+    for (float s : {14.9f, 15.0f, 24.9f, 25.0f}) cell({{0, 0}, {0, s / 2}, {s / 2, s / 2}});
+    // Over a loop of helicity 36.125 and length 17: 2.5-5 km lengths 7.4 and
+    // 7.5, then 0-7.5 km lengths 24.9 to 52.5.
+    for (float v : {7.4f, 7.5f, 7.9f, 8.0f, 20.4f, 20.5f, 35.4f, 35.5f})
+        cell(Loop(4.25f, true), {{0, 0}, {0, v}});
+    // Loops aloft: helicity 34.9 and 35.1, then 0-5 km lengths 37.4 and 37.5.
+    for (float c : {3.49f, 3.51f, 5.2f, 5.25f}) cell(Loop(4.25f, true), loop(5, c));
+    EXPECT_EQ(cells, std::string("ABBCCDDE") + "COCJ" + "NOOP" + "OFFGGHHI" + "GLLM");
+}
+
 TEST(StormMatrix, LayerLengthAndHelicity) {
     const auto store = MatrixSounding(Loop(5, true), Loop(5, true));
     EXPECT_FLOAT_EQ(MakeHodographLength(*store, 0, 0.0f, 2.5f), 20.0f);

@@ -34,6 +34,12 @@ QColor ToQColor(Rgb color) {
     return QColor(color.r, color.g, color.b);
 }
 
+// The colour as an image pixel's red, green and blue bits, without alpha.
+std::uint32_t PixelBits(Rgb color) {
+    return (static_cast<std::uint32_t>(color.r) << 16) |
+           (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+}
+
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -487,8 +493,7 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
 bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
     const QRect inside = image_.rect();
     if (!inside.contains(line.p1()) || !inside.contains(line.p2())) return false;
-    const QRgb pixel = 0xFF000000u | (static_cast<std::uint32_t>(color.r) << 16) |
-                       (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+    const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const auto set = [&](int x, int y) { reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel; };
@@ -595,8 +600,7 @@ void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& p
 void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
     const DrawMode mode = State().drawMode;
     if (mode == DrawMode::Nop || points.empty()) return;
-    const std::uint32_t pen = (static_cast<std::uint32_t>(color.r) << 16) |
-                              (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+    const std::uint32_t pen = PixelBits(color);
     // The pixels are written straight into the image; the open painter keeps
     // no copy of them.
     const int width = image_.width();
@@ -620,8 +624,7 @@ bool RasterSurface::ThinOutlineInside(const QPen& pen, const QRect& box) const {
 void RasterSurface::FillPixels(const QRect& area, Rgb color) {
     const QRect inside = area.intersected(image_.rect());
     if (inside.isEmpty()) return;
-    const QRgb pixel = 0xFF000000u | (static_cast<std::uint32_t>(color.r) << 16) |
-                       (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+    const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     for (int row = inside.top(); row <= inside.bottom(); ++row)
@@ -673,8 +676,7 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         const DrawMode mode = State().drawMode;
         const QRect inside = box.intersected(image_.rect());
         if (mode == DrawMode::Nop || inside.isEmpty()) return;
-        const std::uint32_t pen = (static_cast<std::uint32_t>(color.r) << 16) |
-                                  (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+        const std::uint32_t pen = PixelBits(color);
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
         for (int row = inside.top(); row <= inside.bottom(); ++row) {
@@ -847,7 +849,7 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     if (!(std::abs(px) <= kLargestRadius && std::abs(py) <= kLargestRadius)) return;
     const QPoint topLeft = Rounded(QPointF(px, py));
     const TextFont::Laid& laid = font.LayOut(text);
-    const std::optional<GlyphLine> glyphs = laid.glyphs;
+    const std::optional<GlyphLine>& glyphs = laid.glyphs;
     const int width = laid.width;
     if (state.textKind == TextKind::Repeat) {
         // A pixel's margin for glyphs that reach past their advance.

@@ -89,6 +89,32 @@ TEST(StormMatrix, EachThresholdOnBothSidesOfItsBound) {
     // Loops aloft: helicity 34.9 and 35.1, then 0-5 km lengths 37.4 and 37.5.
     for (float c : {3.49f, 3.51f, 5.2f, 5.25f}) cell(Loop(4.25f, true), loop(5, c));
     EXPECT_EQ(cells, std::string("ABBCCDDE") + "COCJ" + "NOOP" + "OFFGGHHI" + "GLLM");
+
+    // The 0-5 km length bound between K and L with both layers turning 35 or
+    // more: a closed loop turns too little for its length, so each layer
+    // dwells at one wind (which pulls its mean wind there) and sweeps an arc
+    // about it. The shape is 49.52 long and turns 139 in each layer; scaled
+    // to a length s it turns 139 (s / 49.52)^2, 35.1 at 24.9 and 35.4 at 25.
+    const std::vector<Wind> shape = {{0, 0},          {0, 0},         {-0.27f, 0.42f},
+                                     {0.35f, 7.36f},  {9.87f, 10.0f}, {14.46f, 4.15f},
+                                     {7.12f, 2.38f},  {1.06f, 9.74f}, {4.42f, 16.53f},
+                                     {4.49f, 16.57f}, {4.49f, 16.57f}};
+    std::string curved;
+    for (float s : {24.9f, 25.0f}) {
+        std::vector<Wind> low, aloft;
+        for (std::size_t k = 0; k < shape.size(); ++k) {
+            const Wind w{shape[k].first * s / 49.52f, shape[k].second * s / 49.52f};
+            if (k <= 5) low.push_back(w);
+            if (k >= 5) aloft.push_back(w);
+        }
+        const MatrixDecision d = DecideMatrixCell(*MatrixSounding(low, aloft), 0);
+        EXPECT_EQ(d.Branch, MatrixBranch::CurvedThroughout) << s;
+        EXPECT_NEAR(d.S05, s, 0.005f);
+        EXPECT_NEAR(d.H025, 139.0f * (s / 49.52f) * (s / 49.52f), 0.1f);
+        EXPECT_NEAR(d.H255, 139.0f * (s / 49.52f) * (s / 49.52f), 0.1f);
+        curved += d.Cell;
+    }
+    EXPECT_EQ(curved, "KL");
 }
 
 TEST(StormMatrix, LayerLengthAndHelicity) {

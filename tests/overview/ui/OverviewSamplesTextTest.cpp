@@ -30,6 +30,7 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
     ASSERT_TRUE(ReadTarvexDat(TARVEX_SHIPPED_DATA, session_.dataTables).ok);
     const std::vector<fs::path> files = test::ShippedSamples();
     ASSERT_GE(files.size(), 15u);
+    test::OverviewCheckCounts counts;
     const std::vector<std::vector<const char*>> groups = {
         {"chkTemperature", "chkFreezingLevel", "chkCAPE", "chkSfcPres", "chkMeanWind"},
         {"chkECAPE", "chkDPD", "chkLakeIndex", "chkPrecip", "chkApparentTemp"},
@@ -64,10 +65,10 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
                     usual->click();
                 }
                 QApplication::processEvents();
-                ExpectTimeStripOnItsColumns(session_, w);
+                ExpectTimeStripOnItsColumns(session_, w, &counts);
                 for (const auto& group : groups) {
                     for (const char* box : group) w.Box(box)->setChecked(true);
-                    ExpectOverviewPictures(session_, w);
+                    ExpectOverviewPictures(session_, w, &counts);
                     for (const char* box : group) w.Box(box)->setChecked(false);
                 }
             }
@@ -77,6 +78,11 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
         }
         usual->click();
     }
+    // Each conditional check ran on the samples, and often.
+    EXPECT_GT(counts.timeLabels, 1000);
+    EXPECT_GT(counts.elevatedContours, 10);
+    EXPECT_GT(counts.isothermHeights, 100);
+    EXPECT_GT(counts.extremumLetters, 100);
 }
 
 } // namespace

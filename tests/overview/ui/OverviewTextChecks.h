@@ -22,6 +22,15 @@
 
 namespace tarvex::test {
 
+// How many of the checks made inside a condition ran, so that a test over
+// many pictures can show that each of them was tried at all.
+struct OverviewCheckCounts {
+    int timeLabels = 0;       // time-strip labels checked on their columns
+    int elevatedContours = 0; // elevated-CAPE contours checked for a label
+    int isothermHeights = 0;  // isotherm heights checked against the shown hours
+    int extremumLetters = 0;  // "X" and "N" checked on their columns
+};
+
 // The columns x of the picture's scale holds, its edges included.
 inline bool ColumnShown(const DrawOperation& op, double x) {
     const double lo = std::min(op.scale.left, op.scale.left + op.scale.width);
@@ -37,7 +46,8 @@ inline double PixelOf(const DrawOperation& op, double c, int width) {
 // The time strip: every label the time of its column, standing on it (the
 // column's x inside the label), for the columns of the time window only, and
 // none left out.
-inline void ExpectTimeStripOnItsColumns(const Session& session, FrmOverView& w) {
+inline void ExpectTimeStripOnItsColumns(const Session& session, FrmOverView& w,
+                                        OverviewCheckCounts* counts = nullptr) {
     RecordingSurface time(w.picTime->width(), w.picTime->height());
     const TimeAxisSettings settings = TimeAxisSettingsOf(session);
     DrawTimeAxis(time, *session.profile, w.axes, settings);
@@ -78,6 +88,7 @@ inline void ExpectTimeStripOnItsColumns(const Session& session, FrmOverView& w) 
                 onItsColumn || (same && ColumnShown(op, c) && x >= left - 1.0 && x <= right + 1.0);
         }
         EXPECT_TRUE(onItsColumn) << '"' << op.text << "\" at " << left << " px";
+        if (counts) ++counts->timeLabels;
     }
 }
 
@@ -101,7 +112,8 @@ inline std::set<std::string> ShownHeights(const Session& session, const TimeFiel
 // Each elevated-CAPE contour that crosses a few cells inside the time window
 // keeps a label.
 inline void ExpectEveryElevatedCapeContourLabelled(const Session& session, const FrmOverView& w,
-                                                   const RecordingSurface& rh) {
+                                                   const RecordingSurface& rh,
+                                                   OverviewCheckCounts* counts) {
     const int m = session.profile->CurrentModel;
     const LevelField& f = session.elevated->ElevCAPE;
     const int top = w.axes.TopLevel[m];
@@ -117,6 +129,7 @@ inline void ExpectEveryElevatedCapeContourLabelled(const Session& session, const
         for (int t = first; t < last; ++t)
             for (int k = 1; k < top; ++k) crossed += (f(m, t, k) > v) != (f(m, t, k + 1) > v);
         if (crossed < 3) continue;
+        if (counts) ++counts->elevatedContours;
         const std::string label = PrintForm(v);
         const auto& texts = rh.DrawnTexts();
         EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
@@ -128,7 +141,8 @@ inline void ExpectEveryElevatedCapeContourLabelled(const Session& session, const
 // The time-height picture: extremum letters on an interior column inside
 // the window, isotherm heights only of hours inside it and none left out;
 // the side scales whole and none of their labels left out.
-inline void ExpectOverviewPictures(Session& session, FrmOverView& w) {
+inline void ExpectOverviewPictures(Session& session, FrmOverView& w,
+                                   OverviewCheckCounts* counts = nullptr) {
     const std::unique_ptr<RecordedOverview> drawn = RecordOverview(session, w);
     EXPECT_TRUE(NothingLeftOut(drawn->left)) << "picLeft";
     EXPECT_TRUE(NothingLeftOut(drawn->right)) << "picRight";
@@ -159,10 +173,11 @@ inline void ExpectOverviewPictures(Session& session, FrmOverView& w) {
         heights.insert(minus20.begin(), minus20.end());
     }
     const int last = session.profile->LastTime(session.profile->CurrentModel);
-    if (w.options.chkECAPE) ExpectEveryElevatedCapeContourLabelled(session, w, rh);
+    if (w.options.chkECAPE) ExpectEveryElevatedCapeContourLabelled(session, w, rh, counts);
     for (const DrawOperation& op : rh.OperationsOf(DrawOperation::Kind::Text)) {
         if (op.color == RGB(255, 127, 63) && op.text.find('.') != std::string::npos) {
             EXPECT_EQ(heights.count(op.text), 1u) << "isotherm height of a hidden hour " << op.text;
+            if (counts) ++counts->isothermHeights;
         }
         if (op.text != "X" && op.text != "N") continue;
         const double width = rh.TextWidth(op.text);
@@ -180,6 +195,7 @@ inline void ExpectOverviewPictures(Session& session, FrmOverView& w) {
                     (std::fabs(middle - column) < 1e-6 ||
                      (movedIn && column >= boxLo - 1e-6 && column <= boxHi + 1e-6)))
             << op.text << " at column " << middle;
+        if (counts) ++counts->extremumLetters;
     }
 }
 

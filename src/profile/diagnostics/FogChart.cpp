@@ -61,6 +61,15 @@ double CaptionBelowTicks(const PictureSurface& pic) {
     return std::min(-80.0, -30.0 - std::abs(pic.TextHeight("0")));
 }
 
+// A chart's title along its top, on a back of the panel's black: the trace,
+// drawn before it up to the first level above 500 ft, never runs through it.
+void TitleAt(PictureSurface& pic, double x, double y, const std::string& text) {
+    const bool transparent = pic.FontTransparent();
+    pic.SetFontTransparent(false);
+    PrintAt(pic, x, y, text);
+    pic.SetFontTransparent(transparent);
+}
+
 // A two-line verdict: its first word at (x, y), "Likely" at likelyX below.
 void Verdict(PictureSurface& pic, double x, double y, const std::string& word, double likelyX) {
     PrintAt(pic, x, y, word);
@@ -105,7 +114,7 @@ void HumidityChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, fl
     // (a dry file's half steps are wider than the room there).
     PrintAt(pic, std::max(-1.0 * B, -0.22 * A), 590.0, "Hght(ft)");
     PrintAt(pic, 0.8 * B, CaptionBelowTicks(pic), "Specific Humidity (g/kg)");
-    PrintAt(pic, 1.7 * B, 580.0, "Hydrolapse");
+    TitleAt(pic, 1.7 * B, 580.0, "Hydrolapse");
 }
 
 void HydrolapseChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, float A, float B) {
@@ -140,7 +149,7 @@ void HydrolapseChart(PictureSurface& pic, const ProfileArrays& s, int m, int t, 
     pic.SetFillStyle(FillStyle::Transparent);
     pic.SetForeColor(kWhite);
     PrintAt(pic, -0.47 * B, CaptionBelowTicks(pic), "Specific Humidity Change (g/kg)");
-    PrintAt(pic, -0.47 * B, 580.0, "Vertical Change of Humidity");
+    TitleAt(pic, -0.47 * B, 580.0, "Vertical Change of Humidity");
     PrintAt(pic, -0.38 * B, 300.0, "Less");
     PrintAt(pic, 0.17 * B, 300.0, "More");
     PrintAt(pic, -0.4 * B, 240.0, "Likely");

@@ -6,6 +6,7 @@
 #include "platform/Format.h"
 
 #include <string>
+#include <vector>
 
 namespace tarvex {
 
@@ -77,16 +78,41 @@ GaugeBar MeasureIndex(const IndexThresholdTable& thresholds, int i, float v) {
     return bar;
 }
 
+namespace {
+
+void DrawBar(PictureSurface& pic, const GaugeBar& bar, int r) {
+    pic.FilledBox(0.0, r + 0.1, bar.Length, r + 0.8, bar.Color);
+}
+
+// The threshold numbers of a gauge stand over the bars in white on a black
+// back, from a pixel left of the digits to a pixel right of them and from a
+// pixel above the type to its foot, so that they read whole over every bar
+// colour: their own row's and, where the type is taller than a row, the
+// bars of the rows beside.
+void DrawThresholdNumbers(PictureSurface& pic, const GaugeBar& bar, int r) {
+    const double pixel = pic.FromPixelX(1.0) - pic.FromPixelX(0.0);
+    const double pixelY = pic.FromPixelY(1.0) - pic.FromPixelY(0.0);
+    pic.SetForeColor(kWhite);
+    for (const auto& [x, label] : {std::pair{kThird, bar.LabelA}, {kTwoThirds, bar.LabelB}}) {
+        const std::string text = PrintForm(label);
+        const std::string plain = PlainNumber(label);
+        const double left = x - pic.TextWidth(plain) / 2.0;
+        const double digits = left + pic.TextWidth(text.substr(0, text.find_first_not_of(' ')));
+        pic.FilledBox(digits - pixel, r - pixelY, digits + pic.TextWidth(plain) + pixel,
+                      r + pic.TextHeight(text), kBlack);
+        pic.SetCurrentX(left);
+        pic.SetCurrentY(r);
+        pic.Print(text); // placed by position, the line end moves nothing seen
+    }
+}
+
+} // namespace
+
 void DrawIndices(PictureSurface& pic, const IndexThresholdTable& thresholds, int i, int r,
                  float v) {
     const GaugeBar bar = MeasureIndex(thresholds, i, v);
-    pic.SetForeColor(kWhite);
-    for (const auto& [x, label] : {std::pair{kThird, bar.LabelA}, {kTwoThirds, bar.LabelB}}) {
-        pic.SetCurrentX(x - pic.TextWidth(PlainNumber(label)) / 2.0);
-        pic.SetCurrentY(r);
-        pic.Print(PrintForm(label)); // placed by position, the line end moves nothing seen
-    }
-    pic.FilledBox(0.0, r + 0.1, bar.Length, r + 0.8, bar.Color);
+    DrawBar(pic, bar, r);
+    DrawThresholdNumbers(pic, bar, r);
 }
 
 void PrintIndices(PictureSurface& pic, Session& session, std::int16_t t) {
@@ -152,26 +178,30 @@ void PrintIndices(PictureSurface& pic, Session& session, std::int16_t t) {
                  "mb");
     line(22, H(lcl, 12) + H(ccl, 14) + H(lfc, 14) + H(eql, 14));
 
-    // On the black background a bar shows its own colour; over the white
-    // threshold labels the text shows black.
+    // Every bar first, then every gauge's numbers over them.
     pic.Scale(-50, 0, 100, kTextRows);
-    pic.SetDrawMode(DrawMode::MaskPenNot);
     const IndexThresholdTable& limits = session.history.IndexThresholds;
-    DrawIndices(pic, limits, 0, 0, cape);
-    if (cape > 0.0f) DrawIndices(pic, limits, 1, 1, s.CINS(m, t));
-    DrawIndices(pic, limits, 2, 2, s.ModelHelicity(m, t));
-    DrawIndices(pic, limits, 3, 3, s.EHI(m, t));
-    DrawIndices(pic, limits, 4, 4, s.BulkRichardson(m, t));
-    DrawIndices(pic, limits, 13, 5, ncape);
-    DrawIndices(pic, limits, 5, 7, eqlHeight);
-    DrawIndices(pic, limits, 6, 8, wbzHeight);
-    DrawIndices(pic, limits, 7, 10, s.LiftedIndex(m, t));
-    DrawIndices(pic, limits, 8, 11, s.TotalTotals(m, t));
-    DrawIndices(pic, limits, 9, 12, tq);
-    DrawIndices(pic, limits, 10, 13, s.KIndex(m, t));
-    DrawIndices(pic, limits, 11, 14, s.Showalter(m, t));
-    DrawIndices(pic, limits, 12, 15, s.SweatIndex(m, t));
-    pic.SetDrawMode(DrawMode::CopyPen);
+    struct Gauge {
+        int index, row;
+        float value;
+    };
+    std::vector<Gauge> gauges = {{0, 0, cape}};
+    if (cape > 0.0f) gauges.push_back({1, 1, s.CINS(m, t)});
+    gauges.insert(gauges.end(), {{2, 2, s.ModelHelicity(m, t)},
+                                 {3, 3, s.EHI(m, t)},
+                                 {4, 4, s.BulkRichardson(m, t)},
+                                 {13, 5, ncape},
+                                 {5, 7, eqlHeight},
+                                 {6, 8, wbzHeight},
+                                 {7, 10, s.LiftedIndex(m, t)},
+                                 {8, 11, s.TotalTotals(m, t)},
+                                 {9, 12, tq},
+                                 {10, 13, s.KIndex(m, t)},
+                                 {11, 14, s.Showalter(m, t)},
+                                 {12, 15, s.SweatIndex(m, t)}});
+    for (const Gauge& g : gauges) DrawBar(pic, MeasureIndex(limits, g.index, g.value), g.row);
+    for (const Gauge& g : gauges)
+        DrawThresholdNumbers(pic, MeasureIndex(limits, g.index, g.value), g.row);
 }
 
 } // namespace tarvex

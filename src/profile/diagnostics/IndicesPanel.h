@@ -30,7 +30,8 @@ struct GaugeBar {
 GaugeBar MeasureIndex(const IndexThresholdTable& thresholds, int i, float v);
 
 // Draws the gauge of index i in row r of the panel (gauge scale in force):
-// the two threshold labels in white, then the bar.
+// the bar, then the two threshold labels over it in white on black. The
+// panel draws every bar before the labels.
 void DrawIndices(PictureSurface& pic, const IndexThresholdTable& thresholds, int i, int r, float v);
 
 // The indices panel of time column t of the current model: the stability

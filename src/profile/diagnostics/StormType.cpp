@@ -75,6 +75,9 @@ void DrawFrameAndGrid(PictureSurface& pic) {
 }
 
 // The axes' numbers: CAPE left of its ticks, shear centred under them.
+// Drawn after the track, the shear numbers stand on a black back from a
+// pixel under the frame line down, so that an hour's dot at no CAPE, which
+// reaches below the frame line, never covers one.
 void DrawAxisLabels(PictureSurface& pic, double labelOffset) {
     pic.SetForeColor(RGB(127, 127, 255));
     for (int y = 1000; y <= 4000; y += 1000) {
@@ -82,9 +85,14 @@ void DrawAxisLabels(PictureSurface& pic, double labelOffset) {
         pic.SetCurrentY(y - labelOffset);
         pic.Print(PrintForm(y));
     }
+    const double pixel = pic.FromPixelX(1.0) - pic.FromPixelX(0.0);
+    const double underFrame = pic.FromPixelY(pic.ToPixelY(0) + 1.0);
     for (int x = 0; x <= 45; x += 5) {
         const std::string label = std::to_string(x);
-        pic.SetCurrentX(x - pic.TextWidth(label) / 2);
+        const double half = pic.TextWidth(label) / 2;
+        pic.FilledBox(x - half - pixel, underFrame, x + half + pixel, pic.TextHeight(label),
+                      kBlack);
+        pic.SetCurrentX(x - half);
         pic.SetCurrentY(0);
         pic.PrintNoNewline(label);
     }
@@ -171,7 +179,6 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
             pic.SetPicture(background->picture);
         }
     }
-    DrawAxisLabels(pic, labelOffset);
     DrawCaptions(pic);
 
     // The track: the oldest hour first and smallest, the hour shown last.
@@ -186,6 +193,7 @@ void PlotCapeShear(PictureSurface& pic, Session& session, std::int16_t column,
                                      : CinsColour(s.CINS(m, t), session.history.IndexThresholds));
         pic.Circle(shear, cape, 1.0 - 0.1 * (column - t), kBlue);
     }
+    DrawAxisLabels(pic, labelOffset);
 }
 
 } // namespace tarvex

@@ -3,9 +3,11 @@
 #include "files/Fixtures.h"
 #include "files/Session.h"
 #include "files/SoundingReader.h"
+#include "platform/RasterSurface.h"
 #include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -92,16 +94,24 @@ TEST(FogChart, HumidityAxisTicksOfDryAndMoistFiles) {
     EXPECT_TRUE(heightCaptionInside());
 }
 
+// A one-time profile of four levels over the surface with the specific
+// humidity of levels 0 to 4 set by hand.
+void WriteHumidityProfile(Session& session, const std::vector<test::SoundingLevel>& levels,
+                          const std::vector<float>& q) {
+    test::OneTimeProfile p;
+    p.Levels = levels;
+    test::WriteProfile(*session.profile, p);
+    for (int L = 0; L <= 4; ++L)
+        session.profile->SpecificHumidity(1, 0, L) = q[static_cast<std::size_t>(L)];
+}
+
 // Level 1 already above 500 ft: the hydrolapse chart still draws the second
 // layer, then stops (the humidity chart stops at level 1).
 TEST(FogChart, HydrolapseTestsItsStopFromTheSecondLayer) {
     Session session;
-    test::OneTimeProfile p;
-    p.Levels = {{980, 200, 10, 8}, {950, 450, 9, 6}, {900, 900, 7, 3}, {850, 1400, 5, 0}};
-    test::WriteProfile(*session.profile, p);
-    ProfileArrays& s = *session.profile;
-    const float q[] = {6.0f, 5.5f, 5.25f, 4.0f, 3.0f};
-    for (int L = 0; L <= 4; ++L) s.SpecificHumidity(1, 0, L) = q[L];
+    WriteHumidityProfile(session,
+                         {{980, 200, 10, 8}, {950, 450, 9, 6}, {900, 900, 7, 3}, {850, 1400, 5, 0}},
+                         {6.0f, 5.5f, 5.25f, 4.0f, 3.0f});
     RecordingSurface pic(437, 425);
     PlotFog(pic, session, 0);
     std::vector<double> blue; // hydrolapse dots: the change of each layer
@@ -114,6 +124,42 @@ TEST(FogChart, HydrolapseTestsItsStopFromTheSecondLayer) {
     EXPECT_FLOAT_EQ(static_cast<float>(blue[0]), -0.5f);
     EXPECT_FLOAT_EQ(static_cast<float>(blue[1]), -0.25f);
     EXPECT_EQ(yellow, 2);
+}
+
+// Layers of nearly even humidity whose last mid-height (560 ft) lies under
+// the titles at the charts' top: the traces run up into them, yet the titles
+// read whole, no pixel of the hydrolapse trace (blue) or of the humidity
+// trace (yellow) inside their boxes, at the design size and a 1280 x 800
+// screen's.
+TEST(FogChart, TracesNeverRunThroughTheChartTitles) {
+    Session session;
+    WriteHumidityProfile(session,
+                         {{990, 50, 10, 8}, {975, 120, 9, 7}, {960, 220, 8, 6}, {940, 400, 7, 5}},
+                         {6.0f, 6.2f, 6.4f, 6.6f, 6.8f});
+    session.profile->MaxSpecificHumidity = 7.3f;
+    for (const auto& [width, height] : {std::pair{600, 420}, {437, 306}}) {
+        RasterSurface pic(width, height);
+        pic.SetDesignSize(600, 420);
+        PlotFog(pic, session, 0);
+        const QImage& image = pic.Image();
+        int titles = 0;
+        for (const DrawnText& t : pic.DrawnTexts()) {
+            if (t.text != "Vertical Change of Humidity" && t.text != "Hydrolapse") continue;
+            ++titles;
+            int white = 0;
+            for (long y = std::lround(t.rect.top); y < std::lround(t.rect.Bottom()); ++y)
+                for (long x = std::lround(t.rect.left); x < std::lround(t.rect.Right()); ++x) {
+                    const QRgb c = image.pixel(static_cast<int>(x), static_cast<int>(y));
+                    ASSERT_FALSE(qBlue(c) > 100 && qRed(c) < 60 && qGreen(c) < 60)
+                        << t.text << " crossed by the hydrolapse at " << x << ", " << y;
+                    ASSERT_FALSE(qRed(c) > 100 && qGreen(c) > 100 && qBlue(c) < 60)
+                        << t.text << " crossed by the humidity at " << x << ", " << y;
+                    white += qRed(c) > 128 && qGreen(c) > 128 && qBlue(c) > 128 ? 1 : 0;
+                }
+            EXPECT_GT(white, 10) << t.text;
+        }
+        EXPECT_EQ(titles, 2) << width;
+    }
 }
 
 // Hourly columns of an afternoon and evening: the screen temperature peaks

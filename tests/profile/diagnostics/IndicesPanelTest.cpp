@@ -7,6 +7,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -108,7 +109,7 @@ class IndicesPanel : public ::testing::Test {
                 lines_[static_cast<int>(op.y1)] = op.text;
                 colours_[static_cast<int>(op.y1)] = op.color;
             }
-            if (op.kind == DrawOperation::Kind::FilledBox)
+            if (op.kind == DrawOperation::Kind::FilledBox && op.x1 == 0.0) // not a number's back
                 bars_[static_cast<int>(op.y1)] = {op.x2, op.color};
         }
     }
@@ -203,6 +204,47 @@ TEST_F(IndicesPanel, RowsAtTheLeftEdgeKeepTheirFirstLetter) {
     const QImage& image = pic.Image();
     for (int y = 0; y < image.height(); ++y)
         ASSERT_EQ(image.pixel(0, y) & 0xFFFFFFu, 0u) << "ink at the left edge, row " << y;
+}
+
+// At the window's size on a 1280 x 800 screen every threshold number reads
+// whole over its bar: it shows white ink, and no white pixel of it touches a
+// bar's colour (a black back lies between), whether the bar covers it or not.
+TEST_F(IndicesPanel, ThresholdNumbersReadOverEveryBar) {
+    RasterSurface pic(696, 291);
+    pic.SetDesignSize(450, 32 * 14);
+    PrintIndices(pic, session_, 0);
+    const QImage& image = pic.Image();
+    const auto isBar = [&](int x, int y) {
+        const QRgb p = image.pixel(x, y) | 0xFF000000u;
+        return p == qRgb(255, 0, 0) || p == qRgb(255, 255, 0) || p == qRgb(0, 255, 0);
+    };
+    int numbers = 0;
+    int overBars = 0;
+    for (const DrawnText& t : pic.DrawnTexts()) {
+        if (t.mayOverlap || t.rect.left < image.width() / 3.0) continue; // the gauges' numbers
+        ++numbers;
+        int white = 0;
+        const int x0 = std::max(0, static_cast<int>(t.rect.left));
+        const int y0 = std::max(0, static_cast<int>(t.rect.top));
+        const int x1 = std::min(image.width() - 1, static_cast<int>(t.rect.Right()));
+        const int y1 = std::min(image.height() - 1, static_cast<int>(t.rect.Bottom()));
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (qRed(p) < 128 || qGreen(p) < 128 || qBlue(p) < 128) continue; // white ink
+                ++white;
+                for (int ny = std::max(0, y - 1); ny <= std::min(image.height() - 1, y + 1); ++ny)
+                    for (int nx = std::max(0, x - 1); nx <= std::min(image.width() - 1, x + 1);
+                         ++nx)
+                        ASSERT_FALSE(isBar(nx, ny)) << '"' << t.text << "\" white at (" << x << ", "
+                                                    << y << ") meets a bar";
+            }
+        EXPECT_GT(white, 4) << '"' << t.text << '"';
+        const int middle = (y0 + y1) / 2; // a bar runs on at either side of the number
+        overBars += isBar(std::max(0, x0 - 3), middle) || isBar(x1 + 3, middle) ? 1 : 0;
+    }
+    EXPECT_EQ(numbers, 2 * 14);     // two numbers on each of the hour's gauges
+    EXPECT_EQ(overBars, 5 * 2 + 8); // both on five bars past two thirds, one on eight more
 }
 
 TEST_F(IndicesPanel, EmptyWithoutASounding) {

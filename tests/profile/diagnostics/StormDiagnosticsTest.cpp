@@ -117,6 +117,35 @@ TEST_F(StormTypeTest, KeptBackgroundDrawsTheSamePicture) {
     EXPECT_EQ(kept.Image(), plain.Image());
 }
 
+// The hour's dot at no CAPE sits on the frame line over the shear number
+// "20": the number reads whole, no pixel of the dot (green fill, blue ring)
+// inside its box, at the design size and at a 1280 x 800 screen's.
+TEST_F(StormTypeTest, ADotAtNoCapeLeavesTheShearNumberWhole) {
+    for (const int width : {433, 295}) {
+        RasterSurface shown(width, width * 425 / 433);
+        shown.SetDesignSize(433, 425);
+        PlotCapeShear(shown, session, 0, kCapeAxisTopStart);
+        const QImage& image = shown.Image();
+        const DrawnText* twenty = nullptr;
+        for (const DrawnText& t : shown.DrawnTexts())
+            if (t.text == "20") twenty = &t;
+        ASSERT_TRUE(twenty) << width;
+        int ink = 0;
+        const TextRect& box = twenty->rect;
+        // From the row under the frame line, on which the number hangs and
+        // the dot sits.
+        const long top = std::max(std::lround(box.top), std::lround(shown.ToPixelY(0.0)) + 1);
+        for (long y = top; y < std::lround(box.Bottom()); ++y)
+            for (long x = std::lround(box.left); x < std::lround(box.Right()); ++x) {
+                const QRgb p = image.pixel(static_cast<int>(x), static_cast<int>(y)) | 0xFF000000u;
+                ASSERT_NE(p, qRgb(0, 255, 0)) << width << " at " << x << ", " << y;
+                ASSERT_NE(p, qRgb(0, 0, 255)) << width << " at " << x << ", " << y;
+                ink += qBlue(p) > 150 && qRed(p) > 60 ? 1 : 0; // the number's own colour
+            }
+        EXPECT_GT(ink, 5) << width;
+    }
+}
+
 // Shown smaller than its design, every text stays readable and the
 // subscript of U follows the U, inside the blanks after it.
 TEST_F(StormTypeTest, SubscriptFollowsTheShearCaptionAtAnySize) {

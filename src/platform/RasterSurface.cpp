@@ -279,6 +279,8 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     SetPixelSize(pixelWidth, pixelHeight);
     if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
     underRepeats_.clear();
+    strokes_.clear();
+    strokeLayer_ = QImage();
     QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
     FillBackground(resized);
     {
@@ -320,6 +322,54 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
             }
         }
     }
+    Changed();
+}
+
+void RasterSurface::SetStroke(const StrokeKey& key, const QPen& pen, const QRect& bounds,
+                              Rgb color) {
+    const QRect area = bounds.intersected(image_.rect());
+    if (area.isEmpty()) return;
+    auto kept = strokes_.find(key);
+    if (kept == strokes_.end()) {
+        constexpr std::size_t kStrokesKept = 8192;
+        if (strokes_.size() >= kStrokesKept) strokes_.clear();
+        if (strokeLayer_.size() != image_.size()) {
+            strokeLayer_ = QImage(image_.size(), QImage::Format_ARGB32);
+            strokeLayer_.fill(Qt::transparent);
+        }
+        {
+            // At the image's own coordinates, so that the stroke sets the
+            // very pixels it would set on the image.
+            QPainter painter(&strokeLayer_);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(pen);
+            if (key.polyline) {
+                painter.drawPolyline(key.points.data(), static_cast<int>(key.points.size()));
+            } else {
+                painter.drawLine(key.points[0], key.points[1]);
+            }
+        }
+        std::vector<PixelRun> runs;
+        for (int row = area.top(); row <= area.bottom(); ++row) {
+            auto* line = reinterpret_cast<QRgb*>(strokeLayer_.scanLine(row));
+            for (int column = area.left(); column <= area.right();) {
+                if (qAlpha(line[column]) == 0) {
+                    ++column;
+                    continue;
+                }
+                const int left = column;
+                while (column <= area.right() && qAlpha(line[column]) != 0) line[column++] = 0;
+                runs.push_back({row, left, column - left});
+            }
+        }
+        kept = strokes_.emplace(key, std::move(runs)).first;
+    }
+    const QRgb pixel = 0xFF000000u | PixelBits(color);
+    uchar* const bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (const PixelRun& run : kept->second)
+        std::fill_n(reinterpret_cast<QRgb*>(bits + run.row * stride) + run.left, run.count, pixel);
     Changed();
 }
 
@@ -484,6 +534,10 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         Changed();
         return;
     }
+    if (State().drawMode == DrawMode::CopyPen && pen.width() > 1) {
+        SetStroke(StrokeKey{false, pen.width(), {from, to}}, pen, bounds, color);
+        return;
+    }
     Render(bounds, [&](QPainter& painter) {
         painter.setPen(pen);
         painter.drawLine(from, to);
@@ -590,6 +644,17 @@ void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& p
         joined = b == to;
     }
     const int m = Margin();
+    if (State().drawMode == DrawMode::CopyPen && pen.width() > 1) {
+        // Each run is stroked alone, so each is kept alone.
+        if (bounds.adjusted(-m, -m, m, m).intersected(image_.rect()).isEmpty()) return;
+        for (const QPolygon& run : runs) {
+            if (run.size() < 2) continue;
+            const QRect around = run.boundingRect().adjusted(-m, -m, m, m);
+            SetStroke(StrokeKey{true, pen.width(), {run.begin(), run.end()}}, pen, around, color);
+        }
+        Changed();
+        return;
+    }
     Render(bounds.adjusted(-m, -m, m, m), [&](QPainter& painter) {
         painter.setPen(pen);
         for (const QPolygon& run : runs)
@@ -659,6 +724,12 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
             FillPixels(QRect(box.bottomLeft(), QSize(box.width() - corner, 1)), color);
             FillPixels(QRect(box.topLeft(), QSize(1, box.height())), color);
             FillPixels(QRect(box.topRight(), QSize(1, box.height() - corner)), color);
+        } else if (pen.style() == Qt::SolidLine && pen.width() > 1) {
+            SetStroke(StrokeKey{true,
+                                pen.width(),
+                                {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft(),
+                                 box.topLeft()}},
+                      pen, box.adjusted(-m, -m, m, m), color);
         } else if (pen.style() != Qt::NoPen) {
             QPainter& painter = Painter();
             painter.setBrush(Qt::NoBrush);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -66,6 +67,37 @@ class RasterSurface : public PictureSurface {
     double TextHeightPixels(std::string_view text) const override;
 
   private:
+    // Pixels of one row of a kept picture, from a column on.
+    struct PixelRun {
+        int row = 0;
+        int left = 0;
+        int count = 0;
+    };
+    // A stroke wider than a pixel in copy mode: a line or a polyline through
+    // its pixel points, in a pen of its width (always solid, with round ends
+    // and joints).
+    struct StrokeKey {
+        bool polyline = false;
+        int width = 0;
+        std::vector<QPoint> points;
+        bool operator==(const StrokeKey&) const = default;
+    };
+    struct StrokeKeyHash {
+        std::size_t operator()(const StrokeKey& key) const {
+            std::size_t h = static_cast<std::size_t>(key.width) * 2 + (key.polyline ? 1 : 0);
+            for (const QPoint& p : key.points)
+                h = (h ^ static_cast<std::size_t>(static_cast<std::uint32_t>(p.x()) |
+                                                  std::uint64_t{static_cast<std::uint32_t>(p.y())}
+                                                      << 32)) *
+                    0x100000001B3ull;
+            return h;
+        }
+    };
+    // Sets the pixels of a wide stroke in copy mode: the pixels the painter
+    // sets for it, stroked on a clear layer the size of the image the first
+    // time and kept (a picture drawn again draws the same traces again, and
+    // setting kept pixels costs a fraction of stroking them).
+    void SetStroke(const StrokeKey& key, const QPen& pen, const QRect& bounds, Rgb color);
     // Paints one shape: straight onto the image in copy mode, otherwise into
     // a scratch layer over the bounds that is then combined pixel by pixel,
     // so that each pixel of the shape is combined once.
@@ -139,12 +171,6 @@ class RasterSurface : public PictureSurface {
     };
     mutable std::optional<BrushKey> brushKey_;
     mutable QBrush brush_;
-    // Pixels of one row of a kept picture, from a column on.
-    struct PixelRun {
-        int row = 0;
-        int left = 0;
-        int count = 0;
-    };
     // Circles drawn in copy mode with a solid or no fill, as drawn once on a
     // clear layer of their own: the same circle at another whole pixel is
     // the same pixels moved, so a picture of many equal circles (wind
@@ -163,6 +189,9 @@ class RasterSurface : public PictureSurface {
                      bool disc) const;
     const CircleStamp& StampOf(const CircleGeometry& circle, Rgb color, bool disc);
     std::vector<CircleStamp> circleStamps_;
+    // The pixels of the wide strokes drawn, inside the image at its size.
+    std::unordered_map<StrokeKey, std::vector<PixelRun>, StrokeKeyHash> strokes_;
+    QImage strokeLayer_;
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<TextFont>> textFonts_;
     std::function<void()> changed_;

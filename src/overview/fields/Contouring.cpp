@@ -317,10 +317,12 @@ ContourTraces::Level TraceLevel(const TimeHeightGrid& grid, float value,
 // text or run off the picture is left out, so steep contours do not pile
 // labels up; a contour whose labels were all left out is labelled at the
 // first end of one of its lines where the label fits with a corner on it,
-// so that its value still shows.
+// so that its value still shows. A label keeps a blank's width from the
+// texts beside it, so that two values never read as one number.
 void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced) {
     const std::string& label = traced.label;
     const TextAsRepeat repeat(pic);
+    const RepeatsSpaced spaced(pic);
     const bool inked = label.find_first_not_of(' ') != std::string::npos;
     bool wanted = false;
     bool labelled = false;

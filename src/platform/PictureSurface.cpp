@@ -127,6 +127,13 @@ std::optional<TextRect> PictureSurface::InkBox(double x, double y, std::string_v
 
 namespace {
 
+// The box with gap pixels more on either side, past the slack of
+// TextRectsOverlap: a text beside it closer than gap overlaps it.
+TextRect Widened(const TextRect& box, double gap) {
+    if (!(gap > 0.0)) return box;
+    return TextRect{box.left - gap - 1.0, box.top, box.width + 2.0 * (gap + 1.0), box.height};
+}
+
 // Whether a kept text is text printed at box's place.
 bool SamePlace(const DrawnText& kept, std::string_view text, const TextRect& box) {
     return std::abs(kept.rect.left - box.left) < 0.5 && std::abs(kept.rect.top - box.top) < 0.5 &&
@@ -162,6 +169,7 @@ DrawnText PictureSurface::Judged(std::string_view text, const TextRect& box) con
         const LabelAnchor& a = state_.labelAnchor;
         judged.anchor = LabelAnchor{ToPixelX(a.x), ToPixelY(a.y), a.slide};
     }
+    if (judged.kind == TextKind::Repeat && state_.repeatSpaced) judged.gap = TextWidthPixels(" ");
     return judged;
 }
 
@@ -197,23 +205,28 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
         const bool off = box.left < -kSlack || box.top < -kSlack ||
                          box.Right() > pixelWidth_ + kSlack || box.Bottom() > pixelHeight_ + kSlack;
         // A label yields to values, labels and kept places; a repeat to
-        // every text.
+        // every text, and a spaced one to every text beside it too.
+        const double gap =
+            kind == TextKind::Repeat && state_.repeatSpaced ? TextWidthPixels(" ") : 0.0;
         const auto covers = [&](const DrawnText& p) {
-            return (kind == TextKind::Repeat || p.kind != TextKind::Repeat) &&
-                   TextRectsOverlap(p.rect, box);
+            if (kind != TextKind::Repeat)
+                return p.kind != TextKind::Repeat && TextRectsOverlap(p.rect, box);
+            return TextRectsOverlap(Widened(p.rect, std::max(gap, p.gap)), box);
         };
+        const TextRect near = Widened(box, std::max(gap, widestGap_));
         const bool covering = LeavesOutCoveredText() && !state_.textMayOverlap &&
-                              (AnyNear(placedGrid_, placed_, box, covers) ||
-                               AnyNear(reservedGrid_, reserved_, box, covers));
+                              (AnyNear(placedGrid_, placed_, near, covers) ||
+                               AnyNear(reservedGrid_, reserved_, near, covers));
         if ((kind == TextKind::Repeat && off) || covering) return leaveOut(box);
     }
     if (kind != TextKind::Repeat && LeavesOutCoveredText() && !state_.textMayOverlap) {
         // The repeats under a value or label give way to it.
         const auto under = [&](const DrawnText& p) {
-            return p.kind == TextKind::Repeat && !p.mayOverlap && TextRectsOverlap(p.rect, box);
+            return p.kind == TextKind::Repeat && !p.mayOverlap &&
+                   TextRectsOverlap(Widened(p.rect, p.gap), box);
         };
         bool given = false;
-        for (const std::size_t k : placedGrid_.Near(box)) {
+        for (const std::size_t k : placedGrid_.Near(Widened(box, widestGap_))) {
             const DrawnText& p = placed_[k];
             if (!under(p)) continue;
             given = true;
@@ -228,6 +241,7 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
     }
     KeepBounded(placed_, &placedGrid_);
     placed_.push_back(Judged(text, box));
+    widestGap_ = std::max(widestGap_, placed_.back().gap);
     return std::pair{x, y};
 }
 
@@ -263,6 +277,7 @@ void PictureSurface::ForgetTexts() {
     placed_.clear();
     reserved_.clear();
     leftOut_.clear();
+    widestGap_ = 0.0;
     placedGrid_.Invalidate();
     reservedGrid_.Invalidate();
 }

@@ -132,6 +132,9 @@ struct DrawState {
     // Texts printed while set may cover other texts (and be covered): the
     // few a picture draws over one another on purpose.
     bool textMayOverlap = false;
+    // Repeats printed while set keep a blank's width clear of the texts
+    // beside them, so that two numbers never read as one.
+    bool repeatSpaced = false;
     // The kind of the texts printed, and a label's anchor in user units.
     TextKind textKind = TextKind::Value;
     LabelAnchor labelAnchor;
@@ -176,6 +179,8 @@ struct DrawnText {
     bool mayOverlap = false;
     TextKind kind = TextKind::Value;
     LabelAnchor anchor;
+    // The pixels a spaced repeat keeps clear of other texts on either side.
+    double gap = 0.0;
 
     // Whether a label's anchor lies inside a picture of this pixel size, on
     // the axis the label names (a level's height, a column's place).
@@ -361,7 +366,9 @@ class PictureSurface {
     //   column to a free place first);
     // - a repeat that would cover any text or kept place, or run off the
     //   picture, is left out, and one a value or label is drawn over later
-    //   is taken back (with what was drawn on it since).
+    //   is taken back (with what was drawn on it since); a spaced repeat
+    //   (RepeatsSpaced) counts a text within a blank's width beside it as
+    //   covering it.
     // The cursor moves past a text left out as past one drawn. Printing the
     // same text at the same place again is allowed (a redraw in another
     // colour), a box filled over a text in copy mode frees its place, and
@@ -471,6 +478,9 @@ class PictureSurface {
     // Places kept for texts printed later; an empty text keeps an area.
     std::vector<DrawnText> reserved_;
     std::vector<DrawnText> leftOut_;
+    // The widest gap a drawn repeat keeps, since the texts were last
+    // forgotten.
+    double widestGap_ = 0.0;
     // Where the drawn and the kept texts stand, for the checks of a new text.
     mutable TextGrid placedGrid_;
     mutable TextGrid reservedGrid_;
@@ -496,6 +506,9 @@ template <bool DrawState::*Rule> class TextRuleScope {
 // Lets the texts printed while it lives cover other texts, for the few a
 // picture draws over one another on purpose.
 using TextOverlapAllowed = TextRuleScope<&DrawState::textMayOverlap>;
+
+// Spaces the repeats printed while it lives from the texts beside them.
+using RepeatsSpaced = TextRuleScope<&DrawState::repeatSpaced>;
 
 // Gives the texts printed while it lives a kind (and a label its anchor),
 // then puts the old kind back.

@@ -279,6 +279,8 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     SetPixelSize(pixelWidth, pixelHeight);
     if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
     underRepeats_.clear();
+    strokes_.clear();
+    strokeLayer_ = QImage();
     QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
     FillBackground(resized);
     {
@@ -319,6 +321,79 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
                 target[column] = 0xFF000000u | ApplyDrawMode(mode, source[column], target[column]);
             }
         }
+    }
+    Changed();
+}
+
+void RasterSurface::SetStroke(const StrokeKey& key, const QPen& pen, const QRect& bounds,
+                              Rgb color) {
+    const DrawMode mode = State().drawMode;
+    const QRect area = bounds.intersected(image_.rect());
+    if (mode == DrawMode::Nop || area.isEmpty()) return;
+    auto kept = strokes_.find(key);
+    if (kept == strokes_.end()) {
+        constexpr std::size_t kStrokesKept = 8192;
+        if (strokes_.size() >= kStrokesKept) strokes_.clear();
+        const bool layered = !key.layer.isEmpty();
+        QImage layer;
+        if (layered) {
+            layer = QImage(key.layer.size(), QImage::Format_ARGB32);
+            layer.fill(Qt::transparent);
+        } else if (strokeLayer_.size() != image_.size()) {
+            strokeLayer_ = QImage(image_.size(), QImage::Format_ARGB32);
+            strokeLayer_.fill(Qt::transparent);
+        }
+        QImage& target = layered ? layer : strokeLayer_;
+        // Copy mode strokes at the image's own coordinates, so that the
+        // stroke sets the very pixels it would set on the image; a combining
+        // mode at its layer's, as it always has.
+        const QPoint origin = layered ? key.layer.topLeft() : QPoint();
+        {
+            QPainter painter(&target);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setBrush(Qt::NoBrush);
+            if (layered) painter.translate(-origin.x(), -origin.y());
+            painter.setPen(pen);
+            if (key.polyline) {
+                std::size_t from = 0;
+                for (std::size_t k = 0; k <= key.starts.size(); ++k) {
+                    const std::size_t to = k < key.starts.size()
+                                               ? static_cast<std::size_t>(key.starts[k])
+                                               : key.points.size();
+                    painter.drawPolyline(key.points.data() + from, static_cast<int>(to - from));
+                    from = to;
+                }
+            } else {
+                painter.drawLine(key.points[0], key.points[1]);
+            }
+        }
+        const QRect scanned = layered ? QRect(QPoint(), key.layer.size()) : area;
+        std::vector<PixelRun> runs;
+        for (int row = scanned.top(); row <= scanned.bottom(); ++row) {
+            auto* line = reinterpret_cast<QRgb*>(target.scanLine(row));
+            for (int column = scanned.left(); column <= scanned.right();) {
+                if (qAlpha(line[column]) == 0) {
+                    ++column;
+                    continue;
+                }
+                const int left = column;
+                while (column <= scanned.right() && qAlpha(line[column]) != 0) line[column++] = 0;
+                runs.push_back({row + origin.y(), left + origin.x(), column - left});
+            }
+        }
+        kept = strokes_.emplace(key, std::move(runs)).first;
+    }
+    const std::uint32_t drawn = PixelBits(color);
+    uchar* const bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (const PixelRun& run : kept->second) {
+        auto* pixel = reinterpret_cast<QRgb*>(bits + run.row * stride) + run.left;
+        if (mode == DrawMode::CopyPen) {
+            std::fill_n(pixel, run.count, 0xFF000000u | drawn);
+            continue;
+        }
+        for (int k = 0; k < run.count; ++k)
+            pixel[k] = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel[k]);
     }
     Changed();
 }
@@ -484,6 +559,10 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         Changed();
         return;
     }
+    if (State().drawMode == DrawMode::CopyPen && pen.width() > 1) {
+        SetStroke(StrokeKey{false, pen.width(), {from, to}, {}, {}}, pen, bounds, color);
+        return;
+    }
     Render(bounds, [&](QPainter& painter) {
         painter.setPen(pen);
         painter.drawLine(from, to);
@@ -590,6 +669,31 @@ void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& p
         joined = b == to;
     }
     const int m = Margin();
+    const QRect touched = bounds.adjusted(-m, -m, m, m).intersected(image_.rect());
+    if (State().drawMode == DrawMode::CopyPen && pen.width() > 1) {
+        // Each run is stroked alone, so each is kept alone.
+        if (touched.isEmpty()) return;
+        for (const QPolygon& run : runs) {
+            if (run.size() < 2) continue;
+            const QRect around = run.boundingRect().adjusted(-m, -m, m, m);
+            SetStroke(StrokeKey{true, pen.width(), {run.begin(), run.end()}, {}, {}}, pen, around,
+                      color);
+        }
+        Changed();
+        return;
+    }
+    if (pen.width() > 1 && !touched.isEmpty() &&
+        std::all_of(runs.begin(), runs.end(), [](const QPolygon& run) { return run.size() > 1; })) {
+        // In a combining mode the runs share one layer, each pixel of them
+        // combined once.
+        StrokeKey key{true, pen.width(), {}, {}, touched};
+        for (const QPolygon& run : runs) {
+            if (!key.points.empty()) key.starts.push_back(static_cast<int>(key.points.size()));
+            key.points.insert(key.points.end(), run.begin(), run.end());
+        }
+        SetStroke(key, pen, touched, color);
+        return;
+    }
     Render(bounds.adjusted(-m, -m, m, m), [&](QPainter& painter) {
         painter.setPen(pen);
         for (const QPolygon& run : runs)
@@ -632,6 +736,37 @@ void RasterSurface::FillPixels(const QRect& area, Rgb color) {
                     pixel);
 }
 
+void RasterSurface::FillPattern(const QRect& area, Rgb color) {
+    const QRect inside = area.intersected(image_.rect());
+    if (inside.isEmpty()) return;
+    const FillStyle style = State().fillStyle;
+    if (patternStyle_ != style) {
+        // The toolkit's hatch patterns repeat every 8 pixels from the image's
+        // corner: one tile, filled as the painter fills it, gives them all.
+        QImage tile(kPatternSize, kPatternSize, QImage::Format_ARGB32);
+        tile.fill(Qt::transparent);
+        {
+            QPainter painter(&tile);
+            painter.fillRect(tile.rect(), FillBrush());
+        }
+        for (int row = 0; row < kPatternSize; ++row)
+            for (int column = 0; column < kPatternSize; ++column)
+                patternTile_[static_cast<std::size_t>(row * kPatternSize + column)] =
+                    qAlpha(tile.pixel(column, row)) != 0;
+        patternStyle_ = style;
+    }
+    const QRgb pixel = 0xFF000000u | PixelBits(color);
+    uchar* const bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (int row = inside.top(); row <= inside.bottom(); ++row) {
+        const bool* set =
+            &patternTile_[static_cast<std::size_t>((row % kPatternSize) * kPatternSize)];
+        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
+        for (int column = inside.left(); column <= inside.right(); ++column)
+            if (set[column % kPatternSize]) line[column] = pixel;
+    }
+}
+
 void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
     const QRect box = Spanning(PixelPoint(x1, y1), PixelPoint(x2, y2));
     const int m = Margin();
@@ -645,7 +780,7 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         if (filled || State().fillStyle == FillStyle::Solid) {
             FillPixels(box, filled ? color : State().fillColor);
         } else if (State().fillStyle != FillStyle::Transparent) {
-            Painter().fillRect(box, FillBrush());
+            FillPattern(box, State().fillColor);
         }
         // A thin solid outline the image's edge cuts is set the same way when
         // the box is at least two pixels each way, as the painter strokes it:
@@ -659,6 +794,14 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
             FillPixels(QRect(box.bottomLeft(), QSize(box.width() - corner, 1)), color);
             FillPixels(QRect(box.topLeft(), QSize(1, box.height())), color);
             FillPixels(QRect(box.topRight(), QSize(1, box.height() - corner)), color);
+        } else if (pen.style() == Qt::SolidLine && pen.width() > 1) {
+            SetStroke(StrokeKey{true,
+                                pen.width(),
+                                {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft(),
+                                 box.topLeft()},
+                                {},
+                                {}},
+                      pen, box.adjusted(-m, -m, m, m), color);
         } else if (pen.style() != Qt::NoPen) {
             QPainter& painter = Painter();
             painter.setBrush(Qt::NoBrush);

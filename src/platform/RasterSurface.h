@@ -9,11 +9,13 @@
 #include <QPen>
 #include <QRect>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -66,6 +68,45 @@ class RasterSurface : public PictureSurface {
     double TextHeightPixels(std::string_view text) const override;
 
   private:
+    // Pixels of one row of a kept picture, from a column on.
+    struct PixelRun {
+        int row = 0;
+        int left = 0;
+        int count = 0;
+    };
+    // A stroke wider than a pixel: a line or polylines through their pixel
+    // points, in a pen of its width (always solid, with round ends and
+    // joints). In copy mode it is drawn on the image; in a combining mode on
+    // a layer over the area of the image it may touch (layer), whose pixels
+    // are then combined once each.
+    struct StrokeKey {
+        bool polyline = false;
+        int width = 0;
+        std::vector<QPoint> points;
+        // Where each polyline after the first starts among the points.
+        std::vector<int> starts;
+        QRect layer;
+        bool operator==(const StrokeKey&) const = default;
+    };
+    struct StrokeKeyHash {
+        std::size_t operator()(const StrokeKey& key) const {
+            std::size_t h = static_cast<std::size_t>(key.width) * 2 + (key.polyline ? 1 : 0) +
+                            static_cast<std::size_t>(key.starts.size()) * 7 +
+                            static_cast<std::size_t>(key.layer.x()) * 31;
+            for (const QPoint& p : key.points)
+                h = (h ^ static_cast<std::size_t>(static_cast<std::uint32_t>(p.x()) |
+                                                  std::uint64_t{static_cast<std::uint32_t>(p.y())}
+                                                      << 32)) *
+                    0x100000001B3ull;
+            return h;
+        }
+    };
+    // Sets the pixels of a wide stroke by the draw mode: the pixels the
+    // painter sets for it, stroked on a clear layer (the size of the image
+    // in copy mode, the key's layer otherwise) the first time and kept (a
+    // picture drawn again draws the same traces again, and setting kept
+    // pixels costs a fraction of stroking them).
+    void SetStroke(const StrokeKey& key, const QPen& pen, const QRect& bounds, Rgb color);
     // Paints one shape: straight onto the image in copy mode, otherwise into
     // a scratch layer over the bounds that is then combined pixel by pixel,
     // so that each pixel of the shape is combined once.
@@ -75,6 +116,10 @@ class RasterSurface : public PictureSurface {
     bool ThinOutlineInside(const QPen& pen, const QRect& box) const;
     // Sets the pixels of the area inside the image to the colour (copy mode).
     void FillPixels(const QRect& area, Rgb color);
+    // Sets the pixels of the area inside the image that the fill style's
+    // hatch pattern covers to the colour (copy mode), as the painter's
+    // patterned brush sets them.
+    void FillPattern(const QRect& area, Rgb color);
     // Sets the pixels of a thin solid line in copy mode, the same pixels the
     // painter draws, when both its ends lie on the image; false (nothing
     // set) otherwise.
@@ -138,13 +183,12 @@ class RasterSurface : public PictureSurface {
         bool operator==(const BrushKey&) const = default;
     };
     mutable std::optional<BrushKey> brushKey_;
+    // Which pixels of each 8 by 8 tile the hatch pattern of patternStyle_
+    // covers, row by row.
+    static constexpr int kPatternSize = 8;
+    std::array<bool, kPatternSize * kPatternSize> patternTile_{};
+    std::optional<FillStyle> patternStyle_;
     mutable QBrush brush_;
-    // Pixels of one row of a kept picture, from a column on.
-    struct PixelRun {
-        int row = 0;
-        int left = 0;
-        int count = 0;
-    };
     // Circles drawn in copy mode with a solid or no fill, as drawn once on a
     // clear layer of their own: the same circle at another whole pixel is
     // the same pixels moved, so a picture of many equal circles (wind
@@ -163,6 +207,9 @@ class RasterSurface : public PictureSurface {
                      bool disc) const;
     const CircleStamp& StampOf(const CircleGeometry& circle, Rgb color, bool disc);
     std::vector<CircleStamp> circleStamps_;
+    // The pixels of the wide strokes drawn, inside the image at its size.
+    std::unordered_map<StrokeKey, std::vector<PixelRun>, StrokeKeyHash> strokes_;
+    QImage strokeLayer_;
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<TextFont>> textFonts_;
     std::function<void()> changed_;

@@ -496,5 +496,55 @@ TEST(RasterSurface, EqualCirclesAnywhereHaveTheToolkitsPixels) {
         }
 }
 
+// Wide strokes are kept once drawn and set again when drawn again: lines,
+// polylines over the edge and box outlines, 2 to 4 pixels wide, have the
+// toolkit's pixels the first time and every time after, in copy mode and
+// combined in exclusive-or mode (each pixel of the polylines once).
+TEST(RasterSurface, WideStrokesDrawnAgainHaveTheToolkitsPixels) {
+    const std::vector<std::pair<double, double>> trace = {{-2, 30}, {7, 12}, {19, 13}, {31, 40},
+                                                          {44, 22}, {62, 9}, {52, 47}};
+    for (const int width : {2, 3, 4})
+        for (const DrawMode mode : {DrawMode::CopyPen, DrawMode::XorPen}) {
+            RasterSurface surface(60, 50);
+            QPen pen(QColor(255, 255, 0), width);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            QImage expected(60, 50, QImage::Format_RGB32);
+            expected.fill(QColor(20, 40, 60));
+            QImage layer(60, 50, QImage::Format_ARGB32);
+            layer.fill(Qt::transparent);
+            {
+                QPainter painter(mode == DrawMode::CopyPen ? &expected : &layer);
+                painter.setPen(pen);
+                QPolygon points;
+                for (const auto& [x, y] : trace) points << QPoint(int(x), int(y));
+                painter.drawPolyline(points);
+                if (mode == DrawMode::CopyPen) {
+                    painter.drawLine(QPoint(3, 44), QPoint(57, 36));
+                    const QPoint corners[5] = {{10, 20}, {40, 20}, {40, 33}, {10, 33}, {10, 20}};
+                    painter.drawPolyline(corners, 5);
+                }
+            }
+            for (int y = 0; y < 50; ++y)
+                for (int x = 0; x < 60; ++x)
+                    if (qAlpha(layer.pixel(x, y)) != 0)
+                        expected.setPixel(
+                            x, y, 0xFF000000u | ((expected.pixel(x, y) ^ 0xFFFF00u) & 0xFFFFFFu));
+            for (int pass = 0; pass < 3; ++pass) {
+                surface.SetBackColor(RGB(20, 40, 60));
+                surface.Clear();
+                surface.SetDrawWidth(width);
+                surface.SetDrawMode(mode);
+                surface.Polyline(trace, RGB(255, 255, 0));
+                if (mode == DrawMode::CopyPen) {
+                    surface.Line(3, 44, 57, 36, RGB(255, 255, 0));
+                    surface.Box(10, 20, 40, 33, RGB(255, 255, 0));
+                }
+                EXPECT_EQ(surface.Image(), expected)
+                    << "width " << width << " mode " << static_cast<int>(mode) << " pass " << pass;
+            }
+        }
+}
+
 } // namespace
 } // namespace tarvex

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,29 +80,38 @@ void PrintAt(PictureSurface& pic, double x, double y, std::string_view text) {
     pic.PrintNoNewline(text);
 }
 
+// An interior point above or below each of its four neighbours.
+struct Extremum {
+    int t;
+    int k;
+    float v;
+};
+
 // Marks each extremum with its letter centred on the point, where its place
 // was kept (a mark that would land on another mark is left out).
-void MarkExtrema(PictureSurface& pic, const TimeHeightGrid& grid, bool maximum,
+void MarkExtrema(PictureSurface& pic, std::span<const float> levelY,
+                 const std::vector<Extremum>& extrema, bool maximum,
                  std::span<const ContourBand> bands = {}) {
     const char* letter = maximum ? "X" : "N";
-    ForEachExtremum(grid, maximum, [&](int t, int k, float v) {
+    for (const auto& [t, k, v] : extrema) {
         if (!bands.empty()) pic.SetForeColor(bands[BandIndexOf(bands, v)].color);
-        const auto at = LetterAt(pic, t, grid.levelY[k], letter);
-        if (!at) return;
-        const TextAsLabel mark(pic, t, grid.levelY[k], LabelSlide::Fixed);
+        const auto at = LetterAt(pic, t, levelY[k], letter);
+        if (!at) continue;
+        const TextAsLabel mark(pic, t, levelY[k], LabelSlide::Fixed);
         PrintAt(pic, at->first, at->second, letter);
-    });
+    }
 }
 
 // Keeps the places of the extremum marks before the contours are labelled,
 // so that no label covers a mark.
-void ReserveExtrema(PictureSurface& pic, const TimeHeightGrid& grid) {
+void ReserveExtrema(PictureSurface& pic, std::span<const float> levelY,
+                    const std::vector<Extremum>& maxima, const std::vector<Extremum>& minima) {
     for (const bool maximum : {true, false}) {
         const char* letter = maximum ? "X" : "N";
-        ForEachExtremum(grid, maximum, [&](int t, int k, float) {
-            const auto at = LetterAt(pic, t, grid.levelY[k], letter);
+        for (const Extremum& e : maximum ? maxima : minima) {
+            const auto at = LetterAt(pic, e.t, levelY[e.k], letter);
             if (at) pic.ReserveTextPlace(at->first, at->second, letter);
-        });
+        }
     }
 }
 
@@ -168,40 +179,82 @@ int FlatLabelEvery(const PictureSurface& pic) {
     return std::max(1, static_cast<int>(std::lround(kFlatLabelPixels / columnPixels)));
 }
 
+} // namespace
+
+// What tracing one contour value gives, in the order the picture takes it:
+// the lines before each label tried, the labels, and the line ends kept for
+// a last try.
+struct ContourTraces::Level {
+    std::string label;
+    // chunks[i] goes to the picture before labels[i]; the last after all.
+    std::vector<std::vector<PictureSurface::Segment>> chunks;
+    // A label tried at a slot, or (spare) the two ends of a line kept for
+    // the last try while no label stands yet, in tracing order.
+    struct Step {
+        bool spare = false;
+        Slot low;
+        Slot high;
+    };
+    std::vector<Step> steps;
+};
+
+// A field's traced contour values and extremum points, with what they were
+// traced from: the field's slice, the spacing, the lowest value a band table
+// allows and the columns between labels of a flat contour.
+struct ContourTraces::Field {
+    int LastColumn = -1;
+    int TopLevel = 0;
+    bool HasLevelZero = false;
+    std::vector<float> values;
+    std::vector<float> levelY;
+    int interval = 0;
+    bool floored = false;
+    float floor = 0.0f;
+    int flatEvery = 0;
+
+    ValueRange range;
+    std::vector<Level> levels; // range.lowest, range.lowest + interval, ...
+    std::vector<Extremum> maxima;
+    std::vector<Extremum> minima;
+
+    bool TracedFrom(const TimeHeightGrid& grid, int spacing, const float* least, int every) const {
+        return LastColumn == grid.LastColumn && TopLevel == grid.TopLevel &&
+               HasLevelZero == grid.HasLevelZero && interval == spacing &&
+               floored == (least != nullptr) && (!least || SameBits(floor, *least)) &&
+               flatEvery == every && SameBits(values, grid.values) && SameBits(levelY, grid.levelY);
+    }
+
+  private:
+    // Compared bit for bit: a value that is not a number matches itself.
+    static bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    static bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
+        return a.size() == b.size() &&
+               (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
+    }
+};
+
+namespace {
+
 // The tracer: a row whose values all lie on one side of the contour value
 // has no crossing and only clears the crossings it passes on. A line from
 // the earlier edge to the upper edge is labelled at its end; so is a line
 // across the cell (later edge to earlier edge) at every few columns, so that
-// long flat contours carry labels too. A label that would cover another text
-// or run off the picture is left out, so steep contours do not pile labels
-// up; a contour whose labels were all left out is labelled at the first
-// end of one of its lines where the label fits with a corner on it, so that
-// its value still shows.
-void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
-                const std::vector<RowRange>& rows) {
+// long flat contours carry labels too. The ends of every line traced before
+// the first label that stands are kept for the last try (see DrawLevel).
+ContourTraces::Level TraceLevel(const TimeHeightGrid& grid, float value,
+                                const std::vector<RowRange>& rows, int flatEvery) {
+    ContourTraces::Level traced;
+    traced.label = PrintForm(value);
+    traced.chunks.emplace_back();
     const int C = grid.LastColumn;
     const int T = grid.TopLevel;
-    if (C < 0 || T < 1) return;
-    const int flatEvery = FlatLabelEvery(pic);
-    const std::string label = PrintForm(value);
-    const TextAsRepeat repeat(pic);
-    bool wanted = false;
-    bool labelled = false;
-    std::vector<Slot> spare;
-    const auto print = [&](const Slot& at) {
-        wanted = true;
-        PrintAt(pic, at.x, at.y, label);
-        labelled = labelled || pic.DrawnAt(at.x, at.y, label);
-    };
+    if (C < 0 || T < 1) return traced;
     // The crossing on the upper edge of each column's cell in the row below.
     std::array<Slot, kTimeColumns + 1> saved{};
     // Slots 1..4: later column, upper level, earlier column, lower level.
     std::array<Slot, 5> slot{};
-    // The lines go to the picture together, before each label and at the
-    // end, so that a label still stands over the lines traced before it.
-    std::vector<PictureSurface::Segment> lines;
-    const auto line = [&lines](const Slot& a, const Slot& b) {
-        lines.push_back({a.x, a.y, b.x, b.y});
+    const auto line = [&traced](const Slot& a, const Slot& b) {
+        traced.chunks.back().push_back({a.x, a.y, b.x, b.y});
     };
     for (int k = 0; k <= T - 1; ++k) {
         const RowRange& range = rows[static_cast<std::size_t>(k)];
@@ -248,18 +301,55 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 if (low < 1) continue;
                 line(slot[high], slot[low]);
                 if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
-                    pic.Lines(lines);
-                    lines.clear();
-                    print(slot[low]);
+                    traced.steps.push_back({false, slot[low], {}});
+                    traced.chunks.emplace_back();
                 }
-                if (!labelled) {
-                    spare.push_back(slot[low]);
-                    spare.push_back(slot[high]);
-                }
+                traced.steps.push_back({true, slot[low], slot[high]});
             }
         }
     }
-    pic.Lines(lines);
+    return traced;
+}
+
+// Draws a traced contour value in the fore colour. The lines go to the
+// picture together, before each label and at the end, so that a label still
+// stands over the lines traced before it. A label that would cover another
+// text or run off the picture is left out, so steep contours do not pile
+// labels up; a contour whose labels were all left out is labelled at the
+// first end of one of its lines where the label fits with a corner on it,
+// so that its value still shows. A label keeps a blank's width from the
+// texts beside it, so that two values never read as one number.
+void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced) {
+    const std::string& label = traced.label;
+    const TextAsRepeat repeat(pic);
+    const RepeatsSpaced spaced(pic);
+    const bool inked = label.find_first_not_of(' ') != std::string::npos;
+    bool wanted = false;
+    bool labelled = false;
+    std::vector<Slot> spare;
+    const auto print = [&](const Slot& at) {
+        wanted = true;
+        const std::size_t leftOut = pic.LeftOutTexts().size();
+        PrintAt(pic, at.x, at.y, label);
+        // A label that had a place on the picture and was not left out
+        // stands there now.
+        labelled =
+            labelled || (inked && pic.LeftOutTexts().size() == leftOut &&
+                         std::isfinite(pic.ToPixelX(at.x)) && std::isfinite(pic.ToPixelY(at.y)));
+    };
+    std::size_t chunk = 0;
+    for (const ContourTraces::Level::Step& step : traced.steps) {
+        if (step.spare) {
+            if (!labelled) {
+                spare.push_back(step.low);
+                spare.push_back(step.high);
+            }
+            continue;
+        }
+        pic.Lines(traced.chunks[chunk++]);
+        print(step.low);
+    }
+    pic.Lines(traced.chunks[chunk]);
     if (!wanted) return;
     // The label with one of its corners on the line's end.
     const float width = static_cast<float>(pic.TextWidth(label));
@@ -270,27 +360,66 @@ void TraceLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value,
                 print({true, spare[i].x + dx, spare[i].y + dy});
 }
 
+// Traces every contour value of the field and finds its extremum points.
+void TraceField(ContourTraces::Field& field, const TimeHeightGrid& grid) {
+    field.range = ContourValues(grid, field.interval, field.floored ? &field.floor : nullptr);
+    const std::vector<RowRange> rows = RowRanges(grid);
+    for (int v = field.range.lowest; v <= field.range.highest; v += field.interval)
+        field.levels.push_back(TraceLevel(grid, static_cast<float>(v), rows, field.flatEvery));
+    ForEachExtremum(grid, true, [&](int t, int k, float v) { field.maxima.push_back({t, k, v}); });
+    ForEachExtremum(grid, false, [&](int t, int k, float v) { field.minima.push_back({t, k, v}); });
+}
+
 } // namespace
 
+ContourTraces::ContourTraces() = default;
+ContourTraces::~ContourTraces() = default;
+
+const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int interval,
+                                              const float* floor, int flatEvery) {
+    for (std::size_t k = 0; k < kept_.size(); ++k) {
+        if (!kept_[k]->TracedFrom(grid, interval, floor, flatEvery)) continue;
+        if (k > 0) std::rotate(kept_.begin(), kept_.begin() + k, kept_.begin() + k + 1);
+        return *kept_.front();
+    }
+    auto made = std::make_unique<Field>();
+    made->LastColumn = grid.LastColumn;
+    made->TopLevel = grid.TopLevel;
+    made->HasLevelZero = grid.HasLevelZero;
+    made->values = grid.values;
+    made->levelY = grid.levelY;
+    made->interval = interval;
+    made->floored = floor != nullptr;
+    made->floor = floor ? *floor : 0.0f;
+    made->flatEvery = flatEvery;
+    TraceField(*made, grid);
+    if (kept_.size() >= kFieldsKept) kept_.pop_back();
+    kept_.insert(kept_.begin(), std::move(made));
+    return *kept_.front();
+}
+
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
-    TraceLevel(pic, grid, value, RowRanges(grid));
+    DrawLevel(pic, TraceLevel(grid, value, RowRanges(grid), FlatLabelEvery(pic)));
 }
 
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
-                  Rgb secondary, int emphasis) {
+                  Rgb secondary, int emphasis, ContourTraces* kept) {
     if (interval < 1 || grid.TopLevel < 1) return;
-    const ValueRange range = ContourValues(grid, interval, nullptr);
-    const std::vector<RowRange> rows = RowRanges(grid);
-    ReserveExtrema(pic, grid);
-    for (int v = range.lowest; v <= range.highest; v += interval) {
+    ContourTraces once;
+    const ContourTraces::Field& field =
+        (kept ? *kept : once).Of(grid, interval, nullptr, FlatLabelEvery(pic));
+    ReserveExtrema(pic, field.levelY, field.maxima, field.minima);
+    int v = field.range.lowest;
+    for (const ContourTraces::Level& level : field.levels) {
         const bool bright = emphasis > 0 ? v % emphasis == 0 : v >= -emphasis;
         pic.SetForeColor(bright ? primary : secondary);
-        TraceLevel(pic, grid, static_cast<float>(v), rows);
+        DrawLevel(pic, level);
+        v += interval;
     }
     pic.SetForeColor(primary);
-    MarkExtrema(pic, grid, true);
+    MarkExtrema(pic, field.levelY, field.maxima, true);
     if (emphasis < 1) pic.SetForeColor(secondary);
-    MarkExtrema(pic, grid, false);
+    MarkExtrema(pic, field.levelY, field.minima, false);
 }
 
 std::size_t BandIndexOf(std::span<const ContourBand> bands, float value) {
@@ -300,23 +429,26 @@ std::size_t BandIndexOf(std::span<const ContourBand> bands, float value) {
 }
 
 void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
-                        std::span<const ContourBand> bands) {
+                        std::span<const ContourBand> bands, ContourTraces* kept) {
     if (interval < 1 || bands.empty() || grid.TopLevel < 1) return;
-    const ValueRange range = ContourValues(grid, interval, &bands.front().lower);
-    const std::vector<RowRange> rows = RowRanges(grid);
-    ReserveExtrema(pic, grid);
+    ContourTraces once;
+    const ContourTraces::Field& field =
+        (kept ? *kept : once).Of(grid, interval, &bands.front().lower, FlatLabelEvery(pic));
+    ReserveExtrema(pic, field.levelY, field.maxima, field.minima);
     std::size_t band = 0;
     pic.SetForeColor(bands[band].color);
-    for (int v = range.lowest; v <= range.highest; v += interval) {
+    int v = field.range.lowest;
+    for (const ContourTraces::Level& level : field.levels) {
         // Values rise, so the band only moves up.
         while (band + 1 < bands.size() && v >= bands[band + 1].lower) {
             ++band;
             pic.SetForeColor(bands[band].color);
         }
-        TraceLevel(pic, grid, static_cast<float>(v), rows);
+        DrawLevel(pic, level);
+        v += interval;
     }
-    MarkExtrema(pic, grid, false, bands);
-    MarkExtrema(pic, grid, true, bands);
+    MarkExtrema(pic, field.levelY, field.minima, false, bands);
+    MarkExtrema(pic, field.levelY, field.maxima, true, bands);
 }
 
 } // namespace tarvex

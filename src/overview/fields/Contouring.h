@@ -3,6 +3,8 @@
 #include "platform/PictureSurface.h"
 #include "store/ProfileArrays.h"
 
+#include <cstddef>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -41,12 +43,39 @@ Crossing CrossingFraction(float threshold, float nearValue, float farValue);
 // earlier-column edge.
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value);
 
+// The contours of the fields drawn lately, each kept with what it was traced
+// from (the field's values and level places, the spacing, the lowest band
+// bound and how far apart the labels of a flat contour stand on the
+// picture): a field drawn again from the same values on a picture as wide
+// is not traced again, and any change of them (another file, time window,
+// scale top, height unit, picture width or interval) traces it anew. The
+// labels are placed afresh at every drawing, against the picture's texts.
+class ContourTraces {
+  public:
+    ContourTraces();
+    ~ContourTraces();
+    ContourTraces(const ContourTraces&) = delete;
+    ContourTraces& operator=(const ContourTraces&) = delete;
+
+    struct Level;
+    struct Field;
+    // The field's contours traced from grid, kept or traced now; valid until
+    // the next call.
+    const Field& Of(const TimeHeightGrid& grid, int interval, const float* floor, int flatEvery);
+
+  private:
+    // Every contoured field of the overview fits, with room to spare.
+    static constexpr std::size_t kFieldsKept = 24;
+    std::vector<std::unique_ptr<Field>> kept_; // the latest used first
+};
+
 // Contours at every multiple of interval: a value gets the primary colour when
 // emphasis > 0 and it is a whole multiple of emphasis, or when emphasis <= 0
 // and it is at least -emphasis; the secondary colour otherwise. Maxima are
-// marked "X", minima "N". An interval below 1 draws nothing.
+// marked "X", minima "N". An interval below 1 draws nothing. The lines are
+// taken from kept when given (and kept there), traced anew otherwise.
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
-                  Rgb secondary, int emphasis);
+                  Rgb secondary, int emphasis, ContourTraces* kept = nullptr);
 
 // A band of ContourFieldLevels: values from lower up to the next band's lower
 // bound take the colour; values above the last bound take the last colour.
@@ -58,8 +87,9 @@ struct ContourBand {
 std::size_t BandIndexOf(std::span<const ContourBand> bands, float value);
 
 // Contours coloured by the bands, with extremum marks in the colour of their
-// band. An interval below 1 or an empty band table draws nothing.
+// band. An interval below 1 or an empty band table draws nothing. The lines
+// come from kept as ContourField's do.
 void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int interval,
-                        std::span<const ContourBand> bands);
+                        std::span<const ContourBand> bands, ContourTraces* kept = nullptr);
 
 } // namespace tarvex

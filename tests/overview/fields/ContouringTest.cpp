@@ -11,7 +11,9 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -239,6 +241,55 @@ TEST(Contouring, FlatFieldsAndAZeroIntervalDrawNothing) {
     ContourField(pic, Grid(4, 3, [](int t, int k) { return t == 2 && k == 2 ? -1e30f : 0.0f; }), 5,
                  kYellow, kBlue, 10);
     EXPECT_FALSE(pic.OperationsOf(DrawOperation::Kind::Line).empty());
+}
+
+// What a contoured field puts on a picture: its lines and texts, in order.
+std::vector<std::tuple<DrawOperation::Kind, double, double, double, double, std::string>>
+Drawn(const RecordingSurface& pic) {
+    std::vector<std::tuple<DrawOperation::Kind, double, double, double, double, std::string>> ops;
+    for (const DrawOperation& op : pic.Operations())
+        ops.emplace_back(op.kind, op.x1, op.y1, op.x2, op.y2, op.text);
+    return ops;
+}
+
+TEST(Contouring, KeptContoursAreTracedAgainWhenTheFieldTheScaleOrThePictureChanges) {
+    // Flat contours labelled every 16 columns on 600 pixels (8 on 300), with
+    // a peak that gives steep lines and a mark.
+    const auto peaked = [](float top) {
+        return Grid(59, 6, [top](int t, int k) {
+            return 10.0f * static_cast<float>(k) + (t == 30 && k == 3 ? top : 0.0f);
+        });
+    };
+    ContourTraces kept;
+    // Drawn from kept traces, and traced afresh on a picture alike.
+    const auto draw = [&kept](const TimeHeightGrid& g, int width, int interval) {
+        RecordingSurface fromKept(width, 300);
+        RecordingSurface fresh(width, 300);
+        for (RecordingSurface* pic : {&fromKept, &fresh}) pic->Scale(59.5, 6.5, -0.5, -0.5);
+        ContourField(fromKept, g, interval, kYellow, kBlue, 20, &kept);
+        ContourField(fresh, g, interval, kYellow, kBlue, 20);
+        EXPECT_EQ(Drawn(fromKept), Drawn(fresh));
+        return Drawn(fromKept);
+    };
+    const auto first = draw(peaked(25.0f), 600, 10);
+    EXPECT_EQ(draw(peaked(25.0f), 600, 10), first); // the kept lines again
+    EXPECT_NE(draw(peaked(35.0f), 600, 10), first); // another file's values
+    TimeHeightGrid moved = peaked(25.0f);           // the levels elsewhere (scale, unit)
+    moved.levelY[3] = 3.25f;
+    EXPECT_NE(draw(moved, 600, 10), first);
+    TimeHeightGrid shorter = Grid(47, 6, [](int, int k) { return 10.0f * static_cast<float>(k); });
+    EXPECT_NE(draw(shorter, 600, 10), first);       // a shorter time window
+    EXPECT_NE(draw(peaked(25.0f), 300, 10), first); // a narrower picture: labels closer
+    EXPECT_NE(draw(peaked(25.0f), 600, 5), first);  // another interval
+    const ContourBand bands[] = {{0, kBlue}, {25, kRed}};
+    const ContourBand raised[] = {{30, kBlue}, {45, kRed}};
+    RecordingSurface low(600, 300);
+    RecordingSurface high(600, 300);
+    ContourFieldLevels(low, peaked(25.0f), 10, bands, &kept);
+    ContourFieldLevels(high, peaked(25.0f), 10, raised, &kept);
+    EXPECT_LT(high.OperationsOf(DrawOperation::Kind::Line).size(),
+              low.OperationsOf(DrawOperation::Kind::Line).size()); // no line below 20
+    EXPECT_EQ(draw(peaked(25.0f), 600, 10), first);
 }
 
 } // namespace

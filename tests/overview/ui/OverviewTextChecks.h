@@ -138,6 +138,29 @@ inline void ExpectEveryElevatedCapeContourLabelled(const Session& session, const
     }
 }
 
+// Each repeat (a contour label) stands about a blank's width (a quarter of its
+// font's pixel size) beside every text that shares its rows, so that two
+// numbers never read as one.
+inline ::testing::AssertionResult RepeatsKeepAGap(const RecordingSurface& pic) {
+    const auto& texts = pic.DrawnTexts();
+    for (const DrawnText& r : texts) {
+        if (r.kind != TextKind::Repeat || r.mayOverlap) continue;
+        for (const DrawnText& p : texts) {
+            if (&p == &r || p.mayOverlap) continue;
+            const double down =
+                std::min(r.rect.Bottom(), p.rect.Bottom()) - std::max(r.rect.top, p.rect.top);
+            const double apart =
+                std::max(p.rect.left - r.rect.Right(), r.rect.left - p.rect.Right());
+            if (down > 1.0 && apart < 0.25 * r.fontPixels)
+                return ::testing::AssertionFailure()
+                       << '"' << r.text << "\" at " << r.rect.left << "," << r.rect.top << " "
+                       << apart << " px from \"" << p.text << "\" at " << p.rect.left << ","
+                       << p.rect.top;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // The time-height picture: extremum letters on an interior column inside
 // the window, isotherm heights only of hours inside it and none left out;
 // the side scales whole and none of their labels left out.
@@ -150,6 +173,7 @@ inline void ExpectOverviewPictures(Session& session, FrmOverView& w,
     EXPECT_TRUE(TextIsReadable(drawn->right)) << "picRight";
     const RecordingSurface& rh = drawn->rh;
     EXPECT_TRUE(TextIsReadable(rh)) << "picRH";
+    EXPECT_TRUE(RepeatsKeepAGap(rh)) << "picRH";
     EXPECT_TRUE(NoValueLeftOut(rh)) << "picRH";
     EXPECT_TRUE(LabelsAtTheirAnchors(rh)) << "picRH";
     EXPECT_TRUE(LabelsAtTheirAnchors(drawn->left)) << "picLeft";

@@ -37,14 +37,17 @@ struct Frame {
 };
 
 // A horizontal line across the percent frame (or a tick at its left), with
-// its label centred on it.
+// its label centred on it. The ground band is filled over the lines after
+// them, so a label that would reach below the ground line is left out
+// rather than shown cut or hidden under the band.
 void LevelLine(PictureSurface& pic, const SoundingView& view, double labelX, double y,
-               const std::string& label) {
+               double groundY, const std::string& label) {
     if (view.options.Lines) {
         pic.Line(0.0, y, 100.0, y);
     } else {
         pic.Line(5.0, y, 7.0, y);
     }
+    if (y + view.HalfTextHeight > groundY) return;
     // A line at the picture's edge has its label moved in to show whole.
     const TextAsLabel level(pic, labelX, y, LabelSlide::AlongLevel);
     pic.SetCurrentX(labelX);
@@ -52,28 +55,29 @@ void LevelLine(PictureSurface& pic, const SoundingView& view, double labelX, dou
     pic.Print(label);
 }
 
-void PressureLines(PictureSurface& pic, const SoundingView& view, double labelX, int top) {
+void PressureLines(PictureSurface& pic, const SoundingView& view, double labelX, double groundY,
+                   int top) {
     const int start = top >= 200 ? 950 : 150;
     pic.SetForeColor(kGrey);
     for (int p = start; p >= top; p -= 100)
-        LevelLine(pic, view, labelX, std::log(static_cast<double>(p)), PrintForm(p));
+        LevelLine(pic, view, labelX, std::log(static_cast<double>(p)), groundY, PrintForm(p));
     pic.SetForeColor(kLightGrey);
     for (int p = 1000; p >= top; p -= 100)
-        LevelLine(pic, view, labelX, std::log(static_cast<double>(p)), PrintForm(p));
+        LevelLine(pic, view, labelX, std::log(static_cast<double>(p)), groundY, PrintForm(p));
 }
 
 // A height line from a table of pressures; heights beyond the table or with
 // no pressure in it are left out.
 template <std::size_t N>
-void HeightLine(PictureSurface& pic, const SoundingView& view, double labelX,
+void HeightLine(PictureSurface& pic, const SoundingView& view, double labelX, double groundY,
                 const std::array<std::int16_t, N>& table, int k, const std::string& label) {
     if (k < 0 || k >= static_cast<int>(N) || table[static_cast<std::size_t>(k)] <= 0) return;
     LevelLine(pic, view, labelX, std::log(static_cast<double>(table[static_cast<std::size_t>(k)])),
-              label);
+              groundY, label);
 }
 
 void HeightLines(PictureSurface& pic, const Session& session, const SoundingView& view,
-                 double labelX, int top) {
+                 double labelX, double groundY, int top) {
     const double topFeet = RoundHalfEven(StdHeightFeet(static_cast<float>(top)));
     const auto& grid = session.heightGrid;
     if (view.VerticalUnit == 1) {
@@ -82,16 +86,17 @@ void HeightLines(PictureSurface& pic, const Session& session, const SoundingView
             pic.SetForeColor(kGrey);
             for (int k = 1; k <= n; ++k)
                 if (k % 5 != 0)
-                    HeightLine(pic, view, labelX, grid.HeightGridPressureFt, k, PrintForm(k));
+                    HeightLine(pic, view, labelX, groundY, grid.HeightGridPressureFt, k,
+                               PrintForm(k));
         }
         pic.SetForeColor(kLightGrey);
         for (int k = 5; k <= n; k += 5)
-            HeightLine(pic, view, labelX, grid.HeightGridPressureFt, k, PrintForm(k));
+            HeightLine(pic, view, labelX, groundY, grid.HeightGridPressureFt, k, PrintForm(k));
     } else {
         const int n = ClampToInt<int>(topFeet) / 3281;
         pic.SetForeColor(kLightGrey);
         for (int k = 1; k <= n; ++k)
-            HeightLine(pic, view, labelX, grid.HeightGridPressureKm, k, Format(k, "##Km"));
+            HeightLine(pic, view, labelX, groundY, grid.HeightGridPressureKm, k, Format(k, "##Km"));
     }
 }
 
@@ -232,9 +237,9 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
     // The overview's panel writes the level labels nearer the lines.
     const double labelX = underlays ? 8.5 : 7.0;
     if (view.VerticalUnit == 0) {
-        PressureLines(pic, view, labelX, top);
+        PressureLines(pic, view, labelX, f.baseLogP, top);
     } else {
-        HeightLines(pic, session, view, labelX, top);
+        HeightLines(pic, session, view, labelX, f.baseLogP, top);
     }
     pic.SetDrawMode(DrawMode::CopyPen);
     pic.SetDrawStyle(DrawStyle::Solid);

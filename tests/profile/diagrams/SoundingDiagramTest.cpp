@@ -94,6 +94,21 @@ TEST_F(Diagram, PressureLinesSitAtLnPInTheirTwoGreys) {
     for (const DrawOperation& op : pic.OperationsOf(Kind::Text))
         labelled = labelled || (op.text == " 950 " && op.x1 == 8.5);
     EXPECT_TRUE(labelled);
+    // The ground band covers what lies below the ground line, so the label of
+    // a line within half a text height above it is left out: 1000 mb on the
+    // ground is unlabelled, 950 mb (a fifth of an inch of picture up) keeps
+    // its label, and over a 1030 mb surface 1000 mb keeps its own.
+    const auto labels = [&](float surface) {
+        session.profile->SurfacePressure(session.profile->CurrentModel, 0) = surface;
+        pic.ForgetOperations();
+        DrawSounding(pic, session, view);
+        std::string texts;
+        for (const DrawOperation& op : pic.OperationsOf(Kind::Text)) texts += op.text + "|";
+        return texts;
+    };
+    EXPECT_EQ(labels(1000.0f).find(" 1000 "), std::string::npos);
+    EXPECT_NE(labels(1000.0f).find(" 950 "), std::string::npos);
+    EXPECT_NE(labels(1030.0f).find(" 1000 "), std::string::npos);
 }
 
 TEST_F(Diagram, HeightLinesInThousandsOfFeet) {

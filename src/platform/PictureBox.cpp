@@ -34,6 +34,7 @@ RasterSurface& PictureBox::Overlay() {
     // Few pictures ever draw on a layer: it takes the picture's size when it
     // is first asked for, and follows it from then on.
     if (!overlayUsed_) {
+        CatchUp();
         overlayUsed_ = true;
         overlay_.Resize(surface_.PixelWidth(), surface_.PixelHeight());
     }
@@ -45,7 +46,7 @@ void PictureBox::ClearOverlay() {
 }
 
 QImage PictureBox::ShownImage() const {
-    QImage shown = surface_.Image().copy();
+    QImage shown = Surface().Image().copy();
     if (overlayUsed_) {
         QPainter painter(&shown);
         painter.drawImage(0, 0, overlay_.Image());
@@ -73,8 +74,26 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
     FollowSize();
 }
 
+void PictureBox::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    CatchUp();
+}
+
+void PictureBox::CatchUp() const {
+    // The box itself is never const: only the caller's view of it is.
+    if (sizePending_) const_cast<PictureBox*>(this)->TakeSize();
+}
+
 void PictureBox::FollowSize() {
     // The surface is never smaller than one pixel.
+    const int w = std::max(1, width());
+    const int h = std::max(1, height());
+    sizePending_ = surface_.PixelWidth() != w || surface_.PixelHeight() != h;
+    if (sizePending_ && isVisibleTo(window())) TakeSize();
+}
+
+void PictureBox::TakeSize() {
+    sizePending_ = false;
     const int w = std::max(1, width());
     const int h = std::max(1, height());
     if (surface_.PixelWidth() == w && surface_.PixelHeight() == h) return;

@@ -17,8 +17,17 @@ class PictureBox : public QWidget {
 
     explicit PictureBox(QWidget* parent = nullptr);
 
-    RasterSurface& Surface() { return surface_; }
-    const RasterSurface& Surface() const { return surface_; }
+    // The surface, drawn for the widget's size: a hidden box that was given
+    // a new size takes it, and runs its resize handler, here or when it is
+    // first shown, whichever comes first.
+    RasterSurface& Surface() {
+        CatchUp();
+        return surface_;
+    }
+    const RasterSurface& Surface() const {
+        CatchUp();
+        return surface_;
+    }
     // A transparent layer of the same size shown over the surface, for
     // marks that come and go (a trace following the mouse) without touching
     // the picture below; Clear empties it.
@@ -46,24 +55,32 @@ class PictureBox : public QWidget {
 
     // Gives the surface the widget's size when they differ, then runs the
     // resize handler. Qt holds back the resize event of a hidden widget until
-    // it is shown, so a layout that places hidden boxes calls this itself.
+    // it is shown, so a layout that places hidden boxes calls this itself. A
+    // box that its window does not show keeps the new size pending: its
+    // picture is made and drawn when the box is shown or its surface is
+    // first asked for, so that pictures nobody looks at cost nothing.
     void FollowSize();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void RequestPaint();
+    // Takes a pending size, if any: the surface is resized and redrawn.
+    void CatchUp() const;
+    void TakeSize();
     void Deliver(const MouseHandler& handler, int button, const QMouseEvent& event) const;
 
     RasterSurface surface_;
     RasterSurface overlay_;
     bool overlayUsed_ = false;
     bool paintRequested_ = false;
+    bool sizePending_ = false;
     MouseHandler mouseDown_;
     MouseHandler mouseMove_;
     MouseHandler mouseUp_;

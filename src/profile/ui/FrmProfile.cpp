@@ -376,7 +376,7 @@ void FrmProfile::ApplyReadToControls() {
 }
 
 void FrmProfile::ShowHour() {
-    if (view_.SuspendRedraw) return;
+    if (view_.SuspendRedraw || holdHour_) return;
     const ProfileArrays& s = *session_.profile;
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
     // Without a sounding (no file in the data folder) there is no hour to
@@ -428,30 +428,30 @@ void FrmProfile::btnDisplay_Click(int Index) {
     if (Index >= 0 && Index < kDisplayButtons)
         btnDisplay[static_cast<std::size_t>(Index)]->setChecked(true);
     ShowHour();
-    ShowSurfaceOfMode();
+    ShowSurfaceOfMode(displayMode_);
     pnlMap->setVisible(picMap->isVisibleTo(this));
     pnlHodograph->setVisible(frameHodograph->isVisibleTo(this));
     pnlShear->setVisible(picCape->isVisibleTo(this));
     btnHelp->setFocus();
 }
 
-void FrmProfile::ShowSurfaceOfMode() {
+void FrmProfile::ShowSurfaceOfMode(int mode) {
     const std::array<QWidget*, 10> surfaces = {picProfile, picMap, frameHodograph, picIndices,
                                                picCape,    picMBE, picPrecipType,  picLapse,
                                                picFog,     picDont};
     QWidget* shown = nullptr;
-    if (displayMode_ >= 0 && displayMode_ < kDisplayButtons) {
-        shown = surfaces[static_cast<std::size_t>(displayMode_)];
-    } else if (displayMode_ == kFileListMode) {
+    if (mode >= 0 && mode < kDisplayButtons) {
+        shown = surfaces[static_cast<std::size_t>(mode)];
+    } else if (mode == kFileListMode) {
         shown = picFiles;
     }
-    if (!shown) return; // a mode without a panel changes nothing
+    if (!shown) return;
     for (QWidget* w : surfaces) w->setVisible(w == shown);
     picFiles->setVisible(picFiles == shown);
 }
 
 void FrmProfile::DrawSounding() {
-    if (view_.SuspendRedraw) return;
+    if (view_.SuspendRedraw || holdHour_) return;
     tarvex::DrawSounding(picData->Surface(), session_, view_);
     if (convectionPanel_) convectionPanel_->ClearTrace();
 }

@@ -386,7 +386,9 @@ class FrmProfile : public QWidget {
     void PlaceWindow();
     void ApplySettings();
     void ShowFailure(const TextFileResult& result);
-    void ShowSurfaceOfMode();
+    // Shows the lower picture of a display mode and hides the others; a mode
+    // without a picture changes nothing.
+    void ShowSurfaceOfMode(int mode);
     void ApplyReadToControls();
     // The model, site, title and model settings of the sounding shown: kept
     // after each read that succeeded, put back after one that failed
@@ -424,6 +426,10 @@ class FrmProfile : public QWidget {
     std::optional<double> readoutY_;
     std::string programFolder_ = ".";
     std::int16_t activePanel_ = -1;
+    // While the start-up chooses the first file, the start display and the
+    // start panel, each of which would draw the hour: it is drawn once, when
+    // all are in place.
+    bool holdHour_ = false;
     std::unique_ptr<clsMonitor> monitor_;
     std::unique_ptr<clsMonitors> monitors_;
     std::unique_ptr<MapPanel> mapPanel_;

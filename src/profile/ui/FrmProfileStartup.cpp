@@ -279,6 +279,10 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     ShowFailure(ReadTarvexDat(programFolder_, session_.dataTables));
     FillIndexList();
     picLogo->setText(QRandomGenerator::global()->generateDouble() < 0.1 ? "ZiveVoz" : "Tarvex");
+    // The window opens with the picture of the start display in the lower
+    // place, so that it is the one sized and drawn for the window; the
+    // display is chosen once a sounding has been read.
+    ShowSurfaceOfMode(session_.history.StartDisplay);
     show();
 
     const TextFileResult config =
@@ -302,6 +306,7 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     }
     btnDisplay[9]->setEnabled(session_.config.ExtraDisplayEnabled);
     session_.selection.SelectedSiteButton = -1;
+    holdHour_ = true;
     if (!session_.models.ModelCaptions.empty()) optModel[0]->click();
 
     lakePanel_->lblCI850->setText(QString::number(session_.config.CI850Value));
@@ -311,7 +316,11 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
         btnDisplay_Click(session_.history.StartDisplay);
         activePanel_ = -1;
         btnControl_Click(session_.history.StartPanel);
+    } else {
+        ShowSurfaceOfMode(displayMode_);
     }
+    holdHour_ = false;
+    ShowHour();
     picData->setEnabled(true);
     ShowFailure(GetTraining(programFolder_, session_.help.Training));
     session_.help.TrainingMode = false;

@@ -199,9 +199,11 @@ void PrintIndices(PictureSurface& pic, Session& session, std::int16_t t) {
                                  {10, 13, s.KIndex(m, t)},
                                  {11, 14, s.Showalter(m, t)},
                                  {12, 15, s.SweatIndex(m, t)}});
-    for (const Gauge& g : gauges) DrawBar(pic, MeasureIndex(limits, g.index, g.value), g.row);
-    for (const Gauge& g : gauges)
-        DrawThresholdNumbers(pic, MeasureIndex(limits, g.index, g.value), g.row);
+    std::vector<GaugeBar> bars;
+    for (const Gauge& g : gauges) bars.push_back(MeasureIndex(limits, g.index, g.value));
+    for (std::size_t k = 0; k < gauges.size(); ++k) DrawBar(pic, bars[k], gauges[k].row);
+    for (std::size_t k = 0; k < gauges.size(); ++k)
+        DrawThresholdNumbers(pic, bars[k], gauges[k].row);
 }
 
 } // namespace tarvex

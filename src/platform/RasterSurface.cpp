@@ -16,11 +16,17 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarvex {
 
@@ -143,6 +149,189 @@ std::optional<GlyphLine> LayOutGlyphs(const QRawFont& raw, const QString& text) 
     return line;
 }
 
+// A glyph's smoothed coverage as the toolkit rasterises it at one of the
+// places between whole pixels that it tells apart: its masks are made once
+// and set straight into the image, so that a text costs its pixels and not a
+// pass through the toolkit's text path for every glyph.
+struct GlyphMask {
+    // From the glyph's whole-pixel place on the baseline to the mask's
+    // first column and row.
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> coverage; // row by row, 0 (none) to 255 (full)
+    // Each row's first covered column and the column after its last.
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> rowSpans;
+};
+
+// The toolkit places a glyph at its position in 64ths of a pixel, and draws
+// it from the whole pixel below with one of four renderings, chosen by the
+// quarter that holds the 64ths after it (so the last 64th takes the next
+// pixel's). Each rendering is made from the first 64th that selects it.
+constexpr std::array<int, 5> kSubpixelFirst = {0, 15, 31, 47, 63};
+
+int SubpixelRendering(int sixtyFourths) {
+    return (sixtyFourths + 1) / 16;
+}
+
+// Text this large the toolkit draws as outlines rather than glyph images.
+constexpr int kLargestMaskedPixels = 64;
+
+GlyphMask MakeGlyphMask(const QRawFont& raw, quint32 glyph, int rendering) {
+    // Room about the glyph's outline for the rasteriser's hinting.
+    const QRectF outline = raw.boundingRect(glyph);
+    const int pad = 2 + static_cast<int>(raw.pixelSize()) / 4;
+    const int originX = pad - static_cast<int>(std::floor(outline.left()));
+    const int originY = pad - static_cast<int>(std::floor(outline.top()));
+    const int width = originX + static_cast<int>(std::ceil(outline.right())) + pad + 1;
+    const int height = originY + static_cast<int>(std::ceil(outline.bottom())) + pad + 1;
+    GlyphMask mask;
+    if (width <= 0 || height <= 0 || width > 4 * kLargestMaskedPixels ||
+        height > 4 * kLargestMaskedPixels)
+        return mask;
+    QImage scratch(width, height, QImage::Format_ARGB32_Premultiplied);
+    scratch.fill(Qt::transparent);
+    {
+        QPainter painter(&scratch);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        painter.setPen(Qt::white);
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes({glyph});
+        run.setPositions({QPointF(0.0, 0.0)});
+        painter.drawGlyphRun(
+            QPointF(originX + kSubpixelFirst[static_cast<std::size_t>(rendering)] / 64.0, originY),
+            run);
+    }
+    // White over nothing leaves the coverage in every channel.
+    int x1 = width;
+    int y1 = height;
+    int x2 = -1;
+    int y2 = -1;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (qAlpha(row[x]) == 0) continue;
+            x1 = std::min(x1, x);
+            x2 = std::max(x2, x);
+            y1 = std::min(y1, y);
+            y2 = std::max(y2, y);
+        }
+    }
+    if (x2 < x1) return mask;
+    mask.left = x1 - originX;
+    mask.top = y1 - originY;
+    mask.width = x2 - x1 + 1;
+    mask.height = y2 - y1 + 1;
+    mask.coverage.reserve(static_cast<std::size_t>(mask.width * mask.height));
+    for (int y = y1; y <= y2; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        int first = mask.width;
+        int end = 0;
+        for (int x = x1; x <= x2; ++x) {
+            const int alpha = qAlpha(row[x]);
+            mask.coverage.push_back(static_cast<std::uint8_t>(alpha));
+            if (alpha == 0) continue;
+            first = std::min(first, x - x1);
+            end = x - x1 + 1;
+        }
+        mask.rowSpans.emplace_back(static_cast<std::uint16_t>(std::min(first, end)),
+                                   static_cast<std::uint16_t>(end));
+    }
+    return mask;
+}
+
+// Each of the pixel's four bytes times alpha / 255, rounded as the toolkit
+// rounds it.
+std::uint32_t ByteTimes(std::uint32_t pixel, std::uint32_t alpha) {
+    std::uint32_t t = (pixel & 0xFF00FFu) * alpha;
+    t = ((t + ((t >> 8) & 0xFF00FFu) + 0x800080u) >> 8) & 0xFF00FFu;
+    std::uint32_t u = ((pixel >> 8) & 0xFF00FFu) * alpha;
+    u = (u + ((u >> 8) & 0xFF00FFu) + 0x800080u) & 0xFF00FF00u;
+    return t | u;
+}
+
+// One pixel of smoothed text: the colour where the glyph covers the pixel
+// whole, blended with what is there where it covers a part.
+std::uint32_t BlendGlyphPixel(std::uint32_t color, std::uint32_t alpha, std::uint32_t pixel) {
+    if (alpha == 255) return color;
+    return ByteTimes(color, alpha) + ByteTimes(pixel, 255 - alpha);
+}
+
+#if defined(__SSE2__)
+// x * alpha / 255 in each 16-bit lane, rounded as ByteTimes rounds it.
+__m128i LaneTimes(__m128i x, __m128i alpha) {
+    const __m128i t = _mm_mullo_epi16(x, alpha);
+    return _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(0x80)), 8);
+}
+
+// Four pixels of smoothed text at once, each exactly as BlendGlyphPixel.
+void BlendFourGlyphPixels(std::uint32_t* pixels, std::uint32_t coverage, __m128i color) {
+    const __m128i zero = _mm_setzero_si128();
+    // Each coverage byte for the four bytes of its pixel.
+    __m128i alpha = _mm_cvtsi32_si128(static_cast<int>(coverage));
+    alpha = _mm_unpacklo_epi8(alpha, alpha);
+    alpha = _mm_unpacklo_epi16(alpha, alpha);
+    const __m128i alphaLow = _mm_unpacklo_epi8(alpha, zero);
+    const __m128i alphaHigh = _mm_unpackhi_epi8(alpha, zero);
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
+    const __m128i low =
+        _mm_add_epi16(LaneTimes(color, alphaLow),
+                      LaneTimes(_mm_unpacklo_epi8(under, zero), _mm_sub_epi16(full, alphaLow)));
+    const __m128i high =
+        _mm_add_epi16(LaneTimes(color, alphaHigh),
+                      LaneTimes(_mm_unpackhi_epi8(under, zero), _mm_sub_epi16(full, alphaHigh)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), _mm_packus_epi16(low, high));
+}
+#endif
+
+// Sets the mask in the opaque colour over the image's pixels with the glyph
+// at whole pixel (x, y) of the baseline, as the toolkit blends smoothed text.
+void SetGlyph(QImage& image, const GlyphMask& mask, int x, int y, std::uint32_t color) {
+    const int left = x + mask.left;
+    const int top = y + mask.top;
+    const int fromColumn = std::max(0, -left);
+    const int toColumn = std::min(mask.width, image.width() - left);
+    const int fromRow = std::max(0, -top);
+    const int toRow = std::min(mask.height, image.height() - top);
+    if (fromColumn >= toColumn || fromRow >= toRow) return;
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+#if defined(__SSE2__)
+    const __m128i lanes =
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(color)), _mm_setzero_si128());
+    const __m128i colorLanes = _mm_unpacklo_epi64(lanes, lanes);
+    const __m128i fourColors = _mm_set1_epi32(static_cast<int>(color));
+#endif
+    for (int row = fromRow; row < toRow; ++row) {
+        const std::uint8_t* coverage =
+            mask.coverage.data() + static_cast<std::size_t>(row * mask.width);
+        auto* pixels = reinterpret_cast<std::uint32_t*>(bits + (top + row) * stride) + left;
+        const auto [first, end] = mask.rowSpans[static_cast<std::size_t>(row)];
+        const int stop = std::min<int>(toColumn, end);
+        int column = std::max<int>(fromColumn, first);
+#if defined(__SSE2__)
+        for (; column + 4 <= stop; column += 4) {
+            std::uint32_t four = 0;
+            std::memcpy(&four, coverage + column, sizeof four);
+            if (four == 0) continue;
+            if (four == 0xFFFFFFFFu) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + column), fourColors);
+                continue;
+            }
+            BlendFourGlyphPixels(pixels + column, four, colorLanes);
+        }
+#endif
+        for (; column < stop; ++column) {
+            const std::uint32_t a = coverage[column];
+            if (a != 0) pixels[column] = BlendGlyphPixel(color, a, pixels[column]);
+        }
+    }
+}
+
 // Hashes a text the same whether it is held or only viewed, so that the
 // widths are looked up without making a string.
 struct TextHash {
@@ -175,8 +364,86 @@ struct RasterSurface::TextFont {
         int width = 0;
     };
     mutable std::unordered_map<std::string, Laid, TextHash, std::equal_to<>> laid;
+    // The smoothed masks made so far, by glyph and rendering.
+    mutable std::unordered_map<std::uint32_t, GlyphMask> masks;
 
+    const GlyphMask& MaskOf(quint32 glyph, int rendering) const {
+        const std::uint32_t key = (glyph << 3) | static_cast<std::uint32_t>(rendering);
+        if (const auto known = masks.find(key); known != masks.end()) return known->second;
+        constexpr std::size_t kMasksKept = 4096;
+        if (masks.size() >= kMasksKept) masks.clear();
+        return masks.emplace(key, MakeGlyphMask(raw, glyph, rendering)).first->second;
+    }
+
+    // The printable ASCII characters' glyphs (0 where the font lacks one),
+    // their advances alone and, filled as pairs turn up, each one's kerned
+    // advance before each other: the toolkit kerns a text pair by pair, so a
+    // text of them is laid out from the tables without asking it.
+    static constexpr int kFirstAscii = 0x20;
+    static constexpr int kAsciiCount = 0x7F - kFirstAscii;
+    std::array<quint32, kAsciiCount> asciiGlyphs{};
+    std::array<double, kAsciiCount> asciiAdvances{};
+    mutable std::vector<double> pairAdvances; // NaN until asked
+    mutable Laid asciiLaid;                   // the latest text laid out from the tables
+
+    void FillAsciiTables() {
+        QString all;
+        for (int c = kFirstAscii; c < kFirstAscii + kAsciiCount; ++c) all += QChar(c);
+        const QList<quint32> glyphs =
+            raw.isValid() ? raw.glyphIndexesForString(all) : QList<quint32>{};
+        if (glyphs.size() != kAsciiCount) return;
+        for (int k = 0; k < kAsciiCount; ++k) {
+            asciiGlyphs[static_cast<std::size_t>(k)] = glyphs[k];
+            if (glyphs[k] == 0) continue;
+            asciiAdvances[static_cast<std::size_t>(k)] =
+                raw.advancesForGlyphIndexes(QList<quint32>{glyphs[k]}, QRawFont::KernedAdvances)
+                    .value(0)
+                    .x();
+        }
+        pairAdvances.assign(static_cast<std::size_t>(kAsciiCount * kAsciiCount),
+                            std::numeric_limits<double>::quiet_NaN());
+    }
+
+    double PairAdvance(int first, int next) const {
+        double& advance = pairAdvances[static_cast<std::size_t>(first * kAsciiCount + next)];
+        if (std::isnan(advance)) {
+            const QList<quint32> pair{asciiGlyphs[static_cast<std::size_t>(first)],
+                                      asciiGlyphs[static_cast<std::size_t>(next)]};
+            advance = raw.advancesForGlyphIndexes(pair, QRawFont::KernedAdvances).value(0).x();
+        }
+        return advance;
+    }
+
+    // The text laid out from the tables; false when a character is not in
+    // them.
+    bool LayOutAscii(std::string_view text) const {
+        if (pairAdvances.empty() || text.empty()) return false;
+        for (const char c : text) {
+            const int k = static_cast<unsigned char>(c) - kFirstAscii;
+            if (k < 0 || k >= kAsciiCount || asciiGlyphs[static_cast<std::size_t>(k)] == 0)
+                return false;
+        }
+        if (!asciiLaid.glyphs) asciiLaid.glyphs.emplace();
+        GlyphLine& line = *asciiLaid.glyphs;
+        line.glyphs.clear();
+        line.positions.clear();
+        line.width = 0.0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const int k = static_cast<unsigned char>(text[i]) - kFirstAscii;
+            line.glyphs.push_back(asciiGlyphs[static_cast<std::size_t>(k)]);
+            line.positions.push_back(QPointF(line.width, 0.0));
+            line.width +=
+                i + 1 < text.size()
+                    ? PairAdvance(k, static_cast<unsigned char>(text[i + 1]) - kFirstAscii)
+                    : asciiAdvances[static_cast<std::size_t>(k)];
+        }
+        asciiLaid.width = static_cast<int>(std::lround(line.width));
+        return true;
+    }
+
+    // The reference holds until the next call.
     const Laid& LayOut(std::string_view text) const {
+        if (LayOutAscii(text)) return asciiLaid;
         if (const auto known = laid.find(text); known != laid.end()) return known->second;
         constexpr std::size_t kTextsKept = 1024;
         if (laid.size() >= kTextsKept) laid.clear();
@@ -211,6 +478,7 @@ const RasterSurface::TextFont& RasterSurface::CurrentTextFont() const {
     made->exactFont = made->font;
     made->exactFont.setStyleStrategy(QFont::NoAntialias);
     made->exactRaw = QRawFont::fromFont(made->exactFont);
+    made->FillAsciiTables();
     const QFontMetrics metrics(made->font);
     made->ascent = metrics.ascent();
     made->height = metrics.height();
@@ -1008,19 +1276,34 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     // itself at the least size; text printed in a combining mode keeps
     // exact pixels.
     const bool smooth = state.drawMode == DrawMode::CopyPen;
-    QPainter& painter = Painter();
-    painter.setPen(ToQColor(state.foreColor));
-    painter.setRenderHint(QPainter::TextAntialiasing, smooth);
     const QPoint baseline = topLeft + QPoint(0, font.ascent);
-    if (glyphs) {
-        QGlyphRun run;
-        run.setRawFont(smooth ? font.raw : font.exactRaw);
-        run.setGlyphIndexes(glyphs->glyphs);
-        run.setPositions(glyphs->positions);
-        painter.drawGlyphRun(baseline, run);
+    if (glyphs && smooth && font.pixels < kLargestMaskedPixels) {
+        const std::uint32_t color = 0xFF000000u | PixelBits(state.foreColor);
+        for (qsizetype k = 0; k < glyphs->glyphs.size(); ++k) {
+            // The glyph's place in 64ths of a pixel, cut toward zero as the
+            // toolkit takes it.
+            const double place = (baseline.x() + glyphs->positions[k].x()) * 64.0;
+            if (!(std::abs(place) < 64.0 * kSafePixel)) continue;
+            const int sixtyFourths = static_cast<int>(place);
+            const GlyphMask& mask =
+                font.MaskOf(glyphs->glyphs[k], SubpixelRendering(sixtyFourths & 63));
+            if (mask.coverage.empty()) continue;
+            SetGlyph(image_, mask, sixtyFourths >> 6, baseline.y(), color);
+        }
     } else {
-        painter.setFont(smooth ? font.font : font.exactFont);
-        painter.drawText(baseline, ToQString(text));
+        QPainter& painter = Painter();
+        painter.setPen(ToQColor(state.foreColor));
+        painter.setRenderHint(QPainter::TextAntialiasing, smooth);
+        if (glyphs) {
+            QGlyphRun run;
+            run.setRawFont(smooth ? font.raw : font.exactRaw);
+            run.setGlyphIndexes(glyphs->glyphs);
+            run.setPositions(glyphs->positions);
+            painter.drawGlyphRun(baseline, run);
+        } else {
+            painter.setFont(smooth ? font.font : font.exactFont);
+            painter.drawText(baseline, ToQString(text));
+        }
     }
     Changed();
 }

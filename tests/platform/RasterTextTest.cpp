@@ -2,6 +2,9 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,6 +43,82 @@ TEST(RasterText, MeasuresAsTheToolkitAndFollowsTheFont) {
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 200; ++x) red += surface.Image().pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_GT(red, 5);
+}
+
+// Smoothed text is set from kept glyph masks: every pixel must come out as
+// the toolkit's own drawing of the same glyphs at the same places leaves it,
+// over a background of many colours (each blend shows), in every face, in
+// bold, at the default and a large size, and in an image that lets the
+// picture below show through.
+TEST(RasterText, KeptGlyphsDrawAsTheToolkitDraws) {
+    struct Case {
+        const char* name;
+        bool bold;
+        double size;
+        RasterSurface::Background background;
+    };
+    const char* texts[] = {"Precipitation:  0.123 Hr     1.234 Total", "Lapse Rate \u00B0C/km",
+                           "<LCL 944 mb -23.0 WBZero 17,833 ft", "Wwjfi.,;:!|/@&%$#"};
+    for (const auto& [name, bold, size, background] :
+         {Case{"Arial", false, 9, RasterSurface::Background::Opaque},
+          Case{"Fixedsys", false, 9, RasterSurface::Background::Opaque},
+          Case{"Times New Roman", true, 11, RasterSurface::Background::Opaque},
+          Case{"Arial", true, 24, RasterSurface::Background::Opaque},
+          Case{"MS Sans Serif", false, 9, RasterSurface::Background::Transparent}}) {
+        RasterSurface surface(420, 260, background);
+        surface.SetFontName(name);
+        surface.SetFontBold(bold);
+        surface.SetFontSize(size);
+        surface.SetFontTransparent(true);
+        for (int k = 0; k < 14; ++k) {
+            surface.FilledBox(30 * k, 0, 30 * k + 29, 259 - 9 * k,
+                              RGB(40 + 15 * k, 250 - 17 * k, (97 * k) % 256));
+        }
+        QImage reference = surface.Image().copy();
+        QFont font(name[0] == 'F'   ? "DejaVu Sans Mono"
+                   : name[0] == 'T' ? "DejaVu Serif"
+                                    : "DejaVu Sans");
+        font.setPixelSize(surface.TextPixelSize());
+        font.setBold(bold);
+        font.setStyleStrategy(QFont::PreferAntialias);
+        const QRawFont raw = QRawFont::fromFont(font);
+        const int ascent = QFontMetrics(font).ascent();
+        const int rowHeight = QFontMetrics(font).height() + 2;
+        QPainter painter(&reference);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        int row = 0;
+        for (const char* text : texts) {
+            const QString line = QString::fromUtf8(text);
+            const QList<quint32> glyphs = raw.glyphIndexesForString(line);
+            QList<QPointF> positions;
+            double x = 0.0;
+            for (const QPointF& advance :
+                 raw.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances)) {
+                positions.push_back(QPointF(x, 0.0));
+                x += advance.x();
+            }
+            const Rgb color = row % 2 ? kYellow : RGB(20, 60, 255);
+            const int top = 1 + row * rowHeight;
+            surface.SetForeColor(color);
+            surface.SetCurrentX(3 + row);
+            surface.SetCurrentY(top);
+            surface.PrintNoNewline(text);
+            QGlyphRun run;
+            run.setRawFont(raw);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            painter.setPen(QColor(color.r, color.g, color.b));
+            painter.drawGlyphRun(QPointF(3 + row, top + ascent), run);
+            ++row;
+        }
+        painter.end();
+        const QImage& drawn = surface.Image();
+        int differ = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                differ += drawn.pixel(x, y) != reference.pixel(x, y);
+        EXPECT_EQ(differ, 0) << name << " " << size;
+    }
 }
 
 // Every face and weight the pictures use shows the ten digits as ten shapes

@@ -332,6 +332,63 @@ void SetGlyph(QImage& image, const GlyphMask& mask, int x, int y, std::uint32_t 
     }
 }
 
+// A word of a text as set over pixels of one colour: its glyphs, the 64ths
+// of a pixel its first glyph starts after a whole pixel, its colour and the
+// colour under it.
+struct WordKey {
+    std::array<quint32, 12> glyphs{};
+    std::uint8_t length = 0;
+    std::uint8_t phase = 0;
+    std::uint32_t color = 0;
+    std::uint32_t under = 0;
+    bool operator==(const WordKey& other) const {
+        return length == other.length && phase == other.phase && color == other.color &&
+               under == other.under &&
+               std::equal(glyphs.begin(), glyphs.begin() + length, other.glyphs.begin());
+    }
+};
+
+struct WordKeyHash {
+    std::size_t operator()(const WordKey& key) const {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (std::uint64_t{key.length} << 8 | key.phase);
+        const auto mix = [&h](std::uint64_t v) {
+            h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+        };
+        mix((std::uint64_t{key.color} << 32) | key.under);
+        for (std::size_t k = 0; k < key.length; ++k) mix(key.glyphs[k]);
+        return static_cast<std::size_t>(h);
+    }
+};
+
+// A word's pixels as set, and their area from the word's first whole pixel
+// on the baseline.
+struct WordPixels {
+    QRect area;
+    std::vector<std::uint32_t> pixels;
+};
+
+// The colour of every pixel of the area, when they all have one.
+std::optional<std::uint32_t> UniformPixel(const QImage& image, const QRect& area) {
+    const std::uint32_t first =
+        reinterpret_cast<const std::uint32_t*>(image.constScanLine(area.top()))[area.left()];
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
+        for (int column = area.left(); column <= area.right(); ++column)
+            if (pixels[column] != first) return std::nullopt;
+    }
+    return first;
+}
+
+void CopyPixels(QImage& image, const WordPixels& kept, const QPoint& at) {
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const int width = kept.area.width();
+    for (int row = 0; row < kept.area.height(); ++row)
+        std::memcpy(reinterpret_cast<std::uint32_t*>(bits + (at.y() + row) * stride) + at.x(),
+                    kept.pixels.data() + static_cast<std::size_t>(row * width),
+                    static_cast<std::size_t>(width) * sizeof(std::uint32_t));
+}
+
 // Hashes a text the same whether it is held or only viewed, so that the
 // widths are looked up without making a string.
 struct TextHash {
@@ -366,14 +423,112 @@ struct RasterSurface::TextFont {
     mutable std::unordered_map<std::string, Laid, TextHash, std::equal_to<>> laid;
     // The smoothed masks made so far, by glyph and rendering.
     mutable std::unordered_map<std::uint32_t, GlyphMask> masks;
+    // Words as set over a background of one colour: the same word in the
+    // same colour at the same place between pixels over the same colour is
+    // the same pixels, so a table of numbers that recur hour after hour
+    // copies them instead of blending every glyph again.
+    mutable std::unordered_map<WordKey, WordPixels, WordKeyHash> words;
+    mutable std::size_t wordPixelsKept = 0;
+
+    // Kept masks and words stay valid through a text: the bounds are kept
+    // before one is set.
+    void TrimKept() const {
+        constexpr std::size_t kMasksKept = 4096;
+        constexpr std::size_t kWordsKept = 2048;
+        constexpr std::size_t kWordPixelsKept = std::size_t{1} << 20;
+        if (masks.size() >= kMasksKept) masks.clear();
+        if (words.size() >= kWordsKept || wordPixelsKept >= kWordPixelsKept) {
+            words.clear();
+            wordPixelsKept = 0;
+        }
+    }
 
     const GlyphMask& MaskOf(quint32 glyph, int rendering) const {
         const std::uint32_t key = (glyph << 3) | static_cast<std::uint32_t>(rendering);
         if (const auto known = masks.find(key); known != masks.end()) return known->second;
-        constexpr std::size_t kMasksKept = 4096;
-        if (masks.size() >= kMasksKept) masks.clear();
         return masks.emplace(key, MakeGlyphMask(raw, glyph, rendering)).first->second;
     }
+
+    // Sets a laid-out text smoothed in the opaque colour, its baseline
+    // starting at whole pixel baseline, word by word.
+    void SetText(QImage& image, const GlyphLine& line, QPoint baseline, std::uint32_t color) const {
+        TrimKept();
+        const quint32 blank = asciiGlyphs[0];
+        std::vector<Placed>& placed = placedScratch;
+        const qsizetype count = line.glyphs.size();
+        for (qsizetype first = 0; first < count;) {
+            if (line.glyphs[first] == blank) {
+                ++first;
+                continue;
+            }
+            qsizetype end = first;
+            while (end < count && line.glyphs[end] != blank) ++end;
+            placed.clear();
+            WordKey key;
+            QRect area;
+            int originX = 0;
+            for (qsizetype k = first; k < end; ++k) {
+                // The glyph's place in 64ths of a pixel, cut toward zero as
+                // the toolkit takes it.
+                const double place = (baseline.x() + line.positions[k].x()) * 64.0;
+                if (!(std::abs(place) < 64.0 * kSafePixel)) continue;
+                const int sixtyFourths = static_cast<int>(place);
+                if (k == first) {
+                    originX = sixtyFourths >> 6;
+                    key.phase = static_cast<std::uint8_t>(sixtyFourths & 63);
+                }
+                const GlyphMask& mask =
+                    MaskOf(line.glyphs[k], SubpixelRendering(sixtyFourths & 63));
+                if (mask.coverage.empty()) continue;
+                placed.push_back({&mask, sixtyFourths >> 6});
+                area |= QRect(placed.back().x + mask.left, baseline.y() + mask.top, mask.width,
+                              mask.height);
+            }
+            const qsizetype length = end - first;
+            const bool keyed = length <= static_cast<qsizetype>(key.glyphs.size()) &&
+                               placed.size() == static_cast<std::size_t>(length) &&
+                               image.rect().contains(area);
+            const std::optional<std::uint32_t> under =
+                keyed ? UniformPixel(image, area) : std::nullopt;
+            if (under) {
+                key.length = static_cast<std::uint8_t>(length);
+                for (qsizetype k = 0; k < length; ++k)
+                    key.glyphs[static_cast<std::size_t>(k)] = line.glyphs[first + k];
+                key.color = color;
+                key.under = *under;
+                if (const auto known = words.find(key); known != words.end()) {
+                    const WordPixels& kept = known->second;
+                    if (kept.area.size() == area.size() &&
+                        kept.area.topLeft() == area.topLeft() - QPoint(originX, baseline.y())) {
+                        CopyPixels(image, kept, area.topLeft());
+                        first = end;
+                        continue;
+                    }
+                }
+            }
+            for (const Placed& p : placed) SetGlyph(image, *p.mask, p.x, baseline.y(), color);
+            if (under) {
+                WordPixels kept;
+                kept.area = area.translated(-originX, -baseline.y());
+                kept.pixels.resize(static_cast<std::size_t>(area.width() * area.height()));
+                for (int row = 0; row < area.height(); ++row)
+                    std::memcpy(kept.pixels.data() + static_cast<std::size_t>(row * area.width()),
+                                reinterpret_cast<const std::uint32_t*>(
+                                    image.constScanLine(area.top() + row)) +
+                                    area.left(),
+                                static_cast<std::size_t>(area.width()) * sizeof(std::uint32_t));
+                wordPixelsKept += kept.pixels.size();
+                words.insert_or_assign(key, std::move(kept));
+            }
+            first = end;
+        }
+    }
+    // The glyphs of the word being set, with their whole-pixel places.
+    struct Placed {
+        const GlyphMask* mask;
+        int x;
+    };
+    mutable std::vector<Placed> placedScratch;
 
     // The printable ASCII characters' glyphs (0 where the font lacks one),
     // their advances alone and, filled as pairs turn up, each one's kerned
@@ -1278,18 +1433,7 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     const bool smooth = state.drawMode == DrawMode::CopyPen;
     const QPoint baseline = topLeft + QPoint(0, font.ascent);
     if (glyphs && smooth && font.pixels < kLargestMaskedPixels) {
-        const std::uint32_t color = 0xFF000000u | PixelBits(state.foreColor);
-        for (qsizetype k = 0; k < glyphs->glyphs.size(); ++k) {
-            // The glyph's place in 64ths of a pixel, cut toward zero as the
-            // toolkit takes it.
-            const double place = (baseline.x() + glyphs->positions[k].x()) * 64.0;
-            if (!(std::abs(place) < 64.0 * kSafePixel)) continue;
-            const int sixtyFourths = static_cast<int>(place);
-            const GlyphMask& mask =
-                font.MaskOf(glyphs->glyphs[k], SubpixelRendering(sixtyFourths & 63));
-            if (mask.coverage.empty()) continue;
-            SetGlyph(image_, mask, sixtyFourths >> 6, baseline.y(), color);
-        }
+        font.SetText(image_, *glyphs, baseline, 0xFF000000u | PixelBits(state.foreColor));
     } else {
         QPainter& painter = Painter();
         painter.setPen(ToQColor(state.foreColor));

@@ -49,7 +49,7 @@ TEST(RasterText, MeasuresAsTheToolkitAndFollowsTheFont) {
 // the toolkit's own drawing of the same glyphs at the same places leaves it,
 // over a background of many colours (each blend shows), in every face, in
 // bold, at the default and a large size, and in an image that lets the
-// picture below show through.
+// picture below show through; words set again over one colour as well.
 TEST(RasterText, KeptGlyphsDrawAsTheToolkitDraws) {
     struct Case {
         const char* name;
@@ -65,15 +65,20 @@ TEST(RasterText, KeptGlyphsDrawAsTheToolkitDraws) {
           Case{"Times New Roman", true, 11, RasterSurface::Background::Opaque},
           Case{"Arial", true, 24, RasterSurface::Background::Opaque},
           Case{"MS Sans Serif", false, 9, RasterSurface::Background::Transparent}}) {
-        RasterSurface surface(420, 260, background);
+        RasterSurface surface(420, 400, background);
         surface.SetFontName(name);
         surface.SetFontBold(bold);
         surface.SetFontSize(size);
         surface.SetFontTransparent(true);
+        const int rowHeight = static_cast<int>(surface.TextHeight("0")) + 2;
+        // Stripes under the first four rows, one colour under the next
+        // seven and another under the last.
         for (int k = 0; k < 14; ++k) {
-            surface.FilledBox(30 * k, 0, 30 * k + 29, 259 - 9 * k,
+            surface.FilledBox(30 * k, 0, 30 * k + 29, 4 * rowHeight - 9 * k,
                               RGB(40 + 15 * k, 250 - 17 * k, (97 * k) % 256));
         }
+        surface.FilledBox(0, 4 * rowHeight + 1, 419, 11 * rowHeight, RGB(70, 20, 90));
+        surface.FilledBox(0, 11 * rowHeight + 1, 419, 399, RGB(10, 110, 60));
         QImage reference = surface.Image().copy();
         QFont font(name[0] == 'F'   ? "DejaVu Sans Mono"
                    : name[0] == 'T' ? "DejaVu Serif"
@@ -83,11 +88,14 @@ TEST(RasterText, KeptGlyphsDrawAsTheToolkitDraws) {
         font.setStyleStrategy(QFont::PreferAntialias);
         const QRawFont raw = QRawFont::fromFont(font);
         const int ascent = QFontMetrics(font).ascent();
-        const int rowHeight = QFontMetrics(font).height() + 2;
         QPainter painter(&reference);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
-        int row = 0;
-        for (const char* text : texts) {
+        // Each text over the stripes, then twice over one colour at the same
+        // place between pixels: the second time its words recur, in the
+        // same colour, in the other colour (row 10) and over the other
+        // colour (row 11).
+        for (int row = 0; row < 12; ++row) {
+            const char* text = texts[row % 4];
             const QString line = QString::fromUtf8(text);
             const QList<quint32> glyphs = raw.glyphIndexesForString(line);
             QList<QPointF> positions;
@@ -97,10 +105,11 @@ TEST(RasterText, KeptGlyphsDrawAsTheToolkitDraws) {
                 positions.push_back(QPointF(x, 0.0));
                 x += advance.x();
             }
-            const Rgb color = row % 2 ? kYellow : RGB(20, 60, 255);
+            const Rgb color = (row % 2 == 1) != (row == 10) ? kYellow : RGB(20, 60, 255);
+            const int left = 3 + row % 4;
             const int top = 1 + row * rowHeight;
             surface.SetForeColor(color);
-            surface.SetCurrentX(3 + row);
+            surface.SetCurrentX(left);
             surface.SetCurrentY(top);
             surface.PrintNoNewline(text);
             QGlyphRun run;
@@ -108,8 +117,7 @@ TEST(RasterText, KeptGlyphsDrawAsTheToolkitDraws) {
             run.setGlyphIndexes(glyphs);
             run.setPositions(positions);
             painter.setPen(QColor(color.r, color.g, color.b));
-            painter.drawGlyphRun(QPointF(3 + row, top + ascent), run);
-            ++row;
+            painter.drawGlyphRun(QPointF(left, top + ascent), run);
         }
         painter.end();
         const QImage& drawn = surface.Image();

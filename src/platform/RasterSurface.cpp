@@ -340,10 +340,8 @@ struct WordKey {
     std::uint8_t length = 0;
     std::uint8_t phase = 0;
     std::uint32_t color = 0;
-    std::uint32_t under = 0;
     bool operator==(const WordKey& other) const {
         return length == other.length && phase == other.phase && color == other.color &&
-               under == other.under &&
                std::equal(glyphs.begin(), glyphs.begin() + length, other.glyphs.begin());
     }
 };
@@ -354,29 +352,40 @@ struct WordKeyHash {
         const auto mix = [&h](std::uint64_t v) {
             h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
         };
-        mix((std::uint64_t{key.color} << 32) | key.under);
+        mix(key.color);
         for (std::size_t k = 0; k < key.length; ++k) mix(key.glyphs[k]);
         return static_cast<std::size_t>(h);
     }
 };
 
-// A word's pixels as set, and their area from the word's first whole pixel
-// on the baseline.
+// A word's pixels as set over one colour, and their area from the word's
+// first whole pixel on the baseline.
 struct WordPixels {
     QRect area;
+    std::uint32_t under = 0;
     std::vector<std::uint32_t> pixels;
 };
 
-// The colour of every pixel of the area, when they all have one.
-std::optional<std::uint32_t> UniformPixel(const QImage& image, const QRect& area) {
-    const std::uint32_t first =
-        reinterpret_cast<const std::uint32_t*>(image.constScanLine(area.top()))[area.left()];
+// Whether every pixel of the area, inside the image, is the colour.
+bool AllPixelsAre(const QImage& image, const QRect& area, std::uint32_t color) {
+    const uchar* const bits = image.constBits();
+    const qsizetype stride = image.bytesPerLine();
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(color));
+#endif
     for (int row = area.top(); row <= area.bottom(); ++row) {
-        const auto* pixels = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
-        for (int column = area.left(); column <= area.right(); ++column)
-            if (pixels[column] != first) return std::nullopt;
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(bits + row * stride);
+        int column = area.left();
+#if defined(__SSE2__)
+        for (; column + 4 <= area.right() + 1; column += 4) {
+            const __m128i got = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + column));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(got, four)) != 0xFFFF) return false;
+        }
+#endif
+        for (; column <= area.right(); ++column)
+            if (pixels[column] != color) return false;
     }
-    return first;
+    return true;
 }
 
 void CopyPixels(QImage& image, const WordPixels& kept, const QPoint& at) {
@@ -427,7 +436,7 @@ struct RasterSurface::TextFont {
     // same colour at the same place between pixels over the same colour is
     // the same pixels, so a table of numbers that recur hour after hour
     // copies them instead of blending every glyph again.
-    mutable std::unordered_map<WordKey, WordPixels, WordKeyHash> words;
+    mutable std::unordered_map<WordKey, std::vector<WordPixels>, WordKeyHash> words;
     mutable std::size_t wordPixelsKept = 0;
 
     // Kept masks and words stay valid through a text: the bounds are kept
@@ -454,7 +463,6 @@ struct RasterSurface::TextFont {
     void SetText(QImage& image, const GlyphLine& line, QPoint baseline, std::uint32_t color) const {
         TrimKept();
         const quint32 blank = asciiGlyphs[0];
-        std::vector<Placed>& placed = placedScratch;
         const qsizetype count = line.glyphs.size();
         for (qsizetype first = 0; first < count;) {
             if (line.glyphs[first] == blank) {
@@ -463,66 +471,85 @@ struct RasterSurface::TextFont {
             }
             qsizetype end = first;
             while (end < count && line.glyphs[end] != blank) ++end;
-            placed.clear();
-            WordKey key;
-            QRect area;
-            int originX = 0;
-            for (qsizetype k = first; k < end; ++k) {
-                // The glyph's place in 64ths of a pixel, cut toward zero as
-                // the toolkit takes it.
-                const double place = (baseline.x() + line.positions[k].x()) * 64.0;
-                if (!(std::abs(place) < 64.0 * kSafePixel)) continue;
-                const int sixtyFourths = static_cast<int>(place);
-                if (k == first) {
-                    originX = sixtyFourths >> 6;
-                    key.phase = static_cast<std::uint8_t>(sixtyFourths & 63);
-                }
-                const GlyphMask& mask =
-                    MaskOf(line.glyphs[k], SubpixelRendering(sixtyFourths & 63));
-                if (mask.coverage.empty()) continue;
-                placed.push_back({&mask, sixtyFourths >> 6});
-                area |= QRect(placed.back().x + mask.left, baseline.y() + mask.top, mask.width,
-                              mask.height);
-            }
-            const qsizetype length = end - first;
-            const bool keyed = length <= static_cast<qsizetype>(key.glyphs.size()) &&
-                               placed.size() == static_cast<std::size_t>(length) &&
-                               image.rect().contains(area);
-            const std::optional<std::uint32_t> under =
-                keyed ? UniformPixel(image, area) : std::nullopt;
-            if (under) {
-                key.length = static_cast<std::uint8_t>(length);
-                for (qsizetype k = 0; k < length; ++k)
-                    key.glyphs[static_cast<std::size_t>(k)] = line.glyphs[first + k];
-                key.color = color;
-                key.under = *under;
-                if (const auto known = words.find(key); known != words.end()) {
-                    const WordPixels& kept = known->second;
-                    if (kept.area.size() == area.size() &&
-                        kept.area.topLeft() == area.topLeft() - QPoint(originX, baseline.y())) {
-                        CopyPixels(image, kept, area.topLeft());
-                        first = end;
-                        continue;
-                    }
-                }
-            }
-            for (const Placed& p : placed) SetGlyph(image, *p.mask, p.x, baseline.y(), color);
-            if (under) {
-                WordPixels kept;
-                kept.area = area.translated(-originX, -baseline.y());
-                kept.pixels.resize(static_cast<std::size_t>(area.width() * area.height()));
-                for (int row = 0; row < area.height(); ++row)
-                    std::memcpy(kept.pixels.data() + static_cast<std::size_t>(row * area.width()),
-                                reinterpret_cast<const std::uint32_t*>(
-                                    image.constScanLine(area.top() + row)) +
-                                    area.left(),
-                                static_cast<std::size_t>(area.width()) * sizeof(std::uint32_t));
-                wordPixelsKept += kept.pixels.size();
-                words.insert_or_assign(key, std::move(kept));
-            }
+            SetWord(image, line, first, end, baseline, color);
             first = end;
         }
     }
+
+    // Glyphs first to end of the line, a word: copied when it was set over
+    // the same colour before, else blended glyph by glyph (and kept when it
+    // lies over one colour).
+    void SetWord(QImage& image, const GlyphLine& line, qsizetype first, qsizetype end,
+                 QPoint baseline, std::uint32_t color) const {
+        // A glyph's place in 64ths of a pixel, cut toward zero as the toolkit
+        // takes it.
+        const auto sixtyFourths = [&](qsizetype k) -> std::optional<int> {
+            const double place = (baseline.x() + line.positions[k].x()) * 64.0;
+            if (!(std::abs(place) < 64.0 * kSafePixel)) return std::nullopt;
+            return static_cast<int>(place);
+        };
+        const std::optional<int> start = sixtyFourths(first);
+        WordKey key;
+        const qsizetype length = end - first;
+        const bool keyed = start && length <= static_cast<qsizetype>(key.glyphs.size());
+        const QPoint origin(start ? *start >> 6 : 0, baseline.y());
+        std::vector<WordPixels>* kept = nullptr;
+        if (keyed) {
+            key.length = static_cast<std::uint8_t>(length);
+            key.phase = static_cast<std::uint8_t>(*start & 63);
+            key.color = color;
+            for (qsizetype k = 0; k < length; ++k)
+                key.glyphs[static_cast<std::size_t>(k)] = line.glyphs[first + k];
+            if (const auto known = words.find(key); known != words.end()) {
+                kept = &known->second;
+                for (const WordPixels& set : *kept) {
+                    const QRect area = set.area.translated(origin);
+                    if (!image.rect().contains(area) || !AllPixelsAre(image, area, set.under))
+                        continue;
+                    CopyPixels(image, set, area.topLeft());
+                    return;
+                }
+            }
+        }
+        std::vector<Placed>& placed = placedScratch;
+        placed.clear();
+        QRect area;
+        for (qsizetype k = first; k < end; ++k) {
+            const std::optional<int> at = sixtyFourths(k);
+            if (!at) continue;
+            const GlyphMask& mask = MaskOf(line.glyphs[k], SubpixelRendering(*at & 63));
+            if (mask.coverage.empty()) continue;
+            placed.push_back({&mask, *at >> 6});
+            area |= QRect(placed.back().x + mask.left, baseline.y() + mask.top, mask.width,
+                          mask.height);
+        }
+        const bool keep = keyed && image.rect().contains(area) &&
+                          AllPixelsAre(image, area,
+                                       reinterpret_cast<const std::uint32_t*>(
+                                           image.constScanLine(area.top()))[area.left()]);
+        const std::uint32_t under = keep ? reinterpret_cast<const std::uint32_t*>(
+                                               image.constScanLine(area.top()))[area.left()]
+                                         : 0;
+        for (const Placed& p : placed) SetGlyph(image, *p.mask, p.x, baseline.y(), color);
+        if (!keep) return;
+        WordPixels set;
+        set.area = area.translated(-origin);
+        set.under = under;
+        set.pixels.resize(static_cast<std::size_t>(area.width() * area.height()));
+        for (int row = 0; row < area.height(); ++row)
+            std::memcpy(
+                set.pixels.data() + static_cast<std::size_t>(row * area.width()),
+                reinterpret_cast<const std::uint32_t*>(image.constScanLine(area.top() + row)) +
+                    area.left(),
+                static_cast<std::size_t>(area.width()) * sizeof(std::uint32_t));
+        wordPixelsKept += set.pixels.size();
+        if (!kept) kept = &words[key];
+        // A word kept over a few colours at most: the oldest gives way.
+        constexpr std::size_t kBackgroundsKept = 4;
+        if (kept->size() == kBackgroundsKept) kept->erase(kept->begin());
+        kept->push_back(std::move(set));
+    }
+
     // The glyphs of the word being set, with their whole-pixel places.
     struct Placed {
         const GlyphMask* mask;
@@ -567,6 +594,23 @@ struct RasterSurface::TextFont {
             advance = raw.advancesForGlyphIndexes(pair, QRawFont::KernedAdvances).value(0).x();
         }
         return advance;
+    }
+
+    // The text's width from the tables, as LayOutAscii gives it; none when
+    // a character is not in them.
+    std::optional<int> AsciiWidth(std::string_view text) const {
+        if (pairAdvances.empty() || text.empty()) return std::nullopt;
+        double width = 0.0;
+        int previous = -1;
+        for (const char c : text) {
+            const int k = static_cast<unsigned char>(c) - kFirstAscii;
+            if (k < 0 || k >= kAsciiCount || asciiGlyphs[static_cast<std::size_t>(k)] == 0)
+                return std::nullopt;
+            if (previous >= 0) width += PairAdvance(previous, k);
+            previous = k;
+        }
+        width += asciiAdvances[static_cast<std::size_t>(previous)];
+        return static_cast<int>(std::lround(width));
     }
 
     // The text laid out from the tables; false when a character is not in
@@ -1470,7 +1514,9 @@ void RasterSurface::EraseText(const TextRect& box) {
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {
     if (text.empty()) return 0.0;
-    return CurrentTextFont().LayOut(text).width;
+    const TextFont& font = CurrentTextFont();
+    if (const std::optional<int> width = font.AsciiWidth(text)) return *width;
+    return font.LayOut(text).width;
 }
 
 double RasterSurface::TextHeightPixels(std::string_view) const {

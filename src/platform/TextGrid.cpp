@@ -17,8 +17,10 @@ bool TextGrid::Cells(const TextRect& box, double slack, CellSpan& span) const {
     // Cell 0 and the last cell of each axis also hold everything beyond the
     // picture's edge on their side.
     const auto cell = [](double v, int count) {
-        const double at = std::floor(v / kCellPixels) + 1.0;
-        return static_cast<int>(std::clamp(at, 0.0, static_cast<double>(count - 1)));
+        // Held in the range first, the cell's number is whole by cutting
+        // toward zero a positive number (cheaper than a floor).
+        const double at = std::clamp(v / kCellPixels + 2.0, 1.0, static_cast<double>(count));
+        return static_cast<int>(at) - 1;
     };
     span.left = cell(std::min(x1, x2) - slack, columns_);
     span.right = cell(std::max(x1, x2) + slack, columns_);

@@ -564,9 +564,9 @@ struct RasterSurface::TextFont {
     static constexpr int kFirstAscii = 0x20;
     static constexpr int kAsciiCount = 0x7F - kFirstAscii;
     std::array<quint32, kAsciiCount> asciiGlyphs{};
-    std::array<double, kAsciiCount> asciiAdvances{};
-    mutable std::vector<double> pairAdvances; // NaN until asked
-    mutable Laid asciiLaid;                   // the latest text laid out from the tables
+    mutable std::array<double, kAsciiCount> asciiAdvances{}; // NaN until asked
+    mutable std::vector<double> pairAdvances;                // NaN until asked
+    mutable Laid asciiLaid; // the latest text laid out from the tables
 
     void FillAsciiTables() {
         QString all;
@@ -574,16 +574,22 @@ struct RasterSurface::TextFont {
         const QList<quint32> glyphs =
             raw.isValid() ? raw.glyphIndexesForString(all) : QList<quint32>{};
         if (glyphs.size() != kAsciiCount) return;
-        for (int k = 0; k < kAsciiCount; ++k) {
-            asciiGlyphs[static_cast<std::size_t>(k)] = glyphs[k];
-            if (glyphs[k] == 0) continue;
-            asciiAdvances[static_cast<std::size_t>(k)] =
-                raw.advancesForGlyphIndexes(QList<quint32>{glyphs[k]}, QRawFont::KernedAdvances)
-                    .value(0)
-                    .x();
-        }
+        for (int k = 0; k < kAsciiCount; ++k) asciiGlyphs[static_cast<std::size_t>(k)] = glyphs[k];
+        asciiAdvances.fill(std::numeric_limits<double>::quiet_NaN());
         pairAdvances.assign(static_cast<std::size_t>(kAsciiCount * kAsciiCount),
                             std::numeric_limits<double>::quiet_NaN());
+    }
+
+    double Advance(int k) const {
+        double& advance = asciiAdvances[static_cast<std::size_t>(k)];
+        if (std::isnan(advance)) {
+            advance = raw.advancesForGlyphIndexes(
+                             QList<quint32>{asciiGlyphs[static_cast<std::size_t>(k)]},
+                             QRawFont::KernedAdvances)
+                          .value(0)
+                          .x();
+        }
+        return advance;
     }
 
     double PairAdvance(int first, int next) const {
@@ -609,7 +615,7 @@ struct RasterSurface::TextFont {
             if (previous >= 0) width += PairAdvance(previous, k);
             previous = k;
         }
-        width += asciiAdvances[static_cast<std::size_t>(previous)];
+        width += Advance(previous);
         return static_cast<int>(std::lround(width));
     }
 
@@ -634,7 +640,7 @@ struct RasterSurface::TextFont {
             line.width +=
                 i + 1 < text.size()
                     ? PairAdvance(k, static_cast<unsigned char>(text[i + 1]) - kFirstAscii)
-                    : asciiAdvances[static_cast<std::size_t>(k)];
+                    : Advance(k);
         }
         asciiLaid.width = static_cast<int>(std::lround(line.width));
         return true;

@@ -440,11 +440,11 @@ struct RasterSurface::TextFont {
     mutable std::size_t wordPixelsKept = 0;
 
     // Kept masks and words stay valid through a text: the bounds are kept
-    // before one is set.
+    // before one is set. A font keeps at most 2 MB of word pixels.
     void TrimKept() const {
         constexpr std::size_t kMasksKept = 4096;
         constexpr std::size_t kWordsKept = 2048;
-        constexpr std::size_t kWordPixelsKept = std::size_t{1} << 20;
+        constexpr std::size_t kWordPixelsKept = std::size_t{1} << 19;
         if (masks.size() >= kMasksKept) masks.clear();
         if (words.size() >= kWordsKept || wordPixelsKept >= kWordPixelsKept) {
             words.clear();

@@ -162,6 +162,9 @@ QPushButton* HodographPanel::LayerButton(Layer layer, int Index) const {
 }
 
 void HodographPanel::PlotHodograph() {
+    // A hidden hodograph (another display is shown) is drawn, with its
+    // labels, when it is shown or its picture is read.
+    if (picHodograph_->DrawWhenSeen([this] { PlotHodograph(); })) return;
     if (!SoundingLoaded(*session_.profile)) {
         PictureSurface& pic = picHodograph_->Surface();
         BlankPanel(pic, pic.BackColor());

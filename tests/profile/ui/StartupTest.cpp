@@ -7,6 +7,7 @@
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/HodographPanel.h"
 #include "profile/ui/PrecipTypeControls.h"
 
 #include <QAbstractButton>
@@ -120,6 +121,34 @@ TEST_F(Startup, OpensTheFirstModelsFirstSite) {
     EXPECT_EQ(w.ActivePanel(), 1);
     EXPECT_EQ(w.lstIndices->count(), 20);
     EXPECT_EQ(w.lstIndices->item(16)->text().toStdString(), "Mean RH  Sfc -> 500 mb");
+}
+
+// The hodograph, hidden at the start, is drawn when it is shown or its
+// picture is read, for the hour and the sounding shown then.
+TEST_F(Startup, AHiddenHodographIsDrawnForWhatIsShownWhenItShows) {
+    FrmProfile& w = Start();
+    const HodographPanel& hodograph = *w.hodographPanel();
+    ASSERT_FALSE(w.frameHodograph->isVisible());
+    w.vsbHour->setValue(3);
+    w.btnDisplay_Click(2);
+    const QImage third = w.frameHodograph->ShownImage();
+    const QString motion = hodograph.lblStormMotion->text();
+    EXPECT_FALSE(motion.isEmpty());
+    w.vsbHour->setValue(0);
+    EXPECT_NE(w.frameHodograph->ShownImage(), third);
+    w.vsbHour->setValue(3);
+    EXPECT_EQ(w.frameHodograph->ShownImage(), third);
+    EXPECT_EQ(hodograph.lblStormMotion->text(), motion);
+    // Another site read while the hodograph is hidden: reading its picture
+    // draws the new sounding's.
+    w.btnDisplay_Click(0);
+    w.optSite[1]->click(); // KALB
+    const QImage read = w.frameHodograph->ShownImage();
+    w.btnDisplay_Click(2);
+    EXPECT_EQ(w.frameHodograph->ShownImage(), read);
+    w.vsbHour->setValue(0);
+    w.vsbHour->setValue(3);
+    EXPECT_EQ(w.frameHodograph->ShownImage(), read);
 }
 
 TEST_F(Startup, ChoosingAModelKeepsTheSiteAndLoadsItsFile) {

@@ -333,7 +333,10 @@ bool FrmProfile::LoadSoundingFile(const std::string& path, const std::string& ca
     SoundingReadResult result;
     {
         const SuspendRedrawScope hold(view_);
-        result = ReadSounding(session_, path);
+        // The file read ahead is waited for by the first read, which takes
+        // it when it is the file asked for.
+        ParsedSounding early = firstRead_.valid() ? firstRead_.get() : ParsedSounding{};
+        result = ReadSounding(session_, path, std::move(early));
     }
     if (!result.ok) {
         RestoreShownSounding();

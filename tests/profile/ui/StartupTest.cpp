@@ -2,6 +2,7 @@
 #include "files/DesktopService.h"
 #include "files/HistoryFile.h"
 #include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "files/TrainingHook.h"
 #include "overview/ui/FrmOverView.h"
 #include "platform/Controls.h"
@@ -121,6 +122,10 @@ TEST_F(Startup, OpensTheFirstModelsFirstSite) {
     EXPECT_EQ(w.ActivePanel(), 1);
     EXPECT_EQ(w.lstIndices->count(), 20);
     EXPECT_EQ(w.lstIndices->item(16)->text().toStdString(), "Mean RH  Sfc -> 500 mb");
+    // The file read ahead while the window is built is the one it opens.
+    const ParsedSounding first = ParseFirstSounding(folder_, session_->UserName, "");
+    EXPECT_TRUE(first.result.ok);
+    EXPECT_EQ(fs::path(first.path).filename(), "eta_KBUF.buf");
 }
 
 // The hodograph, hidden at the start, is drawn when it is shown or its
@@ -315,6 +320,7 @@ TEST_F(Startup, AFolderWithoutSoundingsSaysSoAndShowsNoDate) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_NE(messages_[0].find("\"samples/\" holds no sounding files"), std::string::npos)
         << messages_[0];
+    EXPECT_TRUE(ParseFirstSounding(folder_, session_->UserName, "").path.empty());
     w.btnDisplay_Click(8);
     w.vsbHour->setValue(0);
     for (const QLabel* label : {w.lblDate, w.lblLocal}) EXPECT_EQ(label->text().toStdString(), "");

@@ -308,9 +308,10 @@ void FrmProfile::BuildControls() {
     picLapse = NewPanelSurface(this, "picLapse");
     picFog = NewPanelSurface(this, "picFog");
     picDont = NewPanelSurface(this, "picDont");
+    // The file-list display is seldom shown: its lists are made when it
+    // first is (see ShowSurfaceOfMode).
     picFiles = new QWidget(this);
     picFiles->setObjectName("picFiles");
-    BuildFileLists();
     for (QWidget* w : std::initializer_list<QWidget*>{picProfile, picMap, frameHodograph,
                                                       picIndices, picCape, picMBE, picPrecipType,
                                                       picLapse, picFog, picDont, picFiles})
@@ -449,6 +450,7 @@ void FrmProfile::ShowSurfaceOfMode(int mode) {
         shown = picFiles;
     }
     if (!shown) return;
+    if (shown == picFiles) BuildFileLists();
     for (QWidget* w : surfaces) w->setVisible(w == shown);
     picFiles->setVisible(picFiles == shown);
 }

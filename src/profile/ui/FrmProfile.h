@@ -189,6 +189,7 @@ class FrmProfile : public QWidget {
     QPushButton* btnSelect = nullptr;
     QPushButton* btnArchive = nullptr;
     QPushButton* btnDone = nullptr;
+    // The archive lists of the file-list display, made when it first shows.
     QLabel* lblModelSite = nullptr;
     QLabel* lblModel = nullptr;
     QListWidget* lstModelSite = nullptr;
@@ -384,6 +385,7 @@ class FrmProfile : public QWidget {
     QWidget* BuildMapOptions(QWidget* parent);
     QWidget* BuildModelAndSiteChoice(QWidget* parent);
     QWidget* BuildControlPanels(QWidget* parent);
+    // Makes the archive lists inside picFiles, once.
     void BuildFileLists();
     void PlaceWindow();
     void ApplySettings();

@@ -195,6 +195,7 @@ QWidget* FrmProfile::BuildControlPanels(QWidget* parent) {
 }
 
 void FrmProfile::BuildFileLists() {
+    if (lstModelSite) return;
     auto* grid = new QGridLayout(picFiles);
     lblModelSite = new QLabel(picFiles);
     lblModelSite->setObjectName("lblModelSite");

@@ -417,8 +417,14 @@ TEST_F(Startup, NoConfigurationEndsTheProgram) {
 TEST_F(Startup, ArchivedRunsAreListedAndLoaded) {
     FrmProfile& w = Start();
     w.btnDisplay_Click(2);
+    EXPECT_EQ(w.lstAll, nullptr); // made when the file list first shows
     w.btnSelect_Click();
     EXPECT_EQ(w.DisplayMode(), FrmProfile::kFileListMode);
+    for (const QListWidget* list : {w.lstModelSite, w.lstModel, w.lstAll}) {
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(list->isVisible());
+        EXPECT_GT(list->height(), 100) << list->objectName().toStdString();
+    }
     ASSERT_EQ(w.lstModelSite->count(), 1);
     EXPECT_EQ(w.lstModelSite->item(0)->text().toStdString(), "26120800");
     EXPECT_EQ(w.lstAll->count(), 2);

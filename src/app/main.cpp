@@ -8,12 +8,18 @@
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 
+#include <future>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
     tarvex::GuardedApplication app(argc, argv);
+    // The list of installed fonts is gathered on another thread while the
+    // window's controls are made: the first text measured waits for it.
+    const std::future<void> fonts =
+        std::async(std::launch::async, [] { QFontDatabase::families(); });
     const QString programFolder = QCoreApplication::applicationDirPath();
     tarvex::Session session;
     tarvex::QtDesktopService desktop(programFolder);

@@ -2,6 +2,7 @@
 
 #include "files/CommandLine.h"
 #include "files/Session.h"
+#include "files/SoundingReader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -286,6 +287,27 @@ SiteChoice ChooseSite(SoundingSelection& selection, std::string_view site, int I
     selection.SelectedSiteButton = Index;
     return {CurrentFileFor(selection.ListFolder, selection.CurrentModelName, site),
             selection.CurrentSite + " - " + selection.CurrentModelName + " - TARVEX"};
+}
+
+ParsedSounding ParseFirstSounding(const std::filesystem::path& folder, const std::string& UserName,
+                                  const std::string& TypedName) {
+    Configuration config;
+    if (!ReadConfig(folder, UserName, config, TypedName).ok) return {};
+    const ModelTable& models = config.models;
+    if (models.ModelCaptions.empty() || models.ModelCodes.empty()) return {};
+    const std::optional<SoundingLayout> layout = LayoutFromKeyword(models.ModelCodes.front());
+    if (!layout || !ParametersForModelCode(models.ModelCodes.front())) return {};
+    // The first model's sites, and the button the window presses first.
+    SoundingSelection selection;
+    selection.CurrentModelName = models.ModelCaptions.front();
+    selection.ListFolder = config.CurrentFolder;
+    const SiteList sites = SitesForModel(selection, config.ConfiguredSites);
+    const int press = sites.ButtonToPress(-1);
+    if (press < 0) return {};
+    const std::string site = press == kListSiteButton
+                                 ? sites.ListSites.front()
+                                 : *sites.Buttons[static_cast<std::size_t>(press)];
+    return ParseSoundingFile(ChooseSite(selection, site, press).Path.string(), *layout);
 }
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 namespace tarvex {
 
 struct ModelTable;
+struct ParsedSounding;
 struct Session;
 
 // ---------------------------------------------------------------------------
@@ -154,6 +155,14 @@ struct SiteChoice {
 // optSite_Click, steps 2 to 5: site is the button's caption, or the chosen
 // lstSite entry for button 16. Sets CurrentSite and SelectedSiteButton.
 SiteChoice ChooseSite(SoundingSelection& selection, std::string_view site, int Index);
+
+// The file the start reads first, as the main window chooses it (the first
+// site of the first model of the configuration read from folder for the
+// user), read and parsed by ParseSoundingFile; an empty parse when the
+// configuration names no model with a known layout or its folder holds no
+// site. Needs no session: the window starts it on another thread.
+ParsedSounding ParseFirstSounding(const std::filesystem::path& folder, const std::string& UserName,
+                                  const std::string& TypedName);
 
 // ---------------------------------------------------------------------------
 // Archived runs

@@ -637,7 +637,68 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
     return result;
 }
 
+namespace {
+
+// Size and time of the file as it is now; false when either is unknown.
+bool FileStamp(const std::string& path, std::uintmax_t& size,
+               std::filesystem::file_time_type& modified) {
+    std::error_code error;
+    modified = std::filesystem::last_write_time(path, error);
+    if (error) return false;
+    size = std::filesystem::file_size(path, error);
+    return !error;
+}
+
+bool SameRead(const ParsedSounding& early, const std::string& path, SoundingLayout layout) {
+    if (!early.result.ok || !early.store || early.path != path || early.layout != layout)
+        return false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    return FileStamp(path, size, modified) && size == early.size && modified == early.modified;
+}
+
+} // namespace
+
+ParsedSounding ParseSoundingFile(const std::string& path, SoundingLayout layout) {
+    ParsedSounding parsed;
+    parsed.path = path;
+    parsed.layout = layout;
+    SoundingReadResult& result = parsed.result;
+    if (const std::optional<std::string> why = RefuseBeforeReading(path, kLargestSoundingFile)) {
+        result.reason = *why;
+        return parsed;
+    }
+    try {
+        // The file's size and time before its read; left at zero when
+        // unknown, which no file matches later.
+        FileStamp(path, parsed.size, parsed.modified);
+        const std::optional<std::string> contents = ReadTextFile(path);
+        if (!contents) {
+            result.reason = "the file cannot be opened";
+            return parsed;
+        }
+        // Nothing of the sounding read before may show through: the file is
+        // read into an empty store.
+        auto fresh = std::make_unique<ProfileArrays>();
+        result = ParseSounding(*contents, layout, *fresh);
+        if (!result.ok) return parsed;
+
+        const std::size_t tail = path.size() > 3 ? path.size() - 3 : 0;
+        fresh->FileTail = path.substr(tail);
+        parsed.store = std::move(fresh);
+    } catch (const std::bad_alloc&) {
+        result = SoundingReadResult{};
+        result.reason = "there is not enough memory to read it";
+        parsed.store.reset();
+    }
+    return parsed;
+}
+
 SoundingReadResult ReadSounding(Session& session, const std::string& path) {
+    return ReadSounding(session, path, ParsedSounding{});
+}
+
+SoundingReadResult ReadSounding(Session& session, const std::string& path, ParsedSounding early) {
     SoundingReadResult result;
     const ProfileArrays& current = *session.profile;
     const int choice = current.ModelChoice;
@@ -647,42 +708,23 @@ SoundingReadResult ReadSounding(Session& session, const std::string& path) {
             : std::string();
     const std::optional<SoundingLayout> layout = LayoutFromKeyword(keyword);
     if (!layout) {
-        result.reason =
-            "the model's layout \"" + keyword +
-            "\" is not one of eta, ruc, ngm and gfs3, so the file's columns are unknown";
+        result.reason = "the model's layout \"" + keyword +
+                        "\" is not one of eta, ruc, ngm and gfs3, so the file's "
+                        "columns are unknown";
         return result;
     }
 
-    if (const std::optional<std::string> why = RefuseBeforeReading(path, kLargestSoundingFile)) {
-        result.reason = *why;
-        return result;
-    }
-    try {
-        const std::optional<std::string> contents = ReadTextFile(path);
-        if (!contents) {
-            result.reason = "the file cannot be opened";
-            return result;
-        }
-        // Nothing of the sounding read before may show through: the file is
-        // read into an empty store that keeps only the selection and the
-        // diagram's top from the settings.
-        auto fresh = std::make_unique<ProfileArrays>();
-        fresh->CurrentModel = current.CurrentModel;
-        fresh->ModelChoice = current.ModelChoice;
-        fresh->DiagramTopPressure = current.DiagramTopPressure;
-        result = ParseSounding(*contents, *layout, *fresh);
-        if (!result.ok) return result;
-
-        const std::size_t tail = path.size() > 3 ? path.size() - 3 : 0;
-        fresh->FileTail = path.substr(tail);
-        session.profile = std::move(fresh);
-    } catch (const std::bad_alloc&) {
-        result = SoundingReadResult{};
-        result.reason = "there is not enough memory to read it";
-        return result;
-    }
+    ParsedSounding parsed =
+        SameRead(early, path, *layout) ? std::move(early) : ParseSoundingFile(path, *layout);
+    if (!parsed.result.ok) return parsed.result;
+    // The new store keeps only the selection and the diagram's top from the
+    // settings.
+    parsed.store->CurrentModel = current.CurrentModel;
+    parsed.store->ModelChoice = current.ModelChoice;
+    parsed.store->DiagramTopPressure = current.DiagramTopPressure;
+    session.profile = std::move(parsed.store);
     CompleteSoundingRead(session, *layout);
-    return result;
+    return parsed.result;
 }
 
 } // namespace tarvex

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,5 +46,28 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout,
 // store only when the whole read succeeded; on failure the sounding loaded
 // before stays as it was.
 SoundingReadResult ReadSounding(Session& session, const std::string& path);
+
+// A sounding file read and parsed into an empty store ahead of its read, on
+// another thread while the window is built: ReadSounding takes it instead of
+// reading the same file again.
+struct ParsedSounding {
+    std::string path;
+    SoundingLayout layout = SoundingLayout::EtaRuc;
+    SoundingReadResult result;
+    // The parse (when result.ok), still without the session's model
+    // selection and diagram top.
+    std::unique_ptr<ProfileArrays> store;
+    // The file as it was before its read: one written since is read again.
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+};
+
+// The part of a read that needs no session: the checks before reading, the
+// text and its parse into an empty store. Safe on any thread.
+ParsedSounding ParseSoundingFile(const std::string& path, SoundingLayout layout);
+
+// ReadSounding, taking early's parse when it is of the same file, read with
+// the same layout, and the file has not changed since; else the file is read.
+SoundingReadResult ReadSounding(Session& session, const std::string& path, ParsedSounding early);
 
 } // namespace tarvex

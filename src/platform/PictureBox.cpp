@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -80,8 +81,25 @@ void PictureBox::showEvent(QShowEvent* event) {
 }
 
 void PictureBox::CatchUp() const {
+    if ((!sizePending_ && !leftDraw_) || catchingUp_) return;
     // The box itself is never const: only the caller's view of it is.
-    if (sizePending_) const_cast<PictureBox*>(this)->TakeSize();
+    auto* self = const_cast<PictureBox*>(this);
+    const QScopedValueRollback running(self->catchingUp_, true);
+    if (sizePending_) self->TakeSize();
+    if (leftDraw_) {
+        const std::function<void()> draw = std::move(self->leftDraw_);
+        self->leftDraw_ = nullptr;
+        draw();
+    }
+}
+
+bool PictureBox::DrawWhenSeen(std::function<void()> draw) {
+    if (catchingUp_ || isVisibleTo(window())) {
+        leftDraw_ = nullptr;
+        return false;
+    }
+    leftDraw_ = std::move(draw);
+    return true;
 }
 
 void PictureBox::FollowSize() {

@@ -60,6 +60,14 @@ class PictureBox : public QWidget {
     // picture is made and drawn when the box is shown or its surface is
     // first asked for, so that pictures nobody looks at cost nothing.
     void FollowSize();
+    // For an owner about to draw the picture: true when the box is not shown
+    // in its window, so that the owner leaves the drawing to the box, which
+    // runs draw when it is shown or its surface is first asked for (a later
+    // call replaces the draw left before). False when the owner draws now:
+    // the box is shown, or it is running what was left or its resize
+    // handler; a draw left before is then dropped, as the owner's drawing
+    // replaces it.
+    bool DrawWhenSeen(std::function<void()> draw);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -71,7 +79,8 @@ class PictureBox : public QWidget {
 
   private:
     void RequestPaint();
-    // Takes a pending size, if any: the surface is resized and redrawn.
+    // Takes a pending size, if any: the surface is resized and redrawn; then
+    // runs a draw left by DrawWhenSeen.
     void CatchUp() const;
     void TakeSize();
     void Deliver(const MouseHandler& handler, int button, const QMouseEvent& event) const;
@@ -81,6 +90,9 @@ class PictureBox : public QWidget {
     bool overlayUsed_ = false;
     bool paintRequested_ = false;
     bool sizePending_ = false;
+    // Set while CatchUp runs the resize handler or the draw left.
+    bool catchingUp_ = false;
+    std::function<void()> leftDraw_;
     MouseHandler mouseDown_;
     MouseHandler mouseMove_;
     MouseHandler mouseUp_;

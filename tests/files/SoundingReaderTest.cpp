@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -539,6 +540,42 @@ TEST_F(ReadSoundingFile, EachReadStartsFromAnEmptyStore) {
     EXPECT_EQ(s.SurfacePressure(1, 4), 0.0f);
     EXPECT_EQ(s.DiagramTopPressure, 200); // a setting, not part of the run
     EXPECT_EQ(s.ModelChoice, 0);
+}
+
+// A parse made ahead is taken only for the file it read, with the layout the
+// read uses, while the file is as it was; else the file is read again.
+TEST_F(ReadSoundingFile, AParseMadeAheadIsTakenOnlyForTheSameUnchangedFile) {
+    samples::SampleSpec spec;
+    spec.times = 6;
+    spec.levels = 40;
+    const std::string six = Write("eta_KALB.buf", samples::MakeSoundingText(spec));
+    const std::string two = Write("eta_KBUF.buf", kTwoHourEta);
+    session_.profile->DiagramTopPressure = 200;
+    auto read = [&](const std::string& path, const std::string& ahead, SoundingLayout layout) {
+        ParsedSounding early = ParseSoundingFile(ahead, layout);
+        const ProfileArrays* made = early.store.get();
+        EXPECT_TRUE(ReadSounding(session_, path, std::move(early)).ok);
+        EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
+        EXPECT_EQ(session_.profile->ModelChoice, 0);
+        return session_.profile.get() == made;
+    };
+    EXPECT_TRUE(read(six, six, SoundingLayout::EtaRuc));
+    EXPECT_EQ(session_.profile->LastTime(1), 5);
+    EXPECT_FALSE(read(two, six, SoundingLayout::EtaRuc));
+    EXPECT_EQ(session_.profile->LastTime(1), 1);
+    EXPECT_FALSE(read(six, six, SoundingLayout::Ngm)); // model 0 is eta
+    EXPECT_EQ(session_.profile->LastTime(1), 5);
+    // Written again between the parse and the read: the same size, a new
+    // time, and the new text.
+    ParsedSounding early = ParseSoundingFile(six, SoundingLayout::EtaRuc);
+    const ProfileArrays* made = early.store.get();
+    std::filesystem::last_write_time(six, early.modified + std::chrono::seconds(1));
+    EXPECT_TRUE(ReadSounding(session_, six, std::move(early)).ok);
+    EXPECT_NE(session_.profile.get(), made);
+    early = ParseSoundingFile(six, SoundingLayout::EtaRuc);
+    Write("eta_KALB.buf", kTwoHourEta);
+    EXPECT_TRUE(ReadSounding(session_, six, std::move(early)).ok);
+    EXPECT_EQ(session_.profile->LastTime(1), 1);
 }
 
 TEST_F(ReadSoundingFile, EveryFailureKeepsThePreviousSounding) {

@@ -308,9 +308,10 @@ void FrmProfile::BuildControls() {
     picLapse = NewPanelSurface(this, "picLapse");
     picFog = NewPanelSurface(this, "picFog");
     picDont = NewPanelSurface(this, "picDont");
+    // The file-list display is seldom shown: its lists are made when it
+    // first is (see ShowSurfaceOfMode).
     picFiles = new QWidget(this);
     picFiles->setObjectName("picFiles");
-    BuildFileLists();
     for (QWidget* w : std::initializer_list<QWidget*>{picProfile, picMap, frameHodograph,
                                                       picIndices, picCape, picMBE, picPrecipType,
                                                       picLapse, picFog, picDont, picFiles})
@@ -333,7 +334,10 @@ bool FrmProfile::LoadSoundingFile(const std::string& path, const std::string& ca
     SoundingReadResult result;
     {
         const SuspendRedrawScope hold(view_);
-        result = ReadSounding(session_, path);
+        // The file read ahead is waited for by the first read, which takes
+        // it when it is the file asked for.
+        ParsedSounding early = firstRead_.valid() ? firstRead_.get() : ParsedSounding{};
+        result = ReadSounding(session_, path, std::move(early));
     }
     if (!result.ok) {
         RestoreShownSounding();
@@ -446,6 +450,7 @@ void FrmProfile::ShowSurfaceOfMode(int mode) {
         shown = picFiles;
     }
     if (!shown) return;
+    if (shown == picFiles) BuildFileLists();
     for (QWidget* w : surfaces) w->setVisible(w == shown);
     picFiles->setVisible(picFiles == shown);
 }

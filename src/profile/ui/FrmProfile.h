@@ -3,6 +3,7 @@
 #include "files/FieldReader.h"
 #include "files/HistoryFile.h"
 #include "files/SoundingFiles.h"
+#include "files/SoundingReader.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QPointer>
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -187,6 +189,7 @@ class FrmProfile : public QWidget {
     QPushButton* btnSelect = nullptr;
     QPushButton* btnArchive = nullptr;
     QPushButton* btnDone = nullptr;
+    // The archive lists of the file-list display, made when it first shows.
     QLabel* lblModelSite = nullptr;
     QLabel* lblModel = nullptr;
     QListWidget* lstModelSite = nullptr;
@@ -382,6 +385,7 @@ class FrmProfile : public QWidget {
     QWidget* BuildMapOptions(QWidget* parent);
     QWidget* BuildModelAndSiteChoice(QWidget* parent);
     QWidget* BuildControlPanels(QWidget* parent);
+    // Makes the archive lists inside picFiles, once.
     void BuildFileLists();
     void PlaceWindow();
     void ApplySettings();
@@ -422,6 +426,9 @@ class FrmProfile : public QWidget {
     // The history file was damaged and no copy of it could be kept: Done
     // leaves it in place.
     bool doneKeepsHistoryFile_ = false;
+    // The first site's file, read on another thread while the window is
+    // built and shown; the first read takes it (see LoadSoundingFile).
+    std::future<ParsedSounding> firstRead_;
     // The picture's y of the pointer while the read-out shows a level.
     std::optional<double> readoutY_;
     std::string programFolder_ = ".";

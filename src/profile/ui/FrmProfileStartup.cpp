@@ -38,6 +38,7 @@
 #include <algorithm>
 
 #include <filesystem>
+#include <future>
 
 namespace tarvex {
 
@@ -194,6 +195,7 @@ QWidget* FrmProfile::BuildControlPanels(QWidget* parent) {
 }
 
 void FrmProfile::BuildFileLists() {
+    if (lstModelSite) return;
     auto* grid = new QGridLayout(picFiles);
     lblModelSite = new QLabel(picFiles);
     lblModelSite->setObjectName("lblModelSite");
@@ -252,6 +254,17 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     session_.UserName = commandLine.UserName;
     if (!commandLine.RefusedUserName.empty())
         showMessage_(DescribeRefusedUserName(commandLine.RefusedUserName));
+    // The first site's sounding is read on another thread while the window
+    // is laid out and shown. Whatever stops that read, the read itself runs
+    // again here and reports it.
+    firstRead_ = std::async(std::launch::async, [folder = programFolder_, user = session_.UserName,
+                                                 typed = commandLine.TypedUserName] {
+        try {
+            return ParseFirstSounding(folder, user, typed);
+        } catch (...) {
+            return ParsedSounding{};
+        }
+    });
     session_.selection.ModelSwitching = false;
     {
         const SuspendRedrawScope hold(view_);

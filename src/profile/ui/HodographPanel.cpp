@@ -49,8 +49,11 @@ class HodoLayerButton : public QPushButton {
     std::function<void(int)> leftDrag_;
 };
 
+// A button already in the state asked for keeps its style: a new style
+// sheet polishes the button again.
 void SetHighlight(QPushButton* button, bool on) {
-    if (button) button->setStyleSheet(on ? kHighlightStyle : "");
+    if (button && HodographPanel::IsHighlighted(button) != on)
+        button->setStyleSheet(on ? kHighlightStyle : "");
 }
 
 int WholeKm(float km) {
@@ -162,6 +165,9 @@ QPushButton* HodographPanel::LayerButton(Layer layer, int Index) const {
 }
 
 void HodographPanel::PlotHodograph() {
+    // A hidden hodograph (another display is shown) is drawn, with its
+    // labels, when it is shown or its picture is read.
+    if (picHodograph_->DrawWhenSeen([this] { PlotHodograph(); })) return;
     if (!SoundingLoaded(*session_.profile)) {
         PictureSurface& pic = picHodograph_->Surface();
         BlankPanel(pic, pic.BackColor());
@@ -277,7 +283,7 @@ void HodographPanel::PlaceLayer(Layer layer, int km,
     const int last = std::clamp<int>(s.LastTime(m), 0, kLastTimeColumn);
     const bool top = layer == Layer::Top;
     float& kept = top ? session_.history.HodoTopKm : session_.history.HodoBaseKm;
-    SetHighlight(LayerButton(layer, WholeKm(kept)), false);
+    if (WholeKm(kept) != km) SetHighlight(LayerButton(layer, WholeKm(kept)), false);
     kept = static_cast<float>(km);
     TimeGrid<std::int16_t>& chosen = top ? hodo.HodoTopLevel : hodo.HodoBaseLevel;
     for (int t = 0; t <= last; ++t) {

@@ -45,7 +45,8 @@ class HodographPanel {
     HodographPanel(const HodographPanel&) = delete;
     HodographPanel& operator=(const HodographPanel&) = delete;
 
-    // Redraws the picture for the hour shown and captions the labels.
+    // Redraws the picture for the hour shown and captions the labels; a
+    // picture its window does not show is drawn when it is shown or read.
     void PlotHodograph();
     // After a sounding file was read: forget the boundaries, apply the
     // stored layer top and base to the new sounding, then press both buttons.

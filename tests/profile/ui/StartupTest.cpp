@@ -2,11 +2,13 @@
 #include "files/DesktopService.h"
 #include "files/HistoryFile.h"
 #include "files/Session.h"
+#include "files/SoundingReader.h"
 #include "files/TrainingHook.h"
 #include "overview/ui/FrmOverView.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "profile/ui/FrmProfile.h"
+#include "profile/ui/HodographPanel.h"
 #include "profile/ui/PrecipTypeControls.h"
 
 #include <QAbstractButton>
@@ -120,6 +122,38 @@ TEST_F(Startup, OpensTheFirstModelsFirstSite) {
     EXPECT_EQ(w.ActivePanel(), 1);
     EXPECT_EQ(w.lstIndices->count(), 20);
     EXPECT_EQ(w.lstIndices->item(16)->text().toStdString(), "Mean RH  Sfc -> 500 mb");
+    // The file read ahead while the window is built is the one it opens.
+    const ParsedSounding first = ParseFirstSounding(folder_, session_->UserName, "");
+    EXPECT_TRUE(first.result.ok);
+    EXPECT_EQ(fs::path(first.path).filename(), "eta_KBUF.buf");
+}
+
+// The hodograph, hidden at the start, is drawn when it is shown or its
+// picture is read, for the hour and the sounding shown then.
+TEST_F(Startup, AHiddenHodographIsDrawnForWhatIsShownWhenItShows) {
+    FrmProfile& w = Start();
+    const HodographPanel& hodograph = *w.hodographPanel();
+    ASSERT_FALSE(w.frameHodograph->isVisible());
+    w.vsbHour->setValue(3);
+    w.btnDisplay_Click(2);
+    const QImage third = w.frameHodograph->ShownImage();
+    const QString motion = hodograph.lblStormMotion->text();
+    EXPECT_FALSE(motion.isEmpty());
+    w.vsbHour->setValue(0);
+    EXPECT_NE(w.frameHodograph->ShownImage(), third);
+    w.vsbHour->setValue(3);
+    EXPECT_EQ(w.frameHodograph->ShownImage(), third);
+    EXPECT_EQ(hodograph.lblStormMotion->text(), motion);
+    // Another site read while the hodograph is hidden: reading its picture
+    // draws the new sounding's.
+    w.btnDisplay_Click(0);
+    w.optSite[1]->click(); // KALB
+    const QImage read = w.frameHodograph->ShownImage();
+    w.btnDisplay_Click(2);
+    EXPECT_EQ(w.frameHodograph->ShownImage(), read);
+    w.vsbHour->setValue(0);
+    w.vsbHour->setValue(3);
+    EXPECT_EQ(w.frameHodograph->ShownImage(), read);
 }
 
 TEST_F(Startup, ChoosingAModelKeepsTheSiteAndLoadsItsFile) {
@@ -286,6 +320,7 @@ TEST_F(Startup, AFolderWithoutSoundingsSaysSoAndShowsNoDate) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_NE(messages_[0].find("\"samples/\" holds no sounding files"), std::string::npos)
         << messages_[0];
+    EXPECT_TRUE(ParseFirstSounding(folder_, session_->UserName, "").path.empty());
     w.btnDisplay_Click(8);
     w.vsbHour->setValue(0);
     for (const QLabel* label : {w.lblDate, w.lblLocal}) EXPECT_EQ(label->text().toStdString(), "");
@@ -382,8 +417,14 @@ TEST_F(Startup, NoConfigurationEndsTheProgram) {
 TEST_F(Startup, ArchivedRunsAreListedAndLoaded) {
     FrmProfile& w = Start();
     w.btnDisplay_Click(2);
+    EXPECT_EQ(w.lstAll, nullptr); // made when the file list first shows
     w.btnSelect_Click();
     EXPECT_EQ(w.DisplayMode(), FrmProfile::kFileListMode);
+    for (const QListWidget* list : {w.lstModelSite, w.lstModel, w.lstAll}) {
+        ASSERT_NE(list, nullptr);
+        EXPECT_TRUE(list->isVisible());
+        EXPECT_GT(list->height(), 100) << list->objectName().toStdString();
+    }
     ASSERT_EQ(w.lstModelSite->count(), 1);
     EXPECT_EQ(w.lstModelSite->item(0)->text().toStdString(), "26120800");
     EXPECT_EQ(w.lstAll->count(), 2);

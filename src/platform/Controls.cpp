@@ -126,11 +126,16 @@ int CaptionFittingButton::CaptionPadding() const {
 }
 
 QSize CaptionFittingButton::sizeHint() const {
-    QSize hint = QPushButton::sizeHint();
-    const int shrunk = fontMetrics().horizontalAdvance(text());
-    const int whole = QFontMetrics(full_).horizontalAdvance(text());
-    hint.rwidth() += std::max(0, whole - shrunk);
-    return hint;
+    // The hint is the full caption's, whatever size the caption is drawn at:
+    // a hint that followed the fitted caption would move the layout, and
+    // with it the width the caption is fitted to, so that a row could flip
+    // between two sizes for ever.
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.fontMetrics = QFontMetrics(full_);
+    const QSize caption = option.fontMetrics.size(Qt::TextShowMnemonic, text());
+    option.rect.setSize(caption);
+    return style()->sizeFromContents(QStyle::CT_PushButton, &option, caption, this);
 }
 
 void CaptionFittingButton::ShareCaptionSize(const std::vector<CaptionFittingButton*>& row) {

@@ -7,6 +7,7 @@
 #include "platform/PictureSurface.h"
 
 #include <cmath>
+#include <vector>
 
 namespace tarvex {
 
@@ -35,13 +36,30 @@ std::optional<float> LapseTablePressure(std::string_view configured, float surfa
     return top;
 }
 
+namespace {
+
+// The temperature and standard height of one pressure of the table.
+struct TableLevel {
+    float temperature = 0.0f;
+    float height = 0.0f;
+};
+
+TableLevel LevelAt(const ProfileArrays& s, std::int16_t t, int pressure) {
+    return {InterpTempAtPressure(s, t, static_cast<float>(pressure)),
+            StdHeightFeet(static_cast<float>(pressure))};
+}
+
+float LapseBetween(const TableLevel& bottom, const TableLevel& top) {
+    const float dT = bottom.temperature - top.temperature;
+    const double dz = (top.height - bottom.height) / kFeetPerKm;
+    return static_cast<float>(dT / dz);
+}
+
+} // namespace
+
 float LayerLapseRate(const Session& session, std::int16_t t, int x, int y) {
     const ProfileArrays& s = *session.profile;
-    const float dT = InterpTempAtPressure(s, t, static_cast<float>(x)) -
-                     InterpTempAtPressure(s, t, static_cast<float>(y));
-    const double dz =
-        (StdHeightFeet(static_cast<float>(y)) - StdHeightFeet(static_cast<float>(x))) / kFeetPerKm;
-    return static_cast<float>(dT / dz);
+    return LapseBetween(LevelAt(s, t, x), LevelAt(s, t, y));
 }
 
 void PrintLapseRates(PictureSurface& pic, const Session& session, std::int16_t t) {
@@ -70,9 +88,16 @@ void PrintLapseRates(PictureSurface& pic, const Session& session, std::int16_t t
 
     for (int x = p0; x >= P + kStep; x -= kStep) PrintAt(pic, x, p0, PrintForm(x));
     for (int y = p0 - kStep; y >= P; y -= kStep) PrintAt(pic, p0 + kStep, y, PrintForm(y));
+    // Each pressure's temperature and height once: every layer between two
+    // of the table's pressures takes them from here.
+    std::vector<TableLevel> levels;
+    for (int x = p0; x >= P; x -= kStep) levels.push_back(LevelAt(s, t, x));
+    const auto level = [&](int pressure) -> const TableLevel& {
+        return levels[static_cast<std::size_t>((p0 - pressure) / kStep)];
+    };
     for (int x = p0; x >= P; x -= kStep) {
         for (int y = x - kStep; y >= P; y -= kStep) {
-            const float lapse = LayerLapseRate(session, t, x, y);
+            const float lapse = LapseBetween(level(x), level(y));
             pic.SetForeColor(LapseColor(lapse));
             PrintAt(pic, x - 5, y, FormatRight(lapse, "0.0", 4));
         }

@@ -388,6 +388,19 @@ bool AllPixelsAre(const QImage& image, const QRect& area, std::uint32_t color) {
     return true;
 }
 
+// The pixels of an area inside the image, row by row.
+WordPixels TakePixels(const QImage& image, const QRect& area) {
+    WordPixels taken;
+    taken.area = area;
+    taken.pixels.resize(static_cast<std::size_t>(area.width() * area.height()));
+    for (int row = 0; row < area.height(); ++row)
+        std::memcpy(taken.pixels.data() + static_cast<std::size_t>(row * area.width()),
+                    reinterpret_cast<const std::uint32_t*>(image.constScanLine(area.top() + row)) +
+                        area.left(),
+                    static_cast<std::size_t>(area.width()) * sizeof(std::uint32_t));
+    return taken;
+}
+
 void CopyPixels(QImage& image, const WordPixels& kept, const QPoint& at) {
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
@@ -523,25 +536,16 @@ struct RasterSurface::TextFont {
             area |= QRect(placed.back().x + mask.left, baseline.y() + mask.top, mask.width,
                           mask.height);
         }
-        const bool keep = keyed && image.rect().contains(area) &&
-                          AllPixelsAre(image, area,
-                                       reinterpret_cast<const std::uint32_t*>(
-                                           image.constScanLine(area.top()))[area.left()]);
-        const std::uint32_t under = keep ? reinterpret_cast<const std::uint32_t*>(
-                                               image.constScanLine(area.top()))[area.left()]
-                                         : 0;
+        const bool inside = keyed && image.rect().contains(area);
+        const std::uint32_t under = inside ? reinterpret_cast<const std::uint32_t*>(
+                                                 image.constScanLine(area.top()))[area.left()]
+                                           : 0;
+        const bool keep = inside && AllPixelsAre(image, area, under);
         for (const Placed& p : placed) SetGlyph(image, *p.mask, p.x, baseline.y(), color);
         if (!keep) return;
-        WordPixels set;
-        set.area = area.translated(-origin);
+        WordPixels set = TakePixels(image, area);
+        set.area.translate(-origin);
         set.under = under;
-        set.pixels.resize(static_cast<std::size_t>(area.width() * area.height()));
-        for (int row = 0; row < area.height(); ++row)
-            std::memcpy(
-                set.pixels.data() + static_cast<std::size_t>(row * area.width()),
-                reinterpret_cast<const std::uint32_t*>(image.constScanLine(area.top() + row)) +
-                    area.left(),
-                static_cast<std::size_t>(area.width()) * sizeof(std::uint32_t));
         wordPixelsKept += set.pixels.size();
         if (!kept) kept = &words[key];
         // A word kept over a few colours at most: the oldest gives way.
@@ -602,45 +606,43 @@ struct RasterSurface::TextFont {
         return advance;
     }
 
+    static int AsciiIndex(char c) { return static_cast<unsigned char>(c) - kFirstAscii; }
+
+    // Whether the tables hold every character of the text (and it has one).
+    bool InAsciiTables(std::string_view text) const {
+        if (pairAdvances.empty() || text.empty()) return false;
+        return std::all_of(text.begin(), text.end(), [this](char c) {
+            const int k = AsciiIndex(c);
+            return k >= 0 && k < kAsciiCount && asciiGlyphs[static_cast<std::size_t>(k)] != 0;
+        });
+    }
+
     // The text's width from the tables, as LayOutAscii gives it; none when
     // a character is not in them.
     std::optional<int> AsciiWidth(std::string_view text) const {
-        if (pairAdvances.empty() || text.empty()) return std::nullopt;
+        if (!InAsciiTables(text)) return std::nullopt;
         double width = 0.0;
-        int previous = -1;
-        for (const char c : text) {
-            const int k = static_cast<unsigned char>(c) - kFirstAscii;
-            if (k < 0 || k >= kAsciiCount || asciiGlyphs[static_cast<std::size_t>(k)] == 0)
-                return std::nullopt;
-            if (previous >= 0) width += PairAdvance(previous, k);
-            previous = k;
-        }
-        width += Advance(previous);
+        for (std::size_t i = 0; i + 1 < text.size(); ++i)
+            width += PairAdvance(AsciiIndex(text[i]), AsciiIndex(text[i + 1]));
+        width += Advance(AsciiIndex(text.back()));
         return static_cast<int>(std::lround(width));
     }
 
     // The text laid out from the tables; false when a character is not in
     // them.
     bool LayOutAscii(std::string_view text) const {
-        if (pairAdvances.empty() || text.empty()) return false;
-        for (const char c : text) {
-            const int k = static_cast<unsigned char>(c) - kFirstAscii;
-            if (k < 0 || k >= kAsciiCount || asciiGlyphs[static_cast<std::size_t>(k)] == 0)
-                return false;
-        }
+        if (!InAsciiTables(text)) return false;
         if (!asciiLaid.glyphs) asciiLaid.glyphs.emplace();
         GlyphLine& line = *asciiLaid.glyphs;
         line.glyphs.clear();
         line.positions.clear();
         line.width = 0.0;
         for (std::size_t i = 0; i < text.size(); ++i) {
-            const int k = static_cast<unsigned char>(text[i]) - kFirstAscii;
+            const int k = AsciiIndex(text[i]);
             line.glyphs.push_back(asciiGlyphs[static_cast<std::size_t>(k)]);
             line.positions.push_back(QPointF(line.width, 0.0));
             line.width +=
-                i + 1 < text.size()
-                    ? PairAdvance(k, static_cast<unsigned char>(text[i + 1]) - kFirstAscii)
-                    : Advance(k);
+                i + 1 < text.size() ? PairAdvance(k, AsciiIndex(text[i + 1])) : Advance(k);
         }
         asciiLaid.width = static_cast<int>(std::lround(line.width));
         return true;

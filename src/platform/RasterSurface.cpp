@@ -427,11 +427,17 @@ struct RasterSurface::TextFont {
     int pixels = 0;
     bool bold = false;
     // Smoothed, for text in copy mode, and with exact pixels, for text in a
-    // combining mode.
+    // combining mode. The exact glyphs are loaded when first printed: most
+    // pictures print none, and each face the toolkit loads costs a font
+    // match.
     QFont font;
     QRawFont raw;
     QFont exactFont;
-    QRawFont exactRaw;
+    mutable std::optional<QRawFont> exactRaw;
+    const QRawFont& ExactRaw() const {
+        if (!exactRaw) exactRaw = QRawFont::fromFont(exactFont);
+        return *exactRaw;
+    }
     int ascent = 0;
     int height = 0;
     // A text as laid out in this font: its glyphs (none when it goes through
@@ -684,7 +690,6 @@ const RasterSurface::TextFont& RasterSurface::CurrentTextFont() const {
     made->raw = QRawFont::fromFont(made->font);
     made->exactFont = made->font;
     made->exactFont.setStyleStrategy(QFont::NoAntialias);
-    made->exactRaw = QRawFont::fromFont(made->exactFont);
     made->FillAsciiTables();
     const QFontMetrics metrics(made->font);
     made->ascent = metrics.ascent();
@@ -810,13 +815,16 @@ void RasterSurface::SetStroke(const StrokeKey& key, const QPen& pen, const QRect
         constexpr std::size_t kStrokesKept = 8192;
         if (strokes_.size() >= kStrokesKept) strokes_.clear();
         const bool layered = !key.layer.isEmpty();
+        // The stroke is drawn as coverage alone, a byte a pixel: the toolkit
+        // sets the same pixels as on a colour image, in a quarter of the
+        // memory.
         QImage layer;
         if (layered) {
-            layer = QImage(key.layer.size(), QImage::Format_ARGB32);
-            layer.fill(Qt::transparent);
+            layer = QImage(key.layer.size(), QImage::Format_Alpha8);
+            layer.fill(0);
         } else if (strokeLayer_.size() != image_.size()) {
-            strokeLayer_ = QImage(image_.size(), QImage::Format_ARGB32);
-            strokeLayer_.fill(Qt::transparent);
+            strokeLayer_ = QImage(image_.size(), QImage::Format_Alpha8);
+            strokeLayer_.fill(0);
         }
         QImage& target = layered ? layer : strokeLayer_;
         // Copy mode strokes at the image's own coordinates, so that the
@@ -845,14 +853,14 @@ void RasterSurface::SetStroke(const StrokeKey& key, const QPen& pen, const QRect
         const QRect scanned = layered ? QRect(QPoint(), key.layer.size()) : area;
         std::vector<PixelRun> runs;
         for (int row = scanned.top(); row <= scanned.bottom(); ++row) {
-            auto* line = reinterpret_cast<QRgb*>(target.scanLine(row));
+            uchar* const line = target.scanLine(row);
             for (int column = scanned.left(); column <= scanned.right();) {
-                if (qAlpha(line[column]) == 0) {
+                if (line[column] == 0) {
                     ++column;
                     continue;
                 }
                 const int left = column;
-                while (column <= scanned.right() && qAlpha(line[column]) != 0) line[column++] = 0;
+                while (column <= scanned.right() && line[column] != 0) line[column++] = 0;
                 runs.push_back({row + origin.y(), left + origin.x(), column - left});
             }
         }
@@ -1492,7 +1500,7 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
         painter.setRenderHint(QPainter::TextAntialiasing, smooth);
         if (glyphs) {
             QGlyphRun run;
-            run.setRawFont(smooth ? font.raw : font.exactRaw);
+            run.setRawFont(smooth ? font.raw : font.ExactRaw());
             run.setGlyphIndexes(glyphs->glyphs);
             run.setPositions(glyphs->positions);
             painter.drawGlyphRun(baseline, run);

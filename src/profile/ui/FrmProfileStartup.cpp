@@ -296,11 +296,16 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     // place, so that it is the one sized and drawn for the window; the
     // display is chosen once a sounding has been read.
     ShowSurfaceOfMode(session_.history.StartDisplay);
+    // The sounding is drawn once the first file is read: a draw as the
+    // window takes its size would only be drawn over.
+    holdHour_ = true;
     show();
 
     const TextFileResult config =
         ReadConfig(programFolder_, session_.UserName, session_.config, commandLine.TypedUserName);
     if (!config.ok) {
+        holdHour_ = false;
+        DrawSounding();
         showMessage_(DescribeConfigFailure(config));
         return false;
     }
@@ -319,7 +324,6 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     }
     btnDisplay[9]->setEnabled(session_.config.ExtraDisplayEnabled);
     session_.selection.SelectedSiteButton = -1;
-    holdHour_ = true;
     if (!session_.models.ModelCaptions.empty()) optModel[0]->click();
 
     lakePanel_->lblCI850->setText(QString::number(session_.config.CI850Value));
@@ -334,6 +338,10 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     }
     holdHour_ = false;
     ShowHour();
+    // Without a sounding the hour draws nothing: the diagram stands empty.
+    const ProfileArrays& shown = *session_.profile;
+    if (shown.LevelCount(shown.CurrentModel) == 0 && shown.DrawLevelCount(shown.CurrentModel) == 0)
+        DrawSounding();
     picData->setEnabled(true);
     ShowFailure(GetTraining(programFolder_, session_.help.Training));
     session_.help.TrainingMode = false;

@@ -321,6 +321,13 @@ TEST_F(Startup, AFolderWithoutSoundingsSaysSoAndShowsNoDate) {
     EXPECT_NE(messages_[0].find("\"samples/\" holds no sounding files"), std::string::npos)
         << messages_[0];
     EXPECT_TRUE(ParseFirstSounding(folder_, session_->UserName, "").path.empty());
+    // The diagram stands empty: its axes are drawn over the background.
+    const QImage& diagram = w.picData->Surface().Image();
+    const QRgb background = diagram.pixel(0, 0);
+    int drawn = 0;
+    for (int y = 0; y < diagram.height(); ++y)
+        for (int x = 0; x < diagram.width(); ++x) drawn += diagram.pixel(x, y) != background;
+    EXPECT_GT(drawn, diagram.width());
     w.btnDisplay_Click(8);
     w.vsbHour->setValue(0);
     for (const QLabel* label : {w.lblDate, w.lblLocal}) EXPECT_EQ(label->text().toStdString(), "");

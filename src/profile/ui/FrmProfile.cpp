@@ -451,6 +451,7 @@ void FrmProfile::ShowSurfaceOfMode(int mode) {
     }
     if (!shown) return;
     if (shown == picFiles) BuildFileLists();
+    if (shown == picPrecipType) precipTypeControls_->SizeSleetPanel();
     for (QWidget* w : surfaces) w->setVisible(w == shown);
     picFiles->setVisible(picFiles == shown);
 }

@@ -50,14 +50,19 @@ PictureBox* PrecipTypeControls::AttachPicture(PictureBox* picPrecipType) {
     });
     picSleet = new PictureBox(picPrecipType->parentWidget());
     picSleet->setObjectName("picSleet");
-    const auto [width, height] = SleetPanelSize(picSleet->Surface());
-    picSleet->setFixedSize(width, height);
-    picSleet->Surface().SetDesignSize(width, height);
     picSleet->SetResizeHandler([this] {
         if (displayed_ && picSleet->isVisible() && !view_.SuspendRedraw) Plot();
     });
     picSleet->hide();
     return picSleet;
+}
+
+void PrecipTypeControls::SizeSleetPanel() {
+    if (sleetSized_ || !picSleet) return;
+    sleetSized_ = true;
+    const auto [width, height] = SleetPanelSize(picSleet->Surface());
+    picSleet->setFixedSize(width, height);
+    picSleet->Surface().SetDesignSize(width, height);
 }
 
 void PrecipTypeControls::ShowPrecipType(bool displayed) {
@@ -70,6 +75,7 @@ void PrecipTypeControls::ShowPrecipType(bool displayed) {
 }
 
 void PrecipTypeControls::Plot() {
+    SizeSleetPanel();
     // A box placed while hidden takes its size only when shown: the sleet
     // panel is drawn at the size it shows from its first showing on.
     picSleet->FollowSize();

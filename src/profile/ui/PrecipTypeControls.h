@@ -61,6 +61,10 @@ class PrecipTypeControls : public QWidget {
     QPushButton* btnPrecipType = nullptr;
     QPushButton* btnTails = nullptr;
     PictureBox* picSleet = nullptr;
+    // The sleet panel is as large as its texts in the panel font. It is
+    // measured when its display is first shown, so that a start in another
+    // display loads no font for it.
+    void SizeSleetPanel();
 
   private:
     void ShowMethod();
@@ -73,6 +77,7 @@ class PrecipTypeControls : public QWidget {
     PrecipTypeChoice choice_;
     PrecipTypeBackgrounds backgrounds_;
     bool displayed_ = false;
+    bool sleetSized_ = false;
 };
 
 } // namespace tarvex

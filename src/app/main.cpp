@@ -11,17 +11,24 @@
 #include <QFontDatabase>
 
 #include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
+    // The program's store is made on another thread while the toolkit
+    // connects to the display: its tables are large, and their memory is
+    // mapped as they are filled.
+    std::future<std::unique_ptr<tarvex::Session>> made =
+        std::async(std::launch::async, [] { return std::make_unique<tarvex::Session>(); });
     tarvex::GuardedApplication app(argc, argv);
     // The list of installed fonts is gathered on another thread while the
     // window's controls are made: the first text measured waits for it.
     const std::future<void> fonts =
         std::async(std::launch::async, [] { QFontDatabase::families(); });
     const QString programFolder = QCoreApplication::applicationDirPath();
-    tarvex::Session session;
+    const std::unique_ptr<tarvex::Session> kept = made.get();
+    tarvex::Session& session = *kept;
     tarvex::QtDesktopService desktop(programFolder);
     tarvex::FrmProfile window(session, desktop);
     window.SetProgramFolder(programFolder.toStdString());

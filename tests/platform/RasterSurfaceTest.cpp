@@ -215,6 +215,22 @@ TEST(RasterSurface, TextIsWrittenAsItStandsWhateverTheDrawMode) {
     const int blue = CountPixels(surface.Image(), kBlue);
     EXPECT_GT(blue, box / 3);
     EXPECT_LT(blue, box);
+
+    // Text in a combining mode keeps exact pixels: only the ink and the
+    // paper, where the same text in copy mode is smoothed.
+    for (const DrawMode mode : {DrawMode::XorPen, DrawMode::CopyPen}) {
+        RasterSurface page(120, 30);
+        page.Clear();
+        page.SetDrawMode(mode);
+        page.Print("MW 25 sw");
+        const int inkAndPaper =
+            CountPixels(page.Image(), kBlack) + CountPixels(page.Image(), 0xFFFFFFFFu);
+        if (mode == DrawMode::CopyPen) {
+            EXPECT_LT(inkAndPaper, 120 * 30);
+        } else {
+            EXPECT_EQ(inkAndPaper, 120 * 30);
+        }
+    }
 }
 
 TEST(RasterSurface, PicturePersistsUnderClearAndPassesToAnotherSurface) {

@@ -8,6 +8,7 @@
 #include "platform/Format.h"
 #include "platform/PictureBox.h"
 #include "platform/PictureLayout.h"
+#include "profile/diagnostics/BlankPanel.h"
 #include "profile/diagnostics/IndicesPanel.h"
 #include "profile/diagnostics/LapseRates.h"
 #include "profile/diagnostics/SoundingListing.h"
@@ -385,7 +386,7 @@ void FrmProfile::ShowHour() {
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
     // Without a sounding (no file in the data folder) there is no hour to
     // show: the date and the panels stay blank.
-    if (s.LevelCount(s.CurrentModel) == 0 && s.DrawLevelCount(s.CurrentModel) == 0) {
+    if (!SoundingLoaded(s)) {
         for (QLabel* label : std::initializer_list<QLabel*>{lblHour, lblDate, lblLocal})
             label->clear();
         return;

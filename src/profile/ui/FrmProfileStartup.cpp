@@ -10,6 +10,7 @@
 #include "overview/ui/FrmOverView.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
+#include "profile/diagnostics/BlankPanel.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/LakeEffectPanel.h"
 #include "profile/ui/PrecipTypeControls.h"
@@ -339,9 +340,7 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
     holdHour_ = false;
     ShowHour();
     // Without a sounding the hour draws nothing: the diagram stands empty.
-    const ProfileArrays& shown = *session_.profile;
-    if (shown.LevelCount(shown.CurrentModel) == 0 && shown.DrawLevelCount(shown.CurrentModel) == 0)
-        DrawSounding();
+    if (!SoundingLoaded(*session_.profile)) DrawSounding();
     picData->setEnabled(true);
     ShowFailure(GetTraining(programFolder_, session_.help.Training));
     session_.help.TrainingMode = false;

@@ -18,6 +18,7 @@ bin="$1"
 shots="${2:+$(realpath -m "$2")}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/virtual_display.sh"
 cp -r "$bin/tarvex" "$bin/Tarvex.cfg" "$bin/Tarvex.Dat" "$bin/Tarvex.ref" "$bin/samples" "$bin/training" "$work/"
 [ -d "$bin/archive" ] && cp -r "$bin/archive" "$work/"
 # The map's outlines and cities, so that the map display shows them.
@@ -138,7 +139,7 @@ wait "$pid"
 INNER
 
 [ -n "$shots" ] && mkdir -p "$shots"
-xvfb-run -a -s "-screen 0 3000x1200x24" bash "$work/session.sh" "$work" print "$shots"
+on_virtual_display 3000x1200x24 bash "$work/session.sh" "$work" print "$shots"
 test -s "$work/tarvex.hst" || { echo "Done wrote no settings file"; exit 1; }
 echo "ended through Done; settings written"
 head -c 4 "$work/profile.pdf" | grep -q "%PDF" || { echo "Print Profile wrote no PDF file"; exit 1; }
@@ -147,7 +148,7 @@ echo "printed into a PDF file"
 # Line 26 of the settings holds the display and the control panel to start
 # with: the next run opens on panel 2, "Loop".
 sed -i '26s/^\([^ ]*\) .*$/\1 2/' "$work/tarvex.hst"
-xvfb-run -a -s "-screen 0 3000x1200x24" bash "$work/session.sh" "$work" loop
+on_virtual_display 3000x1200x24 bash "$work/session.sh" "$work" loop
 echo "started and stopped the hour animation"
 
 # One screenshot of each display on a 1280 x 800 screen, for a reviewer:
@@ -169,10 +170,10 @@ for mode in 0 1 2 3 4 5 6 7 8; do
 done
 echo "screenshots of the nine displays at 1280 x 800: $2/display_*.png"
 INNER
-  xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/shots.sh" "$work" "$shots"
+  on_virtual_display 1280x800x24 bash "$work/shots.sh" "$work" "$shots"
 fi
 
 if [ -x "$bin/tarvex_ui_tests" ]; then
-  QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1200x24" \
+  QT_QPA_PLATFORM=xcb on_virtual_display 1920x1200x24 \
     "$bin/tarvex_ui_tests" --gtest_filter='ShownPictures.*' --gtest_brief=1
 fi

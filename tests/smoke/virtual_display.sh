@@ -5,8 +5,6 @@
 # The server picks a free display number itself and names it only once it
 # listens (-displayfd): choosing the number from the lock files in /tmp first,
 # as xvfb-run does, races with any other server starting at the same moment.
-# -nopn refuses a number on which any of its sockets is taken, the abstract one
-# included, which a server outside this machine's /tmp may hold.
 # A server that names no display, or that a client cannot reach, is stopped
 # and another started; its own messages are printed when none can be used.
 on_virtual_display() {
@@ -16,7 +14,7 @@ on_virtual_display() {
   dir=$(mktemp -d)
   for attempt in 1 2 3; do
     : > "$dir/display"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -nopn 3> "$dir/display" > "$dir/server.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3> "$dir/display" > "$dir/server.log" 2>&1 &
     server=$!
     display=""
     for _ in $(seq 1 300); do

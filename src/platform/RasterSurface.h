@@ -22,6 +22,10 @@ class QPainter;
 
 namespace tarvex {
 
+namespace raster {
+struct TextFont;
+} // namespace raster
+
 // The colour value 0xRRGGBB that a drawn pixel leaves when it is combined with
 // the pixel under it by the draw mode.
 std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t destination);
@@ -153,8 +157,7 @@ class RasterSurface : public PictureSurface {
     void EndPainting() const;
     // The font of the drawing state, made once for as long as the state's
     // font stays the same: text-heavy panels print hundreds of texts a draw.
-    struct TextFont;
-    const TextFont& CurrentTextFont() const;
+    const raster::TextFont& CurrentTextFont() const;
 
     // Fills the whole image with what Clear leaves.
     void FillBackground(QImage& image) const;
@@ -211,7 +214,7 @@ class RasterSurface : public PictureSurface {
     std::unordered_map<StrokeKey, std::vector<PixelRun>, StrokeKeyHash> strokes_;
     QImage strokeLayer_;
     // The fonts last used, the latest first.
-    mutable std::vector<std::unique_ptr<TextFont>> textFonts_;
+    mutable std::vector<std::unique_ptr<raster::TextFont>> textFonts_;
     std::function<void()> changed_;
 };
 

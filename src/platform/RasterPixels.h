@@ -1,0 +1,63 @@
+// The small pixel rules every part of the raster surface shares: colours as
+// the toolkit's colours and as image pixels, texts as the toolkit's strings,
+// and user points rounded to whole pixels held within reach of the image, so
+// that integer arithmetic on them never overflows. Kept in one place so that
+// lines, fills, circles and text round a point to the same pixel.
+#pragma once
+
+#include "platform/PictureSurface.h"
+
+#include "compute/Narrow.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+namespace tarvex::raster {
+
+// Circles wider than this many pixels, and text this far off the image, are not
+// drawn: the painter's fixed-point coordinates do not reach so far.
+inline constexpr double kLargestRadius = 1.0e6;
+
+inline QColor ToQColor(Rgb color) {
+    return QColor(color.r, color.g, color.b);
+}
+
+// The colour as an image pixel's red, green and blue bits, without alpha.
+inline std::uint32_t PixelBits(Rgb color) {
+    return (static_cast<std::uint32_t>(color.r) << 16) |
+           (static_cast<std::uint32_t>(color.g) << 8) | color.b;
+}
+
+inline QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The rectangle whose corners are the two pixels, both included, whichever
+// way round they are given (QRect::normalized() loses an edge of a rectangle
+// given bottom-up).
+inline QRect Spanning(const QPoint& a, const QPoint& b) {
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
+// Pixel coordinates are held within this distance of the image before any
+// integer arithmetic, so that sums and differences of them never overflow.
+inline constexpr double kSafePixel = 1 << 24;
+
+inline int SafePixel(double v) {
+    return ClampToInt<int>(std::floor(std::clamp(v, -kSafePixel, kSafePixel) + 0.5));
+}
+
+inline QPoint Rounded(const QPointF& point) {
+    return QPoint(SafePixel(point.x()), SafePixel(point.y()));
+}
+
+} // namespace tarvex::raster

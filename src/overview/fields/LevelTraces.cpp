@@ -58,6 +58,22 @@ void PrintInside(PictureSurface& pic, int t, double level, double x, double y,
     pic.Print(text);
 }
 
+// The radius of an isotherm marker, in columns.
+constexpr double kMarkerRadius = 0.4;
+
+// The level a marker's label names: the marker's centre, or, for a marker
+// centred just beyond the top or bottom edge that still shows inside the
+// picture (a level at the ground line), its edge inside, so that a marker
+// that shows always shows its height.
+double MarkerLevel(const PictureSurface& pic, double level) {
+    const double radius =
+        std::fabs(kMarkerRadius * pic.PixelWidth() / std::max(std::fabs(pic.ScaleWidth()), 1e-9));
+    const double py = pic.ToPixelY(level);
+    const double inside = std::clamp(py, 0.0, std::max(pic.PixelHeight() - 1.0, 0.0));
+    if (inside == py || std::fabs(inside - py) >= radius) return level;
+    return pic.FromPixelY(inside);
+}
+
 // One isotherm series: its line with a marker where the height changed by
 // more than the label step since the last marked hour, its name every 21
 // hours from hour 4, and the height (thousands of ft) beside each marker,
@@ -77,7 +93,7 @@ void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
     DrawColumnTrace(pic, last, y);
     for (int t = 0; t <= last; ++t) {
         const std::optional<double> yt = y(t);
-        if (yt && changed(marked, t)) pic.Circle(t, *yt, 0.4, kMarkerColor);
+        if (yt && changed(marked, t)) pic.Circle(t, *yt, kMarkerRadius, kMarkerColor);
     }
     for (int t = 4; t <= last; t += 21) {
         const std::optional<double> yt = y(t);
@@ -88,8 +104,8 @@ void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
     for (int t = 0; t <= last; ++t) {
         const std::optional<double> yt = y(t);
         if (!yt || !changed(marked, t)) continue;
-        PrintInside(pic, t, *yt, t + 1.15 * pic.TextWidth("H"), *yt - 1.5 * pic.TextHeight("H"),
-                    Format(H(m, t) / 1000.0, "#0.0"));
+        PrintInside(pic, t, MarkerLevel(pic, *yt), t + 1.15 * pic.TextWidth("H"),
+                    *yt - 1.5 * pic.TextHeight("H"), Format(H(m, t) / 1000.0, "#0.0"));
     }
 }
 

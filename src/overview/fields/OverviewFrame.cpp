@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <initializer_list>
 #include <string>
 
 namespace tarvex {
@@ -202,6 +203,13 @@ bool IsMultiple(double v, double of) {
     return std::fabs(std::remainder(v, of)) < 1e-6;
 }
 
+// An index label: sign and value as one text, so the value never counts as
+// covering its own sign.
+std::string IndexLabel(const OverviewAxes& a, double v) {
+    const double shown = v * a.IndexLabelFactor;
+    return (shown < 0.0 ? "-" : "+") + Format(std::fabs(shown), "0");
+}
+
 void DrawIndexGroup(OverviewContext& c, double labelX) {
     const OverviewAxes& a = c.axes;
     const bool gridOn = StartValueGroup(c, c.picLeft, c.grids.LakeIndex, c.options.chkGridLakeIndex,
@@ -224,12 +232,7 @@ void DrawIndexGroup(OverviewContext& c, double labelX) {
         });
     }
     const double labelStep = ScaleStep(a.IndexSpan, fine ? 1 : (a.IndexSpan < 100.0f ? 5 : 25));
-    multiples(labelStep, [&](double v) {
-        const double shown = v * a.IndexLabelFactor;
-        // Sign and value as one text, so the value never counts as covering
-        // its own sign.
-        SideLabel(c.picLeft, labelX, v, (shown < 0.0 ? "-" : "+") + Format(std::fabs(shown), "0"));
-    });
+    multiples(labelStep, [&](double v) { SideLabel(c.picLeft, labelX, v, IndexLabel(a, v)); });
     c.picRH.SetDrawStyle(DrawStyle::Solid);
 }
 
@@ -267,10 +270,16 @@ void DrawSurfacePressureGroup(OverviewContext& c, double labelX) {
                   [](double) { return DrawStyle::Dot; });
 }
 
+double VentilationStep(double M) {
+    return M > 50 ? 10 : M > 20 ? 5 : M > 10 ? 2 : M > 3.5 ? 1 : 0.25;
+}
+const char* VentilationPattern(double M) {
+    return VentilationStep(M) < 1 ? "0.00" : "0";
+}
+
 void DrawVentilationGroup(OverviewContext& c, double labelX) {
     const double M = c.session.history.OverviewThresholds[2];
-    const double step = M > 50 ? 10 : M > 20 ? 5 : M > 10 ? 2 : M > 3.5 ? 1 : 0.25;
-    DrawLeftGroup(c, M, 0, {0, M, step, labelX, step < 1 ? "0.00" : "0"},
+    DrawLeftGroup(c, M, 0, {0, M, VentilationStep(M), labelX, VentilationPattern(M)},
                   [](double) { return DrawStyle::Dot; });
 }
 
@@ -297,42 +306,89 @@ void DrawVisibilityGroup(OverviewContext& c, double labelX) {
     c.picRH.SetDrawStyle(DrawStyle::Solid);
 }
 
-// The scales picLeft shows, in the order the frame draws them.
-enum LeftScale { kWindScale, kIndexScale, kCapeScale, kPressureScale, kVentScale, kVisScale };
+constexpr auto kWindScale = static_cast<std::size_t>(LeftScale::Wind);
+constexpr auto kIndexScale = static_cast<std::size_t>(LeftScale::Index);
+constexpr auto kCapeScale = static_cast<std::size_t>(LeftScale::Cape);
+constexpr auto kPressureScale = static_cast<std::size_t>(LeftScale::Pressure);
+constexpr auto kVentScale = static_cast<std::size_t>(LeftScale::Ventilation);
+constexpr auto kVisScale = static_cast<std::size_t>(LeftScale::Visibility);
+
+// The widest label a left scale writes (pixels, in the picture's font): the
+// labels at the ends of its range, which hold the most figures.
+double WidestLeftLabel(const OverviewContext& c, std::size_t scale) {
+    const PictureSurface& left = c.picLeft;
+    const OverviewAxes& a = c.axes;
+    const auto& tops = c.session.history.OverviewThresholds;
+    auto widest = [&left](std::initializer_list<std::string> texts) {
+        double w = 0.0;
+        for (const std::string& text : texts) w = std::max(w, left.TextWidth(text));
+        return w;
+    };
+    switch (scale) {
+    case kWindScale:
+        return widest({"360"});
+    case kIndexScale:
+        return widest({IndexLabel(a, a.IndexBase), IndexLabel(a, a.IndexBase + a.IndexSpan)});
+    case kCapeScale:
+        return widest({Format(RoundHalfEven(tops[0]), "00")});
+    case kPressureScale:
+        return widest({Format(a.PressureTraceBase, "0"),
+                       Format(a.PressureTraceBase + a.PressureTraceSpan, "0")});
+    case kVentScale:
+        return widest({Format(tops[2], VentilationPattern(tops[2]))});
+    default:
+        return widest({"1/4", "1.5", tops[1] >= 10.0f ? "10" : "7"});
+    }
+}
 
 // Where each scale shown on picLeft writes its labels (x of 0..100): each
 // keeps a band of its own, so no scale's labels are lost under another's.
 // Up to three scales take the thirds, each its usual one (wind 33, index 66,
 // the others 0) while no other scale holds it; more scales share the width
-// equally, their text made smaller to fit (never below the least size).
-std::array<double, 6> LeftBands(PictureSurface& left, const std::array<bool, 6>& shown) {
+// in proportion to their widest labels, their text made smaller to fit
+// (never below the least size), so that every value has room.
+std::array<SideBand, kLeftScales> LeftBands(OverviewContext& c, const std::array<bool, 6>& shown) {
+    PictureSurface& left = c.picLeft;
     constexpr double kUsual[] = {33, 66, 0, 0, 0, 0};
-    std::array<double, 6> x{};
+    std::array<SideBand, kLeftScales> bands{};
     const int n = static_cast<int>(std::count(shown.begin(), shown.end(), true));
     if (n > 3) {
-        int band = 0;
-        for (std::size_t g = 0; g < shown.size(); ++g)
-            if (shown[g]) x[g] = 100.0 * band++ / n;
         left.SetFontSize(left.FontSize() * 3.0 / n);
-        return x;
+        // Each band: its widest label and a blank's gap; what is left over is
+        // shared equally, and a picture too narrow for all shrinks each band
+        // in proportion.
+        const double pixels = std::max(left.PixelWidth(), 1);
+        const double gap = left.TextWidth(" ");
+        std::array<double, kLeftScales> need{};
+        double total = 0.0;
+        for (std::size_t g = 0; g < shown.size(); ++g)
+            if (shown[g]) total += need[g] = WidestLeftLabel(c, g) + gap;
+        const double spare = std::max(pixels - total, 0.0) / n;
+        const double shrink = std::min(pixels / total, 1.0);
+        double x = 0.0;
+        for (std::size_t g = 0; g < shown.size(); ++g) {
+            if (!shown[g]) continue;
+            const double width = (need[g] * shrink + spare) / pixels * 100.0;
+            bands[g] = {x, x + width};
+            x += width;
+        }
+        return bands;
     }
     std::array<bool, 3> taken{};
-    std::array<bool, 6> placed{};
+    auto take = [&](std::size_t g, std::size_t third) {
+        taken[third] = true;
+        bands[g] = {33.0 * static_cast<double>(third), third == 2 ? 100.0 : 33.0 * (third + 1.0)};
+    };
     for (std::size_t g = 0; g < shown.size(); ++g) {
         const auto third = static_cast<std::size_t>(kUsual[g] / 33);
-        if (shown[g] && !taken[third]) {
-            taken[third] = placed[g] = true;
-            x[g] = kUsual[g];
-        }
+        if (shown[g] && !taken[third]) take(g, third);
     }
     for (std::size_t g = 0; g < shown.size(); ++g) {
-        if (!shown[g] || placed[g]) continue;
-        const auto free =
-            static_cast<std::size_t>(std::find(taken.begin(), taken.end(), false) - taken.begin());
-        taken[free] = true;
-        x[g] = 33.0 * static_cast<double>(free);
+        if (!shown[g] || bands[g].to > bands[g].from) continue;
+        take(g, static_cast<std::size_t>(std::find(taken.begin(), taken.end(), false) -
+                                         taken.begin()));
     }
-    return x;
+    return bands;
 }
 
 void DrawTimeGrid(OverviewContext& c) {
@@ -418,7 +474,9 @@ void DrawOverviewFrame(OverviewContext& c) {
                                       o.chkVentilation,
                                       o.chkVisibility};
     const double leftFont = c.picLeft.FontSize();
-    const std::array<double, 6> band = LeftBands(c.picLeft, left);
+    c.grids.LeftBands = LeftBands(c, left);
+    std::array<double, kLeftScales> band{};
+    for (std::size_t g = 0; g < band.size(); ++g) band[g] = c.grids.LeftBands[g].from;
     if (HeightGroupOn(o)) IgnoringErrors([&] { DrawHeightGroup(c); });
     if (left[kWindScale]) IgnoringErrors([&] { DrawWindGroup(c, band[kWindScale]); });
     if (o.chkPrecip || o.chkEvaporation || o.chkRunOff || o.chkSnow)

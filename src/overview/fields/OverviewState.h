@@ -195,7 +195,21 @@ struct OverviewAxes {
     float TopLnP() const { return LnPBase - LnPSpan; }
 };
 
-// Which grid selectors the frame leaves enabled: those of the scales shown.
+// The scales the left side picture shows, in the order the frame draws them.
+enum class LeftScale { Wind, Index, Cape, Pressure, Ventilation, Visibility };
+inline constexpr std::size_t kLeftScales = 6;
+
+// The part of the left side picture (x of its 0..100) where the frame wrote
+// one scale's labels; empty for a scale not shown.
+struct SideBand {
+    double from = 0.0;
+    double to = 0.0;
+    bool Holds(double x) const { return from <= x && x < to; }
+    bool operator==(const SideBand&) const = default;
+};
+
+// Which grid selectors the frame leaves enabled: those of the scales shown;
+// and where it wrote each left scale's labels, which a click there zooms.
 struct GridAvailability {
     bool Height = false;
     bool Wind = false;
@@ -203,6 +217,7 @@ struct GridAvailability {
     bool LakeIndex = false;
     bool Temp = false;
     bool Left = false;
+    std::array<SideBand, kLeftScales> LeftBands{};
     bool operator==(const GridAvailability&) const = default;
 };
 

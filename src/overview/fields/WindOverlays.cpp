@@ -5,6 +5,7 @@
 #include "compute/TimeHeightFields.h"
 #include "files/Session.h"
 #include "overview/fields/LayerTraces.h"
+#include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/Traces.h"
 #include "profile/diagrams/WindColumn.h"
@@ -96,15 +97,25 @@ Rgb VentilationColour(double ventilation) {
 void PlotWinds(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;
-    const int level = std::clamp<int>(c.options.SigmaLevel, 1, std::max(StoredLevelCount(s), 1));
+    const int step = c.session.parameters.ModelLevelStep;
     PictureSurface& pic = c.picRH;
     DirectionScale(c);
     pic.SetFillStyle(FillStyle::Solid);
     pic.SetDrawWidth(2);
     const VectorLayout v = LayoutOf(pic);
-    for (int t = 0; t <= LastTime(c); t += v.stride)
-        Vector(pic, v, t, s.WindDirection(m, t, level), s.WindDirection(m, t, level),
-               s.WindSpeed(m, t, level), true);
+    // The legend's three levels (below, at and above the chosen one), each
+    // in its legend colour: a vector at the height of its direction, as long
+    // as its speed.
+    for (std::size_t i = 0; i < kWindLevelColours.size(); ++i) {
+        const int level = c.options.SigmaLevel - step + step * static_cast<int>(i);
+        if (level < 0 || level > std::min(StoredLevelCount(s), kMaxProfileLevels)) continue;
+        const Rgb colour = kWindLevelColours[i];
+        pic.SetForeColor(colour);
+        pic.SetFillColor(colour);
+        for (int t = 0; t <= LastTime(c); t += v.stride)
+            DrawWindVector(pic, t, s.WindDirection(m, t, level), s.WindDirection(m, t, level),
+                           s.WindSpeed(m, t, level) * v.lengthPerKnot, v.radius);
+    }
     pic.SetDrawWidth(1);
 }
 

@@ -376,7 +376,11 @@ QWidget* FrmOverView::BuildPanels() {
 
     legends = std::make_unique<OverviewLegends>(
         session_, options, picRH, [this] { RedrawOverview(); },
-        [this](const std::string& word) { main_.RunControlCommand(word); });
+        [this](const std::string& word) { main_.RunControlCommand(word, showMessage_); });
+    // The legends' messages belong to this window, which stays in front.
+    legends->showMessage = [this](const std::string& title, const std::string& text) {
+        QMessageBox::information(this, QString::fromStdString(title), QString::fromStdString(text));
+    };
     panelLayouts[0]->addWidget(legends->pnlRH);
     panelLayouts[0]->addWidget(legends->frameECAPE);
     panelLayouts[1]->addWidget(legends->pnlHeatIndex);
@@ -536,6 +540,7 @@ void FrmOverView::RedrawOverview() {
                                          ctx.grids.Left, ctx.grids.Precip, ctx.grids.Temp,
                                          ctx.grids.Wind};
     for (std::size_t g = 1; g < gridBoxes_.size(); ++g) gridBoxes_[g]->setEnabled(enabled[g]);
+    leftBands_ = ctx.grids.LeftBands;
     if (afterRedraw) afterRedraw();
 }
 

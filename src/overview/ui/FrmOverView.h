@@ -281,6 +281,9 @@ class FrmOverView : public QWidget {
     bool loaded_ = false; // start-up has set the axes
     // Pixel sizes of picLeft and picRight at the last redraw.
     std::array<std::pair<int, int>, 2> sidesDrawn_{};
+    // Where the last redraw wrote each left scale's labels: a press there
+    // zooms that scale.
+    std::array<SideBand, kLeftScales> leftBands_{};
     int codeChanges_ = 0; // a recall is setting the controls
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string()> choosePdf_;

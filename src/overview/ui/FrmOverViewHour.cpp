@@ -195,29 +195,48 @@ void FrmOverView::picRH_MouseUp(int, int, double, double) {
 void FrmOverView::picSide_MouseDown(bool left, int, double X) {
     PictureSurface& pic = (left ? picLeft : picRight)->Surface();
     const HistorySettings& h = session_.history;
-    int band = X < 33 ? 0 : (X < 66 ? 1 : (X < 100 ? 2 : -1));
-    if (band < 0) return;
     float low = 0.0f;
     float high = 1.0f;
+    // The right scales stand in fixed thirds; each left scale in the band
+    // where the last redraw wrote its labels.
+    const int band = X < 33 ? 0 : (X < 66 ? 1 : (X < 100 ? 2 : -1));
     if (left) {
-        if (band == 0) {
-            if (options.chkSfcPres) {
-                MouseAction = 2;
-                low = axes.PressureTraceBase;
-                high = low + axes.PressureTraceSpan;
-            } else {
-                MouseAction = options.chkVisibility ? 8 : (options.chkVentilation ? 9 : 7);
-                high = h.OverviewThresholds[MouseAction == 8 ? 1 : (MouseAction == 9 ? 2 : 0)];
-            }
-        } else if (band == 1) {
+        const auto hit =
+            std::ranges::find_if(leftBands_, [X](const SideBand& b) { return b.Holds(X); });
+        // A press beside every scale's labels zooms nothing.
+        MouseAction = 0;
+        if (hit == leftBands_.end()) return;
+        switch (static_cast<LeftScale>(hit - leftBands_.begin())) {
+        case LeftScale::Wind:
             MouseAction = 1;
             low = axes.DirectionTop - axes.DirectionSpan;
             high = axes.DirectionTop;
-        } else {
+            break;
+        case LeftScale::Index:
             MouseAction = 3;
             low = axes.IndexBase;
             high = low + axes.IndexSpan;
+            break;
+        case LeftScale::Pressure:
+            MouseAction = 2;
+            low = axes.PressureTraceBase;
+            high = low + axes.PressureTraceSpan;
+            break;
+        case LeftScale::Cape:
+            MouseAction = 7;
+            high = h.OverviewThresholds[0];
+            break;
+        case LeftScale::Visibility:
+            MouseAction = 8;
+            high = h.OverviewThresholds[1];
+            break;
+        case LeftScale::Ventilation:
+            MouseAction = 9;
+            high = h.OverviewThresholds[2];
+            break;
         }
+    } else if (band < 0) {
+        return;
     } else if (band == 0) {
         MouseAction = 4;
         low = axes.LnPBase - axes.LnPSpan;

@@ -363,7 +363,7 @@ void FrmOverView::ShowCompanions() {
 }
 
 void FrmOverView::HelpWord(const char* word) {
-    if (codeChanges_ == 0) main_.RunControlCommand(word);
+    if (codeChanges_ == 0) main_.RunControlCommand(word, showMessage_);
 }
 
 QCheckBox* FrmOverView::NamedBox(const std::string& name) const {

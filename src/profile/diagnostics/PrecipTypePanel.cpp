@@ -123,8 +123,18 @@ void DrawTrail(PictureSurface& pic, int c, int n, const std::function<TrailPoint
     }
 }
 
-void DrawSnraBar(PictureSurface& pic, float S) {
+void SnraBarScale(PictureSurface& pic) {
     pic.Scale(-300.0, 0.0, 102.0, 200.0);
+}
+
+// The left end of the SNRA bar, in pixels.
+double SnraBarLeftPixel(PictureSurface& pic) {
+    SnraBarScale(pic);
+    return pic.ToPixelX(0.0);
+}
+
+void DrawSnraBar(PictureSurface& pic, float S) {
+    SnraBarScale(pic);
     pic.FilledBox(0.0, 1.0, 100.0 - S, 7.0, kGreen);
     pic.FilledBox(100.0 - S, 1.0, 100.0, 7.0, kBlue);
     pic.SetForeColor(kBlack);
@@ -263,11 +273,16 @@ void DrawRefreezingChartFixed(PictureSurface& pic) {
 // The refreezing or elevated chart's captions and axis numbers, printed at
 // every draw so that the surface knows every text it shows.
 void PrintRefreezingChartTexts(PictureSurface& pic, bool elevated) {
+    const double barLeft = SnraBarLeftPixel(pic);
     RefreezingChartScale(pic);
     const double th = pic.TextHeight("I");
     pic.SetForeColor(kRed);
     if (elevated) {
-        PrintAt(pic, 90.0, 480.0, "Elevated Positive Energy J/kg");
+        // The caption runs up to the SNRA bar beside it: it moves left just
+        // enough to end a blank before the bar, so the bar never covers it.
+        const std::string caption = "Elevated Positive Energy J/kg";
+        const double end = pic.FromPixelX(barLeft) - pic.TextWidth(" ");
+        PrintAt(pic, std::min(90.0, end - pic.TextWidth(caption)), 480.0, caption);
     } else {
         PrintAt(pic, 115.0, 480.0, "Positive Energy J/kg");
     }
@@ -444,24 +459,26 @@ bool PlotPrecipType(PictureSurface& pic, PictureSurface& sleet, Session& session
 
     pic.SetBackColor(kPanelBack);
     const EnergyChart chart = EnergyChartOf(r.PTypePattern(m, c));
+    // The chart's background first, then the SNRA bar, then the chart's
+    // captions, which keep clear of the bar.
     switch (chart) {
     case EnergyChart::Surface:
         backgrounds.Show(pic, PrecipTypeBackgrounds::Surface, [&] { DrawSurfaceChartFixed(pic); });
-        PrintSurfaceChartTexts(pic);
         break;
     case EnergyChart::Refreezing:
-    case EnergyChart::Elevated: {
+    case EnergyChart::Elevated:
         backgrounds.Show(pic, PrecipTypeBackgrounds::Refreezing,
                          [&] { DrawRefreezingChartFixed(pic); });
-        PrintRefreezingChartTexts(pic, chart == EnergyChart::Elevated);
         break;
-    }
     case EnergyChart::None:
         pic.Clear();
         pic.SetPicture(Picture());
         break;
     }
     DrawSnraBar(pic, s.ModelSnowRatio(m, c));
+    if (chart == EnergyChart::Surface) PrintSurfaceChartTexts(pic);
+    if (chart == EnergyChart::Refreezing || chart == EnergyChart::Elevated)
+        PrintRefreezingChartTexts(pic, chart == EnergyChart::Elevated);
     const int start = PTypeStartLevel(s, session.options);
     DrawStartLevel(pic, s, c, start);
 

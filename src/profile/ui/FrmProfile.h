@@ -108,6 +108,10 @@ class FrmProfile : public QWidget {
     void ShowLevelBars();
     // Passes a control's topic word to the help hook (acts in help mode only).
     void RunControlCommand(const std::string& word);
+    // The same for a control of another window: what could not be opened is
+    // told through that window's own messages, so the window stays in front.
+    void RunControlCommand(const std::string& word,
+                           const std::function<void(const std::string&)>& report);
     // Redraws the map panel (when the map exists).
     void RedrawMap();
     void vsbSigmaLevel_Change();

@@ -255,10 +255,15 @@ void FrmProfile::ShowLevelBars() {
 }
 
 void FrmProfile::RunControlCommand(const std::string& word) {
+    RunControlCommand(word, showMessage_);
+}
+
+void FrmProfile::RunControlCommand(const std::string& word,
+                                   const std::function<void(const std::string&)>& report) {
     if (codeChanges_ > 0) return; // only a user's own click names its topic
     if (helpWordListener_) helpWordListener_(word);
     for (const std::string& item : tarvex::RunControlCommand(session_.help, desktop_, word))
-        showMessage_(DescribeHelpFailure(session_.help, item));
+        report(DescribeHelpFailure(session_.help, item));
 }
 
 void FrmProfile::RedrawMap() {

@@ -1,7 +1,9 @@
 #include "overview/fields/LevelTraces.h"
 
 #include "compute/ComputeState.h"
+#include "compute/Levels.h"
 #include "compute/ParcelState.h"
+#include "platform/Format.h"
 
 #include "OverviewTestSession.h"
 #include "TraceTestHelpers.h"
@@ -172,6 +174,40 @@ TEST(LevelTraces, HailStripAndIsothermMarkers) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "8.6");
     EXPECT_NEAR(shown[0].x1, 2 + 1.15 * o.picRH.TextWidth("H"), 1e-9);
+}
+
+// A marker centred 1.2 px below the ground line shows inside the picture, so
+// it shows its height; a marker wholly below the picture shows neither.
+TEST(LevelTraces, AnIsothermMarkerAtTheGroundLineShowsItsHeight) {
+    FourHours o;
+    o.session.config.IsothermLabelStep = 500;
+    WholeRunResults& run = *o.session.wholeRun;
+    run.IsothermsDone(m) = kFlagTrue;
+    ScaleProfileFrame(o.picRH, o.axes);
+    // The height (ft) whose level stands at pixel row py.
+    const auto heightAt = [&](double py) {
+        const auto p = static_cast<float>(std::exp(o.picRH.FromPixelY(py)));
+        float lo = -9000.0f, hi = 9000.0f;
+        for (int k = 0; k < 60; ++k) {
+            const float mid = (lo + hi) / 2.0f;
+            (PressureFromAltitude(mid) > p ? lo : hi) = mid;
+        }
+        return (lo + hi) / 2.0f;
+    };
+    // Markers 40 px across their radius (0.4 of a 100 px column).
+    const float ground = heightAt(301.2);
+    for (int t = 0; t <= 3; ++t) {
+        run.Minus20LevelFt(m, t) = 20000;
+        run.FreezingLevelFt(m, t) = t == 2 ? heightAt(341) : ground;
+    }
+    PlotIsothermLevels(o.ctx);
+    std::vector<std::string> texts;
+    for (const auto& op : o.picRH.OperationsOf(DrawOperation::Kind::Text)) {
+        texts.push_back(op.text);
+        EXPECT_LE(op.textRect.top + op.textRect.height, 300.0) << op.text;
+    }
+    const std::string height = Format(ground / 1000.0, "#0.0");
+    EXPECT_EQ(texts, (std::vector<std::string>{"20.0", height, height}));
 }
 
 } // namespace

@@ -150,10 +150,19 @@ TEST(OverviewFrame, EachLeftScaleWritesInItsOwnBand) {
     o.options.chkWinds = o.options.chkLakeIndex = true;
     DrawFrame(o);
     EXPECT_TRUE(NothingLeftOut(o.picLeft));
+    // In the order drawn, each scale's widest label ends before the next
+    // scale's band, and the last inside the picture: every value has room.
+    const auto boxOf = [&](const std::string& text) {
+        for (const DrawOperation& op : o.picLeft.OperationsOf(DrawOperation::Kind::Text))
+            if (op.text == text) return op.textRect;
+        ADD_FAILURE() << text << " not drawn";
+        return TextRect{};
+    };
     EXPECT_EQ(bandOf("360"), 0.0);
-    EXPECT_EQ(bandOf("+20"), 25.0);
-    EXPECT_EQ(bandOf("2500"), 50.0);
-    EXPECT_EQ(bandOf("995"), 75.0);
+    EXPECT_LE(boxOf("360").Right(), boxOf("+20").left);
+    EXPECT_LE(boxOf("-20").Right(), boxOf("2500").left);
+    EXPECT_LE(boxOf("2500").Right(), boxOf("1020").left);
+    EXPECT_LE(boxOf("1020").Right(), 96.0);
     EXPECT_GE(o.picLeft.TextPixelSize(), kLeastTextPixels);
     const double font = o.picLeft.FontSize();
     o.options.chkLakeIndex = false; // three scales: the usual thirds

@@ -3,15 +3,18 @@
 #include "compute/TimeHeightFields.h"
 #include "compute/TraceValues.h"
 #include "overview/fields/LayerTraces.h"
+#include "overview/fields/MeanWindTrace.h"
 #include "overview/fields/RedrawHub.h"
 #include "overview/fields/SurfaceTraces.h"
 #include "overview/fields/WindOverlays.h"
+#include "platform/Format.h"
 #include "platform/RasterSurface.h"
 
 #include "OverviewTestSession.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -258,26 +261,53 @@ TEST(LayerTraces, InversionBoxesAndMixingLayer) {
     EXPECT_EQ(lines[1].state.drawWidth, 4);
 }
 
+// The sigma-wind picture draws the levels its legend names, each in the
+// colour of its legend bar: a vector at the height of the level's direction.
+TEST(WindOverlays, SigmaWindsDrawTheLegendsLevelsInItsColours) {
+    OverviewTestSession o(3);
+    ProfileArrays& s = *o.session.profile;
+    o.Fill(s.WindDirection, [](int t, int k) { return 40.0f * k + t; });
+    o.Fill(s.WindSpeed, [](int, int k) { return 10.0f * k; });
+    for (const int step : {1, 2}) {
+        o.session.parameters.ModelLevelStep = static_cast<std::int16_t>(step);
+        o.options.SigmaLevel = 4;
+        RecordingSurface legend(120, 70);
+        DrawWindScale(legend, s, o.options.SigmaLevel, step);
+        o.picRH.ForgetOperations();
+        PlotWinds(o.ctx);
+        const auto bars = legend.OperationsOf(Kind::Line);
+        const auto names = legend.OperationsOf(Kind::Text);
+        ASSERT_EQ(bars.size(), 3u);
+        ASSERT_EQ(names.size(), 3u);
+        const auto circles = o.picRH.OperationsOf(Kind::Circle);
+        ASSERT_EQ(circles.size(), 3u * 4u) << "three levels at every column";
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            // The level whose pressure the bar's name gives.
+            int level = 0;
+            for (int k = 1; k <= OverviewTestSession::kLevels; ++k)
+                if (names[i].text == Format(s.Pressure(M, 0, k), "0 mb")) level = k;
+            ASSERT_EQ(level, 4 - step + step * static_cast<int>(i)) << names[i].text;
+            for (int t = 0; t <= 3; ++t) {
+                const auto at = std::ranges::find_if(circles, [&](const DrawOperation& c) {
+                    return c.x1 == t && c.y1 == s.WindDirection(M, t, level);
+                });
+                ASSERT_NE(at, circles.end()) << "level " << level << " hour " << t;
+                EXPECT_EQ(at->color, bars[i].color) << "level " << level;
+                EXPECT_EQ(at->state.fillColor, bars[i].color);
+            }
+        }
+    }
+}
+
 TEST(WindOverlays, VectorsTransportAndVentilation) {
     OverviewTestSession o(3);
     ProfileArrays& s = *o.session.profile;
     o.Fill(s.WindDirection, [](int, int k) { return 90.0f * (k % 4); });
     o.Fill(s.WindSpeed, [](int, int k) { return 10.0f * k; });
-    o.options.SigmaLevel = 2;
-    PlotWinds(o.ctx);
-    // 500 pixels over 14 columns: a vector at every column, at the sigma
-    // level's direction, coloured by its 20 kt.
-    auto circles = o.picRH.OperationsOf(Kind::Circle);
-    ASSERT_EQ(circles.size(), 4u);
-    EXPECT_EQ(circles[1].x1, 1.0);
-    EXPECT_EQ(circles[1].y1, 180.0);
-    EXPECT_EQ(circles[1].color, RGB(255, 127, 0));
-
-    o.picRH.ForgetOperations();
     o.axes.TopLevel[M] = 4;
     o.options.VWPInterval = 2;
     PlotVWP(o.ctx);
-    circles = o.picRH.OperationsOf(Kind::Circle);
+    const auto circles = o.picRH.OperationsOf(Kind::Circle);
     ASSERT_EQ(circles.size(), 4u * 2u); // levels 1 and 3 of every column
     EXPECT_NEAR(circles[1].y1, std::log(800.0), 1e-6);
     EXPECT_EQ(circles[1].color, kYellow);

@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -132,6 +134,56 @@ TEST_F(OverviewHour, DirectionScaleZoomsOutToAFullCircleAtMost) {
     w_->picSide_MouseUp(true, 1, 0.0);
     EXPECT_FLOAT_EQ(w_->axes.IndexSpan, 40.0f);
     EXPECT_EQ(redraws_, redraws);
+}
+
+// With any one to six of the left scales shown, a click on a scale's labels
+// zooms that scale and no other. Each scale is found by a label only it
+// writes, which must be drawn: a scale's numbers are values.
+TEST_F(OverviewHour, AClickOnALeftScalesLabelsZoomsThatScale) {
+    struct Scale {
+        const char* box;
+        const char* label;
+        float* range;
+    };
+    auto& tops = session_.history.OverviewThresholds;
+    OverviewAxes& a = w_->axes;
+    const std::array<Scale, 6> scales = {{{"chkMeanWind", "135", &a.DirectionSpan},
+                                          {"chkLakeIndex", "+15", &a.IndexSpan},
+                                          {"chkCAPE", "1750", &tops[0]},
+                                          {"chkSfcPres", "995", &a.PressureTraceSpan},
+                                          {"chkVentilation", "14", &tops[2]},
+                                          {"chkVisibility", "1/2", &tops[1]}}};
+    const PictureSurface& left = w_->picLeft->Surface();
+    int shown = 0;
+    for (int i = 1; i < 64; ++i) {
+        // Every set of scales in turn, one box changing at each step.
+        const int set = i ^ (i >> 1);
+        const int changed = std::countr_zero(static_cast<unsigned>(set ^ shown));
+        w_->Box(scales[static_cast<std::size_t>(changed)].box)->click();
+        shown = set;
+        for (std::size_t g = 0; g < scales.size(); ++g) {
+            if (!(set >> g & 1)) continue;
+            const auto& texts = left.DrawnTexts();
+            const auto label = std::ranges::find_if(
+                texts, [&](const DrawnText& t) { return t.text == scales[g].label; });
+            ASSERT_NE(label, texts.end()) << scales[g].label << " left out, scales " << set;
+            const double x =
+                (label->rect.left + label->rect.width / 2.0) / left.PixelWidth() * 100.0;
+            const OverviewAxes axesBefore = a;
+            const auto topsBefore = tops;
+            std::array<float, 6> before{};
+            for (std::size_t k = 0; k < scales.size(); ++k) before[k] = *scales[k].range;
+            w_->picSide_MouseDown(true, 1, x);
+            w_->picSide_MouseUp(true, 1, 0.5);
+            for (std::size_t k = 0; k < scales.size(); ++k)
+                EXPECT_EQ(*scales[k].range != before[k], k == g)
+                    << "click on " << scales[g].label << " (x " << x << "), scales " << set
+                    << ": scale " << k << (k == g ? " not zoomed" : " zoomed");
+            a = axesBefore;
+            tops = topsBefore;
+            w_->RedrawOverview();
+        }
+    }
 }
 
 TEST_F(OverviewHour, ZoomingOutStopsAtTheScaleBounds) {

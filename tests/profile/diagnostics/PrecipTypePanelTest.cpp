@@ -253,6 +253,38 @@ TEST_F(PrecipTypePanelTest, SleetPanelForPelletsOverASurfaceWarmLayer) {
     EXPECT_FALSE(Plot(0)); // the refreezing chart never shows it
 }
 
+// Each chart's energy caption ends before the SNRA bar at the top right, at
+// the panel's size and drawn larger: nothing is drawn over it.
+TEST_F(PrecipTypePanelTest, EnergyCaptionsKeepClearOfTheSnraBar) {
+    Build({2, -2, -4, 3, -5, -10});
+    s.ModelSnowRatio(1, 0) = 40.0f;
+    for (const double zoom : {1.0, 1.7}) {
+        pic.Resize(static_cast<int>(kPrecipTypeWidth * zoom),
+                   static_cast<int>(kPrecipTypeHeight * zoom));
+        pic.SetDesignSize(kPrecipTypeWidth, kPrecipTypeHeight);
+        for (const char* pattern : {"ABAB", "BA", "AB"}) {
+            Preset(0, pattern, 45, 100);
+            Plot(0);
+            const auto ops = pic.Operations();
+            const auto caption = std::ranges::find_if(ops, [](const DrawOperation& op) {
+                return op.kind == Kind::Text && op.text.ends_with("Positive Energy J/kg");
+            });
+            ASSERT_NE(caption, ops.end()) << pattern;
+            // The bar spans 0..100 of the scale -300..102, its top 7 of 200.
+            const double barLeft = 300.0 / 402.0 * pic.PixelWidth();
+            const double barBottom = 7.0 / 200.0 * pic.PixelHeight();
+            const TextRect& r = caption->textRect;
+            EXPECT_TRUE(r.Right() <= barLeft || r.top >= barBottom)
+                << pattern << " x" << zoom << ": caption to " << r.Right() << ", bar from "
+                << barLeft;
+            EXPECT_GE(r.left, 0.0) << pattern;
+            // Nothing drawn after the caption fills a box over it.
+            for (auto op = caption + 1; op != ops.end(); ++op)
+                EXPECT_NE(op->kind, Kind::FilledBox) << pattern;
+        }
+    }
+}
+
 // The winter sample of a warm layer aloft over a cold surface layer, read
 // into the session.
 bool ReadWinterSample(Session& session) {

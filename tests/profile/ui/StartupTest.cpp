@@ -25,8 +25,10 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -474,6 +476,17 @@ TEST_F(Startup, PanelButtonsOpenAndClose) {
     for (QPushButton* b : w.btnControl) EXPECT_FALSE(b->isChecked());
 }
 
+// A press and release of the left button in the middle of a widget.
+void Press(QWidget* target) {
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
 // A user's click on every button, label and picture of a window, its Close
 // button last.
 void ClickEverything(QWidget& window) {
@@ -493,21 +506,28 @@ void ClickEverything(QWidget& window) {
             button->click();
             continue;
         }
-        const QPointF at(target->width() / 2.0, target->height() / 2.0);
-        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-        if (!target) continue;
-        QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &release);
+        Press(target);
     }
     if (close) close->click();
 }
 
-// Every topic word a control of either window passes in help mode is a topic
-// of the reference list shipped beside the program, and each of its pages is
-// shipped there too, so help mode opens a page wherever it is used.
+// A press on every picture and label a window shows and on the given panel
+// frames: the words of what a display, a method or a panel shows.
+void PressWhatShows(QWidget& window, const auto& panels) {
+    std::vector<QPointer<QWidget>> targets;
+    for (QWidget* widget : window.findChildren<QWidget*>())
+        if (dynamic_cast<PictureBox*>(widget) || qobject_cast<QLabel*>(widget))
+            targets.emplace_back(widget);
+    for (QFrame* panel : panels) targets.emplace_back(panel);
+    for (const QPointer<QWidget>& target : targets)
+        if (target && target->isVisible() && target->isEnabled()) Press(target);
+}
+
+// Every topic word a control of either window passes in help mode, in every
+// state a word depends on (each display with each precipitation-type method,
+// each control panel of both windows), is a topic of the reference list
+// shipped beside the program, and each of its pages is shipped there too, so
+// help mode opens a page wherever it is used.
 TEST_F(Startup, EveryHelpWordOfBothWindowsOpensAShippedPage) {
     FrmProfile& w = Start();
     std::set<std::string> words;
@@ -518,13 +538,30 @@ TEST_F(Startup, EveryHelpWordOfBothWindowsOpensAShippedPage) {
     FrmOverView& overview = *w.Overview();
     overview.SetPdfDialog([] { return std::string(); });
     overview.SetMessageHandler([](const std::string&) {});
+    for (QPushButton* panel : overview.btnControl) {
+        panel->click();
+        PressWhatShows(overview, overview.pnlControl);
+    }
     ClickEverything(overview);
     const std::size_t overviewWords = words.size();
+    w.show();
+    for (const bool thickness : {false, true}) {
+        w.precipTypeControls()->SetThicknessMethod(thickness);
+        for (int d = 0; d < FrmProfile::kDisplayButtons - 1; ++d) {
+            w.btnDisplay[static_cast<std::size_t>(d)]->click();
+            PressWhatShows(w, std::array<QFrame*, 0>{});
+        }
+    }
+    for (QPushButton* panel : w.btnControl) {
+        panel->click();
+        PressWhatShows(w, w.pnlControl);
+    }
     ClickEverything(w);
-    // The words the overview's controls are known to pass are among those
-    // gathered, and the main window adds its own.
+    // The words the controls are known to pass are among those gathered,
+    // those of both methods and of the panels' frames included.
     EXPECT_GE(overviewWords, 20u);
-    for (const char* word : {"Temperature", "Omega", "Mean Wind", "Helicity", "Fog", "Indicies"})
+    for (const char* word : {"Temperature", "Omega", "Mean Wind", "Helicity", "Fog", "Indicies",
+                             "Precip Type Energy", "Precip Type Thickness", "KESTIR"})
         EXPECT_TRUE(words.count(word)) << word;
     EXPECT_GE(words.size(), overviewWords + 20);
 
@@ -538,12 +575,62 @@ TEST_F(Startup, EveryHelpWordOfBothWindowsOpensAShippedPage) {
         help.TrainingMode = true;
         EXPECT_TRUE(RunControlCommand(help, desktop, word).empty());
         EXPECT_FALSE(help.TrainingMode) << "no topic for \"" << word << "\"";
+        EXPECT_FALSE(desktop.requests.empty()) << word;
         for (const auto& request : desktop.requests) {
             const std::string page = request.kind == RecordingDesktopService::Request::Kind::Open
                                          ? request.target
                                          : request.arguments.at(0);
             EXPECT_TRUE(fs::is_regular_file(program / page)) << word << ": " << page;
         }
+    }
+}
+
+// Events are handled until the window is the active one, or for a while.
+bool BecomesActive(const QWidget& window) {
+    for (int k = 0; k < 200 && QApplication::activeWindow() != &window; ++k) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(10);
+    }
+    return QApplication::activeWindow() == &window;
+}
+
+// Help on an overview control whose page cannot be opened tells so in a
+// message of the overview, and the overview stays the active window (checked
+// under a window manager, which gives activation back as a message closes).
+TEST_F(Startup, AHelpMessageFromTheOverviewLeavesTheOverviewInFront) {
+    FrmProfile& w = Start();
+    w.show();
+    w.btnOverView_Click();
+    FrmOverView& overview = *w.Overview();
+    overview.show();
+    overview.activateWindow();
+    const bool activates = BecomesActive(overview);
+    const bool managed = !qEnvironmentVariableIsEmpty("TARVEX_WINDOW_MANAGER");
+    if (managed) {
+        ASSERT_TRUE(activates);
+    }
+    desktop_.failing = {"training/contour_omega.html"};
+    QWidget* owner = nullptr;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        // Closed as a user does: once the message is the active window.
+        QWidget* box = QApplication::activeModalWidget();
+        if (box && (!managed || QApplication::activeWindow() == box)) {
+            owner = box->parentWidget() ? box->parentWidget()->window() : box;
+            box->close();
+        }
+    });
+    closer.start(10);
+    Press(overview.picLogo);
+    ASSERT_TRUE(session_->help.TrainingMode);
+    overview.Box("ChkOmega")->click();
+    closer.stop();
+    EXPECT_FALSE(session_->help.TrainingMode);
+    EXPECT_TRUE(messages_.empty()) << "the main window told it: " << messages_.front();
+    EXPECT_EQ(owner, &overview);
+    // Only a window manager gives the activation back when a message closes.
+    if (managed) {
+        EXPECT_TRUE(BecomesActive(overview));
     }
 }
 

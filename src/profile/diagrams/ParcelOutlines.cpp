@@ -7,6 +7,7 @@
 #include "platform/PictureSurface.h"
 #include "profile/diagrams/SoundingDiagram.h"
 #include "profile/diagrams/SoundingOverlays.h"
+#include "profile/diagrams/WindColumn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,9 +97,9 @@ namespace {
 // centred on the temperature with its foot on the ground line, the value
 // centred on the mark's top (a line above the ground rather than 0.7 of one,
 // so that the two texts' boxes stay apart). A temperature beyond the
-// diagram's left or right edge has no mark: its value, with a double arrow
-// that points over that edge (unlike the readout's single ones), stands on
-// the ground line at the edge.
+// diagram's left or right edge (or in the digital wind column) has no mark:
+// its value, with a double arrow that points over that edge (unlike the
+// readout's single ones), stands on the ground line at the edge.
 struct ConvectiveTempTexts {
     double temperature = 0.0;
     bool beyondEdge = false;
@@ -122,8 +123,11 @@ ConvectiveTempPlaces(const PictureSurface& pic, const Session& session, const So
     at.markX = ct - pic.TextWidth("v") / 2.0;
     at.markTop = view.SkewBaseLogP - h;
     const double left = std::min(pic.ScaleLeft(), pic.ScaleLeft() + pic.ScaleWidth());
-    const double right = std::max(pic.ScaleLeft(), pic.ScaleLeft() + pic.ScaleWidth());
-    double x = ct - pic.TextWidth(at.value) / 2.0;
+    // The digital wind column is the diagram's right edge for these texts:
+    // its room is its own.
+    const double right = std::min(std::max(pic.ScaleLeft(), pic.ScaleLeft() + pic.ScaleWidth()),
+                                  WindColumnLeft(pic, view));
+    double x = std::min(ct - pic.TextWidth(at.value) / 2.0, right - pic.TextWidth(at.value));
     double top = view.SkewBaseLogP - 2.0 * h;
     if (ct > right || ct < left) {
         at.beyondEdge = true;

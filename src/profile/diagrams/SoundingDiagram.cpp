@@ -9,6 +9,7 @@
 #include "profile/diagrams/ClosingOverlays.h"
 #include "profile/diagrams/ParcelOutlines.h"
 #include "profile/diagrams/SoundingOverlays.h"
+#include "profile/diagrams/WindColumn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,11 +102,13 @@ void HeightLines(PictureSurface& pic, const Session& session, const SoundingView
 }
 
 // How the isotherms run: from first to the axis's right end every step,
-// each label shifted left of its tick by labelShift.
+// each label shifted left of its tick by labelShift and ending before right
+// (the wind column's room).
 struct IsothermSpacing {
     double first;
     int step;
     double labelShift;
+    double right;
 };
 
 // Isotherms start at the surface pressure of the hour and lean with the skew.
@@ -118,17 +121,20 @@ void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureA
     const double first = spacing.first;
     const double tick = 1.1 * view.HalfTextHeight;
     const int count = StepCount(first, axis.RightTemp, step, kMostLines);
-    // A label stays inside the picture: pushed up off its bottom edge and in
-    // off its sides; an isotherm whose foot lies outside gets none.
+    // A label stays inside the picture and out of the wind column: pushed up
+    // off its bottom edge and in off its sides, a blank clear of the left
+    // edge, where a minus against the picture's border would not read; an
+    // isotherm whose foot lies outside, or in the column, gets none.
     const UserScale& scale = pic.CurrentScale();
     const double lowest = scale.top + scale.height - pic.TextHeight("0");
+    const double leftmost = scale.left + pic.TextWidth(" ");
     for (int k = 0; k < count; ++k) {
         const double t = first + k * step;
         pic.Line(t, f.baseLogP, t, f.baseLogP + tick);
-        if (t < axis.LeftTemp || t > axis.RightTemp) continue;
+        if (t < axis.LeftTemp || t > axis.RightTemp || t > spacing.right) continue;
         const std::string label = PrintForm(t);
-        const double rightmost = scale.left + scale.width - pic.TextWidth(label);
-        pic.SetCurrentX(std::max<double>(std::min(t - spacing.labelShift, rightmost), scale.left));
+        const double rightmost = spacing.right - pic.TextWidth(label);
+        pic.SetCurrentX(std::max<double>(std::min(t - spacing.labelShift, rightmost), leftmost));
         pic.SetCurrentY(std::min(f.baseLogP + tick, lowest));
         pic.Print(label);
     }
@@ -217,6 +223,8 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
 
     pic.Scale(0.0, lnTop, 100.0, lnBottom);
     view.HalfTextHeight = static_cast<float>(pic.TextHeight("9") / 2.0);
+    // The wind column's numbers have their room before any text is printed.
+    if (underlays) KeepWindColumnRoom(pic, s, view);
 
     const int raised = underlays ? PTypeStartLevel(s, session.options) : 0;
     if (raised > 1 && s.Pressure(m, t, raised) > 0.0f)
@@ -254,10 +262,11 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
         const double first =
             std::floor((axis.LeftTemp - f.skewFactor * (f.baseLogP - lnTop)) / step) * step - step;
         Isotherms(pic, view, axis, session.config.HighlightIsotherms, f, top,
-                  {first, step, pic.TextWidth("0")});
+                  {first, step, pic.TextWidth("0"), WindColumnLeft(pic, view)});
     } else {
         // The overview's panel: every 10 deg C from -60, none highlighted.
-        Isotherms(pic, view, axis, {}, f, top, {-60.0, 10, 2.0});
+        Isotherms(pic, view, axis, {}, f, top,
+                  {-60.0, 10, 2.0, pic.ScaleLeft() + pic.ScaleWidth()});
     }
     // 10 % across, in the temperature frame.
     PrintInversionLabels(pic, inversionLabels,

@@ -7,6 +7,7 @@
 #include "platform/PictureSurface.h"
 #include "profile/diagnostics/LakeEffect.h"
 #include "profile/diagrams/SoundingDiagram.h"
+#include "profile/diagrams/WindColumn.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,16 +50,27 @@ void IndexMark(PictureSurface& pic, const SoundingView& view, double groundT, do
     pic.Line(x - 1.0, y, x + 1.0, y, color);
     const std::string text = PrintForm(value);
     pic.SetForeColor(kWhite);
-    PrintNearby(pic, x - pic.TextWidth(text) / 2.0, y - pic.TextHeight("3"), text, 0.0,
-                -pic.TextHeight(text) / 2.0);
+    // A tick in the digital wind column has its value just left of the
+    // column, whose room is its own.
+    const double start =
+        std::min(x - pic.TextWidth(text) / 2.0, WindColumnLeft(pic, view) - pic.TextWidth(text));
+    PrintNearby(pic, start, y - pic.TextHeight("3"), text, 0.0, -pic.TextHeight(text) / 2.0);
 }
 
 } // namespace
 
 std::optional<std::pair<double, double>> PrintAtLevel(PictureSurface& pic, double x, double top,
-                                                      double y, std::string_view text, double dx) {
+                                                      double y, std::string_view text, double dx,
+                                                      std::string_view pointingRight) {
     const TextAsLabel level(pic, x, y, LabelSlide::AlongLevel);
     const LabelAnchor anchor{x, y, LabelSlide::AlongLevel};
+    // The form that shows which way the level's point lies from a place.
+    auto form = [&](double at) {
+        const bool pointRight =
+            !pointingRight.empty() &&
+            pic.ToPixelX(x) > (pic.ToPixelX(at) + pic.ToPixelX(at + pic.TextWidth(text))) / 2.0;
+        return pointRight ? pointingRight : text;
+    };
     const auto first = pic.PlaceLabel(x, top, text, anchor);
     if (!first) return std::nullopt; // a level off the picture
     // Steps 0, 1, -1, 2, -2, ... enough to cross the picture both ways.
@@ -67,19 +79,22 @@ std::optional<std::pair<double, double>> PrintAtLevel(PictureSurface& pic, doubl
     for (int k = 0; k <= most; ++k) {
         const int along = k % 2 == 1 ? (k + 1) / 2 : -k / 2;
         const auto at = pic.PlaceLabel(x + along * dx, top, text, anchor);
-        if (at && (pic.DrawnAt(at->first, at->second, text) ||
-                   pic.ReserveTextPlace(at->first, at->second, text))) {
+        if (!at) continue;
+        const std::string_view shown = form(at->first);
+        if (pic.DrawnAt(at->first, at->second, shown) ||
+            pic.ReserveTextPlace(at->first, at->second, shown)) {
             pic.SetCurrentX(at->first);
             pic.SetCurrentY(at->second);
-            pic.Print(text);
+            pic.Print(shown);
             return at;
         }
     }
     // No free place on the level: the collision rule decides.
+    const std::string_view shown = form(first->first);
     pic.SetCurrentX(first->first);
     pic.SetCurrentY(first->second);
-    pic.Print(text);
-    return pic.DrawnAt(first->first, first->second, text) ? first : std::nullopt;
+    pic.Print(shown);
+    return pic.DrawnAt(first->first, first->second, shown) ? first : std::nullopt;
 }
 
 std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double x, double y,
@@ -270,21 +285,26 @@ void DrawLevelMarkers(PictureSurface& pic, const Session& session, const Soundin
     // The convective temperature's mark and value keep their places on the
     // ground line.
     ReserveConvectiveTemp(pic, session, view);
-    auto mark = [&](bool on, float p, float threshold, const char* text, auto temperatureAt) {
+    // A label that meets another, an edge or the wind column slides along
+    // its level to a free place; standing left of its point it ends in ">"
+    // instead, pointing back at it.
+    auto mark = [&](bool on, float p, float threshold, std::string_view text,
+                    std::string_view pointingRight, auto temperatureAt) {
         if (!on || !OnDiagram(p) || !(surface - p > threshold)) return;
         pic.SetForeColor(RGB(255, 0, 0));
-        // A label that meets another slides along its level to a free place.
         const double y = std::log(static_cast<double>(p));
         PrintAtLevel(pic, SkewX(view, temperatureAt(p), p), y - 0.66 * pic.TextHeight("H"), y, text,
-                     pic.TextWidth("0"));
+                     pic.TextWidth("0"), pointingRight);
     };
     auto environment = [&](float p) { return InterpTempAtPressure(s, t, p); };
     const SoundingOptions& o = view.options;
-    mark(o.LCL, s.LCLPressure(m, t), 20.0f, "<LCL", [&](float) { return s.LCLTemperature(m, t); });
-    mark(o.LFC, s.LFCPressure(m, t), 20.0f, " <LFC", environment);
-    mark(o.EQL, s.EQLPressure(m, t), 60.0f, " <EQL", environment);
-    mark(o.WBZ, PressureFromAltitude(s.WetBulbZeroHeight(m, t)), 10.0f, " <WBZ", environment);
-    mark(o.CCL, s.CCLPressure(m, t), 10.0f, " <CCL", environment);
+    mark(o.LCL, s.LCLPressure(m, t), 20.0f, "<LCL", "LCL>",
+         [&](float) { return s.LCLTemperature(m, t); });
+    mark(o.LFC, s.LFCPressure(m, t), 20.0f, " <LFC", "LFC> ", environment);
+    mark(o.EQL, s.EQLPressure(m, t), 60.0f, " <EQL", "EQL> ", environment);
+    mark(o.WBZ, PressureFromAltitude(s.WetBulbZeroHeight(m, t)), 10.0f, " <WBZ", "WBZ> ",
+         environment);
+    mark(o.CCL, s.CCLPressure(m, t), 10.0f, " <CCL", "CCL> ", environment);
 }
 
 void DrawLakeAndLevelOverlays(PictureSurface& pic, Session& session, const SoundingView& view) {

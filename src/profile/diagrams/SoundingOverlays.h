@@ -35,10 +35,13 @@ std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double
 // level by whole steps of dx (one on, one back, two on and so on, across the
 // whole picture) to the nearest free place, so that two labels of near
 // levels stand side by side, each on its level. Never moved up or down but
-// by the picture's edge; not drawn for a level outside the picture. Returns
-// the top-left corner of the text drawn, or none.
+// by the picture's edge; not drawn for a level outside the picture. A label
+// whose middle stands left of x prints as pointingRight when one is given
+// (its arrow at its end, pointing at x). Returns the top-left corner of the
+// text drawn, or none.
 std::optional<std::pair<double, double>> PrintAtLevel(PictureSurface& pic, double x, double top,
-                                                      double y, std::string_view text, double dx);
+                                                      double y, std::string_view text, double dx,
+                                                      std::string_view pointingRight = {});
 
 // Grey shading of the layers above each level of time column t by the
 // level's cloud fraction: black for clear air, white for overcast. Percent
@@ -80,7 +83,10 @@ void DrawMoistLakeIndex(PictureSurface& pic, const Session& session, const Sound
                         const LakeEffectReadings& readings);
 
 // The LCL, LFC, EQL, WBZ and CCL markers, each at its pressure on the
-// profile when its option is on and the level is far enough above the ground.
+// profile when its option is on and the level is far enough above the ground:
+// "<LCL", " <LFC" and so on from the level's point, or "LCL>", "LFC> " and
+// so on where the label stands left of its point (slid there from another
+// text, the right edge or the wind column).
 void DrawLevelMarkers(PictureSurface& pic, const Session& session, const SoundingView& view);
 
 // The overlays drawn after the traces, each behind its option, in their

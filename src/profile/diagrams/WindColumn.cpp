@@ -35,6 +35,21 @@ double HalfUp(double value) {
     return std::floor(value + 0.5);
 }
 
+// A level's direction (when given) and speed on one line from top: one value
+// to the reader, so both print as values where the column's layout put them.
+void PrintPair(PictureSurface& pic, double top, const std::string& direction,
+               const std::string& speed) {
+    const TextKindScope values(pic, TextKind::Value);
+    if (!direction.empty()) {
+        pic.SetCurrentX(kDigitalDirectionX);
+        pic.SetCurrentY(top);
+        pic.PrintNoNewline(direction);
+    }
+    pic.SetCurrentX(kDigitalSpeedX);
+    pic.SetCurrentY(top);
+    pic.PrintNoNewline(speed);
+}
+
 void DrawVectors(PictureSurface& pic, const ProfileArrays& s, int t, const SoundingView& view,
                  const std::vector<int>& levels) {
     const int m = s.CurrentModel;
@@ -51,39 +66,31 @@ void DrawVectors(PictureSurface& pic, const ProfileArrays& s, int t, const Sound
         const double y = LevelY(s, t, view, L);
         DrawWindVector(pic, kWindColumnCentre, y, s.WindDirection(m, t, L), speed * kLengthPerKnot,
                        kCircleRadius);
-        if (L == 0 && view.options.TenMWind) {
-            pic.SetFontTransparent(false);
-            pic.SetCurrentX(kDigitalDirectionX);
-            pic.SetCurrentY(y - view.HalfTextHeight);
-            pic.PrintNoNewline(PrintForm(HalfUp(s.SurfaceWindDirection(m, t))));
-            pic.SetCurrentX(kDigitalSpeedX);
-            pic.PrintNoNewline(PrintForm(HalfUp(s.SurfaceWindSpeed(m, t))));
-            pic.SetFontTransparent(true);
-        }
     }
 }
 
+// The surface wind beside the bottom vector, on an opaque box, where the
+// column's layout put the lowest pair.
+void PrintSurfaceWind(PictureSurface& pic, const ProfileArrays& s, int t, double top) {
+    const int m = s.CurrentModel;
+    pic.SetFontTransparent(false);
+    PrintPair(pic, top, PrintForm(HalfUp(s.SurfaceWindDirection(m, t))),
+              PrintForm(HalfUp(s.SurfaceWindSpeed(m, t))));
+    pic.SetFontTransparent(true);
+}
+
 void DrawDigitalWinds(PictureSurface& pic, const ProfileArrays& s, int t, const SoundingView& view,
-                      const std::vector<int>& levels) {
+                      const std::vector<WindColumnRow>& rows, bool surfaceWindShown) {
     const int m = s.CurrentModel;
     pic.SetForeColor(kYellow);
-    // Levels lie closer than a line of text in the lower half of a short
-    // picture: the values of a level that would cover those of the level
-    // below are left out (both texts, as they stand level with each other)
-    // rather than printed into a solid column.
-    // A level at the picture's top edge has its values moved down just
-    // enough to show whole.
-    auto print = [&](double x, double y, const std::string& text) {
-        const TextAsLabel level(pic, x, y, LabelSlide::AlongLevel);
-        pic.SetCurrentX(x);
-        pic.SetCurrentY(y - view.HalfTextHeight);
-        pic.PrintNoNewline(text);
-    };
-    for (int L : levels) {
-        const double y = LevelY(s, t, view, L);
-        if (view.extras.DigitalWindStyle)
-            print(kDigitalDirectionX, y, PrintForm(RoundHalfEven(s.WindDirection(m, t, L))));
-        print(kDigitalSpeedX, y, PrintForm(RoundHalfEven(s.WindSpeed(m, t, L))));
+    for (const WindColumnRow& row : rows) {
+        // The surface wind beside the bottom vector is the lowest pair then.
+        if (row.level == 0 && surfaceWindShown) continue;
+        const int L = row.level;
+        PrintPair(pic, row.top,
+                  view.extras.DigitalWindStyle ? PrintForm(RoundHalfEven(s.WindDirection(m, t, L)))
+                                               : std::string(),
+                  PrintForm(RoundHalfEven(s.WindSpeed(m, t, L))));
     }
 }
 
@@ -136,12 +143,64 @@ std::vector<int> WindColumnLevels(const ProfileArrays& s, int t, const SoundingV
     return levels;
 }
 
+std::vector<WindColumnRow> WindColumnRows(const PictureSurface& pic, const ProfileArrays& s,
+                                          const SoundingView& view) {
+    const int t = view.CurrentColumn;
+    const double height = pic.PixelHeight();
+    const double line = std::abs(pic.ToPixelY(pic.TextHeight("0")) - pic.ToPixelY(0.0));
+    // The omega strip lies over the top edge and hides what stands under it.
+    const double highest =
+        view.options.Omega ? std::ceil(kOmegaStripDesignHeight * pic.TextScale()) : 0.0;
+    std::vector<WindColumnRow> rows;
+    double above = height + line; // the top of the row last kept, in pixels
+    for (int L : WindColumnLevels(s, t, view)) {
+        const double level = pic.ToPixelY(LevelY(s, t, view, L));
+        if (!(level >= highest && level <= height)) continue; // not on the picture
+        const double top = std::clamp(level - line / 2.0, highest, height - line);
+        // Rows that would share more than a pixel: the higher level gives way.
+        if (top + line > above + 1.0) continue;
+        rows.push_back({L, pic.FromPixelY(top)});
+        above = top;
+    }
+    return rows;
+}
+
+void KeepWindColumnRoom(PictureSurface& pic, const ProfileArrays& s, const SoundingView& view) {
+    if (view.options.WindDigital) {
+        const double left = std::floor(pic.ToPixelX(kDigitalDirectionX));
+        pic.ReserveTextArea(
+            TextRect{left, 0.0, pic.PixelWidth() - left, static_cast<double>(pic.PixelHeight())});
+    } else if (view.options.WindVector && view.options.TenMWind) {
+        const std::vector<WindColumnRow> rows = WindColumnRows(pic, s, view);
+        if (rows.empty() || rows.front().level != 0) return;
+        const int m = s.CurrentModel;
+        const int t = view.CurrentColumn;
+        pic.ReserveTextPlace(kDigitalDirectionX, rows.front().top,
+                             PrintForm(HalfUp(s.SurfaceWindDirection(m, t))));
+        pic.ReserveTextPlace(kDigitalSpeedX, rows.front().top,
+                             PrintForm(HalfUp(s.SurfaceWindSpeed(m, t))));
+    }
+}
+
+double WindColumnLeft(const PictureSurface& pic, const SoundingView& view) {
+    const double share = view.options.WindDigital ? kDigitalDirectionX / 100.0 : 1.0;
+    return pic.ScaleLeft() + share * pic.ScaleWidth();
+}
+
 void DrawWindColumn(PictureSurface& pic, const ProfileArrays& s, const SoundingView& view) {
     if (!view.options.WindVector && !view.options.WindDigital) return;
     const int t = view.CurrentColumn;
     const std::vector<int> levels = WindColumnLevels(s, t, view);
-    if (view.options.WindVector) DrawVectors(pic, s, t, view, levels);
-    if (view.options.WindDigital) DrawDigitalWinds(pic, s, t, view, levels);
+    const std::vector<WindColumnRow> rows = WindColumnRows(pic, s, view);
+    bool surfaceWindShown = false;
+    if (view.options.WindVector) {
+        DrawVectors(pic, s, t, view, levels);
+        if (view.options.TenMWind && !rows.empty() && rows.front().level == 0) {
+            PrintSurfaceWind(pic, s, t, rows.front().top);
+            surfaceWindShown = true;
+        }
+    }
+    if (view.options.WindDigital) DrawDigitalWinds(pic, s, t, view, rows, surfaceWindShown);
 }
 
 } // namespace tarvex

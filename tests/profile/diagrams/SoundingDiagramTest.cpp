@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,29 @@ TEST_F(Diagram, HeightLinesInThousandsOfFeet) {
     EXPECT_EQ(count(450), std::pair(16, 4));
     EXPECT_EQ(count(445), std::pair(0, 4));
     EXPECT_EQ(count(250), std::pair(0, 6)); // 33,931 ft
+}
+
+// The isotherm labels: one digit left of their ticks, but the one at the left
+// edge (-60 on the default axis), which stands a blank clear of it, minus and
+// all; with digital winds on, none stands in the wind column.
+TEST_F(Diagram, IsothermLabelsClearOfTheLeftEdgeAndTheWindColumn) {
+    auto label = [&](const std::string& text) {
+        for (const DrawnText& t : pic.DrawnTexts())
+            if (t.text == text) return std::optional<TextRect>(t.rect);
+        return std::optional<TextRect>();
+    };
+    session.temperatureAxis.RightTemp = 40;
+    DrawSounding(pic, session, view);
+    const double blank = pic.TextWidth(" ") * 10.0; // 10 px per degree
+    ASSERT_TRUE(label("-60 ") && label("-50 ") && label(" 40 "));
+    EXPECT_NEAR(label("-60 ")->left, blank, 1e-9);
+    EXPECT_NEAR(label("-50 ")->left, 100.0 - pic.TextWidth("0") * 10.0, 1e-9);
+    view.options.WindDigital = true;
+    DrawSounding(pic, session, view);
+    EXPECT_TRUE(label(" 20 "));
+    EXPECT_FALSE(label(" 30 ")); // at 90 % of the width: in the column
+    for (const DrawnText& t : pic.DrawnTexts())
+        EXPECT_TRUE(t.rect.left >= 860.0 || t.rect.Right() <= 860.0) << t.text;
 }
 
 TEST_F(Diagram, IsothermStepAndDryAdiabats) {

@@ -111,10 +111,12 @@ TEST_F(Overlays, EachOptionShowsItsOverlayWithOneRedraw) {
         {&SoundingOptions::LIC, [&] { return !Of(Kind::Line, RGB(255, 64, 64)).empty(); }},
         {&SoundingOptions::MoistLakeIndex, [&] { return !Texts(" 16 ").empty(); }},
         {&SoundingOptions::LCL, [&] { return !Texts("<LCL").empty(); }},
-        {&SoundingOptions::LFC, [&] { return !Texts(" <LFC").empty(); }},
+        // (the LFC, WBZ and CCL lie beyond the right edge: their labels
+        // stand at it, pointing at them)
+        {&SoundingOptions::LFC, [&] { return !Texts("LFC> ").empty(); }},
         {&SoundingOptions::EQL, [&] { return !Texts(" <EQL").empty(); }},
-        {&SoundingOptions::WBZ, [&] { return !Texts(" <WBZ").empty(); }},
-        {&SoundingOptions::CCL, [&] { return !Texts(" <CCL").empty(); }},
+        {&SoundingOptions::WBZ, [&] { return !Texts("WBZ> ").empty(); }},
+        {&SoundingOptions::CCL, [&] { return !Texts("CCL> ").empty(); }},
     };
     for (const auto& [flag, shown] : cases) {
         Draw();

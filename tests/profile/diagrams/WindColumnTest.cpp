@@ -108,7 +108,10 @@ TEST_F(Column, DigitalWindsAndTheSurfaceWind) {
     EXPECT_EQ(texts[3].text, " 22 ");
     EXPECT_DOUBLE_EQ(texts[3].x1, 94.0);
     EXPECT_EQ(texts[5].text, " 24 ");
-    EXPECT_NEAR(texts[4].y1, std::log(static_cast<double>(s.Pressure(1, 0, 2))) - 0.01, 1e-9);
+    // Each line centred on its level.
+    EXPECT_NEAR(texts[4].y1,
+                std::log(static_cast<double>(s.Pressure(1, 0, 2))) - pic.TextHeight("0") / 2.0,
+                1e-9);
 
     // A level at the diagram's top: its values move down to show whole.
     s.Pressure(1, 0, 2) = 100.0f;
@@ -140,6 +143,41 @@ TEST_F(Column, DigitalWindsAndTheSurfaceWind) {
     DrawWindColumn(pic, s, view);
     EXPECT_TRUE(pic.Operations().empty());
     EXPECT_EQ(pic.ForeColor(), RGB(1, 2, 3));
+}
+
+// Levels 1.1 % of the picture apart, closer than a line: the higher of two
+// crowding lines gives way with both its texts; the surface wind is the
+// lowest line, printed once (the 10 m wind beside the vectors), whole inside
+// the picture; with the omega strip on, no line stands under it.
+TEST_F(Column, CrowdedLevelsGiveWayAsPairs) {
+    s.DrawLevelCount(1) = 12;
+    for (int L = 0; L <= 12; ++L) Wind(L, 200.0f + L, 10.0f + L);
+    s.SurfaceWindDirection(1, 0) = 200.0f;
+    s.SurfaceWindSpeed(1, 0) = 10.0f;
+    view.options.WindDigital = true;
+    view.options.TenMWind = true;
+    const double line = pic.ToPixelY(pic.TextHeight("0")) - pic.ToPixelY(0.0);
+    std::vector<int> levels;
+    for (const WindColumnRow& row : WindColumnRows(pic, s, view)) levels.push_back(row.level);
+    EXPECT_EQ(levels, (std::vector<int>{0, 3, 5, 7, 9, 11}));
+    DrawWindColumn(pic, s, view);
+    const auto texts = pic.OperationsOf(Kind::Text);
+    ASSERT_EQ(texts.size(), 2 * levels.size());
+    EXPECT_EQ(texts[0].text, " 200 ");
+    EXPECT_FALSE(texts[0].state.fontTransparent); // the 10 m wind's box
+    EXPECT_DOUBLE_EQ(pic.ToPixelY(texts[0].y1) + line, 800.0);
+    for (std::size_t k = 2; k < texts.size(); k += 2) {
+        EXPECT_EQ(texts[k].y1, texts[k + 1].y1);
+        EXPECT_GE(pic.ToPixelY(texts[k - 2].y1) - pic.ToPixelY(texts[k].y1), line - 1.0);
+    }
+    // A level 3 px below the top edge: moved down to show whole, or left
+    // out under the omega strip.
+    s.Pressure(1, 0, 12) = static_cast<float>(100.0 * std::exp(3.0 / 800.0 * kSpan));
+    EXPECT_EQ(WindColumnRows(pic, s, view).back().level, 12);
+    EXPECT_EQ(WindColumnRows(pic, s, view).back().top, pic.ScaleTop());
+    view.options.Omega = true;
+    pic.SetDesignSize(1000, 800);
+    EXPECT_EQ(WindColumnRows(pic, s, view).back().level, 11);
 }
 
 } // namespace

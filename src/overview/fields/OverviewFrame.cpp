@@ -458,7 +458,8 @@ void ScaleProfileFrame(PictureSurface& pic, const OverviewAxes& axes) {
 
 void SetOverviewDesignSizes(OverviewContext& ctx) {
     ctx.picRH.SetDesignSize(660, 630);
-    for (PictureSurface* side : {&ctx.picLeft, &ctx.picRight}) side->SetDesignSize(96, 300);
+    ctx.picLeft.SetDesignSize(kLeftScaleWidth, 300);
+    ctx.picRight.SetDesignSize(kRightScaleWidth, 300);
 }
 
 void DrawOverviewFrame(OverviewContext& c) {

@@ -38,6 +38,13 @@ std::int16_t ClampToModelRange(int n, int LastTime);
 // picRH (or a strip of the same width) scaled to the time-height frame.
 void ScaleProfileFrame(PictureSurface& pic, const OverviewAxes& axes);
 
+// Widths (pixels) of the side scales as designed: the right one holds three
+// bands of labels, each wide enough for a four-figure value; the left one
+// also the six scales' labels side by side at the least text size, a
+// blank apart.
+inline constexpr int kRightScaleWidth = 96;
+inline constexpr int kLeftScaleWidth = 120;
+
 // Gives picRH and its side scales the sizes at which their text fits as
 // designed (picRH as it stands on a 1280 x 800 screen, the side scales at
 // their width and least height), so that their text follows the pictures.

@@ -45,10 +45,6 @@ constexpr const char* kPanelCaptions[FrmOverView::kControlPanels] = {
     "Contour", "Temperature", "Wind", "Convection", "Aviation", "Controls", "Fire Wx", "Precip"};
 constexpr const char* kIntervalCaptions[4] = {"1", "2", "5", "10"};
 constexpr const char* kSumCaptions[4] = {"Precipitation", "Snow", "Evaporation", "RunOff"};
-// Width of the side scales: three bands of labels side by side, each wide
-// enough for a four-figure value.
-constexpr int kSideWidth = 96;
-
 // The busy pointer of the whole program while the hub draws.
 class WaitPointer : public BusyPointer {
   public:
@@ -195,9 +191,9 @@ QWidget* FrmOverView::BuildPictures() {
     auto* area = new QWidget(this);
     auto* grid = new QGridLayout(area);
     grid->setSpacing(2);
-    picLeft = NewPicture(area, "picLeft", kSideWidth, 300);
+    picLeft = NewPicture(area, "picLeft", kLeftScaleWidth, 300);
     picRH = NewPicture(area, "picRH", 600, 300);
-    picRight = NewPicture(area, "picRight", kSideWidth, 300);
+    picRight = NewPicture(area, "picRight", kRightScaleWidth, 300);
     picTime = NewPicture(area, "picTime", 600, 36);
     grid->addWidget(picLeft, 0, 0);
     grid->addWidget(picRH, 0, 1);

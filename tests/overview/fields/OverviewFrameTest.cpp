@@ -1,6 +1,8 @@
 #include "overview/fields/OverviewFrame.h"
 #include "overview/fields/TimeAxis.h"
 
+#include "platform/TextMetrics.h"
+
 #include "OverviewTestSession.h"
 #include "platform/ReadableText.h"
 
@@ -172,6 +174,21 @@ TEST(OverviewFrame, EachLeftScaleWritesInItsOwnBand) {
     EXPECT_EQ(bandOf("2500"), 0.0);
     EXPECT_EQ(bandOf("995"), 66.0);
     EXPECT_EQ(o.picLeft.FontSize(), font);
+
+    // All six at the left scale's own width and least text size: each
+    // scale's widest label a blank or more before the next scale's band.
+    o.picLeft.Resize(kLeftScaleWidth, 300);
+    o.picLeft.SetDesignSize(kLeftScaleWidth, 300);
+    o.options.chkLakeIndex = o.options.chkVentilation = o.options.chkVisibility = true;
+    DrawFrame(o);
+    EXPECT_TRUE(NothingLeftOut(o.picLeft));
+    const double blank = ModelTextWidth(TextFace::Sans, false, kLeastTextPixels, " ");
+    const char* widest[] = {"360", "+20", "2500", "1020", "20", "1/4"};
+    const char* lowest[] = {"", "-20", "00", "970", "12", "1/4"};
+    for (std::size_t k = 0; k + 1 < std::size(widest); ++k)
+        EXPECT_LE(boxOf(widest[k]).Right() + blank, boxOf(lowest[k + 1]).left + 1e-9)
+            << widest[k] << " against " << lowest[k + 1];
+    EXPECT_LE(boxOf("1/4").Right(), kLeftScaleWidth);
 }
 
 TEST(OverviewFrame, AWideScaleDrawsAFewDozenLinesAtMost) {

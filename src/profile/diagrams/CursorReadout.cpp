@@ -90,15 +90,14 @@ ReadoutPlacement PlaceReadoutLabels(PictureSurface& pic, const ProfileArrays& s,
     auto wide = [&](const LabelSize& size) {
         return size.width * pic.ScaleWidth() / pic.PixelWidth();
     };
-    auto high = [&](const LabelSize& size) {
-        return size.height * pic.ScaleHeight() / pic.PixelHeight();
-    };
 
     pic.Scale(axis.LeftTemp, lnTop, axis.RightTemp, lnBottom);
     const double p = s.Pressure(m, t, L);
     const double y = std::log(p);
     ReadoutPlacement at;
-    at.Top = pic.ToPixelY(y - 0.5 * high(sizes.Temp));
+    // Centred on the level, but whole inside the picture at its top and
+    // bottom.
+    at.Top = LabelTopInside(pic.ToPixelY(y), sizes.Temp.height, pic.PixelHeight());
     const double tempX = SkewX(view, s.Temperature(m, t, L), p);
     const double dpX = SkewX(view, s.DewPoint(m, t, L), p);
     at.TempLeft = pic.ToPixelX(tempX + 0.035 * wide(sizes.Temp));
@@ -146,6 +145,31 @@ ReadoutPlacement PlaceReadoutLabels(PictureSurface& pic, const ProfileArrays& s,
             at.TempLeft = std::max(at.TempLeft, at.DPLeft + sizes.DP.width + kGap);
     }
     return at;
+}
+
+TextRect CoverWhole(TextRect box, const std::vector<DrawnText>& texts) {
+    // Each pass either covers one more text whole or ends: the passes are as
+    // many as the texts at most.
+    for (std::size_t pass = 0; pass <= texts.size(); ++pass) {
+        bool grown = false;
+        for (const DrawnText& t : texts) {
+            const TextRect& r = t.rect;
+            const bool inside = r.left >= box.left - 0.5 && r.Right() <= box.Right() + 0.5 &&
+                                r.top >= box.top - 0.5 && r.Bottom() <= box.Bottom() + 0.5;
+            if (inside || !TextRectsOverlap(box, r)) continue;
+            const double left = std::min(box.left, r.left);
+            const double top = std::min(box.top, r.top);
+            box = TextRect{left, top, std::max(box.Right(), r.Right()) - left,
+                           std::max(box.Bottom(), r.Bottom()) - top};
+            grown = true;
+        }
+        if (!grown) break;
+    }
+    return box;
+}
+
+double LabelTopInside(double row, double labelHeight, double height) {
+    return std::clamp(row - labelHeight / 2.0, 0.0, std::max(0.0, height - labelHeight));
 }
 
 bool ZoomPressureAxis(ProfileArrays& s, int Button) {

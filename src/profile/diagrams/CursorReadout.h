@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/PictureSurface.h"
 
 namespace tarvex {
 
-class PictureSurface;
 struct HodographResults;
 struct ProfileArrays;
 struct SoundingView;
@@ -44,10 +46,11 @@ struct ReadoutLabelSizes {
     LabelSize Axis;
 };
 
-// Pixel positions of the labels: all share one top, centred on the level;
-// the temperature label just right of the temperature trace, the dew-point
-// label just left of the dew-point trace, direction and speed either side of
-// the wind column, the height label at the left edge. The labels are opaque
+// Pixel positions of the labels: all share one top, centred on the level
+// (moved in at the top and bottom edges); the temperature label just right of
+// the temperature trace, the dew-point label just left of the dew-point
+// trace, direction and speed either side of the wind column, the height
+// label at the left edge. The labels are opaque
 // and never cover one another or run off the picture: a temperature label
 // that would reach the wind's labels or the right edge stands left of its
 // trace (TempBeforeTrace), the dew-point label then left of it; a dew-point
@@ -72,6 +75,16 @@ struct ReadoutPlacement {
 ReadoutPlacement PlaceReadoutLabels(PictureSurface& pic, const ProfileArrays& s,
                                     const TemperatureAxisEnds& axis, const SoundingView& view,
                                     int L, const ReadoutLabelSizes& sizes);
+
+// A read-out label's box (pixels) grown to hide whole every text of texts it
+// covers part of (more than a pixel's strip on both axes), again and again
+// until it covers none in part: an opaque label hides a text whole or leaves
+// it whole, never half a number.
+TextRect CoverWhole(TextRect box, const std::vector<DrawnText>& texts);
+
+// The top (pixels) of a label labelHeight high centred on the pixel row, moved
+// in just enough to lie whole inside a picture height high.
+double LabelTopInside(double row, double labelHeight, double height);
 
 // Narrows (left button, 1) or widens (any other button) the diagram's
 // pressure range about the run's largest surface pressure by the factor 0.85

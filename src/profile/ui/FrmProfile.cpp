@@ -412,7 +412,7 @@ void FrmProfile::ShowHour() {
     if (activePanel_ == 3 && ShowECAPE) convectionPanel_->DisplayECAPEFrame();
     if (activePanel_ == 4) stormPanels_->ShowKestir();
     DrawSounding();
-    if (readoutY_) ShowCursorReadout(0, 0, 0.0, *readoutY_);
+    if (readoutRow_) ShowCursorReadout(0, 0, 0.0, picData->Surface().FromPixelY(*readoutRow_));
 }
 
 void FrmProfile::PrintTextPanel() {
@@ -461,6 +461,7 @@ void FrmProfile::DrawSounding() {
     if (view_.SuspendRedraw || holdHour_) return;
     tarvex::DrawSounding(picData->Surface(), session_, view_);
     if (convectionPanel_) convectionPanel_->ClearTrace();
+    FollowFrameWithReadout();
 }
 
 void FrmProfile::vsbHour_Change() {

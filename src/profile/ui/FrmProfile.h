@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 class QCheckBox;
@@ -433,8 +434,19 @@ class FrmProfile : public QWidget {
     // The first site's file, read on another thread while the window is
     // built and shown; the first read takes it (see LoadSoundingFile).
     std::future<ParsedSounding> firstRead_;
-    // The picture's y of the pointer while the read-out shows a level.
-    std::optional<double> readoutY_;
+    // The picture's pixel row of the pointer while the read-out shows a
+    // level, and the frame the read-out was placed in.
+    std::optional<double> readoutRow_;
+    using ReadoutFrameKey = std::tuple<int, int, int, int, bool, int, int, int>;
+    ReadoutFrameKey readoutFrame_{};
+    // The diagram's frame as the read-out's places depend on it: pressure
+    // and temperature ends, skew, the height unit and the picture's size.
+    ReadoutFrameKey ReadoutFrame() const;
+    // The read-out labels of level L, placed beside it.
+    void PlaceReadout(std::int16_t L);
+    // After a redraw or a unit change: a read-out placed in another frame is
+    // placed again at the pointer's level, or removed.
+    void FollowFrameWithReadout();
     std::string programFolder_ = ".";
     std::int16_t activePanel_ = -1;
     // While the start-up chooses the first file, the start display and the

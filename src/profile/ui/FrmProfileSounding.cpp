@@ -12,6 +12,7 @@
 #include "profile/ui/FrmProfile.h"
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -24,6 +25,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <vector>
 
 namespace tarvex {
 
@@ -98,6 +100,31 @@ bool ShiftAxisEnd(TemperatureAxisEnds& axis, bool skewT, bool left, int step) {
 // The next number of a wind-column interval button: 1, 2, 3, 1, ...
 std::int16_t NextInterval(std::int16_t interval) {
     return static_cast<std::int16_t>(interval >= 3 || interval < 1 ? 1 : interval + 1);
+}
+
+// A read-out label's box (pixels) grown to hide whole the texts it reaches
+// (CoverWhole), in whole pixels and inside bounds: grown again while whole
+// pixels reach a text the exact box did not.
+QRect CoverWholeInPixels(const TextRect& caption, const std::vector<DrawnText>& texts,
+                         const QRect& bounds) {
+    QRect shown;
+    TextRect box = caption;
+    for (int pass = 0; pass < 4; ++pass) {
+        const TextRect grown = CoverWhole(box, texts);
+        shown = QRect(QPoint(ClampToInt<int>(std::floor(grown.left)),
+                             ClampToInt<int>(std::floor(grown.top))),
+                      QPoint(ClampToInt<int>(std::ceil(grown.Right())) - 1,
+                             ClampToInt<int>(std::ceil(grown.Bottom())) - 1)) &
+                bounds;
+        const TextRect whole{static_cast<double>(shown.left()), static_cast<double>(shown.top()),
+                             static_cast<double>(shown.width()),
+                             static_cast<double>(shown.height())};
+        if (whole.left == box.left && whole.top == box.top && whole.width == box.width &&
+            whole.height == box.height)
+            break;
+        box = whole;
+    }
+    return shown;
 }
 
 // The five read-out labels on the sounding picture.
@@ -302,6 +329,7 @@ void FrmProfile::btnActiveReadOut_Click() {
     SetReadoutMarker(btnPHK[static_cast<std::size_t>(e.ReadoutUnit)], false);
     e.ReadoutUnit = static_cast<std::int16_t>((e.ReadoutUnit + 1) % 3);
     SetReadoutMarker(btnPHK[static_cast<std::size_t>(e.ReadoutUnit)], true);
+    FollowFrameWithReadout();
 }
 
 void FrmProfile::btnVWPInterval_Click() {
@@ -374,10 +402,10 @@ void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
     if (L == 0) {
         for (QLabel* shown : labels) shown->hide();
         e.LastReadoutLevel = 0;
-        readoutY_.reset();
+        readoutRow_.reset();
         return;
     }
-    readoutY_ = Y;
+    readoutRow_ = picData->Surface().ToPixelY(Y);
     if (L == e.LastReadoutLevel) return;
 
     if (ShowECAPE && readoutHooks.plotECAPE) readoutHooks.plotECAPE(t, L);
@@ -388,17 +416,29 @@ void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
     if (displayMode_ == kHodographMode && readoutHooks.followHodograph)
         readoutHooks.followHodograph(L);
     if (!readout) return;
+    PlaceReadout(L);
+    e.LastReadoutLevel = L;
+}
 
+void FrmProfile::PlaceReadout(std::int16_t L) {
+    const SoundingExtras& e = view_.extras;
+    const ProfileArrays& s = *session_.profile;
+    const std::int16_t t = view_.CurrentColumn;
+    const std::array<QLabel*, 5> labels = ReadoutLabels(*this);
     const ReadoutCaptions captions = MakeReadoutCaptions(s, t, L, e.ReadoutUnit);
     lblActiveTemp->setText(QString::fromStdString(captions.Temp));
     lblActiveDP->setText(QString::fromStdString(captions.DP));
     lblActiveDir->setText(QString::fromStdString(captions.Dir));
     lblActiveKts->setText(QString::fromStdString(captions.Kts));
     if (captions.Axis) lblActiveAxis->setText(QString::fromStdString(*captions.Axis));
-    for (QLabel* shown : labels) shown->adjustSize();
+    for (QLabel* shown : labels) {
+        shown->setContentsMargins(0, 0, 0, 0);
+        shown->adjustSize();
+    }
     auto size = [](const QLabel* shown) {
         return LabelSize{static_cast<double>(shown->width()), static_cast<double>(shown->height())};
     };
+    const PictureSurface& pic = picData->Surface();
     const ReadoutPlacement at =
         PlaceReadoutLabels(picData->Surface(), s, session_.temperatureAxis, view_, L,
                            {size(lblActiveTemp), size(lblActiveDP), size(lblActiveDir),
@@ -409,18 +449,72 @@ void FrmProfile::ShowCursorReadout(int, int, double, double Y) {
     if (at.DPAfterTrace)
         lblActiveDP->setText(
             QString::fromStdString("< " + captions.DP.substr(0, captions.DP.size() - 2)));
-    // The wind's labels are widened over the column's values of the level.
-    lblActiveDir->resize(std::max(1, ClampToInt<int>(std::floor(at.DirWidth))),
-                         lblActiveDir->height());
-    lblActiveKts->resize(std::max(1, ClampToInt<int>(std::floor(at.KtsWidth))),
-                         lblActiveKts->height());
-    const int top = ClampToInt<int>(std::round(at.Top));
+    // The wind's labels are widened over the column's values of the level;
+    // every label grows to hide whole each text of the picture it would
+    // cover in part, its caption staying where it was placed. A label whose
+    // box would then reach one placed before it moves left past it (right
+    // at the left edge): the wind's and height labels first.
     const double lefts[5] = {at.TempLeft, at.DPLeft, at.DirLeft, at.KtsLeft, at.AxisLeft};
-    for (std::size_t k = 0; k < labels.size(); ++k) {
-        labels[k]->move(ClampToInt<int>(std::round(lefts[k])), top);
+    std::vector<QRect> placed;
+    for (const std::size_t k : {2u, 3u, 4u, 0u, 1u}) {
+        const double width = k == 2 ? at.DirWidth : k == 3 ? at.KtsWidth : labels[k]->width();
+        TextRect caption{std::round(lefts[k]), std::round(at.Top), std::floor(width),
+                         static_cast<double>(labels[k]->height())};
+        QRect shown;
+        for (int move = 0; move < 4; ++move) {
+            shown = CoverWholeInPixels(caption, pic.DrawnTexts(), picData->rect());
+            const auto met = std::ranges::find_if(
+                placed, [&](const QRect& other) { return shown.intersected(other).width() > 1; });
+            if (met == placed.end()) break;
+            caption.left = met->left() - 2.0 - caption.width;
+            if (caption.left < 0.0) caption.left = met->right() + 3.0;
+        }
+        placed.push_back(shown);
+        labels[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        labels[k]->setContentsMargins(ClampToInt<int>(caption.left) - shown.left(),
+                                      ClampToInt<int>(caption.top) - shown.top(), 0, 0);
+        labels[k]->setGeometry(shown);
         labels[k]->show();
     }
-    e.LastReadoutLevel = L;
+    readoutFrame_ = ReadoutFrame();
+}
+
+FrmProfile::ReadoutFrameKey FrmProfile::ReadoutFrame() const {
+    const ProfileArrays& s = *session_.profile;
+    const TemperatureAxisEnds& axis = session_.temperatureAxis;
+    return {s.DiagramTopPressure,
+            s.DiagramBottomPressure,
+            axis.LeftTemp,
+            axis.RightTemp,
+            Checked(chkSkewT),
+            view_.extras.ReadoutUnit,
+            picData->Surface().PixelWidth(),
+            picData->Surface().PixelHeight()};
+}
+
+void FrmProfile::FollowFrameWithReadout() {
+    if (!lblActiveAxis || lblActiveAxis->isHidden() || readoutFrame_ == ReadoutFrame()) return;
+    // The frame changed under the read-out: it shows the level at the
+    // pointer in the new frame, or goes when the pointer is off the picture
+    // (on the button that changed the frame).
+    SoundingExtras& e = view_.extras;
+    const QPoint at = picData->mapFromGlobal(QCursor::pos());
+    const ProfileArrays& s = *session_.profile;
+    const std::int16_t t = view_.CurrentColumn;
+    const double p = std::exp(picData->Surface().FromPixelY(at.y()));
+    const std::int16_t L = !picData->rect().contains(at) || p > s.SurfacePressure(s.CurrentModel, t)
+                               ? 0
+                               : CursorLevel(s, t, p);
+    if (L == 0) {
+        for (QLabel* shown : ReadoutLabels(*this)) shown->hide();
+        e.LastReadoutLevel = 0;
+        readoutRow_.reset();
+        return;
+    }
+    readoutRow_ = at.y();
+    PlaceReadout(L);
+    // The panels that follow the cursor level catch up at the next move.
+    if (L != e.LastReadoutLevel) e.LastReadoutLevel = 0;
 }
 
 void FrmProfile::picData_MouseUp(int Button, int, double, double) {

@@ -16,11 +16,12 @@
 namespace tarvex {
 namespace {
 
-// The read-out over every level of every hour of a winter sample, digital
-// winds on, at 1272 x 768 and the least window: its five opaque labels never
-// cover one another, never run off the picture, and leave no value of the
-// wind column half covered beside them (the column's values of the level lie
-// wholly under the wind's labels, which show them).
+// The read-out over every level of every third hour of a winter sample, with
+// digital winds and the level boxes on, at 1272 x 768 and the least window:
+// its five opaque labels never cover one another, never run off the picture
+// (at the top and bottom levels too), and hide each text of the picture they
+// reach whole or not at all (the column's values of the level lie wholly
+// under the wind's labels, which show them).
 TEST(ReadoutLabels, NeverCoverOneAnotherTheColumnOrTheEdge) {
     std::filesystem::path sample;
     for (const auto& path : test::ShippedSamples())
@@ -32,11 +33,13 @@ TEST(ReadoutLabels, NeverCoverOneAnotherTheColumnOrTheEdge) {
     FrmProfile w(session, desktop);
     w.show();
     ASSERT_TRUE(w.LoadSoundingFile(sample.string()));
-    if (!w.chkWindDigital->isChecked()) w.chkWindDigital->click();
+    for (QCheckBox* box : {w.chkWindDigital, w.chkLCL, w.chkLFC, w.chkEQL, w.chkCCL, w.chkWBZ})
+        if (!box->isChecked()) box->click();
     w.chkActiveReadout->setChecked(true);
     const std::array<QLabel*, 5> labels = {w.lblActiveTemp, w.lblActiveDP, w.lblActiveDir,
                                            w.lblActiveKts, w.lblActiveAxis};
     int positions = 0;
+    int hidden = 0; // texts the labels hide whole
     int faults = 0;
     std::ostringstream named;
     auto fault = [&](const std::string& what) {
@@ -58,29 +61,38 @@ TEST(ReadoutLabels, NeverCoverOneAnotherTheColumnOrTheEdge) {
                     "hour " + std::to_string(hour) + " level " + std::to_string(L) + " at " +
                     std::to_string(size.width()) + " x " + std::to_string(size.height()) + ": ";
                 for (std::size_t a = 0; a < labels.size(); ++a) {
+                    // The box and the caption in it (at its margins).
                     const QRect r = labels[a]->geometry();
-                    if (r.left() < 0 || r.right() >= pic.PixelWidth())
+                    const int caption = r.top() + labels[a]->contentsMargins().top();
+                    if (r.left() < 0 || r.right() >= pic.PixelWidth() || r.top() < 0 ||
+                        r.bottom() >= pic.PixelHeight() || caption < 0 ||
+                        caption + labels[a]->fontMetrics().height() > pic.PixelHeight())
                         fault(where + labels[a]->text().toStdString() + " runs off");
                     for (std::size_t b = 0; b < a; ++b)
                         if (r.intersected(labels[b]->geometry()).width() > 1)
                             fault(where + labels[a]->text().toStdString() + " covers " +
                                   labels[b]->text().toStdString());
-                    // A value of the wind column on the label's line lies
-                    // wholly under it.
+                    // Each text of the picture under the label lies wholly
+                    // under it, or shares at most a pixel's strip with it.
+                    const TextRect box{static_cast<double>(r.left()), static_cast<double>(r.top()),
+                                       static_cast<double>(r.width()),
+                                       static_cast<double>(r.height())};
                     for (const DrawnText& t : pic.DrawnTexts()) {
-                        if (t.rect.left < 0.85 * pic.PixelWidth()) continue;
-                        const QRectF text(t.rect.left, t.rect.top, t.rect.width, t.rect.height);
-                        const QRectF shared = text.intersected(QRectF(r));
-                        if (shared.width() > 1 && shared.height() > text.height() / 2.0 &&
-                            shared.width() < text.width() - 1)
+                        if (!TextRectsOverlap(t.rect, box)) continue;
+                        if (t.rect.left >= box.left - 0.5 && t.rect.Right() <= box.Right() + 0.5 &&
+                            t.rect.top >= box.top - 0.5 && t.rect.Bottom() <= box.Bottom() + 0.5) {
+                            ++hidden;
+                        } else {
                             fault(where + labels[a]->text().toStdString() + " half covers \"" +
                                   t.text + "\"");
+                        }
                     }
                 }
             }
         }
     }
     EXPECT_GT(positions, 500);
+    EXPECT_GT(hidden, positions); // the level's own wind values at least
     EXPECT_EQ(faults, 0) << faults << " faults in " << positions << " positions:\n" << named.str();
 }
 

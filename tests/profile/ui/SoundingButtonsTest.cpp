@@ -3,10 +3,12 @@
 #include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
+#include "profile/diagrams/CursorReadout.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -127,6 +129,42 @@ TEST_F(SoundingButtons, TheReadoutShowsTheNewHourAtTheSameLevel) {
     EXPECT_TRUE(Text(window_->lblActiveTemp) == "< " + temp ||
                 Text(window_->lblActiveTemp) == temp + " >")
         << Text(window_->lblActiveTemp);
+}
+
+// A click zooms the diagram under a read-out near 853 mb: the read-out shows
+// the level now under the pointer, on its line. An axis button or the
+// read-out's unit button pressed (the pointer on it) takes the read-out away.
+TEST_F(SoundingButtons, TheReadoutFollowsEachChangeOfTheFrame) {
+    Load();
+    FrmProfile& w = *window_;
+    w.chkActiveReadout->setChecked(true);
+    int L = 1;
+    while (P(L) > 853.0f) ++L;
+    auto pointAt = [&](int level) {
+        MoveToLevel(level);
+        const double y = w.picData->Surface().ToPixelY(std::log(P(level) + 0.01));
+        QCursor::setPos(w.picData->mapToGlobal(QPoint(300, static_cast<int>(std::lround(y)))));
+        ASSERT_EQ(Text(w.lblActiveAxis), std::to_string(std::lround(P(level))) + "mb");
+    };
+    pointAt(L);
+    const QPoint row = w.picData->mapFromGlobal(QCursor::pos());
+    Release(w.picData, Qt::LeftButton); // the zoom
+    const PictureSurface& pic = w.picData->Surface();
+    const std::int16_t now = CursorLevel(S(), 0, std::exp(pic.FromPixelY(row.y())));
+    ASSERT_NE(now, L);
+    EXPECT_TRUE(w.lblActiveAxis->isVisible());
+    EXPECT_EQ(Text(w.lblActiveAxis), std::to_string(std::lround(P(now))) + "mb");
+    const QLabel& axis = *w.lblActiveAxis;
+    const double middle =
+        axis.y() + axis.contentsMargins().top() + axis.fontMetrics().height() / 2.0;
+    EXPECT_NEAR(middle, pic.ToPixelY(std::log(P(now))), 2.0);
+    for (QPushButton* button :
+         {w.btnT1Higher, w.btnT1Lower, w.btnTemHigher, w.btnTempLower, w.btnActiveReadOut}) {
+        pointAt(L);
+        QCursor::setPos(button->mapToGlobal(button->rect().center()));
+        button->click();
+        EXPECT_FALSE(w.lblActiveAxis->isVisible()) << button->objectName().toStdString();
+    }
 }
 
 TEST_F(SoundingButtons, FollowersGetTheLevelButNeverLevelZero) {

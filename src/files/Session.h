@@ -94,8 +94,10 @@ struct Session {
     HeightGridTables heightGrid;
     // Temperature-axis ends of the sounding diagrams, shared by both windows.
     TemperatureAxisEnds temperatureAxis;
-    // Forecast hours per time column of the loaded model's files.
-    std::int16_t HoursPerColumn = 1;
+    // Forecast hours per time column of the loaded file, and time columns
+    // between emphasised time marks of the overview (FollowTimeStep).
+    int HoursPerColumn = 1;
+    std::int16_t TimeLabelEvery = 6;
     // Values that depend on the kind of the chosen model.
     ModelParameters parameters;
     // What the file choice remembers between clicks.

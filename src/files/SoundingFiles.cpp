@@ -169,6 +169,23 @@ std::optional<ModelParameters> ParametersForModelCode(std::string_view code) {
     return std::nullopt;
 }
 
+std::int16_t TimeLabelEveryFor(int HoursPerColumn) {
+    const int hours = std::max(HoursPerColumn, 1);
+    return static_cast<std::int16_t>(std::max((hours >= 3 ? 12 : 6) / hours, 1));
+}
+
+void FollowTimeStep(Session& session) {
+    const ProfileArrays& s = *session.profile;
+    const int m = s.CurrentModel;
+    if (s.LastTime(m) >= 1) {
+        session.HoursPerColumn = static_cast<int>(s.ValidTime(m, 1).HoursAfter(s.ValidTime(m, 0)));
+        session.TimeLabelEvery = TimeLabelEveryFor(session.HoursPerColumn);
+    } else {
+        session.HoursPerColumn = session.parameters.HoursPerColumn;
+        session.TimeLabelEvery = session.parameters.TimeLabelEvery;
+    }
+}
+
 void ChooseModel(Session& session, SoundingSelection& selection, ModelParameters& parameters,
                  const std::string& CurrentFolder, int Index) {
     session.profile->FileTail.clear();
@@ -181,7 +198,6 @@ void ChooseModel(Session& session, SoundingSelection& selection, ModelParameters
     if (!in(models.ModelCodes)) return;
     if (const auto known = ParametersForModelCode(models.ModelCodes[Index])) {
         parameters = *known;
-        session.HoursPerColumn = known->HoursPerColumn;
         selection.ListFolder = CurrentFolder;
     }
 }

@@ -88,10 +88,20 @@ struct SoundingSelection {
     bool ModelSwitching = false;
 };
 
+// Time columns between emphasised time marks for a time step: a mark every
+// 6 hours with hourly columns, every 12 hours with three-hourly ones (at
+// least one column).
+std::int16_t TimeLabelEveryFor(int HoursPerColumn);
+
+// After a file is read: the session's HoursPerColumn is the step of the
+// file's own valid times (the reader takes only evenly spaced times), or the
+// model's where the file has a single time; TimeLabelEvery follows it.
+void FollowTimeStep(Session& session);
+
 // optModel_Click, steps 1 to 3: clears FileTail, sets ModelChoice and
-// CurrentModelName, and for a known model code the parameters,
-// HoursPerColumn and ListFolder (= CurrentFolder). An unknown code keeps the
-// previous parameters and folder.
+// CurrentModelName, and for a known model code the parameters and
+// ListFolder (= CurrentFolder). An unknown code keeps the previous
+// parameters and folder. The hours per column follow the file read next.
 void ChooseModel(Session& session, SoundingSelection& selection, ModelParameters& parameters,
                  const std::string& CurrentFolder, int Index);
 

@@ -6,6 +6,7 @@
 #include "files/FieldReader.h"
 #include "files/ReadCompletion.h"
 #include "files/Session.h"
+#include "files/SoundingFiles.h"
 #include "store/ProfileArrays.h"
 
 #include <algorithm>
@@ -511,6 +512,19 @@ void CheckStationBound(const char* what, float value, float bound, int line) {
     throw TextReadError(line, "no forecast time (no TIME line) was found");
 }
 
+// The hours between two time columns are those between the first two times:
+// every later time must follow the one before it by as many hours.
+void CheckEvenStep(const ProfileArrays& s, int m, int t, const BlockKey* keys, int line) {
+    const long step = s.ValidTime(m, 1).HoursAfter(s.ValidTime(m, 0));
+    const long here = s.ValidTime(m, t).HoursAfter(s.ValidTime(m, t - 1));
+    if (here == step) return;
+    const auto hours = [](long n) { return std::to_string(n) + (n == 1 ? " hour" : " hours"); };
+    throw TextReadError(line, "the time " + EchoText(keys[t].date) + " of forecast time " +
+                                  std::to_string(t + 1) + " comes " + hours(here) +
+                                  " after the time before, where the run steps by " + hours(step) +
+                                  " (a run's times must be evenly spaced)");
+}
+
 // Every forecast time of a file holds the same levels: the store keeps one
 // level count for the whole run, and a level is followed across the hours by
 // its index. t is the 0-based time whose list differs; atLeast says that its
@@ -576,6 +590,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                                     "the time " + EchoText(keys[t].date) + " of forecast time " +
                                         std::to_string(t + 1) + " does not come after the time " +
                                         EchoText(keys[t - 1].date) + " of the time before");
+            if (t > 1) CheckEvenStep(s, m, t, keys, in.LastLine());
             if (t == 0) {
                 const float latitude = in.ReadKeyValue();
                 CheckStationBound("latitude", latitude, 90.0f, in.LastLine());
@@ -723,6 +738,7 @@ SoundingReadResult ReadSounding(Session& session, const std::string& path, Parse
     parsed.store->ModelChoice = current.ModelChoice;
     parsed.store->DiagramTopPressure = current.DiagramTopPressure;
     session.profile = std::move(parsed.store);
+    FollowTimeStep(session);
     CompleteSoundingRead(session, *layout);
     return parsed.result;
 }

@@ -89,6 +89,10 @@ int DateTime::Minute() const {
     return static_cast<int>(minutes % 60);
 }
 
+long DateTime::HoursAfter(const DateTime& earlier) const {
+    return static_cast<long>(std::lround((serial - earlier.serial) * 24.0));
+}
+
 int DateTime::Weekday() const {
     // 1899-12-30 was a Saturday.
     const long d = DayNumber(serial);

@@ -22,6 +22,8 @@ struct DateTime {
     int Weekday() const; // 0 Sunday .. 6 Saturday
 
     DateTime AddHours(double hours) const { return DateTime{serial + hours / 24.0}; }
+    // Whole hours from earlier to this time (negative when earlier is later).
+    long HoursAfter(const DateTime& earlier) const;
     bool operator==(const DateTime&) const = default;
 };
 

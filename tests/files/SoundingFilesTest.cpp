@@ -97,7 +97,7 @@ TEST(ModelChoice, KnownCodeSetsFolderAndParametersUnknownKeepsThem) {
     ChooseModel(session, selection, parameters, "/data/current/", 0);
     EXPECT_EQ(selection.ListFolder, "/data/current/");
     EXPECT_EQ(parameters.HoursPerColumn, 3);
-    EXPECT_EQ(session.HoursPerColumn, 3);
+    EXPECT_EQ(session.HoursPerColumn, 1); // the hours per column follow the file read next
 
     ChooseModel(session, selection, parameters, "/elsewhere/", 1);
     EXPECT_EQ(selection.ListFolder, "/data/current/");

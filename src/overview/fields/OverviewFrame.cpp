@@ -393,7 +393,7 @@ std::array<SideBand, kLeftScales> LeftBands(OverviewContext& c, const std::array
 
 void DrawTimeGrid(OverviewContext& c) {
     const OverviewAxes& a = c.axes;
-    const int perMark = c.session.parameters.TimeLabelEvery;
+    const int perMark = c.session.TimeLabelEvery;
     c.picRH.Scale(a.ScaleLeftColumn, 1, a.ScaleRightColumn, 0);
     c.picRH.SetDrawStyle(DrawStyle::Dot);
     const int last =

@@ -12,8 +12,8 @@
 namespace tarvex {
 
 TimeAxisSettings TimeAxisSettingsOf(const Session& session) {
-    return {session.HoursPerColumn, session.parameters.TimeLabelEvery,
-            session.config.TimeZoneOffset, session.config.ClockIsLocal};
+    return {session.HoursPerColumn, session.TimeLabelEvery, session.config.TimeZoneOffset,
+            session.config.ClockIsLocal};
 }
 
 DateTime CurrentUtcTime(const DateTime& clock, const TimeAxisSettings& settings) {

@@ -394,7 +394,7 @@ void FrmProfile::ShowHour() {
     // The read-out shows the new hour at the pointer's level, below.
     view_.extras.LastReadoutLevel = 0;
     const int column = view_.CurrentColumn;
-    lblHour->setText(QString::number(static_cast<std::int16_t>(session_.HoursPerColumn * column)));
+    lblHour->setText(QString::number(session_.HoursPerColumn * column));
     const DateTime valid = s.ValidTime(s.CurrentModel, column);
     lblDate->setText(QString::fromStdString(Format(valid, "mm/dd/yy     h") + " Z"));
     const DateTime local = valid.AddHours(-session_.config.TimeZoneOffset);

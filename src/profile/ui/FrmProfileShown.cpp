@@ -48,7 +48,6 @@ constexpr const char* kMarkedSite = "background-color: rgb(255, 255, 0);";
 struct ShownSounding {
     SoundingSelection selection;
     ModelParameters parameters;
-    std::int16_t HoursPerColumn = 1;
     std::string FileTail;
     std::int16_t ModelChoice = 0;
     QString title;
@@ -64,7 +63,6 @@ void FrmProfile::KeepShownSounding() {
     shown->selection = session_.selection;
     shown->selection.ModelSwitching = false;
     shown->parameters = session_.parameters;
-    shown->HoursPerColumn = session_.HoursPerColumn;
     shown->FileTail = session_.profile->FileTail;
     shown->ModelChoice = session_.profile->ModelChoice;
     shown->title = windowTitle();
@@ -83,7 +81,6 @@ void FrmProfile::RestoreShownSounding() {
     session_.selection = shown.selection;
     session_.selection.ModelSwitching = switching;
     session_.parameters = shown.parameters;
-    session_.HoursPerColumn = shown.HoursPerColumn;
     session_.profile->FileTail = shown.FileTail;
     session_.profile->ModelChoice = shown.ModelChoice;
     setWindowTitle(shown.title);

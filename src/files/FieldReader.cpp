@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <sstream>
 
@@ -305,6 +306,21 @@ int CountTextLines(std::string_view text) {
                                            text.begin() + static_cast<std::ptrdiff_t>(last), '\n'));
 }
 
+TextFileResult CheckPlainText(std::string_view text) {
+    TextFileResult result;
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        result.line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n'));
+        result.reason = "the line holds a NUL byte, which no text file holds";
+    } else if (text.find('\n') == std::string_view::npos &&
+               text.find('\r') < text.find_last_not_of("\r")) {
+        result.line = 1;
+        result.reason = "its lines end in a carriage return alone, not in a line feed";
+    } else {
+        result.ok = true;
+    }
+    return result;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -365,7 +381,13 @@ std::optional<std::string> ReadTextFile(const std::filesystem::path& path,
     if (refusal) refusal->clear();
     // Without O_NONBLOCK, opening a pipe that nobody writes to waits for ever.
     const FileDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    if (file.fd < 0) return std::nullopt;
+    if (file.fd < 0) {
+        // Only a file that is not there is missing: one that is there but
+        // cannot be opened (no permission, a loop of links) is refused with
+        // the system's reason.
+        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+        return refuse("the file cannot be opened (" + std::string(std::strerror(errno)) + ")");
+    }
     struct stat info {};
     if (::fstat(file.fd, &info) != 0) return std::nullopt;
     if (std::optional<std::string> why = Refusal(info, largestBytes)) return refuse(*why);

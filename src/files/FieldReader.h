@@ -95,7 +95,7 @@ class FieldReader {
 // blame); path is the file read, or the last one tried.
 struct TextFileResult {
     bool ok = false;
-    bool missing = false; // the file could not be opened or read
+    bool missing = false; // there is no file at path
     int line = 0;
     std::string reason;
     std::string path;
@@ -137,8 +137,9 @@ inline constexpr std::uintmax_t kLargestReadFile = 64u * 1024u * 1024u;
 
 // The whole content of a regular file of at most largestBytes, or nothing.
 // A pipe or a device is never read (it could block or never end), nor a
-// folder or a larger file: refusal (when given) then says why. It stays
-// empty when the file does not exist or cannot be opened.
+// folder or a larger file: refusal (when given) then says why, as it does
+// for a file that is there but cannot be opened (with the system's reason).
+// It stays empty only when the file does not exist.
 std::optional<std::string> ReadTextFile(const std::filesystem::path& path,
                                         std::uintmax_t largestBytes = kLargestReadFile,
                                         std::string* refusal = nullptr);
@@ -153,22 +154,29 @@ std::optional<std::string> RefuseBeforeReading(const std::filesystem::path& path
 // beginning and its end (the file name) around "...".
 std::string PathForMessage(std::string_view path, std::size_t maxLength = 120);
 
+// Whether text is a text of lines: a failure naming the line of a NUL byte,
+// or saying that the lines end in a carriage return alone (with no line feed
+// anywhere, the whole text would read as one line).
+TextFileResult CheckPlainText(std::string_view text);
+
 // Parses the text of the file at path with parse (text -> TextFileResult). A
-// file that cannot be opened gives missing, a file ReadTextFile refuses a
-// failure with its reason; parse is then not called.
+// file that does not exist gives missing, a file ReadTextFile refuses, or
+// whose text CheckPlainText refuses, a failure with its reason; parse is then
+// not called.
 template <typename Parse>
 TextFileResult ParseTextFile(const std::filesystem::path& path, Parse parse,
                              std::uintmax_t largestBytes = kLargestTextFile) {
     TextFileResult result;
     std::string refusal;
     if (const std::optional<std::string> text = ReadTextFile(path, largestBytes, &refusal)) {
-        result = parse(std::string_view(*text));
+        result = CheckPlainText(*text);
+        if (result.ok) result = parse(std::string_view(*text));
     } else if (!refusal.empty()) {
         // Present but not a file to read: reported, unlike a missing file.
         result.reason = std::move(refusal);
     } else {
         result.missing = true;
-        result.reason = "the file cannot be opened";
+        result.reason = "there is no such file";
     }
     result.path = path.string();
     return result;

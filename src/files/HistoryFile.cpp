@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -14,7 +14,11 @@
 #include <vector>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -196,8 +200,10 @@ class HistoryReader {
     // How the reading by lines ended: the first line not read and why.
     TextFileResult Result() const {
         TextFileResult result = result_;
-        if (!otherLines_.empty())
+        if (otherLines_.find(',') != std::string::npos)
             result.reason += "; lines " + otherLines_ + " were not read either";
+        else if (!otherLines_.empty())
+            result.reason += "; line " + otherLines_ + " was not read either";
         return result;
     }
 
@@ -318,37 +324,63 @@ std::filesystem::path HistoryFilePath(const std::filesystem::path& folder,
 
 namespace {
 
-// A temporary file of path: path, "." and six random letters, then ".tmp".
+// A temporary file of path: path, ".tarvex-", six random letters, then
+// ".tmp". The word marks it as a save's own, so that no file of the user's
+// is ever taken for one.
 constexpr std::size_t kTemporaryLetters = 6;
+constexpr std::string_view kTemporaryMark = ".tarvex-";
 constexpr std::string_view kTemporaryEnd = ".tmp";
+// A temporary younger than this may belong to a save that has created it but
+// not yet locked it.
+constexpr auto kTemporaryAge = std::chrono::minutes(1);
 
 bool IsTemporaryOf(std::string_view name, std::string_view of) {
-    return name.size() == of.size() + 1 + kTemporaryLetters + kTemporaryEnd.size() &&
-           name.substr(0, of.size()) == of && name[of.size()] == '.' &&
+    return name.size() ==
+               of.size() + kTemporaryMark.size() + kTemporaryLetters + kTemporaryEnd.size() &&
+           name.substr(0, of.size()) == of &&
+           name.substr(of.size(), kTemporaryMark.size()) == kTemporaryMark &&
            name.substr(name.size() - kTemporaryEnd.size()) == kTemporaryEnd;
 }
 
 // Creates a temporary file of path under a fresh name that nothing stands at:
 // O_EXCL refuses any existing entry, a planted link included, so the text
-// can only go into a new file of our own.
+// can only go into a new file of our own. The file is locked while the save
+// holds it, so that no other save takes it for one left behind.
 int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temporary) {
     static constexpr std::string_view kLetters =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     try {
         std::random_device source;
         for (int attempt = 0; attempt < 64; ++attempt) {
-            std::string name = path.filename().string() + ".";
+            std::string name = path.filename().string() + std::string(kTemporaryMark);
             for (std::size_t k = 0; k < kTemporaryLetters; ++k)
                 name += kLetters[source() % kLetters.size()];
             temporary = path.parent_path() / (name += kTemporaryEnd);
             const int file = ::open(temporary.c_str(),
-                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (file >= 0) static_cast<void>(::flock(file, LOCK_EX | LOCK_NB));
             if (file >= 0 || errno != EEXIST) return file;
         }
     } catch (const std::exception&) {
         // No source of random names: no temporary.
     }
     return -1;
+}
+
+// Whether the entry at temporary is one that a save cut short left behind:
+// a regular file of this user's, older than a minute, that no save holds
+// locked.
+bool IsLeftTemporary(const std::filesystem::path& temporary) {
+    const int file = ::open(temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return false;
+    struct stat info {};
+    const auto now = std::chrono::system_clock::now();
+    const bool left = ::fstat(file, &info) == 0 && S_ISREG(info.st_mode) &&
+                      info.st_uid == ::geteuid() &&
+                      std::chrono::system_clock::from_time_t(info.st_mtime) + kTemporaryAge < now &&
+                      ::flock(file, LOCK_EX | LOCK_NB) == 0;
+    ::close(file);
+    return left;
 }
 
 // Removes the temporary files of path that a save cut short left behind;
@@ -360,10 +392,9 @@ void RemoveLeftTemporaries(const std::filesystem::path& path) {
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (!IsTemporaryOf(name, of) && name != of + std::string(kTemporaryEnd)) continue;
+        if (!IsTemporaryOf(entry->path().filename().string(), of)) continue;
         std::error_code ignored;
-        if (!fs::is_directory(entry->symlink_status(ignored))) fs::remove(entry->path(), ignored);
+        if (IsLeftTemporary(entry->path())) fs::remove(entry->path(), ignored);
     }
 }
 
@@ -391,72 +422,30 @@ std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path, int 
 
 namespace {
 
-// Whether the files at a and b hold the same bytes.
-bool SameContent(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(b, error)) ||
-        std::filesystem::file_size(a, error) != std::filesystem::file_size(b, error) || error)
-        return false;
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
-    std::vector<char> x(1 << 16);
-    std::vector<char> y(x.size());
-    while (first && second) {
-        first.read(x.data(), static_cast<std::streamsize>(x.size()));
-        second.read(y.data(), static_cast<std::streamsize>(y.size()));
-        if (first.gcount() != second.gcount() ||
-            !std::equal(x.begin(), x.begin() + first.gcount(), y.begin()))
-            return false;
-    }
-    return first.eof() && second.eof();
-}
-
-// Copies the file at from, whatever its size, into a new file at to; an
-// entry already standing at to (a link included) is left alone and fails
-// the copy, as does a copy that cannot be written whole.
-bool CopyToNewFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (in < 0) return false;
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    bool copied = out >= 0;
-    std::vector<char> buffer(1 << 16);
-    while (copied) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            copied = n == 0;
-            break;
-        }
-        for (ssize_t done = 0; done < n && copied;) {
-            const ssize_t w =
-                ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            copied = w > 0;
-            if (copied) done += w;
-        }
-    }
-    ::close(in);
-    if (out >= 0) {
-        copied = ::fsync(out) == 0 && copied;
-        copied = ::close(out) == 0 && copied;
-        std::error_code ignored;
-        if (!copied) std::filesystem::remove(to, ignored);
-    }
-    return copied;
-}
-
-// Keeps the damaged history file at path under the first free name of
-// DamagedHistoryPath, or finds the copy an earlier start kept of the same
-// file. The path of the copy, or nothing when the file is not a regular one
-// or no copy could be made.
-std::filesystem::path KeepDamagedCopy(const std::filesystem::path& path) {
+// Moves the damaged history file at path to the first free name of
+// DamagedHistoryPath; a name already taken (a link included) is never
+// replaced. The new path, or nothing when the file is not a regular one,
+// cannot be opened (it stays where it is, for its owner to mend), or no name
+// is free.
+std::filesystem::path KeepDamagedFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::status(path, error))) return {};
+    const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return {};
+    ::close(file);
     for (int number = 1; number <= kDamagedCopies; ++number) {
         const std::filesystem::path kept = DamagedHistoryPath(path, number);
-        if (SameContent(path, kept)) return kept;
-        if (std::filesystem::exists(std::filesystem::symlink_status(kept, error))) continue;
-        if (CopyToNewFile(path, kept)) return kept;
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
+            return kept;
+        if (errno == EEXIST) continue;
+        // A file system without RENAME_NOREPLACE: a second name that cannot
+        // replace anything, then the first is dropped.
+        if ((errno == EINVAL || errno == ENOSYS) && ::link(path.c_str(), kept.c_str()) == 0) {
+            if (::unlink(path.c_str()) == 0) return kept;
+            ::unlink(kept.c_str());
+            return {};
+        }
+        if (errno != EEXIST) return {};
     }
     return {};
 }
@@ -469,10 +458,10 @@ TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& 
     if (keptDamaged) keptDamaged->clear();
     const TextFileResult result =
         ParseTextFile(path, [&](std::string_view text) { return ParseHistory(text, settings); });
-    // The next save replaces the file: what it held stays beside it first,
+    // The next save replaces the file: what it held is moved aside first,
     // however large it is.
     if (!result.ok && !result.missing) {
-        const std::filesystem::path kept = KeepDamagedCopy(path);
+        const std::filesystem::path kept = KeepDamagedFile(path);
         if (keptDamaged) *keptDamaged = kept;
     }
     return result;
@@ -494,16 +483,14 @@ std::string DescribeHistoryFailure(const TextFileResult& result,
         text += " The file as it was is kept as \"" + PathForMessage(keptDamaged.string()) +
                 "\"; Done saves the settings in use.";
     } else if (!DoneMayReplace(result.path, result, keptDamaged)) {
-        text += " No copy of it could be kept, so Done leaves the file as it is and does not "
-                "save the settings.";
+        text += " It stays as it is: Done does not save the settings over it.";
     }
     return text;
 }
 
 std::string DescribeHistoryLeftInPlace(const std::filesystem::path& path) {
     return "Your settings were not saved: \"" + PathForMessage(path.string()) +
-           "\" could not be read at the start and no copy of it could be kept, so it is left "
-           "as it was.";
+           "\" could not be read at the start, so it is left as it was.";
 }
 
 std::string FormatHistory(const HistorySettings& settings) {
@@ -516,9 +503,17 @@ TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySet
     return WriteTextFileWhole(path, FormatHistory(settings));
 }
 
+void IgnoreFileSizeSignal() {
+    // Only the default, which ends the program, is replaced.
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        static_cast<void>(::signal(SIGXFSZ, SIG_IGN));
+}
+
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text) {
     TextFileResult result;
     result.path = path.string();
+    IgnoreFileSizeSignal();
     RemoveLeftTemporaries(path);
     std::filesystem::path temporary;
     const int file = CreateTemporary(path, temporary);
@@ -529,8 +524,10 @@ TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string
     // The new file gets the old one's permissions (a link is replaced, so
     // what it points at lends none).
     struct stat old {};
+    // The owner keeps the right to read and write it, whatever the old file
+    // had, so that the next start can read what was saved.
     if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        static_cast<void>(::fchmod(file, old.st_mode & 0777));
+        static_cast<void>(::fchmod(file, (old.st_mode & 0777) | S_IRUSR | S_IWUSR));
     // Written and flushed to the disk before the rename, so that a crash or
     // a power cut leaves the old file or the new one, never an empty one.
     bool written = true;
@@ -540,12 +537,15 @@ TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string
         written = n > 0;
         if (written) done += static_cast<std::size_t>(n);
     }
+    const int writeError = written ? 0 : errno;
     written = written && ::fsync(file) == 0;
     written = ::close(file) == 0 && written;
     if (!written) {
+        const int why = writeError != 0 ? writeError : errno;
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         result.reason = "the file cannot be written to its end";
+        if (why != 0) result.reason += " (" + std::string(std::strerror(why)) + ")";
         return result;
     }
     // The rename replaces whatever stands at path, a link included, without

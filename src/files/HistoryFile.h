@@ -131,10 +131,10 @@ TextFileResult ParseHistory(std::string_view text, HistorySettings& settings);
 
 // Reads the history file at path into settings, which should be fresh. A
 // missing file leaves the defaults and sets missing. A regular file that
-// cannot be read whole, whatever its size, is copied to the first free name
-// of DamagedHistoryPath before anything replaces it; a copy an earlier start
-// kept of the same bytes serves again. keptDamaged, when given, is the copy's
-// path, or empty when none was kept.
+// cannot be read whole, whatever its size, is renamed to the first free name
+// of DamagedHistoryPath, so that nothing replaces it; one that cannot be
+// opened at all stays where it is. keptDamaged, when given, is the file's new
+// path, or empty when it was not moved.
 TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& settings,
                             std::filesystem::path* keptDamaged = nullptr);
 
@@ -143,8 +143,8 @@ TextFileResult ReadSettings(const std::filesystem::path& path, HistorySettings& 
 std::filesystem::path DamagedHistoryPath(const std::filesystem::path& path, int number = 1);
 
 // Whether Done may replace the history file at path after the start read it
-// with result read and kept keptDamaged: not a damaged regular file of which
-// no copy could be kept, which is left as it is.
+// with result read and kept keptDamaged: not a regular file that could not
+// be read and was not moved aside, which is left as it is.
 bool DoneMayReplace(const std::filesystem::path& path, const TextFileResult& read,
                     const std::filesystem::path& keptDamaged);
 
@@ -166,13 +166,21 @@ std::string FormatHistory(const HistorySettings& settings);
 TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySettings& settings);
 
 // Writes text to path whole or not at all: the text goes to a temporary file
-// created in the same folder under a fresh name (path, a dot, six random
+// created in the same folder under a fresh name (path, ".tarvex-", six random
 // letters and ".tmp"), flushed to the disk, which then replaces path. Nothing
 // is written through a link: a link at path is replaced, not followed.
-// The new file keeps the permissions of the file it replaces, and the folder
-// is flushed after the rename, so that the new name survives a power cut.
-// Temporaries of path left behind by a save that was cut short are removed
-// first (ReadSettings removes them too).
+// The new file keeps the permissions of the file it replaces, with read and
+// write for its owner always, and the folder is flushed after the rename, so
+// that the new name survives a power cut. Temporaries of path left behind by
+// a save that was cut short (older than a minute, held by no save) are
+// removed first (ReadSettings removes them too); the temporary of a save
+// still writing is locked and left alone. A write over a file-size limit
+// fails and is reported like a full disk (see IgnoreFileSizeSignal).
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text);
+
+// Makes a write over the process's file-size limit fail with an error rather
+// than end the program: the signal it raises is ignored, unless the program
+// handles it already.
+void IgnoreFileSizeSignal();
 
 } // namespace tarvex

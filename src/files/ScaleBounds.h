@@ -21,6 +21,16 @@ inline constexpr float kLeastScaleSpan = 0.0001f;
 inline constexpr std::int16_t kMostTraceWhole = 1000;
 inline constexpr float kMostTraceValue = kMostTraceWhole;
 
+// The ends of the sounding diagram's temperature axis (deg C) as settings
+// files give them: within the temperatures a sounding can hold, so that a
+// damaged file cannot make the diagram draw tens of thousands of isotherms.
+inline constexpr std::int16_t kLowestAxisTemperature = -150;
+inline constexpr std::int16_t kHighestAxisTemperature = 80;
+
+inline std::int16_t BoundedAxisTemperature(std::int16_t end) {
+    return std::clamp(end, kLowestAxisTemperature, kHighestAxisTemperature);
+}
+
 // A zoomed span held within [least, most] in magnitude, its sign kept; a
 // value that is not a number becomes most.
 inline float BoundedSpan(float span, float most = kMostScaleValue, float least = kLeastScaleSpan) {

@@ -18,8 +18,9 @@ std::vector<std::string_view> SplitSettingsFields(std::string_view text) {
 std::optional<std::string> RefuseSlotText(std::string_view text, int lines) {
     const int count = CountTextLines(text);
     if (count == lines) return std::nullopt;
-    return "it holds " + std::to_string(count) + " lines where a settings slot holds " +
-           std::to_string(lines) + ", so its values would go to the wrong controls";
+    return "it holds " + std::to_string(count) + (count == 1 ? " line" : " lines") +
+           " where a settings slot holds " + std::to_string(lines) +
+           ", so its values would go to the wrong controls";
 }
 
 std::string DescribeSlotFailure(const TextFileResult& result) {

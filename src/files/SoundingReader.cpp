@@ -234,13 +234,41 @@ constexpr ValueBound kCloudBase{"the cloud base", 0.0f, 1100.0f, " mb", true};
 constexpr ValueBound kVisibility{"the visibility", 0.0f, 1000.0f, " km", true};
 constexpr ValueBound kSurfaceWindSpeed{"the 10 m wind speed", 0.0f, 500.0f, " kt"};
 constexpr ValueBound kSurfaceWindDirection{"the 10 m wind direction", 0.0f, 360.0f, " degrees"};
-constexpr ValueBound kTypeFlag{"the precipitation type flag", 0.0f, 1.0f, "", true};
+
+// A precipitation type flag: 0 or 1, or missing; ofTime as for RefuseValue.
+float ReadTypeFlag(FieldReader& in, int ofTime) {
+    const float flag = in.ReadNumber();
+    if (flag != 0.0f && flag != 1.0f && flag != ValueBound::kMissingValue)
+        throw ValueOutOfRange(in.LastLine(), "the precipitation type flag " + NumberText(flag) +
+                                                 OfTimeText(ofTime) + " is neither 0 nor 1");
+    return flag;
+}
 
 // The temperature and dew point of a level, read at line: values a sounding
 // can hold, the dew point not far above its temperature.
 void CheckLevelTemperatures(const ProfileArrays& s, int m, int t, int L, int line) {
     CheckTemperature("the temperature", s.Temperature(m, t, L), line);
     CheckDewPoint("the dew point", s.DewPoint(m, t, L), s.Temperature(m, t, L), line);
+}
+
+// The wet-bulb temperature lies between the dew point and the temperature;
+// the file rounds all three, so it may stand a little outside them.
+constexpr float kWetBulbMargin = 0.5f; // deg C
+
+// A level's wet-bulb temperature, read at line: a value a sounding can hold,
+// and, where the dew point is given, between it and the temperature.
+void CheckWetBulb(const ProfileArrays& s, int m, int t, int L, int line) {
+    const float wetBulb = s.WetBulb(m, t, L);
+    CheckValue(kWetBulb, wetBulb, line);
+    const float temperature = s.Temperature(m, t, L);
+    const float dewPoint = s.DewPoint(m, t, L);
+    if (wetBulb == ValueBound::kMissingValue || dewPoint < kMissingDewPoint) return;
+    const float lowest = std::min(dewPoint, temperature) - kWetBulbMargin;
+    const float highest = std::max(dewPoint, temperature) + kWetBulbMargin;
+    if (!(wetBulb >= lowest && wetBulb <= highest))
+        throw ValueOutOfRange(line, "the wet-bulb temperature " + DegreesText(wetBulb) +
+                                        " is not between the dew point " + DegreesText(dewPoint) +
+                                        " and the temperature " + DegreesText(temperature));
 }
 
 // The fields of one level after its pressure, by layout; line is the line of
@@ -253,7 +281,7 @@ void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, Profil
         s.WetBulb(m, t, L) = in.ReadNumber();
         s.DewPoint(m, t, L) = in.ReadNumber();
         CheckLevelTemperatures(s, m, t, L, line);
-        CheckValue(kWetBulb, s.WetBulb(m, t, L), line);
+        CheckWetBulb(s, m, t, L, line);
         s.ThetaE(m, t, L) = ReadBounded(in, kThetaE, 0);
         in.SkipFields(1);
         s.WindDirection(m, t, L) = ReadBounded(in, kWindDirection, 0);
@@ -268,7 +296,7 @@ void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, Profil
     const int wetBulbLine = in.LastLine();
     s.DewPoint(m, t, L) = in.ReadNumber();
     CheckLevelTemperatures(s, m, t, L, line);
-    CheckValue(kWetBulb, s.WetBulb(m, t, L), wetBulbLine);
+    CheckWetBulb(s, m, t, L, wetBulbLine);
     s.ThetaE(m, t, L) = ReadBounded(in, kThetaE, 0);
     s.WindDirection(m, t, L) = ReadBounded(in, kWindDirection, 0);
     s.WindSpeed(m, t, L) = ReadBounded(in, kWindSpeed, 0);
@@ -413,10 +441,10 @@ SurfaceAirLines ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileAr
         s.SurfaceTemp(m, t) = in.ReadNumber();
         lines.temperature = in.LastLine();
         s.SpecificHumidity(m, t, 0) = read(kSurfaceHumidity);
-        const float snow = read(kTypeFlag);
-        const float icePellets = read(kTypeFlag);
-        const float freezingRain = read(kTypeFlag);
-        const float rain = read(kTypeFlag);
+        const float snow = ReadTypeFlag(in, time);
+        const float icePellets = ReadTypeFlag(in, time);
+        const float freezingRain = ReadTypeFlag(in, time);
+        const float rain = ReadTypeFlag(in, time);
         in.SkipFields(1);
         s.SurfaceDewPoint(m, t) = in.ReadNumber();
         lines.dewPoint = in.LastLine();
@@ -479,6 +507,37 @@ void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line) {
         throw TextReadError(line, "the height " + NumberText(s.Height(m, t, L)) +
                                       " m does not rise from the level below (" +
                                       NumberText(s.Height(m, t, L - 1)) + " m)");
+}
+
+// The pressure that opens level L of the 0-based time t, or 0 where the
+// level list ends: at a blank line, a 0, or the word that opens the next
+// time block ("STID") or the surface section ("STN"). Any other field that is
+// not a number is refused at its line.
+float ReadLevelPressure(FieldReader& in, int L, int t) {
+    const std::string_view field = in.ReadField();
+    if (field.empty() || field == "STID" || field == "STN") return 0.0f;
+    if (const std::optional<float> pressure = FieldReader::ParseNumber(field)) return *pressure;
+    if (FieldReader::IsTooLargeNumber(field))
+        throw TextReadError(in.LastLine(), "the number \"" + EchoText(field) + "\" is too large");
+    if (FieldReader::IsNonFiniteNumber(field))
+        throw TextReadError(in.LastLine(),
+                            "the number \"" + EchoText(field) + "\" is not a finite number");
+    throw TextReadError(in.LastLine(), "the pressure \"" + EchoText(field) + "\" of level " +
+                                           std::to_string(L) + OfTimeText(t + 1) +
+                                           " is not a number");
+}
+
+// The lowest level stands at the ground of the station: its height, as the
+// file gives it (the last field of its level, on line), a little below the
+// station's elevation at most.
+constexpr float kLowestLevelBelowStation = 100.0f; // m
+
+void CheckLowestHeight(float height, float elevationMeters, int line) {
+    if (!(height >= elevationMeters - kLowestLevelBelowStation))
+        throw TextReadError(line, "the height " + NumberText(height) +
+                                      " m of the lowest level is more than 100 m below the "
+                                      "station elevation " +
+                                      NumberText(elevationMeters) + " m");
 }
 
 // A station latitude or longitude within +-bound degrees.
@@ -562,6 +621,11 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
         result.reason = "the file holds a NUL byte, so it is not a sounding text file";
         return result;
     }
+    if (const TextFileResult plain = CheckPlainText(text); !plain.ok) {
+        result.line = plain.line;
+        result.reason = plain.reason;
+        return result;
+    }
     FieldReader in(text);
     BlockKey keys[kTimeColumns];
     s.ReadModel = 1;
@@ -595,7 +659,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                 const float latitude = in.ReadKeyValue();
                 CheckStationBound("latitude", latitude, 90.0f, in.LastLine());
                 const float longitude = in.ReadKeyValue();
-                CheckStationBound("longitude", longitude, 360.0f, in.LastLine());
+                CheckStationBound("longitude", longitude, 180.0f, in.LastLine());
                 s.StationLat(m) = latitude;
                 s.StationLon(m) = -longitude;
                 elevationMeters = in.ReadKeyValue();
@@ -610,7 +674,7 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
 
             int L = 1;
             while (true) {
-                const float pressure = in.ReadNumber();
+                const float pressure = ReadLevelPressure(in, L, t);
                 const int levelLine = in.LastLine();
                 if (L == 1) keys[t].lowestLevelLine = levelLine;
                 if (pressure == 0.0f) {
@@ -630,6 +694,9 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
                 s.Pressure(m, t, L) = pressure;
                 ReadLevel(in, layout, result.LegacyMode, s, m, t, L, levelLine);
                 CheckLevel(s, m, t, L, levelLine);
+                // The legacy levels' heights come from their pressures.
+                if (L == 1 && !(result.LegacyMode && layout != SoundingLayout::Gfs3))
+                    CheckLowestHeight(s.Height(m, t, L), elevationMeters, in.LastLine());
                 DeriveLevelFields(s, m, t, L, elevationMeters);
                 ++L;
             }
@@ -687,9 +754,11 @@ ParsedSounding ParseSoundingFile(const std::string& path, SoundingLayout layout)
         // The file's size and time before its read; left at zero when
         // unknown, which no file matches later.
         FileStamp(path, parsed.size, parsed.modified);
-        const std::optional<std::string> contents = ReadTextFile(path);
+        std::string refusal;
+        const std::optional<std::string> contents =
+            ReadTextFile(path, kLargestSoundingFile, &refusal);
         if (!contents) {
-            result.reason = "the file cannot be opened";
+            result.reason = refusal.empty() ? "there is no such file" : refusal;
             return parsed;
         }
         // Nothing of the sounding read before may show through: the file is

@@ -263,6 +263,21 @@ TEST_F(ReadConfigFile, MissingFilesGiveTheirMessages) {
               "If you are running under Linux, CD to the Tarvex Directory first.");
 }
 
+// A configuration that is there but cannot be opened is no missing one: the
+// message names it and gives the system's reason.
+TEST_F(ReadConfigFile, AFileThatCannotBeOpenedIsNotTakenForAMissingOne) {
+    const std::filesystem::path path = folder_ / "Tarvex.cfg";
+    std::filesystem::create_symlink(path, path); // a link to itself
+    Configuration c;
+    const TextFileResult r = ReadConfig(folder_, "tarvex", c);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.missing);
+    EXPECT_EQ(DescribeConfigFailure(r),
+              "The configuration file \"" + path.string() +
+                  "\" could not be read: the file cannot be opened (Too many levels of symbolic "
+                  "links). Tarvex cannot start without a readable configuration.");
+}
+
 TEST_F(ReadConfigFile, MalformedFileKeepsTheConfigurationAndNamesFileAndLine) {
     Configuration c;
     c.TimeZoneOffset = 9;

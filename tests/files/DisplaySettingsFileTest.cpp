@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace tarvex {
@@ -141,6 +144,36 @@ TEST(DisplaySettingsFile, ADamagedItemIsSkippedAndTheRestStillRead) {
     EXPECT_EQ(commas.DisplayMode, std::optional<std::int16_t>(99));
     EXPECT_EQ(commas.HodoTop, std::optional<float>(6.0f));
     EXPECT_EQ(ParseDisplaySettings(""), DisplaySettings());
+}
+
+// A slot file that cannot be recalled says why and where: one that is there
+// but cannot be opened (a loop of links), a NUL byte, a single line; only a
+// slot never saved is missing.
+TEST(DisplaySettingsFile, ASlotThatCannotBeReadSaysWhyAndWhere) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("tarvex-slot-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path path = folder / "SMITH.SP0";
+    DisplaySettings read;
+    EXPECT_TRUE(ReadDisplaySettings(path, read).missing);
+    fs::create_symlink(path, path); // a link to itself
+    TextFileResult r = ReadDisplaySettings(path, read);
+    EXPECT_FALSE(r.missing);
+    EXPECT_EQ(r.reason, "the file cannot be opened (Too many levels of symbolic links)");
+    fs::remove(path);
+    std::string text = Joined(kChangedLines, 54);
+    text.insert(Joined(kChangedLines, 29).size() + 1, 1, '\0'); // in line 30
+    std::ofstream(path, std::ios::binary) << text;
+    r = ReadDisplaySettings(path, read);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.missing);
+    EXPECT_EQ(r.line, 30);
+    EXPECT_EQ(r.reason, "the line holds a NUL byte, which no text file holds");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << " 1 \r\n";
+    EXPECT_EQ(ReadDisplaySettings(path, read).reason.rfind("it holds 1 line where", 0), 0u);
+    EXPECT_EQ(read, DisplaySettings());
+    fs::remove_all(folder);
 }
 
 TEST(PrintZones, ItemsStartAtTheNextZoneAndNumbersIgnoreTheLocale) {

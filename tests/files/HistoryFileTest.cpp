@@ -2,16 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <locale>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -273,6 +282,13 @@ TEST(HistoryFile, InAWholeFileOnlyTheDamagedLinesAreLost) {
     expected.VWPInterval = expected.VWPIntervalA = 1;
     expected.UseVWPIntervalA = false;
     EXPECT_EQ(read, expected);
+
+    // One other line is named as one.
+    text.clear();
+    lines[41] = Lines(FormatHistory(ChangedSettings()))[41];
+    for (const std::string& line : lines) text += line + "\n";
+    EXPECT_EQ(ParseHistory(text, read).reason,
+              "\"garbage\" is not a number; line 35 was not read either");
 }
 
 TEST(HistoryFile, LakeTemperatureIsKeptWithinTheScrollBar) {
@@ -283,6 +299,28 @@ TEST(HistoryFile, LakeTemperatureIsKeptWithinTheScrollBar) {
         EXPECT_TRUE(ParseHistory(std::to_string(written) + "\n" + rest, read).ok);
         EXPECT_EQ(read.LakeTempF, expected) << written;
     }
+}
+
+// Dates the file back two minutes, past the age of a save in progress.
+void MakeOld(const std::filesystem::path& file) {
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() -
+                                               std::chrono::minutes(2));
+}
+
+// Runs check in a child process as a user without privileges (nobody, when
+// the tests run as root, who may open any file): 1 when it held, 0 when not,
+// -1 when no such user can be taken on here.
+int RunUnprivileged(const std::function<bool()>& check) {
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(3);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 0;
+    return WEXITSTATUS(status) == 3 ? -1 : WEXITSTATUS(status) == 0 ? 1 : 0;
 }
 
 class HistoryFileOnDisk : public ::testing::Test {
@@ -301,16 +339,16 @@ TEST_F(HistoryFileOnDisk, DoneThenStartUpRestoresEverySetting) {
     const std::filesystem::path path = HistoryFilePath(folder_, "SMITH");
     EXPECT_EQ(path.filename(), "SMITH.hst");
 
-    // Saves cut short left their temporary files: the start removes them.
-    std::ofstream(folder_ / "SMITH.hst.tmp") << "0,0,";
-    std::ofstream(folder_ / "SMITH.hst.a1B2c3.tmp") << "0,0,";
+    // A save cut short left its temporary file: the start removes it.
+    const std::filesystem::path left = folder_ / "SMITH.hst.tarvex-a1B2c3.tmp";
+    std::ofstream(left) << "0,0,";
+    MakeOld(left);
     HistorySettings missing;
     missing.LakeTempF = 50;
     TextFileResult r = ReadSettings(path, missing);
     EXPECT_TRUE(r.missing);
     EXPECT_EQ(missing.LakeTempF, 50);
-    EXPECT_FALSE(std::filesystem::exists(folder_ / "SMITH.hst.tmp"));
-    EXPECT_FALSE(std::filesystem::exists(folder_ / "SMITH.hst.a1B2c3.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(left));
 
     ASSERT_TRUE(WriteSettings(path, HistorySettings()).ok);
     r = WriteSettings(path, ChangedSettings()); // replaces the file
@@ -336,14 +374,41 @@ TEST_F(HistoryFileOnDisk, FailedWriteIsReportedAndKeepsTheOldFile) {
     r = WriteSettings(blocked, ChangedSettings());
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(std::filesystem::is_directory(blocked));
-    EXPECT_FALSE(std::filesystem::exists(folder_ / "BLOCKED.hst.tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
-// A damaged regular file is reported and kept beside the file as it was,
-// whatever its size, before the next save replaces it: under ".bad", or a
-// numbered name when that is taken; a copy kept of the same bytes serves
-// again. With no name free no copy is kept, and Done leaves the file.
-TEST_F(HistoryFileOnDisk, ADamagedFileIsKeptBeforeItIsReplaced) {
+// A file-size limit fails the save, which says why, instead of ending the
+// program; nothing cut is left. Run in a child process, whose limit and
+// signals are its own.
+TEST_F(HistoryFileOnDisk, AFileSizeLimitFailsTheSaveWithoutEndingTheProgram) {
+    const std::filesystem::path path = HistoryFilePath(folder_, "SMITH");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{100, 100};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+        const TextFileResult r = WriteSettings(path, ChangedSettings());
+        const bool sound = !r.ok && r.reason.find("File too large") != std::string::npos &&
+                           std::filesystem::is_empty(path.parent_path());
+        ::_exit(sound ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "this machine does not let a process limit its file size";
+    ASSERT_FALSE(WIFSIGNALED(status))
+        << "the save ended the program with signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not fail with its reason, or left a file";
+}
+
+// A damaged regular file is reported and moved aside, whatever its size,
+// before the next save replaces it: renamed (the same file, not a copy) to
+// ".bad", or a numbered name when that is taken. With no name free it stays,
+// and Done leaves it.
+TEST_F(HistoryFileOnDisk, ADamagedFileIsMovedAsideBeforeItIsReplaced) {
     namespace fs = std::filesystem;
     const fs::path path = HistoryFilePath(folder_, "SMITH");
     std::string text = FormatHistory(ChangedSettings());
@@ -353,6 +418,11 @@ TEST_F(HistoryFileOnDisk, ADamagedFileIsKeptBeforeItIsReplaced) {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
+    auto inode = [](const fs::path& file) {
+        struct stat st {};
+        return ::lstat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    const ino_t damaged = inode(path);
     HistorySettings read;
     fs::path kept;
     TextFileResult r = ReadSettings(path, read, &kept);
@@ -360,15 +430,13 @@ TEST_F(HistoryFileOnDisk, ADamagedFileIsKeptBeforeItIsReplaced) {
     EXPECT_FALSE(r.missing);
     EXPECT_EQ(read.MapView, ChangedSettings().MapView);
     EXPECT_EQ(kept, folder_ / "SMITH.hst.bad");
+    EXPECT_EQ(inode(kept), damaged);
+    EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(content(kept), text);
     std::string message = DescribeHistoryFailure(r, kept);
     EXPECT_NE(message.find("SMITH.hst\" could not be read (line 1)"), std::string::npos);
     EXPECT_NE(message.find("SMITH.hst.bad\"; Done saves the settings in use."), std::string::npos);
     EXPECT_TRUE(DoneMayReplace(path, r, kept));
-
-    // The same damaged file at the next start: the copy stands already.
-    EXPECT_FALSE(ReadSettings(path, read, &kept).ok);
-    EXPECT_EQ(kept, folder_ / "SMITH.hst.bad");
 
     // Another damaged file, over the largest read, while ".bad" holds the
     // first one.
@@ -388,10 +456,11 @@ TEST_F(HistoryFileOnDisk, ADamagedFileIsKeptBeforeItIsReplaced) {
         std::ofstream(DamagedHistoryPath(path, number)) << number;
     r = ReadSettings(path, read, &kept);
     EXPECT_TRUE(kept.empty());
+    EXPECT_EQ(content(path), "x!");
     EXPECT_FALSE(fs::exists(folder_ / "elsewhere"));
     EXPECT_FALSE(DoneMayReplace(path, r, kept));
     message = DescribeHistoryFailure(r, kept);
-    EXPECT_NE(message.find("No copy of it could be kept, so Done leaves the file as it is"),
+    EXPECT_NE(message.find("It stays as it is: Done does not save the settings over it."),
               std::string::npos)
         << message;
     EXPECT_NE(DescribeHistoryLeftInPlace(path).find("SMITH.hst\" could not be read"),
@@ -401,29 +470,58 @@ TEST_F(HistoryFileOnDisk, ADamagedFileIsKeptBeforeItIsReplaced) {
     EXPECT_TRUE(DoneMayReplace(folder_, ReadSettings(folder_, read), {}));
 }
 
+// A file that is there but cannot be opened is no missing file: the read
+// says why, in the system's words, and the file stays for Done to leave.
+TEST_F(HistoryFileOnDisk, AFileThatCannotBeOpenedIsReportedAndLeftInPlace) {
+    namespace fs = std::filesystem;
+    fs::permissions(folder_, fs::perms::all); // the child may look inside
+    const fs::path path = HistoryFilePath(folder_, "SMITH");
+    std::ofstream(path) << FormatHistory(ChangedSettings());
+    fs::permissions(path, fs::perms::none);
+    const int held = RunUnprivileged([&] {
+        HistorySettings read;
+        fs::path kept;
+        const TextFileResult r = ReadSettings(path, read, &kept);
+        const std::string message = DescribeHistoryFailure(r, kept);
+        std::fprintf(stderr, "%s\n", message.c_str());
+        return !r.ok && !r.missing && read == HistorySettings() && kept.empty() &&
+               fs::exists(path) && !DoneMayReplace(path, r, kept) &&
+               message.find("could not be read: the file cannot be opened (Permission denied). "
+                            "The settings keep their defaults. It stays as it is: Done does not "
+                            "save the settings over it.") != std::string::npos;
+    });
+    if (held < 0) GTEST_SKIP() << "no unprivileged user to run as";
+    EXPECT_EQ(held, 1);
+}
+
 // Every save, of the history, a slot or the shear table, keeps the old file's
-// permissions, clears the temporaries a killed save of that file left, and
-// flushes the folder after the rename.
+// permissions, with read and write for the owner always, clears the
+// temporaries a killed save of that file left, and flushes the folder after
+// the rename.
 TEST_F(HistoryFileOnDisk, ASaveKeepsPermissionsClearsLeftTemporariesAndFlushesTheFolder) {
     namespace fs = std::filesystem;
     struct Case {
         const char* name;
         unsigned mode;
+        unsigned saved;
     };
-    for (const Case& c :
-         {Case{"SMITH.hst", 0600}, Case{"SMITH.SP2", 0640}, Case{"Shear.out", 0604}}) {
+    for (const Case& c : {Case{"SMITH.hst", 0600, 0600}, Case{"SMITH.SP2", 0640, 0640},
+                          Case{"Shear.out", 0604, 0604}, Case{"SMITH.SP1", 0, 0600},
+                          Case{"SMITH.SO3", 0444, 0644}}) {
         const fs::path path = folder_ / c.name;
         std::ofstream(path) << "old";
         ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
-        const fs::path left = folder_ / (std::string(c.name) + ".k1Lled.tmp");
-        const fs::path other = folder_ / "OTHER.hst.k1Lled.tmp"; // another file's
+        const fs::path left = folder_ / (std::string(c.name) + ".tarvex-k1Lled.tmp");
+        const fs::path other = folder_ / "OTHER.hst.tarvex-k1Lled.tmp"; // another file's
         std::ofstream(left) << "cut short";
         std::ofstream(other) << "cut short";
+        MakeOld(left);
+        MakeOld(other);
         FlushedPaths().clear();
         ASSERT_TRUE(WriteTextFileWhole(path, "new\n").ok) << c.name;
         struct stat st {};
         ASSERT_EQ(::stat(path.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, c.mode) << c.name;
+        EXPECT_EQ(st.st_mode & 0777, c.saved) << c.name;
         EXPECT_FALSE(fs::exists(left)) << c.name;
         EXPECT_TRUE(fs::exists(other)) << c.name;
         ASSERT_FALSE(FlushedPaths().empty()) << c.name;
@@ -439,6 +537,45 @@ TEST_F(HistoryFileOnDisk, ASaveKeepsPermissionsClearsLeftTemporariesAndFlushesTh
     EXPECT_EQ(fs::status(folder_ / "LINKED.hst").permissions() &
                   (fs::perms::owner_exec | fs::perms::others_exec),
               fs::perms::none);
+}
+
+// A save removes only temporaries of its own kind that no save holds: not
+// one another save has just made or still holds locked, nor a file of the
+// user's that merely ends in ".tmp"; two saves of one file at once both
+// succeed.
+TEST_F(HistoryFileOnDisk, ASaveLeavesTemporariesThatAreHeldOrNotItsOwn) {
+    namespace fs = std::filesystem;
+    const fs::path path = folder_ / "SMITH.SP0";
+    const fs::path fresh = folder_ / "SMITH.SP0.tarvex-fresh1.tmp";
+    const fs::path held = folder_ / "SMITH.SP0.tarvex-held12.tmp";
+    const fs::path left = folder_ / "SMITH.SP0.tarvex-left12.tmp";
+    const fs::path users = folder_ / "SMITH.SP0.backup.tmp";
+    for (const fs::path& file : {fresh, held, left, users}) std::ofstream(file) << "x";
+    for (const fs::path& file : {held, left, users}) MakeOld(file);
+    const int lock = ::open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    ASSERT_TRUE(WriteTextFileWhole(path, "new\n").ok);
+    ::close(lock);
+    EXPECT_TRUE(fs::exists(fresh));
+    EXPECT_TRUE(fs::exists(held));
+    EXPECT_TRUE(fs::exists(users));
+    EXPECT_FALSE(fs::exists(left));
+
+    // The other save runs in a process of its own, as another Tarvex would.
+    auto save = [&] {
+        int failed = 0;
+        for (int k = 0; k < 150; ++k)
+            failed += !WriteTextFileWhole(path, std::string(2000, 'a' + k % 26)).ok;
+        return failed;
+    };
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) ::_exit(std::min(save(), 255));
+    EXPECT_EQ(save(), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the other process's saves failed";
 }
 
 // Nothing planted at the file's name or at a temporary's reaches outside:

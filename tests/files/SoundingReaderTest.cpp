@@ -174,6 +174,11 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
+std::string CrLineEnds(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', '\r');
+    return text;
+}
+
 TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
     const std::string base = kTwoHourEta;
     const Damage cases[] = {
@@ -189,6 +194,10 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
          "no forecast time (no TIME line) was found"},
         {"a line deleted", Replace(base, "STIM = 1\n", ""), 27,
          "the Showalter index 890 of forecast time 2 is outside -100 to 100"},
+        {"letters in a pressure", Replace(base, "900.0 14.0", "9x0.0 14.0"), 18,
+         "the pressure \"9x0.0\" of level 2 of forecast time 1 is not a number"},
+        {"lines ended by CR alone", CrLineEnds(base), 1,
+         "its lines end in a carriage return alone, not in a line feed"},
         {"NaN as first pressure", Replace(base, "990.0 20.0", "NaN 20.0"), 16,
          "the number \"NaN\" is not a finite number"},
         {"NaN as a later pressure", Replace(base, "900.0 14.0", "nan 14.0"), 18,
@@ -300,6 +309,9 @@ std::string Text(float value) {
 // the value's line, naming it).
 TEST(ParseSounding, EachValueBoundHasItsEdge) {
     const std::string eta = kTwoHourEta, ngm = fixtures::kOneHourNgm, gfs3 = Gfs3Text();
+    // The second level's wet bulb at its temperature (14), so that its dew
+    // point may rise above both.
+    const std::string etaWet14 = WithField(eta, "900.0 14.0", 2, "14").text;
     const std::string level1 = "990.0 20.0", level3 = "800.0 6.0", row1 = "725280 490228/1800";
     struct Edge {
         const std::string& text;
@@ -319,15 +331,13 @@ TEST(ParseSounding, EachValueBoundHasItsEdge) {
         std::string what;
     };
     const Range ranges[] = {
-        {eta, level1, 2, -150, 80, "the wet-bulb temperature"},
         {eta, level1, 4, 150, 2000, "the equivalent potential temperature"},
         {eta, level1, 5, 0, 360, "the wind direction"},
         {eta, level1, 6, 0, 500, "the wind speed"},
         {eta, level1, 7, -100, 100, "the omega"},
         {eta, level1, 8, 0, 100, "the cloud fraction"},
         {eta, "SLAT =", 2, -90, 90, "the station latitude"},
-        {eta, "SLON =", 2, -360, 360, "the station longitude"},
-        {eta, "SELV =", 2, -500, 9000, "the station elevation"},
+        {eta, "SLON =", 2, -180, 180, "the station longitude"},
         {eta, "SHOW =", 2, -100, 100, "the Showalter index"},
         {eta, "LIFT =", 2, -100, 100, "the lifted index"},
         {eta, "SWET =", 2, -10000, 10000, "the SWEAT index"},
@@ -367,14 +377,28 @@ TEST(ParseSounding, EachValueBoundHasItsEdge) {
     // Edges the rest of the file decides, and the markers of a missing value.
     std::vector<Edge> edges = {
         {eta, level1, 2, "-9999", "-9998", "the wet-bulb temperature -9998 C"},
+        // The wet bulb lies between the dew point (12) and the temperature
+        // (20), half a degree of rounding aside.
+        {eta, level1, 2, "11.5", "11.4", "the wet-bulb temperature 11.4 C is not between"},
+        {eta, level1, 2, "20.5", "20.6", "the wet-bulb temperature 20.6 C is not between"},
+        {gfs3, "725280 261209/1200", 17, "", "0.5",
+         "the precipitation type flag 0.5 of forecast time 1 is neither 0 nor 1"},
         {eta, level1, 6, "", "-9999", "the wind speed -9999 kt"},
         {eta, level1, 8, "-1", "-1.5", "the cloud fraction -1.5 %"},
         {eta, level1, 1, "80", "80.5", "the temperature 80.5 C"},
         {eta, level1, 3, "-150", "-150.5", "the dew point -150.5 C"},
-        {eta, "900.0 14.0", 3, "16", "16.1",
+        {etaWet14, "900.0 14.0", 3, "16", "16.1",
          "the dew point 16.1 C is more than 2 degrees above the temperature 14 C"},
         {eta, level3, 3, "-270.5", "-270", "the dew point -270 C"},
-        {eta, level1, 9, "-1000", "-1000.5", "the height -1000.5 m"},
+        // The lowest level at most 100 m below the station (218 m).
+        {eta, level1, 9, "118", "117.5",
+         "the height 117.5 m of the lowest level is more than 100 m below the station"},
+        {eta, "SELV =", 2, "400", "400.5",
+         "the height 300 m of the lowest level is more than 100 m below the station elevation "
+         "400.5 m",
+         17},
+        {eta, "SELV =", 2, "-500", "-500.5", "the station elevation -500.5 m"},
+        {eta, "SELV =", 2, "", "9000.5", "the station elevation 9000.5 m"},
         {eta, level3, 9, "100000", "100000.5", "the height 100000.5 m"},
         {eta, level1, 0, "992", "992.5", "the lowest level (992.5 mb) of forecast time 1 lies"},
         {eta, row1, 3, "1100", "1100.5", "the surface pressure 1100.5 mb of forecast time 1"},
@@ -392,9 +416,9 @@ TEST(ParseSounding, EachValueBoundHasItsEdge) {
     }
     int loaded = 0;
     for (const Edge& e : edges) {
-        const SoundingLayout layout = &e.text == &eta   ? SoundingLayout::EtaRuc
-                                      : &e.text == &ngm ? SoundingLayout::Ngm
-                                                        : SoundingLayout::Gfs3;
+        const SoundingLayout layout = &e.text == &ngm    ? SoundingLayout::Ngm
+                                      : &e.text == &gfs3 ? SoundingLayout::Gfs3
+                                                         : SoundingLayout::EtaRuc;
         SCOPED_TRACE(e.refusal);
         if (!e.inside.empty()) {
             auto store = std::make_unique<ProfileArrays>();
@@ -410,7 +434,7 @@ TEST(ParseSounding, EachValueBoundHasItsEdge) {
         EXPECT_EQ(r.line, e.line ? e.line : damaged.line);
         EXPECT_EQ(r.reason.rfind(e.refusal, 0), 0u) << r.reason;
     }
-    EXPECT_EQ(loaded, 13 + 2 * std::ssize(ranges));
+    EXPECT_EQ(loaded, 17 + 2 * std::ssize(ranges));
 }
 
 // The gfs3 row gives the model's precipitation type as four flags (snow, ice
@@ -594,7 +618,7 @@ TEST_F(ReadSoundingFile, EveryFailureKeepsThePreviousSounding) {
     r = ReadSounding(session_, (folder_ / "missing.buf").string());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.line, 0);
-    EXPECT_EQ(r.reason, "the file cannot be opened");
+    EXPECT_EQ(r.reason, "there is no such file");
 
     session_.profile->ModelChoice = 3; // a model whose layout is unknown
     r = ReadSounding(session_, Write("avn_KBUF.buf", kTwoHourEta));

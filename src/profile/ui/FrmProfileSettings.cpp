@@ -4,6 +4,7 @@
 #include "compute/Levels.h"
 #include "files/DerivedFields.h"
 #include "files/DisplaySettingsFile.h"
+#include "files/ScaleBounds.h"
 #include "files/Session.h"
 #include "files/SlotSettingsIo.h"
 #include "files/TrainingHook.h"
@@ -129,12 +130,16 @@ void FrmProfile::ApplyDisplaySettings(const DisplaySettings& d) {
         IfRead(d.UseVWPIntervalA, [&](bool v) { marks.UseVWPIntervalA = v; });
         IfRead(d.VerticalUnit, [&](std::int16_t v) { marks.VerticalUnit = v; });
         IfRead(d.MomentumXferIndex, [&](std::int16_t v) { marks.MomentumXferIndex = v; });
-        IfRead(d.SkewTLeftTemp, [&](std::int16_t v) { axis.SkewTLeftTemp = v; });
-        IfRead(d.ProfileLeftTemp, [&](std::int16_t v) { axis.ProfileLeftTemp = v; });
-        IfRead(d.LeftTemp, [&](std::int16_t v) { axis.LeftTemp = v; });
-        IfRead(d.SkewTRightTemp, [&](std::int16_t v) { axis.SkewTRightTemp = v; });
-        IfRead(d.ProfileRightTemp, [&](std::int16_t v) { axis.ProfileRightTemp = v; });
-        IfRead(d.RightTemp, [&](std::int16_t v) { axis.RightTemp = v; });
+        IfRead(d.SkewTLeftTemp,
+               [&](std::int16_t v) { axis.SkewTLeftTemp = BoundedAxisTemperature(v); });
+        IfRead(d.ProfileLeftTemp,
+               [&](std::int16_t v) { axis.ProfileLeftTemp = BoundedAxisTemperature(v); });
+        IfRead(d.LeftTemp, [&](std::int16_t v) { axis.LeftTemp = BoundedAxisTemperature(v); });
+        IfRead(d.SkewTRightTemp,
+               [&](std::int16_t v) { axis.SkewTRightTemp = BoundedAxisTemperature(v); });
+        IfRead(d.ProfileRightTemp,
+               [&](std::int16_t v) { axis.ProfileRightTemp = BoundedAxisTemperature(v); });
+        IfRead(d.RightTemp, [&](std::int16_t v) { axis.RightTemp = BoundedAxisTemperature(v); });
         IfRead(d.TopPressure, [&](std::int16_t v) {
             // The top stays above the ground of the run shown, so that the
             // diagram keeps a height.

@@ -5,6 +5,7 @@
 #include "files/ConfigFile.h"
 #include "files/DataFile.h"
 #include "files/FieldReader.h"
+#include "files/ScaleBounds.h"
 #include "files/Session.h"
 #include "files/TrainingHook.h"
 #include "overview/ui/FrmOverView.h"
@@ -359,10 +360,10 @@ bool FrmProfile::Form_Load(const std::vector<std::string>& arguments) {
 void FrmProfile::ApplySettings() {
     const HistorySettings& h = session_.history;
     TemperatureAxisEnds& axis = session_.temperatureAxis;
-    axis.ProfileLeftTemp = h.ProfileLeftTemp;
-    axis.ProfileRightTemp = h.ProfileRightTemp;
-    axis.SkewTLeftTemp = h.SkewTLeftTemp;
-    axis.SkewTRightTemp = h.SkewTRightTemp;
+    axis.ProfileLeftTemp = BoundedAxisTemperature(h.ProfileLeftTemp);
+    axis.ProfileRightTemp = BoundedAxisTemperature(h.ProfileRightTemp);
+    axis.SkewTLeftTemp = BoundedAxisTemperature(h.SkewTLeftTemp);
+    axis.SkewTRightTemp = BoundedAxisTemperature(h.SkewTRightTemp);
     const std::pair<QCheckBox*, std::int16_t> checks[] = {{chkLCL, h.chkLCL},
                                                           {chkECAPE, h.chkECAPE},
                                                           {chkLFC, h.chkLFC},

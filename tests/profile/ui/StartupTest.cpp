@@ -268,16 +268,16 @@ TEST_F(Startup, AHistoryWithOneGarbageLineLosesOnlyThatLine) {
     EXPECT_EQ(again.LakeTempF, 44);
 }
 
-// A damaged history file of which no copy can be kept (every name for one
-// is taken) is left as it was by Done, which says so.
-TEST_F(Startup, DoneLeavesADamagedHistoryItCouldNotCopy) {
+// A damaged history file that cannot be moved aside (every name for it is
+// taken) is left as it was by Done, which says so.
+TEST_F(Startup, DoneLeavesADamagedHistoryItCouldNotMoveAside) {
     const fs::path history = folder_ / "tarvex.hst";
     std::ofstream(history, std::ios::binary) << "damaged";
     for (int number = 1; number <= 20; ++number)
         std::ofstream(DamagedHistoryPath(history, number)) << "taken";
     FrmProfile& w = Start();
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].find("Done leaves the file as it is"), std::string::npos);
+    EXPECT_NE(messages_[0].find("Done does not save the settings over it"), std::string::npos);
     w.btnDone_Click();
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[1], DescribeHistoryLeftInPlace(history));

@@ -408,6 +408,39 @@ TEST_F(WindowControls, ASlotOfAnotherLineCountChangesNothing) {
     EXPECT_NE(messages_.at(0).find("ops.SP1"), std::string::npos);
 }
 
+// A slot that is there but cannot be opened is told, not taken for a slot
+// never saved; temperature-axis ends no sounding reaches are recalled within
+// the temperatures a sounding can hold.
+TEST_F(WindowControls, AnUnreadableSlotIsToldAndFarAxisEndsAreBounded) {
+    fs::create_directories(folder_ / "settings");
+    fs::create_symlink(Slot(2), Slot(2)); // a link to itself
+    window_->btnRecall_Click(2);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("ops.SP2\" cannot be recalled: the file cannot be opened (Too "
+                                "many levels of symbolic links). Nothing was changed."),
+              std::string::npos)
+        << messages_[0];
+
+    DisplaySettings far = Changed();
+    far.SkewTLeftTemp = far.ProfileLeftTemp = far.LeftTemp = -32767;
+    far.SkewTRightTemp = far.ProfileRightTemp = far.RightTemp = 32767;
+    ASSERT_TRUE(WriteSlot(3, far));
+    window_->btnRecall_Click(3);
+    const TemperatureAxisEnds& axis = session_.temperatureAxis;
+    for (std::int16_t left : {axis.SkewTLeftTemp, axis.ProfileLeftTemp, axis.LeftTemp})
+        EXPECT_EQ(left, -150);
+    for (std::int16_t right : {axis.SkewTRightTemp, axis.ProfileRightTemp, axis.RightTemp})
+        EXPECT_EQ(right, 80);
+    // Ends within the bounds stand as stored.
+    far.SkewTLeftTemp = far.ProfileLeftTemp = far.LeftTemp = -149;
+    far.SkewTRightTemp = far.ProfileRightTemp = far.RightTemp = 79;
+    ASSERT_TRUE(WriteSlot(3, far));
+    window_->btnRecall_Click(3);
+    EXPECT_EQ(axis.LeftTemp, -149);
+    EXPECT_EQ(axis.SkewTRightTemp, 79);
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
 TEST_F(WindowControls, AboutShowsOneWindowMadeAgainAfterOK) {
     window_->btnHelp->click();
     FrmHelp* about = window_->AboutWindow();

@@ -222,6 +222,7 @@ float FieldReader::ReadNumber() {
     const char* p = data + pos_;
     while (p < end && ClassOf(*p) == kBlank) ++p;
     const Decimal decimal = ScanDecimal(p, end);
+    notANumber_.reset();
     if (decimal.exact && (decimal.end == end || ClassOf(*decimal.end) != 0)) {
         lastLine_ = line_;
         pos_ = SkipDelimiterFrom(static_cast<std::size_t>(decimal.end - data));
@@ -234,6 +235,7 @@ float FieldReader::ReadNumber() {
     if (IsNonFiniteNumber(field))
         throw TextReadError(lastLine_,
                             "the number \"" + EchoText(field) + "\" is not a finite number");
+    notANumber_ = field;
     return 0.0f;
 }
 

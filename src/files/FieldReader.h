@@ -62,6 +62,9 @@ class FieldReader {
     int Line() const { return line_; }
     // Line of the last field or line read.
     int LastLine() const { return lastLine_; }
+    // The field the last ReadNumber or ReadKeyValue read when it was not a
+    // number (it gave 0; empty for a blank line); nothing when it was one.
+    std::optional<std::string_view> LastNotANumber() const { return notANumber_; }
 
     // The number a field stands for: 0 for anything that is not a whole,
     // finite number.
@@ -88,6 +91,7 @@ class FieldReader {
     std::size_t pos_ = 0;
     int line_ = 1;
     int lastLine_ = 1;
+    std::optional<std::string_view> notANumber_;
 };
 
 // How the read of one text file ended. line is the line of the file where the

@@ -159,6 +159,25 @@ struct ValueBound {
     static constexpr float kMissingValue = -9999.0f;
 };
 
+// Refuses the value just read when its field was not a number, at its line;
+// what names the value ("the wind speed"), ofTime as for RefuseValue.
+void CheckIsNumber(const FieldReader& in, std::string_view what, int ofTime) {
+    const std::optional<std::string_view> text = in.LastNotANumber();
+    if (!text) return;
+    throw TextReadError(in.LastLine(), text->empty()
+                                           ? std::string(what) + OfTimeText(ofTime) +
+                                                 " is missing: its line is blank"
+                                           : std::string(what) + " \"" + EchoText(*text) + "\"" +
+                                                 OfTimeText(ofTime) + " is not a number");
+}
+
+// The next field, which must be a number.
+float ReadValue(FieldReader& in, std::string_view what, int ofTime = 0) {
+    const float value = in.ReadNumber();
+    CheckIsNumber(in, what, ofTime);
+    return value;
+}
+
 // ofTime is the 1-based forecast time the value belongs to, 0 for a value of
 // a level (its line names it) or of the station.
 [[noreturn]] void RefuseValue(const ValueBound& bound, float value, int line, int ofTime) {
@@ -175,7 +194,7 @@ void CheckValue(const ValueBound& bound, float value, int line, int ofTime = 0) 
 // The next field as a number within bound; a value outside it is refused at
 // the field's own line.
 float ReadBounded(FieldReader& in, const ValueBound& bound, int ofTime) {
-    const float value = in.ReadNumber();
+    const float value = ReadValue(in, bound.what, ofTime);
     if (!bound.Holds(value)) RefuseValue(bound, value, in.LastLine(), ofTime);
     return value;
 }
@@ -237,7 +256,7 @@ constexpr ValueBound kSurfaceWindDirection{"the 10 m wind direction", 0.0f, 360.
 
 // A precipitation type flag: 0 or 1, or missing; ofTime as for RefuseValue.
 float ReadTypeFlag(FieldReader& in, int ofTime) {
-    const float flag = in.ReadNumber();
+    const float flag = ReadValue(in, "the precipitation type flag", ofTime);
     if (flag != 0.0f && flag != 1.0f && flag != ValueBound::kMissingValue)
         throw ValueOutOfRange(in.LastLine(), "the precipitation type flag " + NumberText(flag) +
                                                  OfTimeText(ofTime) + " is neither 0 nor 1");
@@ -276,10 +295,10 @@ void CheckWetBulb(const ProfileArrays& s, int m, int t, int L, int line) {
 void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, ProfileArrays& s, int m,
                      int t, int L, int line) {
     if (legacy && layout != SoundingLayout::Gfs3) {
-        s.Temperature(m, t, L) = in.ReadNumber();
+        s.Temperature(m, t, L) = ReadValue(in, "the temperature");
         in.SkipFields(1);
-        s.WetBulb(m, t, L) = in.ReadNumber();
-        s.DewPoint(m, t, L) = in.ReadNumber();
+        s.WetBulb(m, t, L) = ReadValue(in, "the wet-bulb temperature");
+        s.DewPoint(m, t, L) = ReadValue(in, "the dew point");
         CheckLevelTemperatures(s, m, t, L, line);
         CheckWetBulb(s, m, t, L, line);
         s.ThetaE(m, t, L) = ReadBounded(in, kThetaE, 0);
@@ -291,10 +310,10 @@ void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, Profil
         s.Height(m, t, L) = StdHeightMeters(s.Pressure(m, t, L));
         return;
     }
-    s.Temperature(m, t, L) = in.ReadNumber();
-    s.WetBulb(m, t, L) = in.ReadNumber();
+    s.Temperature(m, t, L) = ReadValue(in, "the temperature");
+    s.WetBulb(m, t, L) = ReadValue(in, "the wet-bulb temperature");
     const int wetBulbLine = in.LastLine();
-    s.DewPoint(m, t, L) = in.ReadNumber();
+    s.DewPoint(m, t, L) = ReadValue(in, "the dew point");
     CheckLevelTemperatures(s, m, t, L, line);
     CheckWetBulb(s, m, t, L, wetBulbLine);
     s.ThetaE(m, t, L) = ReadBounded(in, kThetaE, 0);
@@ -302,7 +321,7 @@ void ReadLevelFields(FieldReader& in, SoundingLayout layout, bool legacy, Profil
     s.WindSpeed(m, t, L) = ReadBounded(in, kWindSpeed, 0);
     s.Omega(m, t, L) = ReadBounded(in, kOmega, 0);
     if (layout == SoundingLayout::EtaRuc) {
-        const float cloud = in.ReadNumber();
+        const float cloud = ReadValue(in, kCloudFraction.what);
         if (cloud != kDerivedCloud) CheckValue(kCloudFraction, cloud, in.LastLine());
         s.CloudFraction(m, t, L) = cloud;
     } else {
@@ -332,6 +351,7 @@ void ReadStationParameters(FieldReader& in, ProfileArrays& s, int m, int t) {
     float value[13];
     for (int i = 0; i < 13; ++i) {
         value[i] = in.ReadKeyValue();
+        CheckIsNumber(in, kStationBounds[i].what, t + 1);
         CheckValue(kStationBounds[i], value[i], in.LastLine(), t + 1);
     }
     s.Showalter(m, t) = value[0];
@@ -384,7 +404,7 @@ SurfaceAirLines ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileAr
     auto read = [&](const ValueBound& bound) { return ReadBounded(in, bound, time); };
     switch (layout) {
     case SoundingLayout::EtaRuc: {
-        s.SurfacePressure(m, t) = in.ReadNumber();
+        s.SurfacePressure(m, t) = ReadValue(in, "the surface pressure", time);
         s.SkinTemperature(m, t) = read(kSkinTemperature);
         const float firstSoil = read(kSoilTemperature);
         read(kSnowfall); // checked, not kept
@@ -398,7 +418,7 @@ SurfaceAirLines ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileAr
         s.SurfaceV(m, t) = read(kSurfaceV);
         s.RunOff(m, t) = read(kRunOff);
         in.SkipFields(1);
-        s.SurfaceTemp(m, t) = in.ReadNumber();
+        s.SurfaceTemp(m, t) = ReadValue(in, "the 2 m temperature", time);
         lines.temperature = in.LastLine();
         s.SpecificHumidity(m, t, 0) = read(kSurfaceHumidity);
         in.SkipFields(4);
@@ -409,27 +429,27 @@ SurfaceAirLines ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileAr
         s.PTypeModelCode(m, t) = ClampToInt<std::int32_t>(std::round(read(kWeatherCode)));
         s.CloudBase(m, t) = read(kCloudBase);
         s.Visibility(m, t) = read(kVisibility);
-        s.SurfaceDewPoint(m, t) = in.ReadNumber();
+        s.SurfaceDewPoint(m, t) = ReadValue(in, "the 2 m dew point", time);
         lines.dewPoint = in.LastLine();
         // The soil temperatures are kept only as their weighted mean.
         s.GroundTemperature(m, t) = (3.0f * firstSoil + secondSoil) / 4.0f;
         break;
     }
     case SoundingLayout::Ngm:
-        s.SurfacePressure(m, t) = in.ReadNumber();
+        s.SurfacePressure(m, t) = ReadValue(in, "the surface pressure", time);
         in.SkipFields(1);
         s.Precip(m, t) = read(kPrecip);
         s.ConvPrecip(m, t) = read(kConvPrecip);
         in.SkipFields(13);
-        s.SurfaceTemp(m, t) = in.ReadNumber();
+        s.SurfaceTemp(m, t) = ReadValue(in, "the 2 m temperature", time);
         lines.temperature = in.LastLine();
-        s.SurfaceDewPoint(m, t) = in.ReadNumber();
+        s.SurfaceDewPoint(m, t) = ReadValue(in, "the 2 m dew point", time);
         lines.dewPoint = in.LastLine();
         s.SurfaceWindSpeed(m, t) = read(kSurfaceWindSpeed);
         s.SurfaceWindDirection(m, t) = read(kSurfaceWindDirection);
         break;
     case SoundingLayout::Gfs3: {
-        s.SurfacePressure(m, t) = in.ReadNumber();
+        s.SurfacePressure(m, t) = ReadValue(in, "the surface pressure", time);
         s.SkinTemperature(m, t) = read(kSkinTemperature);
         in.SkipFields(1);
         s.Evaporation(m, t) = read(kEvaporation);
@@ -438,7 +458,7 @@ SurfaceAirLines ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileAr
         in.SkipFields(4);
         s.SurfaceU(m, t) = read(kSurfaceU);
         s.SurfaceV(m, t) = read(kSurfaceV);
-        s.SurfaceTemp(m, t) = in.ReadNumber();
+        s.SurfaceTemp(m, t) = ReadValue(in, "the 2 m temperature", time);
         lines.temperature = in.LastLine();
         s.SpecificHumidity(m, t, 0) = read(kSurfaceHumidity);
         const float snow = ReadTypeFlag(in, time);
@@ -446,7 +466,7 @@ SurfaceAirLines ReadSurfaceRow(FieldReader& in, SoundingLayout layout, ProfileAr
         const float freezingRain = ReadTypeFlag(in, time);
         const float rain = ReadTypeFlag(in, time);
         in.SkipFields(1);
-        s.SurfaceDewPoint(m, t) = in.ReadNumber();
+        s.SurfaceDewPoint(m, t) = ReadValue(in, "the 2 m dew point", time);
         lines.dewPoint = in.LastLine();
         // A flag the file leaves missing names no type.
         auto given = [](float flag) { return flag == ValueBound::kMissingValue ? 0.0 : flag; };
@@ -514,15 +534,10 @@ void CheckLevel(const ProfileArrays& s, int m, int t, int L, int line) {
 // time block ("STID") or the surface section ("STN"). Any other field that is
 // not a number is refused at its line.
 float ReadLevelPressure(FieldReader& in, int L, int t) {
-    const std::string_view field = in.ReadField();
-    if (field.empty() || field == "STID" || field == "STN") return 0.0f;
-    if (const std::optional<float> pressure = FieldReader::ParseNumber(field)) return *pressure;
-    if (FieldReader::IsTooLargeNumber(field))
-        throw TextReadError(in.LastLine(), "the number \"" + EchoText(field) + "\" is too large");
-    if (FieldReader::IsNonFiniteNumber(field))
-        throw TextReadError(in.LastLine(),
-                            "the number \"" + EchoText(field) + "\" is not a finite number");
-    throw TextReadError(in.LastLine(), "the pressure \"" + EchoText(field) + "\" of level " +
+    const float pressure = in.ReadNumber();
+    const std::optional<std::string_view> text = in.LastNotANumber();
+    if (!text || text->empty() || *text == "STID" || *text == "STN") return pressure;
+    throw TextReadError(in.LastLine(), "the pressure \"" + EchoText(*text) + "\" of level " +
                                            std::to_string(L) + OfTimeText(t + 1) +
                                            " is not a number");
 }
@@ -657,12 +672,15 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
             if (t > 1) CheckEvenStep(s, m, t, keys, in.LastLine());
             if (t == 0) {
                 const float latitude = in.ReadKeyValue();
+                CheckIsNumber(in, "the station latitude", 0);
                 CheckStationBound("latitude", latitude, 90.0f, in.LastLine());
                 const float longitude = in.ReadKeyValue();
+                CheckIsNumber(in, "the station longitude", 0);
                 CheckStationBound("longitude", longitude, 180.0f, in.LastLine());
                 s.StationLat(m) = latitude;
                 s.StationLon(m) = -longitude;
                 elevationMeters = in.ReadKeyValue();
+                CheckIsNumber(in, kElevation.what, 0);
                 CheckValue(kElevation, elevationMeters, in.LastLine());
                 s.StationElevation(m) = elevationMeters / 1000.0f;
             } else {

@@ -128,14 +128,18 @@ TEST_F(Overview, EveryShippedRunCountsItsHoursByItsOwnTimes) {
 // that step unevenly are refused, naming the file and the first uneven time,
 // and the run shown before stays with its hours.
 TEST_F(Overview, TheFileTimesGiveTheHoursPerColumn) {
-    const auto write = [this](const std::string& model, int times, int step) {
+    // A run of the model, with one text in it replaced when asked.
+    const auto write = [this](const std::string& model, int times, int step,
+                              const std::string& from = "", const std::string& to = "") {
         samples::SampleSpec spec;
         spec.layout = model;
         spec.times = times;
         spec.hoursPerTime = step;
         spec.levels = 20;
+        std::string text = samples::MakeSoundingText(spec);
+        if (!from.empty()) text.replace(text.find(from), from.size(), to);
         const fs::path path = folder_ / (model + "_KBUF.buf");
-        std::ofstream(path, std::ios::binary) << samples::MakeSoundingText(spec);
+        std::ofstream(path, std::ios::binary) << text;
         EXPECT_TRUE(test::UseModelOfSample(session_, path));
         return path;
     };
@@ -157,16 +161,7 @@ TEST_F(Overview, TheFileTimesGiveTheHoursPerColumn) {
     EXPECT_EQ(session_.TimeLabelEvery, 2);
 
     // The fourth time an hour late: 6 h, 6 h, then 7 h.
-    const fs::path uneven = write("eta", 5, 6);
-    std::string text;
-    {
-        std::ifstream in(uneven, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    const std::size_t at = text.find("TIME = 261210/0600");
-    ASSERT_NE(at, std::string::npos);
-    text.replace(at, 18, "TIME = 261210/0700");
-    std::ofstream(uneven, std::ios::binary) << text;
+    const fs::path uneven = write("eta", 5, 6, "TIME = 261210/0600", "TIME = 261210/0700");
     std::string message;
     main_->SetMessageHandler([&message](const std::string& m) { message = m; });
     EXPECT_FALSE(main_->LoadSoundingFile(uneven.string()));

@@ -3,6 +3,7 @@
 // What the benchmarks share: a full eta run (85 times, 67 levels) from the
 // sample generator, as text or written to a file of the temporary folder.
 #include "SampleSounding.h"
+#include "overview/fields/OverviewState.h"
 
 #include <filesystem>
 #include <fstream>
@@ -11,8 +12,10 @@
 
 namespace tarvex::bench {
 
-inline std::string FullEtaRunText() {
+inline std::string
+FullEtaRunText(samples::Atmosphere atmosphere = samples::Atmosphere::WarmSeasonConvective) {
     samples::SampleSpec spec;
+    spec.atmosphere = atmosphere;
     spec.layout = "eta";
     spec.times = 85;
     spec.levels = 67;
@@ -21,12 +24,37 @@ inline std::string FullEtaRunText() {
 
 // Writes the run to a file named after the benchmark and the process (runs
 // side by side never share it); the caller removes it.
-inline std::filesystem::path WriteFullEtaRun(const std::string& name) {
+inline std::filesystem::path
+WriteFullEtaRun(const std::string& name,
+                samples::Atmosphere atmosphere = samples::Atmosphere::WarmSeasonConvective) {
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() /
         ("tarvex-bench-" + name + "-" + std::to_string(::getpid()) + "-eta_KBUF.buf");
-    std::ofstream(path, std::ios::binary) << FullEtaRunText();
+    std::ofstream(path, std::ios::binary) << FullEtaRunText(atmosphere);
     return path;
+}
+
+// Every overlay of the overview that draws: shading, the ten contoured
+// fields of the store, "Now", the time grid, the surface, aviation,
+// convection, precipitation, fire-weather and wind overlays, the level
+// traces, cloud cover, parcel displays and index traces, with every parcel
+// level and CAPE depth toggle on.
+inline void TurnOnEveryOverviewOverlay(OverviewOptions& o) {
+    o.chkTemperature = o.chkVelocity = o.chkRHContour = o.chkRHIcontour = o.chkDPD = true;
+    o.chkTheta = o.chkThetaE = o.chkWetBulb = o.ChkOmega = o.chkMixingRatio = true;
+    o.chkSfcTemp = o.chkSfcDewPoint = o.chkSkinTemp = o.chkWindChill = o.chkSfcPres = true;
+    o.chkPrecipWater = o.chkVisibility = o.chkWarmCloud = o.chkStormRelInflow = true;
+    o.chkMBEspeed = o.chkInversions = o.chkPrecip = o.chkSnow = o.chkRunOff = true;
+    o.chkSnowGrowth = o.chkMixingLayer = o.chkTransportWinds = o.chkTransportSpeed = true;
+    o.chkVentilation = o.chkWinds = o.chkVWP = o.chkVWPColor = o.chkVVTrend = true;
+    o.chkMoistLakeIndex = o.chkMeanWind = true;
+    o.chkGridTime = true;
+    o.chkClouds = o.chkELCIN = o.chkInstability = o.chkEvaporation = o.chkLakeIndex = true;
+    o.chkApparentTemp = o.chkTotalTotals = o.chkHelicity = o.chk3HPresChange = true;
+    o.chkCAPE = o.chkFreezingLevel = o.chkDavisIndex = o.chkTQ = o.chkHainesIndex = true;
+    o.chkLIC = o.chkLIE = o.chkCloudBase = o.chkECAPE = o.chkHeights = true;
+    o.HeightsColours.fill(0x0000FF);
+    o.CAPEkmColours.fill(0x00C000);
 }
 
 } // namespace tarvex::bench

@@ -44,30 +44,11 @@ void BM_OverviewRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_OverviewRedraw)->Unit(benchmark::kMillisecond);
 
-// Every overlay that draws so far: shading, the ten contoured fields of the
-// store, "Now", the time grid and the traces and parcel displays.
+// Every overlay that draws, the same picture drawn again each time: compare
+// with the redraws a user brings (bench_user_actions.cpp).
 void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
     OverviewBench b(state);
-    tarvex::OverviewOptions& o = b.options;
-    o.chkTemperature = o.chkVelocity = o.chkRHContour = o.chkRHIcontour = o.chkDPD = true;
-    o.chkTheta = o.chkThetaE = o.chkWetBulb = o.ChkOmega = o.chkMixingRatio = true;
-    // Surface, aviation, convection, precipitation, fire-weather and wind
-    // overlays.
-    o.chkSfcTemp = o.chkSfcDewPoint = o.chkSkinTemp = o.chkWindChill = o.chkSfcPres = true;
-    o.chkPrecipWater = o.chkVisibility = o.chkWarmCloud = o.chkStormRelInflow = true;
-    o.chkMBEspeed = o.chkInversions = o.chkPrecip = o.chkSnow = o.chkRunOff = true;
-    o.chkSnowGrowth = o.chkMixingLayer = o.chkTransportWinds = o.chkTransportSpeed = true;
-    o.chkVentilation = o.chkWinds = o.chkVWP = o.chkVWPColor = o.chkVVTrend = true;
-    o.chkMoistLakeIndex = o.chkMeanWind = true;
-    o.chkGridTime = true;
-    // Level traces, cloud cover, parcel displays and index traces, with every
-    // parcel level and CAPE depth toggle on.
-    o.chkClouds = o.chkELCIN = o.chkInstability = o.chkEvaporation = o.chkLakeIndex = true;
-    o.chkApparentTemp = o.chkTotalTotals = o.chkHelicity = o.chk3HPresChange = true;
-    o.chkCAPE = o.chkFreezingLevel = o.chkDavisIndex = o.chkTQ = o.chkHainesIndex = true;
-    o.chkLIC = o.chkLIE = o.chkCloudBase = o.chkECAPE = o.chkHeights = true;
-    o.HeightsColours.fill(0x0000FF);
-    o.CAPEkmColours.fill(0x00C000);
+    tarvex::bench::TurnOnEveryOverviewOverlay(b.options);
     // The derived fields and parcels are made once, by the first redraw.
     tarvex::RedrawOverview(b.ctx, false);
     for (auto _ : state) tarvex::RedrawOverview(b.ctx, false);

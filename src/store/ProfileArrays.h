@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tarvex {
@@ -38,20 +39,28 @@ template <typename T> class ZeroedArray {
   public:
     explicit ZeroedArray(std::size_t count) : data_(Allocate(count)), count_(count) {}
     ZeroedArray(const ZeroedArray& other) : data_(Allocate(other.count_)), count_(other.count_) {
-        std::memcpy(data_.get(), other.data_.get(), count_ * sizeof(T));
+        if (count_ > 0) std::memcpy(data_.get(), other.data_.get(), count_ * sizeof(T));
     }
     // An array of the same size takes the values into the pages it already
     // holds: a new block would be fresh pages, faulted in one by one.
     ZeroedArray& operator=(const ZeroedArray& other) {
         if (this == &other) return *this;
-        if (count_ == other.count_)
-            std::memcpy(data_.get(), other.data_.get(), count_ * sizeof(T));
-        else
+        if (count_ == other.count_ && data_) {
+            if (count_ > 0) std::memcpy(data_.get(), other.data_.get(), count_ * sizeof(T));
+        } else {
             *this = ZeroedArray(other);
+        }
         return *this;
     }
-    ZeroedArray(ZeroedArray&&) noexcept = default;
-    ZeroedArray& operator=(ZeroedArray&&) noexcept = default;
+    // The array moved from is left empty: no values and a size of 0, so that
+    // its size never counts values it no longer holds.
+    ZeroedArray(ZeroedArray&& other) noexcept
+        : data_(std::move(other.data_)), count_(std::exchange(other.count_, 0)) {}
+    ZeroedArray& operator=(ZeroedArray&& other) noexcept {
+        data_ = std::move(other.data_);
+        count_ = std::exchange(other.count_, 0);
+        return *this;
+    }
 
     T& operator[](std::size_t i) { return data_[i]; }
     const T& operator[](std::size_t i) const { return data_[i]; }

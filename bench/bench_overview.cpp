@@ -22,7 +22,9 @@ struct OverviewBench {
     tarvex::RasterSurface picRH{740, 670};
     tarvex::RasterSurface picLeft{48, 670};
     tarvex::RasterSurface picRight{48, 670};
-    tarvex::OverviewContext ctx{session, options, axes, picRH, picLeft, picRight, {}, {}};
+    tarvex::ContourTraces contours;
+    tarvex::OverviewContext ctx{session,  options, axes, picRH,    picLeft,
+                                picRight, {},      {},   &contours};
 
     explicit OverviewBench(benchmark::State& state) {
         session.models.ModelCodes = {"eta"};

@@ -10,6 +10,7 @@
 
 namespace tarvex {
 
+class ContourTraces;
 struct Session;
 
 // What the overview's controls say, as the redraw hub and its plotters read
@@ -234,6 +235,9 @@ struct OverviewContext {
     DateTime clock;
     // Written by the frame.
     GridAvailability grids;
+    // The contours of the fields drawn, kept by the window from one redraw
+    // to the next (none: each redraw traces them).
+    ContourTraces* contours = nullptr;
 };
 
 } // namespace tarvex

@@ -55,26 +55,16 @@ TimeHeightGrid Slice(OverviewContext& c, const LevelField& field, bool levelZero
                       levelZero);
 }
 
-// The contours of the fields drawn, kept from one redraw to the next: a
-// redraw that only changes other overlays (or the hour) does not trace them
-// again. Each is kept with the values it was traced from, so a read, a new
-// time window or scale, another height unit, interval or picture size traces
-// anew.
-ContourTraces& KeptContours() {
-    static ContourTraces kept;
-    return kept;
-}
-
 void Contour(OverviewContext& c, const LevelField& field, Rgb primary, Rgb secondary,
              int emphasis) {
     ContourField(c.picRH, Slice(c, field), c.options.ContourInterval, primary, secondary, emphasis,
-                 &KeptContours());
+                 c.contours);
 }
 
 void ContourBands(OverviewContext& c, const LevelField& field, std::span<const ContourBand> bands,
                   bool levelZero = false) {
     ContourFieldLevels(c.picRH, Slice(c, field, levelZero), c.options.ContourInterval, bands,
-                       &KeptContours());
+                       c.contours);
 }
 
 // A derived field is contoured once its Make routine has filled the model.

@@ -527,7 +527,8 @@ void FrmOverView::RedrawOverview() {
                         picRight->Surface(),
                         DateTime::FromParts(now.date().year(), now.date().month(), now.date().day(),
                                             now.time().hour(), now.time().minute()),
-                        {}};
+                        {},
+                        &contours_};
     WaitPointer busy;
     ::tarvex::RedrawOverview(ctx, RedrawSuspended, &busy);
     sidesDrawn_ = {std::pair{picLeft->Surface().PixelWidth(), picLeft->Surface().PixelHeight()},

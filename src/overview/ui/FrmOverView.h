@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/OverviewSettingsFile.h"
+#include "overview/fields/Contouring.h"
 #include "overview/fields/OverviewState.h"
 #include "platform/RasterSurface.h"
 #include "profile/diagrams/MapDiagram.h"
@@ -289,6 +290,12 @@ class FrmOverView : public QWidget {
     std::function<std::string()> choosePdf_;
     QWidget* pictureArea_ = nullptr;
     MapWindState mapWind_;
+    // The contours of the fields drawn, kept from one redraw to the next: a
+    // redraw that only changes other overlays (or the hour) does not trace
+    // them again. Each is kept with the values it was traced from, so a
+    // read, a new time window or scale, another height unit, interval or
+    // picture size traces anew.
+    ContourTraces contours_;
     // The map background at the map panel's size, rebuilt when the view or
     // the size changes.
     RasterSurface mapBuffer_{1, 1};

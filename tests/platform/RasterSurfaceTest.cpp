@@ -562,5 +562,47 @@ TEST(RasterSurface, WideStrokesDrawnAgainHaveTheToolkitsPixels) {
         }
 }
 
+// Kept circle stamps: each circle of a sequence differs from the one before
+// in one thing the stamp depends on (radius, pen colour, width and style,
+// fill style and colour); drawn after it, it has the pixels a surface that
+// never drew a circle gives it.
+TEST(RasterSurface, CircleStampsAreKeptApartByEverythingTheyDependOn) {
+    struct Circle {
+        double radius;
+        Rgb pen;
+        int width;
+        DrawStyle style;
+        FillStyle fill;
+        Rgb fillColor;
+    };
+    const Rgb red = RGB(200, 30, 60);
+    const Rgb green = RGB(0, 90, 0);
+    const Circle sequence[] = {
+        {4.0, red, 1, DrawStyle::Solid, FillStyle::Solid, green},
+        {5.0, red, 1, DrawStyle::Solid, FillStyle::Solid, green},                     // radius
+        {5.0, RGB(0, 0, 250), 1, DrawStyle::Solid, FillStyle::Solid, green},          // pen colour
+        {5.0, RGB(0, 0, 250), 3, DrawStyle::Solid, FillStyle::Solid, green},          // width
+        {5.0, RGB(0, 0, 250), 3, DrawStyle::Solid, FillStyle::Transparent, green},    // fill style
+        {5.0, RGB(0, 0, 250), 3, DrawStyle::Solid, FillStyle::Solid, RGB(0, 0, 250)}, // fill colour
+        {6.0, red, 1, DrawStyle::Solid, FillStyle::Transparent, green},
+        {6.0, red, 1, DrawStyle::Dot, FillStyle::Transparent, green}, // pen style
+    };
+    RasterSurface kept(40, 40);
+    for (const Circle& c : sequence) {
+        RasterSurface fresh(40, 40);
+        for (RasterSurface* surface : {&kept, &fresh}) {
+            surface->Clear();
+            surface->SetDrawWidth(c.width);
+            surface->SetDrawStyle(c.style);
+            surface->SetFillStyle(c.fill);
+            surface->SetFillColor(c.fillColor);
+            surface->Circle(20, 20, c.radius, c.pen);
+        }
+        EXPECT_EQ(kept.Image(), fresh.Image())
+            << "radius " << c.radius << " width " << c.width << " style "
+            << static_cast<int>(c.style) << " fill " << static_cast<int>(c.fill);
+    }
+}
+
 } // namespace
 } // namespace tarvex

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -69,10 +70,13 @@ struct OpenOverview {
     // Delivers what the toolkit has pending (sizes, paints).
     static void Settle() { QApplication::processEvents(); }
 
-    // Ends the benchmark with an error when an iteration drew nothing.
+    // Ends the benchmark with an error when an iteration drew nothing;
+    // counts the redraws an action brings.
     void CheckEachDrew(benchmark::State& state, int before) const {
-        if (redraws - before < static_cast<int>(state.iterations()))
+        const auto iterations = static_cast<double>(state.iterations());
+        if (redraws - before < iterations)
             state.SkipWithError("an action did not redraw the overview");
+        state.counters["redraws"] = (redraws - before) / std::max(iterations, 1.0);
     }
 };
 
@@ -176,6 +180,7 @@ void BM_OverviewNextFile(benchmark::State& state) {
         tarvex::bench::WriteFullEtaRun("next-warm"),
         tarvex::bench::WriteFullEtaRun("next-winter", tarvex::samples::Atmosphere::WinterWarmNose)};
     int k = 0;
+    const int before = o.redraws;
     for (auto _ : state) {
         k = 1 - k;
         if (!o.loaded.window.LoadSoundingFile(files[static_cast<std::size_t>(k)].string()))
@@ -184,6 +189,7 @@ void BM_OverviewNextFile(benchmark::State& state) {
         o.Attach(state);
         OpenOverview::Settle();
     }
+    o.CheckEachDrew(state, before);
     for (const fs::path& file : files) fs::remove(file);
 }
 BENCHMARK(BM_OverviewNextFile)->Apply(OverviewArgs);

@@ -2,6 +2,7 @@
 // reads the user's settings and the configuration beside the program, lists
 // the sounding files and shows the first site's sounding, or the file named
 // on the command line.
+#include "files/HistoryFile.h"
 #include "files/Session.h"
 #include "platform/GuardedApplication.h"
 #include "platform/QtDesktopService.h"
@@ -16,6 +17,9 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // A file-size limit fails a write, which is reported, instead of ending
+    // the program without a word.
+    tarvex::IgnoreFileSizeSignal();
     // The program's store is made on another thread while the toolkit
     // connects to the display: its tables are large, and their memory is
     // mapped as they are filled.

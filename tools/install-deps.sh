@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those that
-# are missing. Sourced by run.sh and test.sh.
+# Installs the Debian packages the build, the tests and the program need, only
+# those that are missing. Sourced by run.sh and test.sh.
 set -euo pipefail
 
 TARVEX_PACKAGES=(
@@ -8,6 +8,7 @@ TARVEX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   fonts-dejavu-core
+  xdg-utils # xdg-open, the opener of help pages the shipped configuration names
   xvfb xauth xdotool imagemagick openbox x11-utils
   clang libclang-rt-14-dev
 )

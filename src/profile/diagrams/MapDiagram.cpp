@@ -124,8 +124,11 @@ std::string WholePart(float value) {
 
 std::vector<MapOutlinePoint> ParseMapOutlines(std::string_view text, int& skipped) {
     std::vector<MapOutlinePoint> points;
-    std::optional<float> pendingLat; // first value of a record read so far
-    bool startNext = true;           // no outline is open
+    // The first value of a record read so far (a plain pair rather than an
+    // optional, which GCC's optimiser takes for unset where it is read).
+    float pendingLat = 0.0f;
+    bool hasPendingLat = false;
+    bool startNext = true; // no outline is open
     ForEachLine(text, [&](std::string_view rest) {
         while (true) {
             const std::optional<std::string_view> field = NextField(rest);
@@ -136,17 +139,18 @@ std::vector<MapOutlinePoint> ParseMapOutlines(std::string_view text, int& skippe
                 // A record with a bad value is dropped with the rest of its
                 // line; the next good point opens a new outline.
                 ++skipped;
-                pendingLat.reset();
+                hasPendingLat = false;
                 startNext = true;
                 break;
             }
-            if (!pendingLat) {
-                pendingLat = value;
+            if (!hasPendingLat) {
+                pendingLat = *value;
+                hasPendingLat = true;
                 continue;
             }
-            const float lat = *pendingLat;
+            const float lat = pendingLat;
             const float lon = *value;
-            pendingLat.reset();
+            hasPendingLat = false;
             if (!OnAnyMap(lat, lon)) {
                 ++skipped;
                 startNext = true;
@@ -157,7 +161,7 @@ std::vector<MapOutlinePoint> ParseMapOutlines(std::string_view text, int& skippe
             startNext = false;
         }
     });
-    if (pendingLat) ++skipped; // the file ends inside a record
+    if (hasPendingLat) ++skipped; // the file ends inside a record
     return points;
 }
 

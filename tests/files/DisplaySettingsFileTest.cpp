@@ -14,6 +14,8 @@ namespace tarvex {
 namespace {
 
 using test::ChangedSlot;
+using test::Flip;
+using D = DisplaySettings;
 
 // The file of ChangedSlot, line by line (CR LF added below); the second
 // item of a line starts in column 15, the third in column 29.
@@ -85,6 +87,71 @@ TEST(DisplaySettingsFile, WritesTheSlotLineByLineInPrintZones) {
     EXPECT_EQ(DisplaySettingsPath("/home/ops/.local/Tarvex/", "ops", 2).string(),
               "/home/ops/.local/Tarvex/ops.SP2");
     EXPECT_EQ(DisplaySettingsPath("", "ops", 1).string(), "ops.SP1");
+}
+
+// Every item of the slot stands on its own line and place of the layout.
+TEST(DisplaySettingsFile, EachItemHasItsOwnPlace) {
+    std::vector<test::ItemPlace<D>> places = {{1, 0, [](D& d) { Flip(d.chkWindVector); }},
+                                              {2, 0, [](D& d) { Flip(d.ColorWinds); }},
+                                              {3, 0, [](D& d) { Flip(d.DigitalWindStyle); }},
+                                              {4, 0, [](D& d) { Flip(d.chkWindDigital); }},
+                                              {5, 0, [](D& d) { Flip(d.ChkOmega); }},
+                                              {6, 0, [](D& d) { Flip(d.OmegaFiltered); }},
+                                              {7, 0, [](D& d) { Flip(d.chk10MWind); }},
+                                              {8, 0, [](D& d) { Flip(d.chkRH); }},
+                                              {9, 0, [](D& d) { Flip(d.chkWetBulb); }},
+                                              {10, 0, [](D& d) { Flip(d.chkInversions); }},
+                                              {11, 0, [](D& d) { Flip(d.chkSnowGrowth); }},
+                                              {12, 0, [](D& d) { Flip(d.chksWSYMb); }},
+                                              {13, 0, [](D& d) { Flip(d.chkSkewT); }},
+                                              {14, 0, [](D& d) { Flip(d.chkLines); }},
+                                              {15, 0, [](D& d) { Flip(d.chkDryAdiabats); }},
+                                              {16, 0, [](D& d) { Flip(d.chkClouds); }},
+                                              {17, 0, [](D& d) { d.VWPInterval = 1; }},
+                                              {17, 1, [](D& d) { d.VWPIntervalA = 3; }},
+                                              {17, 2, [](D& d) { Flip(d.UseVWPIntervalA); }},
+                                              {18, 0, [](D& d) { d.VerticalUnit = 1; }},
+                                              {19, 0, [](D& d) { d.MomentumXferIndex = 1; }},
+                                              {20, 0, [](D& d) { d.SkewTLeftTemp = -50; }},
+                                              {20, 1, [](D& d) { d.ProfileLeftTemp = -30; }},
+                                              {20, 2, [](D& d) { d.LeftTemp = -20; }},
+                                              {21, 0, [](D& d) { d.SkewTRightTemp = 5; }},
+                                              {21, 1, [](D& d) { d.ProfileRightTemp = 35; }},
+                                              {21, 2, [](D& d) { d.RightTemp = 45; }},
+                                              {22, 0, [](D& d) { d.TopPressure = 300; }},
+                                              {23, 0, [](D& d) { Flip(d.chkLakeIndex); }},
+                                              {24, 0, [](D& d) { d.vsbLakeF = 50; }},
+                                              {25, 0, [](D& d) { Flip(d.chkMoistLakeIndex); }},
+                                              {26, 0, [](D& d) { Flip(d.chkLIC); }},
+                                              {27, 0, [](D& d) { Flip(d.chkLCL); }},
+                                              {28, 0, [](D& d) { Flip(d.chkECAPE); }},
+                                              {29, 0, [](D& d) { Flip(d.chkCCL); }},
+                                              {30, 0, [](D& d) { Flip(d.chkConvectiveTemp); }},
+                                              {31, 0, [](D& d) { Flip(d.chkWBZ); }},
+                                              {32, 0, [](D& d) { Flip(d.chkLFC); }},
+                                              {33, 0, [](D& d) { Flip(d.chkEQL); }},
+                                              {34, 0, [](D& d) { Flip(d.chkParcel); }},
+                                              {35, 0, [](D& d) { Flip(d.chkCINS); }},
+                                              {36, 0, [](D& d) { d.ActivePanel = 5; }},
+                                              {42, 0, [](D& d) { Flip(d.chkBrightBand); }},
+                                              {43, 0, [](D& d) { Flip(d.chkSigmaLevel); }},
+                                              {44, 0, [](D& d) { Flip(d.chkMeanFlow); }},
+                                              {45, 0, [](D& d) { d.SigmaLevelPressure = 600.5f; }},
+                                              {46, 0, [](D& d) { d.MeanFlowPressure[0] = 925.0f; }},
+                                              {47, 0, [](D& d) { d.MeanFlowPressure[1] = 400.0f; }},
+                                              {48, 0, [](D& d) { d.DisplayMode = 99; }},
+                                              {49, 0, [](D& d) { Flip(d.chkActiveReadout); }},
+                                              {49, 1, [](D& d) { d.ReadoutUnit = 0; }},
+                                              {50, 0, [](D& d) { Flip(d.chkIcing); }},
+                                              {51, 0, [](D& d) { Flip(d.chkMomentum); }},
+                                              {52, 0, [](D& d) { Flip(d.UseThicknessMethod); }},
+                                              {53, 0, [](D& d) { d.HodoTop = 8.0f; }},
+                                              {54, 0, [](D& d) { d.HodoBase = 2.0f; }}};
+    for (int k = 0; k < 5; ++k)
+        places.push_back({37 + k, 0, [k](D& d) { Flip(d.chkAngle[static_cast<std::size_t>(k)]); }});
+    test::ExpectEachItemAtItsPlace(
+        ChangedSlot(), places, FormatDisplaySettings,
+        [](const std::string& text) { return ParseDisplaySettings(text); });
 }
 
 TEST(DisplaySettingsFile, AValueThatIsNotFiniteIsWrittenAsZero) {

@@ -225,6 +225,9 @@ TEST_F(OverviewHour, NoPanelHidesTheHeldHourAtTheLeastWidth) {
             for (int hour = 0; hour <= std::min(60, static_cast<int>(w_->axes.ScaleLeftColumn) - 1);
                  ++hour) {
                 w_->picRH_MouseDown(1, 0, hour, 6.5);
+                // The panel shows this hour, not where the last one left it.
+                ASSERT_TRUE(box->isVisible()) << "panel " << k << " hour " << hour;
+                ASSERT_EQ(w_->SelectedHour, hour) << "panel " << k;
                 const ColumnPixels column = HourColumnPixels(w_->axes, w_->picRH->width(), hour);
                 EXPECT_TRUE(box->x() >= rhLeft + column.right ||
                             box->x() + box->width() <= rhLeft + column.left)

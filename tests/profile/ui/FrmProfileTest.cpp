@@ -170,12 +170,20 @@ TEST_F(MainWindow, ScrollBarKeysStepTheHoursFromAnyButton) {
         QApplication::sendEvent(window_->btnHelp, &event);
         return window_->soundingView().CurrentColumn;
     };
+    // Each key of a pair steps its own way, and each stops at its end.
     EXPECT_EQ(key(Qt::Key_Down), 1);
     EXPECT_EQ(key(Qt::Key_Right), 2);
+    EXPECT_EQ(key(Qt::Key_Left), 1);
     EXPECT_EQ(key(Qt::Key_End), 11);
+    EXPECT_EQ(key(Qt::Key_Down), 11);
     EXPECT_EQ(key(Qt::Key_Up), 10);
     EXPECT_EQ(key(Qt::Key_Home), 0);
-    EXPECT_EQ(key(Qt::Key_PageDown), window_->vsbHour->pageStep());
+    EXPECT_EQ(key(Qt::Key_Up), 0);
+    const int page = window_->vsbHour->pageStep();
+    ASSERT_TRUE(page > 1 && page < 11);
+    EXPECT_EQ(key(Qt::Key_PageDown), page);
+    EXPECT_EQ(key(Qt::Key_PageDown), 11);
+    EXPECT_EQ(key(Qt::Key_PageUp), 11 - page);
     EXPECT_EQ(window_->focusWidget(), window_->btnHelp);
 }
 

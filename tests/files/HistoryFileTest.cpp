@@ -1,4 +1,5 @@
 #include "files/HistoryFile.h"
+#include "files/SlotFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,97 @@ TEST(HistoryFile, WrittenTextHasTheFileLayout) {
     EXPECT_EQ(defaults[10], "20000 25000 32000 50000 0 0 0");
     EXPECT_EQ(defaults[37], "1 0"); // chkSkewT starts checked
     EXPECT_EQ(defaults[41], "1 1 False");
+}
+
+// The settings of a fresh start, the index thresholds cell by cell, written
+// as the file holds them.
+TEST(HistoryFile, DefaultsAreTheFileOfAFirstRun) {
+    const std::vector<std::string> expected = {
+        "34", "-60 10", "-60 10", "0", "30 70",
+        // The index thresholds, rows 0 to 19.
+        "0 700 1000 3000 0 0 0", "50 40 20 10 0 0 0", "50 150 250 500 0 0 0", "0 0.5 1 2.5 0 0 0",
+        "5 7 10 22 45 50 60", "20000 25000 32000 50000 0 0 0",
+        "5000 6000 7000 8500 9000 10000 11000", "2 1 -3 -8 0 0 0", "45 48 53 57 0 0 0",
+        "10 12 17 20 0 0 0", "25 30 40 50 0 0 0", "1 -1 -4 -10 0 0 0", "200 250 350 500 0 0 0",
+        "0 0.1 0.2 0.3 0 0 0", "20 15 10 0 0 0 0", "0.2 1.25 1.5 2 0 0 0", "50 70 80 100 0 0 0",
+        "0.2 0.7 0.95 2 0 0 0", "6000 9000 10500 13000 0 0 0", "20 25 30 50 0 0 0",
+        // Lines 26 to 48.
+        "4 1", "0 0 0 0 0 0 0 0", "0", "0 0 0", "295", "0", "0", "0 1", "1", "0 0 0 0",
+        "2000 10 20", "0 0", "1 0", "0", "3", "0", "1 1 False", "0", "0", "-1", "1", "2500",
+        "120 53 69 22", ""};
+    EXPECT_EQ(Lines(FormatHistory(HistorySettings())), expected);
+}
+
+// Every value of the file stands on its own line and place.
+TEST(HistoryFile, EachValueHasItsOwnPlace) {
+    using H = HistorySettings;
+    using test::Flip;
+    std::vector<test::ItemPlace<H>> places = {
+        {1, 0, [](H& h) { h.LakeTempF = 60; }},
+        {2, 0, [](H& h) { h.ProfileLeftTemp = -20; }},
+        {2, 1, [](H& h) { h.ProfileRightTemp = 12; }},
+        {3, 0, [](H& h) { h.SkewTLeftTemp = -25; }},
+        {3, 1, [](H& h) { h.SkewTRightTemp = 14; }},
+        {4, 0, [](H& h) { h.SelectedPanel = 1; }},
+        {5, 0, [](H& h) { h.TraceRange[0] = 10; }},
+        {5, 1, [](H& h) { h.TraceRange[1] = 80; }},
+        {26, 0, [](H& h) { h.StartDisplay = 7; }},
+        {26, 1, [](H& h) { h.StartPanel = 3; }},
+        {27, 0, [](H& h) { Flip(h.chkLCL); }},
+        {27, 1, [](H& h) { Flip(h.chkECAPE); }},
+        {27, 2, [](H& h) { Flip(h.chkLFC); }},
+        {27, 3, [](H& h) { Flip(h.chkCCL); }},
+        {27, 4, [](H& h) { Flip(h.chkEQL); }},
+        {27, 5, [](H& h) { Flip(h.chkConvectiveTemp); }},
+        {27, 6, [](H& h) { Flip(h.chkParcel); }},
+        {27, 7, [](H& h) { Flip(h.chkWBZ); }},
+        {28, 0, [](H& h) { Flip(h.chkCINS); }},
+        {29, 0, [](H& h) { Flip(h.chkLakeIndex); }},
+        {29, 1, [](H& h) { Flip(h.chkMoistLakeIndex); }},
+        {29, 2, [](H& h) { Flip(h.chkLIC); }},
+        {30, 0, [](H& h) { h.ReadoutValue = 700; }},
+        {31, 0, [](H& h) { Flip(h.chkLines); }},
+        {32, 0, [](H& h) { Flip(h.chkDryAdiabats); }},
+        {33, 0, [](H& h) { Flip(h.chkRH); }},
+        {33, 1, [](H& h) { h.VerticalUnit = 0; }},
+        {34, 0, [](H& h) { h.MomentumXferIndex = 0; }},
+        {35, 0, [](H& h) { Flip(h.chk10MWind); }},
+        {35, 1, [](H& h) { Flip(h.chkSnowGrowth); }},
+        {35, 2, [](H& h) { Flip(h.chksWSYMb); }},
+        {35, 3, [](H& h) { Flip(h.chkMomentum); }},
+        {36, 0, [](H& h) { h.OverviewThresholds[0] = 2500.0f; }},
+        {36, 1, [](H& h) { h.OverviewThresholds[1] = 12.0f; }},
+        {36, 2, [](H& h) { h.OverviewThresholds[2] = 30.0f; }},
+        {37, 0, [](H& h) { Flip(h.chkActiveReadout); }},
+        {37, 1, [](H& h) { h.ReadoutUnit = 1; }},
+        {38, 0, [](H& h) { Flip(h.chkSkewT); }},
+        {38, 1, [](H& h) { Flip(h.chkWindVector); }},
+        {39, 0, [](H& h) { Flip(h.UseThicknessMethod); }},
+        {40, 0, [](H& h) { h.HodoTopKm = 4.0f; }},
+        {41, 0, [](H& h) { h.HodoBaseKm = 1.0f; }},
+        {42, 0, [](H& h) { h.VWPInterval = 1; }},
+        {42, 1, [](H& h) { h.VWPIntervalA = 3; }},
+        {42, 2, [](H& h) { Flip(h.UseVWPIntervalA); }},
+        {43, 0, [](H& h) { h.chkWindDigital = 0; }},
+        {44, 0, [](H& h) { Flip(h.ColorWinds); }},
+        {45, 0, [](H& h) { h.DigitalWindStyle = -1; }},
+        {46, 0, [](H& h) { h.hsbRate = 300; }},
+        {47, 0, [](H& h) { h.hsbDelay = 1000; }}};
+    for (int k = 0; k < 4; ++k)
+        places.push_back({48, k, [k](H& h) { h.MapView[static_cast<std::size_t>(k)] += 1.0f; }});
+    for (int r = 0; r < kIndexThresholdRows; ++r)
+        for (int c = 0; c < kIndexThresholdColumns; ++c)
+            places.push_back(
+                {6 + r, c, [r, c](H& h) {
+                     h.IndexThresholds[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] +=
+                         1.5f;
+                 }});
+    test::ExpectEachItemAtItsPlace(ChangedSettings(), places, FormatHistory,
+                                   [](const std::string& text) {
+                                       HistorySettings read;
+                                       ParseHistory(text, read);
+                                       return read;
+                                   });
 }
 
 TEST(HistoryFile, WhatIsWrittenReadsBackEqual) {

@@ -76,6 +76,90 @@ TEST(OverviewSettingsFileTest, LinesInThePrintFormWithTheirValuesJoined) {
     EXPECT_EQ(LineOfBox(57), 59);
 }
 
+// Every item of the slot stands on its own line and place, and a span of 0,
+// a divisor of its scale, is dropped wherever it stands.
+TEST(OverviewSettingsFileTest, EachItemHasItsOwnPlaceAndEveryZeroSpanIsDropped) {
+    using O = OverviewSettings;
+    using test::Flip;
+    O full = Sample();
+    full.PressureTraceSpan = 60.0f;
+    full.ScaleTops = {2500.0f, 12.0f, 25.0f};
+    full.DirectionTop = 350.0f;
+    full.DirectionSpan = 300.0f;
+    full.IndexSpan = 30.0f;
+    full.PrecipBase = 0.5f;
+    full.PrecipSpan = 2.0f;
+    full.TraceBase = -10.0f;
+    full.TraceSpan = 50.0f;
+    full.SigmaLevelPressure = 850.0f;
+    full.MeanWindPressure = {900.0f, 500.0f};
+    full.HelicityTop = 3.0f;
+    full.HelicityBottom = 1.0f;
+    full.HeightsColours = {255, 65280, 16711680};
+    full.CloudsToggle = 0;
+    const O base = ParseOverviewSettings(FormatOverviewSettings(full));
+    std::vector<test::ItemPlace<O>> places = {{6, 0, [](O& o) { o.SnowRatioTechnique = 1; }},
+                                              {35, 1, [](O& o) { o.ECAPELegendStart = 4; }},
+                                              {61, 0, [](O& o) { o.PressureTraceBase = 1000.0f; }},
+                                              {61, 1, [](O& o) { o.PressureTraceSpan = 40.0f; }},
+                                              {63, 0, [](O& o) { o.DirectionTop = 330.0f; }},
+                                              {63, 1, [](O& o) { o.DirectionSpan = 180.0f; }},
+                                              {64, 0, [](O& o) { o.IndexBase = -5.0f; }},
+                                              {64, 1, [](O& o) { o.IndexSpan = 20.0f; }},
+                                              {65, 0, [](O& o) { o.VerticalUnits = 2; }},
+                                              {66, 0, [](O& o) { o.MomentumTransferIndex = 2; }},
+                                              {67, 0, [](O& o) { Flip(o.PressureBaseExtended); }},
+                                              {68, 0, [](O& o) { o.LnPSpan = 0.5f; }},
+                                              {69, 0, [](O& o) { o.PrecipBase = 1.0f; }},
+                                              {69, 1, [](O& o) { o.PrecipSpan = 3.0f; }},
+                                              {70, 0, [](O& o) { o.TraceBase = -20.0f; }},
+                                              {70, 1, [](O& o) { o.TraceSpan = 70.0f; }},
+                                              {71, 0, [](O& o) { o.RHLegendIndex = 3; }},
+                                              {72, 0, [](O& o) { o.ContourIntervalIndex = 2; }},
+                                              {73, 0, [](O& o) { o.ControlPanelIndex = 6; }},
+                                              {74, 0, [](O& o) { Flip(o.optLayerShear[0]); }},
+                                              {75, 0, [](O& o) { Flip(o.optLayerShear[1]); }},
+                                              {76, 0, [](O& o) { o.SigmaLevelPressure = 700.0f; }},
+                                              {77, 0, [](O& o) { o.MeanWindPressure[0] = 950.0f; }},
+                                              {77, 1, [](O& o) { o.MeanWindPressure[1] = 400.0f; }},
+                                              {78, 0, [](O& o) { o.VWPInterval = 1; }},
+                                              {78, 1, [](O& o) { o.VWPIntervalA = 3; }},
+                                              {78, 2, [](O& o) { Flip(o.VWPUseA); }},
+                                              {79, 0, [](O& o) { o.WindColorIndex = 2; }},
+                                              {80, 0, [](O& o) { o.CloudsToggle = -1; }},
+                                              {81, 0, [](O& o) { o.HainesLevel = 3; }},
+                                              {82, 0, [](O& o) { o.SelectedPanel = 4; }},
+                                              {82, 1, [](O& o) { o.SumFieldIndex = 3; }},
+                                              {92, 0, [](O& o) { o.HelicityTop = 6.0f; }},
+                                              {93, 0, [](O& o) { o.HelicityBottom = 0.5f; }},
+                                              {98, 0, [](O& o) { Flip(o.MixingLayerMode); }}};
+    for (int k = 0; k < 3; ++k) {
+        places.push_back({62, k, [k](O& o) { *o.ScaleTops[static_cast<std::size_t>(k)] += 1.0f; }});
+        places.push_back(
+            {97, k, [k](O& o) { *o.HeightsColours[static_cast<std::size_t>(k)] += 7; }});
+    }
+    for (int k = 0; k < 5; ++k)
+        places.push_back(
+            {94, k, [k](O& o) { *o.CAPEkmColours[static_cast<std::size_t>(k)] += 3; }});
+    for (std::size_t k = 0; k < O::kBoxes; ++k) {
+        const int line = LineOfBox(k);
+        const int item = (line == 83 || line == 84) ? static_cast<int>(k + 1) % 2 : 0;
+        places.push_back({line, item, [k](O& o) { Flip(o.Boxes[k]); }});
+    }
+    test::ExpectEachItemAtItsPlace(
+        base, places, FormatOverviewSettings,
+        [](const std::string& text) { return ParseOverviewSettings(text); });
+
+    for (auto span :
+         {&O::PressureTraceSpan, &O::DirectionSpan, &O::IndexSpan, &O::PrecipSpan, &O::TraceSpan}) {
+        O zero = base;
+        zero.*span = 0.0f;
+        O expected = base;
+        (expected.*span).reset();
+        EXPECT_EQ(ParseOverviewSettings(FormatOverviewSettings(zero)), expected);
+    }
+}
+
 // A file cut after any line gives back exactly the items of the lines it
 // still holds.
 TEST(OverviewSettingsFileTest, EveryLineOfATruncatedFile) {

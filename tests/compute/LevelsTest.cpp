@@ -123,6 +123,19 @@ TEST(Interpolation, AThinTopLayerDoesNotSetTheTrendAboveTheTop) {
     EXPECT_NEAR(InterpTempAtPressure(s, 0, std::sqrt(300.0f * 299.6f)), -41.0, 1e-3);
 }
 
+// The layer the trend above the top comes from is at least 50 mb deep: a
+// level exactly 50 mb below the top is deep enough, one 49.9 mb below is not.
+TEST(Interpolation, TheTrendAboveTheTopComesFromFiftyMillibarsAtLeast) {
+    auto above = [](float top, float below, float p, float tTop, float tBelow) {
+        return tTop + (tBelow - tTop) * std::log(p / top) / std::log(below / top);
+    };
+    Profile edge({1000, 400, 350, 300}, {20, -25, -35, -45});
+    EXPECT_NEAR(InterpTempAtPressure(*edge.store, 0, 250.0f), above(300, 350, 250, -45, -35), 1e-3);
+    Profile beyond({1000, 400, 350, 300.1f}, {20, -25, -35, -45});
+    EXPECT_NEAR(InterpTempAtPressure(*beyond.store, 0, 250.0f), above(300.1f, 400, 250, -45, -25),
+                1e-3);
+}
+
 TEST(Store, IndexOutsideTheBoundsThrowsAndAFreshStoreIsZero) {
     auto s = std::make_unique<ProfileArrays>();
     EXPECT_THROW(s->Pressure(6, 0, 0), std::out_of_range);

@@ -11,8 +11,8 @@
 namespace tarvex {
 namespace {
 
-// A well-formed configuration, one entry per line; label lines hold text
-// that would be a fault on a value line.
+// A well-formed configuration, one entry per line, each value its own;
+// label lines hold text that would be a fault on a value line.
 std::vector<std::string> ConfigLines() {
     return {
         "cfg of the forecast office", // 1
@@ -26,11 +26,11 @@ std::vector<std::string> ConfigLines() {
         "label",                      // 9
         "/usr/bin/firefox",           // 10
         "label",                      // 11
-        "850, 2.5",                   // 12
+        "925, 2.5",                   // 12
         "label",                      // 13
         "850 700",                    // 14
         "label",                      // 15
-        "700",                        // 16
+        "650",                        // 16
         "label",                      // 17
         "label",                      // 18
         "500",                        // 19
@@ -44,7 +44,7 @@ std::vector<std::string> ConfigLines() {
         "label",                      // 27
         "300",                        // 28
         "label",                      // 29
-        "500",                        // 30
+        "400",                        // 30
         "label",                      // 31
         "\"E:\"",                     // 32
         "label",                      // 33
@@ -96,11 +96,11 @@ TEST(ParseConfig, EveryValueComesFromItsLine) {
     EXPECT_EQ(c.TimeZoneOffset, -5);
     EXPECT_TRUE(c.ClockIsLocal);
     EXPECT_EQ(c.BrowserPath, "/usr/bin/firefox");
-    EXPECT_EQ(c.LakeIndexLevel, 850);
+    EXPECT_EQ(c.LakeIndexLevel, 925);
     EXPECT_FLOAT_EQ(c.LakeIndexOffset, 2.5f);
     EXPECT_EQ(c.CI850Value, 850);
     EXPECT_EQ(c.CI700Value, 700);
-    EXPECT_EQ(c.TotalTotalsLevel, 700);
+    EXPECT_EQ(c.TotalTotalsLevel, 650);
     EXPECT_EQ(c.SigmaLevelPressure, 500);
     EXPECT_EQ(c.Line21Value, 7);
     EXPECT_FLOAT_EQ(c.ShoreDirection[0], 240.001f);
@@ -111,7 +111,7 @@ TEST(ParseConfig, EveryValueComesFromItsLine) {
     EXPECT_FLOAT_EQ(c.ShoreDistance[1], 25.5f);
     EXPECT_TRUE(c.OmegaFiltered);
     EXPECT_EQ(c.LapseTopPressure, "300");
-    EXPECT_FLOAT_EQ(c.IsothermLabelStep, 500.0f);
+    EXPECT_FLOAT_EQ(c.IsothermLabelStep, 400.0f);
     EXPECT_EQ(c.MediaDrive, "E:");
     EXPECT_EQ(c.HighlightIsotherms, (std::vector<float>{-5.0f, -10.0f, -20.0f}));
     EXPECT_EQ(c.models.ModelCaptions, (std::vector<std::string>{"Eta", "NGM", "gfs3"}));

@@ -292,6 +292,68 @@ TEST_F(WindowControls, EverySlotRestoresEveryControl) {
     EXPECT_EQ(session_.profile->DiagramTopPressure, 200);
 }
 
+// Each check box of the slot is saved to its own item and recalled from it:
+// over seven patterns every box carries a code of its own, so two boxes
+// stored one as the other show. The sigma-level and mean-flow boxes, which
+// a recall never leaves both checked, carry codes that are never both set.
+TEST_F(WindowControls, EachBoxOfTheSlotIsSavedAndRecalledAsItself) {
+    DisplaySettings d;
+    const LakeEffectPanel& lake = *window_->lakePanel();
+    FrmProfile& w = *window_;
+    std::vector<std::pair<QCheckBox*, DisplaySettings::Check*>> boxes = {
+        {w.chkWindVector, &d.chkWindVector},
+        {w.chkWindDigital, &d.chkWindDigital},
+        {w.ChkOmega, &d.ChkOmega},
+        {w.chk10MWind, &d.chk10MWind},
+        {w.chkRH, &d.chkRH},
+        {w.chkWetBulb, &d.chkWetBulb},
+        {w.chkInversions, &d.chkInversions},
+        {w.chkSnowGrowth, &d.chkSnowGrowth},
+        {w.chksWSYMb, &d.chksWSYMb},
+        {w.chkSkewT, &d.chkSkewT},
+        {w.chkLines, &d.chkLines},
+        {w.chkDryAdiabats, &d.chkDryAdiabats},
+        {w.chkClouds, &d.chkClouds},
+        {lake.chkLakeIndex, &d.chkLakeIndex},
+        {lake.chkMoistLakeIndex, &d.chkMoistLakeIndex},
+        {lake.chkLIC, &d.chkLIC},
+        {w.chkLCL, &d.chkLCL},
+        {w.chkECAPE, &d.chkECAPE},
+        {w.chkCCL, &d.chkCCL},
+        {w.chkConvectiveTemp, &d.chkConvectiveTemp},
+        {w.chkWBZ, &d.chkWBZ},
+        {w.chkLFC, &d.chkLFC},
+        {w.chkEQL, &d.chkEQL},
+        {w.chkParcel, &d.chkParcel},
+        {w.chkCINS, &d.chkCINS},
+        {w.chkBrightBand, &d.chkBrightBand},
+        {w.chkActiveReadout, &d.chkActiveReadout},
+        {w.chkIcing, &d.chkIcing},
+        {w.chkMomentum, &d.chkMomentum}};
+    for (std::size_t k = 0; k < w.chkAngle.size(); ++k)
+        boxes.emplace_back(w.chkAngle[k], &d.chkAngle[k]);
+    std::vector<unsigned> codes;
+    for (std::size_t k = 0; k < boxes.size(); ++k) codes.push_back(static_cast<unsigned>(k) + 1);
+    boxes.emplace_back(w.chkSigmaLevel, &d.chkSigmaLevel);
+    boxes.emplace_back(w.chkMeanFlow, &d.chkMeanFlow);
+    codes.insert(codes.end(), {40u, 127u - 40u});
+    auto name = [](const QCheckBox* box) { return box->objectName().toStdString(); };
+    for (unsigned bit = 0; bit < 7; ++bit) {
+        for (std::size_t k = 0; k < boxes.size(); ++k)
+            boxes[k].first->setChecked(((codes[k] >> bit) & 1u) != 0);
+        window_->btnSave_Click(0);
+        ASSERT_TRUE(ReadDisplaySettings(Slot(0), d).ok);
+        for (const auto& [box, item] : boxes)
+            EXPECT_EQ(*item, box->isChecked() ? 1 : 0) << name(box) << " pattern " << bit;
+        // The other way: every box recalled to the opposite state.
+        for (const auto& [box, item] : boxes) *item = box->isChecked() ? 0 : 1;
+        ASSERT_TRUE(WriteSlot(1, d));
+        window_->btnRecall_Click(1);
+        for (const auto& [box, item] : boxes)
+            EXPECT_EQ(box->isChecked(), *item == 1) << name(box) << " pattern " << bit;
+    }
+}
+
 // A settings folder that cannot be made sends the slots to the current folder
 // and says so once, at the first save, naming the folder.
 TEST_F(WindowControls, AnUnwritableSettingsFolderIsToldOnceAndTheSlotsStillWork) {

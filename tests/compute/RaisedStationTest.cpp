@@ -50,7 +50,7 @@ AboveGround Work(float elevation) {
     const int m = store->CurrentModel;
     store->SurfaceTemp(m, 0) = 20.0f;
     AboveGround out;
-    for (float km : {0.3f, 0.5f, 1.0f, 2.9f, 3.0f, 6.0f, 9.4f})
+    for (float km : {0.3f, 0.5f, 1.0f, 2.9f, 3.0f, 6.0f, 9.4f, 9.7f})
         out.levels.push_back(FindHeightLevel(*store, 0, km));
     HodographResults hodo;
     MakeHodoParams(*store, 0, 3.0f, hodo);
@@ -60,7 +60,7 @@ AboveGround Work(float elevation) {
     out.values = {storm.RightMoverU(m, 0), storm.RightMoverV(m, 0), storm.MeanWind06Speed(m, 0)};
     TimeHeightFields fields;
     MakeShearContour(*store, fields);
-    for (int L : {1, 5, 20}) out.values.push_back(fields.ShearContourField(m, 0, L));
+    for (int L : {1, 5, 20, 40}) out.values.push_back(fields.ShearContourField(m, 0, L));
     MixingLayerResults mixing;
     MakeMixingLayer(*store, kMixingByMomentumTransfer, 30.0f, 1, mixing);
     out.values.push_back(mixing.MixingHeight(m, 0));
@@ -72,7 +72,7 @@ AboveGround Work(float elevation) {
 // and values as at sea level: each is measured from the ground.
 TEST(RaisedStation, LayersAboveTheGroundDoNotMoveWithTheStation) {
     const AboveGround low = Work(0.0f);
-    EXPECT_EQ(low.levels, (std::vector<int>{2, 3, 5, 13, 13, 25, 39}));
+    EXPECT_EQ(low.levels, (std::vector<int>{2, 3, 5, 13, 13, 25, 39, 40}));
     EXPECT_EQ(low.hodoTop, 13);
     EXPECT_EQ(Work(1500.0f), low);
 }

@@ -108,6 +108,46 @@ TEST_F(OverviewSlots, SaveAndRecallOfEverySlotRestoreEveryControl) {
     EXPECT_EQ(redraws_, 1);
 }
 
+// A fresh overview saves its start values, item by item: the side scales,
+// units, intervals, option buttons, and of the boxes only the humidity
+// shading, the height grid and "Now" ticked.
+TEST_F(OverviewSlots, AFreshOverviewSavesItsStartValues) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    FrmOverView& w = Open();
+    w.btnSave_Click(0);
+    OverviewSettings d;
+    ASSERT_TRUE(ReadOverviewSettings(SlotPath(0), d).ok);
+    for (std::size_t k = 0; k < OverviewSettings::kBoxes; ++k) {
+        const std::string name = kOverviewSettingsBoxes[k];
+        const bool ticked = name == "chkRH_0" || name == "chkGridHeight" || name == "chkNow";
+        EXPECT_EQ(d.Boxes[k], ticked ? 1 : 0) << name;
+    }
+    const ProfileArrays& s = *session_.profile;
+    EXPECT_EQ(d.DirectionTop, 360.0f);
+    EXPECT_EQ(d.DirectionSpan, 360.0f);
+    EXPECT_EQ(d.IndexBase, -20.0f);
+    EXPECT_EQ(d.IndexSpan, 40.0f);
+    EXPECT_EQ(d.PrecipBase, 0.0f);
+    EXPECT_NEAR(*d.PrecipSpan, 0.1f, 1e-6f);
+    EXPECT_EQ(d.PressureTraceSpan, 50.0f);
+    EXPECT_EQ(d.PressureTraceBase, s.SurfacePressure(s.CurrentModel, 0) - 25.0f);
+    EXPECT_EQ(d.TraceBase, static_cast<float>(session_.history.TraceRange[0]));
+    EXPECT_EQ(d.TraceSpan, static_cast<float>(session_.history.TraceRange[1]));
+    EXPECT_EQ(d.VerticalUnits, 1);
+    EXPECT_EQ(d.ContourIntervalIndex, 2);
+    EXPECT_EQ(d.VWPInterval, 3);
+    EXPECT_EQ(d.VWPIntervalA, 3);
+    EXPECT_EQ(d.VWPUseA, false);
+    EXPECT_EQ(d.HainesLevel, 1);
+    EXPECT_EQ(d.PressureBaseExtended, 0);
+    EXPECT_EQ(d.RHLegendIndex, 0);
+    EXPECT_EQ(d.MixingLayerMode, 0);
+    EXPECT_EQ(d.ECAPELegendStart, 0);
+    EXPECT_EQ(d.WindColorIndex, 2);
+    EXPECT_EQ(d.SnowRatioTechnique, 0);
+    EXPECT_EQ(d.optLayerShear, (std::array<std::optional<bool>, 2>{true, false}));
+}
+
 // A damaged file that ticks both humidity boxes ends with one of them and
 // one redraw; values outside their control's range are passed over.
 TEST_F(OverviewSlots, ADamagedSlotSetsOnlyWhatItHoldsRight) {

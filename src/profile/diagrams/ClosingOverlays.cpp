@@ -63,10 +63,15 @@ void JetLabel(PictureSurface& pic, Session& session, int t) {
     // Digital winds print their speed where the label stands: the label then
     // moves to the left of their columns (and on to a free place there), so
     // that both show.
-    if (pic.ReserveTextPlace(kJetLabelX, y, label)) {
+    // On a narrow picture the right edge would cut the label: it is kept
+    // and printed where it stands moved in.
+    const auto placed = pic.PlaceLabel(kJetLabelX, y, label,
+                                       LabelAnchor{kJetLabelX, level, LabelSlide::AlongLevel});
+    if (!placed) return;
+    if (pic.ReserveTextPlace(placed->first, placed->second, label)) {
         const TextAsLabel jet(pic, kJetLabelX, level, LabelSlide::AlongLevel);
-        pic.SetCurrentX(kJetLabelX);
-        pic.SetCurrentY(y);
+        pic.SetCurrentX(placed->first);
+        pic.SetCurrentY(placed->second);
         pic.Print(label);
     } else {
         PrintAtLevel(pic, kDigitalDirectionX - pic.TextWidth(label), y, level, label,

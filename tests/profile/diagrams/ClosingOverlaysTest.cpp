@@ -103,6 +103,15 @@ TEST_F(Closing, TheLowLevelJetLabel) {
     DrawDisplayModeMarks(pic, session, view);
     ASSERT_EQ(Texts().size(), 1u);
     EXPECT_NEAR(Texts()[0].x1, 86.0 - pic.TextWidth("LL?"), 1e-9);
+    // On a narrow picture the edge would cut the label: it moves in, whole.
+    RecordingSurface narrow(120, 800);
+    narrow.Scale(0.0, std::log(100.0), 100.0, std::log(1050.0));
+    DrawDisplayModeMarks(narrow, session, view);
+    const std::vector<DrawOperation> drawn = narrow.OperationsOf(Kind::Text);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].text, "LL?");
+    ASSERT_GT(94.0 + narrow.TextWidth("LL?"), 100.0);
+    EXPECT_NEAR(drawn[0].x1, 100.0 - narrow.TextWidth("LL?"), 1e-6);
 }
 
 TEST_F(Closing, SecondHalfRunsInOrderAndEndsWithOmega) {

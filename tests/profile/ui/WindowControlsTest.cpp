@@ -354,6 +354,36 @@ TEST_F(WindowControls, EachBoxOfTheSlotIsSavedAndRecalledAsItself) {
     }
 }
 
+// Recalled and saved again, a slot comes back byte by byte; over the two
+// slots no two of the buttons' items are equal in both, so an item saved as
+// another shows.
+TEST_F(WindowControls, ButtonItemsAreSavedAsRecalled) {
+    DisplaySettings one = Changed();
+    one.VerticalUnit = 0;
+    one.ReadoutUnit = 1;
+    one.VWPIntervalA = 2;
+    one.VWPInterval = 3;
+    one.MomentumXferIndex = 0;
+    one.ColorWinds = -1;
+    one.DigitalWindStyle = 0;
+    one.OmegaFiltered = 0;
+    one.UseThicknessMethod = -1;
+    DisplaySettings two = one;
+    two.VerticalUnit = 2;
+    two.ReadoutUnit = 0;
+    two.VWPIntervalA = 1;
+    two.MomentumXferIndex = 3;
+    two.ColorWinds = 0;
+    two.DigitalWindStyle = -1;
+    two.UseThicknessMethod = -1;
+    for (const DisplaySettings& d : {one, two}) {
+        ASSERT_TRUE(WriteSlot(1, d));
+        window_->btnRecall_Click(1);
+        window_->btnSave_Click(2);
+        EXPECT_EQ(SlotText(2), FormatDisplaySettings(d));
+    }
+}
+
 // A settings folder that cannot be made sends the slots to the current folder
 // and says so once, at the first save, naming the folder.
 TEST_F(WindowControls, AnUnwritableSettingsFolderIsToldOnceAndTheSlotsStillWork) {

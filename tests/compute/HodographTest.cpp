@@ -130,7 +130,9 @@ TEST_F(HodographTest, TopAboveTheProfileTakesTheTopLevel) {
     // shear is spread over those 2 km, and the choice is made only once.
     Write({{0, 0, 10}, {500, 10, 0}, {1000, 0, -10}, {2000, 0, -20}}, 0);
     Write({{0, 0, 10}, {500, 10, 0}, {1000, 0, -10}, {2000, 0, -20}}, 1);
+    hodo.HodoDone(kModel, 1) = kFlagTrue; // the last column, worked out before
     MakeHodoParams(*store, 0, 6.0f, hodo);
+    EXPECT_EQ(hodo.HodoDone(kModel, 1), kFlagFalse); // every column to the last is stale
     EXPECT_EQ(hodo.HodoTopLevel(kModel, 0), 3);
     EXPECT_NEAR(hodo.HodoLength(kModel, 0), 2.0 * std::sqrt(200.0) + 10.0, 1e-3);
     EXPECT_NEAR(hodo.MeanShear(kModel, 0), (2.0 * std::sqrt(200.0) + 10.0) / 2.0, 1e-3);

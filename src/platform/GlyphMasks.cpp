@@ -28,7 +28,7 @@ std::optional<GlyphLine> LayOutGlyphs(const QRawFont& raw, const QString& text) 
     return line;
 }
 
-GlyphMask MakeGlyphMask(const QRawFont& raw, quint32 glyph, int rendering) {
+GlyphMask MakeGlyphMask(const QRawFont& raw, quint32 glyph, int rendering, double shift) {
     // Room about the glyph's outline for the rasteriser's hinting.
     const QRectF outline = raw.boundingRect(glyph);
     const int pad = 2 + static_cast<int>(raw.pixelSize()) / 4;
@@ -51,7 +51,8 @@ GlyphMask MakeGlyphMask(const QRawFont& raw, quint32 glyph, int rendering) {
         run.setGlyphIndexes({glyph});
         run.setPositions({QPointF(0.0, 0.0)});
         painter.drawGlyphRun(
-            QPointF(originX + kSubpixelFirst[static_cast<std::size_t>(rendering)] / 64.0, originY),
+            QPointF(originX + kSubpixelFirst[static_cast<std::size_t>(rendering)] / 64.0 + shift,
+                    originY),
             run);
     }
     // White over nothing leaves the coverage in every channel.

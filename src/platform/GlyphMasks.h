@@ -60,9 +60,10 @@ inline int SubpixelRendering(int sixtyFourths) {
 // Text this large the toolkit draws as outlines rather than glyph images.
 inline constexpr int kLargestMaskedPixels = 64;
 
-// The mask of a glyph in one of the renderings; empty when the glyph leaves
-// no mark or is too large to keep.
-GlyphMask MakeGlyphMask(const QRawFont& raw, quint32 glyph, int rendering);
+// The mask of a glyph in one of the renderings, its outline drawn shift
+// pixels to the right of its place; empty when the glyph leaves no mark or is
+// too large to keep.
+GlyphMask MakeGlyphMask(const QRawFont& raw, quint32 glyph, int rendering, double shift = 0.0);
 
 // Sets the mask in the opaque colour over the image's pixels with the glyph
 // at whole pixel (x, y) of the baseline, as the toolkit blends smoothed text.

@@ -34,7 +34,8 @@ std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t dest
 // every pixel is either drawn or untouched and the combining draw modes are
 // exact: drawing a shape twice in exclusive-or mode restores the picture.
 // Text uses the DejaVu fonts: classic fixed-pitch names map to DejaVu Sans
-// Mono, serif names to DejaVu Serif, all others to DejaVu Sans.
+// Mono (its small smoothed zeros drawn plain, from DejaVu Sans), serif names
+// to DejaVu Serif, all others to DejaVu Sans.
 class RasterSurface : public PictureSurface {
   public:
     // What Clear leaves: the back colour, or (for a layer shown over another

@@ -9,9 +9,11 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tarvex {
 
@@ -44,6 +46,34 @@ QFont MakeFont(const std::string& name, int pixelSize, bool bold) {
     return font;
 }
 
+// The mono face's zero holds a dot in its counter; below this size the dot
+// touches the ring and the zero reads as an eight ("904" as "984").
+constexpr int kLeastClearDotPixels = 12;
+
+// There the zero is drawn from the sans face of the same weight, whose zero
+// is plain, its ink centred where the mono zero's stands: the advances, and
+// so a listing's columns and every measured width, stay the mono face's.
+std::optional<raster::TextFont::StandIn> PlainZero(const std::string& name, const QFont& font,
+                                                   const QRawFont& raw) {
+    if (FaceOfFont(name) != TextFace::Mono || font.pixelSize() >= kLeastClearDotPixels)
+        return std::nullopt;
+    QFont sans(font);
+    sans.setFamily(QStringLiteral("DejaVu Sans"));
+    raster::TextFont::StandIn zero;
+    zero.raw = QRawFont::fromFont(sans);
+    const QList<quint32> dotted = raw.glyphIndexesForString(QStringLiteral("0"));
+    const QList<quint32> plain = zero.raw.glyphIndexesForString(QStringLiteral("0"));
+    if (dotted.value(0) == 0 || plain.value(0) == 0) return std::nullopt;
+    zero.glyph = dotted[0];
+    zero.rawGlyph = plain[0];
+    // In whole quarters of a pixel, the places between pixels the toolkit
+    // draws a glyph at, so that each mask stands where it is drawn.
+    const double shift = raw.pathForGlyph(zero.glyph).boundingRect().center().x() -
+                         zero.raw.pathForGlyph(zero.rawGlyph).boundingRect().center().x();
+    zero.shift = std::round(4.0 * shift) / 4.0;
+    return zero;
+}
+
 } // namespace
 
 const raster::TextFont& RasterSurface::CurrentTextFont() const {
@@ -65,6 +95,7 @@ const raster::TextFont& RasterSurface::CurrentTextFont() const {
     made->bold = state.fontBold;
     made->font = MakeFont(state.fontName, pixels, state.fontBold);
     made->raw = QRawFont::fromFont(made->font);
+    made->standIn = PlainZero(made->name, made->font, made->raw);
     made->exactFont = made->font;
     made->exactFont.setStyleStrategy(QFont::NoAntialias);
     made->FillAsciiTables();

@@ -59,6 +59,17 @@ struct TextFont {
     }
     int ascent = 0;
     int height = 0;
+    // A glyph of the font that smoothed text draws from another face's
+    // glyph, its ink centred where the font's own would stand, so that
+    // advances and widths stay the font's own (the mono face's dotted zero,
+    // at sizes where its dot touches its ring).
+    struct StandIn {
+        quint32 glyph = 0;
+        QRawFont raw;
+        quint32 rawGlyph = 0;
+        double shift = 0.0;
+    };
+    std::optional<StandIn> standIn;
     // A text as laid out in this font: its glyphs (none when it goes through
     // the toolkit's shaping) and its width in whole pixels. A picture
     // measures and prints the same labels again and again (to place them, to
@@ -93,7 +104,12 @@ struct TextFont {
     const GlyphMask& MaskOf(quint32 glyph, int rendering) const {
         const std::uint32_t key = (glyph << 3) | static_cast<std::uint32_t>(rendering);
         if (const auto known = masks.find(key); known != masks.end()) return known->second;
-        return masks.emplace(key, MakeGlyphMask(raw, glyph, rendering)).first->second;
+        return masks
+            .emplace(key,
+                     standIn && glyph == standIn->glyph
+                         ? MakeGlyphMask(standIn->raw, standIn->rawGlyph, rendering, standIn->shift)
+                         : MakeGlyphMask(raw, glyph, rendering))
+            .first->second;
     }
 
     // Sets a laid-out text smoothed in the opaque colour, its baseline

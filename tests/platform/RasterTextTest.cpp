@@ -7,6 +7,8 @@
 #include <QRawFont>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace tarvex {
@@ -179,6 +181,61 @@ TEST(RasterText, DigitsStayDistinctAtTheLeastSize) {
             EXPECT_GT(least, 0.14) << face << (bold ? " bold" : "") << ": " << closest;
         }
     }
+}
+
+// The listings' mono face draws its zero plain up to 11 pixels, where its
+// own dot fills the counter: in both weights, at each size and after no to
+// three blanks (other places between pixels), the zero's centre is paper
+// where the eight's is ink, its ink as heavy and standing where the eight's
+// does, and the digits keep the mono face's advance (the columns align).
+TEST(RasterText, MonoZeroIsToldFromEightAndKeepsItsCell) {
+    constexpr int cell = 32;
+    for (const bool bold : {false, true})
+        for (int pixels = kLeastTextPixels; pixels <= 11; ++pixels) {
+            RasterSurface surface(2 * cell, cell);
+            surface.SetFontName("Fixedsys");
+            surface.SetFontBold(bold);
+            surface.SetFontSize(pixels * 0.75);
+            ASSERT_EQ(surface.TextPixelSize(), pixels);
+            QFont mono("DejaVu Sans Mono");
+            mono.setPixelSize(pixels);
+            mono.setBold(bold);
+            const char* line = "  900   200  904";
+            EXPECT_EQ(surface.TextWidth(line), QFontMetrics(mono).horizontalAdvance(line));
+            surface.SetBackColor(kBlack);
+            surface.SetForeColor(kWhite);
+            for (const std::string blanks : {"", " ", "  ", "   "}) {
+                surface.Clear();
+                double ink[2] = {};
+                double centre[2] = {};
+                int top = cell;
+                int bottom = 0;
+                for (int d = 0; d < 2; ++d) {
+                    surface.SetCurrentX(d * cell + 2);
+                    surface.SetCurrentY(2);
+                    surface.PrintNoNewline(blanks + (d == 0 ? "0" : "8"));
+                    for (int y = 0; y < cell; ++y)
+                        for (int x = 0; x < cell; ++x) {
+                            const int grey = qGray(surface.Image().pixel(d * cell + x, y));
+                            ink[d] += grey;
+                            centre[d] += grey * x;
+                            top = grey > 0 ? std::min(top, y) : top;
+                            bottom = grey > 0 ? std::max(bottom, y) : bottom;
+                        }
+                    centre[d] /= ink[d];
+                }
+                const auto centreGrey = [&](int d) {
+                    return qGray(surface.Image().pixel(d * cell + std::lround(centre[1]),
+                                                       (top + bottom) / 2));
+                };
+                const std::string where = std::to_string(pixels) + (bold ? " bold" : "") +
+                                          " after " + std::to_string(blanks.size());
+                EXPECT_LT(centreGrey(0), 64) << where;
+                EXPECT_GT(centreGrey(1), 128) << where;
+                EXPECT_NEAR(centre[0], centre[1], 0.2) << where;
+                EXPECT_GT(ink[0], 0.8 * ink[1]) << where;
+            }
+        }
 }
 
 } // namespace

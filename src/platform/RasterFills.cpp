@@ -91,13 +91,12 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
             FillPixels(QRect(box.topLeft(), QSize(1, box.height())), color);
             FillPixels(QRect(box.topRight(), QSize(1, box.height() - corner)), color);
         } else if (pen.style() == Qt::SolidLine && pen.width() > 1) {
-            SetStroke(StrokeKey{true,
-                                pen.width(),
-                                {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft(),
-                                 box.topLeft()},
-                                {},
-                                {}},
-                      pen, box.adjusted(-m, -m, m, m), color);
+            SetStroke(WideStroke{true,
+                                 pen.width(),
+                                 {box.topLeft(), box.topRight(), box.bottomRight(),
+                                  box.bottomLeft(), box.topLeft()},
+                                 {}},
+                      box.adjusted(-m, -m, m, m), color);
         } else if (pen.style() != Qt::NoPen) {
             QPainter& painter = Painter();
             painter.setBrush(Qt::NoBrush);

@@ -1,8 +1,9 @@
 // Lines on the raster surface: thin solid lines set pixel by pixel as the
 // toolkit sets them, patterned thin lines plotted along the line, and wide
-// strokes (always solid, round ends and joints) stroked once on a
-// byte-a-pixel layer and kept as runs of pixels, by their pixel points, so
-// that a picture drawn again sets the kept pixels instead of stroking anew.
+// strokes (always solid, round ends and joints) stroked on a bit-a-pixel
+// layer whose set bits then set the image's pixels. The pixels of a wide
+// stroke drawn whole are kept by its shape (its points as offsets from the
+// first), since the same shape elsewhere sets the same pixels moved.
 #include "platform/RasterSurface.h"
 
 #include "platform/RasterPixels.h"
@@ -50,79 +51,134 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& area) {
 
 } // namespace
 
-void RasterSurface::SetStroke(const StrokeKey& key, const QPen& pen, const QRect& bounds,
-                              Rgb color) {
+std::size_t RasterSurface::StrokeShapeHash::operator()(const StrokeShape& shape) const {
+    std::size_t h = static_cast<std::size_t>(shape.width) * 2 + (shape.polyline ? 1 : 0) +
+                    shape.starts.size() * 7;
+    for (const QPoint& p : shape.offsets)
+        h = (h ^ (static_cast<std::uint32_t>(p.x()) |
+                  std::uint64_t{static_cast<std::uint32_t>(p.y())} << 32)) *
+            0x100000001B3ull;
+    return h;
+}
+
+void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& offset, Rgb color) {
     const DrawMode mode = State().drawMode;
-    const QRect area = bounds.intersected(image_.rect());
-    if (mode == DrawMode::Nop || area.isEmpty()) return;
-    auto kept = strokes_.find(key);
-    if (kept == strokes_.end()) {
-        constexpr std::size_t kStrokesKept = 8192;
-        if (strokes_.size() >= kStrokesKept) strokes_.clear();
-        const bool layered = !key.layer.isEmpty();
-        // The stroke is drawn as coverage alone, a byte a pixel: the toolkit
-        // sets the same pixels as on a colour image, in a quarter of the
-        // memory.
-        QImage layer;
-        if (layered) {
-            layer = QImage(key.layer.size(), QImage::Format_Alpha8);
-            layer.fill(0);
-        } else if (strokeLayer_.size() != image_.size()) {
-            strokeLayer_ = QImage(image_.size(), QImage::Format_Alpha8);
-            strokeLayer_.fill(0);
-        }
-        QImage& target = layered ? layer : strokeLayer_;
-        // Copy mode strokes at the image's own coordinates, so that the
-        // stroke sets the very pixels it would set on the image; a combining
-        // mode at its layer's, as it always has.
-        const QPoint origin = layered ? key.layer.topLeft() : QPoint();
-        {
-            QPainter painter(&target);
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            painter.setBrush(Qt::NoBrush);
-            if (layered) painter.translate(-origin.x(), -origin.y());
-            painter.setPen(pen);
-            if (key.polyline) {
-                std::size_t from = 0;
-                for (std::size_t k = 0; k <= key.starts.size(); ++k) {
-                    const std::size_t to = k < key.starts.size()
-                                               ? static_cast<std::size_t>(key.starts[k])
-                                               : key.points.size();
-                    painter.drawPolyline(key.points.data() + from, static_cast<int>(to - from));
-                    from = to;
-                }
-            } else {
-                painter.drawLine(key.points[0], key.points[1]);
-            }
-        }
-        const QRect scanned = layered ? QRect(QPoint(), key.layer.size()) : area;
-        std::vector<PixelRun> runs;
-        for (int row = scanned.top(); row <= scanned.bottom(); ++row) {
-            uchar* const line = target.scanLine(row);
-            for (int column = scanned.left(); column <= scanned.right();) {
-                if (line[column] == 0) {
-                    ++column;
-                    continue;
-                }
-                const int left = column;
-                while (column <= scanned.right() && line[column] != 0) line[column++] = 0;
-                runs.push_back({row + origin.y(), left + origin.x(), column - left});
-            }
-        }
-        kept = strokes_.emplace(key, std::move(runs)).first;
-    }
     const std::uint32_t drawn = PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    for (const PixelRun& run : kept->second) {
-        auto* pixel = reinterpret_cast<QRgb*>(bits + run.row * stride) + run.left;
+    for (const PixelRun& run : runs) {
+        const int row = run.row + offset.y();
+        const int left = std::max(run.left + offset.x(), 0);
+        const int end = std::min(run.left + offset.x() + run.count, image_.width());
+        if (row < 0 || row >= image_.height() || left >= end) continue;
+        auto* const pixel = reinterpret_cast<QRgb*>(bits + row * stride);
         if (mode == DrawMode::CopyPen) {
-            std::fill_n(pixel, run.count, 0xFF000000u | drawn);
+            std::fill(pixel + left, pixel + end, 0xFF000000u | drawn);
             continue;
         }
-        for (int k = 0; k < run.count; ++k)
-            pixel[k] = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel[k]);
+        for (int x = left; x < end; ++x)
+            pixel[x] = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel[x]);
     }
+}
+
+void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color) {
+    const DrawMode mode = State().drawMode;
+    if (mode == DrawMode::Nop || stroke.points.empty() ||
+        bounds.intersected(image_.rect()).isEmpty())
+        return;
+    const QPoint first = stroke.points.front();
+    StrokeShape shape{stroke.polyline, stroke.width, {}, stroke.starts};
+    shape.offsets.reserve(stroke.points.size());
+    for (const QPoint& p : stroke.points) shape.offsets.push_back(p - first);
+    if (const auto kept = strokeShapes_.find(shape); kept != strokeShapes_.end()) {
+        SetRuns(kept->second, first, color);
+        Changed();
+        return;
+    }
+    // A stroke inside the image is stroked at the image's own coordinates,
+    // so that it sets the very pixels the pen would set on the image; one
+    // the edge cuts, whole on a layer of its own, moved by whole pixels.
+    const bool inside = image_.rect().contains(bounds);
+    if (inside && (!strokePainter_ || strokeLayer_.size() != image_.size())) {
+        strokePainter_.reset();
+        strokeLayer_ = QImage(image_.size(), QImage::Format_MonoLSB);
+        strokeLayer_.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        strokeLayer_.fill(0);
+        strokePainter_ = std::make_unique<QPainter>(&strokeLayer_);
+        strokePainter_->setRenderHint(QPainter::Antialiasing, false);
+        strokePainter_->setBrush(Qt::NoBrush);
+    }
+    QImage own;
+    std::optional<QPainter> ownPainter;
+    if (!inside) {
+        own = QImage(bounds.size(), QImage::Format_MonoLSB);
+        own.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        own.fill(0);
+        ownPainter.emplace(&own);
+        ownPainter->setRenderHint(QPainter::Antialiasing, false);
+        ownPainter->setBrush(Qt::NoBrush);
+        ownPainter->translate(-bounds.left(), -bounds.top());
+    }
+    QImage& layer = inside ? strokeLayer_ : own;
+    QPainter& painter = inside ? *strokePainter_ : *ownPainter;
+    // Bit 1 is the stroke.
+    if (painter.pen().width() != stroke.width)
+        painter.setPen(QPen(Qt::white, stroke.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (stroke.polyline) {
+        std::size_t from = 0;
+        for (std::size_t k = 0; k <= stroke.starts.size(); ++k) {
+            const std::size_t to = k < stroke.starts.size()
+                                       ? static_cast<std::size_t>(stroke.starts[k])
+                                       : stroke.points.size();
+            painter.drawPolyline(stroke.points.data() + from, static_cast<int>(to - from));
+            from = to;
+        }
+    } else {
+        painter.drawLine(stroke.points[0], stroke.points[1]);
+    }
+    // The set bits become runs from the first point, and are cleared for the
+    // next stroke.
+    const QPoint origin = inside ? QPoint() : bounds.topLeft();
+    const QRect scanned = inside ? bounds : QRect(QPoint(), bounds.size());
+    const QPoint shift = origin - first;
+    std::vector<PixelRun> runs;
+    uchar* const layerBits = layer.bits();
+    const qsizetype layerStride = layer.bytesPerLine();
+    const int lastByte = scanned.right() >> 3;
+    for (int row = scanned.top(); row <= scanned.bottom(); ++row) {
+        uchar* const line = layerBits + row * layerStride;
+        int start = -1;
+        for (int b = scanned.left() >> 3; b <= lastByte; ++b) {
+            const unsigned byte = line[b];
+            if (byte == 0 && start < 0) continue;
+            if (byte == 0xFFu && start >= 0) {
+                line[b] = 0;
+                continue;
+            }
+            line[b] = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                const bool set = ((byte >> bit) & 1u) != 0;
+                if (set && start < 0) start = b * 8 + bit;
+                if (!set && start >= 0) {
+                    runs.push_back({row + shift.y(), start + shift.x(), b * 8 + bit - start});
+                    start = -1;
+                }
+            }
+        }
+        if (start >= 0)
+            runs.push_back({row + shift.y(), start + shift.x(), (lastByte + 1) * 8 - start});
+    }
+    SetRuns(runs, first, color);
+    // The kept shapes stay within a number and a count of runs (a long
+    // trace has thousands); when either is reached they are all let go.
+    constexpr std::size_t kShapesKept = 4096;
+    constexpr std::size_t kRunsKept = std::size_t{1} << 18;
+    if (strokeShapes_.size() >= kShapesKept || shapeRuns_ + runs.size() > kRunsKept) {
+        strokeShapes_.clear();
+        shapeRuns_ = 0;
+    }
+    shapeRuns_ += runs.size();
+    strokeShapes_.emplace(std::move(shape), std::move(runs));
     Changed();
 }
 
@@ -185,7 +241,7 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         return;
     }
     if (State().drawMode == DrawMode::CopyPen && pen.width() > 1) {
-        SetStroke(StrokeKey{false, pen.width(), {from, to}, {}, {}}, pen, bounds, color);
+        SetStroke(WideStroke{false, pen.width(), {from, to}, {}}, bounds, color);
         return;
     }
     Render(bounds, [&](QPainter& painter) {
@@ -301,8 +357,7 @@ void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& p
         for (const QPolygon& run : runs) {
             if (run.size() < 2) continue;
             const QRect around = run.boundingRect().adjusted(-m, -m, m, m);
-            SetStroke(StrokeKey{true, pen.width(), {run.begin(), run.end()}, {}, {}}, pen, around,
-                      color);
+            SetStroke(WideStroke{true, pen.width(), {run.begin(), run.end()}, {}}, around, color);
         }
         Changed();
         return;
@@ -311,12 +366,13 @@ void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& p
         std::all_of(runs.begin(), runs.end(), [](const QPolygon& run) { return run.size() > 1; })) {
         // In a combining mode the runs share one layer, each pixel of them
         // combined once.
-        StrokeKey key{true, pen.width(), {}, {}, touched};
+        WideStroke stroke{true, pen.width(), {}, {}};
         for (const QPolygon& run : runs) {
-            if (!key.points.empty()) key.starts.push_back(static_cast<int>(key.points.size()));
-            key.points.insert(key.points.end(), run.begin(), run.end());
+            if (!stroke.points.empty())
+                stroke.starts.push_back(static_cast<int>(stroke.points.size()));
+            stroke.points.insert(stroke.points.end(), run.begin(), run.end());
         }
-        SetStroke(key, pen, touched, color);
+        SetStroke(stroke, touched, color);
         return;
     }
     Render(bounds.adjusted(-m, -m, m, m), [&](QPainter& painter) {

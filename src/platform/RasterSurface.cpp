@@ -79,7 +79,7 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     SetPixelSize(pixelWidth, pixelHeight);
     if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
     underRepeats_.clear();
-    strokes_.clear();
+    strokePainter_.reset();
     strokeLayer_ = QImage();
     QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
     FillBackground(resized);

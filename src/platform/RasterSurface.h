@@ -81,37 +81,22 @@ class RasterSurface : public PictureSurface {
     };
     // A stroke wider than a pixel: a line or polylines through their pixel
     // points, in a pen of its width (always solid, with round ends and
-    // joints). In copy mode it is drawn on the image; in a combining mode on
-    // a layer over the area of the image it may touch (layer), whose pixels
-    // are then combined once each.
-    struct StrokeKey {
+    // joints).
+    struct WideStroke {
         bool polyline = false;
         int width = 0;
         std::vector<QPoint> points;
         // Where each polyline after the first starts among the points.
         std::vector<int> starts;
-        QRect layer;
-        bool operator==(const StrokeKey&) const = default;
     };
-    struct StrokeKeyHash {
-        std::size_t operator()(const StrokeKey& key) const {
-            std::size_t h = static_cast<std::size_t>(key.width) * 2 + (key.polyline ? 1 : 0) +
-                            static_cast<std::size_t>(key.starts.size()) * 7 +
-                            static_cast<std::size_t>(key.layer.x()) * 31;
-            for (const QPoint& p : key.points)
-                h = (h ^ static_cast<std::size_t>(static_cast<std::uint32_t>(p.x()) |
-                                                  std::uint64_t{static_cast<std::uint32_t>(p.y())}
-                                                      << 32)) *
-                    0x100000001B3ull;
-            return h;
-        }
-    };
-    // Sets the pixels of a wide stroke by the draw mode: the pixels the
-    // painter sets for it, stroked on a clear layer (the size of the image
-    // in copy mode, the key's layer otherwise) the first time and kept (a
-    // picture drawn again draws the same traces again, and setting kept
-    // pixels costs a fraction of stroking them).
-    void SetStroke(const StrokeKey& key, const QPen& pen, const QRect& bounds, Rgb color);
+    // Sets the pixels of a wide stroke inside bounds by the draw mode, each
+    // once: the pixels the painter sets for it, stroked on a clear layer of
+    // a bit a pixel at the image's size, or those of the same shape kept
+    // from an earlier stroke, moved to this one's first point.
+    void SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color);
+    // Sets the pixels of the runs moved by offset, inside the image, by the
+    // draw mode.
+    void SetRuns(const std::vector<PixelRun>& runs, const QPoint& offset, Rgb color);
     // Paints one shape: straight onto the image in copy mode, otherwise into
     // a scratch layer over the bounds that is then combined pixel by pixel,
     // so that each pixel of the shape is combined once.
@@ -211,9 +196,30 @@ class RasterSurface : public PictureSurface {
                      bool disc) const;
     const CircleStamp& StampOf(const CircleGeometry& circle, Rgb color, bool disc);
     std::vector<CircleStamp> circleStamps_;
-    // The pixels of the wide strokes drawn, inside the image at its size.
-    std::unordered_map<StrokeKey, std::vector<PixelRun>, StrokeKeyHash> strokes_;
+    // The layer wide strokes are stroked on, a bit a pixel at the image's
+    // size and clear between strokes, with its painter kept open: on a bit
+    // a pixel the toolkit fills a tall stroke on this thread (on a deeper
+    // layer it hands the rows of one to other threads and waits for them),
+    // and opening a painter for each stroke costs more than many strokes.
     QImage strokeLayer_;
+    std::unique_ptr<QPainter> strokePainter_;
+    // The pixels of the wide strokes drawn, by their shape: the width and the points (and where
+    // each polyline starts) as offsets from the first point, which the pixels are kept relative to.
+    // Points are whole pixels, so the same shape anywhere sets the same
+    // pixels moved: the wind barbs, box outlines and tick lines of a picture
+    // recur at many places, and again when it is scrolled or zoomed.
+    struct StrokeShape {
+        bool polyline = false;
+        int width = 0;
+        std::vector<QPoint> offsets;
+        std::vector<int> starts;
+        bool operator==(const StrokeShape&) const = default;
+    };
+    struct StrokeShapeHash {
+        std::size_t operator()(const StrokeShape& shape) const;
+    };
+    std::unordered_map<StrokeShape, std::vector<PixelRun>, StrokeShapeHash> strokeShapes_;
+    std::size_t shapeRuns_ = 0; // runs kept in strokeShapes_
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<raster::TextFont>> textFonts_;
     std::function<void()> changed_;

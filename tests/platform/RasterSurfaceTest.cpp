@@ -604,5 +604,51 @@ TEST(RasterSurface, CircleStampsAreKeptApartByEverythingTheyDependOn) {
     }
 }
 
+// Kept stroke pixels: each wide stroke of a sequence differs from the one
+// before in one thing its pixels depend on (the width, a point, where a
+// trace breaks) or stands elsewhere; drawn after it, it has the pixels a
+// surface that never drew a stroke gives it, in copy and exclusive-or mode.
+TEST(RasterSurface, KeptStrokesAreToldApartByWidthPointsAndBreaks) {
+    using Trace = std::vector<std::pair<double, double>>;
+    struct Stroke {
+        int width;
+        Trace points; // two points are a line
+    };
+    // 85 lies past the picture's margin: the trace breaks there, into
+    // pieces ending at (27, 55) and starting at (43, 55).
+    const Stroke sequence[] = {
+        {3, {{10, 10}, {30, 20}}},
+        {2, {{10, 10}, {30, 20}}},                   // width
+        {2, {{10, 10}, {30, 21}}},                   // a point
+        {2, {{22, 12}, {42, 23}}},                   // the same shape elsewhere
+        {3, {{5, 5}, {20, 30}, {35, 8}, {50, 30}}},  // a trace
+        {3, {{5, 5}, {20, 30}, {35, 85}, {50, 30}}}, // broken below
+        // The same points as the broken trace's pieces, 5 pixels up, joined:
+        // the join shows on the bottom row.
+        {3, {{5, 0}, {20, 25}, {27, 50}, {43, 50}, {50, 25}}},
+    };
+    for (const DrawMode mode : {DrawMode::CopyPen, DrawMode::XorPen}) {
+        RasterSurface kept(60, 50);
+        for (const Stroke& s : sequence) {
+            RasterSurface fresh(60, 50);
+            for (RasterSurface* surface : {&kept, &fresh}) {
+                surface->SetBackColor(RGB(20, 40, 60));
+                surface->Clear();
+                surface->SetDrawWidth(s.width);
+                surface->SetDrawMode(mode);
+                if (s.points.size() == 2) {
+                    surface->Line(s.points[0].first, s.points[0].second, s.points[1].first,
+                                  s.points[1].second, RGB(255, 255, 0));
+                } else {
+                    surface->Polyline(s.points, RGB(255, 255, 0));
+                }
+            }
+            EXPECT_EQ(kept.Image(), fresh.Image())
+                << "mode " << static_cast<int>(mode) << " width " << s.width << " from "
+                << s.points[0].first << " " << s.points[0].second;
+        }
+    }
+}
+
 } // namespace
 } // namespace tarvex

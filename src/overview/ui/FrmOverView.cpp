@@ -205,7 +205,7 @@ QWidget* FrmOverView::BuildPictures() {
     BuildHourPanels(area);
     // A new size is drawn once start-up has set the axes.
     picRH->SetResizeHandler([this] {
-        if (loaded_) RedrawOverview();
+        if (loaded_) RedrawForNewSize();
     });
     picTime->SetResizeHandler([this] {
         if (loaded_) DrawTimeAxis();
@@ -217,7 +217,7 @@ QWidget* FrmOverView::BuildPictures() {
             const auto k = static_cast<std::size_t>(side == picRight);
             const std::pair<int, int> size{side->Surface().PixelWidth(),
                                            side->Surface().PixelHeight()};
-            if (loaded_ && size != sidesDrawn_[k]) RedrawOverview();
+            if (loaded_ && size != sidesDrawn_[k]) RedrawForNewSize();
         });
 
     // The grid selectors sit under the side scales: the left scale's
@@ -539,6 +539,21 @@ void FrmOverView::RedrawOverview() {
     for (std::size_t g = 1; g < gridBoxes_.size(); ++g) gridBoxes_[g]->setEnabled(enabled[g]);
     leftBands_ = ctx.grids.LeftBands;
     if (afterRedraw) afterRedraw();
+}
+
+void FrmOverView::RedrawForNewSize() {
+    if (isVisible() && size() != laidOutSize_) {
+        redrawForSize_ = true;
+        return;
+    }
+    RedrawOverview();
+}
+
+void FrmOverView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    laidOutSize_ = size();
+    if (!std::exchange(redrawForSize_, false)) return;
+    RedrawOverview();
 }
 
 void FrmOverView::DrawTimeAxis() {

@@ -248,7 +248,16 @@ class FrmOverView : public QWidget {
     std::array<QLabel*, 5> lblPType{};
     // --- end of buttons, slots, options and bars ---
 
+  protected:
+    // A new window size lays out picRH and the side scales one by one; their
+    // size handlers leave the redraw to the window's own resize, which
+    // draws the new picture once.
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    // Redraws for a picture's new size, or leaves it to the window's resize
+    // when the window is taking a new size.
+    void RedrawForNewSize();
     void BuildButtons();
     void BuildOptions();
     // Start values of the buttons and bars, some copied from the main window.
@@ -285,6 +294,10 @@ class FrmOverView : public QWidget {
     // Where the last redraw wrote each left scale's labels: a press there
     // zooms that scale.
     std::array<SideBand, kLeftScales> leftBands_{};
+    // The window size of the last resize event, and whether a picture took
+    // a new size since.
+    QSize laidOutSize_;
+    bool redrawForSize_ = false;
     int codeChanges_ = 0; // a recall is setting the controls
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string()> choosePdf_;

@@ -134,22 +134,6 @@ NumberPattern ParseNumberPattern(std::string_view pattern) {
     return parsed;
 }
 
-// A pattern as parsed the last times it was used: the panels format
-// hundreds of numbers a redraw with a handful of patterns.
-const NumberPattern& ParsedPattern(std::string_view pattern) {
-    struct Kept {
-        std::string pattern;
-        NumberPattern parsed;
-    };
-    constexpr std::size_t kPatternsKept = 32;
-    thread_local std::vector<Kept> kept;
-    for (const Kept& k : kept)
-        if (k.pattern == pattern) return k.parsed;
-    if (kept.size() == kPatternsKept) kept.erase(kept.begin());
-    kept.push_back({std::string(pattern), ParseNumberPattern(pattern)});
-    return kept.back().parsed;
-}
-
 const std::array<const char*, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                               "Thursday", "Friday", "Saturday"};
 const std::array<const char*, 12> kMonths = {"January",   "February", "March",    "April",
@@ -179,7 +163,7 @@ std::size_t RunLength(std::string_view text, std::size_t at, std::size_t limit) 
 
 // A number by a pattern from its sign and its decimal digits (none for 0).
 std::string FormatDigits(bool negative, const DecimalDigits& number, std::string_view pattern) {
-    const NumberPattern& parsed = ParsedPattern(pattern);
+    const NumberPattern parsed = ParseNumberPattern(pattern);
     std::string digits = number.significant.empty() ? "0" : ScaledDigits(number, parsed.decimals);
     if (static_cast<int>(digits.size()) <= parsed.decimals) {
         digits.insert(0, parsed.decimals + 1 - digits.size(), '0');

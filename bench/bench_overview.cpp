@@ -57,6 +57,17 @@ void BM_OverviewRedraw_AllOverlays(benchmark::State& state) {
 }
 BENCHMARK(BM_OverviewRedraw_AllOverlays)->Unit(benchmark::kMillisecond);
 
+// The same, each field's contours traced afresh at every redraw: what the
+// window's kept traces save.
+void BM_OverviewRedraw_AllOverlays_TracedAfresh(benchmark::State& state) {
+    OverviewBench b(state);
+    tarvex::bench::TurnOnEveryOverviewOverlay(b.options);
+    b.ctx.contours = nullptr;
+    tarvex::RedrawOverview(b.ctx, false);
+    for (auto _ : state) tarvex::RedrawOverview(b.ctx, false);
+}
+BENCHMARK(BM_OverviewRedraw_AllOverlays_TracedAfresh)->Unit(benchmark::kMillisecond);
+
 // One field, 85 columns by 67 levels, contoured every 5 degrees with its
 // extremum marks.
 void BM_ContourField(benchmark::State& state) {

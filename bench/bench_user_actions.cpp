@@ -174,13 +174,13 @@ BENCHMARK(BM_OverviewOverlayToggle)->Apply(OverviewArgs);
 
 // The next file read and drawn with the overview open, as a site button
 // does it: two runs of the same site in turn, a warm-season and a winter one.
+// The overview is made anew for the file, so its redraws are not counted.
 void BM_OverviewNextFile(benchmark::State& state) {
     OpenOverview o("next", state);
     const std::array<fs::path, 2> files = {
         tarvex::bench::WriteFullEtaRun("next-warm"),
         tarvex::bench::WriteFullEtaRun("next-winter", tarvex::samples::Atmosphere::WinterWarmNose)};
     int k = 0;
-    const int before = o.redraws;
     for (auto _ : state) {
         k = 1 - k;
         if (!o.loaded.window.LoadSoundingFile(files[static_cast<std::size_t>(k)].string()))
@@ -189,7 +189,6 @@ void BM_OverviewNextFile(benchmark::State& state) {
         o.Attach(state);
         OpenOverview::Settle();
     }
-    o.CheckEachDrew(state, before);
     for (const fs::path& file : files) fs::remove(file);
 }
 BENCHMARK(BM_OverviewNextFile)->Apply(OverviewArgs);

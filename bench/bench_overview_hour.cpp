@@ -25,6 +25,11 @@ void BM_OverviewHourMove(benchmark::State& state) {
         if (hour + step < 0 || hour + step > 84) step = -step;
         hour += step;
         overview->picRH_MouseMove(1, 0, hour, 6.5);
+        tarvex::bench::ReadShownPictures({overview->picRH, overview->picLeft, overview->picRight,
+                                          overview->picTime, overview->HourPanelBox(0),
+                                          overview->HourPanelBox(1), overview->HourPanelBox(2),
+                                          overview->HourPanelBox(3)});
+        tarvex::bench::ReadShownPictures(loaded.window);
     }
     overview->picRH_MouseUp(1, 0, hour, 6.5);
 }

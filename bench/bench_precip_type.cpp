@@ -22,6 +22,7 @@ void BM_ShowHour_PrecipType(benchmark::State& state) {
     int hour = 0;
     for (auto _ : state) {
         window.vsbHour->setValue(hour);
+        tarvex::bench::ReadShownPictures(window);
         hour = (hour + 1) % 85;
     }
 }

@@ -162,7 +162,10 @@ void SetGlyph(QImage& image, const GlyphMask& mask, int x, int y, std::uint32_t 
     for (int row = fromRow; row < toRow; ++row) {
         const std::uint8_t* coverage =
             mask.coverage.data() + static_cast<std::size_t>(row * mask.width);
-        auto* pixels = reinterpret_cast<std::uint32_t*>(bits + (top + row) * stride) + left;
+        // The image's row, indexed from its first pixel: a glyph hanging off
+        // the left edge starts inside the row (column >= -left), and no
+        // pointer is formed before the row's start.
+        auto* const line = reinterpret_cast<std::uint32_t*>(bits + (top + row) * stride);
         const auto [first, end] = mask.rowSpans[static_cast<std::size_t>(row)];
         const int stop = std::min<int>(toColumn, end);
         int column = std::max<int>(fromColumn, first);
@@ -172,15 +175,15 @@ void SetGlyph(QImage& image, const GlyphMask& mask, int x, int y, std::uint32_t 
             std::memcpy(&four, coverage + column, sizeof four);
             if (four == 0) continue;
             if (four == 0xFFFFFFFFu) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + column), fourColors);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(line + (left + column)), fourColors);
                 continue;
             }
-            BlendFourGlyphPixels(pixels + column, four, colorLanes);
+            BlendFourGlyphPixels(line + (left + column), four, colorLanes);
         }
 #endif
         for (; column < stop; ++column) {
             const std::uint32_t a = coverage[column];
-            if (a != 0) pixels[column] = BlendGlyphPixel(color, a, pixels[column]);
+            if (a != 0) line[left + column] = BlendGlyphPixel(color, a, line[left + column]);
         }
     }
 }

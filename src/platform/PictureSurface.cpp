@@ -141,11 +141,13 @@ bool SamePlace(const DrawnText& kept, std::string_view text, const TextRect& box
 }
 
 // Keeps texts below the bound by forgetting the oldest half; the grid that
-// follows the list, when given, notes it again.
-template <typename T> void KeepBounded(std::vector<T>& texts, TextGrid* grid = nullptr) {
-    if (texts.size() < PictureSurface::kMostKeptTexts) return;
+// follows the list, when given, notes it again. True when texts were
+// forgotten.
+template <typename T> bool KeepBounded(std::vector<T>& texts, TextGrid* grid = nullptr) {
+    if (texts.size() < PictureSurface::kMostKeptTexts) return false;
     texts.erase(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(texts.size() / 2));
     if (grid) grid->Invalidate();
+    return true;
 }
 
 // Whether test holds for a text of the list whose box may meet box.
@@ -173,8 +175,14 @@ DrawnText PictureSurface::Judged(std::string_view text, const TextRect& box) con
     return judged;
 }
 
+void PictureSurface::KeepPlacedBounded() {
+    if (KeepBounded(placed_, &placedGrid_) && !placed_.empty())
+        TextsForgottenBefore(placed_.front().id);
+}
+
 std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, double y,
                                                                    std::string_view text) {
+    printedTextId_ = 0;
     const TextKind kind = state_.textKind;
     const auto leaveOut = [this, text](const TextRect& box) {
         KeepBounded(leftOut_);
@@ -192,7 +200,11 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
     if (!found) return std::pair{x, y};
     const TextRect& box = *found;
     SyncTextGrids();
-    const auto again = [&](const DrawnText& p) { return SamePlace(p, text, box); };
+    const auto again = [&](const DrawnText& p) {
+        if (!SamePlace(p, text, box)) return false;
+        printedTextId_ = p.id;
+        return true;
+    };
     if (AnyNear(placedGrid_, placed_, box, again)) return std::pair{x, y};
     const std::vector<std::size_t>& nearKept = reservedGrid_.Near(box);
     const auto kept = std::find_if(nearKept.begin(), nearKept.end(),
@@ -220,17 +232,19 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
         if ((kind == TextKind::Repeat && off) || covering) return leaveOut(box);
     }
     if (kind != TextKind::Repeat && LeavesOutCoveredText() && !state_.textMayOverlap) {
-        // The repeats under a value or label give way to it.
+        // The repeats under a value or label give way to it, and the labels
+        // under a value.
         const auto under = [&](const DrawnText& p) {
-            return p.kind == TextKind::Repeat && !p.mayOverlap &&
-                   TextRectsOverlap(Widened(p.rect, p.gap), box);
+            const bool yields = p.kind == TextKind::Repeat ||
+                                (p.kind == TextKind::Label && kind == TextKind::Value);
+            return yields && !p.mayOverlap && TextRectsOverlap(Widened(p.rect, p.gap), box);
         };
         bool given = false;
         for (const std::size_t k : placedGrid_.Near(Widened(box, widestGap_))) {
             const DrawnText& p = placed_[k];
             if (!under(p)) continue;
             given = true;
-            EraseText(p.rect);
+            EraseText(p);
             KeepBounded(leftOut_);
             leftOut_.push_back(p);
         }
@@ -239,8 +253,9 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
             placedGrid_.Invalidate();
         }
     }
-    KeepBounded(placed_, &placedGrid_);
+    KeepPlacedBounded();
     placed_.push_back(Judged(text, box));
+    placed_.back().id = printedTextId_ = ++lastTextId_;
     widestGap_ = std::max(widestGap_, placed_.back().gap);
     return std::pair{x, y};
 }
@@ -296,7 +311,12 @@ void PictureSurface::ForgetCoveredTexts(double x1, double y1, double x2, double 
     SyncTextGrids();
     if (!AnyNear(placedGrid_, placed_, TextRect{left, top, right - left, bottom - top}, covered))
         return;
-    std::erase_if(placed_, covered);
+    const auto forget = [&](const DrawnText& p) {
+        if (!covered(p)) return false;
+        TextCovered(p);
+        return true;
+    };
+    std::erase_if(placed_, forget);
     placedGrid_.Invalidate();
 }
 
@@ -331,7 +351,11 @@ void PictureSurface::Polyline(const std::vector<std::pair<double, double>>& poin
     MoveTo(points.back().first, points.back().second);
 }
 
-void PictureSurface::EraseText(const TextRect&) {}
+void PictureSurface::EraseText(const DrawnText&) {}
+
+void PictureSurface::TextCovered(const DrawnText&) {}
+
+void PictureSurface::TextsForgottenBefore(std::uint64_t) {}
 
 void PictureSurface::DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) {
     for (std::size_t k = 1; k < points.size(); ++k)

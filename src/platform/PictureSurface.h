@@ -181,6 +181,10 @@ struct DrawnText {
     LabelAnchor anchor;
     // The pixels a spaced repeat keeps clear of other texts on either side.
     double gap = 0.0;
+    // The text's number among those the surface has drawn (1 for the first):
+    // a text printed again at its own place keeps it, and one left out after
+    // it was drawn too. 0 for a text never drawn and a kept place.
+    std::uint64_t id = 0;
 
     // Whether a label's anchor lies inside a picture of this pixel size, on
     // the axis the label names (a level's height, a column's place).
@@ -363,12 +367,16 @@ class PictureSurface {
     // - a label whose anchor lies outside the picture is not drawn, one an
     //   edge cuts is moved in, and one that would cover a value, a label or
     //   a kept place is left out (the picture slides it along its level or
-    //   column to a free place first);
+    //   column to a free place first); one a value is printed over later is
+    //   left out then;
     // - a repeat that would cover any text or kept place, or run off the
-    //   picture, is left out, and one a value or label is drawn over later
-    //   is taken back (with what was drawn on it since); a spaced repeat
-    //   (RepeatsSpaced) counts a text within a blank's width beside it as
-    //   covering it.
+    //   picture, is left out, and so is one a value or label is printed over
+    //   later; a spaced repeat (RepeatsSpaced) counts a text within a blank's
+    //   width beside it as covering it.
+    // So a label yields to every value, and a repeat to every value and
+    // label, whichever is printed first. A text decided against is never
+    // painted, or only its own ink is taken off (EraseText): every line and
+    // mark drawn before or after it stays whole.
     // The cursor moves past a text left out as past one drawn. Printing the
     // same text at the same place again is allowed (a redraw in another
     // colour), a box filled over a text in copy mode frees its place, and
@@ -435,10 +443,21 @@ class PictureSurface {
     virtual void DrawText(double x, double y, std::string_view text, bool lineEnd) = 0;
     virtual void ShowPicture(const Picture& picture) = 0;
     virtual Picture SnapshotPicture() = 0;
-    // Takes back a repeat drawn with its box at box (pixels), which a value
-    // or label printed over it has won: what lay under it shows again.
-    // Surfaces that keep no pixels do nothing.
-    virtual void EraseText(const TextRect& box);
+    // A text drawn before (DrawText, with PrintedTextId the text's id) is
+    // left out after all: a value or label printed over it has won its
+    // place. Nothing of it may show, and nothing else drawn may go: a
+    // surface that has not painted it yet never paints it, one that has
+    // takes off its own ink alone.
+    virtual void EraseText(const DrawnText& text);
+    // A text drawn before has been covered whole by a box filled in copy
+    // mode since: a surface that has not painted it yet need not.
+    virtual void TextCovered(const DrawnText& text);
+    // The surface forgets the texts drawn before the one with this id (a
+    // surface drawn again and again without Clear): whatever it keeps to
+    // take one of them back may go.
+    virtual void TextsForgottenBefore(std::uint64_t id);
+    // The id of the text DrawText is drawing (0 for a blank one).
+    std::uint64_t PrintedTextId() const { return printedTextId_; }
     // Text extent in pixels.
     virtual double TextWidthPixels(std::string_view text) const = 0;
     virtual double TextHeightPixels(std::string_view text) const = 0;
@@ -449,8 +468,12 @@ class PictureSurface {
   private:
     void MoveTo(double x, double y);
     // Where a text printed at (x, y) is drawn (a label moved in from an
-    // edge), or none when it is left out; notes its box when it is drawn.
+    // edge), or none when it is left out; notes its box when it is drawn and
+    // sets PrintedTextId.
     std::optional<std::pair<double, double>> PlaceText(double x, double y, std::string_view text);
+    // Keeps the drawn texts below the bound, telling the surface which are
+    // forgotten.
+    void KeepPlacedBounded();
     // The text's box and kind as the rule judges it.
     DrawnText Judged(std::string_view text, const TextRect& box) const;
     // The pixel box of the ink of text printed at (x, y); empty for a blank.
@@ -478,6 +501,8 @@ class PictureSurface {
     // Places kept for texts printed later; an empty text keeps an area.
     std::vector<DrawnText> reserved_;
     std::vector<DrawnText> leftOut_;
+    std::uint64_t lastTextId_ = 0;
+    std::uint64_t printedTextId_ = 0;
     // The widest gap a drawn repeat keeps, since the texts were last
     // forgotten.
     double widestGap_ = 0.0;

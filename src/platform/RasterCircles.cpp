@@ -93,6 +93,7 @@ void RasterSurface::PaintCircle(QPainter& painter, const QPointF& centre, double
 }
 
 void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
+    SettleBeforeCombining();
     const auto circle = CircleOnImage(x, y, radius);
     if (!circle) return;
     const DrawState& state = State();
@@ -130,6 +131,7 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
 
 void RasterSurface::DrawArc(double x, double y, double radius, double start, double end,
                             Rgb color) {
+    SettleBeforeCombining();
     const auto circle = CircleOnImage(x, y, radius);
     const QPen pen = OutlinePen(color);
     if (!circle || !std::isfinite(start) || !std::isfinite(end) || pen.style() == Qt::NoPen) {

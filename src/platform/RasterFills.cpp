@@ -64,6 +64,7 @@ void RasterSurface::FillPattern(const QRect& area, Rgb color) {
 }
 
 void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
+    SettleBeforeCombining();
     const QRect box = Spanning(PixelPoint(x1, y1), PixelPoint(x2, y2));
     const int m = Margin();
     // In copy mode solid fills and thin solid outlines set their pixels

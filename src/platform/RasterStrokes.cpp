@@ -192,6 +192,7 @@ std::optional<QLine> RasterSurface::PixelLine(double x1, double y1, double x2, d
 }
 
 void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb color) {
+    SettleBeforeCombining();
     const QPen pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;
     const std::optional<QLine> line = PixelLine(x1, y1, x2, y2);
@@ -286,6 +287,7 @@ bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
 }
 
 void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
+    SettleBeforeCombining();
     const QPen pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;
     // Thin solid lines in copy mode: those inside the image set their pixels
@@ -319,6 +321,7 @@ void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
 }
 
 void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) {
+    SettleBeforeCombining();
     const QPen pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;
     // Patterned thin lines keep their pixel-by-pixel plotting.

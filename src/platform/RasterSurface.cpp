@@ -75,10 +75,10 @@ void RasterSurface::EndPainting() const {
 }
 
 void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
+    SettleTexts();
     EndPainting();
     SetPixelSize(pixelWidth, pixelHeight);
     if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
-    underRepeats_.clear();
     strokePainter_.reset();
     strokeLayer_ = QImage();
     QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
@@ -189,7 +189,9 @@ void RasterSurface::DrawClear() {
 }
 
 void RasterSurface::ShowPicture(const Picture& picture) {
-    underRepeats_.clear();
+    held_.clear();
+    painted_.clear();
+    forgottenBefore_ = 0;
     if (background_ == Background::Transparent) {
         EndPainting();
         FillBackground(image_);
@@ -207,11 +209,13 @@ void RasterSurface::ShowPicture(const Picture& picture) {
 }
 
 Picture RasterSurface::SnapshotPicture() {
+    Settle(true);
     EndPainting();
     return Picture(image_);
 }
 
 void RasterSurface::DrawPoint(double x, double y, Rgb color) {
+    SettleBeforeCombining();
     const QPoint point = PixelPoint(x, y);
     const int width = State().drawWidth;
     const int m = Margin();

@@ -33,6 +33,18 @@ std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t dest
 // A surface that draws into an image of 32-bit pixels. Nothing is smoothed, so
 // every pixel is either drawn or untouched and the combining draw modes are
 // exact: drawing a shape twice in exclusive-or mode restores the picture.
+//
+// Texts are painted last. A printed text the rules let stand is held, not
+// painted, and the held texts are painted when the picture is settled: when
+// its pixels are read (Image, TakePicture), before a shape is drawn in a
+// combining mode (so that it combines with what shows), and before a
+// resize. They are painted repeats first, then labels, then values, each in
+// the order printed, over every line, mark and fill drawn before the
+// settling: nothing covers a value. A held text left out after all (a value
+// or label printed over it) is never painted; one painted already has its
+// own ink taken off, every other pixel staying as it is. A box filled in
+// copy mode over a held text whole leaves it unpainted. Clear and SetPicture
+// drop the held texts.
 // Text uses the DejaVu fonts: classic fixed-pitch names map to DejaVu Sans
 // Mono (its small smoothed zeros drawn plain, from DejaVu Sans), serif names
 // to DejaVu Serif, all others to DejaVu Sans.
@@ -47,6 +59,8 @@ class RasterSurface : public PictureSurface {
 
     // The pixels as drawn so far.
     const QImage& Image() const {
+        // The surface itself is never const: only the caller's view of it.
+        const_cast<RasterSurface*>(this)->Settle(true);
         EndPainting();
         return image_;
     }
@@ -55,6 +69,15 @@ class RasterSurface : public PictureSurface {
     void Resize(int pixelWidth, int pixelHeight);
     // Called after every change of the pixels.
     void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+    // Paints the held texts now (see above).
+    void SettleTexts() { Settle(false); }
+    // How texts are painted, for checks that compare a picture's pixels:
+    // as usual; none (texts are placed and decided as ever, but only blank
+    // ones, which paint their back colour alone, are painted); or with the
+    // values held until the pixels are read and then painted last of all,
+    // in the reverse order (a value anything covers then shows otherwise).
+    enum class TextPainting { Usual, None, ValuesLast };
+    void SetTextPainting(TextPainting painting) { textPainting_ = painting; }
 
   protected:
     void DrawClear() override;
@@ -66,7 +89,9 @@ class RasterSurface : public PictureSurface {
     void DrawArc(double x, double y, double radius, double start, double end, Rgb color) override;
     void DrawPoint(double x, double y, Rgb color) override;
     void DrawText(double x, double y, std::string_view text, bool lineEnd) override;
-    void EraseText(const TextRect& box) override;
+    void EraseText(const DrawnText& text) override;
+    void TextCovered(const DrawnText& text) override;
+    void TextsForgottenBefore(std::uint64_t id) override;
     void ShowPicture(const Picture& picture) override;
     Picture SnapshotPicture() override;
     double TextWidthPixels(std::string_view text) const override;
@@ -144,19 +169,53 @@ class RasterSurface : public PictureSurface {
     // The font of the drawing state, made once for as long as the state's
     // font stays the same: text-heavy panels print hundreds of texts a draw.
     const raster::TextFont& CurrentTextFont() const;
+    const raster::TextFont& FontOf(const std::string& name, int pixels, bool bold) const;
+    // A text printed and not painted yet, with what its painting needs of
+    // the drawing state then.
+    struct HeldText {
+        std::uint64_t id = 0;
+        TextKind kind = TextKind::Value;
+        // Whether it may be left out after it is painted (a repeat or label
+        // printed without overlap allowed): its pixels are then kept.
+        bool mayGo = false;
+        QPoint topLeft;
+        std::string text;
+        std::string fontName;
+        int pixels = 0;
+        bool bold = false;
+        Rgb foreColor;
+        Rgb backColor;
+        bool transparent = true;
+        bool smooth = true;
+    };
+    void PaintText(const HeldText& held);
+    // Paints the held texts before a shape drawn in a combining mode.
+    void SettleBeforeCombining() {
+        if (!held_.empty() && State().drawMode != DrawMode::CopyPen) SettleTexts();
+    }
 
     // Fills the whole image with what Clear leaves.
     void FillBackground(QImage& image) const;
 
     Background background_;
     QImage image_;
-    // The pixels under each repeat drawn since the last Clear, to take it
-    // back when a value or label wins its place.
-    struct UnderText {
+    std::vector<HeldText> held_;
+    std::vector<HeldText> settling_;
+    TextPainting textPainting_ = TextPainting::Usual;
+    // Paints the held texts; read says the pixels are read now.
+    void Settle(bool read);
+    // The pixels about each painted text that may still be left out, before
+    // and after it was painted, to take off its own ink alone: they follow
+    // the surface's list of drawn texts (ids), and go with it.
+    struct PaintedText {
+        std::uint64_t id = 0;
         QRect rect;
-        QImage pixels;
+        QImage under;
+        QImage inked;
     };
-    std::vector<UnderText> underRepeats_;
+    std::vector<PaintedText> painted_;
+    // Texts before this id are forgotten by the surface's list.
+    std::uint64_t forgottenBefore_ = 0;
     mutable std::unique_ptr<QPainter> painter_;
     struct PenKey {
         Rgb color;

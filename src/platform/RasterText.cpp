@@ -78,22 +78,26 @@ std::optional<raster::TextFont::StandIn> PlainZero(const std::string& name, cons
 
 const raster::TextFont& RasterSurface::CurrentTextFont() const {
     const DrawState& state = State();
-    const int pixels = TextPixelSize();
+    return FontOf(state.fontName, TextPixelSize(), state.fontBold);
+}
+
+const raster::TextFont& RasterSurface::FontOf(const std::string& name, int pixels,
+                                              bool bold) const {
     // A picture that alternates between a few type faces or sizes (a
     // caption in bold, values in the plain face) finds each made already.
     for (std::size_t k = 0; k < textFonts_.size(); ++k) {
         const raster::TextFont& font = *textFonts_[k];
-        if (font.name == state.fontName && font.pixels == pixels && font.bold == state.fontBold) {
+        if (font.name == name && font.pixels == pixels && font.bold == bold) {
             if (k > 0)
                 std::rotate(textFonts_.begin(), textFonts_.begin() + k, textFonts_.begin() + k + 1);
             return *textFonts_.front();
         }
     }
     auto made = std::make_unique<raster::TextFont>();
-    made->name = state.fontName;
+    made->name = name;
     made->pixels = pixels;
-    made->bold = state.fontBold;
-    made->font = MakeFont(state.fontName, pixels, state.fontBold);
+    made->bold = bold;
+    made->font = MakeFont(name, pixels, bold);
     made->raw = QRawFont::fromFont(made->font);
     made->standIn = PlainZero(made->name, made->font, made->raw);
     made->exactFont = made->font;
@@ -110,63 +114,131 @@ const raster::TextFont& RasterSurface::CurrentTextFont() const {
 
 void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     const DrawState& state = State();
-    const raster::TextFont& font = CurrentTextFont();
     const double px = ToPixelX(x);
     const double py = ToPixelY(y);
     if (!(std::abs(px) <= kLargestRadius && std::abs(py) <= kLargestRadius)) return;
-    const QPoint topLeft = Rounded(QPointF(px, py));
-    const raster::TextFont::Laid& laid = font.LayOut(text);
-    const std::optional<GlyphLine>& glyphs = laid.glyphs;
-    const int width = laid.width;
-    if (state.textKind == TextKind::Repeat) {
-        // A pixel's margin for glyphs that reach past their advance.
-        const QRect under =
-            QRect(topLeft, QSize(width, font.height)).adjusted(-1, -1, 1, 1) & image_.rect();
-        if (underRepeats_.size() >= kMostKeptTexts) underRepeats_.clear();
-        underRepeats_.push_back(UnderText{under, image_.copy(under)});
-    }
-    if (!state.fontTransparent) {
-        Painter().fillRect(QRect(topLeft, QSize(width, font.height)), ToQColor(state.backColor));
-    }
+    // A surface printed on again and again without being read paints its
+    // texts now and then.
+    if (held_.size() >= 4 * kMostKeptTexts) SettleTexts();
+    HeldText& held = held_.emplace_back();
+    held.id = PrintedTextId();
+    held.kind = state.textKind;
+    held.mayGo = held.id != 0 && state.textKind != TextKind::Value && !state.textMayOverlap;
+    held.topLeft = Rounded(QPointF(px, py));
+    held.text = std::string(text);
+    held.fontName = state.fontName;
+    held.pixels = TextPixelSize();
+    held.bold = state.fontBold;
+    held.foreColor = state.foreColor;
+    held.backColor = state.backColor;
+    held.transparent = state.fontTransparent;
     // Text printed in copy mode is smoothed, so that every digit reads as
     // itself at the least size; text printed in a combining mode keeps
     // exact pixels.
-    const bool smooth = state.drawMode == DrawMode::CopyPen;
-    const QPoint baseline = topLeft + QPoint(0, font.ascent);
-    if (glyphs && smooth && font.pixels < kLargestMaskedPixels) {
-        font.SetText(image_, *glyphs, baseline, 0xFF000000u | PixelBits(state.foreColor));
+    held.smooth = state.drawMode == DrawMode::CopyPen;
+    Changed();
+}
+
+void RasterSurface::Settle(bool read) {
+    if (held_.empty()) return;
+    // The texts are painted from a list of their own, which keeps its room
+    // from one picture to the next.
+    std::vector<HeldText>& held = settling_;
+    held.swap(held_);
+    if (textPainting_ == TextPainting::ValuesLast && !read) {
+        // The values wait for the read.
+        for (HeldText& text : held)
+            if (text.kind == TextKind::Value) held_.push_back(std::move(text));
+        std::erase_if(held, [](const HeldText& text) { return text.kind == TextKind::Value; });
+    }
+    const bool valuesLast = textPainting_ == TextPainting::ValuesLast;
+    for (const TextKind kind : {TextKind::Repeat, TextKind::Label, TextKind::Value}) {
+        if (kind == TextKind::Value && valuesLast) break;
+        for (const HeldText& text : held)
+            if (text.kind == kind && (textPainting_ != TextPainting::None || text.id == 0))
+                PaintText(text);
+    }
+    if (valuesLast)
+        for (auto text = held.rbegin(); text != held.rend(); ++text)
+            if (text->kind == TextKind::Value) PaintText(*text);
+    held.clear();
+}
+
+void RasterSurface::PaintText(const HeldText& held) {
+    const raster::TextFont& font = FontOf(held.fontName, held.pixels, held.bold);
+    const raster::TextFont::Laid& laid = font.LayOut(held.text);
+    const std::optional<GlyphLine>& glyphs = laid.glyphs;
+    const QRect box(held.topLeft, QSize(laid.width, font.height));
+    // A pixel's margin for glyphs that reach past their advance.
+    const QRect area = box.adjusted(-1, -1, 1, 1) & image_.rect();
+    const bool kept = held.mayGo && held.id >= forgottenBefore_ && !area.isEmpty();
+    QImage under = kept ? image_.copy(area) : QImage();
+    if (!held.transparent) Painter().fillRect(box, ToQColor(held.backColor));
+    const QPoint baseline = held.topLeft + QPoint(0, font.ascent);
+    if (glyphs && held.smooth && font.pixels < kLargestMaskedPixels) {
+        font.SetText(image_, *glyphs, baseline, 0xFF000000u | PixelBits(held.foreColor));
     } else {
         QPainter& painter = Painter();
-        painter.setPen(ToQColor(state.foreColor));
-        painter.setRenderHint(QPainter::TextAntialiasing, smooth);
+        painter.setPen(ToQColor(held.foreColor));
+        painter.setRenderHint(QPainter::TextAntialiasing, held.smooth);
         if (glyphs) {
             QGlyphRun run;
-            run.setRawFont(smooth ? font.raw : font.ExactRaw());
+            run.setRawFont(held.smooth ? font.raw : font.ExactRaw());
             run.setGlyphIndexes(glyphs->glyphs);
             run.setPositions(glyphs->positions);
             painter.drawGlyphRun(baseline, run);
         } else {
-            painter.setFont(smooth ? font.font : font.exactFont);
-            painter.drawText(baseline, ToQString(text));
+            painter.setFont(held.smooth ? font.font : font.exactFont);
+            painter.drawText(baseline, ToQString(held.text));
         }
     }
+    if (!kept) return;
+    // The same text printed again at its place (a redraw in another colour)
+    // keeps the pixels from before the first.
+    const auto again = std::find_if(painted_.begin(), painted_.end(), [&](const PaintedText& p) {
+        return p.id == held.id && p.rect == area;
+    });
+    if (again != painted_.end()) {
+        again->inked = image_.copy(area);
+        return;
+    }
+    painted_.push_back(PaintedText{held.id, area, std::move(under), image_.copy(area)});
+}
+
+void RasterSurface::EraseText(const DrawnText& text) {
+    std::erase_if(held_, [&](const HeldText& held) { return held.id == text.id; });
+    const auto painted = std::find_if(painted_.begin(), painted_.end(),
+                                      [&](const PaintedText& p) { return p.id == text.id; });
+    if (painted == painted_.end()) return;
+    // Only the pixels that still show the text's ink go back to what lay
+    // under it: whatever was drawn over them since stays.
+    EndPainting();
+    const QRect area = painted->rect & image_.rect();
+    const int width = painted->inked.width();
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        const auto* under =
+            reinterpret_cast<const QRgb*>(painted->under.constScanLine(row - painted->rect.top()));
+        const auto* inked =
+            reinterpret_cast<const QRgb*>(painted->inked.constScanLine(row - painted->rect.top()));
+        auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row));
+        for (int column = area.left(); column <= area.right(); ++column) {
+            const int k = column - painted->rect.left();
+            if (k >= width) break;
+            if (inked[k] != under[k] && pixels[column] == inked[k]) pixels[column] = under[k];
+        }
+    }
+    std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });
     Changed();
 }
 
-void RasterSurface::EraseText(const TextRect& box) {
-    const QPoint middle = Rounded(QPointF(box.left + box.width / 2.0, box.top + box.height / 2.0));
-    // The latest repeat drawn there: the one whose pixels are on top.
-    for (auto kept = underRepeats_.rbegin(); kept != underRepeats_.rend(); ++kept) {
-        if (!kept->rect.contains(middle)) continue;
-        QPainter& painter = Painter();
-        painter.save();
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(kept->rect.topLeft(), kept->pixels);
-        painter.restore();
-        underRepeats_.erase(std::next(kept).base());
-        Changed();
-        return;
-    }
+void RasterSurface::TextCovered(const DrawnText& text) {
+    std::erase_if(held_, [&](const HeldText& held) { return held.id == text.id; });
+    std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });
+}
+
+void RasterSurface::TextsForgottenBefore(std::uint64_t id) {
+    forgottenBefore_ = id;
+    std::erase_if(painted_, [id](const PaintedText& p) { return p.id < id; });
 }
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {

@@ -69,6 +69,13 @@ void RecordingSurface::DrawText(double x, double y, std::string_view text, bool 
     op.color = State().foreColor;
     op.fontPixels = TextPixelSize();
     op.textRect = TextRect{ToPixelX(x), ToPixelY(y), TextWidthPixels(text), TextHeightPixels(text)};
+    op.textId = PrintedTextId();
+}
+
+void RecordingSurface::EraseText(const DrawnText& text) {
+    std::erase_if(operations_, [&](const DrawOperation& op) {
+        return op.kind == DrawOperation::Kind::Text && op.textId == text.id;
+    });
 }
 
 void RecordingSurface::ShowPicture(const Picture&) {

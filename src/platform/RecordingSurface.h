@@ -2,6 +2,7 @@
 
 #include "platform/PictureSurface.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ struct DrawOperation {
     // Text: the pixel font size it was drawn at and its box in pixels.
     int fontPixels = 0;
     TextRect textRect;
+    // Text: its id among the surface's drawn texts (DrawnText::id).
+    std::uint64_t textId = 0;
     DrawState state;
     UserScale scale;
 };
@@ -69,6 +72,9 @@ class RecordingSurface : public PictureSurface {
     Picture SnapshotPicture() override;
     double TextWidthPixels(std::string_view text) const override;
     double TextHeightPixels(std::string_view text) const override;
+    // A text left out after it was drawn is no longer among the operations:
+    // it is never painted.
+    void EraseText(const DrawnText& text) override;
 
   private:
     DrawOperation& Record(DrawOperation::Kind kind, double x1 = 0.0, double y1 = 0.0,

@@ -1,3 +1,4 @@
+#include "platform/GlyphMasks.h"
 #include "platform/RasterSurface.h"
 
 #include <QFont>
@@ -135,6 +136,39 @@ TEST(RasterText, KeptGlyphsDrawAsTheToolkitDraws) {
 // at the least size text is drawn at: no two digit images lie closer than a
 // clear share of their ink (snapped to whole pixels, 6 and 8 of the bold sans
 // and 0 and 6 of the bold serif stand under a tenth apart; smoothed, each
+
+// A glyph set partly or wholly off the image, past each edge, sets exactly
+// the pixels of the same glyph set whole on a larger image that fall inside,
+// and nothing else; its rows are reached from their first pixel on.
+TEST(RasterText, AGlyphOffAnEdgeSetsItsPixelsInsideAlone) {
+    raster::GlyphMask mask;
+    mask.left = -1;
+    mask.top = -3;
+    mask.width = 6;
+    mask.height = 3;
+    mask.coverage = {255, 255, 255, 255, 255, 255, 0, 40, 128, 200, 0, 0, 0, 0, 0, 0, 90, 255};
+    mask.rowSpans = {{0, 6}, {1, 4}, {4, 6}};
+    const std::uint32_t color = 0xFF0000FFu;
+    QImage whole(40, 30, QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    raster::SetGlyph(whole, mask, 20, 15, color); // the mask from (19, 12) on
+    int checked = 0;
+    for (int x = -8; x <= 12; ++x)
+        for (int y = -2; y <= 9; ++y) {
+            QImage small(8, 5, QImage::Format_RGB32);
+            small.fill(Qt::white);
+            raster::SetGlyph(small, mask, x, y, color);
+            for (int column = 0; column < 8; ++column)
+                for (int row = 0; row < 5; ++row) {
+                    const QPoint there(column - x + 20, row - y + 15);
+                    ASSERT_EQ(small.pixel(column, row), whole.pixel(there))
+                        << "glyph at " << x << ", " << y << ": pixel " << column << ", " << row;
+                    checked += small.pixel(column, row) != qRgb(255, 255, 255);
+                }
+        }
+    EXPECT_GT(checked, 200);
+}
+
 // face stands above 0.15, the bold serif drawn in the bold sans).
 TEST(RasterText, DigitsStayDistinctAtTheLeastSize) {
     const int cell = 2 * kLeastTextPixels;

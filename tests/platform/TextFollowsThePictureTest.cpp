@@ -56,8 +56,9 @@ TEST(TextFollowsThePicture, FontScalesWithThePictureOnBothSurfaces) {
 
 // Each kind of text follows its rule: a repeat that would cover any text or
 // run off is left out, a value is always drawn (the checker then finds the
-// overlap), a label yields to values and labels; a repeat under a value or
-// label is taken back. The checkers name what lies outside, overlaps, is too
+// overlap), a label yields to values and labels; a repeat under a later
+// value or label, and a label under a later value, is left out then and its
+// printing forgotten. The checkers name what lies outside, overlaps, is too
 // small or left out.
 TEST(TextFollowsThePicture, EachKindOfTextFollowsItsRuleAndTheCheckersFindFaults) {
     RecordingSurface s(200, 100);
@@ -81,13 +82,15 @@ TEST(TextFollowsThePicture, EachKindOfTextFollowsItsRuleAndTheCheckersFindFaults
         printAt(30, 8, "850"); // over Toronto, a repeat: drawn, Toronto taken back
         printAt(34, 8, "860"); // over the label 850: left out
     }
-    printAt(30, 9, "2 C"); // a value over the label: drawn
-    EXPECT_EQ(TextsOf(s.DrawnTexts()), (std::vector<std::string>{"Albany", "850", "2 C"}));
+    printAt(30, 9, "2 C"); // a value over the label 850: drawn, 850 left out
+    printAt(32, 9, "3 C"); // a value over a value: drawn
+    EXPECT_EQ(TextsOf(s.DrawnTexts()), (std::vector<std::string>{"Albany", "2 C", "3 C"}));
+    EXPECT_EQ(TextsOf(s.LeftOutTexts()),
+              (std::vector<std::string>{"Buffalo", "Erie", "Toronto", "860", "850"}));
     EXPECT_EQ(s.LeftOutTexts().back().kind, TextKind::Label);
     const auto overlaps = TextIsReadable(s);
-    EXPECT_NE(std::string(overlaps.message()).find("\"2 C\" at"), std::string::npos);
-    EXPECT_TRUE(TextIsReadable(
-        s, {{"850", "Toronto", "test"}, {"2 C", "850", "test"}, {"2 C", "Toronto", "test"}}));
+    EXPECT_NE(std::string(overlaps.message()).find("\"3 C\" at"), std::string::npos);
+    EXPECT_TRUE(TextIsReadable(s, {{"3 C", "2 C", "test"}}));
     s.FilledBox(5, 5, 100, 40, kWhite); // erases every text
     {
         const TextAsRepeat names(s);
@@ -99,8 +102,14 @@ TEST(TextFollowsThePicture, EachKindOfTextFollowsItsRuleAndTheCheckersFindFaults
         printAt(34, 18, "Erie");
     }
     EXPECT_EQ(TextsOf(s.LeftOutTexts()),
-              (std::vector<std::string>{"Buffalo", "Erie", "Toronto", "860", "Erie"}));
-    EXPECT_EQ(s.OperationsOf(DrawOperation::Kind::Text).size(), 7u);
+              (std::vector<std::string>{"Buffalo", "Erie", "Toronto", "860", "850", "Erie"}));
+    // Toronto (printed twice) and 850 were left out after they were printed:
+    // their printing is forgotten.
+    EXPECT_EQ(TextsOf(s.DrawnTexts()), (std::vector<std::string>{"Buffalo", "Buffalo"}));
+    std::vector<std::string> printed;
+    for (const DrawOperation& op : s.OperationsOf(DrawOperation::Kind::Text))
+        printed.push_back(op.text);
+    EXPECT_EQ(printed, (std::vector<std::string>{"Albany", "2 C", "3 C", "Buffalo", "Buffalo"}));
 
     s.Clear();
     EXPECT_TRUE(s.LeftOutTexts().empty());
@@ -258,6 +267,137 @@ TEST(TextFollowsThePicture, ARepeatTakenBackLeavesThePixelsUnderIt) {
             }
         }
     EXPECT_GT(restored, 20); // the repeat's ink went
+}
+
+// A repeat " 20 ", a red line drawn through it, then a label "X" over the
+// repeat: the repeat is left out, and the line keeps every pixel outside the
+// "X", whether the repeat was still held or painted already (the picture read
+// between); the recording surface keeps the same texts.
+TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
+    const auto draw = [](PictureSurface& s, bool repeat, bool readBetween) {
+        s.Clear();
+        if (repeat) {
+            const TextAsRepeat r(s);
+            PrintAt(s, 20, 10, " 20 ");
+        }
+        if (readBetween) static_cast<RasterSurface&>(s).Image();
+        s.Line(0, 16, 120, 16, kRed);
+        const TextAsLabel label(s, 30, 16, LabelSlide::Fixed);
+        PrintAt(s, 30, 10, "X");
+    };
+    RasterSurface reference(120, 40);
+    draw(reference, false, false);
+    for (const bool readBetween : {false, true}) {
+        SCOPED_TRACE(readBetween ? "the repeat painted" : "the repeat held");
+        RasterSurface s(120, 40);
+        draw(s, true, readBetween);
+        ASSERT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{" 20 "});
+        ASSERT_EQ(TextsOf(s.DrawnTexts()), std::vector<std::string>{"X"});
+        const QImage& image = s.Image();
+        const TextRect x = s.DrawnTexts()[0].rect;
+        int red = 0;
+        for (int column = 0; column < 120; ++column) {
+            const bool inX = column >= x.left - 1 && column <= x.Right() + 1;
+            red += image.pixel(column, 16) == qRgb(255, 0, 0);
+            if (!inX) {
+                EXPECT_EQ(image.pixel(column, 16), qRgb(255, 0, 0)) << column;
+            }
+        }
+        EXPECT_GT(red, 110);
+        EXPECT_EQ(image, reference.Image()); // nothing of the repeat shows
+    }
+    RecordingSurface recording(120, 40);
+    draw(recording, true, false);
+    EXPECT_EQ(TextsOf(recording.DrawnTexts()), std::vector<std::string>{"X"});
+    const auto printed = recording.OperationsOf(DrawOperation::Kind::Text);
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].text, "X");
+}
+
+// Texts are painted after the lines and marks of their picture, repeats
+// first, then labels, then values: a line drawn after a value in copy mode
+// does not cross it, a shape drawn in a combining mode combines with the
+// texts printed before it, and a box filled over a held text whole leaves it
+// unpainted; Clear drops what is held.
+TEST(TextFollowsThePicture, TextsArePaintedLastByKind) {
+    RasterSurface s(120, 40);
+    s.Clear();
+    PrintAt(s, 10, 10, "88");
+    s.Line(0, 16, 120, 16, kRed);
+    const TextRect value = s.DrawnTexts()[0].rect;
+    RasterSurface alone(120, 40);
+    alone.Clear();
+    alone.Line(0, 16, 120, 16, kRed);
+    PrintAt(alone, 10, 10, "88");
+    EXPECT_EQ(s.Image(), alone.Image()); // the value over the line either way
+    int crossed = 0;
+    for (int column = static_cast<int>(value.left); column < value.Right(); ++column)
+        crossed += s.Image().pixel(column, 16) != qRgb(255, 0, 0);
+    EXPECT_GT(crossed, 0);
+
+    // Exclusive-or drawn twice over texts printed before restores them,
+    // whether they were painted already or held.
+    RasterSurface x(120, 40);
+    RasterSurface plain(120, 40);
+    for (RasterSurface* p : {&x, &plain}) {
+        p->Clear();
+        PrintAt(*p, 10, 10, "88");
+        p->Image();
+        PrintAt(*p, 60, 10, "77");
+    }
+    x.SetDrawMode(DrawMode::XorPen);
+    x.FilledBox(0, 0, 120, 40, kWhite);
+    const QImage inverted = x.Image().copy();
+    x.FilledBox(0, 0, 120, 40, kWhite);
+    x.SetDrawMode(DrawMode::CopyPen);
+    EXPECT_EQ(inverted.pixel(61, 14) ^ 0xFFFFFFu, plain.Image().pixel(61, 14));
+    EXPECT_EQ(x.Image(), plain.Image());
+
+    // A filled box over a held text whole: it is not painted.
+    RasterSurface covered(120, 40);
+    covered.Clear();
+    PrintAt(covered, 10, 10, "88");
+    covered.FilledBox(0, 0, 60, 40, kBlue);
+    EXPECT_TRUE(covered.DrawnTexts().empty());
+    for (int column = 0; column < 60; ++column)
+        EXPECT_EQ(covered.Image().pixel(column, 15), qRgb(0, 0, 255)) << column;
+    PrintAt(covered, 70, 10, "99");
+    covered.Clear();
+    EXPECT_EQ(covered.Image().pixel(75, 15), qRgb(255, 255, 255));
+}
+
+// The pixels kept to take a painted repeat's ink off follow the list of
+// drawn texts: when a surface printed on again and again forgets its oldest
+// texts, a repeat it still holds is still taken off whole when a value wins
+// its place.
+TEST(TextFollowsThePicture, KeptPixelsFollowTheListOfTexts) {
+    RasterSurface s(1600, 1000);
+    s.Clear();
+    const int count = static_cast<int>(PictureSurface::kMostKeptTexts) + 100;
+    const int taken = count - 200; // painted before the list forgets its oldest
+    const auto place = [](int k) { return std::pair{10.0 + (k % 60) * 25, 10.0 + (k / 60) * 25}; };
+    {
+        const TextAsRepeat repeats(s);
+        for (int k = 0; k < count; ++k) {
+            PrintAt(s, place(k).first, place(k).second, "88");
+            if (k == taken) s.Image(); // the repeats so far painted
+        }
+    }
+    ASSERT_TRUE(s.LeftOutTexts().empty());
+    ASSERT_LT(s.DrawnTexts().size(), static_cast<std::size_t>(count)); // the oldest forgotten
+    ASSERT_EQ(s.DrawnTexts().front().rect.top, place(count - s.DrawnTexts().size()).second);
+    const auto [x, y] = place(taken);
+    PrintAt(s, x - 2, y, "1"); // over the repeat's first digit
+    ASSERT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{"88"});
+    const QImage& image = s.Image();
+    const int valueRight = static_cast<int>(x - 2 + s.TextWidth("1")) + 2;
+    int white = 0;
+    for (int row = static_cast<int>(y) - 1; row < y + s.TextHeight("8") + 1; ++row)
+        for (int column = valueRight; column < x + s.TextWidth("88") + 2; ++column) {
+            EXPECT_EQ(image.pixel(column, row), qRgb(255, 255, 255)) << column << ", " << row;
+            ++white;
+        }
+    EXPECT_GT(white, 40);
 }
 
 // A picture set as the background paints over the texts drawn before, so

@@ -24,7 +24,8 @@ using test::ExpectTimeStripOnItsColumns;
 
 // Every shipped sample's overview, at 1272 x 768, the opening size and the
 // least size, with each group of overlays, the hours window unscrolled and
-// the 24-hour window scrolled to its end.
+// the 24-hour window scrolled to its end; the pictures drawn on raster
+// surfaces lose no pixel to their texts and keep every value uncovered.
 TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) {
     ASSERT_TRUE(ReadConfig(TARVEX_SHIPPED_DATA, "tarvex", session_.config).ok);
     ASSERT_TRUE(ReadTarvexDat(TARVEX_SHIPPED_DATA, session_.dataTables).ok);
@@ -83,6 +84,9 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
     EXPECT_GT(counts.elevatedContours, 10);
     EXPECT_GT(counts.isothermHeights, 100);
     EXPECT_GT(counts.extremumLetters, 100);
+    EXPECT_EQ(counts.pixels.pictures, 3L * 3 * 2 * 3 * static_cast<long>(files.size()));
+    EXPECT_GT(counts.pixels.texts, 10 * counts.pixels.pictures);
+    EXPECT_GT(counts.pixels.textPixels, 100 * counts.pixels.pictures);
 }
 
 } // namespace

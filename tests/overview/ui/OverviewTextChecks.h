@@ -5,6 +5,7 @@
 
 #include "OverviewWindowFixture.h"
 #include "platform/ReadableText.h"
+#include "platform/TextPixels.h"
 
 #include "compute/ParcelState.h"
 #include "compute/WholeRun.h"
@@ -25,11 +26,38 @@ namespace tarvex::test {
 // How many of the checks made inside a condition ran, so that a test over
 // many pictures can show that each of them was tried at all.
 struct OverviewCheckCounts {
-    int timeLabels = 0;       // time-strip labels checked on their columns
-    int elevatedContours = 0; // elevated-CAPE contours checked for a label
-    int isothermHeights = 0;  // isotherm heights checked against the shown hours
-    int extremumLetters = 0;  // "X" and "N" checked on their columns
+    int timeLabels = 0;        // time-strip labels checked on their columns
+    int elevatedContours = 0;  // elevated-CAPE contours checked for a label
+    int isothermHeights = 0;   // isotherm heights checked against the shown hours
+    int extremumLetters = 0;   // "X" and "N" checked on their columns
+    TextPixelCounts pixels;    // the pictures drawn with and without texts
+    TextPixelSurfaces rasters; // the raster surfaces they are drawn on
 };
+
+// The window's three pictures drawn on raster surfaces of their sizes: their
+// texts cost no pixel outside their boxes, and nothing covers a value.
+inline ::testing::AssertionResult OverviewTextsCostNoPixels(Session& session, FrmOverView& w,
+                                                            OverviewCheckCounts* counts) {
+    std::vector<PictureSize> sizes;
+    for (const PictureBox* box : {w.picRH, w.picLeft, w.picRight})
+        sizes.push_back({box->Surface().PixelWidth(), box->Surface().PixelHeight(),
+                         box->Surface().DesignWidth(), box->Surface().DesignHeight()});
+    return TextsCostNoPixels(
+        sizes,
+        [&](const std::vector<RasterSurface*>& pics) {
+            OverviewAxes axes = w.axes;
+            OverviewContext ctx{session,
+                                w.options,
+                                axes,
+                                *pics[0],
+                                *pics[1],
+                                *pics[2],
+                                DateTime::FromParts(2024, 1, 15, 12, 0),
+                                {}};
+            ::tarvex::RedrawOverview(ctx, false);
+        },
+        counts ? &counts->pixels : nullptr, counts ? &counts->rasters : nullptr);
+}
 
 // The columns x of the picture's scale holds, its edges included.
 inline bool ColumnShown(const DrawOperation& op, double x) {
@@ -167,6 +195,7 @@ inline ::testing::AssertionResult RepeatsKeepAGap(const RecordingSurface& pic) {
 inline void ExpectOverviewPictures(Session& session, FrmOverView& w,
                                    OverviewCheckCounts* counts = nullptr) {
     const std::unique_ptr<RecordedOverview> drawn = RecordOverview(session, w);
+    EXPECT_TRUE(OverviewTextsCostNoPixels(session, w, counts));
     EXPECT_TRUE(NothingLeftOut(drawn->left)) << "picLeft";
     EXPECT_TRUE(NothingLeftOut(drawn->right)) << "picRight";
     EXPECT_TRUE(TextIsReadable(drawn->left)) << "picLeft";

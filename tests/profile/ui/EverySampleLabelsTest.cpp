@@ -9,6 +9,7 @@
 #include "platform/PictureBox.h"
 #include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
+#include "platform/TextPixels.h"
 #include "profile/ui/FrmProfile.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +22,6 @@
 namespace tarvex {
 namespace {
 
-// The sounding with every overlay and level marker on, at the sizes its
-// picture has in a 1272 x 768 window, the default window and the least
-// window, and the overview's sounding panel, over every hour of every
-// shipped sample: no value left out or cut, every label on its level (never
-// more than a quarter of its height off), none drawn for a level off the
-// picture. The first few faults of each kind are named.
 // The sounding picture's sizes in the default window, a 1272 x 768 window and
 // the least window.
 std::vector<QSize> SoundingSizes() {
@@ -43,6 +38,14 @@ std::vector<QSize> SoundingSizes() {
     return sizes;
 }
 
+// The sounding with every overlay and level marker on, at the sizes its
+// picture has in a 1272 x 768 window, the default window and the least
+// window, and the overview's sounding panel, over every hour of every
+// shipped sample: no value left out or cut, every label on its level (never
+// more than a quarter of its height off), none drawn for a level off the
+// picture; and drawn on raster surfaces, its texts cost no pixel outside
+// their boxes and nothing covers a value. The first few faults of each kind
+// are named.
 TEST(EverySample, SoundingLabelsStandOnTheirLevelsAndNoValueIsLost) {
     const std::vector<QSize> sizes = SoundingSizes();
     int drawn = 0;
@@ -52,6 +55,8 @@ TEST(EverySample, SoundingLabelsStandOnTheirLevelsAndNoValueIsLost) {
     int convective = 0; // pictures with a convective temperature
     int beyondEdge = 0; // of them, beyond the right edge
     std::ostringstream named;
+    test::TextPixelCounts pixelCounts;
+    test::TextPixelSurfaces rasterSurfaces;
     auto check = [&](const PictureSurface& pic, const std::string& where) {
         ++drawn;
         // Each level box's arrow points the way its level's point lies.
@@ -104,6 +109,18 @@ TEST(EverySample, SoundingLabelsStandOnTheirLevelsAndNoValueIsLost) {
                 StandsApartFromLabels(pic, value, "v", 3.0 * digit - 1.0, line / 2.0 - 1.0);
             if (!apart && ++faults <= 8) named << where << ": " << apart.message() << '\n';
         }
+        std::vector<test::PictureSize> rasters;
+        for (const QSize& size : sizes)
+            rasters.push_back({size.width(), size.height(), FrmProfile::kSoundingDesignWidth,
+                               FrmProfile::kSoundingDesignHeight});
+        const auto pixels = test::TextsCostNoPixels(
+            rasters,
+            [&](const std::vector<RasterSurface*>& pics) {
+                for (RasterSurface* pic : pics) DrawSounding(*pic, session, view);
+            },
+            &pixelCounts, &rasterSurfaces);
+        if (!pixels && ++faults <= 8)
+            named << name << " hour " << hour << ": " << pixels.message() << '\n';
         OverviewOptions options;
         HodographView hodo;
         Picture background;
@@ -119,6 +136,9 @@ TEST(EverySample, SoundingLabelsStandOnTheirLevelsAndNoValueIsLost) {
     EXPECT_GT(pointingRight, 1000);
     EXPECT_GT(convective, 100);
     EXPECT_GT(beyondEdge, 0);
+    EXPECT_EQ(pixelCounts.pictures, 3 * (drawn / 4));
+    EXPECT_GT(pixelCounts.values, pixelCounts.pictures);
+    EXPECT_GT(pixelCounts.textPixels, 100 * pixelCounts.pictures);
     EXPECT_EQ(faults, 0) << named.str();
 }
 

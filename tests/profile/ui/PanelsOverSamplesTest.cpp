@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 #include "platform/ReadableText.h"
 #include "platform/RecordingSurface.h"
+#include "platform/TextPixels.h"
 #include "profile/diagnostics/FogChart.h"
 #include "profile/diagnostics/HeavyPrecip.h"
 #include "profile/diagnostics/IndicesPanel.h"
@@ -24,6 +25,7 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -108,8 +110,10 @@ class Panel : public RecordingSurface {
 // size, 1272 x 768 and the default size, drawn as the window draws them:
 // no value, verdict, caption or unit is left out or cut, and no text stands
 // over another. The sleet panel is drawn at every hour too, whatever the
-// hour's type.
+// hour's type. Drawn on raster surfaces, each loses no pixel to its texts
+// outside their boxes, and nothing covers a value.
 TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
+    test::TextPixelCounts pixelCounts;
     const std::vector<fs::path> files = ShippedSamples();
     ASSERT_GE(files.size(), 12u);
     const std::vector<WindowSizes> sizes = MeasureWindowSizes();
@@ -128,6 +132,11 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
             Panel sleet(at.sleet);
             Panel reason(at.reason);
             PrecipTypeBackgrounds backgrounds;
+            // The raster pictures' fixed parts, for each of the three
+            // drawings of the check in turn.
+            std::array<PrecipTypeBackgrounds, 3> rasterBackgrounds;
+            int rasterDrawing = 0;
+            test::TextPixelSurfaces rasterSurfaces;
             for (int hour = 0; hour <= last; ++hour) {
                 const auto c = static_cast<std::int16_t>(hour);
                 const std::string where =
@@ -162,9 +171,37 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
                     MakeMatrixEntry(s, c, session.config.MediaDrive, matrix);
                 ShowTrainingMatrix(reason, session, c);
                 check(reason, "KESTIR");
+                const auto raster = [](const PanelSize& p) {
+                    return test::PictureSize{p.width, p.height, p.designWidth, p.designHeight};
+                };
+                std::vector<test::PictureSize> rasters;
+                for (const std::size_t mode : {0, 3, 4, 5, 6, 6, 7, 8})
+                    rasters.push_back(raster(at.display[mode]));
+                rasters.push_back(raster(at.sleet));
+                rasters.push_back(raster(at.reason));
+                const auto pixels = test::TextsCostNoPixels(
+                    rasters,
+                    [&](const std::vector<RasterSurface*>& p) {
+                        PrintSoundingData(*p[0], s, c);
+                        PrintIndices(*p[1], session, c);
+                        PlotCapeShear(*p[2], session, c, kCapeAxisTopStart);
+                        PlotMBE(*p[3], session, c, kMbeScaleStart);
+                        PrecipTypeBackgrounds& fixed = rasterBackgrounds[rasterDrawing++ % 3];
+                        for (const bool thickness : {false, true})
+                            PlotPrecipType(*p[4 + thickness], *p[8], session, c,
+                                           PrecipTypeChoice{thickness, 6}, fixed);
+                        PrintLapseRates(*p[6], session, c);
+                        PlotFog(*p[7], session, c);
+                        PlotSleet(*p[8], session, c);
+                        ShowTrainingMatrix(*p[9], session, c);
+                    },
+                    &pixelCounts, &rasterSurfaces);
+                EXPECT_TRUE(pixels) << where;
             }
         }
     }
+    EXPECT_GT(pixelCounts.pictures, 10 * 3 * 12 * 50L);
+    EXPECT_GT(pixelCounts.values, 20 * pixelCounts.pictures);
 }
 
 // The lake-effect and convection panels' values over every shipped sample

@@ -6,7 +6,9 @@
 # listens (-displayfd): choosing the number from the lock files in /tmp first,
 # as xvfb-run does, races with any other server starting at the same moment.
 # A server that names no display, or that a client cannot reach, is stopped
-# and another started; its own messages are printed when none can be used.
+# and another started; so is one that goes away while the command runs, and
+# the command runs again. The server's own messages are printed when none
+# can be used.
 on_virtual_display() {
   local screen="$1"
   shift
@@ -26,6 +28,17 @@ on_virtual_display() {
     if [ -n "$display" ] && DISPLAY=":$display" xprop -root > /dev/null 2>&1; then
       status=0
       DISPLAY=":$display" "$@" || status=$?
+      # A command that failed because its server went away (ended by
+      # something outside the session) says nothing of the program: the
+      # whole session runs again on a new server.
+      if [ $status -ne 0 ] && [ $attempt -lt 3 ] &&
+        ! { kill -0 "$server" 2> /dev/null && DISPLAY=":$display" xprop -root > /dev/null 2>&1; }; then
+        echo "virtual X server, try $attempt: display :$display went away during the session; running it again"
+        tail -n 5 "$dir/server.log"
+        kill "$server" 2> /dev/null || true
+        wait "$server" 2> /dev/null || true
+        continue
+      fi
       kill "$server" 2> /dev/null || true
       wait "$server" 2> /dev/null || true
       rm -rf "$dir"

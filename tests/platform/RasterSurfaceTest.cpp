@@ -577,15 +577,18 @@ TEST(RasterSurface, CircleStampsAreKeptApartByEverythingTheyDependOn) {
     };
     const Rgb red = RGB(200, 30, 60);
     const Rgb green = RGB(0, 90, 0);
+    const Rgb blue = RGB(0, 0, 250);
+    const Rgb gold = RGB(250, 200, 0);
+    // Each circle has the bounds of the one before (but for the width).
     const Circle sequence[] = {
-        {4.0, red, 1, DrawStyle::Solid, FillStyle::Solid, green},
-        {5.0, red, 1, DrawStyle::Solid, FillStyle::Solid, green},                     // radius
-        {5.0, RGB(0, 0, 250), 1, DrawStyle::Solid, FillStyle::Solid, green},          // pen colour
-        {5.0, RGB(0, 0, 250), 3, DrawStyle::Solid, FillStyle::Solid, green},          // width
-        {5.0, RGB(0, 0, 250), 3, DrawStyle::Solid, FillStyle::Transparent, green},    // fill style
-        {5.0, RGB(0, 0, 250), 3, DrawStyle::Solid, FillStyle::Solid, RGB(0, 0, 250)}, // fill colour
-        {6.0, red, 1, DrawStyle::Solid, FillStyle::Transparent, green},
-        {6.0, red, 1, DrawStyle::Dot, FillStyle::Transparent, green}, // pen style
+        {4.2, red, 1, DrawStyle::Solid, FillStyle::Solid, green},
+        {4.6, red, 1, DrawStyle::Solid, FillStyle::Solid, green},       // radius
+        {4.6, blue, 1, DrawStyle::Solid, FillStyle::Solid, green},      // pen colour
+        {4.6, blue, 1, DrawStyle::Solid, FillStyle::Solid, gold},       // fill colour
+        {4.6, blue, 1, DrawStyle::Solid, FillStyle::Transparent, gold}, // fill style
+        {4.6, blue, 1, DrawStyle::Dot, FillStyle::Transparent, gold},   // pen style
+        {4.6, blue, 3, DrawStyle::Solid, FillStyle::Transparent, gold}, // width
+        {4.6, blue, 3, DrawStyle::Solid, FillStyle::Solid, blue},       // one disc
     };
     RasterSurface kept(40, 40);
     for (const Circle& c : sequence) {

@@ -15,6 +15,8 @@
 #include "profile/diagnostics/SoundingListing.h"
 #include "profile/diagnostics/StormMatrixSketch.h"
 #include "profile/diagnostics/StormType.h"
+#include "profile/diagrams/HodographDiagram.h"
+#include "profile/diagrams/MapDiagram.h"
 #include "profile/ui/ConvectionPanel.h"
 #include "profile/ui/FrmProfile.h"
 #include "profile/ui/LakeEffectPanel.h"
@@ -106,17 +108,38 @@ class Panel : public RecordingSurface {
     }
 };
 
+// The map's wind drawings: the sigma level's lines, the mean flow's lines
+// and the bright-band rings of every beam angle.
+std::array<SoundingView, 3> MapViews() {
+    std::array<SoundingView, 3> views;
+    views[1].options.SigmaLevel = false;
+    views[1].options.MeanFlow = true;
+    views[2].options.BrightBand = true;
+    views[2].options.Angle.fill(true);
+    return views;
+}
+
 // Every shipped sample, every hour, every lower display at the least window
 // size, 1272 x 768 and the default size, drawn as the window draws them:
 // no value, verdict, caption or unit is left out or cut, and no text stands
 // over another. The sleet panel is drawn at every hour too, whatever the
 // hour's type. Drawn on raster surfaces, each loses no pixel to its texts
-// outside their boxes, and nothing covers a value.
+// outside their boxes, and nothing covers a value; so do the map (each wind
+// drawing over the background) and the hodograph at the sizes of the Map and
+// Hodograph displays.
 TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
     test::TextPixelCounts pixelCounts;
+    test::TextPixelCounts mapCounts; // the map's and the hodograph's
     const std::vector<fs::path> files = ShippedSamples();
     ASSERT_GE(files.size(), 12u);
     const std::vector<WindowSizes> sizes = MeasureWindowSizes();
+    const MapGeography geography = ReadMapFiles(TARVEX_SHIPPED_DATA);
+    ASSERT_FALSE(geography.Cities.empty());
+    const std::array<SoundingView, 3> mapViews = MapViews();
+    const HodographView hodograph;
+    const auto raster = [](const PanelSize& p) {
+        return test::PictureSize{p.width, p.height, p.designWidth, p.designHeight};
+    };
 
     for (const fs::path& file : files) {
         Session session;
@@ -137,6 +160,17 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
             std::array<PrecipTypeBackgrounds, 3> rasterBackgrounds;
             int rasterDrawing = 0;
             test::TextPixelSurfaces rasterSurfaces;
+            // The map's background (outlines, cities and their names), drawn
+            // as the map panel draws it; each hour's map is drawn over it.
+            // Taken as the background picture, it keeps no texts of its own
+            // to check, so its names count as background pixels here.
+            const MapExtent mapView = UsableMapView(session.history.MapView);
+            RasterSurface mapBackground(at.display[1].width, at.display[1].height);
+            mapBackground.SetBackColor(RGB(255, 255, 255));
+            mapBackground.Clear();
+            mapBackground.SetDesignSize(at.display[1].designWidth, at.display[1].designHeight);
+            DrawMapBackground(mapBackground, geography, s, mapView);
+            test::TextPixelSurfaces mapSurfaces;
             for (int hour = 0; hour <= last; ++hour) {
                 const auto c = static_cast<std::int16_t>(hour);
                 const std::string where =
@@ -171,9 +205,6 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
                     MakeMatrixEntry(s, c, session.config.MediaDrive, matrix);
                 ShowTrainingMatrix(reason, session, c);
                 check(reason, "KESTIR");
-                const auto raster = [](const PanelSize& p) {
-                    return test::PictureSize{p.width, p.height, p.designWidth, p.designHeight};
-                };
                 std::vector<test::PictureSize> rasters;
                 for (const std::size_t mode : {0, 3, 4, 5, 6, 6, 7, 8})
                     rasters.push_back(raster(at.display[mode]));
@@ -197,11 +228,33 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
                     },
                     &pixelCounts, &rasterSurfaces);
                 EXPECT_TRUE(pixels) << where;
+                const std::vector<test::PictureSize> mapAndHodograph = {
+                    raster(at.display[1]), raster(at.display[1]), raster(at.display[1]),
+                    raster(at.display[2])};
+                const auto shown = test::TextsCostNoPixels(
+                    mapAndHodograph,
+                    [&](const std::vector<RasterSurface*>& p) {
+                        for (std::size_t k = 0; k < mapViews.size(); ++k) {
+                            SoundingView view = mapViews[k];
+                            view.CurrentColumn = c;
+                            MapWindState wind;
+                            RedrawMap(*p[k], mapBackground.PersistentPicture(), session, view,
+                                      wind);
+                        }
+                        const double R = hodograph.HodoRange;
+                        p[3]->Scale(-R, R, R, -R);
+                        PlotHodograph(*p[3], session, hodograph, c);
+                    },
+                    &mapCounts, &mapSurfaces);
+                EXPECT_TRUE(shown) << "Map and Hodograph, " << where;
             }
         }
     }
     EXPECT_GT(pixelCounts.pictures, 10 * 3 * 12 * 50L);
     EXPECT_GT(pixelCounts.values, 20 * pixelCounts.pictures);
+    EXPECT_EQ(mapCounts.pictures, 4 * (pixelCounts.pictures / 10));
+    EXPECT_GT(mapCounts.values, 4 * mapCounts.pictures);
+    EXPECT_GT(mapCounts.textPixels, 100 * mapCounts.pictures);
 }
 
 // The lake-effect and convection panels' values over every shipped sample

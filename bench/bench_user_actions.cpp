@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 namespace {
@@ -78,6 +79,18 @@ struct OpenOverview {
             state.SkipWithError("an action did not redraw the overview");
         state.counters["redraws"] = (redraws - before) / std::max(iterations, 1.0);
     }
+
+    // Times action(k) for k = 0, 1, 2, ..., each followed by what the
+    // toolkit has pending, and checks that each drew.
+    template <typename Action> void TimeEach(benchmark::State& state, Action action) {
+        int k = 0;
+        const int before = redraws;
+        for (auto _ : state) {
+            action(k++);
+            Settle();
+        }
+        CheckEachDrew(state, before);
+    }
 };
 
 void OverviewArgs(benchmark::internal::Benchmark* b) {
@@ -100,28 +113,19 @@ void BM_OverviewScroll(benchmark::State& state) {
     QScrollBar& bar = *o.overview->hsbHours;
     int position = 0;
     int step = 1;
-    const int before = o.redraws;
-    for (auto _ : state) {
+    o.TimeEach(state, [&](int) {
         if (position + step < bar.minimum() || position + step > bar.maximum()) step = -step;
         position += step;
         bar.setValue(position);
-        OpenOverview::Settle();
-    }
-    o.CheckEachDrew(state, before);
+    });
 }
 BENCHMARK(BM_OverviewScroll)->Apply(OverviewArgs);
 
 // The four hours-span buttons in turn.
 void BM_OverviewHoursSpan(benchmark::State& state) {
     OpenOverview o("span", state);
-    int button = 0;
-    const int before = o.redraws;
-    for (auto _ : state) {
-        button = (button + 1) % 4;
-        o.overview->btnHours_Click(button);
-        OpenOverview::Settle();
-    }
-    o.CheckEachDrew(state, before);
+    FrmOverView& w = *o.overview;
+    o.TimeEach(state, [&w](int k) { w.btnHours_Click((k + 1) % 4); });
 }
 BENCHMARK(BM_OverviewHoursSpan)->Apply(OverviewArgs);
 
@@ -130,16 +134,12 @@ BENCHMARK(BM_OverviewHoursSpan)->Apply(OverviewArgs);
 void BM_OverviewSideZoom(benchmark::State& state) {
     OpenOverview o("zoom", state);
     FrmOverView& w = *o.overview;
-    int zooms = 0;
-    const int before = o.redraws;
-    for (auto _ : state) {
+    o.TimeEach(state, [&w](int zooms) {
         // Six clicks in, six out: no picture recurs within six redraws.
-        const int button = (zooms++ / 6) % 2 == 0 ? 1 : 2;
+        const int button = (zooms / 6) % 2 == 0 ? 1 : 2;
         w.picSide_MouseDown(false, button, 10.0);
         w.picSide_MouseUp(false, button, 0.0);
-        OpenOverview::Settle();
-    }
-    o.CheckEachDrew(state, before);
+    });
 }
 BENCHMARK(BM_OverviewSideZoom)->Apply(OverviewArgs);
 
@@ -148,14 +148,10 @@ void BM_OverviewResize(benchmark::State& state) {
     OpenOverview o("resize", state);
     FrmOverView& w = *o.overview;
     const QSize start = w.size();
-    int k = 0;
-    const int before = o.redraws;
-    for (auto _ : state) {
-        const int grow = 8 * (k++ % 8);
+    o.TimeEach(state, [&w, start](int k) {
+        const int grow = 8 * (k % 8);
         w.resize(start.width() - 64 + grow, start.height() - 32 + grow / 2);
-        OpenOverview::Settle();
-    }
-    o.CheckEachDrew(state, before);
+    });
 }
 BENCHMARK(BM_OverviewResize)->Apply(OverviewArgs);
 
@@ -163,33 +159,45 @@ BENCHMARK(BM_OverviewResize)->Apply(OverviewArgs);
 void BM_OverviewOverlayToggle(benchmark::State& state) {
     OpenOverview o("toggle", state);
     QCheckBox& box = *o.overview->Box("chkTemperature");
-    const int before = o.redraws;
-    for (auto _ : state) {
-        box.click();
-        OpenOverview::Settle();
-    }
-    o.CheckEachDrew(state, before);
+    o.TimeEach(state, [&box](int) { box.click(); });
 }
 BENCHMARK(BM_OverviewOverlayToggle)->Apply(OverviewArgs);
 
-// The next file read and drawn with the overview open, as a site button
-// does it: two runs of the same site in turn, a warm-season and a winter one.
-// The overview is made anew for the file, so its redraws are not counted.
+// Two runs of the same site, a warm-season and a winter one, read in turn
+// as a site button reads them.
+class NextFiles {
+  public:
+    explicit NextFiles(const std::string& name)
+        : files_{tarvex::bench::WriteFullEtaRun(name + "-warm"),
+                 tarvex::bench::WriteFullEtaRun(name + "-winter",
+                                                tarvex::samples::Atmosphere::WinterWarmNose)} {}
+    ~NextFiles() {
+        for (const fs::path& file : files_) fs::remove(file);
+    }
+    NextFiles(const NextFiles&) = delete;
+    NextFiles& operator=(const NextFiles&) = delete;
+
+    void ReadNext(FrmProfile& window, benchmark::State& state) {
+        k_ = 1 - k_;
+        if (!window.LoadSoundingFile(files_[k_].string())) state.SkipWithError("read failed");
+    }
+
+  private:
+    std::array<fs::path, 2> files_;
+    std::size_t k_ = 0;
+};
+
+// The next file read and drawn with the overview open. The overview is made
+// anew for the file, so its redraws are not counted.
 void BM_OverviewNextFile(benchmark::State& state) {
     OpenOverview o("next", state);
-    const std::array<fs::path, 2> files = {
-        tarvex::bench::WriteFullEtaRun("next-warm"),
-        tarvex::bench::WriteFullEtaRun("next-winter", tarvex::samples::Atmosphere::WinterWarmNose)};
-    int k = 0;
+    NextFiles files("next");
     for (auto _ : state) {
-        k = 1 - k;
-        if (!o.loaded.window.LoadSoundingFile(files[static_cast<std::size_t>(k)].string()))
-            state.SkipWithError("read failed");
+        files.ReadNext(o.loaded.window, state);
         o.loaded.window.UpdateOverview();
         o.Attach(state);
         OpenOverview::Settle();
     }
-    for (const fs::path& file : files) fs::remove(file);
 }
 BENCHMARK(BM_OverviewNextFile)->Apply(OverviewArgs);
 
@@ -206,6 +214,19 @@ struct MainWindow {
 void MainArgs(benchmark::internal::Benchmark* b) {
     b->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 }
+
+// The next file read and drawn with the overview closed: the main window's
+// share of BM_OverviewNextFile (with 0), the read's own share being
+// BM_ReadAndProcess.
+void BM_MainNextFile(benchmark::State& state) {
+    MainWindow m("main-next", state);
+    NextFiles files("main-next");
+    for (auto _ : state) {
+        files.ReadNext(m.loaded.window, state);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_MainNextFile)->Apply(MainArgs);
 
 // A step to an hour not shown since the file was read: the file is read
 // again (untimed) once every hour has been shown.

@@ -196,15 +196,14 @@ void RasterSurface::ShowPicture(const Picture& picture) {
         EndPainting();
         FillBackground(image_);
     }
-    QPainter& painter = Painter();
     // An opaque picture that covers the whole image leaves none of the back
-    // colour to show.
+    // colour to show. The back colour is filled by the image itself, without
+    // a painter's state and clipping.
     const QImage* shown = picture.Image();
     const bool covered = shown && !shown->hasAlphaChannel() && shown->width() >= image_.width() &&
                          shown->height() >= image_.height();
-    if (background_ == Background::Opaque && !covered)
-        painter.fillRect(image_.rect(), ToQColor(BackColor()));
-    if (shown) painter.drawImage(0, 0, *shown);
+    if (background_ == Background::Opaque && !covered) FillBackground(image_);
+    if (shown) Painter().drawImage(0, 0, *shown);
     Changed();
 }
 

@@ -12,6 +12,7 @@
 #include "profile/diagrams/WindColumn.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -34,7 +35,9 @@ constexpr Rgb kLightGrey = RGB(191, 191, 191);
 struct Frame {
     double skewFactor;
     double baseLogP;
-    double X(double t, double p) const { return t + skewFactor * (baseLogP - std::log(p)); }
+    double X(double t, double p) const { return XAtLog(t, std::log(p)); }
+    // The same at a pressure given by its logarithm, for callers that have it.
+    double XAtLog(double t, double logP) const { return t + skewFactor * (baseLogP - logP); }
 };
 
 // A horizontal line across the percent frame (or a tick at its left), with
@@ -156,15 +159,26 @@ void DryAdiabats(PictureSurface& pic, const TemperatureAxisEnds& axis, const Fra
     const double startLevel = std::floor(surfacePressure / 10.0) * 10.0;
     const int adiabats = StepCount(first, last, step, kMostLines);
     const int segments = StepCount(startLevel, 700.0, -10.0, kMostSegments);
+    // Every adiabat runs through the same levels: the logarithm of each and
+    // the Poisson factor of each segment are worked out once for them all.
+    std::array<double, kMostSegments + 1> logP{};
+    std::array<double, kMostSegments> poisson{};
+    logP[0] = std::log(surfacePressure);
+    double p = surfacePressure;
+    for (int j = 0; j < segments; ++j) {
+        const double p2 = startLevel - 10.0 * j;
+        const auto k = static_cast<std::size_t>(j);
+        poisson[k] = std::pow(p / p2, 2.0 / 7.0);
+        logP[k + 1] = std::log(p2);
+        p = p2;
+    }
     for (int k = 0; k < adiabats; ++k) {
         double t = first + k * step;
-        double p = surfacePressure;
-        for (int j = 0; j < segments; ++j) {
-            const double p2 = startLevel - 10.0 * j;
-            const double t2 = (t + kKelvin) / std::pow(p / p2, 2.0 / 7.0) - kKelvin;
-            pic.Line(f.X(t, p), std::log(p), f.X(t2, p2), std::log(p2), RGB(64, 128, 128));
+        for (std::size_t j = 0; j < static_cast<std::size_t>(segments); ++j) {
+            const double t2 = (t + kKelvin) / poisson[j] - kKelvin;
+            pic.Line(f.XAtLog(t, logP[j]), logP[j], f.XAtLog(t2, logP[j + 1]), logP[j + 1],
+                     RGB(64, 128, 128));
             t = t2;
-            p = p2;
         }
     }
 }
@@ -181,12 +195,13 @@ void Trace(PictureSurface& pic, const ProfileArrays& s, int t, const Frame& f, R
     for (int L = 1; L <= n; ++L) {
         const double p = s.Pressure(m, t, L);
         if (!(p > 0.0)) continue;
-        const double x = f.X(value(L), p);
+        const double y = std::log(p);
+        const double x = f.XAtLog(value(L), y);
         if (!started) {
-            pic.PSet(x, std::log(p));
+            pic.PSet(x, y);
             started = true;
         } else {
-            pic.LineTo(x, std::log(p));
+            pic.LineTo(x, y);
         }
     }
 }

@@ -1,9 +1,15 @@
 #include "platform/GuardedApplication.h"
 
+#include <QThreadPool>
+
 #include <exception>
 #include <iostream>
 
 namespace tarvex {
+
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+}
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -28,8 +28,8 @@ void RasterSurface::FillPixels(const QRect& area, Rgb color) {
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     for (int row = inside.top(); row <= inside.bottom(); ++row)
-        std::fill_n(reinterpret_cast<QRgb*>(bits + row * stride) + inside.left(), inside.width(),
-                    pixel);
+        FillRow(reinterpret_cast<QRgb*>(bits + row * stride) + inside.left(), inside.width(),
+                pixel);
 }
 
 void RasterSurface::FillPattern(const QRect& area, Rgb color) {

@@ -73,7 +73,7 @@ void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& off
         if (row < 0 || row >= image_.height() || left >= end) continue;
         auto* const pixel = reinterpret_cast<QRgb*>(bits + row * stride);
         if (mode == DrawMode::CopyPen) {
-            std::fill(pixel + left, pixel + end, 0xFF000000u | drawn);
+            FillRow(pixel + left, end - left, 0xFF000000u | drawn);
             continue;
         }
         for (int x = left; x < end; ++x)
@@ -193,7 +193,8 @@ std::optional<QLine> RasterSurface::PixelLine(double x1, double y1, double x2, d
 
 void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb color) {
     SettleBeforeCombining();
-    const QPen pen = OutlinePen(color);
+    // The kept pen, not a copy: nothing below changes the drawing state.
+    const QPen& pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;
     const std::optional<QLine> line = PixelLine(x1, y1, x2, y2);
     if (!line) return;
@@ -205,14 +206,10 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         // Patterned one-pixel lines are plotted pixel by pixel along the
         // line: the toolkit's dash stroker costs many times more, and the
         // sounding's background is mostly dotted lines.
-        // Which pixels of one period of the pattern are drawn: even runs.
-        std::vector<char> drawn;
-        const QList<qreal> pattern = pen.dashPattern();
-        for (qsizetype run = 0; run < pattern.size(); ++run)
-            drawn.insert(drawn.end(), ClampToInt<std::size_t>(pattern[run]), run % 2 == 0);
-        if (drawn.empty()) drawn.push_back(1);
+        const std::vector<char>& drawn = dashPixels_;
         const std::size_t period = drawn.size();
-        std::vector<QPoint> points;
+        std::vector<QPoint>& points = plotted_;
+        points.clear();
         const int dx = std::abs(to.x() - from.x());
         const int dy = -std::abs(to.y() - from.y());
         const int sx = from.x() < to.x() ? 1 : -1;
@@ -393,9 +390,11 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
     // no copy of them.
     const int width = image_.width();
     const int height = image_.height();
+    uchar* const bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
     for (const QPoint& p : points) {
         if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height) continue;
-        auto* pixel = reinterpret_cast<QRgb*>(image_.scanLine(p.y())) + p.x();
+        auto* pixel = reinterpret_cast<QRgb*>(bits + p.y() * stride) + p.x();
         *pixel = 0xFF000000u |
                  (mode == DrawMode::CopyPen ? pen : ApplyDrawMode(mode, pen, *pixel & 0xFFFFFFu));
     }

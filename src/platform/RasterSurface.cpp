@@ -125,12 +125,13 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
     Changed();
 }
 
-QPen RasterSurface::OutlinePen(Rgb color) const {
+const QPen& RasterSurface::OutlinePen(Rgb color) const {
     const DrawState& state = State();
     const PenKey key{color, state.drawWidth, state.drawStyle};
     if (penKey_ == key) return pen_;
     penKey_ = key;
     pen_ = QPen(ToQColor(color));
+    dashPixels_.assign(1, 1);
     if (state.drawStyle == DrawStyle::Invisible) {
         pen_ = QPen(Qt::NoPen);
         return pen_;
@@ -157,6 +158,16 @@ QPen RasterSurface::OutlinePen(Rgb color) const {
         break;
     default:
         break;
+    }
+    // Which pixels of one period of the pattern a thin line plots: those of
+    // the even runs.
+    if (pen_.style() == Qt::CustomDashLine) {
+        dashPixels_.clear();
+        const QList<qreal> pattern = pen_.dashPattern();
+        for (qsizetype run = 0; run < pattern.size(); ++run)
+            dashPixels_.insert(dashPixels_.end(), ClampToInt<std::size_t>(pattern[run]),
+                               run % 2 == 0);
+        if (dashPixels_.empty()) dashPixels_.push_back(1);
     }
     return pen_;
 }

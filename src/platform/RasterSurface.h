@@ -145,7 +145,7 @@ class RasterSurface : public PictureSurface {
     // handed out again while the state stays the same: the painter then
     // knows it already instead of preparing it anew for every shape (a
     // patterned brush makes its pattern image each time).
-    QPen OutlinePen(Rgb color) const;
+    const QPen& OutlinePen(Rgb color) const;
     QBrush FillBrush() const;
     // The pixels a line from (x1, y1) to (x2, y2) runs between, cut to the
     // image and its margin; none when nothing of it lies there.
@@ -225,6 +225,11 @@ class RasterSurface : public PictureSurface {
     };
     mutable std::optional<PenKey> penKey_;
     mutable QPen pen_;
+    // Which pixels of one period of the kept pen's dash pattern a thin line
+    // plots (one drawn pixel for a solid pen).
+    mutable std::vector<char> dashPixels_;
+    // The pixels of the patterned line being plotted, kept between lines.
+    std::vector<QPoint> plotted_;
     struct BrushKey {
         FillStyle style = FillStyle::Solid;
         Rgb color;

@@ -327,6 +327,23 @@ TEST(RasterSurfaceBoxes, CornersAreIncludedInEitherOrder) {
     EXPECT_EQ(pic.Image().pixel(9, 10), qRgb(0, 0, 0));
 }
 
+// Solid fills set a row's pixels many at a time: every width from 1 to 40
+// (each side of 16 and 32), from columns that vary, sets its pixels alone.
+TEST(RasterSurfaceBoxes, SolidFillsOfEveryWidthSetTheirPixelsAlone) {
+    RasterSurface pic(64, 44);
+    pic.SetBackColor(RGB(0, 0, 0));
+    pic.Clear();
+    pic.ScalePixels();
+    QImage expected(64, 44, QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    for (int width = 1; width <= 40; ++width) {
+        const int left = 1 + width % 7;
+        pic.FilledBox(left, width, left + width - 1, width, RGB(255, 255, 255));
+        for (int x = left; x < left + width; ++x) expected.setPixel(x, width, qRgb(255, 255, 255));
+    }
+    EXPECT_TRUE(pic.Image() == expected);
+}
+
 } // namespace
 } // namespace tarvex
 

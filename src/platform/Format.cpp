@@ -84,12 +84,43 @@ std::string GroupThousands(const std::string& digits) {
 struct PatternItem {
     enum class Kind { Literal, IntegerDigit, DecimalPoint, DecimalDigit };
     Kind kind;
-    char symbol = 0;     // '0' or '#' for digits
-    std::string literal; // for literals
+    std::string_view literal; // for literals: a view into the pattern
 };
 
+// Calls visit with each element of the pattern in turn; a ',' among the
+// integer digits asks for thousands groups (thousands is set) and is no
+// element. The panels format hundreds of numbers a redraw, so the pattern is
+// walked in place rather than copied into a list.
+template <typename Visit>
+void ForEachPatternItem(std::string_view pattern, bool& thousands, Visit&& visit) {
+    bool afterPoint = false;
+    bool seenIntegerDigit = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '\\' && i + 1 < pattern.size()) {
+            visit(PatternItem{PatternItem::Kind::Literal, pattern.substr(++i, 1)}, c);
+        } else if (c == '"') {
+            const std::size_t close = pattern.find('"', i + 1);
+            const std::size_t stop = close == std::string_view::npos ? pattern.size() : close;
+            visit(PatternItem{PatternItem::Kind::Literal, pattern.substr(i + 1, stop - i - 1)}, c);
+            i = stop;
+        } else if ((c == '0' || c == '#') && !afterPoint) {
+            visit(PatternItem{PatternItem::Kind::IntegerDigit, {}}, c);
+            seenIntegerDigit = true;
+        } else if (c == '0' || c == '#') {
+            visit(PatternItem{PatternItem::Kind::DecimalDigit, {}}, c);
+        } else if (c == '.' && !afterPoint) {
+            visit(PatternItem{PatternItem::Kind::DecimalPoint, {}}, c);
+            afterPoint = true;
+        } else if (c == ',' && !afterPoint && seenIntegerDigit) {
+            thousands = true;
+        } else {
+            visit(PatternItem{PatternItem::Kind::Literal, pattern.substr(i, 1)}, c);
+        }
+    }
+}
+
 struct NumberPattern {
-    std::vector<PatternItem> items;
     bool thousands = false;
     int minimumIntegerDigits = 0;
     int decimals = 0;
@@ -98,39 +129,16 @@ struct NumberPattern {
 
 NumberPattern ParseNumberPattern(std::string_view pattern) {
     NumberPattern parsed;
-    bool afterPoint = false;
-    bool seenIntegerDigit = false;
     bool seenZero = false;
-    auto literal = [&parsed](std::string text) {
-        parsed.items.push_back({PatternItem::Kind::Literal, 0, std::move(text)});
-    };
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char c = pattern[i];
-        if (c == '\\' && i + 1 < pattern.size()) {
-            literal(std::string(1, pattern[++i]));
-        } else if (c == '"') {
-            const std::size_t close = pattern.find('"', i + 1);
-            const std::size_t stop = close == std::string_view::npos ? pattern.size() : close;
-            literal(std::string(pattern.substr(i + 1, stop - i - 1)));
-            i = stop;
-        } else if ((c == '0' || c == '#') && !afterPoint) {
-            parsed.items.push_back({PatternItem::Kind::IntegerDigit, c, {}});
-            seenIntegerDigit = true;
-            seenZero = seenZero || c == '0';
+    ForEachPatternItem(pattern, parsed.thousands, [&](const PatternItem& item, char symbol) {
+        if (item.kind == PatternItem::Kind::IntegerDigit) {
+            seenZero = seenZero || symbol == '0';
             if (seenZero) ++parsed.minimumIntegerDigits;
-        } else if (c == '0' || c == '#') {
-            parsed.items.push_back({PatternItem::Kind::DecimalDigit, c, {}});
+        } else if (item.kind == PatternItem::Kind::DecimalDigit) {
             ++parsed.decimals;
-            if (c == '0') parsed.requiredDecimals = parsed.decimals;
-        } else if (c == '.' && !afterPoint) {
-            parsed.items.push_back({PatternItem::Kind::DecimalPoint, c, {}});
-            afterPoint = true;
-        } else if (c == ',' && !afterPoint && seenIntegerDigit) {
-            parsed.thousands = true;
-        } else {
-            literal(std::string(1, c));
+            if (symbol == '0') parsed.requiredDecimals = parsed.decimals;
         }
-    }
+    });
     return parsed;
 }
 
@@ -182,7 +190,8 @@ std::string FormatDigits(bool negative, const DecimalDigits& number, std::string
     std::string result = negative ? "-" : "";
     bool integerWritten = false;
     std::size_t fractionAt = 0;
-    for (const PatternItem& item : parsed.items) {
+    bool thousands = false;
+    ForEachPatternItem(pattern, thousands, [&](const PatternItem& item, char) {
         switch (item.kind) {
         case PatternItem::Kind::Literal:
             result += item.literal;
@@ -197,7 +206,7 @@ std::string FormatDigits(bool negative, const DecimalDigits& number, std::string
             if (fractionAt < fraction.size()) result += fraction[fractionAt++];
             break;
         }
-    }
+    });
     return result;
 }
 

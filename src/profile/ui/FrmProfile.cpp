@@ -375,7 +375,12 @@ void FrmProfile::ApplyReadToControls() {
         if (!vsbMeanFlow[1]->SetValue(FindPressureLevel(s, 700)))
             vsbMeanFlow[1]->SetValue(vsbMeanFlow[1]->Maximum());
     }
-    hodographPanel_->AfterRead();
+    {
+        // The hour shown below draws the sounding, with the hodograph's
+        // layers for the new file: the hodograph does not draw it first.
+        const HoldFlag hold(holdHour_);
+        hodographPanel_->AfterRead();
+    }
     mapPanel_->SoundingRead();
     ShowHour();
 }

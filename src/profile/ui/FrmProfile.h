@@ -399,6 +399,9 @@ class FrmProfile : public QWidget {
     // without a picture changes nothing.
     void ShowSurfaceOfMode(int mode);
     void ApplyReadToControls();
+    // The OverView button's behaviour; with firstDrawn false the window's
+    // start-up leaves its picture to the caller, which draws it next.
+    void OpenOverview(bool firstDrawn);
     // The model, site, title and model settings of the sounding shown: kept
     // after each read that succeeded, put back after one that failed
     // (FrmProfileShown.cpp).

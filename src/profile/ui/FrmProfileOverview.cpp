@@ -14,6 +14,10 @@ constexpr int kReloadSlot = 9;
 }
 
 void FrmProfile::btnOverView_Click() {
+    OpenOverview(true);
+}
+
+void FrmProfile::OpenOverview(bool firstDrawn) {
     StopAnimation();
     const std::int32_t own = monitors_ ? monitors_->GetMonitorFromWindow(*this) : 0;
     const std::int32_t target = monitors_ ? monitors_->FirstOtherMonitor(own) : 0;
@@ -21,7 +25,11 @@ void FrmProfile::btnOverView_Click() {
         overview_->show();
     } else {
         overview_ = new FrmOverView(session_, *this);
+        // Held, the start-up's hours button sets the time window without
+        // drawing (a new window draws only when its redraw is not held).
+        overview_->RedrawSuspended = !firstDrawn;
         overview_->Form_Load();
+        overview_->RedrawSuspended = false;
     }
     overview_->raise();
     overview_->activateWindow();
@@ -39,11 +47,12 @@ void FrmProfile::UpdateOverview() {
     // The display settings survive the rebuild in memory, in the form the
     // slot file holds them; slot 9 keeps a copy on disk (a failure to write
     // it is reported). The old window goes completely before the new one
-    // starts.
+    // starts. The recall draws the new window's first picture: the one its
+    // start-up would draw with the opening overlays would never be seen.
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
     overview_->btnSave_Click(kReloadSlot);
     delete overview_.data();
-    btnOverView_Click();
+    OpenOverview(false);
     if (overview_) overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
 }
 

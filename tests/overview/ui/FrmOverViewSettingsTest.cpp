@@ -6,6 +6,7 @@
 #include "platform/PictureBox.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -240,6 +241,22 @@ TEST_F(OverviewSlots, AReloadKeepsTheOverlaysChosen) {
     EXPECT_TRUE(again->Box("chkIcing")->isChecked());
     EXPECT_TRUE(again->optLayerShear[1]->isChecked());
     EXPECT_TRUE(again->options.LayerShearPerKm);
+}
+
+// The window rebuilt for a new file shows, from its first picture on, the
+// recalled overlays drawn for that file: what a redraw of it shows.
+TEST_F(OverviewSlots, AReloadedWindowShowsTheRecalledOverlaysAtOnce) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    Open().Box("chkTemperature")->click();
+    Load(samples::Atmosphere::WarmSeasonConvective, 7, 25);
+    main_->UpdateOverview();
+    FrmOverView& again = *main_->Overview();
+    const QImage shown = again.picRH->Surface().Image().copy();
+    int redraws = 0;
+    again.afterRedraw = [&redraws] { ++redraws; };
+    again.RedrawOverview();
+    EXPECT_EQ(redraws, 1);
+    EXPECT_TRUE(shown == again.picRH->Surface().Image());
 }
 
 TEST_F(Overview, ButtonsRedrawOnceOrNotAtAll) {

@@ -367,6 +367,9 @@ void FrmOverView::HelpWord(const char* word) {
 }
 
 QCheckBox* FrmOverView::NamedBox(const std::string& name) const {
+    // The overlay boxes from their own list; only the few others are looked
+    // for among the window's widgets.
+    if (QCheckBox* box = Box(name)) return box;
     return findChild<QCheckBox*>(QString::fromStdString(name));
 }
 

@@ -243,6 +243,18 @@ TEST_F(OverviewSlots, AReloadKeepsTheOverlaysChosen) {
     EXPECT_TRUE(again->options.LayerShearPerKm);
 }
 
+// The slots find each overlay box by its list: it is the one widget of its
+// name in the window.
+TEST_F(OverviewSlots, EachOverlayBoxIsTheOneOfItsName) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    FrmOverView& w = Open();
+    for (const OverlayBoxSpec& spec : FrmOverView::OverlayBoxes()) {
+        const auto named = w.findChildren<QWidget*>(spec.name);
+        ASSERT_EQ(named.size(), 1) << spec.name;
+        EXPECT_EQ(named[0], w.Box(spec.name)) << spec.name;
+    }
+}
+
 // The window rebuilt for a new file shows, from its first picture on, the
 // recalled overlays drawn for that file: what a redraw of it shows.
 TEST_F(OverviewSlots, AReloadedWindowShowsTheRecalledOverlaysAtOnce) {

@@ -1,9 +1,10 @@
 // Lines on the raster surface: thin solid lines set pixel by pixel as the
 // toolkit sets them, patterned thin lines plotted along the line, and wide
-// strokes (always solid, round ends and joints) stroked on a bit-a-pixel
-// layer whose set bits then set the image's pixels. The pixels of a wide
-// stroke drawn whole are kept by its shape (its points as offsets from the
-// first), since the same shape elsewhere sets the same pixels moved.
+// strokes (always solid, round ends and joints). The toolkit's pixels of a
+// wide stroke 2 to 5 pixels wide are the pixels of its segments, each stroked
+// alone with round ends: those are stroked on a bit-a-pixel layer and kept by
+// their shape (the step from the first point to the second), since the same
+// shape elsewhere sets the same pixels moved. Wider strokes are stroked whole.
 #include "platform/RasterSurface.h"
 
 #include "platform/RasterPixels.h"
@@ -51,14 +52,11 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& area) {
 
 } // namespace
 
-std::size_t RasterSurface::StrokeShapeHash::operator()(const StrokeShape& shape) const {
-    std::size_t h = static_cast<std::size_t>(shape.width) * 2 + (shape.polyline ? 1 : 0) +
-                    shape.starts.size() * 7;
-    for (const QPoint& p : shape.offsets)
-        h = (h ^ (static_cast<std::uint32_t>(p.x()) |
-                  std::uint64_t{static_cast<std::uint32_t>(p.y())} << 32)) *
-            0x100000001B3ull;
-    return h;
+std::size_t RasterSurface::SegmentShapeHash::operator()(const SegmentShape& shape) const {
+    return (static_cast<std::size_t>(static_cast<std::uint32_t>(shape.dx)) * 0x9E3779B97F4A7C15ull ^
+            static_cast<std::uint32_t>(shape.dy)) *
+               31 +
+           static_cast<std::size_t>(shape.width);
 }
 
 void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& offset, Rgb color) {
@@ -81,74 +79,29 @@ void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& off
     }
 }
 
-void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color) {
-    const DrawMode mode = State().drawMode;
-    if (mode == DrawMode::Nop || stroke.points.empty() ||
-        bounds.intersected(image_.rect()).isEmpty())
-        return;
-    const QPoint first = stroke.points.front();
-    StrokeShape shape{stroke.polyline, stroke.width, {}, stroke.starts};
-    shape.offsets.reserve(stroke.points.size());
-    for (const QPoint& p : stroke.points) shape.offsets.push_back(p - first);
-    if (const auto kept = strokeShapes_.find(shape); kept != strokeShapes_.end()) {
-        SetRuns(kept->second, first, color);
-        Changed();
-        return;
-    }
-    // A stroke inside the image is stroked at the image's own coordinates,
-    // so that it sets the very pixels the pen would set on the image; one
-    // the edge cuts, whole on a layer of its own, moved by whole pixels.
-    const bool inside = image_.rect().contains(bounds);
-    if (inside && (!strokePainter_ || strokeLayer_.size() != image_.size())) {
-        strokePainter_.reset();
-        strokeLayer_ = QImage(image_.size(), QImage::Format_MonoLSB);
-        strokeLayer_.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-        strokeLayer_.fill(0);
-        strokePainter_ = std::make_unique<QPainter>(&strokeLayer_);
-        strokePainter_->setRenderHint(QPainter::Antialiasing, false);
-        strokePainter_->setBrush(Qt::NoBrush);
-    }
-    QImage own;
-    std::optional<QPainter> ownPainter;
-    if (!inside) {
-        own = QImage(bounds.size(), QImage::Format_MonoLSB);
-        own.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-        own.fill(0);
-        ownPainter.emplace(&own);
-        ownPainter->setRenderHint(QPainter::Antialiasing, false);
-        ownPainter->setBrush(Qt::NoBrush);
-        ownPainter->translate(-bounds.left(), -bounds.top());
-    }
-    QImage& layer = inside ? strokeLayer_ : own;
-    QPainter& painter = inside ? *strokePainter_ : *ownPainter;
-    // Bit 1 is the stroke.
-    if (painter.pen().width() != stroke.width)
-        painter.setPen(QPen(Qt::white, stroke.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    if (stroke.polyline) {
-        std::size_t from = 0;
-        for (std::size_t k = 0; k <= stroke.starts.size(); ++k) {
-            const std::size_t to = k < stroke.starts.size()
-                                       ? static_cast<std::size_t>(stroke.starts[k])
-                                       : stroke.points.size();
-            painter.drawPolyline(stroke.points.data() + from, static_cast<int>(to - from));
-            from = to;
-        }
-    } else {
-        painter.drawLine(stroke.points[0], stroke.points[1]);
-    }
-    // The set bits become runs from the first point, and are cleared for the
-    // next stroke.
-    const QPoint origin = inside ? QPoint() : bounds.topLeft();
-    const QRect scanned = inside ? bounds : QRect(QPoint(), bounds.size());
-    const QPoint shift = origin - first;
-    std::vector<PixelRun> runs;
+namespace {
+
+// The widths whose strokes set the pixels of their segments, each stroked
+// alone with round ends, whatever the joints.
+constexpr int kSegmentWidthLeast = 2;
+constexpr int kSegmentWidthMost = 5;
+
+// Rows of the segment layer: fewer than the runs from which the toolkit fills
+// on other threads.
+constexpr int kBandRows = 90;
+
+// Appends the runs of set bits of the rows of a bit-a-pixel layer (columns 0
+// to width - 1), moved by shift, and clears the rows.
+// (Run is the surface's PixelRun.)
+template <typename Run>
+void TakeBitRuns(QImage& layer, int rows, int width, const QPoint& shift, std::vector<Run>& runs) {
     uchar* const layerBits = layer.bits();
     const qsizetype layerStride = layer.bytesPerLine();
-    const int lastByte = scanned.right() >> 3;
-    for (int row = scanned.top(); row <= scanned.bottom(); ++row) {
+    const int lastByte = (width - 1) >> 3;
+    for (int row = 0; row < rows; ++row) {
         uchar* const line = layerBits + row * layerStride;
         int start = -1;
-        for (int b = scanned.left() >> 3; b <= lastByte; ++b) {
+        for (int b = 0; b <= lastByte; ++b) {
             const unsigned byte = line[b];
             if (byte == 0 && start < 0) continue;
             if (byte == 0xFFu && start >= 0) {
@@ -168,17 +121,141 @@ void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb
         if (start >= 0)
             runs.push_back({row + shift.y(), start + shift.x(), (lastByte + 1) * 8 - start});
     }
-    SetRuns(runs, first, color);
-    // The kept shapes stay within a number and a count of runs (a long
-    // trace has thousands); when either is reached they are all let go.
-    constexpr std::size_t kShapesKept = 4096;
-    constexpr std::size_t kRunsKept = std::size_t{1} << 18;
-    if (strokeShapes_.size() >= kShapesKept || shapeRuns_ + runs.size() > kRunsKept) {
-        strokeShapes_.clear();
-        shapeRuns_ = 0;
+}
+
+// The runs joined where they overlap or touch, row by row: each pixel once.
+template <typename Run> std::vector<Run> Joined(std::vector<Run> runs) {
+    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
+        return a.row != b.row ? a.row < b.row : a.left < b.left;
+    });
+    std::vector<Run> joined;
+    for (const Run& run : runs) {
+        if (!joined.empty() && joined.back().row == run.row &&
+            run.left <= joined.back().left + joined.back().count) {
+            Run& last = joined.back();
+            last.count = std::max(last.count, run.left + run.count - last.left);
+            continue;
+        }
+        joined.push_back(run);
     }
-    shapeRuns_ += runs.size();
-    strokeShapes_.emplace(std::move(shape), std::move(runs));
+    return joined;
+}
+
+} // namespace
+
+const std::vector<RasterSurface::PixelRun>&
+RasterSurface::SegmentRuns(int width, const QPoint& from, const QPoint& to) {
+    const QPoint step = to - from;
+    const SegmentShape shape{width, step.x(), step.y()};
+    if (const auto kept = segmentShapes_.find(shape); kept != segmentShapes_.end())
+        return kept->second;
+    // Stroked from (0, 0), a band at a time, each band moved by whole pixels
+    // to the layer's top-left corner.
+    const int m = width / 2 + 2;
+    const QRect box = Spanning(QPoint(), step).adjusted(-m, -m, m, m);
+    if (!strokePainter_ || strokeLayer_.width() < box.width()) {
+        strokePainter_.reset();
+        strokeLayer_ = QImage(std::max((box.width() + 63) / 64 * 64, strokeLayer_.width()),
+                              kBandRows, QImage::Format_MonoLSB);
+        strokeLayer_.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        strokeLayer_.fill(0);
+        strokePainter_ = std::make_unique<QPainter>(&strokeLayer_);
+        strokePainter_->setRenderHint(QPainter::Antialiasing, false);
+        strokePainter_->setBrush(Qt::NoBrush);
+    }
+    QPainter& painter = *strokePainter_;
+    // Bit 1 is the stroke.
+    if (painter.pen().width() != width)
+        painter.setPen(QPen(Qt::white, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    std::vector<PixelRun> runs;
+    for (int top = box.top(); top <= box.bottom(); top += kBandRows) {
+        painter.setTransform(QTransform::fromTranslate(-box.left(), -top));
+        painter.drawLine(QPoint(), step);
+        TakeBitRuns(strokeLayer_, std::min(kBandRows, box.bottom() - top + 1), box.width(),
+                    QPoint(box.left(), top), runs);
+    }
+    // The kept shapes stay within a number and a count of runs; when either
+    // is reached they are all let go.
+    constexpr std::size_t kShapesKept = 8192;
+    constexpr std::size_t kRunsKept = std::size_t{1} << 18;
+    if (segmentShapes_.size() >= kShapesKept || segmentRuns_ + runs.size() > kRunsKept) {
+        segmentShapes_.clear();
+        segmentRuns_ = 0;
+    }
+    segmentRuns_ += runs.size();
+    return segmentShapes_.emplace(shape, std::move(runs)).first->second;
+}
+
+void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color) {
+    const DrawMode mode = State().drawMode;
+    if (mode == DrawMode::Nop || stroke.points.empty() ||
+        bounds.intersected(image_.rect()).isEmpty())
+        return;
+    if (stroke.width < kSegmentWidthLeast || stroke.width > kSegmentWidthMost) {
+        SetWholeStroke(stroke, bounds, color);
+        return;
+    }
+    // The segments of each polyline; a polyline of one point has none.
+    const int m = stroke.width / 2 + 2;
+    std::vector<PixelRun> combined;
+    std::size_t from = 0;
+    for (std::size_t k = 0; k <= stroke.starts.size(); ++k) {
+        const std::size_t to = k < stroke.starts.size() ? static_cast<std::size_t>(stroke.starts[k])
+                                                        : stroke.points.size();
+        for (std::size_t i = from + 1; i < to; ++i) {
+            const QPoint a = stroke.points[i - 1];
+            const QPoint b = stroke.points[i];
+            if (!Spanning(a, b).adjusted(-m, -m, m, m).intersects(image_.rect())) continue;
+            const std::vector<PixelRun>& runs = SegmentRuns(stroke.width, a, b);
+            if (mode == DrawMode::CopyPen) {
+                // A pixel two segments share takes the same colour twice.
+                SetRuns(runs, a, color);
+                continue;
+            }
+            for (const PixelRun& run : runs)
+                combined.push_back({run.row + a.y(), run.left + a.x(), run.count});
+        }
+        from = to;
+    }
+    if (mode != DrawMode::CopyPen) SetRuns(Joined(std::move(combined)), QPoint(), color);
+    Changed();
+}
+
+void RasterSurface::SetWholeStroke(const WideStroke& stroke, const QRect& bounds, Rgb color) {
+    // A byte a pixel: the toolkit may fill the rows on other threads.
+    QImage layer(bounds.size(), QImage::Format_Alpha8);
+    layer.fill(0);
+    {
+        QPainter painter(&layer);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, stroke.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.translate(-bounds.left(), -bounds.top());
+        if (!stroke.polyline) painter.drawLine(stroke.points[0], stroke.points[1]);
+        std::size_t from = 0;
+        for (std::size_t k = 0; k <= stroke.starts.size(); ++k) {
+            const std::size_t to = k < stroke.starts.size()
+                                       ? static_cast<std::size_t>(stroke.starts[k])
+                                       : stroke.points.size();
+            if (stroke.polyline && to - from > 1)
+                painter.drawPolyline(stroke.points.data() + from, static_cast<int>(to - from));
+            from = to;
+        }
+    }
+    std::vector<PixelRun> runs;
+    for (int row = 0; row < layer.height(); ++row) {
+        const uchar* const line = layer.constScanLine(row);
+        for (int x = 0; x < layer.width();) {
+            if (line[x] == 0) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < layer.width() && line[x] != 0) ++x;
+            runs.push_back({row + bounds.top(), start + bounds.left(), x - start});
+        }
+    }
+    SetRuns(runs, QPoint(), color);
     Changed();
 }
 

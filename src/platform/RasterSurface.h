@@ -115,10 +115,17 @@ class RasterSurface : public PictureSurface {
         std::vector<int> starts;
     };
     // Sets the pixels of a wide stroke inside bounds by the draw mode, each
-    // once: the pixels the painter sets for it, stroked on a clear layer of
-    // a bit a pixel at the image's size, or those of the same shape kept
-    // from an earlier stroke, moved to this one's first point.
+    // once: those the painter sets for it. Of a width that strokes as its
+    // segments each with round ends, the pixels of its segments, kept by
+    // their shape; of another width, stroked whole on a layer of its own.
     void SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color);
+    // The pixels of a line from from to to in a round-ended pen of the width,
+    // as runs from from: kept from an earlier segment of the same shape or
+    // stroked now.
+    const std::vector<PixelRun>& SegmentRuns(int width, const QPoint& from, const QPoint& to);
+    // Sets the pixels of a stroke of a width whose segments are not its
+    // pixels, stroked whole on a layer a byte a pixel.
+    void SetWholeStroke(const WideStroke& stroke, const QRect& bounds, Rgb color);
     // Sets the pixels of the runs moved by offset, inside the image, by the
     // draw mode.
     void SetRuns(const std::vector<PixelRun>& runs, const QPoint& offset, Rgb color);
@@ -260,30 +267,32 @@ class RasterSurface : public PictureSurface {
                      bool disc) const;
     const CircleStamp& StampOf(const CircleGeometry& circle, Rgb color, bool disc);
     std::vector<CircleStamp> circleStamps_;
-    // The layer wide strokes are stroked on, a bit a pixel at the image's
-    // size and clear between strokes, with its painter kept open: on a bit
-    // a pixel the toolkit fills a tall stroke on this thread (on a deeper
-    // layer it hands the rows of one to other threads and waits for them),
-    // and opening a painter for each stroke costs more than many strokes.
+    // The layer segments of wide strokes are stroked on, a bit a pixel, a
+    // band of rows at a time, clear between strokes, with its painter kept
+    // open (opening a painter costs more than stroking a segment). A band is
+    // lower than the number of rows from which the toolkit hands the rows of
+    // a fill to other threads: a segment has one run a row, so it is always
+    // stroked on this thread (threads setting bits of one byte at once would
+    // lose some of them, and waking them costs more than the stroke).
     QImage strokeLayer_;
     std::unique_ptr<QPainter> strokePainter_;
-    // The pixels of the wide strokes drawn, by their shape: the width and the points (and where
-    // each polyline starts) as offsets from the first point, which the pixels are kept relative to.
-    // Points are whole pixels, so the same shape anywhere sets the same
-    // pixels moved: the wind barbs, box outlines and tick lines of a picture
-    // recur at many places, and again when it is scrolled or zoomed.
-    struct StrokeShape {
-        bool polyline = false;
+    // The pixels of the segments of wide strokes drawn, by their shape: the
+    // width and the step from the first point to the second, which the pixels
+    // are kept relative to. Points are whole pixels, so the same step anywhere
+    // sets the same pixels moved: the segments of a trace, the wind barbs,
+    // box outlines and tick lines of a picture recur at many places, and again
+    // when it is scrolled, spanned or resized.
+    struct SegmentShape {
         int width = 0;
-        std::vector<QPoint> offsets;
-        std::vector<int> starts;
-        bool operator==(const StrokeShape&) const = default;
+        int dx = 0;
+        int dy = 0;
+        bool operator==(const SegmentShape&) const = default;
     };
-    struct StrokeShapeHash {
-        std::size_t operator()(const StrokeShape& shape) const;
+    struct SegmentShapeHash {
+        std::size_t operator()(const SegmentShape& shape) const;
     };
-    std::unordered_map<StrokeShape, std::vector<PixelRun>, StrokeShapeHash> strokeShapes_;
-    std::size_t shapeRuns_ = 0; // runs kept in strokeShapes_
+    std::unordered_map<SegmentShape, std::vector<PixelRun>, SegmentShapeHash> segmentShapes_;
+    std::size_t segmentRuns_ = 0; // runs kept in segmentShapes_
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<raster::TextFont>> textFonts_;
     std::function<void()> changed_;

@@ -532,11 +532,13 @@ TEST(RasterSurface, EqualCirclesAnywhereHaveTheToolkitsPixels) {
 // Wide strokes are kept once drawn and set again when drawn again: lines,
 // polylines over the edge and box outlines, 2 to 4 pixels wide, have the
 // toolkit's pixels the first time and every time after, in copy mode and
-// combined in exclusive-or mode (each pixel of the polylines once).
+// combined in exclusive-or mode (each pixel of the polylines once); so do
+// those of 5 pixels, the widest set by their segments, and of 6 and 10,
+// whose segments are not their pixels and which are stroked whole.
 TEST(RasterSurface, WideStrokesDrawnAgainHaveTheToolkitsPixels) {
     const std::vector<std::pair<double, double>> trace = {{-2, 30}, {7, 12}, {19, 13}, {31, 40},
                                                           {44, 22}, {62, 9}, {52, 47}};
-    for (const int width : {2, 3, 4})
+    for (const int width : {2, 3, 4, 5, 6, 10})
         for (const DrawMode mode : {DrawMode::CopyPen, DrawMode::XorPen}) {
             RasterSurface surface(60, 50);
             QPen pen(QColor(255, 255, 0), width);
@@ -625,9 +627,10 @@ TEST(RasterSurface, CircleStampsAreKeptApartByEverythingTheyDependOn) {
 }
 
 // Kept stroke pixels: each wide stroke of a sequence differs from the one
-// before in one thing its pixels depend on (the width, a point, where a
-// trace breaks) or stands elsewhere; drawn after it, it has the pixels a
-// surface that never drew a stroke gives it, in copy and exclusive-or mode.
+// before in one thing its pixels depend on (the width, a point down or
+// across, where a trace breaks) or stands elsewhere; drawn after it, it has
+// the pixels a surface that never drew a stroke gives it, in copy and
+// exclusive-or mode.
 TEST(RasterSurface, KeptStrokesAreToldApartByWidthPointsAndBreaks) {
     using Trace = std::vector<std::pair<double, double>>;
     struct Stroke {
@@ -639,7 +642,8 @@ TEST(RasterSurface, KeptStrokesAreToldApartByWidthPointsAndBreaks) {
     const Stroke sequence[] = {
         {3, {{10, 10}, {30, 20}}},
         {2, {{10, 10}, {30, 20}}},                   // width
-        {2, {{10, 10}, {30, 21}}},                   // a point
+        {2, {{10, 10}, {30, 21}}},                   // a point down
+        {2, {{10, 10}, {31, 21}}},                   // a point across
         {2, {{22, 12}, {42, 23}}},                   // the same shape elsewhere
         {3, {{5, 5}, {20, 30}, {35, 8}, {50, 30}}},  // a trace
         {3, {{5, 5}, {20, 30}, {35, 85}, {50, 30}}}, // broken below

@@ -189,9 +189,13 @@ struct ContourTraces::Level {
     // chunks[i] goes to the picture before labels[i]; the last after all.
     std::vector<std::vector<PictureSurface::Segment>> chunks;
     // A label tried at a slot, or (spare) the two ends of a line kept for
-    // the last try while no label stands yet, in tracing order.
+    // the last try while no label stands yet, in tracing order. A label of a
+    // line across a cell (flat) is tried only at every few columns, as many
+    // as the picture's width asks for.
     struct Step {
         bool spare = false;
+        bool flat = false;
+        int column = 0;
         Slot low;
         Slot high;
     };
@@ -199,8 +203,8 @@ struct ContourTraces::Level {
 };
 
 // A field's traced contour values and extremum points, with what they were
-// traced from: the field's slice, the spacing, the lowest value a band table
-// allows and the columns between labels of a flat contour.
+// traced from: the field's slice, the spacing and the lowest value a band
+// table allows.
 struct ContourTraces::Field {
     int LastColumn = -1;
     int TopLevel = 0;
@@ -210,18 +214,17 @@ struct ContourTraces::Field {
     int interval = 0;
     bool floored = false;
     float floor = 0.0f;
-    int flatEvery = 0;
 
     ValueRange range;
     std::vector<Level> levels; // range.lowest, range.lowest + interval, ...
     std::vector<Extremum> maxima;
     std::vector<Extremum> minima;
 
-    bool TracedFrom(const TimeHeightGrid& grid, int spacing, const float* least, int every) const {
+    bool TracedFrom(const TimeHeightGrid& grid, int spacing, const float* least) const {
         return LastColumn == grid.LastColumn && TopLevel == grid.TopLevel &&
                HasLevelZero == grid.HasLevelZero && interval == spacing &&
                floored == (least != nullptr) && (!least || SameBits(floor, *least)) &&
-               flatEvery == every && SameBits(values, grid.values) && SameBits(levelY, grid.levelY);
+               SameBits(values, grid.values) && SameBits(levelY, grid.levelY);
     }
 
   private:
@@ -238,11 +241,11 @@ namespace {
 // The tracer: a row whose values all lie on one side of the contour value
 // has no crossing and only clears the crossings it passes on. A line from
 // the earlier edge to the upper edge is labelled at its end; so is a line
-// across the cell (later edge to earlier edge) at every few columns, so that
-// long flat contours carry labels too. The ends of every line traced before
+// across the cell (later edge to earlier edge) at every few columns (see
+// DrawLevel), so that long flat contours carry labels too. The ends of every line traced before
 // the first label that stands are kept for the last try (see DrawLevel).
 ContourTraces::Level TraceLevel(const TimeHeightGrid& grid, float value,
-                                const std::vector<RowRange>& rows, int flatEvery) {
+                                const std::vector<RowRange>& rows) {
     ContourTraces::Level traced;
     traced.label = PrintForm(value);
     traced.chunks.emplace_back();
@@ -300,11 +303,11 @@ ContourTraces::Level TraceLevel(const TimeHeightGrid& grid, float value,
                 while (low > 0 && !slot[low].set) --low;
                 if (low < 1) continue;
                 line(slot[high], slot[low]);
-                if ((high == 3 && low == 2) || (high == 3 && low == 1 && t % flatEvery == 0)) {
-                    traced.steps.push_back({false, slot[low], {}});
+                if (high == 3 && (low == 2 || low == 1)) {
+                    traced.steps.push_back({false, low == 1, t, slot[low], {}});
                     traced.chunks.emplace_back();
                 }
-                traced.steps.push_back({true, slot[low], slot[high]});
+                traced.steps.push_back({true, false, t, slot[low], slot[high]});
             }
         }
     }
@@ -318,8 +321,9 @@ ContourTraces::Level TraceLevel(const TimeHeightGrid& grid, float value,
 // labels up; a contour whose labels were all left out is labelled at the
 // first end of one of its lines where the label fits with a corner on it,
 // so that its value still shows. A label keeps a blank's width from the
-// texts beside it, so that two values never read as one number.
-void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced) {
+// texts beside it, so that two values never read as one number. A flat
+// line's label is tried at every flatEvery-th column.
+void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced, int flatEvery) {
     const std::string& label = traced.label;
     const TextAsRepeat repeat(pic);
     const RepeatsSpaced spaced(pic);
@@ -347,7 +351,7 @@ void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced) {
             continue;
         }
         pic.Lines(traced.chunks[chunk++]);
-        print(step.low);
+        if (!step.flat || step.column % flatEvery == 0) print(step.low);
     }
     pic.Lines(traced.chunks[chunk]);
     if (!wanted) return;
@@ -365,7 +369,7 @@ void TraceField(ContourTraces::Field& field, const TimeHeightGrid& grid) {
     field.range = ContourValues(grid, field.interval, field.floored ? &field.floor : nullptr);
     const std::vector<RowRange> rows = RowRanges(grid);
     for (int v = field.range.lowest; v <= field.range.highest; v += field.interval)
-        field.levels.push_back(TraceLevel(grid, static_cast<float>(v), rows, field.flatEvery));
+        field.levels.push_back(TraceLevel(grid, static_cast<float>(v), rows));
     ForEachExtremum(grid, true, [&](int t, int k, float v) { field.maxima.push_back({t, k, v}); });
     ForEachExtremum(grid, false, [&](int t, int k, float v) { field.minima.push_back({t, k, v}); });
 }
@@ -376,9 +380,9 @@ ContourTraces::ContourTraces() = default;
 ContourTraces::~ContourTraces() = default;
 
 const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int interval,
-                                              const float* floor, int flatEvery) {
+                                              const float* floor) {
     for (std::size_t k = 0; k < kept_.size(); ++k) {
-        if (!kept_[k]->TracedFrom(grid, interval, floor, flatEvery)) continue;
+        if (!kept_[k]->TracedFrom(grid, interval, floor)) continue;
         if (k > 0) std::rotate(kept_.begin(), kept_.begin() + k, kept_.begin() + k + 1);
         return *kept_.front();
     }
@@ -391,7 +395,6 @@ const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int in
     made->interval = interval;
     made->floored = floor != nullptr;
     made->floor = floor ? *floor : 0.0f;
-    made->flatEvery = flatEvery;
     TraceField(*made, grid);
     if (kept_.size() >= kFieldsKept) kept_.pop_back();
     kept_.insert(kept_.begin(), std::move(made));
@@ -399,21 +402,21 @@ const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int in
 }
 
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
-    DrawLevel(pic, TraceLevel(grid, value, RowRanges(grid), FlatLabelEvery(pic)));
+    DrawLevel(pic, TraceLevel(grid, value, RowRanges(grid)), FlatLabelEvery(pic));
 }
 
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,
                   Rgb secondary, int emphasis, ContourTraces* kept) {
     if (interval < 1 || grid.TopLevel < 1) return;
     ContourTraces once;
-    const ContourTraces::Field& field =
-        (kept ? *kept : once).Of(grid, interval, nullptr, FlatLabelEvery(pic));
+    const ContourTraces::Field& field = (kept ? *kept : once).Of(grid, interval, nullptr);
+    const int flatEvery = FlatLabelEvery(pic);
     ReserveExtrema(pic, field.levelY, field.maxima, field.minima);
     int v = field.range.lowest;
     for (const ContourTraces::Level& level : field.levels) {
         const bool bright = emphasis > 0 ? v % emphasis == 0 : v >= -emphasis;
         pic.SetForeColor(bright ? primary : secondary);
-        DrawLevel(pic, level);
+        DrawLevel(pic, level, flatEvery);
         v += interval;
     }
     pic.SetForeColor(primary);
@@ -433,7 +436,8 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
     if (interval < 1 || bands.empty() || grid.TopLevel < 1) return;
     ContourTraces once;
     const ContourTraces::Field& field =
-        (kept ? *kept : once).Of(grid, interval, &bands.front().lower, FlatLabelEvery(pic));
+        (kept ? *kept : once).Of(grid, interval, &bands.front().lower);
+    const int flatEvery = FlatLabelEvery(pic);
     ReserveExtrema(pic, field.levelY, field.maxima, field.minima);
     std::size_t band = 0;
     pic.SetForeColor(bands[band].color);
@@ -444,7 +448,7 @@ void ContourFieldLevels(PictureSurface& pic, const TimeHeightGrid& grid, int int
             ++band;
             pic.SetForeColor(bands[band].color);
         }
-        DrawLevel(pic, level);
+        DrawLevel(pic, level, flatEvery);
         v += interval;
     }
     MarkExtrema(pic, field.levelY, field.minima, false, bands);

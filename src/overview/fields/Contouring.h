@@ -44,12 +44,12 @@ Crossing CrossingFraction(float threshold, float nearValue, float farValue);
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value);
 
 // The contours of the fields drawn lately, each kept with what it was traced
-// from (the field's values and level places, the spacing, the lowest band
-// bound and how far apart the labels of a flat contour stand on the
-// picture): a field drawn again from the same values on a picture as wide
-// is not traced again, and any change of them (another file, time window,
-// scale top, height unit, picture width or interval) traces it anew. The
-// labels are placed afresh at every drawing, against the picture's texts.
+// from (the field's values and level places, the spacing and the lowest band
+// bound): a field drawn again from the same values is not traced again,
+// whatever the picture's width or the hours it shows, and any change of them
+// (another file, time window, scale top, height unit or interval) traces it
+// anew. The labels are placed afresh at every drawing, against the
+// picture's texts, as far apart as the picture's width asks.
 class ContourTraces {
   public:
     ContourTraces();
@@ -61,7 +61,7 @@ class ContourTraces {
     struct Field;
     // The field's contours traced from grid, kept or traced now; valid until
     // the next call.
-    const Field& Of(const TimeHeightGrid& grid, int interval, const float* floor, int flatEvery);
+    const Field& Of(const TimeHeightGrid& grid, int interval, const float* floor);
 
   private:
     // Every contoured field of the overview fits, with room to spare.

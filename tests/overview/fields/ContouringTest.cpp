@@ -280,6 +280,7 @@ TEST(Contouring, KeptContoursAreTracedAgainWhenTheFieldTheScaleOrThePictureChang
     TimeHeightGrid shorter = Grid(47, 6, [](int, int k) { return 10.0f * static_cast<float>(k); });
     EXPECT_NE(draw(shorter, 600, 10), first);       // a shorter time window
     EXPECT_NE(draw(peaked(25.0f), 300, 10), first); // a narrower picture: labels closer
+    EXPECT_EQ(draw(peaked(25.0f), 600, 10), first); // the same lines, labelled as wide
     EXPECT_NE(draw(peaked(25.0f), 600, 5), first);  // another interval
     const ContourBand bands[] = {{0, kBlue}, {25, kRed}};
     const ContourBand raised[] = {{30, kBlue}, {45, kRed}};

@@ -6,10 +6,19 @@
 #include <cmath>
 #include <cstddef>
 #include <tuple>
+#include <utility>
 
 namespace tarvex {
 
-Picture::Picture(const QImage& image) : image_(std::make_shared<const QImage>(image)) {}
+Picture::Picture(const QImage& image, std::vector<PictureText> texts)
+    : image_(std::make_shared<const QImage>(image)) {
+    if (!texts.empty()) texts_ = std::make_shared<const std::vector<PictureText>>(std::move(texts));
+}
+
+const std::vector<PictureText>& Picture::Texts() const {
+    static const std::vector<PictureText> kNone;
+    return texts_ ? *texts_ : kNone;
+}
 
 bool DrawnText::AnchorInside(double width, double height) const {
     // Half a pixel for rounding: a level on the picture's edge lies inside.
@@ -297,6 +306,16 @@ void PictureSurface::ForgetTexts() {
     reservedGrid_.Invalidate();
 }
 
+void PictureSurface::AdoptPictureTexts() {
+    for (const PictureText& t : picture_.Texts()) {
+        KeepPlacedBounded();
+        placed_.push_back(t.text);
+        placed_.back().id = ++lastTextId_;
+        widestGap_ = std::max(widestGap_, t.text.gap);
+        PictureTextShown(t, lastTextId_);
+    }
+}
+
 void PictureSurface::ForgetCoveredTexts(double x1, double y1, double x2, double y2) {
     if (state_.drawMode != DrawMode::CopyPen || placed_.empty()) return;
     const double left = std::min(ToPixelX(x1), ToPixelX(x2)) - 1.0;
@@ -328,6 +347,7 @@ void PictureSurface::MoveTo(double x, double y) {
 void PictureSurface::Clear() {
     ForgetTexts();
     DrawClear();
+    AdoptPictureTexts();
     MoveTo(scale_.left, scale_.top);
 }
 
@@ -354,6 +374,8 @@ void PictureSurface::Polyline(const std::vector<std::pair<double, double>>& poin
 void PictureSurface::EraseText(const DrawnText&) {}
 
 void PictureSurface::TextCovered(const DrawnText&) {}
+
+void PictureSurface::PictureTextShown(const PictureText&, std::uint64_t) {}
 
 void PictureSurface::TextsForgottenBefore(std::uint64_t) {}
 
@@ -444,6 +466,7 @@ void PictureSurface::SetPicture(const Picture& picture) {
     picture_ = picture;
     ForgetTexts();
     ShowPicture(picture_);
+    AdoptPictureTexts();
 }
 
 } // namespace tarvex

@@ -198,19 +198,36 @@ std::vector<std::string> TextsOf(const std::vector<DrawnText>& texts);
 // that only touch, as lines printed one under the other do, do not overlap.
 bool TextRectsOverlap(const TextRect& a, const TextRect& b);
 
-// A snapshot of a surface's drawn image. Copies share the pixels, which never
-// change after the snapshot; an empty picture holds no pixels.
+// A text drawn on a picture when it was taken. A raster picture keeps, for a
+// text that may still give way (a repeat, or a label printed without overlap
+// allowed), the pixels about it before and after it was painted and where
+// they stand, so that a surface showing the picture can take that text's own
+// ink off alone.
+struct PictureText {
+    DrawnText text;
+    int inkLeft = 0;
+    int inkTop = 0;
+    std::shared_ptr<const QImage> under;
+    std::shared_ptr<const QImage> inked;
+};
+
+// A snapshot of a surface's drawn image, with the texts drawn on it. Copies
+// share the pixels and texts, which never change after the snapshot; an
+// empty picture holds no pixels.
 class Picture {
   public:
     Picture() = default;
-    explicit Picture(const QImage& image);
+    explicit Picture(const QImage& image, std::vector<PictureText> texts = {});
 
     bool IsEmpty() const { return !image_; }
     // The pixels, or nullptr for an empty picture.
     const QImage* Image() const { return image_.get(); }
+    // The texts drawn on the pixels, in the order printed.
+    const std::vector<PictureText>& Texts() const;
 
   private:
     std::shared_ptr<const QImage> image_;
+    std::shared_ptr<const std::vector<PictureText>> texts_;
 };
 
 // A drawing surface with a user scale and a current position. Every drawing
@@ -414,11 +431,16 @@ class PictureSurface {
     static constexpr std::size_t kMostKeptTexts = 2048;
 
     // --- Pictures --------------------------------------------------------
-    // The image as drawn so far.
+    // The image as drawn so far; a raster surface's picture holds the texts
+    // drawn on it too.
     Picture TakePicture() { return SnapshotPicture(); }
     // Makes the picture the persistent background: the surface shows it at
     // its top-left corner over the back colour, and Clear returns to it.
-    // The texts printed before are painted over, so their places are free.
+    // The texts printed before are painted over, so their places are free;
+    // the picture's own texts stand on the surface as texts drawn on it, so
+    // that each later text is judged against them by kind (a value printed
+    // over a repeat of the picture leaves the repeat out, taking off its own
+    // ink alone) and the surface's list of drawn texts holds them.
     void SetPicture(const Picture& picture);
     const Picture& PersistentPicture() const { return picture_; }
 
@@ -452,6 +474,9 @@ class PictureSurface {
     // A text drawn before has been covered whole by a box filled in copy
     // mode since: a surface that has not painted it yet need not.
     virtual void TextCovered(const DrawnText& text);
+    // A text of the persistent picture now stands on the surface with this
+    // id: a surface that can take its ink off keeps what that needs.
+    virtual void PictureTextShown(const PictureText& text, std::uint64_t id);
     // The surface forgets the texts drawn before the one with this id (a
     // surface drawn again and again without Clear): whatever it keeps to
     // take one of them back may go.
@@ -480,6 +505,8 @@ class PictureSurface {
     std::optional<TextRect> InkBox(double x, double y, std::string_view text) const;
     // Forgets every text drawn, left out or kept a place for.
     void ForgetTexts();
+    // Notes the texts of the persistent picture as drawn on the surface.
+    void AdoptPictureTexts();
     // Frees the places of texts a box filled in copy mode covers whole.
     void ForgetCoveredTexts(double x1, double y1, double x2, double y2);
     Rgb Resolve(std::optional<Rgb> color) const { return color.value_or(state_.foreColor); }

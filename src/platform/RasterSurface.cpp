@@ -221,7 +221,7 @@ void RasterSurface::ShowPicture(const Picture& picture) {
 Picture RasterSurface::SnapshotPicture() {
     Settle(true);
     EndPainting();
-    return Picture(image_);
+    return Picture(image_, TextsForPicture());
 }
 
 void RasterSurface::DrawPoint(double x, double y, Rgb color) {

@@ -78,6 +78,7 @@ class RasterSurface : public PictureSurface {
     // in the reverse order (a value anything covers then shows otherwise).
     enum class TextPainting { Usual, None, ValuesLast };
     void SetTextPainting(TextPainting painting) { textPainting_ = painting; }
+    TextPainting GetTextPainting() const { return textPainting_; }
 
   protected:
     void DrawClear() override;
@@ -92,6 +93,7 @@ class RasterSurface : public PictureSurface {
     void EraseText(const DrawnText& text) override;
     void TextCovered(const DrawnText& text) override;
     void TextsForgottenBefore(std::uint64_t id) override;
+    void PictureTextShown(const PictureText& text, std::uint64_t id) override;
     void ShowPicture(const Picture& picture) override;
     Picture SnapshotPicture() override;
     double TextWidthPixels(std::string_view text) const override;
@@ -221,6 +223,9 @@ class RasterSurface : public PictureSurface {
         QImage inked;
     };
     std::vector<PaintedText> painted_;
+    // The texts drawn, for a picture taken now, with the pixels about those
+    // that may still give way.
+    std::vector<PictureText> TextsForPicture() const;
     // Texts before this id are forgotten by the surface's list.
     std::uint64_t forgottenBefore_ = 0;
     mutable std::unique_ptr<QPainter> painter_;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 namespace tarvex {
@@ -234,6 +235,28 @@ void RasterSurface::EraseText(const DrawnText& text) {
 void RasterSurface::TextCovered(const DrawnText& text) {
     std::erase_if(held_, [&](const HeldText& held) { return held.id == text.id; });
     std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });
+}
+
+std::vector<PictureText> RasterSurface::TextsForPicture() const {
+    std::vector<PictureText> texts;
+    texts.reserve(DrawnTexts().size());
+    for (const DrawnText& drawn : DrawnTexts()) {
+        PictureText& text = texts.emplace_back(PictureText{drawn, 0, 0, nullptr, nullptr});
+        const auto painted = std::find_if(painted_.begin(), painted_.end(),
+                                          [&](const PaintedText& p) { return p.id == drawn.id; });
+        if (painted == painted_.end()) continue;
+        text.inkLeft = painted->rect.left();
+        text.inkTop = painted->rect.top();
+        text.under = std::make_shared<const QImage>(painted->under);
+        text.inked = std::make_shared<const QImage>(painted->inked);
+    }
+    return texts;
+}
+
+void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) {
+    if (!text.under || !text.inked) return;
+    painted_.push_back(PaintedText{id, QRect(QPoint(text.inkLeft, text.inkTop), text.under->size()),
+                                   *text.under, *text.inked});
 }
 
 void RasterSurface::TextsForgottenBefore(std::uint64_t id) {

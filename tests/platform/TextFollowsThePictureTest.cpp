@@ -271,26 +271,40 @@ TEST(TextFollowsThePicture, ARepeatTakenBackLeavesThePixelsUnderIt) {
 
 // A repeat " 20 ", a red line drawn through it, then a label "X" over the
 // repeat: the repeat is left out, and the line keeps every pixel outside the
-// "X", whether the repeat was still held or painted already (the picture read
-// between); the recording surface keeps the same texts.
+// "X", whether the repeat was still held, painted already (the picture read
+// between) or painted on another surface whose picture this one was given
+// (the picture's texts stand on it as its own, through Clear too); the
+// recording surface keeps the same texts.
 TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
-    const auto draw = [](PictureSurface& s, bool repeat, bool readBetween) {
+    enum class Repeat { None, Held, Painted, OfThePicture };
+    const auto draw = [](PictureSurface& s, Repeat repeat) {
+        const auto print = [](PictureSurface& on) {
+            const TextAsRepeat r(on);
+            PrintAt(on, 20, 10, " 20 ");
+        };
         s.Clear();
-        if (repeat) {
-            const TextAsRepeat r(s);
-            PrintAt(s, 20, 10, " 20 ");
+        if (repeat == Repeat::OfThePicture) {
+            RasterSurface buffer(120, 40);
+            print(buffer);
+            s.SetPicture(buffer.TakePicture());
+            s.Clear();
+            ASSERT_EQ(s.DrawnTexts().size(), 1u);
+            EXPECT_EQ(s.DrawnTexts()[0].kind, TextKind::Repeat);
+            EXPECT_EQ(s.DrawnTexts()[0].rect.left, buffer.DrawnTexts()[0].rect.left);
+        } else if (repeat != Repeat::None) {
+            print(s);
         }
-        if (readBetween) static_cast<RasterSurface&>(s).Image();
+        if (repeat == Repeat::Painted) static_cast<RasterSurface&>(s).Image();
         s.Line(0, 16, 120, 16, kRed);
         const TextAsLabel label(s, 30, 16, LabelSlide::Fixed);
         PrintAt(s, 30, 10, "X");
     };
     RasterSurface reference(120, 40);
-    draw(reference, false, false);
-    for (const bool readBetween : {false, true}) {
-        SCOPED_TRACE(readBetween ? "the repeat painted" : "the repeat held");
+    draw(reference, Repeat::None);
+    for (const Repeat repeat : {Repeat::Held, Repeat::Painted, Repeat::OfThePicture}) {
+        SCOPED_TRACE(static_cast<int>(repeat));
         RasterSurface s(120, 40);
-        draw(s, true, readBetween);
+        draw(s, repeat);
         ASSERT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{" 20 "});
         ASSERT_EQ(TextsOf(s.DrawnTexts()), std::vector<std::string>{"X"});
         const QImage& image = s.Image();
@@ -306,12 +320,15 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
         EXPECT_GT(red, 110);
         EXPECT_EQ(image, reference.Image()); // nothing of the repeat shows
     }
-    RecordingSurface recording(120, 40);
-    draw(recording, true, false);
-    EXPECT_EQ(TextsOf(recording.DrawnTexts()), std::vector<std::string>{"X"});
-    const auto printed = recording.OperationsOf(DrawOperation::Kind::Text);
-    ASSERT_EQ(printed.size(), 1u);
-    EXPECT_EQ(printed[0].text, "X");
+    for (const Repeat repeat : {Repeat::Held, Repeat::OfThePicture}) {
+        RecordingSurface recording(120, 40);
+        draw(recording, repeat);
+        EXPECT_EQ(TextsOf(recording.LeftOutTexts()), std::vector<std::string>{" 20 "});
+        EXPECT_EQ(TextsOf(recording.DrawnTexts()), std::vector<std::string>{"X"});
+        const auto printed = recording.OperationsOf(DrawOperation::Kind::Text);
+        ASSERT_EQ(printed.size(), 1u);
+        EXPECT_EQ(printed[0].text, "X");
+    }
 }
 
 // Texts are painted after the lines and marks of their picture, repeats

@@ -62,6 +62,35 @@ struct TextPixelSurfaces {
     std::vector<std::unique_ptr<RasterSurface>> valuesLast;
 };
 
+// A background picture (a kept picture that another is drawn over) drawn
+// once for each way the check paints texts, so that a picture drawn over it
+// shows the background's texts as it shows its own: none with texts switched
+// off.
+struct TextPixelBackgrounds {
+    Picture usual;
+    Picture none;
+    const Picture& For(const RasterSurface& surface) const {
+        return surface.GetTextPainting() == RasterSurface::TextPainting::None ? none : usual;
+    }
+};
+
+// The background draw(surface) draws as its surface's persistent picture, on
+// a surface of the size.
+template <typename Draw>
+TextPixelBackgrounds DrawTextPixelBackgrounds(const PictureSize& size, Draw draw) {
+    TextPixelBackgrounds made;
+    for (const auto painting :
+         {RasterSurface::TextPainting::Usual, RasterSurface::TextPainting::None}) {
+        RasterSurface surface(size.width, size.height);
+        surface.SetDesignSize(size.designWidth, size.designHeight);
+        surface.SetTextPainting(painting);
+        draw(surface);
+        (painting == RasterSurface::TextPainting::None ? made.none : made.usual) =
+            surface.PersistentPicture();
+    }
+    return made;
+}
+
 // Draws the pictures (draw(surfaces) draws each on its surface, in order)
 // three times and compares them as above; the first faults are named.
 template <typename Draw>

@@ -126,8 +126,9 @@ MapExtent UsableMapView(const MapExtent& view);
 // top two lines (the hour's wind) or the bottom one (the travel times) is
 // left out; the names are sized for the buffer's design size. What is drawn
 // becomes the buffer's persistent picture, which the map panel copies at
-// every redraw. Without the outline file nothing is drawn and the picture
-// stays white.
+// every redraw; the names drawn are its texts, which stand on the map as
+// the map's own repeats (a value or label printed over one leaves it out).
+// Without the outline file nothing is drawn and the picture stays white.
 void DrawMapBackground(PictureSurface& buffer, const MapGeography& geography,
                        const ProfileArrays& store, const MapExtent& view);
 

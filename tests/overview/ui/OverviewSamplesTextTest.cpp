@@ -28,12 +28,15 @@ using test::ExpectTimeStripOnItsColumns;
 // least size, with each group of overlays, the hours window unscrolled and
 // (the first three groups) the 24-hour window scrolled to its end; the
 // pictures drawn on raster surfaces lose no pixel to their texts and keep
-// every value uncovered. The groups hold every overlay check box of the
-// eight panels, each drawn where the sample lets it be checked.
+// every value uncovered; so do both map panes over the map background, with
+// its city names, at every hour. The groups hold every overlay check box of
+// the eight panels, each drawn where the sample lets it be checked.
 TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) {
     ASSERT_TRUE(ReadConfig(TARVEX_SHIPPED_DATA, "tarvex", session_.config).ok);
     ASSERT_TRUE(ReadTarvexDat(TARVEX_SHIPPED_DATA, session_.dataTables).ok);
     const std::vector<fs::path> files = test::ShippedSamples();
+    const MapGeography geography = ReadMapFiles(TARVEX_SHIPPED_DATA);
+    ASSERT_FALSE(geography.Cities.empty());
     ASSERT_GE(files.size(), 15u);
     test::OverviewCheckCounts counts;
     const std::vector<std::vector<const char*>> groups = {
@@ -59,6 +62,7 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
          "chkHainesIndex", "chksWSYMb", "chkWindChill"}};
     constexpr std::size_t kScrolledGroups = 3;
     std::map<std::string, int> drawn; // pictures drawn with each box checked
+    long cityNames = 0;               // on the map panes checked
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.filename().string());
         std::string refused;
@@ -108,6 +112,10 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
             const auto middle = static_cast<std::int16_t>(
                 std::lround((w.axes.ScaleLeftColumn + w.axes.ScaleRightColumn) / 2.0));
             ExpectPanelsWhole(session_, w, main_->soundingView(), middle);
+            session_.history.SelectedPanel = static_cast<std::int16_t>(HourPanel::Map);
+            w.ShowHourProfile(middle);
+            test::ExpectMapPanesReadable(session_, w, geography, main_->soundingView(), cityNames);
+            w.HourPanelBox(static_cast<int>(HourPanel::Map))->hide();
         }
         usual->click();
         // Every overlay box of the panels is in a group (the profile's
@@ -134,6 +142,7 @@ TEST_F(Overview, EveryShippedSampleKeepsItsLabelsAtTheirHoursAndItsValuesWhole) 
               3L * 3 * static_cast<long>((groups.size() + kScrolledGroups) * files.size()));
     EXPECT_GT(counts.pixels.texts, 10 * counts.pixels.pictures);
     EXPECT_GT(counts.pixels.textPixels, 100 * counts.pixels.pictures);
+    EXPECT_GT(cityNames, 15L * 2 * 3 * 40 * 10);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "compute/ParcelState.h"
 #include "compute/WholeRun.h"
 #include "overview/fields/TimeAxis.h"
+#include "overview/panels/HourPanels.h"
 #include "overview/panels/SelectedHour.h"
 #include "platform/Format.h"
 #include "profile/diagrams/HodographDiagram.h"
@@ -249,6 +250,50 @@ inline void ExpectOverviewPictures(Session& session, FrmOverView& w,
                      (movedIn && column >= boxLo - 1e-6 && column <= boxHi + 1e-6)))
             << op.text << " at column " << middle;
         if (counts) ++counts->extremumLetters;
+    }
+}
+
+// Both map panes (the layer-mean wind's and the sigma level's) drawn at the
+// size of the window's map panel over the map background, at every hour of
+// the run: their texts, the background's city names among them, cost no
+// pixel outside their boxes, nothing covers a value, no two overlap and no
+// value gives way. Counts the city names checked in names.
+inline void ExpectMapPanesReadable(Session& session, const FrmOverView& w,
+                                   const MapGeography& geography, const SoundingView& mainView,
+                                   long& names) {
+    const PictureSurface& shown = w.HourPanelBox(static_cast<int>(HourPanel::Map))->Surface();
+    const PictureSize size{shown.PixelWidth(), shown.PixelHeight(), shown.DesignWidth(),
+                           shown.DesignHeight()};
+    const TextPixelBackgrounds backgrounds =
+        DrawTextPixelBackgrounds(size, [&](RasterSurface& buffer) {
+            DrawMapPaneBackground(buffer, geography, *session.profile,
+                                  UsableMapView(session.history.MapView), size.designWidth,
+                                  size.designHeight);
+        });
+    TextPixelSurfaces surfaces;
+    const HodographView hodoView;
+    const ProfileArrays& s = *session.profile;
+    for (std::int16_t hour = 0; hour <= s.LastTime(s.CurrentModel); ++hour) {
+        const auto drawn = TextsCostNoPixels(
+            {size, size},
+            [&](const std::vector<RasterSurface*>& panes) {
+                for (const bool meanWind : {false, true}) {
+                    OverviewOptions options = w.options;
+                    options.chkMeanWind = meanWind;
+                    RasterSurface& pane = *panes[meanWind];
+                    MapWindState wind;
+                    HourPanelContext ctx{
+                        session, options, mainView, hodoView, backgrounds.For(pane), wind};
+                    DrawHourPanel(HourPanel::Map, pane, ctx, hour);
+                }
+            },
+            nullptr, &surfaces);
+        EXPECT_TRUE(drawn) << "map panes, hour " << hour;
+        for (const auto& pane : surfaces.usual) {
+            EXPECT_TRUE(TextIsReadable(*pane)) << "map pane, hour " << hour;
+            EXPECT_TRUE(NoValueLeftOut(*pane)) << "map pane, hour " << hour;
+            names += std::ranges::count(pane->DrawnTexts(), TextKind::Repeat, &DrawnText::kind);
+        }
     }
 }
 

@@ -274,6 +274,32 @@ TEST_F(Background, ANameThatWouldCoverAnotherOrTheWindLinesIsLeftOut) {
     EXPECT_EQ(names, (std::vector<std::string>{"Toronto", "Memphis"}));
 }
 
+// The names drawn are the picture's texts: a map given the picture holds
+// them as its own repeats where they stand, also after a zoom has drawn the
+// background anew over the last one.
+TEST_F(Background, TheNamesStandOnTheMapAsThePicturesTexts) {
+    geography.Cities = {
+        {43.65f, 79.38f, "Toronto"}, {42.89f, 78.88f, "Buffalo"}, {35.15f, 90.05f, "Memphis"}};
+    const MapExtent zoomed = ZoomMapView(kDefaultMapView, 1, 85.0, 40.0);
+    const auto drawn = [&](const std::vector<MapExtent>& views) {
+        RasterSurface raster(437, 425);
+        raster.SetDesignSize(437, 425);
+        for (const MapExtent& view : views) DrawMapBackground(raster, geography, *store, view);
+        RecordingSurface map(437, 425);
+        map.SetPicture(raster.PersistentPicture());
+        EXPECT_EQ(map.DrawnTexts().size(), raster.DrawnTexts().size());
+        for (const DrawnText& t : map.DrawnTexts()) EXPECT_EQ(t.kind, TextKind::Repeat);
+        return map.DrawnTexts();
+    };
+    EXPECT_EQ(TextsOf(drawn({kDefaultMapView})), (std::vector<std::string>{"Toronto", "Memphis"}));
+    const std::vector<DrawnText> fresh = drawn({zoomed});
+    const std::vector<DrawnText> again = drawn({kDefaultMapView, zoomed});
+    EXPECT_EQ(TextsOf(fresh), (std::vector<std::string>{"Toronto", "Buffalo", "Memphis"}));
+    ASSERT_EQ(TextsOf(again), TextsOf(fresh));
+    for (std::size_t k = 0; k < fresh.size(); ++k)
+        EXPECT_EQ(again[k].rect.left, fresh[k].rect.left) << fresh[k].text;
+}
+
 TEST_F(Background, WithoutTheOutlineFileOnlyTheWhiteBackgroundRemains) {
     geography.OutlinesFound = false;
     DrawMapBackground(buffer, geography, *store, kDefaultMapView);

@@ -27,6 +27,7 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -125,11 +126,13 @@ std::array<SoundingView, 3> MapViews() {
 // over another. The sleet panel is drawn at every hour too, whatever the
 // hour's type. Drawn on raster surfaces, each loses no pixel to its texts
 // outside their boxes, and nothing covers a value; so do the map (each wind
-// drawing over the background) and the hodograph at the sizes of the Map and
+// drawing over the background, whose city names stand on the map as its
+// texts, none over another) and the hodograph at the sizes of the Map and
 // Hodograph displays.
 TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
     test::TextPixelCounts pixelCounts;
     test::TextPixelCounts mapCounts; // the map's and the hodograph's
+    long cityNames = 0;              // on the maps checked
     const std::vector<fs::path> files = ShippedSamples();
     ASSERT_GE(files.size(), 12u);
     const std::vector<WindowSizes> sizes = MeasureWindowSizes();
@@ -161,15 +164,13 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
             int rasterDrawing = 0;
             test::TextPixelSurfaces rasterSurfaces;
             // The map's background (outlines, cities and their names), drawn
-            // as the map panel draws it; each hour's map is drawn over it.
-            // Taken as the background picture, it keeps no texts of its own
-            // to check, so its names count as background pixels here.
+            // as the map panel draws it; each hour's map is drawn over it,
+            // its names standing on the map as its own texts.
             const MapExtent mapView = UsableMapView(session.history.MapView);
-            RasterSurface mapBackground(at.display[1].width, at.display[1].height);
-            mapBackground.SetBackColor(RGB(255, 255, 255));
-            mapBackground.Clear();
-            mapBackground.SetDesignSize(at.display[1].designWidth, at.display[1].designHeight);
-            DrawMapBackground(mapBackground, geography, s, mapView);
+            const test::TextPixelBackgrounds mapBackgrounds =
+                test::DrawTextPixelBackgrounds(raster(at.display[1]), [&](RasterSurface& b) {
+                    DrawMapBackground(b, geography, s, mapView);
+                });
             test::TextPixelSurfaces mapSurfaces;
             for (int hour = 0; hour <= last; ++hour) {
                 const auto c = static_cast<std::int16_t>(hour);
@@ -238,8 +239,7 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
                             SoundingView view = mapViews[k];
                             view.CurrentColumn = c;
                             MapWindState wind;
-                            RedrawMap(*p[k], mapBackground.PersistentPicture(), session, view,
-                                      wind);
+                            RedrawMap(*p[k], mapBackgrounds.For(*p[k]), session, view, wind);
                         }
                         const double R = hodograph.HodoRange;
                         p[3]->Scale(-R, R, R, -R);
@@ -247,6 +247,15 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
                     },
                     &mapCounts, &mapSurfaces);
                 EXPECT_TRUE(shown) << "Map and Hodograph, " << where;
+                // The map's texts, its city names among them, stand apart,
+                // and no value gave way.
+                for (std::size_t k = 0; k < mapViews.size(); ++k) {
+                    const RasterSurface& map = *mapSurfaces.usual[k];
+                    EXPECT_TRUE(TextIsReadable(map)) << "Map " << k << ", " << where;
+                    EXPECT_TRUE(NoValueLeftOut(map)) << "Map " << k << ", " << where;
+                    cityNames +=
+                        std::ranges::count(map.DrawnTexts(), TextKind::Repeat, &DrawnText::kind);
+                }
             }
         }
     }
@@ -255,6 +264,7 @@ TEST(PanelsOverSamples, EveryLowerDisplayOfEveryHourIsReadable) {
     EXPECT_EQ(mapCounts.pictures, 4 * (pixelCounts.pictures / 10));
     EXPECT_GT(mapCounts.values, 4 * mapCounts.pictures);
     EXPECT_GT(mapCounts.textPixels, 100 * mapCounts.pictures);
+    EXPECT_GT(cityNames, 20L * 3 * (mapCounts.pictures / 4));
 }
 
 // The lake-effect and convection panels' values over every shipped sample

@@ -118,10 +118,12 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         const std::uint32_t pen = PixelBits(color);
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
+        const bool kept = KeptUnder(inside);
         for (int row = inside.top(); row <= inside.bottom(); ++row) {
             auto* pixel = reinterpret_cast<QRgb*>(bits + row * stride) + inside.left();
             for (int column = 0; column < inside.width(); ++column, ++pixel)
                 *pixel = 0xFF000000u | ApplyDrawMode(mode, pen, *pixel);
+            if (kept) CombineKept(row, inside.left(), inside.right() + 1, pen);
         }
         Changed();
         return;

@@ -64,6 +64,7 @@ void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& off
     const std::uint32_t drawn = PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
+    const bool kept = !painted_.empty() && KeptUnder(image_.rect());
     for (const PixelRun& run : runs) {
         const int row = run.row + offset.y();
         const int left = std::max(run.left + offset.x(), 0);
@@ -76,6 +77,7 @@ void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& off
         }
         for (int x = left; x < end; ++x)
             pixel[x] = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel[x]);
+        if (kept) CombineKept(row, left, end, drawn);
     }
 }
 
@@ -469,11 +471,13 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
     const int height = image_.height();
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
+    const bool kept = !painted_.empty() && KeptUnder(image_.rect());
     for (const QPoint& p : points) {
         if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height) continue;
         auto* pixel = reinterpret_cast<QRgb*>(bits + p.y() * stride) + p.x();
         *pixel = 0xFF000000u |
                  (mode == DrawMode::CopyPen ? pen : ApplyDrawMode(mode, pen, *pixel & 0xFFFFFFu));
+        if (kept) CombineKept(p.y(), p.x(), p.x() + 1, pen);
     }
     Changed();
 }

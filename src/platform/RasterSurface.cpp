@@ -113,6 +113,7 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
             painter.translate(-area.x(), -area.y());
             paint(painter);
         }
+        const bool kept = KeptUnder(area);
         for (int row = 0; row < area.height(); ++row) {
             const auto* source = reinterpret_cast<const QRgb*>(layer.constScanLine(row));
             auto* target = reinterpret_cast<QRgb*>(image_.scanLine(row + area.y())) + area.x();
@@ -120,6 +121,7 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
                 if (qAlpha(source[column]) == 0) continue;
                 target[column] = 0xFF000000u | ApplyDrawMode(mode, source[column], target[column]);
             }
+            if (kept) CombineKept(row + area.y(), area.x(), area.right() + 1, 0, source);
         }
     }
     Changed();

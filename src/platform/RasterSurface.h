@@ -42,7 +42,9 @@ std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t dest
 // the order printed, over every line, mark and fill drawn before the
 // settling: nothing covers a value. A held text left out after all (a value
 // or label printed over it) is never painted; one painted already has its
-// own ink taken off, every other pixel staying as it is. A box filled in
+// own ink taken off, every other pixel staying as it is (where a shape was
+// combined over its ink since, the pixel becomes the shape combined with
+// what lay under the ink). A box filled in
 // copy mode over a held text whole leaves it unpainted. Clear and SetPicture
 // drop the held texts.
 // Text uses the DejaVu fonts: classic fixed-pitch names map to DejaVu Sans
@@ -226,6 +228,19 @@ class RasterSurface : public PictureSurface {
     // The texts drawn, for a picture taken now, with the pixels about those
     // that may still give way.
     std::vector<PictureText> TextsForPicture() const;
+    // A shape drawn in a combining mode over painted texts that may still go
+    // combines with the pixels kept about them as with the image, so that
+    // taking such a text's ink off later leaves what the shape made of the
+    // pixels under it. KeptUnder notes the texts whose kept pixels meet the
+    // shape's bounds (in a combining mode) and says whether there are any; CombineKept then
+    // combines the shape's pixels of one row, columns left to end - 1, with
+    // the pen, or with the pixels of source (from column left on) where
+    // they are not clear.
+    bool KeptUnder(const QRect& bounds);
+    void CombineKept(int row, int left, int end, std::uint32_t pen, const QRgb* source = nullptr);
+    std::vector<std::size_t> keptUnder_; // by their top rows
+    int keptTallest_ = 0;
+    QRect keptArea_; // the kept pixels they span
     // Texts before this id are forgotten by the surface's list.
     std::uint64_t forgottenBefore_ = 0;
     mutable std::unique_ptr<QPainter> painter_;

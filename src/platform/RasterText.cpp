@@ -232,6 +232,47 @@ void RasterSurface::EraseText(const DrawnText& text) {
     Changed();
 }
 
+bool RasterSurface::KeptUnder(const QRect& bounds) {
+    keptUnder_.clear();
+    keptTallest_ = 0;
+    keptArea_ = QRect();
+    if (State().drawMode == DrawMode::CopyPen) return false;
+    for (std::size_t k = 0; k < painted_.size(); ++k) {
+        const QRect& rect = painted_[k].rect;
+        if (!rect.intersects(bounds)) continue;
+        keptUnder_.push_back(k);
+        keptTallest_ = std::max(keptTallest_, rect.height());
+        keptArea_ |= rect;
+    }
+    // By their top rows, so that a row of the shape finds the few it meets.
+    std::ranges::sort(keptUnder_, {}, [this](std::size_t k) { return painted_[k].rect.top(); });
+    return !keptUnder_.empty();
+}
+
+void RasterSurface::CombineKept(int row, int left, int end, std::uint32_t pen, const QRgb* source) {
+    if (row < keptArea_.top() || row > keptArea_.bottom() || end <= keptArea_.left() ||
+        left > keptArea_.right())
+        return;
+    const DrawMode mode = State().drawMode;
+    auto k = std::ranges::lower_bound(keptUnder_, row - keptTallest_ + 1, {},
+                                      [this](std::size_t n) { return painted_[n].rect.top(); });
+    for (; k != keptUnder_.end() && painted_[*k].rect.top() <= row; ++k) {
+        PaintedText& p = painted_[*k];
+        const int from = std::max(left, p.rect.left());
+        const int to = std::min(end, p.rect.right() + 1);
+        if (row > p.rect.bottom() || from >= to) continue;
+        for (QImage* kept : {&p.under, &p.inked}) {
+            auto* pixels = reinterpret_cast<QRgb*>(kept->scanLine(row - p.rect.top()));
+            for (int column = from; column < to; ++column) {
+                const QRgb drawn = source ? source[column - left] : pen;
+                if (source && qAlpha(drawn) == 0) continue;
+                QRgb& pixel = pixels[column - p.rect.left()];
+                pixel = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel);
+            }
+        }
+    }
+}
+
 void RasterSurface::TextCovered(const DrawnText& text) {
     std::erase_if(held_, [&](const HeldText& held) { return held.id == text.id; });
     std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });

@@ -270,14 +270,17 @@ TEST(TextFollowsThePicture, ARepeatTakenBackLeavesThePixelsUnderIt) {
 }
 
 // A repeat " 20 ", a red line drawn through it, then a label "X" over the
-// repeat: the repeat is left out, and the line keeps every pixel outside the
-// "X", whether the repeat was still held, painted already (the picture read
+// repeat: the repeat is left out, and the picture is the one drawn without
+// it, whether the repeat was still held, painted already (the picture read
 // between) or painted on another surface whose picture this one was given
-// (the picture's texts stand on it as its own, through Clear too); the
-// recording surface keeps the same texts.
+// (the picture's texts stand on it as its own, through Clear too). So with
+// the line in copy mode, where it keeps every pixel outside the "X", and with
+// each shape that combines by exclusive or (a thin, a dotted and a wide line,
+// a filled box); the recording surface keeps the same texts.
 TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
     enum class Repeat { None, Held, Painted, OfThePicture };
-    const auto draw = [](PictureSurface& s, Repeat repeat) {
+    enum class Shape { Copied, Thin, Dotted, Wide, Filled };
+    const auto draw = [](PictureSurface& s, Repeat repeat, Shape shape) {
         const auto print = [](PictureSurface& on) {
             const TextAsRepeat r(on);
             PrintAt(on, 20, 10, " 20 ");
@@ -295,34 +298,51 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
             print(s);
         }
         if (repeat == Repeat::Painted) static_cast<RasterSurface&>(s).Image();
-        s.Line(0, 16, 120, 16, kRed);
+        if (shape != Shape::Copied) s.SetDrawMode(DrawMode::XorPen);
+        if (shape == Shape::Dotted) s.SetDrawStyle(DrawStyle::Dot);
+        if (shape == Shape::Wide) {
+            s.SetDrawWidth(3);
+            s.Polyline({{0, 16}, {40, 14}, {120, 18}}, kRed);
+        } else if (shape == Shape::Filled) {
+            s.FilledBox(22, 14, 60, 17, kRed);
+        } else {
+            s.Line(0, 16, 120, 16, kRed);
+        }
+        s.SetDrawMode(DrawMode::CopyPen);
+        s.SetDrawStyle(DrawStyle::Solid);
+        s.SetDrawWidth(1);
         const TextAsLabel label(s, 30, 16, LabelSlide::Fixed);
         PrintAt(s, 30, 10, "X");
     };
-    RasterSurface reference(120, 40);
-    draw(reference, Repeat::None);
-    for (const Repeat repeat : {Repeat::Held, Repeat::Painted, Repeat::OfThePicture}) {
-        SCOPED_TRACE(static_cast<int>(repeat));
-        RasterSurface s(120, 40);
-        draw(s, repeat);
-        ASSERT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{" 20 "});
-        ASSERT_EQ(TextsOf(s.DrawnTexts()), std::vector<std::string>{"X"});
-        const QImage& image = s.Image();
-        const TextRect x = s.DrawnTexts()[0].rect;
-        int red = 0;
-        for (int column = 0; column < 120; ++column) {
-            const bool inX = column >= x.left - 1 && column <= x.Right() + 1;
-            red += image.pixel(column, 16) == qRgb(255, 0, 0);
-            if (!inX) {
-                EXPECT_EQ(image.pixel(column, 16), qRgb(255, 0, 0)) << column;
+    for (const Shape shape :
+         {Shape::Copied, Shape::Thin, Shape::Dotted, Shape::Wide, Shape::Filled}) {
+        SCOPED_TRACE("shape " + std::to_string(static_cast<int>(shape)));
+        RasterSurface reference(120, 40);
+        draw(reference, Repeat::None, shape);
+        for (const Repeat repeat : {Repeat::Held, Repeat::Painted, Repeat::OfThePicture}) {
+            SCOPED_TRACE("repeat " + std::to_string(static_cast<int>(repeat)));
+            RasterSurface s(120, 40);
+            draw(s, repeat, shape);
+            ASSERT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{" 20 "});
+            ASSERT_EQ(TextsOf(s.DrawnTexts()), std::vector<std::string>{"X"});
+            EXPECT_EQ(s.Image(), reference.Image()); // nothing of the repeat shows
+            if (shape != Shape::Copied) continue;
+            const QImage& image = s.Image();
+            const TextRect x = s.DrawnTexts()[0].rect;
+            int red = 0;
+            for (int column = 0; column < 120; ++column) {
+                const bool inX = column >= x.left - 1 && column <= x.Right() + 1;
+                red += image.pixel(column, 16) == qRgb(255, 0, 0);
+                if (!inX) {
+                    EXPECT_EQ(image.pixel(column, 16), qRgb(255, 0, 0)) << column;
+                }
             }
+            EXPECT_GT(red, 110);
         }
-        EXPECT_GT(red, 110);
-        EXPECT_EQ(image, reference.Image()); // nothing of the repeat shows
     }
     for (const Repeat repeat : {Repeat::Held, Repeat::OfThePicture}) {
         RecordingSurface recording(120, 40);
-        draw(recording, repeat);
+        draw(recording, repeat, Shape::Copied);
         EXPECT_EQ(TextsOf(recording.LeftOutTexts()), std::vector<std::string>{" 20 "});
         EXPECT_EQ(TextsOf(recording.DrawnTexts()), std::vector<std::string>{"X"});
         const auto printed = recording.OperationsOf(DrawOperation::Kind::Text);

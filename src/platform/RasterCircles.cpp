@@ -109,6 +109,7 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
         const QPoint at = circle->bounds.topLeft();
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
+        const bool kept = !painted_.empty() && KeptUnder(area);
         for (const PixelRun& run : stamp.runs) {
             const int line = run.row + at.y();
             if (line < area.top() || line > area.bottom()) continue;
@@ -120,6 +121,7 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
                 (left - at.x());
             std::copy(source, source + (right - left),
                       reinterpret_cast<QRgb*>(bits + line * stride) + left);
+            if (kept) CombineKept(line, left, right, 0, source);
         }
         Changed();
         return;

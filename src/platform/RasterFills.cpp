@@ -27,9 +27,12 @@ void RasterSurface::FillPixels(const QRect& area, Rgb color) {
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    for (int row = inside.top(); row <= inside.bottom(); ++row)
+    const bool kept = !painted_.empty() && KeptUnder(inside);
+    for (int row = inside.top(); row <= inside.bottom(); ++row) {
         FillRow(reinterpret_cast<QRgb*>(bits + row * stride) + inside.left(), inside.width(),
                 pixel);
+        if (kept) CombineKept(row, inside.left(), inside.right() + 1, pixel);
+    }
 }
 
 void RasterSurface::FillPattern(const QRect& area, Rgb color) {
@@ -54,12 +57,16 @@ void RasterSurface::FillPattern(const QRect& area, Rgb color) {
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
+    const bool kept = !painted_.empty() && KeptUnder(inside);
     for (int row = inside.top(); row <= inside.bottom(); ++row) {
         const bool* set =
             &patternTile_[static_cast<std::size_t>((row % kPatternSize) * kPatternSize)];
         auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
         for (int column = inside.left(); column <= inside.right(); ++column)
             if (set[column % kPatternSize]) line[column] = pixel;
+        if (kept)
+            for (int column = inside.left(); column <= inside.right(); ++column)
+                if (set[column % kPatternSize]) CombineKept(row, column, column + 1, pixel);
     }
 }
 

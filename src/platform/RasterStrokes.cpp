@@ -73,6 +73,7 @@ void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& off
         auto* const pixel = reinterpret_cast<QRgb*>(bits + row * stride);
         if (mode == DrawMode::CopyPen) {
             FillRow(pixel + left, end - left, 0xFF000000u | drawn);
+            if (kept) CombineKept(row, left, end, drawn);
             continue;
         }
         for (int x = left; x < end; ++x)
@@ -333,9 +334,13 @@ bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const auto set = [&](int x, int y) { reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel; };
     QPoint a = line.p1();
     QPoint b = line.p2();
+    const bool kept = !painted_.empty() && KeptUnder(Spanning(a, b));
+    const auto set = [&](int x, int y) {
+        reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
+        if (kept) CombineKept(y, x, x + 1, pixel);
+    };
     const int across = std::abs(b.x() - a.x());
     const int down = std::abs(b.y() - a.y());
     if (across == 0 && down == 0) {

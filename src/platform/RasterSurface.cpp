@@ -103,6 +103,22 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
         QPainter& painter = Painter();
         painter.setBrush(Qt::NoBrush);
         paint(painter);
+        if (!painted_.empty() && KeptUnder(area)) {
+            // The shape painted again alone where texts keep their pixels,
+            // to copy it into those as well.
+            const QRect under = area & keptArea_;
+            QImage layer(under.size(), QImage::Format_ARGB32);
+            layer.fill(Qt::transparent);
+            {
+                QPainter alone(&layer);
+                alone.setRenderHint(QPainter::Antialiasing, false);
+                alone.translate(-under.x(), -under.y());
+                paint(alone);
+            }
+            for (int row = 0; row < under.height(); ++row)
+                CombineKept(row + under.y(), under.x(), under.right() + 1, 0,
+                            reinterpret_cast<const QRgb*>(layer.constScanLine(row)));
+        }
     } else {
         EndPainting();
         QImage layer(area.size(), QImage::Format_ARGB32);

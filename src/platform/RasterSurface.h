@@ -43,8 +43,8 @@ std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t dest
 // settling: nothing covers a value. A held text left out after all (a value
 // or label printed over it) is never painted; one painted already has its
 // own ink taken off, every other pixel staying as it is (where a shape was
-// combined over its ink since, the pixel becomes the shape combined with
-// what lay under the ink). A box filled in
+// drawn over its ink since, the pixel becomes the shape combined with what
+// lay under the ink, or the shape's own where it was copied). A box filled in
 // copy mode over a held text whole leaves it unpainted. Clear and SetPicture
 // drop the held texts.
 // Text uses the DejaVu fonts: classic fixed-pitch names map to DejaVu Sans
@@ -228,11 +228,12 @@ class RasterSurface : public PictureSurface {
     // The texts drawn, for a picture taken now, with the pixels about those
     // that may still give way.
     std::vector<PictureText> TextsForPicture() const;
-    // A shape drawn in a combining mode over painted texts that may still go
-    // combines with the pixels kept about them as with the image, so that
-    // taking such a text's ink off later leaves what the shape made of the
-    // pixels under it. KeptUnder notes the texts whose kept pixels meet the
-    // shape's bounds (in a combining mode) and says whether there are any; CombineKept then
+    // A shape drawn over painted texts that may still go combines with the
+    // pixels kept about them as with the image (in copy mode it sets them),
+    // so that taking such a text's ink off later leaves what the shape made
+    // of the pixels under it, a shape copied in the ink's own colour too.
+    // KeptUnder notes the texts whose kept pixels meet the shape's bounds and
+    // says whether there are any; CombineKept then
     // combines the shape's pixels of one row, columns left to end - 1, with
     // the pen, or with the pixels of source (from column left on) where
     // they are not clear.

@@ -236,7 +236,6 @@ bool RasterSurface::KeptUnder(const QRect& bounds) {
     keptUnder_.clear();
     keptTallest_ = 0;
     keptArea_ = QRect();
-    if (State().drawMode == DrawMode::CopyPen) return false;
     for (std::size_t k = 0; k < painted_.size(); ++k) {
         const QRect& rect = painted_[k].rect;
         if (!rect.intersects(bounds)) continue;

@@ -276,11 +276,37 @@ TEST(TextFollowsThePicture, ARepeatTakenBackLeavesThePixelsUnderIt) {
 // (the picture's texts stand on it as its own, through Clear too). So with
 // the line in copy mode, where it keeps every pixel outside the "X", and with
 // each shape that combines by exclusive or (a thin, a dotted and a wide line,
-// a filled box); the recording surface keeps the same texts.
+// a filled box), and with shapes copied in a colour of the repeat's own ink
+// (a thin line set straight and one through the painter, a dotted line, a
+// filled and a hatched box, a wide line, a filled circle); the recording
+// surface keeps the same texts.
 TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
     enum class Repeat { None, Held, Painted, OfThePicture };
-    enum class Shape { Copied, Thin, Dotted, Wide, Filled };
-    const auto draw = [](PictureSurface& s, Repeat repeat, Shape shape) {
+    enum class Shape {
+        Copied,
+        Thin,
+        Dotted,
+        Wide,
+        Filled,
+        InkThin,
+        InkPainted,
+        InkDotted,
+        InkFilled,
+        InkHatched,
+        InkWide,
+        InkCircle
+    };
+    // The repeat's ink where the foot of its "2" is, clear of the "X".
+    RasterSurface alone(120, 40);
+    alone.Clear();
+    {
+        const TextAsRepeat r(alone);
+        PrintAt(alone, 20, 10, " 20 ");
+    }
+    const QRgb foot = alone.Image().pixel(27, 19);
+    ASSERT_NE(foot, alone.Image().pixel(0, 0));
+    const Rgb ink = RGB(qRed(foot), qGreen(foot), qBlue(foot));
+    const auto draw = [ink](PictureSurface& s, Repeat repeat, Shape shape) {
         const auto print = [](PictureSurface& on) {
             const TextAsRepeat r(on);
             PrintAt(on, 20, 10, " 20 ");
@@ -298,6 +324,35 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
             print(s);
         }
         if (repeat == Repeat::Painted) static_cast<RasterSurface&>(s).Image();
+        if (shape >= Shape::InkThin) {
+            if (shape == Shape::InkThin) {
+                s.Line(18, 19, 60, 19, ink);
+            } else if (shape == Shape::InkPainted) {
+                s.Line(0, 19, 120, 19, ink); // past the edge: through the painter
+            } else if (shape == Shape::InkDotted) {
+                s.SetDrawStyle(DrawStyle::Dot);
+                s.Line(0, 19, 119, 19, ink);
+            } else if (shape == Shape::InkFilled) {
+                s.FilledBox(22, 18, 60, 20, ink);
+            } else if (shape == Shape::InkHatched) {
+                s.SetFillStyle(FillStyle::VerticalLine);
+                s.SetFillColor(ink);
+                s.Box(18, 17, 70, 22, kRed);
+            } else if (shape == Shape::InkWide) {
+                s.SetDrawWidth(3);
+                s.Polyline({{0, 19}, {120, 19}}, ink);
+            } else {
+                s.SetFillStyle(FillStyle::Solid);
+                s.SetFillColor(ink);
+                s.Circle(27, 19, 3, ink);
+            }
+            s.SetFillStyle(FillStyle::Transparent);
+            s.SetDrawStyle(DrawStyle::Solid);
+            s.SetDrawWidth(1);
+            const TextAsLabel label(s, 30, 16, LabelSlide::Fixed);
+            PrintAt(s, 30, 10, "X");
+            return;
+        }
         if (shape != Shape::Copied) s.SetDrawMode(DrawMode::XorPen);
         if (shape == Shape::Dotted) s.SetDrawStyle(DrawStyle::Dot);
         if (shape == Shape::Wide) {
@@ -314,8 +369,9 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
         const TextAsLabel label(s, 30, 16, LabelSlide::Fixed);
         PrintAt(s, 30, 10, "X");
     };
-    for (const Shape shape :
-         {Shape::Copied, Shape::Thin, Shape::Dotted, Shape::Wide, Shape::Filled}) {
+    for (const Shape shape : {Shape::Copied, Shape::Thin, Shape::Dotted, Shape::Wide, Shape::Filled,
+                              Shape::InkThin, Shape::InkPainted, Shape::InkDotted, Shape::InkFilled,
+                              Shape::InkHatched, Shape::InkWide, Shape::InkCircle}) {
         SCOPED_TRACE("shape " + std::to_string(static_cast<int>(shape)));
         RasterSurface reference(120, 40);
         draw(reference, Repeat::None, shape);

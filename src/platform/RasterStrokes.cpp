@@ -64,7 +64,21 @@ void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& off
     const std::uint32_t drawn = PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = !painted_.empty() && KeptUnder(image_.rect());
+    bool kept = false;
+    if (!painted_.empty() && !runs.empty()) {
+        // The texts the runs' bounds meet, few where the shape is small.
+        int top = runs.front().row;
+        int bottom = top;
+        int left = runs.front().left;
+        int right = left;
+        for (const PixelRun& run : runs) {
+            top = std::min(top, run.row);
+            bottom = std::max(bottom, run.row);
+            left = std::min(left, run.left);
+            right = std::max(right, run.left + run.count - 1);
+        }
+        kept = KeptUnder(QRect(QPoint(left, top), QPoint(right, bottom)).translated(offset));
+    }
     for (const PixelRun& run : runs) {
         const int row = run.row + offset.y();
         const int left = std::max(run.left + offset.x(), 0);
@@ -476,7 +490,16 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
     const int height = image_.height();
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = !painted_.empty() && KeptUnder(image_.rect());
+    bool kept = false;
+    if (!painted_.empty()) {
+        QPoint least = points.front();
+        QPoint most = least;
+        for (const QPoint& p : points) {
+            least = QPoint(std::min(least.x(), p.x()), std::min(least.y(), p.y()));
+            most = QPoint(std::max(most.x(), p.x()), std::max(most.y(), p.y()));
+        }
+        kept = KeptUnder(QRect(least, most));
+    }
     for (const QPoint& p : points) {
         if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height) continue;
         auto* pixel = reinterpret_cast<QRgb*>(bits + p.y() * stride) + p.x();

@@ -220,6 +220,7 @@ void RasterSurface::DrawClear() {
 void RasterSurface::ShowPicture(const Picture& picture) {
     held_.clear();
     painted_.clear();
+    keptStale_ = true;
     forgottenBefore_ = 0;
     if (background_ == Background::Transparent) {
         EndPainting();

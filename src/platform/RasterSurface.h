@@ -240,6 +240,9 @@ class RasterSurface : public PictureSurface {
     bool KeptUnder(const QRect& bounds);
     void CombineKept(int row, int left, int end, std::uint32_t pen, const QRgb* source = nullptr);
     std::vector<std::size_t> keptUnder_; // by their top rows
+    std::vector<std::size_t> keptOrder_; // every painted text by its top row
+    int keptOrderTallest_ = 0;
+    bool keptStale_ = true; // painted_ changed since keptOrder_ was sorted
     int keptTallest_ = 0;
     QRect keptArea_; // the kept pixels they span
     // Texts before this id are forgotten by the surface's list.

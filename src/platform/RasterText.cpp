@@ -4,6 +4,7 @@
 // with exact pixels in a combining mode.
 #include "platform/RasterSurface.h"
 
+#include "platform/RasterPixels.h"
 #include "platform/RasterTextFont.h"
 #include "platform/TextMetrics.h"
 
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numeric>
 #include <optional>
 
 namespace tarvex {
@@ -204,6 +206,7 @@ void RasterSurface::PaintText(const HeldText& held) {
         return;
     }
     painted_.push_back(PaintedText{held.id, area, std::move(under), image_.copy(area)});
+    keptStale_ = true;
 }
 
 void RasterSurface::EraseText(const DrawnText& text) {
@@ -229,6 +232,7 @@ void RasterSurface::EraseText(const DrawnText& text) {
         }
     }
     std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });
+    keptStale_ = true;
     Changed();
 }
 
@@ -236,15 +240,29 @@ bool RasterSurface::KeptUnder(const QRect& bounds) {
     keptUnder_.clear();
     keptTallest_ = 0;
     keptArea_ = QRect();
-    for (std::size_t k = 0; k < painted_.size(); ++k) {
-        const QRect& rect = painted_[k].rect;
-        if (!rect.intersects(bounds)) continue;
-        keptUnder_.push_back(k);
+    if (painted_.empty()) return false;
+    if (keptStale_) {
+        // By their top rows, so that a shape or a row of it finds the few it
+        // meets; sorted again only when the texts change.
+        keptOrder_.resize(painted_.size());
+        std::iota(keptOrder_.begin(), keptOrder_.end(), std::size_t{0});
+        std::ranges::sort(keptOrder_, {}, [this](std::size_t k) { return painted_[k].rect.top(); });
+        keptOrderTallest_ = 0;
+        for (const PaintedText& p : painted_)
+            keptOrderTallest_ = std::max(keptOrderTallest_, p.rect.height());
+        keptStale_ = false;
+    }
+    auto k = std::ranges::lower_bound(keptOrder_, bounds.top() - keptOrderTallest_ + 1, {},
+                                      [this](std::size_t n) { return painted_[n].rect.top(); });
+    for (; k != keptOrder_.end() && painted_[*k].rect.top() <= bounds.bottom(); ++k) {
+        const QRect& rect = painted_[*k].rect;
+        if (rect.right() < bounds.left() || rect.left() > bounds.right() ||
+            rect.bottom() < bounds.top())
+            continue;
+        keptUnder_.push_back(*k);
         keptTallest_ = std::max(keptTallest_, rect.height());
         keptArea_ |= rect;
     }
-    // By their top rows, so that a row of the shape finds the few it meets.
-    std::ranges::sort(keptUnder_, {}, [this](std::size_t k) { return painted_[k].rect.top(); });
     return !keptUnder_.empty();
 }
 
@@ -262,6 +280,10 @@ void RasterSurface::CombineKept(int row, int left, int end, std::uint32_t pen, c
         if (row > p.rect.bottom() || from >= to) continue;
         for (QImage* kept : {&p.under, &p.inked}) {
             auto* pixels = reinterpret_cast<QRgb*>(kept->scanLine(row - p.rect.top()));
+            if (mode == DrawMode::CopyPen && !source) {
+                FillRow(pixels + (from - p.rect.left()), to - from, 0xFF000000u | pen);
+                continue;
+            }
             for (int column = from; column < to; ++column) {
                 const QRgb drawn = source ? source[column - left] : pen;
                 if (source && qAlpha(drawn) == 0) continue;
@@ -275,6 +297,7 @@ void RasterSurface::CombineKept(int row, int left, int end, std::uint32_t pen, c
 void RasterSurface::TextCovered(const DrawnText& text) {
     std::erase_if(held_, [&](const HeldText& held) { return held.id == text.id; });
     std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });
+    keptStale_ = true;
 }
 
 std::vector<PictureText> RasterSurface::TextsForPicture() const {
@@ -297,11 +320,13 @@ void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) 
     if (!text.under || !text.inked) return;
     painted_.push_back(PaintedText{id, QRect(QPoint(text.inkLeft, text.inkTop), text.under->size()),
                                    *text.under, *text.inked});
+    keptStale_ = true;
 }
 
 void RasterSurface::TextsForgottenBefore(std::uint64_t id) {
     forgottenBefore_ = id;
     std::erase_if(painted_, [id](const PaintedText& p) { return p.id < id; });
+    keptStale_ = true;
 }
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {

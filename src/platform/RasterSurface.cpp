@@ -107,7 +107,7 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
             // The shape painted again alone where texts keep their pixels,
             // to copy it into those as well.
             const QRect under = area & keptArea_;
-            QImage layer(under.size(), QImage::Format_ARGB32);
+            QImage layer(under.size(), QImage::Format_ARGB32_Premultiplied);
             layer.fill(Qt::transparent);
             {
                 QPainter alone(&layer);

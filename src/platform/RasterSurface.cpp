@@ -41,6 +41,21 @@ QImage::Format ImageFormat(RasterSurface::Background background) {
                                                            : QImage::Format_ARGB32_Premultiplied;
 }
 
+// The shape painted alone on a transparent layer covering `area`, in image
+// coordinates shifted to the layer's corner.
+QImage PaintAlone(const QRect& area, QImage::Format format,
+                  const std::function<void(QPainter&)>& paint) {
+    QImage layer(area.size(), format);
+    layer.fill(Qt::transparent);
+    {
+        QPainter painter(&layer);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.translate(-area.x(), -area.y());
+        paint(painter);
+    }
+    return layer;
+}
+
 } // namespace
 
 RasterSurface::RasterSurface(int pixelWidth, int pixelHeight, Background background)
@@ -107,28 +122,14 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
             // The shape painted again alone where texts keep their pixels,
             // to copy it into those as well.
             const QRect under = area & keptArea_;
-            QImage layer(under.size(), QImage::Format_ARGB32_Premultiplied);
-            layer.fill(Qt::transparent);
-            {
-                QPainter alone(&layer);
-                alone.setRenderHint(QPainter::Antialiasing, false);
-                alone.translate(-under.x(), -under.y());
-                paint(alone);
-            }
+            const QImage layer = PaintAlone(under, QImage::Format_ARGB32_Premultiplied, paint);
             for (int row = 0; row < under.height(); ++row)
                 CombineKept(row + under.y(), under.x(), under.right() + 1, 0,
                             reinterpret_cast<const QRgb*>(layer.constScanLine(row)));
         }
     } else {
         EndPainting();
-        QImage layer(area.size(), QImage::Format_ARGB32);
-        layer.fill(Qt::transparent);
-        {
-            QPainter painter(&layer);
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            painter.translate(-area.x(), -area.y());
-            paint(painter);
-        }
+        const QImage layer = PaintAlone(area, QImage::Format_ARGB32, paint);
         const bool kept = KeptUnder(area);
         for (int row = 0; row < area.height(); ++row) {
             const auto* source = reinterpret_cast<const QRgb*>(layer.constScanLine(row));

@@ -54,6 +54,7 @@ void DrawMapPane(PictureSurface& picMap, HourPanelContext& ctx, std::int16_t hou
     const float Q = f.MeanWindSpread(m, hour);
 
     DrawWindLines(picMap, ctx.session.dataTables, D, MeanWindColor(Q));
+    const MapValuesOnGround ground(picMap);
     picMap.SetForeColor(kBlack);
     picMap.SetCurrentX(view[0]);
     picMap.SetCurrentY(view[1]);

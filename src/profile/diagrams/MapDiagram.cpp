@@ -394,6 +394,7 @@ void PlotMeanFlowLines(PictureSurface& picMap, const Session& session, const Sou
 
     DrawWindLines(picMap, session.dataTables, D, MeanFlowColor(Q));
 
+    const MapValuesOnGround ground(picMap);
     PrintLabelAtTopLeft(picMap, ViewOf(session),
                         PrintForm(s.Pressure(m, t, L1)) + "->" + PrintForm(s.Pressure(m, t, L2)) +
                             "mb Wind= " + WholePart(D) + kDegree + " at" + WholePart(S) + "Kts");
@@ -423,6 +424,7 @@ void PlotSigmaLevelLines(PictureSurface& picMap, const Session& session, const S
     wind.MapWindDir[static_cast<std::size_t>(m)] = d;
     wind.MapWindSpeed[static_cast<std::size_t>(m)] = s.WindSpeed(m, t, j);
 
+    const MapValuesOnGround ground(picMap);
     PrintLabelAtTopLeft(picMap, ViewOf(session),
                         " " + PrintForm(s.Pressure(m, t, j)) + "mb Wind = " + PrintForm(d) +
                             kDegree + " at" +
@@ -443,6 +445,7 @@ FetchTimes PrintFetchTimes(PictureSurface& picMap, const Session& session,
     const MapExtent view = ViewOf(session);
     const Configuration& config = session.config;
     const auto m = static_cast<std::size_t>(session.profile->CurrentModel);
+    const MapValuesOnGround ground(picMap);
     picMap.SetForeColor(kBlack);
     picMap.SetCurrentY(view[3] - picMap.TextHeight("I"));
     FetchTimes result;
@@ -521,6 +524,7 @@ void PlotBrightBand(PictureSurface& picMap, const Session& session, const Soundi
                 BeamRangeNm(angle, static_cast<float>(aboveSite - kMeltingLayerKm)))
             picMap.Circle(lon, lat, *inner * g);
     }
+    const MapValuesOnGround ground(picMap);
     PrintLabelAtTopLeft(picMap, ViewOf(session),
                         "    Freezing Level: " + Format(*feet, "#,###") + " Ft MSL");
     picMap.SetFillStyle(FillStyle::Transparent);

@@ -143,6 +143,29 @@ MapExtent ZoomMapView(const MapExtent& view, int Button, double X, double Y);
 // Overlays
 // ---------------------------------------------------------------------------
 
+// The map's values (the wind, the turning, the freezing level and the travel
+// times) printed while it lives stand on the map's white, filling each text's
+// own box: no coast, border or wind line runs through their digits.
+class MapValuesOnGround {
+  public:
+    explicit MapValuesOnGround(PictureSurface& picMap)
+        : picMap_(picMap), transparent_(picMap.FontTransparent()), back_(picMap.BackColor()) {
+        picMap_.SetFontTransparent(false);
+        picMap_.SetBackColor(kWhite);
+    }
+    ~MapValuesOnGround() {
+        picMap_.SetFontTransparent(transparent_);
+        picMap_.SetBackColor(back_);
+    }
+    MapValuesOnGround(const MapValuesOnGround&) = delete;
+    MapValuesOnGround& operator=(const MapValuesOnGround&) = delete;
+
+  private:
+    PictureSurface& picMap_;
+    bool transparent_;
+    Rgb back_;
+};
+
 // The wind the map's lines were last drawn for, per model column: direction
 // (degrees) and speed (knots); the fetch texts use it.
 struct MapWindState {

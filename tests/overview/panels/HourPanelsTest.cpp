@@ -123,6 +123,12 @@ TEST_F(HourPanels, MeanWindPaneWritesTheLayerWindAndTheShoreTimes) {
     EXPECT_EQ(texts[3], "120 nm  @ 6.7 hours");
     EXPECT_FLOAT_EQ(fetch.FetchDistance[1], 120.0f);
     EXPECT_FLOAT_EQ(wind.MapWindSpeed[M], 18.0f);
+    // Each value on the map's white, and the surface as it was after them.
+    for (const DrawOperation& op : picMap.OperationsOf(Kind::Text)) {
+        EXPECT_FALSE(op.state.fontTransparent) << op.text;
+        EXPECT_EQ(op.state.backColor, kWhite) << op.text;
+    }
+    EXPECT_TRUE(picMap.FontTransparent());
 }
 
 // The map pane's background leaves out a city name that would cover another

@@ -628,6 +628,74 @@ TEST_F(BrightBand, OnlyTheRingIsColouredOnThePicture) {
     EXPECT_EQ(pixelAt(95.0), QColor(255, 255, 255)); // outside
 }
 
+// Each value stands on the map's white: inside its box the map drawn over
+// outlines and wind lines that cross every text line shows what a blank map
+// shows, the value's ink alone, for the values of every overlay.
+TEST_F(BrightBand, EachValueHoldsOnlyItsInkOverTheLinesItCrosses) {
+    FreezeAt(10000.0f);
+    view.options.Angle[0] = true;
+    view.SigmaLevel = 4;
+    session.profile->WindDirection(1, 0, 6) = 290.0f; // a turning of +20
+    view.MeanFlowLevels = {2, 5};
+    // Slanting outlines a degree apart, and a wind line along the top row.
+    std::string outlines;
+    for (int lon = 120; lon >= 74; --lon)
+        outlines += "-53," + std::to_string(lon) + "\n22," + std::to_string(lon - 5) + "\n";
+    MapGeography crossing;
+    crossing.OutlinesFound = true;
+    int skipped = 0;
+    crossing.Outline = ParseMapOutlines(outlines, skipped);
+    DataTableRow along{0.0f, {}};
+    for (std::size_t p = 0; p < 4; ++p)
+        along.Pairs[p] = DataPair{52.3f, 119.0f - 15.0f * static_cast<float>(p)};
+    DataTableRow end = along;
+    end.Key = 360.0f;
+    DataTables lines;
+    lines.Tables.push_back(DataTable{{along, end}});
+
+    const auto draw = [&](RasterSurface& map, const MapGeography& geography,
+                          const DataTables& tables) {
+        RasterSurface buffer(437, 425);
+        buffer.SetDesignSize(437, 425);
+        DrawMapBackground(buffer, geography, *session.profile, kDefaultMapView);
+        session.dataTables = tables;
+        map.SetDesignSize(437, 425);
+        RedrawMap(map, buffer.PersistentPicture(), session, view, wind);
+        return map.Image();
+    };
+    for (const auto& [sigma, mean, bright] :
+         {std::array{true, false, false}, std::array{false, true, false},
+          std::array{false, false, true}}) {
+        view.options.SigmaLevel = sigma;
+        view.options.MeanFlow = mean;
+        view.options.BrightBand = bright;
+        RasterSurface crossed(437, 425), blank(437, 425), bare(437, 425);
+        bare.SetTextPainting(RasterSurface::TextPainting::None);
+        const QImage withLines = draw(crossed, crossing, lines);
+        const QImage alone = draw(blank, MapGeography{}, DataTables{});
+        const QImage linesOnly = draw(bare, crossing, lines);
+        const std::vector<DrawnText>& texts = crossed.DrawnTexts();
+        ASSERT_EQ(texts.size(), sigma ? 5u : mean ? 4u : 1u);
+        for (const DrawnText& t : texts) {
+            ASSERT_EQ(t.kind, TextKind::Value) << t.text;
+            // The pixels wholly inside the box.
+            const QRect box(QPoint(static_cast<int>(std::ceil(t.rect.left)),
+                                   static_cast<int>(std::ceil(t.rect.top))),
+                            QPoint(static_cast<int>(std::floor(t.rect.Right())) - 1,
+                                   static_cast<int>(std::floor(t.rect.Bottom())) - 1));
+            int crossedPixels = 0;
+            int differing = 0;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    crossedPixels += linesOnly.pixel(x, y) != qRgb(255, 255, 255);
+                    differing += withLines.pixel(x, y) != alone.pixel(x, y);
+                }
+            EXPECT_GT(crossedPixels, 0) << t.text; // the lines do run through the box
+            EXPECT_EQ(differing, 0) << t.text;
+        }
+    }
+}
+
 TEST_F(BrightBand, NoFreezingLevelOrOneBelowTheSiteDrawsNoRing) {
     view.options.Angle[0] = true;
     for (int L = 1; L <= 8; ++L) session.profile->Temperature(1, 0, L) = -5.0f;

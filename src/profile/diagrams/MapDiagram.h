@@ -145,17 +145,22 @@ MapExtent ZoomMapView(const MapExtent& view, int Button, double X, double Y);
 
 // The map's values (the wind, the turning, the freezing level and the travel
 // times) printed while it lives stand on the map's white, filling each text's
-// own box: no coast, border or wind line runs through their digits.
+// own box: no coast, border or wind line runs through their digits. They are
+// printed in the copy mode, smoothed like every other text, also after the
+// bright-band rings have left the not-exclusive-or mode in force.
 class MapValuesOnGround {
   public:
     explicit MapValuesOnGround(PictureSurface& picMap)
-        : picMap_(picMap), transparent_(picMap.FontTransparent()), back_(picMap.BackColor()) {
+        : picMap_(picMap), transparent_(picMap.FontTransparent()), back_(picMap.BackColor()),
+          mode_(picMap.GetDrawMode()) {
         picMap_.SetFontTransparent(false);
         picMap_.SetBackColor(kWhite);
+        picMap_.SetDrawMode(DrawMode::CopyPen);
     }
     ~MapValuesOnGround() {
         picMap_.SetFontTransparent(transparent_);
         picMap_.SetBackColor(back_);
+        picMap_.SetDrawMode(mode_);
     }
     MapValuesOnGround(const MapValuesOnGround&) = delete;
     MapValuesOnGround& operator=(const MapValuesOnGround&) = delete;
@@ -164,6 +169,7 @@ class MapValuesOnGround {
     PictureSurface& picMap_;
     bool transparent_;
     Rgb back_;
+    DrawMode mode_;
 };
 
 // The wind the map's lines were last drawn for, per model column: direction

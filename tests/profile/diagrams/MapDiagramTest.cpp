@@ -595,6 +595,11 @@ TEST_F(BrightBand, RingsAroundTheSiteInTheNotXorMode) {
     EXPECT_EQ(texts[0].text, "    Freezing Level: 10,000 Ft MSL");
     EXPECT_EQ(texts[0].x1, 120.0);
     EXPECT_EQ(texts[0].y1, 53.0);
+    // The value is printed in the copy mode on the map's white; the rings'
+    // mode is in force again after it.
+    EXPECT_EQ(texts[0].state.drawMode, DrawMode::CopyPen);
+    EXPECT_FALSE(texts[0].state.fontTransparent);
+    EXPECT_EQ(pic.GetDrawMode(), DrawMode::NotXorPen);
     EXPECT_EQ(pic.GetFillStyle(), FillStyle::Transparent);
 
     // Two angles draw two rings, each in its box's colour.

@@ -372,7 +372,8 @@ QWidget* FrmOverView::BuildPanels() {
 
     legends = std::make_unique<OverviewLegends>(
         session_, options, picRH, [this] { RedrawOverview(); },
-        [this](const std::string& word) { main_.RunControlCommand(word, showMessage_); });
+        [this](const std::string& word) { main_.RunControlCommand(word, showMessage_); },
+        pnlControl[0], pnlControl[1]);
     // The legends' messages belong to this window, which stays in front.
     legends->showMessage = [this](const std::string& title, const std::string& text) {
         QMessageBox::information(this, QString::fromStdString(title), QString::fromStdString(text));

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <utility>
@@ -178,6 +179,12 @@ class FrmOverView : public QWidget {
     // The settings slots: 0..3 from the "A" to "D" buttons, 9 around a reload.
     void btnSave_Click(int Index);
     void btnRecall_Click(int Index);
+    // The copy in slot 9 of the settings text kept across a reload, written
+    // on a thread of its own while the new window is built and drawn; the
+    // new window reports its outcome with ReportSave.
+    std::future<TextFileResult> StartReloadSave(std::string text);
+    // Tells the user when a slot's file could not be written.
+    void ReportSave(int Index, const TextFileResult& written);
     OverviewSettings CollectOverviewSettings() const;
     // Sets every control read from a slot through its own handler, with the
     // redraw and the help words held back, and redraws once at the end.
@@ -208,6 +215,12 @@ class FrmOverView : public QWidget {
     // PDF file chosen when there is no printer.
     void SetMessageHandler(std::function<void(const std::string&)> handler) {
         showMessage_ = std::move(handler);
+        messagesHandled_ = true;
+    }
+    // The handler given with SetMessageHandler, else none (the window's own
+    // message box): the window rebuilt for a new file takes it over.
+    std::function<void(const std::string&)> GivenMessageHandler() const {
+        return messagesHandled_ ? showMessage_ : nullptr;
     }
     void SetPdfDialog(std::function<std::string()> dialog) { choosePdf_ = std::move(dialog); }
 
@@ -300,6 +313,7 @@ class FrmOverView : public QWidget {
     bool redrawForSize_ = false;
     int codeChanges_ = 0; // a recall is setting the controls
     std::function<void(const std::string&)> showMessage_;
+    bool messagesHandled_ = false; // showMessage_ was given from outside
     std::function<std::string()> choosePdf_;
     QWidget* pictureArea_ = nullptr;
     MapWindState mapWind_;

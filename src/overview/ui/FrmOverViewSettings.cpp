@@ -3,6 +3,7 @@
 // through its own handler, with one redraw at the end. Slot 9 carries the
 // settings across the rebuild after a new file was read.
 #include "compute/Levels.h"
+#include "files/HistoryFile.h"
 #include "files/Session.h"
 #include "files/SlotSettingsIo.h"
 #include "overview/fields/OverviewFrame.h"
@@ -239,7 +240,19 @@ void FrmOverView::btnSave_Click(int Index) {
     if (!IsSlot(Index)) return;
     const std::filesystem::path path =
         OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, Index);
-    const TextFileResult written = WriteOverviewSettings(path, CollectOverviewSettings());
+    ReportSave(Index, WriteOverviewSettings(path, CollectOverviewSettings()));
+}
+
+std::future<TextFileResult> FrmOverView::StartReloadSave(std::string text) {
+    const std::filesystem::path path =
+        OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, kReloadSlot);
+    // The thread owns its copies of the name and the text; the file is
+    // still written whole to a temporary, flushed and renamed.
+    return std::async(std::launch::async,
+                      [path, text = std::move(text)] { return WriteTextFileWhole(path, text); });
+}
+
+void FrmOverView::ReportSave(int Index, const TextFileResult& written) {
     if (written.ok || !showMessage_) return;
     // The reload carries the settings itself; its slot is only a copy.
     showMessage_("The overview settings could not be saved to \"" + PathForMessage(written.path) +

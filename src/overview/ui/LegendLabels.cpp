@@ -49,10 +49,12 @@ QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption) {
 }
 
 template <std::size_t N>
-QWidget* LabelRow(std::array<QLabel*, N>& labels, const char* panelName, const char* labelName,
-                  const std::function<QString(std::size_t)>& caption, QObject* filter,
-                  Rgb background) {
-    auto* panel = new QWidget();
+QWidget* LabelRow(QWidget* parent, std::array<QLabel*, N>& labels, const char* panelName,
+                  const char* labelName, const std::function<QString(std::size_t)>& caption,
+                  QObject* filter, Rgb background) {
+    // Made in its parent: a styled row moved into another widget would be
+    // styled again.
+    auto* panel = new QWidget(parent);
     panel->setObjectName(panelName);
     panel->setStyleSheet(QString("background: %1;").arg(Rgb3(background)));
     auto* row = new QHBoxLayout(panel);
@@ -201,7 +203,8 @@ QPoint PrecipLabelPosition(const OverviewAxes& axes, QSize picture, QSize label,
 }
 
 OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWidget* picRH,
-                                 Redraw redraw, Word runControlCommand)
+                                 Redraw redraw, Word runControlCommand, QWidget* contourPanel,
+                                 QWidget* temperaturePanel)
     : session_(session), options_(options), redraw_(std::move(redraw)),
       word_(std::move(runControlCommand)) {
     showMessage = [](const std::string& title, const std::string& text) {
@@ -212,14 +215,14 @@ OverviewLegends::OverviewLegends(Session& session, OverviewOptions& options, QWi
     // heat legends stand on black like the picture; the entraining-CAPE
     // legend on grey, where its black (hidden) labels show.
     pnlRH = LabelRow(
-        lblRH, "pnlRH", "lblRH", [](std::size_t k) { return QString(kRHCaptions[k]); }, this,
-        kBlack);
+        contourPanel, lblRH, "pnlRH", "lblRH",
+        [](std::size_t k) { return QString(kRHCaptions[k]); }, this, kBlack);
     frameECAPE = LabelRow(
-        lblECAPE, "frameECAPE", "lblECAPE", [](std::size_t) { return QString(); }, this,
-        kECAPEBackground);
+        contourPanel, lblECAPE, "frameECAPE", "lblECAPE", [](std::size_t) { return QString(); },
+        this, kECAPEBackground);
     pnlHeatIndex = LabelRow(
-        lblHI, "pnlHeatIndex", "lblHI", [](std::size_t k) { return QString(kHICaptions[k]); }, this,
-        kBlack);
+        temperaturePanel, lblHI, "pnlHeatIndex", "lblHI",
+        [](std::size_t k) { return QString(kHICaptions[k]); }, this, kBlack);
     for (QWidget* legend : {pnlRH, frameECAPE, pnlHeatIndex}) Companion(legend);
     lblPrecip = NewLabel(picRH, "lblPrecip", QString());
     lblPrecip->setStyleSheet("background: white; color: black;");

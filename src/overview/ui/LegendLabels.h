@@ -99,8 +99,12 @@ class OverviewLegends : public QObject {
     using Word = std::function<void(const std::string&)>;
     using Message = std::function<void(const std::string& title, const std::string& text)>;
 
+    // The humidity and entraining-CAPE legends are made inside
+    // contourPanel, the heat legend inside temperaturePanel, where the
+    // window places them (without them, each is a window of its own).
     OverviewLegends(Session& session, OverviewOptions& options, QWidget* picRH, Redraw redraw,
-                    Word runControlCommand);
+                    Word runControlCommand, QWidget* contourPanel = nullptr,
+                    QWidget* temperaturePanel = nullptr);
 
     // The legends, each in a widget of its own for the window to place.
     QWidget* pnlRH = nullptr;

@@ -7,6 +7,8 @@
 #include "profile/ui/FrmProfile.h"
 #include "shell/Monitors.h"
 
+#include <future>
+
 namespace tarvex {
 
 namespace {
@@ -45,15 +47,21 @@ void FrmProfile::UpdateOverview() {
     // While SelectFile switches the model the overview waits for the file.
     if (session_.selection.ModelSwitching || !overview_) return;
     // The display settings survive the rebuild in memory, in the form the
-    // slot file holds them; slot 9 keeps a copy on disk (a failure to write
-    // it is reported). The old window goes completely before the new one
-    // starts. The recall draws the new window's first picture: the one its
-    // start-up would draw with the opening overlays would never be seen.
+    // slot file holds them; slot 9 keeps a copy on disk, written and flushed
+    // while the new window is built and drawn, and a failure to write it is
+    // reported once the new window shows its first picture. The old window
+    // goes completely before the new one starts, handing its message
+    // handler on. The recall draws the new window's first picture: the one
+    // its start-up would draw with the opening overlays would never be seen.
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
-    overview_->btnSave_Click(kReloadSlot);
+    std::future<TextFileResult> copy = overview_->StartReloadSave(kept);
+    auto messages = overview_->GivenMessageHandler();
     delete overview_.data();
     OpenOverview(false);
-    if (overview_) overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
+    if (!overview_) return;
+    if (messages) overview_->SetMessageHandler(std::move(messages));
+    overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
+    overview_->ReportSave(kReloadSlot, copy.get());
 }
 
 } // namespace tarvex

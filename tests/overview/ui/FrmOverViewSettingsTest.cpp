@@ -243,6 +243,21 @@ TEST_F(OverviewSlots, AReloadKeepsTheOverlaysChosen) {
     EXPECT_TRUE(again->options.LayerShearPerKm);
 }
 
+// Slot 9 holds, whole, the settings of the window before each reload once
+// the reload returns, though it is written while the new window is built.
+TEST_F(OverviewSlots, AReloadLeavesItsCopyWrittenWhenItReturns) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    ChangeEverything(Open());
+    for (int reload = 0; reload < 2; ++reload) {
+        FrmOverView& w = *main_->Overview();
+        w.Box("chkTemperature")->click(); // on, then off again
+        w.axes.PressureTraceBase += 7.0f; // the new window centres it anew
+        const std::string before = FormatOverviewSettings(w.CollectOverviewSettings());
+        main_->UpdateOverview();
+        EXPECT_EQ(FileText(SlotPath(9)), before) << reload;
+    }
+}
+
 // The slots find each overlay box by its list: it is the one widget of its
 // name in the window.
 TEST_F(OverviewSlots, EachOverlayBoxIsTheOneOfItsName) {

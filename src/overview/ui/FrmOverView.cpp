@@ -265,6 +265,11 @@ QWidget* FrmOverView::BuildPanels() {
     column->addWidget(logo);
     auto* buttons = new QGridLayout();
     std::array<QVBoxLayout*, kControlPanels> panelLayouts{};
+    // The panels take turns in one room as tall as the tallest, so a switch
+    // never changes the window's size. Each is made in that room before it
+    // is filled: a filled panel moved in would be styled and laid out again.
+    auto* stack = new QStackedWidget(side);
+    stack->setObjectName("pnlControlStack");
     for (int k = 0; k < kControlPanels; ++k) {
         auto* button = new QPushButton(kPanelCaptions[k], side);
         button->setObjectName(QString("btnControl_%1").arg(k));
@@ -272,11 +277,12 @@ QWidget* FrmOverView::BuildPanels() {
         connect(button, &QPushButton::clicked, this, [this, k] { btnControl_Click(k); });
         btnControl[static_cast<std::size_t>(k)] = button;
         buttons->addWidget(button, k / 4, k % 4);
-        auto* panel = new QFrame(side);
+        auto* panel = new QFrame(stack);
         panel->setObjectName(QString("pnlControl_%1").arg(k));
         panel->setFrameShape(QFrame::StyledPanel);
         panelLayouts[static_cast<std::size_t>(k)] = new QVBoxLayout(panel);
         pnlControl[static_cast<std::size_t>(k)] = panel;
+        stack->addWidget(panel);
     }
     column->addLayout(buttons);
 
@@ -399,11 +405,6 @@ QWidget* FrmOverView::BuildPanels() {
     panelLayouts[6]->addWidget(pnlDavisIndex);
 
     for (QVBoxLayout* layout : panelLayouts) layout->addStretch(1);
-    // The panels take turns in one room as tall as the tallest, so a switch
-    // never changes the window's size.
-    auto* stack = new QStackedWidget(side);
-    stack->setObjectName("pnlControlStack");
-    for (QFrame* panel : pnlControl) stack->addWidget(panel);
     column->addWidget(stack, 1);
 
     auto* hours = new QHBoxLayout();

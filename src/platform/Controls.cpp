@@ -44,11 +44,41 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace tarvex {
+
+QRect ThumbScrollBar::ThumbBand() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    // The whole breadth of the bar, and a few pixels along it for a style
+    // that shades round the thumb.
+    constexpr int kShade = 3;
+    if (orientation() == Qt::Vertical)
+        return QRect(0, thumb.top() - kShade, width(), thumb.height() + 2 * kShade);
+    return QRect(thumb.left() - kShade, 0, thumb.width() + 2 * kShade, height());
+}
+
+void ThumbScrollBar::sliderChange(SliderChange change) {
+    if (change != SliderValueChange || painted_.isEmpty() || AtEnd()) {
+        painted_ = QRect();
+        QScrollBar::sliderChange(change);
+        return;
+    }
+    // Repaints already asked for add up, so that the band of a value never
+    // painted needs none.
+    update(painted_ | ThumbBand());
+}
+
+void ThumbScrollBar::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    painted_ = AtEnd() ? QRect() : ThumbBand();
+}
 
 RangeScrollBar::RangeScrollBar(QScrollBar* bar, int minimum, int maximum)
     : bar_(bar), minimum_(minimum), maximum_(maximum) {

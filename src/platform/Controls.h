@@ -30,9 +30,9 @@ class ClickableLabel : public QLabel {
 } // namespace tarvex
 
 #include <QPushButton>
+#include <QScrollBar>
 
 class QCheckBox;
-class QScrollBar;
 
 namespace tarvex {
 
@@ -92,6 +92,30 @@ class RangeScrollBar {
     QScrollBar* bar_;
     int minimum_;
     int maximum_;
+};
+
+// A scroll bar that, when only its value moves, repaints the band its thumb
+// left and the band it came to rather than its whole length: a long bar
+// stepped often (the hour bar beside the sounding, at every hour) otherwise
+// repaints every pixel of it at each step. A move to or from either end,
+// and every other change (range, steps, size, hover), repaints the whole
+// bar as the toolkit does.
+class ThumbScrollBar : public QScrollBar {
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void sliderChange(SliderChange change) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // The thumb's band across the bar, as the style places it now.
+    QRect ThumbBand() const;
+    bool AtEnd() const { return value() == minimum() || value() == maximum(); }
+
+    // The thumb's band as last painted, empty when the bar was not painted
+    // since its last whole repaint or was painted at an end.
+    QRect painted_;
 };
 
 // Check-box states as the settings files keep them: 0 unchecked, 1 checked,

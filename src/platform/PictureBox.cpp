@@ -1,6 +1,7 @@
 #include "platform/PictureBox.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 
@@ -63,11 +64,20 @@ void PictureBox::RequestPaint() {
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+void PictureBox::paintEvent(QPaintEvent* event) {
     paintRequested_ = false;
+    const QImage& image = surface_.Image();
     QPainter painter(this);
-    painter.drawImage(0, 0, surface_.Image());
-    if (overlayUsed_) painter.drawImage(0, 0, overlay_.Image());
+    // Rectangle by rectangle of the area to paint: a box partly covered (the
+    // sounding under its omega strip) has an area of several, and the
+    // toolkit copies an image into one rectangle as a plain block of rows
+    // but into any other shape pixel run by pixel run, handed to a worker
+    // thread and waited for.
+    for (const QRect& part : event->region()) {
+        painter.setClipRect(part);
+        painter.drawImage(part.topLeft(), image, part);
+        if (overlayUsed_) painter.drawImage(part.topLeft(), overlay_.Image(), part);
+    }
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {

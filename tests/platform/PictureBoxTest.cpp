@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -74,6 +75,39 @@ TEST(PictureBox, DeliversTheMouseInTheUserScale) {
     EXPECT_EQ(box.Surface().PixelWidth(), 120);
     EXPECT_EQ(box.Surface().PixelHeight(), 80);
     EXPECT_DOUBLE_EQ(box.Surface().ScaleWidth(), 20.0);
+}
+
+// A box partly covered by a child shows its picture round the child, each
+// pixel at its place.
+TEST(PictureBox, APartlyCoveredBoxShowsItsPictureRoundTheChild) {
+    PictureBox box;
+    box.resize(160, 120);
+    QWidget cover(&box);
+    cover.setGeometry(40, 30, 50, 40);
+    cover.setAutoFillBackground(true);
+    box.show();
+    QApplication::processEvents();
+    RasterSurface& surface = box.Surface();
+    surface.Scale(0, 0, 160, 120);
+    for (int pass = 0; pass < 2; ++pass) {
+        // Pixels that differ along both axes, so that a part shown anywhere
+        // but at its place is seen.
+        for (int y = 0; y < 120; y += 7)
+            surface.Line(0, y, 160, y + 40 * pass, RGB(255, 40 * pass, 0));
+        for (int x = 0; x < 160; x += 9) surface.Line(x, 0, x + 5, 120, RGB(0, 200, 255));
+        QApplication::processEvents();
+        const QImage shown =
+            box.screen()->grabWindow(box.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage& image = surface.Image();
+        ASSERT_EQ(shown.size(), image.size());
+        int wrong = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (!cover.geometry().contains(x, y) && shown.pixel(x, y) != image.pixel(x, y))
+                    ++wrong;
+        EXPECT_EQ(wrong, 0);
+        surface.Clear();
+    }
 }
 
 } // namespace

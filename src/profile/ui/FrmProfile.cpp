@@ -165,7 +165,7 @@ void FrmProfile::BuildControls() {
     picData->SetResizeHandler([this] { DrawSounding(); });
     grid->addWidget(picData, 0, 0);
 
-    vsbHour = new QScrollBar(Qt::Vertical, this);
+    vsbHour = new ThumbScrollBar(Qt::Vertical, this);
     vsbHour->setObjectName("vsbHour");
     vsbHour->setRange(0, 0);
     connect(vsbHour, &QScrollBar::valueChanged, this, [this] { vsbHour_Change(); });
@@ -213,9 +213,16 @@ void FrmProfile::BuildControls() {
     lblDate->setObjectName("lblDate");
     lblLocal = new QLabel(side);
     lblLocal->setObjectName("lblLocal");
-    first->addWidget(lblHour);
-    first->addWidget(lblDate);
-    first->addWidget(lblLocal);
+    // The hour and date labels take a new text at every hour step but keep
+    // their size, one line across the column: held at it, a new text asks
+    // for no new layout of the window.
+    for (QLabel* label : {static_cast<QLabel*>(lblHour), lblDate, lblLocal}) {
+        const QString text = label->text();
+        label->setText("0");
+        label->setFixedSize(kFirstColumnWidth, label->sizeHint().height());
+        label->setText(text);
+        first->addWidget(label);
+    }
     first->addWidget(BuildModelAndSiteChoice(side));
 
     second->addWidget(BuildOptions(side));

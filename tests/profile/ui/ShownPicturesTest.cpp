@@ -9,7 +9,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QPaintEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -171,6 +174,61 @@ TEST_F(ShownPictures, TheWindowFitsASmallScreenAndTheOptionsStayPut) {
             EXPECT_LE(window_->minimumSizeHint().height(), 760);
         }
     }
+}
+
+// Counts the layout requests of the window and keeps the area of the hour
+// bar's last paint.
+struct StepWatch : QObject {
+    QWidget* bar = nullptr;
+    int layouts = 0;
+    QRect barPainted;
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) ++layouts;
+        if (object == bar && event->type() == QEvent::Paint)
+            barPainted = static_cast<QPaintEvent*>(event)->rect();
+        return false;
+    }
+};
+
+// An hour step repaints only what it changed: the hour bar round its thumb,
+// the labels without a new layout of the window. What the window shows (as
+// the screen holds it) is then what the whole window painted afresh shows,
+// at every step, to and from the bar's ends.
+TEST_F(ShownPictures, AnHourStepRepaintsWhatChangedAndTheWindowShowsItWhole) {
+    QScrollBar& bar = *window_->vsbHour;
+    StepWatch watch;
+    watch.bar = &bar;
+    QApplication::instance()->installEventFilter(&watch);
+    const auto shown = [this] {
+        return window_->screen()
+            ->grabWindow(window_->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    ASSERT_EQ(bar.maximum(), 11);
+    // The whole window painted afresh lays out what was never shown; the
+    // window settles over a few passes.
+    window_->grab();
+    for (int pass = 0; pass < 10; ++pass) QApplication::processEvents();
+    int before = bar.value();
+    for (int hour : {1, 2, 3, 6, 5, 11, 10, 0, 1, 7, 4}) {
+        SCOPED_TRACE("hour " + std::to_string(hour));
+        watch.layouts = 0;
+        watch.barPainted = QRect();
+        bar.setValue(hour);
+        QApplication::processEvents();
+        EXPECT_EQ(watch.layouts, 0);
+        const auto atEnd = [&bar](int value) {
+            return value == bar.minimum() || value == bar.maximum();
+        };
+        if (!atEnd(hour) && !atEnd(before)) {
+            EXPECT_GT(watch.barPainted.height(), 0);
+            EXPECT_LT(watch.barPainted.height(), bar.height() - 40);
+        }
+        ASSERT_EQ(shown(), window_->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        before = hour;
+    }
+    QApplication::instance()->removeEventFilter(&watch);
 }
 
 } // namespace

@@ -67,4 +67,20 @@ void BM_ElevatedCAPE(benchmark::State& state) {
 }
 BENCHMARK(BM_ElevatedCAPE)->Unit(benchmark::kMicrosecond);
 
+// The elevated parcel of every start level of every hour of the run, as the
+// overview's elevated-CAPE and EL/CIN overlays lift them after a file is read.
+void BM_ElevatedCAPERun(benchmark::State& state) {
+    const auto session = LoadFullRun(state);
+    const auto elevated = std::make_unique<tarvex::ElevatedParcelResults>();
+    const auto n = static_cast<std::int16_t>(session->profile->LevelCount(1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        elevated->ClearAfterRead();
+        state.ResumeTiming();
+        tarvex::MakeMissingECAPERun(*session->profile, 1, n, *elevated);
+        benchmark::DoNotOptimize(elevated->ElevCAPE(1, 20, 1));
+    }
+}
+BENCHMARK(BM_ElevatedCAPERun)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -8,6 +8,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <future>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace tarvex {
 
@@ -18,12 +24,50 @@ constexpr float kBuoyantMargin = 0.005f;
 // A parcel this much colder (C) than its surroundings has stopped rising.
 constexpr float kStopDeficit = 10.0f;
 
-} // namespace
+// Threads that lift the columns of a run: a run of 85 hours needs no more
+// to be lifted well within a frame, and the program shares the machine.
+constexpr int kMaxLiftThreads = 4;
+// Fewer columns than this for each thread do not pay for starting it.
+constexpr std::size_t kLeastColumnsPerThread = 8;
 
-void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
-               ElevatedParcelResults& elevated) {
+int ProfileLevels(const ProfileArrays& store) {
+    return std::clamp<int>(store.LevelCount(store.CurrentModel), 0, kMaxProfileLevels);
+}
+
+// What the parcels of one time column lifted through its levels share,
+// worked out when a parcel first needs it and kept for the others: the
+// pressure factor of each level and the standard-atmosphere height of
+// level 1.
+class ColumnLevels {
+  public:
+    ColumnLevels(const ProfileArrays& store, int t)
+        : store_(store), m_(store.CurrentModel), t_(t) {}
+
+    float Factor(int L) {
+        if (!hasFactor_[L]) {
+            factor_[L] = PressureFactor(store_.Pressure(m_, t_, L));
+            hasFactor_[L] = true;
+        }
+        return factor_[L];
+    }
+    float Level1Ft() {
+        if (!level1Ft_) level1Ft_ = StdHeightFeet(store_.Pressure(m_, t_, 1));
+        return *level1Ft_;
+    }
+
+  private:
+    const ProfileArrays& store_;
+    int m_;
+    int t_;
+    std::array<float, kLevelSlots> factor_{};
+    std::array<bool, kLevelSlots> hasFactor_{};
+    std::optional<float> level1Ft_;
+};
+
+void Lift(const ProfileArrays& store, std::int16_t t, std::int16_t k,
+          ElevatedParcelResults& elevated, ColumnLevels& levels) {
     const int m = store.CurrentModel;
-    const int n = std::clamp<int>(store.LevelCount(m), 0, kMaxProfileLevels);
+    const int n = ProfileLevels(store);
     const auto& P = store.Pressure;
     const auto& Te = store.Temperature;
     const auto& Z = store.Height;
@@ -54,7 +98,7 @@ void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
     double area = 0.0;
     int last = 0;
     for (int L = k; L <= n; ++L) {
-        tp[L] = parcel.TempAt(P(m, t, L));
+        tp[L] = parcel.TempAt(P(m, t, L), [&] { return levels.Factor(L); });
         elevated.ElevParcelProfile(m, t, k, L) = tp[L];
         const float te = Te(m, t, L);
         if (tp[L] > te + kBuoyantMargin) {
@@ -89,13 +133,65 @@ void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
         }
         elevated.ElevELPressure(m, t, k) = el;
         elevated.ElevELTemp(m, t, k) = parcel.TempAt(el);
-        elevated.ElevELDepthFt(m, t, k) = StdHeightFeet(el) - StdHeightFeet(P(m, t, 1));
+        elevated.ElevELDepthFt(m, t, k) = StdHeightFeet(el) - levels.Level1Ft();
         // CAPE per metre of the layer from the start level to the
         // equilibrium level; none when that layer has no depth.
         const float depth = StdHeightMeters(el) - Z(m, t, k);
         elevated.ElevNCAPE(m, t, k) = depth > 0.0f ? cape / depth : 0.0f;
     }
     elevated.ElevCAPEDone(m, t, k) = kFlagTrue;
+}
+
+} // namespace
+
+void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
+               ElevatedParcelResults& elevated) {
+    ColumnLevels levels(store, t);
+    Lift(store, t, k, elevated, levels);
+}
+
+void MakeMissingECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t first,
+                      std::int16_t last, ElevatedParcelResults& elevated) {
+    const int m = store.CurrentModel;
+    ColumnLevels levels(store, t);
+    for (int k = first; k <= last; ++k)
+        if (elevated.ElevCAPEDone(m, t, k) == kFlagFalse)
+            Lift(store, t, static_cast<std::int16_t>(k), elevated, levels);
+}
+
+void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::int16_t last,
+                         ElevatedParcelResults& elevated) {
+    const int m = store.CurrentModel;
+    // The columns with a parcel to lift, found before any thread writes.
+    std::vector<std::int16_t> columns;
+    for (int t = 0; t <= store.LastTime(m); ++t) {
+        for (int k = first; k <= last; ++k) {
+            if (elevated.ElevCAPEDone(m, t, k) == kFlagFalse) {
+                columns.push_back(static_cast<std::int16_t>(t));
+                break;
+            }
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    const auto liftColumns = [&] {
+        for (std::size_t i = next++; i < columns.size(); i = next++)
+            MakeMissingECAPE(store, columns[i], first, last, elevated);
+    };
+    const int threads = std::clamp<int>(
+        std::min<int>(static_cast<int>(std::thread::hardware_concurrency()), kMaxLiftThreads), 1,
+        static_cast<int>(columns.size() / kLeastColumnsPerThread) + 1);
+    // The helpers end (their futures wait for them) before this returns, or
+    // before an error of the calling thread leaves it.
+    std::vector<std::future<void>> helpers;
+    try {
+        for (int i = 1; i < threads; ++i)
+            helpers.push_back(std::async(std::launch::async, liftColumns));
+    } catch (const std::system_error&) {
+        // No thread to be had: the threads started so far and this one lift
+        // the rest.
+    }
+    liftColumns();
+    for (auto& helper : helpers) helper.get();
 }
 
 } // namespace tarvex

@@ -18,4 +18,19 @@ struct ElevatedParcelResults;
 void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
                ElevatedParcelResults& elevated);
 
+// MakeECAPE of every start level first..last of time column t whose
+// ElevCAPEDone is not set, with the same results; the levels' pressure
+// factors are worked out once for them all.
+void MakeMissingECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t first,
+                      std::int16_t last, ElevatedParcelResults& elevated);
+
+// MakeMissingECAPE of every time column of the current model. The columns
+// are shared out among a few threads started for the call (the calling one
+// among them) when there are enough of them to pay for the threads; each
+// column is lifted whole by one thread, so the results are those of lifting
+// the columns in turn. Every thread has ended when it returns, and an error
+// of any of them is thrown again here.
+void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::int16_t last,
+                         ElevatedParcelResults& elevated);
+
 } // namespace tarvex

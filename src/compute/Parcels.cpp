@@ -119,15 +119,18 @@ float Wobus(float T) {
     return 29.93f / (pol2 * pol2) + 0.96f * x - 14.8f;
 }
 
-float SatLift(float thw, float p) {
+namespace {
+
+// SatLift of the adiabat thw whose Wobus term wThw = Wobus(thw) is known, at
+// p with its factor pw = PressureFactor(p). Start from the dry adiabat; the
+// residual is the error in wet-bulb potential temperature of the guessed
+// temperature.
+float SatLiftWith(float thw, float wThw, float p, float pw) {
     if (std::fabs(p - 1000.0f) - 0.001f <= 0.0f) return thw;
     // No air above the top of the atmosphere: every adiabat ends at 0 K.
     if (!(p > 0.0f)) return -kKelvinOffset;
-    const float pw = std::pow(p / 1000.0f, kKappa);
-    // Start from the dry adiabat; the residual is the error in wet-bulb
-    // potential temperature of the guessed temperature.
     float t1 = (thw + kKelvinOffset) * pw - kKelvinOffset;
-    float e1 = Wobus(t1) - Wobus(thw);
+    float e1 = Wobus(t1) - wThw;
     float rate = 1.0f;
     float t2 = t1;
     float correction = 0.0f;
@@ -147,6 +150,16 @@ float SatLift(float thw, float p) {
     return t2 - correction;
 }
 
+} // namespace
+
+float PressureFactor(float p) {
+    return std::pow(p / 1000.0f, kKappa);
+}
+
+float SatLift(float thw, float p) {
+    return SatLiftWith(thw, Wobus(thw), p, PressureFactor(p));
+}
+
 float WetLift(float T, float p1, float p2) {
     return MoistAdiabat(T, p1).At(p2);
 }
@@ -161,17 +174,25 @@ CondensationLevel BoltonLCL(float T, float Td, float p) {
     return lcl;
 }
 
-MoistAdiabat::MoistAdiabat(float T, float p) : p1_(p), thw_(WetBulbPotential(T, p)) {}
+MoistAdiabat::MoistAdiabat(float T, float p)
+    : p1_(p), thw_(WetBulbPotential(T, p)), wobusThw_(Wobus(thw_)) {}
 
 float MoistAdiabat::At(float p2) const {
-    return SatLift(thw_, p2) + kMoistCorrection * (p2 - p1_) / 500.0f;
+    return At(p2, PressureFactor(p2));
+}
+
+float MoistAdiabat::At(float p2, float pw) const {
+    return SatLiftWith(thw_, wobusThw_, p2, pw) + kMoistCorrection * (p2 - p1_) / 500.0f;
 }
 
 LiftedParcel::LiftedParcel(const CondensationLevel& lcl)
     : lcl_(lcl), moist_(lcl.TempK - kKelvinOffset, lcl.Pressure) {}
 
 float LiftedParcel::TempAt(float p) const {
-    if (p < lcl_.Pressure) return moist_.At(p);
+    return p < lcl_.Pressure ? moist_.At(p) : DryAt(p);
+}
+
+float LiftedParcel::DryAt(float p) const {
     return lcl_.TempK / std::pow(lcl_.Pressure / p, kKappa) - kKelvinOffset;
 }
 

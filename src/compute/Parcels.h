@@ -43,17 +43,26 @@ struct CondensationLevel {
 };
 CondensationLevel BoltonLCL(float T, float Td, float p);
 
+// (p / 1000) ^ (Rd / cp) of a pressure p (mb): the factor that turns a
+// potential temperature into the temperature at p. Parcels lifted through
+// the same levels share it: work it out once per level and hand it to At or
+// TempAt with its pressure.
+float PressureFactor(float p);
+
 // The moist adiabat through one saturated point (T deg C, p mb), evaluated at
 // many pressures: At(p2) equals WetLift(T, p, p2), and the wet-bulb potential
-// temperature is worked out only once.
+// temperature and its Wobus term are worked out only once.
 class MoistAdiabat {
   public:
     MoistAdiabat(float T, float p);
     float At(float p2) const;
+    // At(p2) with pw = PressureFactor(p2) already worked out (the same float).
+    float At(float p2, float pw) const;
 
   private:
     float p1_;
     float thw_;
+    float wobusThw_;
 };
 
 // A parcel lifted from its condensation level: the dry adiabat below the
@@ -63,8 +72,16 @@ class LiftedParcel {
     explicit LiftedParcel(const CondensationLevel& lcl);
     // Temperature (deg C) of the parcel at pressure p (mb).
     float TempAt(float p) const;
+    // TempAt(p), with PressureFactor(p) taken from factor() where the parcel
+    // is saturated (the same float).
+    template <typename Factor> float TempAt(float p, Factor&& factor) const {
+        return p < lcl_.Pressure ? moist_.At(p, factor()) : DryAt(p);
+    }
 
   private:
+    // On the dry adiabat, at or below the condensation level.
+    float DryAt(float p) const;
+
     CondensationLevel lcl_;
     MoistAdiabat moist_;
 };

@@ -1,12 +1,17 @@
 #include "compute/ElevatedParcel.h"
 #include "compute/Levels.h"
 #include "compute/ParcelState.h"
+#include "compute/Parcels.h"
+#include "files/SoundingReader.h"
 
 #include "ProfileBuilder.h"
+#include "SampleSounding.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace tarvex {
@@ -115,6 +120,62 @@ TEST_F(ElevatedParcelTest, NoDepthOrNoStartLevelGivesZero) {
         EXPECT_EQ(elevated->ElevCAPEDone(1, 0, start), kFlagTrue) << start;
         EXPECT_FLOAT_EQ(elevated->ElevCAPE(1, 0, start), 0.0f) << start;
     }
+}
+
+// Every result of the parcel of (t, k), bit for bit.
+std::vector<std::uint32_t> Results(const ElevatedParcelResults& e, int t, int k) {
+    std::vector<std::uint32_t> bits;
+    for (const LevelField* f : {&e.ElevCAPE, &e.ElevCIN, &e.ElevELPressure, &e.ElevELTemp,
+                                &e.ElevELDepthFt, &e.ElevNCAPE})
+        bits.push_back(std::bit_cast<std::uint32_t>((*f)(1, t, k)));
+    bits.push_back(static_cast<std::uint32_t>(e.ElevELLevel(1, t, k)));
+    for (int L = 0; L < kLevelSlots; ++L)
+        bits.push_back(std::bit_cast<std::uint32_t>(e.ElevParcelProfile(1, t, k, L)));
+    return bits;
+}
+
+// A whole warm-season run (85 hours, 67 levels) lifted by columns in
+// threads, as the overview lifts it: each parcel as it is lifted alone, every
+// level of its trace on its own dry or moist adiabat, the parcels already
+// lifted kept, and only the start levels asked for lifted.
+TEST(ElevatedParcelRun, LiftsEachMissingParcelAsAlone) {
+    auto store = std::make_unique<ProfileArrays>();
+    ASSERT_TRUE(ParseSounding(samples::MakeSoundingText(samples::SampleSpec{}),
+                              SoundingLayout::EtaRuc, *store)
+                    .ok);
+    const int n = store->LevelCount(1);
+    const auto run = std::make_unique<ElevatedParcelResults>();
+    const auto alone = std::make_unique<ElevatedParcelResults>();
+    const auto kept = [](int t, int k) { return k == 5 && (t == 0 || t == 84); };
+    for (int t : {0, 84}) {
+        run->ElevCAPEDone(1, t, 5) = kFlagTrue;
+        run->ElevCAPE(1, t, 5) = -1.0f;
+    }
+    MakeMissingECAPERun(*store, 2, static_cast<std::int16_t>(n - 1), *run);
+    int moistLevels = 0;
+    for (int t = 0; t <= 84; ++t) {
+        for (int k = 1; k <= n; ++k) {
+            const bool asked = k >= 2 && k <= n - 1;
+            ASSERT_EQ(run->ElevCAPEDone(1, t, k), asked || kept(t, k) ? kFlagTrue : kFlagFalse)
+                << t << " " << k;
+            if (kept(t, k)) {
+                ASSERT_EQ(run->ElevCAPE(1, t, k), -1.0f);
+                continue;
+            }
+            if (!asked) continue;
+            MakeECAPE(*store, static_cast<std::int16_t>(t), static_cast<std::int16_t>(k), *alone);
+            ASSERT_EQ(Results(*run, t, k), Results(*alone, t, k)) << t << " " << k;
+            const CondensationLevel lcl = BoltonLCL(
+                store->Temperature(1, t, k), store->DewPoint(1, t, k), store->Pressure(1, t, k));
+            const LiftedParcel parcel(lcl);
+            for (int L = k; L <= n && run->ElevParcelProfile(1, t, k, L) != kNoParcelTemp; ++L) {
+                const float p = store->Pressure(1, t, L);
+                ASSERT_EQ(run->ElevParcelProfile(1, t, k, L), parcel.TempAt(p)) << t << " " << k;
+                moistLevels += p < lcl.Pressure;
+            }
+        }
+    }
+    EXPECT_GT(moistLevels, 10000); // the moist adiabat is what the run mostly tries
 }
 
 } // namespace

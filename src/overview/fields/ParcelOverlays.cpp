@@ -23,13 +23,8 @@ int Levels(const ProfileArrays& s) {
 
 // Lifts the parcels of levels first..last of every hour that have none.
 void LiftMissing(OverviewContext& c, int first, int last) {
-    const ProfileArrays& s = Store(c);
-    ElevatedParcelResults& e = *c.session.elevated;
-    const int m = s.CurrentModel;
-    for (int t = 0; t <= s.LastTime(m); ++t)
-        for (int k = first; k <= last; ++k)
-            if (e.ElevCAPEDone(m, t, k) == kFlagFalse)
-                MakeECAPE(s, static_cast<std::int16_t>(t), static_cast<std::int16_t>(k), e);
+    MakeMissingECAPERun(Store(c), static_cast<std::int16_t>(first), static_cast<std::int16_t>(last),
+                        *c.session.elevated);
 }
 
 // Multiples of the contour interval drawn by the elevated-CAPE contours.

@@ -67,14 +67,14 @@ template <std::size_t N> void BoldOnly(const std::array<QPushButton*, N>& row, i
 
 void FrmOverView::SetColourToggle(QPushButton* button, std::int32_t colour) {
     if (colour == kButtonFace) {
-        button->setStyleSheet("");
+        SetStyleSheetIfNew(button, QString());
         return;
     }
     const auto pattern = static_cast<std::uint32_t>(colour);
-    button->setStyleSheet(QString("background-color: rgb(%1, %2, %3);")
-                              .arg(pattern & 0xFF)
-                              .arg((pattern >> 8) & 0xFF)
-                              .arg((pattern >> 16) & 0xFF));
+    SetStyleSheetIfNew(button, QString("background-color: rgb(%1, %2, %3);")
+                                   .arg(pattern & 0xFF)
+                                   .arg((pattern >> 8) & 0xFF)
+                                   .arg((pattern >> 16) & 0xFF));
 }
 
 void FrmOverView::BuildButtons() {

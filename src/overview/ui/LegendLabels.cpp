@@ -121,8 +121,12 @@ QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch) {
              Rgb3(swatch.value_or(background)));
 }
 
+void SetStyleSheetIfNew(QWidget* widget, const QString& sheet) {
+    if (widget->styleSheet() != sheet) widget->setStyleSheet(sheet);
+}
+
 void ShowLegendCell(QLabel* cell, Rgb text, Rgb background, std::optional<Rgb> swatch) {
-    cell->setStyleSheet(LegendCellSheet(text, background, swatch));
+    SetStyleSheetIfNew(cell, LegendCellSheet(text, background, swatch));
     // The bar is painted over the bottom of the cell; the text's room ends
     // above it, and the cell's size counts it.
     cell->setContentsMargins(0, 0, 0, kLegendSwatchPixels);

@@ -42,6 +42,10 @@ inline constexpr int kLegendSwatchPixels = 5;
 // Style of a legend cell: its text colour on its background, over a bar of
 // the colour it stands for (a bar of the background when it stands for none).
 QString LegendCellSheet(Rgb text, Rgb background, std::optional<Rgb> swatch);
+// Gives widget the style sheet unless it has that one already: the toolkit
+// styles a widget and its children again for every sheet it is given, the
+// same or not.
+void SetStyleSheetIfNew(QWidget* widget, const QString& sheet);
 // Gives a legend cell that style, with its text kept above the bar: the cell
 // is as tall as its text and the bar, and its text is centred above the bar.
 void ShowLegendCell(QLabel* cell, Rgb text, Rgb background, std::optional<Rgb> swatch);

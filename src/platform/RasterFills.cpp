@@ -14,6 +14,18 @@ namespace tarvex {
 
 using namespace raster;
 
+namespace {
+
+// The box's outline stroked by the painter, round from its top-left corner.
+void StrokeOutline(QPainter& painter, const QPen& pen, const QRect& box) {
+    painter.setPen(pen);
+    const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft(),
+                               box.topLeft()};
+    painter.drawPolyline(corners, 5);
+}
+
+} // namespace
+
 bool RasterSurface::ThinOutlineInside(const QPen& pen, const QRect& box) const {
     // A thin solid outline of a box inside the image is the box's edge
     // pixels, which four one-pixel fills set at a fraction of the cost of a
@@ -27,7 +39,7 @@ void RasterSurface::FillPixels(const QRect& area, Rgb color) {
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = !painted_.empty() && KeptUnder(inside);
+    const bool kept = KeptAny();
     for (int row = inside.top(); row <= inside.bottom(); ++row) {
         FillRow(reinterpret_cast<QRgb*>(bits + row * stride) + inside.left(), inside.width(),
                 pixel);
@@ -57,7 +69,7 @@ void RasterSurface::FillPattern(const QRect& area, Rgb color) {
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = !painted_.empty() && KeptUnder(inside);
+    const bool kept = KeptAny();
     for (int row = inside.top(); row <= inside.bottom(); ++row) {
         const bool* set =
             &patternTile_[static_cast<std::size_t>((row % kPatternSize) * kPatternSize)];
@@ -106,12 +118,10 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
                                  {}},
                       box.adjusted(-m, -m, m, m), color);
         } else if (pen.style() != Qt::NoPen) {
-            QPainter& painter = Painter();
-            painter.setBrush(Qt::NoBrush);
-            painter.setPen(pen);
-            const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(),
-                                       box.bottomLeft(), box.topLeft()};
-            painter.drawPolyline(corners, 5);
+            // Patterned outlines through the painter, which also sets them in
+            // the pixels kept under painted texts.
+            Render(box.adjusted(-m, -m, m, m),
+                   [&](QPainter& painter) { StrokeOutline(painter, pen, box); });
         }
         Changed();
         return;
@@ -125,7 +135,7 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         const std::uint32_t pen = PixelBits(color);
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
-        const bool kept = KeptUnder(inside);
+        const bool kept = KeptAny();
         for (int row = inside.top(); row <= inside.bottom(); ++row) {
             auto* pixel = reinterpret_cast<QRgb*>(bits + row * stride) + inside.left();
             for (int column = 0; column < inside.width(); ++column, ++pixel)
@@ -148,10 +158,7 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
             painter.fillRect(QRect(box.topRight(), QSize(1, box.height())), edge);
             return;
         }
-        painter.setPen(pen);
-        const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(),
-                                   box.bottomLeft(), box.topLeft()};
-        painter.drawPolyline(corners, 5);
+        StrokeOutline(painter, pen, box);
     });
 }
 

@@ -64,21 +64,7 @@ void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& off
     const std::uint32_t drawn = PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    bool kept = false;
-    if (!painted_.empty() && !runs.empty()) {
-        // The texts the runs' bounds meet, few where the shape is small.
-        int top = runs.front().row;
-        int bottom = top;
-        int left = runs.front().left;
-        int right = left;
-        for (const PixelRun& run : runs) {
-            top = std::min(top, run.row);
-            bottom = std::max(bottom, run.row);
-            left = std::min(left, run.left);
-            right = std::max(right, run.left + run.count - 1);
-        }
-        kept = KeptUnder(QRect(QPoint(left, top), QPoint(right, bottom)).translated(offset));
-    }
+    const bool kept = KeptAny();
     for (const PixelRun& run : runs) {
         const int row = run.row + offset.y();
         const int left = std::max(run.left + offset.x(), 0);
@@ -350,7 +336,7 @@ bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
     const qsizetype stride = image_.bytesPerLine();
     QPoint a = line.p1();
     QPoint b = line.p2();
-    const bool kept = !painted_.empty() && KeptUnder(Spanning(a, b));
+    const bool kept = KeptAny();
     const auto set = [&](int x, int y) {
         reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
         if (kept) CombineKept(y, x, x + 1, pixel);
@@ -490,16 +476,7 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
     const int height = image_.height();
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    bool kept = false;
-    if (!painted_.empty()) {
-        QPoint least = points.front();
-        QPoint most = least;
-        for (const QPoint& p : points) {
-            least = QPoint(std::min(least.x(), p.x()), std::min(least.y(), p.y()));
-            most = QPoint(std::max(most.x(), p.x()), std::max(most.y(), p.y()));
-        }
-        kept = KeptUnder(QRect(least, most));
-    }
+    const bool kept = KeptAny();
     for (const QPoint& p : points) {
         if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height) continue;
         auto* pixel = reinterpret_cast<QRgb*>(bits + p.y() * stride) + p.x();

@@ -92,10 +92,15 @@ void RasterSurface::EndPainting() const {
 void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     SettleTexts();
     EndPainting();
+    KeepCopied(image_.rect());
     SetPixelSize(pixelWidth, pixelHeight);
     if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
     strokePainter_.reset();
     strokeLayer_ = QImage();
+    // The grid of kept texts and the marks of copied pixels are made again
+    // for the new size.
+    keptStale_ = true;
+    copied_.clear();
     QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
     FillBackground(resized);
     {
@@ -118,19 +123,20 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
         QPainter& painter = Painter();
         painter.setBrush(Qt::NoBrush);
         paint(painter);
-        if (!painted_.empty() && KeptUnder(area)) {
-            // The shape painted again alone where texts keep their pixels,
-            // to copy it into those as well.
-            const QRect under = area & keptArea_;
-            const QImage layer = PaintAlone(under, QImage::Format_ARGB32_Premultiplied, paint);
-            for (int row = 0; row < under.height(); ++row)
-                CombineKept(row + under.y(), under.x(), under.right() + 1, 0,
-                            reinterpret_cast<const QRgb*>(layer.constScanLine(row)));
+        if (const QRect under = KeptArea(area) & area; !under.isEmpty()) {
+            // The shape painted again alone, to copy it where texts keep
+            // their pixels as well: over its whole area, since a dash
+            // pattern cut at a nearer edge would start over there.
+            const QImage layer = PaintAlone(area, QImage::Format_ARGB32_Premultiplied, paint);
+            for (int row = under.top(); row <= under.bottom(); ++row)
+                CombineKept(row, under.x(), under.right() + 1, 0,
+                            reinterpret_cast<const QRgb*>(layer.constScanLine(row - area.y())) +
+                                (under.x() - area.x()));
         }
     } else {
         EndPainting();
         const QImage layer = PaintAlone(area, QImage::Format_ARGB32, paint);
-        const bool kept = KeptUnder(area);
+        const bool kept = KeptAny();
         for (int row = 0; row < area.height(); ++row) {
             const auto* source = reinterpret_cast<const QRgb*>(layer.constScanLine(row));
             auto* target = reinterpret_cast<QRgb*>(image_.scanLine(row + area.y())) + area.x();
@@ -221,6 +227,7 @@ void RasterSurface::DrawClear() {
 void RasterSurface::ShowPicture(const Picture& picture) {
     held_.clear();
     painted_.clear();
+    droppedPainted_ = 0;
     keptStale_ = true;
     forgottenBefore_ = 0;
     if (background_ == Background::Transparent) {
@@ -241,6 +248,7 @@ void RasterSurface::ShowPicture(const Picture& picture) {
 Picture RasterSurface::SnapshotPicture() {
     Settle(true);
     EndPainting();
+    KeepCopied(image_.rect());
     return Picture(image_, TextsForPicture());
 }
 

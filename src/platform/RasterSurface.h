@@ -217,34 +217,113 @@ class RasterSurface : public PictureSurface {
     void Settle(bool read);
     // The pixels about each painted text that may still be left out, before
     // and after it was painted, to take off its own ink alone: they follow
-    // the surface's list of drawn texts (ids), and go with it.
+    // the surface's list of drawn texts (ids), and go with it. The rows of
+    // each are reached through pointers taken when first written and let go
+    // whenever the images may be shared or replaced.
     struct PaintedText {
         std::uint64_t id = 0;
         QRect rect;
         QImage under;
         QImage inked;
+        mutable QRgb* underBits = nullptr;
+        mutable QRgb* inkedBits = nullptr;
     };
     std::vector<PaintedText> painted_;
     // The texts drawn, for a picture taken now, with the pixels about those
     // that may still give way.
     std::vector<PictureText> TextsForPicture() const;
-    // A shape drawn over painted texts that may still go combines with the
-    // pixels kept about them as with the image (in copy mode it sets them),
-    // so that taking such a text's ink off later leaves what the shape made
-    // of the pixels under it, a shape copied in the ink's own colour too.
-    // KeptUnder notes the texts whose kept pixels meet the shape's bounds and
-    // says whether there are any; CombineKept then
-    // combines the shape's pixels of one row, columns left to end - 1, with
-    // the pen, or with the pixels of source (from column left on) where
-    // they are not clear.
-    bool KeptUnder(const QRect& bounds);
-    void CombineKept(int row, int left, int end, std::uint32_t pen, const QRgb* source = nullptr);
-    std::vector<std::size_t> keptUnder_; // by their top rows
-    std::vector<std::size_t> keptOrder_; // every painted text by its top row
-    int keptOrderTallest_ = 0;
-    bool keptStale_ = true; // painted_ changed since keptOrder_ was sorted
-    int keptTallest_ = 0;
-    QRect keptArea_; // the kept pixels they span
+    // A shape drawn over painted texts that may still go leaves in the
+    // pixels kept about them what it makes of the pixels under it, so that
+    // taking such a text's ink off later leaves the shape whole, one copied
+    // in the ink's own colour too. In a combining mode it combines with them
+    // as with the image. In copy mode it only marks its pixels there, in a
+    // plane over the image; the kept pixels under the marks are set to the
+    // image's when they are next needed (KeepCopied): before a text is
+    // painted or taken off over them, for a picture taken and before a
+    // resize. Until then only shapes change those pixels of the image, so
+    // the image holds what the shapes made of them.
+    // KeptAny says whether any such text is painted (and brings the grid
+    // below up to date); CombineKept then takes the shape's pixels of one
+    // row inside the image, columns left to end - 1, drawn with the pen, or
+    // the pixels of source (from column left on) where they are not clear.
+    // KeptArea is the area the kept pixels of the texts a shape's bounds
+    // meet span.
+    bool KeptAny() {
+        if (painted_.empty()) return false;
+        if (keptStale_ || keptIndexed_ < painted_.size()) IndexKept();
+        return true;
+    }
+    void CombineKept(int row, int left, int end, std::uint32_t pen, const QRgb* source = nullptr) {
+        const std::uint64_t cells =
+            keptBands_[static_cast<std::size_t>(row >> kKeptBandShift)] & KeptCells(left, end);
+        if (cells == 0) return;
+        if (State().drawMode != DrawMode::CopyPen) {
+            CombineKeptCells(row, left, end, pen, source, cells);
+        } else if (source) {
+            MarkCopied(row, left, end, source);
+        } else {
+            SetMarks(CopiedRow(row), left, end, true);
+        }
+    }
+    QRect KeptArea(const QRect& bounds);
+    void KeepCopied(const QRect& area);
+    // The painted texts that may still go, by the cells of a grid over the
+    // image that their kept pixels meet: bands of 16 rows, each of 64 cells
+    // at most, as wide as a power of two. A shape's row finds the few texts
+    // it meets from the band's mask of cells holding any, without a search.
+    // Texts painted since are added to it; one taken off, a new image size
+    // or another picture builds it anew.
+    static constexpr int kKeptBandShift = 4;
+    static constexpr int kKeptCellsInBand = 64;
+    std::uint64_t KeptCells(int left, int end) const {
+        const int first = left >> keptCellShift_;
+        const int last = (end - 1) >> keptCellShift_;
+        return (~std::uint64_t{0} << first) & (~std::uint64_t{0} >> (63 - last));
+    }
+    void IndexKept();
+    void CombineKeptCells(int row, int left, int end, std::uint32_t pen, const QRgb* source,
+                          std::uint64_t cells);
+    // Marks the pixels of source in one row that are not clear as copied.
+    void MarkCopied(int row, int left, int end, const QRgb* source);
+    // Takes the painted texts of the id off the list and the grid, each
+    // left in its place as an empty one (id 0) until they are many.
+    void DropPainted(std::uint64_t id);
+    std::size_t droppedPainted_ = 0;
+    // A text in a cell: its kept pixels' rows and columns (last ones
+    // included), beside the cell's others, and its place in painted_.
+    struct KeptInCell {
+        int top = 0;
+        int bottom = 0;
+        int left = 0;
+        int right = 0;
+        std::uint32_t text = 0;
+    };
+    std::vector<std::vector<KeptInCell>> keptCells_; // band by band
+    std::vector<std::uint64_t> keptBands_;           // a bit for each cell holding any
+    int keptCellShift_ = 4;
+    std::size_t keptIndexed_ = 0; // the first texts of painted_ in the grid
+    bool keptStale_ = true;       // a text taken off or the image resized since it was built
+    // A bit a pixel of the image, set where a shape was copied over the
+    // cells of painted texts since their kept pixels were last set; made
+    // with the grid. A text painted clears those in its area first, so
+    // marks left from an earlier picture mean nothing.
+    std::vector<std::uint64_t> copied_;
+    int copiedStride_ = 0; // words a row
+    std::uint64_t* CopiedRow(int row) {
+        return copied_.data() + static_cast<std::ptrdiff_t>(row) * copiedStride_;
+    }
+    // Sets or clears the bits of columns left to end - 1 of a row of marks.
+    static void SetMarks(std::uint64_t* words, int left, int end, bool on) {
+        const int first = left >> 6;
+        const int last = (end - 1) >> 6;
+        const std::uint64_t head = ~std::uint64_t{0} << (left & 63);
+        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - ((end - 1) & 63));
+        for (int word = first; word <= last; ++word) {
+            const std::uint64_t bits = (word == first ? head : ~std::uint64_t{0}) &
+                                       (word == last ? tail : ~std::uint64_t{0});
+            words[word] = on ? words[word] | bits : words[word] & ~bits;
+        }
+    }
     // Texts before this id are forgotten by the surface's list.
     std::uint64_t forgottenBefore_ = 0;
     mutable std::unique_ptr<QPainter> painter_;

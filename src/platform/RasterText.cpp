@@ -13,9 +13,9 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <memory>
-#include <numeric>
 #include <optional>
 
 namespace tarvex {
@@ -175,6 +175,8 @@ void RasterSurface::PaintText(const HeldText& held) {
     // A pixel's margin for glyphs that reach past their advance.
     const QRect area = box.adjusted(-1, -1, 1, 1) & image_.rect();
     const bool kept = held.mayGo && held.id >= forgottenBefore_ && !area.isEmpty();
+    // The texts under this one keep what shapes copied there before it.
+    KeepCopied(area);
     QImage under = kept ? image_.copy(area) : QImage();
     if (!held.transparent) Painter().fillRect(box, ToQColor(held.backColor));
     const QPoint baseline = held.topLeft + QPoint(0, font.ascent);
@@ -203,10 +205,10 @@ void RasterSurface::PaintText(const HeldText& held) {
     });
     if (again != painted_.end()) {
         again->inked = image_.copy(area);
+        again->underBits = again->inkedBits = nullptr;
         return;
     }
     painted_.push_back(PaintedText{held.id, area, std::move(under), image_.copy(area)});
-    keptStale_ = true;
 }
 
 void RasterSurface::EraseText(const DrawnText& text) {
@@ -217,6 +219,7 @@ void RasterSurface::EraseText(const DrawnText& text) {
     // Only the pixels that still show the text's ink go back to what lay
     // under it: whatever was drawn over them since stays.
     EndPainting();
+    KeepCopied(painted->rect);
     const QRect area = painted->rect & image_.rect();
     const int width = painted->inked.width();
     for (int row = area.top(); row <= area.bottom(); ++row) {
@@ -231,73 +234,188 @@ void RasterSurface::EraseText(const DrawnText& text) {
             if (inked[k] != under[k] && pixels[column] == inked[k]) pixels[column] = under[k];
         }
     }
-    std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });
-    keptStale_ = true;
+    DropPainted(text.id);
     Changed();
 }
 
-bool RasterSurface::KeptUnder(const QRect& bounds) {
-    keptUnder_.clear();
-    keptTallest_ = 0;
-    keptArea_ = QRect();
-    if (painted_.empty()) return false;
+void RasterSurface::IndexKept() {
     if (keptStale_) {
-        // By their top rows, so that a shape or a row of it finds the few it
-        // meets; sorted again only when the texts change.
-        keptOrder_.resize(painted_.size());
-        std::iota(keptOrder_.begin(), keptOrder_.end(), std::size_t{0});
-        std::ranges::sort(keptOrder_, {}, [this](std::size_t k) { return painted_[k].rect.top(); });
-        keptOrderTallest_ = 0;
-        for (const PaintedText& p : painted_)
-            keptOrderTallest_ = std::max(keptOrderTallest_, p.rect.height());
+        for (std::size_t band = 0; band < keptBands_.size(); ++band)
+            for (std::uint64_t cells = keptBands_[band]; cells != 0; cells &= cells - 1)
+                keptCells_[band * kKeptCellsInBand +
+                           static_cast<std::size_t>(std::countr_zero(cells))]
+                    .clear();
+        keptCellShift_ = 4;
+        while ((image_.width() >> keptCellShift_) >= kKeptCellsInBand) ++keptCellShift_;
+        const auto bands = static_cast<std::size_t>((image_.height() + (1 << kKeptBandShift) - 1) >>
+                                                    kKeptBandShift);
+        keptBands_.assign(std::max<std::size_t>(bands, 1), 0);
+        keptCells_.resize(keptBands_.size() * kKeptCellsInBand);
+        // The marks of copied pixels, all clear when the image changes size.
+        copiedStride_ = (image_.width() + 63) / 64;
+        const auto words =
+            static_cast<std::size_t>(copiedStride_) * static_cast<std::size_t>(image_.height());
+        if (copied_.size() != words) copied_.assign(words, 0);
+        keptIndexed_ = 0;
         keptStale_ = false;
     }
-    auto k = std::ranges::lower_bound(keptOrder_, bounds.top() - keptOrderTallest_ + 1, {},
-                                      [this](std::size_t n) { return painted_[n].rect.top(); });
-    for (; k != keptOrder_.end() && painted_[*k].rect.top() <= bounds.bottom(); ++k) {
-        const QRect& rect = painted_[*k].rect;
-        if (rect.right() < bounds.left() || rect.left() > bounds.right() ||
-            rect.bottom() < bounds.top())
-            continue;
-        keptUnder_.push_back(*k);
-        keptTallest_ = std::max(keptTallest_, rect.height());
-        keptArea_ |= rect;
+    for (; keptIndexed_ < painted_.size(); ++keptIndexed_) {
+        // Within the image, where the shapes' pixels are.
+        const QRect rect = painted_[keptIndexed_].rect & image_.rect();
+        if (rect.isEmpty()) continue;
+        const KeptInCell kept{rect.top(), rect.bottom(), rect.left(), rect.right(),
+                              static_cast<std::uint32_t>(keptIndexed_)};
+        const std::uint64_t cells = KeptCells(rect.left(), rect.right() + 1);
+        for (int band = rect.top() >> kKeptBandShift; band <= rect.bottom() >> kKeptBandShift;
+             ++band) {
+            const auto b = static_cast<std::size_t>(band);
+            keptBands_[b] |= cells;
+            for (std::uint64_t left = cells; left != 0; left &= left - 1)
+                keptCells_[b * kKeptCellsInBand + static_cast<std::size_t>(std::countr_zero(left))]
+                    .push_back(kept);
+        }
     }
-    return !keptUnder_.empty();
 }
 
-void RasterSurface::CombineKept(int row, int left, int end, std::uint32_t pen, const QRgb* source) {
-    if (row < keptArea_.top() || row > keptArea_.bottom() || end <= keptArea_.left() ||
-        left > keptArea_.right())
-        return;
+QRect RasterSurface::KeptArea(const QRect& bounds) {
+    QRect area;
+    const QRect inside = bounds & image_.rect();
+    if (inside.isEmpty() || !KeptAny()) return area;
+    const std::uint64_t columns = KeptCells(inside.left(), inside.right() + 1);
+    for (int band = inside.top() >> kKeptBandShift; band <= inside.bottom() >> kKeptBandShift;
+         ++band) {
+        const auto b = static_cast<std::size_t>(band);
+        for (std::uint64_t cells = keptBands_[b] & columns; cells != 0; cells &= cells - 1)
+            for (const KeptInCell& kept :
+                 keptCells_[b * kKeptCellsInBand +
+                            static_cast<std::size_t>(std::countr_zero(cells))])
+                if (kept.left <= inside.right() && kept.right >= inside.left() &&
+                    kept.top <= inside.bottom() && kept.bottom >= inside.top())
+                    area |= painted_[kept.text].rect;
+    }
+    return area;
+}
+
+void RasterSurface::CombineKeptCells(int row, int left, int end, std::uint32_t pen,
+                                     const QRgb* source, std::uint64_t cells) {
     const DrawMode mode = State().drawMode;
-    auto k = std::ranges::lower_bound(keptUnder_, row - keptTallest_ + 1, {},
-                                      [this](std::size_t n) { return painted_[n].rect.top(); });
-    for (; k != keptUnder_.end() && painted_[*k].rect.top() <= row; ++k) {
-        PaintedText& p = painted_[*k];
-        const int from = std::max(left, p.rect.left());
-        const int to = std::min(end, p.rect.right() + 1);
-        if (row > p.rect.bottom() || from >= to) continue;
-        for (QImage* kept : {&p.under, &p.inked}) {
-            auto* pixels = reinterpret_cast<QRgb*>(kept->scanLine(row - p.rect.top()));
-            if (mode == DrawMode::CopyPen && !source) {
-                FillRow(pixels + (from - p.rect.left()), to - from, 0xFF000000u | pen);
+    const auto band = static_cast<std::size_t>(row >> kKeptBandShift);
+    for (; cells != 0; cells &= cells - 1) {
+        const int cell = std::countr_zero(cells);
+        for (const KeptInCell& kept :
+             keptCells_[band * kKeptCellsInBand + static_cast<std::size_t>(cell)]) {
+            const int from = std::max(left, kept.left);
+            const int to = std::min(end, kept.right + 1);
+            // A text that spans several cells of the row is combined once,
+            // from the first cell it shares with the shape's pixels.
+            if (row < kept.top || row > kept.bottom || from >= to ||
+                (from >> keptCellShift_) != cell)
                 continue;
+            PaintedText& p = painted_[kept.text];
+            if (!p.underBits) {
+                p.underBits = reinterpret_cast<QRgb*>(p.under.bits());
+                p.inkedBits = reinterpret_cast<QRgb*>(p.inked.bits());
             }
-            for (int column = from; column < to; ++column) {
-                const QRgb drawn = source ? source[column - left] : pen;
-                if (source && qAlpha(drawn) == 0) continue;
-                QRgb& pixel = pixels[column - p.rect.left()];
-                pixel = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel);
+            const auto offset = static_cast<std::ptrdiff_t>(row - p.rect.top()) * p.rect.width() +
+                                (from - p.rect.left());
+            for (QRgb* pixels : {p.underBits + offset, p.inkedBits + offset}) {
+                for (int column = from; column < to; ++column) {
+                    const QRgb drawn = source ? source[column - left] : pen;
+                    if (source && qAlpha(drawn) == 0) continue;
+                    QRgb& pixel = pixels[column - from];
+                    pixel = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel);
+                }
             }
         }
     }
 }
 
+void RasterSurface::MarkCopied(int row, int left, int end, const QRgb* source) {
+    std::uint64_t* const words = CopiedRow(row);
+    for (int column = left; column < end; ++column)
+        if (qAlpha(source[column - left]) != 0)
+            words[column >> 6] |= std::uint64_t{1} << (column & 63);
+}
+
+void RasterSurface::KeepCopied(const QRect& area) {
+    const QRect inside = area & image_.rect();
+    if (copied_.empty() || inside.isEmpty()) return;
+    if (KeptAny()) {
+        const std::uint64_t columns = KeptCells(inside.left(), inside.right() + 1);
+        for (int band = inside.top() >> kKeptBandShift; band <= inside.bottom() >> kKeptBandShift;
+             ++band) {
+            const auto b = static_cast<std::size_t>(band);
+            const int top = std::max(inside.top(), band << kKeptBandShift);
+            const int bottom = std::min(inside.bottom(), ((band + 1) << kKeptBandShift) - 1);
+            for (std::uint64_t cells = keptBands_[b] & columns; cells != 0; cells &= cells - 1) {
+                const int cell = std::countr_zero(cells);
+                for (const KeptInCell& kept :
+                     keptCells_[b * kKeptCellsInBand + static_cast<std::size_t>(cell)]) {
+                    const int from = std::max(inside.left(), kept.left);
+                    const int to = std::min(inside.right(), kept.right) + 1;
+                    // Each text once a band, from the first cell it shares
+                    // with the area.
+                    if (from >= to || (from >> keptCellShift_) != cell) continue;
+                    PaintedText& p = painted_[kept.text];
+                    for (int row = std::max(top, kept.top); row <= std::min(bottom, kept.bottom);
+                         ++row) {
+                        const std::uint64_t* marks = CopiedRow(row);
+                        const auto* pixels =
+                            reinterpret_cast<const QRgb*>(image_.constScanLine(row));
+                        for (int column = from; column < to; ++column) {
+                            if (((marks[column >> 6] >> (column & 63)) & 1u) == 0) continue;
+                            if (!p.underBits) {
+                                p.underBits = reinterpret_cast<QRgb*>(p.under.bits());
+                                p.inkedBits = reinterpret_cast<QRgb*>(p.inked.bits());
+                            }
+                            const auto k =
+                                static_cast<std::ptrdiff_t>(row - p.rect.top()) * p.rect.width() +
+                                (column - p.rect.left());
+                            p.underBits[k] = p.inkedBits[k] = pixels[column];
+                        }
+                    }
+                }
+            }
+        }
+    }
+    for (int row = inside.top(); row <= inside.bottom(); ++row)
+        SetMarks(CopiedRow(row), inside.left(), inside.right() + 1, false);
+}
+
+void RasterSurface::DropPainted(std::uint64_t id) {
+    for (std::size_t k = 0; k < painted_.size(); ++k) {
+        PaintedText& p = painted_[k];
+        if (p.id != id) continue;
+        const QRect rect = p.rect & image_.rect();
+        if (!keptStale_ && k < keptIndexed_ && !rect.isEmpty()) {
+            // Off the cells of the grid it was added to.
+            const std::uint64_t cells = KeptCells(rect.left(), rect.right() + 1);
+            for (int band = rect.top() >> kKeptBandShift; band <= rect.bottom() >> kKeptBandShift;
+                 ++band) {
+                const auto b = static_cast<std::size_t>(band);
+                for (std::uint64_t left = cells; left != 0; left &= left - 1) {
+                    const int cell = std::countr_zero(left);
+                    std::vector<KeptInCell>& texts =
+                        keptCells_[b * kKeptCellsInBand + static_cast<std::size_t>(cell)];
+                    std::erase_if(texts, [k](const KeptInCell& kept) { return kept.text == k; });
+                    if (texts.empty()) keptBands_[b] &= ~(std::uint64_t{1} << cell);
+                }
+            }
+        }
+        // Left in its place, so that the grid's places of the others hold.
+        p = PaintedText{};
+        ++droppedPainted_;
+    }
+    if (droppedPainted_ > 16 && 2 * droppedPainted_ > painted_.size()) {
+        std::erase_if(painted_, [](const PaintedText& p) { return p.id == 0; });
+        droppedPainted_ = 0;
+        keptStale_ = true;
+    }
+}
+
 void RasterSurface::TextCovered(const DrawnText& text) {
     std::erase_if(held_, [&](const HeldText& held) { return held.id == text.id; });
-    std::erase_if(painted_, [&](const PaintedText& p) { return p.id == text.id; });
-    keptStale_ = true;
+    DropPainted(text.id);
 }
 
 std::vector<PictureText> RasterSurface::TextsForPicture() const {
@@ -312,21 +430,25 @@ std::vector<PictureText> RasterSurface::TextsForPicture() const {
         text.inkTop = painted->rect.top();
         text.under = std::make_shared<const QImage>(painted->under);
         text.inked = std::make_shared<const QImage>(painted->inked);
+        // Shared with the picture now: written again only through copies.
+        painted->underBits = painted->inkedBits = nullptr;
     }
     return texts;
 }
 
 void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) {
     if (!text.under || !text.inked) return;
+    KeepCopied(QRect(QPoint(text.inkLeft, text.inkTop), text.under->size()));
     painted_.push_back(PaintedText{id, QRect(QPoint(text.inkLeft, text.inkTop), text.under->size()),
                                    *text.under, *text.inked});
-    keptStale_ = true;
 }
 
 void RasterSurface::TextsForgottenBefore(std::uint64_t id) {
     forgottenBefore_ = id;
-    std::erase_if(painted_, [id](const PaintedText& p) { return p.id < id; });
-    keptStale_ = true;
+    if (std::erase_if(painted_, [id](const PaintedText& p) { return p.id < id; }) != 0) {
+        droppedPainted_ = 0;
+        keptStale_ = true;
+    }
 }
 
 double RasterSurface::TextWidthPixels(std::string_view text) const {

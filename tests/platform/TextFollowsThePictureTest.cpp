@@ -278,8 +278,8 @@ TEST(TextFollowsThePicture, ARepeatTakenBackLeavesThePixelsUnderIt) {
 // each shape that combines by exclusive or (a thin, a dotted and a wide line,
 // a filled box), and with shapes copied in a colour of the repeat's own ink
 // (a thin line set straight and one through the painter, a dotted line, a
-// filled and a hatched box, a wide line, a filled circle); the recording
-// surface keeps the same texts.
+// filled and a hatched box, a wide line, a filled circle, a dotted box
+// outline); the recording surface keeps the same texts.
 TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
     enum class Repeat { None, Held, Painted, OfThePicture };
     enum class Shape {
@@ -294,7 +294,8 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
         InkFilled,
         InkHatched,
         InkWide,
-        InkCircle
+        InkCircle,
+        InkDottedBox
     };
     // The repeat's ink where the foot of its "2" is, clear of the "X".
     RasterSurface alone(120, 40);
@@ -341,6 +342,10 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
             } else if (shape == Shape::InkWide) {
                 s.SetDrawWidth(3);
                 s.Polyline({{0, 19}, {120, 19}}, ink);
+            } else if (shape == Shape::InkDottedBox) {
+                s.SetFillStyle(FillStyle::Transparent);
+                s.SetDrawStyle(DrawStyle::Dot);
+                s.Box(27, 19, 70, 30, ink); // its first dots on the foot
             } else {
                 s.SetFillStyle(FillStyle::Solid);
                 s.SetFillColor(ink);
@@ -369,9 +374,10 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
         const TextAsLabel label(s, 30, 16, LabelSlide::Fixed);
         PrintAt(s, 30, 10, "X");
     };
-    for (const Shape shape : {Shape::Copied, Shape::Thin, Shape::Dotted, Shape::Wide, Shape::Filled,
-                              Shape::InkThin, Shape::InkPainted, Shape::InkDotted, Shape::InkFilled,
-                              Shape::InkHatched, Shape::InkWide, Shape::InkCircle}) {
+    for (const Shape shape :
+         {Shape::Copied, Shape::Thin, Shape::Dotted, Shape::Wide, Shape::Filled, Shape::InkThin,
+          Shape::InkPainted, Shape::InkDotted, Shape::InkFilled, Shape::InkHatched, Shape::InkWide,
+          Shape::InkCircle, Shape::InkDottedBox}) {
         SCOPED_TRACE("shape " + std::to_string(static_cast<int>(shape)));
         RasterSurface reference(120, 40);
         draw(reference, Repeat::None, shape);
@@ -404,6 +410,63 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
         const auto printed = recording.OperationsOf(DrawOperation::Kind::Text);
         ASSERT_EQ(printed.size(), 1u);
         EXPECT_EQ(printed[0].text, "X");
+    }
+}
+
+// Painted repeats anywhere on a picture keep what is drawn over them: a row
+// of repeats across the edges of the surface's cells and bands of rows, on a
+// picture narrow and one wide enough for wider cells, each crossed by a line
+// copied in its ink's colour and a box combined by exclusive or; labels take
+// every other repeat off, the shapes cross them all again, the picture grows,
+// and labels take the rest off. The picture is the one drawn without them.
+TEST(TextFollowsThePicture, RepeatsAnywhereKeepTheShapesDrawnOverThem) {
+    RasterSurface alone(120, 40);
+    alone.Clear();
+    {
+        const TextAsRepeat r(alone);
+        PrintAt(alone, 20, 10, " 20 ");
+    }
+    const QRgb foot = alone.Image().pixel(27, 19);
+    const Rgb ink = RGB(qRed(foot), qGreen(foot), qBlue(foot));
+    constexpr int kCount = 12;
+    for (const int width : {300, 1500}) {
+        SCOPED_TRACE("width " + std::to_string(width));
+        const auto at = [width](int k) {
+            return QPoint(9 + (width - 60) * k / kCount, 3 + (37 * k) % 90);
+        };
+        const auto draw = [&](RasterSurface& s, bool repeats) {
+            s.Clear();
+            if (repeats) {
+                const TextAsRepeat r(s);
+                for (int k = 0; k < kCount; ++k) PrintAt(s, at(k).x(), at(k).y(), " 20 ");
+                s.Image();
+            }
+            const auto cross = [&](int k) {
+                const QPoint p = at(k);
+                s.Line(p.x() - 3, p.y() + 9, p.x() + 40, p.y() + 9, ink);
+                s.SetDrawMode(DrawMode::XorPen);
+                s.FilledBox(p.x() + 4, p.y() + 5, p.x() + 30, p.y() + 13, kRed);
+                s.SetDrawMode(DrawMode::CopyPen);
+            };
+            const auto label = [&](int k) {
+                const QPoint p = at(k);
+                const TextAsLabel l(s, p.x() + 10, p.y() + 6, LabelSlide::Fixed);
+                PrintAt(s, p.x() + 10, p.y(), "X");
+            };
+            for (int k = 0; k < kCount; k += 2) cross(k);
+            for (int k = 1; k < kCount; k += 2) label(k);
+            for (int k = 0; k < kCount; ++k) cross(k);
+            s.Resize(width, 130);
+            for (int k = 0; k < kCount; k += 2) cross(k);
+            for (int k = 0; k < kCount; k += 2) label(k);
+        };
+        RasterSurface reference(width, 120);
+        draw(reference, false);
+        RasterSurface s(width, 120);
+        draw(s, true);
+        EXPECT_EQ(s.LeftOutTexts().size(), static_cast<std::size_t>(kCount));
+        EXPECT_EQ(s.DrawnTexts().size(), static_cast<std::size_t>(kCount));
+        EXPECT_EQ(s.Image(), reference.Image());
     }
 }
 

@@ -11,7 +11,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace tarvex {
 
@@ -61,51 +64,105 @@ void PrintInside(PictureSurface& pic, int t, double level, double x, double y,
 // The radius of an isotherm marker, in columns.
 constexpr double kMarkerRadius = 0.4;
 
+// The radius of an isotherm marker in pixels.
+double MarkerRadiusPixels(const PictureSurface& pic) {
+    return std::fabs(kMarkerRadius * pic.PixelWidth() /
+                     std::max(std::fabs(pic.ScaleWidth()), 1e-9));
+}
+
 // The level a marker's label names: the marker's centre, or, for a marker
 // centred just beyond the top or bottom edge that still shows inside the
 // picture (a level at the ground line), its edge inside, so that a marker
 // that shows always shows its height.
 double MarkerLevel(const PictureSurface& pic, double level) {
-    const double radius =
-        std::fabs(kMarkerRadius * pic.PixelWidth() / std::max(std::fabs(pic.ScaleWidth()), 1e-9));
+    const double radius = MarkerRadiusPixels(pic);
     const double py = pic.ToPixelY(level);
     const double inside = std::clamp(py, 0.0, std::max(pic.PixelHeight() - 1.0, 0.0));
     if (inside == py || std::fabs(inside - py) >= radius) return level;
     return pic.FromPixelY(inside);
 }
 
-// One isotherm series: its line with a marker where the height changed by
-// more than the label step since the last marked hour, its name every 21
-// hours from hour 4, and the height (thousands of ft) beside each marker,
-// each kept whole inside the picture.
-void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name) {
+// A marked hour of an isotherm series and the level of its marker.
+struct IsothermMarker {
+    int t = 0;
+    double level = 0.0;
+};
+
+// The hours of a series that get a marker and a height: the first hour with
+// a level, and each whose level changed by more than the label step since
+// the last marked hour.
+std::vector<IsothermMarker> IsothermMarkers(const OverviewContext& c, const TimeField& H) {
+    const int m = Store(c).CurrentModel;
+    const float step = c.session.config.IsothermLabelStep;
+    std::vector<IsothermMarker> markers;
+    float marked = -9999.0f;
+    for (int t = 0; t <= Store(c).LastTime(m); ++t) {
+        const std::optional<double> level = LnP(PressureFromAltitude(H(m, t)));
+        if (!level || !(std::fabs(marked - H(m, t)) > step)) continue;
+        marked = H(m, t);
+        markers.push_back({t, *level});
+    }
+    return markers;
+}
+
+// Whether text at (x, y) keeps off every marker but its own: a height is
+// printed in the line's colour, which a marker's fill shares, so on another
+// marker its digits would read as part of the dot.
+bool ClearOfMarkers(const PictureSurface& pic, double x, double y, const std::string& text,
+                    const IsothermMarker& own, const std::vector<IsothermMarker>& markers) {
+    const double x1 = pic.ToPixelX(x);
+    const double x2 = pic.ToPixelX(x + pic.TextWidth(text));
+    const double y1 = pic.ToPixelY(y);
+    const double y2 = pic.ToPixelY(y + pic.TextHeight(text));
+    // The radius to the outside of the outline.
+    const double radius = MarkerRadiusPixels(pic) + pic.DrawWidth() / 2.0;
+    return std::ranges::none_of(markers, [&](const IsothermMarker& marker) {
+        const double cx = pic.ToPixelX(marker.t);
+        const double cy = pic.ToPixelY(marker.level);
+        const double dx = cx - std::clamp(cx, std::min(x1, x2), std::max(x1, x2));
+        const double dy = cy - std::clamp(cy, std::min(y1, y2), std::max(y1, y2));
+        const bool itsOwn = marker.t == own.t && marker.level == own.level;
+        return !itsOwn && std::hypot(dx, dy) < radius;
+    });
+}
+
+// One isotherm series: its line with a marker at each marked hour, its name
+// every 21 hours from hour 4, and the height (thousands of ft) beside and
+// above each marker, each kept whole inside the picture. A height that
+// would stand on another marker of either series (markers crowd where the
+// hours are narrow) stands on its marker's left instead, or a line higher.
+void DrawIsotherm(OverviewContext& c, const TimeField& H, const char* name,
+                  const std::vector<IsothermMarker>& markers,
+                  const std::vector<IsothermMarker>& everyMarker) {
     PictureSurface& pic = c.picRH;
     const int m = Store(c).CurrentModel;
     const int last = Store(c).LastTime(m);
-    const float step = c.session.config.IsothermLabelStep;
     const auto y = [&](int t) { return LnP(PressureFromAltitude(H(m, t))); };
-    const auto changed = [&](float& marked, int t) {
-        if (!(std::fabs(marked - H(m, t)) > step)) return false;
-        marked = H(m, t);
-        return true;
-    };
-    float marked = -9999.0f;
     DrawColumnTrace(pic, last, y);
-    for (int t = 0; t <= last; ++t) {
-        const std::optional<double> yt = y(t);
-        if (yt && changed(marked, t)) pic.Circle(t, *yt, kMarkerRadius, kMarkerColor);
-    }
+    for (const IsothermMarker& marker : markers)
+        pic.Circle(marker.t, marker.level, kMarkerRadius, kMarkerColor);
     for (int t = 4; t <= last; t += 21) {
         const std::optional<double> yt = y(t);
         if (!yt) continue;
         PrintInside(pic, t, *yt, t, *yt + 0.5 * pic.TextHeight("H"), name);
     }
-    marked = -9999.0f;
-    for (int t = 0; t <= last; ++t) {
-        const std::optional<double> yt = y(t);
-        if (!yt || !changed(marked, t)) continue;
-        PrintInside(pic, t, MarkerLevel(pic, *yt), t + 1.15 * pic.TextWidth("H"),
-                    *yt - 1.5 * pic.TextHeight("H"), Format(H(m, t) / 1000.0, "#0.0"));
+    const double w = pic.TextWidth("H");
+    const double h = pic.TextHeight("H");
+    for (const IsothermMarker& marker : markers) {
+        const std::string text = Format(H(m, marker.t) / 1000.0, "#0.0");
+        const double level = MarkerLevel(pic, marker.level);
+        const double right = marker.t + 1.15 * w;
+        const double left = marker.t - 1.15 * w - pic.TextWidth(text);
+        const double above = marker.level - 1.5 * h;
+        const std::pair<double, double> places[] = {
+            {right, above}, {left, above}, {right, above - h}, {left, above - h}};
+        const auto clear = std::ranges::find_if(places, [&](const auto& place) {
+            const auto at = pic.PlaceLabel(place.first, place.second, text,
+                                           LabelAnchor{double(marker.t), level});
+            return at && ClearOfMarkers(pic, at->first, at->second, text, marker, everyMarker);
+        });
+        const auto& [x, top] = clear != std::end(places) ? *clear : places[0];
+        PrintInside(pic, marker.t, level, x, top, text);
     }
 }
 
@@ -227,8 +284,12 @@ void PlotIsothermLevels(OverviewContext& c) {
     pic.SetFillColor(kIsothermColor);
     pic.SetDrawWidth(3);
     ScaleProfileFrame(pic, c.axes);
-    DrawIsotherm(c, run.Minus20LevelFt, "-20\u00B0C");
-    DrawIsotherm(c, run.FreezingLevelFt, "0\u00B0C");
+    const std::vector<IsothermMarker> minus20 = IsothermMarkers(c, run.Minus20LevelFt);
+    const std::vector<IsothermMarker> zero = IsothermMarkers(c, run.FreezingLevelFt);
+    std::vector<IsothermMarker> every = minus20;
+    every.insert(every.end(), zero.begin(), zero.end());
+    DrawIsotherm(c, run.Minus20LevelFt, "-20\u00B0C", minus20, every);
+    DrawIsotherm(c, run.FreezingLevelFt, "0\u00B0C", zero, every);
     pic.SetDrawWidth(1);
     pic.SetDrawMode(DrawMode::CopyPen);
 }

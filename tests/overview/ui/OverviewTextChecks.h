@@ -190,6 +190,36 @@ inline ::testing::AssertionResult RepeatsKeepAGap(const RecordingSurface& pic) {
     return ::testing::AssertionSuccess();
 }
 
+// Each isotherm height keeps off every isotherm marker but its own (the one
+// of its hour, whose height it is): printed in the line's colour, which the
+// markers' fill shares, on another marker it would read as part of the dot.
+inline ::testing::AssertionResult IsothermHeightsClearOfMarkers(const Session& session,
+                                                                const RecordingSurface& rh) {
+    const int m = session.profile->CurrentModel;
+    const WholeRunResults& run = *session.wholeRun;
+    for (const DrawOperation& text : rh.OperationsOf(DrawOperation::Kind::Text)) {
+        if (text.color != RGB(255, 127, 63) || text.text.find('.') == std::string::npos) continue;
+        const TextRect& box = text.textRect;
+        for (const DrawOperation& dot : rh.OperationsOf(DrawOperation::Kind::Circle)) {
+            const int t = static_cast<int>(std::lround(dot.x1));
+            if (text.text == Format(run.FreezingLevelFt(m, t) / 1000.0, "#0.0") ||
+                text.text == Format(run.Minus20LevelFt(m, t) / 1000.0, "#0.0"))
+                continue;
+            const double x = PixelOf(dot, dot.x1, rh.PixelWidth());
+            const double y = (dot.y1 - dot.scale.top) / dot.scale.height * rh.PixelHeight();
+            const double r = std::fabs(dot.radius * rh.PixelWidth() / dot.scale.width) +
+                             dot.state.drawWidth / 2.0;
+            const double dx = x - std::clamp(x, box.left, box.Right());
+            const double dy = y - std::clamp(y, box.top, box.Bottom());
+            if (std::hypot(dx, dy) < r - 0.5)
+                return ::testing::AssertionFailure()
+                       << '"' << text.text << "\" at " << box.left << ", " << box.top
+                       << " on the marker at " << x << ", " << y;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // The time-height picture: extremum letters on an interior column inside
 // the window, isotherm heights only of hours inside it and none left out;
 // the side scales whole and none of their labels left out.
@@ -206,6 +236,7 @@ inline void ExpectOverviewPictures(Session& session, FrmOverView& w,
     EXPECT_TRUE(RepeatsKeepAGap(rh)) << "picRH";
     EXPECT_TRUE(NoValueLeftOut(rh)) << "picRH";
     EXPECT_TRUE(LabelsAtTheirAnchors(rh)) << "picRH";
+    EXPECT_TRUE(IsothermHeightsClearOfMarkers(session, rh)) << "picRH";
     EXPECT_TRUE(LabelsAtTheirAnchors(drawn->left)) << "picLeft";
     EXPECT_TRUE(LabelsAtTheirAnchors(drawn->right)) << "picRight";
     // An isotherm height gives way only to another label or a value, never

@@ -277,13 +277,14 @@ bool PictureSurface::DrawnAt(double x, double y, std::string_view text) const {
                    [&](const DrawnText& p) { return SamePlace(p, text, *box); });
 }
 
-bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text) {
+bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text, bool spaced) {
     const std::optional<TextRect> box = InkBox(x, y, text);
     if (!box) return false;
-    const auto covers = [&](const DrawnText& p) { return TextRectsOverlap(p.rect, *box); };
+    const TextRect near = Widened(*box, spaced ? TextWidthPixels(" ") : 0.0);
+    const auto covers = [&](const DrawnText& p) { return TextRectsOverlap(p.rect, near); };
     SyncTextGrids();
-    if (AnyNear(placedGrid_, placed_, *box, covers) ||
-        AnyNear(reservedGrid_, reserved_, *box, covers))
+    if (AnyNear(placedGrid_, placed_, near, covers) ||
+        AnyNear(reservedGrid_, reserved_, near, covers))
         return false;
     KeepBounded(reserved_, &reservedGrid_);
     DrawnText keep = Judged(text, *box);

@@ -416,8 +416,10 @@ class PictureSurface {
     // Keeps the place of text printed later at (x, y), a mark that must show
     // (at the edge too), so that no text printed before it covers it; the
     // same text printed there later takes the place. False, keeping
-    // nothing, when a text drawn or kept lies there.
-    bool ReserveTextPlace(double x, double y, std::string_view text);
+    // nothing, when a text drawn or kept lies there; spaced, also when one
+    // stands closer than a blank's width beside it, so that texts that give
+    // way to one another along a row each read as their own.
+    bool ReserveTextPlace(double x, double y, std::string_view text, bool spaced = false);
     // Keeps a place (pixels from the top-left corner) free of this
     // picture's texts, for the texts another picture shows over it.
     void ReserveTextArea(const TextRect& area);

@@ -82,7 +82,7 @@ std::optional<std::pair<double, double>> PrintAtLevel(PictureSurface& pic, doubl
         if (!at) continue;
         const std::string_view shown = form(at->first);
         if (pic.DrawnAt(at->first, at->second, shown) ||
-            pic.ReserveTextPlace(at->first, at->second, shown)) {
+            pic.ReserveTextPlace(at->first, at->second, shown, true)) {
             pic.SetCurrentX(at->first);
             pic.SetCurrentY(at->second);
             pic.Print(shown);

@@ -31,10 +31,11 @@ std::optional<std::pair<double, double>> PrintNearby(PictureSurface& pic, double
                                                      std::string_view text, double dx, double dy);
 
 // Prints text as the label of the level at y, with its top at top and its
-// start at x when it covers no other text there; otherwise slid along its
-// level by whole steps of dx (one on, one back, two on and so on, across the
-// whole picture) to the nearest free place, so that two labels of near
-// levels stand side by side, each on its level. Never moved up or down but
+// start at x when it covers no other text there nor stands within a blank's
+// width beside one; otherwise slid along its level by whole steps of dx (one
+// on, one back, two on and so on, across the whole picture) to the nearest
+// such free place, so that two labels of near levels stand side by side,
+// each on its level and read as its own. Never moved up or down but
 // by the picture's edge; not drawn for a level outside the picture. A label
 // whose middle stands left of x prints as pointingRight when one is given
 // (its arrow at its end, pointing at x). Returns the top-left corner of the

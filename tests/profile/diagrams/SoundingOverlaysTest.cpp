@@ -255,6 +255,23 @@ TEST_F(Overlays, LevelMarkersStandAtTheirLevelsAboveTheirThresholds) {
         EXPECT_NEAR(red[i].x1, Skewed(markers[i].T, markers[i].p), 1e-2) << i;
         EXPECT_NEAR(red[i].y1, std::log(markers[i].p) - 0.66 * pic.TextHeight("H"), 1e-4) << i;
     }
+    // The CCL on the LFC's row and point slides along it (either way) to the
+    // nearest place a blank's width clear of the LFC's label, never touching
+    // it.
+    s.CCLPressure(1, 0) = 849.0f;
+    Draw();
+    const auto inkOf = [&](std::string_view name) {
+        const auto& drawn = pic.DrawnTexts();
+        const auto found = std::ranges::find_if(
+            drawn, [&](const DrawnText& t) { return t.text.find(name) != std::string::npos; });
+        return found != drawn.end() ? found->rect : TextRect{};
+    };
+    const TextRect lfc = inkOf("LFC"), ccl = inkOf("CCL");
+    ASSERT_GT(lfc.width * ccl.width, 0.0);
+    const double apart = std::max(ccl.left - lfc.Right(), lfc.left - ccl.Right());
+    const double blank = pic.TextWidth(" ") * pic.PixelWidth() / pic.ScaleWidth();
+    EXPECT_GE(apart, blank);
+    EXPECT_LT(apart, blank + pic.TextWidth("0") * pic.PixelWidth() / pic.ScaleWidth());
     // Exactly at the threshold, or with no level at all: no marker.
     s.LCLPressure(1, 0) = 980.0f;
     s.EQLPressure(1, 0) = 940.0f;

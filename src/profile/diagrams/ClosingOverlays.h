@@ -11,6 +11,11 @@ inline constexpr int kMapMode = 1;
 inline constexpr int kHodographMode = 2;
 inline constexpr int kHeavyPrecipMode = 5;
 
+// True for the display modes whose panels mark their levels on the sounding.
+constexpr bool DisplayMarksSounding(int mode) {
+    return mode == kMapMode || mode == kHodographMode || mode == kHeavyPrecipMode;
+}
+
 // A level mark: a white tick 6 % of the width long inward from the right
 // edge at the pressure of level L of time column t; nothing for a level the
 // hour does not have. Percent frame.

@@ -12,6 +12,7 @@
 #include "profile/diagnostics/IndicesPanel.h"
 #include "profile/diagnostics/LapseRates.h"
 #include "profile/diagnostics/SoundingListing.h"
+#include "profile/diagrams/ClosingOverlays.h"
 #include "profile/diagrams/CursorReadout.h"
 #include "profile/ui/ConvectionPanel.h"
 #include "profile/ui/FogPanel.h"
@@ -392,7 +393,7 @@ void FrmProfile::ApplyReadToControls() {
     ShowHour();
 }
 
-void FrmProfile::ShowHour() {
+void FrmProfile::ShowHour(bool redrawSounding) {
     if (view_.SuspendRedraw || holdHour_) return;
     const ProfileArrays& s = *session_.profile;
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
@@ -423,7 +424,7 @@ void FrmProfile::ShowHour() {
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     if (activePanel_ == 3 && ShowECAPE) convectionPanel_->DisplayECAPEFrame();
     if (activePanel_ == 4) stormPanels_->ShowKestir();
-    DrawSounding();
+    if (redrawSounding) DrawSounding();
     if (readoutRow_) ShowCursorReadout(0, 0, 0.0, picData->Surface().FromPixelY(*readoutRow_));
 }
 
@@ -444,7 +445,9 @@ void FrmProfile::btnDisplay_Click(int Index) {
     view_.extras.DisplayMode = displayMode_;
     if (Index >= 0 && Index < kDisplayButtons)
         btnDisplay[static_cast<std::size_t>(Index)]->setChecked(true);
-    ShowHour();
+    // Only the map, hodograph and heavy-precipitation displays mark levels on
+    // the sounding: between the others it stays as it is drawn.
+    ShowHour(DisplayMarksSounding(soundingDisplayMode_) || DisplayMarksSounding(displayMode_));
     ShowSurfaceOfMode(displayMode_);
     pnlMap->setVisible(picMap->isVisibleTo(this));
     pnlHodograph->setVisible(frameHodograph->isVisibleTo(this));
@@ -472,6 +475,7 @@ void FrmProfile::ShowSurfaceOfMode(int mode) {
 void FrmProfile::DrawSounding() {
     if (view_.SuspendRedraw || holdHour_) return;
     tarvex::DrawSounding(picData->Surface(), session_, view_);
+    soundingDisplayMode_ = view_.extras.DisplayMode;
     if (convectionPanel_) convectionPanel_->ClearTrace();
     FollowFrameWithReadout();
 }

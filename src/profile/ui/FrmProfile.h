@@ -90,8 +90,9 @@ class FrmProfile : public QWidget {
     // title, the hour labels and the model's settings. True when it was read.
     bool LoadSoundingFile(const std::string& path, const std::string& caption = kCaption);
 
-    // The hour routine: labels, lower panel, control panel, then the sounding.
-    void ShowHour();
+    // The hour routine: labels, lower panel, control panel, then the sounding
+    // (left as it stands when the caller knows nothing drawn on it changed).
+    void ShowHour(bool redrawSounding = true);
     // The display-mode switch (0..9, or 99 for the file lists).
     void btnDisplay_Click(int Index);
     void DrawSounding();
@@ -426,6 +427,10 @@ class FrmProfile : public QWidget {
     bool ShowECAPE = false;
     std::int16_t displayMode_ = 0;
     std::int16_t previousDisplayMode_ = 0;
+    // The display mode the sounding was last drawn with: its level marks
+    // follow the display, so a switch from or to a display that marks it
+    // redraws it.
+    std::int16_t soundingDisplayMode_ = 0;
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string(const std::string&)> chooseFile_;
     std::function<void()> quit_;

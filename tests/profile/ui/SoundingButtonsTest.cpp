@@ -1,5 +1,6 @@
 #include "SampleSounding.h"
 #include "files/DesktopService.h"
+#include "files/DisplaySettingsFile.h"
 #include "files/Session.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
@@ -299,6 +300,34 @@ TEST_F(SoundingButtons, CompanionsAndSettings) {
     HistorySettings collected;
     window_->CollectSoundingButtonSettings(collected);
     EXPECT_EQ(collected, h);
+}
+
+TEST_F(SoundingButtons, ADisplaySwitchShowsTheMarksOfTheDisplayShown) {
+    Load();
+    FrmProfile& w = *window_;
+    SetCheck(w.chkMeanFlow, 1);
+    // Each panel takes its size, and redraws the hour, when first shown.
+    for (int mode = FrmProfile::kDisplayButtons - 1; mode >= 0; --mode) w.btnDisplay_Click(mode);
+    const QImage plain = w.picData->ShownImage();
+    // The map's mean-flow layer marked; gone again after a switch to a
+    // display that marks nothing, directly or through another such display.
+    w.btnDisplay_Click(3);
+    EXPECT_EQ(w.picData->ShownImage(), plain);
+    w.btnDisplay_Click(1);
+    const QImage marked = w.picData->ShownImage();
+    EXPECT_NE(marked, plain);
+    w.btnDisplay_Click(7);
+    EXPECT_EQ(w.picData->ShownImage(), plain);
+    w.btnDisplay_Click(4);
+    EXPECT_EQ(w.picData->ShownImage(), plain);
+    // A recall switches with redraws held, and ends showing its display's marks.
+    DisplaySettings d;
+    d.DisplayMode = 1;
+    w.ApplyDisplaySettings(d);
+    EXPECT_EQ(w.picData->ShownImage(), marked);
+    d.DisplayMode = 8;
+    w.ApplyDisplaySettings(d);
+    EXPECT_EQ(w.picData->ShownImage(), plain);
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 // Text on the raster surface: the font of the drawing state (the latest few
 // kept, RasterTextFont.h), text measured and printed in it, smoothed in copy
 // mode (glyph masks set straight into the image, words kept as pixels) and
-// with exact pixels in a combining mode.
+// with exact pixels in a combining mode. Texts are held until they are
+// settled and then painted; a painted text that may still go keeps the
+// pixels it covers, and a grid over the image finds the texts a later shape
+// meets, so that the shape's pixels are kept too and taking the text's ink
+// off leaves the shape whole.
 #include "platform/RasterSurface.h"
 
 #include "platform/RasterPixels.h"

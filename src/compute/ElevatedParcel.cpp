@@ -4,6 +4,7 @@
 #include "compute/Levels.h"
 #include "compute/ParcelState.h"
 #include "compute/Parcels.h"
+#include "compute/VectorRegisters.h"
 #include "store/ProfileArrays.h"
 
 #include <algorithm>
@@ -29,18 +30,6 @@ constexpr float kStopDeficit = 10.0f;
 constexpr int kMaxLiftThreads = 4;
 // Fewer columns than this for each thread do not pay for starting it.
 constexpr std::size_t kLeastColumnsPerThread = 8;
-
-// Marks the upper halves of the vector registers unused. The toolkit's own
-// drawing and start-up code can leave them in use; until they are cleared,
-// every single-precision step of the lift (compiled for the plain vector
-// instructions) waits on them, and the lift of a run takes twice as long.
-// Clearing them changes no value the lift works out.
-void ClearUpperVectorHalves() {
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool avx = __builtin_cpu_supports("avx");
-    if (avx) asm volatile("vzeroupper");
-#endif
-}
 
 int ProfileLevels(const ProfileArrays& store) {
     return std::clamp<int>(store.LevelCount(store.CurrentModel), 0, kMaxProfileLevels);
@@ -154,6 +143,13 @@ void Lift(const ProfileArrays& store, std::int16_t t, std::int16_t k,
     elevated.ElevCAPEDone(m, t, k) = kFlagTrue;
 }
 
+bool ColumnMissing(const ProfileArrays& store, int t, int first, int last,
+                   const ElevatedParcelResults& elevated) {
+    for (int k = first; k <= last; ++k)
+        if (elevated.ElevCAPEDone(store.CurrentModel, t, k) == kFlagFalse) return true;
+    return false;
+}
+
 } // namespace
 
 void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
@@ -173,17 +169,11 @@ void MakeMissingECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t f
 
 void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::int16_t last,
                          ElevatedParcelResults& elevated) {
-    const int m = store.CurrentModel;
     // The columns with a parcel to lift, found before any thread writes.
     std::vector<std::int16_t> columns;
-    for (int t = 0; t <= store.LastTime(m); ++t) {
-        for (int k = first; k <= last; ++k) {
-            if (elevated.ElevCAPEDone(m, t, k) == kFlagFalse) {
-                columns.push_back(static_cast<std::int16_t>(t));
-                break;
-            }
-        }
-    }
+    for (int t = 0; t <= store.LastTime(store.CurrentModel); ++t)
+        if (ColumnMissing(store, t, first, last, elevated))
+            columns.push_back(static_cast<std::int16_t>(t));
     std::atomic<std::size_t> next{0};
     const auto liftColumns = [&] {
         ClearUpperVectorHalves();
@@ -205,6 +195,13 @@ void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::in
     }
     liftColumns();
     for (auto& helper : helpers) helper.get();
+}
+
+bool ECAPEMissing(const ProfileArrays& store, std::int16_t first, std::int16_t last,
+                  const ElevatedParcelResults& elevated) {
+    for (int t = 0; t <= store.LastTime(store.CurrentModel); ++t)
+        if (ColumnMissing(store, t, first, last, elevated)) return true;
+    return false;
 }
 
 } // namespace tarvex

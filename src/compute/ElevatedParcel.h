@@ -33,4 +33,9 @@ void MakeMissingECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t f
 void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::int16_t last,
                          ElevatedParcelResults& elevated);
 
+// Whether MakeMissingECAPERun has a parcel to lift: a start level
+// first..last of a time column of the current model without its results.
+bool ECAPEMissing(const ProfileArrays& store, std::int16_t first, std::int16_t last,
+                  const ElevatedParcelResults& elevated);
+
 } // namespace tarvex

@@ -151,7 +151,14 @@ TEST(ElevatedParcelRun, LiftsEachMissingParcelAsAlone) {
         run->ElevCAPEDone(1, t, 5) = kFlagTrue;
         run->ElevCAPE(1, t, 5) = -1.0f;
     }
-    MakeMissingECAPERun(*store, 2, static_cast<std::int16_t>(n - 1), *run);
+    const auto top = static_cast<std::int16_t>(n - 1);
+    EXPECT_TRUE(ECAPEMissing(*store, 2, top, *run));
+    MakeMissingECAPERun(*store, 2, top, *run);
+    // Nothing left to lift in the levels asked for; the levels below and
+    // above them still wait.
+    EXPECT_FALSE(ECAPEMissing(*store, 2, top, *run));
+    EXPECT_TRUE(ECAPEMissing(*store, 1, top, *run));
+    EXPECT_TRUE(ECAPEMissing(*store, 2, static_cast<std::int16_t>(n), *run));
     int moistLevels = 0;
     for (int t = 0; t <= 84; ++t) {
         for (int k = 1; k <= n; ++k) {

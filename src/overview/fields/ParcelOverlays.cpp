@@ -40,6 +40,15 @@ void MakeElevatedCAPE(OverviewContext& c) {
     LiftMissing(c, 1, c.axes.TopLevel[Store(c).CurrentModel]);
 }
 
+bool ElevatedCAPEMissing(const OverviewContext& c) {
+    return ECAPEMissing(Store(c), 1, c.axes.TopLevel[Store(c).CurrentModel], *c.session.elevated);
+}
+
+bool ELCINParcelsMissing(const OverviewContext& c) {
+    return ECAPEMissing(Store(c), 2, static_cast<std::int16_t>(Levels(Store(c)) - 1),
+                        *c.session.elevated);
+}
+
 void PlotECAPE(OverviewContext& c) {
     const ProfileArrays& s = Store(c);
     const int m = s.CurrentModel;

@@ -2,6 +2,7 @@
 
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
+#include "compute/VectorRegisters.h"
 #include "compute/WholeRun.h"
 #include "files/Session.h"
 #include "overview/fields/Contouring.h"
@@ -16,6 +17,11 @@
 #include "overview/fields/TimeAxis.h"
 #include "overview/fields/Traces.h"
 #include "overview/fields/WindOverlays.h"
+
+#include <algorithm>
+#include <future>
+#include <system_error>
+#include <vector>
 
 namespace tarvex {
 
@@ -255,6 +261,48 @@ constexpr OverlayRow kRows[] = {
     {"chkSnowRatio", On<&O::chkSnowRatio>, MakeSnowRatioField, PlotSnowRatio},
 };
 
+// The derived fields of the overlays shown, made before any is drawn. The
+// elevated parcels are lifted by the calling thread with helpers of their
+// own; the other fields share nothing with them (each fills its own arrays
+// from the sounding store and the options), so while parcels are being
+// lifted (the first picture of a file) one helper thread makes those in the
+// meantime, one after another in the rows' order. Each field is made whole
+// by one thread, so every value is the one it has when made alone.
+void MakeDerivedFields(OverviewContext& ctx, std::span<const OverlayRow> rows) {
+    std::vector<OverlayRow::Step> parcels;
+    std::vector<OverlayRow::Step> others;
+    bool lifting = false;
+    for (const OverlayRow& row : rows) {
+        if (!row.make || !row.on(ctx.options)) continue;
+        const bool elcin = row.make == MakeELCINParcels;
+        const bool lift = elcin || row.make == MakeElevatedCAPE;
+        std::vector<OverlayRow::Step>& steps = lift ? parcels : others;
+        if (std::find(steps.begin(), steps.end(), row.make) != steps.end()) continue;
+        steps.push_back(row.make);
+        if (lift)
+            lifting = lifting || (elcin ? ELCINParcelsMissing(ctx) : ElevatedCAPEMissing(ctx));
+    }
+    const auto makeAll = [&ctx](const std::vector<OverlayRow::Step>& steps) {
+        ClearUpperVectorHalves();
+        for (const OverlayRow::Step make : steps) make(ctx);
+    };
+    // The helper ends (its future waits for it) before this returns, or
+    // before an error of the calling thread leaves it.
+    std::future<void> helper;
+    if (lifting && !others.empty()) {
+        try {
+            helper = std::async(std::launch::async, [&] { makeAll(others); });
+        } catch (const std::system_error&) {
+            // No thread to be had: this thread makes them after the parcels.
+        }
+    }
+    makeAll(parcels);
+    if (helper.valid())
+        helper.get();
+    else
+        makeAll(others);
+}
+
 // Shows the busy pointer for its lifetime.
 class BusyGuard {
   public:
@@ -287,8 +335,13 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
     ctx.picRH.Clear();
     ctx.picLeft.Clear();
     ctx.picRight.Clear();
+    MakeDerivedFields(ctx, rows);
     for (const OverlayRow& row : rows) {
         if (!row.on(ctx.options)) continue;
+        // The toolkit's drawing of the row before can leave the vector
+        // registers' upper halves in use, which would slow this row's own
+        // computations.
+        ClearUpperVectorHalves();
         if (row.make) row.make(ctx);
         if (row.plot) row.plot(ctx);
     }

@@ -1,14 +1,18 @@
 #include "overview/fields/RedrawHub.h"
+#include "compute/ParcelState.h"
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
+#include "files/SoundingReader.h"
 #include "overview/fields/HumidityShading.h"
 
 #include "OverviewTestSession.h"
+#include "SampleSounding.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -165,6 +169,92 @@ TEST(RedrawHub, DerivedFieldsAreMadeOnceAndTheSnowRatioTraced) {
         EXPECT_EQ(op.scale.top + op.scale.height, -20.0);
     }
     EXPECT_EQ(segments, 4);
+}
+
+// The bits of every value of model 1 in a field of levels or of hours.
+template <typename T> void AddBits(std::vector<unsigned char>& bits, const T& v) {
+    const auto* b = reinterpret_cast<const unsigned char*>(&v);
+    bits.insert(bits.end(), b, b + sizeof v);
+}
+template <typename T, int Levels> std::vector<unsigned char> Bits(const LevelGrid<T, Levels>& g) {
+    std::vector<unsigned char> bits;
+    for (int t = 0; t < kTimeColumns; ++t)
+        for (int k = 0; k < Levels; ++k) AddBits(bits, g(1, t, k));
+    return bits;
+}
+template <typename T> std::vector<unsigned char> Bits(const TimeGrid<T>& g) {
+    std::vector<unsigned char> bits;
+    for (int t = 0; t < kTimeColumns; ++t) AddBits(bits, g(1, t));
+    return bits;
+}
+
+// Where an operation stands, as bits.
+std::vector<unsigned char> AsBytes(const DrawOperation& op) {
+    std::vector<unsigned char> bits;
+    for (const double v : {op.x1, op.y1, op.x2, op.y2, op.radius}) AddBits(bits, v);
+    return bits;
+}
+
+// A full run with every overlay that makes a field of its own: the fields
+// the first picture makes side by side hold the values each has when made
+// alone, one after another, and the pictures drawn from them are the same.
+TEST(RedrawHub, FieldsMadeSideBySideAreThoseMadeAlone) {
+    OverviewTestSession threaded;
+    OverviewTestSession alone;
+    for (OverviewTestSession* o : {&threaded, &alone}) {
+        ProfileArrays& s = *o->session.profile;
+        ASSERT_TRUE(ParseSounding(samples::MakeSoundingText(samples::SampleSpec{}),
+                                  SoundingLayout::EtaRuc, s)
+                        .ok);
+        SetLevelLogPressures(s, o->axes);
+        StartProfileScale(o->axes, 1, 100);
+        SetTimeWindow(o->axes, s.LastTime(1) + 1, 0);
+        OverviewOptions& p = o->options;
+        p.chkELCIN = p.chkECAPE = p.chkLakeIndex = p.chkIcing = p.chkDeltaThetaE = true;
+        p.ChkOmega = p.OmegaFiltered = p.chkShearContour = p.chkTotalTotals = true;
+        p.chkHelicity = p.chkStormRelInflow = p.chkCAPE = p.chkFreezingLevel = true;
+        p.chkLayerShear = p.chkMeanMixingRatio = p.chkTQ = p.chkHainesIndex = true;
+        p.chkLIC = p.chkSnowGrowth = p.chkSnowRatio = true;
+        p.CAPEkmColours.fill(0x00C000);
+    }
+    RedrawOverview(threaded.ctx, false);
+    alone.axes.TopLevel[1] = FindTopLevelOf(*alone.session.profile, alone.axes, 1);
+    for (const OverlayRow& row : OverlayRows())
+        if (row.make && row.on(alone.options)) row.make(alone.ctx);
+    RedrawOverview(alone.ctx, false);
+
+    const auto same = [&](const auto& field) {
+        const auto of = [&](OverviewTestSession& o) { return Bits(field(o.session)); };
+        EXPECT_EQ(of(threaded), of(alone)) << field(threaded.session).Name();
+    };
+    same([](Session & s) -> auto& { return s.timeHeight->IcingField; });
+    same([](Session & s) -> auto& { return s.timeHeight->DeltaThetaEField; });
+    same([](Session & s) -> auto& { return s.timeHeight->ShearContourField; });
+    same([](Session & s) -> auto& { return s.timeHeight->LayerShearField; });
+    same([](Session & s) -> auto& { return s.timeHeight->MeanMixingRatioField; });
+    same([](Session & s) -> auto& { return s.timeHeight->SnowGrowthField; });
+    same([](Session & s) -> auto& { return s.timeHeight->HainesIndexField; });
+    same([](Session & s) -> auto& { return s.timeHeight->TotalTotalsField; });
+    same([](Session & s) -> auto& { return s.timeHeight->LevelTemperatureField; });
+    same([](Session & s) -> auto& { return s.timeHeight->SnowRatio; });
+    same([](Session & s) -> auto& { return s.wholeRun->TQ; });
+    same([](Session & s) -> auto& { return s.wholeRun->FreezingLevelFt; });
+    same([](Session & s) -> auto& { return s.wholeRun->SmoothedOmega; });
+    same([](Session & s) -> auto& { return s.hodograph->Helicity; });
+    same([](Session & s) -> auto& { return s.hodograph->SRSpeedTop; });
+    same([](Session & s) -> auto& { return s.lake->LakeCAPE; });
+    same([](Session & s) -> auto& { return s.layerCape->LayerCAPE; });
+    same([](Session & s) -> auto& { return s.elevated->ElevCAPE; });
+    same([](Session & s) -> auto& { return s.elevated->ElevCIN; });
+
+    const auto& drawn = threaded.picRH.Operations();
+    const auto& made = alone.picRH.Operations();
+    ASSERT_EQ(drawn.size(), made.size());
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        ASSERT_EQ(drawn[i].kind, made[i].kind) << i;
+        ASSERT_EQ(drawn[i].text, made[i].text) << i;
+        ASSERT_EQ(AsBytes(drawn[i]), AsBytes(made[i])) << i;
+    }
 }
 
 } // namespace

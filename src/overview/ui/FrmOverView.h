@@ -23,6 +23,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 namespace tarvex {
 
@@ -183,6 +184,12 @@ class FrmOverView : public QWidget {
     // on a thread of its own while the new window is built and drawn; the
     // new window reports its outcome with ReportSave.
     std::future<TextFileResult> StartReloadSave(std::string text);
+    // Keeps the reload's copy while it is being written and reports it with
+    // ReportSave once written, so that the new window is not held up by the
+    // disk meanwhile; closing the window, or the next reload, waits for it
+    // and reports it first (FinishReloadCopy).
+    void KeepReloadCopy(std::future<TextFileResult> copy);
+    void FinishReloadCopy();
     // Tells the user when a slot's file could not be written.
     void ReportSave(int Index, const TextFileResult& written);
     OverviewSettings CollectOverviewSettings() const;
@@ -266,6 +273,8 @@ class FrmOverView : public QWidget {
     // size handlers leave the redraw to the window's own resize, which
     // draws the new picture once.
     void resizeEvent(QResizeEvent* event) override;
+    // A reload's copy still being written is waited for and reported.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // Redraws for a picture's new size, or leaves it to the window's resize
@@ -315,6 +324,10 @@ class FrmOverView : public QWidget {
     std::function<void(const std::string&)> showMessage_;
     bool messagesHandled_ = false; // showMessage_ was given from outside
     std::function<std::string()> choosePdf_;
+    // The reload's copy in slot 9 being written, and the timer that looks
+    // for its end.
+    std::future<TextFileResult> reloadCopy_;
+    QTimer* reloadCopyWatch_ = nullptr;
     QWidget* pictureArea_ = nullptr;
     MapWindState mapWind_;
     // The contours of the fields drawn, kept from one redraw to the next: a

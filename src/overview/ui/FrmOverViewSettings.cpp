@@ -18,7 +18,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 
+#include <chrono>
 #include <cmath>
 
 namespace tarvex {
@@ -26,6 +28,9 @@ namespace tarvex {
 namespace {
 
 constexpr int kReloadSlot = 9;
+// How often the window looks whether the reload's copy has been written: a
+// copy takes a few milliseconds, flushed to the disk.
+constexpr std::chrono::milliseconds kReloadCopyLook{10};
 // The grid selectors' entries of OverviewSettings::Boxes (lines 54-60).
 constexpr std::size_t kFirstGridBox = 52;
 constexpr std::size_t kGridBoxes = 7;
@@ -250,6 +255,34 @@ std::future<TextFileResult> FrmOverView::StartReloadSave(std::string text) {
     // still written whole to a temporary, flushed and renamed.
     return std::async(std::launch::async,
                       [path, text = std::move(text)] { return WriteTextFileWhole(path, text); });
+}
+
+void FrmOverView::KeepReloadCopy(std::future<TextFileResult> copy) {
+    FinishReloadCopy();
+    reloadCopy_ = std::move(copy);
+    if (!reloadCopyWatch_) {
+        reloadCopyWatch_ = new QTimer(this);
+        reloadCopyWatch_->setInterval(kReloadCopyLook);
+        connect(reloadCopyWatch_, &QTimer::timeout, this, [this] {
+            if (reloadCopy_.valid() &&
+                reloadCopy_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                return;
+            FinishReloadCopy();
+        });
+    }
+    reloadCopyWatch_->start();
+}
+
+void FrmOverView::FinishReloadCopy() {
+    if (reloadCopyWatch_) reloadCopyWatch_->stop();
+    if (!reloadCopy_.valid()) return;
+    const TextFileResult written = reloadCopy_.get();
+    ReportSave(kReloadSlot, written);
+}
+
+void FrmOverView::closeEvent(QCloseEvent* event) {
+    FinishReloadCopy();
+    QWidget::closeEvent(event);
 }
 
 void FrmOverView::ReportSave(int Index, const TextFileResult& written) {

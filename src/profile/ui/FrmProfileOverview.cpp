@@ -11,10 +11,6 @@
 
 namespace tarvex {
 
-namespace {
-constexpr int kReloadSlot = 9;
-}
-
 void FrmProfile::btnOverView_Click() {
     OpenOverview(true);
 }
@@ -49,10 +45,14 @@ void FrmProfile::UpdateOverview() {
     // The display settings survive the rebuild in memory, in the form the
     // slot file holds them; slot 9 keeps a copy on disk, written and flushed
     // while the new window is built and drawn, and a failure to write it is
-    // reported once the new window shows its first picture. The old window
+    // reported by the new window once the copy is written, without holding
+    // the window up while the disk flushes it. The old window
     // goes completely before the new one starts, handing its message
     // handler on. The recall draws the new window's first picture: the one
     // its start-up would draw with the opening overlays would never be seen.
+    // The copy of the reload before is written (and reported) before this
+    // one starts, so the copies reach the slot in order.
+    overview_->FinishReloadCopy();
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
     std::future<TextFileResult> copy = overview_->StartReloadSave(kept);
     auto messages = overview_->GivenMessageHandler();
@@ -61,7 +61,7 @@ void FrmProfile::UpdateOverview() {
     if (!overview_) return;
     if (messages) overview_->SetMessageHandler(std::move(messages));
     overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
-    overview_->ReportSave(kReloadSlot, copy.get());
+    overview_->KeepReloadCopy(std::move(copy));
 }
 
 } // namespace tarvex

@@ -8,8 +8,9 @@ namespace tarvex {
 // vector instructions, which never hold a value in those halves) waits on
 // them and takes up to twice as long. Clearing them changes no value a
 // computation works out. A thread calls it before a run of computations: each
-// thread that lifts a run's parcels, and the overview's redraw before each
-// overlay, after the toolkit drew the one before.
+// thread that lifts a run's parcels, the read of a sounding file, and the
+// overview's redraw before each overlay, after the toolkit drew the one
+// before.
 inline void ClearUpperVectorHalves() {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     static const bool avx = __builtin_cpu_supports("avx");

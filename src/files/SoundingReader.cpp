@@ -2,6 +2,7 @@
 
 #include "compute/Levels.h"
 #include "compute/Narrow.h"
+#include "compute/VectorRegisters.h"
 #include "files/DerivedFields.h"
 #include "files/FieldReader.h"
 #include "files/ReadCompletion.h"
@@ -760,6 +761,10 @@ bool SameRead(const ParsedSounding& early, const std::string& path, SoundingLayo
 } // namespace
 
 ParsedSounding ParseSoundingFile(const std::string& path, SoundingLayout layout) {
+    // The main window's drawing just before can leave the vector registers'
+    // upper halves in use, which would make the read's number conversions
+    // and level fields take three times as long.
+    ClearUpperVectorHalves();
     ParsedSounding parsed;
     parsed.path = path;
     parsed.layout = layout;

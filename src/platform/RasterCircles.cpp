@@ -109,7 +109,7 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
         const QPoint at = circle->bounds.topLeft();
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
-        const bool kept = KeptAny();
+        const bool kept = KeptMeets(area);
         for (const PixelRun& run : stamp.runs) {
             const int line = run.row + at.y();
             if (line < area.top() || line > area.bottom()) continue;

@@ -39,7 +39,7 @@ void RasterSurface::FillPixels(const QRect& area, Rgb color) {
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = KeptAny();
+    const bool kept = KeptMeets(inside);
     for (int row = inside.top(); row <= inside.bottom(); ++row) {
         FillRow(reinterpret_cast<QRgb*>(bits + row * stride) + inside.left(), inside.width(),
                 pixel);
@@ -69,7 +69,7 @@ void RasterSurface::FillPattern(const QRect& area, Rgb color) {
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = KeptAny();
+    const bool kept = KeptMeets(inside);
     for (int row = inside.top(); row <= inside.bottom(); ++row) {
         const bool* set =
             &patternTile_[static_cast<std::size_t>((row % kPatternSize) * kPatternSize)];
@@ -135,7 +135,7 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         const std::uint32_t pen = PixelBits(color);
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
-        const bool kept = KeptAny();
+        const bool kept = KeptMeets(inside);
         for (int row = inside.top(); row <= inside.bottom(); ++row) {
             auto* pixel = reinterpret_cast<QRgb*>(bits + row * stride) + inside.left();
             for (int column = 0; column < inside.width(); ++column, ++pixel)

@@ -59,25 +59,38 @@ std::size_t RasterSurface::SegmentShapeHash::operator()(const SegmentShape& shap
            static_cast<std::size_t>(shape.width);
 }
 
-void RasterSurface::SetRuns(const std::vector<PixelRun>& runs, const QPoint& offset, Rgb color) {
+void RasterSurface::SetRuns(const PixelRuns& runs, const QPoint& offset, Rgb color) {
+    const QRect area = runs.bounds.translated(offset);
+    const QRect inside = area & image_.rect();
+    if (inside.isEmpty()) return;
     const DrawMode mode = State().drawMode;
     const std::uint32_t drawn = PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = KeptAny();
-    for (const PixelRun& run : runs) {
+    // Only runs of a shape reaching past the image are cut to it, and only
+    // those of one over painted texts that may still go are looked up in
+    // their grid.
+    const bool cut = inside != area;
+    const bool kept = KeptMeets(inside);
+    const int width = image_.width();
+    const int height = image_.height();
+    for (const PixelRun& run : runs.runs) {
         const int row = run.row + offset.y();
-        const int left = std::max(run.left + offset.x(), 0);
-        const int end = std::min(run.left + offset.x() + run.count, image_.width());
-        if (row < 0 || row >= image_.height() || left >= end) continue;
+        int left = run.left + offset.x();
+        int end = left + run.count;
+        if (cut) {
+            if (row < 0 || row >= height) continue;
+            left = std::max(left, 0);
+            end = std::min(end, width);
+            if (left >= end) continue;
+        }
         auto* const pixel = reinterpret_cast<QRgb*>(bits + row * stride);
         if (mode == DrawMode::CopyPen) {
             FillRow(pixel + left, end - left, 0xFF000000u | drawn);
-            if (kept) CombineKept(row, left, end, drawn);
-            continue;
+        } else {
+            for (int x = left; x < end; ++x)
+                pixel[x] = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel[x]);
         }
-        for (int x = left; x < end; ++x)
-            pixel[x] = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel[x]);
         if (kept) CombineKept(row, left, end, drawn);
     }
 }
@@ -144,10 +157,23 @@ template <typename Run> std::vector<Run> Joined(std::vector<Run> runs) {
     return joined;
 }
 
+// The runs with the area they cover.
+template <typename Runs> Runs WithBounds(decltype(Runs::runs) runs) {
+    if (runs.empty()) return Runs{};
+    int left = runs.front().left;
+    int end = left;
+    for (const auto& run : runs) {
+        left = std::min(left, run.left);
+        end = std::max(end, run.left + run.count);
+    }
+    const QRect bounds(QPoint(left, runs.front().row), QPoint(end - 1, runs.back().row));
+    return Runs{std::move(runs), bounds};
+}
+
 } // namespace
 
-const std::vector<RasterSurface::PixelRun>&
-RasterSurface::SegmentRuns(int width, const QPoint& from, const QPoint& to) {
+const RasterSurface::PixelRuns& RasterSurface::SegmentRuns(int width, const QPoint& from,
+                                                           const QPoint& to) {
     const QPoint step = to - from;
     const SegmentShape shape{width, step.x(), step.y()};
     if (const auto kept = segmentShapes_.find(shape); kept != segmentShapes_.end())
@@ -186,7 +212,7 @@ RasterSurface::SegmentRuns(int width, const QPoint& from, const QPoint& to) {
         segmentRuns_ = 0;
     }
     segmentRuns_ += runs.size();
-    return segmentShapes_.emplace(shape, std::move(runs)).first->second;
+    return segmentShapes_.emplace(shape, WithBounds<PixelRuns>(std::move(runs))).first->second;
 }
 
 void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color) {
@@ -209,18 +235,19 @@ void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb
             const QPoint a = stroke.points[i - 1];
             const QPoint b = stroke.points[i];
             if (!Spanning(a, b).adjusted(-m, -m, m, m).intersects(image_.rect())) continue;
-            const std::vector<PixelRun>& runs = SegmentRuns(stroke.width, a, b);
+            const PixelRuns& runs = SegmentRuns(stroke.width, a, b);
             if (mode == DrawMode::CopyPen) {
                 // A pixel two segments share takes the same colour twice.
                 SetRuns(runs, a, color);
                 continue;
             }
-            for (const PixelRun& run : runs)
+            for (const PixelRun& run : runs.runs)
                 combined.push_back({run.row + a.y(), run.left + a.x(), run.count});
         }
         from = to;
     }
-    if (mode != DrawMode::CopyPen) SetRuns(Joined(std::move(combined)), QPoint(), color);
+    if (mode != DrawMode::CopyPen)
+        SetRuns(WithBounds<PixelRuns>(Joined(std::move(combined))), QPoint(), color);
     Changed();
 }
 
@@ -258,7 +285,7 @@ void RasterSurface::SetWholeStroke(const WideStroke& stroke, const QRect& bounds
             runs.push_back({row + bounds.top(), start + bounds.left(), x - start});
         }
     }
-    SetRuns(runs, QPoint(), color);
+    SetRuns(WithBounds<PixelRuns>(std::move(runs)), QPoint(), color);
     Changed();
 }
 
@@ -336,7 +363,7 @@ bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
     const qsizetype stride = image_.bytesPerLine();
     QPoint a = line.p1();
     QPoint b = line.p2();
-    const bool kept = KeptAny();
+    const bool kept = KeptMeets(Spanning(a, b));
     const auto set = [&](int x, int y) {
         reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
         if (kept) CombineKept(y, x, x + 1, pixel);

@@ -123,16 +123,21 @@ class RasterSurface : public PictureSurface {
     // segments each with round ends, the pixels of its segments, kept by
     // their shape; of another width, stroked whole on a layer of its own.
     void SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color);
+    // Runs in order of their rows, with the area they cover.
+    struct PixelRuns {
+        std::vector<PixelRun> runs;
+        QRect bounds;
+    };
     // The pixels of a line from from to to in a round-ended pen of the width,
     // as runs from from: kept from an earlier segment of the same shape or
     // stroked now.
-    const std::vector<PixelRun>& SegmentRuns(int width, const QPoint& from, const QPoint& to);
+    const PixelRuns& SegmentRuns(int width, const QPoint& from, const QPoint& to);
     // Sets the pixels of a stroke of a width whose segments are not its
     // pixels, stroked whole on a layer a byte a pixel.
     void SetWholeStroke(const WideStroke& stroke, const QRect& bounds, Rgb color);
     // Sets the pixels of the runs moved by offset, inside the image, by the
     // draw mode.
-    void SetRuns(const std::vector<PixelRun>& runs, const QPoint& offset, Rgb color);
+    void SetRuns(const PixelRuns& runs, const QPoint& offset, Rgb color);
     // Paints one shape: straight onto the image in copy mode, otherwise into
     // a scratch layer over the bounds that is then combined pixel by pixel,
     // so that each pixel of the shape is combined once.
@@ -217,17 +222,31 @@ class RasterSurface : public PictureSurface {
     void Settle(bool read);
     // The pixels about each painted text that may still be left out, before
     // and after it was painted, to take off its own ink alone: they follow
-    // the surface's list of drawn texts (ids), and go with it. The rows of
-    // each are reached through pointers taken when first written and let go
-    // whenever the images may be shared or replaced.
+    // the surface's list of drawn texts (ids), and go with it. They are kept
+    // one text after another in one store, the pixels under it and then
+    // those inked, row by row as wide as its area, so that a picture's
+    // hundreds of texts take no image each.
     struct PaintedText {
         std::uint64_t id = 0;
         QRect rect;
-        QImage under;
-        QImage inked;
-        mutable QRgb* underBits = nullptr;
-        mutable QRgb* inkedBits = nullptr;
+        std::size_t pixels = 0; // where its pixels begin in keptPixels_
     };
+    std::vector<QRgb> keptPixels_;
+    const QRgb* UnderPixels(const PaintedText& p) const { return keptPixels_.data() + p.pixels; }
+    const QRgb* InkedPixels(const PaintedText& p) const {
+        return UnderPixels(p) +
+               static_cast<std::size_t>(p.rect.width()) * static_cast<std::size_t>(p.rect.height());
+    }
+    QRgb* UnderPixels(const PaintedText& p) { return keptPixels_.data() + p.pixels; }
+    QRgb* InkedPixels(const PaintedText& p) {
+        return UnderPixels(p) +
+               static_cast<std::size_t>(p.rect.width()) * static_cast<std::size_t>(p.rect.height());
+    }
+    // Appends the pixels of an area inside an image of 32-bit pixels to the
+    // store.
+    void KeepPixels(const QImage& image, const QRect& area);
+    // Lets go of the store's pixels of texts no longer on the list.
+    void CompactKeptPixels();
     std::vector<PaintedText> painted_;
     // The texts drawn, for a picture taken now, with the pixels about those
     // that may still give way.
@@ -266,6 +285,17 @@ class RasterSurface : public PictureSurface {
         }
     }
     QRect KeptArea(const QRect& bounds);
+    // Whether the cells of the grid below that an area inside the image
+    // meets hold any such text: a shape whose area meets none leaves the
+    // kept pixels as they are, and its rows need not be looked up.
+    bool KeptMeets(const QRect& area) {
+        if (!KeptAny()) return false;
+        const std::uint64_t columns = KeptCells(area.left(), area.right() + 1);
+        for (int band = area.top() >> kKeptBandShift; band <= area.bottom() >> kKeptBandShift;
+             ++band)
+            if ((keptBands_[static_cast<std::size_t>(band)] & columns) != 0) return true;
+        return false;
+    }
     void KeepCopied(const QRect& area);
     // The painted texts that may still go, by the cells of a grid over the
     // image that their kept pixels meet: bands of 16 rows, each of 64 cells
@@ -318,6 +348,10 @@ class RasterSurface : public PictureSurface {
         const int last = (end - 1) >> 6;
         const std::uint64_t head = ~std::uint64_t{0} << (left & 63);
         const std::uint64_t tail = ~std::uint64_t{0} >> (63 - ((end - 1) & 63));
+        if (first == last) {
+            words[first] = on ? words[first] | (head & tail) : words[first] & ~(head & tail);
+            return;
+        }
         for (int word = first; word <= last; ++word) {
             const std::uint64_t bits = (word == first ? head : ~std::uint64_t{0}) &
                                        (word == last ? tail : ~std::uint64_t{0});
@@ -394,7 +428,7 @@ class RasterSurface : public PictureSurface {
     struct SegmentShapeHash {
         std::size_t operator()(const SegmentShape& shape) const;
     };
-    std::unordered_map<SegmentShape, std::vector<PixelRun>, SegmentShapeHash> segmentShapes_;
+    std::unordered_map<SegmentShape, PixelRuns, SegmentShapeHash> segmentShapes_;
     std::size_t segmentRuns_ = 0; // runs kept in segmentShapes_
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<raster::TextFont>> textFonts_;

@@ -181,7 +181,11 @@ void RasterSurface::PaintText(const HeldText& held) {
     const bool kept = held.mayGo && held.id >= forgottenBefore_ && !area.isEmpty();
     // The texts under this one keep what shapes copied there before it.
     KeepCopied(area);
-    QImage under = kept ? image_.copy(area) : QImage();
+    const std::size_t start = painted_.empty() ? 0 : keptPixels_.size();
+    if (kept) {
+        keptPixels_.resize(start);
+        KeepPixels(image_, area);
+    }
     if (!held.transparent) Painter().fillRect(box, ToQColor(held.backColor));
     const QPoint baseline = held.topLeft + QPoint(0, font.ascent);
     if (glyphs && held.smooth && font.pixels < kLargestMaskedPixels) {
@@ -208,11 +212,45 @@ void RasterSurface::PaintText(const HeldText& held) {
         return p.id == held.id && p.rect == area;
     });
     if (again != painted_.end()) {
-        again->inked = image_.copy(area);
-        again->underBits = again->inkedBits = nullptr;
+        keptPixels_.resize(start);
+        QRgb* inked = InkedPixels(*again);
+        for (int row = area.top(); row <= area.bottom(); ++row, inked += area.width()) {
+            const auto* pixels = reinterpret_cast<const QRgb*>(image_.constScanLine(row));
+            std::copy(pixels + area.left(), pixels + area.right() + 1, inked);
+        }
         return;
     }
-    painted_.push_back(PaintedText{held.id, area, std::move(under), image_.copy(area)});
+    KeepPixels(image_, area);
+    painted_.push_back(PaintedText{held.id, area, start});
+}
+
+void RasterSurface::KeepPixels(const QImage& image, const QRect& area) {
+    const std::size_t start = keptPixels_.size();
+    keptPixels_.resize(start + static_cast<std::size_t>(area.width()) *
+                                   static_cast<std::size_t>(area.height()));
+    QRgb* kept = keptPixels_.data() + start;
+    const uchar* const bits = image.constBits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int row = area.top(); row <= area.bottom(); ++row, kept += area.width()) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(bits + row * stride);
+        std::copy(pixels + area.left(), pixels + area.right() + 1, kept);
+    }
+}
+
+void RasterSurface::CompactKeptPixels() {
+    // The texts stand in the store in the order of the list.
+    std::size_t end = 0;
+    for (PaintedText& p : painted_) {
+        const std::size_t count = 2 * static_cast<std::size_t>(p.rect.width()) *
+                                  static_cast<std::size_t>(p.rect.height());
+        if (p.pixels != end)
+            std::copy(keptPixels_.begin() + static_cast<std::ptrdiff_t>(p.pixels),
+                      keptPixels_.begin() + static_cast<std::ptrdiff_t>(p.pixels + count),
+                      keptPixels_.begin() + static_cast<std::ptrdiff_t>(end));
+        p.pixels = end;
+        end += count;
+    }
+    keptPixels_.resize(end);
 }
 
 void RasterSurface::EraseText(const DrawnText& text) {
@@ -225,12 +263,11 @@ void RasterSurface::EraseText(const DrawnText& text) {
     EndPainting();
     KeepCopied(painted->rect);
     const QRect area = painted->rect & image_.rect();
-    const int width = painted->inked.width();
+    const int width = painted->rect.width();
     for (int row = area.top(); row <= area.bottom(); ++row) {
-        const auto* under =
-            reinterpret_cast<const QRgb*>(painted->under.constScanLine(row - painted->rect.top()));
-        const auto* inked =
-            reinterpret_cast<const QRgb*>(painted->inked.constScanLine(row - painted->rect.top()));
+        const auto offset = static_cast<std::ptrdiff_t>(row - painted->rect.top()) * width;
+        const QRgb* under = UnderPixels(*painted) + offset;
+        const QRgb* inked = InkedPixels(*painted) + offset;
         auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row));
         for (int column = area.left(); column <= area.right(); ++column) {
             const int k = column - painted->rect.left();
@@ -315,14 +352,10 @@ void RasterSurface::CombineKeptCells(int row, int left, int end, std::uint32_t p
             if (row < kept.top || row > kept.bottom || from >= to ||
                 (from >> keptCellShift_) != cell)
                 continue;
-            PaintedText& p = painted_[kept.text];
-            if (!p.underBits) {
-                p.underBits = reinterpret_cast<QRgb*>(p.under.bits());
-                p.inkedBits = reinterpret_cast<QRgb*>(p.inked.bits());
-            }
+            const PaintedText& p = painted_[kept.text];
             const auto offset = static_cast<std::ptrdiff_t>(row - p.rect.top()) * p.rect.width() +
                                 (from - p.rect.left());
-            for (QRgb* pixels : {p.underBits + offset, p.inkedBits + offset}) {
+            for (QRgb* pixels : {UnderPixels(p) + offset, InkedPixels(p) + offset}) {
                 for (int column = from; column < to; ++column) {
                     const QRgb drawn = source ? source[column - left] : pen;
                     if (source && qAlpha(drawn) == 0) continue;
@@ -360,22 +393,27 @@ void RasterSurface::KeepCopied(const QRect& area) {
                     // Each text once a band, from the first cell it shares
                     // with the area.
                     if (from >= to || (from >> keptCellShift_) != cell) continue;
-                    PaintedText& p = painted_[kept.text];
+                    const PaintedText& p = painted_[kept.text];
+                    QRgb* const under = UnderPixels(p);
+                    QRgb* const inked = InkedPixels(p);
                     for (int row = std::max(top, kept.top); row <= std::min(bottom, kept.bottom);
                          ++row) {
                         const std::uint64_t* marks = CopiedRow(row);
                         const auto* pixels =
                             reinterpret_cast<const QRgb*>(image_.constScanLine(row));
-                        for (int column = from; column < to; ++column) {
-                            if (((marks[column >> 6] >> (column & 63)) & 1u) == 0) continue;
-                            if (!p.underBits) {
-                                p.underBits = reinterpret_cast<QRgb*>(p.under.bits());
-                                p.inkedBits = reinterpret_cast<QRgb*>(p.inked.bits());
+                        const auto line =
+                            static_cast<std::ptrdiff_t>(row - p.rect.top()) * p.rect.width() -
+                            p.rect.left();
+                        // The marked columns, a word of marks at a time.
+                        for (int word = from >> 6; word <= (to - 1) >> 6; ++word) {
+                            std::uint64_t bits = marks[word];
+                            if (word == from >> 6) bits &= ~std::uint64_t{0} << (from & 63);
+                            if (word == (to - 1) >> 6)
+                                bits &= ~std::uint64_t{0} >> (63 - ((to - 1) & 63));
+                            for (; bits != 0; bits &= bits - 1) {
+                                const int column = word * 64 + std::countr_zero(bits);
+                                under[line + column] = inked[line + column] = pixels[column];
                             }
-                            const auto k =
-                                static_cast<std::ptrdiff_t>(row - p.rect.top()) * p.rect.width() +
-                                (column - p.rect.left());
-                            p.underBits[k] = p.inkedBits[k] = pixels[column];
                         }
                     }
                 }
@@ -412,6 +450,7 @@ void RasterSurface::DropPainted(std::uint64_t id) {
     }
     if (droppedPainted_ > 16 && 2 * droppedPainted_ > painted_.size()) {
         std::erase_if(painted_, [](const PaintedText& p) { return p.id == 0; });
+        CompactKeptPixels();
         droppedPainted_ = 0;
         keptStale_ = true;
     }
@@ -432,24 +471,35 @@ std::vector<PictureText> RasterSurface::TextsForPicture() const {
         if (painted == painted_.end()) continue;
         text.inkLeft = painted->rect.left();
         text.inkTop = painted->rect.top();
-        text.under = std::make_shared<const QImage>(painted->under);
-        text.inked = std::make_shared<const QImage>(painted->inked);
-        // Shared with the picture now: written again only through copies.
-        painted->underBits = painted->inkedBits = nullptr;
+        const auto image = [&](const QRgb* pixels) {
+            auto kept = std::make_shared<QImage>(painted->rect.size(), image_.format());
+            for (int row = 0; row < kept->height(); ++row, pixels += kept->width())
+                std::copy(pixels, pixels + kept->width(),
+                          reinterpret_cast<QRgb*>(kept->scanLine(row)));
+            return kept;
+        };
+        text.under = image(UnderPixels(*painted));
+        text.inked = image(InkedPixels(*painted));
     }
     return texts;
 }
 
 void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) {
-    if (!text.under || !text.inked) return;
-    KeepCopied(QRect(QPoint(text.inkLeft, text.inkTop), text.under->size()));
-    painted_.push_back(PaintedText{id, QRect(QPoint(text.inkLeft, text.inkTop), text.under->size()),
-                                   *text.under, *text.inked});
+    if (!text.under || !text.inked || text.under->depth() != 32 ||
+        text.inked->size() != text.under->size() || text.inked->depth() != 32)
+        return;
+    const QRect rect(QPoint(text.inkLeft, text.inkTop), text.under->size());
+    KeepCopied(rect);
+    if (painted_.empty()) keptPixels_.clear();
+    painted_.push_back(PaintedText{id, rect, keptPixels_.size()});
+    KeepPixels(*text.under, text.under->rect());
+    KeepPixels(*text.inked, text.inked->rect());
 }
 
 void RasterSurface::TextsForgottenBefore(std::uint64_t id) {
     forgottenBefore_ = id;
     if (std::erase_if(painted_, [id](const PaintedText& p) { return p.id < id; }) != 0) {
+        CompactKeptPixels();
         droppedPainted_ = 0;
         keptStale_ = true;
     }

@@ -556,6 +556,38 @@ TEST(TextFollowsThePicture, KeptPixelsFollowTheListOfTexts) {
     EXPECT_GT(white, 40);
 }
 
+// Most of a row of painted repeats taken off by values (their kept pixels
+// let go), the rest keep theirs: one of them taken off later leaves a line
+// drawn through it since whole and its own ink gone.
+TEST(TextFollowsThePicture, KeptPixelsHoldWhenMostTextsAreTakenOff) {
+    RasterSurface s(800, 60);
+    s.Clear();
+    const auto x = [](int k) { return 10.0 + 19 * k; };
+    {
+        const TextAsRepeat repeats(s);
+        for (int k = 0; k < 40; ++k) PrintAt(s, x(k), 20, std::to_string(50 + k).c_str());
+    }
+    s.Image();
+    const int row = 20 + static_cast<int>(s.TextHeight("8")) / 2;
+    s.Line(0, row, 799, row, kBlue);
+    for (int k = 0; k < 30; ++k) PrintAt(s, x(k) - 2, 20, "1");
+    ASSERT_EQ(s.LeftOutTexts().size(), 30u);
+    PrintAt(s, x(35) - 2, 20, "1");
+    ASSERT_EQ(s.LeftOutTexts().size(), 31u);
+    const QImage& image = s.Image();
+    const int valueRight = static_cast<int>(x(35) - 2 + s.TextWidth("1")) + 2;
+    for (int column = valueRight; column < x(35) + s.TextWidth("88") + 1; ++column) {
+        EXPECT_EQ(image.pixel(column, row), qRgb(0, 0, 255)) << column;
+        for (const int other : {row - 3, row + 3})
+            EXPECT_EQ(image.pixel(column, other), qRgb(255, 255, 255)) << column << ", " << other;
+    }
+    // A repeat not taken off keeps its ink.
+    int inked = 0;
+    for (int column = static_cast<int>(x(37)); column < x(37) + s.TextWidth("88"); ++column)
+        inked += image.pixel(column, row - 3) != qRgb(255, 255, 255);
+    EXPECT_GT(inked, 0);
+}
+
 // A picture set as the background paints over the texts drawn before, so
 // their places are free; a surface drawn again and again without Clear (a
 // readout moving with the mouse) keeps a bounded list of texts.

@@ -341,6 +341,21 @@ void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced, int flat
             labelled || (inked && pic.LeftOutTexts().size() == leftOut &&
                          std::isfinite(pic.ToPixelX(at.x)) && std::isfinite(pic.ToPixelY(at.y)));
     };
+    // The lines of chunks whose label is not tried go to the picture with
+    // the next chunk: a flat contour has a chunk at every column, and each
+    // call costs more than its few lines.
+    std::vector<PictureSurface::Segment> joined;
+    const auto lines = [&](const std::vector<PictureSurface::Segment>& chunk, bool draw) {
+        if (!draw) {
+            joined.insert(joined.end(), chunk.begin(), chunk.end());
+        } else if (joined.empty()) {
+            pic.Lines(chunk);
+        } else {
+            joined.insert(joined.end(), chunk.begin(), chunk.end());
+            pic.Lines(joined);
+            joined.clear();
+        }
+    };
     std::size_t chunk = 0;
     for (const ContourTraces::Level::Step& step : traced.steps) {
         if (step.spare) {
@@ -350,10 +365,11 @@ void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced, int flat
             }
             continue;
         }
-        pic.Lines(traced.chunks[chunk++]);
-        if (!step.flat || step.column % flatEvery == 0) print(step.low);
+        const bool tried = !step.flat || step.column % flatEvery == 0;
+        lines(traced.chunks[chunk++], tried);
+        if (tried) print(step.low);
     }
-    pic.Lines(traced.chunks[chunk]);
+    lines(traced.chunks[chunk], true);
     if (!wanted) return;
     // The label with one of its corners on the line's end.
     const float width = static_cast<float>(pic.TextWidth(label));

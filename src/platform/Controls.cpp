@@ -39,8 +39,11 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 } // namespace tarvex
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -50,6 +53,33 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 #include <cstdlib>
 
 namespace tarvex {
+
+namespace {
+
+// The application's style, drawing each complex control with the painter
+// clipped to the control's own rectangle (which the widget's paint clips to
+// anyway), so that its pixels stay those of the style itself.
+class ClipToControl : public QProxyStyle {
+  public:
+    ClipToControl() : QProxyStyle(QApplication::style()->name()) {}
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        painter->save();
+        painter->setClipRect(option->rect, Qt::IntersectClip);
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+ClippedScrollBar::ClippedScrollBar(Qt::Orientation orientation, QWidget* parent)
+    : QScrollBar(orientation, parent) {
+    // The bar owns its style: it is deleted with the bar.
+    auto* style = new ClipToControl();
+    style->setParent(this);
+    setStyle(style);
+}
 
 QRect ThumbScrollBar::ThumbBand() const {
     QStyleOptionSlider option;

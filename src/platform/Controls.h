@@ -94,6 +94,17 @@ class RangeScrollBar {
     int maximum_;
 };
 
+// A scroll bar drawn by the application's style with the painter clipped to
+// the bar. Unclipped, the style's half-transparent edges along a long bar are
+// set pixel by pixel through the toolkit's fill threads, each edge handed to
+// worker threads and waited for (a few tenths of a millisecond a paint, paid
+// at every resize of its window); clipped, the toolkit sets the same pixels
+// itself at once.
+class ClippedScrollBar : public QScrollBar {
+  public:
+    ClippedScrollBar(Qt::Orientation orientation, QWidget* parent);
+};
+
 // A scroll bar that, when only its value moves, repaints the band its thumb
 // left and the band it came to rather than its whole length: a long bar
 // stepped often (the hour bar beside the sounding, at every hour) otherwise

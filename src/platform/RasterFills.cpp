@@ -91,10 +91,15 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
     // and wide or patterned outlines go through the painter.
     if (State().drawMode == DrawMode::CopyPen &&
         !box.adjusted(-m, -m, m, m).intersected(image_.rect()).isEmpty()) {
-        const QPen pen = filled ? QPen(Qt::NoPen) : OutlinePen(color);
+        if (filled) {
+            FillPixels(box, color);
+            Changed();
+            return;
+        }
+        const QPen pen = OutlinePen(color);
         const bool thinOutline = ThinOutlineInside(pen, box);
-        if (filled || State().fillStyle == FillStyle::Solid) {
-            FillPixels(box, filled ? color : State().fillColor);
+        if (State().fillStyle == FillStyle::Solid) {
+            FillPixels(box, State().fillColor);
         } else if (State().fillStyle != FillStyle::Transparent) {
             FillPattern(box, State().fillColor);
         }

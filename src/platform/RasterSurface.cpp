@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace tarvex {
 
@@ -101,13 +102,22 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     // for the new size.
     keptStale_ = true;
     copied_.clear();
+    // Each pixel of the new image is written once: the kept part copied row
+    // by row, the rest set to what Clear leaves. (Filling it all first and
+    // painting the old image over it wrote the kept part twice; an overview
+    // resized by the mouse does this for every picture at every step.)
     QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
-    FillBackground(resized);
-    {
-        QPainter painter(&resized);
-        painter.drawImage(0, 0, image_);
+    const QRgb back = background_ == Background::Opaque ? 0xFF000000u | PixelBits(BackColor()) : 0u;
+    const int keptWidth = std::min(image_.width(), resized.width());
+    const int keptHeight = std::min(image_.height(), resized.height());
+    for (int row = 0; row < resized.height(); ++row) {
+        auto* target = reinterpret_cast<QRgb*>(resized.scanLine(row));
+        const int kept = row < keptHeight ? keptWidth : 0;
+        if (kept > 0)
+            std::memcpy(target, image_.constScanLine(row), static_cast<std::size_t>(kept) * 4u);
+        FillRow(target + kept, resized.width() - kept, back);
     }
-    image_ = resized;
+    image_ = std::move(resized);
     Changed();
 }
 

@@ -266,6 +266,28 @@ TEST(RasterSurface, ResizeKeepsTheDrawingAndAPixelScaleFollows) {
     EXPECT_EQ(surface.Image().pixel(30, 25), kBlue);
 }
 
+// Every pixel after a resize: the kept corner as drawn, the rest what Clear
+// leaves, also where a shrink took off pixels that a later growth shows again.
+TEST(RasterSurface, ResizeSetsEveryPixelOfTheNewArea) {
+    for (const auto background :
+         {RasterSurface::Background::Opaque, RasterSurface::Background::Transparent}) {
+        RasterSurface surface(30, 20, background);
+        for (int k = 0; k < 30; ++k) surface.FilledBox(k, 0, k, 19, RGB(8 * k, 255 - 8 * k, 100));
+        const QImage before = surface.Image().copy();
+        surface.SetBackColor(RGB(0, 0, 255));
+        const QRgb back = background == RasterSurface::Background::Opaque ? kBlue : 0u;
+        surface.Resize(12, 26); // narrower and taller
+        surface.Resize(40, 33); // wider and taller again
+        const QImage& after = surface.Image();
+        ASSERT_EQ(after.size(), QSize(40, 33));
+        int wrong = 0;
+        for (int y = 0; y < 33; ++y)
+            for (int x = 0; x < 40; ++x)
+                wrong += after.pixel(x, y) != (x < 12 && y < 20 ? before.pixel(x, y) : back);
+        EXPECT_EQ(wrong, 0) << static_cast<int>(background);
+    }
+}
+
 TEST(RasterSurface, ShapesFarOutsideTheSurfaceDrawOnlyWhatIsInside) {
     RasterSurface surface(50, 50);
     surface.SetForeColor(RGB(255, 0, 0));

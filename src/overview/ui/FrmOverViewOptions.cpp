@@ -58,7 +58,7 @@ QGroupBox* OptionGroup(QWidget* parent, const char* title, const char* name,
 
 // Level bars stand tall enough to be dragged level by level.
 QScrollBar* NewBar(QWidget* parent, const char* name, Qt::Orientation orientation) {
-    auto* bar = new QScrollBar(orientation, parent);
+    auto* bar = new ClippedScrollBar(orientation, parent);
     bar->setObjectName(name);
     if (orientation == Qt::Vertical) bar->setMinimumHeight(140);
     return bar;

@@ -28,8 +28,8 @@ PictureBox::PictureBox(QWidget* parent)
       overlay_(1, 1, RasterSurface::Background::Transparent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    surface_.SetChangedHandler([this] { RequestPaint(); });
-    overlay_.SetChangedHandler([this] { RequestPaint(); });
+    surface_.SetChangedHandler([this](const QRect& area) { RequestPaint(area); });
+    overlay_.SetChangedHandler([this](const QRect& area) { RequestPaint(area); });
 }
 
 RasterSurface& PictureBox::Overlay() {
@@ -56,16 +56,17 @@ QImage PictureBox::ShownImage() const {
     return shown;
 }
 
-void PictureBox::RequestPaint() {
+void PictureBox::RequestPaint(const QRect& area) {
     // A picture is drawn in hundreds of operations; one request to paint
-    // is enough until the paint has happened.
-    if (paintRequested_) return;
-    paintRequested_ = true;
-    update();
+    // their bounds is enough until the paint has happened, made again only
+    // when an operation reaches outside them.
+    if (area.isEmpty() || paintRequested_.contains(area)) return;
+    paintRequested_ |= area;
+    update(paintRequested_);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
-    paintRequested_ = false;
+    paintRequested_ = QRect();
     const QImage& image = surface_.Image();
     QPainter painter(this);
     // Rectangle by rectangle of the area to paint: a box partly covered (the

@@ -78,7 +78,7 @@ class PictureBox : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    void RequestPaint();
+    void RequestPaint(const QRect& area);
     // Takes a pending size, if any: the surface is resized and redrawn; then
     // runs a draw left by DrawWhenSeen.
     void CatchUp() const;
@@ -88,7 +88,8 @@ class PictureBox : public QWidget {
     RasterSurface surface_;
     RasterSurface overlay_;
     bool overlayUsed_ = false;
-    bool paintRequested_ = false;
+    // The area a paint has been asked for, until it happens.
+    QRect paintRequested_;
     bool sizePending_ = false;
     // Set while CatchUp runs the resize handler or the draw left.
     bool catchingUp_ = false;

@@ -93,6 +93,7 @@ void RasterSurface::PaintCircle(QPainter& painter, const QPointF& centre, double
 }
 
 void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
+    FinishClear();
     SettleBeforeCombining();
     const auto circle = CircleOnImage(x, y, radius);
     if (!circle) return;
@@ -133,6 +134,7 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
 
 void RasterSurface::DrawArc(double x, double y, double radius, double start, double end,
                             Rgb color) {
+    FinishClear();
     SettleBeforeCombining();
     const auto circle = CircleOnImage(x, y, radius);
     const QPen pen = OutlinePen(color);

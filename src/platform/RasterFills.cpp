@@ -85,6 +85,17 @@ void RasterSurface::FillPattern(const QRect& area, Rgb color) {
 void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
     SettleBeforeCombining();
     const QRect box = Spanning(PixelPoint(x1, y1), PixelPoint(x2, y2));
+    if (pendingClear_) {
+        // A box filled in copy mode across the whole image sets every pixel
+        // of its rows: the clear need set none of them.
+        const QRect inside = box & image_.rect();
+        if (filled && State().drawMode == DrawMode::CopyPen && !inside.isEmpty() &&
+            inside.left() == 0 && inside.right() == image_.width() - 1) {
+            std::fill_n(pendingClear_->covered.begin() + inside.top(), inside.height(), 1);
+        } else {
+            FinishClear();
+        }
+    }
     const int m = Margin();
     // In copy mode solid fills and thin solid outlines set their pixels
     // straight (the overview fills thousands of cells a picture); patterns

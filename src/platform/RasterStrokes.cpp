@@ -299,6 +299,7 @@ std::optional<QLine> RasterSurface::PixelLine(double x1, double y1, double x2, d
 }
 
 void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb color) {
+    FinishClear();
     SettleBeforeCombining();
     // The kept pen, not a copy: nothing below changes the drawing state.
     const QPen& pen = OutlinePen(color);
@@ -395,6 +396,7 @@ bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
 }
 
 void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
+    FinishClear();
     SettleBeforeCombining();
     const QPen pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;
@@ -429,6 +431,7 @@ void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
 }
 
 void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& points, Rgb color) {
+    FinishClear();
     SettleBeforeCombining();
     const QPen pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;

@@ -91,6 +91,7 @@ void RasterSurface::EndPainting() const {
 }
 
 void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
+    FinishClear();
     SettleTexts();
     EndPainting();
     KeepCopied(image_.rect());
@@ -118,11 +119,17 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
         FillRow(target + kept, resized.width() - kept, back);
     }
     image_ = std::move(resized);
+    cleared_.reset();
     Changed();
 }
 
 void RasterSurface::Changed() {
-    if (changed_) changed_();
+    Changed(image_.rect());
+}
+
+void RasterSurface::Changed(const QRect& area) {
+    drawnSinceClear_ |= area & image_.rect();
+    if (changed_) changed_(area);
 }
 
 void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainter&)>& paint) {
@@ -235,6 +242,7 @@ void RasterSurface::DrawClear() {
 }
 
 void RasterSurface::ShowPicture(const Picture& picture) {
+    FinishClear();
     held_.clear();
     painted_.clear();
     droppedPainted_ = 0;
@@ -250,12 +258,56 @@ void RasterSurface::ShowPicture(const Picture& picture) {
     const QImage* shown = picture.Image();
     const bool covered = shown && !shown->hasAlphaChannel() && shown->width() >= image_.width() &&
                          shown->height() >= image_.height();
-    if (background_ == Background::Opaque && !covered) FillBackground(image_);
-    if (shown) Painter().drawImage(0, 0, *shown);
-    Changed();
+    // The same picture over the same back colour as the last clear: only the
+    // area drawn on since differs from what this clear leaves.
+    const Cleared now{shown ? shown->cacheKey() : 0, BackColor()};
+    const bool again = background_ == Background::Opaque && cleared_ &&
+                       cleared_->picture == now.picture && cleared_->backColor == now.backColor;
+    const QRect area = again ? drawnSinceClear_ : image_.rect();
+    cleared_ = now;
+    drawnSinceClear_ = QRect();
+    if (area.isEmpty()) return;
+    if (background_ == Background::Opaque) {
+        pendingClear_ = PendingClear{
+            shown ? *shown : QImage(), !covered, 0xFF000000u | PixelBits(BackColor()), area,
+            std::vector<std::uint8_t>(static_cast<std::size_t>(image_.height()), 0)};
+    } else if (shown) {
+        Painter().drawImage(0, 0, *shown);
+    }
+    if (changed_) changed_(area);
+}
+
+void RasterSurface::FinishClear() {
+    if (!pendingClear_) return;
+    const PendingClear pending = std::move(*pendingClear_);
+    pendingClear_.reset();
+    const QRect& area = pending.area;
+    const auto covered = [&](int row) { return pending.covered[static_cast<std::size_t>(row)]; };
+    // Band by band of rows that no box covered.
+    for (int row = area.top(); row <= area.bottom();) {
+        if (covered(row)) {
+            ++row;
+            continue;
+        }
+        int end = row;
+        while (end <= area.bottom() && !covered(end)) ++end;
+        const QRect band(area.left(), row, area.width(), end - row);
+        if (pending.fillBack) {
+            if (band == image_.rect()) {
+                FillBackground(image_);
+            } else {
+                for (int r = band.top(); r <= band.bottom(); ++r)
+                    FillRow(reinterpret_cast<QRgb*>(image_.scanLine(r)) + band.left(), band.width(),
+                            pending.backPixel);
+            }
+        }
+        if (!pending.picture.isNull()) Painter().drawImage(band.topLeft(), pending.picture, band);
+        row = end;
+    }
 }
 
 Picture RasterSurface::SnapshotPicture() {
+    FinishClear();
     Settle(true);
     EndPainting();
     KeepCopied(image_.rect());
@@ -263,6 +315,7 @@ Picture RasterSurface::SnapshotPicture() {
 }
 
 void RasterSurface::DrawPoint(double x, double y, Rgb color) {
+    FinishClear();
     SettleBeforeCombining();
     const QPoint point = PixelPoint(x, y);
     const int width = State().drawWidth;

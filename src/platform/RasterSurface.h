@@ -62,15 +62,20 @@ class RasterSurface : public PictureSurface {
     // The pixels as drawn so far.
     const QImage& Image() const {
         // The surface itself is never const: only the caller's view of it.
-        const_cast<RasterSurface*>(this)->Settle(true);
+        auto* self = const_cast<RasterSurface*>(this);
+        self->FinishClear();
+        self->Settle(true);
         EndPainting();
         return image_;
     }
     // Changes the pixel size, keeping what is drawn at the top-left corner;
     // new area shows the back colour.
     void Resize(int pixelWidth, int pixelHeight);
-    // Called after every change of the pixels.
-    void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+    // Called after every change of the pixels, with the area that changed
+    // (in pixels; never smaller than what changed).
+    void SetChangedHandler(std::function<void(const QRect&)> handler) {
+        changed_ = std::move(handler);
+    }
     // Paints the held texts now (see above).
     void SettleTexts() { Settle(false); }
     // How texts are painted, for checks that compare a picture's pixels:
@@ -142,7 +147,9 @@ class RasterSurface : public PictureSurface {
     // a scratch layer over the bounds that is then combined pixel by pixel,
     // so that each pixel of the shape is combined once.
     void Render(const QRect& bounds, const std::function<void(QPainter&)>& paint);
+    // The pixels of the area, or of the whole image, may have changed.
     void Changed();
+    void Changed(const QRect& area);
     // Whether a box's outline is drawn as its edge pixels.
     bool ThinOutlineInside(const QPen& pen, const QRect& box) const;
     // Sets the pixels of the area inside the image to the colour (copy mode).
@@ -432,7 +439,32 @@ class RasterSurface : public PictureSurface {
     std::size_t segmentRuns_ = 0; // runs kept in segmentShapes_
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<raster::TextFont>> textFonts_;
-    std::function<void()> changed_;
+    std::function<void(const QRect&)> changed_;
+    // What the last clear showed (the picture, by its image's key, over the
+    // back colour) and the area drawn on since: outside that area the image
+    // still shows what the clear left, so a clear to the same picture sets
+    // only that area again. A text panel redrawn hour after hour is then
+    // cleared and shown again only where its texts stand.
+    struct Cleared {
+        qint64 picture = 0;
+        Rgb backColor;
+    };
+    std::optional<Cleared> cleared_;
+    QRect drawnSinceClear_;
+    // A clear of an opaque picture sets its pixels when they are first
+    // needed, and sets none in the rows that boxes filled across the whole
+    // image in copy mode cover before then: the sounding's cloud layers
+    // cover most of its picture right after its clear.
+    struct PendingClear {
+        QImage picture; // shown over the back colour, or null
+        bool fillBack = true;
+        QRgb backPixel = 0;
+        QRect area;
+        std::vector<std::uint8_t> covered; // by row of the image
+    };
+    std::optional<PendingClear> pendingClear_;
+    // Sets the pixels of a pending clear.
+    void FinishClear();
 };
 
 } // namespace tarvex

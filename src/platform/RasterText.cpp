@@ -143,11 +143,16 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     // itself at the least size; text printed in a combining mode keeps
     // exact pixels.
     held.smooth = state.drawMode == DrawMode::CopyPen;
-    Changed();
+    // Where the text will be painted: its box, and round it a margin wide
+    // enough for any glyph that reaches past its advance.
+    const int height = static_cast<int>(std::ceil(TextHeightPixels(text)));
+    const int width = static_cast<int>(std::ceil(TextWidthPixels(text)));
+    Changed(QRect(held.topLeft, QSize(width, height)).adjusted(-height, -height, height, height));
 }
 
 void RasterSurface::Settle(bool read) {
     if (held_.empty()) return;
+    FinishClear();
     // The texts are painted from a list of their own, which keeps its room
     // from one picture to the next.
     std::vector<HeldText>& held = settling_;
@@ -254,6 +259,7 @@ void RasterSurface::CompactKeptPixels() {
 }
 
 void RasterSurface::EraseText(const DrawnText& text) {
+    FinishClear();
     std::erase_if(held_, [&](const HeldText& held) { return held.id == text.id; });
     const auto painted = std::find_if(painted_.begin(), painted_.end(),
                                       [&](const PaintedText& p) { return p.id == text.id; });
@@ -276,7 +282,7 @@ void RasterSurface::EraseText(const DrawnText& text) {
         }
     }
     DropPainted(text.id);
-    Changed();
+    Changed(area);
 }
 
 void RasterSurface::IndexKept() {
@@ -485,6 +491,7 @@ std::vector<PictureText> RasterSurface::TextsForPicture() const {
 }
 
 void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) {
+    FinishClear();
     if (!text.under || !text.inked || text.under->depth() != 32 ||
         text.inked->size() != text.under->size() || text.inked->depth() != 32)
         return;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScreen>
 #include <gtest/gtest.h>
 
@@ -108,6 +109,41 @@ TEST(PictureBox, APartlyCoveredBoxShowsItsPictureRoundTheChild) {
         EXPECT_EQ(wrong, 0);
         surface.Clear();
     }
+}
+
+// Texts printed apart before the box is painted are each shown, the box
+// painting no more than they changed.
+TEST(PictureBox, TextsPrintedApartBeforeAPaintAreEachShown) {
+    PictureBox box;
+    box.resize(160, 120);
+    box.show();
+    RasterSurface& surface = box.Surface();
+    surface.Scale(0, 0, 160, 120);
+    surface.Clear();
+    // Shown and painted whole first, over as many passes as that takes.
+    for (int pass = 0; pass < 10; ++pass) QApplication::processEvents();
+    QRect painted;
+    struct Watch : QObject {
+        QRect* painted;
+        explicit Watch(QRect* p) : painted(p) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                *painted |= static_cast<QPaintEvent*>(event)->rect();
+            return false;
+        }
+    } watch(&painted);
+    box.installEventFilter(&watch);
+    for (const auto& [x, y] : {std::pair{2.0, 2.0}, std::pair{110.0, 95.0}}) {
+        surface.SetCurrentX(x);
+        surface.SetCurrentY(y);
+        surface.Print("850");
+    }
+    QApplication::processEvents();
+    const QImage shown =
+        box.screen()->grabWindow(box.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, surface.Image());
+    EXPECT_TRUE(painted.contains(QRect(2, 2, 130, 100)));
+    EXPECT_FALSE(painted.contains(box.rect()));
 }
 
 } // namespace

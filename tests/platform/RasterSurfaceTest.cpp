@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -692,6 +693,82 @@ TEST(RasterSurface, KeptStrokesAreToldApartByWidthPointsAndBreaks) {
             EXPECT_EQ(kept.Image(), fresh.Image())
                 << "mode " << static_cast<int>(mode) << " width " << s.width << " from "
                 << s.points[0].first << " " << s.points[0].second;
+        }
+    }
+}
+
+// A surface cleared and drawn again shows what the same drawing shows on a
+// new surface, and the areas it reports changed hold every pixel that
+// changed: whatever was drawn before, over a picture or the back colour
+// alone or a back colour changed between the clears, with texts alone,
+// boxes across the whole width (whose rows the clear leaves to them), a box
+// part of the way across, and lines after the boxes.
+TEST(RasterSurface, ADrawingAfterAClearShowsAsOnANewSurfaceAndReportsWhatChanged) {
+    RasterSurface bands(120, 90);
+    PaintBands(bands);
+    const Picture picture = bands.TakePicture();
+    using Drawing = std::function<void(RasterSurface&)>;
+    const std::vector<Drawing> drawings = {
+        [](RasterSurface& s) {
+            s.SetForeColor(RGB(255, 255, 0));
+            for (const char* row : {"  850  -12.3", " 1000   25.0   19.5"}) s.Print(row);
+        },
+        [](RasterSurface& s) {
+            s.FilledBox(0, 10, 100, 30, RGB(90, 90, 90));
+            s.FilledBox(0, 30, 100, 35, RGB(0, 0, 0));
+            s.Line(5, 5, 95, 95, RGB(255, 0, 0));
+        },
+        [](RasterSurface& s) { s.FilledBox(10, 50, 90, 80, RGB(0, 255, 0)); },
+        [](RasterSurface& s) {
+            s.FilledBox(0, 0, 100, 100, RGB(7, 7, 7));
+            s.SetCurrentX(60);
+            s.Print("LCL>");
+        },
+        DrawEveryShape,
+    };
+    for (const bool withPicture : {false, true}) {
+        for (const Rgb secondBack : {RGB(20, 40, 60), RGB(0, 0, 90)}) {
+            for (std::size_t first = 0; first < drawings.size(); ++first) {
+                for (std::size_t second = 0; second < drawings.size(); ++second) {
+                    SCOPED_TRACE(std::to_string(withPicture) + " " + std::to_string(secondBack.b) +
+                                 " " + std::to_string(first) + " then " + std::to_string(second));
+                    // Cleared with the drawing state back at its start.
+                    const auto clear = [&](RasterSurface& s, Rgb back) {
+                        s.SetBackColor(back);
+                        s.Clear();
+                        s.SetCurrentX(0);
+                        s.SetCurrentY(0);
+                        s.SetFillStyle(FillStyle::Solid);
+                        s.SetForeColor(RGB(0, 0, 0));
+                    };
+                    const auto start = [&](RasterSurface& s) {
+                        s.Scale(0, 0, 100, 100);
+                        if (withPicture) s.SetPicture(picture);
+                    };
+                    RasterSurface surface(120, 90);
+                    QRect changed;
+                    surface.SetChangedHandler([&](const QRect& area) { changed |= area; });
+                    start(surface);
+                    clear(surface, RGB(20, 40, 60));
+                    drawings[first](surface);
+                    const QImage before = surface.Image().copy();
+                    changed = QRect();
+                    clear(surface, secondBack);
+                    drawings[second](surface);
+                    const QImage& after = surface.Image();
+                    RasterSurface fresh(120, 90);
+                    start(fresh);
+                    clear(fresh, secondBack);
+                    drawings[second](fresh);
+                    ASSERT_EQ(after, fresh.Image());
+                    int outside = 0;
+                    for (int y = 0; y < after.height(); ++y)
+                        for (int x = 0; x < after.width(); ++x)
+                            if (after.pixel(x, y) != before.pixel(x, y) && !changed.contains(x, y))
+                                ++outside;
+                    EXPECT_EQ(outside, 0);
+                }
+            }
         }
     }
 }

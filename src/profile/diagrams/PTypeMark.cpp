@@ -72,13 +72,20 @@ void DrawHumidityStrip(PictureSurface& pic, const ProfileArrays& s, int t) {
     // The pseudo-level below level 1 is the strip's own; the store keeps the
     // surface pressure at level 0.
     const double p0 = 2.0 * s.SurfacePressure(m, t) - s.Pressure(m, t, 1);
+    // A level's upper edge, halfway to the next, is the next one's lower
+    // edge: its logarithm is taken once.
+    int lastUpper = 0;
+    double lastUpperLog = 0.0;
     for (int L = 1; L <= n; ++L) {
         const double p = s.Pressure(m, t, L);
         const std::optional<Rgb> colour = HumidityColour(s.RelativeHumidity(m, t, L));
         if (!colour || !(p > 0.0)) continue;
         const double below = L == 1 ? p0 : s.Pressure(m, t, L - 1);
         const double above = L < top ? s.Pressure(m, t, L + 1) : p;
-        pic.FilledBox(0.0, std::log((below + p) / 2.0), 5.0, std::log((above + p) / 2.0), *colour);
+        const double lower = lastUpper == L ? lastUpperLog : std::log((below + p) / 2.0);
+        lastUpper = L < top ? L + 1 : 0;
+        lastUpperLog = std::log((above + p) / 2.0);
+        pic.FilledBox(0.0, lower, 5.0, lastUpperLog, *colour);
     }
 }
 

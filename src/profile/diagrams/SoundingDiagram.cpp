@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -183,19 +184,30 @@ void DryAdiabats(PictureSurface& pic, const TemperatureAxisEnds& axis, const Fra
     }
 }
 
+// The logarithm of each drawn level's pressure at the hour (not a number
+// where there is no pressure), worked out once for every trace through them.
+struct LevelLogs {
+    int count = 0;
+    std::array<double, kMaxProfileLevels + 1> logP{};
+    LevelLogs(const ProfileArrays& s, int t)
+        : count(std::min<int>(s.DrawLevelCount(s.CurrentModel), kMaxProfileLevels)) {
+        for (int L = 1; L <= count; ++L) {
+            const double p = s.Pressure(s.CurrentModel, t, L);
+            logP[static_cast<std::size_t>(L)] =
+                p > 0.0 ? std::log(p) : std::numeric_limits<double>::quiet_NaN();
+        }
+    }
+};
+
 // One profile trace: a point at level 1, then a line on to each level drawn.
 template <typename Value>
-void Trace(PictureSurface& pic, const ProfileArrays& s, int t, const Frame& f, Rgb color,
-           Value value) {
-    const int m = s.CurrentModel;
-    const int n = std::min<int>(s.DrawLevelCount(m), kMaxProfileLevels);
-    if (n < 1) return;
+void Trace(PictureSurface& pic, const LevelLogs& levels, const Frame& f, Rgb color, Value value) {
+    if (levels.count < 1) return;
     pic.SetForeColor(color);
     bool started = false;
-    for (int L = 1; L <= n; ++L) {
-        const double p = s.Pressure(m, t, L);
-        if (!(p > 0.0)) continue;
-        const double y = std::log(p);
+    for (int L = 1; L <= levels.count; ++L) {
+        const double y = levels.logP[static_cast<std::size_t>(L)];
+        if (std::isnan(y)) continue;
         const double x = f.XAtLog(value(L), y);
         if (!started) {
             pic.PSet(x, y);
@@ -291,14 +303,15 @@ void DrawSoundingTraces(PictureSurface& pic, Session& session, SoundingView& vie
 
     pic.SetDrawStyle(DrawStyle::Solid);
     pic.SetDrawWidth(2);
+    const LevelLogs levels(s, t);
     if (view.options.WetBulb)
-        Trace(pic, s, t, f, RGB(0, 255, 255), [&](int L) { return s.WetBulb(m, t, L); });
+        Trace(pic, levels, f, RGB(0, 255, 255), [&](int L) { return s.WetBulb(m, t, L); });
     if (view.options.Icing) {
-        Trace(pic, s, t, f, RGB(0, 0, 255),
+        Trace(pic, levels, f, RGB(0, 0, 255),
               [&](int L) { return -8.0f * (s.Temperature(m, t, L) - s.DewPoint(m, t, L)); });
     }
-    Trace(pic, s, t, f, RGB(0, 255, 0), [&](int L) { return s.DewPoint(m, t, L); });
-    Trace(pic, s, t, f, RGB(255, 0, 0), [&](int L) { return s.Temperature(m, t, L); });
+    Trace(pic, levels, f, RGB(0, 255, 0), [&](int L) { return s.DewPoint(m, t, L); });
+    Trace(pic, levels, f, RGB(255, 0, 0), [&](int L) { return s.Temperature(m, t, L); });
     pic.SetDrawWidth(1);
 }
 

@@ -136,13 +136,19 @@ double SkewX(const SoundingView& view, double T, double p) {
 void ShadeCloudLayers(PictureSurface& pic, const ProfileArrays& s, int t) {
     const int m = s.CurrentModel;
     const int n = ProfileLevels(s);
+    // A layer's top is the next one's base: its logarithm is taken once.
+    int lastTop = 0;
+    double lastTopLog = 0.0;
     for (int i = 1; i < n; ++i) {
         const double lower = s.Pressure(m, t, i);
         const double upper = s.Pressure(m, t, i + 1);
         const double shade = RoundHalfEven(s.CloudFraction(m, t, i) * 2.55);
         if (!OnDiagram(lower) || !OnDiagram(upper) || !std::isfinite(shade)) continue;
         const int g = static_cast<int>(std::clamp(shade, 0.0, 255.0));
-        pic.FilledBox(0.0, std::log(lower), 100.0, std::log(upper), RGB(g, g, g));
+        const double base = lastTop == i ? lastTopLog : std::log(lower);
+        lastTop = i + 1;
+        lastTopLog = std::log(upper);
+        pic.FilledBox(0.0, base, 100.0, lastTopLog, RGB(g, g, g));
     }
 }
 

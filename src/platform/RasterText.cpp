@@ -143,11 +143,20 @@ void RasterSurface::DrawText(double x, double y, std::string_view text, bool) {
     // itself at the least size; text printed in a combining mode keeps
     // exact pixels.
     held.smooth = state.drawMode == DrawMode::CopyPen;
-    // Where the text will be painted: its box, and round it a margin wide
-    // enough for any glyph that reaches past its advance.
-    const int height = static_cast<int>(std::ceil(TextHeightPixels(text)));
-    const int width = static_cast<int>(std::ceil(TextWidthPixels(text)));
-    Changed(QRect(held.topLeft, QSize(width, height)).adjusted(-height, -height, height, height));
+    // Where the text will be painted, with a margin round it wide enough
+    // for any glyph that reaches past its advance: a transparent text just
+    // placed paints its ink alone, inside the box it was placed by; any
+    // other paints its whole box.
+    const std::vector<DrawnText>& placed = DrawnTexts();
+    QRectF box;
+    if (held.transparent && held.id != 0 && !placed.empty() && placed.back().id == held.id) {
+        const TextRect& ink = placed.back().rect;
+        box = QRectF(ink.left, ink.top, ink.width, ink.height);
+    } else {
+        box = QRectF(held.topLeft, QSizeF(TextWidthPixels(text), TextHeightPixels(text)));
+    }
+    const double margin = box.height();
+    Changed(box.adjusted(-margin, -margin, margin, margin).toAlignedRect());
 }
 
 void RasterSurface::Settle(bool read) {

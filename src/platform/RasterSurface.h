@@ -9,6 +9,7 @@
 #include <QPen>
 #include <QRect>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -238,7 +239,31 @@ class RasterSurface : public PictureSurface {
         QRect rect;
         std::size_t pixels = 0; // where its pixels begin in keptPixels_
     };
-    std::vector<QRgb> keptPixels_;
+    // The store grows without setting its new pixels: each is written
+    // before it is read.
+    class PixelStore {
+      public:
+        QRgb* data() { return pixels_.get(); }
+        const QRgb* data() const { return pixels_.get(); }
+        std::size_t size() const { return size_; }
+        void clear() { size_ = 0; }
+        void resize(std::size_t size) {
+            if (size > capacity_) {
+                const std::size_t room = std::max(size, 2 * capacity_);
+                auto grown = std::make_unique_for_overwrite<QRgb[]>(room);
+                std::copy(pixels_.get(), pixels_.get() + size_, grown.get());
+                pixels_ = std::move(grown);
+                capacity_ = room;
+            }
+            size_ = size;
+        }
+
+      private:
+        std::unique_ptr<QRgb[]> pixels_;
+        std::size_t size_ = 0;
+        std::size_t capacity_ = 0;
+    };
+    PixelStore keptPixels_;
     const QRgb* UnderPixels(const PaintedText& p) const { return keptPixels_.data() + p.pixels; }
     const QRgb* InkedPixels(const PaintedText& p) const {
         return UnderPixels(p) +

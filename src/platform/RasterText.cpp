@@ -258,9 +258,8 @@ void RasterSurface::CompactKeptPixels() {
         const std::size_t count = 2 * static_cast<std::size_t>(p.rect.width()) *
                                   static_cast<std::size_t>(p.rect.height());
         if (p.pixels != end)
-            std::copy(keptPixels_.begin() + static_cast<std::ptrdiff_t>(p.pixels),
-                      keptPixels_.begin() + static_cast<std::ptrdiff_t>(p.pixels + count),
-                      keptPixels_.begin() + static_cast<std::ptrdiff_t>(end));
+            std::copy(keptPixels_.data() + p.pixels, keptPixels_.data() + p.pixels + count,
+                      keptPixels_.data() + end);
         p.pixels = end;
         end += count;
     }

@@ -78,6 +78,7 @@ RasterSurface::~RasterSurface() {
 }
 
 QPainter& RasterSurface::Painter() {
+    FinishResize();
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
@@ -103,24 +104,29 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     // for the new size.
     keptStale_ = true;
     copied_.clear();
-    // Each pixel of the new image is written once: the kept part copied row
-    // by row, the rest set to what Clear leaves. (Filling it all first and
-    // painting the old image over it wrote the kept part twice; an overview
-    // resized by the mouse does this for every picture at every step.)
-    QImage resized(PixelWidth(), PixelHeight(), ImageFormat(background_));
-    const QRgb back = background_ == Background::Opaque ? 0xFF000000u | PixelBits(BackColor()) : 0u;
-    const int keptWidth = std::min(image_.width(), resized.width());
-    const int keptHeight = std::min(image_.height(), resized.height());
-    for (int row = 0; row < resized.height(); ++row) {
-        auto* target = reinterpret_cast<QRgb*>(resized.scanLine(row));
-        const int kept = row < keptHeight ? keptWidth : 0;
-        if (kept > 0)
-            std::memcpy(target, image_.constScanLine(row), static_cast<std::size_t>(kept) * 4u);
-        FillRow(target + kept, resized.width() - kept, back);
-    }
-    image_ = std::move(resized);
+    // The new pixels are set when first needed (FinishResize, which the
+    // clear above ran for an earlier resize): a Clear, which sets them all
+    // anew, mostly comes first.
+    resizeBack_ = background_ == Background::Opaque ? 0xFF000000u | PixelBits(BackColor()) : 0u;
+    keptByResize_ = image_.size().boundedTo(QSize(PixelWidth(), PixelHeight()));
+    beforeResize_ = std::move(image_);
+    image_ = QImage(PixelWidth(), PixelHeight(), ImageFormat(background_));
     cleared_.reset();
     Changed();
+}
+
+void RasterSurface::SetResizedPixels() {
+    // Each pixel is written once: the kept corner copied row by row, the
+    // rest set to what Clear left at the resize.
+    for (int row = 0; row < image_.height(); ++row) {
+        auto* target = reinterpret_cast<QRgb*>(image_.scanLine(row));
+        const int kept = row < keptByResize_.height() ? keptByResize_.width() : 0;
+        if (kept > 0)
+            std::memcpy(target, beforeResize_.constScanLine(row),
+                        static_cast<std::size_t>(kept) * sizeof(QRgb));
+        FillRow(target + kept, image_.width() - kept, resizeBack_);
+    }
+    beforeResize_ = QImage();
 }
 
 void RasterSurface::Changed() {
@@ -242,6 +248,8 @@ void RasterSurface::DrawClear() {
 }
 
 void RasterSurface::ShowPicture(const Picture& picture) {
+    // Every pixel is set again: what a resize kept is not needed.
+    beforeResize_ = QImage();
     FinishClear();
     held_.clear();
     painted_.clear();
@@ -278,6 +286,7 @@ void RasterSurface::ShowPicture(const Picture& picture) {
 }
 
 void RasterSurface::FinishClear() {
+    FinishResize();
     if (!pendingClear_) return;
     const PendingClear pending = std::move(*pendingClear_);
     pendingClear_.reset();

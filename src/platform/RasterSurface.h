@@ -215,6 +215,7 @@ class RasterSurface : public PictureSurface {
     void PaintText(const HeldText& held);
     // Paints the held texts before a shape drawn in a combining mode.
     void SettleBeforeCombining() {
+        FinishResize();
         if (!held_.empty() && State().drawMode != DrawMode::CopyPen) SettleTexts();
     }
 
@@ -223,6 +224,19 @@ class RasterSurface : public PictureSurface {
 
     Background background_;
     QImage image_;
+    // A resize is mostly followed by a Clear, which sets every pixel anew:
+    // so the new image's pixels are left unset by the resize, and the image
+    // before it is kept, with the back pixel of then and the size of the
+    // corner it keeps, until the first drawing or reading that is not a
+    // Clear copies the corner and sets the rest (FinishResize, which
+    // FinishClear runs first, so wherever a pending clear is finished).
+    QImage beforeResize_;
+    QSize keptByResize_;
+    QRgb resizeBack_ = 0;
+    void FinishResize() {
+        if (!beforeResize_.isNull()) SetResizedPixels();
+    }
+    void SetResizedPixels();
     std::vector<HeldText> held_;
     std::vector<HeldText> settling_;
     TextPainting textPainting_ = TextPainting::Usual;

@@ -391,6 +391,7 @@ void RasterSurface::MarkCopied(int row, int left, int end, const QRgb* source) {
 void RasterSurface::KeepCopied(const QRect& area) {
     const QRect inside = area & image_.rect();
     if (copied_.empty() || inside.isEmpty()) return;
+    FinishResize();
     if (KeptAny()) {
         const std::uint64_t columns = KeptCells(inside.left(), inside.right() + 1);
         for (int band = inside.top() >> kKeptBandShift; band <= inside.bottom() >> kKeptBandShift;

@@ -267,25 +267,58 @@ TEST(RasterSurface, ResizeKeepsTheDrawingAndAPixelScaleFollows) {
     EXPECT_EQ(surface.Image().pixel(30, 25), kBlue);
 }
 
-// Every pixel after a resize: the kept corner as drawn, the rest what Clear
-// leaves, also where a shrink took off pixels that a later growth shows again.
+// Every pixel after resizes in a row: the kept corner as drawn, the rest what
+// Clear left at each resize, also where a shrink took off pixels that a later
+// growth shows again; whether a read, a shape or a text comes first; none
+// left after a Clear.
 TEST(RasterSurface, ResizeSetsEveryPixelOfTheNewArea) {
+    enum class First { Read, Shape, Text };
     for (const auto background :
          {RasterSurface::Background::Opaque, RasterSurface::Background::Transparent}) {
-        RasterSurface surface(30, 20, background);
-        for (int k = 0; k < 30; ++k) surface.FilledBox(k, 0, k, 19, RGB(8 * k, 255 - 8 * k, 100));
-        const QImage before = surface.Image().copy();
-        surface.SetBackColor(RGB(0, 0, 255));
-        const QRgb back = background == RasterSurface::Background::Opaque ? kBlue : 0u;
-        surface.Resize(12, 26); // narrower and taller
-        surface.Resize(40, 33); // wider and taller again
-        const QImage& after = surface.Image();
-        ASSERT_EQ(after.size(), QSize(40, 33));
-        int wrong = 0;
-        for (int y = 0; y < 33; ++y)
-            for (int x = 0; x < 40; ++x)
-                wrong += after.pixel(x, y) != (x < 12 && y < 20 ? before.pixel(x, y) : back);
-        EXPECT_EQ(wrong, 0) << static_cast<int>(background);
+        const bool opaque = background == RasterSurface::Background::Opaque;
+        for (const First first : {First::Read, First::Shape, First::Text}) {
+            RasterSurface surface(30, 20, background);
+            for (int k = 0; k < 30; ++k)
+                surface.FilledBox(k, 0, k, 19, RGB(8 * k, 255 - 8 * k, 100));
+            const QImage before = surface.Image().copy();
+            surface.SetBackColor(RGB(0, 0, 255));
+            surface.Resize(12, 26); // narrower and taller
+            surface.Resize(40, 33); // wider and taller again
+            surface.SetBackColor(RGB(0, 0, 0));
+            surface.Resize(45, 33); // a new back colour for the new columns
+            if (first == First::Shape) surface.FilledBox(44, 32, 44, 32, RGB(255, 0, 0));
+            surface.SetCurrentX(14);
+            surface.SetCurrentY(21);
+            // A text printed after a resize is painted before the next.
+            if (first == First::Text) surface.Print("88");
+            const int height = first == First::Text ? 34 : 33;
+            if (first == First::Text) surface.Resize(45, height);
+            const QImage after =
+                first == First::Read ? *surface.TakePicture().Image() : surface.Image();
+            ASSERT_EQ(after.size(), QSize(45, height));
+            int wrong = 0;
+            int inked = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < 45; ++x) {
+                    QRgb expected =
+                        x >= 40 || y >= 33 ? (opaque ? kBlack : 0u) : (opaque ? kBlue : 0u);
+                    if (x < 12 && y < 20) expected = before.pixel(x, y);
+                    if (first == First::Shape && x == 44 && y == 32) expected = kRed;
+                    if (first == First::Text && x >= 14 && y >= 21 && y < 33) {
+                        inked += after.pixel(x, y) != expected;
+                        continue;
+                    }
+                    wrong += after.pixel(x, y) != expected;
+                }
+            EXPECT_EQ(wrong, 0) << opaque << static_cast<int>(first);
+            EXPECT_EQ(inked > 0, first == First::Text);
+            surface.Resize(20, 40);
+            surface.Clear();
+            const QImage& cleared = surface.Image();
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 20; ++x) wrong += cleared.pixel(x, y) != (opaque ? kBlack : 0u);
+            EXPECT_EQ(wrong, 0) << opaque << static_cast<int>(first);
+        }
     }
 }
 

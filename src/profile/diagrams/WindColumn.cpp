@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tarvex {
 
@@ -143,26 +144,61 @@ std::vector<int> WindColumnLevels(const ProfileArrays& s, int t, const SoundingV
     return levels;
 }
 
-std::vector<WindColumnRow> WindColumnRows(const PictureSurface& pic, const ProfileArrays& s,
-                                          const SoundingView& view) {
+namespace {
+
+// Where the wind column's lines may stand on pic, in pixels: the height of a
+// line, and the highest top a line may have (below the omega strip, which
+// lies over the top edge and hides what stands under it).
+struct RowRoom {
+    double height;
+    double line;
+    double highest;
+    RowRoom(const PictureSurface& pic, const SoundingView& view)
+        : height(pic.PixelHeight()),
+          line(std::abs(pic.ToPixelY(pic.TextHeight("0")) - pic.ToPixelY(0.0))),
+          highest(view.options.Omega ? std::ceil(kOmegaStripDesignHeight * pic.TextScale()) : 0.0) {
+    }
+    // The top of a line centred on the pixel row level, moved in just enough
+    // to lie whole inside; none when the level is not on the picture.
+    std::optional<double> Top(double level) const {
+        if (!(level >= highest && level <= height)) return std::nullopt;
+        return std::clamp(level - line / 2.0, highest, height - line);
+    }
+};
+
+// WindColumnRows over the levels WindColumnLevels gave.
+std::vector<WindColumnRow> RowsOf(const PictureSurface& pic, const ProfileArrays& s,
+                                  const SoundingView& view, const std::vector<int>& levels) {
     const int t = view.CurrentColumn;
-    const double height = pic.PixelHeight();
-    const double line = std::abs(pic.ToPixelY(pic.TextHeight("0")) - pic.ToPixelY(0.0));
-    // The omega strip lies over the top edge and hides what stands under it.
-    const double highest =
-        view.options.Omega ? std::ceil(kOmegaStripDesignHeight * pic.TextScale()) : 0.0;
+    const RowRoom room(pic, view);
     std::vector<WindColumnRow> rows;
-    double above = height + line; // the top of the row last kept, in pixels
-    for (int L : WindColumnLevels(s, t, view)) {
-        const double level = pic.ToPixelY(LevelY(s, t, view, L));
-        if (!(level >= highest && level <= height)) continue; // not on the picture
-        const double top = std::clamp(level - line / 2.0, highest, height - line);
+    double above = room.height + room.line; // the top of the row last kept, in pixels
+    for (int L : levels) {
+        const std::optional<double> top = room.Top(pic.ToPixelY(LevelY(s, t, view, L)));
+        if (!top) continue;
         // Rows that would share more than a pixel: the higher level gives way.
-        if (top + line > above + 1.0) continue;
-        rows.push_back({L, pic.FromPixelY(top)});
-        above = top;
+        if (*top + room.line > above + 1.0) continue;
+        rows.push_back({L, pic.FromPixelY(*top)});
+        above = *top;
     }
     return rows;
+}
+
+// The surface wind's line, the first of WindColumnRows when it is there: the
+// lowest line never gives way, so it needs none of the levels above it.
+std::optional<WindColumnRow> SurfaceWindRow(const PictureSurface& pic, const ProfileArrays& s,
+                                            const SoundingView& view) {
+    const std::optional<double> top =
+        RowRoom(pic, view).Top(pic.ToPixelY(LevelY(s, view.CurrentColumn, view, 0)));
+    if (!top) return std::nullopt;
+    return WindColumnRow{0, pic.FromPixelY(*top)};
+}
+
+} // namespace
+
+std::vector<WindColumnRow> WindColumnRows(const PictureSurface& pic, const ProfileArrays& s,
+                                          const SoundingView& view) {
+    return RowsOf(pic, s, view, WindColumnLevels(s, view.CurrentColumn, view));
 }
 
 void KeepWindColumnRoom(PictureSurface& pic, const ProfileArrays& s, const SoundingView& view) {
@@ -171,14 +207,13 @@ void KeepWindColumnRoom(PictureSurface& pic, const ProfileArrays& s, const Sound
         pic.ReserveTextArea(
             TextRect{left, 0.0, pic.PixelWidth() - left, static_cast<double>(pic.PixelHeight())});
     } else if (view.options.WindVector && view.options.TenMWind) {
-        const std::vector<WindColumnRow> rows = WindColumnRows(pic, s, view);
-        if (rows.empty() || rows.front().level != 0) return;
+        const std::optional<WindColumnRow> row = SurfaceWindRow(pic, s, view);
+        if (!row) return;
         const int m = s.CurrentModel;
         const int t = view.CurrentColumn;
-        pic.ReserveTextPlace(kDigitalDirectionX, rows.front().top,
+        pic.ReserveTextPlace(kDigitalDirectionX, row->top,
                              PrintForm(HalfUp(s.SurfaceWindDirection(m, t))));
-        pic.ReserveTextPlace(kDigitalSpeedX, rows.front().top,
-                             PrintForm(HalfUp(s.SurfaceWindSpeed(m, t))));
+        pic.ReserveTextPlace(kDigitalSpeedX, row->top, PrintForm(HalfUp(s.SurfaceWindSpeed(m, t))));
     }
 }
 
@@ -191,16 +226,18 @@ void DrawWindColumn(PictureSurface& pic, const ProfileArrays& s, const SoundingV
     if (!view.options.WindVector && !view.options.WindDigital) return;
     const int t = view.CurrentColumn;
     const std::vector<int> levels = WindColumnLevels(s, t, view);
-    const std::vector<WindColumnRow> rows = WindColumnRows(pic, s, view);
     bool surfaceWindShown = false;
     if (view.options.WindVector) {
         DrawVectors(pic, s, t, view, levels);
-        if (view.options.TenMWind && !rows.empty() && rows.front().level == 0) {
-            PrintSurfaceWind(pic, s, t, rows.front().top);
-            surfaceWindShown = true;
+        if (view.options.TenMWind) {
+            if (const std::optional<WindColumnRow> row = SurfaceWindRow(pic, s, view)) {
+                PrintSurfaceWind(pic, s, t, row->top);
+                surfaceWindShown = true;
+            }
         }
     }
-    if (view.options.WindDigital) DrawDigitalWinds(pic, s, t, view, rows, surfaceWindShown);
+    if (view.options.WindDigital)
+        DrawDigitalWinds(pic, s, t, view, RowsOf(pic, s, view, levels), surfaceWindShown);
 }
 
 } // namespace tarvex

@@ -135,6 +135,19 @@ TEST_F(Column, DigitalWindsAndTheSurfaceWind) {
     EXPECT_EQ(texts[0].text, " 245 ");
     EXPECT_EQ(texts[1].text, " 13 ");
     EXPECT_FALSE(texts[0].state.fontTransparent);
+    // Its room is kept, before the diagram's other texts, where it prints;
+    // a surface below the picture shows no surface wind and keeps no room.
+    pic.Clear();
+    KeepWindColumnRoom(pic, s, view);
+    EXPECT_FALSE(pic.ReserveTextPlace(texts[1].x1, texts[1].y1, texts[1].text));
+    view.SkewBaseLogP = static_cast<float>(std::log(1100.0));
+    pic.Clear();
+    KeepWindColumnRoom(pic, s, view);
+    EXPECT_TRUE(pic.ReserveTextPlace(texts[1].x1, texts[1].y1, texts[1].text));
+    pic.Clear();
+    pic.ForgetOperations();
+    DrawWindColumn(pic, s, view);
+    EXPECT_TRUE(pic.OperationsOf(Kind::Text).empty());
 
     // Neither option: nothing, not even a colour.
     view.options.WindVector = false;

@@ -76,10 +76,30 @@ std::optional<std::pair<double, double>> PrintAtLevel(PictureSurface& pic, doubl
     // Steps 0, 1, -1, 2, -2, ... enough to cross the picture both ways.
     const int most =
         dx != 0.0 ? 2 * static_cast<int>(std::ceil(std::abs(pic.ScaleWidth() / dx))) : 0;
-    for (int k = 0; k <= most; ++k) {
+    // The place last tried on each side of x, and how far the place asked
+    // for lay from it. A step that lands where the one before it on its side
+    // did was moved inside by the picture's edge, onto a place already found
+    // taken: it is passed over. Moving away from the picture (the place asked
+    // for farther out) every further step that way lands there too, so that
+    // side is done; once both are, no free place is left.
+    std::pair<double, double> lastOn[2] = {*first, *first};
+    double lastOut[2] = {std::abs(x - first->first), std::abs(x - first->first)};
+    bool done[2] = {false, false};
+    for (int k = 0; k <= most && !(done[0] && done[1]); ++k) {
         const int along = k % 2 == 1 ? (k + 1) / 2 : -k / 2;
-        const auto at = pic.PlaceLabel(x + along * dx, top, text, anchor);
-        if (!at) continue;
+        const std::size_t side = along < 0 ? 1 : 0;
+        if (done[side]) continue;
+        // The level's anchor is on the picture: each step is placed inside.
+        const double asked = x + along * dx;
+        const std::optional<std::pair<double, double>> at = pic.PlaceValueInside(asked, top, text);
+        const double out = std::abs(asked - at->first);
+        if (k > 0 && *at == lastOn[side]) {
+            done[side] = out > lastOut[side];
+            lastOut[side] = out;
+            continue;
+        }
+        lastOn[side] = *at;
+        lastOut[side] = out;
         const std::string_view shown = form(at->first);
         if (pic.DrawnAt(at->first, at->second, shown) ||
             pic.ReserveTextPlace(at->first, at->second, shown, true)) {

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -351,6 +352,42 @@ TEST_F(Overlays, LakeParcelIsLiftedOnceAndDrawnToItsEquilibriumLevel) {
     EXPECT_NEAR(moist[0].x1, 11.0, 1e-6);
     EXPECT_NEAR(warm[0].x2, Skewed(10.0, 920.0), 1e-4);
     EXPECT_NEAR(moist[0].x2, Skewed(10.0, 920.0), 1e-4);
+}
+
+// A level's label stands at the place a walk of every step along its level
+// (0, 1, -1, 2, -2, ...) finds first free, however far the walk must go and
+// though the level's point lies off either side of the picture; with no free
+// place it stands where the collision rule puts it.
+TEST(LevelLabels, StandWhereTheWalkOfEveryStepFindsRoom) {
+    constexpr double kStep = 2.0;
+    const std::string text = "LFC>";
+    auto room = [](RecordingSurface& pic, const TextRect& taken) {
+        pic.Scale(0.0, 0.0, 100.0, 100.0); // 4 pixels a unit across
+        pic.ReserveTextArea(taken);
+    };
+    struct Case {
+        double x;
+        TextRect taken;
+    };
+    for (const Case c : {Case{-30.0, {0, 0, 200, 200}}, Case{130.0, {200, 0, 200, 200}},
+                         Case{50.0, {150, 0, 130, 200}}, Case{98.0, {40, 0, 360, 200}},
+                         Case{50.0, {0, 0, 400, 200}}}) {
+        RecordingSurface walked(400, 200);
+        room(walked, c.taken);
+        std::optional<double> free;
+        for (int k = 0; k <= 100 && !free; ++k) {
+            const int along = k % 2 == 1 ? (k + 1) / 2 : -k / 2;
+            const auto [x, y] = walked.PlaceValueInside(c.x + along * kStep, 40.0, text);
+            if (walked.DrawnAt(x, y, text) || walked.ReserveTextPlace(x, y, text, true)) free = x;
+        }
+        RecordingSurface pic(400, 200);
+        room(pic, c.taken);
+        const auto at = PrintAtLevel(pic, c.x, 40.0, 42.0, text, kStep);
+        EXPECT_EQ(at.has_value(), free.has_value()) << c.x;
+        if (at && free) {
+            EXPECT_DOUBLE_EQ(at->first, *free) << c.x;
+        }
+    }
 }
 
 // Writes soundings with every overlay on for a reviewer to look at: the

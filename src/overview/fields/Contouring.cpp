@@ -395,6 +395,10 @@ void TraceField(ContourTraces::Field& field, const TimeHeightGrid& grid) {
 ContourTraces::ContourTraces() = default;
 ContourTraces::~ContourTraces() = default;
 
+void ContourTraces::Clear() {
+    kept_.clear();
+}
+
 const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int interval,
                                               const float* floor) {
     for (std::size_t k = 0; k < kept_.size(); ++k) {

@@ -62,6 +62,8 @@ class ContourTraces {
     // The field's contours traced from grid, kept or traced now; valid until
     // the next call.
     const Field& Of(const TimeHeightGrid& grid, int interval, const float* floor);
+    // Forgets every field kept.
+    void Clear();
 
   private:
     // Every contoured field of the overview fits, with room to spare.

@@ -152,6 +152,21 @@ const std::vector<OverlayBoxSpec>& FrmOverView::OverlayBoxes() {
     return boxes;
 }
 
+struct FrmOverView::BuiltState {
+    ControlStates controls;
+    // The level bars' ranges, in their own (possibly downward) order.
+    std::array<std::pair<int, int>, 4> levelRanges;
+    QSize size;
+    OverviewOptions options;
+    OverviewAxes axes;
+    std::int16_t ContourIntervalIndex;
+    std::int16_t PTypeSummaryMarker;
+    std::int16_t ControlPanelIndex;
+    std::int16_t SumFieldIndex;
+    float HelicityTop;
+    float HelicityBottom;
+};
+
 FrmOverView::FrmOverView(Session& session, FrmProfile& main, QWidget* parent)
     : QWidget(parent), session_(session), main_(main) {
     setObjectName("frmOverView");
@@ -172,9 +187,65 @@ FrmOverView::FrmOverView(Session& session, FrmProfile& main, QWidget* parent)
             policy.setRetainSizeWhenHidden(true);
             child->setSizePolicy(policy);
         }
+    built_ = std::make_unique<BuiltState>(
+        BuiltState{ControlStates(*this),
+                   {std::pair{vsbSigmaLevel->Minimum(), vsbSigmaLevel->Maximum()},
+                    {vbsElevatedPT->Minimum(), vbsElevatedPT->Maximum()},
+                    {vsbMeanWind[0]->Minimum(), vsbMeanWind[0]->Maximum()},
+                    {vsbMeanWind[1]->Minimum(), vsbMeanWind[1]->Maximum()}},
+                   size(),
+                   options,
+                   axes,
+                   ContourIntervalIndex,
+                   PTypeSummaryMarker,
+                   ControlPanelIndex,
+                   SumFieldIndex,
+                   HelicityTop,
+                   HelicityBottom});
 }
 
 FrmOverView::~FrmOverView() = default;
+
+void FrmOverView::ReturnToBuiltState() {
+    const BuiltState& b = *built_;
+    const std::array<RangeScrollBar*, 4> levels = {vsbSigmaLevel.get(), vbsElevatedPT.get(),
+                                                   vsbMeanWind[0].get(), vsbMeanWind[1].get()};
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+        const QSignalBlocker quiet(levels[k]->Bar());
+        levels[k]->SetRange(b.levelRanges[k].first, b.levelRanges[k].second);
+    }
+    b.controls.Restore();
+    options = b.options;
+    axes = b.axes;
+    RedrawSuspended = false;
+    InternalUpdate = false;
+    ContourIntervalIndex = b.ContourIntervalIndex;
+    PTypeSummaryMarker = b.PTypeSummaryMarker;
+    ControlPanelIndex = b.ControlPanelIndex;
+    SumFieldIndex = b.SumFieldIndex;
+    HelicityTop = b.HelicityTop;
+    HelicityBottom = b.HelicityBottom;
+    SelectedHour = 0;
+    MouseAction = 0;
+    SumStartColumn = 0;
+    loaded_ = false;
+    sidesDrawn_ = {};
+    leftBands_ = {};
+    redrawForSize_ = false;
+    codeChanges_ = 0;
+    mapWind_ = {};
+    contours_.Clear();
+    // The map background shows the file's site: drawn anew at the next
+    // showing.
+    mapBuffer_.Resize(1, 1);
+    mapBufferGeography_ = nullptr;
+    for (PictureBox* panel : {picMap, picHodograph, picProfile, picCape}) {
+        panel->Surface().SetBackColor(panel == picMap ? kWhite : kBlack);
+        panel->Surface().SetForeColor(kWhite);
+        panel->Surface().Clear();
+    }
+    resize(b.size);
+}
 
 QCheckBox* FrmOverView::Box(const std::string& name) const {
     const auto& specs = OverlayBoxes();

@@ -3,6 +3,7 @@
 #include "files/OverviewSettingsFile.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/OverviewState.h"
+#include "overview/ui/ControlStates.h"
 #include "platform/RasterSurface.h"
 #include "profile/diagrams/MapDiagram.h"
 
@@ -67,6 +68,11 @@ class FrmOverView : public QWidget {
     // Log pressures of the current model's levels and the caption: the main
     // window's caption followed by " Overview".
     void SetOverviewCaption();
+    // Sets the window back to how it stood when built: every control and
+    // form value, its size, and nothing kept of the file drawn (contours,
+    // map, floating panels), so that the start-up that follows starts it for
+    // the file now read as it would a window built afresh.
+    void ReturnToBuiltState();
     void RedrawOverview();
     void DrawTimeAxis();
     void btnHours_Click(int Index);
@@ -329,6 +335,9 @@ class FrmOverView : public QWidget {
     std::future<TextFileResult> reloadCopy_;
     QTimer* reloadCopyWatch_ = nullptr;
     QWidget* pictureArea_ = nullptr;
+    // The form values and controls as built, for ReturnToBuiltState.
+    struct BuiltState;
+    std::unique_ptr<BuiltState> built_;
     MapWindState mapWind_;
     // The contours of the fields drawn, kept from one redraw to the next: a
     // redraw that only changes other overlays (or the hour) does not trace

@@ -19,10 +19,10 @@ void FrmProfile::OpenOverview(bool firstDrawn) {
     StopAnimation();
     const std::int32_t own = monitors_ ? monitors_->GetMonitorFromWindow(*this) : 0;
     const std::int32_t target = monitors_ ? monitors_->FirstOtherMonitor(own) : 0;
-    if (overview_) {
+    if (overview_ && firstDrawn) {
         overview_->show();
     } else {
-        overview_ = new FrmOverView(session_, *this);
+        if (!overview_) overview_ = new FrmOverView(session_, *this);
         // Held, the start-up's hours button sets the time window without
         // drawing (a new window draws only when its redraw is not held).
         overview_->RedrawSuspended = !firstDrawn;
@@ -42,24 +42,22 @@ FrmOverView* FrmProfile::Overview() const {
 void FrmProfile::UpdateOverview() {
     // While SelectFile switches the model the overview waits for the file.
     if (session_.selection.ModelSwitching || !overview_) return;
-    // The display settings survive the rebuild in memory, in the form the
+    // The display settings survive the reload in memory, in the form the
     // slot file holds them; slot 9 keeps a copy on disk, written and flushed
-    // while the new window is built and drawn, and a failure to write it is
-    // reported by the new window once the copy is written, without holding
-    // the window up while the disk flushes it. The old window
-    // goes completely before the new one starts, handing its message
-    // handler on. The recall draws the new window's first picture: the one
-    // its start-up would draw with the opening overlays would never be seen.
-    // The copy of the reload before is written (and reported) before this
-    // one starts, so the copies reach the slot in order.
+    // while the window starts again and draws, and a failure to write it is
+    // reported once the copy is written, without holding the window up
+    // while the disk flushes it. The window is not built again: it is set
+    // back to how it was built, every control and form value, and nothing
+    // of the file before kept, then started for the new file as a new one
+    // would be, and placed as a new one is. The recall draws its first picture: the
+    // one its start-up would draw with the opening overlays would never be
+    // seen. The copy of the reload before is written (and reported) before
+    // this one starts, so the copies reach the slot in order.
     overview_->FinishReloadCopy();
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
     std::future<TextFileResult> copy = overview_->StartReloadSave(kept);
-    auto messages = overview_->GivenMessageHandler();
-    delete overview_.data();
+    overview_->ReturnToBuiltState();
     OpenOverview(false);
-    if (!overview_) return;
-    if (messages) overview_->SetMessageHandler(std::move(messages));
     overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
     overview_->KeepReloadCopy(std::move(copy));
 }

@@ -4,13 +4,22 @@
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -108,6 +117,98 @@ TEST_F(Overview, AnotherStationsFileCentresTheSurfacePressureScaleUserSlotsDoNot
     ASSERT_GT(std::fabs(oldBase - (surface - 15.0f)), 50.0f);
     w->btnRecall_Click(0);
     EXPECT_FLOAT_EQ(w->axes.PressureTraceBase, oldBase);
+}
+
+// What the forecaster can see of each control and of the window, one line
+// per control in the window's order of building, and the pixels of its
+// pictures.
+struct ShownState {
+    std::vector<std::string> controls;
+    std::vector<QImage> pictures;
+};
+ShownState ShownStateOf(FrmOverView& w) {
+    QApplication::processEvents();
+    ShownState state;
+    state.controls.push_back(
+        w.windowTitle().toStdString() + " " + std::to_string(w.width()) + "x" +
+        std::to_string(w.height()) + " axes " + std::to_string(w.axes.LnPBase) + " " +
+        std::to_string(w.axes.LnPSpan) + " " + std::to_string(w.axes.ScaleLeftColumn) + " " +
+        std::to_string(w.axes.ScaleRightColumn) + " hour " + std::to_string(w.SelectedHour) + " " +
+        FormatOverviewSettings(w.CollectOverviewSettings()));
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        std::string line = c->objectName().toStdString() + (c->isHidden() ? " hidden" : "") +
+                           (c->isEnabled() ? "" : " disabled") + (c->font().bold() ? " bold" : "") +
+                           " " + c->styleSheet().toStdString();
+        if (const auto* button = qobject_cast<QAbstractButton*>(c))
+            line += " [" + button->text().toStdString() + "]" + (button->isChecked() ? " on" : "");
+        if (const auto* label = qobject_cast<QLabel*>(c))
+            line += " [" + label->text().toStdString() + "]";
+        if (const auto* bar = qobject_cast<QAbstractSlider*>(c))
+            line += " " + std::to_string(bar->minimum()) + ".." + std::to_string(bar->maximum()) +
+                    " at " + std::to_string(bar->value()) + " page " +
+                    std::to_string(bar->pageStep());
+        if (const auto* stack = qobject_cast<QStackedWidget*>(c))
+            line += " page " + std::to_string(stack->currentIndex());
+        state.controls.push_back(line);
+    }
+    // A floating panel shown is raised above the others; hidden, where it
+    // stands among them does not show.
+    std::sort(state.controls.begin() + 1, state.controls.end());
+    for (const PictureBox* box : {w.picRH, w.picLeft, w.picRight, w.picTime, w.picWindScale})
+        state.pictures.push_back(box->Surface().Image().copy());
+    return state;
+}
+
+// A window used for one file and started again for the next shows exactly
+// what a window built for the next file and given the same settings shows:
+// nothing of the first file or of what the user did apart from the settings
+// kept stays, neither the hours chosen, the scroll position, a zoom, a
+// floating hour panel nor the sum readout.
+TEST_F(Overview, AReloadShowsWhatAWindowBuiltForTheNewFileShows) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 49);
+    FrmOverView& w = Open();
+    for (const char* name : {"chkTemperature", "chkIcing", "chkWinds", "chkSnowRatio", "chkVWP",
+                             "chkHeights", "chkPrecip", "chkMixingLayer"})
+        w.Box(name)->click();
+    w.btnControl_Click(3);
+    w.btnHours[2]->click();
+    w.hsbHours->setValue(w.hsbHours->maximum());
+    w.btnPressureBase->click();
+    w.picSide_MouseDown(false, 1, 10.0);
+    w.picSide_MouseUp(false, 1, 0.0);
+    w.optSnowTechnique[3]->click();
+    w.hsbRatio->setValue(w.hsbRatio->value() + 4);
+    w.btnCAPEkm[4]->click();
+    w.btnHeights[2]->click();
+    w.picRH_MouseDown(1, 0, 6.0, 6.5); // a floating hour panel
+    w.picRH_MouseUp(1, 0, 6.0, 6.5);
+    w.picRH_MouseDown(2, 0, 3.0, 6.5); // the sum readout
+    w.picRH_MouseMove(2, 0, 9.0, 6.5);
+    w.picRH_MouseUp(2, 0, 9.0, 6.5);
+    w.resize(w.width() - 40, w.height() - 20);
+    w.move(w.x() + 30, w.y() + 10);
+    QApplication::processEvents();
+    const QPoint moved = w.pos();
+
+    const std::string kept = FormatOverviewSettings(w.CollectOverviewSettings());
+    Load(samples::Atmosphere::WarmSeasonConvective, 7, 25);
+    main_->UpdateOverview();
+    ASSERT_EQ(main_->Overview(), &w);
+    EXPECT_NE(w.pos(), moved); // placed again as a new window is
+    const ShownState reused = ShownStateOf(w);
+
+    w.btnQuit->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(main_->Overview(), nullptr);
+    FrmOverView& fresh = Open();
+    fresh.ApplyOverviewSettings(ParseOverviewSettings(kept), true);
+    const ShownState built = ShownStateOf(fresh);
+
+    ASSERT_EQ(reused.controls.size(), built.controls.size());
+    for (std::size_t k = 0; k < built.controls.size(); ++k)
+        EXPECT_EQ(reused.controls[k], built.controls[k]) << "control " << k;
+    for (std::size_t k = 0; k < built.pictures.size(); ++k)
+        EXPECT_TRUE(reused.pictures[k] == built.pictures[k]) << "picture " << k;
 }
 
 } // namespace

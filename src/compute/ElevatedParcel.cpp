@@ -4,16 +4,12 @@
 #include "compute/Levels.h"
 #include "compute/ParcelState.h"
 #include "compute/Parcels.h"
-#include "compute/VectorRegisters.h"
+#include "compute/SideBySide.h"
 #include "store/ProfileArrays.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <future>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace tarvex {
@@ -174,27 +170,9 @@ void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::in
     for (int t = 0; t <= store.LastTime(store.CurrentModel); ++t)
         if (ColumnMissing(store, t, first, last, elevated))
             columns.push_back(static_cast<std::int16_t>(t));
-    std::atomic<std::size_t> next{0};
-    const auto liftColumns = [&] {
-        ClearUpperVectorHalves();
-        for (std::size_t i = next++; i < columns.size(); i = next++)
-            MakeMissingECAPE(store, columns[i], first, last, elevated);
-    };
-    const int threads = std::clamp<int>(
-        std::min<int>(static_cast<int>(std::thread::hardware_concurrency()), kMaxLiftThreads), 1,
-        static_cast<int>(columns.size() / kLeastColumnsPerThread) + 1);
-    // The helpers end (their futures wait for them) before this returns, or
-    // before an error of the calling thread leaves it.
-    std::vector<std::future<void>> helpers;
-    try {
-        for (int i = 1; i < threads; ++i)
-            helpers.push_back(std::async(std::launch::async, liftColumns));
-    } catch (const std::system_error&) {
-        // No thread to be had: the threads started so far and this one lift
-        // the rest.
-    }
-    liftColumns();
-    for (auto& helper : helpers) helper.get();
+    DoSideBySide(columns.size(), kMaxLiftThreads, kLeastColumnsPerThread, [&](std::size_t i) {
+        MakeMissingECAPE(store, columns[i], first, last, elevated);
+    });
 }
 
 bool ECAPEMissing(const ProfileArrays& store, std::int16_t first, std::int16_t last,

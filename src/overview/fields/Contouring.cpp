@@ -1,5 +1,6 @@
 #include "overview/fields/Contouring.h"
 
+#include "compute/SideBySide.h"
 #include "platform/Format.h"
 
 #include <algorithm>
@@ -168,6 +169,12 @@ std::vector<RowRange> RowRanges(const TimeHeightGrid& grid) {
     }
     return rows;
 }
+
+// Threads that trace the fields of a picture: a first picture with every
+// overlay has some twenty, and the program shares the machine.
+constexpr int kMaxTraceThreads = 4;
+// Fewer fields than this for each thread do not pay for starting it.
+constexpr std::size_t kLeastFieldsPerThread = 2;
 
 // Columns between two labels of a contour that runs flat through its cells:
 // about kFlatLabelPixels apart on the picture.
@@ -390,23 +397,10 @@ void TraceField(ContourTraces::Field& field, const TimeHeightGrid& grid) {
     ForEachExtremum(grid, false, [&](int t, int k, float v) { field.minima.push_back({t, k, v}); });
 }
 
-} // namespace
-
-ContourTraces::ContourTraces() = default;
-ContourTraces::~ContourTraces() = default;
-
-void ContourTraces::Clear() {
-    kept_.clear();
-}
-
-const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int interval,
-                                              const float* floor) {
-    for (std::size_t k = 0; k < kept_.size(); ++k) {
-        if (!kept_[k]->TracedFrom(grid, interval, floor)) continue;
-        if (k > 0) std::rotate(kept_.begin(), kept_.begin() + k, kept_.begin() + k + 1);
-        return *kept_.front();
-    }
-    auto made = std::make_unique<Field>();
+// The field's contours traced from grid.
+std::unique_ptr<ContourTraces::Field> TracedField(const TimeHeightGrid& grid, int interval,
+                                                  const float* floor) {
+    auto made = std::make_unique<ContourTraces::Field>();
     made->LastColumn = grid.LastColumn;
     made->TopLevel = grid.TopLevel;
     made->HasLevelZero = grid.HasLevelZero;
@@ -416,9 +410,47 @@ const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int in
     made->floored = floor != nullptr;
     made->floor = floor ? *floor : 0.0f;
     TraceField(*made, grid);
+    return made;
+}
+
+} // namespace
+
+ContourTraces::ContourTraces() = default;
+ContourTraces::~ContourTraces() = default;
+
+void ContourTraces::Clear() {
+    kept_.clear();
+}
+
+void ContourTraces::Keep(std::unique_ptr<Field> field) {
     if (kept_.size() >= kFieldsKept) kept_.pop_back();
-    kept_.insert(kept_.begin(), std::move(made));
+    kept_.insert(kept_.begin(), std::move(field));
+}
+
+const ContourTraces::Field& ContourTraces::Of(const TimeHeightGrid& grid, int interval,
+                                              const float* floor) {
+    for (std::size_t k = 0; k < kept_.size(); ++k) {
+        if (!kept_[k]->TracedFrom(grid, interval, floor)) continue;
+        if (k > 0) std::rotate(kept_.begin(), kept_.begin() + k, kept_.begin() + k + 1);
+        return *kept_.front();
+    }
+    Keep(TracedField(grid, interval, floor));
     return *kept_.front();
+}
+
+void ContourTraces::TraceAhead(std::span<const ContourRequest> fields) {
+    if (fields.size() > kFieldsKept) return;
+    std::vector<const ContourRequest*> missing;
+    for (const ContourRequest& wanted : fields)
+        if (std::none_of(kept_.begin(), kept_.end(), [&wanted](const auto& field) {
+                return field->TracedFrom(wanted.grid, wanted.interval, wanted.floor);
+            }))
+            missing.push_back(&wanted);
+    std::vector<std::unique_ptr<Field>> traced(missing.size());
+    DoSideBySide(missing.size(), kMaxTraceThreads, kLeastFieldsPerThread, [&](std::size_t i) {
+        traced[i] = TracedField(missing[i]->grid, missing[i]->interval, missing[i]->floor);
+    });
+    for (std::unique_ptr<Field>& field : traced) Keep(std::move(field));
 }
 
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {

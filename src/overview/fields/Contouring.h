@@ -43,6 +43,15 @@ Crossing CrossingFraction(float threshold, float nearValue, float farValue);
 // earlier-column edge.
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value);
 
+// A field to be contoured, as ContourTraces::Of takes it: its grid, the
+// spacing of its values and the lowest bound of its bands (none for plain
+// contours; it points into the band table, which outlives the request).
+struct ContourRequest {
+    TimeHeightGrid grid;
+    int interval = 0;
+    const float* floor = nullptr;
+};
+
 // The contours of the fields drawn lately, each kept with what it was traced
 // from (the field's values and level places, the spacing and the lowest band
 // bound): a field drawn again from the same values is not traced again,
@@ -62,10 +71,17 @@ class ContourTraces {
     // The field's contours traced from grid, kept or traced now; valid until
     // the next call.
     const Field& Of(const TimeHeightGrid& grid, int interval, const float* floor);
+    // Traces the fields asked for that are not kept yet side by side, on a
+    // few threads started for the call, each field whole on one thread so
+    // that it is what Of traces alone, and keeps them for the Of calls that
+    // follow. More fields than are kept are left to Of.
+    void TraceAhead(std::span<const ContourRequest> fields);
     // Forgets every field kept.
     void Clear();
 
   private:
+    void Keep(std::unique_ptr<Field> field);
+
     // Every contoured field of the overview fits, with room to spare.
     static constexpr std::size_t kFieldsKept = 24;
     std::vector<std::unique_ptr<Field>> kept_; // the latest used first

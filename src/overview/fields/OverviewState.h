@@ -7,10 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace tarvex {
 
 class ContourTraces;
+struct ContourRequest;
 struct Session;
 
 // What the overview's controls say, as the redraw hub and its plotters read
@@ -238,6 +240,9 @@ struct OverviewContext {
     // The contours of the fields drawn, kept by the window from one redraw
     // to the next (none: each redraw traces them).
     ContourTraces* contours = nullptr;
+    // While set, the contour overlays add the fields they would draw to it
+    // and draw nothing, so that the hub can trace them side by side first.
+    std::vector<ContourRequest>* contoursWanted = nullptr;
 };
 
 } // namespace tarvex

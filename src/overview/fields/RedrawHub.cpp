@@ -61,14 +61,27 @@ TimeHeightGrid Slice(OverviewContext& c, const LevelField& field, bool levelZero
                       levelZero);
 }
 
+// Adds the field to those wanted by the hub's tracing ahead, if it asks.
+bool Wanted(OverviewContext& c, const LevelField& field, const float* floor,
+            bool levelZero = false) {
+    if (!c.contoursWanted) return false;
+    const int m = Model(c);
+    c.contoursWanted->push_back({SliceField(field, m, Store(c).LastTime(m), c.axes.TopLevel[m],
+                                            c.axes.LevelLnP[m], levelZero),
+                                 c.options.ContourInterval, floor});
+    return true;
+}
+
 void Contour(OverviewContext& c, const LevelField& field, Rgb primary, Rgb secondary,
              int emphasis) {
+    if (Wanted(c, field, nullptr)) return;
     ContourField(c.picRH, Slice(c, field), c.options.ContourInterval, primary, secondary, emphasis,
                  c.contours);
 }
 
 void ContourBands(OverviewContext& c, const LevelField& field, std::span<const ContourBand> bands,
                   bool levelZero = false) {
+    if (Wanted(c, field, &bands.front().lower, levelZero)) return;
     ContourFieldLevels(c.picRH, Slice(c, field, levelZero), c.options.ContourInterval, bands,
                        c.contours);
 }
@@ -303,6 +316,35 @@ void MakeDerivedFields(OverviewContext& ctx, std::span<const OverlayRow> rows) {
         makeAll(others);
 }
 
+// The plotters that only contour a field, through Contour or ContourBands.
+constexpr OverlayRow::Step kContourPlots[] = {
+    PlotTemperature,   PlotVelocity,  PlotRHContour,    PlotRHIContour,  PlotIcing,
+    PlotDewPoint,      PlotTheta,     PlotThetaE,       PlotDeltaThetaE, PlotWetBulb,
+    PlotSmoothedOmega, PlotRawOmega,  PlotShearContour, PlotLayerShear,  PlotMeanMixingRatio,
+    PlotMixingRatio,   PlotSnowGrowth};
+
+// The contours of the overlays shown that the window does not keep yet
+// (the first picture of a file, or of a new scale or interval), traced side
+// by side before any is drawn: the contour overlays are asked for their
+// fields with nothing drawn, and the kept traces trace the missing ones.
+void TraceContoursAhead(OverviewContext& ctx, std::span<const OverlayRow> rows) {
+    if (!ctx.contours) return;
+    std::vector<ContourRequest> wanted;
+    ctx.contoursWanted = &wanted;
+    try {
+        for (const OverlayRow& row : rows)
+            if (row.plot && row.on(ctx.options) &&
+                std::find(std::begin(kContourPlots), std::end(kContourPlots), row.plot) !=
+                    std::end(kContourPlots))
+                row.plot(ctx);
+    } catch (...) {
+        ctx.contoursWanted = nullptr;
+        throw;
+    }
+    ctx.contoursWanted = nullptr;
+    ctx.contours->TraceAhead(wanted);
+}
+
 // Shows the busy pointer for its lifetime.
 class BusyGuard {
   public:
@@ -336,6 +378,7 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
     ctx.picLeft.Clear();
     ctx.picRight.Clear();
     MakeDerivedFields(ctx, rows);
+    TraceContoursAhead(ctx, rows);
     for (const OverlayRow& row : rows) {
         if (!row.on(ctx.options)) continue;
         // The toolkit's drawing of the row before can leave the vector

@@ -3,6 +3,7 @@
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
 #include "files/SoundingReader.h"
+#include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
 
 #include "OverviewTestSession.h"
@@ -195,12 +196,16 @@ std::vector<unsigned char> AsBytes(const DrawOperation& op) {
     return bits;
 }
 
-// A full run with every overlay that makes a field of its own: the fields
-// the first picture makes side by side hold the values each has when made
-// alone, one after another, and the pictures drawn from them are the same.
+// A full run with every overlay that makes a field of its own and every
+// contour: the fields the first picture makes side by side hold the values
+// each has when made alone, one after another, and the pictures drawn from
+// them, with the contours traced side by side ahead or each as it is drawn,
+// are the same.
 TEST(RedrawHub, FieldsMadeSideBySideAreThoseMadeAlone) {
     OverviewTestSession threaded;
     OverviewTestSession alone;
+    ContourTraces kept;
+    threaded.ctx.contours = &kept;
     for (OverviewTestSession* o : {&threaded, &alone}) {
         ProfileArrays& s = *o->session.profile;
         ASSERT_TRUE(ParseSounding(samples::MakeSoundingText(samples::SampleSpec{}),
@@ -216,6 +221,8 @@ TEST(RedrawHub, FieldsMadeSideBySideAreThoseMadeAlone) {
         p.chkLayerShear = p.chkMeanMixingRatio = p.chkTQ = p.chkHainesIndex = true;
         p.chkLIC = p.chkSnowGrowth = p.chkSnowRatio = true;
         p.CAPEkmColours.fill(0x00C000);
+        p.chkTemperature = p.chkVelocity = p.chkRHContour = p.chkRHIcontour = true;
+        p.chkDPD = p.chkTheta = p.chkThetaE = p.chkWetBulb = p.chkMixingRatio = true;
     }
     RedrawOverview(threaded.ctx, false);
     alone.axes.TopLevel[1] = FindTopLevelOf(*alone.session.profile, alone.axes, 1);

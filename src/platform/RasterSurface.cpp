@@ -16,6 +16,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace tarvex {
 
@@ -95,15 +96,21 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     FinishClear();
     SettleTexts();
     EndPainting();
-    KeepCopied(image_.rect());
     SetPixelSize(pixelWidth, pixelHeight);
-    if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) return;
-    strokePainter_.reset();
-    strokeLayer_ = QImage();
-    // The grid of kept texts and the marks of copied pixels are made again
-    // for the new size.
-    keptStale_ = true;
-    copied_.clear();
+    if (image_.width() == PixelWidth() && image_.height() == PixelHeight()) {
+        KeepCopied(image_.rect());
+        return;
+    }
+    // The pixels that shapes copied over painted texts are kept about them
+    // from the image before the resize only if something other than a Clear
+    // comes first (KeepCopiedBeforeResize): a Clear takes the texts off.
+    // Until then the grid of kept texts and the marks stay those of that
+    // image; then they are made again for the new size.
+    copiedBeforeResize_ = !copied_.empty() && !painted_.empty();
+    if (!copiedBeforeResize_) {
+        keptStale_ = true;
+        copied_.clear();
+    }
     // The new pixels are set when first needed (FinishResize, which the
     // clear above ran for an earlier resize): a Clear, which sets them all
     // anew, mostly comes first.
@@ -115,7 +122,21 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     Changed();
 }
 
+void RasterSurface::KeepCopiedBeforeResize() {
+    copiedBeforeResize_ = false;
+    // The marks were made over the image before the resize, which holds the
+    // shapes' pixels: it stands in for the new one while they are kept.
+    QImage resized = std::move(image_);
+    image_ = std::move(beforeResize_);
+    KeepCopied(image_.rect());
+    beforeResize_ = std::move(image_);
+    image_ = std::move(resized);
+    keptStale_ = true;
+    copied_.clear();
+}
+
 void RasterSurface::SetResizedPixels() {
+    if (copiedBeforeResize_) KeepCopiedBeforeResize();
     // Each pixel is written once: the kept corner copied row by row, the
     // rest set to what Clear left at the resize.
     for (int row = 0; row < image_.height(); ++row) {
@@ -248,8 +269,10 @@ void RasterSurface::DrawClear() {
 }
 
 void RasterSurface::ShowPicture(const Picture& picture) {
-    // Every pixel is set again: what a resize kept is not needed.
+    // Every pixel is set again and every text taken off: what a resize kept
+    // is not needed.
     beforeResize_ = QImage();
+    if (std::exchange(copiedBeforeResize_, false)) copied_.clear();
     FinishClear();
     held_.clear();
     painted_.clear();

@@ -237,6 +237,12 @@ class RasterSurface : public PictureSurface {
         if (!beforeResize_.isNull()) SetResizedPixels();
     }
     void SetResizedPixels();
+    // Whether the marks of copied pixels and the grid of kept texts are
+    // still those of the image before a resize, their pixels not yet kept
+    // about the texts; anything that reads or changes those texts first
+    // finishes the resize, which keeps them.
+    bool copiedBeforeResize_ = false;
+    void KeepCopiedBeforeResize();
     std::vector<HeldText> held_;
     std::vector<HeldText> settling_;
     TextPainting textPainting_ = TextPainting::Usual;
@@ -314,6 +320,7 @@ class RasterSurface : public PictureSurface {
     // KeptArea is the area the kept pixels of the texts a shape's bounds
     // meet span.
     bool KeptAny() {
+        if (copiedBeforeResize_) FinishResize();
         if (painted_.empty()) return false;
         if (keptStale_ || keptIndexed_ < painted_.size()) IndexKept();
         return true;

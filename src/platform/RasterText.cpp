@@ -440,6 +440,7 @@ void RasterSurface::KeepCopied(const QRect& area) {
 }
 
 void RasterSurface::DropPainted(std::uint64_t id) {
+    if (copiedBeforeResize_) FinishResize();
     for (std::size_t k = 0; k < painted_.size(); ++k) {
         PaintedText& p = painted_[k];
         if (p.id != id) continue;
@@ -513,6 +514,7 @@ void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) 
 }
 
 void RasterSurface::TextsForgottenBefore(std::uint64_t id) {
+    if (copiedBeforeResize_) FinishResize();
     forgottenBefore_ = id;
     if (std::erase_if(painted_, [id](const PaintedText& p) { return p.id < id; }) != 0) {
         CompactKeptPixels();

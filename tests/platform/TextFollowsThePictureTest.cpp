@@ -522,6 +522,42 @@ TEST(TextFollowsThePicture, TextsArePaintedLastByKind) {
     EXPECT_EQ(covered.Image().pixel(75, 15), qRgb(255, 255, 255));
 }
 
+// A line copied over a painted repeat, the picture resized, then a label
+// that takes the repeat off: the line stays whole under the repeat's ink,
+// whether the label, another shape or a read comes first after the resize.
+TEST(TextFollowsThePicture, ARepeatTakenOffAfterAResizeLeavesTheLineOverIt) {
+    RasterSurface alone(120, 40);
+    alone.Clear();
+    PrintAt(alone, 20, 10, " 20 ");
+    const QRgb foot = alone.Image().pixel(27, 19);
+    const Rgb ink = RGB(qRed(foot), qGreen(foot), qBlue(foot));
+    enum class First { Label, Shape, Read };
+    for (const First first : {First::Label, First::Shape, First::Read}) {
+        const auto draw = [first, ink](RasterSurface& s, bool repeat) {
+            s.Clear();
+            if (repeat) {
+                const TextAsRepeat r(s);
+                PrintAt(s, 20, 10, " 20 ");
+                s.Image();
+            }
+            // In the ink's own colour, so that only the kept pixels tell
+            // the line from the ink.
+            s.Line(10, 19, 80, 19, ink);
+            s.Resize(130, 50);
+            if (first == First::Shape) s.Line(90, 30, 120, 30, ink);
+            if (first == First::Read) s.Image();
+            const TextAsLabel l(s, 30, 16, LabelSlide::Fixed);
+            PrintAt(s, 30, 10, "X");
+        };
+        RasterSurface reference(120, 40);
+        draw(reference, false);
+        RasterSurface s(120, 40);
+        draw(s, true);
+        EXPECT_EQ(s.LeftOutTexts().size(), 1u) << static_cast<int>(first);
+        EXPECT_EQ(s.Image(), reference.Image()) << static_cast<int>(first);
+    }
+}
+
 // The pixels kept to take a painted repeat's ink off follow the list of
 // drawn texts: when a surface printed on again and again forgets its oldest
 // texts, a repeat it still holds is still taken off whole when a value wins

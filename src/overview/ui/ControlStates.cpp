@@ -18,6 +18,9 @@ bool ExplicitlyHidden(const QWidget& w) {
 } // namespace
 
 ControlStates::ControlStates(const QWidget& root) {
+    // Taken as styled: a control's font and palette as its style sheet sets
+    // them at its first showing.
+    root.ensurePolished();
     const QList<QWidget*> widgets = root.findChildren<QWidget*>();
     controls_.reserve(static_cast<std::size_t>(widgets.size()));
     for (QWidget* w : widgets) {

@@ -244,7 +244,7 @@ void FrmOverView::ReturnToBuiltState() {
         panel->Surface().SetForeColor(kWhite);
         panel->Surface().Clear();
     }
-    resize(b.size);
+    if (size() != b.size) resize(b.size);
 }
 
 QCheckBox* FrmOverView::Box(const std::string& name) const {

@@ -137,8 +137,8 @@ ShownState ShownStateOf(FrmOverView& w) {
         FormatOverviewSettings(w.CollectOverviewSettings()));
     for (QWidget* c : w.findChildren<QWidget*>()) {
         std::string line = c->objectName().toStdString() + (c->isHidden() ? " hidden" : "") +
-                           (c->isEnabled() ? "" : " disabled") + (c->font().bold() ? " bold" : "") +
-                           " " + c->styleSheet().toStdString();
+                           (c->isEnabled() ? "" : " disabled") + " " +
+                           c->font().toString().toStdString() + " " + c->styleSheet().toStdString();
         if (const auto* button = qobject_cast<QAbstractButton*>(c))
             line += " [" + button->text().toStdString() + "]" + (button->isChecked() ? " on" : "");
         if (const auto* label = qobject_cast<QLabel*>(c))

@@ -244,6 +244,8 @@ void FrmOverView::ReturnToBuiltState() {
         panel->Surface().SetForeColor(kWhite);
         panel->Surface().Clear();
     }
+    // Neither minimized nor maximized, as a window built afresh opens.
+    if (windowState() != Qt::WindowNoState) setWindowState(Qt::WindowNoState);
     if (size() != b.size) resize(b.size);
 }
 

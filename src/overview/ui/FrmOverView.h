@@ -69,8 +69,8 @@ class FrmOverView : public QWidget {
     // window's caption followed by " Overview".
     void SetOverviewCaption();
     // Sets the window back to how it stood when built: every control and
-    // form value, its size, and nothing kept of the file drawn (contours,
-    // map, floating panels), so that the start-up that follows starts it for
+    // form value, its size and normal state, and nothing kept of the file
+    // drawn (contours, map, floating panels), so that the start-up that follows starts it for
     // the file now read as it would a window built afresh.
     void ReturnToBuiltState();
     void RedrawOverview();

@@ -163,7 +163,8 @@ ShownState ShownStateOf(FrmOverView& w) {
 // what a window built for the next file and given the same settings shows:
 // nothing of the first file or of what the user did apart from the settings
 // kept stays, neither the hours chosen, the scroll position, a zoom, a
-// floating hour panel nor the sum readout.
+// floating hour panel, the sum readout, nor the window's place, size or
+// minimizing.
 TEST_F(Overview, AReloadShowsWhatAWindowBuiltForTheNewFileShows) {
     Load(samples::Atmosphere::WinterWarmNose, 12, 49);
     FrmOverView& w = Open();
@@ -189,12 +190,15 @@ TEST_F(Overview, AReloadShowsWhatAWindowBuiltForTheNewFileShows) {
     w.move(w.x() + 30, w.y() + 10);
     QApplication::processEvents();
     const QPoint moved = w.pos();
+    w.showMinimized();
+    QApplication::processEvents();
 
     const std::string kept = FormatOverviewSettings(w.CollectOverviewSettings());
     Load(samples::Atmosphere::WarmSeasonConvective, 7, 25);
     main_->UpdateOverview();
     ASSERT_EQ(main_->Overview(), &w);
     EXPECT_NE(w.pos(), moved); // placed again as a new window is
+    EXPECT_EQ(w.windowState(), Qt::WindowNoState);
     const ShownState reused = ShownStateOf(w);
 
     w.btnQuit->click();

@@ -45,11 +45,22 @@ void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float val
 
 // A field to be contoured, as ContourTraces::Of takes it: its grid, the
 // spacing of its values and the lowest bound of its bands (none for plain
-// contours; it points into the band table, which outlives the request).
+// contours; it points into the band table, which outlives the request); and
+// the field the grid was sliced from.
 struct ContourRequest {
     TimeHeightGrid grid;
     int interval = 0;
     const float* floor = nullptr;
+    const LevelField* field = nullptr;
+};
+
+// The contour fields of a redraw's overlays, sliced once: while collecting,
+// the overlays add the fields they would contour; then each overlay takes
+// its own grid in turn (next) to draw it.
+struct ContourSlices {
+    bool collecting = true;
+    std::vector<ContourRequest> fields;
+    std::size_t next = 0;
 };
 
 // The contours of the fields drawn lately, each kept with what it was traced

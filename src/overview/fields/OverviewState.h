@@ -12,7 +12,7 @@
 namespace tarvex {
 
 class ContourTraces;
-struct ContourRequest;
+struct ContourSlices;
 struct Session;
 
 // What the overview's controls say, as the redraw hub and its plotters read
@@ -240,9 +240,10 @@ struct OverviewContext {
     // The contours of the fields drawn, kept by the window from one redraw
     // to the next (none: each redraw traces them).
     ContourTraces* contours = nullptr;
-    // While set, the contour overlays add the fields they would draw to it
-    // and draw nothing, so that the hub can trace them side by side first.
-    std::vector<ContourRequest>* contoursWanted = nullptr;
+    // The contour fields of the overlays shown, sliced once by the hub so
+    // that it can trace them side by side first (none: each overlay slices
+    // its own).
+    ContourSlices* contourSlices = nullptr;
 };
 
 } // namespace tarvex

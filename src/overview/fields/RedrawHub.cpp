@@ -54,21 +54,31 @@ int Model(const OverviewContext& c) {
     return Store(c).CurrentModel;
 }
 
+// The grid of the field for this redraw: the one the hub sliced for the
+// overlay ahead when it has it, else sliced now.
 TimeHeightGrid Slice(OverviewContext& c, const LevelField& field, bool levelZero = false) {
     const int m = Model(c);
     ScaleProfileFrame(c.picRH, c.axes);
+    if (ContourSlices* s = c.contourSlices; s && !s->collecting && s->next < s->fields.size()) {
+        ContourRequest& ahead = s->fields[s->next];
+        if (ahead.field == &field && ahead.grid.HasLevelZero == levelZero) {
+            ++s->next;
+            return std::move(ahead.grid);
+        }
+    }
     return SliceField(field, m, Store(c).LastTime(m), c.axes.TopLevel[m], c.axes.LevelLnP[m],
                       levelZero);
 }
 
-// Adds the field to those wanted by the hub's tracing ahead, if it asks.
+// Adds the field to those the hub collects to trace ahead, when it collects.
 bool Wanted(OverviewContext& c, const LevelField& field, const float* floor,
             bool levelZero = false) {
-    if (!c.contoursWanted) return false;
+    ContourSlices* s = c.contourSlices;
+    if (!s || !s->collecting) return false;
     const int m = Model(c);
-    c.contoursWanted->push_back({SliceField(field, m, Store(c).LastTime(m), c.axes.TopLevel[m],
-                                            c.axes.LevelLnP[m], levelZero),
-                                 c.options.ContourInterval, floor});
+    s->fields.push_back({SliceField(field, m, Store(c).LastTime(m), c.axes.TopLevel[m],
+                                    c.axes.LevelLnP[m], levelZero),
+                         c.options.ContourInterval, floor, &field});
     return true;
 }
 
@@ -326,24 +336,32 @@ constexpr OverlayRow::Step kContourPlots[] = {
 // The contours of the overlays shown that the window does not keep yet
 // (the first picture of a file, or of a new scale or interval), traced side
 // by side before any is drawn: the contour overlays are asked for their
-// fields with nothing drawn, and the kept traces trace the missing ones.
-void TraceContoursAhead(OverviewContext& ctx, std::span<const OverlayRow> rows) {
+// fields with nothing drawn, the kept traces trace the missing ones, and the
+// grids sliced for them are left in slices for the overlays to draw from.
+void TraceContoursAhead(OverviewContext& ctx, std::span<const OverlayRow> rows,
+                        ContourSlices& slices) {
     if (!ctx.contours) return;
-    std::vector<ContourRequest> wanted;
-    ctx.contoursWanted = &wanted;
-    try {
-        for (const OverlayRow& row : rows)
-            if (row.plot && row.on(ctx.options) &&
-                std::find(std::begin(kContourPlots), std::end(kContourPlots), row.plot) !=
-                    std::end(kContourPlots))
-                row.plot(ctx);
-    } catch (...) {
-        ctx.contoursWanted = nullptr;
-        throw;
-    }
-    ctx.contoursWanted = nullptr;
-    ctx.contours->TraceAhead(wanted);
+    ctx.contourSlices = &slices;
+    for (const OverlayRow& row : rows)
+        if (row.plot && row.on(ctx.options) &&
+            std::find(std::begin(kContourPlots), std::end(kContourPlots), row.plot) !=
+                std::end(kContourPlots))
+            row.plot(ctx);
+    slices.collecting = false;
+    ctx.contours->TraceAhead(slices.fields);
 }
+
+// Takes the hub's slices away from the context however the redraw ends.
+class SlicesGuard {
+  public:
+    explicit SlicesGuard(OverviewContext& ctx) : ctx_(ctx) {}
+    ~SlicesGuard() { ctx_.contourSlices = nullptr; }
+    SlicesGuard(const SlicesGuard&) = delete;
+    SlicesGuard& operator=(const SlicesGuard&) = delete;
+
+  private:
+    OverviewContext& ctx_;
+};
 
 // Shows the busy pointer for its lifetime.
 class BusyGuard {
@@ -378,7 +396,9 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
     ctx.picLeft.Clear();
     ctx.picRight.Clear();
     MakeDerivedFields(ctx, rows);
-    TraceContoursAhead(ctx, rows);
+    ContourSlices slices;
+    const SlicesGuard sliced(ctx);
+    TraceContoursAhead(ctx, rows, slices);
     for (const OverlayRow& row : rows) {
         if (!row.on(ctx.options)) continue;
         // The toolkit's drawing of the row before can leave the vector

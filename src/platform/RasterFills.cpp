@@ -152,10 +152,10 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
         const bool kept = KeptMeets(inside);
+        const ModeRule::ForPen rule = ModeRule(mode).WithPen(pen);
         for (int row = inside.top(); row <= inside.bottom(); ++row) {
             auto* pixel = reinterpret_cast<QRgb*>(bits + row * stride) + inside.left();
-            for (int column = 0; column < inside.width(); ++column, ++pixel)
-                *pixel = 0xFF000000u | ApplyDrawMode(mode, pen, *pixel);
+            for (int column = 0; column < inside.width(); ++column, ++pixel) *pixel = rule(*pixel);
             if (kept) CombineKept(row, inside.left(), inside.right() + 1, pen);
         }
         Changed();

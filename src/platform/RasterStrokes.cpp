@@ -13,6 +13,7 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace tarvex {
@@ -65,32 +66,38 @@ void RasterSurface::SetRuns(const PixelRuns& runs, const QPoint& offset, Rgb col
     if (inside.isEmpty()) return;
     const DrawMode mode = State().drawMode;
     const std::uint32_t drawn = PixelBits(color);
+    const QRgb pixel = 0xFF000000u | drawn;
+    const ModeRule::ForPen rule = ModeRule(mode).WithPen(drawn);
+    const bool copy = mode == DrawMode::CopyPen;
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
+    const int dx = offset.x();
+    const int dy = offset.y();
+    const auto set = [&](int row, int left, int end) {
+        auto* const line = reinterpret_cast<QRgb*>(bits + row * stride);
+        if (copy) {
+            FillRow(line + left, end - left, pixel);
+        } else {
+            for (int x = left; x < end; ++x) line[x] = rule(line[x]);
+        }
+    };
     // Only runs of a shape reaching past the image are cut to it, and only
     // those of one over painted texts that may still go are looked up in
     // their grid.
-    const bool cut = inside != area;
+    if (inside == area && !KeptMeets(inside)) {
+        for (const PixelRun& run : runs.runs) {
+            const int left = run.left + dx;
+            set(run.row + dy, left, left + run.count);
+        }
+        return;
+    }
     const bool kept = KeptMeets(inside);
-    const int width = image_.width();
-    const int height = image_.height();
     for (const PixelRun& run : runs.runs) {
-        const int row = run.row + offset.y();
-        int left = run.left + offset.x();
-        int end = left + run.count;
-        if (cut) {
-            if (row < 0 || row >= height) continue;
-            left = std::max(left, 0);
-            end = std::min(end, width);
-            if (left >= end) continue;
-        }
-        auto* const pixel = reinterpret_cast<QRgb*>(bits + row * stride);
-        if (mode == DrawMode::CopyPen) {
-            FillRow(pixel + left, end - left, 0xFF000000u | drawn);
-        } else {
-            for (int x = left; x < end; ++x)
-                pixel[x] = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel[x]);
-        }
+        const int row = run.row + dy;
+        const int left = std::max(run.left + dx, inside.left());
+        const int end = std::min(run.left + dx + run.count, inside.right() + 1);
+        if (row < inside.top() || row > inside.bottom() || left >= end) continue;
+        set(row, left, end);
         if (kept) CombineKept(row, left, end, drawn);
     }
 }
@@ -137,24 +144,6 @@ void TakeBitRuns(QImage& layer, int rows, int width, const QPoint& shift, std::v
         if (start >= 0)
             runs.push_back({row + shift.y(), start + shift.x(), (lastByte + 1) * 8 - start});
     }
-}
-
-// The runs joined where they overlap or touch, row by row: each pixel once.
-template <typename Run> std::vector<Run> Joined(std::vector<Run> runs) {
-    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
-        return a.row != b.row ? a.row < b.row : a.left < b.left;
-    });
-    std::vector<Run> joined;
-    for (const Run& run : runs) {
-        if (!joined.empty() && joined.back().row == run.row &&
-            run.left <= joined.back().left + joined.back().count) {
-            Run& last = joined.back();
-            last.count = std::max(last.count, run.left + run.count - last.left);
-            continue;
-        }
-        joined.push_back(run);
-    }
-    return joined;
 }
 
 // The runs with the area they cover.
@@ -224,9 +213,13 @@ void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb
         SetWholeStroke(stroke, bounds, color);
         return;
     }
-    // The segments of each polyline; a polyline of one point has none.
+    // The segments of each polyline; a polyline of one point has none. In a
+    // combining mode their pixels inside the image are gathered as bits
+    // first, so that each is combined once.
     const int m = stroke.width / 2 + 2;
-    std::vector<PixelRun> combined;
+    const bool copy = mode == DrawMode::CopyPen;
+    const QRect plane = bounds & image_.rect();
+    if (!copy) StartStrokeBits(plane);
     std::size_t from = 0;
     for (std::size_t k = 0; k <= stroke.starts.size(); ++k) {
         const std::size_t to = k < stroke.starts.size() ? static_cast<std::size_t>(stroke.starts[k])
@@ -236,19 +229,64 @@ void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb
             const QPoint b = stroke.points[i];
             if (!Spanning(a, b).adjusted(-m, -m, m, m).intersects(image_.rect())) continue;
             const PixelRuns& runs = SegmentRuns(stroke.width, a, b);
-            if (mode == DrawMode::CopyPen) {
+            if (copy) {
                 // A pixel two segments share takes the same colour twice.
                 SetRuns(runs, a, color);
                 continue;
             }
-            for (const PixelRun& run : runs.runs)
-                combined.push_back({run.row + a.y(), run.left + a.x(), run.count});
+            for (const PixelRun& run : runs.runs) {
+                const int row = run.row + a.y();
+                const int left = std::max(run.left + a.x(), plane.left());
+                const int end = std::min(run.left + a.x() + run.count, plane.right() + 1);
+                if (row < plane.top() || row > plane.bottom() || left >= end) continue;
+                SetBits(StrokeBitsRow(row - plane.top()), left - plane.left(), end - plane.left());
+            }
         }
         from = to;
     }
-    if (mode != DrawMode::CopyPen)
-        SetRuns(WithBounds<PixelRuns>(Joined(std::move(combined))), QPoint(), color);
+    if (!copy) SetRuns(TakeStrokeBits(), QPoint(), color);
     Changed();
+}
+
+void RasterSurface::StartStrokeBits(const QRect& plane) {
+    strokeBitsArea_ = plane;
+    strokeBitsStride_ = (plane.width() + 63) / 64;
+    const std::size_t words =
+        static_cast<std::size_t>(strokeBitsStride_) * static_cast<std::size_t>(plane.height());
+    // The bits are clear: the last stroke's were cleared as they were taken.
+    if (strokeBits_.size() < words) strokeBits_.resize(words, 0);
+}
+
+const RasterSurface::PixelRuns& RasterSurface::TakeStrokeBits() {
+    // Row by row, the runs of set bits, each bit cleared as it is read.
+    std::vector<PixelRun>& runs = strokeRuns_.runs;
+    runs.clear();
+    const QRect& plane = strokeBitsArea_;
+    const int stride = strokeBitsStride_;
+    for (int row = 0; row < plane.height(); ++row) {
+        std::uint64_t* const words = StrokeBitsRow(row);
+        int start = -1;
+        for (int w = 0; w < stride; ++w) {
+            const std::uint64_t bits = words[w];
+            words[w] = 0;
+            for (int at = 0; at < 64;) {
+                // The next change from clear to set or back, within the word.
+                const std::uint64_t ahead = (start < 0 ? bits : ~bits) >> at;
+                if (ahead == 0) break;
+                at += std::countr_zero(ahead);
+                if (start < 0) {
+                    start = w * 64 + at;
+                } else {
+                    runs.push_back({row + plane.top(), start + plane.left(), w * 64 + at - start});
+                    start = -1;
+                }
+            }
+        }
+        if (start >= 0)
+            runs.push_back({row + plane.top(), start + plane.left(), plane.width() - start});
+    }
+    strokeRuns_.bounds = plane;
+    return strokeRuns_;
 }
 
 void RasterSurface::SetWholeStroke(const WideStroke& stroke, const QRect& bounds, Rgb color) {
@@ -507,11 +545,11 @@ void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const bool kept = KeptAny();
+    const ModeRule::ForPen rule = ModeRule(mode).WithPen(pen);
     for (const QPoint& p : points) {
         if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height) continue;
         auto* pixel = reinterpret_cast<QRgb*>(bits + p.y() * stride) + p.x();
-        *pixel = 0xFF000000u |
-                 (mode == DrawMode::CopyPen ? pen : ApplyDrawMode(mode, pen, *pixel & 0xFFFFFFu));
+        *pixel = mode == DrawMode::CopyPen ? 0xFF000000u | pen : rule(*pixel);
         if (kept) CombineKept(p.y(), p.x(), p.x() + 1, pen);
     }
     Changed();

@@ -23,17 +23,7 @@ namespace tarvex {
 using namespace raster;
 
 std::uint32_t ApplyDrawMode(DrawMode mode, std::uint32_t pen, std::uint32_t destination) {
-    // Mode n is the function of two bits whose truth table is n - 1: bit
-    // 2 * pen + destination of the table is the result for that pair.
-    const auto table = (static_cast<std::uint32_t>(mode) - 1u) & 0xFu;
-    const std::uint32_t p = pen;
-    const std::uint32_t d = destination;
-    std::uint32_t result = 0;
-    if (table & 8u) result |= p & d;
-    if (table & 4u) result |= p & ~d;
-    if (table & 2u) result |= ~p & d;
-    if (table & 1u) result |= ~p & ~d;
-    return result & 0xFFFFFFu;
+    return ModeRule(mode)(pen, destination);
 }
 
 namespace {
@@ -181,12 +171,13 @@ void RasterSurface::Render(const QRect& bounds, const std::function<void(QPainte
         EndPainting();
         const QImage layer = PaintAlone(area, QImage::Format_ARGB32, paint);
         const bool kept = KeptAny();
+        const ModeRule rule(mode);
         for (int row = 0; row < area.height(); ++row) {
             const auto* source = reinterpret_cast<const QRgb*>(layer.constScanLine(row));
             auto* target = reinterpret_cast<QRgb*>(image_.scanLine(row + area.y())) + area.x();
             for (int column = 0; column < area.width(); ++column) {
                 if (qAlpha(source[column]) == 0) continue;
-                target[column] = 0xFF000000u | ApplyDrawMode(mode, source[column], target[column]);
+                target[column] = 0xFF000000u | rule(source[column], target[column]);
             }
             if (kept) CombineKept(row + area.y(), area.x(), area.right() + 1, 0, source);
         }

@@ -141,6 +141,21 @@ class RasterSurface : public PictureSurface {
     // Sets the pixels of a stroke of a width whose segments are not its
     // pixels, stroked whole on a layer a byte a pixel.
     void SetWholeStroke(const WideStroke& stroke, const QRect& bounds, Rgb color);
+    // The pixels of a wide stroke in a combining mode, as bits over the part
+    // of the image it covers (strokeBitsArea_), a row of strokeBitsStride_
+    // words at a time: all clear while no stroke is gathered, and no larger
+    // than the largest image drawn on. StartStrokeBits starts gathering over
+    // an area inside the image; TakeStrokeBits hands out the runs of set
+    // bits, row by row, and clears them.
+    std::vector<std::uint64_t> strokeBits_;
+    QRect strokeBitsArea_;
+    int strokeBitsStride_ = 0;
+    PixelRuns strokeRuns_;
+    void StartStrokeBits(const QRect& plane);
+    std::uint64_t* StrokeBitsRow(int row) {
+        return strokeBits_.data() + static_cast<std::ptrdiff_t>(row) * strokeBitsStride_;
+    }
+    const PixelRuns& TakeStrokeBits();
     // Sets the pixels of the runs moved by offset, inside the image, by the
     // draw mode.
     void SetRuns(const PixelRuns& runs, const QPoint& offset, Rgb color);
@@ -248,77 +263,81 @@ class RasterSurface : public PictureSurface {
     TextPainting textPainting_ = TextPainting::Usual;
     // Paints the held texts; read says the pixels are read now.
     void Settle(bool read);
-    // The pixels about each painted text that may still be left out, before
-    // and after it was painted, to take off its own ink alone: they follow
-    // the surface's list of drawn texts (ids), and go with it. They are kept
-    // one text after another in one store, the pixels under it and then
-    // those inked, row by row as wide as its area, so that a picture's
-    // hundreds of texts take no image each.
+    // The ink of each painted text that may still be left out, to take its
+    // own ink off alone: it follows the surface's list of drawn texts (ids),
+    // and goes with it. A text's ink is the pixels its painting changed; for
+    // each, the pixel under the ink and the ink's own are kept, row by row
+    // in the order of their columns, one text after another in one store.
+    // The pixels of its area the text left as they were need nothing: taking
+    // it off leaves them alone, so a shape drawn later costs work only where
+    // it meets ink.
+    struct InkPixel {
+        int column = 0;
+        QRgb under = 0;
+        QRgb inked = 0;
+    };
     struct PaintedText {
         std::uint64_t id = 0;
-        QRect rect;
-        std::size_t pixels = 0; // where its pixels begin in keptPixels_
+        QRect rect; // the area painted over
+        QRect ink;  // the rows and columns of its ink pixels; none without
+        // Where the starts of its ink rows stand in inkRows_, from its top
+        // ink row: each row's pixels run from its start to the next row's.
+        std::size_t rows = 0;
     };
-    // The store grows without setting its new pixels: each is written
-    // before it is read.
-    class PixelStore {
-      public:
-        QRgb* data() { return pixels_.get(); }
-        const QRgb* data() const { return pixels_.get(); }
-        std::size_t size() const { return size_; }
-        void clear() { size_ = 0; }
-        void resize(std::size_t size) {
-            if (size > capacity_) {
-                const std::size_t room = std::max(size, 2 * capacity_);
-                auto grown = std::make_unique_for_overwrite<QRgb[]>(room);
-                std::copy(pixels_.get(), pixels_.get() + size_, grown.get());
-                pixels_ = std::move(grown);
-                capacity_ = room;
-            }
-            size_ = size;
-        }
-
-      private:
-        std::unique_ptr<QRgb[]> pixels_;
-        std::size_t size_ = 0;
-        std::size_t capacity_ = 0;
-    };
-    PixelStore keptPixels_;
-    const QRgb* UnderPixels(const PaintedText& p) const { return keptPixels_.data() + p.pixels; }
-    const QRgb* InkedPixels(const PaintedText& p) const {
-        return UnderPixels(p) +
-               static_cast<std::size_t>(p.rect.width()) * static_cast<std::size_t>(p.rect.height());
+    std::vector<InkPixel> inkPixels_;
+    std::vector<std::size_t> inkRows_; // places in inkPixels_
+    // Pixels of the store that no text holds any more (of a text painted
+    // again at its place): once they are as many as those held, the store
+    // is made anew.
+    std::size_t inkLeftOver_ = 0;
+    // The ink pixels of one of a text's ink rows.
+    std::size_t InkRowStart(const PaintedText& p, int row) const {
+        return inkRows_[p.rows + static_cast<std::size_t>(row - p.ink.top())];
     }
-    QRgb* UnderPixels(const PaintedText& p) { return keptPixels_.data() + p.pixels; }
-    QRgb* InkedPixels(const PaintedText& p) {
-        return UnderPixels(p) +
-               static_cast<std::size_t>(p.rect.width()) * static_cast<std::size_t>(p.rect.height());
+    InkPixel* InkRowBegin(const PaintedText& p, int row) {
+        return inkPixels_.data() + InkRowStart(p, row);
     }
-    // Appends the pixels of an area inside an image of 32-bit pixels to the
-    // store.
-    void KeepPixels(const QImage& image, const QRect& area);
+    InkPixel* InkRowEnd(const PaintedText& p, int row) {
+        return inkPixels_.data() + InkRowStart(p, row + 1);
+    }
+    const InkPixel* InkRowBegin(const PaintedText& p, int row) const {
+        return inkPixels_.data() + InkRowStart(p, row);
+    }
+    const InkPixel* InkRowEnd(const PaintedText& p, int row) const {
+        return inkPixels_.data() + InkRowStart(p, row + 1);
+    }
+    // Appends to the store the ink of a text painted over area (inside the
+    // image): the pixels where inked, the area's pixels after the painting,
+    // differ from under, those before; each given row by row from the
+    // area's top-left pixel, rows stride pixels apart. Sets the text's ink
+    // and rows.
+    void AppendInk(PaintedText& p, const QRect& area, const QRgb* under, qsizetype underStride,
+                   const QRgb* inked, qsizetype inkedStride);
+    // The pixels of a text's area before it is painted, as wide as the area.
+    std::vector<QRgb> beforeText_;
     // Lets go of the store's pixels of texts no longer on the list.
     void CompactKeptPixels();
     std::vector<PaintedText> painted_;
     // The texts drawn, for a picture taken now, with the pixels about those
     // that may still give way.
     std::vector<PictureText> TextsForPicture() const;
-    // A shape drawn over painted texts that may still go leaves in the
-    // pixels kept about them what it makes of the pixels under it, so that
-    // taking such a text's ink off later leaves the shape whole, one copied
-    // in the ink's own colour too. In a combining mode it combines with them
-    // as with the image. In copy mode it only marks its pixels there, in a
-    // plane over the image; the kept pixels under the marks are set to the
-    // image's when they are next needed (KeepCopied): before a text is
-    // painted or taken off over them, for a picture taken and before a
-    // resize. Until then only shapes change those pixels of the image, so
-    // the image holds what the shapes made of them.
+    // A shape drawn over the ink of painted texts that may still go leaves
+    // in the pixels kept for the ink what it makes of the pixels under it,
+    // so that taking such a text's ink off later leaves the shape whole, one
+    // copied in the ink's own colour too. In a combining mode it combines
+    // with them as with the image. In copy mode it only marks the ink
+    // pixels it covers, in a plane over the image; the kept pixels under
+    // the marks are set to the image's when they are next needed
+    // (KeepCopied): before a text is painted or taken off over them, for a
+    // picture taken and before a resize. Until then only shapes change
+    // those pixels of the image, so the image holds what the shapes made of
+    // them.
     // KeptAny says whether any such text is painted (and brings the grid
     // below up to date); CombineKept then takes the shape's pixels of one
     // row inside the image, columns left to end - 1, drawn with the pen, or
-    // the pixels of source (from column left on) where they are not clear.
-    // KeptArea is the area the kept pixels of the texts a shape's bounds
-    // meet span.
+    // the pixels of source (from column left on) where they are not clear,
+    // after they are set on the image. KeptArea is the area the ink of the
+    // texts a shape's bounds meet spans.
     bool KeptAny() {
         if (copiedBeforeResize_) FinishResize();
         if (painted_.empty()) return false;
@@ -326,16 +345,48 @@ class RasterSurface : public PictureSurface {
         return true;
     }
     void CombineKept(int row, int left, int end, std::uint32_t pen, const QRgb* source = nullptr) {
+        if (!InkMeets(row, left, end)) return;
+        if (State().drawMode == DrawMode::CopyPen) {
+            MarkCopied(row, left, end, source);
+            return;
+        }
         const std::uint64_t cells =
             keptBands_[static_cast<std::size_t>(row >> kKeptBandShift)] & KeptCells(left, end);
-        if (cells == 0) return;
-        if (State().drawMode != DrawMode::CopyPen) {
-            CombineKeptCells(row, left, end, pen, source, cells);
-        } else if (source) {
-            MarkCopied(row, left, end, source);
-        } else {
-            SetMarks(CopiedRow(row), left, end, true);
-        }
+        if (cells != 0) CombineKeptCells(row, left, end, pen, source, cells);
+    }
+    // Marks the ink pixels of one row, columns left to end - 1, that a shape
+    // copied (those of source that are not clear) as copied.
+    void MarkCopied(int row, int left, int end, const QRgb* source);
+    void KeepCopied(const QRect& area);
+    // A bit a pixel of the image, set where a shape was copied over the ink
+    // of painted texts since their kept pixels were last set, within
+    // copiedArea_; made with the grid. A text painted clears those in its
+    // area first, so marks left from an earlier picture mean nothing.
+    std::vector<std::uint64_t> copied_;
+    QRect copiedArea_;
+    std::uint64_t* CopiedRow(int row) {
+        return copied_.data() + static_cast<std::ptrdiff_t>(row) * inkStride_;
+    }
+    // A bit a pixel of the image, set where a text in the grid below has
+    // ink (and where one taken off since had), made with the grid: a row of
+    // a shape that meets none of them needs no look-up in it.
+    std::vector<std::uint64_t> inkBits_;
+    int inkStride_ = 0; // words a row
+    std::uint64_t* InkBitsRow(int row) {
+        return inkBits_.data() + static_cast<std::ptrdiff_t>(row) * inkStride_;
+    }
+    bool InkMeets(int row, int left, int end) const {
+        const std::uint64_t* const bits =
+            inkBits_.data() + static_cast<std::ptrdiff_t>(row) * inkStride_;
+        const int first = left >> 6;
+        const int last = (end - 1) >> 6;
+        const std::uint64_t head = ~std::uint64_t{0} << (left & 63);
+        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - ((end - 1) & 63));
+        if (first == last) return (bits[first] & head & tail) != 0;
+        if ((bits[first] & head) != 0 || (bits[last] & tail) != 0) return true;
+        for (int word = first + 1; word < last; ++word)
+            if (bits[word] != 0) return true;
+        return false;
     }
     QRect KeptArea(const QRect& bounds);
     // Whether the cells of the grid below that an area inside the image
@@ -344,16 +395,21 @@ class RasterSurface : public PictureSurface {
     bool KeptMeets(const QRect& area) {
         if (!KeptAny()) return false;
         const std::uint64_t columns = KeptCells(area.left(), area.right() + 1);
+        bool meets = false;
         for (int band = area.top() >> kKeptBandShift; band <= area.bottom() >> kKeptBandShift;
              ++band)
-            if ((keptBands_[static_cast<std::size_t>(band)] & columns) != 0) return true;
+            meets = meets || (keptBands_[static_cast<std::size_t>(band)] & columns) != 0;
+        if (!meets || area.height() > kInkRowsLooked) return meets;
+        // A small shape's rows are looked over for ink: most meet none.
+        for (int row = area.top(); row <= area.bottom(); ++row)
+            if (InkMeets(row, area.left(), area.right() + 1)) return true;
         return false;
     }
-    void KeepCopied(const QRect& area);
+    static constexpr int kInkRowsLooked = 24;
     // The painted texts that may still go, by the cells of a grid over the
-    // image that their kept pixels meet: bands of 16 rows, each of 64 cells
-    // at most, as wide as a power of two. A shape's row finds the few texts
-    // it meets from the band's mask of cells holding any, without a search.
+    // image that their areas meet: bands of 16 rows, each of 64 cells at
+    // most, as wide as a power of two. A shape's row finds the few texts it
+    // meets from the band's mask of cells holding any, without a search.
     // Texts painted since are added to it; one taken off, a new image size
     // or another picture builds it anew.
     static constexpr int kKeptBandShift = 4;
@@ -364,16 +420,16 @@ class RasterSurface : public PictureSurface {
         return (~std::uint64_t{0} << first) & (~std::uint64_t{0} >> (63 - last));
     }
     void IndexKept();
+    // Sets the bits of a text's ink inside the image.
+    void SetInkBits(const PaintedText& p);
     void CombineKeptCells(int row, int left, int end, std::uint32_t pen, const QRgb* source,
                           std::uint64_t cells);
-    // Marks the pixels of source in one row that are not clear as copied.
-    void MarkCopied(int row, int left, int end, const QRgb* source);
     // Takes the painted texts of the id off the list and the grid, each
     // left in its place as an empty one (id 0) until they are many.
     void DropPainted(std::uint64_t id);
     std::size_t droppedPainted_ = 0;
-    // A text in a cell: its kept pixels' rows and columns (last ones
-    // included), beside the cell's others, and its place in painted_.
+    // A text in a cell: its area's rows and columns (last ones included),
+    // beside the cell's others, and its place in painted_.
     struct KeptInCell {
         int top = 0;
         int bottom = 0;
@@ -386,29 +442,20 @@ class RasterSurface : public PictureSurface {
     int keptCellShift_ = 4;
     std::size_t keptIndexed_ = 0; // the first texts of painted_ in the grid
     bool keptStale_ = true;       // a text taken off or the image resized since it was built
-    // A bit a pixel of the image, set where a shape was copied over the
-    // cells of painted texts since their kept pixels were last set; made
-    // with the grid. A text painted clears those in its area first, so
-    // marks left from an earlier picture mean nothing.
-    std::vector<std::uint64_t> copied_;
-    int copiedStride_ = 0; // words a row
-    std::uint64_t* CopiedRow(int row) {
-        return copied_.data() + static_cast<std::ptrdiff_t>(row) * copiedStride_;
-    }
-    // Sets or clears the bits of columns left to end - 1 of a row of marks.
-    static void SetMarks(std::uint64_t* words, int left, int end, bool on) {
+    // Sets the bits of columns left to end - 1 of a row of bits.
+    static void SetBits(std::uint64_t* words, int left, int end) {
         const int first = left >> 6;
         const int last = (end - 1) >> 6;
         const std::uint64_t head = ~std::uint64_t{0} << (left & 63);
         const std::uint64_t tail = ~std::uint64_t{0} >> (63 - ((end - 1) & 63));
         if (first == last) {
-            words[first] = on ? words[first] | (head & tail) : words[first] & ~(head & tail);
+            words[first] |= head & tail;
             return;
         }
         for (int word = first; word <= last; ++word) {
             const std::uint64_t bits = (word == first ? head : ~std::uint64_t{0}) &
                                        (word == last ? tail : ~std::uint64_t{0});
-            words[word] = on ? words[word] | bits : words[word] & ~bits;
+            words[word] |= bits;
         }
     }
     // Texts before this id are forgotten by the surface's list.

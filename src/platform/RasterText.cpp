@@ -2,10 +2,11 @@
 // kept, RasterTextFont.h), text measured and printed in it, smoothed in copy
 // mode (glyph masks set straight into the image, words kept as pixels) and
 // with exact pixels in a combining mode. Texts are held until they are
-// settled and then painted; a painted text that may still go keeps the
-// pixels it covers, and a grid over the image finds the texts a later shape
-// meets, so that the shape's pixels are kept too and taking the text's ink
-// off leaves the shape whole.
+// settled and then painted; a painted text that may still go keeps its ink
+// pixels (those its painting changed, with what lay under them), a bit a
+// pixel marks where any such ink is, and a grid over the image finds the
+// texts a later shape's ink pixels belong to, so that the shape's pixels are
+// kept there too and taking the text's ink off leaves the shape whole.
 #include "platform/RasterSurface.h"
 
 #include "platform/RasterPixels.h"
@@ -195,10 +196,15 @@ void RasterSurface::PaintText(const HeldText& held) {
     const bool kept = held.mayGo && held.id >= forgottenBefore_ && !area.isEmpty();
     // The texts under this one keep what shapes copied there before it.
     KeepCopied(area);
-    const std::size_t start = painted_.empty() ? 0 : keptPixels_.size();
     if (kept) {
-        keptPixels_.resize(start);
-        KeepPixels(image_, area);
+        // The area's pixels before, to tell the text's ink from them after.
+        beforeText_.resize(static_cast<std::size_t>(area.width()) *
+                           static_cast<std::size_t>(area.height()));
+        QRgb* before = beforeText_.data();
+        for (int row = area.top(); row <= area.bottom(); ++row, before += area.width()) {
+            const auto* pixels = reinterpret_cast<const QRgb*>(image_.constScanLine(row));
+            std::copy(pixels + area.left(), pixels + area.right() + 1, before);
+        }
     }
     if (!held.transparent) Painter().fillRect(box, ToQColor(held.backColor));
     const QPoint baseline = held.topLeft + QPoint(0, font.ascent);
@@ -220,50 +226,109 @@ void RasterSurface::PaintText(const HeldText& held) {
         }
     }
     if (!kept) return;
+    if (painted_.empty()) {
+        inkPixels_.clear();
+        inkRows_.clear();
+        inkLeftOver_ = 0;
+    }
+    const auto* inked =
+        reinterpret_cast<const QRgb*>(image_.constScanLine(area.top())) + area.left();
+    const qsizetype inkedStride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     // The same text printed again at its place (a redraw in another colour)
-    // keeps the pixels from before the first.
+    // keeps the pixels from before the first under the first's ink.
     const auto again = std::find_if(painted_.begin(), painted_.end(), [&](const PaintedText& p) {
         return p.id == held.id && p.rect == area;
     });
     if (again != painted_.end()) {
-        keptPixels_.resize(start);
-        QRgb* inked = InkedPixels(*again);
-        for (int row = area.top(); row <= area.bottom(); ++row, inked += area.width()) {
-            const auto* pixels = reinterpret_cast<const QRgb*>(image_.constScanLine(row));
-            std::copy(pixels + area.left(), pixels + area.right() + 1, inked);
+        for (int row = again->ink.top(); row <= again->ink.bottom(); ++row) {
+            QRgb* before = beforeText_.data() +
+                           static_cast<std::ptrdiff_t>(row - area.top()) * area.width() -
+                           area.left();
+            for (const InkPixel* ink = InkRowBegin(*again, row); ink != InkRowEnd(*again, row);
+                 ++ink)
+                before[ink->column] = ink->under;
         }
+        if (!again->ink.isEmpty())
+            inkLeftOver_ += InkRowStart(*again, again->ink.bottom() + 1) -
+                            InkRowStart(*again, again->ink.top());
+        AppendInk(*again, area, beforeText_.data(), area.width(), inked, inkedStride);
+        // In the grid by its area still; its new ink is marked as well.
+        if (!keptStale_ && static_cast<std::size_t>(again - painted_.begin()) < keptIndexed_)
+            SetInkBits(*again);
+        if (inkLeftOver_ > 4096 && 2 * inkLeftOver_ > inkPixels_.size()) CompactKeptPixels();
         return;
     }
-    KeepPixels(image_, area);
-    painted_.push_back(PaintedText{held.id, area, start});
+    PaintedText& painted = painted_.emplace_back(PaintedText{held.id, area, QRect(), 0});
+    AppendInk(painted, area, beforeText_.data(), area.width(), inked, inkedStride);
 }
 
-void RasterSurface::KeepPixels(const QImage& image, const QRect& area) {
-    const std::size_t start = keptPixels_.size();
-    keptPixels_.resize(start + static_cast<std::size_t>(area.width()) *
-                                   static_cast<std::size_t>(area.height()));
-    QRgb* kept = keptPixels_.data() + start;
-    const uchar* const bits = image.constBits();
-    const qsizetype stride = image.bytesPerLine();
-    for (int row = area.top(); row <= area.bottom(); ++row, kept += area.width()) {
-        const auto* pixels = reinterpret_cast<const QRgb*>(bits + row * stride);
-        std::copy(pixels + area.left(), pixels + area.right() + 1, kept);
+void RasterSurface::AppendInk(PaintedText& p, const QRect& area, const QRgb* under,
+                              qsizetype underStride, const QRgb* inked, qsizetype inkedStride) {
+    // A start for each row of the area and one past them; the text's rows
+    // begin at its first ink row.
+    const std::size_t rows = inkRows_.size();
+    int top = area.bottom() + 1;
+    int bottom = area.top() - 1;
+    int left = area.right() + 1;
+    int right = area.left() - 1;
+    for (int row = area.top(); row <= area.bottom();
+         ++row, under += underStride, inked += inkedStride) {
+        inkRows_.push_back(inkPixels_.size());
+        const std::size_t start = inkPixels_.size();
+        // Most of an area is not ink: four pixels at a time are passed over
+        // where none differs.
+        int k = 0;
+#if defined(__SSE2__)
+        for (; k + 4 <= area.width(); k += 4) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(under + k));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(inked + k));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF) continue;
+            for (int j = k; j < k + 4; ++j)
+                if (under[j] != inked[j])
+                    inkPixels_.push_back(InkPixel{area.left() + j, under[j], inked[j]});
+        }
+#endif
+        for (; k < area.width(); ++k)
+            if (under[k] != inked[k])
+                inkPixels_.push_back(InkPixel{area.left() + k, under[k], inked[k]});
+        if (inkPixels_.size() == start) continue;
+        top = std::min(top, row);
+        bottom = row;
+        left = std::min(left, inkPixels_[start].column);
+        right = std::max(right, inkPixels_.back().column);
     }
+    inkRows_.push_back(inkPixels_.size());
+    if (top > bottom) {
+        p.ink = QRect();
+        p.rows = rows;
+        return;
+    }
+    p.ink = QRect(QPoint(left, top), QPoint(right, bottom));
+    p.rows = rows + static_cast<std::size_t>(top - area.top());
 }
 
 void RasterSurface::CompactKeptPixels() {
-    // The texts stand in the store in the order of the list.
-    std::size_t end = 0;
+    // The ink of the texts on the list, in its order, into a new store.
+    std::vector<InkPixel> pixels;
+    std::vector<std::size_t> rows;
     for (PaintedText& p : painted_) {
-        const std::size_t count = 2 * static_cast<std::size_t>(p.rect.width()) *
-                                  static_cast<std::size_t>(p.rect.height());
-        if (p.pixels != end)
-            std::copy(keptPixels_.data() + p.pixels, keptPixels_.data() + p.pixels + count,
-                      keptPixels_.data() + end);
-        p.pixels = end;
-        end += count;
+        if (p.ink.isEmpty()) {
+            p.rows = rows.size();
+            continue;
+        }
+        const std::size_t first = inkRows_[p.rows];
+        const std::size_t last = inkRows_[p.rows + static_cast<std::size_t>(p.ink.height())];
+        const std::size_t start = rows.size();
+        for (int row = 0; row <= p.ink.height(); ++row)
+            rows.push_back(inkRows_[p.rows + static_cast<std::size_t>(row)] - first +
+                           pixels.size());
+        pixels.insert(pixels.end(), inkPixels_.begin() + static_cast<std::ptrdiff_t>(first),
+                      inkPixels_.begin() + static_cast<std::ptrdiff_t>(last));
+        p.rows = start;
     }
-    keptPixels_.resize(end);
+    inkPixels_ = std::move(pixels);
+    inkRows_ = std::move(rows);
+    inkLeftOver_ = 0;
 }
 
 void RasterSurface::EraseText(const DrawnText& text) {
@@ -276,19 +341,15 @@ void RasterSurface::EraseText(const DrawnText& text) {
     // under it: whatever was drawn over them since stays.
     EndPainting();
     KeepCopied(painted->rect);
-    const QRect area = painted->rect & image_.rect();
-    const int width = painted->rect.width();
-    for (int row = area.top(); row <= area.bottom(); ++row) {
-        const auto offset = static_cast<std::ptrdiff_t>(row - painted->rect.top()) * width;
-        const QRgb* under = UnderPixels(*painted) + offset;
-        const QRgb* inked = InkedPixels(*painted) + offset;
+    const QRect ink = painted->ink & image_.rect();
+    for (int row = ink.top(); row <= ink.bottom(); ++row) {
         auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row));
-        for (int column = area.left(); column <= area.right(); ++column) {
-            const int k = column - painted->rect.left();
-            if (k >= width) break;
-            if (inked[k] != under[k] && pixels[column] == inked[k]) pixels[column] = under[k];
-        }
+        for (const InkPixel* p = InkRowBegin(*painted, row); p != InkRowEnd(*painted, row); ++p)
+            if (p->column >= ink.left() && p->column <= ink.right() &&
+                pixels[p->column] == p->inked)
+                pixels[p->column] = p->under;
     }
+    const QRect area = painted->rect & image_.rect();
     DropPainted(text.id);
     Changed(area);
 }
@@ -306,11 +367,15 @@ void RasterSurface::IndexKept() {
                                                     kKeptBandShift);
         keptBands_.assign(std::max<std::size_t>(bands, 1), 0);
         keptCells_.resize(keptBands_.size() * kKeptCellsInBand);
-        // The marks of copied pixels, all clear when the image changes size.
-        copiedStride_ = (image_.width() + 63) / 64;
+        inkStride_ = (image_.width() + 63) / 64;
         const auto words =
-            static_cast<std::size_t>(copiedStride_) * static_cast<std::size_t>(image_.height());
-        if (copied_.size() != words) copied_.assign(words, 0);
+            static_cast<std::size_t>(inkStride_) * static_cast<std::size_t>(image_.height());
+        inkBits_.assign(words, 0);
+        // The marks of copied pixels, all clear when the image changes size.
+        if (copied_.size() != words) {
+            copied_.assign(words, 0);
+            copiedArea_ = QRect();
+        }
         keptIndexed_ = 0;
         keptStale_ = false;
     }
@@ -318,6 +383,7 @@ void RasterSurface::IndexKept() {
         // Within the image, where the shapes' pixels are.
         const QRect rect = painted_[keptIndexed_].rect & image_.rect();
         if (rect.isEmpty()) continue;
+        SetInkBits(painted_[keptIndexed_]);
         const KeptInCell kept{rect.top(), rect.bottom(), rect.left(), rect.right(),
                               static_cast<std::uint32_t>(keptIndexed_)};
         const std::uint64_t cells = KeptCells(rect.left(), rect.right() + 1);
@@ -329,6 +395,16 @@ void RasterSurface::IndexKept() {
                 keptCells_[b * kKeptCellsInBand + static_cast<std::size_t>(std::countr_zero(left))]
                     .push_back(kept);
         }
+    }
+}
+
+void RasterSurface::SetInkBits(const PaintedText& p) {
+    const QRect ink = p.ink & image_.rect();
+    for (int row = ink.top(); row <= ink.bottom(); ++row) {
+        std::uint64_t* const bits = InkBitsRow(row);
+        for (const InkPixel* pixel = InkRowBegin(p, row); pixel != InkRowEnd(p, row); ++pixel)
+            if (pixel->column >= ink.left() && pixel->column <= ink.right())
+                bits[pixel->column >> 6] |= std::uint64_t{1} << (pixel->column & 63);
     }
 }
 
@@ -346,14 +422,14 @@ QRect RasterSurface::KeptArea(const QRect& bounds) {
                             static_cast<std::size_t>(std::countr_zero(cells))])
                 if (kept.left <= inside.right() && kept.right >= inside.left() &&
                     kept.top <= inside.bottom() && kept.bottom >= inside.top())
-                    area |= painted_[kept.text].rect;
+                    area |= painted_[kept.text].ink;
     }
     return area;
 }
 
 void RasterSurface::CombineKeptCells(int row, int left, int end, std::uint32_t pen,
                                      const QRgb* source, std::uint64_t cells) {
-    const DrawMode mode = State().drawMode;
+    const ModeRule rule(State().drawMode);
     const auto band = static_cast<std::size_t>(row >> kKeptBandShift);
     for (; cells != 0; cells &= cells - 1) {
         const int cell = std::countr_zero(cells);
@@ -367,29 +443,41 @@ void RasterSurface::CombineKeptCells(int row, int left, int end, std::uint32_t p
                 (from >> keptCellShift_) != cell)
                 continue;
             const PaintedText& p = painted_[kept.text];
-            const auto offset = static_cast<std::ptrdiff_t>(row - p.rect.top()) * p.rect.width() +
-                                (from - p.rect.left());
-            for (QRgb* pixels : {UnderPixels(p) + offset, InkedPixels(p) + offset}) {
-                for (int column = from; column < to; ++column) {
-                    const QRgb drawn = source ? source[column - left] : pen;
-                    if (source && qAlpha(drawn) == 0) continue;
-                    QRgb& pixel = pixels[column - from];
-                    pixel = 0xFF000000u | ApplyDrawMode(mode, drawn, pixel);
-                }
+            if (row < p.ink.top() || row > p.ink.bottom()) continue;
+            InkPixel* const last = InkRowEnd(p, row);
+            for (InkPixel* ink = InkRowBegin(p, row); ink != last && ink->column < to; ++ink) {
+                if (ink->column < from) continue;
+                const QRgb drawn = source ? source[ink->column - left] : pen;
+                if (source && qAlpha(drawn) == 0) continue;
+                ink->under = 0xFF000000u | rule(drawn, ink->under);
+                ink->inked = 0xFF000000u | rule(drawn, ink->inked);
             }
         }
     }
 }
 
 void RasterSurface::MarkCopied(int row, int left, int end, const QRgb* source) {
-    std::uint64_t* const words = CopiedRow(row);
-    for (int column = left; column < end; ++column)
-        if (qAlpha(source[column - left]) != 0)
-            words[column >> 6] |= std::uint64_t{1} << (column & 63);
+    std::uint64_t* const marks = CopiedRow(row);
+    const std::uint64_t* const ink = InkBitsRow(row);
+    bool any = false;
+    for (int word = left >> 6; word <= (end - 1) >> 6; ++word) {
+        std::uint64_t bits = ink[word];
+        if (word == left >> 6) bits &= ~std::uint64_t{0} << (left & 63);
+        if (word == (end - 1) >> 6) bits &= ~std::uint64_t{0} >> (63 - ((end - 1) & 63));
+        if (source)
+            for (std::uint64_t b = bits; b != 0; b &= b - 1) {
+                const int column = word * 64 + std::countr_zero(b);
+                if (qAlpha(source[column - left]) == 0)
+                    bits &= ~(std::uint64_t{1} << (column & 63));
+            }
+        marks[word] |= bits;
+        any = any || bits != 0;
+    }
+    if (any) copiedArea_ |= QRect(left, row, end - left, 1);
 }
 
 void RasterSurface::KeepCopied(const QRect& area) {
-    const QRect inside = area & image_.rect();
+    const QRect inside = area & copiedArea_ & image_.rect();
     if (copied_.empty() || inside.isEmpty()) return;
     FinishResize();
     if (KeptAny()) {
@@ -409,34 +497,33 @@ void RasterSurface::KeepCopied(const QRect& area) {
                     // with the area.
                     if (from >= to || (from >> keptCellShift_) != cell) continue;
                     const PaintedText& p = painted_[kept.text];
-                    QRgb* const under = UnderPixels(p);
-                    QRgb* const inked = InkedPixels(p);
-                    for (int row = std::max(top, kept.top); row <= std::min(bottom, kept.bottom);
-                         ++row) {
+                    for (int row = std::max({top, kept.top, p.ink.top()});
+                         row <= std::min({bottom, kept.bottom, p.ink.bottom()}); ++row) {
                         const std::uint64_t* marks = CopiedRow(row);
                         const auto* pixels =
                             reinterpret_cast<const QRgb*>(image_.constScanLine(row));
-                        const auto line =
-                            static_cast<std::ptrdiff_t>(row - p.rect.top()) * p.rect.width() -
-                            p.rect.left();
-                        // The marked columns, a word of marks at a time.
-                        for (int word = from >> 6; word <= (to - 1) >> 6; ++word) {
-                            std::uint64_t bits = marks[word];
-                            if (word == from >> 6) bits &= ~std::uint64_t{0} << (from & 63);
-                            if (word == (to - 1) >> 6)
-                                bits &= ~std::uint64_t{0} >> (63 - ((to - 1) & 63));
-                            for (; bits != 0; bits &= bits - 1) {
-                                const int column = word * 64 + std::countr_zero(bits);
-                                under[line + column] = inked[line + column] = pixels[column];
-                            }
-                        }
+                        InkPixel* const last = InkRowEnd(p, row);
+                        for (InkPixel* ink = InkRowBegin(p, row); ink != last && ink->column < to;
+                             ++ink)
+                            if (ink->column >= from &&
+                                ((marks[ink->column >> 6] >> (ink->column & 63)) & 1u) != 0)
+                                ink->under = ink->inked = pixels[ink->column];
                     }
                 }
             }
         }
     }
-    for (int row = inside.top(); row <= inside.bottom(); ++row)
-        SetMarks(CopiedRow(row), inside.left(), inside.right() + 1, false);
+    for (int row = inside.top(); row <= inside.bottom(); ++row) {
+        std::uint64_t* const marks = CopiedRow(row);
+        for (int word = inside.left() >> 6; word <= inside.right() >> 6; ++word) {
+            std::uint64_t bits = ~std::uint64_t{0};
+            if (word == inside.left() >> 6) bits &= ~std::uint64_t{0} << (inside.left() & 63);
+            if (word == inside.right() >> 6)
+                bits &= ~std::uint64_t{0} >> (63 - (inside.right() & 63));
+            marks[word] &= ~bits;
+        }
+    }
+    if (area.contains(copiedArea_)) copiedArea_ = QRect();
 }
 
 void RasterSurface::DropPainted(std::uint64_t id) {
@@ -487,15 +574,23 @@ std::vector<PictureText> RasterSurface::TextsForPicture() const {
         if (painted == painted_.end()) continue;
         text.inkLeft = painted->rect.left();
         text.inkTop = painted->rect.top();
-        const auto image = [&](const QRgb* pixels) {
-            auto kept = std::make_shared<QImage>(painted->rect.size(), image_.format());
-            for (int row = 0; row < kept->height(); ++row, pixels += kept->width())
-                std::copy(pixels, pixels + kept->width(),
-                          reinterpret_cast<QRgb*>(kept->scanLine(row)));
-            return kept;
-        };
-        text.under = image(UnderPixels(*painted));
-        text.inked = image(InkedPixels(*painted));
+        // Over the text's area, its ink pixels as kept; all others clear in
+        // both, which tells them from ink.
+        auto under = std::make_shared<QImage>(painted->rect.size(), image_.format());
+        auto inked = std::make_shared<QImage>(painted->rect.size(), image_.format());
+        under->fill(0u);
+        inked->fill(0u);
+        const PaintedText& p = *painted;
+        for (int row = p.ink.top(); row <= p.ink.bottom(); ++row) {
+            auto* underRow = reinterpret_cast<QRgb*>(under->scanLine(row - p.rect.top()));
+            auto* inkedRow = reinterpret_cast<QRgb*>(inked->scanLine(row - p.rect.top()));
+            for (const InkPixel* ink = InkRowBegin(p, row); ink != InkRowEnd(p, row); ++ink) {
+                underRow[ink->column - p.rect.left()] = ink->under;
+                inkedRow[ink->column - p.rect.left()] = ink->inked;
+            }
+        }
+        text.under = std::move(under);
+        text.inked = std::move(inked);
     }
     return texts;
 }
@@ -507,10 +602,17 @@ void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) 
         return;
     const QRect rect(QPoint(text.inkLeft, text.inkTop), text.under->size());
     KeepCopied(rect);
-    if (painted_.empty()) keptPixels_.clear();
-    painted_.push_back(PaintedText{id, rect, keptPixels_.size()});
-    KeepPixels(*text.under, text.under->rect());
-    KeepPixels(*text.inked, text.inked->rect());
+    if (painted_.empty()) {
+        inkPixels_.clear();
+        inkRows_.clear();
+        inkLeftOver_ = 0;
+    }
+    PaintedText& painted = painted_.emplace_back(PaintedText{id, rect, QRect(), 0});
+    const qsizetype pixel = sizeof(QRgb);
+    AppendInk(painted, rect, reinterpret_cast<const QRgb*>(text.under->constBits()),
+              text.under->bytesPerLine() / pixel,
+              reinterpret_cast<const QRgb*>(text.inked->constBits()),
+              text.inked->bytesPerLine() / pixel);
 }
 
 void RasterSurface::TextsForgottenBefore(std::uint64_t id) {

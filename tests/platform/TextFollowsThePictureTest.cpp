@@ -15,6 +15,18 @@ void PrintAt(PictureSurface& s, double x, double y, const char* text) {
     s.PrintNoNewline(text);
 }
 
+// The colour of a repeat " 20 "'s ink where the foot of its "2" is.
+Rgb RepeatFootInk() {
+    RasterSurface alone(120, 40);
+    alone.Clear();
+    {
+        const TextAsRepeat r(alone);
+        PrintAt(alone, 20, 10, " 20 ");
+    }
+    const QRgb foot = alone.Image().pixel(27, 19);
+    return RGB(qRed(foot), qGreen(foot), qBlue(foot));
+}
+
 // Both surfaces scale the type with the picture once it has a design size,
 // never below the least size, and measure what they draw; the recording
 // surface's model stays within a pixel or two of the raster's real font.
@@ -420,14 +432,7 @@ TEST(TextFollowsThePicture, ALabelOverARepeatCostsTheLinesThroughItNothing) {
 // every other repeat off, the shapes cross them all again, the picture grows,
 // and labels take the rest off. The picture is the one drawn without them.
 TEST(TextFollowsThePicture, RepeatsAnywhereKeepTheShapesDrawnOverThem) {
-    RasterSurface alone(120, 40);
-    alone.Clear();
-    {
-        const TextAsRepeat r(alone);
-        PrintAt(alone, 20, 10, " 20 ");
-    }
-    const QRgb foot = alone.Image().pixel(27, 19);
-    const Rgb ink = RGB(qRed(foot), qGreen(foot), qBlue(foot));
+    const Rgb ink = RepeatFootInk();
     constexpr int kCount = 12;
     for (const int width : {300, 1500}) {
         SCOPED_TRACE("width " + std::to_string(width));
@@ -466,6 +471,56 @@ TEST(TextFollowsThePicture, RepeatsAnywhereKeepTheShapesDrawnOverThem) {
         draw(s, true);
         EXPECT_EQ(s.LeftOutTexts().size(), static_cast<std::size_t>(kCount));
         EXPECT_EQ(s.DrawnTexts().size(), static_cast<std::size_t>(kCount));
+        EXPECT_EQ(s.Image(), reference.Image());
+    }
+}
+
+// Repeats painted across the words of 64 columns the surface keeps a bit a
+// pixel in, crossed column by column by one-pixel lines, copied in the ink's
+// own colour and combined by exclusive or in turn, then taken off by labels:
+// each line stays whole where it crossed the ink as where it crossed the
+// boxes' empty pixels, and only the ink goes. The same with the repeats
+// printed a second time before the lines, in another colour on a box of
+// their own.
+TEST(TextFollowsThePicture, LinesAcrossInkAtEveryColumnStayWhenTheTextGoes) {
+    const Rgb ink = RepeatFootInk();
+    const std::vector<QPoint> at = {{52, 8}, {116, 30}};
+    const auto draw = [&](RasterSurface& s, int printed) {
+        s.Clear();
+        const Rgb back = s.BackColor();
+        const bool transparent = s.FontTransparent();
+        for (int k = 0; k < printed; ++k) {
+            const TextAsRepeat r(s);
+            if (k > 0) {
+                // On a box of its own: ink where the first left pixels as
+                // they were.
+                s.SetForeColor(kBlue);
+                s.SetBackColor(kYellow);
+                s.SetFontTransparent(false);
+            }
+            for (const QPoint& p : at) PrintAt(s, p.x(), p.y(), "8888");
+            s.Image();
+        }
+        s.SetForeColor(kBlack);
+        s.SetBackColor(back);
+        s.SetFontTransparent(transparent);
+        for (int column = 40; column < 170; ++column) {
+            if (column % 2 == 1) s.SetDrawMode(DrawMode::XorPen);
+            s.Line(column, 4, column, 50, column % 2 == 1 ? kRed : ink);
+            s.SetDrawMode(DrawMode::CopyPen);
+        }
+        for (const QPoint& p : at) {
+            const TextAsLabel l(s, p.x() + 2, p.y() + 6, LabelSlide::Fixed);
+            PrintAt(s, p.x() + 2, p.y(), "X");
+        }
+    };
+    RasterSurface reference(200, 60);
+    draw(reference, 0);
+    for (const int printed : {1, 2}) {
+        SCOPED_TRACE("printed " + std::to_string(printed));
+        RasterSurface s(200, 60);
+        draw(s, printed);
+        ASSERT_EQ(s.LeftOutTexts().size(), 2u);
         EXPECT_EQ(s.Image(), reference.Image());
     }
 }

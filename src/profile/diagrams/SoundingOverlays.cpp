@@ -159,17 +159,39 @@ void ShadeCloudLayers(PictureSurface& pic, const ProfileArrays& s, int t) {
     // A layer's top is the next one's base: its logarithm is taken once.
     int lastTop = 0;
     double lastTopLog = 0.0;
+    // Layers of one grey, each on top of the one below and all rising, fill
+    // one box: the rows they share are set once, and the box's rows are
+    // those of its layers' boxes together. Clear air is most of a sounding.
+    struct Run {
+        double base = 0.0;
+        double top = 0.0;
+        int grey = -1;
+        bool rising = false;
+    } run;
+    const auto fill = [&] {
+        if (run.grey >= 0)
+            pic.FilledBox(0.0, run.base, 100.0, run.top, RGB(run.grey, run.grey, run.grey));
+        run.grey = -1;
+    };
     for (int i = 1; i < n; ++i) {
         const double lower = s.Pressure(m, t, i);
         const double upper = s.Pressure(m, t, i + 1);
         const double shade = RoundHalfEven(s.CloudFraction(m, t, i) * 2.55);
         if (!OnDiagram(lower) || !OnDiagram(upper) || !std::isfinite(shade)) continue;
         const int g = static_cast<int>(std::clamp(shade, 0.0, 255.0));
-        const double base = lastTop == i ? lastTopLog : std::log(lower);
+        const bool onBelow = lastTop == i;
+        const double base = onBelow ? lastTopLog : std::log(lower);
         lastTop = i + 1;
         lastTopLog = std::log(upper);
-        pic.FilledBox(0.0, base, 100.0, lastTopLog, RGB(g, g, g));
+        const bool rising = upper < lower;
+        if (run.grey == g && run.rising && rising && onBelow) {
+            run.top = lastTopLog;
+            continue;
+        }
+        fill();
+        run = Run{base, lastTopLog, g, rising};
     }
+    fill();
 }
 
 void TrackInversionBase(float p, float& LowestInversionBase) {

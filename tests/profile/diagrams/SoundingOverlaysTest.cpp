@@ -141,7 +141,42 @@ TEST_F(Overlays, CloudShadingGreysEachLayerByItsCloudFraction) {
     EXPECT_DOUBLE_EQ(white[0].y2, std::log(900.0));
     EXPECT_DOUBLE_EQ(white[0].x2, 100.0); // across the percent frame
     ASSERT_EQ(Of(Kind::FilledBox, RGB(102, 102, 102)).size(), 1u);
-    EXPECT_EQ(Of(Kind::FilledBox, RGB(0, 0, 0)).size(), 6u); // the clear layers of 8
+    // The clear layers of 8: the lowest, and the five above 850 mb in one box.
+    const auto clear = Of(Kind::FilledBox, RGB(0, 0, 0));
+    ASSERT_EQ(clear.size(), 2u);
+    EXPECT_DOUBLE_EQ(clear[0].y1, std::log(1000.0));
+    EXPECT_DOUBLE_EQ(clear[0].y2, std::log(950.0));
+    EXPECT_DOUBLE_EQ(clear[1].y1, std::log(850.0));
+    EXPECT_DOUBLE_EQ(clear[1].y2, std::log(200.0));
+}
+
+TEST_F(Overlays, CloudLayersOfOneGreySetThePixelsOfEachLayerFilledAlone) {
+    ProfileArrays& s = *session.profile;
+    // Overcast from 950 to 700 mb, with 850 mb sunk to 960 mb (so that the
+    // layer from 900 mb sinks past 950 mb), and from 300 mb up, above a level
+    // without a pressure (500 mb), whose two layers are left out.
+    for (int k = 1; k <= 8; ++k)
+        s.CloudFraction(1, 0, k) = (k >= 2 && k <= 5) || k == 8 ? 100.0f : 0.0f;
+    s.Pressure(1, 0, 4) = 960.0f;
+    s.Pressure(1, 0, 7) = 0.0f;
+    const auto shade = [](RasterSurface& surface) {
+        surface.SetBackColor(RGB(0, 0, 128));
+        surface.Clear();
+        surface.Scale(0.0, std::log(150.0), 100.0, std::log(1000.0));
+    };
+    RasterSurface merged(60, 400);
+    RasterSurface alone(60, 400);
+    shade(merged);
+    shade(alone);
+    ShadeCloudLayers(merged, s, 0);
+    for (int k = 1; k <= 8; ++k) {
+        const double lower = s.Pressure(1, 0, k);
+        const double upper = s.Pressure(1, 0, k + 1);
+        const int g = s.CloudFraction(1, 0, k) > 0.0f ? 255 : 0;
+        if (lower > 0.0 && upper > 0.0)
+            alone.FilledBox(0.0, std::log(lower), 100.0, std::log(upper), RGB(g, g, g));
+    }
+    EXPECT_TRUE(merged.Image() == alone.Image());
 }
 
 TEST_F(Overlays, InversionBandsAreLabelledOncePerRunAtItsBase) {

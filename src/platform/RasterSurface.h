@@ -306,18 +306,43 @@ class RasterSurface : public PictureSurface {
     const InkPixel* InkRowEnd(const PaintedText& p, int row) const {
         return inkPixels_.data() + InkRowStart(p, row + 1);
     }
+    // Columns first to end - 1 of a row.
+    struct Span {
+        int first = 0;
+        int end = 0;
+    };
     // Appends to the store the ink of a text painted over area (inside the
     // image): the pixels where inked, the area's pixels after the painting,
     // differ from under, those before; each given row by row from the
-    // area's top-left pixel, rows stride pixels apart. Sets the text's ink
-    // and rows.
+    // area's top-left pixel, rows stride pixels apart. With spans (one a
+    // row of the area), only a row's span is looked over: the painting
+    // left the rest as it was. Sets the text's ink and rows.
     void AppendInk(PaintedText& p, const QRect& area, const QRgb* under, qsizetype underStride,
-                   const QRgb* inked, qsizetype inkedStride);
-    // The pixels of a text's area before it is painted, as wide as the area.
+                   const QRgb* inked, qsizetype inkedStride, const Span* spans = nullptr);
+    // The pixels of a text's area (beforeArea_) before it is painted, as wide
+    // as the area, kept where the painting may set them: each row's in one
+    // span (empty where first > end, its columns from the area's right on).
+    // StartBeforeText starts over for an area; KeepBeforeText keeps the
+    // pixels of a part of it not kept yet, and of any gap that part leaves
+    // in a row's span, which still show what lay under the text.
     std::vector<QRgb> beforeText_;
+    QRect beforeArea_;
+    std::vector<Span> beforeSpans_;
+    void StartBeforeText(const QRect& area);
+    void KeepBeforeText(const QRect& rect);
     // Lets go of the store's pixels of texts no longer on the list.
     void CompactKeptPixels();
     std::vector<PaintedText> painted_;
+    // A bit for each id of the texts on the list, folded over 4096 bits and
+    // cleared only with an empty list: a text whose bit is clear has not
+    // been painted, and the list need not be searched for it.
+    std::array<std::uint64_t, 64> paintedIds_{};
+    bool MayBePainted(std::uint64_t id) const {
+        return ((paintedIds_[(id >> 6) % paintedIds_.size()] >> (id & 63)) & 1u) != 0;
+    }
+    // Empties the store of ink when no painted text holds any.
+    void StartInkStore();
+    PaintedText& AddPainted(std::uint64_t id, const QRect& rect);
     // The texts drawn, for a picture taken now, with the pixels about those
     // that may still give way.
     std::vector<PictureText> TextsForPicture() const;
@@ -376,8 +401,11 @@ class RasterSurface : public PictureSurface {
         return inkBits_.data() + static_cast<std::ptrdiff_t>(row) * inkStride_;
     }
     bool InkMeets(int row, int left, int end) const {
-        const std::uint64_t* const bits =
-            inkBits_.data() + static_cast<std::ptrdiff_t>(row) * inkStride_;
+        return BitsMeet(inkBits_.data() + static_cast<std::ptrdiff_t>(row) * inkStride_, left, end);
+    }
+    // Whether any of the bits of columns left to end - 1 of a row of bits is
+    // set.
+    static bool BitsMeet(const std::uint64_t* bits, int left, int end) {
         const int first = left >> 6;
         const int last = (end - 1) >> 6;
         const std::uint64_t head = ~std::uint64_t{0} << (left & 63);

@@ -196,20 +196,20 @@ void RasterSurface::PaintText(const HeldText& held) {
     const bool kept = held.mayGo && held.id >= forgottenBefore_ && !area.isEmpty();
     // The texts under this one keep what shapes copied there before it.
     KeepCopied(area);
-    if (kept) {
-        // The area's pixels before, to tell the text's ink from them after.
-        beforeText_.resize(static_cast<std::size_t>(area.width()) *
-                           static_cast<std::size_t>(area.height()));
-        QRgb* before = beforeText_.data();
-        for (int row = area.top(); row <= area.bottom(); ++row, before += area.width()) {
-            const auto* pixels = reinterpret_cast<const QRgb*>(image_.constScanLine(row));
-            std::copy(pixels + area.left(), pixels + area.right() + 1, before);
-        }
-    }
+    // What lay under the pixels the painting may set, to tell the text's ink
+    // from them after.
+    if (kept) StartBeforeText(area);
+    const bool masked = glyphs && held.smooth && font.pixels < kLargestMaskedPixels;
+    if (kept && (!held.transparent || !masked)) KeepBeforeText(area);
     if (!held.transparent) Painter().fillRect(box, ToQColor(held.backColor));
     const QPoint baseline = held.topLeft + QPoint(0, font.ascent);
-    if (glyphs && held.smooth && font.pixels < kLargestMaskedPixels) {
-        font.SetText(image_, *glyphs, baseline, 0xFF000000u | PixelBits(held.foreColor));
+    if (masked) {
+        // Glyphs set from masks touch only the areas of their words: only
+        // those are kept and looked over for ink.
+        const auto keepWord = [this, kept](const QRect& word) {
+            if (kept) KeepBeforeText(word);
+        };
+        font.SetText(image_, *glyphs, baseline, 0xFF000000u | PixelBits(held.foreColor), keepWord);
     } else {
         QPainter& painter = Painter();
         painter.setPen(ToQColor(held.foreColor));
@@ -226,44 +226,97 @@ void RasterSurface::PaintText(const HeldText& held) {
         }
     }
     if (!kept) return;
-    if (painted_.empty()) {
-        inkPixels_.clear();
-        inkRows_.clear();
-        inkLeftOver_ = 0;
-    }
+    StartInkStore();
     const auto* inked =
         reinterpret_cast<const QRgb*>(image_.constScanLine(area.top())) + area.left();
     const qsizetype inkedStride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     // The same text printed again at its place (a redraw in another colour)
-    // keeps the pixels from before the first under the first's ink.
-    const auto again = std::find_if(painted_.begin(), painted_.end(), [&](const PaintedText& p) {
-        return p.id == held.id && p.rect == area;
-    });
+    // keeps the pixels from before the first under the first's ink where
+    // that ink still showed: a text painted over it since is not the
+    // first's to take back.
+    const auto again =
+        !MayBePainted(held.id)
+            ? painted_.end()
+            : std::find_if(painted_.begin(), painted_.end(),
+                           [&](const PaintedText& p) { return p.id == held.id && p.rect == area; });
     if (again != painted_.end()) {
+        // The first's ink is looked over as well: the pixels kept so far
+        // are those this painting may have set, and any other still shows
+        // what lay under it.
+        if (!again->ink.isEmpty()) KeepBeforeText(again->ink);
         for (int row = again->ink.top(); row <= again->ink.bottom(); ++row) {
             QRgb* before = beforeText_.data() +
                            static_cast<std::ptrdiff_t>(row - area.top()) * area.width() -
                            area.left();
             for (const InkPixel* ink = InkRowBegin(*again, row); ink != InkRowEnd(*again, row);
                  ++ink)
-                before[ink->column] = ink->under;
+                if (before[ink->column] == ink->inked) before[ink->column] = ink->under;
         }
         if (!again->ink.isEmpty())
             inkLeftOver_ += InkRowStart(*again, again->ink.bottom() + 1) -
                             InkRowStart(*again, again->ink.top());
-        AppendInk(*again, area, beforeText_.data(), area.width(), inked, inkedStride);
+        AppendInk(*again, area, beforeText_.data(), area.width(), inked, inkedStride,
+                  beforeSpans_.data());
         // In the grid by its area still; its new ink is marked as well.
         if (!keptStale_ && static_cast<std::size_t>(again - painted_.begin()) < keptIndexed_)
             SetInkBits(*again);
         if (inkLeftOver_ > 4096 && 2 * inkLeftOver_ > inkPixels_.size()) CompactKeptPixels();
         return;
     }
-    PaintedText& painted = painted_.emplace_back(PaintedText{held.id, area, QRect(), 0});
-    AppendInk(painted, area, beforeText_.data(), area.width(), inked, inkedStride);
+    PaintedText& painted = AddPainted(held.id, area);
+    AppendInk(painted, area, beforeText_.data(), area.width(), inked, inkedStride,
+              beforeSpans_.data());
+}
+
+void RasterSurface::StartInkStore() {
+    if (!painted_.empty()) return;
+    inkPixels_.clear();
+    inkRows_.clear();
+    inkLeftOver_ = 0;
+    paintedIds_.fill(0);
+}
+
+RasterSurface::PaintedText& RasterSurface::AddPainted(std::uint64_t id, const QRect& rect) {
+    paintedIds_[(id >> 6) % paintedIds_.size()] |= std::uint64_t{1} << (id & 63);
+    return painted_.emplace_back(PaintedText{id, rect, QRect(), 0});
+}
+
+void RasterSurface::StartBeforeText(const QRect& area) {
+    beforeArea_ = area;
+    beforeText_.resize(static_cast<std::size_t>(area.width()) *
+                       static_cast<std::size_t>(area.height()));
+    beforeSpans_.assign(static_cast<std::size_t>(area.height()), Span{area.right() + 1, 0});
+}
+
+void RasterSurface::KeepBeforeText(const QRect& rect) {
+    const QRect keep = rect & beforeArea_;
+    for (int row = keep.top(); row <= keep.bottom(); ++row) {
+        const auto r = static_cast<std::size_t>(row - beforeArea_.top());
+        Span& span = beforeSpans_[r];
+        const auto* pixels = reinterpret_cast<const QRgb*>(image_.constScanLine(row));
+        QRgb* before = beforeText_.data() + r * static_cast<std::size_t>(beforeArea_.width()) -
+                       beforeArea_.left();
+        // The row's kept columns stay one span: the new ones on either side
+        // of it, with any gap between, still show what lay under them.
+        if (span.first > span.end) {
+            std::copy(pixels + keep.left(), pixels + keep.right() + 1, before + keep.left());
+            span = Span{keep.left(), keep.right() + 1};
+            continue;
+        }
+        if (keep.left() < span.first) {
+            std::copy(pixels + keep.left(), pixels + span.first, before + keep.left());
+            span.first = keep.left();
+        }
+        if (keep.right() + 1 > span.end) {
+            std::copy(pixels + span.end, pixels + keep.right() + 1, before + span.end);
+            span.end = keep.right() + 1;
+        }
+    }
 }
 
 void RasterSurface::AppendInk(PaintedText& p, const QRect& area, const QRgb* under,
-                              qsizetype underStride, const QRgb* inked, qsizetype inkedStride) {
+                              qsizetype underStride, const QRgb* inked, qsizetype inkedStride,
+                              const Span* spans) {
     // A start for each row of the area and one past them; the text's rows
     // begin at its first ink row.
     const std::size_t rows = inkRows_.size();
@@ -278,17 +331,26 @@ void RasterSurface::AppendInk(PaintedText& p, const QRect& area, const QRgb* und
         // Most of an area is not ink: four pixels at a time are passed over
         // where none differs.
         int k = 0;
+        int width = area.width();
+        if (spans) {
+            const Span& span = spans[row - area.top()];
+            k = std::min(span.first - area.left(), width);
+            width = std::max(k, span.end - area.left());
+        }
 #if defined(__SSE2__)
-        for (; k + 4 <= area.width(); k += 4) {
+        for (; k + 4 <= width; k += 4) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(under + k));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(inked + k));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF) continue;
-            for (int j = k; j < k + 4; ++j)
-                if (under[j] != inked[j])
-                    inkPixels_.push_back(InkPixel{area.left() + j, under[j], inked[j]});
+            // A nibble a pixel, set where it differs.
+            for (unsigned differ = ~_mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) & 0xFFFFu; differ != 0;
+                 differ &= differ - 1) {
+                const int j = k + std::countr_zero(differ) / 4;
+                differ &= ~(0xEu << (std::countr_zero(differ) & ~3));
+                inkPixels_.push_back(InkPixel{area.left() + j, under[j], inked[j]});
+            }
         }
 #endif
-        for (; k < area.width(); ++k)
+        for (; k < width; ++k)
             if (under[k] != inked[k])
                 inkPixels_.push_back(InkPixel{area.left() + k, under[k], inked[k]});
         if (inkPixels_.size() == start) continue;
@@ -402,9 +464,20 @@ void RasterSurface::SetInkBits(const PaintedText& p) {
     const QRect ink = p.ink & image_.rect();
     for (int row = ink.top(); row <= ink.bottom(); ++row) {
         std::uint64_t* const bits = InkBitsRow(row);
-        for (const InkPixel* pixel = InkRowBegin(p, row); pixel != InkRowEnd(p, row); ++pixel)
-            if (pixel->column >= ink.left() && pixel->column <= ink.right())
-                bits[pixel->column >> 6] |= std::uint64_t{1} << (pixel->column & 63);
+        // A row's pixels in the order of their columns: gathered a word of
+        // bits at a time.
+        int word = -1;
+        std::uint64_t gathered = 0;
+        for (const InkPixel* pixel = InkRowBegin(p, row); pixel != InkRowEnd(p, row); ++pixel) {
+            if (pixel->column < ink.left() || pixel->column > ink.right()) continue;
+            if (pixel->column >> 6 != word) {
+                if (word >= 0) bits[word] |= gathered;
+                word = pixel->column >> 6;
+                gathered = 0;
+            }
+            gathered |= std::uint64_t{1} << (pixel->column & 63);
+        }
+        if (word >= 0) bits[word] |= gathered;
     }
 }
 
@@ -480,7 +553,16 @@ void RasterSurface::KeepCopied(const QRect& area) {
     const QRect inside = area & copiedArea_ & image_.rect();
     if (copied_.empty() || inside.isEmpty()) return;
     FinishResize();
-    if (KeptAny()) {
+    const bool anyKept = KeptAny();
+    bool marked = !anyKept;
+    for (int row = inside.top(); row <= inside.bottom() && !marked; ++row)
+        marked = BitsMeet(CopiedRow(row), inside.left(), inside.right() + 1);
+    if (!marked) {
+        // No shape was copied over ink there: nothing to keep or clear.
+        if (area.contains(copiedArea_)) copiedArea_ = QRect();
+        return;
+    }
+    if (anyKept) {
         const std::uint64_t columns = KeptCells(inside.left(), inside.right() + 1);
         for (int band = inside.top() >> kKeptBandShift; band <= inside.bottom() >> kKeptBandShift;
              ++band) {
@@ -602,12 +684,8 @@ void RasterSurface::PictureTextShown(const PictureText& text, std::uint64_t id) 
         return;
     const QRect rect(QPoint(text.inkLeft, text.inkTop), text.under->size());
     KeepCopied(rect);
-    if (painted_.empty()) {
-        inkPixels_.clear();
-        inkRows_.clear();
-        inkLeftOver_ = 0;
-    }
-    PaintedText& painted = painted_.emplace_back(PaintedText{id, rect, QRect(), 0});
+    StartInkStore();
+    PaintedText& painted = AddPainted(id, rect);
     const qsizetype pixel = sizeof(QRgb);
     AppendInk(painted, rect, reinterpret_cast<const QRgb*>(text.under->constBits()),
               text.under->bytesPerLine() / pixel,

@@ -113,8 +113,12 @@ struct TextFont {
     }
 
     // Sets a laid-out text smoothed in the opaque colour, its baseline
-    // starting at whole pixel baseline, word by word.
-    void SetText(QImage& image, const GlyphLine& line, QPoint baseline, std::uint32_t color) const {
+    // starting at whole pixel baseline, word by word. Before a word's pixels
+    // are set, beforeSet is handed the area they lie in (no pixel outside
+    // the areas it is handed changes), so that what lay there can be kept.
+    template <typename BeforeSet>
+    void SetText(QImage& image, const GlyphLine& line, QPoint baseline, std::uint32_t color,
+                 BeforeSet&& beforeSet) const {
         TrimKept();
         const quint32 blank = asciiGlyphs[0];
         const qsizetype count = line.glyphs.size();
@@ -125,7 +129,7 @@ struct TextFont {
             }
             qsizetype end = first;
             while (end < count && line.glyphs[end] != blank) ++end;
-            SetWord(image, line, first, end, baseline, color);
+            SetWord(image, line, first, end, baseline, color, beforeSet);
             first = end;
         }
     }
@@ -133,8 +137,9 @@ struct TextFont {
     // Glyphs first to end of the line, a word: copied when it was set over
     // the same colour before, else blended glyph by glyph (and kept when it
     // lies over one colour).
+    template <typename BeforeSet>
     void SetWord(QImage& image, const GlyphLine& line, qsizetype first, qsizetype end,
-                 QPoint baseline, std::uint32_t color) const {
+                 QPoint baseline, std::uint32_t color, BeforeSet& beforeSet) const {
         // A glyph's place in 64ths of a pixel, cut toward zero as the toolkit
         // takes it.
         const auto sixtyFourths = [&](qsizetype k) -> std::optional<int> {
@@ -160,6 +165,7 @@ struct TextFont {
                     const QRect area = set.area.translated(origin);
                     if (!image.rect().contains(area) || !AllPixelsAre(image, area, set.under))
                         continue;
+                    beforeSet(area);
                     CopyPixels(image, set, area.topLeft());
                     return;
                 }
@@ -182,6 +188,7 @@ struct TextFont {
                                                  image.constScanLine(area.top()))[area.left()]
                                            : 0;
         const bool keep = inside && AllPixelsAre(image, area, under);
+        if (!area.isEmpty()) beforeSet(area);
         for (const Placed& p : placed) SetGlyph(image, *p.mask, p.x, baseline.y(), color);
         if (!keep) return;
         WordPixels set = TakePixels(image, area);

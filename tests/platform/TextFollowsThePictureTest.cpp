@@ -707,5 +707,51 @@ TEST(TextFollowsThePicture, RepaintFreesPlacesAndKeptTextsStayBounded) {
     EXPECT_TRUE(TextIsReadable(s));
 }
 
+// A repeat painted, a value painted over part of its ink (overlap allowed),
+// then the repeat printed again at its place in another colour and taken
+// off by a value: the picture is the one where the repeat was painted once,
+// since the value's ink, laid over the repeat's first painting, is not the
+// repeat's to take back.
+TEST(TextFollowsThePicture, ATextPaintedAgainLeavesTheInkPaintedOverItBetween) {
+    const auto draw = [](RasterSurface& s, bool again) {
+        s.Clear();
+        {
+            const TextAsRepeat repeat(s);
+            PrintAt(s, 20, 10, "20");
+        }
+        s.Image();
+        s.SetForeColor(kRed);
+        {
+            const TextOverlapAllowed over(s);
+            PrintAt(s, 24, 12, "77");
+        }
+        s.Image();
+        if (again) {
+            const TextAsRepeat repeat(s);
+            s.SetForeColor(kBlue);
+            PrintAt(s, 20, 10, "20");
+        }
+        const QImage before = s.Image().copy();
+        s.SetForeColor(kBlack);
+        PrintAt(s, 18, 10, "1");
+        EXPECT_EQ(TextsOf(s.LeftOutTexts()), std::vector<std::string>{"20"});
+        return before;
+    };
+    RasterSurface once(120, 40);
+    RasterSurface twice(120, 40);
+    const QImage onceBefore = draw(once, false);
+    const QImage twiceBefore = draw(twice, true);
+    int repainted = 0; // pixels of the value's ink the repeat was painted over again
+    int differ = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const QRgb value = onceBefore.pixel(x, y);
+            repainted += qRed(value) > qBlue(value) + 60 && twiceBefore.pixel(x, y) != value;
+            differ += once.Image().pixel(x, y) != twice.Image().pixel(x, y);
+        }
+    EXPECT_GT(repainted, 5);
+    EXPECT_EQ(differ, 0);
+}
+
 } // namespace
 } // namespace tarvex

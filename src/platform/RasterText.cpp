@@ -546,7 +546,15 @@ void RasterSurface::MarkCopied(int row, int left, int end, const QRgb* source) {
         marks[word] |= bits;
         any = any || bits != 0;
     }
-    if (any) copiedArea_ |= QRect(left, row, end - left, 1);
+    if (!any) return;
+    // The row joined to the area by its corners: a shape marks row after row.
+    if (copiedArea_.isEmpty()) {
+        copiedArea_ = QRect(left, row, end - left, 1);
+    } else {
+        copiedArea_.setCoords(std::min(copiedArea_.left(), left), std::min(copiedArea_.top(), row),
+                              std::max(copiedArea_.right(), end - 1),
+                              std::max(copiedArea_.bottom(), row));
+    }
 }
 
 void RasterSurface::KeepCopied(const QRect& area) {

@@ -42,15 +42,19 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 #include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
+#include <QStylePainter>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace tarvex {
 
@@ -108,6 +112,67 @@ void ThumbScrollBar::sliderChange(SliderChange change) {
 void ThumbScrollBar::paintEvent(QPaintEvent* event) {
     QScrollBar::paintEvent(event);
     painted_ = AtEnd() ? QRect() : ThumbBand();
+}
+
+namespace {
+
+// True when the pixels of target in area are those of under, row by row.
+bool SamePixels(const QImage& target, const QRect& area, const QImage& under) {
+    if (under.size() != area.size() || under.format() != target.format()) return false;
+    const auto bytes = static_cast<std::size_t>(area.width()) * 4;
+    for (int y = 0; y < area.height(); ++y)
+        if (std::memcmp(target.constScanLine(area.top() + y) + area.left() * 4,
+                        under.constScanLine(y), bytes) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool KeptButtonLook::Paint(QWidget& button, const QPaintEvent& event,
+                           QStyle::ControlElement element, const QStyleOptionButton& option) {
+    const QRect whole = button.rect();
+    if (!(QRegion(whole) - event.region()).isEmpty()) return false;
+    QPainter painter(&button);
+    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image) return false;
+    const QImage& target = *static_cast<const QImage*>(device);
+    // The button lies in the target a whole number of pixels from its
+    // corner, at one target pixel a button pixel.
+    const QTransform placed = painter.deviceTransform();
+    const QPoint at(static_cast<int>(placed.dx()), static_cast<int>(placed.dy()));
+    const QRect area(at, whole.size());
+    if (placed.type() > QTransform::TxTranslate || placed.dx() != at.x() || placed.dy() != at.y() ||
+        target.depth() != 32 || !target.rect().contains(area))
+        return false;
+    const QPalette& palette = button.palette();
+    Look look{element,
+              button.style(),
+              option.state,
+              option.direction,
+              option.palette,
+              button.foregroundRole(),
+              button.backgroundRole(),
+              button.font(),
+              option.text,
+              option.icon.cacheKey(),
+              option.iconSize,
+              option.features};
+    if (!(look == look_ && SamePixels(target, area, under_))) {
+        under_ = target.copy(area);
+        drawn_ = under_.copy();
+        // The pen, background and font a painter on the button starts with.
+        QStylePainter style(&drawn_, &button);
+        style.setPen(palette.color(button.foregroundRole()));
+        style.setBackground(palette.brush(button.backgroundRole()));
+        style.setFont(button.font());
+        style.drawControl(element, option);
+        look_ = std::move(look);
+    }
+    // The kept pixels already hold those under the button: copied as they are.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, drawn_);
+    return true;
 }
 
 RangeScrollBar::RangeScrollBar(QScrollBar* bar, int minimum, int maximum)

@@ -29,10 +29,14 @@ class ClickableLabel : public QLabel {
 
 } // namespace tarvex
 
+#include <QCheckBox>
+#include <QImage>
+#include <QPalette>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
-
-class QCheckBox;
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace tarvex {
 
@@ -128,6 +132,65 @@ class ThumbScrollBar : public QScrollBar {
     // since its last whole repaint or was painted at an end.
     QRect painted_;
 };
+
+// The pixels of a button as the style last drew it, with the pixels under it
+// and everything the drawing was made from: the style's whole description of
+// the button (state, caption, palette, icon, features; its rectangle is that
+// of the pixels under it), its font, pen and background roles and the style.
+// A window's resize repaints each of its buttons; one that looks as before
+// over the same pixels is then copied rather than drawn again through the
+// style (its gradients, its antialiased marks and a caption laid out afresh
+// at every paint).
+class KeptButtonLook {
+  public:
+    // Paints the button with option drawn as element, from the kept pixels
+    // when their look and the pixels under the button are the same, else
+    // through the style, keeping the result. False, with nothing painted,
+    // when the paint does not cover the whole button or its target is not an
+    // image in plain pixels: the caller then paints as the toolkit does.
+    bool Paint(QWidget& button, const QPaintEvent& event, QStyle::ControlElement element,
+               const QStyleOptionButton& option);
+
+  private:
+    struct Look {
+        QStyle::ControlElement element = QStyle::CE_PushButton;
+        const QStyle* style = nullptr;
+        QStyle::State state;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        QPalette palette;
+        QPalette::ColorRole foreground = QPalette::NoRole;
+        QPalette::ColorRole background = QPalette::NoRole;
+        QFont font;
+        QString text;
+        qint64 icon = 0;
+        QSize iconSize;
+        QStyleOptionButton::ButtonFeatures features;
+        bool operator==(const Look&) const = default;
+    };
+
+    Look look_;
+    QImage under_; // the target's pixels under the button when it was drawn
+    QImage drawn_; // the button drawn over them
+};
+
+// A push button, check box or radio button painted through a kept look.
+template <class Button, QStyle::ControlElement kElement> class KeptLookButton : public Button {
+  public:
+    using Button::Button;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QStyleOptionButton option;
+        this->initStyleOption(&option);
+        if (!kept_.Paint(*this, *event, kElement, option)) Button::paintEvent(event);
+    }
+
+  private:
+    KeptButtonLook kept_;
+};
+using KeptLookPushButton = KeptLookButton<QPushButton, QStyle::CE_PushButton>;
+using KeptLookCheckBox = KeptLookButton<QCheckBox, QStyle::CE_CheckBox>;
+using KeptLookRadioButton = KeptLookButton<QRadioButton, QStyle::CE_RadioButton>;
 
 // Check-box states as the settings files keep them: 0 unchecked, 1 checked,
 // 2 grey. Any other number reads as unchecked.

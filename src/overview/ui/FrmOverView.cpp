@@ -311,7 +311,7 @@ QWidget* FrmOverView::BuildPictures() {
     auto* leftColumn = new QVBoxLayout();
     auto* rightColumn = new QVBoxLayout();
     for (const Selector& s : kSelectors) {
-        auto* box = new QCheckBox(area);
+        auto* box = new KeptLookCheckBox(area);
         box->setObjectName(s.name);
         box->setChecked(options.*s.value);
         box->setEnabled(false);
@@ -344,7 +344,7 @@ QWidget* FrmOverView::BuildPanels() {
     auto* stack = new QStackedWidget(side);
     stack->setObjectName("pnlControlStack");
     for (int k = 0; k < kControlPanels; ++k) {
-        auto* button = new QPushButton(kPanelCaptions[k], side);
+        auto* button = new KeptLookPushButton(kPanelCaptions[k], side);
         button->setObjectName(QString("btnControl_%1").arg(k));
         button->setCheckable(true);
         connect(button, &QPushButton::clicked, this, [this, k] { btnControl_Click(k); });
@@ -376,8 +376,8 @@ QWidget* FrmOverView::BuildPanels() {
 
     // Relative humidity shading on the contour panel, above the contours.
     for (int i = 0; i < 2; ++i) {
-        auto* box =
-            new QCheckBox(i == 0 ? "Relative Humidity" : "Relative Humidity (Ice)", pnlControl[0]);
+        auto* box = new KeptLookCheckBox(i == 0 ? "Relative Humidity" : "Relative Humidity (Ice)",
+                                         pnlControl[0]);
         box->setObjectName(QString("chkRH_%1").arg(i));
         box->setChecked(options.chkRH[static_cast<std::size_t>(i)]);
         addBox(0, box);
@@ -389,7 +389,7 @@ QWidget* FrmOverView::BuildPanels() {
     }
     for (const OverlayBoxSpec& spec : OverlayBoxes()) {
         QFrame* panel = pnlControl[static_cast<std::size_t>(spec.panel)];
-        auto* box = new QCheckBox(spec.caption, panel);
+        auto* box = new KeptLookCheckBox(spec.caption, panel);
         box->setObjectName(spec.name);
         box->setChecked(options.*spec.value);
         addBox(spec.panel, box);
@@ -399,7 +399,7 @@ QWidget* FrmOverView::BuildPanels() {
         });
         boxes_.push_back(box);
     }
-    auto* bourgouin = new QCheckBox("Bourgouin PType", pnlControl[7]);
+    auto* bourgouin = new KeptLookCheckBox("Bourgouin PType", pnlControl[7]);
     bourgouin->setObjectName("chksWSYMb");
     connect(bourgouin, &QCheckBox::toggled, this, [this](bool on) {
         options.chksWSYMb = on;
@@ -412,7 +412,7 @@ QWidget* FrmOverView::BuildPanels() {
     auto* rightMouse = new QGroupBox("Right Mouse", pnlControl[7]);
     auto* sums = new QGridLayout(rightMouse);
     for (int k = 0; k < 4; ++k) {
-        optSum[static_cast<std::size_t>(k)] = new QRadioButton(kSumCaptions[k], rightMouse);
+        optSum[static_cast<std::size_t>(k)] = new KeptLookRadioButton(kSumCaptions[k], rightMouse);
         optSum[static_cast<std::size_t>(k)]->setObjectName(QString("optSum_%1").arg(k));
         sums->addWidget(optSum[static_cast<std::size_t>(k)], k / 2, k % 2);
     }
@@ -435,7 +435,7 @@ QWidget* FrmOverView::BuildPanels() {
     auto* intervals = new QHBoxLayout();
     intervals->addWidget(new QLabel("Contour Interval", pnlControl[5]));
     for (int k = 0; k < 4; ++k) {
-        auto* option = new QRadioButton(kIntervalCaptions[k], pnlControl[5]);
+        auto* option = new KeptLookRadioButton(kIntervalCaptions[k], pnlControl[5]);
         option->setObjectName(QString("chkCI_%1").arg(k));
         option->setChecked(k == ContourIntervalIndex);
         connect(option, &QRadioButton::clicked, this, [this, k] { chkCI_Click(k); });
@@ -443,7 +443,7 @@ QWidget* FrmOverView::BuildPanels() {
         intervals->addWidget(option);
     }
     panelLayouts[5]->addLayout(intervals);
-    chkSynch = new QCheckBox("Synchronize Profile with OverView", pnlControl[5]);
+    chkSynch = new KeptLookCheckBox("Synchronize Profile with OverView", pnlControl[5]);
     chkSynch->setObjectName("chkSynch");
     chkSynch->setChecked(options.chkSynch);
     connect(chkSynch, &QCheckBox::toggled, this, [this](bool on) { options.chkSynch = on; });
@@ -482,14 +482,14 @@ QWidget* FrmOverView::BuildPanels() {
 
     auto* hours = new QHBoxLayout();
     for (int k = 0; k < 4; ++k) {
-        auto* button = new QPushButton(side);
+        auto* button = new KeptLookPushButton(side);
         button->setObjectName(QString("btnHours_%1").arg(k));
         connect(button, &QPushButton::clicked, this, [this, k] { btnHours_Click(k); });
         btnHours[static_cast<std::size_t>(k)] = button;
         hours->addWidget(button);
     }
     column->addLayout(hours);
-    btnQuit = new QPushButton("Close", side);
+    btnQuit = new KeptLookPushButton("Close", side);
     btnQuit->setObjectName("btnQuit");
     btnQuit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
     connect(btnQuit, &QPushButton::clicked, this, [this] { btnQuit_Click(); });

@@ -35,7 +35,7 @@ void AddToPanel(QFrame* panel, QWidget* widget) {
 }
 
 QPushButton* NewButton(QWidget* parent, const QString& caption, const QString& name) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new KeptLookPushButton(caption, parent);
     button->setObjectName(name);
     return button;
 }

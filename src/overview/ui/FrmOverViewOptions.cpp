@@ -46,7 +46,7 @@ QGroupBox* OptionGroup(QWidget* parent, const char* title, const char* name,
     QBoxLayout* layout = across ? static_cast<QBoxLayout*>(new QHBoxLayout(group))
                                 : static_cast<QBoxLayout*>(new QVBoxLayout(group));
     for (std::size_t k = 0; k < N; ++k) {
-        options[k] = new QRadioButton(captions[k], group);
+        options[k] = new KeptLookRadioButton(captions[k], group);
         options[k]->setObjectName(QString("%1_%2").arg(name).arg(k));
         QObject::connect(options[k], &QRadioButton::toggled, group, [click, k](bool on) {
             if (on) click(static_cast<int>(k));

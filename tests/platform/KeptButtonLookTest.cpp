@@ -1,0 +1,127 @@
+#include "platform/Controls.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QProxyStyle>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+namespace tarvex {
+namespace {
+
+// The application's style, counting the buttons it draws.
+class CountingStyle : public QProxyStyle {
+  public:
+    CountingStyle() : QProxyStyle(QApplication::style()->name()) {}
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (element == CE_PushButton || element == CE_CheckBox || element == CE_RadioButton)
+            ++drawn;
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    mutable int drawn = 0;
+};
+
+// The button painted into an image of the format, filled with under, at the
+// offset (the pixels under it are the fill's).
+QImage Painted(QWidget& button, QImage::Format format, QColor under, QPoint offset) {
+    QImage image(button.size() + QSize(9, 7), format);
+    image.fill(under);
+    button.render(&image, offset, QRegion(), QWidget::RenderFlags());
+    return image;
+}
+
+// A kept-look button paints the pixels the toolkit's own button paints, and
+// draws through the style again exactly when something its look is made
+// from changed: each of its state, caption, size, palette, font, pen role,
+// background role, icon, icon size, features, direction and style, and the
+// pixels under it, their format and whether they are see-through; a paint
+// with none changed, at any place in the target, copies the kept pixels.
+template <class Plain, class Kept> void CheckKeptLooks() {
+    // The styles outlive the buttons.
+    auto style = std::make_unique<CountingStyle>();
+    auto other = std::make_unique<CountingStyle>();
+    Plain plain("Relative Humidity");
+    Kept kept("Relative Humidity");
+    kept.setStyle(style.get());
+    for (QWidget* b : {static_cast<QWidget*>(&plain), static_cast<QWidget*>(&kept)})
+        b->resize(150, 22);
+    QImage::Format format = QImage::Format_RGB32;
+    QColor under(236, 236, 236);
+    QPoint offset(0, 0);
+    QPixmap iconPixels(8, 8);
+    iconPixels.fill(Qt::darkGreen);
+
+    const std::pair<const char*, std::function<void(QAbstractButton&)>> changes[] = {
+        {"as built", [](QAbstractButton&) {}},
+        {"checked", [](QAbstractButton& b) { b.setCheckable(true), b.setChecked(true); }},
+        {"down", [](QAbstractButton& b) { b.setDown(true); }},
+        {"disabled", [](QAbstractButton& b) { b.setDown(false), b.setEnabled(false); }},
+        {"enabled", [](QAbstractButton& b) { b.setEnabled(true); }},
+        {"caption", [](QAbstractButton& b) { b.setText("Omega"); }},
+        {"size", [](QAbstractButton& b) { b.resize(120, 26); }},
+        {"palette", [](QAbstractButton& b) { b.setPalette(QPalette(QColor(250, 200, 200))); }},
+        {"font", [](QAbstractButton& b) { b.setFont(QFont(b.font().family(), 11, QFont::Bold)); }},
+        {"pen role", [](QAbstractButton& b) { b.setForegroundRole(QPalette::Highlight); }},
+        {"background role", [](QAbstractButton& b) { b.setBackgroundRole(QPalette::Base); }},
+        {"icon", [&](QAbstractButton& b) { b.setIcon(QIcon(iconPixels)); }},
+        {"icon size", [](QAbstractButton& b) { b.setIconSize(QSize(12, 12)); }},
+        {"features", [](QAbstractButton& b) { b.setProperty("autoDefault", true); }},
+        {"direction", [](QAbstractButton& b) { b.setLayoutDirection(Qt::RightToLeft); }},
+        {"under", [&](QAbstractButton&) { under = QColor(255, 255, 255); }},
+        {"format", [&](QAbstractButton&) { format = QImage::Format_ARGB32_Premultiplied; }},
+        {"see-through under", [&](QAbstractButton&) { under = QColor(0, 0, 255, 100); }},
+        {"style", [&](QAbstractButton& b) { b.setStyle(&b == &kept ? other.get() : b.style()); }},
+    };
+    int drawnBefore = 0;
+    for (const auto& [name, change] : changes) {
+        change(plain);
+        change(kept);
+        const QImage expected = Painted(plain, format, under, offset);
+        EXPECT_EQ(Painted(kept, format, under, offset), expected) << name;
+        // Check boxes and radio buttons have no features.
+        const bool same = name == std::string("features") && !std::is_same_v<Plain, QPushButton>;
+        const int drawn = style->drawn + other->drawn;
+        EXPECT_EQ(drawn, drawnBefore + (same ? 0 : 1)) << name;
+        drawnBefore = drawn;
+        // Again, and elsewhere in the target: the kept pixels.
+        offset = QPoint(7 - offset.x(), 5 - offset.y());
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << name;
+        EXPECT_EQ(style->drawn + other->drawn, drawnBefore) << name;
+    }
+}
+
+TEST(KeptButtonLook, PaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
+    CheckKeptLooks<QPushButton, KeptLookPushButton>();
+    CheckKeptLooks<QCheckBox, KeptLookCheckBox>();
+    CheckKeptLooks<QRadioButton, KeptLookRadioButton>();
+}
+
+// A paint of part of the button, or into a target the look cannot be copied
+// into (a scaled one), is painted as the toolkit paints it.
+TEST(KeptButtonLook, APartOrScaledPaintIsTheToolkits) {
+    CountingStyle style;
+    QCheckBox plain("Wet Bulb");
+    KeptLookCheckBox kept("Wet Bulb");
+    kept.setStyle(&style);
+    for (const QRegion& part : {QRegion(0, 0, 30, 20), QRegion()}) {
+        QImage drawn[2] = {QImage(240, 40, QImage::Format_RGB32), {}};
+        drawn[0].setDevicePixelRatio(part.isEmpty() ? 2.0 : 1.0);
+        drawn[0].fill(Qt::white);
+        drawn[1] = drawn[0].copy();
+        plain.render(&drawn[0], QPoint(), part, QWidget::RenderFlags());
+        kept.render(&drawn[1], QPoint(), part, QWidget::RenderFlags());
+        EXPECT_EQ(drawn[0], drawn[1]);
+    }
+    EXPECT_EQ(style.drawn, 2);
+}
+
+} // namespace
+} // namespace tarvex

@@ -104,7 +104,7 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
     // pattern is laid from the image's corner, so those circles are drawn.
     const bool movable =
         state.fillStyle == FillStyle::Solid || state.fillStyle == FillStyle::Transparent;
-    const QRect area = circle->bounds.intersected(image_.rect());
+    const QRect area = Overlap(circle->bounds, imageRect_);
     if (state.drawMode == DrawMode::CopyPen && movable && area == circle->bounds) {
         const CircleStamp& stamp = StampOf(*circle, color, disc);
         const QPoint at = circle->bounds.topLeft();

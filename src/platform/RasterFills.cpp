@@ -30,11 +30,11 @@ bool RasterSurface::ThinOutlineInside(const QPen& pen, const QRect& box) const {
     // A thin solid outline of a box inside the image is the box's edge
     // pixels, which four one-pixel fills set at a fraction of the cost of a
     // stroke.
-    return pen.style() == Qt::SolidLine && pen.width() <= 1 && image_.rect().contains(box);
+    return pen.style() == Qt::SolidLine && pen.width() <= 1 && Holds(imageRect_, box);
 }
 
 void RasterSurface::FillPixels(const QRect& area, Rgb color) {
-    const QRect inside = area.intersected(image_.rect());
+    const QRect inside = Overlap(area, imageRect_);
     if (inside.isEmpty()) return;
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
@@ -48,7 +48,7 @@ void RasterSurface::FillPixels(const QRect& area, Rgb color) {
 }
 
 void RasterSurface::FillPattern(const QRect& area, Rgb color) {
-    const QRect inside = area.intersected(image_.rect());
+    const QRect inside = Overlap(area, imageRect_);
     if (inside.isEmpty()) return;
     const FillStyle style = State().fillStyle;
     if (patternStyle_ != style) {
@@ -74,11 +74,24 @@ void RasterSurface::FillPattern(const QRect& area, Rgb color) {
         const bool* set =
             &patternTile_[static_cast<std::size_t>((row % kPatternSize) * kPatternSize)];
         auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
-        for (int column = inside.left(); column <= inside.right(); ++column)
-            if (set[column % kPatternSize]) line[column] = pixel;
-        if (kept)
-            for (int column = inside.left(); column <= inside.right(); ++column)
-                if (set[column % kPatternSize]) CombineKept(row, column, column + 1, pixel);
+        if (std::all_of(set, set + kPatternSize, [](bool on) { return on; })) {
+            // A row the pattern covers whole (a horizontal hatch's line).
+            FillRow(line + inside.left(), inside.width(), pixel);
+            if (kept) CombineKept(row, inside.left(), inside.right() + 1, pixel);
+            continue;
+        }
+        // Column by column of the tile the pattern covers in this row (one
+        // or two of its eight for the other hatches), every eighth pixel.
+        for (int place = 0; place < kPatternSize; ++place) {
+            if (!set[place]) continue;
+            const int first = inside.left() +
+                              (place - inside.left() % kPatternSize + kPatternSize) % kPatternSize;
+            for (int column = first; column <= inside.right(); column += kPatternSize)
+                line[column] = pixel;
+            if (kept)
+                for (int column = first; column <= inside.right(); column += kPatternSize)
+                    CombineKept(row, column, column + 1, pixel);
+        }
     }
 }
 
@@ -88,9 +101,9 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
     if (pendingClear_) {
         // A box filled in copy mode across the whole image sets every pixel
         // of its rows: the clear need set none of them.
-        const QRect inside = box & image_.rect();
+        const QRect inside = Overlap(box, imageRect_);
         if (filled && State().drawMode == DrawMode::CopyPen && !inside.isEmpty() &&
-            inside.left() == 0 && inside.right() == image_.width() - 1) {
+            inside.left() == 0 && inside.right() == imageRect_.right()) {
             std::fill_n(pendingClear_->covered.begin() + inside.top(), inside.height(), 1);
         } else {
             FinishClear();
@@ -101,7 +114,7 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
     // straight (the overview fills thousands of cells a picture); patterns
     // and wide or patterned outlines go through the painter.
     if (State().drawMode == DrawMode::CopyPen &&
-        !box.adjusted(-m, -m, m, m).intersected(image_.rect()).isEmpty()) {
+        !Overlap(box.adjusted(-m, -m, m, m), imageRect_).isEmpty()) {
         if (filled) {
             FillPixels(box, color);
             Changed();
@@ -146,7 +159,7 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         // A whole fill in a combining mode combines each pixel of the box
         // once: straight into the image, without a layer to paint on.
         const DrawMode mode = State().drawMode;
-        const QRect inside = box.intersected(image_.rect());
+        const QRect inside = Overlap(box, imageRect_);
         if (mode == DrawMode::Nop || inside.isEmpty()) return;
         const std::uint32_t pen = PixelBits(color);
         uchar* const bits = image_.bits();

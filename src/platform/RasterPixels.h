@@ -52,6 +52,38 @@ inline QRect Spanning(const QPoint& a, const QPoint& b) {
                  QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
 }
 
+// The pixels two rectangles share; a null rectangle when they share none.
+// QRect's own intersection is a call into the toolkit, and every shape takes
+// one or more.
+inline QRect Overlap(const QRect& a, const QRect& b) {
+    const int left = std::max(a.left(), b.left());
+    const int top = std::max(a.top(), b.top());
+    const int right = std::min(a.right(), b.right());
+    const int bottom = std::min(a.bottom(), b.bottom());
+    if (left > right || top > bottom) return QRect();
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// The smallest rectangle holding both, where either may be null (none).
+inline QRect Joined(const QRect& a, const QRect& b) {
+    if (a.isNull()) return b;
+    if (b.isNull()) return a;
+    return QRect(QPoint(std::min(a.left(), b.left()), std::min(a.top(), b.top())),
+                 QPoint(std::max(a.right(), b.right()), std::max(a.bottom(), b.bottom())));
+}
+
+// Whether the area holds the whole box.
+inline bool Holds(const QRect& area, const QRect& box) {
+    return box.left() >= area.left() && box.right() <= area.right() && box.top() >= area.top() &&
+           box.bottom() <= area.bottom();
+}
+
+// Whether the rectangle holds the pixel, without a call into the toolkit.
+inline bool Holds(const QRect& area, const QPoint& p) {
+    return p.x() >= area.left() && p.x() <= area.right() && p.y() >= area.top() &&
+           p.y() <= area.bottom();
+}
+
 // Pixel coordinates are held within this distance of the image before any
 // integer arithmetic, so that sums and differences of them never overflow.
 inline constexpr double kSafePixel = 1 << 24;

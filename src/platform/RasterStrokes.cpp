@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <type_traits>
 
 namespace tarvex {
 
@@ -51,6 +52,33 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& area) {
     return true;
 }
 
+// Hands plot the toolkit's pixels for an unsmoothed one-pixel line with
+// square ends from a to b: one pixel per step along the longer axis, both
+// ends included, the other axis followed in 16.16 fixed point from half a
+// step in.
+template <typename Plot> void WalkThinLine(QPoint a, QPoint b, Plot&& plot) {
+    const int across = std::abs(b.x() - a.x());
+    const int down = std::abs(b.y() - a.y());
+    if (across == 0 && down == 0) {
+        plot(a.x(), a.y());
+        return;
+    }
+    const auto start = [](int from, int step) {
+        return from * 65536 - (step >> 1) + (step > 0 ? step : (step >> 1));
+    };
+    if (across < down) {
+        if (a.y() > b.y()) std::swap(a, b);
+        const int step = static_cast<int>(std::int64_t{b.x() - a.x()} * 65536 / (b.y() - a.y()));
+        int x = start(a.x(), step);
+        for (int y = a.y(); y <= b.y(); ++y, x += step) plot(x >> 16, y);
+    } else {
+        if (a.x() > b.x()) std::swap(a, b);
+        const int step = static_cast<int>(std::int64_t{b.y() - a.y()} * 65536 / (b.x() - a.x()));
+        int y = start(a.y(), step);
+        for (int x = a.x(); x <= b.x(); ++x, y += step) plot(x, y >> 16);
+    }
+}
+
 } // namespace
 
 std::size_t RasterSurface::SegmentShapeHash::operator()(const SegmentShape& shape) const {
@@ -62,7 +90,7 @@ std::size_t RasterSurface::SegmentShapeHash::operator()(const SegmentShape& shap
 
 void RasterSurface::SetRuns(const PixelRuns& runs, const QPoint& offset, Rgb color) {
     const QRect area = runs.bounds.translated(offset);
-    const QRect inside = area & image_.rect();
+    const QRect inside = Overlap(area, imageRect_);
     if (inside.isEmpty()) return;
     const DrawMode mode = State().drawMode;
     const std::uint32_t drawn = PixelBits(color);
@@ -83,15 +111,21 @@ void RasterSurface::SetRuns(const PixelRuns& runs, const QPoint& offset, Rgb col
     };
     // Only runs of a shape reaching past the image are cut to it, and only
     // those of one over painted texts that may still go are looked up in
-    // their grid.
-    if (inside == area && !KeptMeets(inside)) {
+    // their grid. The draw mode is settled once for all the runs.
+    const bool kept = KeptMeets(inside);
+    if (inside == area && !kept) {
+        if (copy) {
+            for (const PixelRun& run : runs.runs)
+                FillRow(reinterpret_cast<QRgb*>(bits + (run.row + dy) * stride) + run.left + dx,
+                        run.count, pixel);
+            return;
+        }
         for (const PixelRun& run : runs.runs) {
-            const int left = run.left + dx;
-            set(run.row + dy, left, left + run.count);
+            auto* const line = reinterpret_cast<QRgb*>(bits + (run.row + dy) * stride);
+            for (int x = run.left + dx; x < run.left + dx + run.count; ++x) line[x] = rule(line[x]);
         }
         return;
     }
-    const bool kept = KeptMeets(inside);
     for (const PixelRun& run : runs.runs) {
         const int row = run.row + dy;
         const int left = std::max(run.left + dx, inside.left());
@@ -206,8 +240,7 @@ const RasterSurface::PixelRuns& RasterSurface::SegmentRuns(int width, const QPoi
 
 void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb color) {
     const DrawMode mode = State().drawMode;
-    if (mode == DrawMode::Nop || stroke.points.empty() ||
-        bounds.intersected(image_.rect()).isEmpty())
+    if (mode == DrawMode::Nop || stroke.points.empty() || Overlap(bounds, imageRect_).isEmpty())
         return;
     if (stroke.width < kSegmentWidthLeast || stroke.width > kSegmentWidthMost) {
         SetWholeStroke(stroke, bounds, color);
@@ -218,7 +251,7 @@ void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb
     // first, so that each is combined once.
     const int m = stroke.width / 2 + 2;
     const bool copy = mode == DrawMode::CopyPen;
-    const QRect plane = bounds & image_.rect();
+    const QRect plane = Overlap(bounds, imageRect_);
     if (!copy) StartStrokeBits(plane);
     std::size_t from = 0;
     for (std::size_t k = 0; k <= stroke.starts.size(); ++k) {
@@ -227,7 +260,7 @@ void RasterSurface::SetStroke(const WideStroke& stroke, const QRect& bounds, Rgb
         for (std::size_t i = from + 1; i < to; ++i) {
             const QPoint a = stroke.points[i - 1];
             const QPoint b = stroke.points[i];
-            if (!Spanning(a, b).adjusted(-m, -m, m, m).intersects(image_.rect())) continue;
+            if (Overlap(Spanning(a, b).adjusted(-m, -m, m, m), imageRect_).isEmpty()) continue;
             const PixelRuns& runs = SegmentRuns(stroke.width, a, b);
             if (copy) {
                 // A pixel two segments share takes the same colour twice.
@@ -332,6 +365,16 @@ std::optional<QLine> RasterSurface::PixelLine(double x1, double y1, double x2, d
     QPointF b(ToPixelX(x2), ToPixelY(y2));
     const double margin = Margin();
     const QRectF area(-margin, -margin, PixelWidth() + 2 * margin, PixelHeight() + 2 * margin);
+    const auto within = [&area](const QPointF& p) {
+        return p.x() >= area.left() && p.x() <= area.right() && p.y() >= area.top() &&
+               p.y() <= area.bottom();
+    };
+    if (within(a) && within(b)) {
+        // Nothing to cut: the far end as the cut takes it, the start moved
+        // by the whole step.
+        return QLine(Rounded(a),
+                     Rounded(QPointF(a.x() + (b.x() - a.x()), a.y() + (b.y() - a.y()))));
+    }
     if (!ClipSegment(a, b, area)) return std::nullopt;
     return QLine(Rounded(a), Rounded(b));
 }
@@ -352,31 +395,7 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
         // Patterned one-pixel lines are plotted pixel by pixel along the
         // line: the toolkit's dash stroker costs many times more, and the
         // sounding's background is mostly dotted lines.
-        const std::vector<char>& drawn = dashPixels_;
-        const std::size_t period = drawn.size();
-        std::vector<QPoint>& points = plotted_;
-        points.clear();
-        const int dx = std::abs(to.x() - from.x());
-        const int dy = -std::abs(to.y() - from.y());
-        const int sx = from.x() < to.x() ? 1 : -1;
-        const int sy = from.y() < to.y() ? 1 : -1;
-        points.reserve(static_cast<std::size_t>(std::max(dx, -dy)) + 1);
-        int error = dx + dy;
-        QPoint p = from;
-        for (std::size_t step = 0;; ++step) {
-            if (drawn[step % period]) points.push_back(p);
-            if (p == to) break;
-            const int e2 = 2 * error;
-            if (e2 >= dy) {
-                error += dy;
-                p.rx() += sx;
-            }
-            if (e2 <= dx) {
-                error += dx;
-                p.ry() += sy;
-            }
-        }
-        PlotPixels(points, color);
+        PlotDashed(from, to, color);
         return;
     }
     if (State().drawMode == DrawMode::CopyPen && pen.style() == Qt::SolidLine && pen.width() <= 1 &&
@@ -395,40 +414,24 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
 }
 
 bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
-    const QRect inside = image_.rect();
-    if (!inside.contains(line.p1()) || !inside.contains(line.p2())) return false;
+    QPoint a = line.p1();
+    QPoint b = line.p2();
+    if (!Holds(imageRect_, a) || !Holds(imageRect_, b)) return false;
     const QRgb pixel = 0xFF000000u | PixelBits(color);
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    QPoint a = line.p1();
-    QPoint b = line.p2();
-    const bool kept = KeptMeets(Spanning(a, b));
-    const auto set = [&](int x, int y) {
-        reinterpret_cast<QRgb*>(bits + y * stride)[x] = pixel;
-        if (kept) CombineKept(y, x, x + 1, pixel);
+    const auto at = [bits, stride](int x, int y) {
+        return reinterpret_cast<QRgb*>(bits + y * stride) + x;
     };
-    const int across = std::abs(b.x() - a.x());
-    const int down = std::abs(b.y() - a.y());
-    if (across == 0 && down == 0) {
-        set(a.x(), a.y());
-        return true;
-    }
-    // The toolkit's pixels for an unsmoothed one-pixel line with square
-    // ends: one pixel per step along the longer axis, both ends included,
-    // the other axis followed in 16.16 fixed point from half a step in.
-    const auto start = [](int from, int step) {
-        return from * 65536 - (step >> 1) + (step > 0 ? step : (step >> 1));
-    };
-    if (across < down) {
-        if (a.y() > b.y()) std::swap(a, b);
-        const int step = static_cast<int>(std::int64_t{b.x() - a.x()} * 65536 / (b.y() - a.y()));
-        int x = start(a.x(), step);
-        for (int y = a.y(); y <= b.y(); ++y, x += step) set(x >> 16, y);
+    if (KeptMeets(Spanning(a, b))) {
+        // Over painted texts that may still go: each pixel is set as a
+        // one-pixel fill, which also marks it where it covers their ink.
+        WalkThinLine(a, b, [&](int x, int y) {
+            *at(x, y) = pixel;
+            CombineKept(y, x, x + 1, pixel);
+        });
     } else {
-        if (a.x() > b.x()) std::swap(a, b);
-        const int step = static_cast<int>(std::int64_t{b.y() - a.y()} * 65536 / (b.x() - a.x()));
-        int y = start(a.y(), step);
-        for (int x = a.x(); x <= b.x(); ++x, y += step) set(x, y >> 16);
+        WalkThinLine(a, b, [&](int x, int y) { *at(x, y) = pixel; });
     }
     return true;
 }
@@ -457,7 +460,7 @@ void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
             continue;
         }
         lines.push_back(*line);
-        bounds = bounds.united(Spanning(line->p1(), line->p2()));
+        bounds = Joined(bounds, Spanning(line->p1(), line->p2()));
     }
     if (set) Changed();
     if (lines.empty()) return;
@@ -498,11 +501,11 @@ void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& p
         const QPoint end = Rounded(b);
         if (!joined || a != from) runs.push_back(QPolygon{start});
         runs.back().push_back(end);
-        bounds = bounds.united(Spanning(start, end));
+        bounds = Joined(bounds, Spanning(start, end));
         joined = b == to;
     }
     const int m = Margin();
-    const QRect touched = bounds.adjusted(-m, -m, m, m).intersected(image_.rect());
+    const QRect touched = Overlap(bounds.adjusted(-m, -m, m, m), imageRect_);
     if (State().drawMode == DrawMode::CopyPen && pen.width() > 1) {
         // Each run is stroked alone, so each is kept alone.
         if (touched.isEmpty()) return;
@@ -534,25 +537,111 @@ void RasterSurface::DrawPolyline(const std::vector<std::pair<double, double>>& p
     });
 }
 
-void RasterSurface::PlotPixels(const std::vector<QPoint>& points, Rgb color) {
+namespace {
+
+// Walks the pixels of a one-pixel line from from to to (Bresenham's, each
+// step one pixel along the longer axis, both ends included) a run of the
+// dash pattern at a time: plot takes each pixel of a dash, the gaps are
+// stepped over, and the pattern starts again at its end.
+template <typename Plot>
+void WalkDashes(const QPoint& from, const QPoint& to, const std::vector<int>& runs, Plot&& plot) {
+    const int dx = std::abs(to.x() - from.x());
+    const int dy = -std::abs(to.y() - from.y());
+    const int sx = from.x() < to.x() ? 1 : -1;
+    const int sy = from.y() < to.y() ? 1 : -1;
+    int error = dx + dy;
+    int x = from.x();
+    int y = from.y();
+    const auto step = [&] {
+        const int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y += sy;
+        }
+    };
+    int left = std::max(dx, -dy) + 1;
+    if (dy == 0) {
+        // A level line (the pressure lines): only x moves, and a gap is
+        // stepped over at once.
+        for (std::size_t run = 0; left > 0; run += 2) {
+            if (run == runs.size()) run = 0;
+            const int dash = std::min(runs[run], left);
+            for (int k = 0; k < dash; ++k, x += sx) plot(x, y);
+            left -= dash;
+            const int gap = std::min(runs[run + 1], left);
+            x += sx * gap;
+            left -= gap;
+        }
+        return;
+    }
+    for (std::size_t run = 0; left > 0; run += 2) {
+        if (run == runs.size()) run = 0;
+        const int dash = std::min(runs[run], left);
+        for (int k = 0; k < dash; ++k, step()) plot(x, y);
+        left -= dash;
+        const int gap = std::min(runs[run + 1], left);
+        for (int k = 0; k < gap; ++k) step();
+        left -= gap;
+    }
+}
+
+} // namespace
+
+void RasterSurface::PlotDashed(const QPoint& from, const QPoint& to, Rgb color) {
     const DrawMode mode = State().drawMode;
-    if (mode == DrawMode::Nop || points.empty()) return;
+    const QRect span = Spanning(from, to);
+    const QRect reach = Overlap(span, imageRect_);
+    if (mode == DrawMode::Nop || reach.isEmpty()) return;
     const std::uint32_t pen = PixelBits(color);
+    const QRgb copied = 0xFF000000u | pen;
+    const ModeRule::ForPen rule = ModeRule(mode).WithPen(pen);
+    const bool copy = mode == DrawMode::CopyPen;
     // The pixels are written straight into the image; the open painter keeps
     // no copy of them.
-    const int width = image_.width();
-    const int height = image_.height();
     uchar* const bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
-    const bool kept = KeptAny();
-    const ModeRule::ForPen rule = ModeRule(mode).WithPen(pen);
-    for (const QPoint& p : points) {
-        if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height) continue;
-        auto* pixel = reinterpret_cast<QRgb*>(bits + p.y() * stride) + p.x();
-        *pixel = mode == DrawMode::CopyPen ? 0xFF000000u | pen : rule(*pixel);
-        if (kept) CombineKept(p.y(), p.x(), p.x() + 1, pen);
+    const auto pixel = [bits, stride](int x, int y) {
+        return reinterpret_cast<QRgb*>(bits + y * stride) + x;
+    };
+    // The draw mode, and whether the line's pixels need checking against
+    // the image's edges, settled once for the line.
+    const auto walk = [&](auto copyMode, auto checked) {
+        WalkDashes(from, to, dashRuns_, [&](int x, int y) {
+            if constexpr (decltype(checked)::value)
+                if (!Holds(reach, QPoint(x, y))) return;
+            QRgb* const at = pixel(x, y);
+            if constexpr (decltype(copyMode)::value) {
+                *at = copied;
+            } else {
+                *at = rule(*at);
+            }
+        });
+    };
+    const bool inside = reach == span;
+    if (KeptMeets(reach)) {
+        // Over painted texts that may still go.
+        WalkDashes(from, to, dashRuns_, [&](int x, int y) {
+            if (!Holds(reach, QPoint(x, y))) return;
+            QRgb* const at = pixel(x, y);
+            *at = copy ? copied : rule(*at);
+            CombineKept(y, x, x + 1, pen);
+        });
+    } else if (copy) {
+        if (inside) {
+            walk(std::true_type(), std::false_type());
+        } else {
+            walk(std::true_type(), std::true_type());
+        }
+    } else if (inside) {
+        walk(std::false_type(), std::false_type());
+    } else {
+        walk(std::false_type(), std::true_type());
     }
-    Changed();
+    Changed(reach);
 }
 
 } // namespace tarvex

@@ -52,7 +52,7 @@ QImage PaintAlone(const QRect& area, QImage::Format format,
 
 RasterSurface::RasterSurface(int pixelWidth, int pixelHeight, Background background)
     : PictureSurface(pixelWidth, pixelHeight), background_(background),
-      image_(PixelWidth(), PixelHeight(), ImageFormat(background)) {
+      image_(PixelWidth(), PixelHeight(), ImageFormat(background)), imageRect_(image_.rect()) {
     FillBackground(image_);
 }
 
@@ -108,6 +108,7 @@ void RasterSurface::Resize(int pixelWidth, int pixelHeight) {
     keptByResize_ = image_.size().boundedTo(QSize(PixelWidth(), PixelHeight()));
     beforeResize_ = std::move(image_);
     image_ = QImage(PixelWidth(), PixelHeight(), ImageFormat(background_));
+    imageRect_ = image_.rect();
     cleared_.reset();
     Changed();
 }
@@ -141,11 +142,12 @@ void RasterSurface::SetResizedPixels() {
 }
 
 void RasterSurface::Changed() {
-    Changed(image_.rect());
+    Changed(imageRect_);
 }
 
 void RasterSurface::Changed(const QRect& area) {
-    drawnSinceClear_ |= area & image_.rect();
+    // Once the whole image is drawn on since the clear, no shape adds to it.
+    if (drawnSinceClear_ != imageRect_) drawnSinceClear_ |= Overlap(area, imageRect_);
     if (changed_) changed_(area);
 }
 
@@ -191,7 +193,7 @@ const QPen& RasterSurface::OutlinePen(Rgb color) const {
     if (penKey_ == key) return pen_;
     penKey_ = key;
     pen_ = QPen(ToQColor(color));
-    dashPixels_.assign(1, 1);
+    dashRuns_.assign({1, 0});
     if (state.drawStyle == DrawStyle::Invisible) {
         pen_ = QPen(Qt::NoPen);
         return pen_;
@@ -219,15 +221,15 @@ const QPen& RasterSurface::OutlinePen(Rgb color) const {
     default:
         break;
     }
-    // Which pixels of one period of the pattern a thin line plots: those of
-    // the even runs.
+    // The runs of one period of the pattern a thin line plots: its whole
+    // pixels, the even runs drawn and the odd ones skipped.
     if (pen_.style() == Qt::CustomDashLine) {
-        dashPixels_.clear();
+        dashRuns_.clear();
         const QList<qreal> pattern = pen_.dashPattern();
-        for (qsizetype run = 0; run < pattern.size(); ++run)
-            dashPixels_.insert(dashPixels_.end(), ClampToInt<std::size_t>(pattern[run]),
-                               run % 2 == 0);
-        if (dashPixels_.empty()) dashPixels_.push_back(1);
+        for (const qreal run : pattern) dashRuns_.push_back(std::max(0, ClampToInt<int>(run)));
+        if (dashRuns_.size() % 2 != 0) dashRuns_.push_back(0);
+        if (std::all_of(dashRuns_.begin(), dashRuns_.end(), [](int run) { return run == 0; }))
+            dashRuns_.assign({1, 0});
     }
     return pen_;
 }

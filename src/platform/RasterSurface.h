@@ -178,8 +178,10 @@ class RasterSurface : public PictureSurface {
     // painter draws, when both its ends lie on the image; false (nothing
     // set) otherwise.
     bool SetThinLine(const QLine& line, Rgb color);
-    // Sets single pixels by the draw mode, each once.
-    void PlotPixels(const std::vector<QPoint>& points, Rgb color);
+    // Sets the pixels of a patterned one-pixel line from from to to by the
+    // draw mode, each once: those of the pattern's dashes, stepped along the
+    // line from its start.
+    void PlotDashed(const QPoint& from, const QPoint& to, Rgb color);
     // The pen and brush of the drawing state. The last of each is kept and
     // handed out again while the state stays the same: the painter then
     // knows it already instead of preparing it anew for every shape (a
@@ -239,6 +241,9 @@ class RasterSurface : public PictureSurface {
 
     Background background_;
     QImage image_;
+    // The image's rectangle, kept beside it: the image's own is a call into
+    // the toolkit, and every shape asks for it.
+    QRect imageRect_;
     // A resize is mostly followed by a Clear, which sets every pixel anew:
     // so the new image's pixels are left unset by the resize, and the image
     // before it is kept, with the back pixel of then and the size of the
@@ -497,11 +502,10 @@ class RasterSurface : public PictureSurface {
     };
     mutable std::optional<PenKey> penKey_;
     mutable QPen pen_;
-    // Which pixels of one period of the kept pen's dash pattern a thin line
-    // plots (one drawn pixel for a solid pen).
-    mutable std::vector<char> dashPixels_;
-    // The pixels of the patterned line being plotted, kept between lines.
-    std::vector<QPoint> plotted_;
+    // The kept pen's dash pattern as a thin line plots it: the lengths in
+    // pixels of its dashes and the gaps between them, dash first, for one
+    // period (one drawn pixel for a solid pen).
+    mutable std::vector<int> dashRuns_;
     struct BrushKey {
         FillStyle style = FillStyle::Solid;
         Rgb color;

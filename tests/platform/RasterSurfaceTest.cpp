@@ -433,16 +433,19 @@ TEST(RasterSurfaceBoxes, ThinOutlineIsTheStrokeOfItsCorners) {
         QRect(QPoint(3, 4), QPoint(30, 20)),   QRect(QPoint(-3, 10), QPoint(12, 44)),
         QRect(QPoint(50, 40), QPoint(61, 52)), QRect(QPoint(20, 30), QPoint(20, 41)),
         QRect(QPoint(5, 47), QPoint(40, 47)),  QRect(QPoint(33, 2), QPoint(58, 35))};
-    for (const FillStyle style : {FillStyle::Transparent, FillStyle::Solid,
-                                  FillStyle::DiagonalCross, FillStyle::HorizontalLine}) {
+    // The toolkit's brush of each fill style, by its number.
+    const Qt::BrushStyle brushes[] = {Qt::SolidPattern, Qt::NoBrush,         Qt::HorPattern,
+                                      Qt::VerPattern,   Qt::BDiagPattern,    Qt::FDiagPattern,
+                                      Qt::CrossPattern, Qt::DiagCrossPattern};
+    for (const FillStyle style :
+         {FillStyle::Transparent, FillStyle::Solid, FillStyle::HorizontalLine,
+          FillStyle::VerticalLine, FillStyle::UpwardDiagonal, FillStyle::DownwardDiagonal,
+          FillStyle::Cross, FillStyle::DiagonalCross}) {
         ThinYellowOnBlack pair(60, 50);
         RasterSurface& surface = pair.surface;
         QImage& expected = pair.expected;
         QPainter& painter = pair.painter;
-        const QBrush fill(QColor(0, 200, 90), style == FillStyle::Solid ? Qt::SolidPattern
-                                              : style == FillStyle::DiagonalCross
-                                                  ? Qt::DiagCrossPattern
-                                                  : Qt::HorPattern);
+        const QBrush fill(QColor(0, 200, 90), brushes[static_cast<int>(style)]);
         surface.SetFillStyle(style);
         surface.SetFillColor(RGB(0, 200, 90));
         bool bottomUp = false;
@@ -528,6 +531,68 @@ TEST(RasterSurface, ThinLinesHaveTheToolkitsPixels) {
         painter.end();
         EXPECT_EQ(surface.Image(), expected) << (together ? "together" : "one by one");
     }
+}
+
+// Patterned one-pixel lines plot their pattern's dashes along each line from
+// its start, each pixel once, one pixel a step along the longer axis: every
+// pattern, in every direction, copied and combined by exclusive-or over
+// bands, partly off the image (within the margin that keeps a line uncut).
+TEST(RasterSurface, PatternedThinLinesPlotTheirDashesFromEachStart) {
+    const std::pair<DrawStyle, std::vector<int>> patterns[] = {
+        {DrawStyle::Dot, {3, 3}},
+        {DrawStyle::Dash, {18, 6}},
+        {DrawStyle::DashDot, {9, 6, 3, 6}},
+        {DrawStyle::DashDotDot, {9, 3, 3, 3, 3, 3}}};
+    std::vector<QLine> lines;
+    for (const QPoint start : {QPoint(30, 22), QPoint(-2, -2), QPoint(61, 46), QPoint(0, 40)})
+        for (const QPoint step :
+             {QPoint(29, 0), QPoint(-31, 3), QPoint(7, 23), QPoint(-20, -20), QPoint(0, -25),
+              QPoint(40, 9), QPoint(0, 0), QPoint(-5, 17), QPoint(-30, 0)}) {
+            const QPoint end = start + step;
+            if (end.x() >= -2 && end.x() <= 61 && end.y() >= -2 && end.y() <= 46)
+                lines.emplace_back(start, end);
+        }
+    for (const auto& [style, runs] : patterns)
+        for (const DrawMode mode : {DrawMode::CopyPen, DrawMode::XorPen}) {
+            RasterSurface surface(60, 45);
+            PaintBands(surface);
+            surface.ScalePixels();
+            QImage expected = surface.Image().copy();
+            surface.SetDrawStyle(style);
+            surface.SetDrawMode(mode);
+            int period = 0;
+            for (const int run : runs) period += run;
+            for (const QLine& l : lines) {
+                surface.Line(l.x1(), l.y1(), l.x2(), l.y2(), RGB(255, 255, 0));
+                // Bresenham's pixels, the k-th drawn where the pattern's
+                // place k (counted round its period) falls in a dash.
+                const int dx = std::abs(l.dx());
+                const int dy = -std::abs(l.dy());
+                int error = dx + dy;
+                QPoint p = l.p1();
+                for (int k = 0;; ++k) {
+                    int at = k % period;
+                    std::size_t run = 0;
+                    while (at >= runs[run]) at -= runs[run++];
+                    if (run % 2 == 0 && expected.rect().contains(p))
+                        expected.setPixel(p, mode == DrawMode::CopyPen
+                                                 ? 0xFFFFFF00u
+                                                 : expected.pixel(p) ^ 0xFFFF00u);
+                    if (p == l.p2()) break;
+                    const int twice = 2 * error;
+                    if (twice >= dy) {
+                        error += dy;
+                        p.rx() += l.dx() > 0 ? 1 : -1;
+                    }
+                    if (twice <= dx) {
+                        error += dx;
+                        p.ry() += l.dy() > 0 ? 1 : -1;
+                    }
+                }
+            }
+            EXPECT_EQ(surface.Image(), expected)
+                << "style " << static_cast<int>(style) << " mode " << static_cast<int>(mode);
+        }
 }
 
 // Circles are kept once drawn and set again wherever the same circle goes:

@@ -111,18 +111,17 @@ void RasterSurface::DrawCircle(double x, double y, double radius, Rgb color) {
         uchar* const bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
         const bool kept = KeptMeets(area);
+        // The circle lies on the image whole: each run is copied as it is.
+        const uchar* const stampBits = stamp.pixels.constBits();
+        const qsizetype stampStride = stamp.pixels.bytesPerLine();
         for (const PixelRun& run : stamp.runs) {
             const int line = run.row + at.y();
-            if (line < area.top() || line > area.bottom()) continue;
-            const int left = std::max(run.left + at.x(), area.left());
-            const int right = std::min(run.left + run.count + at.x(), area.right() + 1);
-            if (left >= right) continue;
+            const int left = run.left + at.x();
             const auto* source =
-                reinterpret_cast<const QRgb*>(stamp.pixels.constScanLine(run.row)) +
-                (left - at.x());
-            std::copy(source, source + (right - left),
+                reinterpret_cast<const QRgb*>(stampBits + run.row * stampStride) + run.left;
+            std::copy(source, source + run.count,
                       reinterpret_cast<QRgb*>(bits + line * stride) + left);
-            if (kept) CombineKept(line, left, right, 0, source);
+            if (kept) CombineKept(line, left, left + run.count, 0, source);
         }
         Changed();
         return;

@@ -753,5 +753,54 @@ TEST(TextFollowsThePicture, ATextPaintedAgainLeavesTheInkPaintedOverItBetween) {
     EXPECT_EQ(differ, 0);
 }
 
+// Repeats of two words ("1 20"), one painted once, the other first on a
+// box of its own and then again at its place without one, lines drawn
+// through them: each taken off by a value, every pixel is as drawn without
+// them. A repeat over a red box
+// painted before them leaves other pixels than the back colour in what the
+// surface keeps of the pixels under a text.
+TEST(TextFollowsThePicture, RepeatsOfWordsTakenOffLeaveNoneOfTheirPixels) {
+    const Rgb ink = RepeatFootInk();
+    const std::vector<QPoint> at = {{20, 10}, {20, 40}};
+    const auto draw = [&](RasterSurface& s, bool repeats) {
+        s.Clear();
+        s.FilledBox(120, 5, 190, 40, kRed);
+        {
+            const TextAsRepeat r(s);
+            PrintAt(s, 130, 10, "8888");
+            s.Image();
+            if (repeats) {
+                PrintAt(s, at[0].x(), at[0].y(), "1 20");
+                s.Image();
+                const Rgb back = s.BackColor();
+                s.SetBackColor(kYellow);
+                s.SetFontTransparent(false);
+                PrintAt(s, at[1].x(), at[1].y(), "1 20");
+                s.Image();
+                s.SetBackColor(back);
+                s.SetFontTransparent(true);
+                s.SetForeColor(kBlue);
+                PrintAt(s, at[1].x(), at[1].y(), "1 20");
+                s.Image();
+                s.SetForeColor(kBlack);
+            }
+        }
+        // Lines in the ink's colour along the foot of each "2", the lower
+        // first: they stay.
+        for (const QPoint& p : {at[1], at[0]}) s.Line(10, p.y() + 9, 110, p.y() + 9, ink);
+        for (const QPoint& p : at) PrintAt(s, p.x() - 4, p.y(), "7");
+    };
+    RasterSurface reference(200, 60);
+    RasterSurface s(200, 60);
+    draw(reference, false);
+    draw(s, true);
+    EXPECT_EQ(TextsOf(s.LeftOutTexts()), (std::vector<std::string>{"1 20", "1 20"}));
+    int differ = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+            differ += s.Image().pixel(x, y) != reference.Image().pixel(x, y);
+    EXPECT_EQ(differ, 0);
+}
+
 } // namespace
 } // namespace tarvex

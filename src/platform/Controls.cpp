@@ -308,17 +308,21 @@ QSize WindowFrameSize(const QWidget& window) {
     return shown.isNull() ? QSize(8, 32) : shown;
 }
 
-void FitToScreen(QWidget& window) {
+QSize FittedToScreen(const QWidget& window, QSize size) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen) return size;
     // The frame the window manager puts round the window takes room too.
     const QSize frame = WindowFrameSize(window);
     const QRect room = screen->availableGeometry();
     const int roomWidth = room.width() - frame.width();
     const int roomHeight = room.height() - frame.height();
     const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
-    window.resize(std::min(window.width(), std::max(least.width(), roomWidth)),
-                  std::min(window.height(), std::max(least.height(), roomHeight)));
+    return {std::min(size.width(), std::max(least.width(), roomWidth)),
+            std::min(size.height(), std::max(least.height(), roomHeight))};
+}
+
+void FitToScreen(QWidget& window) {
+    if (QGuiApplication::primaryScreen()) window.resize(FittedToScreen(window, window.size()));
 }
 
 } // namespace tarvex

@@ -204,6 +204,8 @@ void SetBold(QPushButton* button, bool on);
 // Shrinks a window whose size, frame included, is larger than the primary
 // screen's free room to fit it, never below the window's least size.
 void FitToScreen(QWidget& window);
+// The size FitToScreen gives the window were it of the given size.
+QSize FittedToScreen(const QWidget& window, QSize size);
 // The room the window manager's frame takes round a top-level window: as
 // measured once the manager has framed it, else a usual title bar and border.
 QSize WindowFrameSize(const QWidget& window);

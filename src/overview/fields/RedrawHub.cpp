@@ -1,5 +1,6 @@
 #include "overview/fields/RedrawHub.h"
 
+#include "compute/SideBySide.h"
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
 #include "compute/VectorRegisters.h"
@@ -19,8 +20,6 @@
 #include "overview/fields/WindOverlays.h"
 
 #include <algorithm>
-#include <future>
-#include <system_error>
 #include <vector>
 
 namespace tarvex {
@@ -284,48 +283,6 @@ constexpr OverlayRow kRows[] = {
     {"chkSnowRatio", On<&O::chkSnowRatio>, MakeSnowRatioField, PlotSnowRatio},
 };
 
-// The derived fields of the overlays shown, made before any is drawn. The
-// elevated parcels are lifted by the calling thread with helpers of their
-// own; the other fields share nothing with them (each fills its own arrays
-// from the sounding store and the options), so while parcels are being
-// lifted (the first picture of a file) one helper thread makes those in the
-// meantime, one after another in the rows' order. Each field is made whole
-// by one thread, so every value is the one it has when made alone.
-void MakeDerivedFields(OverviewContext& ctx, std::span<const OverlayRow> rows) {
-    std::vector<OverlayRow::Step> parcels;
-    std::vector<OverlayRow::Step> others;
-    bool lifting = false;
-    for (const OverlayRow& row : rows) {
-        if (!row.make || !row.on(ctx.options)) continue;
-        const bool elcin = row.make == MakeELCINParcels;
-        const bool lift = elcin || row.make == MakeElevatedCAPE;
-        std::vector<OverlayRow::Step>& steps = lift ? parcels : others;
-        if (std::find(steps.begin(), steps.end(), row.make) != steps.end()) continue;
-        steps.push_back(row.make);
-        if (lift)
-            lifting = lifting || (elcin ? ELCINParcelsMissing(ctx) : ElevatedCAPEMissing(ctx));
-    }
-    const auto makeAll = [&ctx](const std::vector<OverlayRow::Step>& steps) {
-        ClearUpperVectorHalves();
-        for (const OverlayRow::Step make : steps) make(ctx);
-    };
-    // The helper ends (its future waits for it) before this returns, or
-    // before an error of the calling thread leaves it.
-    std::future<void> helper;
-    if (lifting && !others.empty()) {
-        try {
-            helper = std::async(std::launch::async, [&] { makeAll(others); });
-        } catch (const std::system_error&) {
-            // No thread to be had: this thread makes them after the parcels.
-        }
-    }
-    makeAll(parcels);
-    if (helper.valid())
-        helper.get();
-    else
-        makeAll(others);
-}
-
 // The plotters that only contour a field, through Contour or ContourBands.
 constexpr OverlayRow::Step kContourPlots[] = {
     PlotTemperature,   PlotVelocity,  PlotRHContour,    PlotRHIContour,  PlotIcing,
@@ -349,6 +306,52 @@ void TraceContoursAhead(OverviewContext& ctx, std::span<const OverlayRow> rows,
             row.plot(ctx);
     slices.collecting = false;
     ctx.contours->TraceAhead(slices.fields);
+}
+
+// The derived fields of the overlays shown, made before any is drawn, then
+// the contours traced ahead. The elevated parcels are lifted with helpers of
+// their own; the other fields and the contours share nothing with them (each
+// field fills its own arrays from the sounding store and the options, no
+// contoured field is a parcel's, and the traces are kept apart from the
+// parcels' results), so while parcels are being lifted (the first picture of
+// a file) a second thread makes those fields in the meantime, one after
+// another in the rows' order, and then traces the contours, which need the
+// fields made. Each field is made and traced whole by one thread, so every
+// value and line is the one it has when made alone.
+void MakeDerivedFieldsAndTrace(OverviewContext& ctx, std::span<const OverlayRow> rows,
+                               ContourSlices& slices) {
+    std::vector<OverlayRow::Step> parcels;
+    std::vector<OverlayRow::Step> others;
+    bool lifting = false;
+    for (const OverlayRow& row : rows) {
+        if (!row.make || !row.on(ctx.options)) continue;
+        const bool elcin = row.make == MakeELCINParcels;
+        const bool lift = elcin || row.make == MakeElevatedCAPE;
+        std::vector<OverlayRow::Step>& steps = lift ? parcels : others;
+        if (std::find(steps.begin(), steps.end(), row.make) != steps.end()) continue;
+        steps.push_back(row.make);
+        if (lift)
+            lifting = lifting || (elcin ? ELCINParcelsMissing(ctx) : ElevatedCAPEMissing(ctx));
+    }
+    const auto makeAll = [&ctx](const std::vector<OverlayRow::Step>& steps) {
+        ClearUpperVectorHalves();
+        for (const OverlayRow::Step make : steps) make(ctx);
+    };
+    const auto makeOthersAndTrace = [&] {
+        makeAll(others);
+        TraceContoursAhead(ctx, rows, slices);
+    };
+    if (!lifting || (others.empty() && !ctx.contours)) {
+        makeAll(parcels);
+        makeOthersAndTrace();
+        return;
+    }
+    DoSideBySide(2, 2, 1, [&](std::size_t i) {
+        if (i == 0)
+            makeAll(parcels);
+        else
+            makeOthersAndTrace();
+    });
 }
 
 // Takes the hub's slices away from the context however the redraw ends.
@@ -395,10 +398,9 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
     ctx.picRH.Clear();
     ctx.picLeft.Clear();
     ctx.picRight.Clear();
-    MakeDerivedFields(ctx, rows);
     ContourSlices slices;
     const SlicesGuard sliced(ctx);
-    TraceContoursAhead(ctx, rows, slices);
+    MakeDerivedFieldsAndTrace(ctx, rows, slices);
     for (const OverlayRow& row : rows) {
         if (!row.on(ctx.options)) continue;
         // The toolkit's drawing of the row before can leave the vector

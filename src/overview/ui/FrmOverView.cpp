@@ -244,9 +244,12 @@ void FrmOverView::ReturnToBuiltState() {
         panel->Surface().SetForeColor(kWhite);
         panel->Surface().Clear();
     }
-    // Neither minimized nor maximized, as a window built afresh opens.
+    // Neither minimized nor maximized, as a window built afresh opens; its
+    // size is that of a new window once placed (PlaceWindow starts from the
+    // built size), so that a window whose place gives it the size it has is
+    // neither resized nor laid out twice.
     if (windowState() != Qt::WindowNoState) setWindowState(Qt::WindowNoState);
-    if (size() != b.size) resize(b.size);
+    placeFrom_ = b.size;
 }
 
 QCheckBox* FrmOverView::Box(const std::string& name) const {
@@ -507,9 +510,11 @@ void FrmOverView::BuildControls() {
 }
 
 void FrmOverView::PlaceWindow() {
+    const QSize from = placeFrom_.value_or(size());
+    placeFrom_.reset();
     const QScreen* screen = QGuiApplication::primaryScreen();
+    if (const QSize placed = FittedToScreen(*this, from); placed != size()) resize(placed);
     if (!screen) return;
-    FitToScreen(*this);
     // The frame is centred in the screen's free area; on a screen 2001 pixels
     // wide or more, in the half the main window does not stand in.
     PixelRect area = PrimaryFreeArea();

@@ -14,6 +14,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -338,6 +339,9 @@ class FrmOverView : public QWidget {
     // The form values and controls as built, for ReturnToBuiltState.
     struct BuiltState;
     std::unique_ptr<BuiltState> built_;
+    // The size PlaceWindow starts from when not the window's own: the built
+    // size, after ReturnToBuiltState.
+    std::optional<QSize> placeFrom_;
     MapWindState mapWind_;
     // The contours of the fields drawn, kept from one redraw to the next: a
     // redraw that only changes other overlays (or the hour) does not trace

@@ -215,5 +215,39 @@ TEST_F(Overview, AReloadShowsWhatAWindowBuiltForTheNewFileShows) {
         EXPECT_TRUE(reused.pictures[k] == built.pictures[k]) << "picture " << k;
 }
 
+// Counts the resizes of a widget.
+struct ResizeCount : QObject {
+    int resizes = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        resizes += event->type() == QEvent::Resize;
+        return false;
+    }
+};
+
+// A window whose place gives it the size it has is not resized by a reload,
+// so its pictures are laid out and drawn once for the new file; one the user
+// resized comes back at the size a new window is placed at.
+TEST_F(Overview, AReloadLaysOutAWindowOfItsPlacedSizeOnce) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    FrmOverView& w = Open();
+    QApplication::processEvents();
+    const QSize placed = w.size();
+    ResizeCount window;
+    ResizeCount picture;
+    w.installEventFilter(&window);
+    w.picRH->installEventFilter(&picture);
+    main_->UpdateOverview();
+    QApplication::processEvents();
+    EXPECT_EQ(window.resizes, 0);
+    EXPECT_EQ(picture.resizes, 0);
+    EXPECT_EQ(w.size(), placed);
+
+    w.resize(placed - QSize(40, 20));
+    QApplication::processEvents();
+    main_->UpdateOverview();
+    QApplication::processEvents();
+    EXPECT_EQ(w.size(), placed);
+}
+
 } // namespace
 } // namespace tarvex

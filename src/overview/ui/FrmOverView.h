@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <future>
 #include <memory>
@@ -188,15 +189,20 @@ class FrmOverView : public QWidget {
     void btnSave_Click(int Index);
     void btnRecall_Click(int Index);
     // The copy in slot 9 of the settings text kept across a reload, written
-    // on a thread of its own while the new window is built and drawn; the
-    // new window reports its outcome with ReportSave.
-    std::future<TextFileResult> StartReloadSave(std::string text);
+    // on a thread of its own while the new window is built and drawn, once
+    // the copies of the reloads before it are written, so that the copies
+    // reach the slot in order; the window reports its outcome with ReportSave.
+    std::shared_future<TextFileResult> StartReloadSave(std::string text);
     // Keeps the reload's copy while it is being written and reports it with
-    // ReportSave once written, so that the new window is not held up by the
-    // disk meanwhile; closing the window, or the next reload, waits for it
-    // and reports it first (FinishReloadCopy).
-    void KeepReloadCopy(std::future<TextFileResult> copy);
+    // ReportSave once written, after those of the reloads before it, so that
+    // neither the new window nor the next reload is held up by the disk
+    // meanwhile; closing the window waits for every copy and reports those
+    // not reported yet (FinishReloadCopy).
+    void KeepReloadCopy(std::shared_future<TextFileResult> copy);
     void FinishReloadCopy();
+    // Reports the reloads' copies written, the oldest first, up to the first
+    // one still being written; with wait, every copy, once written.
+    void ReportReloadCopies(bool wait);
     // Tells the user when a slot's file could not be written.
     void ReportSave(int Index, const TextFileResult& written);
     OverviewSettings CollectOverviewSettings() const;
@@ -331,9 +337,9 @@ class FrmOverView : public QWidget {
     std::function<void(const std::string&)> showMessage_;
     bool messagesHandled_ = false; // showMessage_ was given from outside
     std::function<std::string()> choosePdf_;
-    // The reload's copy in slot 9 being written, and the timer that looks
-    // for its end.
-    std::future<TextFileResult> reloadCopy_;
+    // The reloads' copies in slot 9 not reported yet, the oldest first, and
+    // the timer that looks for their end.
+    std::deque<std::shared_future<TextFileResult>> reloadCopies_;
     QTimer* reloadCopyWatch_ = nullptr;
     QWidget* pictureArea_ = nullptr;
     // The form values and controls as built, for ReturnToBuiltState.

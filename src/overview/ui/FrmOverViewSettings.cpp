@@ -248,36 +248,51 @@ void FrmOverView::btnSave_Click(int Index) {
     ReportSave(Index, WriteOverviewSettings(path, CollectOverviewSettings()));
 }
 
-std::future<TextFileResult> FrmOverView::StartReloadSave(std::string text) {
+std::shared_future<TextFileResult> FrmOverView::StartReloadSave(std::string text) {
     const std::filesystem::path path =
         OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, kReloadSlot);
+    std::shared_future<TextFileResult> before =
+        reloadCopies_.empty() ? std::shared_future<TextFileResult>() : reloadCopies_.back();
     // The thread owns its copies of the name and the text; the file is
-    // still written whole to a temporary, flushed and renamed.
+    // still written whole to a temporary, flushed and renamed, after the
+    // copy before it.
     return std::async(std::launch::async,
-                      [path, text = std::move(text)] { return WriteTextFileWhole(path, text); });
+                      [path, text = std::move(text), before = std::move(before)] {
+                          if (before.valid()) before.wait();
+                          return WriteTextFileWhole(path, text);
+                      })
+        .share();
 }
 
-void FrmOverView::KeepReloadCopy(std::future<TextFileResult> copy) {
-    FinishReloadCopy();
-    reloadCopy_ = std::move(copy);
+void FrmOverView::KeepReloadCopy(std::shared_future<TextFileResult> copy) {
+    reloadCopies_.push_back(std::move(copy));
     if (!reloadCopyWatch_) {
         reloadCopyWatch_ = new QTimer(this);
         reloadCopyWatch_->setInterval(kReloadCopyLook);
         connect(reloadCopyWatch_, &QTimer::timeout, this, [this] {
-            if (reloadCopy_.valid() &&
-                reloadCopy_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-                return;
-            FinishReloadCopy();
+            // Not looked for again while a report is shown.
+            reloadCopyWatch_->stop();
+            ReportReloadCopies(false);
+            if (!reloadCopies_.empty()) reloadCopyWatch_->start();
         });
     }
     reloadCopyWatch_->start();
 }
 
+void FrmOverView::ReportReloadCopies(bool wait) {
+    while (!reloadCopies_.empty()) {
+        if (!wait &&
+            reloadCopies_.front().wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return;
+        const TextFileResult written = reloadCopies_.front().get();
+        reloadCopies_.pop_front();
+        ReportSave(kReloadSlot, written);
+    }
+}
+
 void FrmOverView::FinishReloadCopy() {
     if (reloadCopyWatch_) reloadCopyWatch_->stop();
-    if (!reloadCopy_.valid()) return;
-    const TextFileResult written = reloadCopy_.get();
-    ReportSave(kReloadSlot, written);
+    ReportReloadCopies(true);
 }
 
 void FrmOverView::closeEvent(QCloseEvent* event) {

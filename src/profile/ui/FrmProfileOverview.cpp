@@ -44,18 +44,17 @@ void FrmProfile::UpdateOverview() {
     if (session_.selection.ModelSwitching || !overview_) return;
     // The display settings survive the reload in memory, in the form the
     // slot file holds them; slot 9 keeps a copy on disk, written and flushed
-    // while the window starts again and draws, and a failure to write it is
-    // reported once the copy is written, without holding the window up
-    // while the disk flushes it. The window is not built again: it is set
-    // back to how it was built, every control and form value, and nothing
-    // of the file before kept, then started for the new file as a new one
-    // would be, and placed as a new one is. The recall draws its first picture: the
-    // one its start-up would draw with the opening overlays would never be
-    // seen. The copy of the reload before is written (and reported) before
-    // this one starts, so the copies reach the slot in order.
-    overview_->FinishReloadCopy();
+    // while the window starts again and draws, once the copy of the reload
+    // before is, so that the copies reach the slot in order. A failure to
+    // write it is reported once the copy is written, after the copies
+    // before it, without holding the window or the next reload up while the
+    // disk flushes it. The window is not built again: it is set back to how
+    // it was built, every control and form value, and nothing of the file
+    // before kept, then started for the new file as a new one would be, and
+    // placed as a new one is. The recall draws its first picture: the one
+    // its start-up would draw with the opening overlays would never be seen.
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
-    std::future<TextFileResult> copy = overview_->StartReloadSave(kept);
+    std::shared_future<TextFileResult> copy = overview_->StartReloadSave(kept);
     overview_->ReturnToBuiltState();
     OpenOverview(false);
     overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);

@@ -141,7 +141,8 @@ class ModeRule {
 // Sets count pixels of a row from row on to the pixel. Sixteen pixels are
 // stored a step: a plain loop stores four, and takes twice as long over a
 // picture's width; then four a step, for the narrow cells the overview
-// shades by the thousand.
+// shades by the thousand. A row of four or more ends with the four pixels
+// up to its end, over some already set, rather than one pixel a step.
 inline void FillRow(std::uint32_t* row, int count, std::uint32_t pixel) {
     int k = 0;
 #if defined(__SSE2__)
@@ -153,6 +154,10 @@ inline void FillRow(std::uint32_t* row, int count, std::uint32_t pixel) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(row + k + 12), four);
     }
     for (; k + 4 <= count; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(row + k), four);
+    if (k < count && count >= 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + count - 4), four);
+        return;
+    }
 #endif
     for (; k < count; ++k) row[k] = pixel;
 }

@@ -42,11 +42,7 @@ struct OpenOverview {
         if (overview && state.range(0) == 1) TickEveryOverlay();
         Settle();
     }
-    // The reload's copy in slot 9 may still be on its way to the folder.
-    ~OpenOverview() {
-        if (overview) overview->FinishReloadCopy();
-        fs::remove_all(slotFolder);
-    }
+    ~OpenOverview() { fs::remove_all(slotFolder); }
 
     // Finds the overview (again, after the main window has rebuilt it).
     void Attach(benchmark::State& state) {

@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <future>
 #include <memory>
@@ -26,7 +25,6 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QTimer;
 
 namespace tarvex {
 
@@ -189,20 +187,11 @@ class FrmOverView : public QWidget {
     void btnSave_Click(int Index);
     void btnRecall_Click(int Index);
     // The copy in slot 9 of the settings text kept across a reload, written
-    // on a thread of its own while the new window is built and drawn, once
-    // the copies of the reloads before it are written, so that the copies
-    // reach the slot in order; the window reports its outcome with ReportSave.
-    std::shared_future<TextFileResult> StartReloadSave(std::string text);
-    // Keeps the reload's copy while it is being written and reports it with
-    // ReportSave once written, after those of the reloads before it, so that
-    // neither the new window nor the next reload is held up by the disk
-    // meanwhile; closing the window waits for every copy and reports those
-    // not reported yet (FinishReloadCopy).
-    void KeepReloadCopy(std::shared_future<TextFileResult> copy);
-    void FinishReloadCopy();
-    // Reports the reloads' copies written, the oldest first, up to the first
-    // one still being written; with wait, every copy, once written.
-    void ReportReloadCopies(bool wait);
+    // on a thread of its own while the window is set up and drawn for the new
+    // file; the reload waits for it before it returns and reports its outcome
+    // with ReportSave (FinishReloadSave).
+    std::future<TextFileResult> StartReloadSave(std::string text);
+    void FinishReloadSave(std::future<TextFileResult> copy);
     // Tells the user when a slot's file could not be written.
     void ReportSave(int Index, const TextFileResult& written);
     OverviewSettings CollectOverviewSettings() const;
@@ -286,8 +275,6 @@ class FrmOverView : public QWidget {
     // size handlers leave the redraw to the window's own resize, which
     // draws the new picture once.
     void resizeEvent(QResizeEvent* event) override;
-    // A reload's copy still being written is waited for and reported.
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     // Redraws for a picture's new size, or leaves it to the window's resize
@@ -337,10 +324,6 @@ class FrmOverView : public QWidget {
     std::function<void(const std::string&)> showMessage_;
     bool messagesHandled_ = false; // showMessage_ was given from outside
     std::function<std::string()> choosePdf_;
-    // The reloads' copies in slot 9 not reported yet, the oldest first, and
-    // the timer that looks for their end.
-    std::deque<std::shared_future<TextFileResult>> reloadCopies_;
-    QTimer* reloadCopyWatch_ = nullptr;
     QWidget* pictureArea_ = nullptr;
     // The form values and controls as built, for ReturnToBuiltState.
     struct BuiltState;

@@ -18,9 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTimer>
 
-#include <chrono>
 #include <cmath>
 
 namespace tarvex {
@@ -28,9 +26,6 @@ namespace tarvex {
 namespace {
 
 constexpr int kReloadSlot = 9;
-// How often the window looks whether the reload's copy has been written: a
-// copy takes a few milliseconds, flushed to the disk.
-constexpr std::chrono::milliseconds kReloadCopyLook{10};
 // The grid selectors' entries of OverviewSettings::Boxes (lines 54-60).
 constexpr std::size_t kFirstGridBox = 52;
 constexpr std::size_t kGridBoxes = 7;
@@ -248,56 +243,17 @@ void FrmOverView::btnSave_Click(int Index) {
     ReportSave(Index, WriteOverviewSettings(path, CollectOverviewSettings()));
 }
 
-std::shared_future<TextFileResult> FrmOverView::StartReloadSave(std::string text) {
+std::future<TextFileResult> FrmOverView::StartReloadSave(std::string text) {
     const std::filesystem::path path =
         OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, kReloadSlot);
-    std::shared_future<TextFileResult> before =
-        reloadCopies_.empty() ? std::shared_future<TextFileResult>() : reloadCopies_.back();
     // The thread owns its copies of the name and the text; the file is
-    // still written whole to a temporary, flushed and renamed, after the
-    // copy before it.
+    // still written whole to a temporary, flushed and renamed.
     return std::async(std::launch::async,
-                      [path, text = std::move(text), before = std::move(before)] {
-                          if (before.valid()) before.wait();
-                          return WriteTextFileWhole(path, text);
-                      })
-        .share();
+                      [path, text = std::move(text)] { return WriteTextFileWhole(path, text); });
 }
 
-void FrmOverView::KeepReloadCopy(std::shared_future<TextFileResult> copy) {
-    reloadCopies_.push_back(std::move(copy));
-    if (!reloadCopyWatch_) {
-        reloadCopyWatch_ = new QTimer(this);
-        reloadCopyWatch_->setInterval(kReloadCopyLook);
-        connect(reloadCopyWatch_, &QTimer::timeout, this, [this] {
-            // Not looked for again while a report is shown.
-            reloadCopyWatch_->stop();
-            ReportReloadCopies(false);
-            if (!reloadCopies_.empty()) reloadCopyWatch_->start();
-        });
-    }
-    reloadCopyWatch_->start();
-}
-
-void FrmOverView::ReportReloadCopies(bool wait) {
-    while (!reloadCopies_.empty()) {
-        if (!wait &&
-            reloadCopies_.front().wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            return;
-        const TextFileResult written = reloadCopies_.front().get();
-        reloadCopies_.pop_front();
-        ReportSave(kReloadSlot, written);
-    }
-}
-
-void FrmOverView::FinishReloadCopy() {
-    if (reloadCopyWatch_) reloadCopyWatch_->stop();
-    ReportReloadCopies(true);
-}
-
-void FrmOverView::closeEvent(QCloseEvent* event) {
-    FinishReloadCopy();
-    QWidget::closeEvent(event);
+void FrmOverView::FinishReloadSave(std::future<TextFileResult> copy) {
+    ReportSave(kReloadSlot, copy.get());
 }
 
 void FrmOverView::ReportSave(int Index, const TextFileResult& written) {

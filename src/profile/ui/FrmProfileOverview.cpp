@@ -44,21 +44,20 @@ void FrmProfile::UpdateOverview() {
     if (session_.selection.ModelSwitching || !overview_) return;
     // The display settings survive the reload in memory, in the form the
     // slot file holds them; slot 9 keeps a copy on disk, written and flushed
-    // while the window starts again and draws, once the copy of the reload
-    // before is, so that the copies reach the slot in order. A failure to
-    // write it is reported once the copy is written, after the copies
-    // before it, without holding the window or the next reload up while the
-    // disk flushes it. The window is not built again: it is set back to how
-    // it was built, every control and form value, and nothing of the file
-    // before kept, then started for the new file as a new one would be, and
-    // placed as a new one is. The recall draws its first picture: the one
-    // its start-up would draw with the opening overlays would never be seen.
+    // on its own thread while the window starts again and draws, and in the
+    // slot, whole, when the reload returns: the reload waits for it at its
+    // end and reports a failure to write it. The window is not built again:
+    // it is set back to how it was built, every control and form value, and
+    // nothing of the file before kept, then started for the new file as a
+    // new one would be, and placed as a new one is. The recall draws its
+    // first picture: the one its start-up would draw with the opening
+    // overlays would never be seen.
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
-    std::shared_future<TextFileResult> copy = overview_->StartReloadSave(kept);
+    std::future<TextFileResult> copy = overview_->StartReloadSave(kept);
     overview_->ReturnToBuiltState();
     OpenOverview(false);
     overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
-    overview_->KeepReloadCopy(std::move(copy));
+    overview_->FinishReloadSave(std::move(copy));
 }
 
 } // namespace tarvex

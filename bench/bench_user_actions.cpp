@@ -155,6 +155,20 @@ void BM_OverviewResize(benchmark::State& state) {
 }
 BENCHMARK(BM_OverviewResize)->Apply(OverviewArgs);
 
+// The window made wider and taller than it opened, then back, as a corner
+// dragged: the one above changes the height alone, since the window opens at
+// its least width.
+void BM_OverviewResizeWide(benchmark::State& state) {
+    OpenOverview o("resize-wide", state);
+    FrmOverView& w = *o.overview;
+    const QSize start = w.size();
+    o.TimeEach(state, [&w, start](int k) {
+        const int grow = 8 * (k % 8);
+        w.resize(start.width() + grow, start.height() - 32 + grow / 2);
+    });
+}
+BENCHMARK(BM_OverviewResizeWide)->Apply(OverviewArgs);
+
 // The temperature contours ticked, then unticked.
 void BM_OverviewOverlayToggle(benchmark::State& state) {
     OpenOverview o("toggle", state);

@@ -210,6 +210,21 @@ class RasterSurface : public PictureSurface {
     // The font of the drawing state, made once for as long as the state's
     // font stays the same: text-heavy panels print hundreds of texts a draw.
     const raster::TextFont& CurrentTextFont() const;
+    // The font CurrentTextFont last handed out, with what its pixel size,
+    // face and weight were worked out from: texts are measured tens of
+    // thousands of times a picture, nearly always in the font of the text
+    // before. Let go whenever a font is made (the kept one may go then).
+    struct CurrentFont {
+        const raster::TextFont* font = nullptr;
+        double points = 0.0;
+        int pixelWidth = 0;
+        int pixelHeight = 0;
+        double designWidth = 0.0;
+        double designHeight = 0.0;
+        bool bold = false;
+        std::string name;
+    };
+    mutable CurrentFont currentFont_;
     const raster::TextFont& FontOf(const std::string& name, int pixels, bool bold) const;
     // A text printed and not painted yet, with what its painting needs of
     // the drawing state then.

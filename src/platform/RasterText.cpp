@@ -86,7 +86,22 @@ std::optional<raster::TextFont::StandIn> PlainZero(const std::string& name, cons
 
 const raster::TextFont& RasterSurface::CurrentTextFont() const {
     const DrawState& state = State();
-    return FontOf(state.fontName, TextPixelSize(), state.fontBold);
+    CurrentFont& current = currentFont_;
+    if (current.font && current.points == state.fontSize && current.bold == state.fontBold &&
+        current.pixelWidth == PixelWidth() && current.pixelHeight == PixelHeight() &&
+        current.designWidth == DesignWidth() && current.designHeight == DesignHeight() &&
+        current.name == state.fontName)
+        return *current.font;
+    const raster::TextFont& font = FontOf(state.fontName, TextPixelSize(), state.fontBold);
+    current.font = &font;
+    current.points = state.fontSize;
+    current.pixelWidth = PixelWidth();
+    current.pixelHeight = PixelHeight();
+    current.designWidth = DesignWidth();
+    current.designHeight = DesignHeight();
+    current.bold = state.fontBold;
+    current.name = state.fontName; // its room kept from the name before
+    return font;
 }
 
 const raster::TextFont& RasterSurface::FontOf(const std::string& name, int pixels,
@@ -95,12 +110,13 @@ const raster::TextFont& RasterSurface::FontOf(const std::string& name, int pixel
     // caption in bold, values in the plain face) finds each made already.
     for (std::size_t k = 0; k < textFonts_.size(); ++k) {
         const raster::TextFont& font = *textFonts_[k];
-        if (font.name == name && font.pixels == pixels && font.bold == bold) {
+        if (font.pixels == pixels && font.bold == bold && font.name == name) {
             if (k > 0)
                 std::rotate(textFonts_.begin(), textFonts_.begin() + k, textFonts_.begin() + k + 1);
             return *textFonts_.front();
         }
     }
+    currentFont_.font = nullptr;
     auto made = std::make_unique<raster::TextFont>();
     made->name = name;
     made->pixels = pixels;

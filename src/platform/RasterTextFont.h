@@ -32,6 +32,16 @@
 
 namespace tarvex::raster {
 
+// The whole number nearest a width, halves away from zero: what std::lround
+// gives, worked out inline (text is measured tens of thousands of times a
+// picture, and the call into the maths library took a tenth of that).
+inline int NearestWhole(double width) {
+    if (!(std::abs(width) < 1e9)) return static_cast<int>(std::lround(width));
+    const auto whole = static_cast<int>(width); // toward zero
+    const double part = width - whole;          // exact
+    return whole + (part >= 0.5 ? 1 : 0) - (part <= -0.5 ? 1 : 0);
+}
+
 // Hashes a text the same whether it is held or only viewed, so that the
 // widths are looked up without making a string.
 struct TextHash {
@@ -273,7 +283,7 @@ struct TextFont {
         for (std::size_t i = 0; i + 1 < text.size(); ++i)
             width += PairAdvance(AsciiIndex(text[i]), AsciiIndex(text[i + 1]));
         width += Advance(AsciiIndex(text.back()));
-        return static_cast<int>(std::lround(width));
+        return NearestWhole(width);
     }
 
     // The text laid out from the tables; false when a character is not in
@@ -292,7 +302,7 @@ struct TextFont {
             line.width +=
                 i + 1 < text.size() ? PairAdvance(k, AsciiIndex(text[i + 1])) : Advance(k);
         }
-        asciiLaid.width = static_cast<int>(std::lround(line.width));
+        asciiLaid.width = NearestWhole(line.width);
         return true;
     }
 
@@ -305,7 +315,7 @@ struct TextFont {
         const QString line = ToQString(text);
         Laid made;
         made.glyphs = LayOutGlyphs(raw, line);
-        made.width = made.glyphs ? static_cast<int>(std::lround(made.glyphs->width))
+        made.width = made.glyphs ? NearestWhole(made.glyphs->width)
                                  : QFontMetrics(font).horizontalAdvance(line);
         return laid.emplace(std::string(text), std::move(made)).first->second;
     }

@@ -1,5 +1,6 @@
 #include "platform/GlyphMasks.h"
 #include "platform/RasterSurface.h"
+#include "platform/RasterTextFont.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -46,6 +49,69 @@ TEST(RasterText, MeasuresAsTheToolkitAndFollowsTheFont) {
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 200; ++x) red += surface.Image().pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_GT(red, 5);
+}
+
+// A text is measured in the font of the drawing state as it is now: a
+// surface measuring text after text must follow each change of what the
+// font is worked out from (face, weight, points, and the pixel and design
+// sizes the text scale comes from) as a new surface of the same settings
+// measures it.
+TEST(RasterText, MeasuresInTheFontOfEachChange) {
+    struct Settings {
+        std::string name = "Arial";
+        bool bold = false;
+        double points = 9.0;
+        int width = 300;
+        int height = 300;
+        double designWidth = 100.0;
+        double designHeight = 100.0;
+    };
+    const auto apply = [](RasterSurface& s, const Settings& set) {
+        s.SetFontName(set.name);
+        s.SetFontBold(set.bold);
+        s.SetFontSize(set.points);
+        s.SetDesignSize(set.designWidth, set.designHeight);
+    };
+    // In pixels, whatever the scale.
+    const auto height = [](const RasterSurface& s) {
+        return s.TextHeight("0") * s.PixelHeight() / s.ScaleHeight();
+    };
+    const auto width = [](const RasterSurface& s) {
+        return s.TextWidth("Lapse 12") * s.PixelWidth() / s.ScaleWidth();
+    };
+    const std::vector<std::pair<const char*, void (*)(Settings&)>> changes = {
+        {"name", [](Settings& s) { s.name = "Times New Roman"; }},
+        {"bold", [](Settings& s) { s.bold = true; }},
+        {"points", [](Settings& s) { s.points = 11.0; }},
+        {"pixel width", [](Settings& s) { s.width = 200; }},
+        {"pixel height", [](Settings& s) { s.height = 200; }},
+        {"design width", [](Settings& s) { s.designWidth = 150.0; }},
+        {"design height", [](Settings& s) { s.designHeight = 150.0; }},
+    };
+    for (const auto& [field, change] : changes) {
+        Settings set;
+        RasterSurface surface(set.width, set.height);
+        apply(surface, set);
+        const double widthBefore = width(surface);
+        const double heightBefore = height(surface);
+        change(set);
+        surface.Resize(set.width, set.height);
+        apply(surface, set);
+        RasterSurface fresh(set.width, set.height);
+        apply(fresh, set);
+        EXPECT_EQ(width(surface), width(fresh)) << field;
+        EXPECT_EQ(height(surface), height(fresh)) << field;
+        // The change reaches the font at all.
+        EXPECT_TRUE(width(fresh) != widthBefore || height(fresh) != heightBefore) << field;
+    }
+}
+
+// Widths are rounded as the maths library rounds them, halves away from
+// zero, next to halves and whole numbers too.
+TEST(RasterText, WidthsRoundAsTheLibraryRounds) {
+    for (const double width : {0.0, 0.49999999999999994, 0.5, 1.5, 2.4999999999999996, 2.5, 3.0,
+                               7.999999999999999, -0.5, -1.4999999999999998, -2.5, 1e9 + 0.5})
+        EXPECT_EQ(raster::NearestWhole(width), static_cast<int>(std::lround(width))) << width;
 }
 
 // Smoothed text is set from kept glyph masks: every pixel must come out as

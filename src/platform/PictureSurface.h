@@ -302,7 +302,15 @@ class PictureSurface {
     void SetDrawMode(DrawMode mode) { state_.drawMode = mode; }
     // When false, printed text is set on a box of the back colour.
     void SetFontTransparent(bool transparent) { state_.fontTransparent = transparent; }
-    void SetFontName(std::string name) { state_.fontName = std::move(name); }
+    void SetFontName(std::string name) {
+        if (name == state_.fontName) return;
+        state_.fontName = std::move(name);
+        ++fontNameChanges_;
+    }
+    // How often the font name has changed: a surface that keeps the font it
+    // measures text in tells from it that the name is still the one it
+    // knows, without comparing the two for every text.
+    std::uint64_t FontNameChanges() const { return fontNameChanges_; }
     // Sizes that are not positive are ignored.
     void SetFontSize(double points);
     void SetFontBold(bool bold) { state_.fontBold = bold; }
@@ -522,6 +530,7 @@ class PictureSurface {
     double currentX_ = 0.0;
     double currentY_ = 0.0;
     DrawState state_;
+    std::uint64_t fontNameChanges_ = 0;
     Picture picture_;
     double designWidth_ = 0.0;
     double designHeight_ = 0.0;

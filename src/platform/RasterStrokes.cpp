@@ -126,6 +126,14 @@ void RasterSurface::SetRuns(const PixelRuns& runs, const QPoint& offset, Rgb col
         }
         return;
     }
+    if (inside == area) {
+        for (const PixelRun& run : runs.runs) {
+            const int left = run.left + dx;
+            set(run.row + dy, left, left + run.count);
+            CombineKept(run.row + dy, left, left + run.count, drawn);
+        }
+        return;
+    }
     for (const PixelRun& run : runs.runs) {
         const int row = run.row + dy;
         const int left = std::max(run.left + dx, inside.left());
@@ -413,13 +421,16 @@ void RasterSurface::DrawLine(double x1, double y1, double x2, double y2, Rgb col
     });
 }
 
-bool RasterSurface::SetThinLine(const QLine& line, Rgb color) {
+bool RasterSurface::SetThinLine(const QLine& line, Rgb color, ImageBits* image) {
     QPoint a = line.p1();
     QPoint b = line.p2();
     if (!Holds(imageRect_, a) || !Holds(imageRect_, b)) return false;
     const QRgb pixel = 0xFF000000u | PixelBits(color);
-    uchar* const bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
+    ImageBits own;
+    ImageBits& kept = image ? *image : own;
+    if (!kept.bits) kept = ImageBits{image_.bits(), image_.bytesPerLine()};
+    uchar* const bits = kept.bits;
+    const qsizetype stride = kept.stride;
     const auto at = [bits, stride](int x, int y) {
         return reinterpret_cast<QRgb*>(bits + y * stride) + x;
     };
@@ -452,10 +463,11 @@ void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
     std::vector<QLine> lines;
     QRect bounds;
     bool set = false;
+    ImageBits image; // taken at the first line set, for all of them
     for (const Segment& s : segments) {
         const std::optional<QLine> line = PixelLine(s.x1, s.y1, s.x2, s.y2);
         if (!line) continue;
-        if (SetThinLine(*line, color)) {
+        if (SetThinLine(*line, color, &image)) {
             set = true;
             continue;
         }

@@ -176,8 +176,13 @@ class RasterSurface : public PictureSurface {
     void FillPattern(const QRect& area, Rgb color);
     // Sets the pixels of a thin solid line in copy mode, the same pixels the
     // painter draws, when both its ends lie on the image; false (nothing
-    // set) otherwise.
-    bool SetThinLine(const QLine& line, Rgb color);
+    // set) otherwise. Lines set one after another share the image's pixels
+    // as taken for the first (taking them is a call into the toolkit).
+    struct ImageBits {
+        uchar* bits = nullptr;
+        qsizetype stride = 0;
+    };
+    bool SetThinLine(const QLine& line, Rgb color, ImageBits* image = nullptr);
     // Sets the pixels of a patterned one-pixel line from from to to by the
     // draw mode, each once: those of the pattern's dashes, stepped along the
     // line from its start.
@@ -222,7 +227,7 @@ class RasterSurface : public PictureSurface {
         double designWidth = 0.0;
         double designHeight = 0.0;
         bool bold = false;
-        std::string name;
+        std::uint64_t nameChanges = 0; // FontNameChanges then: the face
     };
     mutable CurrentFont currentFont_;
     const raster::TextFont& FontOf(const std::string& name, int pixels, bool bold) const;

@@ -90,7 +90,7 @@ const raster::TextFont& RasterSurface::CurrentTextFont() const {
     if (current.font && current.points == state.fontSize && current.bold == state.fontBold &&
         current.pixelWidth == PixelWidth() && current.pixelHeight == PixelHeight() &&
         current.designWidth == DesignWidth() && current.designHeight == DesignHeight() &&
-        current.name == state.fontName)
+        current.nameChanges == FontNameChanges())
         return *current.font;
     const raster::TextFont& font = FontOf(state.fontName, TextPixelSize(), state.fontBold);
     current.font = &font;
@@ -100,7 +100,7 @@ const raster::TextFont& RasterSurface::CurrentTextFont() const {
     current.designWidth = DesignWidth();
     current.designHeight = DesignHeight();
     current.bold = state.fontBold;
-    current.name = state.fontName; // its room kept from the name before
+    current.nameChanges = FontNameChanges();
     return font;
 }
 

@@ -631,6 +631,10 @@ std::string DescribeReadFailure(const std::string& path, const SoundingReadResul
 }
 
 SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, ProfileArrays& s) {
+    // Whatever ran before (the main window's drawing, the making of the
+    // text) can leave the vector registers' upper halves in use, which would
+    // make the number conversions and level fields take three times as long.
+    ClearUpperVectorHalves();
     SoundingReadResult result;
     if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
         result.line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n'));
@@ -761,10 +765,6 @@ bool SameRead(const ParsedSounding& early, const std::string& path, SoundingLayo
 } // namespace
 
 ParsedSounding ParseSoundingFile(const std::string& path, SoundingLayout layout) {
-    // The main window's drawing just before can leave the vector registers'
-    // upper halves in use, which would make the read's number conversions
-    // and level fields take three times as long.
-    ClearUpperVectorHalves();
     ParsedSounding parsed;
     parsed.path = path;
     parsed.layout = layout;

@@ -309,12 +309,19 @@ int CountTextLines(std::string_view text) {
 }
 
 TextFileResult CheckPlainText(std::string_view text) {
-    TextFileResult result;
     if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        TextFileResult result;
         result.line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n'));
         result.reason = "the line holds a NUL byte, which no text file holds";
-    } else if (text.find('\n') == std::string_view::npos &&
-               text.find('\r') < text.find_last_not_of("\r")) {
+        return result;
+    }
+    return CheckLineEnds(text);
+}
+
+TextFileResult CheckLineEnds(std::string_view text) {
+    TextFileResult result;
+    if (text.find('\n') == std::string_view::npos &&
+        text.find('\r') < text.find_last_not_of("\r")) {
         result.line = 1;
         result.reason = "its lines end in a carriage return alone, not in a line feed";
     } else {

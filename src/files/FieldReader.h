@@ -162,6 +162,8 @@ std::string PathForMessage(std::string_view path, std::size_t maxLength = 120);
 // or saying that the lines end in a carriage return alone (with no line feed
 // anywhere, the whole text would read as one line).
 TextFileResult CheckPlainText(std::string_view text);
+// The line-end half of CheckPlainText, for a text known to hold no NUL byte.
+TextFileResult CheckLineEnds(std::string_view text);
 
 // Parses the text of the file at path with parse (text -> TextFileResult). A
 // file that does not exist gives missing, a file ReadTextFile refuses, or

@@ -160,20 +160,27 @@ struct ValueBound {
     static constexpr float kMissingValue = -9999.0f;
 };
 
-// Refuses the value just read when its field was not a number, at its line;
+// Refuses the value just read, whose field was not a number, at its line;
 // what names the value ("the wind speed"), ofTime as for RefuseValue.
-void CheckIsNumber(const FieldReader& in, std::string_view what, int ofTime) {
-    const std::optional<std::string_view> text = in.LastNotANumber();
-    if (!text) return;
-    throw TextReadError(in.LastLine(), text->empty()
+[[noreturn, gnu::cold, gnu::noinline]] void RefuseNotANumber(const FieldReader& in,
+                                                             const char* what, int ofTime) {
+    const std::string_view text = in.LastNotANumber().value_or(std::string_view());
+    throw TextReadError(in.LastLine(), text.empty()
                                            ? std::string(what) + OfTimeText(ofTime) +
                                                  " is missing: its line is blank"
-                                           : std::string(what) + " \"" + EchoText(*text) + "\"" +
+                                           : std::string(what) + " \"" + EchoText(text) + "\"" +
                                                  OfTimeText(ofTime) + " is not a number");
 }
 
+// Refuses the value just read when its field was not a number. The name is
+// looked at only then: the check is made for every value of a file.
+inline void CheckIsNumber(const FieldReader& in, const char* what, int ofTime) {
+    if (in.LastNotANumber()) [[unlikely]]
+        RefuseNotANumber(in, what, ofTime);
+}
+
 // The next field, which must be a number.
-float ReadValue(FieldReader& in, std::string_view what, int ofTime = 0) {
+float ReadValue(FieldReader& in, const char* what, int ofTime = 0) {
     const float value = in.ReadNumber();
     CheckIsNumber(in, what, ofTime);
     return value;
@@ -641,7 +648,9 @@ SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, P
         result.reason = "the file holds a NUL byte, so it is not a sounding text file";
         return result;
     }
-    if (const TextFileResult plain = CheckPlainText(text); !plain.ok) {
+    // The text holds no NUL byte: of the plain-text checks only its line
+    // ends are left.
+    if (const TextFileResult plain = CheckLineEnds(text); !plain.ok) {
         result.line = plain.line;
         result.reason = plain.reason;
         return result;

@@ -237,6 +237,19 @@ TEST(ParseSounding, DamagedFilesNameTheLineAndTheFault) {
     ExpectRefused(cases);
 }
 
+// A value whose field is a blank line is missing, named with its forecast
+// time where its line does not name it.
+TEST(ParseSounding, AValueOnABlankLineIsMissing) {
+    const std::string base = kTwoHourEta;
+    const Damage cases[] = {
+        {"a blank line for a temperature", Replace(base, "900.0 14.0", "900.0\n\n14.0"), 19,
+         "the temperature is missing: its line is blank"},
+        {"a blank line for a station value", Replace(base, "SWET = 110.0", "SWET =\n\n110.0"), 28,
+         "the SWEAT index of forecast time 2 is missing: its line is blank"},
+    };
+    ExpectRefused(cases);
+}
+
 std::string Insert(std::string text, const std::string& before, const std::string& what) {
     text.insert(text.find(before), what);
     return text;

@@ -3,6 +3,7 @@
 
 #include <QFontInfo>
 #include <QMouseEvent>
+#include <QMovie>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -45,12 +46,14 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPicture>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QStylePainter>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cstdlib>
@@ -127,39 +130,49 @@ bool SamePixels(const QImage& target, const QRect& area, const QImage& under) {
     return true;
 }
 
+// The image a painter on widget paints into, with the widget's area in it,
+// when the paint covers the whole widget and the widget lies in an image of
+// 32-bit pixels, whole and a whole number of pixels from its corner, at one
+// image pixel a widget pixel; null otherwise.
+const QImage* PlainTarget(QPainter& painter, const QWidget& widget, const QPaintEvent& event,
+                          QRect& area) {
+    const QRect whole = widget.rect();
+    if (!(QRegion(whole) - event.region()).isEmpty()) return nullptr;
+    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image) return nullptr;
+    const auto* target = static_cast<const QImage*>(device);
+    const QTransform placed = painter.deviceTransform();
+    const QPoint at(static_cast<int>(placed.dx()), static_cast<int>(placed.dy()));
+    area = QRect(at, whole.size());
+    if (placed.type() > QTransform::TxTranslate || placed.dx() != at.x() || placed.dy() != at.y() ||
+        target->depth() != 32 || !target->rect().contains(area))
+        return nullptr;
+    return target;
+}
+
+// Copies kept pixels, which already hold those under the widget, as they are.
+void CopyKept(QPainter& painter, const QImage& drawn) {
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, drawn);
+}
+
 } // namespace
 
 bool KeptButtonLook::Paint(QWidget& button, const QPaintEvent& event,
                            QStyle::ControlElement element, const QStyleOptionButton& option) {
-    const QRect whole = button.rect();
-    if (!(QRegion(whole) - event.region()).isEmpty()) return false;
     QPainter painter(&button);
-    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
-    if (!device || device->devType() != QInternal::Image) return false;
-    const QImage& target = *static_cast<const QImage*>(device);
-    // The button lies in the target a whole number of pixels from its
-    // corner, at one target pixel a button pixel.
-    const QTransform placed = painter.deviceTransform();
-    const QPoint at(static_cast<int>(placed.dx()), static_cast<int>(placed.dy()));
-    const QRect area(at, whole.size());
-    if (placed.type() > QTransform::TxTranslate || placed.dx() != at.x() || placed.dy() != at.y() ||
-        target.depth() != 32 || !target.rect().contains(area))
-        return false;
+    QRect area;
+    const QImage* target = PlainTarget(painter, button, event, area);
+    if (!target) return false;
     const QPalette& palette = button.palette();
     Look look{element,
-              button.style(),
-              option.state,
-              option.direction,
-              option.palette,
-              button.foregroundRole(),
-              button.backgroundRole(),
-              button.font(),
-              option.text,
+              {button.style(), option.state, option.direction, option.palette,
+               button.foregroundRole(), button.backgroundRole(), button.font(), option.text},
               option.icon.cacheKey(),
               option.iconSize,
               option.features};
-    if (!(look == look_ && SamePixels(target, area, under_))) {
-        under_ = target.copy(area);
+    if (!(look == look_ && SamePixels(*target, area, under_))) {
+        under_ = target->copy(area);
         drawn_ = under_.copy();
         // The pen, background and font a painter on the button starts with.
         QStylePainter style(&drawn_, &button);
@@ -169,10 +182,48 @@ bool KeptButtonLook::Paint(QWidget& button, const QPaintEvent& event,
         style.drawControl(element, option);
         look_ = std::move(look);
     }
-    // The kept pixels already hold those under the button: copied as they are.
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, drawn_);
+    CopyKept(painter, drawn_);
     return true;
+}
+
+bool KeptLookLabel::PlainCaption() const {
+    const bool rich = textFormat() == Qt::RichText ||
+                      (textFormat() == Qt::AutoText && Qt::mightBeRichText(text()));
+    return !rich && frameShape() == QFrame::NoFrame && pixmap().isNull() && picture().isNull() &&
+           !movie() && !buddy() &&
+           !(textInteractionFlags() & (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
+}
+
+void KeptLookLabel::paintEvent(QPaintEvent* event) {
+    if (!PlainCaption()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QStyleOption option;
+    option.initFrom(this);
+    Look look{{style(), option.state, option.direction, option.palette, foregroundRole(),
+               backgroundRole(), font(), text()},
+              static_cast<int>(alignment()),
+              wordWrap(),
+              indent(),
+              margin(),
+              contentsRect()};
+    QRect area;
+    const QImage* target = nullptr;
+    {
+        QPainter painter(this);
+        target = PlainTarget(painter, *this, *event, area);
+        if (target && look == look_ && SamePixels(*target, area, under_)) {
+            CopyKept(painter, drawn_);
+            return;
+        }
+    }
+    // Painted by the toolkit, and its pixels kept from the target.
+    if (target) under_ = target->copy(area);
+    QLabel::paintEvent(event);
+    if (!target) return;
+    drawn_ = target->copy(area);
+    look_ = std::move(look);
 }
 
 RangeScrollBar::RangeScrollBar(QScrollBar* bar, int minimum, int maximum)

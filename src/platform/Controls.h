@@ -133,6 +133,21 @@ class ThumbScrollBar : public QScrollBar {
     QRect painted_;
 };
 
+// What a kept look of a widget drawn through a style is made from in every
+// case: the style, the style's state of the widget and its direction, the
+// palette, the font, the pen and background roles and the caption.
+struct StyledLook {
+    const QStyle* style = nullptr;
+    QStyle::State state;
+    Qt::LayoutDirection direction = Qt::LeftToRight;
+    QPalette palette;
+    QPalette::ColorRole foreground = QPalette::NoRole;
+    QPalette::ColorRole background = QPalette::NoRole;
+    QFont font;
+    QString text;
+    bool operator==(const StyledLook&) const = default;
+};
+
 // The pixels of a button as the style last drew it, with the pixels under it
 // and everything the drawing was made from: the style's whole description of
 // the button (state, caption, palette, icon, features; its rectangle is that
@@ -154,14 +169,7 @@ class KeptButtonLook {
   private:
     struct Look {
         QStyle::ControlElement element = QStyle::CE_PushButton;
-        const QStyle* style = nullptr;
-        QStyle::State state;
-        Qt::LayoutDirection direction = Qt::LeftToRight;
-        QPalette palette;
-        QPalette::ColorRole foreground = QPalette::NoRole;
-        QPalette::ColorRole background = QPalette::NoRole;
-        QFont font;
-        QString text;
+        StyledLook styled;
         qint64 icon = 0;
         QSize iconSize;
         QStyleOptionButton::ButtonFeatures features;
@@ -171,6 +179,42 @@ class KeptButtonLook {
     Look look_;
     QImage under_; // the target's pixels under the button when it was drawn
     QImage drawn_; // the button drawn over them
+};
+
+// A label whose plain caption keeps its pixels as the toolkit last painted
+// them, with the pixels under the label and everything the painting was made
+// from: the style, the style's state of the label (enabled, active, hovered,
+// direction), palette, font, pen and background roles, caption, alignment and
+// wrapping, indent, margin and contents rectangle (its size is that of the
+// pixels under it). A style sheet reaches the painting through the palette,
+// font and state, and paints its background and border under the caption. A
+// window's resize repaints each of its labels; one that looks as before over
+// the same pixels is copied rather than its caption laid out and drawn again.
+// A label that shows more than a plain caption (a frame, rich text, a picture,
+// a movie, selectable text, a buddy's shortcut) is painted by the toolkit.
+class KeptLookLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    struct Look {
+        StyledLook styled;
+        int alignment = 0;
+        bool wordWrap = false;
+        int indent = 0;
+        int margin = 0;
+        QRect contents;
+        bool operator==(const Look&) const = default;
+    };
+    // True when the label shows a plain caption and no frame.
+    bool PlainCaption() const;
+
+    Look look_;
+    QImage under_; // the target's pixels under the label when it was painted
+    QImage drawn_; // the label painted over them
 };
 
 // A push button, check box or radio button painted through a kept look.

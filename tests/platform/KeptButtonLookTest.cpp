@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <gtest/gtest.h>
@@ -102,6 +103,126 @@ TEST(KeptButtonLook, PaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
     CheckKeptLooks<QPushButton, KeptLookPushButton>();
     CheckKeptLooks<QCheckBox, KeptLookCheckBox>();
     CheckKeptLooks<QRadioButton, KeptLookRadioButton>();
+}
+
+// The application's style, counting the captions it draws.
+class CaptionCountingStyle : public QProxyStyle {
+  public:
+    CaptionCountingStyle() : QProxyStyle(QApplication::style()->name()) {}
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
+                      bool enabled, const QString& text, QPalette::ColorRole role) const override {
+        ++drawn;
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+    }
+    mutable int drawn = 0;
+};
+
+// A kept-look label paints the pixels the toolkit's own label paints, and
+// paints through the toolkit again exactly when something its look is made
+// from changed, as a button does, also when a style sheet styles it; a label
+// that shows more than a plain caption is painted by the toolkit at every
+// paint.
+TEST(KeptButtonLook, ALabelPaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
+    auto style = std::make_unique<CaptionCountingStyle>();
+    auto other = std::make_unique<CaptionCountingStyle>();
+    QLabel plain("Contour Interval");
+    KeptLookLabel kept("Contour Interval");
+    kept.setStyle(style.get());
+    for (QLabel* l : {&plain, static_cast<QLabel*>(&kept)}) l->resize(140, 30);
+    QImage::Format format = QImage::Format_RGB32;
+    QColor under(236, 236, 236);
+    QPoint offset(0, 0);
+    const std::pair<const char*, std::function<void(QLabel&)>> changes[] = {
+        {"as built", [](QLabel&) {}},
+        {"caption", [](QLabel& l) { l.setText("Lake Temp 41 F and more"); }},
+        {"alignment", [](QLabel& l) { l.setAlignment(Qt::AlignRight | Qt::AlignBottom); }},
+        {"wrapped", [](QLabel& l) { l.setWordWrap(true); }},
+        {"indent", [](QLabel& l) { l.setIndent(9); }},
+        {"margin", [](QLabel& l) { l.setMargin(3); }},
+        {"contents margins", [](QLabel& l) { l.setContentsMargins(3, 3, 6, 8); }},
+        {"size", [](QLabel& l) { l.resize(120, 36); }},
+        {"disabled", [](QLabel& l) { l.setEnabled(false); }},
+        {"enabled", [](QLabel& l) { l.setEnabled(true); }},
+        {"palette", [](QLabel& l) { l.setPalette(QPalette(QColor(250, 200, 200))); }},
+        {"font", [](QLabel& l) { l.setFont(QFont(l.font().family(), 11, QFont::Bold)); }},
+        {"pen role", [](QLabel& l) { l.setForegroundRole(QPalette::Highlight); }},
+        {"background role", [](QLabel& l) { l.setBackgroundRole(QPalette::Base); }},
+        {"direction", [](QLabel& l) { l.setLayoutDirection(Qt::RightToLeft); }},
+        {"under", [&](QLabel&) { under = QColor(255, 255, 255); }},
+        {"format", [&](QLabel&) { format = QImage::Format_ARGB32_Premultiplied; }},
+        {"see-through under", [&](QLabel&) { under = QColor(0, 0, 255, 100); }},
+        {"style", [&](QLabel& l) { l.setStyle(&l == &kept ? other.get() : l.style()); }},
+    };
+    int drawnBefore = 0;
+    for (const auto& [name, change] : changes) {
+        change(plain);
+        change(kept);
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << name;
+        const int drawn = style->drawn + other->drawn;
+        EXPECT_EQ(drawn, drawnBefore + 1) << name;
+        drawnBefore = drawn;
+        // Again, and elsewhere in the target: the kept pixels.
+        offset = QPoint(7 - offset.x(), 5 - offset.y());
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << name;
+        EXPECT_EQ(style->drawn + other->drawn, drawnBefore) << name;
+    }
+    // More than a plain caption: the toolkit's pixels, at every paint, also
+    // after a change the look of a plain caption is not made from.
+    struct NotPlain {
+        const char* name;
+        std::function<void(QLabel&)> change;
+        std::function<void(QLabel&)> then;
+    };
+    const NotPlain notPlain[] = {
+        {"rich text", [](QLabel& l) { l.setText("<b>Sigma</b>"); }, [](QLabel&) {}},
+        {"selectable",
+         [](QLabel& l) {
+             l.setText("Sigma"), l.setTextInteractionFlags(Qt::TextSelectableByMouse);
+         },
+         [](QLabel& l) { l.setSelection(0, 3); }},
+        {"frame",
+         [](QLabel& l) {
+             l.setTextInteractionFlags(Qt::NoTextInteraction);
+             l.setFrameStyle(QFrame::Box | QFrame::Sunken);
+         },
+         [](QLabel& l) { l.setFrameShadow(QFrame::Raised); }},
+    };
+    for (const NotPlain& c : notPlain) {
+        c.change(plain);
+        c.change(kept);
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << c.name;
+        c.then(plain);
+        c.then(kept);
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << c.name;
+    }
+
+    // Styled by a sheet, as the overview's legend cells are: each part of the
+    // sheet changed alone.
+    int drawnBeforeSheets = style->drawn + other->drawn;
+    plain.setFrameStyle(QFrame::NoFrame);
+    kept.setFrameStyle(QFrame::NoFrame);
+    for (const char* sheet : {"color: black; background: white; border-bottom: 4px solid red;",
+                              "color: yellow; background: white; border-bottom: 4px solid red;",
+                              "color: yellow; background: gray; border-bottom: 4px solid red;",
+                              "color: yellow; background: gray; border-bottom: 4px solid blue;",
+                              "color: yellow; background: gray; border-bottom: 2px solid blue;"}) {
+        for (QLabel* l : {&plain, static_cast<QLabel*>(&kept)}) {
+            l->setStyleSheet(sheet);
+            l->setText("70");
+            l->setAlignment(Qt::AlignCenter);
+        }
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << sheet;
+        offset = QPoint(7 - offset.x(), 5 - offset.y());
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << sheet;
+        EXPECT_EQ(style->drawn + other->drawn, drawnBeforeSheets + 1) << sheet;
+        drawnBeforeSheets = style->drawn + other->drawn;
+    }
 }
 
 // A paint of part of the button, or into a target the look cannot be copied

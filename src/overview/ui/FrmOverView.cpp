@@ -409,7 +409,7 @@ QWidget* FrmOverView::BuildPanels() {
         chksWSYMb_Click();
     });
     panelLayouts[7]->addWidget(bourgouin);
-    lblPTElevation = new QLabel(pnlControl[7]);
+    lblPTElevation = new KeptLookLabel(pnlControl[7]);
     lblPTElevation->setObjectName("lblPTElevation");
     panelLayouts[7]->addWidget(lblPTElevation);
     auto* rightMouse = new QGroupBox("Right Mouse", pnlControl[7]);
@@ -429,14 +429,14 @@ QWidget* FrmOverView::BuildPanels() {
     windRow->addWidget(picWindScale);
     windRow->addStretch(1);
     panelLayouts[2]->addWidget(pnlWind);
-    lblLakeTemp = new QLabel(pnlControl[1]);
+    lblLakeTemp = new KeptLookLabel(pnlControl[1]);
     lblLakeTemp->setObjectName("lblLakeTemp");
     Companion(lblLakeTemp);
     panelLayouts[1]->addWidget(lblLakeTemp);
 
     // Controls: the contour interval and the profile synchronisation.
     auto* intervals = new QHBoxLayout();
-    intervals->addWidget(new QLabel("Contour Interval", pnlControl[5]));
+    intervals->addWidget(new KeptLookLabel("Contour Interval", pnlControl[5]));
     for (int k = 0; k < 4; ++k) {
         auto* option = new KeptLookRadioButton(kIntervalCaptions[k], pnlControl[5]);
         option->setObjectName(QString("chkCI_%1").arg(k));

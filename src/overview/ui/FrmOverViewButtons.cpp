@@ -153,7 +153,7 @@ void FrmOverView::BuildButtons() {
     xfer->addWidget(ButtonRow<4>(frmXfer, "btnXferO", {"30", "1", "10", "20"}, btnXferO,
                                  [this](int k) { btnXferO_Click(k); }));
     AddToPanel(pnlControl[6], frmXfer);
-    lblMixingLayer = new QLabel(pnlControl[6]);
+    lblMixingLayer = new KeptLookLabel(pnlControl[6]);
     lblMixingLayer->setObjectName("lblMixingLayer");
     lblMixingLayer->hide();
     AddToPanel(pnlControl[6], lblMixingLayer);
@@ -172,8 +172,8 @@ void FrmOverView::BuildButtons() {
     auto* own = new QWidget(this);
     auto* grid = new QGridLayout(own);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new QLabel("Save", own), 0, 0);
-    grid->addWidget(new QLabel("Recall", own), 1, 0);
+    grid->addWidget(new KeptLookLabel("Save", own), 0, 0);
+    grid->addWidget(new KeptLookLabel("Recall", own), 1, 0);
     static constexpr const char* kSlotCaptions[4] = {"A", "B", "C", "D"};
     for (int k = 0; k < 4; ++k) {
         const auto i = static_cast<std::size_t>(k);

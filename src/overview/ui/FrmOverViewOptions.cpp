@@ -65,7 +65,7 @@ QScrollBar* NewBar(QWidget* parent, const char* name, Qt::Orientation orientatio
 }
 
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new KeptLookLabel(text, parent);
     label->setObjectName(name);
     return label;
 }
@@ -107,7 +107,7 @@ void FrmOverView::BuildOptions() {
     auto* barRow = new QHBoxLayout(bars);
     auto* sigmaGrid = new QGridLayout();
     lblSigmaLevel = NewLabel(bars, "lblSigmaLevel", "1");
-    sigmaGrid->addWidget(new QLabel("Sigma", bars), 0, 0);
+    sigmaGrid->addWidget(new KeptLookLabel("Sigma", bars), 0, 0);
     sigmaGrid->addWidget(lblSigmaLevel, 1, 0);
     vsbSigmaLevel =
         std::make_unique<RangeScrollBar>(NewBar(bars, "vsbSigmaLevel", Qt::Vertical), 24, 3);
@@ -122,7 +122,7 @@ void FrmOverView::BuildOptions() {
     pnlMeanWind->setObjectName("pnlMeanWind");
     auto* barGrid = new QGridLayout(pnlMeanWind);
     barGrid->setContentsMargins(0, 0, 0, 0);
-    barGrid->addWidget(new QLabel("Mean Wind", pnlMeanWind), 0, 0, 1, 2);
+    barGrid->addWidget(new KeptLookLabel("Mean Wind", pnlMeanWind), 0, 0, 1, 2);
     for (int k = 0; k < 2; ++k) {
         const auto i = static_cast<std::size_t>(k);
         lblMeanWind[i] = NewLabel(pnlMeanWind, "lblMeanWind");

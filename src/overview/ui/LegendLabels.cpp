@@ -6,6 +6,7 @@
 #include "overview/fields/IndexTraces.h"
 #include "overview/fields/LayerTraces.h"
 #include "overview/fields/SurfaceTraces.h"
+#include "platform/Controls.h"
 #include "platform/Format.h"
 
 #include <QEvent>
@@ -42,7 +43,7 @@ QString Rgb3(Rgb colour) {
 }
 
 QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption) {
-    auto* label = new QLabel(caption, parent);
+    auto* label = new KeptLookLabel(caption, parent);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
     return label;

@@ -576,16 +576,19 @@ void WalkDashes(const QPoint& from, const QPoint& to, const std::vector<int>& ru
         }
     };
     int left = std::max(dx, -dy) + 1;
-    if (dy == 0) {
-        // A level line (the pressure lines): only x moves, and a gap is
-        // stepped over at once.
+    if (dy == 0 || dx == 0) {
+        // A level line (the pressure lines) or an upright one (the hours'):
+        // only x or only y moves, and a gap is stepped over at once.
+        const int mx = dy == 0 ? sx : 0;
+        const int my = dy == 0 ? 0 : sy;
         for (std::size_t run = 0; left > 0; run += 2) {
             if (run == runs.size()) run = 0;
             const int dash = std::min(runs[run], left);
-            for (int k = 0; k < dash; ++k, x += sx) plot(x, y);
+            for (int k = 0; k < dash; ++k, x += mx, y += my) plot(x, y);
             left -= dash;
             const int gap = std::min(runs[run + 1], left);
-            x += sx * gap;
+            x += mx * gap;
+            y += my * gap;
             left -= gap;
         }
         return;

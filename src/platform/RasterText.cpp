@@ -478,6 +478,15 @@ void RasterSurface::IndexKept() {
 
 void RasterSurface::SetInkBits(const PaintedText& p) {
     const QRect ink = p.ink & image_.rect();
+    if (ink == p.ink) {
+        // All of it on the image: no pixel to leave out.
+        for (int row = ink.top(); row <= ink.bottom(); ++row) {
+            std::uint64_t* const bits = InkBitsRow(row);
+            for (const InkPixel* pixel = InkRowBegin(p, row); pixel != InkRowEnd(p, row); ++pixel)
+                bits[pixel->column >> 6] |= std::uint64_t{1} << (pixel->column & 63);
+        }
+        return;
+    }
     for (int row = ink.top(); row <= ink.bottom(); ++row) {
         std::uint64_t* const bits = InkBitsRow(row);
         // A row's pixels in the order of their columns: gathered a word of

@@ -139,11 +139,25 @@ void Lift(const ProfileArrays& store, std::int16_t t, std::int16_t k,
     elevated.ElevCAPEDone(m, t, k) = kFlagTrue;
 }
 
-bool ColumnMissing(const ProfileArrays& store, int t, int first, int last,
+bool ColumnMissing(const ProfileArrays& store, int t, std::span<const StartLevels> ranges,
                    const ElevatedParcelResults& elevated) {
-    for (int k = first; k <= last; ++k)
-        if (elevated.ElevCAPEDone(store.CurrentModel, t, k) == kFlagFalse) return true;
+    for (const StartLevels& range : ranges)
+        for (int k = range.first; k <= range.last; ++k)
+            if (elevated.ElevCAPEDone(store.CurrentModel, t, k) == kFlagFalse) return true;
     return false;
+}
+
+// The missing start levels of every range of time column t, the levels'
+// pressure factors worked out once for them all; a level in two ranges is
+// lifted once.
+void LiftMissing(const ProfileArrays& store, std::int16_t t, std::span<const StartLevels> ranges,
+                 ElevatedParcelResults& elevated) {
+    const int m = store.CurrentModel;
+    ColumnLevels levels(store, t);
+    for (const StartLevels& range : ranges)
+        for (int k = range.first; k <= range.last; ++k)
+            if (elevated.ElevCAPEDone(m, t, k) == kFlagFalse)
+                Lift(store, t, static_cast<std::int16_t>(k), elevated, levels);
 }
 
 } // namespace
@@ -156,29 +170,37 @@ void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
 
 void MakeMissingECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t first,
                       std::int16_t last, ElevatedParcelResults& elevated) {
-    const int m = store.CurrentModel;
-    ColumnLevels levels(store, t);
-    for (int k = first; k <= last; ++k)
-        if (elevated.ElevCAPEDone(m, t, k) == kFlagFalse)
-            Lift(store, t, static_cast<std::int16_t>(k), elevated, levels);
+    const StartLevels range{first, last};
+    LiftMissing(store, t, {&range, 1}, elevated);
 }
 
 void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::int16_t last,
                          ElevatedParcelResults& elevated) {
+    const StartLevels range{first, last};
+    MakeMissingECAPERun(store, {&range, 1}, elevated);
+}
+
+void MakeMissingECAPERun(const ProfileArrays& store, std::span<const StartLevels> ranges,
+                         ElevatedParcelResults& elevated) {
     // The columns with a parcel to lift, found before any thread writes.
     std::vector<std::int16_t> columns;
     for (int t = 0; t <= store.LastTime(store.CurrentModel); ++t)
-        if (ColumnMissing(store, t, first, last, elevated))
+        if (ColumnMissing(store, t, ranges, elevated))
             columns.push_back(static_cast<std::int16_t>(t));
-    DoSideBySide(columns.size(), kMaxLiftThreads, kLeastColumnsPerThread, [&](std::size_t i) {
-        MakeMissingECAPE(store, columns[i], first, last, elevated);
-    });
+    DoSideBySide(columns.size(), kMaxLiftThreads, kLeastColumnsPerThread,
+                 [&](std::size_t i) { LiftMissing(store, columns[i], ranges, elevated); });
 }
 
 bool ECAPEMissing(const ProfileArrays& store, std::int16_t first, std::int16_t last,
                   const ElevatedParcelResults& elevated) {
+    const StartLevels range{first, last};
+    return ECAPEMissing(store, {&range, 1}, elevated);
+}
+
+bool ECAPEMissing(const ProfileArrays& store, std::span<const StartLevels> ranges,
+                  const ElevatedParcelResults& elevated) {
     for (int t = 0; t <= store.LastTime(store.CurrentModel); ++t)
-        if (ColumnMissing(store, t, first, last, elevated)) return true;
+        if (ColumnMissing(store, t, ranges, elevated)) return true;
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace tarvex {
 
@@ -24,6 +25,12 @@ void MakeECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t k,
 void MakeMissingECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t first,
                       std::int16_t last, ElevatedParcelResults& elevated);
 
+// Start levels first..last of the parcels to lift.
+struct StartLevels {
+    std::int16_t first = 0;
+    std::int16_t last = -1;
+};
+
 // MakeMissingECAPE of every time column of the current model. The columns
 // are shared out among a few threads started for the call (the calling one
 // among them) when there are enough of them to pay for the threads; each
@@ -32,10 +39,17 @@ void MakeMissingECAPE(const ProfileArrays& store, std::int16_t t, std::int16_t f
 // of any of them is thrown again here.
 void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::int16_t last,
                          ElevatedParcelResults& elevated);
+// The same for several ranges of start levels in one pass over the columns:
+// a column is lifted whole, every range of it, by one thread, so that the
+// threads are started and the columns shared out once for all the ranges.
+void MakeMissingECAPERun(const ProfileArrays& store, std::span<const StartLevels> ranges,
+                         ElevatedParcelResults& elevated);
 
 // Whether MakeMissingECAPERun has a parcel to lift: a start level
 // first..last of a time column of the current model without its results.
 bool ECAPEMissing(const ProfileArrays& store, std::int16_t first, std::int16_t last,
+                  const ElevatedParcelResults& elevated);
+bool ECAPEMissing(const ProfileArrays& store, std::span<const StartLevels> ranges,
                   const ElevatedParcelResults& elevated);
 
 } // namespace tarvex

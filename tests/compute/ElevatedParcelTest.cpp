@@ -183,6 +183,32 @@ TEST(ElevatedParcelRun, LiftsEachMissingParcelAsAlone) {
         }
     }
     EXPECT_GT(moistLevels, 10000); // the moist adiabat is what the run mostly tries
+
+    // Several ranges in one pass, apart and overlapping, the last one empty:
+    // the levels of each and none between them, each as lifted alone.
+    const auto ranged = std::make_unique<ElevatedParcelResults>();
+    const StartLevels ranges[] = {
+        {static_cast<std::int16_t>(n), static_cast<std::int16_t>(n)}, {1, 3}, {2, 4}, {7, 6}};
+    EXPECT_TRUE(ECAPEMissing(*store, ranges, *ranged));
+    EXPECT_FALSE(ECAPEMissing(*store, std::span(ranges).last(1), *ranged));
+    MakeMissingECAPERun(*store, ranges, *ranged);
+    EXPECT_FALSE(ECAPEMissing(*store, ranges, *ranged));
+    for (int t = 0; t <= 84; ++t) {
+        for (int k = 1; k <= n; ++k) {
+            const bool asked = k <= 4 || k == n;
+            ASSERT_EQ(ranged->ElevCAPEDone(1, t, k), asked ? kFlagTrue : kFlagFalse)
+                << t << " " << k;
+            if (asked && k > 1 && k < n) {
+                ASSERT_EQ(Results(*ranged, t, k), Results(*alone, t, k)) << t << " " << k;
+            }
+        }
+    }
+    for (const int t : {0, 40, 84}) {
+        for (const int k : {1, n}) {
+            MakeECAPE(*store, static_cast<std::int16_t>(t), static_cast<std::int16_t>(k), *alone);
+            ASSERT_EQ(Results(*ranged, t, k), Results(*alone, t, k)) << t << " " << k;
+        }
+    }
 }
 
 } // namespace

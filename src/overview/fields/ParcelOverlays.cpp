@@ -21,10 +21,19 @@ int Levels(const ProfileArrays& s) {
     return std::min<int>(s.LevelCount(s.CurrentModel), kMaxProfileLevels);
 }
 
-// Lifts the parcels of levels first..last of every hour that have none.
-void LiftMissing(OverviewContext& c, int first, int last) {
-    MakeMissingECAPERun(Store(c), static_cast<std::int16_t>(first), static_cast<std::int16_t>(last),
-                        *c.session.elevated);
+// The start levels whose parcels the ELCIN boxes (elcin) and the elevated
+// CAPE contours (ecape) draw from.
+struct ParcelLevels {
+    std::array<StartLevels, 2> ranges{};
+    std::size_t count = 0;
+    std::span<const StartLevels> Ranges() const { return {ranges.data(), count}; }
+};
+
+ParcelLevels ParcelLevelsOf(const OverviewContext& c, bool elcin, bool ecape) {
+    ParcelLevels levels;
+    if (elcin) levels.ranges[levels.count++] = {2, static_cast<std::int16_t>(Levels(Store(c)) - 1)};
+    if (ecape) levels.ranges[levels.count++] = {1, c.axes.TopLevel[Store(c).CurrentModel]};
+    return levels;
 }
 
 // Multiples of the contour interval drawn by the elevated-CAPE contours.
@@ -36,17 +45,16 @@ double CAPEScaleMax(const OverviewContext& c) {
 
 } // namespace
 
+void MakeElevatedParcels(OverviewContext& c, bool elcin, bool ecape) {
+    MakeMissingECAPERun(Store(c), ParcelLevelsOf(c, elcin, ecape).Ranges(), *c.session.elevated);
+}
+
+bool ElevatedParcelsMissing(const OverviewContext& c, bool elcin, bool ecape) {
+    return ECAPEMissing(Store(c), ParcelLevelsOf(c, elcin, ecape).Ranges(), *c.session.elevated);
+}
+
 void MakeElevatedCAPE(OverviewContext& c) {
-    LiftMissing(c, 1, c.axes.TopLevel[Store(c).CurrentModel]);
-}
-
-bool ElevatedCAPEMissing(const OverviewContext& c) {
-    return ECAPEMissing(Store(c), 1, c.axes.TopLevel[Store(c).CurrentModel], *c.session.elevated);
-}
-
-bool ELCINParcelsMissing(const OverviewContext& c) {
-    return ECAPEMissing(Store(c), 2, static_cast<std::int16_t>(Levels(Store(c)) - 1),
-                        *c.session.elevated);
+    MakeElevatedParcels(c, false, true);
 }
 
 void PlotECAPE(OverviewContext& c) {
@@ -66,7 +74,7 @@ void PlotECAPE(OverviewContext& c) {
 }
 
 void MakeELCINParcels(OverviewContext& c) {
-    LiftMissing(c, 2, Levels(Store(c)) - 1);
+    MakeElevatedParcels(c, true, false);
 }
 
 void PlotELCIN(OverviewContext& c) {

@@ -15,9 +15,10 @@ void PlotECAPE(OverviewContext& ctx);
 // Lifts the parcel of every grid point of levels 2 .. the level count less
 // one that has none yet.
 void MakeELCINParcels(OverviewContext& ctx);
-// Whether MakeElevatedCAPE or MakeELCINParcels has a parcel to lift.
-bool ElevatedCAPEMissing(const OverviewContext& ctx);
-bool ELCINParcelsMissing(const OverviewContext& ctx);
+// MakeELCINParcels when elcin, and MakeElevatedCAPE when ecape, in one pass
+// over the hours; and whether they have a parcel to lift.
+void MakeElevatedParcels(OverviewContext& ctx, bool elcin, bool ecape);
+bool ElevatedParcelsMissing(const OverviewContext& ctx, bool elcin, bool ecape);
 // A box around each grid point whose parcel reaches an equilibrium level,
 // coloured by its inhibition: below 20 dark red, below 50 dark green, else
 // dark blue.

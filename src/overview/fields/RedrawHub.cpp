@@ -310,45 +310,48 @@ void TraceContoursAhead(OverviewContext& ctx, std::span<const OverlayRow> rows,
 
 // The derived fields of the overlays shown, made before any is drawn, then
 // the contours traced ahead. The elevated parcels are lifted with helpers of
-// their own; the other fields and the contours share nothing with them (each
-// field fills its own arrays from the sounding store and the options, no
-// contoured field is a parcel's, and the traces are kept apart from the
-// parcels' results), so while parcels are being lifted (the first picture of
-// a file) a second thread makes those fields in the meantime, one after
-// another in the rows' order, and then traces the contours, which need the
-// fields made. Each field is made and traced whole by one thread, so every
-// value and line is the one it has when made alone.
+// their own, those of the ELCIN boxes and of the elevated-CAPE contours in
+// one pass over the hours; the other fields and the contours share nothing
+// with them (each field fills its own arrays from the sounding store and the
+// options, no contoured field is a parcel's, and the traces are kept apart
+// from the parcels' results), so while parcels are being lifted (the first
+// picture of a file) a second thread makes those fields in the meantime, one
+// after another in the rows' order, and then traces the contours, which need
+// the fields made. Each field is made and traced whole by one thread, so
+// every value and line is the one it has when made alone.
 void MakeDerivedFieldsAndTrace(OverviewContext& ctx, std::span<const OverlayRow> rows,
                                ContourSlices& slices) {
-    std::vector<OverlayRow::Step> parcels;
+    bool elcin = false;
+    bool ecape = false;
     std::vector<OverlayRow::Step> others;
-    bool lifting = false;
     for (const OverlayRow& row : rows) {
         if (!row.make || !row.on(ctx.options)) continue;
-        const bool elcin = row.make == MakeELCINParcels;
-        const bool lift = elcin || row.make == MakeElevatedCAPE;
-        std::vector<OverlayRow::Step>& steps = lift ? parcels : others;
-        if (std::find(steps.begin(), steps.end(), row.make) != steps.end()) continue;
-        steps.push_back(row.make);
-        if (lift)
-            lifting = lifting || (elcin ? ELCINParcelsMissing(ctx) : ElevatedCAPEMissing(ctx));
+        if (row.make == MakeELCINParcels) {
+            elcin = true;
+        } else if (row.make == MakeElevatedCAPE) {
+            ecape = true;
+        } else if (std::find(others.begin(), others.end(), row.make) == others.end()) {
+            others.push_back(row.make);
+        }
     }
-    const auto makeAll = [&ctx](const std::vector<OverlayRow::Step>& steps) {
+    const bool lifting = (elcin || ecape) && ElevatedParcelsMissing(ctx, elcin, ecape);
+    const auto lift = [&] {
         ClearUpperVectorHalves();
-        for (const OverlayRow::Step make : steps) make(ctx);
+        if (lifting) MakeElevatedParcels(ctx, elcin, ecape);
     };
     const auto makeOthersAndTrace = [&] {
-        makeAll(others);
+        ClearUpperVectorHalves();
+        for (const OverlayRow::Step make : others) make(ctx);
         TraceContoursAhead(ctx, rows, slices);
     };
     if (!lifting || (others.empty() && !ctx.contours)) {
-        makeAll(parcels);
+        lift();
         makeOthersAndTrace();
         return;
     }
     DoSideBySide(2, 2, 1, [&](std::size_t i) {
         if (i == 0)
-            makeAll(parcels);
+            lift();
         else
             makeOthersAndTrace();
     });

@@ -332,6 +332,13 @@ void CaptionFittingButton::resizeEvent(QResizeEvent* event) {
     for (CaptionFittingButton* other : *row_) other->SetCaptionPixels(pixels);
 }
 
+void CaptionFittingButton::paintEvent(QPaintEvent* event) {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    if (!kept_[isChecked() ? 1 : 0].Paint(*this, *event, QStyle::CE_PushButton, option))
+        QPushButton::paintEvent(event);
+}
+
 int CaptionFittingButton::PixelsThatFit() const {
     const int room = width() - CaptionPadding();
     QFont trial = full_;

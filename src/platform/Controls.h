@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,35 +40,6 @@ class ClickableLabel : public QLabel {
 #include <QStyleOptionButton>
 
 namespace tarvex {
-
-// A push button whose caption is set smaller when the button is too narrow
-// for it, down to the least type a forecaster can read (8 px), so that a row
-// of buttons on a small window still shows every caption whole. Buttons that
-// share a row take the smallest size any of them needs, so the row reads as
-// one. The size hint stays that of the full-size caption, so the row's
-// layout does not follow the shrinking.
-class CaptionFittingButton : public QPushButton {
-  public:
-    CaptionFittingButton(const QString& text, QWidget* parent);
-    // Makes the buttons one row whose captions share a size.
-    static void ShareCaptionSize(const std::vector<CaptionFittingButton*>& row);
-    QSize sizeHint() const override;
-    // The caption's pixel size in force and the room the style leaves
-    // around a caption.
-    int CaptionPixels() const;
-    int CaptionPadding() const;
-
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-  private:
-    // The largest size, at most the full one and at least 8 px, at which
-    // the caption fits the button's width.
-    int PixelsThatFit() const;
-    void SetCaptionPixels(int pixels);
-    QFont full_;
-    std::shared_ptr<std::vector<CaptionFittingButton*>> row_;
-};
 
 // A scroll bar whose minimum may lie above its maximum, as the value bars of
 // the windows have it (a vertical bar runs from its minimum at the top to its
@@ -235,6 +207,40 @@ template <class Button, QStyle::ControlElement kElement> class KeptLookButton : 
 using KeptLookPushButton = KeptLookButton<QPushButton, QStyle::CE_PushButton>;
 using KeptLookCheckBox = KeptLookButton<QCheckBox, QStyle::CE_CheckBox>;
 using KeptLookRadioButton = KeptLookButton<QRadioButton, QStyle::CE_RadioButton>;
+
+// A push button whose caption is set smaller when the button is too narrow
+// for it, down to the least type a forecaster can read (8 px), so that a row
+// of buttons on a small window still shows every caption whole. Buttons that
+// share a row take the smallest size any of them needs, so the row reads as
+// one. The size hint stays that of the full-size caption, so the row's
+// layout does not follow the shrinking.
+class CaptionFittingButton : public QPushButton {
+  public:
+    CaptionFittingButton(const QString& text, QWidget* parent);
+    // Makes the buttons one row whose captions share a size.
+    static void ShareCaptionSize(const std::vector<CaptionFittingButton*>& row);
+    QSize sizeHint() const override;
+    // The caption's pixel size in force and the room the style leaves
+    // around a caption.
+    int CaptionPixels() const;
+    int CaptionPadding() const;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // Painted through a kept look for each of its two states: a display
+    // switch unchecks one button of the row and checks another, each then
+    // painted as it last was in that state.
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // The largest size, at most the full one and at least 8 px, at which
+    // the caption fits the button's width.
+    int PixelsThatFit() const;
+    void SetCaptionPixels(int pixels);
+    QFont full_;
+    std::shared_ptr<std::vector<CaptionFittingButton*>> row_;
+    std::array<KeptButtonLook, 2> kept_; // unchecked, checked
+};
 
 // Check-box states as the settings files keep them: 0 unchecked, 1 checked,
 // 2 grey. Any other number reads as unchecked.

@@ -8,6 +8,7 @@
 #include <QProxyStyle>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -103,6 +104,36 @@ TEST(KeptButtonLook, PaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
     CheckKeptLooks<QPushButton, KeptLookPushButton>();
     CheckKeptLooks<QCheckBox, KeptLookCheckBox>();
     CheckKeptLooks<QRadioButton, KeptLookRadioButton>();
+}
+
+// A button of a row whose captions fit it keeps a look for either state:
+// checked and unchecked in turn, it paints the toolkit's pixels and draws
+// through the style once a state, until its look changes.
+TEST(KeptButtonLook, ACaptionFittingButtonKeepsALookForEitherState) {
+    auto style = std::make_unique<CountingStyle>();
+    QPushButton plain("Hodograph");
+    CaptionFittingButton kept("Hodograph", nullptr);
+    kept.setStyle(style.get());
+    for (QPushButton* b : {&plain, static_cast<QPushButton*>(&kept)}) {
+        b->setCheckable(true);
+        b->resize(70, 24);
+    }
+    const QColor under(236, 236, 236);
+    auto paintsAsPlain = [&] {
+        const QImage shown = Painted(kept, QImage::Format_RGB32, under, QPoint(3, 2));
+        plain.setFont(kept.font()); // the caption as fitted
+        return shown == Painted(plain, QImage::Format_RGB32, under, QPoint(3, 2));
+    };
+    for (int k = 0; k < 5; ++k) {
+        plain.setChecked(k % 2 == 1);
+        kept.setChecked(k % 2 == 1);
+        EXPECT_TRUE(paintsAsPlain()) << k;
+        EXPECT_EQ(style->drawn, std::min(k + 1, 2)) << k;
+    }
+    plain.setText("Map");
+    kept.setText("Map");
+    EXPECT_TRUE(paintsAsPlain());
+    EXPECT_EQ(style->drawn, 3);
 }
 
 // The application's style, counting the captions it draws.

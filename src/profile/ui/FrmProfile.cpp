@@ -279,11 +279,18 @@ void FrmProfile::BuildControls() {
     grid->addWidget(side, 0, 2, 3, 1);
 
     // Display buttons: 0..8 in a row; 9 belongs to the storm-matrix panel.
-    // The row's captions shrink alike on a narrow window.
-    auto* row = new QHBoxLayout();
+    // The row's captions shrink alike on a narrow window. The row is a
+    // widget of its own: a checkable button that is unchecked looks among
+    // the buttons of its parent for the checked one of its group, so that a
+    // display switch would otherwise search the whole window.
+    auto* rowWidget = new QWidget(this);
+    rowWidget->setObjectName("pnlDisplayButtons");
+    auto* row = new QHBoxLayout(rowWidget);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(grid->spacing());
     std::vector<CaptionFittingButton*> captionRow;
     for (int k = 0; k < kDisplayButtons; ++k) {
-        auto* button = new CaptionFittingButton(kDisplayCaptions[k], this);
+        auto* button = new CaptionFittingButton(kDisplayCaptions[k], k < 9 ? rowWidget : this);
         button->setObjectName(QString("btnDisplay_%1").arg(k));
         button->setCheckable(true);
         button->setMinimumWidth(kDisplayButtonMinimumWidth);
@@ -295,7 +302,7 @@ void FrmProfile::BuildControls() {
         }
     }
     CaptionFittingButton::ShareCaptionSize(captionRow);
-    grid->addLayout(row, 1, 0, 1, 2);
+    grid->addWidget(rowWidget, 1, 0, 1, 2);
     // The humidity key keeps its room in the column whose control panels
     // scroll, so that its showing moves nothing and needs no taller window.
     first->addWidget(BuildHumidityLegend(side));

@@ -144,9 +144,9 @@ QWidget* FrmProfile::BuildMapOptions(QWidget* parent) {
     auto* frame = new QWidget(parent);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(0, 0, 0, 0);
-    chkMeanFlow = new QCheckBox("Mean Wind", frame);
+    chkMeanFlow = new KeptLookCheckBox("Mean Wind", frame);
     chkMeanFlow->setObjectName("chkMeanFlow");
-    chkSigmaLevel = new QCheckBox("Sigma Level", frame);
+    chkSigmaLevel = new KeptLookCheckBox("Sigma Level", frame);
     chkSigmaLevel->setObjectName("chkSigmaLevel");
     chkSigmaLevel->setChecked(view_.options.SigmaLevel);
     for (QCheckBox* box : {chkMeanFlow, chkSigmaLevel}) {
@@ -155,7 +155,7 @@ QWidget* FrmProfile::BuildMapOptions(QWidget* parent) {
         layout->addWidget(box);
     }
     ShowLevelBars();
-    chkBrightBand = new QCheckBox("Bright Band", frame);
+    chkBrightBand = new KeptLookCheckBox("Bright Band", frame);
     chkBrightBand->setObjectName("chkBrightBand");
     layout->addWidget(chkBrightBand);
     pnlBrightBand = new QFrame(frame);
@@ -164,7 +164,7 @@ QWidget* FrmProfile::BuildMapOptions(QWidget* parent) {
     angles->setContentsMargins(0, 0, 0, 0);
     constexpr const char* kAngles[5] = {"0.5", "1.5", "2.4", "3.4", "4.4"};
     for (int k = 0; k < 5; ++k) {
-        auto* box = new QCheckBox(kAngles[k], pnlBrightBand);
+        auto* box = new KeptLookCheckBox(kAngles[k], pnlBrightBand);
         const Rgb ring = kBrightBandAngleColors[static_cast<std::size_t>(k)];
         box->setStyleSheet(QString("color: rgb(%1, %2, %3);").arg(ring.r).arg(ring.g).arg(ring.b));
         box->setObjectName(QString("chkAngle_%1").arg(k));

@@ -32,10 +32,10 @@ constexpr const char* kHighlightStyle = "background-color: rgb(255, 255, 0);";
 
 // A button of the layer arrays: a move with the left button held reports the
 // button's index, so that sliding over the buttons chooses at once.
-class HodoLayerButton : public QPushButton {
+class HodoLayerButton : public KeptLookPushButton {
   public:
     HodoLayerButton(int index, QWidget* parent, std::function<void(int)> leftDrag)
-        : QPushButton(QString::number(index), parent), index_(index),
+        : KeptLookPushButton(QString::number(index), parent), index_(index),
           leftDrag_(std::move(leftDrag)) {}
 
   protected:
@@ -96,7 +96,7 @@ void HodographPanel::BuildControls(QFrame* pnlHodograph) {
     layout->setSpacing(2);
 
     auto addButtonRow = [&](const char* title, Layer layer, int first, int last, auto& buttons) {
-        layout->addWidget(new QLabel(title, pnlHodograph));
+        layout->addWidget(new KeptLookLabel(title, pnlHodograph));
         auto* row = new QHBoxLayout();
         row->setSpacing(1);
         for (int k = first; k <= last; ++k) {
@@ -120,7 +120,7 @@ void HodographPanel::BuildControls(QFrame* pnlHodograph) {
     addButtonRow("Base (km)", Layer::Base, 0, kHighestBaseKm, btnHodoBase);
 
     auto newButton = [&](const char* caption, const char* name, void (HodographPanel::*handler)()) {
-        auto* button = new QPushButton(caption, pnlHodograph);
+        auto* button = new KeptLookPushButton(caption, pnlHodograph);
         button->setObjectName(name);
         QObject::connect(button, &QPushButton::clicked, button,
                          [this, handler] { (this->*handler)(); });
@@ -143,8 +143,8 @@ void HodographPanel::BuildControls(QFrame* pnlHodograph) {
         layout->addWidget(label);
         return label;
     };
-    lblStormMotion = newLabel(new QLabel(pnlHodograph), "lblStormMotion");
-    lblMean = newLabel(new QLabel(pnlHodograph), "lblMean");
+    lblStormMotion = newLabel(new KeptLookLabel(pnlHodograph), "lblStormMotion");
+    lblMean = newLabel(new KeptLookLabel(pnlHodograph), "lblMean");
     lblInflow = newLabel(new ClickableLabel(pnlHodograph), "lblInflow");
     lblSRInflowHigh = newLabel(new ClickableLabel(pnlHodograph), "lblSRInflowHigh");
     lblSRInflowLow = newLabel(new ClickableLabel(pnlHodograph), "lblSRInflowLow");

@@ -75,10 +75,10 @@ StormPanels::StormPanels(Session& session, SoundingView& view, DesktopService& d
 
     // Beside the storm-type diagram: how its shear is measured.
     auto* shear = pnlShear->layout() ? pnlShear->layout() : new QVBoxLayout(pnlShear);
-    shear->addWidget(new QLabel("Compute Shear Using:", pnlShear));
+    shear->addWidget(new KeptLookLabel("Compute Shear Using:", pnlShear));
     const char* captions[2] = {"4KM Hodograph Length", "Sfc-4KM Wind Difference"};
     for (int k = 0; k < 2; ++k) {
-        auto* option = new QRadioButton(captions[k], pnlShear);
+        auto* option = new KeptLookRadioButton(captions[k], pnlShear);
         option->setObjectName(QString("optCAPEShear_%1").arg(k));
         shear->addWidget(option);
         optCAPEShear[static_cast<std::size_t>(k)] = option;

@@ -187,6 +187,8 @@ FrmOverView::FrmOverView(Session& session, FrmProfile& main, QWidget* parent)
             policy.setRetainSizeWhenHidden(true);
             child->setSizePolicy(policy);
         }
+    for (std::size_t k = 0; k < settingsBoxes_.size(); ++k)
+        settingsBoxes_[k] = NamedBox(kOverviewSettingsBoxes[k]);
     built_ = std::make_unique<BuiltState>(
         BuiltState{ControlStates(*this),
                    {std::pair{vsbSigmaLevel->Minimum(), vsbSigmaLevel->Maximum()},

@@ -309,6 +309,10 @@ class FrmOverView : public QWidget {
     Session& session_;
     FrmProfile& main_;
     std::vector<QCheckBox*> boxes_; // in the order of OverlayBoxes()
+    // The box of each position of a settings file (kOverviewSettingsBoxes),
+    // found once the window is built (null where the window has none): the
+    // slot 9 copy of every reload collects and applies them all.
+    std::array<QCheckBox*, OverviewSettings::kBoxes> settingsBoxes_{};
     std::array<QCheckBox*, 7> gridBoxes_{};
     bool loaded_ = false; // start-up has set the axes
     // Pixel sizes of picLeft and picRight at the last redraw.

@@ -46,7 +46,7 @@ OverviewSettings FrmOverView::CollectOverviewSettings() const {
     const OverviewOptions& o = options;
     OverviewSettings d;
     for (std::size_t k = 0; k < d.Boxes.size(); ++k) {
-        const QCheckBox* box = NamedBox(kOverviewSettingsBoxes[k]);
+        const QCheckBox* box = settingsBoxes_[k];
         d.Boxes[k] = box ? FromCheckState(box) : std::int16_t{0};
     }
     d.SnowRatioTechnique = o.SnowRatioTechnique;
@@ -102,7 +102,7 @@ void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d, bool reload) 
         // The check boxes of the next `count` file positions.
         auto boxes = [&](std::size_t count) {
             for (std::size_t end = box + count; box < end; ++box) {
-                QCheckBox* control = NamedBox(kOverviewSettingsBoxes[box]);
+                QCheckBox* control = settingsBoxes_[box];
                 IfRead(d.Boxes[box], [control](std::int16_t state) {
                     if (control) control->setChecked(state != 0);
                 });

@@ -20,6 +20,13 @@
 #include "overview/fields/WindOverlays.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tarvex {
@@ -290,6 +297,11 @@ constexpr OverlayRow::Step kContourPlots[] = {
     PlotSmoothedOmega, PlotRawOmega,  PlotShearContour, PlotLayerShear,  PlotMeanMixingRatio,
     PlotMixingRatio,   PlotSnowGrowth};
 
+bool IsContourPlot(OverlayRow::Step plot) {
+    return std::find(std::begin(kContourPlots), std::end(kContourPlots), plot) !=
+           std::end(kContourPlots);
+}
+
 // The contours of the overlays shown that the window does not keep yet
 // (the first picture of a file, or of a new scale or interval), traced side
 // by side before any is drawn: the contour overlays are asked for their
@@ -300,51 +312,63 @@ void TraceContoursAhead(OverviewContext& ctx, std::span<const OverlayRow> rows,
     if (!ctx.contours) return;
     ctx.contourSlices = &slices;
     for (const OverlayRow& row : rows)
-        if (row.plot && row.on(ctx.options) &&
-            std::find(std::begin(kContourPlots), std::end(kContourPlots), row.plot) !=
-                std::end(kContourPlots))
-            row.plot(ctx);
+        if (row.on(ctx.options) && IsContourPlot(row.plot)) row.plot(ctx);
     slices.collecting = false;
     ctx.contours->TraceAhead(slices.fields);
 }
 
-// The derived fields of the overlays shown, made before any is drawn, then
-// the contours traced ahead. The elevated parcels are lifted with helpers of
-// their own, those of the ELCIN boxes and of the elevated-CAPE contours in
-// one pass over the hours; the other fields and the contours share nothing
-// with them (each field fills its own arrays from the sounding store and the
-// options, no contoured field is a parcel's, and the traces are kept apart
-// from the parcels' results), so while parcels are being lifted (the first
-// picture of a file) a second thread makes those fields in the meantime, one
-// after another in the rows' order, and then traces the contours, which need
-// the fields made. Each field is made and traced whole by one thread, so
-// every value and line is the one it has when made alone.
-void MakeDerivedFieldsAndTrace(OverviewContext& ctx, std::span<const OverlayRow> rows,
-                               ContourSlices& slices) {
+// The derived fields of the overlays shown: the elevated parcels, those of
+// the ELCIN boxes and of the elevated-CAPE contours lifted in one pass over
+// the hours, and the other fields' make steps, each once, in the rows' order.
+struct DerivedFields {
     bool elcin = false;
     bool ecape = false;
+    bool lifting = false; // a parcel to lift
     std::vector<OverlayRow::Step> others;
+};
+
+DerivedFields DerivedFieldsOf(const OverviewContext& ctx, std::span<const OverlayRow> rows) {
+    DerivedFields d;
     for (const OverlayRow& row : rows) {
         if (!row.make || !row.on(ctx.options)) continue;
         if (row.make == MakeELCINParcels) {
-            elcin = true;
+            d.elcin = true;
         } else if (row.make == MakeElevatedCAPE) {
-            ecape = true;
-        } else if (std::find(others.begin(), others.end(), row.make) == others.end()) {
-            others.push_back(row.make);
+            d.ecape = true;
+        } else if (std::find(d.others.begin(), d.others.end(), row.make) == d.others.end()) {
+            d.others.push_back(row.make);
         }
     }
-    const bool lifting = (elcin || ecape) && ElevatedParcelsMissing(ctx, elcin, ecape);
+    d.lifting = (d.elcin || d.ecape) && ElevatedParcelsMissing(ctx, d.elcin, d.ecape);
+    return d;
+}
+
+// Makes the derived fields, then traces the contours ahead. The parcels
+// are lifted with helpers of their own; the other fields and the contours
+// share nothing with them (each field fills its own arrays from the sounding
+// store and the options, no contoured field is a parcel's, and the traces
+// are kept apart from the parcels' results), so while parcels are being
+// lifted (the first picture of a file) a second thread makes those fields in
+// the meantime, one after another, and then traces the contours, which need
+// the fields made. Each field is made and traced whole by one thread, so
+// every value and line is the one it has when made alone. made() is called
+// once the parcels are lifted and once the other fields are made, before the
+// contours are traced.
+template <typename Made>
+void MakeDerivedFieldsAndTrace(OverviewContext& ctx, std::span<const OverlayRow> rows,
+                               const DerivedFields& d, ContourSlices& slices, Made made) {
     const auto lift = [&] {
         ClearUpperVectorHalves();
-        if (lifting) MakeElevatedParcels(ctx, elcin, ecape);
+        if (d.lifting) MakeElevatedParcels(ctx, d.elcin, d.ecape);
+        made();
     };
     const auto makeOthersAndTrace = [&] {
         ClearUpperVectorHalves();
-        for (const OverlayRow::Step make : others) make(ctx);
+        for (const OverlayRow::Step make : d.others) make(ctx);
+        made();
         TraceContoursAhead(ctx, rows, slices);
     };
-    if (!lifting || (others.empty() && !ctx.contours)) {
+    if (!d.lifting || (d.others.empty() && !ctx.contours)) {
         lift();
         makeOthersAndTrace();
         return;
@@ -356,6 +380,104 @@ void MakeDerivedFieldsAndTrace(OverviewContext& ctx, std::span<const OverlayRow>
             makeOthersAndTrace();
     });
 }
+
+// The derived fields and contour traces of a redraw, made before any row is
+// drawn, but for a picture with elevated parcels to lift (the first of a
+// file): then they are made on a thread of their own while the rows that
+// need none of them are drawn. A row with a make step waits until every
+// field is made and every parcel lifted, a contour row until the contours
+// are traced too. The rows ahead of the first that waits (the clouds and the
+// humidity) draw from the sounding store alone, and those drawn while the
+// contours are traced write nothing the tracing reads: their fields are
+// made, the contoured fields with them, and only the contour rows take the
+// slices and the kept traces. The thread is not waited for when no core has
+// started it by the first wait: the drawing thread then does the work
+// itself, and the thread, once started, finds the work taken and ends
+// without touching it. An error of the work is thrown again at the wait that
+// meets it, once the work has ended; the work has ended however the redraw
+// ends.
+class FieldsAhead {
+  public:
+    FieldsAhead(OverviewContext& ctx, std::span<const OverlayRow> rows, ContourSlices& slices)
+        : ctx_(ctx), rows_(rows), slices_(slices), fields_(DerivedFieldsOf(ctx, rows)) {
+        if (!fields_.lifting) {
+            Take();
+            if (state_->error) std::rethrow_exception(state_->error);
+            return;
+        }
+        try {
+            std::thread([state = state_, this] {
+                if (!state->taken.exchange(true)) Work();
+            }).detach();
+        } catch (const std::system_error&) {
+            Take(); // no thread to be had
+        }
+    }
+    ~FieldsAhead() {
+        // The work, when taken, reads the context to its end; left, it is
+        // taken from the thread.
+        if (!state_->taken.exchange(true)) return;
+        std::unique_lock lock(state_->mutex);
+        state_->changed.wait(lock, [this] { return state_->ended; });
+    }
+    FieldsAhead(const FieldsAhead&) = delete;
+    FieldsAhead& operator=(const FieldsAhead&) = delete;
+
+    // Every field made and every parcel lifted.
+    void WaitMade() {
+        Take();
+        std::unique_lock lock(state_->mutex);
+        state_->changed.wait(lock, [this] { return state_->toMake == 0 || state_->ended; });
+        if (state_->ended && state_->error) std::rethrow_exception(state_->error);
+    }
+    // And every contour traced.
+    void WaitTraced() {
+        Take();
+        std::unique_lock lock(state_->mutex);
+        state_->changed.wait(lock, [this] { return state_->ended; });
+        if (state_->error) std::rethrow_exception(state_->error);
+    }
+
+  private:
+    // What the drawing thread and the helper share; the helper keeps it alive
+    // when it starts after the redraw.
+    struct State {
+        std::atomic<bool> taken{false};
+        std::mutex mutex;
+        std::condition_variable changed;
+        int toMake = 2; // the parcels, the other fields
+        bool ended = false;
+        std::exception_ptr error;
+    };
+
+    // Does the work here unless the helper has taken it.
+    void Take() {
+        if (!state_->taken.exchange(true)) Work();
+    }
+    void Work() {
+        State& state = *state_;
+        std::exception_ptr error;
+        try {
+            MakeDerivedFieldsAndTrace(ctx_, rows_, fields_, slices_, [&state] {
+                const std::lock_guard lock(state.mutex);
+                --state.toMake;
+                state.changed.notify_all();
+            });
+        } catch (...) {
+            error = std::current_exception();
+        }
+        const std::lock_guard lock(state.mutex);
+        state.error = error;
+        state.ended = true;
+        state.changed.notify_all();
+    }
+
+    OverviewContext& ctx_;
+    std::span<const OverlayRow> rows_;
+    ContourSlices& slices_;
+    const DerivedFields fields_;
+    const std::shared_ptr<State> state_ = std::make_shared<State>();
+};
 
 // Takes the hub's slices away from the context however the redraw ends.
 class SlicesGuard {
@@ -403,9 +525,11 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
     ctx.picRight.Clear();
     ContourSlices slices;
     const SlicesGuard sliced(ctx);
-    MakeDerivedFieldsAndTrace(ctx, rows, slices);
+    FieldsAhead ahead(ctx, rows, slices);
     for (const OverlayRow& row : rows) {
         if (!row.on(ctx.options)) continue;
+        if (row.make) ahead.WaitMade();
+        if (IsContourPlot(row.plot)) ahead.WaitTraced();
         // The toolkit's drawing of the row before can leave the vector
         // registers' upper halves in use, which would slow this row's own
         // computations.
@@ -413,6 +537,7 @@ void RedrawOverview(OverviewContext& ctx, bool redrawSuspended, BusyPointer* bus
         if (row.make) row.make(ctx);
         if (row.plot) row.plot(ctx);
     }
+    ahead.WaitTraced();
     DrawOverviewFrame(ctx);
 }
 

@@ -1,18 +1,23 @@
 #include "overview/fields/RedrawHub.h"
+#include "compute/ComputeState.h"
 #include "compute/ParcelState.h"
 #include "compute/SnowRatio.h"
 #include "compute/TimeHeightFields.h"
 #include "files/SoundingReader.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
+#include "overview/fields/ParcelOverlays.h"
 
 #include "OverviewTestSession.h"
 #include "SampleSounding.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace tarvex {
@@ -84,6 +89,48 @@ TEST(RedrawHub, HoldsBackWhileSuspendedAndRestoresThePointerOnFailure) {
                                    [](OverviewContext&) { throw std::runtime_error("plot"); }}};
     EXPECT_THROW(RedrawOverview(o.ctx, false, &busy, failing), std::runtime_error);
     EXPECT_EQ(busy.shown, 1);
+    EXPECT_EQ(busy.restored, 1);
+}
+
+// With parcels to lift, the fields are made on a thread of their own while
+// the rows ahead of the first with a make step are drawn: that row and every
+// later one find the fields made, and an error of the making is thrown by the
+// redraw. The row ahead holds the drawing until the making has begun, which
+// here takes a while, so that a row drawn without waiting finds nothing
+// made; the make step does its work only at its first call, the making's.
+TEST(RedrawHub, RowsWithAMakeStepWaitForTheFieldsAndTheirErrors) {
+    static std::atomic<int> calls;
+    static std::atomic<int> made;
+    static std::vector<int> seen;
+    calls = made = 0;
+    seen.clear();
+    const auto on = [](const OverviewOptions&) { return true; };
+    const auto ahead = [](OverviewContext&) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (calls == 0 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+    };
+    const auto slowMake = [](OverviewContext&) {
+        if (calls++ > 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        made = 1;
+    };
+    const auto record = [](OverviewContext&) { seen.push_back(made); };
+    const OverlayRow rows[] = {{"chkNow", on, nullptr, ahead},
+                               {"chkELCIN", on, MakeELCINParcels, record},
+                               {"chkIcing", on, slowMake, record},
+                               {"chkNow", on, nullptr, record}};
+    OverviewTestSession o;
+    RedrawOverview(o.ctx, false, nullptr, rows);
+    EXPECT_EQ(seen, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(o.session.elevated->ElevCAPEDone(1, 0, 2), kFlagTrue);
+
+    const OverlayRow failing[] = {
+        {"chkNow", on, nullptr, [](OverviewContext&) {}},
+        {"chkELCIN", on, MakeELCINParcels, nullptr},
+        {"chkIcing", on, [](OverviewContext&) { throw std::runtime_error("make"); }, nullptr}};
+    CountingPointer busy;
+    OverviewTestSession lifting;
+    EXPECT_THROW(RedrawOverview(lifting.ctx, false, &busy, failing), std::runtime_error);
     EXPECT_EQ(busy.restored, 1);
 }
 

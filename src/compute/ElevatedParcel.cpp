@@ -182,13 +182,20 @@ void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::in
 
 void MakeMissingECAPERun(const ProfileArrays& store, std::span<const StartLevels> ranges,
                          ElevatedParcelResults& elevated) {
+    const std::atomic<bool> never{false};
+    MakeMissingECAPERun(store, ranges, elevated, never);
+}
+
+void MakeMissingECAPERun(const ProfileArrays& store, std::span<const StartLevels> ranges,
+                         ElevatedParcelResults& elevated, const std::atomic<bool>& stop) {
     // The columns with a parcel to lift, found before any thread writes.
     std::vector<std::int16_t> columns;
     for (int t = 0; t <= store.LastTime(store.CurrentModel); ++t)
         if (ColumnMissing(store, t, ranges, elevated))
             columns.push_back(static_cast<std::int16_t>(t));
-    DoSideBySide(columns.size(), kMaxLiftThreads, kLeastColumnsPerThread,
-                 [&](std::size_t i) { LiftMissing(store, columns[i], ranges, elevated); });
+    DoSideBySide(columns.size(), kMaxLiftThreads, kLeastColumnsPerThread, [&](std::size_t i) {
+        if (!stop) LiftMissing(store, columns[i], ranges, elevated);
+    });
 }
 
 bool ECAPEMissing(const ProfileArrays& store, std::int16_t first, std::int16_t last,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 
@@ -44,6 +45,10 @@ void MakeMissingECAPERun(const ProfileArrays& store, std::int16_t first, std::in
 // threads are started and the columns shared out once for all the ranges.
 void MakeMissingECAPERun(const ProfileArrays& store, std::span<const StartLevels> ranges,
                          ElevatedParcelResults& elevated);
+// The same, stopped early: once stop is set no column is begun, the columns
+// begun are lifted whole and the rest are left to be lifted.
+void MakeMissingECAPERun(const ProfileArrays& store, std::span<const StartLevels> ranges,
+                         ElevatedParcelResults& elevated, const std::atomic<bool>& stop);
 
 // Whether MakeMissingECAPERun has a parcel to lift: a start level
 // first..last of a time column of the current model without its results.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -203,6 +204,12 @@ TEST(ElevatedParcelRun, LiftsEachMissingParcelAsAlone) {
             }
         }
     }
+    // A run stopped before it begins lifts nothing.
+    const std::atomic<bool> stop{true};
+    const auto stopped = std::make_unique<ElevatedParcelResults>();
+    MakeMissingECAPERun(*store, ranges, *stopped, stop);
+    for (int t = 0; t <= 84; ++t)
+        for (const int k : {1, 2, n}) ASSERT_EQ(stopped->ElevCAPEDone(1, t, k), kFlagFalse);
     for (const int t : {0, 40, 84}) {
         for (const int k : {1, n}) {
             MakeECAPE(*store, static_cast<std::int16_t>(t), static_cast<std::int16_t>(k), *alone);

@@ -11,7 +11,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace tarvex {
 
@@ -51,6 +56,47 @@ void MakeElevatedParcels(OverviewContext& c, bool elcin, bool ecape) {
 
 bool ElevatedParcelsMissing(const OverviewContext& c, bool elcin, bool ecape) {
     return ECAPEMissing(Store(c), ParcelLevelsOf(c, elcin, ecape).Ranges(), *c.session.elevated);
+}
+
+struct ParcelsAhead::State {
+    std::atomic<bool> taken{false};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool ended = false;
+};
+
+ParcelsAhead::ParcelsAhead(Session& session, const OverviewOptions& options)
+    : state_(std::make_shared<State>()) {
+    if (!options.chkELCIN) return;
+    const ProfileArrays& store = *session.profile;
+    ElevatedParcelResults& elevated = *session.elevated;
+    ParcelLevels levels;
+    levels.ranges[levels.count++] = {2, static_cast<std::int16_t>(Levels(store) - 1)};
+    if (options.chkECAPE) levels.ranges[levels.count++] = {1, 1};
+    try {
+        std::thread([state = state_, &store, &elevated, levels] {
+            if (state->taken.exchange(true)) return;
+            try {
+                MakeMissingECAPERun(store, levels.Ranges(), elevated, state->stop);
+            } catch (...) {
+                // What is not lifted is lifted by the redraw, which meets
+                // the error itself.
+            }
+            const std::lock_guard lock(state->mutex);
+            state->ended = true;
+            state->changed.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the redraw lifts them all.
+    }
+}
+
+ParcelsAhead::~ParcelsAhead() {
+    state_->stop = true;
+    if (!state_->taken.exchange(true)) return;
+    std::unique_lock lock(state_->mutex);
+    state_->changed.wait(lock, [this] { return state_->ended; });
 }
 
 void MakeElevatedCAPE(OverviewContext& c) {

@@ -2,6 +2,8 @@
 
 #include "overview/fields/OverviewState.h"
 
+#include <memory>
+
 namespace tarvex {
 
 // Lifts the parcel of every grid point the elevated-CAPE contours need
@@ -19,6 +21,28 @@ void MakeELCINParcels(OverviewContext& ctx);
 // over the hours; and whether they have a parcel to lift.
 void MakeElevatedParcels(OverviewContext& ctx, bool elcin, bool ecape);
 bool ElevatedParcelsMissing(const OverviewContext& ctx, bool elcin, bool ecape);
+
+// While options show the ELCIN boxes, their parcels (and level 1's, the
+// elevated-CAPE contours' lowest, when those are shown too) lifted for the
+// file just read on a thread of its own from the making of this object,
+// while the window is set up for the file. Its end stops the lifting: the
+// columns begun are lifted whole, waited for, and the rest left to the
+// redraw, which lifts what is missing. The thread is not waited for when no
+// core has started it by then; once started it finds the lifting stopped and
+// ends without touching the results. Nothing else may read or write the
+// elevated results, or change the sounding store, in the meantime.
+class ParcelsAhead {
+  public:
+    ParcelsAhead(Session& session, const OverviewOptions& options);
+    ~ParcelsAhead();
+    ParcelsAhead(const ParcelsAhead&) = delete;
+    ParcelsAhead& operator=(const ParcelsAhead&) = delete;
+
+  private:
+    // Shared with the thread, which keeps it while it runs.
+    struct State;
+    std::shared_ptr<State> state_;
+};
 // A box around each grid point whose parcel reaches an equilibrium level,
 // coloured by its inhibition: below 20 dark red, below 50 dark green, else
 // dark blue.

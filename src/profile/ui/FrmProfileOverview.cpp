@@ -3,11 +3,13 @@
 
 #include "files/OverviewSettingsFile.h"
 #include "files/Session.h"
+#include "overview/fields/ParcelOverlays.h"
 #include "overview/ui/FrmOverView.h"
 #include "profile/ui/FrmProfile.h"
 #include "shell/Monitors.h"
 
 #include <future>
+#include <optional>
 
 namespace tarvex {
 
@@ -52,10 +54,16 @@ void FrmProfile::UpdateOverview() {
     // new one would be, and placed as a new one is. The recall draws its
     // first picture: the one its start-up would draw with the opening
     // overlays would never be seen.
+    // The parcels of the ELCIN boxes are lifted meanwhile until the settings
+    // are applied, which may draw this window (and lift parcels with it);
+    // the animation, which draws it too, is stopped first.
+    StopAnimation();
+    std::optional<ParcelsAhead> parcels(std::in_place, session_, overview_->options);
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
     std::future<TextFileResult> copy = overview_->StartReloadSave(kept);
     overview_->ReturnToBuiltState();
     OpenOverview(false);
+    parcels.reset();
     overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
     overview_->FinishReloadSave(std::move(copy));
 }

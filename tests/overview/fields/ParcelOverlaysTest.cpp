@@ -1,6 +1,7 @@
 #include "overview/fields/ParcelOverlays.h"
 
 #include "compute/ComputeState.h"
+#include "compute/ElevatedParcel.h"
 #include "compute/ParcelState.h"
 
 #include "OverviewTestSession.h"
@@ -8,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace tarvex {
 namespace {
@@ -88,6 +91,40 @@ TEST(ParcelOverlays, ElevatedCAPEContoursHideFromTheLowest) {
         EXPECT_LT(line.y1, o.axes.LevelLnP[m][3]);
     }
     EXPECT_EQ(contourLines(4).size(), 2 * only2000.size());
+}
+
+// The parcels lifted ahead for a file just read: those of the ELCIN levels,
+// with level 1 when the elevated-CAPE contours are shown too, each as lifted
+// alone; none while the ELCIN boxes are off, and none begun once the lifting
+// is stopped.
+TEST(ParcelOverlays, ParcelsLiftedAheadAreTheELCINLevelsAsLiftedAlone) {
+    OverviewTestSession o;
+    OverviewTestSession alone;
+    const int n = OverviewTestSession::kLevels;
+    const auto done = [&](int t, int k) { return o.session.elevated->ElevCAPEDone(m, t, k); };
+    o.options.chkECAPE = true;
+    { const ParcelsAhead ahead(o.session, o.options); }
+    for (int t = 0; t <= 12; ++t)
+        for (int k = 1; k <= n; ++k) ASSERT_EQ(done(t, k), kFlagFalse) << t << " " << k;
+
+    o.options.chkELCIN = true;
+    {
+        const ParcelsAhead ahead(o.session, o.options);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    for (int t = 0; t <= 12; ++t) {
+        for (int k = 1; k <= n; ++k) {
+            ASSERT_EQ(done(t, k), k < n ? kFlagTrue : kFlagFalse) << t << " " << k;
+            if (k == n) continue;
+            MakeECAPE(*alone.session.profile, static_cast<std::int16_t>(t),
+                      static_cast<std::int16_t>(k), *alone.session.elevated);
+            const ElevatedParcelResults& a = *alone.session.elevated;
+            const ElevatedParcelResults& e = *o.session.elevated;
+            ASSERT_EQ(e.ElevCAPE(m, t, k), a.ElevCAPE(m, t, k)) << t << " " << k;
+            ASSERT_EQ(e.ElevCIN(m, t, k), a.ElevCIN(m, t, k)) << t << " " << k;
+            ASSERT_EQ(e.ElevELLevel(m, t, k), a.ElevELLevel(m, t, k)) << t << " " << k;
+        }
+    }
 }
 
 TEST(ParcelOverlays, CAPETraceColoursByInhibitionAndDepthTraces) {

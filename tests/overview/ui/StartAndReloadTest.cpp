@@ -169,7 +169,7 @@ TEST_F(Overview, AReloadShowsWhatAWindowBuiltForTheNewFileShows) {
     Load(samples::Atmosphere::WinterWarmNose, 12, 49);
     FrmOverView& w = Open();
     for (const char* name : {"chkTemperature", "chkIcing", "chkWinds", "chkSnowRatio", "chkVWP",
-                             "chkHeights", "chkPrecip", "chkMixingLayer"})
+                             "chkHeights", "chkPrecip", "chkMixingLayer", "chkELCIN", "chkECAPE"})
         w.Box(name)->click();
     w.btnControl_Click(3);
     w.btnHours[2]->click();

@@ -136,6 +136,25 @@ TEST(KeptButtonLook, ACaptionFittingButtonKeepsALookForEitherState) {
     EXPECT_EQ(style->drawn, 3);
 }
 
+// A style sheet set on a kept-look button (the hodograph's highlighted layer
+// button), taken off and set again paints what the toolkit's own button
+// paints at each step.
+TEST(KeptButtonLook, AStyleSheetSetAndTakenOffIsPainted) {
+    QPushButton plain("3");
+    KeptLookPushButton kept("3");
+    const QColor under(236, 236, 236);
+    for (const char* sheet : {"", "background-color: rgb(255, 255, 0);", "",
+                              "background-color: rgb(255, 255, 0);", ""}) {
+        for (QPushButton* b : {&plain, static_cast<QPushButton*>(&kept)}) {
+            b->setStyleSheet(sheet);
+            b->resize(22, 24);
+        }
+        EXPECT_EQ(Painted(kept, QImage::Format_RGB32, under, QPoint(0, 0)),
+                  Painted(plain, QImage::Format_RGB32, under, QPoint(0, 0)))
+            << sheet;
+    }
+}
+
 // The application's style, counting the captions it draws.
 class CaptionCountingStyle : public QProxyStyle {
   public:

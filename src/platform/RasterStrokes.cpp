@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 namespace tarvex {
@@ -151,40 +153,61 @@ namespace {
 constexpr int kSegmentWidthLeast = 2;
 constexpr int kSegmentWidthMost = 5;
 
+// An upright or level segment longer than this is its shorter one of this
+// length stretched (StretchedRuns): its round ends lie within width / 2 + 2
+// pixels of its points, with a straight part between them.
+constexpr int StretchedFrom(int width) {
+    return 2 * (width / 2 + 2) + 2;
+}
+
 // Rows of the segment layer: fewer than the runs from which the toolkit fills
 // on other threads.
 constexpr int kBandRows = 90;
 
+// Appends the runs of set bits that end within the word of a row's bits
+// whose first bit is column, as runs of the row moved by left; start is the
+// column where the run still open began (-1 for none), kept up to date.
+// (Run is the surface's PixelRun.)
+template <typename Run>
+void AppendWordRuns(std::uint64_t bits, int column, int& start, int row, int left,
+                    std::vector<Run>& runs) {
+    for (int at = 0; at < 64;) {
+        // The next change from clear to set or back, within the word.
+        const std::uint64_t ahead = (start < 0 ? bits : ~bits) >> at;
+        if (ahead == 0) break;
+        at += std::countr_zero(ahead);
+        if (start < 0) {
+            start = column + at;
+        } else {
+            runs.push_back({row, start + left, column + at - start});
+            start = -1;
+        }
+    }
+}
+
 // Appends the runs of set bits of the rows of a bit-a-pixel layer (columns 0
-// to width - 1), moved by shift, and clears the rows.
+// to width - 1), moved by shift, and clears the rows. The layer's rows are
+// whole 64-bit words (its width a multiple of 64), read a word at a time.
 // (Run is the surface's PixelRun.)
 template <typename Run>
 void TakeBitRuns(QImage& layer, int rows, int width, const QPoint& shift, std::vector<Run>& runs) {
+    static_assert(std::endian::native == std::endian::little,
+                  "the layer's first pixel is the lowest bit of a word");
     uchar* const layerBits = layer.bits();
     const qsizetype layerStride = layer.bytesPerLine();
-    const int lastByte = (width - 1) >> 3;
+    const int words = (width + 63) / 64;
+    constexpr std::uint64_t kClear = 0;
     for (int row = 0; row < rows; ++row) {
         uchar* const line = layerBits + row * layerStride;
         int start = -1;
-        for (int b = 0; b <= lastByte; ++b) {
-            const unsigned byte = line[b];
-            if (byte == 0 && start < 0) continue;
-            if (byte == 0xFFu && start >= 0) {
-                line[b] = 0;
-                continue;
-            }
-            line[b] = 0;
-            for (int bit = 0; bit < 8; ++bit) {
-                const bool set = ((byte >> bit) & 1u) != 0;
-                if (set && start < 0) start = b * 8 + bit;
-                if (!set && start >= 0) {
-                    runs.push_back({row + shift.y(), start + shift.x(), b * 8 + bit - start});
-                    start = -1;
-                }
-            }
+        for (int w = 0; w < words; ++w) {
+            std::uint64_t bits = 0;
+            std::memcpy(&bits, line + w * 8, sizeof bits);
+            if (bits == 0 && start < 0) continue;
+            std::memcpy(line + w * 8, &kClear, sizeof kClear);
+            AppendWordRuns(bits, w * 64, start, row + shift.y(), shift.x(), runs);
         }
-        if (start >= 0)
-            runs.push_back({row + shift.y(), start + shift.x(), (lastByte + 1) * 8 - start});
+        if (start >= 0) runs.push_back({row + shift.y(), start + shift.x(), words * 64 - start});
     }
 }
 
@@ -203,12 +226,85 @@ template <typename Runs> Runs WithBounds(decltype(Runs::runs) runs) {
 
 } // namespace
 
+std::vector<RasterSurface::PixelRun> RasterSurface::StretchedRuns(int width, const QPoint& step) {
+    const int m = width / 2 + 2;
+    const int shortest = StretchedFrom(width);
+    const bool upright = step.x() == 0;
+    const int along = upright ? step.y() : step.x();
+    const int sign = along > 0 ? 1 : -1;
+    // The far end's move from the short segment's far end to this one's.
+    const int stretch = along - sign * shortest;
+    // Copied: keeping this shape may let the short one go.
+    const std::vector<PixelRun> base =
+        SegmentRuns(width, QPoint(),
+                    upright ? QPoint(0, sign * shortest) : QPoint(sign * shortest, 0))
+            .runs;
+    // Where a row (upright) or column (level) of the short segment lies:
+    // within m of its start (0), within m of its far end (2), or between,
+    // on the straight sides (1).
+    const auto part = [&](int at) { return sign * at < m ? 0 : sign * at > shortest - m ? 2 : 1; };
+    std::vector<PixelRun> runs;
+    if (upright) {
+        // In the order of the rows: going down the start's rows come first,
+        // going up the far end's.
+        const int first = sign > 0 ? 0 : 2;
+        for (const PixelRun& run : base)
+            if (part(run.row) == first)
+                runs.push_back({run.row + (first == 2 ? stretch : 0), run.left, run.count});
+        std::vector<PixelRun> straight;
+        for (const PixelRun& run : base)
+            if (run.row == sign * m) straight.push_back(run);
+        for (int row = sign > 0 ? m : along + m; row <= (sign > 0 ? along - m : -m); ++row)
+            for (const PixelRun& run : straight) runs.push_back({row, run.left, run.count});
+        for (const PixelRun& run : base)
+            if (part(run.row) == 2 - first)
+                runs.push_back({run.row + (first == 0 ? stretch : 0), run.left, run.count});
+        return runs;
+    }
+    // Level: each row of the short segment cut into the columns before its
+    // straight part, which stay, and those after, which move by the stretch
+    // going right (before it going left, they move and the start's stay),
+    // with the straight part drawn across when the row has it.
+    const int low = sign > 0 ? m : -(shortest - m); // the columns before it end here
+    const int high = sign > 0 ? shortest - m : -m;  // the columns after it start past here
+    const int lowMove = sign > 0 ? 0 : stretch;
+    const int highMove = sign > 0 ? stretch : 0;
+    const auto add = [&runs](int row, int left, int end) {
+        if (left >= end) return;
+        if (!runs.empty() && runs.back().row == row &&
+            runs.back().left + runs.back().count >= left) {
+            PixelRun& last = runs.back();
+            last.count = std::max(last.left + last.count, end) - last.left;
+            return;
+        }
+        runs.push_back({row, left, end - left});
+    };
+    for (std::size_t i = 0; i < base.size();) {
+        const int row = base[i].row;
+        std::size_t end = i;
+        bool straight = false;
+        for (; end < base.size() && base[end].row == row; ++end)
+            straight = straight ||
+                       (base[end].left <= sign * m && sign * m < base[end].left + base[end].count);
+        for (std::size_t k = i; k < end; ++k)
+            add(row, base[k].left + lowMove, std::min(base[k].left + base[k].count, low) + lowMove);
+        if (straight) add(row, low + lowMove, high + 1 + highMove);
+        for (std::size_t k = i; k < end; ++k)
+            add(row, std::max(base[k].left, high + 1) + highMove,
+                base[k].left + base[k].count + highMove);
+        i = end;
+    }
+    return runs;
+}
+
 const RasterSurface::PixelRuns& RasterSurface::SegmentRuns(int width, const QPoint& from,
                                                            const QPoint& to) {
     const QPoint step = to - from;
     const SegmentShape shape{width, step.x(), step.y()};
     if (const auto kept = segmentShapes_.find(shape); kept != segmentShapes_.end())
         return kept->second;
+    if ((step.x() == 0) != (step.y() == 0) && std::abs(step.x() + step.y()) > StretchedFrom(width))
+        return KeepSegment(shape, StretchedRuns(width, step));
     // Stroked from (0, 0), a band at a time, each band moved by whole pixels
     // to the layer's top-left corner.
     const int m = width / 2 + 2;
@@ -234,6 +330,11 @@ const RasterSurface::PixelRuns& RasterSurface::SegmentRuns(int width, const QPoi
         TakeBitRuns(strokeLayer_, std::min(kBandRows, box.bottom() - top + 1), box.width(),
                     QPoint(box.left(), top), runs);
     }
+    return KeepSegment(shape, std::move(runs));
+}
+
+const RasterSurface::PixelRuns& RasterSurface::KeepSegment(const SegmentShape& shape,
+                                                           std::vector<PixelRun> runs) {
     // The kept shapes stay within a number and a count of runs; when either
     // is reached they are all let go.
     constexpr std::size_t kShapesKept = 8192;
@@ -310,18 +411,7 @@ const RasterSurface::PixelRuns& RasterSurface::TakeStrokeBits() {
         for (int w = 0; w < stride; ++w) {
             const std::uint64_t bits = words[w];
             words[w] = 0;
-            for (int at = 0; at < 64;) {
-                // The next change from clear to set or back, within the word.
-                const std::uint64_t ahead = (start < 0 ? bits : ~bits) >> at;
-                if (ahead == 0) break;
-                at += std::countr_zero(ahead);
-                if (start < 0) {
-                    start = w * 64 + at;
-                } else {
-                    runs.push_back({row + plane.top(), start + plane.left(), w * 64 + at - start});
-                    start = -1;
-                }
-            }
+            AppendWordRuns(bits, w * 64, start, row + plane.top(), plane.left(), runs);
         }
         if (start >= 0)
             runs.push_back({row + plane.top(), start + plane.left(), plane.width() - start});

@@ -138,6 +138,11 @@ class RasterSurface : public PictureSurface {
     // as runs from from: kept from an earlier segment of the same shape or
     // stroked now.
     const PixelRuns& SegmentRuns(int width, const QPoint& from, const QPoint& to);
+    // The runs of an upright or level segment (step along one axis) from
+    // those of a short one in the same direction: its round ends moved by
+    // whole pixels and the straight part between repeated, the pixels the
+    // toolkit strokes for it without stroking it.
+    std::vector<PixelRun> StretchedRuns(int width, const QPoint& step);
     // Sets the pixels of a stroke of a width whose segments are not its
     // pixels, stroked whole on a layer a byte a pixel.
     void SetWholeStroke(const WideStroke& stroke, const QRect& bounds, Rgb color);
@@ -582,6 +587,8 @@ class RasterSurface : public PictureSurface {
     };
     std::unordered_map<SegmentShape, PixelRuns, SegmentShapeHash> segmentShapes_;
     std::size_t segmentRuns_ = 0; // runs kept in segmentShapes_
+    // Keeps the runs of the shape, within the bounds above.
+    const PixelRuns& KeepSegment(const SegmentShape& shape, std::vector<PixelRun> runs);
     // The fonts last used, the latest first.
     mutable std::vector<std::unique_ptr<raster::TextFont>> textFonts_;
     std::function<void(const QRect&)> changed_;

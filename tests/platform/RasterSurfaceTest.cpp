@@ -702,6 +702,58 @@ TEST(RasterSurface, WideStrokesDrawnAgainHaveTheToolkitsPixels) {
         }
 }
 
+// Upright and level wide lines, which are set from a short one's pixels
+// stretched, have the toolkit's pixels at every length around the shortest
+// stretched (ends and straight part meeting) and far beyond it, in each of
+// the four directions, 2 to 5 pixels wide, drawn once and again from what
+// was kept.
+TEST(RasterSurface, UprightAndLevelWideLinesOfAnyLengthHaveTheToolkitsPixels) {
+    std::vector<int> lengths;
+    for (int length = 1; length <= 40; ++length) lengths.push_back(length);
+    for (int length = 41; length <= 1300; length += 37) lengths.push_back(length);
+    constexpr int kApart = 10;
+    constexpr int kEdge = 6;
+    const int across = static_cast<int>(lengths.size()) * kApart + 2 * kEdge;
+    const int along = lengths.back() + 2 * kEdge;
+    for (const int width : {2, 3, 4, 5})
+        for (const bool upright : {true, false})
+            for (const int sign : {1, -1}) {
+                const int w = upright ? across : along;
+                const int h = upright ? along : across;
+                // The k-th line starts kApart further across, at the edge it
+                // leaves from.
+                const auto line = [&](std::size_t k) {
+                    const int at = kEdge + static_cast<int>(k) * kApart;
+                    const int from = sign > 0 ? kEdge : along - kEdge - 1;
+                    const int to = from + sign * lengths[k];
+                    return upright ? QLine(at, from, at, to) : QLine(from, at, to, at);
+                };
+                QImage expected(w, h, QImage::Format_RGB32);
+                expected.fill(QColor(20, 40, 60));
+                {
+                    QPainter painter(&expected);
+                    QPen pen(QColor(255, 255, 0), width);
+                    pen.setCapStyle(Qt::RoundCap);
+                    pen.setJoinStyle(Qt::RoundJoin);
+                    painter.setPen(pen);
+                    for (std::size_t k = 0; k < lengths.size(); ++k) painter.drawLine(line(k));
+                }
+                RasterSurface surface(w, h);
+                for (int pass = 0; pass < 2; ++pass) {
+                    surface.SetBackColor(RGB(20, 40, 60));
+                    surface.Clear();
+                    surface.SetDrawWidth(width);
+                    for (std::size_t k = 0; k < lengths.size(); ++k) {
+                        const QLine l = line(k);
+                        surface.Line(l.x1(), l.y1(), l.x2(), l.y2(), RGB(255, 255, 0));
+                    }
+                    EXPECT_EQ(surface.Image(), expected)
+                        << "width " << width << " upright " << upright << " sign " << sign
+                        << " pass " << pass;
+                }
+            }
+}
+
 // Kept circle stamps: each circle of a sequence differs from the one before
 // in one thing the stamp depends on (radius, pen colour, width and style,
 // fill style and colour); drawn after it, it has the pixels a surface that

@@ -292,17 +292,22 @@ struct TextFont {
         if (!InAsciiTables(text)) return false;
         if (!asciiLaid.glyphs) asciiLaid.glyphs.emplace();
         GlyphLine& line = *asciiLaid.glyphs;
-        line.glyphs.clear();
-        line.positions.clear();
-        line.width = 0.0;
+        // Sized once and written in place: the lists keep their room from
+        // text to text, and a push of each glyph cost more than its advance.
+        const auto count = static_cast<qsizetype>(text.size());
+        line.glyphs.resize(count);
+        line.positions.resize(count);
+        quint32* glyph = line.glyphs.data();
+        QPointF* position = line.positions.data();
+        double width = 0.0;
         for (std::size_t i = 0; i < text.size(); ++i) {
             const int k = AsciiIndex(text[i]);
-            line.glyphs.push_back(asciiGlyphs[static_cast<std::size_t>(k)]);
-            line.positions.push_back(QPointF(line.width, 0.0));
-            line.width +=
-                i + 1 < text.size() ? PairAdvance(k, AsciiIndex(text[i + 1])) : Advance(k);
+            glyph[i] = asciiGlyphs[static_cast<std::size_t>(k)];
+            position[i] = QPointF(width, 0.0);
+            width += i + 1 < text.size() ? PairAdvance(k, AsciiIndex(text[i + 1])) : Advance(k);
         }
-        asciiLaid.width = NearestWhole(line.width);
+        line.width = width;
+        asciiLaid.width = NearestWhole(width);
         return true;
     }
 

@@ -511,6 +511,12 @@ void IgnoreFileSizeSignal() {
 }
 
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text) {
+    const TextFileResult result = ReplaceTextFileWhole(path, text);
+    if (result.ok) FlushFolderOf(path);
+    return result;
+}
+
+TextFileResult ReplaceTextFileWhole(const std::filesystem::path& path, std::string_view text) {
     TextFileResult result;
     result.path = path.string();
     IgnoreFileSizeSignal();
@@ -558,6 +564,11 @@ TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string
         result.reason = "the written file cannot replace the old one (" + error.message() + ")";
         return result;
     }
+    result.ok = true;
+    return result;
+}
+
+void FlushFolderOf(const std::filesystem::path& path) {
     // The new name is flushed with its folder, so that a power cut cannot
     // bring the old file back. The file itself is on the disk already, so a
     // folder that cannot be flushed (some file systems refuse) changes
@@ -568,8 +579,6 @@ TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string
         static_cast<void>(::fsync(directory));
         ::close(directory);
     }
-    result.ok = true;
-    return result;
 }
 
 } // namespace tarvex

@@ -178,6 +178,14 @@ TextFileResult WriteSettings(const std::filesystem::path& path, const HistorySet
 // fails and is reported like a full disk (see IgnoreFileSizeSignal).
 TextFileResult WriteTextFileWhole(const std::filesystem::path& path, std::string_view text);
 
+// The two steps of WriteTextFileWhole: the file written, flushed and in
+// place of the one before, which is all a reader sees; then its folder
+// flushed, so that the new name survives a power cut (a folder that cannot
+// be flushed is no failure). A writer that must not wait for the second
+// step leaves it to another thread.
+TextFileResult ReplaceTextFileWhole(const std::filesystem::path& path, std::string_view text);
+void FlushFolderOf(const std::filesystem::path& path);
+
 // Makes a write over the process's file-size limit fail with an error rather
 // than end the program: the signal it raises is ignored, unless the program
 // handles it already.

@@ -188,8 +188,9 @@ class FrmOverView : public QWidget {
     void btnRecall_Click(int Index);
     // The copy in slot 9 of the settings text kept across a reload, written
     // on a thread of its own while the window is set up and drawn for the new
-    // file; the reload waits for it before it returns and reports its outcome
-    // with ReportSave (FinishReloadSave).
+    // file; the reload waits for it to be in place before it returns and
+    // reports its outcome with ReportSave (FinishReloadSave). The flush of
+    // the slot's folder that follows runs on (see reloadCopyFlush_).
     std::future<TextFileResult> StartReloadSave(std::string text);
     void FinishReloadSave(std::future<TextFileResult> copy);
     // Tells the user when a slot's file could not be written.
@@ -313,6 +314,9 @@ class FrmOverView : public QWidget {
     // found once the window is built (null where the window has none): the
     // slot 9 copy of every reload collects and applies them all.
     std::array<QCheckBox*, OverviewSettings::kBoxes> settingsBoxes_{};
+    // The thread of the last slot 9 copy, still flushing the slot's folder
+    // after its reload returned; waited for when the window goes.
+    std::future<void> reloadCopyFlush_;
     std::array<QCheckBox*, 7> gridBoxes_{};
     bool loaded_ = false; // start-up has set the axes
     // Pixel sizes of picLeft and picRight at the last redraw.

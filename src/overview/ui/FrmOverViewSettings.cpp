@@ -20,6 +20,9 @@
 #include <QScrollBar>
 
 #include <cmath>
+#include <exception>
+#include <future>
+#include <memory>
 
 namespace tarvex {
 
@@ -246,10 +249,31 @@ void FrmOverView::btnSave_Click(int Index) {
 std::future<TextFileResult> FrmOverView::StartReloadSave(std::string text) {
     const std::filesystem::path path =
         OverviewSettingsPath(main_.SettingsFolder(), session_.UserName, kReloadSlot);
-    // The thread owns its copies of the name and the text; the file is
-    // still written whole to a temporary, flushed and renamed.
-    return std::async(std::launch::async,
-                      [path, text = std::move(text)] { return WriteTextFileWhole(path, text); });
+    // The thread owns its copies of the name and the text. The file is
+    // written whole to a temporary, flushed and renamed, and that outcome is
+    // what the reload waits for; the folder's flush after it, which keeps the
+    // new name over a power cut, goes on while the reload returns. Each copy's
+    // thread ends once the one before has, so that one future holds them all.
+    auto replaced = std::make_shared<std::promise<TextFileResult>>();
+    std::future<TextFileResult> copy = replaced->get_future();
+    reloadCopyFlush_ =
+        std::async(std::launch::async, [path, text = std::move(text), replaced,
+                                        before = std::move(reloadCopyFlush_)]() mutable {
+            try {
+                const TextFileResult written = ReplaceTextFileWhole(path, text);
+                replaced->set_value(written);
+                if (written.ok) FlushFolderOf(path);
+            } catch (...) {
+                // Only the write itself can fail before the outcome is given.
+                try {
+                    replaced->set_exception(std::current_exception());
+                } catch (const std::future_error&) {
+                }
+            }
+            if (before.valid()) before.wait();
+            before = {};
+        });
+    return copy;
 }
 
 void FrmOverView::FinishReloadSave(std::future<TextFileResult> copy) {

@@ -4,7 +4,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace tarvex {
@@ -210,6 +212,65 @@ std::string FormatDigits(bool negative, const DecimalDigits& number, std::string
     return result;
 }
 
+// A pattern of required digits alone, with or without a point: "0", "0.0",
+// "0.000", "00". The listing of the sounding formats hundreds of values a
+// redraw by such patterns.
+struct PlainDigits {
+    int integerDigits = 0;
+    int decimals = 0;
+    bool point = false;
+};
+
+std::optional<PlainDigits> PlainDigitsPattern(std::string_view pattern) {
+    PlainDigits plain;
+    std::size_t i = 0;
+    while (i < pattern.size() && pattern[i] == '0') ++i;
+    plain.integerDigits = static_cast<int>(i);
+    if (i < pattern.size() && pattern[i] == '.') {
+        plain.point = true;
+        ++i;
+        while (i < pattern.size() && pattern[i] == '0') ++i;
+        plain.decimals = static_cast<int>(i) - plain.integerDigits - 1;
+    }
+    if (i != pattern.size() || plain.integerDigits == 0) return std::nullopt;
+    return plain;
+}
+
+// A finite single by a pattern of required digits, rounded as FormatDigits
+// rounds its shortest decimal but without writing that decimal out. The
+// single and its shortest decimal lie within half the single's last place of
+// each other, so scaled by the decimals both round alike unless the scaled
+// single lies that close to a half. Empty then, for other patterns and for
+// values too large to scale exactly.
+std::optional<std::string> PlainDigitsSingle(float value, std::string_view pattern) {
+    const std::optional<PlainDigits> plain = PlainDigitsPattern(pattern);
+    constexpr int kMostDecimals = 9;
+    if (!plain || plain->decimals > kMostDecimals || plain->integerDigits > 20) return std::nullopt;
+    static constexpr std::array<double, kMostDecimals + 1> kPowers = {1e0, 1e1, 1e2, 1e3, 1e4,
+                                                                      1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scaled = std::abs(static_cast<double>(value)) * kPowers[plain->decimals];
+    if (!(scaled < 1e15)) return std::nullopt;
+    const double whole = std::floor(scaled);
+    // The single's last place (2^-23 of it at most), scaled, with room for
+    // the one rounding of the product.
+    const double nearHalf = scaled * 0x1p-22 + 1e-9;
+    if (std::abs(scaled - whole - 0.5) <= nearHalf) return std::nullopt;
+    auto rounded = static_cast<std::uint64_t>(whole) + (scaled - whole > 0.5 ? 1 : 0);
+    std::array<char, 48> text{};
+    std::size_t end = text.size();
+    for (int k = 0; k < plain->decimals; ++k) {
+        text[--end] = static_cast<char>('0' + rounded % 10);
+        rounded /= 10;
+    }
+    if (plain->point) text[--end] = '.';
+    for (int k = 0; rounded > 0 || k < plain->integerDigits; ++k) {
+        text[--end] = static_cast<char>('0' + rounded % 10);
+        rounded /= 10;
+    }
+    if (value < 0.0f) text[--end] = '-';
+    return std::string(text.data() + end, text.size() - end);
+}
+
 } // namespace
 
 std::string Format(double value, std::string_view pattern) {
@@ -222,6 +283,7 @@ std::string Format(double value, std::string_view pattern) {
 
 std::string FormatSingle(float value, std::string_view pattern) {
     if (!std::isfinite(value)) return Format(static_cast<double>(value), pattern);
+    if (const std::optional<std::string> plain = PlainDigitsSingle(value, pattern)) return *plain;
     const float magnitude = std::abs(value);
     return FormatDigits(value < 0.0f,
                         magnitude == 0.0f ? DecimalDigits{} : ShortestDigits(magnitude), pattern);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
+#include <iomanip>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -88,6 +93,49 @@ TEST(FormatNumber, SinglesRoundFromTheirShortestDecimal) {
     EXPECT_EQ(FormatRight(-8.15f, "0.0", 7), "   -8.2");
     // A double keeps its own digits.
     EXPECT_EQ(Format(static_cast<double>(-8.15f), "0.0"), "-8.1");
+}
+
+// Patterns of required digits alone ("0", "0.0", "0.000", as the sounding's
+// listing has them) take a way of their own; a pattern with an empty quoted
+// literal ("0.0\"\"") writes the same text the general way. Both agree on
+// the singles on either side of every half of the last digit, the half
+// itself as the nearest single gives it, and on singles of every size.
+TEST(FormatNumber, SinglesByRequiredDigitsAsByAnyPattern) {
+    const std::vector<std::string> patterns = {"0", "0.0", "0.00", "0.000", "00", "000.0"};
+    const auto expectSame = [&](float value) {
+        for (const std::string& pattern : patterns) {
+            ASSERT_EQ(Format(value, pattern), Format(value, pattern + "\"\""))
+                << "Format(" << std::setprecision(9) << value << "f, \"" << pattern << "\")";
+        }
+    };
+    for (int decimals = 0; decimals <= 3; ++decimals) {
+        const double unit = std::pow(10.0, -decimals);
+        std::vector<double> wholes;
+        for (int k = 0; k <= 1100; ++k) wholes.push_back(k);
+        for (double k = 1100; k < 1e9; k *= 1.37) wholes.push_back(std::floor(k));
+        for (const double k : wholes) {
+            const auto half = static_cast<float>((k + 0.5) * unit);
+            float down = half;
+            float up = half;
+            for (int step = 0; step < 4; ++step) {
+                for (const float value : {down, -down, up, -up}) expectSame(value);
+                down = std::nextafter(down, 0.0f);
+                up = std::nextafter(up, std::numeric_limits<float>::max());
+            }
+        }
+    }
+    std::mt19937 bits(20261211);
+    std::uniform_real_distribution<float> exponent(-7.0f, 10.0f);
+    std::uniform_real_distribution<float> mantissa(1.0f, 10.0f);
+    for (int k = 0; k < 5000; ++k) {
+        const float value = mantissa(bits) * std::pow(10.0f, std::floor(exponent(bits)));
+        expectSame(value);
+        expectSame(-value);
+    }
+    for (const float value :
+         {0.0f, -0.0f, 0.5f, -0.5f, 0.05f, 0.0005f, 8.15f, -8.15f, 2.675f, 99.95f, 999.95f, 1e15f,
+          3e20f, std::numeric_limits<float>::max(), std::numeric_limits<float>::denorm_min()})
+        expectSame(value);
 }
 
 TEST(FormatNumber, OptionalDigitsLeaveNoLeadingZero) {

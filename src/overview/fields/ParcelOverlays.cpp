@@ -11,12 +11,7 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace tarvex {
 
@@ -41,6 +36,16 @@ ParcelLevels ParcelLevelsOf(const OverviewContext& c, bool elcin, bool ecape) {
     return levels;
 }
 
+// The start levels whose parcels are lifted ahead: the ELCIN boxes' while
+// they are shown, with level 1 when the elevated-CAPE contours are too.
+ParcelLevels LevelsLiftedAhead(const Session& session, const OverviewOptions& options) {
+    ParcelLevels levels;
+    if (!options.chkELCIN) return levels;
+    levels.ranges[levels.count++] = {2, static_cast<std::int16_t>(Levels(*session.profile) - 1)};
+    if (options.chkECAPE) levels.ranges[levels.count++] = {1, 1};
+    return levels;
+}
+
 // Multiples of the contour interval drawn by the elevated-CAPE contours.
 constexpr std::array<int, 6> kECAPEFactors{1, 20, 40, 100, 200, 400};
 
@@ -58,45 +63,21 @@ bool ElevatedParcelsMissing(const OverviewContext& c, bool elcin, bool ecape) {
     return ECAPEMissing(Store(c), ParcelLevelsOf(c, elcin, ecape).Ranges(), *c.session.elevated);
 }
 
-struct ParcelsAhead::State {
-    std::atomic<bool> taken{false};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool ended = false;
-};
-
 ParcelsAhead::ParcelsAhead(Session& session, const OverviewOptions& options)
-    : state_(std::make_shared<State>()) {
-    if (!options.chkELCIN) return;
-    const ProfileArrays& store = *session.profile;
-    ElevatedParcelResults& elevated = *session.elevated;
-    ParcelLevels levels;
-    levels.ranges[levels.count++] = {2, static_cast<std::int16_t>(Levels(store) - 1)};
-    if (options.chkECAPE) levels.ranges[levels.count++] = {1, 1};
-    try {
-        std::thread([state = state_, &store, &elevated, levels] {
-            if (state->taken.exchange(true)) return;
-            try {
-                MakeMissingECAPERun(store, levels.Ranges(), elevated, state->stop);
-            } catch (...) {
-                // What is not lifted is lifted by the redraw, which meets
-                // the error itself.
-            }
-            const std::lock_guard lock(state->mutex);
-            state->ended = true;
-            state->changed.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: the redraw lifts them all.
-    }
+    : lifting_([this, &session, levels = LevelsLiftedAhead(session, options)] {
+          try {
+              MakeMissingECAPERun(*session.profile, levels.Ranges(), *session.elevated, stop_);
+          } catch (...) {
+              // What is not lifted is lifted by the redraw, which meets the
+              // error itself.
+          }
+      }) {
+    // No thread to be had: the redraw lifts them all.
+    if (options.chkELCIN) lifting_.Start();
 }
 
 ParcelsAhead::~ParcelsAhead() {
-    state_->stop = true;
-    if (!state_->taken.exchange(true)) return;
-    std::unique_lock lock(state_->mutex);
-    state_->changed.wait(lock, [this] { return state_->ended; });
+    stop_ = true;
 }
 
 void MakeElevatedCAPE(OverviewContext& c) {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "compute/WorkAhead.h"
 #include "overview/fields/OverviewState.h"
 
-#include <memory>
+#include <atomic>
 
 namespace tarvex {
 
@@ -38,10 +39,14 @@ class ParcelsAhead {
     ParcelsAhead(const ParcelsAhead&) = delete;
     ParcelsAhead& operator=(const ParcelsAhead&) = delete;
 
+    // Waits until the thread has lifted them all; at once when it has none
+    // to lift or none could be had.
+    void Wait() { lifting_.Wait(); }
+
   private:
-    // Shared with the thread, which keeps it while it runs.
-    struct State;
-    std::shared_ptr<State> state_;
+    std::atomic<bool> stop_{false};
+    // Reads stop_ to its end, so it goes first.
+    WorkAhead lifting_;
 };
 // A box around each grid point whose parcel reaches an equilibrium level,
 // coloured by its inhibition: below 20 dark red, below 50 dark green, else

@@ -5,6 +5,7 @@
 #include "compute/TimeHeightFields.h"
 #include "compute/VectorRegisters.h"
 #include "compute/WholeRun.h"
+#include "compute/WorkAhead.h"
 #include "files/Session.h"
 #include "overview/fields/Contouring.h"
 #include "overview/fields/HumidityShading.h"
@@ -20,13 +21,6 @@
 #include "overview/fields/WindOverlays.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <exception>
-#include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace tarvex {
@@ -400,83 +394,37 @@ class FieldsAhead {
   public:
     FieldsAhead(OverviewContext& ctx, std::span<const OverlayRow> rows, ContourSlices& slices)
         : ctx_(ctx), rows_(rows), slices_(slices), fields_(DerivedFieldsOf(ctx, rows)) {
-        if (!fields_.lifting) {
-            Take();
-            if (state_->error) std::rethrow_exception(state_->error);
-            return;
-        }
-        try {
-            std::thread([state = state_, this] {
-                if (!state->taken.exchange(true)) Work();
-            }).detach();
-        } catch (const std::system_error&) {
-            Take(); // no thread to be had
-        }
-    }
-    ~FieldsAhead() {
-        // The work, when taken, reads the context to its end; left, it is
-        // taken from the thread.
-        if (!state_->taken.exchange(true)) return;
-        std::unique_lock lock(state_->mutex);
-        state_->changed.wait(lock, [this] { return state_->ended; });
+        if (fields_.lifting && work_.Start()) return;
+        // Nothing to lift, or no thread to be had.
+        work_.DoHereUnlessTaken();
+        if (!fields_.lifting) work_.Wait();
     }
     FieldsAhead(const FieldsAhead&) = delete;
     FieldsAhead& operator=(const FieldsAhead&) = delete;
 
     // Every field made and every parcel lifted.
     void WaitMade() {
-        Take();
-        std::unique_lock lock(state_->mutex);
-        state_->changed.wait(lock, [this] { return state_->toMake == 0 || state_->ended; });
-        if (state_->ended && state_->error) std::rethrow_exception(state_->error);
+        work_.DoHereUnlessTaken();
+        work_.WaitUntil([this] { return toMake_ == 0; });
     }
     // And every contour traced.
     void WaitTraced() {
-        Take();
-        std::unique_lock lock(state_->mutex);
-        state_->changed.wait(lock, [this] { return state_->ended; });
-        if (state_->error) std::rethrow_exception(state_->error);
+        work_.DoHereUnlessTaken();
+        work_.Wait();
     }
 
   private:
-    // What the drawing thread and the helper share; the helper keeps it alive
-    // when it starts after the redraw.
-    struct State {
-        std::atomic<bool> taken{false};
-        std::mutex mutex;
-        std::condition_variable changed;
-        int toMake = 2; // the parcels, the other fields
-        bool ended = false;
-        std::exception_ptr error;
-    };
-
-    // Does the work here unless the helper has taken it.
-    void Take() {
-        if (!state_->taken.exchange(true)) Work();
-    }
-    void Work() {
-        State& state = *state_;
-        std::exception_ptr error;
-        try {
-            MakeDerivedFieldsAndTrace(ctx_, rows_, fields_, slices_, [&state] {
-                const std::lock_guard lock(state.mutex);
-                --state.toMake;
-                state.changed.notify_all();
-            });
-        } catch (...) {
-            error = std::current_exception();
-        }
-        const std::lock_guard lock(state.mutex);
-        state.error = error;
-        state.ended = true;
-        state.changed.notify_all();
-    }
-
     OverviewContext& ctx_;
     std::span<const OverlayRow> rows_;
     ContourSlices& slices_;
     const DerivedFields fields_;
-    const std::shared_ptr<State> state_ = std::make_shared<State>();
+    int toMake_ = 2; // the parcels, the other fields; under the work's lock
+    // Reads the context to its end, so it goes first: left, it is taken from
+    // the thread, else waited for.
+    WorkAhead work_{[this] {
+        MakeDerivedFieldsAndTrace(ctx_, rows_, fields_, slices_,
+                                  [this] { work_.Report([this] { --toMake_; }); });
+    }};
 };
 
 // Takes the hub's slices away from the context however the redraw ends.

@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 namespace tarvex {
 namespace {
@@ -109,8 +107,8 @@ TEST(ParcelOverlays, ParcelsLiftedAheadAreTheELCINLevelsAsLiftedAlone) {
 
     o.options.chkELCIN = true;
     {
-        const ParcelsAhead ahead(o.session, o.options);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ParcelsAhead ahead(o.session, o.options);
+        ahead.Wait();
     }
     for (int t = 0; t <= 12; ++t) {
         for (int k = 1; k <= n; ++k) {

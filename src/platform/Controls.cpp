@@ -56,8 +56,10 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace tarvex {
 
@@ -95,10 +97,9 @@ QRect ThumbScrollBar::ThumbBand() const {
         style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
     // The whole breadth of the bar, and a few pixels along it for a style
     // that shades round the thumb.
-    constexpr int kShade = 3;
     if (orientation() == Qt::Vertical)
-        return QRect(0, thumb.top() - kShade, width(), thumb.height() + 2 * kShade);
-    return QRect(thumb.left() - kShade, 0, thumb.width() + 2 * kShade, height());
+        return QRect(0, thumb.top() - kThumbShade, width(), thumb.height() + 2 * kThumbShade);
+    return QRect(thumb.left() - kThumbShade, 0, thumb.width() + 2 * kThumbShade, height());
 }
 
 void ThumbScrollBar::sliderChange(SliderChange change) {
@@ -110,11 +111,6 @@ void ThumbScrollBar::sliderChange(SliderChange change) {
     // Repaints already asked for add up, so that the band of a value never
     // painted needs none.
     update(painted_ | ThumbBand());
-}
-
-void ThumbScrollBar::paintEvent(QPaintEvent* event) {
-    QScrollBar::paintEvent(event);
-    painted_ = AtEnd() ? QRect() : ThumbBand();
 }
 
 namespace {
@@ -157,6 +153,127 @@ void CopyKept(QPainter& painter, const QImage& drawn) {
 }
 
 } // namespace
+
+void ThumbScrollBar::paintEvent(QPaintEvent* event) {
+    if (!PaintKept(*event)) {
+        // Painted by the toolkit; a whole paint over plain pixels is kept.
+        std::optional<QImage> under;
+        QPoint at;
+        if (MayKeep()) {
+            QPainter painter(this);
+            QRect area;
+            if (const QImage* target = PlainTarget(painter, *this, *event, area)) {
+                under = target->copy(area);
+                at = area.topLeft();
+            }
+        }
+        QScrollBar::paintEvent(event);
+        if (under) {
+            QPainter painter(this);
+            const auto* target = static_cast<const QImage*>(painter.paintEngine()->paintDevice());
+            Keep(std::move(*under), target->copy(QRect(at, size())));
+        }
+    }
+    painted_ = AtEnd() ? QRect() : ThumbBand();
+}
+
+bool ThumbScrollBar::MayKeep() const {
+    return orientation() == Qt::Vertical && !AtEnd() && !underMouse() &&
+           QGuiApplication::mouseButtons() == Qt::NoButton;
+}
+
+ThumbScrollBar::Kept ThumbScrollBar::LookNow(QImage::Format format) const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return {{style(), option.state, option.direction, option.palette, foregroundRole(),
+             backgroundRole(), QFont(), QString()},
+            size(),
+            ThumbBand().height(),
+            format};
+}
+
+void ThumbScrollBar::Keep(QImage under, QImage drawn) {
+    look_ = LookNow(drawn.format());
+    bare_ = QImage();
+    const QRect band = ThumbBand();
+    if (!rect().contains(band)) return;
+    // The groove's line: the row above the thumb's band, or below it at the
+    // top; the groove runs on from the band each way as far as the bar's
+    // rows and those under it repeat it, at least one row on either side.
+    const int line = band.top() > 0 ? band.top() - 1 : band.bottom() + 1;
+    if (line >= drawn.height()) return;
+    const auto bytes = static_cast<std::size_t>(drawn.bytesPerLine());
+    const auto isLine = [&, line, bytes](int y) {
+        return std::memcmp(drawn.constScanLine(y), drawn.constScanLine(line), bytes) == 0 &&
+               std::memcmp(under.constScanLine(y), under.constScanLine(line), bytes) == 0;
+    };
+    int top = band.top();
+    while (top > 0 && isLine(top - 1)) --top;
+    int bottom = band.bottom();
+    while (bottom + 1 < drawn.height() && isLine(bottom + 1)) ++bottom;
+    if (top == band.top() || bottom == band.bottom()) return;
+    QImage bare = drawn;
+    for (int y = band.top(); y <= band.bottom(); ++y) {
+        std::memcpy(bare.scanLine(y), drawn.constScanLine(line), bytes);
+        std::memcpy(under.scanLine(y), under.constScanLine(line), bytes);
+    }
+    // The style draws the same thumb a quarter of the bar from its other
+    // end, over the same pixels, and leaves the rest of the bar bare.
+    QStyleOptionSlider moved;
+    initStyleOption(&moved);
+    moved.subControls = QStyle::SC_All; // as the toolkit's paint has it
+    moved.sliderPosition = moved.sliderValue = 2 * value() < minimum() + maximum()
+                                                   ? (minimum() + 3 * maximum()) / 4
+                                                   : (3 * minimum() + maximum()) / 4;
+    const QRect thumb =
+        style()->subControlRect(QStyle::CC_ScrollBar, &moved, QStyle::SC_ScrollBarSlider, this);
+    const QRect movedBand = band.translated(0, thumb.top() - kThumbShade - band.top());
+    if (movedBand.top() < top || movedBand.bottom() > bottom || movedBand.intersects(band)) return;
+    QImage movedBar = under;
+    {
+        // The pen, background and font a painter on the bar starts with.
+        QStylePainter style(&movedBar, this);
+        style.setPen(palette().color(foregroundRole()));
+        style.setBackground(palette().brush(backgroundRole()));
+        style.setFont(font());
+        style.drawComplexControl(QStyle::CC_ScrollBar, moved);
+    }
+    if (movedBar.copy(movedBand) != drawn.copy(band)) return;
+    for (int y = movedBand.top(); y <= movedBand.bottom(); ++y)
+        std::memcpy(movedBar.scanLine(y), drawn.constScanLine(line), bytes);
+    if (movedBar != bare) return;
+    thumb_ = drawn.copy(band);
+    bare_ = std::move(bare);
+    under_ = std::move(under);
+    grooveTop_ = top;
+    grooveBottom_ = bottom;
+}
+
+bool ThumbScrollBar::PaintKept(const QPaintEvent& event) {
+    const QRect area = event.region().boundingRect();
+    if (bare_.isNull() || area == rect() || !MayKeep()) return false;
+    const QRect band = ThumbBand();
+    if (area.top() < grooveTop_ || area.bottom() > grooveBottom_ || band.top() < grooveTop_ ||
+        band.bottom() > grooveBottom_)
+        return false;
+    QPainter painter(this);
+    const QPaintDevice* device =
+        painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image) return false;
+    const auto* target = static_cast<const QImage*>(device);
+    const QTransform placed = painter.deviceTransform();
+    const QPoint at(static_cast<int>(placed.dx()), static_cast<int>(placed.dy()));
+    const QRect inTarget = area.translated(at);
+    // The bar's look as kept, over the pixels kept under it.
+    if (placed.type() > QTransform::TxTranslate || placed.dx() != at.x() || placed.dy() != at.y() ||
+        !target->rect().contains(inTarget) || !(LookNow(target->format()) == look_) ||
+        !SamePixels(*target, inTarget, under_.copy(area)))
+        return false;
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), bare_, area);
+    painter.drawImage(band.topLeft(), thumb_);
+    return true;
+}
 
 bool KeptButtonLook::Paint(QWidget& button, const QPaintEvent& event,
                            QStyle::ControlElement element, const QStyleOptionButton& option) {

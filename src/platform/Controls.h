@@ -38,6 +38,7 @@ class ClickableLabel : public QLabel {
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
 
 namespace tarvex {
 
@@ -81,6 +82,21 @@ class ClippedScrollBar : public QScrollBar {
     ClippedScrollBar(Qt::Orientation orientation, QWidget* parent);
 };
 
+// What a kept look of a widget drawn through a style is made from in every
+// case: the style, the style's state of the widget and its direction, the
+// palette, the font, the pen and background roles and the caption.
+struct StyledLook {
+    const QStyle* style = nullptr;
+    QStyle::State state;
+    Qt::LayoutDirection direction = Qt::LeftToRight;
+    QPalette palette;
+    QPalette::ColorRole foreground = QPalette::NoRole;
+    QPalette::ColorRole background = QPalette::NoRole;
+    QFont font;
+    QString text;
+    bool operator==(const StyledLook&) const = default;
+};
+
 // A scroll bar that, when only its value moves, repaints the band its thumb
 // left and the band it came to rather than its whole length: a long bar
 // stepped often (the hour bar beside the sounding, at every hour) otherwise
@@ -96,28 +112,55 @@ class ThumbScrollBar : public QScrollBar {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    // The thumb's band across the bar, as the style places it now.
+    // An upright bar's pixels as the toolkit last painted it whole, with
+    // the pixels under it, kept in parts that make the bar with its thumb
+    // anywhere along its groove: the bar with the thumb's band filled with
+    // the groove's line, and the thumb's band. Kept when the groove's rows
+    // repeat one line, on the bar and under it, and the style draws the
+    // same thumb a quarter of the bar from its other end, leaving the rest
+    // of the bar bare; used only while the pointer is away from the bar, since the
+    // style's description of the bar leaves out its hovered and pressed
+    // parts, and over the same pixels as kept. The look is made from the
+    // style, its state of the bar and its direction, the palette, the pen
+    // and background roles, the bar's size, the thumb's length and the
+    // target's pixel format. One look is kept, by the bar, and made again
+    // at its next whole paint.
+    struct Kept {
+        StyledLook styled;
+        QSize size;
+        int thumbLength = 0;
+        QImage::Format format = QImage::Format_Invalid;
+        bool operator==(const Kept&) const = default;
+    };
+    // The thumb's band across the bar, as the style places it now: a few
+    // pixels more along the bar than the thumb, for a style that shades
+    // round it.
+    static constexpr int kThumbShade = 3;
     QRect ThumbBand() const;
     bool AtEnd() const { return value() == minimum() || value() == maximum(); }
+    // Paints the bands of a step from the kept look: the bare bar where the
+    // thumb left, the kept thumb where it came to. False, with nothing
+    // painted, where the look cannot serve (see Kept).
+    bool PaintKept(const QPaintEvent& event);
+    // Whether a paint now may keep or use the look.
+    bool MayKeep() const;
+    Kept LookNow(QImage::Format format) const;
+    // Keeps the look of the bar as the toolkit painted it whole (drawn)
+    // over under; keeps no pixels when the look cannot serve.
+    void Keep(QImage under, QImage drawn);
 
     // The thumb's band as last painted, empty when the bar was not painted
     // since its last whole repaint or was painted at an end.
     QRect painted_;
-};
 
-// What a kept look of a widget drawn through a style is made from in every
-// case: the style, the style's state of the widget and its direction, the
-// palette, the font, the pen and background roles and the caption.
-struct StyledLook {
-    const QStyle* style = nullptr;
-    QStyle::State state;
-    Qt::LayoutDirection direction = Qt::LeftToRight;
-    QPalette palette;
-    QPalette::ColorRole foreground = QPalette::NoRole;
-    QPalette::ColorRole background = QPalette::NoRole;
-    QFont font;
-    QString text;
-    bool operator==(const StyledLook&) const = default;
+    Kept look_;
+    QImage bare_;  // the bar without its thumb; null when the look keeps none
+    QImage thumb_; // the thumb's band
+    QImage under_; // the pixels under the bar, the thumb's band a groove line
+    // The rows of the groove, where the bare bar is the groove's line
+    // throughout and the thumb's band may stand.
+    int grooveTop_ = 0;
+    int grooveBottom_ = -1;
 };
 
 // The pixels of a button as the style last drew it, with the pixels under it

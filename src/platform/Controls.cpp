@@ -152,6 +152,37 @@ void CopyKept(QPainter& painter, const QImage& drawn) {
     painter.drawImage(0, 0, drawn);
 }
 
+// Paints the whole widget from drawn, its kept pixels, when look is that they
+// were drawn with (kept) and the pixels under the widget are under; else
+// draws it afresh over a copy of the pixels under it with draw(painter on the
+// copy) and keeps the result, its look and those pixels. False, with nothing
+// painted, when the paint does not cover the whole widget or its target is
+// not an image in plain pixels.
+template <class Look, class Draw>
+bool PaintKeptLook(QWidget& widget, const QPaintEvent& event, Look look, Look& kept, QImage& under,
+                   QImage& drawn, Draw draw) {
+    QPainter painter(&widget);
+    QRect area;
+    const QImage* target = PlainTarget(painter, widget, event, area);
+    if (!target) return false;
+    if (!(look == kept && SamePixels(*target, area, under))) {
+        under = target->copy(area);
+        drawn = under.copy();
+        draw(drawn);
+        kept = std::move(look);
+    }
+    CopyKept(painter, drawn);
+    return true;
+}
+
+// Sets the pen, background and font a painter on the widget starts with.
+void StartAsOn(QPainter& painter, const QWidget& widget) {
+    const QPalette& palette = widget.palette();
+    painter.setPen(palette.color(widget.foregroundRole()));
+    painter.setBackground(palette.brush(widget.backgroundRole()));
+    painter.setFont(widget.font());
+}
+
 } // namespace
 
 void ThumbScrollBar::paintEvent(QPaintEvent* event) {
@@ -277,30 +308,48 @@ bool ThumbScrollBar::PaintKept(const QPaintEvent& event) {
 
 bool KeptButtonLook::Paint(QWidget& button, const QPaintEvent& event,
                            QStyle::ControlElement element, const QStyleOptionButton& option) {
-    QPainter painter(&button);
-    QRect area;
-    const QImage* target = PlainTarget(painter, button, event, area);
-    if (!target) return false;
-    const QPalette& palette = button.palette();
     Look look{element,
               {button.style(), option.state, option.direction, option.palette,
                button.foregroundRole(), button.backgroundRole(), button.font(), option.text},
               option.icon.cacheKey(),
               option.iconSize,
               option.features};
-    if (!(look == look_ && SamePixels(*target, area, under_))) {
-        under_ = target->copy(area);
-        drawn_ = under_.copy();
-        // The pen, background and font a painter on the button starts with.
-        QStylePainter style(&drawn_, &button);
-        style.setPen(palette.color(button.foregroundRole()));
-        style.setBackground(palette.brush(button.backgroundRole()));
-        style.setFont(button.font());
+    return PaintKeptLook(button, event, std::move(look), look_, under_, drawn_, [&](QImage& image) {
+        QStylePainter style(&image, &button);
+        StartAsOn(style, button);
         style.drawControl(element, option);
-        look_ = std::move(look);
+    });
+}
+
+void ClippedScrollBar::paintEvent(QPaintEvent* event) {
+    // The toolkit knows which part is hovered or pressed, and draws it so.
+    if (underMouse() || isSliderDown() || repeatAction() != SliderNoAction ||
+        QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QScrollBar::paintEvent(event);
+        return;
     }
-    CopyKept(painter, drawn_);
-    return true;
+    // The bar as the toolkit describes it to the style, nothing hovered or
+    // pressed.
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All;
+    Look look{{style(), option.state, option.direction, option.palette, foregroundRole(),
+               backgroundRole(), font(), QString()},
+              option.orientation,
+              option.minimum,
+              option.maximum,
+              option.sliderPosition,
+              option.singleStep,
+              option.pageStep,
+              option.upsideDown};
+    const bool painted =
+        PaintKeptLook(*this, *event, std::move(look), look_, under_, drawn_, [&](QImage& image) {
+            QPainter painter(&image);
+            StartAsOn(painter, *this);
+            painter.setLayoutDirection(layoutDirection());
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+        });
+    if (!painted) QScrollBar::paintEvent(event);
 }
 
 bool KeptLookLabel::PlainCaption() const {

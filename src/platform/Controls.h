@@ -71,17 +71,6 @@ class RangeScrollBar {
     int maximum_;
 };
 
-// A scroll bar drawn by the application's style with the painter clipped to
-// the bar. Unclipped, the style's half-transparent edges along a long bar are
-// set pixel by pixel through the toolkit's fill threads, each edge handed to
-// worker threads and waited for (a few tenths of a millisecond a paint, paid
-// at every resize of its window); clipped, the toolkit sets the same pixels
-// itself at once.
-class ClippedScrollBar : public QScrollBar {
-  public:
-    ClippedScrollBar(Qt::Orientation orientation, QWidget* parent);
-};
-
 // What a kept look of a widget drawn through a style is made from in every
 // case: the style, the style's state of the widget and its direction, the
 // palette, the font, the pen and background roles and the caption.
@@ -230,6 +219,48 @@ class KeptLookLabel : public QLabel {
     Look look_;
     QImage under_; // the target's pixels under the label when it was painted
     QImage drawn_; // the label painted over them
+};
+
+// A scroll bar drawn by the application's style with the painter clipped to
+// the bar. Unclipped, the style's half-transparent edges along a long bar are
+// set pixel by pixel through the toolkit's fill threads, each edge handed to
+// worker threads and waited for (a few tenths of a millisecond a paint, paid
+// at every resize of its window); clipped, the toolkit sets the same pixels
+// itself at once.
+//
+// Its groove and thumb keep their pixels as the style last drew them, with
+// the pixels under the bar and everything the drawing was made from (the
+// style's whole description of the bar: state, direction, palette, range,
+// thumb's place, steps, orientation, which way up; its font, pen and background
+// roles and the style), and a paint of the whole bar over the same pixels
+// with the same look copies them: a resize of the window repaints each of
+// its bars, most of them as before. A bar under the mouse, or one being
+// pressed, is drawn by the toolkit, whose hovered and pressed parts are its
+// own.
+class ClippedScrollBar : public QScrollBar {
+  public:
+    ClippedScrollBar(Qt::Orientation orientation, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    struct Look {
+        StyledLook styled;
+        Qt::Orientation orientation = Qt::Horizontal;
+        int minimum = 0;
+        int maximum = 0;
+        // The thumb's place; the value itself moves it too.
+        int position = 0;
+        int singleStep = 0;
+        int pageStep = 0;
+        bool upsideDown = false;
+        bool operator==(const Look&) const = default;
+    };
+
+    Look look_;
+    QImage under_; // the target's pixels under the bar when it was drawn
+    QImage drawn_; // the bar drawn over them
 };
 
 // A push button, check box or radio button painted through a kept look.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QProxyStyle>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,6 +28,11 @@ class CountingStyle : public QProxyStyle {
             ++drawn;
         QProxyStyle::drawControl(element, option, painter, widget);
     }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        if (control == CC_ScrollBar) ++drawn;
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+    }
     mutable int drawn = 0;
 };
 
@@ -37,6 +43,35 @@ QImage Painted(QWidget& button, QImage::Format format, QColor under, QPoint offs
     image.fill(under);
     button.render(&image, offset, QRegion(), QWidget::RenderFlags());
     return image;
+}
+
+// Makes each change to both widgets in turn and checks that the kept one
+// paints the plain one's pixels into a target of format filled with under
+// (both of which a change may set), drawing through its style once (none
+// where alike(name)), then, painted again elsewhere in the target, copies the
+// kept pixels. drawn() counts the drawings through the style. Returns where
+// the next paint would go.
+template <class Plain, class Kept, class Changes>
+QPoint CheckEachChange(Plain& plain, Kept& kept, const Changes& changes,
+                       const QImage::Format& format, const QColor& under,
+                       const std::function<int()>& drawn,
+                       const std::function<bool(const std::string&)>& alike) {
+    QPoint offset(0, 0);
+    int drawnBefore = drawn();
+    for (const auto& [name, change] : changes) {
+        change(plain);
+        change(kept);
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << name;
+        EXPECT_EQ(drawn(), drawnBefore + (alike(name) ? 0 : 1)) << name;
+        drawnBefore = drawn();
+        // Again, and elsewhere in the target: the kept pixels.
+        offset = QPoint(7 - offset.x(), 5 - offset.y());
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
+            << name;
+        EXPECT_EQ(drawn(), drawnBefore) << name;
+    }
+    return offset;
 }
 
 // A kept-look button paints the pixels the toolkit's own button paints, and
@@ -56,7 +91,6 @@ template <class Plain, class Kept> void CheckKeptLooks() {
         b->resize(150, 22);
     QImage::Format format = QImage::Format_RGB32;
     QColor under(236, 236, 236);
-    QPoint offset(0, 0);
     QPixmap iconPixels(8, 8);
     iconPixels.fill(Qt::darkGreen);
 
@@ -81,23 +115,12 @@ template <class Plain, class Kept> void CheckKeptLooks() {
         {"see-through under", [&](QAbstractButton&) { under = QColor(0, 0, 255, 100); }},
         {"style", [&](QAbstractButton& b) { b.setStyle(&b == &kept ? other.get() : b.style()); }},
     };
-    int drawnBefore = 0;
-    for (const auto& [name, change] : changes) {
-        change(plain);
-        change(kept);
-        const QImage expected = Painted(plain, format, under, offset);
-        EXPECT_EQ(Painted(kept, format, under, offset), expected) << name;
-        // Check boxes and radio buttons have no features.
-        const bool same = name == std::string("features") && !std::is_same_v<Plain, QPushButton>;
-        const int drawn = style->drawn + other->drawn;
-        EXPECT_EQ(drawn, drawnBefore + (same ? 0 : 1)) << name;
-        drawnBefore = drawn;
-        // Again, and elsewhere in the target: the kept pixels.
-        offset = QPoint(7 - offset.x(), 5 - offset.y());
-        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
-            << name;
-        EXPECT_EQ(style->drawn + other->drawn, drawnBefore) << name;
-    }
+    // Check boxes and radio buttons have no features.
+    CheckEachChange(
+        plain, kept, changes, format, under, [&] { return style->drawn + other->drawn; },
+        [](const std::string& name) {
+            return name == "features" && !std::is_same_v<Plain, QPushButton>;
+        });
 }
 
 TEST(KeptButtonLook, PaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
@@ -203,21 +226,9 @@ TEST(KeptButtonLook, ALabelPaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
         {"see-through under", [&](QLabel&) { under = QColor(0, 0, 255, 100); }},
         {"style", [&](QLabel& l) { l.setStyle(&l == &kept ? other.get() : l.style()); }},
     };
-    int drawnBefore = 0;
-    for (const auto& [name, change] : changes) {
-        change(plain);
-        change(kept);
-        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
-            << name;
-        const int drawn = style->drawn + other->drawn;
-        EXPECT_EQ(drawn, drawnBefore + 1) << name;
-        drawnBefore = drawn;
-        // Again, and elsewhere in the target: the kept pixels.
-        offset = QPoint(7 - offset.x(), 5 - offset.y());
-        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset))
-            << name;
-        EXPECT_EQ(style->drawn + other->drawn, drawnBefore) << name;
-    }
+    offset = CheckEachChange(
+        plain, kept, changes, format, under, [&] { return style->drawn + other->drawn; },
+        [](const std::string&) { return false; });
     // More than a plain caption: the toolkit's pixels, at every paint, also
     // after a change the look of a plain caption is not made from.
     struct NotPlain {
@@ -272,6 +283,67 @@ TEST(KeptButtonLook, ALabelPaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
             << sheet;
         EXPECT_EQ(style->drawn + other->drawn, drawnBeforeSheets + 1) << sheet;
         drawnBeforeSheets = style->drawn + other->drawn;
+    }
+}
+
+// A clipped scroll bar paints the pixels the toolkit's own bar paints, and
+// draws through the style again exactly when something its look is made
+// from changed: each of its value (to either end and between), its thumb
+// moved alone, range,
+// steps, size, orientation, which way up, state, palette, font, pen and
+// background roles, direction and style, and the pixels under it, their
+// format and whether they are see-through; a paint with none changed, at
+// any place in the target, copies the kept pixels. Under the mouse it is
+// drawn by the toolkit at every paint.
+TEST(KeptButtonLook, AScrollBarPaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
+    auto style = std::make_unique<CountingStyle>();
+    auto other = std::make_unique<CountingStyle>();
+    QScrollBar plain(Qt::Horizontal);
+    ClippedScrollBar kept(Qt::Horizontal, nullptr);
+    kept.setStyle(style.get());
+    for (QScrollBar* b : {&plain, static_cast<QScrollBar*>(&kept)}) {
+        b->setRange(0, 24);
+        b->setPageStep(47);
+        b->setValue(9);
+        b->resize(530, 17);
+    }
+    QImage::Format format = QImage::Format_RGB32;
+    QColor under(236, 236, 236);
+    const std::pair<const char*, std::function<void(QScrollBar&)>> changes[] = {
+        {"as built", [](QScrollBar&) {}},
+        {"value", [](QScrollBar& b) { b.setValue(10); }},
+        {"at the end", [](QScrollBar& b) { b.setValue(24); }},
+        {"at the start", [](QScrollBar& b) { b.setValue(0); }},
+        {"thumb alone", [](QScrollBar& b) { b.setTracking(false), b.setSliderPosition(15); }},
+        {"minimum", [](QScrollBar& b) { b.setMinimum(-6); }},
+        {"maximum", [](QScrollBar& b) { b.setMaximum(40); }},
+        {"single step", [](QScrollBar& b) { b.setSingleStep(3); }},
+        {"page step", [](QScrollBar& b) { b.setPageStep(12); }},
+        {"size", [](QScrollBar& b) { b.resize(60, 17); }},
+        {"upside down", [](QScrollBar& b) { b.setInvertedAppearance(true); }},
+        {"disabled", [](QScrollBar& b) { b.setEnabled(false); }},
+        {"enabled", [](QScrollBar& b) { b.setEnabled(true); }},
+        {"palette", [](QScrollBar& b) { b.setPalette(QPalette(QColor(250, 200, 200))); }},
+        {"font", [](QScrollBar& b) { b.setFont(QFont(b.font().family(), 11, QFont::Bold)); }},
+        {"pen role", [](QScrollBar& b) { b.setForegroundRole(QPalette::Highlight); }},
+        {"background role", [](QScrollBar& b) { b.setBackgroundRole(QPalette::Base); }},
+        {"direction", [](QScrollBar& b) { b.setLayoutDirection(Qt::RightToLeft); }},
+        {"orientation", [](QScrollBar& b) { b.setOrientation(Qt::Vertical); }},
+        {"long and upright", [](QScrollBar& b) { b.resize(17, 300); }},
+        {"under", [&](QScrollBar&) { under = QColor(255, 255, 255); }},
+        {"format", [&](QScrollBar&) { format = QImage::Format_ARGB32_Premultiplied; }},
+        {"see-through under", [&](QScrollBar&) { under = QColor(0, 0, 255, 100); }},
+        {"style", [&](QScrollBar& b) { b.setStyle(&b == &kept ? other.get() : b.style()); }},
+    };
+    const QPoint offset = CheckEachChange(
+        plain, kept, changes, format, under, [&] { return style->drawn + other->drawn; },
+        [](const std::string&) { return false; });
+    const int drawnBefore = style->drawn + other->drawn;
+    for (QScrollBar* b : {&plain, static_cast<QScrollBar*>(&kept)})
+        b->setAttribute(Qt::WA_UnderMouse);
+    for (int k = 1; k <= 2; ++k) {
+        EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset));
+        EXPECT_EQ(other->drawn + style->drawn, drawnBefore + k);
     }
 }
 

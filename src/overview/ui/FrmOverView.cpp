@@ -791,6 +791,9 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
 }
 
 void FrmOverView::ShowCompanionPanels() {
+    // A recall shows them once every control is set: each panel shown
+    // lays out its contents, and a recall ticks its boxes one by one.
+    if (codeChanges_ > 0) return;
     const OverviewOptions& o = options;
     const std::pair<QWidget*, bool> rules[] = {
         {legends->pnlRH, o.chkRH[0] || o.chkRH[1]},

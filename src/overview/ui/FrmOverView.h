@@ -157,7 +157,8 @@ class FrmOverView : public QWidget {
     QWidget* pnlDavisIndex = nullptr;
     QWidget* pnlHainesIndex = nullptr;
     // Shows every companion panel whose overlay is on and hides the others
-    // (hidden ones first).
+    // (hidden ones first); nothing while a recall sets the controls, which
+    // shows them when done.
     void ShowCompanionPanels();
     // The legend labels and readouts.
     std::unique_ptr<OverviewLegends> legends;

@@ -224,13 +224,13 @@ void FrmOverView::ApplyOverviewSettings(const OverviewSettings& d, bool reload) 
         // other: the later one stays, as if the user had clicked it last.
         if (chkRH[0]->isChecked() && chkRH[1]->isChecked()) chkRH[0]->setChecked(false);
         CaptionHelicity();
-        ShowCompanions();
         // After a reload the surface-pressure scale keeps its span but
         // centres on the new file's surface pressure.
         if (reload)
             axes.PressureTraceBase =
                 s.SurfacePressure(s.CurrentModel, 0) - axes.PressureTraceSpan / 2.0f;
     }
+    ShowCompanions();
     MirrorBourgouin();
     // The legends show the recalled classes.
     legends->ShowRHLegend();

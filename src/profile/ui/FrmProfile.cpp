@@ -347,6 +347,7 @@ void FrmProfile::BuildControls() {
 }
 
 bool FrmProfile::LoadSoundingFile(const std::string& path, const std::string& caption) {
+    StartReloadCopy();
     SoundingReadResult result;
     {
         const SuspendRedrawScope hold(view_);

@@ -403,6 +403,13 @@ class FrmProfile : public QWidget {
     // The OverView button's behaviour; with firstDrawn false the window's
     // start-up leaves its picture to the caller, which draws it next.
     void OpenOverview(bool firstDrawn);
+    // With the overview open a read is followed by its reload, which keeps
+    // the overview's settings in slot 9: the read starts the copy, so that
+    // its flush to the disk goes on while the file is read and drawn, and the
+    // reload takes it when the settings are still the same (else it waits
+    // for it and writes its own).
+    void StartReloadCopy();
+    std::future<TextFileResult> TakeReloadCopy(const std::string& kept);
     // The model, site, title and model settings of the sounding shown: kept
     // after each read that succeeded, put back after one that failed
     // (FrmProfileShown.cpp).
@@ -471,7 +478,13 @@ class FrmProfile : public QWidget {
     std::string settingsBase_;
     std::function<std::string()> choosePdf_;
     QPointer<FrmHelp> about_;
-    QPointer<FrmOverView> overview_;       // at most one, while it is open
+    QPointer<FrmOverView> overview_; // at most one, while it is open
+    // The copy in slot 9 a read started, and the settings text it writes.
+    struct ReloadCopy {
+        std::string text;
+        std::future<TextFileResult> written;
+    };
+    std::optional<ReloadCopy> reloadCopy_;
     std::shared_ptr<ShownSounding> shown_; // none until a read succeeded
     std::unique_ptr<StormPanels> stormPanels_;
     ConvectionPanel* convectionPanel_ = nullptr; // frameECAPE, in control panel 3

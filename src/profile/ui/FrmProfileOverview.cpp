@@ -10,6 +10,8 @@
 
 #include <future>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace tarvex {
 
@@ -41,13 +43,36 @@ FrmOverView* FrmProfile::Overview() const {
     return overview_.data();
 }
 
+void FrmProfile::StartReloadCopy() {
+    if (session_.selection.ModelSwitching || !overview_ || reloadCopy_) return;
+    std::string text = FormatOverviewSettings(overview_->CollectOverviewSettings());
+    std::future<TextFileResult> written = overview_->StartReloadSave(text);
+    reloadCopy_ = ReloadCopy{std::move(text), std::move(written)};
+}
+
+std::future<TextFileResult> FrmProfile::TakeReloadCopy(const std::string& kept) {
+    std::optional<ReloadCopy> started = std::exchange(reloadCopy_, std::nullopt);
+    if (started && started->text == kept) return std::move(started->written);
+    // The settings changed since the read began: the copy started then is
+    // replaced, once written, so that the slot ends with this one.
+    if (started) started->written.wait();
+    return overview_->StartReloadSave(kept);
+}
+
 void FrmProfile::UpdateOverview() {
     // While SelectFile switches the model the overview waits for the file.
-    if (session_.selection.ModelSwitching || !overview_) return;
+    if (session_.selection.ModelSwitching) return;
+    // A copy a read started for an overview closed since stays unreported:
+    // no reload needs it.
+    if (!overview_) {
+        reloadCopy_.reset();
+        return;
+    }
     // The display settings survive the reload in memory, in the form the
     // slot file holds them; slot 9 keeps a copy on disk, written and flushed
-    // on its own thread while the window starts again and draws, and in the
-    // slot, whole, when the reload returns: the reload waits for it at its
+    // on its own thread from the start of the read (see StartReloadCopy)
+    // while the window starts again and draws, and in the slot, whole, when
+    // the reload returns: the reload waits for it at its
     // end and reports a failure to write it. The window is not built again:
     // it is set back to how it was built, every control and form value, and
     // nothing of the file before kept, then started for the new file as a
@@ -60,7 +85,7 @@ void FrmProfile::UpdateOverview() {
     StopAnimation();
     std::optional<ParcelsAhead> parcels(std::in_place, session_, overview_->options);
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
-    std::future<TextFileResult> copy = overview_->StartReloadSave(kept);
+    std::future<TextFileResult> copy = TakeReloadCopy(kept);
     overview_->ReturnToBuiltState();
     OpenOverview(false);
     parcels.reset();

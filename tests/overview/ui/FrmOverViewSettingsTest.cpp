@@ -261,6 +261,46 @@ TEST_F(OverviewSlots, AReloadLeavesItsCopyWrittenWhenItReturns) {
     }
 }
 
+// A read with the overview open starts the reload's copy in slot 9: the
+// reload takes it while the settings are still those it holds, and else
+// writes its own after it, so that the slot ends with the window's settings
+// just before the reload; the failure of the copy the reload keeps is
+// reported once, that of one written over not at all.
+TEST_F(OverviewSlots, TheCopyAReadStartsIsKeptOnlyWhileItHoldsTheSettings) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    FrmOverView& w = Open();
+    w.Box("chkIcing")->click();
+    Load(samples::Atmosphere::WarmSeasonConvective, 7, 13);
+    w.btnPHK[2]->click(); // after the read began
+    const std::string changed = FormatOverviewSettings(w.CollectOverviewSettings());
+    main_->UpdateOverview();
+    EXPECT_EQ(FileText(SlotPath(9)), changed);
+    EXPECT_EQ(main_->Overview()->options.VerticalUnits, 2);
+    EXPECT_TRUE(main_->Overview()->Box("chkIcing")->isChecked());
+
+    std::vector<std::string> messages;
+    main_->Overview()->SetMessageHandler(
+        [&](const std::string& message) { messages.push_back(message); });
+    std::filesystem::remove(SlotPath(9));
+    std::filesystem::create_directories(SlotPath(9) / "inside");
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    main_->UpdateOverview();
+    EXPECT_EQ(messages.size(), 1u);
+    Load(samples::Atmosphere::WarmSeasonConvective, 7, 13);
+    main_->Overview()->btnPHK[0]->click();
+    main_->UpdateOverview();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find(".SO9"), std::string::npos);
+
+    std::filesystem::remove_all(SlotPath(9));
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    const std::string same = FormatOverviewSettings(main_->Overview()->CollectOverviewSettings());
+    main_->UpdateOverview();
+    EXPECT_EQ(FileText(SlotPath(9)), same);
+    EXPECT_EQ(main_->Overview()->options.VerticalUnits, 0);
+    EXPECT_EQ(messages.size(), 2u);
+}
+
 // The slots find each overlay box by its list: it is the one widget of its
 // name in the window.
 TEST_F(OverviewSlots, EachOverlayBoxIsTheOneOfItsName) {

@@ -464,7 +464,14 @@ void ContourTraces::TraceAhead(std::span<const ContourRequest> fields) {
 }
 
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value) {
-    DrawLevel(pic, TraceLevel(grid, value, RowRanges(grid)), FlatLabelEvery(pic));
+    DrawContourLevels(pic, grid, std::span(&value, 1));
+}
+
+void DrawContourLevels(PictureSurface& pic, const TimeHeightGrid& grid,
+                       std::span<const float> values) {
+    const std::vector<RowRange> rows = RowRanges(grid);
+    const int flatEvery = FlatLabelEvery(pic);
+    for (const float value : values) DrawLevel(pic, TraceLevel(grid, value, rows), flatEvery);
 }
 
 void ContourField(PictureSurface& pic, const TimeHeightGrid& grid, int interval, Rgb primary,

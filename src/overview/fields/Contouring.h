@@ -42,6 +42,10 @@ Crossing CrossingFraction(float threshold, float nearValue, float farValue);
 // printed where a line leaves a cell through its upper edge coming from its
 // earlier-column edge.
 void DrawContourLevel(PictureSurface& pic, const TimeHeightGrid& grid, float value);
+// DrawContourLevel for each value in turn, the rows' value ranges read from
+// the grid once for them all.
+void DrawContourLevels(PictureSurface& pic, const TimeHeightGrid& grid,
+                       std::span<const float> values);
 
 // A field to be contoured, as ContourTraces::Of takes it: its grid, the
 // spacing of its values and the lowest bound of its bands (none for plain

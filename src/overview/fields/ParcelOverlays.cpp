@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace tarvex {
 
@@ -94,9 +95,10 @@ void PlotECAPE(OverviewContext& c) {
     const TimeHeightGrid grid = SliceField(c.session.elevated->ElevCAPE, m, s.LastTime(m),
                                            c.axes.TopLevel[m], c.axes.LevelLnP[m], false);
     const int hidden = std::clamp<int>(c.options.ECAPELegendStart, 0, 5);
+    std::vector<float> values;
     for (std::size_t i = static_cast<std::size_t>(hidden); i < kECAPEFactors.size(); ++i)
-        DrawContourLevel(pic, grid,
-                         static_cast<float>(c.options.ContourInterval * kECAPEFactors[i]));
+        values.push_back(static_cast<float>(c.options.ContourInterval * kECAPEFactors[i]));
+    DrawContourLevels(pic, grid, values);
     pic.SetDrawWidth(1);
 }
 

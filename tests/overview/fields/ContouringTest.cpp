@@ -174,6 +174,30 @@ TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {
         EXPECT_FALSE(TextRectsOverlap(text.rect, kept.rect));
 }
 
+TEST(Contouring, LevelsDrawnTogetherAreEachDrawnInTurn) {
+    // Rings about a maximum off the middle, in a wide picture whose labels
+    // crowd: each value's lines and labels, and which labels stand, are
+    // those of the values drawn one by one.
+    const TimeHeightGrid g = Grid(12, 8, [](int t, int k) {
+        return -static_cast<float>((t - 4) * (t - 4) + 2 * (k - 5) * (k - 5));
+    });
+    const float values[] = {-2.5f, -12.5f, -6.5f, -30.5f};
+    RecordingSurface together(200, 120);
+    RecordingSurface inTurn(200, 120);
+    for (RecordingSurface* pic : {&together, &inTurn}) pic->Scale(0, 8, 12, 0);
+    DrawContourLevels(together, g, values);
+    for (const float v : values) DrawContourLevel(inTurn, g, v);
+    const auto& a = together.Operations();
+    const auto& b = inTurn.Operations();
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_GT(together.OperationsOf(DrawOperation::Kind::Text).size(), 3u);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].kind, b[i].kind);
+        EXPECT_EQ(std::tie(a[i].x1, a[i].y1, a[i].x2, a[i].y2, a[i].text),
+                  std::tie(b[i].x1, b[i].y1, b[i].x2, b[i].y2, b[i].text));
+    }
+}
+
 TEST(Contouring, SaddleJoinsTheLaterEdgeToTheUpperEdge) {
     // One cell between levels 1 and 2: 10 at (later, lower) and (earlier,
     // upper), 0 at the other corners.

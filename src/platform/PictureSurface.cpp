@@ -123,13 +123,54 @@ int PictureSurface::TextPixelSize() const {
     return static_cast<int>(std::clamp(std::round(pixels), 1.0, 4096.0));
 }
 
-std::optional<TextRect> PictureSurface::InkBox(double x, double y, std::string_view text) const {
+bool PictureSurface::InMeasuredFont(const MeasuredText& measured) const {
+    return measured.set && measured.nameChanges == fontNameChanges_ &&
+           measured.points == state_.fontSize && measured.bold == state_.fontBold &&
+           measured.pixelWidth == pixelWidth_ && measured.pixelHeight == pixelHeight_ &&
+           measured.designWidth == designWidth_ && measured.designHeight == designHeight_;
+}
+
+const PictureSurface::TextExtents& PictureSurface::ExtentsOf(std::string_view text) const {
+    MeasuredText& m = measured_;
+    if (InMeasuredFont(m) && m.text == text) return m.extents;
+    if (!InMeasuredFont(m)) m.blank.reset();
+    m.set = true;
+    m.text.assign(text);
+    m.nameChanges = fontNameChanges_;
+    m.points = state_.fontSize;
+    m.bold = state_.fontBold;
+    m.pixelWidth = pixelWidth_;
+    m.pixelHeight = pixelHeight_;
+    m.designWidth = designWidth_;
+    m.designHeight = designHeight_;
+    TextExtents& e = m.extents;
+    e.width = TextWidthPixels(text);
+    e.height = TextHeightPixels(text);
+    // The blanks about a text leave no mark: its ink is the rest.
     const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return std::nullopt;
-    // The blanks about a text leave no mark: its box is that of the rest.
-    const std::string_view inked = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    const TextRect box{ToPixelX(x) + TextWidthPixels(text.substr(0, first)), ToPixelY(y),
-                       TextWidthPixels(inked), TextHeightPixels(text)};
+    const std::size_t last = text.find_last_not_of(' ');
+    if (first == std::string_view::npos) {
+        e.lead = e.inked = 0.0;
+    } else if (first == 0 && last + 1 == text.size()) {
+        e.lead = 0.0;
+        e.inked = e.width;
+    } else {
+        e.lead = TextWidthPixels(text.substr(0, first));
+        e.inked = TextWidthPixels(text.substr(first, last - first + 1));
+    }
+    return e;
+}
+
+double PictureSurface::BlankWidth() const {
+    if (!InMeasuredFont(measured_)) return TextWidthPixels(" ");
+    if (!measured_.blank) measured_.blank = TextWidthPixels(" ");
+    return *measured_.blank;
+}
+
+std::optional<TextRect> PictureSurface::InkBox(double x, double y, std::string_view text) const {
+    if (text.find_first_not_of(' ') == std::string_view::npos) return std::nullopt;
+    const TextExtents& e = ExtentsOf(text);
+    const TextRect box{ToPixelX(x) + e.lead, ToPixelY(y), e.inked, e.height};
     if (!std::isfinite(box.left) || !std::isfinite(box.top)) return std::nullopt;
     return box;
 }
@@ -180,7 +221,7 @@ DrawnText PictureSurface::Judged(std::string_view text, const TextRect& box) con
         const LabelAnchor& a = state_.labelAnchor;
         judged.anchor = LabelAnchor{ToPixelX(a.x), ToPixelY(a.y), a.slide};
     }
-    if (judged.kind == TextKind::Repeat && state_.repeatSpaced) judged.gap = TextWidthPixels(" ");
+    if (judged.kind == TextKind::Repeat && state_.repeatSpaced) judged.gap = BlankWidth();
     return judged;
 }
 
@@ -200,9 +241,10 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
     };
     if (kind == TextKind::Label) {
         const auto placed = PlaceLabel(x, y, text, state_.labelAnchor);
-        if (!placed)
-            return leaveOut(
-                TextRect{ToPixelX(x), ToPixelY(y), TextWidthPixels(text), TextHeightPixels(text)});
+        if (!placed) {
+            const TextExtents& e = ExtentsOf(text);
+            return leaveOut(TextRect{ToPixelX(x), ToPixelY(y), e.width, e.height});
+        }
         std::tie(x, y) = *placed;
     }
     const std::optional<TextRect> found = InkBox(x, y, text);
@@ -227,8 +269,7 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
                          box.Right() > pixelWidth_ + kSlack || box.Bottom() > pixelHeight_ + kSlack;
         // A label yields to values, labels and kept places; a repeat to
         // every text, and a spaced one to every text beside it too.
-        const double gap =
-            kind == TextKind::Repeat && state_.repeatSpaced ? TextWidthPixels(" ") : 0.0;
+        const double gap = kind == TextKind::Repeat && state_.repeatSpaced ? BlankWidth() : 0.0;
         const auto covers = [&](const DrawnText& p) {
             if (kind != TextKind::Repeat)
                 return p.kind != TextKind::Repeat && TextRectsOverlap(p.rect, box);
@@ -280,7 +321,7 @@ bool PictureSurface::DrawnAt(double x, double y, std::string_view text) const {
 bool PictureSurface::ReserveTextPlace(double x, double y, std::string_view text, bool spaced) {
     const std::optional<TextRect> box = InkBox(x, y, text);
     if (!box) return false;
-    const TextRect near = Widened(*box, spaced ? TextWidthPixels(" ") : 0.0);
+    const TextRect near = Widened(*box, spaced ? BlankWidth() : 0.0);
     const auto covers = [&](const DrawnText& p) { return TextRectsOverlap(p.rect, near); };
     SyncTextGrids();
     if (AnyNear(placedGrid_, placed_, near, covers) ||
@@ -438,7 +479,11 @@ void PictureSurface::PrintNoNewline(std::string_view text) {
 }
 
 double PictureSurface::TextWidth(std::string_view text) const {
-    return TextWidthPixels(text) * scale_.width / pixelWidth_;
+    // A text just printed or tried is measured already.
+    const double pixels = InMeasuredFont(measured_) && measured_.text == text
+                              ? measured_.extents.width
+                              : TextWidthPixels(text);
+    return pixels * scale_.width / pixelWidth_;
 }
 
 double PictureSurface::TextHeight(std::string_view text) const {

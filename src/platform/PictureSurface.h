@@ -513,6 +513,39 @@ class PictureSurface {
     DrawnText Judged(std::string_view text, const TextRect& box) const;
     // The pixel box of the ink of text printed at (x, y); empty for a blank.
     std::optional<TextRect> InkBox(double x, double y, std::string_view text) const;
+    // A text's extents in pixels in the font of the drawing state: the whole
+    // text, the blanks before its ink, its ink, and its height.
+    struct TextExtents {
+        double width = 0.0;
+        double lead = 0.0;
+        double inked = 0.0;
+        double height = 0.0;
+    };
+    // The extents of text, kept for the text measured last: a contour's
+    // label is tried at many places a picture, and each try measures it as
+    // its box, its advance and against the texts beside it.
+    const TextExtents& ExtentsOf(std::string_view text) const;
+    // The width of a blank in the font of the drawing state.
+    double BlankWidth() const;
+    // The text ExtentsOf measured last, with what the font it was measured
+    // in was worked out from (as the surfaces make their fonts: the face,
+    // size, weight, and the picture's pixel and design sizes), and the width
+    // of a blank in that font once it has been asked for.
+    struct MeasuredText {
+        bool set = false;
+        std::string text;
+        std::uint64_t nameChanges = 0;
+        double points = 0.0;
+        bool bold = false;
+        int pixelWidth = 0;
+        int pixelHeight = 0;
+        double designWidth = 0.0;
+        double designHeight = 0.0;
+        TextExtents extents;
+        std::optional<double> blank;
+    };
+    // Whether the font state is the one measured was measured in.
+    bool InMeasuredFont(const MeasuredText& measured) const;
     // Forgets every text drawn, left out or kept a place for.
     void ForgetTexts();
     // Notes the texts of the persistent picture as drawn on the surface.
@@ -539,6 +572,7 @@ class PictureSurface {
     // Places kept for texts printed later; an empty text keeps an area.
     std::vector<DrawnText> reserved_;
     std::vector<DrawnText> leftOut_;
+    mutable MeasuredText measured_;
     std::uint64_t lastTextId_ = 0;
     std::uint64_t printedTextId_ = 0;
     // The widest gap a drawn repeat keeps, since the texts were last

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <string_view>
 
 namespace tarvex {
 namespace {
@@ -129,6 +133,43 @@ TEST_F(ScaledRecording, OperationsCarryTheStateInForce) {
     EXPECT_EQ(ops[2].state.fillStyle, FillStyle::Solid);
     EXPECT_EQ(ops[2].state.fillColor, RGB(0, 0, 255));
     EXPECT_EQ(ops[3].color, RGB(255, 0, 0));
+}
+
+// A text printed is measured once for its box, advance and neighbours; a
+// change of anything its font is made from measures it anew: each step
+// below changes one of them, and the width follows it.
+TEST(PictureSurfaceText, AMeasuredTextIsMeasuredAgainInEveryOtherFont) {
+    RecordingSurface pic(300, 200);
+    pic.SetDesignSize(300, 200);
+    pic.SetFontSize(24);
+    const auto unmeasured = [&pic](std::string_view text) {
+        RecordingSurface fresh(pic.PixelWidth(), pic.PixelHeight());
+        fresh.SetDesignSize(pic.DesignWidth(), pic.DesignHeight());
+        fresh.SetFontName(pic.FontName());
+        fresh.SetFontSize(pic.FontSize());
+        fresh.SetFontBold(pic.FontBold());
+        return fresh.TextWidth(text);
+    };
+    std::string text = " 12 ";
+    const std::function<void()> steps[] = {
+        [&] { pic.SetFontSize(30); },
+        [&] { pic.SetFontBold(true); },
+        [&] { pic.SetFontName("Courier New"); },
+        [&] { pic.Resize(150, 200); },       // text scale 1 to 0.5
+        [&] { pic.Resize(150, 50); },        // 0.5 to 0.25
+        [&] { pic.SetDesignSize(300, 50); }, // 0.25 to 0.5
+        [&] { pic.SetDesignSize(150, 50); }, // 0.5 to 1
+        [&] { text = " 1234 "; },
+    };
+    for (std::size_t k = 0; k < std::size(steps); ++k) {
+        pic.SetCurrentX(0);
+        pic.SetCurrentY(0);
+        pic.PrintNoNewline(text);
+        const double before = pic.TextWidth(text);
+        steps[k]();
+        EXPECT_NE(pic.TextWidth(text), before) << "step " << k;
+        EXPECT_DOUBLE_EQ(pic.TextWidth(text), unmeasured(text)) << "step " << k;
+    }
 }
 
 TEST(PictureSurfaceScale, CornersWithoutExtentLeaveTheScaleAlone) {

@@ -134,6 +134,13 @@ void RasterSurface::DrawBox(double x1, double y1, double x2, double y2, Rgb colo
         const bool thinCut = !thinOutline && pen.style() == Qt::SolidLine && pen.width() <= 1 &&
                              box.width() >= 2 && box.height() >= 2;
         if (thinOutline || thinCut) {
+            // A solid fill of the outline's colour has set the outline's
+            // pixels already (a cloud layer's box is filled and outlined in
+            // its class's colour).
+            if (State().fillStyle == FillStyle::Solid && State().fillColor == color) {
+                Changed();
+                return;
+            }
             const int corner = thinCut && box.left() <= -2 ? 1 : 0;
             FillPixels(QRect(box.topLeft(), QSize(box.width(), 1)), color);
             FillPixels(QRect(box.bottomLeft(), QSize(box.width() - corner, 1)), color);

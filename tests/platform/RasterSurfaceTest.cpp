@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvex {
@@ -470,6 +471,32 @@ TEST(RasterSurfaceBoxes, ThinOutlineIsTheStrokeOfItsCorners) {
                                   << y << ": " << std::hex << drawn.pixel(x, y) << " not "
                                   << expected.pixel(x, y);
         EXPECT_EQ(differing, 0);
+    }
+}
+
+// A fill in the outline's own colour, solid or hatched, whole, cut by each
+// edge or one pixel thin, is the fill and the stroke of its corners together.
+TEST(RasterSurfaceBoxes, FillInTheOutlinesColourIsFillAndStroke) {
+    const QRect boxes[] = {
+        QRect(QPoint(3, 4), QPoint(30, 20)),   QRect(QPoint(-3, 10), QPoint(12, 44)),
+        QRect(QPoint(50, 40), QPoint(61, 52)), QRect(QPoint(20, 30), QPoint(20, 41)),
+        QRect(QPoint(5, 47), QPoint(40, 47)),  QRect(QPoint(33, -2), QPoint(58, 35))};
+    for (const auto& [style, brush] : {std::pair{FillStyle::Solid, Qt::SolidPattern},
+                                       std::pair{FillStyle::DiagonalCross, Qt::DiagCrossPattern}}) {
+        ThinYellowOnBlack pair(60, 50);
+        pair.surface.SetFillStyle(style);
+        pair.surface.SetFillColor(RGB(255, 255, 0));
+        for (const QRect& box : boxes) {
+            pair.surface.Box(box.left(), box.top(), box.right(), box.bottom(), RGB(255, 255, 0));
+            pair.painter.fillRect(box, QBrush(QColor(255, 255, 0), brush));
+            const QPoint corners[5] = {box.topLeft(), box.topRight(), box.bottomRight(),
+                                       box.bottomLeft(), box.topLeft()};
+            pair.painter.drawPolyline(corners, 5);
+        }
+        pair.painter.end();
+        EXPECT_TRUE(pair.surface.Image().convertToFormat(QImage::Format_RGB32) ==
+                    pair.expected.convertToFormat(QImage::Format_RGB32))
+            << static_cast<int>(style);
     }
 }
 

@@ -262,11 +262,8 @@ void ThumbScrollBar::Keep(QImage under, QImage drawn) {
     if (movedBand.top() < top || movedBand.bottom() > bottom || movedBand.intersects(band)) return;
     QImage movedBar = under;
     {
-        // The pen, background and font a painter on the bar starts with.
         QStylePainter style(&movedBar, this);
-        style.setPen(palette().color(foregroundRole()));
-        style.setBackground(palette().brush(backgroundRole()));
-        style.setFont(font());
+        StartAsOn(style, *this);
         style.drawComplexControl(QStyle::CC_ScrollBar, moved);
     }
     if (movedBar.copy(movedBand) != drawn.copy(band)) return;

@@ -34,7 +34,11 @@ constexpr int kRedColumn = 2;
 // A value rounded to whole, halves to even, as caption text.
 std::string Whole(double value) {
     if (!std::isfinite(value)) return "0";
-    return std::to_string(static_cast<long long>(RoundHalfEven(value)));
+    const double rounded = RoundHalfEven(value);
+    // Past a long long's range (a wind or index no sounding holds) the whole
+    // is written out by the number format rather than converted.
+    if (std::abs(rounded) >= 9.2e18) return Format(rounded, "0");
+    return std::to_string(static_cast<long long>(rounded));
 }
 
 // A value rounded half up and printed in the picture's number form.

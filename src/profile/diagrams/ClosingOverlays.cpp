@@ -46,18 +46,11 @@ void PrintSurfaceValues(PictureSurface& pic, const ProfileArrays& s, const Sound
     pic.SetFontTransparent(true);
 }
 
-void JetLabel(PictureSurface& pic, Session& session, int t) {
-    const ProfileArrays& s = *session.profile;
-    const int m = s.CurrentModel;
-    WindResults& winds = *session.winds;
-    if (winds.MBEDone(m, t) == kFlagFalse)
-        MakeMBEVectors(s, static_cast<std::int16_t>(t), 0, winds, session.options);
-    const double p = winds.LLJPressure(m, t);
-    if (!(p > 0.0)) return;
-    const double level = std::log(p);
+// The low-level jet's label at its pressure p (mb).
+void JetLabel(PictureSurface& pic, float p, bool atTop) {
+    const double level = std::log(static_cast<double>(p));
     const double y = level - pic.TextHeight("I") / 2.0;
     // A maximum at the top of the searched layer may lie below the real jet.
-    const bool atTop = winds.LLJAtTop(m, t) != kFlagFalse;
     const std::string label = atTop ? "LL?" : "LLJ";
     pic.SetForeColor(atTop ? RGB(0, 128, 0) : RGB(0, 255, 0));
     // Digital winds print their speed where the label stands: the label then
@@ -79,38 +72,58 @@ void JetLabel(PictureSurface& pic, Session& session, int t) {
     }
 }
 
-} // namespace
-
-void LevelMark(PictureSurface& pic, const Session& session, int t, int L) {
+// Adds the pressure of level L of time column t to the marks; nothing for a
+// level the hour does not have.
+void AddLevelMark(DisplayModeMarks& marks, const Session& session, int t, int L) {
     const ProfileArrays& s = *session.profile;
     if (L < 0 || L > StoredLevelCount(s)) return;
-    const double p = s.Pressure(s.CurrentModel, t, L);
-    if (!(p > 0.0)) return;
-    pic.Line(100.0, std::log(p), 94.0, std::log(p), RGB(255, 255, 255));
+    const float p = s.Pressure(s.CurrentModel, t, L);
+    if (p > 0.0f) marks.levels.push_back(p);
 }
 
-void DrawDisplayModeMarks(PictureSurface& pic, Session& session, const SoundingView& view) {
+} // namespace
+
+DisplayModeMarks MarksOfDisplayMode(Session& session, const SoundingView& view, int mode) {
+    DisplayModeMarks marks;
     const int t = view.CurrentColumn;
-    switch (view.extras.DisplayMode) {
+    const int m = session.profile->CurrentModel;
+    switch (mode) {
     case kMapMode:
-        if (view.options.SigmaLevel) LevelMark(pic, session, t, view.SigmaLevel);
+        if (view.options.SigmaLevel) AddLevelMark(marks, session, t, view.SigmaLevel);
         if (view.options.MeanFlow) {
-            for (std::int16_t L : view.MeanFlowLevels) LevelMark(pic, session, t, L);
+            for (std::int16_t L : view.MeanFlowLevels) AddLevelMark(marks, session, t, L);
         }
         break;
-    case kHodographMode: {
-        const int m = session.profile->CurrentModel;
-        LevelMark(pic, session, t, session.hodograph->HodoBaseLevel(m, t));
-        LevelMark(pic, session, t, session.hodograph->HodoTopLevel(m, t));
+    case kHodographMode:
+        AddLevelMark(marks, session, t, session.hodograph->HodoBaseLevel(m, t));
+        AddLevelMark(marks, session, t, session.hodograph->HodoTopLevel(m, t));
+        break;
+    case kHeavyPrecipMode: {
+        WindResults& winds = *session.winds;
+        if (winds.MBEDone(m, t) == kFlagFalse)
+            MakeMBEVectors(*session.profile, static_cast<std::int16_t>(t), 0, winds,
+                           session.options);
+        const float p = winds.LLJPressure(m, t);
+        if (!(p > 0.0f)) break;
+        marks.jet = true;
+        marks.jetPressure = p;
+        marks.jetAtTop = winds.LLJAtTop(m, t) != kFlagFalse;
         break;
     }
-    case kHeavyPrecipMode:
-        JetLabel(pic, session, t);
-        break;
     default:
         // The other panels (the storm type among them) name no level.
         break;
     }
+    return marks;
+}
+
+void DrawDisplayModeMarks(PictureSurface& pic, Session& session, const SoundingView& view) {
+    const DisplayModeMarks marks = MarksOfDisplayMode(session, view, view.extras.DisplayMode);
+    for (float p : marks.levels) {
+        const double level = std::log(static_cast<double>(p));
+        pic.Line(100.0, level, 94.0, level, RGB(255, 255, 255));
+    }
+    if (marks.jet) JetLabel(pic, marks.jetPressure, marks.jetAtTop);
 }
 
 void DrawSoundingSecondHalf(PictureSurface& pic, Session& session, SoundingView& view) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 namespace tarvex {
 
 class PictureSurface;
@@ -11,20 +13,31 @@ inline constexpr int kMapMode = 1;
 inline constexpr int kHodographMode = 2;
 inline constexpr int kHeavyPrecipMode = 5;
 
-// True for the display modes whose panels mark their levels on the sounding.
-constexpr bool DisplayMarksSounding(int mode) {
-    return mode == kMapMode || mode == kHodographMode || mode == kHeavyPrecipMode;
-}
+// What the closing marks of a display mode draw on the sounding of an hour:
+// the pressures of its level marks in the order drawn, and the low-level
+// jet's label (its pressure, and whether the maximum lies at the top of the
+// searched layer) where one is printed. Two displays with equal marks show
+// the same sounding picture.
+struct DisplayModeMarks {
+    std::vector<float> levels;
+    bool jet = false;
+    float jetPressure = 0.0f;
+    bool jetAtTop = false;
 
-// A level mark: a white tick 6 % of the width long inward from the right
-// edge at the pressure of level L of time column t; nothing for a level the
-// hour does not have. Percent frame.
-void LevelMark(PictureSurface& pic, const Session& session, int t, int L);
+    bool operator==(const DisplayModeMarks&) const = default;
+};
 
-// The marks on the right edge for the lower panel shown: the sigma level and
-// the mean-flow layer (map), the hodograph layer's base and top, or the
+// The marks of display mode `mode` for view.CurrentColumn: the sigma level
+// and the mean-flow layer (map), the hodograph layer's base and top, or the
 // low-level jet's label (heavy precipitation, working out the hour's vectors
-// when they are missing). Percent frame.
+// when they are missing); none for the other modes, a level the hour does
+// not have, or no jet.
+DisplayModeMarks MarksOfDisplayMode(Session& session, const SoundingView& view, int mode);
+
+// The marks on the right edge for the lower panel shown
+// (view.extras.DisplayMode), as MarksOfDisplayMode gives them: a white tick
+// 6 % of the width long inward from the right edge at each level mark's
+// pressure, and the low-level jet's label. Percent frame.
 void DrawDisplayModeMarks(PictureSurface& pic, Session& session, const SoundingView& view);
 
 // Everything the sounding redraw draws after the parcel outlines, in this

@@ -401,7 +401,7 @@ void FrmProfile::ApplyReadToControls() {
     ShowHour();
 }
 
-void FrmProfile::ShowHour(bool redrawSounding) {
+void FrmProfile::ShowHour(SoundingRedraw redraw) {
     if (view_.SuspendRedraw || holdHour_) return;
     const ProfileArrays& s = *session_.profile;
     view_.CurrentColumn = static_cast<std::int16_t>(vsbHour->value());
@@ -432,7 +432,11 @@ void FrmProfile::ShowHour(bool redrawSounding) {
     if (activePanel_ == 0) lakePanel_->ShowLakeEffect();
     if (activePanel_ == 3 && ShowECAPE) convectionPanel_->DisplayECAPEFrame();
     if (activePanel_ == 4) stormPanels_->ShowKestir();
-    if (redrawSounding) DrawSounding();
+    // The lower panels are drawn first: the heavy-precipitation panel works
+    // out the jet the sounding's marks show.
+    if (redraw == SoundingRedraw::Always ||
+        MarksOfDisplayMode(session_, view_, displayMode_) != soundingMarks_)
+        DrawSounding();
     if (readoutRow_) ShowCursorReadout(0, 0, 0.0, picData->Surface().FromPixelY(*readoutRow_));
 }
 
@@ -454,8 +458,9 @@ void FrmProfile::btnDisplay_Click(int Index) {
     if (Index >= 0 && Index < kDisplayButtons)
         btnDisplay[static_cast<std::size_t>(Index)]->setChecked(true);
     // Only the map, hodograph and heavy-precipitation displays mark levels on
-    // the sounding: between the others it stays as it is drawn.
-    ShowHour(DisplayMarksSounding(soundingDisplayMode_) || DisplayMarksSounding(displayMode_));
+    // the sounding: between displays whose marks are the same (none, most
+    // often) it stays as it is drawn.
+    ShowHour(SoundingRedraw::IfMarksDiffer);
     ShowSurfaceOfMode(displayMode_);
     pnlMap->setVisible(picMap->isVisibleTo(this));
     pnlHodograph->setVisible(frameHodograph->isVisibleTo(this));
@@ -483,7 +488,7 @@ void FrmProfile::ShowSurfaceOfMode(int mode) {
 void FrmProfile::DrawSounding() {
     if (view_.SuspendRedraw || holdHour_) return;
     tarvex::DrawSounding(picData->Surface(), session_, view_);
-    soundingDisplayMode_ = view_.extras.DisplayMode;
+    soundingMarks_ = MarksOfDisplayMode(session_, view_, view_.extras.DisplayMode);
     if (convectionPanel_) convectionPanel_->ClearTrace();
     FollowFrameWithReadout();
 }

@@ -4,6 +4,7 @@
 #include "files/HistoryFile.h"
 #include "files/SoundingFiles.h"
 #include "files/SoundingReader.h"
+#include "profile/diagrams/ClosingOverlays.h"
 #include "profile/diagrams/SoundingDiagram.h"
 
 #include <QPointer>
@@ -90,9 +91,12 @@ class FrmProfile : public QWidget {
     // title, the hour labels and the model's settings. True when it was read.
     bool LoadSoundingFile(const std::string& path, const std::string& caption = kCaption);
 
-    // The hour routine: labels, lower panel, control panel, then the sounding
-    // (left as it stands when the caller knows nothing drawn on it changed).
-    void ShowHour(bool redrawSounding = true);
+    // Whether the hour routine redraws the sounding: always, or (a display
+    // switch) only when the marks of the display shown now differ from those
+    // it was drawn with, nothing else drawn on it having changed.
+    enum class SoundingRedraw { Always, IfMarksDiffer };
+    // The hour routine: labels, lower panel, control panel, then the sounding.
+    void ShowHour(SoundingRedraw redraw = SoundingRedraw::Always);
     // The display-mode switch (0..9, or 99 for the file lists).
     void btnDisplay_Click(int Index);
     void DrawSounding();
@@ -434,10 +438,10 @@ class FrmProfile : public QWidget {
     bool ShowECAPE = false;
     std::int16_t displayMode_ = 0;
     std::int16_t previousDisplayMode_ = 0;
-    // The display mode the sounding was last drawn with: its level marks
-    // follow the display, so a switch from or to a display that marks it
-    // redraws it.
-    std::int16_t soundingDisplayMode_ = 0;
+    // The marks of the display the sounding was last drawn with: its level
+    // marks and jet label follow the display, so a switch to a display whose
+    // marks differ redraws it.
+    DisplayModeMarks soundingMarks_;
     std::function<void(const std::string&)> showMessage_;
     std::function<std::string(const std::string&)> chooseFile_;
     std::function<void()> quit_;

@@ -1,4 +1,5 @@
 #include "SampleSounding.h"
+#include "compute/Hodograph.h"
 #include "files/DesktopService.h"
 #include "files/DisplaySettingsFile.h"
 #include "files/Session.h"
@@ -21,6 +22,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -328,6 +330,38 @@ TEST_F(SoundingButtons, ADisplaySwitchShowsTheMarksOfTheDisplayShown) {
     d.DisplayMode = 8;
     w.ApplyDisplaySettings(d);
     EXPECT_EQ(w.picData->ShownImage(), plain);
+}
+
+// A display switch leaves the sounding as it stands only while the new
+// display's marks equal those it was drawn with: each part of the marks moved
+// (the hodograph layer's base, the jet's pressure, its place at the layer's
+// top, the jet itself) makes a switch to the same display redraw it.
+TEST_F(SoundingButtons, ADisplaySwitchRedrawsTheSoundingWhenAMarkMoved) {
+    Load();
+    FrmProfile& w = *window_;
+    for (int mode = FrmProfile::kDisplayButtons - 1; mode >= 0; --mode) w.btnDisplay_Click(mode);
+    WindResults& winds = *session_.winds;
+    HodographResults& hodo = *session_.hodograph;
+    // The switch to mode shows what a full redraw shows, and not the picture
+    // before the move.
+    const auto expectRedrawn = [&](int mode, const std::function<void()>& move) {
+        w.btnDisplay_Click(mode);
+        const QImage before = w.picData->ShownImage();
+        move();
+        w.btnDisplay_Click(mode);
+        const QImage shown = w.picData->ShownImage();
+        EXPECT_NE(shown, before);
+        w.DrawSounding();
+        EXPECT_EQ(shown, w.picData->ShownImage());
+    };
+    expectRedrawn(2, [&] { hodo.HodoBaseLevel(1, 0) = 3; });
+    w.btnDisplay_Click(5);
+    ASSERT_GT(winds.LLJPressure(1, 0), 0.0f);
+    expectRedrawn(5, [&] { winds.LLJPressure(1, 0) = P(9); });
+    expectRedrawn(5, [&] {
+        winds.LLJAtTop(1, 0) = winds.LLJAtTop(1, 0) == kFlagFalse ? kFlagTrue : kFlagFalse;
+    });
+    expectRedrawn(5, [&] { winds.LLJPressure(1, 0) = 0.0f; });
 }
 
 } // namespace

@@ -126,24 +126,31 @@ bool SamePixels(const QImage& target, const QRect& area, const QImage& under) {
     return true;
 }
 
-// The image a painter on widget paints into, with the widget's area in it,
-// when the paint covers the whole widget and the widget lies in an image of
-// 32-bit pixels, whole and a whole number of pixels from its corner, at one
-// image pixel a widget pixel; null otherwise.
-const QImage* PlainTarget(QPainter& painter, const QWidget& widget, const QPaintEvent& event,
-                          QRect& area) {
-    const QRect whole = widget.rect();
-    if (!(QRegion(whole) - event.region()).isEmpty()) return nullptr;
+// The image a painter on a widget paints into, with part (a rectangle of the
+// widget) placed in it, when part lies in an image of 32-bit pixels, whole
+// and a whole number of pixels from its corner, at one image pixel a widget
+// pixel; null otherwise.
+const QImage* PlacedTarget(QPainter& painter, const QRect& part, QRect& area) {
     QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
     if (!device || device->devType() != QInternal::Image) return nullptr;
     const auto* target = static_cast<const QImage*>(device);
     const QTransform placed = painter.deviceTransform();
     const QPoint at(static_cast<int>(placed.dx()), static_cast<int>(placed.dy()));
-    area = QRect(at, whole.size());
+    area = part.translated(at);
     if (placed.type() > QTransform::TxTranslate || placed.dx() != at.x() || placed.dy() != at.y() ||
         target->depth() != 32 || !target->rect().contains(area))
         return nullptr;
     return target;
+}
+
+// The image a painter on widget paints into, with the widget's area in it,
+// when the paint covers the whole widget and the widget lies in the image as
+// PlacedTarget has it; null otherwise.
+const QImage* PlainTarget(QPainter& painter, const QWidget& widget, const QPaintEvent& event,
+                          QRect& area) {
+    const QRect whole = widget.rect();
+    if (!(QRegion(whole) - event.region()).isEmpty()) return nullptr;
+    return PlacedTarget(painter, whole, area);
 }
 
 // Copies kept pixels, which already hold those under the widget, as they are.
@@ -208,19 +215,46 @@ void ThumbScrollBar::paintEvent(QPaintEvent* event) {
     painted_ = AtEnd() ? QRect() : ThumbBand();
 }
 
+KeptBarLook::Look KeptBarLook::LookOf(const QScrollBar& bar, const QStyleOptionSlider& option) {
+    return {{bar.style(), option.state, option.direction, option.palette, bar.foregroundRole(),
+             bar.backgroundRole(), bar.font(), QString()},
+            option.orientation,
+            option.minimum,
+            option.maximum,
+            option.sliderPosition,
+            option.singleStep,
+            option.pageStep,
+            option.upsideDown};
+}
+
+bool KeptBarLook::Touched(const QScrollBar& bar) {
+    return bar.underMouse() || bar.isSliderDown() ||
+           QGuiApplication::mouseButtons() != Qt::NoButton;
+}
+
+void KeptBarLook::Draw(const QScrollBar& bar, const QStyleOptionSlider& option, QImage& image) {
+    QPainter painter(&image);
+    StartAsOn(painter, bar);
+    painter.setLayoutDirection(bar.layoutDirection());
+    bar.style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, &bar);
+}
+
+bool KeptBarLook::Paint(QScrollBar& bar, const QPaintEvent& event,
+                        const QStyleOptionSlider& option) {
+    return PaintKeptLook(bar, event, LookOf(bar, option), look_, under_, drawn_,
+                         [&](QImage& image) { Draw(bar, option, image); });
+}
+
 bool ThumbScrollBar::MayKeep() const {
-    return orientation() == Qt::Vertical && !AtEnd() && !underMouse() &&
-           QGuiApplication::mouseButtons() == Qt::NoButton;
+    return orientation() == Qt::Vertical && !AtEnd() && !KeptBarLook::Touched(*this);
 }
 
 ThumbScrollBar::Kept ThumbScrollBar::LookNow(QImage::Format format) const {
     QStyleOptionSlider option;
     initStyleOption(&option);
-    return {{style(), option.state, option.direction, option.palette, foregroundRole(),
-             backgroundRole(), QFont(), QString()},
-            size(),
-            ThumbBand().height(),
-            format};
+    // The look wherever the thumb stands: a step moves it alone.
+    option.sliderPosition = option.sliderValue = minimum();
+    return {KeptBarLook::LookOf(*this, option), size(), format};
 }
 
 void ThumbScrollBar::Keep(QImage under, QImage drawn) {
@@ -261,11 +295,7 @@ void ThumbScrollBar::Keep(QImage under, QImage drawn) {
     const QRect movedBand = band.translated(0, thumb.top() - kThumbShade - band.top());
     if (movedBand.top() < top || movedBand.bottom() > bottom || movedBand.intersects(band)) return;
     QImage movedBar = under;
-    {
-        QStylePainter style(&movedBar, this);
-        StartAsOn(style, *this);
-        style.drawComplexControl(QStyle::CC_ScrollBar, moved);
-    }
+    KeptBarLook::Draw(*this, moved, movedBar);
     if (movedBar.copy(movedBand) != drawn.copy(band)) return;
     for (int y = movedBand.top(); y <= movedBand.bottom(); ++y)
         std::memcpy(movedBar.scanLine(y), drawn.constScanLine(line), bytes);
@@ -285,16 +315,10 @@ bool ThumbScrollBar::PaintKept(const QPaintEvent& event) {
         band.bottom() > grooveBottom_)
         return false;
     QPainter painter(this);
-    const QPaintDevice* device =
-        painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
-    if (!device || device->devType() != QInternal::Image) return false;
-    const auto* target = static_cast<const QImage*>(device);
-    const QTransform placed = painter.deviceTransform();
-    const QPoint at(static_cast<int>(placed.dx()), static_cast<int>(placed.dy()));
-    const QRect inTarget = area.translated(at);
+    QRect inTarget;
+    const QImage* target = PlacedTarget(painter, area, inTarget);
     // The bar's look as kept, over the pixels kept under it.
-    if (placed.type() > QTransform::TxTranslate || placed.dx() != at.x() || placed.dy() != at.y() ||
-        !target->rect().contains(inTarget) || !(LookNow(target->format()) == look_) ||
+    if (!target || !(LookNow(target->format()) == look_) ||
         !SamePixels(*target, inTarget, under_.copy(area)))
         return false;
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -319,34 +343,14 @@ bool KeptButtonLook::Paint(QWidget& button, const QPaintEvent& event,
 }
 
 void ClippedScrollBar::paintEvent(QPaintEvent* event) {
-    // The toolkit knows which part is hovered or pressed, and draws it so.
-    if (underMouse() || isSliderDown() || repeatAction() != SliderNoAction ||
-        QGuiApplication::mouseButtons() != Qt::NoButton) {
-        QScrollBar::paintEvent(event);
-        return;
-    }
-    // The bar as the toolkit describes it to the style, nothing hovered or
-    // pressed.
+    // The toolkit knows which part is hovered or pressed, and draws it so;
+    // else the bar as the toolkit describes it to the style.
     QStyleOptionSlider option;
     initStyleOption(&option);
     option.subControls = QStyle::SC_All;
-    Look look{{style(), option.state, option.direction, option.palette, foregroundRole(),
-               backgroundRole(), font(), QString()},
-              option.orientation,
-              option.minimum,
-              option.maximum,
-              option.sliderPosition,
-              option.singleStep,
-              option.pageStep,
-              option.upsideDown};
-    const bool painted =
-        PaintKeptLook(*this, *event, std::move(look), look_, under_, drawn_, [&](QImage& image) {
-            QPainter painter(&image);
-            StartAsOn(painter, *this);
-            painter.setLayoutDirection(layoutDirection());
-            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
-        });
-    if (!painted) QScrollBar::paintEvent(event);
+    if (KeptBarLook::Touched(*this) || repeatAction() != SliderNoAction ||
+        !kept_.Paint(*this, *event, option))
+        QScrollBar::paintEvent(event);
 }
 
 bool KeptLookLabel::PlainCaption() const {

@@ -86,6 +86,49 @@ struct StyledLook {
     bool operator==(const StyledLook&) const = default;
 };
 
+// The kept look of a scroll bar drawn through its style, shared by the bars
+// that paint from kept pixels: what the drawing is made from (the style's
+// whole description of the bar with nothing hovered or pressed: state,
+// direction, palette, range, thumb's place, steps, orientation, which way up;
+// its font, pen and background roles and the style), and the pixels under
+// the bar with the bar drawn over them. The bars of the overview copy the
+// whole look (Paint); the hour bar takes it apart to paint its steps
+// (ThumbScrollBar).
+class KeptBarLook {
+  public:
+    struct Look {
+        StyledLook styled;
+        Qt::Orientation orientation = Qt::Horizontal;
+        int minimum = 0;
+        int maximum = 0;
+        // The thumb's place; the value itself moves it too.
+        int position = 0;
+        int singleStep = 0;
+        int pageStep = 0;
+        bool upsideDown = false;
+        bool operator==(const Look&) const = default;
+    };
+    // The look of bar drawn as option describes it.
+    static Look LookOf(const QScrollBar& bar, const QStyleOptionSlider& option);
+    // True while the bar is under the mouse or pressed: the style's
+    // description of the bar leaves out its hovered and pressed parts, which
+    // only the toolkit draws.
+    static bool Touched(const QScrollBar& bar);
+    // Draws bar as option describes it over the pixels of image, as the
+    // toolkit's paint of the bar does.
+    static void Draw(const QScrollBar& bar, const QStyleOptionSlider& option, QImage& image);
+    // Paints the whole bar, described by option, from the kept pixels when
+    // their look and the pixels under the bar are the same, else drawn
+    // afresh and kept. False, with nothing painted, when the paint does not
+    // cover the whole bar or its target is not an image in plain pixels.
+    bool Paint(QScrollBar& bar, const QPaintEvent& event, const QStyleOptionSlider& option);
+
+  private:
+    Look look_;
+    QImage under_; // the target's pixels under the bar when it was drawn
+    QImage drawn_; // the bar drawn over them
+};
+
 // A scroll bar that, when only its value moves, repaints the band its thumb
 // left and the band it came to rather than its whole length: a long bar
 // stepped often (the hour bar beside the sounding, at every hour) otherwise
@@ -109,15 +152,13 @@ class ThumbScrollBar : public QScrollBar {
     // same thumb a quarter of the bar from its other end, leaving the rest
     // of the bar bare; used only while the pointer is away from the bar, since the
     // style's description of the bar leaves out its hovered and pressed
-    // parts, and over the same pixels as kept. The look is made from the
-    // style, its state of the bar and its direction, the palette, the pen
-    // and background roles, the bar's size, the thumb's length and the
-    // target's pixel format. One look is kept, by the bar, and made again
-    // at its next whole paint.
+    // parts, and over the same pixels as kept. The look is the bar's kept
+    // look (KeptBarLook) wherever its thumb stands, with the bar's size and
+    // the target's pixel format. One look is kept, by the bar, and made
+    // again at its next whole paint.
     struct Kept {
-        StyledLook styled;
+        KeptBarLook::Look bar;
         QSize size;
-        int thumbLength = 0;
         QImage::Format format = QImage::Format_Invalid;
         bool operator==(const Kept&) const = default;
     };
@@ -228,15 +269,11 @@ class KeptLookLabel : public QLabel {
 // at every resize of its window); clipped, the toolkit sets the same pixels
 // itself at once.
 //
-// Its groove and thumb keep their pixels as the style last drew them, with
-// the pixels under the bar and everything the drawing was made from (the
-// style's whole description of the bar: state, direction, palette, range,
-// thumb's place, steps, orientation, which way up; its font, pen and background
-// roles and the style), and a paint of the whole bar over the same pixels
-// with the same look copies them: a resize of the window repaints each of
-// its bars, most of them as before. A bar under the mouse, or one being
-// pressed, is drawn by the toolkit, whose hovered and pressed parts are its
-// own.
+// Its groove and thumb keep their pixels as the style last drew them
+// (KeptBarLook), and a paint of the whole bar over the same pixels with the
+// same look copies them: a resize of the window repaints each of its bars,
+// most of them as before. A bar under the mouse, or one being pressed, is
+// drawn by the toolkit, whose hovered and pressed parts are its own.
 class ClippedScrollBar : public QScrollBar {
   public:
     ClippedScrollBar(Qt::Orientation orientation, QWidget* parent);
@@ -245,22 +282,7 @@ class ClippedScrollBar : public QScrollBar {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    struct Look {
-        StyledLook styled;
-        Qt::Orientation orientation = Qt::Horizontal;
-        int minimum = 0;
-        int maximum = 0;
-        // The thumb's place; the value itself moves it too.
-        int position = 0;
-        int singleStep = 0;
-        int pageStep = 0;
-        bool upsideDown = false;
-        bool operator==(const Look&) const = default;
-    };
-
-    Look look_;
-    QImage under_; // the target's pixels under the bar when it was drawn
-    QImage drawn_; // the bar drawn over them
+    KeptBarLook kept_;
 };
 
 // A push button, check box or radio button painted through a kept look.

@@ -7,6 +7,8 @@
 #include <QStackedWidget>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace tarvex {
 
 namespace {
@@ -48,7 +50,7 @@ ControlStates::ControlStates(const QWidget& root) {
     }
 }
 
-void ControlStates::Restore() const {
+void ControlStates::Restore(std::span<const QWidget* const> ownShowing) const {
     // Chosen option buttons first: choosing one clears the others of its
     // group, and one left chosen alone is cleared with its group's
     // exclusion lifted.
@@ -84,9 +86,13 @@ void ControlStates::Restore() const {
         }
     }
     // Hidden ones first, so that a shown one takes room already free.
+    const auto owned = [ownShowing](const QWidget* w) {
+        return std::find(ownShowing.begin(), ownShowing.end(), w) != ownShowing.end();
+    };
     for (const bool pass : {true, false})
         for (const Control& c : controls_)
-            if (QWidget* w = c.widget.data(); w && c.hidden == pass && ExplicitlyHidden(*w) != pass)
+            if (QWidget* w = c.widget.data();
+                w && c.hidden == pass && ExplicitlyHidden(*w) != pass && !owned(w))
                 w->setVisible(!pass);
 }
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <span>
 #include <vector>
 
 class QWidget;
@@ -21,8 +22,10 @@ class ControlStates {
     explicit ControlStates(const QWidget& root);
 
     // Sets each control back to its state when taken, with its signals
-    // blocked; controls made since are left as they are.
-    void Restore() const;
+    // blocked; controls made since are left as they are, and so is whether
+    // each of `ownShowing` is shown: its owner shows or hides it afterwards,
+    // and a panel hidden and shown again is laid out and painted for nothing.
+    void Restore(std::span<const QWidget* const> ownShowing = {}) const;
 
   private:
     struct Control {

@@ -216,7 +216,13 @@ void FrmOverView::ReturnToBuiltState() {
         const QSignalBlocker quiet(levels[k]->Bar());
         levels[k]->SetRange(b.levelRanges[k].first, b.levelRanges[k].second);
     }
-    b.controls.Restore();
+    // Started again, the window shows or hides each companion panel once its
+    // settings are applied; until then each stays as it stands.
+    std::array<const QWidget*, kCompanionPanels> companions{};
+    if (startingAgain_ > 0)
+        std::ranges::transform(CompanionRules(), companions.begin(),
+                               [](const auto& rule) { return rule.first; });
+    b.controls.Restore(companions);
     options = b.options;
     axes = b.axes;
     RedrawSuspended = false;
@@ -252,6 +258,15 @@ void FrmOverView::ReturnToBuiltState() {
     // neither resized nor laid out twice.
     if (windowState() != Qt::WindowNoState) setWindowState(Qt::WindowNoState);
     placeFrom_ = b.size;
+}
+
+void FrmOverView::StartAgain(const OverviewSettings& kept, const std::function<void()>& start) {
+    {
+        const NestingCount again(startingAgain_);
+        ReturnToBuiltState();
+        start();
+    }
+    ApplyOverviewSettings(kept, true);
 }
 
 QCheckBox* FrmOverView::Box(const std::string& name) const {
@@ -663,7 +678,8 @@ void FrmOverView::btnHours_Click(int Index) {
             hsbHours->setPageStep(span - 1);
         }
     }
-    DrawTimeAxis();
+    // Started again, the axis is drawn once, for the settings applied.
+    if (startingAgain_ == 0) DrawTimeAxis();
     RedrawOverview();
 }
 
@@ -790,28 +806,34 @@ void FrmOverView::OverlayExtras(const OverlayBoxSpec& spec, bool on) {
     }
 }
 
+std::array<std::pair<QWidget*, bool>, FrmOverView::kCompanionPanels>
+FrmOverView::CompanionRules() const {
+    const OverviewOptions& o = options;
+    return {
+        {{legends->pnlRH, o.chkRH[0] || o.chkRH[1]},
+         {btnOmegaFiltered, o.ChkOmega},
+         {legends->frameECAPE, o.chkECAPE},
+         {legends->pnlHeatIndex, o.chkApparentTemp},
+         {lblLakeTemp, AnyOn(o, {&O::chkLakeIndex, &O::chkMoistLakeIndex, &O::chkLIC, &O::chkLIE})},
+         {pnlVWPOptions, o.chkVWP},
+         {pnlVWP, o.chkVWP && o.chkVWPColor},
+         {pnlMeanWind, o.chkMeanWind},
+         {pnlWind, o.chkWinds},
+         {frameELCIN, o.chkELCIN},
+         {frameHeights, o.chkHeights},
+         {pnlHail, o.chkFreezingLevel},
+         {frameCAPE, o.chkCAPE},
+         {pnlDavisIndex, o.chkDavisIndex},
+         {pnlHainesIndex, o.chkHainesIndex},
+         {framePrecip, o.chkPrecip}}};
+}
+
 void FrmOverView::ShowCompanionPanels() {
     // A recall shows them once every control is set: each panel shown
-    // lays out its contents, and a recall ticks its boxes one by one.
-    if (codeChanges_ > 0) return;
-    const OverviewOptions& o = options;
-    const std::pair<QWidget*, bool> rules[] = {
-        {legends->pnlRH, o.chkRH[0] || o.chkRH[1]},
-        {btnOmegaFiltered, o.ChkOmega},
-        {legends->frameECAPE, o.chkECAPE},
-        {legends->pnlHeatIndex, o.chkApparentTemp},
-        {lblLakeTemp, AnyOn(o, {&O::chkLakeIndex, &O::chkMoistLakeIndex, &O::chkLIC, &O::chkLIE})},
-        {pnlVWPOptions, o.chkVWP},
-        {pnlVWP, o.chkVWP && o.chkVWPColor},
-        {pnlMeanWind, o.chkMeanWind},
-        {pnlWind, o.chkWinds},
-        {frameELCIN, o.chkELCIN},
-        {frameHeights, o.chkHeights},
-        {pnlHail, o.chkFreezingLevel},
-        {frameCAPE, o.chkCAPE},
-        {pnlDavisIndex, o.chkDavisIndex},
-        {pnlHainesIndex, o.chkHainesIndex},
-        {framePrecip, o.chkPrecip}};
+    // lays out its contents, and a recall ticks its boxes one by one. A
+    // start again leaves them as they stand until its settings are applied.
+    if (codeChanges_ > 0 || startingAgain_ > 0) return;
+    const auto rules = CompanionRules();
     // Hidden ones first: the shown ones then take room that is free.
     for (const auto& [panel, on] : rules)
         if (!on && panel) panel->hide();

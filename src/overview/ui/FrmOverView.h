@@ -73,6 +73,12 @@ class FrmOverView : public QWidget {
     // drawn (contours, map, floating panels), so that the start-up that follows starts it for
     // the file now read as it would a window built afresh.
     void ReturnToBuiltState();
+    // The window started again for the file now read, with the display
+    // settings kept: set back to how it was built, started by `start` as a
+    // new window is (the main window's opening of it), and given the
+    // settings as a recall gives them, which draws. Each companion panel is
+    // shown or hidden once, for the settings, and the time axis drawn once.
+    void StartAgain(const OverviewSettings& kept, const std::function<void()>& start);
     void RedrawOverview();
     void DrawTimeAxis();
     void btnHours_Click(int Index);
@@ -160,6 +166,9 @@ class FrmOverView : public QWidget {
     // (hidden ones first); nothing while a recall sets the controls, which
     // shows them when done.
     void ShowCompanionPanels();
+    // Each companion panel with whether the options show it.
+    static constexpr std::size_t kCompanionPanels = 16;
+    std::array<std::pair<QWidget*, bool>, kCompanionPanels> CompanionRules() const;
     // The legend labels and readouts.
     std::unique_ptr<OverviewLegends> legends;
 
@@ -329,7 +338,8 @@ class FrmOverView : public QWidget {
     // a new size since.
     QSize laidOutSize_;
     bool redrawForSize_ = false;
-    int codeChanges_ = 0; // a recall is setting the controls
+    int codeChanges_ = 0;   // a recall is setting the controls
+    int startingAgain_ = 0; // StartAgain is setting the window back and starting it
     std::function<void(const std::string&)> showMessage_;
     bool messagesHandled_ = false; // showMessage_ was given from outside
     std::function<std::string()> choosePdf_;

@@ -78,7 +78,8 @@ void FrmProfile::UpdateOverview() {
     // nothing of the file before kept, then started for the new file as a
     // new one would be, and placed as a new one is. The recall draws its
     // first picture: the one its start-up would draw with the opening
-    // overlays would never be seen.
+    // overlays would never be seen. Its companion panels are shown or hidden
+    // once, for the settings kept (see FrmOverView::StartAgain).
     // The parcels of the ELCIN boxes are lifted meanwhile until the settings
     // are applied, which may draw this window (and lift parcels with it);
     // the animation, which draws it too, is stopped first.
@@ -86,10 +87,10 @@ void FrmProfile::UpdateOverview() {
     std::optional<ParcelsAhead> parcels(std::in_place, session_, overview_->options);
     const std::string kept = FormatOverviewSettings(overview_->CollectOverviewSettings());
     std::future<TextFileResult> copy = TakeReloadCopy(kept);
-    overview_->ReturnToBuiltState();
-    OpenOverview(false);
-    parcels.reset();
-    overview_->ApplyOverviewSettings(ParseOverviewSettings(kept), true);
+    overview_->StartAgain(ParseOverviewSettings(kept), [this, &parcels] {
+        OpenOverview(false);
+        parcels.reset();
+    });
     overview_->FinishReloadSave(std::move(copy));
 }
 

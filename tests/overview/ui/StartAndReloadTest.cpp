@@ -1,6 +1,7 @@
 #include "OverviewWindowFixture.h"
 
 #include "overview/fields/MeanWindTrace.h"
+#include "overview/ui/LegendLabels.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -247,6 +249,49 @@ TEST_F(Overview, AReloadLaysOutAWindowOfItsPlacedSizeOnce) {
     main_->UpdateOverview();
     QApplication::processEvents();
     EXPECT_EQ(w.size(), placed);
+}
+
+// Counts the paints and the showings and hidings delivered to each widget.
+struct DeliveredEvents : QObject {
+    std::map<const QObject*, int> paints;
+    std::map<const QObject*, int> showings;
+    bool eventFilter(QObject* target, QEvent* event) override {
+        paints[target] += event->type() == QEvent::Paint;
+        showings[target] += event->type() == QEvent::Show || event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
+// The next file read is painted once: each picture of both windows once and
+// no widget twice; a companion panel whose overlay stays on is neither hidden
+// nor shown again, and so neither laid out nor painted for the read.
+TEST_F(Overview, ANextFilePaintsEachPictureOnceAndLeavesCompanionPanelsShown) {
+    Load(samples::Atmosphere::WinterWarmNose, 12, 13);
+    FrmOverView& w = Open();
+    for (const char* name : {"chkECAPE", "ChkOmega", "chkTemperature"}) w.Box(name)->click();
+    const std::vector<QWidget*> companions = {w.legends->pnlRH, w.legends->frameECAPE,
+                                              w.btnOmegaFiltered};
+    QApplication::processEvents();
+    DeliveredEvents events;
+    qApp->installEventFilter(&events);
+    Load(samples::Atmosphere::WarmSeasonConvective, 7, 25);
+    main_->UpdateOverview();
+    QApplication::processEvents();
+    qApp->removeEventFilter(&events);
+
+    for (const PictureBox* picture : {w.picRH, w.picTime, main_->picData, main_->picProfile})
+        EXPECT_EQ(events.paints[picture], 1) << picture->objectName().toStdString();
+    for (const auto& [widget, paints] : events.paints)
+        EXPECT_LE(paints, 1) << widget->objectName().toStdString();
+    for (const QWidget* panel : companions) {
+        SCOPED_TRACE(panel->objectName().toStdString());
+        EXPECT_TRUE(panel->isVisible());
+        EXPECT_EQ(events.showings[panel], 0);
+    }
+    // The legends show what they showed (the button beside the omega box is
+    // painted with the box, which the read sets back and ticks again).
+    EXPECT_EQ(events.paints[w.legends->pnlRH], 0);
+    EXPECT_EQ(events.paints[w.legends->frameECAPE], 0);
 }
 
 } // namespace

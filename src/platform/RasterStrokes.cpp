@@ -542,6 +542,18 @@ void RasterSurface::DrawLines(const std::vector<Segment>& segments, Rgb color) {
     SettleBeforeCombining();
     const QPen pen = OutlinePen(color);
     if (pen.style() == Qt::NoPen) return;
+    if (pen.style() == Qt::CustomDashLine && pen.width() <= 1) {
+        // Patterned one-pixel lines (the sounding's isotherms and dry
+        // adiabats, hundreds of short ones): each plotted as alone, in any
+        // mode, the pen and mode settled once and the area they reach told
+        // once.
+        QRect reached;
+        for (const Segment& s : segments)
+            if (const std::optional<QLine> line = PixelLine(s.x1, s.y1, s.x2, s.y2))
+                reached = Joined(reached, PlotDashedPixels(line->p1(), line->p2(), color));
+        if (!reached.isNull()) Changed(reached);
+        return;
+    }
     // Thin solid lines in copy mode: those inside the image set their pixels
     // straight, the rest go to the painter in one call. Each is drawn as
     // alone, and a pixel two of them share takes the same colour either way.
@@ -697,10 +709,15 @@ void WalkDashes(const QPoint& from, const QPoint& to, const std::vector<int>& ru
 } // namespace
 
 void RasterSurface::PlotDashed(const QPoint& from, const QPoint& to, Rgb color) {
+    const QRect reach = PlotDashedPixels(from, to, color);
+    if (!reach.isNull()) Changed(reach);
+}
+
+QRect RasterSurface::PlotDashedPixels(const QPoint& from, const QPoint& to, Rgb color) {
     const DrawMode mode = State().drawMode;
     const QRect span = Spanning(from, to);
     const QRect reach = Overlap(span, imageRect_);
-    if (mode == DrawMode::Nop || reach.isEmpty()) return;
+    if (mode == DrawMode::Nop || reach.isEmpty()) return QRect();
     const std::uint32_t pen = PixelBits(color);
     const QRgb copied = 0xFF000000u | pen;
     const ModeRule::ForPen rule = ModeRule(mode).WithPen(pen);
@@ -746,7 +763,7 @@ void RasterSurface::PlotDashed(const QPoint& from, const QPoint& to, Rgb color) 
     } else {
         walk(std::false_type(), std::true_type());
     }
-    Changed(reach);
+    return reach;
 }
 
 } // namespace tarvex

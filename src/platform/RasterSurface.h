@@ -192,6 +192,10 @@ class RasterSurface : public PictureSurface {
     // draw mode, each once: those of the pattern's dashes, stepped along the
     // line from its start.
     void PlotDashed(const QPoint& from, const QPoint& to, Rgb color);
+    // The same, leaving the change untold: the area it reached in the image
+    // (none where nothing was plotted), for a caller that tells several
+    // lines' changes at once.
+    QRect PlotDashedPixels(const QPoint& from, const QPoint& to, Rgb color);
     // The pen and brush of the drawing state. The last of each is kept and
     // handed out again while the state stays the same: the painter then
     // knows it already instead of preparing it anew for every shape (a

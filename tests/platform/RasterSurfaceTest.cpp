@@ -501,8 +501,9 @@ TEST(RasterSurfaceBoxes, FillInTheOutlinesColourIsFillAndStroke) {
 }
 
 // Lines drawn together leave the pixels the same lines leave one by one, for
-// every pen and mode: thin and wide, dotted, copied and combined, cut by the
-// picture's edge; the pen ends at the last line's end.
+// every pen and mode: thin and wide, dotted and dash-dotted, copied and
+// combined, cut by the picture's edge; they tell the same changed area, and
+// the pen ends at the last line's end.
 TEST(RasterSurface, LinesTogetherMatchLinesOneByOne) {
     const std::vector<PictureSurface::Segment> segments = {
         {3, 5, 97, 91},   {97, 91, 10, 80}, {10, 80, 50, 20}, {-20, 40, 130, 45},
@@ -514,18 +515,26 @@ TEST(RasterSurface, LinesTogetherMatchLinesOneByOne) {
     };
     for (const Pen pen :
          {Pen{1, DrawStyle::Solid, DrawMode::CopyPen}, Pen{3, DrawStyle::Solid, DrawMode::CopyPen},
-          Pen{1, DrawStyle::Dot, DrawMode::CopyPen}, Pen{1, DrawStyle::Solid, DrawMode::XorPen}}) {
+          Pen{1, DrawStyle::Dot, DrawMode::CopyPen}, Pen{1, DrawStyle::Dot, DrawMode::XorPen},
+          Pen{1, DrawStyle::DashDot, DrawMode::CopyPen},
+          Pen{1, DrawStyle::Solid, DrawMode::XorPen}}) {
         RasterSurface together(120, 90);
         RasterSurface alone(120, 90);
+        QRect changedTogether;
+        QRect changedAlone;
         for (RasterSurface* s : {&together, &alone}) {
             PaintBands(*s);
             s->SetDrawWidth(pen.width);
             s->SetDrawStyle(pen.style);
             s->SetDrawMode(pen.mode);
         }
+        together.SetChangedHandler([&](const QRect& area) { changedTogether |= area; });
+        alone.SetChangedHandler([&](const QRect& area) { changedAlone |= area; });
         together.Lines(segments, RGB(255, 255, 0));
         for (const auto& g : segments) alone.Line(g.x1, g.y1, g.x2, g.y2, RGB(255, 255, 0));
-        EXPECT_EQ(together.Image(), alone.Image()) << "width " << pen.width;
+        const int style = static_cast<int>(pen.style);
+        EXPECT_EQ(together.Image(), alone.Image()) << "width " << pen.width << " style " << style;
+        EXPECT_EQ(changedTogether, changedAlone) << "width " << pen.width << " style " << style;
         EXPECT_EQ(together.CurrentX(), 41);
         EXPECT_EQ(together.CurrentY(), 61);
     }

@@ -143,8 +143,11 @@ void Isotherms(PictureSurface& pic, const SoundingView& view, const TemperatureA
         pic.Print(label);
     }
     pic.SetDrawStyle(DrawStyle::Dot);
+    std::vector<PictureSurface::Segment> lines;
+    lines.reserve(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k)
-        pic.Line(first + k * step, f.baseLogP, f.X(first + k * step, top), lnTop, RGB(0, 0, 255));
+        lines.push_back({first + k * step, f.baseLogP, f.X(first + k * step, top), lnTop});
+    pic.Lines(lines, RGB(0, 0, 255));
     for (float t : highlights) pic.Line(t, f.baseLogP, f.X(t, top), lnTop, RGB(0, 255, 255));
 }
 
@@ -173,15 +176,19 @@ void DryAdiabats(PictureSurface& pic, const TemperatureAxisEnds& axis, const Fra
         logP[k + 1] = std::log(p2);
         p = p2;
     }
+    // Each segment is a line of its own, its dots counted from its start.
+    std::vector<PictureSurface::Segment> lines;
+    lines.reserve(static_cast<std::size_t>(adiabats) * static_cast<std::size_t>(segments));
     for (int k = 0; k < adiabats; ++k) {
         double t = first + k * step;
         for (std::size_t j = 0; j < static_cast<std::size_t>(segments); ++j) {
             const double t2 = (t + kKelvin) / poisson[j] - kKelvin;
-            pic.Line(f.XAtLog(t, logP[j]), logP[j], f.XAtLog(t2, logP[j + 1]), logP[j + 1],
-                     RGB(64, 128, 128));
+            lines.push_back(
+                {f.XAtLog(t, logP[j]), logP[j], f.XAtLog(t2, logP[j + 1]), logP[j + 1]});
             t = t2;
         }
     }
+    pic.Lines(lines, RGB(64, 128, 128));
 }
 
 // The logarithm of each drawn level's pressure at the hour (not a number

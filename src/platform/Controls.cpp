@@ -353,6 +353,27 @@ void ClippedScrollBar::paintEvent(QPaintEvent* event) {
         QScrollBar::paintEvent(event);
 }
 
+void KeptLookGroupBox::paintEvent(QPaintEvent* event) {
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    Look look{{style(), option.state, option.direction, option.palette, foregroundRole(),
+               backgroundRole(), font(), option.text},
+              option.subControls,
+              option.activeSubControls,
+              option.features,
+              static_cast<int>(option.textAlignment),
+              option.textColor,
+              option.lineWidth,
+              option.midLineWidth};
+    const bool painted =
+        PaintKeptLook(*this, *event, std::move(look), look_, under_, drawn_, [&](QImage& image) {
+            QStylePainter style(&image, this);
+            StartAsOn(style, *this);
+            style.drawComplexControl(QStyle::CC_GroupBox, option);
+        });
+    if (!painted) QGroupBox::paintEvent(event);
+}
+
 bool KeptLookLabel::PlainCaption() const {
     const bool rich = textFormat() == Qt::RichText ||
                       (textFormat() == Qt::AutoText && Qt::mightBeRichText(text()));

@@ -31,6 +31,7 @@ class ClickableLabel : public QLabel {
 } // namespace tarvex
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QPalette>
 #include <QPushButton>
@@ -260,6 +261,40 @@ class KeptLookLabel : public QLabel {
     Look look_;
     QImage under_; // the target's pixels under the label when it was painted
     QImage drawn_; // the label painted over them
+};
+
+// A group box whose frame and title keep their pixels as the style last drew
+// them, with the pixels under the box and everything the drawing was made
+// from: the style's whole description of the box (state, direction,
+// palette, title, its alignment and colour, the parts drawn and the one
+// hovered or pressed, frame features and line widths; its rectangle is that
+// of the pixels under it), its font, pen and background roles and the style.
+// A window's resize repaints each of its boxes; one that looks as before over
+// the same pixels is copied rather than its frame and title drawn again. Its
+// buttons paint themselves over it, as they do over the toolkit's box.
+class KeptLookGroupBox : public QGroupBox {
+  public:
+    using QGroupBox::QGroupBox;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    struct Look {
+        StyledLook styled;
+        QStyle::SubControls subControls;
+        QStyle::SubControls activeSubControls;
+        QStyleOptionFrame::FrameFeatures features;
+        int textAlignment = 0;
+        QColor textColor;
+        int lineWidth = 0;
+        int midLineWidth = 0;
+        bool operator==(const Look&) const = default;
+    };
+
+    Look look_;
+    QImage under_; // the target's pixels under the box when it was drawn
+    QImage drawn_; // the box drawn over them
 };
 
 // A scroll bar drawn by the application's style with the painter clipped to

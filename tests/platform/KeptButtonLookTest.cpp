@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -30,7 +31,7 @@ class CountingStyle : public QProxyStyle {
     }
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget) const override {
-        if (control == CC_ScrollBar) ++drawn;
+        if (control == CC_ScrollBar || control == CC_GroupBox) ++drawn;
         QProxyStyle::drawComplexControl(control, option, painter, widget);
     }
     mutable int drawn = 0;
@@ -345,6 +346,46 @@ TEST(KeptButtonLook, AScrollBarPaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChang
         EXPECT_EQ(Painted(kept, format, under, offset), Painted(plain, format, under, offset));
         EXPECT_EQ(other->drawn + style->drawn, drawnBefore + k);
     }
+}
+
+// A kept-look group box paints the pixels the toolkit's own box paints, and
+// draws through the style again exactly when something its look is made from
+// changed: each of its title, size, check box, check, flatness, title's
+// alignment, state, palette (and with it the title's colour), font, pen and
+// background roles, direction and style, and the pixels under it, their
+// format and whether they are see-through.
+TEST(KeptButtonLook, AGroupBoxPaintsTheToolkitsPixelsAndDrawsAgainOnlyForAChange) {
+    auto style = std::make_unique<CountingStyle>();
+    auto other = std::make_unique<CountingStyle>();
+    QGroupBox plain("Wind Option");
+    KeptLookGroupBox kept("Wind Option");
+    kept.setStyle(style.get());
+    for (QGroupBox* b : {&plain, static_cast<QGroupBox*>(&kept)}) b->resize(160, 60);
+    QImage::Format format = QImage::Format_RGB32;
+    QColor under(236, 236, 236);
+    const std::pair<const char*, std::function<void(QGroupBox&)>> changes[] = {
+        {"as built", [](QGroupBox&) {}},
+        {"title", [](QGroupBox& b) { b.setTitle("Right Mouse"); }},
+        {"size", [](QGroupBox& b) { b.resize(140, 70); }},
+        {"check box", [](QGroupBox& b) { b.setCheckable(true); }},
+        {"unchecked", [](QGroupBox& b) { b.setChecked(false); }},
+        {"flat", [](QGroupBox& b) { b.setFlat(true); }},
+        {"alignment", [](QGroupBox& b) { b.setAlignment(Qt::AlignRight); }},
+        {"disabled", [](QGroupBox& b) { b.setEnabled(false); }},
+        {"enabled", [](QGroupBox& b) { b.setEnabled(true); }},
+        {"palette", [](QGroupBox& b) { b.setPalette(QPalette(QColor(250, 200, 200))); }},
+        {"font", [](QGroupBox& b) { b.setFont(QFont(b.font().family(), 11, QFont::Bold)); }},
+        {"pen role", [](QGroupBox& b) { b.setForegroundRole(QPalette::Highlight); }},
+        {"background role", [](QGroupBox& b) { b.setBackgroundRole(QPalette::Base); }},
+        {"direction", [](QGroupBox& b) { b.setLayoutDirection(Qt::RightToLeft); }},
+        {"under", [&](QGroupBox&) { under = QColor(255, 255, 255); }},
+        {"format", [&](QGroupBox&) { format = QImage::Format_ARGB32_Premultiplied; }},
+        {"see-through under", [&](QGroupBox&) { under = QColor(0, 0, 255, 100); }},
+        {"style", [&](QGroupBox& b) { b.setStyle(&b == &kept ? other.get() : b.style()); }},
+    };
+    CheckEachChange(
+        plain, kept, changes, format, under, [&] { return style->drawn + other->drawn; },
+        [](const std::string&) { return false; });
 }
 
 // A paint of part of the button, or into a target the look cannot be copied

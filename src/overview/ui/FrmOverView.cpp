@@ -17,7 +17,6 @@
 #include <QDateTime>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -429,7 +428,7 @@ QWidget* FrmOverView::BuildPanels() {
     lblPTElevation = new KeptLookLabel(pnlControl[7]);
     lblPTElevation->setObjectName("lblPTElevation");
     panelLayouts[7]->addWidget(lblPTElevation);
-    auto* rightMouse = new QGroupBox("Right Mouse", pnlControl[7]);
+    auto* rightMouse = new KeptLookGroupBox("Right Mouse", pnlControl[7]);
     auto* sums = new QGridLayout(rightMouse);
     for (int k = 0; k < 4; ++k) {
         optSum[static_cast<std::size_t>(k)] = new KeptLookRadioButton(kSumCaptions[k], rightMouse);

@@ -42,7 +42,7 @@ template <std::size_t N, typename Click>
 QGroupBox* OptionGroup(QWidget* parent, const char* title, const char* name,
                        const std::array<const char*, N>& captions,
                        std::array<QRadioButton*, N>& options, Click click, bool across = false) {
-    auto* group = new QGroupBox(title, parent);
+    auto* group = new KeptLookGroupBox(title, parent);
     QBoxLayout* layout = across ? static_cast<QBoxLayout*>(new QHBoxLayout(group))
                                 : static_cast<QBoxLayout*>(new QVBoxLayout(group));
     for (std::size_t k = 0; k < N; ++k) {

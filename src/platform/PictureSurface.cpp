@@ -257,16 +257,19 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
         return true;
     };
     if (AnyNear(placedGrid_, placed_, box, again)) return std::pair{x, y};
-    const std::vector<std::size_t>& nearKept = reservedGrid_.Near(box);
-    const auto kept = std::find_if(nearKept.begin(), nearKept.end(),
-                                   [&](std::size_t k) { return again(reserved_[k]); });
-    if (kept != nearKept.end()) {
+    // The first kept place of the text, should there be several.
+    const std::optional<std::size_t> kept = reservedGrid_.FirstNear(
+        box, [&](std::size_t k) { return SamePlace(reserved_[k], text, box); });
+    if (kept) {
+        printedTextId_ = reserved_[*kept].id;
         reserved_.erase(reserved_.begin() + static_cast<std::ptrdiff_t>(*kept));
         reservedGrid_.Invalidate();
     } else if (kind != TextKind::Value) {
         constexpr double kSlack = 1.0;
         const bool off = box.left < -kSlack || box.top < -kSlack ||
                          box.Right() > pixelWidth_ + kSlack || box.Bottom() > pixelHeight_ + kSlack;
+        // A repeat off the picture is left out whatever lies beside it.
+        if (kind == TextKind::Repeat && off) return leaveOut(box);
         // A label yields to values, labels and kept places; a repeat to
         // every text, and a spaced one to every text beside it too.
         const double gap = kind == TextKind::Repeat && state_.repeatSpaced ? BlankWidth() : 0.0;
@@ -279,7 +282,7 @@ std::optional<std::pair<double, double>> PictureSurface::PlaceText(double x, dou
         const bool covering = LeavesOutCoveredText() && !state_.textMayOverlap &&
                               (AnyNear(placedGrid_, placed_, near, covers) ||
                                AnyNear(reservedGrid_, reserved_, near, covers));
-        if ((kind == TextKind::Repeat && off) || covering) return leaveOut(box);
+        if (covering) return leaveOut(box);
     }
     if (kind != TextKind::Repeat && LeavesOutCoveredText() && !state_.textMayOverlap) {
         // The repeats under a value or label give way to it, and the labels

@@ -41,7 +41,7 @@ void TextGrid::Note(std::size_t index, const TextRect& box) {
             cells_[static_cast<std::size_t>(row * columns_ + column)].push_back(id);
 }
 
-void TextGrid::Sync(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight) {
+void TextGrid::NoteNew(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight) {
     if (noted_ == kStale || noted_ > texts.size() || pixelWidth != pixelWidth_ ||
         pixelHeight != pixelHeight_) {
         pixelWidth_ = pixelWidth;

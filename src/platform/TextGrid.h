@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tarvex {
@@ -19,7 +20,11 @@ class TextGrid {
   public:
     // Notes the texts added to the list since the last call (all of them
     // after Invalidate or when the picture's size changed).
-    void Sync(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight);
+    void Sync(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight) {
+        // Most calls find the list as it was noted.
+        if (noted_ != texts.size() || pixelWidth != pixelWidth_ || pixelHeight != pixelHeight_)
+            NoteNew(texts, pixelWidth, pixelHeight);
+    }
     void Invalidate() { noted_ = kStale; }
     // The indexes, ascending and each once, of the noted texts whose boxes
     // may share a point with box grown by a pixel on every side: every text
@@ -44,6 +49,17 @@ class TextGrid {
                     if (test(k)) return true;
         return false;
     }
+    // The least index among those Near hands over for which test holds, or
+    // none; unlike Near it gathers no list.
+    template <typename Test>
+    std::optional<std::size_t> FirstNear(const TextRect& box, Test test) const {
+        std::optional<std::size_t> first;
+        AnyNear(box, [&](std::size_t k) {
+            if ((!first || k < *first) && test(k)) first = k;
+            return false;
+        });
+        return first;
+    }
 
   private:
     static constexpr std::size_t kStale = static_cast<std::size_t>(-1);
@@ -59,6 +75,7 @@ class TextGrid {
     // coordinate that is not a finite number.
     bool Cells(const TextRect& box, double slack, CellSpan& span) const;
     void Note(std::size_t index, const TextRect& box);
+    void NoteNew(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight);
 
     int columns_ = 0;
     int rows_ = 0;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace tarvex {
@@ -51,6 +53,7 @@ TEST(TextGrid, HandsOverEveryTextThatMeetsTheBox) {
         {0, 0, 0, 0},
         {200, 100, 1, 1},
         {-1, -1, 1, 1},
+        {155, 72, 10, 2},
     };
     TextGrid grid;
     const auto check = [&](int width, int height) {
@@ -65,11 +68,24 @@ TEST(TextGrid, HandsOverEveryTextThatMeetsTheBox) {
                         << "text " << k << " at probe " << probe.left << "," << probe.top;
                 }
             for (const std::size_t k : near) EXPECT_LT(k, texts.size());
+            // The least index of a small text that meets the probe, whichever
+            // cell it was noted in first.
+            const auto small = [&](std::size_t k) {
+                return Meet(texts[k].rect, probe) && std::abs(texts[k].rect.width) < 100;
+            };
+            std::optional<std::size_t> least;
+            for (std::size_t k = texts.size(); k-- > 0;)
+                if (small(k)) least = k;
+            EXPECT_EQ(grid.FirstNear(probe, small), least)
+                << "probe " << probe.left << "," << probe.top;
         }
     };
     check(200, 100);
-    // Texts added later are noted by the next sync.
+    // Texts added later are noted by the next sync; the last stands in an
+    // earlier cell of the probe at (155, 72) than the one before it.
     texts.push_back(At(96, 51, 10, 10));
+    texts.push_back(At(162, 70, 10, 8));
+    texts.push_back(At(130, 68, 30, 10));
     check(200, 100);
     // Texts taken out, then others added: the grid notes the list again.
     texts.erase(texts.begin(), texts.begin() + 3);

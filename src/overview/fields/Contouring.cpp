@@ -339,16 +339,18 @@ void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced, int flat
     const bool inked = label.find_first_not_of(' ') != std::string::npos;
     bool wanted = false;
     bool labelled = false;
+    // Whether the label tried last was left out.
+    bool leftOutLast = false;
     std::vector<Slot> spare;
     const auto print = [&](const Slot& at) {
         wanted = true;
         const std::size_t leftOut = pic.LeftOutTexts().size();
         PrintAt(pic, at.x, at.y, label);
+        leftOutLast = pic.LeftOutTexts().size() != leftOut;
         // A label that had a place on the picture and was not left out
         // stands there now.
-        labelled =
-            labelled || (inked && pic.LeftOutTexts().size() == leftOut &&
-                         std::isfinite(pic.ToPixelX(at.x)) && std::isfinite(pic.ToPixelY(at.y)));
+        labelled = labelled || (inked && !leftOutLast && std::isfinite(pic.ToPixelX(at.x)) &&
+                                std::isfinite(pic.ToPixelY(at.y)));
     };
     // The lines of chunks whose label is not tried go to the picture with
     // the next chunk: a flat contour has a chunk at every column, and each
@@ -385,8 +387,15 @@ void DrawLevel(PictureSurface& pic, const ContourTraces::Level& traced, int flat
     const float height = static_cast<float>(pic.TextHeight(label));
     for (const float dy : {0.0f, -height})
         for (const float dx : {0.0f, -width})
-            for (std::size_t i = 0; i < spare.size() && !labelled; ++i)
+            for (std::size_t i = 0; i < spare.size() && !labelled; ++i) {
+                // Two lines that meet share an end: a label left out at it
+                // is left out there again, nothing being drawn in between,
+                // and the cursor stands where the try before left it.
+                if (i > 0 && leftOutLast && spare[i].x == spare[i - 1].x &&
+                    spare[i].y == spare[i - 1].y)
+                    continue;
                 print({true, spare[i].x + dx, spare[i].y + dy});
+            }
 }
 
 // Traces every contour value of the field and finds its extremum points.

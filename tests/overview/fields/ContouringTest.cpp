@@ -174,6 +174,32 @@ TEST(Contouring, ParaboloidGivesAClosedCurveAndOneMaximum) {
         EXPECT_FALSE(TextRectsOverlap(text.rect, kept.rect));
 }
 
+// A ring whose label has room nowhere is tried at every end of its lines
+// with each of its corners there, but not twice in a row at the end two
+// lines share: that try would be left out again.
+TEST(Contouring, LabelWithoutRoomIsTriedOnceAtEachSharedEnd) {
+    const TimeHeightGrid g = Grid(6, 6, [](int t, int k) {
+        return -static_cast<float>((t - 3) * (t - 3) + (k - 3) * (k - 3));
+    });
+    RecordingSurface pic;
+    pic.Scale(0, 6, 6, 0);
+    pic.ReserveTextArea(TextRect{0, 0, double(pic.PixelWidth()), double(pic.PixelHeight())});
+    DrawContourLevel(pic, g, -2.5f);
+    EXPECT_TRUE(pic.DrawnTexts().empty());
+    const std::vector<DrawnText>& left = pic.LeftOutTexts();
+    std::set<std::pair<double, double>> places;
+    for (std::size_t k = 0; k < left.size(); ++k) {
+        places.insert({std::round(left[k].rect.left * 1e4), std::round(left[k].rect.top * 1e4)});
+        if (k > 0) {
+            EXPECT_FALSE(left[k].rect.left == left[k - 1].rect.left &&
+                         left[k].rect.top == left[k - 1].rect.top)
+                << "tried again at " << k;
+        }
+    }
+    // Twelve ends, four corners each.
+    EXPECT_EQ(places.size(), 48u);
+}
+
 TEST(Contouring, LevelsDrawnTogetherAreEachDrawnInTurn) {
     // Rings about a maximum off the middle, in a wide picture whose labels
     // crowd: each value's lines and labels, and which labels stand, are

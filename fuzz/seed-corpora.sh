@@ -29,13 +29,6 @@ head -n 200 data/TarVex.Map >"$corpus/mapfiles/shipped-start.map"
 printf '/U=forecaster\nsamples/eta_KBUF.buf\n' >"$corpus/commandline/user-and-file"
 printf -- '-\n"samples/gfs3_KAPX.buf"\n' >"$corpus/commandline/dash-and-quoted"
 
-# Runs just long enough for their time blocks to be read side by side: clean
-# in two layouts, and with a damaged middle block.
-for layout in eta gfs3; do
-  "$generator" --layout "$layout" --times 13 --levels 3 -o "$corpus/reader/generated-$layout-13-times"
-done
-"$generator" --times 13 --levels 3 --variant BadDate -o "$corpus/reader/generated-eta-13-times-bad-date"
-
 # Short generated runs of every layout and atmosphere, each after a choice of
 # what to draw: every option and display on, the display mode's marks and the
 # last hour.

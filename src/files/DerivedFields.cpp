@@ -34,11 +34,6 @@ void StoreIfFinite(float& target, double value) {
 } // namespace
 
 void DeriveLevelFields(ProfileArrays& s, int m, int t, int L, float elevationMeters) {
-    DeriveLevelFields(s, m, t, L, elevationMeters, s.MaxSpecificHumidity);
-}
-
-void DeriveLevelFields(ProfileArrays& s, int m, int t, int L, float elevationMeters,
-                       float& largestSpecificHumidity) {
     if (s.DewPoint(m, t, L) < -270.0f) s.DewPoint(m, t, L) = s.Temperature(m, t, L) - 40.0f;
     const double T = s.Temperature(m, t, L);
     const double Td = s.DewPoint(m, t, L);
@@ -69,7 +64,7 @@ void DeriveLevelFields(ProfileArrays& s, int m, int t, int L, float elevationMet
         const double q = 1000.0 * w / (w + 1000.0);
         if (std::isfinite(q)) {
             s.SpecificHumidity(m, t, L) = static_cast<float>(q);
-            largestSpecificHumidity = std::max(largestSpecificHumidity, static_cast<float>(q));
+            s.MaxSpecificHumidity = std::max(s.MaxSpecificHumidity, static_cast<float>(q));
         }
     }
 

@@ -10,11 +10,7 @@ struct ProfileArrays;
 // Moisture, cloud, wind-component, omega, potential-temperature and
 // height-above-ground fields of one level, from the values read. A value whose
 // computation fails (a zero or negative pressure, a temperature at the pole of
-// the saturation formula) is not stored; the level keeps what it held. The
-// level's specific humidity raises largestSpecificHumidity when above it.
-void DeriveLevelFields(ProfileArrays& s, int m, int t, int level, float elevationMeters,
-                       float& largestSpecificHumidity);
-// The same, raising the store's MaxSpecificHumidity.
+// the saturation formula) is not stored; the level keeps what it held.
 void DeriveLevelFields(ProfileArrays& s, int m, int t, int level, float elevationMeters);
 
 // Wet-bulb zero height (standard-atmosphere ft) of every time of the current model.

@@ -42,10 +42,6 @@ class TextReadError : public std::runtime_error {
 class FieldReader {
   public:
     explicit FieldReader(std::string_view text) : text_(text) {}
-    // A reader of the same text that starts at position, the start of the
-    // given 1-based line, as a reader that had read up to there would.
-    FieldReader(std::string_view text, std::size_t position, int line)
-        : text_(text), pos_(position), line_(line), lastLine_(line) {}
 
     std::string_view ReadLine();
     std::string_view ReadField();
@@ -62,8 +58,6 @@ class FieldReader {
     bool AtEnd() const { return pos_ >= text_.size(); }
     // Nothing but blanks and line ends is left.
     bool OnlyBlanksRemain() const;
-    // Offset of the current position in the text.
-    std::size_t Position() const { return pos_; }
     // Line of the current position, 1-based.
     int Line() const { return line_; }
     // Line of the last field or line read.

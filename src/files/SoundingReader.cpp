@@ -2,7 +2,6 @@
 
 #include "compute/Levels.h"
 #include "compute/Narrow.h"
-#include "compute/SideBySide.h"
 #include "compute/VectorRegisters.h"
 #include "files/DerivedFields.h"
 #include "files/FieldReader.h"
@@ -12,12 +11,10 @@
 #include "store/ProfileArrays.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <sstream>
-#include <vector>
 
 namespace tarvex {
 
@@ -597,16 +594,11 @@ void CheckStationBound(const char* what, float value, float bound, int line) {
     throw TextReadError(line, "no forecast time (no TIME line) was found");
 }
 
-// The hours from the time before to time t (t >= 1).
-long HoursFromTimeBefore(const ProfileArrays& s, int m, int t) {
-    return s.ValidTime(m, t).HoursAfter(s.ValidTime(m, t - 1));
-}
-
 // The hours between two time columns are those between the first two times:
 // every later time must follow the one before it by as many hours.
 void CheckEvenStep(const ProfileArrays& s, int m, int t, const BlockKey* keys, int line) {
-    const long step = HoursFromTimeBefore(s, m, 1);
-    const long here = HoursFromTimeBefore(s, m, t);
+    const long step = s.ValidTime(m, 1).HoursAfter(s.ValidTime(m, 0));
+    const long here = s.ValidTime(m, t).HoursAfter(s.ValidTime(m, t - 1));
     if (here == step) return;
     const auto hours = [](long n) { return std::to_string(n) + (n == 1 ? " hour" : " hours"); };
     throw TextReadError(line, "the time " + EchoText(keys[t].date) + " of forecast time " +
@@ -625,188 +617,27 @@ std::string UnequalLevelsText(int t, int levels, int levelsOfFirst, bool atLeast
            std::to_string(levelsOfFirst) + " (every forecast time must have the same levels)";
 }
 
-// The time, station and date of block t from its TIME line.
-void ReadBlockTime(std::string_view line, int lineNumber, ProfileArrays& s, int m, int t,
-                   BlockKey& key) {
-    s.ValidTime(m, t) = ParseBlockTime(line, lineNumber);
-    key.station = StationNumberOf(line);
-    key.date = DateTextOf(line);
+} // namespace
+
+std::optional<SoundingLayout> LayoutFromKeyword(std::string_view keyword) {
+    std::string lower(keyword);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "eta" || lower == "ruc") return SoundingLayout::EtaRuc;
+    if (lower == "ngm") return SoundingLayout::Ngm;
+    if (lower == "gfs3") return SoundingLayout::Gfs3;
+    return std::nullopt;
 }
 
-// What the first time block fixes for the others: its level count, and the
-// station's elevation that every lowest level is held to.
-struct FirstBlock {
-    int levels = 0;
-    float elevationMeters = 0.0f;
-};
-
-// The rest of time block t after its TIME line: the station's place (read
-// from the first block only), the station parameters and the levels, each
-// level with its derived fields. The first block sets first; every other
-// block must have its level count.
-void ReadBlockBody(FieldReader& in, SoundingLayout layout, bool legacy, ProfileArrays& s, int m,
-                   int t, BlockKey& key, FirstBlock& first, float& largestSpecificHumidity) {
-    if (t == 0) {
-        const float latitude = in.ReadKeyValue();
-        CheckIsNumber(in, "the station latitude", 0);
-        CheckStationBound("latitude", latitude, 90.0f, in.LastLine());
-        const float longitude = in.ReadKeyValue();
-        CheckIsNumber(in, "the station longitude", 0);
-        CheckStationBound("longitude", longitude, 180.0f, in.LastLine());
-        s.StationLat(m) = latitude;
-        s.StationLon(m) = -longitude;
-        first.elevationMeters = in.ReadKeyValue();
-        CheckIsNumber(in, kElevation.what, 0);
-        CheckValue(kElevation, first.elevationMeters, in.LastLine());
-        s.StationElevation(m) = first.elevationMeters / 1000.0f;
-    } else {
-        in.ReadLine();
-    }
-    in.SkipLines(2);
-    ReadStationParameters(in, s, m, t);
-    in.SkipLines(3);
-
-    int L = 1;
-    while (true) {
-        const float pressure = ReadLevelPressure(in, L, t);
-        const int levelLine = in.LastLine();
-        if (L == 1) key.lowestLevelLine = levelLine;
-        if (pressure == 0.0f) {
-            if (t > 0 && L > 1 && L - 1 != first.levels)
-                throw TextReadError(levelLine, UnequalLevelsText(t, L - 1, first.levels));
-            if (L <= kMaxProfileLevels) s.Pressure(m, t, L) = 0.0f;
-            break;
-        }
-        if (L > kMaxProfileLevels)
-            throw TextReadError(levelLine, "more than " + std::to_string(kMaxProfileLevels) +
-                                               " levels in one forecast time");
-        if (t > 0 && L > first.levels)
-            throw TextReadError(levelLine, UnequalLevelsText(t, L, first.levels, true));
-        s.Pressure(m, t, L) = pressure;
-        ReadLevel(in, layout, legacy, s, m, t, L, levelLine);
-        CheckLevel(s, m, t, L, levelLine);
-        // The legacy levels' heights come from their pressures.
-        if (L == 1 && !(legacy && layout != SoundingLayout::Gfs3))
-            CheckLowestHeight(s.Height(m, t, L), first.elevationMeters, in.LastLine());
-        DeriveLevelFields(s, m, t, L, first.elevationMeters, largestSpecificHumidity);
-        ++L;
-    }
-    if (L == 1)
-        throw TextReadError(in.LastLine(), "forecast time " + std::to_string(t + 1) +
-                                               " has no levels (its level list ends "
-                                               "before its first level)");
-    if (t == 0) first.levels = L - 1;
+std::string DescribeReadFailure(const std::string& path, const SoundingReadResult& result) {
+    std::ostringstream text;
+    text << "The sounding file \"" << path << "\" could not be read";
+    if (result.line > 0) text << " (line " << result.line << ")";
+    text << ": " << result.reason << ". The sounding shown before is kept.";
+    return text.str();
 }
 
-// How the time blocks after the first were read: in order (not side by side),
-// side by side, or not at all, the file then to be read again in order.
-enum class LaterBlocks { InOrder, SideBySide, ReadAgain };
-
-// A long run's later blocks are split among at most this many threads, each
-// given at least kLeastBlocksPerThread blocks: fewer do not pay for a thread.
-constexpr int kMostReadThreads = 4;
-constexpr int kLeastBlocksPerThread = (kSideBySideLeastTimes - 1) / 2;
-
-// Consecutive time blocks [first, end), read by one thread from the text
-// position start on, and how its read ended.
-struct BlockRun {
-    std::size_t start = 0;
-    int first = 0;
-    int end = 0;
-    bool ok = false;
-    std::size_t endPosition = 0;
-    int lineEnds = 0; // the line ends passed
-    float largestSpecificHumidity = 0.0f;
-};
-
-// Reads the blocks of run, block t starting at starts[t - 1]; run.ok is set
-// only when each block was read whole and ended where the next begins.
-void ReadBlockRun(std::string_view text, const std::vector<std::size_t>& starts,
-                  SoundingLayout layout, bool legacy, ProfileArrays& s, int m, BlockKey* keys,
-                  FirstBlock first, BlockRun& run) {
-    try {
-        // Lines are counted from the run's start: where it lies in the file is
-        // known once the runs before it have been read.
-        FieldReader in(text, run.start, 1);
-        for (int t = run.first; t < run.end; ++t) {
-            if (in.Position() != starts[static_cast<std::size_t>(t - 1)]) return;
-            const std::string_view line = in.ReadLine();
-            ReadBlockTime(line, in.LastLine(), s, m, t, keys[t]);
-            ReadBlockBody(in, layout, legacy, s, m, t, keys[t], first, run.largestSpecificHumidity);
-        }
-        run.endPosition = in.Position();
-        run.lineEnds = in.Line() - 1;
-        run.ok = true;
-    } catch (...) {
-        // The read in order finds the fault again and names it.
-    }
-}
-
-// The time blocks after the first, in standing just after the first, of a run
-// of at least kSideBySideLeastTimes times, read side by side on a few
-// threads, each block into its own time column. The blocks are found by the
-// lines that name a TIME; their read is kept only when every block was read
-// whole, each ended where the next begins, and the times rise by an even
-// step: in then stands after the last block, as after the read in order, and
-// times is the number of blocks. Anything else asks for the read again in
-// order, which alone says what is wrong; a run that is too short, or whose
-// next block does not start on the next line, is left to the read in order.
-LaterBlocks ReadLaterBlocksSideBySide(std::string_view text, FieldReader& in, SoundingLayout layout,
-                                      bool legacy, ProfileArrays& s, int m, BlockKey* keys,
-                                      const FirstBlock& first, int& times) {
-    std::vector<std::size_t> starts;
-    starts.reserve(kTimeColumns);
-    for (std::size_t hit = text.find("TIME", in.Position()); hit != std::string_view::npos;
-         hit = text.find("TIME", hit + 4)) {
-        const std::size_t lineEnd = text.rfind('\n', hit);
-        const std::size_t lineStart = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
-        if (!starts.empty() && starts.back() == lineStart) continue;
-        // More times than a file may hold: the read in order refuses the file.
-        if (starts.size() + 1 == kTimeColumns) return LaterBlocks::InOrder;
-        starts.push_back(lineStart);
-    }
-    const int later = static_cast<int>(starts.size());
-    if (later + 1 < kSideBySideLeastTimes || starts.front() != in.Position())
-        return LaterBlocks::InOrder;
-
-    const int threads = std::clamp(later / kLeastBlocksPerThread, 1, kMostReadThreads);
-    std::array<BlockRun, kMostReadThreads> runs{};
-    for (int r = 0; r < threads; ++r) {
-        BlockRun& run = runs[static_cast<std::size_t>(r)];
-        run.first = 1 + later * r / threads;
-        run.end = 1 + later * (r + 1) / threads;
-        run.start = starts[static_cast<std::size_t>(run.first - 1)];
-    }
-    DoSideBySide(static_cast<std::size_t>(threads), threads, 1, [&](std::size_t r) {
-        ReadBlockRun(text, starts, layout, legacy, s, m, keys, first, runs[r]);
-    });
-
-    int line = in.Line();
-    for (int r = 0; r < threads; ++r) {
-        const BlockRun& run = runs[static_cast<std::size_t>(r)];
-        if (!run.ok || (r + 1 < threads && run.endPosition != runs[r + 1].start))
-            return LaterBlocks::ReadAgain;
-        for (int t = run.first; t < run.end; ++t) keys[t].lowestLevelLine += line - 1;
-        line += run.lineEnds;
-    }
-    for (int t = 1; t <= later; ++t) {
-        if (!(s.ValidTime(m, t).serial > s.ValidTime(m, t - 1).serial) ||
-            (t > 1 && HoursFromTimeBefore(s, m, t) != HoursFromTimeBefore(s, m, 1)))
-            return LaterBlocks::ReadAgain;
-    }
-    for (int r = 0; r < threads; ++r)
-        s.MaxSpecificHumidity = std::max(s.MaxSpecificHumidity,
-                                         runs[static_cast<std::size_t>(r)].largestSpecificHumidity);
-    in = FieldReader(text, runs[static_cast<std::size_t>(threads - 1)].endPosition, line);
-    times = 1 + later;
-    return LaterBlocks::SideBySide;
-}
-
-// ParseSounding; with laterBlocks given, the blocks after the first may be
-// read side by side (see ReadLaterBlocksSideBySide), and laterBlocks tells
-// how they were read. After ReadAgain the result and the store are of no use.
-SoundingReadResult ReadSoundingText(std::string_view text, SoundingLayout layout, ProfileArrays& s,
-                                    LaterBlocks* laterBlocks) {
+SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, ProfileArrays& s) {
     // Whatever ran before (the main window's drawing, the making of the
     // text) can leave the vector registers' upper halves in use, which would
     // make the number conversions and level fields take three times as long.
@@ -835,78 +666,88 @@ SoundingReadResult ReadSoundingText(std::string_view text, SoundingLayout layout
         in.SkipLines(2);
 
         int t = 0;
-        FirstBlock first;
+        int levelsOfFirstBlock = 0;
+        float elevationMeters = 0.0f;
         while (true) {
-            if (t == 1 && laterBlocks) {
-                *laterBlocks = ReadLaterBlocksSideBySide(text, in, layout, result.LegacyMode, s, m,
-                                                         keys, first, t);
-                if (*laterBlocks == LaterBlocks::ReadAgain) return;
-            }
             const std::string_view line = in.ReadLine();
             if (line.find("TIME") == std::string_view::npos) break;
             if (t == kTimeColumns)
                 throw TextReadError(in.LastLine(),
                                     "the run has more than " + std::to_string(kTimeColumns) +
                                         " forecast times, more than a sounding file may hold");
-            ReadBlockTime(line, in.LastLine(), s, m, t, keys[t]);
+            s.ValidTime(m, t) = ParseBlockTime(line, in.LastLine());
+            keys[t].station = StationNumberOf(line);
+            keys[t].date = DateTextOf(line);
             if (t > 0 && !(s.ValidTime(m, t).serial > s.ValidTime(m, t - 1).serial))
                 throw TextReadError(in.LastLine(),
                                     "the time " + EchoText(keys[t].date) + " of forecast time " +
                                         std::to_string(t + 1) + " does not come after the time " +
                                         EchoText(keys[t - 1].date) + " of the time before");
             if (t > 1) CheckEvenStep(s, m, t, keys, in.LastLine());
-            ReadBlockBody(in, layout, result.LegacyMode, s, m, t, keys[t], first,
-                          s.MaxSpecificHumidity);
+            if (t == 0) {
+                const float latitude = in.ReadKeyValue();
+                CheckIsNumber(in, "the station latitude", 0);
+                CheckStationBound("latitude", latitude, 90.0f, in.LastLine());
+                const float longitude = in.ReadKeyValue();
+                CheckIsNumber(in, "the station longitude", 0);
+                CheckStationBound("longitude", longitude, 180.0f, in.LastLine());
+                s.StationLat(m) = latitude;
+                s.StationLon(m) = -longitude;
+                elevationMeters = in.ReadKeyValue();
+                CheckIsNumber(in, kElevation.what, 0);
+                CheckValue(kElevation, elevationMeters, in.LastLine());
+                s.StationElevation(m) = elevationMeters / 1000.0f;
+            } else {
+                in.ReadLine();
+            }
+            in.SkipLines(2);
+            ReadStationParameters(in, s, m, t);
+            in.SkipLines(3);
+
+            int L = 1;
+            while (true) {
+                const float pressure = ReadLevelPressure(in, L, t);
+                const int levelLine = in.LastLine();
+                if (L == 1) keys[t].lowestLevelLine = levelLine;
+                if (pressure == 0.0f) {
+                    if (t > 0 && L > 1 && L - 1 != levelsOfFirstBlock)
+                        throw TextReadError(levelLine,
+                                            UnequalLevelsText(t, L - 1, levelsOfFirstBlock));
+                    if (L <= kMaxProfileLevels) s.Pressure(m, t, L) = 0.0f;
+                    break;
+                }
+                if (L > kMaxProfileLevels)
+                    throw TextReadError(levelLine, "more than " +
+                                                       std::to_string(kMaxProfileLevels) +
+                                                       " levels in one forecast time");
+                if (t > 0 && L > levelsOfFirstBlock)
+                    throw TextReadError(levelLine,
+                                        UnequalLevelsText(t, L, levelsOfFirstBlock, true));
+                s.Pressure(m, t, L) = pressure;
+                ReadLevel(in, layout, result.LegacyMode, s, m, t, L, levelLine);
+                CheckLevel(s, m, t, L, levelLine);
+                // The legacy levels' heights come from their pressures.
+                if (L == 1 && !(result.LegacyMode && layout != SoundingLayout::Gfs3))
+                    CheckLowestHeight(s.Height(m, t, L), elevationMeters, in.LastLine());
+                DeriveLevelFields(s, m, t, L, elevationMeters);
+                ++L;
+            }
+            if (L == 1)
+                throw TextReadError(in.LastLine(), "forecast time " + std::to_string(t + 1) +
+                                                       " has no levels (its level list ends "
+                                                       "before its first level)");
+            if (t == 0) levelsOfFirstBlock = L - 1;
             ++t;
         }
         if (t == 0) RefuseWithoutTimeBlocks(text, in.LastLine());
 
         s.LastTime(m) = static_cast<std::int16_t>(t - 1);
-        s.LevelCount(m) = static_cast<std::uint16_t>(first.levels);
+        s.LevelCount(m) = static_cast<std::uint16_t>(levelsOfFirstBlock);
         ProcessModelSounding(in, layout, s, m, t - 1, keys);
     });
     result.ok = parsed.ok;
     result.line = parsed.line;
     result.reason = parsed.reason;
-    return result;
-}
-
-} // namespace
-
-std::optional<SoundingLayout> LayoutFromKeyword(std::string_view keyword) {
-    std::string lower(keyword);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower == "eta" || lower == "ruc") return SoundingLayout::EtaRuc;
-    if (lower == "ngm") return SoundingLayout::Ngm;
-    if (lower == "gfs3") return SoundingLayout::Gfs3;
-    return std::nullopt;
-}
-
-std::string DescribeReadFailure(const std::string& path, const SoundingReadResult& result) {
-    std::ostringstream text;
-    text << "The sounding file \"" << path << "\" could not be read";
-    if (result.line > 0) text << " (line " << result.line << ")";
-    text << ": " << result.reason << ". The sounding shown before is kept.";
-    return text.str();
-}
-
-SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout, ProfileArrays& s) {
-    return ReadSoundingText(text, layout, s, nullptr);
-}
-
-SoundingReadResult ParseSoundingAnew(std::string_view text, SoundingLayout layout,
-                                     std::unique_ptr<ProfileArrays>& store, bool* sideBySide) {
-    store = std::make_unique<ProfileArrays>();
-    LaterBlocks later = LaterBlocks::InOrder;
-    SoundingReadResult result = ReadSoundingText(text, layout, *store, &later);
-    if (later == LaterBlocks::ReadAgain) {
-        // What the side-by-side read left is not what the read in order would
-        // leave: that read starts again from an empty store.
-        store = std::make_unique<ProfileArrays>();
-        result = ParseSounding(text, layout, *store);
-    }
-    if (sideBySide) *sideBySide = later == LaterBlocks::SideBySide;
     return result;
 }
 
@@ -954,8 +795,8 @@ ParsedSounding ParseSoundingFile(const std::string& path, SoundingLayout layout)
         }
         // Nothing of the sounding read before may show through: the file is
         // read into an empty store.
-        std::unique_ptr<ProfileArrays> fresh;
-        result = ParseSoundingAnew(*contents, layout, fresh);
+        auto fresh = std::make_unique<ProfileArrays>();
+        result = ParseSounding(*contents, layout, *fresh);
         if (!result.ok) return parsed;
 
         const std::size_t tail = path.size() > 3 ? path.size() - 3 : 0;

@@ -40,23 +40,6 @@ std::string DescribeReadFailure(const std::string& path, const SoundingReadResul
 SoundingReadResult ParseSounding(std::string_view text, SoundingLayout layout,
                                  ProfileArrays& store);
 
-// The fewest forecast times of a file whose time blocks ParseSoundingAnew
-// reads side by side; a shorter run is read in order.
-inline constexpr int kSideBySideLeastTimes = 13;
-
-// ParseSounding into a new empty store, made here in store. The first time
-// block of a run of at least kSideBySideLeastTimes times is read on the
-// calling thread, the others side by side on a few threads. The result and
-// the store are exactly those of ParseSounding into an empty store: a file
-// in which anything is out of the ordinary (a block that fails, or ends
-// elsewhere than where the next begins, times out of step) is read again in
-// order into another empty store, so that every refusal names the same line
-// in the same words. sideBySide, when given, tells whether the blocks after
-// the first were read side by side and kept.
-SoundingReadResult ParseSoundingAnew(std::string_view text, SoundingLayout layout,
-                                     std::unique_ptr<ProfileArrays>& store,
-                                     bool* sideBySide = nullptr);
-
 // Loads one sounding file with the layout of the chosen model entry
 // (ModelCodes(ModelChoice)). The file is read into an empty store (keeping
 // the model selection and the diagram's top) that replaces the session's

@@ -41,6 +41,12 @@ void TextGrid::Note(std::size_t index, const TextRect& box) {
             cells_[static_cast<std::size_t>(row * columns_ + column)].push_back(id);
 }
 
+void TextGrid::Sync(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight) {
+    // Most calls find the list as it was noted.
+    if (noted_ != texts.size() || pixelWidth != pixelWidth_ || pixelHeight != pixelHeight_)
+        NoteNew(texts, pixelWidth, pixelHeight);
+}
+
 void TextGrid::NoteNew(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight) {
     if (noted_ == kStale || noted_ > texts.size() || pixelWidth != pixelWidth_ ||
         pixelHeight != pixelHeight_) {

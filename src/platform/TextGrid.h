@@ -20,11 +20,7 @@ class TextGrid {
   public:
     // Notes the texts added to the list since the last call (all of them
     // after Invalidate or when the picture's size changed).
-    void Sync(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight) {
-        // Most calls find the list as it was noted.
-        if (noted_ != texts.size() || pixelWidth != pixelWidth_ || pixelHeight != pixelHeight_)
-            NoteNew(texts, pixelWidth, pixelHeight);
-    }
+    void Sync(const std::vector<DrawnText>& texts, int pixelWidth, int pixelHeight);
     void Invalidate() { noted_ = kStale; }
     // The indexes, ascending and each once, of the noted texts whose boxes
     // may share a point with box grown by a pixel on every side: every text

@@ -40,17 +40,33 @@ find_window() {
   echo "$found"
 }
 start_program() {
-  # On a busy machine the server may take a while to accept connections.
-  for _ in $(seq 1 300); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.2
+  local attempt
+  for attempt in 1 2 3; do
+    # On a busy machine the server may take a while to accept connections.
+    for _ in $(seq 1 300); do
+      xdotool getdisplaygeometry >/dev/null 2>&1 && break
+      sleep 0.2
+    done
+    QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
+    pid=$!
+    window=""
+    for _ in $(seq 1 400); do
+      window=$(xdotool search --name "KBUF - eta - TARVEX" 2>/dev/null | head -n 1 || true)
+      [ -n "$window" ] && return 0
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    # A program the server turned away at its start says nothing of the
+    # program: it is started again.
+    if [ $attempt -lt 3 ] && ! kill -0 "$pid" 2>/dev/null &&
+      grep -q "could not connect to display" tarvex.log; then
+      echo "start $attempt: the server turned the program away; starting it again"
+      sleep 1
+      continue
+    fi
+    break
   done
-  QT_QPA_PLATFORM=xcb ./tarvex > tarvex.log 2>&1 &
-  pid=$!
-  window=$(find_window "KBUF - eta - TARVEX")
-  if [ -z "$window" ]; then
-    echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
-  fi
+  echo "the main window did not appear"; cat tarvex.log; kill "$pid" 2>/dev/null; exit 1
 }
 INNER
 

@@ -5,7 +5,10 @@
 # The server picks a free display number itself and names it only once it
 # listens (-displayfd): choosing the number from the lock files in /tmp first,
 # as xvfb-run does, races with any other server starting at the same moment.
-# A server that names no display, or that a client cannot reach, is stopped
+# The server is not reset when its last client goes (-noreset): the
+# sessions start the program several times, and a start that met the reset
+# could be turned away. A server that names no display, or that a client
+# cannot reach, is stopped
 # and another started; so is one that goes away while the command runs, and
 # the command runs again. The server's own messages are printed when none
 # can be used.
@@ -16,7 +19,7 @@ on_virtual_display() {
   dir=$(mktemp -d)
   for attempt in 1 2 3; do
     : > "$dir/display"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3> "$dir/display" > "$dir/server.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3> "$dir/display" > "$dir/server.log" 2>&1 &
     server=$!
     display=""
     for _ in $(seq 1 300); do
